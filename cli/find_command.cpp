@@ -1,0 +1,58 @@
+#include "cli/find_command.h"
+
+#include "cli/find_options.h"
+#include "debug_log/debug_log.h"
+#include "search/display_name.h"
+#include "search/search_run.h"
+#include "settings/version.h"
+
+#include <algorithm>
+#include <ostream>
+
+namespace zaptrove {
+
+namespace {
+
+// Output is one line per result: a line break or tab inside a name or address
+// becomes a blank so that it cannot split a result in two.
+std::string oneLine(std::string text) {
+    std::replace_if(
+        text.begin(), text.end(), [](char c) { return c == '\n' || c == '\r' || c == '\t'; }, ' ');
+    return text;
+}
+
+} // namespace
+
+int fnRunFind(const std::vector<std::string>& pArgs, std::ostream& pOut, std::ostream& pErr) {
+    const FindOptions options = fnParseFindOptions(pArgs);
+    if (!options.error.empty()) {
+        pErr << "zaptrove-find: " << options.error << " (see --help)\n";
+        return 2;
+    }
+    if (options.showHelp) {
+        pOut << fnFindUsage();
+        return 0;
+    }
+    if (options.showVersion) {
+        pOut << "zaptrove-find " << fnVersionText() << '\n';
+        return 0;
+    }
+    const DebugLog log(options.settings, platform::systemClock(), options.debugLogPath);
+    const SearchOutcome outcome = subSearch(options.searchTerm, options.settings, log);
+    if (!outcome.Found) {
+        pErr << "Nothing Found\n";
+        return 1;
+    }
+    for (std::size_t i = 0; i < outcome.Results.size(); ++i) {
+        if (options.tsv) {
+            const Bookmark& record = outcome.Results[i];
+            pOut << oneLine(fnDisplayName(record.Name)) << '\t' << oneLine(record.URL) << '\n';
+        } else {
+            pOut << oneLine(outcome.Lines[i]) << '\n';
+        }
+    }
+    pOut.flush();
+    return 0;
+}
+
+} // namespace zaptrove

@@ -1,0 +1,166 @@
+#include "cli/find_options.h"
+
+#include <array>
+#include <optional>
+#include <string_view>
+
+namespace zaptrove {
+
+namespace {
+
+struct Choice {
+    std::string_view word;
+    std::int16_t code;
+};
+
+constexpr std::array kByChoices = {Choice{"name", FUNC_NAME}, Choice{"url", FUNC_URL},
+                                   Choice{"both", FUNC_BOTH}};
+constexpr std::array kSortChoices = {Choice{"name", SORT_NAME}, Choice{"url", SORT_URL},
+                                     Choice{"searched", SORT_SEARCHED}, Choice{"none", 2}};
+constexpr std::array kDupsChoices = {Choice{"keep", DUPS_KEEP}, Choice{"remove", DUPS_REMOVE}};
+
+template <std::size_t N>
+std::optional<std::int16_t> choose(const std::array<Choice, N>& choices, std::string_view word) {
+    for (const Choice& choice : choices) {
+        if (choice.word == word) {
+            return choice.code;
+        }
+    }
+    return std::nullopt;
+}
+
+// A folder location ends in "\" so that entry names can be appended to it.
+std::string asFolder(std::string path) {
+    if (!path.ends_with('\\')) {
+        path += '\\';
+    }
+    return path;
+}
+
+// Applies one option that takes a value; answers false for an unknown option.
+bool applyValueOption(std::string_view name, const std::string& value, FindOptions& options) {
+    Settings& s = options.settings;
+    const auto pick = [&](auto& choices, std::int16_t& field) {
+        if (const auto code = choose(choices, value)) {
+            field = *code;
+        } else {
+            options.error = "invalid value '" + value + "' for --" + std::string(name);
+        }
+    };
+    const auto locate = [&](std::int16_t& doField, std::string& location, std::string path) {
+        doField = DO_YES;
+        location = std::move(path);
+    };
+    if (name == "by") {
+        pick(kByChoices, s.Function);
+    } else if (name == "sort") {
+        pick(kSortChoices, s.Sort);
+    } else if (name == "dups") {
+        pick(kDupsChoices, s.Duplicates);
+    } else if (name == "favorites") {
+        locate(s.DoMSIE, s.MSIEMain, asFolder(value));
+    } else if (name == "favorites-alt") {
+        locate(s.DoMSIEEx, s.MSIEAlt, asFolder(value));
+    } else if (name == "netscape") {
+        locate(s.DoNetscape, s.NetscapeMain, value);
+    } else if (name == "netscape-alt") {
+        locate(s.DoNetscapeEx, s.NetscapeAlt, value);
+    } else if (name == "opera") {
+        locate(s.DoOpera, s.OperaMain, value);
+    } else if (name == "opera-alt") {
+        locate(s.DoOperaEx, s.OperaAlt, value);
+    } else if (name == "debug-log") {
+        options.debugLogPath = value;
+    } else {
+        return false;
+    }
+    return true;
+}
+
+Settings defaultSettings() {
+    Settings s;
+    s.Function = FUNC_NAME;
+    s.Sort = SORT_SEARCHED;
+    s.Duplicates = DUPS_KEEP;
+    s.DoMSIE = s.DoMSIEEx = s.DoNetscape = s.DoNetscapeEx = s.DoOpera = s.DoOperaEx = DO_NO;
+    s.DebugMode = DEBUG_OFF;
+    return s;
+}
+
+} // namespace
+
+FindOptions fnParseFindOptions(const std::vector<std::string>& pArgs) {
+    FindOptions options;
+    options.settings = defaultSettings();
+    std::vector<std::string> words;
+    bool optionsEnded = false;
+    for (std::size_t i = 0; i < pArgs.size() && options.error.empty(); ++i) {
+        const std::string& arg = pArgs[i];
+        if (optionsEnded || !arg.starts_with("--")) {
+            words.push_back(arg);
+        } else if (arg == "--") {
+            optionsEnded = true;
+        } else if (arg == "--tsv") {
+            options.tsv = true;
+        } else if (arg == "--help") {
+            options.showHelp = true;
+        } else if (arg == "--version") {
+            options.showVersion = true;
+        } else {
+            const std::size_t equals = arg.find('=');
+            const std::string name =
+                arg.substr(2, equals == std::string::npos ? arg.npos : equals - 2);
+            std::string value;
+            if (equals != std::string::npos) {
+                value = arg.substr(equals + 1);
+            } else if (i + 1 < pArgs.size()) {
+                value = pArgs[++i];
+            } else {
+                options.error = "option --" + name + " needs a value";
+                break;
+            }
+            if (!applyValueOption(name, value, options)) {
+                options.error = "unknown option --" + name;
+            }
+        }
+    }
+    if (!options.debugLogPath.empty()) {
+        options.settings.DebugMode = DEBUG_ON;
+    }
+    for (std::size_t k = 0; k < words.size(); ++k) {
+        options.searchTerm += k == 0 ? "" : " ";
+        options.searchTerm += words[k];
+    }
+    if (options.error.empty() && !options.showHelp && !options.showVersion &&
+        options.searchTerm.empty()) {
+        options.error = "no search term given";
+    }
+    return options;
+}
+
+std::string fnFindUsage() {
+    return "Usage: zaptrove-find [OPTION]... TERM...\n"
+           "Finds the bookmarks whose name, address or both contain TERM (letter case\n"
+           "ignored) and prints one line per bookmark, as the Zaptrove window lists them.\n"
+           "\n"
+           "  --by name|url|both        what to search (default: name)\n"
+           "  --sort name|url|searched|none\n"
+           "                            result order (default: searched)\n"
+           "  --dups keep|remove        drop neighbouring duplicates (default: keep)\n"
+           "  --favorites DIR           an Internet Explorer Favorites folder\n"
+           "  --favorites-alt DIR       an alternative Favorites folder\n"
+           "  --netscape FILE           a Netscape bookmark file\n"
+           "  --netscape-alt FILE       an alternative Netscape bookmark file\n"
+           "  --opera FILE              an Opera bookmark file\n"
+           "  --opera-alt FILE          an alternative Opera bookmark file\n"
+           "  --debug-log FILE          write the diagnostic log of this run to FILE\n"
+           "  --tsv                     print the name, a tab and the address instead\n"
+           "  --help                    show this help and exit\n"
+           "  --version                 show the version and exit\n"
+           "\n"
+           "Only the locations named are read. Exit status: 0 when something was found,\n"
+           "1 when nothing was (\"Nothing Found\" goes to standard error), 2 on a usage\n"
+           "error.\n";
+}
+
+} // namespace zaptrove

@@ -1,0 +1,9 @@
+#include "cli/find_command.h"
+
+#include <iostream>
+
+int main(int argc, char** argv) {
+    std::ios::sync_with_stdio(false);
+    return zaptrove::fnRunFind(std::vector<std::string>(argv + 1, argv + argc), std::cout,
+                               std::cerr);
+}

@@ -1,0 +1,79 @@
+#include "debug_log/debug_log.h"
+
+#include "debug_log/str_form.h"
+#include "platform/files.h"
+
+#include <cstdio>
+
+namespace zaptrove {
+
+namespace {
+
+const char* markOf(std::int16_t pType) {
+    switch (pType) {
+    case LOG_STAR:
+        return "* ";
+    case LOG_FAIL:
+        return "! ";
+    case LOG_INFO:
+        return "$ ";
+    case LOG_BEGIN:
+        return "+ ";
+    case LOG_END:
+        return "- ";
+    default:
+        return "? ";
+    }
+}
+
+std::string stateFolder() {
+    std::string base = platform::environmentValue("XDG_STATE_HOME");
+    if (base.empty()) {
+        base = platform::environmentValue("HOME") + "/.local/state";
+    }
+    return base + "/zaptrove";
+}
+
+} // namespace
+
+std::string fnLogLine(std::int16_t pType, std::string_view pString,
+                      const platform::LocalTime& pAt) {
+    char stamp[40];
+    std::snprintf(stamp, sizeof stamp, "[%02d/%02d/%02d - %02d:%02d:%02d] ", pAt.day % 100,
+                  pAt.month % 100, pAt.year % 100, pAt.hour % 100, pAt.minute % 100,
+                  pAt.second % 100);
+    std::string line = markOf(pType);
+    line += stamp;
+    line += pString;
+    return line;
+}
+
+std::string fnDefaultLogPath() {
+    const std::string folder = platform::programFolder();
+    if (platform::isWritableFolder(folder)) {
+        return folder + "\\ztvdebug.log";
+    }
+    const std::string fallback = stateFolder();
+    platform::makeFolders(fallback);
+    return fallback + "/ztvdebug.log";
+}
+
+DebugLog::DebugLog(const Settings& settings, const platform::Clock& clock, std::string path)
+    : settings_(settings), clock_(clock), path_(std::move(path)) {}
+
+void DebugLog::subDebug(std::int16_t pType, std::string_view pString) const {
+    if (settings_.DebugMode != DEBUG_ON) {
+        return;
+    }
+    const std::string line = fnLogLine(pType, pString, clock_.now()) + "\r\n";
+    platform::appendToFile(path_.empty() ? fnDefaultLogPath() : path_, line);
+}
+
+void DebugLog::subDebugTimer(std::int16_t pType, std::string_view pLabel) const {
+    if (settings_.DebugMode != DEBUG_ON) {
+        return;
+    }
+    subDebug(pType, std::string(pLabel) + fnStrSingle(clock_.secondsSinceMidnight()));
+}
+
+} // namespace zaptrove

@@ -1,0 +1,38 @@
+#include "platform/clock.h"
+
+#include <ctime>
+
+namespace zaptrove::platform {
+
+namespace {
+
+class SystemClock final : public Clock {
+  public:
+    LocalTime now() const override {
+        const std::time_t seconds = std::time(nullptr);
+        std::tm local{};
+        localtime_r(&seconds, &local);
+        return {local.tm_year + 1900, local.tm_mon + 1, local.tm_mday,
+                local.tm_hour,        local.tm_min,     local.tm_sec};
+    }
+
+    float secondsSinceMidnight() const override {
+        timespec now{};
+        clock_gettime(CLOCK_REALTIME, &now);
+        std::tm local{};
+        localtime_r(&now.tv_sec, &local);
+        const long milliseconds =
+            ((local.tm_hour * 60L + local.tm_min) * 60L + local.tm_sec) * 1000L +
+            now.tv_nsec / 1000000L;
+        return static_cast<float>(milliseconds) / 1000.0f;
+    }
+};
+
+} // namespace
+
+const Clock& systemClock() {
+    static const SystemClock clock;
+    return clock;
+}
+
+} // namespace zaptrove::platform

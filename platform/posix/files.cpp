@@ -1,0 +1,195 @@
+#include "platform/files.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <cstdlib>
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace zaptrove::platform {
+
+namespace {
+
+char asciiLower(char c) {
+    return c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c;
+}
+
+bool byNameIgnoringCase(const FolderEntry& a, const FolderEntry& b) {
+    const auto less = [](char x, char y) { return asciiLower(x) < asciiLower(y); };
+    if (std::lexicographical_compare(a.name.begin(), a.name.end(), b.name.begin(), b.name.end(),
+                                     less)) {
+        return true;
+    }
+    if (std::lexicographical_compare(b.name.begin(), b.name.end(), a.name.begin(), a.name.end(),
+                                     less)) {
+        return false;
+    }
+    return a.name < b.name;
+}
+
+// Sorts an entry into folder, plain file, or neither (a dangling link, a pipe,
+// a socket or a device, which the program leaves out like system entries).
+enum class EntryKind { Folder, File, Other };
+
+EntryKind kindOf(int dirFd, const dirent& entry) {
+    switch (entry.d_type) {
+    case DT_DIR:
+        return EntryKind::Folder;
+    case DT_REG:
+        return EntryKind::File;
+    case DT_LNK:
+    case DT_UNKNOWN:
+        break;
+    default:
+        return EntryKind::Other;
+    }
+    struct stat info {};
+    if (fstatat(dirFd, entry.d_name, &info, 0) != 0) {
+        return EntryKind::Other;
+    }
+    if (S_ISDIR(info.st_mode)) {
+        return EntryKind::Folder;
+    }
+    return S_ISREG(info.st_mode) ? EntryKind::File : EntryKind::Other;
+}
+
+} // namespace
+
+std::string nativePath(std::string_view path) {
+    std::string native(path);
+    std::replace(native.begin(), native.end(), '\\', '/');
+    return native;
+}
+
+bool listFolder(std::string_view path, std::vector<FolderEntry>& entries) {
+    entries.clear();
+    if (path.empty()) {
+        return false;
+    }
+    DIR* folder = opendir(nativePath(path).c_str());
+    if (folder == nullptr) {
+        return false;
+    }
+    const int fd = dirfd(folder);
+    while (const dirent* entry = readdir(folder)) {
+        if (entry->d_name[0] == '.') {
+            continue; // ".", ".." and hidden entries
+        }
+        const EntryKind kind = kindOf(fd, *entry);
+        if (kind != EntryKind::Other) {
+            entries.push_back({entry->d_name, kind == EntryKind::Folder});
+        }
+    }
+    closedir(folder);
+    std::sort(entries.begin(), entries.end(), byNameIgnoringCase);
+    return true;
+}
+
+std::optional<FolderIdentity> folderIdentity(std::string_view path) {
+    struct stat info {};
+    if (path.empty() || stat(nativePath(path).c_str(), &info) != 0 || !S_ISDIR(info.st_mode)) {
+        return std::nullopt;
+    }
+    return FolderIdentity{static_cast<std::uint64_t>(info.st_dev),
+                          static_cast<std::uint64_t>(info.st_ino)};
+}
+
+bool readWholeFile(std::string_view path, std::string& bytes) {
+    bytes.clear();
+    if (path.empty()) {
+        return false;
+    }
+    const int fd = open(nativePath(path).c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
+    if (fd < 0) {
+        return false;
+    }
+    struct stat info {};
+    if (fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+        close(fd);
+        return false;
+    }
+    // The length seen at opening is what is read: a file that grows meanwhile
+    // gives its first part, one that shrinks gives what is left.
+    bytes.resize(static_cast<std::size_t>(info.st_size));
+    std::size_t done = 0;
+    while (done < bytes.size()) {
+        const ssize_t got = read(fd, bytes.data() + done, bytes.size() - done);
+        if (got < 0 && errno == EINTR) {
+            continue;
+        }
+        if (got < 0) {
+            close(fd);
+            bytes.clear();
+            return false;
+        }
+        if (got == 0) {
+            break;
+        }
+        done += static_cast<std::size_t>(got);
+    }
+    bytes.resize(done);
+    close(fd);
+    return true;
+}
+
+bool appendToFile(std::string_view path, std::string_view text) {
+    if (path.empty()) {
+        return false;
+    }
+    const int fd = open(nativePath(path).c_str(),
+                        O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC | O_NOCTTY | O_NONBLOCK, 0644);
+    if (fd < 0) {
+        return false;
+    }
+    bool ok = true;
+    std::size_t done = 0;
+    while (ok && done < text.size()) {
+        const ssize_t put = write(fd, text.data() + done, text.size() - done);
+        if (put < 0 && errno == EINTR) {
+            continue;
+        }
+        ok = put > 0;
+        done += ok ? static_cast<std::size_t>(put) : 0;
+    }
+    return close(fd) == 0 && ok;
+}
+
+bool isWritableFolder(std::string_view path) {
+    const std::string native = nativePath(path);
+    struct stat info {};
+    return !native.empty() && stat(native.c_str(), &info) == 0 && S_ISDIR(info.st_mode) &&
+           access(native.c_str(), W_OK | X_OK) == 0;
+}
+
+bool makeFolders(std::string_view path) {
+    const std::string native = nativePath(path);
+    for (std::size_t slash = native.find('/', 1); slash != std::string::npos;
+         slash = native.find('/', slash + 1)) {
+        mkdir(native.substr(0, slash).c_str(), 0755);
+    }
+    mkdir(native.c_str(), 0755);
+    return folderIdentity(path).has_value();
+}
+
+std::string programFolder() {
+    std::string target(4096, '\0');
+    const ssize_t length = readlink("/proc/self/exe", target.data(), target.size());
+    if (length <= 0) {
+        return ".";
+    }
+    target.resize(static_cast<std::size_t>(length));
+    const std::size_t slash = target.rfind('/');
+    if (slash == std::string::npos) {
+        return ".";
+    }
+    return slash == 0 ? std::string("/") : target.substr(0, slash);
+}
+
+std::string environmentValue(const char* name) {
+    const char* value = std::getenv(name);
+    return value == nullptr ? std::string() : std::string(value);
+}
+
+} // namespace zaptrove::platform

@@ -1,0 +1,150 @@
+#include "platform/text.h"
+
+#include "platform/code_point_case.h"
+
+#include <array>
+#include <cstdint>
+
+namespace zaptrove::platform {
+
+namespace {
+
+// Windows-1252 bytes 0x80 to 0x9F; the five unassigned ones map to the C1
+// control of the same value, as Windows itself does.
+constexpr std::array<char16_t, 32> kCp1252High = {
+    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
+    0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
+    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
+
+void appendUtf8(char32_t cp, std::string& out) {
+    if (cp < 0x80) {
+        out.push_back(static_cast<char>(cp));
+    } else if (cp < 0x800) {
+        out.push_back(static_cast<char>(0xC0 | (cp >> 6)));
+        out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
+    } else if (cp < 0x10000) {
+        out.push_back(static_cast<char>(0xE0 | (cp >> 12)));
+        out.push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
+        out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
+    } else {
+        out.push_back(static_cast<char>(0xF0 | (cp >> 18)));
+        out.push_back(static_cast<char>(0x80 | ((cp >> 12) & 0x3F)));
+        out.push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
+        out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
+    }
+}
+
+// Decodes one well-formed UTF-8 sequence at text[i]; answers its length, or 0
+// when the bytes there are not well-formed.
+std::size_t decodeUtf8(std::string_view text, std::size_t i, char32_t& cp) {
+    const auto byte = [&](std::size_t k) { return static_cast<unsigned char>(text[k]); };
+    const unsigned char lead = byte(i);
+    std::size_t length = 0;
+    char32_t min = 0;
+    if (lead >= 0xC2 && lead <= 0xDF) {
+        length = 2, cp = lead & 0x1F, min = 0x80;
+    } else if (lead >= 0xE0 && lead <= 0xEF) {
+        length = 3, cp = lead & 0x0F, min = 0x800;
+    } else if (lead >= 0xF0 && lead <= 0xF4) {
+        length = 4, cp = lead & 0x07, min = 0x10000;
+    } else {
+        return 0;
+    }
+    if (text.size() - i < length) {
+        return 0;
+    }
+    for (std::size_t k = 1; k < length; ++k) {
+        const unsigned char next = byte(i + k);
+        if ((next & 0xC0) != 0x80) {
+            return 0;
+        }
+        cp = (cp << 6) | (next & 0x3F);
+    }
+    if (cp < min || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) {
+        return 0;
+    }
+    return length;
+}
+
+bool isAsciiWord(const char* p) {
+    std::uint64_t word;
+    __builtin_memcpy(&word, p, sizeof word);
+    return (word & 0x8080808080808080ULL) == 0;
+}
+
+} // namespace
+
+std::string lowerCase(std::string_view text) {
+    std::string out;
+    lowerCaseInto(text, out);
+    return out;
+}
+
+void lowerCaseInto(std::string_view text, std::string& out) {
+    out.clear();
+    out.reserve(text.size());
+    std::size_t i = 0;
+    while (i < text.size()) {
+        const auto c = static_cast<unsigned char>(text[i]);
+        if (c < 0x80) {
+            out.push_back(c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : static_cast<char>(c));
+            ++i;
+            continue;
+        }
+        char32_t cp = 0;
+        const std::size_t length = decodeUtf8(text, i, cp);
+        if (length == 0) {
+            // A stray byte (a file name that is not UTF-8) is kept as it is.
+            out.push_back(static_cast<char>(c));
+            ++i;
+            continue;
+        }
+        appendUtf8(lowerCodePoint(cp), out);
+        i += length;
+    }
+}
+
+bool isValidUtf8(std::string_view bytes) {
+    std::size_t i = 0;
+    while (i < bytes.size()) {
+        if (bytes.size() - i >= 8 && isAsciiWord(bytes.data() + i)) {
+            i += 8;
+            continue;
+        }
+        if (static_cast<unsigned char>(bytes[i]) < 0x80) {
+            ++i;
+            continue;
+        }
+        char32_t cp = 0;
+        const std::size_t length = decodeUtf8(bytes, i, cp);
+        if (length == 0) {
+            return false;
+        }
+        i += length;
+    }
+    return true;
+}
+
+std::string decodeFileBytes(std::string bytes) {
+    if (isValidUtf8(bytes)) {
+        if (bytes.starts_with("\xEF\xBB\xBF")) {
+            bytes.erase(0, 3);
+        }
+        return bytes;
+    }
+    std::string out;
+    out.reserve(bytes.size() + bytes.size() / 4);
+    for (const char ch : bytes) {
+        const auto c = static_cast<unsigned char>(ch);
+        if (c < 0x80) {
+            out.push_back(ch);
+        } else if (c < 0xA0) {
+            appendUtf8(kCp1252High[c - 0x80], out);
+        } else {
+            appendUtf8(c, out);
+        }
+    }
+    return out;
+}
+
+} // namespace zaptrove::platform

@@ -1,0 +1,28 @@
+#pragma once
+
+#include "search/bookmark.h"
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace zaptrove {
+
+class DebugLog;
+class Matcher;
+
+// Walks a Favorites folder tree breadth first and appends the matching ".url"
+// shortcuts to pCandidates. A search by name opens no shortcut file. A tree that
+// links back into itself is walked once.
+void subReadFavorites(std::string_view pFolder, Matcher& pMatcher,
+                      std::vector<Bookmark>& pCandidates, const DebugLog& pLog);
+
+// The address in a shortcut file: the text after a "URL=" that starts a line
+// other than the first, up to the line end. "<not found>" when the file cannot
+// be read or holds no such line.
+std::string fnUrlFromFile(std::string_view pPath);
+
+// The same, for a shortcut file's text already in memory.
+std::string fnUrlFromText(std::string_view pText);
+
+} // namespace zaptrove

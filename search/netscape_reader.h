@@ -1,0 +1,22 @@
+#pragma once
+
+#include "search/bookmark.h"
+
+#include <string_view>
+#include <vector>
+
+namespace zaptrove {
+
+class DebugLog;
+class Matcher;
+
+// Reads a Netscape bookmark file whole and appends its matching bookmarks.
+void subReadNetscape(std::string_view pPath, Matcher& pMatcher, std::vector<Bookmark>& pCandidates,
+                     const DebugLog& pLog);
+
+// Scans the text of a Netscape bookmark file: every `<DT><A HREF="address" ...>name<`
+// is one bookmark, in file order. A malformed entry is skipped without taking
+// text from its neighbours.
+void subScanNetscape(std::string_view pText, Matcher& pMatcher, std::vector<Bookmark>& pCandidates);
+
+} // namespace zaptrove

@@ -1,0 +1,22 @@
+#pragma once
+
+#include "search/bookmark.h"
+
+#include <string_view>
+#include <vector>
+
+namespace zaptrove {
+
+class DebugLog;
+class Matcher;
+
+// Reads an Opera bookmark file whole and appends its matching bookmarks.
+void subReadOpera(std::string_view pPath, Matcher& pMatcher, std::vector<Bookmark>& pCandidates,
+                  const DebugLog& pLog);
+
+// Scans the text of an Opera bookmark file: every "#URL" block with a "NAME="
+// line and, after it, a "URL=" line is one bookmark, in file order. A block that
+// lacks either key before the next block is skipped.
+void subScanOpera(std::string_view pText, Matcher& pMatcher, std::vector<Bookmark>& pCandidates);
+
+} // namespace zaptrove

@@ -1,0 +1,38 @@
+#pragma once
+
+#include "search/bookmark.h"
+
+#include <string>
+#include <vector>
+
+namespace zaptrove {
+
+class DebugLog;
+struct Settings;
+
+// Copies the ordered candidates into the results, dropping each one that equals
+// the last record kept when Settings.Duplicates is DUPS_REMOVE. The key is the
+// name, the address, or both (either equal drops), by Sort, or by Function when
+// Sort is SORT_SEARCHED. The first candidate is always kept.
+std::vector<Bookmark> fnRemoveDuplicates(const Settings& pSettings,
+                                         const std::vector<Bookmark>& pCandidates,
+                                         const DebugLog& pLog);
+
+// True when ordering or duplicate removal will compare addresses, so the
+// favorites a name search found must have theirs read first.
+bool fnOrderUsesAddress(const Settings& pSettings);
+
+// Reads the address of every favorite that still has none from its shortcut
+// file. Records of other sources are left alone.
+void subReadMissingShortcutAddresses(std::vector<Bookmark>& pRecords);
+
+// One list line: the display name and the address joined by "  -  ", the
+// address first when the results are ordered by address.
+std::string fnListLine(const Settings& pSettings, const Bookmark& pRecord);
+
+// Gives every result an address ("<not found>" where none can be read) and
+// builds its list line, logging the count.
+std::vector<std::string> fnBuildListLines(const Settings& pSettings,
+                                          std::vector<Bookmark>& pResults, const DebugLog& pLog);
+
+} // namespace zaptrove

@@ -1,0 +1,78 @@
+#include "search/search_run.h"
+
+#include "debug_log/debug_log.h"
+#include "debug_log/str_form.h"
+#include "platform/text.h"
+#include "search/favorites_reader.h"
+#include "search/matcher.h"
+#include "search/netscape_reader.h"
+#include "search/opera_reader.h"
+#include "search/ordering.h"
+#include "search/result_list.h"
+#include "settings/settings.h"
+
+namespace zaptrove {
+
+namespace {
+
+void logSearchMode(std::int16_t function, const DebugLog& log) {
+    switch (function) {
+    case FUNC_NAME:
+        log.subDebug(LOG_INFO, "Searching by NAME");
+        break;
+    case FUNC_URL:
+        log.subDebug(LOG_INFO, "Searching by URL");
+        break;
+    case FUNC_BOTH:
+        log.subDebug(LOG_INFO, "Searching by BOTH");
+        break;
+    default:
+        break;
+    }
+}
+
+using Reader = void (*)(std::string_view, Matcher&, std::vector<Bookmark>&, const DebugLog&);
+
+void readSource(Reader reader, std::int16_t doMain, const std::string& main, std::int16_t doAlt,
+                const std::string& alt, Matcher& matcher, std::vector<Bookmark>& candidates,
+                const DebugLog& log) {
+    if (doMain == DO_YES) {
+        reader(main, matcher, candidates, log);
+    }
+    if (doAlt == DO_YES) {
+        reader(alt, matcher, candidates, log);
+    }
+}
+
+} // namespace
+
+SearchOutcome subSearch(std::string_view pInput, const Settings& pSettings, const DebugLog& pLog) {
+    Matcher matcher(platform::lowerCase(pInput), pSettings.Function);
+    std::vector<Bookmark> candidates;
+    logSearchMode(pSettings.Function, pLog);
+
+    const Settings& s = pSettings;
+    readSource(subReadFavorites, s.DoMSIE, s.MSIEMain, s.DoMSIEEx, s.MSIEAlt, matcher, candidates,
+               pLog);
+    readSource(subReadNetscape, s.DoNetscape, s.NetscapeMain, s.DoNetscapeEx, s.NetscapeAlt,
+               matcher, candidates, pLog);
+    readSource(subReadOpera, s.DoOpera, s.OperaMain, s.DoOperaEx, s.OperaAlt, matcher, candidates,
+               pLog);
+
+    SearchOutcome outcome;
+    if (candidates.empty()) {
+        pLog.subDebug(LOG_FAIL, "No matches found!");
+        return outcome;
+    }
+    pLog.subDebug(LOG_INFO, "Candidates: " + fnStr(static_cast<long long>(candidates.size())));
+    if (fnOrderUsesAddress(pSettings)) {
+        subReadMissingShortcutAddresses(candidates);
+    }
+    subOrderCandidates(pSettings, candidates, pLog);
+    outcome.Results = fnRemoveDuplicates(pSettings, candidates, pLog);
+    outcome.Lines = fnBuildListLines(pSettings, outcome.Results, pLog);
+    outcome.Found = true;
+    return outcome;
+}
+
+} // namespace zaptrove

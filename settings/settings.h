@@ -1,0 +1,60 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+// The program-wide record of every behaviour switch and bookmark location. Its
+// fields carry the names of the registry values they are stored under.
+namespace zaptrove {
+
+// Setting codes: one numbering shared by all fields.
+inline constexpr std::int16_t FUNC_RESET = -1;
+inline constexpr std::int16_t FUNC_NAME = 0;
+inline constexpr std::int16_t FUNC_URL = 1;
+inline constexpr std::int16_t FUNC_BOTH = 2;
+inline constexpr std::int16_t SORT_NAME = 0;
+inline constexpr std::int16_t SORT_URL = 1;
+inline constexpr std::int16_t SORT_SEARCHED = 3;
+inline constexpr std::int16_t LAUNCH_NOTHING = 4;
+inline constexpr std::int16_t LAUNCH_MINIMIZE = 5;
+inline constexpr std::int16_t LAUNCH_QUIT = 6;
+inline constexpr std::int16_t TRAY_OFF = 4;
+inline constexpr std::int16_t TRAY_ON = 7;
+inline constexpr std::int16_t DEBUG_OFF = 4;
+inline constexpr std::int16_t DEBUG_ON = 8;
+inline constexpr std::int16_t DO_YES = 13;
+inline constexpr std::int16_t DO_NO = 14;
+inline constexpr std::int16_t DUPS_KEEP = 15;
+inline constexpr std::int16_t DUPS_REMOVE = 16;
+inline constexpr std::int16_t CLICK_DOUBLE = 17;
+inline constexpr std::int16_t CLICK_SINGLE = 18;
+
+// The text a location holds when the thing it names cannot be found, and the
+// address of a shortcut that cannot be read.
+inline constexpr const char* NOT_FOUND = "<not found>";
+
+// Zero-filled until start-up loads it; one instance lives for the whole run.
+struct Settings {
+    std::int16_t Function = 0;
+    std::int16_t Sort = 0;
+    std::int16_t Launch = 0;
+    std::int16_t Tray = 0;
+    std::int16_t Duplicates = 0;
+    std::int16_t Height = 0;
+    std::int16_t Single = 0;
+    std::int16_t DoMSIE = 0;
+    std::int16_t DoMSIEEx = 0;
+    std::int16_t DoNetscape = 0;
+    std::int16_t DoNetscapeEx = 0;
+    std::int16_t DoOpera = 0;
+    std::int16_t DoOperaEx = 0;
+    std::string MSIEMain;
+    std::string MSIEAlt;
+    std::string NetscapeMain;
+    std::string NetscapeAlt;
+    std::string OperaMain;
+    std::string OperaAlt;
+    std::int16_t DebugMode = 0;
+};
+
+} // namespace zaptrove

@@ -1,0 +1,40 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace zaptrove::test {
+
+// A fresh folder under the system's temporary folder, removed with everything in
+// it when the object goes.
+class TempFolder {
+  public:
+    TempFolder();
+    ~TempFolder();
+    TempFolder(const TempFolder&) = delete;
+    TempFolder& operator=(const TempFolder&) = delete;
+
+    // The folder's path with "/" separators and no final separator.
+    const std::string& path() const { return path_; }
+    // The path of an entry below the folder ("a/b.url" gives path()/a/b.url).
+    std::string operator/(std::string_view relative) const;
+    // The folder as the program holds a Favorites folder: ending in "\".
+    std::string asFolder() const { return path_ + "\\"; }
+
+    // Writes a file (creating missing parent folders) and answers its path.
+    std::string write(std::string_view relative, std::string_view bytes) const;
+    // Creates a folder (and missing parents) and answers its path.
+    std::string makeFolder(std::string_view relative) const;
+
+  private:
+    std::string path_;
+};
+
+// The whole content of a file, or empty when it cannot be read.
+std::string readFile(const std::string& path);
+
+// The path of a file in the real-world sample folder, or empty when that folder
+// is absent.
+std::string realworldPath(std::string_view relative);
+
+} // namespace zaptrove::test
