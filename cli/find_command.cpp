@@ -4,6 +4,8 @@
 #include "debug_log/debug_log.h"
 #include "search/display_name.h"
 #include "search/search_run.h"
+#include "settings/location_discovery.h"
+#include "settings/settings_store.h"
 #include "settings/version.h"
 
 #include <algorithm>
@@ -19,6 +21,32 @@ std::string oneLine(std::string text) {
     std::replace_if(
         text.begin(), text.end(), [](char c) { return c == '\n' || c == '\r' || c == '\t'; }, ' ');
     return text;
+}
+
+// The command line has no window: stored positions go nowhere.
+class NoWindow final : public SettingsWindow {
+  public:
+    float windowTop() const override { return 0; }
+    float windowLeft() const override { return 0; }
+    float windowWidth() const override { return 0; }
+    float windowHeight() const override { return 0; }
+    bool isMinimized() const override { return false; }
+    void setWindowTop(float) override {}
+    void setWindowLeft(float) override {}
+    void setWindowWidth(float) override {}
+};
+
+// The settings as the window would have them after start-up, with the
+// command line's options laid over them. Nothing is written to the store.
+Settings loadSettings(const FindOptions& options) {
+    const auto registry = platform::openUserRegistry(options.registryPath);
+    Settings settings;
+    settings.Function = FUNC_NAME;
+    subDiscoverLocations(*registry, settings);
+    NoWindow window;
+    fnReadStoredSettings(*registry, settings, window);
+    subApplyFindOptions(options, settings);
+    return settings;
 }
 
 } // namespace
@@ -37,8 +65,9 @@ int fnRunFind(const std::vector<std::string>& pArgs, std::ostream& pOut, std::os
         pOut << "zaptrove-find " << fnVersionText() << '\n';
         return 0;
     }
-    const DebugLog log(options.settings, platform::systemClock(), options.debugLogPath);
-    const SearchOutcome outcome = subSearch(options.searchTerm, options.settings, log);
+    const Settings settings = loadSettings(options);
+    const DebugLog log(settings, platform::systemClock(), options.debugLogPath);
+    const SearchOutcome outcome = subSearch(options.searchTerm, settings, log);
     if (!outcome.Found) {
         pErr << "Nothing Found\n";
         return 1;

@@ -39,24 +39,24 @@ std::string asFolder(std::string path) {
 
 // Applies one option that takes a value; answers false for an unknown option.
 bool applyValueOption(std::string_view name, const std::string& value, FindOptions& options) {
-    Settings& s = options.settings;
-    const auto pick = [&](auto& choices, std::int16_t& field) {
-        if (const auto code = choose(choices, value)) {
-            field = *code;
-        } else {
+    Settings& s = options.locations;
+    const auto pick = [&](auto& choices, std::optional<std::int16_t>& field) {
+        field = choose(choices, value);
+        if (!field) {
             options.error = "invalid value '" + value + "' for --" + std::string(name);
         }
     };
     const auto locate = [&](std::int16_t& doField, std::string& location, std::string path) {
         doField = DO_YES;
         location = std::move(path);
+        options.anyLocation = true;
     };
     if (name == "by") {
-        pick(kByChoices, s.Function);
+        pick(kByChoices, options.function);
     } else if (name == "sort") {
-        pick(kSortChoices, s.Sort);
+        pick(kSortChoices, options.sort);
     } else if (name == "dups") {
-        pick(kDupsChoices, s.Duplicates);
+        pick(kDupsChoices, options.duplicates);
     } else if (name == "favorites") {
         locate(s.DoMSIE, s.MSIEMain, asFolder(value));
     } else if (name == "favorites-alt") {
@@ -71,27 +71,20 @@ bool applyValueOption(std::string_view name, const std::string& value, FindOptio
         locate(s.DoOperaEx, s.OperaAlt, value);
     } else if (name == "debug-log") {
         options.debugLogPath = value;
+    } else if (name == "registry") {
+        options.registryPath = value;
     } else {
         return false;
     }
     return true;
 }
 
-Settings defaultSettings() {
-    Settings s;
-    s.Function = FUNC_NAME;
-    s.Sort = SORT_SEARCHED;
-    s.Duplicates = DUPS_KEEP;
-    s.DoMSIE = s.DoMSIEEx = s.DoNetscape = s.DoNetscapeEx = s.DoOpera = s.DoOperaEx = DO_NO;
-    s.DebugMode = DEBUG_OFF;
-    return s;
-}
-
 } // namespace
 
 FindOptions fnParseFindOptions(const std::vector<std::string>& pArgs) {
     FindOptions options;
-    options.settings = defaultSettings();
+    Settings& s = options.locations;
+    s.DoMSIE = s.DoMSIEEx = s.DoNetscape = s.DoNetscapeEx = s.DoOpera = s.DoOperaEx = DO_NO;
     std::vector<std::string> words;
     bool optionsEnded = false;
     for (std::size_t i = 0; i < pArgs.size() && options.error.empty(); ++i) {
@@ -124,9 +117,6 @@ FindOptions fnParseFindOptions(const std::vector<std::string>& pArgs) {
             }
         }
     }
-    if (!options.debugLogPath.empty()) {
-        options.settings.DebugMode = DEBUG_ON;
-    }
     for (std::size_t k = 0; k < words.size(); ++k) {
         options.searchTerm += k == 0 ? "" : " ";
         options.searchTerm += words[k];
@@ -136,6 +126,22 @@ FindOptions fnParseFindOptions(const std::vector<std::string>& pArgs) {
         options.error = "no search term given";
     }
     return options;
+}
+
+void subApplyFindOptions(const FindOptions& pOptions, Settings& pSettings) {
+    pSettings.Function = pOptions.function.value_or(pSettings.Function);
+    pSettings.Sort = pOptions.sort.value_or(pSettings.Sort);
+    pSettings.Duplicates = pOptions.duplicates.value_or(pSettings.Duplicates);
+    if (pOptions.anyLocation) {
+        const Settings& named = pOptions.locations;
+        pSettings.DoMSIE = named.DoMSIE, pSettings.MSIEMain = named.MSIEMain;
+        pSettings.DoMSIEEx = named.DoMSIEEx, pSettings.MSIEAlt = named.MSIEAlt;
+        pSettings.DoNetscape = named.DoNetscape, pSettings.NetscapeMain = named.NetscapeMain;
+        pSettings.DoNetscapeEx = named.DoNetscapeEx, pSettings.NetscapeAlt = named.NetscapeAlt;
+        pSettings.DoOpera = named.DoOpera, pSettings.OperaMain = named.OperaMain;
+        pSettings.DoOperaEx = named.DoOperaEx, pSettings.OperaAlt = named.OperaAlt;
+    }
+    pSettings.DebugMode = pOptions.debugLogPath.empty() ? DEBUG_OFF : DEBUG_ON;
 }
 
 std::string fnFindUsage() {
@@ -153,14 +159,16 @@ std::string fnFindUsage() {
            "  --netscape-alt FILE       an alternative Netscape bookmark file\n"
            "  --opera FILE              an Opera bookmark file\n"
            "  --opera-alt FILE          an alternative Opera bookmark file\n"
+           "  --registry FILE           read the stored settings from this hive file\n"
            "  --debug-log FILE          write the diagnostic log of this run to FILE\n"
            "  --tsv                     print the name, a tab and the address instead\n"
            "  --help                    show this help and exit\n"
            "  --version                 show the version and exit\n"
            "\n"
-           "Only the locations named are read. Exit status: 0 when something was found,\n"
-           "1 when nothing was (\"Nothing Found\" goes to standard error), 2 on a usage\n"
-           "error.\n";
+           "What is not given comes from the settings Zaptrove stored. When any location\n"
+           "is named, only the named ones are read. Exit status: 0 when something was\n"
+           "found, 1 when nothing was (\"Nothing Found\" goes to standard error), 2 on a\n"
+           "usage error.\n";
 }
 
 } // namespace zaptrove

@@ -2,6 +2,8 @@
 
 #include "settings/settings.h"
 
+#include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -9,7 +11,12 @@ namespace zaptrove {
 
 // What the command line asks zaptrove-find to do.
 struct FindOptions {
-    Settings settings;        // search mode, order, duplicates and the six locations
+    std::optional<std::int16_t> function;   // --by
+    std::optional<std::int16_t> sort;       // --sort
+    std::optional<std::int16_t> duplicates; // --dups
+    Settings locations;                     // the six locations and switches, when any was named
+    bool anyLocation = false;
+    std::string registryPath; // --registry: another hive file
     std::string searchTerm;   // the words, joined by single blanks
     std::string debugLogPath; // empty: no log
     bool tsv = false;
@@ -18,9 +25,13 @@ struct FindOptions {
     std::string error; // a usage error, when not empty
 };
 
-// Parses the arguments (without the program name). Locations not named stay
-// switched off; the search is by name, ordered as searched, duplicates kept.
+// Parses the arguments (without the program name).
 FindOptions fnParseFindOptions(const std::vector<std::string>& pArgs);
+
+// Lays the options over the settings loaded from the store: --by, --sort and
+// --dups replace one field each; when any location was named, only the named
+// locations are read.
+void subApplyFindOptions(const FindOptions& pOptions, Settings& pSettings);
 
 // The text --help prints.
 std::string fnFindUsage();

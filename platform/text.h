@@ -20,4 +20,9 @@ bool isValidUtf8(std::string_view bytes);
 // leading byte-order mark dropped), anything else is read as Windows-1252.
 std::string decodeFileBytes(std::string bytes);
 
+// Conversions for the places that hold text as UTF-16 (the Windows wide API, and
+// registry values stored as bytes). Ill-formed input becomes U+FFFD.
+std::u16string utf8ToUtf16(std::string_view text);
+std::string utf16ToUtf8(std::u16string_view text);
+
 } // namespace zaptrove::platform

@@ -23,10 +23,8 @@ void subScanNetscape(std::string_view pText, Matcher& pMatcher,
         const std::size_t addressStart = marker + kMarker.size() + 1;
         const std::size_t nextMarker = pText.find(kMarker, marker + kMarker.size());
         const std::size_t entryEnd = nextMarker == npos ? pText.size() : nextMarker;
-        if (addressStart > entryEnd) {
-            break;
-        }
-        const std::size_t addressEnd = pText.find('"', addressStart);
+        const std::size_t addressEnd =
+            addressStart > entryEnd ? npos : pText.find('"', addressStart);
         const std::size_t tagEnd = addressEnd >= entryEnd ? npos : pText.find('>', addressEnd + 1);
         if (tagEnd >= entryEnd) {
             // No closing quote or ">" before the next entry: skip this one.

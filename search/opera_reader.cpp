@@ -24,13 +24,26 @@ std::string_view lineFrom(std::string_view text, std::size_t start, std::size_t&
     return line;
 }
 
+// The next key that starts a line (after any indentation) at or after `from`,
+// so that "SHORT NAME=" is not taken for "NAME=" nor "DISPLAY URL=" for "URL=".
+std::size_t findKey(std::string_view text, std::string_view key, std::size_t from) {
+    for (std::size_t found = text.find(key, from); found != npos;
+         found = text.find(key, found + 1)) {
+        const std::size_t before = found == 0 ? npos : text.find_last_not_of(" \t", found - 1);
+        if (before == npos || text[before] == '\n') {
+            return found;
+        }
+    }
+    return npos;
+}
+
 } // namespace
 
 void subScanOpera(std::string_view pText, Matcher& pMatcher, std::vector<Bookmark>& pCandidates) {
     std::size_t marker = pText.find(kMarker);
     while (marker != npos) {
         const std::size_t nextMarker = pText.find(kMarker, marker + kMarker.size());
-        const std::size_t nameKey = pText.find("NAME=", marker + kMarker.size());
+        const std::size_t nameKey = findKey(pText, "NAME=", marker + kMarker.size());
         if (nameKey == npos || nameKey > nextMarker) {
             marker = nextMarker; // no name in this block
             continue;
@@ -43,7 +56,7 @@ void subScanOpera(std::string_view pText, Matcher& pMatcher, std::vector<Bookmar
         // A "#URL" inside the name itself does not start a block.
         const std::size_t blockEnd =
             nextMarker == npos || nextMarker >= nameEnd ? nextMarker : pText.find(kMarker, nameEnd);
-        const std::size_t urlKey = pText.find("URL=", nameEnd);
+        const std::size_t urlKey = findKey(pText, "URL=", nameEnd);
         if (urlKey == npos || urlKey > blockEnd) {
             marker = blockEnd; // no address after the name in this block
             continue;

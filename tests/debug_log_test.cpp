@@ -1,1 +1,67 @@
+#include "debug_log/debug_log.h"
+#include "debug_log/str_form.h"
+#include "support/fake_clock.h"
+#include "support/temp_folder.h"
+
 #include <gtest/gtest.h>
+
+#include <filesystem>
+
+using namespace zaptrove;
+using test::readFile;
+
+TEST(DebugLog, WritesOneMarkedTimeStampedCrLfLinePerCall) {
+    test::TempFolder t;
+    test::FakeClock clock;
+    Settings settings;
+    settings.DebugMode = DEBUG_ON;
+    const DebugLog log(settings, clock, t / "z.log");
+    log.subDebug(LOG_INFO, "Searching by NAME");
+    log.subDebugTimer(LOG_BEGIN, "Start Directory Reading: ");
+    std::string expected = "$ [05/12/03 - 14:07:31] Searching by NAME\r\n"
+                           "+ [05/12/03 - 14:07:31] Start Directory Reading:  50851.23\r\n";
+    clock.time = {2009, 1, 2, 3, 4, 5};
+    for (const int type : {-1, 9, 10, 11, 12, 0, 1, 13})
+        log.subDebug(static_cast<std::int16_t>(type), "");
+    for (const char* mark : {"* ", "! ", "$ ", "+ ", "- ", "? ", "? ", "? "})
+        expected += std::string(mark) + "[02/01/09 - 03:04:05] \r\n";
+    EXPECT_EQ(readFile(t / "z.log"), expected);
+}
+
+TEST(DebugLog, WritesNothingWhenOffOrWhenThePathIsUnusable) {
+    test::TempFolder t;
+    test::FakeClock clock;
+    Settings settings;
+    const std::string kept = t.write("kept.log", "old\r\n"), folder = t.makeFolder("dir.log");
+    const auto logTo = [&](const std::string& path) {
+        DebugLog(settings, clock, path).subDebug(LOG_INFO, "x");
+        DebugLog(settings, clock, path).subDebugTimer(LOG_END, "Undupped: ");
+    };
+    for (const int mode : {4, 0, 7, 9}) {
+        settings.DebugMode = static_cast<std::int16_t>(mode);
+        logTo(t / "new.log");
+        logTo(kept);
+    }
+    EXPECT_FALSE(std::filesystem::exists(t / "new.log"));
+    EXPECT_EQ(readFile(kept), "old\r\n");
+    settings.DebugMode = DEBUG_ON;
+    for (const std::string& path : {folder, t / "missing/z.log", t.asFolder() + "missing\\z.log"})
+        logTo(path);
+    EXPECT_TRUE(std::filesystem::is_empty(folder));
+    EXPECT_FALSE(std::filesystem::exists(t / "missing"));
+}
+
+TEST(StrForm, NumbersHaveALeadingBlankUnlessNegative) {
+    EXPECT_EQ(fnStr(5) + "|" + fnStr(0) + "|" + fnStr(-3) + "|" + fnStr(40000), " 5| 0|-3| 40000");
+    std::string singles;
+    for (const float value :
+         {50851.23f, 12.5f, 0.0f, -0.0f, -2.25f, 86399.999f, 86399.5f, 1234567.8f})
+        singles += fnStrSingle(value) + "|";
+    EXPECT_EQ(singles, " 50851.23| 12.5| 0| 0|-2.25| 86400| 86399.5| 1234568|");
+}
+
+TEST(StrForm, SingleTakesTheExponentFormBeyondSevenDigits) {
+    EXPECT_EQ(fnStrSingle(123456789.0f), " 1.234568E+08");
+    EXPECT_EQ(fnStrSingle(-98765432.0f), "-9.876543E+07");
+    EXPECT_EQ(fnStrSingle(1.5e-7f), " 1.5E-07");
+}

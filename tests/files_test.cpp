@@ -1,1 +1,56 @@
+#include "platform/files.h"
+#include "support/temp_folder.h"
+
 #include <gtest/gtest.h>
+
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+namespace platform = zaptrove::platform;
+using zaptrove::test::TempFolder;
+
+TEST(Files, ListFolderKeepsFilesFoldersAndLinksThatLeadSomewhere) {
+    EXPECT_EQ(platform::nativePath("C:\\Fav\\a b/x.url"), "C:/Fav/a b/x.url");
+    TempFolder t, elsewhere;
+    for (const char* name : {"b.url", "A.url", ".hidden.url", ".dot/x.url", "c/x.url"})
+        t.write(name, "");
+    ASSERT_EQ(symlink(elsewhere.path().c_str(), (t / "d link").c_str()), 0);
+    ASSERT_EQ(symlink((t / "nowhere").c_str(), (t / "dangling.url").c_str()), 0);
+    ASSERT_EQ(mkfifo((t / "pipe.url").c_str(), 0600), 0);
+    std::vector<platform::FolderEntry> entries;
+    ASSERT_TRUE(platform::listFolder(t.asFolder(), entries));
+    std::string seen;
+    for (const auto& entry : entries)
+        seen += entry.name + (entry.isDirectory ? "/|" : "|");
+    EXPECT_EQ(seen, "A.url|b.url|c/|d link/|");
+    EXPECT_FALSE(platform::listFolder(t / "missing", entries));
+    EXPECT_TRUE(entries.empty());
+}
+
+TEST(Files, ReadWholeFileReadsRegularFilesOnlyAndNeverWaitsOnAPipe) {
+    TempFolder t;
+    std::string bytes = "old";
+    ASSERT_TRUE(platform::readWholeFile(t.write("a.url", std::string("x\0y\r\n", 5)), bytes));
+    EXPECT_EQ(bytes, std::string("x\0y\r\n", 5));
+    EXPECT_FALSE(platform::readWholeFile(t.path(), bytes));
+    EXPECT_TRUE(bytes.empty());
+    ASSERT_EQ(mkfifo((t / "pipe").c_str(), 0600), 0);
+    const pid_t child = fork();
+    if (child == 0) {
+        alarm(3); // a read that waits on the pipe ends the child by SIGALRM
+        _exit(platform::readWholeFile(t / "pipe", bytes) ? 1 : 0);
+    }
+    int status = 0;
+    ASSERT_EQ(waitpid(child, &status, 0), child);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "the pipe was read or waited on";
+}
+
+TEST(Files, AppendToFileCreatesThenAppends) {
+    TempFolder t;
+    EXPECT_TRUE(platform::appendToFile(t.asFolder() + "z.log", "one\r\n"));
+    EXPECT_TRUE(platform::appendToFile(t / "z.log", "two"));
+    EXPECT_EQ(zaptrove::test::readFile(t / "z.log"), "one\r\ntwo");
+    EXPECT_FALSE(platform::appendToFile(t.makeFolder("dir.log"), "x"));
+    EXPECT_FALSE(platform::appendToFile(t / "missing/z.log", "x"));
+}

@@ -1,1 +1,31 @@
+#include "search/matcher.h"
+#include "settings/settings.h"
+
 #include <gtest/gtest.h>
+
+using namespace zaptrove;
+
+TEST(Matcher, LooksAtNameUrlOrBothIgnoringCase) {
+    // term (already lower-cased), Function, name, address, match
+    const std::tuple<std::string, std::int16_t, std::string, std::string, bool> cases[] = {
+        {"news", FUNC_NAME, "Daily NEWS", "u", true},
+        {"news", FUNC_NAME, "Sports", "news", false},
+        {"news", FUNC_URL, "News", "u", false},
+        {"news", FUNC_URL, "x", "HTTP://NEWS", true},
+        {"news", FUNC_BOTH, "News", "u", true},
+        {"news", FUNC_BOTH, "x", "http://News", true},
+        {"news", FUNC_BOTH, "x", "u", false},
+        {"news", 7, "news", "news", false},
+        {"ä", FUNC_NAME, "ÄPFEL", "", true},
+        {"ж", FUNC_URL, "", "http://ЖЖ", true},
+        {"σοφ", FUNC_BOTH, "ΣΟΦΙΑ", "", true},
+        {" news", FUNC_NAME, "news", "", false},
+        {" news", FUNC_NAME, "Daily News", "", true},
+        {"NEWS", FUNC_NAME, "NEWS", "", false},
+        {"", FUNC_NAME, "", "", true}};
+    for (const auto& [term, function, name, url, match] : cases)
+        EXPECT_EQ(Matcher(term, function).matches(name, url), match)
+            << "'" << term << "' by " << function << " in " << name << " / " << url;
+    Matcher reused("news", FUNC_NAME); // the text before is forgotten
+    EXPECT_TRUE(reused.nameMatches("A long name with NEWS in it") && !reused.nameMatches("ne"));
+}

@@ -1,1 +1,109 @@
+#include "debug_log/debug_log.h"
+#include "search/matcher.h"
+#include "search/netscape_reader.h"
+#include "support/fake_clock.h"
+#include "support/temp_folder.h"
+
 #include <gtest/gtest.h>
+
+#include <sys/stat.h>
+
+using namespace zaptrove;
+using namespace std::string_literals;
+using List = std::vector<std::string>;
+
+namespace {
+
+// Each bookmark found as "name|address".
+List scan(std::string_view text, std::string term = "", std::int16_t mode = FUNC_BOTH) {
+    Matcher matcher(std::move(term), mode);
+    std::vector<Bookmark> found;
+    subScanNetscape(text, matcher, found);
+    List out;
+    for (const Bookmark& b : found) {
+        EXPECT_FALSE(b.IsShortcut);
+        out.push_back(b.Name + "|" + b.URL);
+    }
+    return out;
+}
+
+const char* const kFile = R"(<DL><p>
+    <DT><H3 ADD_DATE="1111">Folder</H3>
+        <DT><A HREF="http://one.example/" ADD_DATE="1234567" ICON="data:x">One</A>
+        <HR>
+        <DT><A HREF="http://two.example/?a&amp;b" LAST_VISIT="7">Tom &amp; Jerry</A>
+    <dt><a href="http://lower.example/">lower</a>
+    <DT><A HREF="ftp://three.example/">Three</A>
+</DL><p>
+)";
+
+} // namespace
+
+TEST(NetscapeScan, TakesBookmarksInFileOrderAsWritten) {
+    EXPECT_EQ(scan(kFile),
+              (List{"One|http://one.example/", "Tom &amp; Jerry|http://two.example/?a&amp;b",
+                    "Three|ftp://three.example/"}));
+    EXPECT_EQ(scan(kFile, "three", FUNC_NAME), List{"Three|ftp://three.example/"});
+    EXPECT_EQ(scan(kFile, "two.example", FUNC_URL).size(), 1u);
+    for (const char* term : {"two.example", "1234", "folder", "lower", "tom & jerry"}) {
+        EXPECT_EQ(scan(kFile, term, FUNC_NAME), List{}) << term;
+    }
+    EXPECT_EQ(scan(kFile, "", 5), List{});
+}
+
+TEST(NetscapeScan, SkipsMalformedEntriesWithoutLosingNeighbours) {
+    const std::pair<std::string, List> cases[] = {
+        {R"(<DT><A HREF="http://a.b">S</A>)", {"S|http://a.b"}},
+        {"<DT><A HREF=\"x\"></A>\n<DT><A HREF=\"y\">Y</A>", {"|x", "Y|y"}},
+        {"<DT><A HREF=\"http://bad>Bad</A>\n<DT><A HREF=\"ok\">OK</A>\n<DT><A HREF=\"z\">Z</A>",
+         {"OK|ok", "Z|z"}},
+        {"<DT><A HREF=\"http://no-end\" ADD_DATE=\"1\"\n<DT><A HREF=\"ok\">OK</A>", {"OK|ok"}},
+        {"<DT><A HREF=\"u1\">One\n<DT><A HREF=\"u2\">Two</A>", {"One\n|u1", "Two|u2"}},
+        {"<DT><A HREF=\n<DT><A HREF=\"u\">N</A>", {"N|u"}},
+        {"<DT><A HREF=\"q?b=<  >\" ID=\"1\">&lt;N&gt;</A>", {"&lt;N&gt;|q?b=<  >"}},
+        {"", {}},
+        {"\xff\xfe\0<DT><A HREF=\"a\0b\">n\0m\x80</A>\0"s, {"n\0m\x80|a\0b"s}},
+    };
+    for (const auto& [text, expected] : cases) {
+        EXPECT_EQ(scan(text), expected) << text;
+    }
+}
+
+// A marker followed at once by the next one is skipped; later bookmarks stay.
+TEST(NetscapeScan, AnEntryCutRightAfterItsMarkerDoesNotEndTheScan) {
+    EXPECT_EQ(scan("<DT><A HREF=<DT><A HREF=\"u\">N</A>\n<DT><A HREF=\"v\">V</A>"),
+              (List{"N|u", "V|v"}));
+}
+
+TEST(NetscapeScan, SurvivesTruncationAtEveryByteAndHugeText) {
+    const std::string good = "<DT><A HREF=\"http://good/\">Good</A>\n";
+    const std::string last = "<DT><A HREF=\"http://x/\" ADD_DATE=\"1\">Name</A>";
+    for (std::size_t cut = 0; cut <= last.size(); ++cut) {
+        const List found = scan(good + last.substr(0, cut));
+        ASSERT_GE(found.size(), 1u);
+        EXPECT_EQ(found[0], "Good|http://good/");
+        EXPECT_LE(found.size(), 2u);
+    }
+    EXPECT_EQ(scan(std::string(20'000'000, 'x') + "<DT><A HREF"), List{});
+}
+
+TEST(NetscapeRead, ReadsDecodedTextAndLogsOnlyFilesItParsed) {
+    test::TempFolder tmp;
+    Settings settings;
+    settings.DebugMode = DEBUG_ON;
+    test::FakeClock clock;
+    const std::string file = tmp.write("b.htm", "<DT><A HREF=\"http://e/\">Caf\xe9 \x80</A>\r\n");
+    const std::string missing = tmp / "missing.htm";
+    ASSERT_EQ(mkfifo((tmp / "pipe.htm").c_str(), 0600), 0);
+    Matcher matcher("", FUNC_BOTH);
+    std::vector<Bookmark> found;
+    for (const std::string& path :
+         {file, missing, tmp.makeFolder("dir.htm"), tmp / "pipe.htm", ""s}) {
+        subReadNetscape(path, matcher, found, DebugLog(settings, clock, tmp / "debug.log"));
+    }
+    EXPECT_EQ(found, (std::vector<Bookmark>{{"Caf\u00e9 \u20ac", "http://e/"}}));
+    const std::string text = test::readFile(tmp / "debug.log");
+    EXPECT_NE(text.find("Reading Netscape File: " + file + "\r\n+ "), std::string::npos);
+    EXPECT_NE(text.find("Reading Netscape File: " + missing + "\r\n- "), std::string::npos);
+    EXPECT_EQ(text.find("Parsing Netscape File: "), text.rfind("Parsing Netscape File: "));
+}

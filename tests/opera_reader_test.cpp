@@ -1,1 +1,114 @@
+#include "debug_log/debug_log.h"
+#include "search/matcher.h"
+#include "search/opera_reader.h"
+#include "support/fake_clock.h"
+#include "support/temp_folder.h"
+
 #include <gtest/gtest.h>
+
+using namespace zaptrove;
+using namespace std::string_literals;
+using List = std::vector<std::string>;
+
+namespace {
+
+// Each bookmark found as "name|address".
+List scan(std::string_view text, std::string term = "", std::int16_t mode = FUNC_BOTH) {
+    Matcher matcher(std::move(term), mode);
+    std::vector<Bookmark> found;
+    subScanOpera(text, matcher, found);
+    List out;
+    for (const Bookmark& b : found) {
+        EXPECT_FALSE(b.IsShortcut);
+        out.push_back(b.Name + "|" + b.URL);
+    }
+    return out;
+}
+
+const char* const kHotlist = R"(Opera Hotlist version 2.0
+Options: encoding = utf8, version=3
+
+#FOLDER
+	NAME=Opera
+
+#URL
+	NAME=Download Opera
+	URL=http://www.opera.com/download/
+
+#URL
+	NAME=
+	URL=http://my.opera.com/
+
+-
+
+#URL
+	NAME=Download.com
+	URL=http://www.download.com/
+)";
+
+} // namespace
+
+TEST(OperaScan, TakesUrlBlocksInFileOrder) {
+    const List all = {"Download Opera|http://www.opera.com/download/", "|http://my.opera.com/",
+                      "Download.com|http://www.download.com/"};
+    std::string crlf;
+    for (const char c : std::string_view(kHotlist)) {
+        crlf += c == '\n' ? "\r\n" : std::string(1, c);
+    }
+    EXPECT_EQ(scan(kHotlist), all);
+    EXPECT_EQ(scan(crlf), all);
+    EXPECT_EQ(scan(kHotlist, "my.opera", FUNC_URL), List{all[1]});
+    EXPECT_EQ(scan(kHotlist, "opera", FUNC_NAME), List{all[0]}) << "the folder is no bookmark";
+    EXPECT_EQ(scan(kHotlist, "", 7), List{});
+}
+
+TEST(OperaScan, SkipsIncompleteBlocksWithoutLosingNeighbours) {
+    const std::pair<std::string, List> cases[] = {
+        {"#URL\n\tID=1\n\n#URL\n\tNAME=b\n\tURL=ub\n", {"b|ub"}},
+        {"#URL\n\tNAME=a\n\n#URL\n\tNAME=b\n\tURL=ub\n#URL\n\tNAME=c\n\tURL=uc\n",
+         {"b|ub", "c|uc"}},
+        {"#URL\n\tURL=ua\n\tNAME=a\n\n#URL\n\tNAME=b\n\tURL=ub\n", {"b|ub"}},
+        {"#URL\n\tNAME=a\n\n#FOLDER\n\tNAME=f\n\n#URL\n\tNAME=b\n\tURL=ub\n", {"b|ub"}},
+        {"#URL\n\tNAME=n\n\tURL=http://end/ no line feed", {"n|http://end/ no line feed"}},
+        {"#URL\r\n\tNAME=n\r\n\tURL=", {"n|"}},
+        {"\xEF\xBB\xBF#URL\n  NAME=spaces\n        URL=u1\n#URL\n\t\tNAME=tabs\n\tURL=u2\n",
+         {"spaces|u1", "tabs|u2"}},
+        {"#URL\n\tNAME=a #URL\n\tURL=http://x/#URL\n#URL\n\tNAME=b\n\tURL=ub\n",
+         {"a #URL|http://x/#URL", "b|ub"}},
+        {"#URL\n\tNAME=only a name", {}},
+        {"#url\n\tNAME=lower\n\tURL=ul\n", {}},
+        {"#URL\n\tNAME=a\0b\n\tURL=\xff\n"s, {"a\0b|\xff"s}},
+        {"", {}},
+    };
+    for (const auto& [text, expected] : cases) {
+        EXPECT_EQ(scan(text), expected) << text;
+    }
+}
+
+// A "SHORT NAME=" or "DISPLAY URL=" line before the real key is not the key.
+TEST(OperaScan, KeysStartTheirLine) {
+    EXPECT_EQ(scan("#URL\n\tSHORT NAME=sn\n\tNAME=real\n\tURL=u\n"), List{"real|u"});
+    EXPECT_EQ(scan("#URL\n\tNAME=n\n\tDISPLAY URL=shown\n\tURL=real\n"), List{"n|real"});
+}
+
+TEST(OperaRead, MainAndAlternativeFilesAreIndependent) {
+    test::TempFolder tmp;
+    const std::string main =
+        tmp.write("main.adr", "\xEF\xBB\xBF#URL\r\n\tNAME=m\r\n\tURL=um\r\n#URL\r\n\tNAME=cut\r\n");
+    const std::string alt =
+        tmp.write("alt.adr", "\tURL=http://stray/\n#URL\n\tNAME=Caf\xe9\nURL=a");
+    Settings settings;
+    settings.DebugMode = DEBUG_ON;
+    test::FakeClock clock;
+    const DebugLog log(settings, clock, tmp / "debug.log");
+    Matcher matcher("", FUNC_BOTH);
+    std::vector<Bookmark> found;
+    for (const std::string& path : {main, alt, tmp / "missing.adr", tmp.makeFolder("dir.adr")}) {
+        subReadOpera(path, matcher, found, log);
+    }
+    EXPECT_EQ(found, (std::vector<Bookmark>{{"m", "um"}, {"Caf\u00e9", "a"}}));
+    const std::string text = test::readFile(tmp / "debug.log");
+    EXPECT_NE(text.find("Reading Opera File: " + alt + "\r\n+ "), std::string::npos);
+    EXPECT_NE(text.find("Reading Opera File: " + tmp / "missing.adr" + "\r\n- "),
+              std::string::npos);
+}

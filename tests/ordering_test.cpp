@@ -1,1 +1,115 @@
+#include "debug_log/debug_log.h"
+#include "platform/text.h"
+#include "search/display_name.h"
+#include "search/ordering.h"
+#include "support/fake_clock.h"
+#include "support/temp_folder.h"
+
 #include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <random>
+
+using namespace zaptrove;
+
+namespace {
+
+std::string keyOf(const Bookmark& record, int byUrl) {
+    return platform::lowerCase(fnDisplayName(byUrl == 0 ? record.Name : record.URL));
+}
+
+// The quicksort written out plainly: the pivot key taken once from the middle
+// index (rounded half to even), keys derived again at every comparison.
+void referenceSort(std::vector<Bookmark>& list, int byUrl, long low, long high) {
+    const std::string pivot = keyOf(list[std::lrint((low + high) / 2.0)], byUrl);
+    long i = low, j = high;
+    while (i <= j) {
+        while (i < high && keyOf(list[i], byUrl) < pivot)
+            ++i;
+        while (j > low && pivot < keyOf(list[j], byUrl))
+            --j;
+        if (i <= j)
+            std::swap(list[i++], list[j--]);
+    }
+    if (low < j)
+        referenceSort(list, byUrl, low, j);
+    if (i < high)
+        referenceSort(list, byUrl, i, high);
+}
+
+// Distinct records whose keys collide a lot once the folder part and ".url" are
+// cut and letter case is ignored.
+std::vector<Bookmark> randomList(std::mt19937& rng, std::size_t size) {
+    const char* const words[] = {"news", "News.url", "NEWS 2", "a", "B", "", "ä", "Ä", "z"};
+    std::vector<Bookmark> list;
+    for (std::size_t k = 0; k < size; ++k) {
+        const std::string id = std::to_string(k);
+        list.push_back(
+            {"C:\\F" + id + "\\" + words[rng() % 9], "x:\\" + id + "\\" + words[rng() % 9]});
+    }
+    return list;
+}
+
+std::string namesOf(const std::vector<Bookmark>& list) {
+    std::string names;
+    for (const Bookmark& record : list)
+        names += record.Name + "|";
+    return names;
+}
+
+} // namespace
+
+TEST(Ordering, SortGivesTheQuicksortOrderEvenForEqualKeys) {
+    std::mt19937 rng(20031205);
+    std::vector<Bookmark> list;
+    for (int round = 0; round < 400; ++round) {
+        const std::size_t size = round == 399 ? 40000 : 1 + rng() % 200; // beyond 16,385 too
+        list = randomList(rng, size);
+        std::vector<Bookmark> expected = list;
+        const std::size_t low = round % 2 == 1 ? 0 : rng() % size;
+        const std::size_t high = round % 3 == 0 ? size - 1 : low + rng() % (size - low);
+        const int byUrl = round % 4; // any value but 0 means the address
+        referenceSort(expected, byUrl, static_cast<long>(low), static_cast<long>(high));
+        subSort(list, byUrl, low, high);
+        ASSERT_TRUE(list == expected) << "round " << round << ": " << low << ".." << high;
+    }
+    EXPECT_TRUE(std::is_sorted(list.begin(), list.end(),
+                               [](auto& a, auto& b) { return keyOf(a, 1) < keyOf(b, 1); }));
+}
+
+TEST(Ordering, KeysAreLowerCasedDisplayTexts) {
+    std::vector<Bookmark> list{
+        {"b", ""}, {"A", ""}, {"c", ""}, {"News 2", ""}, {"C:\\F\\News.url", ""}};
+    subSort(list, 0, 0, 4);
+    EXPECT_EQ(namesOf(list), "A|b|c|C:\\F\\News.url|News 2|");
+    std::vector<Bookmark> byAddress{{"web", "http://b.example/"}, {"file", "z:\\pages\\a.html"}};
+    subSort(byAddress, 1, 0, 1);
+    EXPECT_EQ(namesOf(byAddress), "file|web|"); // only what follows the last "\" counts
+}
+
+TEST(Ordering, OrderCandidatesPicksTheKeyBySortAndLogsTheStep) {
+    const std::string stamp = "[05/12/03 - 14:07:31] ",
+                      timers = "+ " + stamp + "Start Matrix sorting:  50851.23\r\n- " + stamp +
+                               "Matrix sorting Done:  50851.23\r\n";
+    // Sort, Function, the order, the log
+    const std::tuple<std::int16_t, std::int16_t, std::string, std::string> cases[] = {
+        {SORT_NAME, FUNC_URL, "a|b|c|", "$ " + stamp + "Sorting by NAME\r\n" + timers},
+        {SORT_URL, FUNC_NAME, "b|c|a|", "$ " + stamp + "Sorting by URL\r\n" + timers},
+        {SORT_SEARCHED, FUNC_NAME, "a|b|c|", "$ " + stamp + "Sorting as Searched\r\n" + timers},
+        {SORT_SEARCHED, FUNC_BOTH, "a|b|c|", "$ " + stamp + "Sorting as Searched\r\n" + timers},
+        {SORT_SEARCHED, FUNC_URL, "b|c|a|", "$ " + stamp + "Sorting as Searched\r\n" + timers},
+        {2, FUNC_URL, "c|a|b|", timers}};
+    test::FakeClock clock;
+    for (const auto& [sort, function, order, log] : cases) {
+        test::TempFolder t;
+        Settings settings;
+        settings.DebugMode = DEBUG_ON;
+        settings.Sort = sort;
+        settings.Function = function;
+        std::vector<Bookmark> list{{"c", "u2"}, {"a", "u3"}, {"b", "u1"}};
+        subOrderCandidates(settings, list, DebugLog(settings, clock, t / "z.log"));
+        EXPECT_EQ(namesOf(list), order) << sort << "/" << function;
+        EXPECT_EQ(test::readFile(t / "z.log"), log) << sort << "/" << function;
+    }
+}

@@ -1,1 +1,105 @@
+#include "debug_log/debug_log.h"
+#include "platform/text.h"
+#include "search/favorites_reader.h"
+#include "search/matcher.h"
+#include "search/netscape_reader.h"
+#include "search/opera_reader.h"
+#include "support/fake_clock.h"
+#include "support/temp_folder.h"
+
 #include <gtest/gtest.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <map>
+#include <regex>
+
+namespace fs = std::filesystem;
+using namespace zaptrove;
+using Reader = void (*)(std::string_view, Matcher&, std::vector<Bookmark>&, const DebugLog&);
+
+class Realworld : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        if (root_.empty()) {
+            GTEST_SKIP() << "the real-world sample folder is absent: " ZAPTROVE_REALWORLD_DIR;
+        }
+    }
+    // Everything a search for "" by name or address finds in the sample file or folder.
+    std::vector<Bookmark> readAll(Reader reader, const std::string& relative) const {
+        Settings settings;
+        settings.DebugMode = DEBUG_OFF;
+        test::FakeClock clock;
+        Matcher matcher("", FUNC_BOTH);
+        std::vector<Bookmark> found;
+        reader(root_ + relative, matcher, found, DebugLog(settings, clock));
+        return found;
+    }
+    // Addresses by name, the first of equal names kept.
+    std::map<std::string, std::string> byName(Reader reader, const std::string& relative) const {
+        std::map<std::string, std::string> names;
+        for (const Bookmark& b : readAll(reader, relative)) {
+            names.emplace(b.Name, b.URL);
+        }
+        return names;
+    }
+    const std::string root_ = test::realworldPath("");
+};
+
+TEST_F(Realworld, EveryBookmarkInEveryFileIsFound) {
+    const std::tuple<std::string, Reader, std::regex> kinds[] = {
+        {"netscape/", subReadNetscape, std::regex("<DT><A HREF=")},
+        {"opera/", subReadOpera, std::regex("^[ \t]*#URL\r?$", std::regex::multiline)}};
+    for (const auto& [folder, reader, entry] : kinds) {
+        for (const auto& file : fs::directory_iterator(root_ + folder)) {
+            const std::string bytes = test::readFile(file.path().string());
+            const auto expected = std::distance(
+                std::sregex_iterator(bytes.begin(), bytes.end(), entry), std::sregex_iterator());
+            EXPECT_GT(expected, 0) << file.path();
+            EXPECT_EQ(readAll(reader, folder + file.path().filename().string()).size(),
+                      static_cast<std::size_t>(expected))
+                << file.path();
+        }
+    }
+    EXPECT_EQ(readAll(subReadNetscape, "netscape/netscape4-gtkbookmark.htm").size(), 1231u);
+    EXPECT_EQ(readAll(subReadOpera, "opera/opera-u-cjk.adr").size(), 829u);
+}
+
+TEST_F(Realworld, NamesAndAddressesSurviveReading) {
+    auto names = byName(subReadNetscape, "netscape/chrome-cyrillic.html");
+    EXPECT_EQ(names["Лучшие публикации за сутки / Хабр"], "https://habr.com/");
+    EXPECT_EQ(names["Твіттер. Все, що актуально."], "https://twitter.com/?lang=uk");
+    const auto latin1 = readAll(subReadNetscape, "netscape/netscape4-gtkbookmark.htm");
+    EXPECT_TRUE(std::all_of(latin1.begin(), latin1.end(),
+                            [](auto& b) { return platform::isValidUtf8(b.Name); }));
+    EXPECT_EQ(std::count_if(latin1.begin(), latin1.end(), [](auto& b) { return b.Name.empty(); }),
+              62);
+    names = byName(subReadNetscape, "netscape/netscape4-gtkbookmark.htm");
+    EXPECT_EQ(names["Classical MIDI Archives © 1998 Pierre R. Schwob"],
+              "http://ftp.sunet.se/cma/midi.html#index");
+    EXPECT_EQ(names["¤ archaic ruins ¤"], "http://www.bpwl.com/ar/");
+    EXPECT_EQ(byName(subReadOpera, "opera/opera6-sample.adr")["Fake eBay"],
+              "http://fake.ebay.com/");
+    for (const Bookmark& b : readAll(subReadOpera, "opera/opera1150-win-crlf.adr")) {
+        EXPECT_FALSE(b.Name.ends_with('\r') || b.URL.ends_with('\r')) << b.Name;
+    }
+}
+
+TEST_F(Realworld, ShortcutFiles) {
+    const std::string top = root_ + "url\\";
+    const auto all = readAll(subReadFavorites, "url\\");
+    EXPECT_EQ(all.size(), 12u);
+    EXPECT_TRUE(std::all_of(all.begin(), all.end(), [](auto& b) { return b.IsShortcut; }));
+    auto names = byName(subReadFavorites, "url\\");
+    const std::pair<const char*, const char*> cases[] = {
+        {"ie-suggested-sites.url", "https://ieonline.microsoft.com/#ieslice"},
+        {"WEB-SLIC.URL", "http://go.microsoft.com/fwlink/?LinkId=121315"},
+        {"bing-envvar-iconfile.url", "http://go.microsoft.com/fwlink/p/?LinkId=255142"},
+        {"engine-nine-trailing-space.url", "http://nine.codeplex.com"},
+        {"ie-suggested-sites-no-url.url", NOT_FOUND},
+        {"bare-url-not-ini.url", NOT_FOUND}};
+    for (const auto& [file, url] : cases) {
+        EXPECT_EQ(names[top + file], url) << file;
+    }
+    EXPECT_EQ(names.size(), 12u) << "every file found once, under its own name";
+}

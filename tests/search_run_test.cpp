@@ -1,1 +1,145 @@
+#include "debug_log/debug_log.h"
+#include "search/search_run.h"
+#include "support/fake_clock.h"
+#include "support/temp_folder.h"
+
 #include <gtest/gtest.h>
+
+#include <filesystem>
+#include <sstream>
+#include <sys/inotify.h>
+#include <unistd.h>
+
+using namespace zaptrove;
+using Lines = std::vector<std::string>;
+
+namespace {
+
+class SearchRun : public ::testing::Test {
+  protected:
+    test::TempFolder t;
+    test::FakeClock clock;
+    Settings s;
+    const std::string favorites = t.asFolder() + "Fav\\", timer = "  50851.23";
+
+    SearchOutcome run(std::string_view input) {
+        std::filesystem::remove(t / "run.log");
+        s.DebugMode = DEBUG_ON;
+        return subSearch(input, s, DebugLog(s, clock, t / "run.log"));
+    }
+    // The lines of the last run's log, each as its mark and text.
+    Lines logLines() const {
+        std::istringstream in(test::readFile(t / "run.log"));
+        Lines lines;
+        for (std::string line; std::getline(in, line);)
+            lines.push_back(line.substr(0, 2) + line.substr(24, line.size() - 25));
+        return lines;
+    }
+    std::string shortcut(const std::string& path, const std::string& url) {
+        return t.write(path, "[InternetShortcut]\r\nURL=" + url + "\r\n");
+    }
+};
+
+} // namespace
+
+TEST_F(SearchRun, ReadsOnlyWhatIsSwitchedOnAndMatchesNothingInAnUnknownMode) {
+    shortcut("Fav/news.url", "http://n");
+    s.MSIEMain = s.MSIEAlt = favorites;
+    s.NetscapeMain = s.NetscapeAlt = t.write("ns.html", "<DT><A HREF=\"http://n\">news</A>\n");
+    s.DoMSIEEx = s.DoNetscape = DO_NO;
+    s.DoNetscapeEx = DUPS_KEEP; // only DO_YES switches a location on
+    EXPECT_FALSE(run("news").Found);
+    EXPECT_EQ(logLines(), (Lines{"$ Searching by NAME", "! No matches found!"}));
+
+    s.DoMSIE = s.DoNetscape = DO_YES;
+    s.Function = 7;
+    const SearchOutcome outcome = run("news");
+    EXPECT_TRUE(!outcome.Found && outcome.Results.empty() && outcome.Lines.empty());
+    EXPECT_EQ(
+        logLines(),
+        (Lines{"$ Reading MSIE Dir: " + favorites, "+ Start Directory Reading:" + timer,
+               "- Directory Reading Done:" + timer, "$ Reading Netscape File: " + s.NetscapeMain,
+               "+ Parsing Netscape File:" + timer, "- Netscape file parsed:" + timer,
+               "! No matches found!"}));
+}
+
+TEST_F(SearchRun, LogsEveryStepOfARunInOrder) {
+    shortcut("Fav/Daily News.url", "http://daily");
+    shortcut("Fav/Sports.url", "http://sports");
+    s.MSIEMain = favorites;
+    s.NetscapeMain =
+        t.write("ns.html", "<DT><A HREF=\"http://ns\">news</A>\n<DT><A HREF=\"w\">Weather<");
+    s.OperaMain =
+        t.write("op.adr", "Opera Hotlist version 2.0\n\n#URL\n\tNAME=News\n\tURL=http://op\n");
+    s.DoMSIE = s.DoNetscape = s.DoOpera = DO_YES;
+    s.Function = FUNC_BOTH;
+    s.Sort = SORT_SEARCHED;
+    EXPECT_EQ(run("NEWS").Lines,
+              (Lines{"Daily News  -  http://daily", "News  -  http://op", "news  -  http://ns"}));
+    EXPECT_EQ(
+        logLines(),
+        (Lines{"$ Searching by BOTH", "$ Reading MSIE Dir: " + favorites,
+               "+ Start Directory Reading:" + timer, "- Directory Reading Done:" + timer,
+               "$ Reading Netscape File: " + s.NetscapeMain, "+ Parsing Netscape File:" + timer,
+               "- Netscape file parsed:" + timer, "$ Reading Opera File: " + s.OperaMain,
+               "+ Parsing Opera File:" + timer, "- Opera file parsed:" + timer, "$ Candidates:  3",
+               "$ Sorting as Searched", "+ Start Matrix sorting:" + timer,
+               "- Matrix sorting Done:" + timer, "+ Start undupping:" + timer,
+               "- Undupped:" + timer, "$ Building combo for 3 match[es] found!"}));
+}
+
+TEST_F(SearchRun, ReadsSourcesInOrderMainBeforeAlternativeAndMatchesIgnoringCase) {
+    shortcut("Fav/x1.url", "u1");
+    shortcut("Alt/x2.url", "u2");
+    s.MSIEMain = favorites;
+    s.MSIEAlt = t.asFolder() + "Alt\\";
+    s.NetscapeMain = t.write("ns.html", "<DT><A HREF=\"u3\">x3<");
+    s.NetscapeAlt = t.write("ns-alt.html", "<DT><A HREF=\"u4\">x4<");
+    s.OperaMain = t.write("op.adr", "#URL\nNAME=x5\nURL=u5\n");
+    s.OperaAlt = t.write("op-alt.adr", "#URL\nNAME=x6\nURL=u6\n");
+    s.DoMSIE = s.DoMSIEEx = s.DoNetscape = s.DoNetscapeEx = s.DoOpera = s.DoOperaEx = DO_YES;
+    s.Sort = 2; // the reading order stays
+    EXPECT_EQ(run("X").Lines, (Lines{"u1  -  x1", "u2  -  x2", "u3  -  x3", "u4  -  x4",
+                                     "u5  -  x5", "u6  -  x6"}));
+
+    t.write("ns.html",
+            "<DT><A HREF=\"1\">news<DT><A HREF=\"2\">News<DT><A HREF=\"3\">Daily NEWS<DT>"
+            "<A HREF=\"4\">Sports<DT><A HREF=\"5\">äpfel<");
+    s.DoMSIE = s.DoMSIEEx = s.DoNetscapeEx = s.DoOpera = s.DoOperaEx = DO_NO;
+    EXPECT_EQ(run("NEWS").Lines, (Lines{"1  -  news", "2  -  News", "3  -  Daily NEWS"}));
+    EXPECT_EQ(run(" news").Lines, (Lines{"3  -  Daily NEWS"})); // the blank is not trimmed
+    EXPECT_EQ(run("Ä").Lines, (Lines{"5  -  äpfel"}));
+}
+
+TEST_F(SearchRun, NameSearchOrdersAndUndupsFavoritesByTheirRealAddresses) {
+    const auto watch = [](const std::string& path) {
+        const int fd = inotify_init1(IN_NONBLOCK);
+        inotify_add_watch(fd, path.c_str(), IN_OPEN);
+        return fd;
+    };
+    const int matched = watch(shortcut("Fav/n1.url", "http://c"));
+    shortcut("Fav/n2.url", "http://a");
+    shortcut("Fav/n3.url", "http://a");
+    shortcut("Fav/n4.url", "http://b");
+    const int unmatched = watch(shortcut("Fav/zz.url", "http://z"));
+    s.MSIEMain = favorites;
+    s.DoMSIE = DO_YES;
+    const auto addresses = [this](std::int16_t sort, std::int16_t duplicates) {
+        s.Sort = sort;
+        s.Duplicates = duplicates;
+        std::string urls;
+        for (const Bookmark& record : run("N").Results)
+            urls += record.URL + " ";
+        return urls;
+    };
+    EXPECT_EQ(addresses(SORT_URL, DUPS_KEEP), "http://a http://a http://b http://c ");
+    EXPECT_EQ(addresses(SORT_URL, DUPS_REMOVE), "http://a http://b http://c ");
+    EXPECT_EQ(addresses(2, DUPS_REMOVE), "http://c http://a http://b "); // by name and address
+
+    alignas(inotify_event) char events[4096];
+    EXPECT_GT(read(matched, events, sizeof events), 0); // the watch works
+    EXPECT_LT(read(unmatched, events, sizeof events), 0)
+        << "a favorite that did not match was opened";
+    close(matched);
+    close(unmatched);
+}

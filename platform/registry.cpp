@@ -1,0 +1,19 @@
+#include "platform/registry.h"
+
+namespace zaptrove::platform {
+
+RegistryValue RegistryValue::ofText(std::string_view text) {
+    RegistryValue value;
+    value.type = REG_SZ;
+    value.text = text;
+    return value;
+}
+
+RegistryValue RegistryValue::ofNumber(std::int32_t number) {
+    RegistryValue value;
+    value.type = REG_DWORD;
+    value.number = static_cast<std::uint32_t>(number);
+    return value;
+}
+
+} // namespace zaptrove::platform

@@ -1,0 +1,75 @@
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+// The registry: keys below a root hold typed, named values. On Windows this is
+// the real registry; elsewhere a per-user hive file in the registry export format.
+namespace zaptrove::platform {
+
+using RegistryRoot = std::uint32_t;
+inline constexpr RegistryRoot HKEY_CURRENT_USER = 0x80000001u;
+inline constexpr RegistryRoot HKEY_LOCAL_MACHINE = 0x80000002u;
+
+inline constexpr std::uint32_t REG_SZ = 1;
+inline constexpr std::uint32_t REG_BINARY = 3;
+inline constexpr std::uint32_t REG_DWORD = 4;
+
+// An open key; 0 is no key, and every operation on it fails.
+using KeyHandle = std::int64_t;
+
+struct RegistryValue {
+    std::uint32_t type = REG_SZ;
+    std::string text;               // REG_SZ: UTF-8, without a terminating NUL
+    std::uint32_t number = 0;       // REG_DWORD
+    std::vector<std::uint8_t> data; // any other type: the raw bytes
+
+    static RegistryValue ofText(std::string_view text);
+    static RegistryValue ofNumber(std::int32_t number);
+    bool operator==(const RegistryValue&) const = default;
+};
+
+class Registry {
+  public:
+    virtual ~Registry() = default;
+
+    // Opens an existing key; 0 when it does not exist.
+    virtual KeyHandle openKey(RegistryRoot root, std::string_view path) = 0;
+    // Opens a key, creating it and its parents when missing; 0 on failure.
+    virtual KeyHandle createKey(RegistryRoot root, std::string_view path) = 0;
+    // 0 and the value on success; non-zero when the key or value is missing.
+    virtual std::int32_t queryValue(KeyHandle key, std::string_view name, RegistryValue& value) = 0;
+    // 0 on success.
+    virtual std::int32_t setValue(KeyHandle key, std::string_view name,
+                                  const RegistryValue& value) = 0;
+    virtual void deleteValue(KeyHandle key, std::string_view name) = 0;
+    virtual void deleteKey(RegistryRoot root, std::string_view path) = 0;
+    virtual void closeKey(KeyHandle key) = 0;
+
+    // Between these two calls, changes reach the store as one: another program
+    // reading it sees all of them or none.
+    virtual void beginUpdate() {}
+    virtual void endUpdate() {}
+};
+
+// The current user's registry: on POSIX the hive file named by pHivePath, or by
+// $ZAPTROVE_REGISTRY, or $XDG_CONFIG_HOME/zaptrove/registry.reg
+// (~/.config/zaptrove/registry.reg) when pHivePath is empty.
+std::unique_ptr<Registry> openUserRegistry(std::string_view pHivePath = {});
+
+// Groups the changes made during its lifetime into one update.
+class RegistryUpdate {
+  public:
+    explicit RegistryUpdate(Registry& registry) : registry_(registry) { registry_.beginUpdate(); }
+    ~RegistryUpdate() { registry_.endUpdate(); }
+    RegistryUpdate(const RegistryUpdate&) = delete;
+    RegistryUpdate& operator=(const RegistryUpdate&) = delete;
+
+  private:
+    Registry& registry_;
+};
+
+} // namespace zaptrove::platform

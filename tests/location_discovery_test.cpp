@@ -1,0 +1,82 @@
+#include "settings/location_discovery.h"
+#include "settings/registry_values.h"
+#include "support/temp_folder.h"
+
+#include <gtest/gtest.h>
+
+using namespace zaptrove;
+using platform::HKEY_CURRENT_USER;
+using platform::HKEY_LOCAL_MACHINE;
+using test::TempFolder;
+
+namespace {
+
+constexpr std::string_view kUsers = "Software\\Netscape\\Netscape Navigator\\Users";
+
+class Discovery : public ::testing::Test {
+  protected:
+    TempFolder tmp;
+    std::unique_ptr<platform::Registry> registry = platform::openUserRegistry(tmp / "registry.reg");
+
+    void setText(platform::RegistryRoot root, const std::string& path, std::string_view name,
+                 const std::string& text) {
+        subCreateKey(*registry, root, path);
+        subSetValue(*registry, root, path, name, text, platform::REG_SZ);
+    }
+
+    // A Netscape profile with the given "prefs.js" registered as the current user's.
+    void installProfile(const std::string& dirRoot, const std::string& prefs) {
+        tmp.write("profile/prefs.js", prefs);
+        setText(HKEY_LOCAL_MACHINE, std::string(kUsers), "CurrentUser", "default");
+        setText(HKEY_LOCAL_MACHINE, std::string(kUsers) + "\\default", "DirRoot", dirRoot);
+    }
+};
+
+} // namespace
+
+TEST(StripEscapes, DoubledEscapesBecomeOne) {
+    EXPECT_EQ(fnStripEscapes("a\\\\b", "\\"), "a\\b");
+    EXPECT_EQ(fnStripEscapes("\\\\\\\\srv\\\\x", "\\"), "\\\\srv\\x");
+    EXPECT_EQ(fnStripEscapes("", "\\"), "");
+    EXPECT_EQ(fnStripEscapes("a\\b", "\\"), "ab");
+    EXPECT_EQ(fnStripEscapes("\\a", "\\"), "\\a"); // the first character is always kept
+}
+
+TEST_F(Discovery, FavoritesFolderComesFromShellFolders) {
+    EXPECT_EQ(fnFindFavoritesFolder(*registry), std::string(getenv("HOME")) + "/Favorites\\");
+    setText(HKEY_CURRENT_USER,
+            "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders", "Favorites",
+            std::string(300, 'F')); // longer than any fixed buffer
+    EXPECT_EQ(fnFindFavoritesFolder(*registry), std::string(300, 'F') + "\\");
+}
+
+TEST_F(Discovery, NetscapeAbsentOrWithoutPrefsIsNotFound) {
+    EXPECT_EQ(fnFindNetscapeFile(*registry), NOT_FOUND);
+    setText(HKEY_LOCAL_MACHINE, std::string(kUsers), "CurrentUser", "default");
+    EXPECT_EQ(fnFindNetscapeFile(*registry), NOT_FOUND); // no DirRoot
+    setText(HKEY_LOCAL_MACHINE, std::string(kUsers) + "\\default", "DirRoot", tmp / "nowhere");
+    EXPECT_EQ(fnFindNetscapeFile(*registry), NOT_FOUND);
+}
+
+TEST_F(Discovery, ProfileFolderWithOrWithoutFinalBackslashFindsPrefs) {
+    for (const std::string& dirRoot : {tmp / "profile", tmp / "profile\\"}) {
+        installProfile(dirRoot, "user_pref(\"browser.cache.disk\", 7);\n");
+        EXPECT_EQ(fnFindNetscapeFile(*registry), tmp / "profile\\bookmark.htm") << dirRoot;
+    }
+}
+
+TEST_F(Discovery, PrefsLocationIsTheFirstKeyWithEscapesStripped) {
+    const std::string line =
+        "user_pref(\"browser.bookmark_location\", \"C:\\\\Program Files\\\\Netscape\\\\Users\\\\"
+        "default\\\\bookmark.htm\");\n";
+    installProfile(tmp / "profile",
+                   line + "user_pref(\"browser.bookmark_location\", \"D:\\\\other.htm\");\n");
+    EXPECT_EQ(fnFindNetscapeFile(*registry),
+              "C:\\Program Files\\Netscape\\Users\\default\\bookmark.htm");
+
+    EXPECT_EQ(fnBookmarkFileFromPrefs("P\\", std::string(40000, ' ') + line),
+              "C:\\Program Files\\Netscape\\Users\\default\\bookmark.htm");
+    EXPECT_EQ(fnBookmarkFileFromPrefs("P\\", "user_pref(\"browser.bookmark_location\", \"x"),
+              NOT_FOUND);
+    EXPECT_EQ(fnBookmarkFileFromPrefs("P\\", "\x01\x02\xff binary"), "P\\bookmark.htm");
+}
