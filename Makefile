@@ -6,7 +6,7 @@ JOBS ?= $(shell nproc)
 # CI builds with warnings as errors.
 CMAKE_FLAGS := -DCMAKE_BUILD_TYPE=$(BUILD_TYPE) $(if $(filter true,$(CI)),-DZAPTROVE_WERROR=ON)
 
-.PHONY: all deps build run test format clean
+.PHONY: all deps build run demo test format clean
 
 all: build
 
@@ -17,8 +17,11 @@ build: deps
 	cmake -S . -B $(BUILD) $(CMAKE_FLAGS)
 	cmake --build $(BUILD) -j $(JOBS)
 
-# Until the window exists, `run` shows the search engine at work on the demo set.
 run: build
+	$(BUILD)/zaptrove
+
+# The search engine from the command line, on the demo bookmarks.
+demo: build
 	$(BUILD)/zaptrove-find --favorites demo/Favorites --netscape demo/bookmarks.html \
 	  --opera demo/bookmarks.adr --by both $(TERM_TO_FIND)
 

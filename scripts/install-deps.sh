@@ -3,7 +3,7 @@
 # As root it installs them; otherwise it prints the one command to run.
 set -euo pipefail
 
-packages=(cmake make g++ libgtest-dev)
+packages=(cmake make g++ libgtest-dev qt6-base-dev qt6-qpa-plugins libgl-dev libvulkan-dev)
 
 missing=()
 for package in "${packages[@]}"; do

@@ -1,0 +1,44 @@
+#include "main_window/frm_main.h"
+
+#include <algorithm>
+
+namespace zaptrove {
+
+namespace forms = platform::forms;
+
+namespace {
+
+// Gaps between the window's edges and its controls, in twips.
+constexpr float kFrameInset = 100;
+constexpr float kButtonFromFrameRight = 540;
+constexpr float kListInset = 200;
+constexpr float kListFromWindowBottom = 470;
+
+} // namespace
+
+// Lays the controls out for the window's present size; the width and height
+// are read afresh each time, since setting the height may change them. No
+// width goes below 0, however narrow the window.
+void frmMain::Form_Resize() {
+    switch (form.windowState()) {
+    case forms::WINDOW_MAXIMIZED:
+    case forms::WINDOW_MINIMIZED:
+        return;
+    default:
+        break;
+    }
+    if (!cboResult.visible()) {
+        form.setHeight(COLLAPSED_HEIGHT);
+    }
+    frmFrame.setWidth(std::max(0.0f, form.width() - kFrameInset));
+    frmFrame.setHeight(std::max(0.0f, form.height() - kFrameInset));
+    cmdPrefereneces.setLeft(frmFrame.width() - kButtonFromFrameRight);
+    txtInput.setWidth(std::max(0.0f, form.width() - kListInset - kButtonFromFrameRight));
+    cboResult.setWidth(std::max(0.0f, form.width() - kListInset));
+    if (form.height() < COLLAPSED_HEIGHT) {
+        form.setHeight(COLLAPSED_HEIGHT);
+    }
+    cboResult.setHeight(std::max(0.0f, form.height() - kListFromWindowBottom));
+}
+
+} // namespace zaptrove

@@ -1,0 +1,52 @@
+#include "main_window/frm_main.h"
+
+#include "settings/location_discovery.h"
+#include "settings/settings_store.h"
+#include "settings/version.h"
+
+namespace zaptrove {
+
+namespace forms = platform::forms;
+
+frmMain::frmMain(Settings& settings, Services services)
+    : form("Zaptrove", 4425, 315), frmFrame(form, 0, -45, 3360, 480),
+      cmdCancel(frmFrame, 2070, 135, 465, 240, "Cancel"), txtInput(frmFrame, 45, 135, 1965, 285),
+      cmdPrefereneces(frmFrame, 2835, 135, 465, 285, "&Pref"),
+      cboResult(frmFrame, 0, 135, 2000, 255), settings_(settings), services_(std::move(services)),
+      log_(settings_, services_.clock, services_.logPath) {
+    cboResult.setVisible(false);
+    cmdPrefereneces.setToolTip("Show Preferences Screen");
+    txtInput.setToolTip("Type the name of the favorite to search");
+    form.setCancelButton(cmdCancel);
+    form.setTabOrder({&txtInput, &cmdCancel, &cboResult, &cmdPrefereneces});
+
+    form.onResize = [this] { Form_Resize(); };
+    form.onUnload = [this] { Form_Unload(); };
+    txtInput.onKeyPress = [this](std::int16_t& key) { txtInput_KeyPress(key); };
+    cboResult.onClick = [this] { cboResult_Click(); };
+    cboResult.onDblClick = [this] { cboResult_DblClick(); };
+    cboResult.onKeyPress = [this](std::int16_t& key) { cboResult_KeyPress(key); };
+    cmdCancel.onClick = [this] { cmdCancel_Click(); };
+    cmdPrefereneces.onClick = [this] { cmdPrefereneces_Click(); };
+}
+
+void frmMain::Form_Load() {
+    form.setCaption("Zaptrove v" + fnVersionText());
+    settings_.DebugMode = DEBUG_OFF;
+    settings_.Function = FUNC_NAME;
+    Form_Resize();
+    subDiscoverLocations(services_.registry, settings_);
+    subLoadSettings(services_.registry, settings_, *this);
+}
+
+void frmMain::Form_Unload() {
+    subSaveSettings(services_.registry, settings_, *this);
+    subDebug(LOG_END, "Ending ZTV[v" + fnVersionText() + "] debug session");
+    services_.endProgram();
+}
+
+bool frmMain::isMinimized() const {
+    return form.windowState() == forms::WINDOW_MINIMIZED;
+}
+
+} // namespace zaptrove

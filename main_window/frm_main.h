@@ -1,0 +1,93 @@
+#pragma once
+
+#include "debug_log/debug_log.h"
+#include "platform/clock.h"
+#include "platform/forms.h"
+#include "platform/registry.h"
+#include "platform/shell.h"
+#include "search/bookmark.h"
+#include "settings/settings.h"
+#include "settings/settings_window.h"
+
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace zaptrove {
+
+// The window's height while the result list is hidden, and its least height
+// while the list is shown, in twips.
+inline constexpr float COLLAPSED_HEIGHT = 991;
+
+// The main window: an input box that unfolds a result list. Its handlers are
+// split by concern over the files of this folder.
+class frmMain final : public SettingsWindow {
+  public:
+    // What the window reaches outside itself.
+    struct Services {
+        platform::Registry& registry;
+        platform::Shell& shell;
+        const platform::Clock& clock;
+        // Ends the program at once with exit status 0; it does not return.
+        std::function<void()> endProgram;
+        // Where the diagnostic log goes; empty for its usual place.
+        std::string logPath;
+    };
+
+    frmMain(Settings& settings, Services services);
+
+    // Start-up (form_lifecycle.cpp)
+    void Form_Load();
+    void Form_Unload();
+    // Layout (form_layout.cpp)
+    void Form_Resize();
+    // Input box and its hidden commands (input_box.cpp)
+    void txtInput_KeyPress(std::int16_t& KeyAscii);
+    // The result list and Cancel (result_list.cpp)
+    void subSearch();
+    void cboResult_Click();
+    void cboResult_DblClick();
+    void cboResult_KeyPress(std::int16_t& KeyAscii);
+    void cmdCancel_Click();
+    void cmdPrefereneces_Click();
+    // Opening an address (launch.cpp)
+    void subLaunch(const std::string& pURL);
+
+    void subDebug(std::int16_t pType, std::string_view pString) const {
+        log_.subDebug(pType, pString);
+    }
+
+    // SettingsWindow
+    float windowTop() const override { return form.top(); }
+    float windowLeft() const override { return form.left(); }
+    float windowWidth() const override { return form.width(); }
+    float windowHeight() const override { return form.height(); }
+    bool isMinimized() const override;
+    void setWindowTop(float pTwips) override { form.setTop(pTwips); }
+    void setWindowLeft(float pTwips) override { form.setLeft(pTwips); }
+    void setWindowWidth(float pTwips) override { form.setWidth(pTwips); }
+
+    // The controls, in stacking order from the bottom: a later one lies over an
+    // earlier one where they overlap.
+    platform::forms::Form form;
+    platform::forms::Frame frmFrame;
+    platform::forms::CommandButton cmdCancel;
+    platform::forms::TextBox txtInput;
+    platform::forms::CommandButton cmdPrefereneces;
+    platform::forms::ListBox cboResult;
+
+    // The records behind the list's rows; row i shows Results[i].
+    std::vector<Bookmark> Results;
+
+  private:
+    // Collapses the window, remembering the height the list had.
+    void rememberExpandedHeight();
+    const Bookmark* selectedBookmark() const;
+
+    Settings& settings_;
+    Services services_;
+    DebugLog log_;
+};
+
+} // namespace zaptrove

@@ -1,0 +1,134 @@
+#include "main_window/frm_main.h"
+
+#include "search/display_name.h"
+#include "search/search_run.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace zaptrove {
+
+namespace forms = platform::forms;
+
+namespace {
+
+constexpr std::int16_t kFirstExpandedHeight = 3000;
+constexpr std::int16_t KEY_PLUS = 43;
+constexpr std::int16_t KEY_MINUS = 45;
+
+// A window height as the 16-bit Height setting holds it: whole twips, and a
+// window taller than the field can hold is remembered as the tallest it can.
+std::int16_t asHeightSetting(float twips) {
+    return static_cast<std::int16_t>(std::clamp(std::nearbyint(twips), 0.0f, 32767.0f));
+}
+
+} // namespace
+
+// Runs the search for the typed text and shows its outcome: the expanded list
+// with the first row selected, or "Nothing Found" selected in the input box.
+void frmMain::subSearch() {
+    SearchOutcome outcome = zaptrove::subSearch(txtInput.text(), settings_, log_);
+    if (!outcome.Found) {
+        txtInput.setTabStop(true);
+        txtInput.setText("Nothing Found");
+        txtInput.setFocus();
+        txtInput.setSelStart(0);
+        txtInput.setSelLength(9999);
+        return;
+    }
+    Results = std::move(outcome.Results);
+    while (cboResult.listCount() != 0) {
+        cboResult.removeItem(0);
+    }
+    for (const std::string& line : outcome.Lines) {
+        cboResult.addItem(line);
+    }
+    if (settings_.Height <= COLLAPSED_HEIGHT) {
+        settings_.Height = kFirstExpandedHeight;
+    }
+    txtInput.setTabStop(false);
+    cmdPrefereneces.setVisible(false);
+    cboResult.setVisible(true);
+    cboResult.setListIndex(0);
+    cboResult.setFocus();
+    form.setHeight(settings_.Height);
+}
+
+const Bookmark* frmMain::selectedBookmark() const {
+    const int row = cboResult.listIndex();
+    return row >= 0 && static_cast<std::size_t>(row) < Results.size() ? &Results[row] : nullptr;
+}
+
+// The tooltip tells where the selected bookmark comes from: a favorite's
+// shortcut file, or a bookmark file.
+void frmMain::cboResult_Click() {
+    if (const Bookmark* selected = selectedBookmark()) {
+        const std::string& name = selected->Name;
+        cboResult.setToolTip(fnDisplayName(name) != name ? name : "Bookmark - " + name);
+    }
+}
+
+void frmMain::cboResult_DblClick() {
+    if (const Bookmark* selected = selectedBookmark()) {
+        subLaunch(selected->URL);
+    }
+}
+
+// Enter opens the row and closes the list, "-" opens it and keeps the list,
+// "+" copies its address. Every key still reaches the list.
+void frmMain::cboResult_KeyPress(std::int16_t& KeyAscii) {
+    const Bookmark* selected = selectedBookmark();
+    if (selected == nullptr) {
+        return;
+    }
+    const std::string url = selected->URL;
+    switch (KeyAscii) {
+    case forms::KEY_RETURN:
+        txtInput.setText("");
+        txtInput.setTabStop(true);
+        subLaunch(url);
+        forms::doEvents();
+        cboResult.setVisible(false);
+        cmdPrefereneces.setVisible(true);
+        if (!isMinimized()) {
+            rememberExpandedHeight();
+            txtInput.setFocus();
+        }
+        break;
+    case KEY_PLUS:
+        form.setHeight(settings_.Height);
+        forms::clipboardClear();
+        forms::clipboardSetText(url);
+        forms::doEvents();
+        break;
+    case KEY_MINUS:
+        subLaunch(url);
+        break;
+    default:
+        break;
+    }
+}
+
+// Cancel (or Escape) closes the list, or the program when no list is shown.
+void frmMain::cmdCancel_Click() {
+    if (!cboResult.visible()) {
+        form.unload();
+        return;
+    }
+    txtInput.setText("");
+    cmdPrefereneces.setVisible(true);
+    cboResult.setVisible(false);
+    txtInput.setTabStop(true);
+    txtInput.setFocus();
+    rememberExpandedHeight();
+}
+
+void frmMain::rememberExpandedHeight() {
+    settings_.Height = asHeightSetting(form.height());
+    form.setHeight(COLLAPSED_HEIGHT);
+}
+
+// The Preferences dialog comes with the tray; until then the button does nothing.
+void frmMain::cmdPrefereneces_Click() {}
+
+} // namespace zaptrove

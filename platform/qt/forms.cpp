@@ -1,0 +1,530 @@
+#include "platform/qt/forms_impl.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QCloseEvent>
+#include <QFrame>
+#include <QIcon>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPixmap>
+#include <QScreen>
+#include <QSignalBlocker>
+
+#include <algorithm>
+#include <cmath>
+#include <optional>
+
+namespace zaptrove::platform::forms {
+
+namespace {
+
+int toPixels(float pTwips) {
+    return static_cast<int>(std::lround(pTwips / twipsPerPixelX()));
+}
+
+void fire(const EventHandler& pHandler) {
+    if (pHandler) {
+        pHandler();
+    }
+}
+
+int sideOf(const QRect& pRect, Side pSide) {
+    switch (pSide) {
+    case Side::Left:
+        return pRect.x();
+    case Side::Top:
+        return pRect.y();
+    case Side::Width:
+        return pRect.width();
+    case Side::Height:
+        return pRect.height();
+    }
+    return 0;
+}
+
+// Moves the left or top edge, keeping the size; sets the width or height.
+void setSideOf(QRect& pRect, Side pSide, int pPixels) {
+    switch (pSide) {
+    case Side::Left:
+        pRect.moveLeft(pPixels);
+        break;
+    case Side::Top:
+        pRect.moveTop(pPixels);
+        break;
+    case Side::Width:
+        pRect.setWidth(pPixels);
+        break;
+    case Side::Height:
+        pRect.setHeight(pPixels);
+        break;
+    }
+}
+
+float controlSide(const Control::Impl& pControl, Side pSide) {
+    const int pixels = sideOf(pControl.widget->geometry(), pSide);
+    return pControl.memory.get(pSide, pixels, pixels);
+}
+
+void setControlSide(Control::Impl& pControl, Side pSide, float pTwips) {
+    QRect geometry = pControl.widget->geometry();
+    const int pixels = toPixels(pTwips);
+    setSideOf(geometry, pSide, pixels);
+    pControl.memory.remember(pSide, pTwips, pixels);
+    pControl.widget->setGeometry(geometry);
+}
+
+bool isPosition(Side pSide) {
+    return pSide == Side::Left || pSide == Side::Top;
+}
+
+// A form's sides are those of its outer frame. Its size is remembered against
+// the client area it gave, which stays put when the frame's borders become
+// known only once the window is shown.
+float formSide(const Form::Impl& pForm, Side pSide) {
+    const int shown = sideOf(pForm.widget.frameGeometry(), pSide);
+    const int measured = isPosition(pSide) ? shown : sideOf(pForm.widget.geometry(), pSide);
+    return pForm.memory.get(pSide, measured, shown);
+}
+
+void setFormSide(Form::Impl& pForm, Side pSide, float pTwips) {
+    QWidget& widget = pForm.widget;
+    const int pixels = toPixels(pTwips);
+    if (isPosition(pSide)) {
+        QRect frame = widget.frameGeometry();
+        setSideOf(frame, pSide, pixels);
+        pForm.memory.remember(pSide, pTwips, pixels);
+        widget.move(frame.topLeft());
+        return;
+    }
+    const int borders = sideOf(widget.frameGeometry(), pSide) - sideOf(widget.geometry(), pSide);
+    const int client = std::max(1, pixels - borders);
+    QRect geometry = widget.geometry();
+    setSideOf(geometry, pSide, client);
+    // Remembered first: the resize handler may run at once, read this size and
+    // set another, which must not be overwritten afterwards.
+    pForm.memory.remember(pSide, pTwips, client);
+    widget.resize(geometry.size());
+}
+
+template <typename Widget> Widget& widgetOf(const Control& pControl) {
+    return static_cast<Widget&>(*pControl.impl().widget);
+}
+
+// A new control of the given widget type inside pParent.
+template <typename Widget>
+std::unique_ptr<Control::Impl> childOf(const Control& pParent, float pLeft, float pTop,
+                                       float pWidth, float pHeight) {
+    return std::make_unique<Control::Impl>(new Widget(pParent.impl().widget), pParent.impl().form,
+                                           pLeft, pTop, pWidth, pHeight);
+}
+
+// The character code a key press hands to key-press handlers: Enter and keys
+// that type a character; Escape, Tab and Delete type none.
+std::optional<std::int16_t> characterCode(const QKeyEvent& pEvent) {
+    switch (pEvent.key()) {
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+        return KEY_RETURN;
+    case Qt::Key_Escape:
+    case Qt::Key_Tab:
+    case Qt::Key_Backtab:
+    case Qt::Key_Delete:
+        return std::nullopt;
+    default:
+        break;
+    }
+    if (pEvent.text().isEmpty()) {
+        return std::nullopt;
+    }
+    return static_cast<std::int16_t>(pEvent.text().at(0).unicode());
+}
+
+} // namespace
+
+float TwipsMemory::get(Side pSide, int pMeasured, int pShown) const {
+    const std::optional<Entry>& entry = entries_[static_cast<std::size_t>(pSide)];
+    return entry && entry->pixels == pMeasured ? entry->twips
+                                               : static_cast<float>(pShown) * twipsPerPixelX();
+}
+
+void TwipsMemory::remember(Side pSide, float pTwips, int pMeasured) {
+    entries_[static_cast<std::size_t>(pSide)] = Entry{pTwips, pMeasured};
+}
+
+// Application and desktop services
+
+struct Application::Impl {
+    Impl(int& pArgc, char** pArgv) : application(pArgc, pArgv) {}
+    QApplication application;
+};
+
+Application::Application(int& argc, char** argv) : impl_(std::make_unique<Impl>(argc, argv)) {}
+Application::~Application() = default;
+int Application::exec() {
+    return QApplication::exec();
+}
+
+void doEvents() {
+    QCoreApplication::processEvents();
+}
+
+bool appActivate(std::string_view pCaption) {
+    const QString caption = toQString(pCaption);
+    for (QWidget* window : QApplication::topLevelWidgets()) {
+        if (dynamic_cast<FormWidget*>(window) != nullptr && window->windowTitle() == caption) {
+            window->show();
+            window->raise();
+            window->activateWindow();
+            return true;
+        }
+    }
+    return false;
+}
+
+float twipsPerPixelX() {
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    return 1440.0f / static_cast<float>(screen != nullptr ? screen->logicalDotsPerInchX() : 96.0);
+}
+
+void clipboardClear() {
+    QGuiApplication::clipboard()->clear();
+}
+void clipboardSetText(std::string_view pText) {
+    QGuiApplication::clipboard()->setText(toQString(pText));
+}
+std::string clipboardText() {
+    return QGuiApplication::clipboard()->text().toStdString();
+}
+
+// Controls
+
+Control::Impl::Impl(QWidget* pWidget, Form::Impl& pForm, float pLeft, float pTop, float pWidth,
+                    float pHeight)
+    : widget(pWidget), form(pForm) {
+    setControlSide(*this, Side::Left, pLeft);
+    setControlSide(*this, Side::Top, pTop);
+    setControlSide(*this, Side::Width, pWidth);
+    setControlSide(*this, Side::Height, pHeight);
+    widget->installEventFilter(this);
+    widget->show();
+}
+
+Control::Impl::~Impl() {
+    delete widget.data();
+}
+
+bool Control::Impl::eventFilter(QObject* pWatched, QEvent* pEvent) {
+    if (pEvent->type() != QEvent::KeyPress) {
+        return QObject::eventFilter(pWatched, pEvent);
+    }
+    const auto& key = static_cast<const QKeyEvent&>(*pEvent);
+    if (key.key() == Qt::Key_Escape) {
+        return form.pressCancel();
+    }
+    const std::optional<std::int16_t> code = characterCode(key);
+    if (!code || onKeyPress == nullptr || !*onKeyPress) {
+        return false;
+    }
+    std::int16_t keyAscii = *code;
+    (*onKeyPress)(keyAscii);
+    return keyAscii == 0;
+}
+
+Control::Control(std::unique_ptr<Impl> pImpl) : impl_(std::move(pImpl)) {}
+Control::~Control() = default;
+
+float Control::left() const {
+    return controlSide(*impl_, Side::Left);
+}
+float Control::top() const {
+    return controlSide(*impl_, Side::Top);
+}
+float Control::width() const {
+    return controlSide(*impl_, Side::Width);
+}
+float Control::height() const {
+    return controlSide(*impl_, Side::Height);
+}
+void Control::setLeft(float pTwips) {
+    setControlSide(*impl_, Side::Left, pTwips);
+}
+void Control::setTop(float pTwips) {
+    setControlSide(*impl_, Side::Top, pTwips);
+}
+void Control::setWidth(float pTwips) {
+    setControlSide(*impl_, Side::Width, pTwips);
+}
+void Control::setHeight(float pTwips) {
+    setControlSide(*impl_, Side::Height, pTwips);
+}
+bool Control::visible() const {
+    return !impl_->widget->isHidden();
+}
+void Control::setVisible(bool pVisible) {
+    impl_->widget->setVisible(pVisible);
+}
+bool Control::tabStop() const {
+    return impl_->widget->focusPolicy() == Qt::StrongFocus;
+}
+void Control::setTabStop(bool pTabStop) {
+    impl_->widget->setFocusPolicy(pTabStop ? Qt::StrongFocus : Qt::ClickFocus);
+}
+std::string Control::toolTip() const {
+    return impl_->widget->toolTip().toStdString();
+}
+void Control::setToolTip(std::string_view pText) {
+    impl_->widget->setToolTip(toQString(pText));
+}
+void Control::setFocus() {
+    impl_->widget->setFocus(Qt::OtherFocusReason);
+}
+bool Control::hasFocus() const {
+    return impl_->widget->hasFocus();
+}
+
+Frame::Frame(Form& pParent, float pLeft, float pTop, float pWidth, float pHeight)
+    : Control(std::make_unique<Impl>(new QFrame(&pParent.impl().widget), pParent.impl(), pLeft,
+                                     pTop, pWidth, pHeight)) {}
+
+Frame::Frame(Frame& pParent, float pLeft, float pTop, float pWidth, float pHeight)
+    : Control(childOf<QFrame>(pParent, pLeft, pTop, pWidth, pHeight)) {}
+
+TextBox::TextBox(Frame& pParent, float pLeft, float pTop, float pWidth, float pHeight)
+    : Control(childOf<QLineEdit>(pParent, pLeft, pTop, pWidth, pHeight)) {
+    impl().onKeyPress = &onKeyPress;
+}
+
+std::string TextBox::text() const {
+    return widgetOf<QLineEdit>(*this).text().toStdString();
+}
+void TextBox::setText(std::string_view pText) {
+    widgetOf<QLineEdit>(*this).setText(toQString(pText));
+}
+
+void TextBox::setSelStart(int pStart) {
+    auto& edit = widgetOf<QLineEdit>(*this);
+    edit.setCursorPosition(std::clamp(pStart, 0, static_cast<int>(edit.text().size())));
+}
+
+void TextBox::setSelLength(int pLength) {
+    auto& edit = widgetOf<QLineEdit>(*this);
+    const int start = edit.hasSelectedText() ? edit.selectionStart() : edit.cursorPosition();
+    edit.setSelection(start, std::max(pLength, 0)); // Qt stops a selection at the end
+}
+
+std::string TextBox::selectedText() const {
+    return widgetOf<QLineEdit>(*this).selectedText().toStdString();
+}
+
+ListBox::ListBox(Frame& pParent, float pLeft, float pTop, float pWidth, float pHeight)
+    : Control(childOf<QListWidget>(pParent, pLeft, pTop, pWidth, pHeight)) {
+    auto& list = widgetOf<QListWidget>(*this);
+    list.setSelectionMode(QAbstractItemView::SingleSelection);
+    QObject::connect(&list, &QListWidget::itemSelectionChanged, &impl(), [this] { fire(onClick); });
+    QObject::connect(&list, &QListWidget::itemDoubleClicked, &impl(), [this] { fire(onDblClick); });
+    impl().onKeyPress = &onKeyPress;
+}
+
+int ListBox::listCount() const {
+    return widgetOf<QListWidget>(*this).count();
+}
+
+std::string ListBox::list(int pIndex) const {
+    const QListWidgetItem* item = widgetOf<QListWidget>(*this).item(pIndex);
+    return item != nullptr ? item->text().toStdString() : std::string();
+}
+
+void ListBox::addItem(std::string_view pText) {
+    widgetOf<QListWidget>(*this).addItem(toQString(pText));
+}
+
+// Removing the selected row leaves none selected; removing is no click.
+void ListBox::removeItem(int pIndex) {
+    auto& list = widgetOf<QListWidget>(*this);
+    const QSignalBlocker quiet(list);
+    const bool wasSelected = pIndex == listIndex();
+    delete list.takeItem(pIndex);
+    if (wasSelected) {
+        list.setCurrentRow(-1);
+    }
+}
+
+int ListBox::listIndex() const {
+    const auto& list = widgetOf<QListWidget>(*this);
+    const QList<QListWidgetItem*> selected = list.selectedItems();
+    return selected.isEmpty() ? -1 : list.row(selected.front());
+}
+
+void ListBox::setListIndex(int pIndex) {
+    if (pIndex == listIndex()) {
+        fire(onClick);
+        return;
+    }
+    widgetOf<QListWidget>(*this).setCurrentRow(pIndex); // the selection change raises onClick
+}
+
+CommandButton::CommandButton(Frame& pParent, float pLeft, float pTop, float pWidth, float pHeight,
+                             std::string_view pCaption)
+    : Control(childOf<QPushButton>(pParent, pLeft, pTop, pWidth, pHeight)) {
+    auto& button = widgetOf<QPushButton>(*this);
+    button.setText(toQString(pCaption));
+    QObject::connect(&button, &QPushButton::clicked, &impl(), [this] { fire(onClick); });
+}
+
+std::string CommandButton::caption() const {
+    return widgetOf<QPushButton>(*this).text().toStdString();
+}
+
+// Forms
+
+FormWidget::FormWidget(Form& pForm)
+    : QWidget(nullptr, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                           Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
+                           Qt::WindowCloseButtonHint),
+      form_(pForm) {}
+
+void FormWidget::resizeEvent(QResizeEvent* pEvent) {
+    QWidget::resizeEvent(pEvent);
+    fire(form_.onResize);
+}
+
+void FormWidget::changeEvent(QEvent* pEvent) {
+    QWidget::changeEvent(pEvent);
+    if (pEvent->type() == QEvent::WindowStateChange) {
+        fire(form_.onResize);
+    }
+}
+
+void FormWidget::closeEvent(QCloseEvent* pEvent) {
+    if (!form_.impl().unloading) {
+        fire(form_.onUnload);
+    }
+    pEvent->accept();
+}
+
+// Escape reaches here when the focus is on no control.
+void FormWidget::keyPressEvent(QKeyEvent* pEvent) {
+    if (pEvent->key() == Qt::Key_Escape && form_.impl().pressCancel()) {
+        return;
+    }
+    QWidget::keyPressEvent(pEvent);
+}
+
+bool Form::Impl::pressCancel() const {
+    if (cancelButton.isNull()) {
+        return false;
+    }
+    cancelButton->click();
+    return true;
+}
+
+Form::Form(std::string_view pCaption, float pClientWidth, float pClientHeight)
+    : impl_(std::make_unique<Impl>(*this)) {
+    impl_->widget.setWindowTitle(toQString(pCaption));
+    impl_->widget.resize(toPixels(pClientWidth), toPixels(pClientHeight));
+}
+
+Form::~Form() = default;
+
+std::string Form::caption() const {
+    return impl_->widget.windowTitle().toStdString();
+}
+void Form::setCaption(std::string_view pCaption) {
+    impl_->widget.setWindowTitle(toQString(pCaption));
+}
+
+float Form::left() const {
+    return formSide(*impl_, Side::Left);
+}
+float Form::top() const {
+    return formSide(*impl_, Side::Top);
+}
+float Form::width() const {
+    return formSide(*impl_, Side::Width);
+}
+float Form::height() const {
+    return formSide(*impl_, Side::Height);
+}
+void Form::setLeft(float pTwips) {
+    setFormSide(*impl_, Side::Left, pTwips);
+}
+void Form::setTop(float pTwips) {
+    setFormSide(*impl_, Side::Top, pTwips);
+}
+void Form::setWidth(float pTwips) {
+    setFormSide(*impl_, Side::Width, pTwips);
+}
+void Form::setHeight(float pTwips) {
+    setFormSide(*impl_, Side::Height, pTwips);
+}
+
+int Form::windowState() const {
+    const Qt::WindowStates state = impl_->widget.windowState();
+    if (state.testFlag(Qt::WindowMinimized)) {
+        return WINDOW_MINIMIZED;
+    }
+    if (state & (Qt::WindowMaximized | Qt::WindowFullScreen)) {
+        return WINDOW_MAXIMIZED;
+    }
+    return WINDOW_NORMAL;
+}
+
+void Form::setWindowState(int pState) {
+    QWidget& widget = impl_->widget;
+    const Qt::WindowState state = pState == WINDOW_MINIMIZED   ? Qt::WindowMinimized
+                                  : pState == WINDOW_MAXIMIZED ? Qt::WindowMaximized
+                                                               : Qt::WindowNoState;
+    widget.setWindowState((widget.windowState() & Qt::WindowActive) | state);
+}
+
+void Form::show() {
+    impl_->widget.show();
+}
+void Form::hide() {
+    impl_->widget.hide();
+}
+bool Form::isShown() const {
+    return impl_->widget.isVisible();
+}
+
+// onUnload runs first, and may end the program; the close that follows does
+// not raise it again.
+void Form::unload() {
+    fire(onUnload);
+    impl_->unloading = true;
+    impl_->widget.close();
+    impl_->unloading = false;
+}
+
+void Form::setIcon(std::string_view pPngBytes) {
+    QPixmap pixmap;
+    pixmap.loadFromData(reinterpret_cast<const uchar*>(pPngBytes.data()),
+                        static_cast<uint>(pPngBytes.size()), "PNG");
+    impl_->widget.setWindowIcon(QIcon(pixmap));
+}
+
+void Form::setIconFrom(const Form& pOther) {
+    impl_->widget.setWindowIcon(pOther.impl_->widget.windowIcon());
+}
+
+void Form::setCancelButton(CommandButton& pButton) {
+    impl_->cancelButton = &widgetOf<QPushButton>(pButton);
+}
+
+void Form::setTabOrder(std::initializer_list<Control*> pControls) {
+    const Control* previous = nullptr;
+    for (const Control* control : pControls) {
+        if (previous != nullptr) {
+            QWidget::setTabOrder(previous->impl().widget, control->impl().widget);
+        }
+        previous = control;
+    }
+}
+
+std::uintptr_t Form::nativeHandle() const {
+    return static_cast<std::uintptr_t>(impl_->widget.winId());
+}
+
+} // namespace zaptrove::platform::forms

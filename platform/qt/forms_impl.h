@@ -1,0 +1,81 @@
+#pragma once
+
+#include "platform/forms.h"
+
+#include <QPointer>
+#include <QPushButton>
+#include <QString>
+#include <QWidget>
+
+#include <array>
+#include <optional>
+
+// The Qt side of forms.h, shared by its implementation files.
+namespace zaptrove::platform::forms {
+
+inline QString toQString(std::string_view pText) {
+    return QString::fromUtf8(pText.data(), static_cast<qsizetype>(pText.size()));
+}
+
+enum class Side { Left, Top, Width, Height };
+
+// Remembers the twips each side was last set to, with the pixels that gave the
+// widget, so a value the program set reads back unrounded.
+class TwipsMemory {
+  public:
+    // The twips last set, while the widget still measures pMeasured pixels on
+    // that side; otherwise pShown pixels in twips.
+    float get(Side pSide, int pMeasured, int pShown) const;
+    void remember(Side pSide, float pTwips, int pMeasured);
+
+  private:
+    struct Entry {
+        float twips;
+        int pixels;
+    };
+    std::array<std::optional<Entry>, 4> entries_;
+};
+
+// The form's top-level window; it raises the form's events.
+class FormWidget final : public QWidget {
+  public:
+    explicit FormWidget(Form& pForm);
+
+  protected:
+    void resizeEvent(QResizeEvent* pEvent) override;
+    void changeEvent(QEvent* pEvent) override;
+    void closeEvent(QCloseEvent* pEvent) override;
+    void keyPressEvent(QKeyEvent* pEvent) override;
+
+  private:
+    Form& form_;
+};
+
+struct Form::Impl {
+    explicit Impl(Form& pForm) : widget(pForm) {}
+    // Escape: clicks the cancel button; false when the form has none.
+    bool pressCancel() const;
+
+    FormWidget widget;
+    QPointer<QPushButton> cancelButton;
+    // Set while unload() closes the window, whose onUnload has already run.
+    bool unloading = false;
+    TwipsMemory memory;
+};
+
+// Watches its widget's keys: Escape goes to the form's cancel button, typed
+// characters to the control's key-press handler.
+struct Control::Impl final : QObject {
+    Impl(QWidget* pWidget, Form::Impl& pForm, float pLeft, float pTop, float pWidth, float pHeight);
+    // Deletes the widget, unless deleting its form already did.
+    ~Impl() override;
+    bool eventFilter(QObject* pWatched, QEvent* pEvent) override;
+
+    QPointer<QWidget> widget;
+    Form::Impl& form;
+    // Points to the control's onKeyPress, for controls that have one.
+    KeyPressHandler* onKeyPress = nullptr;
+    TwipsMemory memory;
+};
+
+} // namespace zaptrove::platform::forms

@@ -1,0 +1,87 @@
+#include "platform/qt/forms_impl.h"
+
+#include <QCoreApplication>
+#include <QKeyEvent>
+#include <QListWidget>
+#include <QMouseEvent>
+#include <QWindow>
+
+// Input for tests, sent as events to the widgets so that it takes the path
+// typed keys and clicks take: event filters first, then the widget itself.
+namespace zaptrove::platform::forms {
+
+namespace {
+
+// The key a keyboard reports with a character: Enter and Escape have their
+// own, a letter that of its capital.
+int keyFor(char16_t pCharacter) {
+    switch (pCharacter) {
+    case KEY_RETURN:
+        return Qt::Key_Return;
+    case KEY_ESCAPE:
+        return Qt::Key_Escape;
+    default:
+        return QChar(pCharacter).toUpper().unicode();
+    }
+}
+
+void sendCharacter(QWidget& pTarget, char16_t pCharacter) {
+    const QString text(QChar{pCharacter});
+    for (const QEvent::Type type : {QEvent::KeyPress, QEvent::KeyRelease}) {
+        QKeyEvent event(type, keyFor(pCharacter), Qt::NoModifier, text);
+        QCoreApplication::sendEvent(&pTarget, &event);
+    }
+}
+
+void sendMouse(QWidget& pTarget, QEvent::Type pType, QPoint pAt) {
+    const Qt::MouseButtons held =
+        pType == QEvent::MouseButtonRelease ? Qt::NoButton : Qt::LeftButton;
+    QMouseEvent event(pType, pAt, pTarget.mapToGlobal(pAt), Qt::LeftButton, held, Qt::NoModifier);
+    QCoreApplication::sendEvent(&pTarget, &event);
+}
+
+void sendClick(QWidget& pTarget, QPoint pAt) {
+    sendMouse(pTarget, QEvent::MouseButtonPress, pAt);
+    sendMouse(pTarget, QEvent::MouseButtonRelease, pAt);
+}
+
+} // namespace
+
+void simulateTyping(Control& pControl, std::string_view pText) {
+    for (const QChar character : toQString(pText)) {
+        sendCharacter(*pControl.impl().widget, character.unicode());
+    }
+}
+
+void simulateKey(Control& pControl, std::int16_t pKeyAscii) {
+    sendCharacter(*pControl.impl().widget, static_cast<char16_t>(pKeyAscii));
+}
+
+// A double click is a click followed by a press that the system reports as
+// double, and its release.
+void simulateDoubleClick(ListBox& pList, int pRow) {
+    auto& list = static_cast<QListWidget&>(*pList.impl().widget);
+    QWidget& rows = *list.viewport();
+    const QPoint at = list.visualItemRect(list.item(pRow)).center();
+    sendClick(rows, at);
+    sendMouse(rows, QEvent::MouseButtonDblClick, at);
+    sendMouse(rows, QEvent::MouseButtonRelease, at);
+}
+
+void simulateClick(CommandButton& pButton) {
+    QWidget& button = *pButton.impl().widget;
+    sendClick(button, button.rect().center());
+}
+
+// The close box asks the window system to close the window, which sends the
+// form its close event and hides it once accepted.
+void simulateClose(Form& pForm) {
+    QWidget& widget = pForm.impl().widget;
+    if (QWindow* window = widget.windowHandle()) {
+        window->close();
+    } else {
+        widget.close();
+    }
+}
+
+} // namespace zaptrove::platform::forms

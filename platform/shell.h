@@ -1,0 +1,23 @@
+#pragma once
+
+#include <cstdint>
+#include <string_view>
+
+// The desktop's "open" action for an address.
+namespace zaptrove::platform {
+
+class Shell {
+  public:
+    virtual ~Shell() = default;
+    // Hands the address to the desktop's default handler and returns at once;
+    // pOwnerWindow is the native handle of the window that asks. The address is
+    // always one argument, never read by a command interpreter; an empty
+    // address, or one that a helper program could take for an option, opens
+    // nothing.
+    virtual void openAddress(std::string_view pAddress, std::uintptr_t pOwnerWindow) = 0;
+};
+
+// The real one: ShellExecuteW "open" on Windows, xdg-open elsewhere.
+Shell& desktopShell();
+
+} // namespace zaptrove::platform

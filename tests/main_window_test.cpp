@@ -1,0 +1,204 @@
+#include "main_window/frm_main.h"
+#include "platform/posix/hive_format.h"
+#include "support/fake_clock.h"
+#include "support/temp_folder.h"
+
+#include <gtest/gtest.h>
+
+using namespace zaptrove;
+namespace forms = platform::forms;
+
+namespace {
+
+struct ProgramEnded {};
+
+struct RecordingShell final : platform::Shell {
+    std::vector<std::string> opened;
+    void openAddress(std::string_view address, std::uintptr_t) override {
+        opened.emplace_back(address);
+    }
+};
+
+// The main window over a temporary Favorites folder, hive and log, with a shell
+// that records and an end of program that the test can catch.
+class MainWindow : public testing::Test {
+  protected:
+    test::TempFolder tmp;
+    std::string hivePath = tmp / "registry.reg";
+    std::unique_ptr<platform::Registry> registry = platform::openUserRegistry(hivePath);
+    RecordingShell shell;
+    test::FakeClock clock;
+    Settings settings;
+    frmMain window{settings, {*registry, shell, clock, [] { throw ProgramEnded{}; }, tmp / "log"}};
+
+    MainWindow() {
+        tmp.write("Fav/World News.url", "[InternetShortcut]\r\nURL=http://world/\r\n");
+        tmp.write("Fav/Sub/Daily News.url", "[InternetShortcut]\r\nURL=http://daily/\r\n");
+        tmp.write("Fav/Sports.url", "[InternetShortcut]\r\nURL=http://sports/\r\n");
+        window.Form_Load();
+        settings.MSIEMain = tmp.asFolder() + "Fav\\";
+        window.form.setWidth(4500);
+        window.form.show();
+        forms::doEvents();
+    }
+    void enter(const std::string& text) {
+        window.txtInput.setText(text);
+        forms::simulateKey(window.txtInput, forms::KEY_RETURN);
+    }
+    std::vector<std::string> rows() const {
+        std::vector<std::string> rows;
+        for (int i = 0; i < window.cboResult.listCount(); ++i) {
+            rows.push_back(window.cboResult.list(i));
+        }
+        return rows;
+    }
+    std::string log() const { return test::readFile(tmp / "log"); }
+    std::string stored(std::string_view name) const {
+        auto hive = platform::parseHive(test::readFile(hivePath));
+        const auto* key = hive->findKey("HKEY_CURRENT_USER\\Software\\Zaptrove");
+        const auto* value = key ? platform::Hive::findValue(*key, name) : nullptr;
+        return value == nullptr ? "missing" : std::to_string(value->number);
+    }
+};
+
+} // namespace
+
+TEST_F(MainWindow, StartsCollapsedAndLaysItselfOutForItsSize) {
+    EXPECT_EQ(window.form.caption(), "Zaptrove v4.3");
+    EXPECT_EQ(stored("Present"), "1");
+    EXPECT_EQ(window.form.height(), 991);
+    EXPECT_EQ(window.frmFrame.width(), 4400);
+    EXPECT_EQ(window.frmFrame.height(), 891);
+    EXPECT_EQ(window.cmdPrefereneces.left(), 3860);
+    EXPECT_EQ(window.txtInput.width(), 3760);
+    EXPECT_EQ(window.cboResult.width(), 4300);
+    EXPECT_EQ(window.cboResult.height(), 521);
+    window.form.setHeight(2000); // collapsed, every height change is undone
+    EXPECT_EQ(window.form.height(), 991);
+    window.form.setWidth(500); // narrower than the controls: no negative width
+    EXPECT_EQ(window.txtInput.width(), 0);
+}
+
+TEST_F(MainWindow, EnterSearchesAndUnfoldsTheList) {
+    forms::simulateTyping(window.txtInput, "NEWS");
+    forms::simulateKey(window.txtInput, forms::KEY_RETURN);
+    EXPECT_EQ(rows(), (std::vector<std::string>{"Daily News  -  http://daily/",
+                                                "World News  -  http://world/"}));
+    EXPECT_EQ(window.cboResult.listIndex(), 0);
+    EXPECT_EQ(window.cboResult.toolTip(), tmp.asFolder() + "Fav\\Sub\\Daily News.url");
+    EXPECT_TRUE(window.cboResult.visible());
+    EXPECT_FALSE(window.cmdPrefereneces.visible());
+    EXPECT_FALSE(window.txtInput.tabStop());
+    EXPECT_EQ(settings.Height, 3000);
+    EXPECT_EQ(window.form.height(), 3000);
+    EXPECT_EQ(window.frmFrame.height(), 2900);
+    EXPECT_EQ(window.cboResult.height(), 2530);
+    window.form.setHeight(500); // shrinking the expanded window stops at 991
+    EXPECT_EQ(window.form.height(), 991);
+    EXPECT_EQ(window.cboResult.height(), 521);
+
+    enter("zebra");
+    EXPECT_EQ(window.txtInput.text(), "Nothing Found");
+    EXPECT_EQ(window.txtInput.selectedText(), "Nothing Found");
+    EXPECT_TRUE(window.txtInput.tabStop());
+    EXPECT_EQ(rows().size(), 2u); // the previous list stays
+    enter("");
+    EXPECT_EQ(rows().size(), 2u);
+}
+
+TEST_F(MainWindow, HiddenCommandsInAnyCaseChangeSettingsAndOthersAreSearched) {
+    const std::vector<std::tuple<std::string, std::int16_t Settings::*, std::int16_t>> commands = {
+        {"\\U", &Settings::Function, 1},     {"\\b", &Settings::Function, 2},
+        {"\\N", &Settings::Function, 0},     {"\\Sn", &Settings::Sort, 0},
+        {"\\SU", &Settings::Sort, 1},        {"\\ss", &Settings::Sort, 3},
+        {"\\dm", &Settings::Launch, 5},      {"\\DQ", &Settings::Launch, 6},
+        {"\\dn", &Settings::Launch, 4},      {"\\mt", &Settings::Tray, 7},
+        {"\\mn", &Settings::Tray, 4},        {"\\tr", &Settings::Duplicates, 16},
+        {"\\tk", &Settings::Duplicates, 15}, {"\\cs", &Settings::Single, 18},
+        {"\\cd", &Settings::Single, 17}};
+    for (const auto& [command, field, value] : commands) {
+        settings.*field = -5;
+        enter(command);
+        EXPECT_EQ(settings.*field, value) << command;
+        EXPECT_EQ(window.txtInput.text(), "") << command;
+    }
+    for (const std::string text : {"\\nx", " \\n", "\\n "}) {
+        enter(text);
+        EXPECT_EQ(window.txtInput.text(), "Nothing Found") << text;
+    }
+    EXPECT_EQ(settings.Function, FUNC_NAME);
+
+    enter("\\disable_debug"); // logging is off: nothing at all
+    EXPECT_EQ(log(), "");
+    enter("\\ENABLE_DEBUG");
+    enter("\\disable_debug");
+    enter("after");
+    EXPECT_EQ(log(), "+ [05/12/03 - 14:07:31] Starting[ZTV v4.3] debug session\r\n"
+                     "$ [05/12/03 - 14:07:31] Input : \\disable_debug\r\n"
+                     "- [05/12/03 - 14:07:31] Ending[ZTV v4.3] debug session\r\n");
+}
+
+TEST_F(MainWindow, ListKeysOpenCopyAndClose) {
+    settings.DebugMode = DEBUG_ON;
+    enter("news");
+    forms::simulateKey(window.cboResult, '-');
+    forms::simulateDoubleClick(window.cboResult, 1);
+    EXPECT_EQ(shell.opened, (std::vector<std::string>{"http://daily/", "http://world/"}));
+    EXPECT_TRUE(window.cboResult.visible());
+    EXPECT_EQ(window.txtInput.text(), "news");
+
+    window.form.setHeight(4000);
+    forms::simulateKey(window.cboResult, '+');
+    EXPECT_EQ(forms::clipboardText(), "http://world/");
+    EXPECT_EQ(window.form.height(), 3000); // back to the height the list opened with
+
+    window.form.setHeight(3600);
+    forms::simulateKey(window.cboResult, forms::KEY_RETURN);
+    EXPECT_EQ(shell.opened.back(), "http://world/");
+    EXPECT_FALSE(window.cboResult.visible());
+    EXPECT_TRUE(window.cmdPrefereneces.visible());
+    EXPECT_EQ(window.txtInput.text(), "");
+    EXPECT_EQ(settings.Height, 3600);
+    EXPECT_EQ(window.form.height(), 991);
+    EXPECT_NE(log().find("$ [05/12/03 - 14:07:31] Launching: http://world/\r\n"),
+              std::string::npos);
+
+    enter("news"); // opens at the remembered height; Escape closes the list
+    EXPECT_EQ(window.form.height(), 3600);
+    forms::simulateKey(window.txtInput, forms::KEY_ESCAPE);
+    EXPECT_FALSE(window.cboResult.visible());
+    EXPECT_EQ(window.form.height(), 991);
+    EXPECT_THROW(window.cmdCancel_Click(), ProgramEnded); // a second Escape ends the program
+    EXPECT_EQ(stored("Height"), "3600");
+    EXPECT_EQ(stored("Width"), "4500");
+    EXPECT_TRUE(log().ends_with("- [05/12/03 - 14:07:31] Ending ZTV[v4.3] debug session\r\n"));
+}
+
+TEST_F(MainWindow, LaunchSettingDecidesWhatFollowsAnOpening) {
+    enter("news");
+    for (const std::int16_t launch : {LAUNCH_NOTHING, std::int16_t{99}}) {
+        settings.Launch = launch;
+        window.subLaunch("http://x/");
+        EXPECT_EQ(window.form.windowState(), forms::WINDOW_NORMAL);
+    }
+    settings.Launch = LAUNCH_MINIMIZE;
+    window.subLaunch("http://x/");
+    EXPECT_EQ(window.form.windowState(), forms::WINDOW_MINIMIZED);
+    std::int16_t enter = forms::KEY_RETURN;
+    settings.Launch = LAUNCH_QUIT;
+    window.form.setWindowState(forms::WINDOW_NORMAL);
+    window.form.setTop(1234.5f);
+    EXPECT_THROW(window.cboResult_KeyPress(enter), ProgramEnded);
+    EXPECT_TRUE(window.cboResult.visible()); // nothing after the launch ran
+    EXPECT_EQ(stored("Launch"), "6");
+    EXPECT_EQ(shell.opened.size(), 4u);
+}
+
+TEST_F(MainWindow, ExitWhileMinimisedKeepsTheStoredGeometry) {
+    settings.Sort = SORT_NAME;
+    window.form.setWindowState(forms::WINDOW_MINIMIZED);
+    window.form.setWidth(6000);
+    EXPECT_THROW(window.form.unload(), ProgramEnded);
+    EXPECT_EQ(stored("Sort"), "0");
+    EXPECT_EQ(stored("Width"), "4425");
+}
