@@ -3,7 +3,11 @@
 # As root it installs them; otherwise it prints the one command to run.
 set -euo pipefail
 
-packages=(cmake make g++ libgtest-dev qt6-base-dev qt6-qpa-plugins libgl-dev libvulkan-dev)
+packages=(
+  cmake make g++ libgtest-dev                                # build and unit tests
+  qt6-base-dev qt6-qpa-plugins libgl-dev libvulkan-dev       # the window
+  xvfb openbox xdotool xdg-utils x11-utils imagemagick       # the end-to-end test
+)
 
 missing=()
 for package in "${packages[@]}"; do
