@@ -22,7 +22,13 @@ constexpr float kListFromWindowBottom = 470;
 void frmMain::Form_Resize() {
     switch (form.windowState()) {
     case forms::WINDOW_MAXIMIZED:
+        return;
     case forms::WINDOW_MINIMIZED:
+        // Into the notification area, when there is one to come back from.
+        if (settings_.Tray == TRAY_ON && services_.trayAvailable()) {
+            subNotifyIcon(NIM_ADD);
+            form.hide();
+        }
         return;
     default:
         break;

@@ -28,6 +28,9 @@ frmMain::frmMain(Settings& settings, Services services)
     cboResult.onKeyPress = [this](std::int16_t& key) { cboResult_KeyPress(key); };
     cmdCancel.onClick = [this] { cmdCancel_Click(); };
     cmdPrefereneces.onClick = [this] { cmdPrefereneces_Click(); };
+    form.onMouseMove = [this](int button, int shift, float x, float y) {
+        Form_MouseMove(static_cast<std::int16_t>(button), static_cast<std::int16_t>(shift), x, y);
+    };
 }
 
 void frmMain::Form_Load() {
@@ -37,10 +40,17 @@ void frmMain::Form_Load() {
     Form_Resize();
     subDiscoverLocations(services_.registry, settings_);
     subLoadSettings(services_.registry, settings_, *this);
+    // Asking for the handle creates the native window; done after loading, so
+    // the stored geometry is applied to the window as first created.
+    trayData.hWnd = form.nativeHandle();
 }
 
 void frmMain::Form_Unload() {
     subSaveSettings(services_.registry, settings_, *this);
+    if (isMinimized() && settings_.Tray == TRAY_ON) {
+        subNotifyIcon(NIM_DELETE);
+        forms::doEvents();
+    }
     subDebug(LOG_END, "Ending ZTV[v" + fnVersionText() + "] debug session");
     services_.endProgram();
 }

@@ -1,16 +1,19 @@
 #pragma once
 
 #include "debug_log/debug_log.h"
+#include "main_window/tray_data.h"
 #include "platform/clock.h"
 #include "platform/forms.h"
 #include "platform/registry.h"
 #include "platform/shell.h"
+#include "preferences_dialog/frm_preferences.h"
 #include "search/bookmark.h"
 #include "settings/settings.h"
 #include "settings/settings_window.h"
 
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -33,6 +36,8 @@ class frmMain final : public SettingsWindow {
         std::function<void()> endProgram;
         // Where the diagnostic log goes; empty for its usual place.
         std::string logPath;
+        // Whether the desktop has a notification area to minimise into.
+        std::function<bool()> trayAvailable = &platform::forms::TrayIcon::isAvailable;
     };
 
     frmMain(Settings& settings, Services services);
@@ -53,6 +58,12 @@ class frmMain final : public SettingsWindow {
     void cmdPrefereneces_Click();
     // Opening an address (launch.cpp)
     void subLaunch(const std::string& pURL);
+    // The tray icon (tray.cpp)
+    void Form_MouseMove(std::int16_t Button, std::int16_t Shift, float X, float Y);
+    void subRestoreFromTray();
+    // The Preferences dialog and the reset (preferences_and_reset.cpp)
+    void subShowPreferences();
+    void subReset();
 
     void subDebug(std::int16_t pType, std::string_view pString) const {
         log_.subDebug(pType, pString);
@@ -79,8 +90,14 @@ class frmMain final : public SettingsWindow {
 
     // The records behind the list's rows; row i shows Results[i].
     std::vector<Bookmark> Results;
+    TrayData trayData;
+    // The Preferences dialog while it is shown.
+    std::unique_ptr<frmPreferences> Preferences;
+    platform::forms::TrayIcon trayIcon{form};
 
   private:
+    // Shell_NotifyIcon: adds or removes the notification-area icon.
+    void subNotifyIcon(std::uint32_t pMessage);
     // Collapses the window, remembering the height the list had.
     void rememberExpandedHeight();
     const Bookmark* selectedBookmark() const;

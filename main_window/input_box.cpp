@@ -53,7 +53,10 @@ void frmMain::txtInput_KeyPress(std::int16_t& KeyAscii) {
             return;
         }
     }
-    if (word == "\\enable_debug") {
+    if (word == "\\p") {
+        subShowPreferences();
+        txtInput.setText("");
+    } else if (word == "\\enable_debug") {
         settings_.DebugMode = DEBUG_ON;
         subDebug(LOG_BEGIN, "Starting[ZTV v" + fnVersionText() + "] debug session");
         txtInput.setText("");
@@ -61,6 +64,8 @@ void frmMain::txtInput_KeyPress(std::int16_t& KeyAscii) {
         subDebug(LOG_END, "Ending[ZTV v" + fnVersionText() + "] debug session");
         settings_.DebugMode = DEBUG_OFF;
         txtInput.setText("");
+    } else if (word == "\\r") {
+        subReset();
     } else if (!word.empty()) {
         subSearch();
     }

@@ -128,7 +128,4 @@ void frmMain::rememberExpandedHeight() {
     form.setHeight(COLLAPSED_HEIGHT);
 }
 
-// The Preferences dialog comes with the tray; until then the button does nothing.
-void frmMain::cmdPrefereneces_Click() {}
-
 } // namespace zaptrove

@@ -25,6 +25,9 @@ inline constexpr std::int16_t KEY_ESCAPE = 27;
 // setting it to 0 swallows the key.
 using KeyPressHandler = std::function<void(std::int16_t& pKeyAscii)>;
 using EventHandler = std::function<void()>;
+// A mouse-move handler receives the buttons and shift keys held and the
+// position in twips.
+using MouseMoveHandler = std::function<void(int pButton, int pShift, float pX, float pY)>;
 
 // Runs the toolkit; exactly one exists while any form does.
 class Application {
@@ -43,6 +46,9 @@ class Application {
 
 // Lets pending window events be processed.
 void doEvents();
+// Runs pAction once the event loop, or a modal form's loop, next waits for
+// events; tests use it to act on a modal form while it is up.
+void whenIdle(std::function<void()> pAction);
 // Brings the top-level window with this caption to the front; false when none has it.
 bool appActivate(std::string_view pCaption);
 // The screen's twips per pixel: 1440 / logical dots per inch (15 at 96 dpi).
@@ -53,6 +59,22 @@ void clipboardSetText(std::string_view pText);
 std::string clipboardText();
 
 class Form;
+class Frame;
+
+// Where a control goes: straight on a form, or inside a frame. Both convert to
+// it, so every control takes either as its parent.
+class Container {
+  public:
+    Container(Form& pForm);
+    Container(Frame& pFrame);
+    // Exactly one of them is set.
+    Form* form() const { return form_; }
+    Frame* frame() const { return frame_; }
+
+  private:
+    Form* form_ = nullptr;
+    Frame* frame_ = nullptr;
+};
 
 // What every control has. Positions are relative to the containing control.
 class Control {
@@ -90,29 +112,71 @@ class Control {
     std::unique_ptr<Impl> impl_;
 };
 
-// A frame without caption that holds other controls.
+// A frame that holds other controls: without caption an invisible area, with
+// one a box that shows it.
 class Frame final : public Control {
   public:
-    Frame(Form& pParent, float pLeft, float pTop, float pWidth, float pHeight);
-    Frame(Frame& pParent, float pLeft, float pTop, float pWidth, float pHeight);
+    Frame(Container pParent, float pLeft, float pTop, float pWidth, float pHeight);
+    Frame(Container pParent, float pLeft, float pTop, float pWidth, float pHeight,
+          std::string_view pCaption);
+    // Empty for a frame without caption.
+    std::string caption() const;
+};
+
+// Text the user cannot change; it wraps within the label's width.
+class Label final : public Control {
+  public:
+    Label(Container pParent, float pLeft, float pTop, float pWidth, float pHeight,
+          std::string_view pCaption);
+    std::string caption() const;
+};
+
+// A captioned control that is on or off.
+class Checkable : public Control {
+  public:
+    std::string caption() const;
+    bool value() const;
+    void setValue(bool pValue);
+
+  protected:
+    using Control::Control;
+};
+
+class CheckBox final : public Checkable {
+  public:
+    CheckBox(Container pParent, float pLeft, float pTop, float pWidth, float pHeight,
+             std::string_view pCaption);
+};
+
+// The option buttons with the same parent form a group in which at most one is
+// selected: selecting one, by a click or setValue(true), clears the others.
+// setValue(false) clears only this one, so a group can have none selected; a
+// click never clears.
+class OptionButton final : public Checkable {
+  public:
+    OptionButton(Container pParent, float pLeft, float pTop, float pWidth, float pHeight,
+                 std::string_view pCaption);
 };
 
 class TextBox final : public Control {
   public:
-    TextBox(Frame& pParent, float pLeft, float pTop, float pWidth, float pHeight);
+    TextBox(Container pParent, float pLeft, float pTop, float pWidth, float pHeight);
     std::string text() const;
     void setText(std::string_view pText);
     // Selection in characters; a length past the end selects to the end.
     void setSelStart(int pStart);
     void setSelLength(int pLength);
     std::string selectedText() const;
+    // A read-only box still takes the focus and lets its text be selected.
+    bool readOnly() const;
+    void setReadOnly(bool pReadOnly);
     KeyPressHandler onKeyPress;
 };
 
 // A single-selection, unsorted list box.
 class ListBox final : public Control {
   public:
-    ListBox(Frame& pParent, float pLeft, float pTop, float pWidth, float pHeight);
+    ListBox(Container pParent, float pLeft, float pTop, float pWidth, float pHeight);
     int listCount() const;
     std::string list(int pIndex) const;
     void addItem(std::string_view pText);
@@ -128,16 +192,22 @@ class ListBox final : public Control {
 
 class CommandButton final : public Control {
   public:
-    CommandButton(Frame& pParent, float pLeft, float pTop, float pWidth, float pHeight,
+    CommandButton(Container pParent, float pLeft, float pTop, float pWidth, float pHeight,
                   std::string_view pCaption);
     std::string caption() const;
     EventHandler onClick;
 };
 
+enum class FormStyle {
+    Sizable, // a main window: minimise and close buttons, resizable
+    Dialog,  // the close button only
+};
+
 class Form {
   public:
     // pWidth and pHeight are the client area's size.
-    Form(std::string_view pCaption, float pClientWidth, float pClientHeight);
+    Form(std::string_view pCaption, float pClientWidth, float pClientHeight,
+         FormStyle pStyle = FormStyle::Sizable);
     virtual ~Form();
     Form(const Form&) = delete;
     Form& operator=(const Form&) = delete;
@@ -156,6 +226,9 @@ class Form {
     int windowState() const;
     void setWindowState(int pState);
     void show();
+    // Shows the form application-modal and returns once it is hidden or
+    // unloaded (Cancel, Escape or the close box, when they unload it).
+    void showModal();
     void hide();
     bool isShown() const;
     // Closes the form: raises onUnload, then the form is gone from the screen.
@@ -172,6 +245,11 @@ class Form {
 
     EventHandler onResize; // size or window state changed
     EventHandler onUnload; // the window is being closed (close box included)
+    // The window is being shown by the program: on each show(), showModal() or
+    // appActivate() of the hidden form, before the user can act on it.
+    EventHandler onActivate;
+    // Raised only by a TrayIcon owned by the form, never by the mouse over it.
+    MouseMoveHandler onMouseMove;
 
     struct Impl;
     Impl& impl() const { return *impl_; }
@@ -180,12 +258,52 @@ class Form {
     std::unique_ptr<Impl> impl_;
 };
 
+// Mouse messages in the form of the Windows notification area.
+inline constexpr int TRAY_LEFT_UP = 514;
+inline constexpr int TRAY_LEFT_DOUBLE_CLICK = 515;
+inline constexpr int TRAY_RIGHT_UP = 517;
+inline constexpr int TRAY_MIDDLE_UP = 520;
+
+// An icon in the desktop's notification area for its owner form. Clicks on it
+// reach the owner's onMouseMove as the notification area reports them: button
+// 0, shift 0, Y 0, and X the mouse message (TRAY_LEFT_UP...) in pixels, given
+// in twips. It has no menu.
+class TrayIcon {
+  public:
+    explicit TrayIcon(Form& pOwner);
+    ~TrayIcon();
+    TrayIcon(const TrayIcon&) = delete;
+    TrayIcon& operator=(const TrayIcon&) = delete;
+
+    // Whether the desktop has a notification area.
+    static bool isAvailable();
+    // Shows the icon, with the owner's icon and pTip as its tooltip.
+    void add(std::string_view pTip);
+    void remove();
+    // Whether the icon was added and not removed; kept without a notification
+    // area too.
+    bool isShown() const;
+
+    struct Impl;
+    Impl& impl() const { return *impl_; }
+
+  private:
+    std::unique_ptr<Impl> impl_;
+};
+
+enum class TrayClick { Left, Double, Right, Middle };
+
 // Drive the real widgets as a user would, for tests: keys go through the same
 // event path as typed keys (so Escape reaches the cancel button).
 void simulateTyping(Control& pControl, std::string_view pText);
 void simulateKey(Control& pControl, std::int16_t pKeyAscii);
 void simulateDoubleClick(ListBox& pList, int pRow);
 void simulateClick(CommandButton& pButton);
+// On the box or circle that shows the value.
+void simulateClick(Checkable& pControl);
+// A click on the icon as the desktop reports it; none reaches an icon that is
+// not shown.
+void simulateTrayActivation(TrayIcon& pIcon, TrayClick pClick);
 // The window's close box.
 void simulateClose(Form& pForm);
 

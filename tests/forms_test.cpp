@@ -94,6 +94,7 @@ TEST_F(Forms, EscapeClicksCancelWhereverTheFocusIs) {
     forms::simulateClick(cancel);
     EXPECT_EQ(cancelClicks, 3);
     EXPECT_EQ(cancel.caption(), "&Cancel");
+    EXPECT_EQ(frame.caption(), "");
 }
 
 TEST_F(Forms, KeyPressesCarryTheCharacterCodeAndZeroSwallowsTheKey) {
@@ -150,6 +151,93 @@ TEST_F(Forms, UnloadRaisesUnloadOnceAndLetsItsExceptionsThrough) {
     form.onUnload = [] { throw std::runtime_error("ended"); };
     EXPECT_THROW(form.unload(), std::runtime_error);
     EXPECT_TRUE(form.isShown());
+}
+
+// A dialog laid out like the program's Preferences: option buttons in a
+// captioned frame, and controls straight on the form. It counts its showings.
+struct Dialog : testing::Test {
+    forms::Form form{"Dialog test", 4000, 3000, forms::FormStyle::Dialog};
+    forms::Frame sort{form, 0, 0, 2000, 1000, "Sort..."};
+    forms::OptionButton byName{sort, 90, 225, 1320, 195, "...by Name"};
+    forms::OptionButton byUrl{sort, 90, 450, 1320, 195, "...by URL"};
+    forms::OptionButton alone{form, 2100, 225, 1320, 195, "Alone"};
+    forms::CheckBox use{form, 2100, 600, 600, 195, "Use"};
+    forms::Label label{form, 90, 1200, 960, 240, "MSIE Main"};
+    forms::TextBox path{form, 1100, 1200, 2000, 285};
+    forms::CommandButton cancel{form, 2100, 2500, 690, 345, "Cancel"};
+    int activations = 0;
+
+    Dialog() {
+        form.setCancelButton(cancel);
+        cancel.onClick = [this] { form.unload(); };
+        form.onActivate = [this] { ++activations; };
+    }
+};
+
+// Option buttons in a frame are another group than those on the form around it.
+TEST_F(Dialog, OptionButtonsOfAParentExcludeEachOtherAndCanAllBeCleared) {
+    byName.setValue(true);
+    alone.setValue(true);
+    byUrl.setValue(true);
+    EXPECT_TRUE(!byName.value() && byUrl.value() && alone.value());
+    forms::simulateClick(byName);
+    forms::simulateClick(byName); // a click never clears
+    EXPECT_TRUE(byName.value() && !byUrl.value());
+    byName.setValue(false);
+    EXPECT_TRUE(!byName.value() && !byUrl.value() && alone.value());
+    EXPECT_EQ(sort.caption() + byName.caption(), "Sort......by Name");
+}
+
+TEST_F(Dialog, CheckBoxesToggleOnClicksAndReadOnlyBoxesIgnoreTyping) {
+    use.setValue(true);
+    forms::simulateClick(use);
+    EXPECT_FALSE(use.value());
+    EXPECT_EQ(use.caption() + label.caption(), "UseMSIE Main");
+    path.setReadOnly(true);
+    forms::simulateTyping(path, "x");
+    EXPECT_TRUE(path.readOnly());
+    path.setReadOnly(false);
+    forms::simulateTyping(path, "y");
+    EXPECT_EQ(path.text(), "y");
+}
+
+// Escape clicks Cancel, which unloads the form; the close box does too.
+TEST_F(Dialog, ShowModalReturnsOnceTheFormIsClosedAndEachShowingActivatesOnce) {
+    bool upAndActivated = false;
+    forms::whenIdle([&] {
+        upAndActivated = form.isShown() && activations == 1;
+        forms::simulateKey(path, forms::KEY_ESCAPE);
+    });
+    form.showModal();
+    EXPECT_TRUE(upAndActivated);
+    EXPECT_FALSE(form.isShown());
+
+    forms::whenIdle([this] { forms::simulateClose(form); });
+    form.showModal();
+    form.show();
+    form.show();
+    EXPECT_EQ(activations, 3);
+}
+
+TEST(TrayIcon, ClicksReachTheOwnerAsMouseMovesWithTheMessageInX) {
+    forms::Form owner{"Tray test", 4425, 315};
+    forms::TrayIcon tray{owner};
+    std::vector<float> xs;
+    owner.onMouseMove = [&xs](int button, int shift, float x, float y) {
+        EXPECT_EQ(button + shift + y, 0.0f);
+        xs.push_back(x);
+    };
+    tray.add("Zaptrove");
+    using enum forms::TrayClick;
+    for (const forms::TrayClick click : {Left, Double, Right, Middle}) {
+        forms::simulateTrayActivation(tray, click);
+    }
+    EXPECT_TRUE(tray.isShown());
+    tray.remove();
+    EXPECT_FALSE(tray.isShown());
+    forms::simulateTrayActivation(tray, Left); // no icon to click
+    // 514, 515, 517 and 520 pixels at 15 twips each
+    EXPECT_EQ(xs, (std::vector<float>{7710, 7725, 7755, 7800}));
 }
 
 } // namespace

@@ -202,3 +202,85 @@ TEST_F(MainWindow, ExitWhileMinimisedKeepsTheStoredGeometry) {
     EXPECT_EQ(stored("Sort"), "0");
     EXPECT_EQ(stored("Width"), "4425");
 }
+
+TEST_F(MainWindow, TrayTakesTheMinimisedWindowAndTheConfiguredClickBringsItBack) {
+    frmMain inTray{settings, {*registry, shell, clock, [] {}, tmp / "log", [] { return true; }}};
+    inTray.Form_Load();
+    inTray.form.show();
+    const auto minimise = [&] {
+        inTray.form.setWindowState(forms::WINDOW_MINIMIZED);
+        forms::doEvents();
+    };
+    settings.Tray = TRAY_ON;
+    // Click, the mode that restores with it, and whether it does.
+    const std::tuple<forms::TrayClick, std::int16_t, bool> clicks[] = {
+        {forms::TrayClick::Left, CLICK_DOUBLE, false},
+        {forms::TrayClick::Double, CLICK_DOUBLE, true},
+        {forms::TrayClick::Left, CLICK_SINGLE, true},
+        {forms::TrayClick::Right, CLICK_SINGLE, false},
+        {forms::TrayClick::Middle, CLICK_DOUBLE, false},
+        {forms::TrayClick::Left, 5, true}};
+    for (const auto& [click, mode, restores] : clicks) {
+        settings.Single = mode;
+        minimise();
+        ASSERT_FALSE(inTray.form.isShown());
+        ASSERT_TRUE(inTray.trayIcon.isShown());
+        EXPECT_EQ(inTray.trayData.tipShown(), "Zaptrove");
+        forms::simulateTrayActivation(inTray.trayIcon, click);
+        EXPECT_EQ(inTray.form.isShown(), restores) << mode;
+        EXPECT_EQ(inTray.trayIcon.isShown(), !restores) << mode;
+        if (!restores) {
+            inTray.subRestoreFromTray();
+        }
+    }
+    settings.Single = CLICK_SINGLE;
+    minimise();
+    inTray.Form_MouseMove(0, 0, 7710, 0); // 514 at 15 twips per pixel: left release
+    EXPECT_EQ(inTray.form.windowState(), forms::WINDOW_NORMAL);
+    minimise();
+    inTray.form.unload(); // leaving from the tray takes the icon away
+    EXPECT_FALSE(inTray.trayIcon.isShown());
+}
+
+TEST_F(MainWindow, WithoutANotificationAreaMinimisingNeverHidesTheWindow) {
+    frmMain noTray{settings, {*registry, shell, clock, [] {}, tmp / "log", [] { return false; }}};
+    noTray.Form_Load();
+    noTray.form.show();
+    settings.Tray = TRAY_ON;
+    noTray.form.setWindowState(forms::WINDOW_MINIMIZED);
+    forms::doEvents();
+    EXPECT_TRUE(noTray.form.isShown());
+    EXPECT_FALSE(noTray.trayIcon.isShown());
+}
+
+TEST_F(MainWindow, ResetRemovesTheStoredSettingsAndEndsWithoutSaving) {
+    enter("\\enable_debug");
+    window.txtInput.setText("\\R");
+    std::int16_t key = forms::KEY_RETURN;
+    EXPECT_THROW(window.txtInput_KeyPress(key), ProgramEnded);
+    EXPECT_EQ(registry->openKey(platform::HKEY_CURRENT_USER, "Software\\Zaptrove"), 0);
+    EXPECT_TRUE(log().ends_with("$ [05/12/03 - 14:07:31] Input : \\R\r\n"
+                                "- [05/12/03 - 14:07:31] Ending ZTV[v4.3] debug session\r\n"));
+    enter("\\r "); // with a blank it is searched for
+    EXPECT_EQ(window.txtInput.text(), "Nothing Found");
+}
+
+TEST_F(MainWindow, PreferencesOpenFromTheButtonAndFromTheCommand) {
+    int shown = 0;
+    const auto answer = [&](bool ok) {
+        forms::whenIdle([&, ok] {
+            ++shown;
+            window.Preferences->optSort[0].setValue(true);
+            ok ? window.Preferences->cmdOK_Click() : window.Preferences->cmdCancel_Click();
+        });
+    };
+    answer(false);
+    enter("\\P");
+    EXPECT_EQ(window.txtInput.text(), "");
+    EXPECT_EQ(settings.Sort, SORT_SEARCHED);
+    answer(true);
+    forms::simulateClick(window.cmdPrefereneces);
+    EXPECT_EQ(settings.Sort, SORT_NAME);
+    EXPECT_EQ(shown, 2);
+    EXPECT_EQ(window.Preferences, nullptr);
+}

@@ -1,16 +1,21 @@
 #include "platform/qt/forms_impl.h"
 
 #include <QApplication>
+#include <QCheckBox>
 #include <QClipboard>
 #include <QCloseEvent>
 #include <QFrame>
+#include <QGroupBox>
 #include <QIcon>
 #include <QKeyEvent>
+#include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPixmap>
+#include <QRadioButton>
 #include <QScreen>
 #include <QSignalBlocker>
+#include <QTimer>
 
 #include <algorithm>
 #include <cmath>
@@ -112,12 +117,48 @@ template <typename Widget> Widget& widgetOf(const Control& pControl) {
     return static_cast<Widget&>(*pControl.impl().widget);
 }
 
-// A new control of the given widget type inside pParent.
-template <typename Widget>
-std::unique_ptr<Control::Impl> childOf(const Control& pParent, float pLeft, float pTop,
-                                       float pWidth, float pHeight) {
-    return std::make_unique<Control::Impl>(new Widget(pParent.impl().widget), pParent.impl().form,
-                                           pLeft, pTop, pWidth, pHeight);
+// A new control inside pParent, whose widget is a Widget made from pArguments
+// and the parent widget.
+template <typename Widget, typename... Arguments>
+std::unique_ptr<Control::Impl> childOf(Container pParent, float pLeft, float pTop, float pWidth,
+                                       float pHeight, const Arguments&... pArguments) {
+    Form* const form = pParent.form();
+    Form::Impl& formImpl = form != nullptr ? form->impl() : pParent.frame()->impl().form;
+    QWidget* const parent =
+        form != nullptr ? &formImpl.widget : pParent.frame()->impl().widget.data();
+    return std::make_unique<Control::Impl>(new Widget(pArguments..., parent), formImpl, pLeft, pTop,
+                                           pWidth, pHeight);
+}
+
+// A radio button that a click selects but never clears, and that clears the
+// other radio buttons of its parent when selected. Qt's own exclusivity would
+// reach those in frames below the parent too, and keep the last one selected.
+class OptionWidget final : public QRadioButton {
+  public:
+    OptionWidget(const QString& pCaption, QWidget* pParent) : QRadioButton(pCaption, pParent) {
+        setAutoExclusive(false);
+        connect(this, &QAbstractButton::toggled, this, [this](bool pSelected) {
+            if (!pSelected) {
+                return;
+            }
+            for (QRadioButton* other :
+                 parentWidget()->findChildren<QRadioButton*>(Qt::FindDirectChildrenOnly)) {
+                if (other != this) {
+                    other->setChecked(false);
+                }
+            }
+        });
+    }
+
+  protected:
+    void nextCheckState() override { setChecked(true); }
+};
+
+Qt::WindowFlags windowFlagsFor(FormStyle pStyle) {
+    const Qt::WindowFlags common = Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                                   Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint;
+    return pStyle == FormStyle::Dialog ? Qt::Dialog | common
+                                       : Qt::Window | common | Qt::WindowMinimizeButtonHint;
 }
 
 // The character code a key press hands to key-press handlers: Enter and keys
@@ -168,6 +209,10 @@ int Application::exec() {
 
 void doEvents() {
     QCoreApplication::processEvents();
+}
+
+void whenIdle(std::function<void()> pAction) {
+    QTimer::singleShot(0, QCoreApplication::instance(), std::move(pAction));
 }
 
 bool appActivate(std::string_view pCaption) {
@@ -284,14 +329,53 @@ bool Control::hasFocus() const {
     return impl_->widget->hasFocus();
 }
 
-Frame::Frame(Form& pParent, float pLeft, float pTop, float pWidth, float pHeight)
-    : Control(std::make_unique<Impl>(new QFrame(&pParent.impl().widget), pParent.impl(), pLeft,
-                                     pTop, pWidth, pHeight)) {}
+Container::Container(Form& pForm) : form_(&pForm) {}
+Container::Container(Frame& pFrame) : frame_(&pFrame) {}
 
-Frame::Frame(Frame& pParent, float pLeft, float pTop, float pWidth, float pHeight)
+Frame::Frame(Container pParent, float pLeft, float pTop, float pWidth, float pHeight)
     : Control(childOf<QFrame>(pParent, pLeft, pTop, pWidth, pHeight)) {}
 
-TextBox::TextBox(Frame& pParent, float pLeft, float pTop, float pWidth, float pHeight)
+Frame::Frame(Container pParent, float pLeft, float pTop, float pWidth, float pHeight,
+             std::string_view pCaption)
+    : Control(childOf<QGroupBox>(pParent, pLeft, pTop, pWidth, pHeight, toQString(pCaption))) {}
+
+std::string Frame::caption() const {
+    const auto* box = qobject_cast<const QGroupBox*>(impl().widget.data());
+    return box != nullptr ? box->title().toStdString() : std::string();
+}
+
+Label::Label(Container pParent, float pLeft, float pTop, float pWidth, float pHeight,
+             std::string_view pCaption)
+    : Control(childOf<QLabel>(pParent, pLeft, pTop, pWidth, pHeight, toQString(pCaption))) {
+    auto& label = widgetOf<QLabel>(*this);
+    label.setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    label.setWordWrap(true);
+}
+
+std::string Label::caption() const {
+    return widgetOf<QLabel>(*this).text().toStdString();
+}
+
+std::string Checkable::caption() const {
+    return widgetOf<QAbstractButton>(*this).text().toStdString();
+}
+bool Checkable::value() const {
+    return widgetOf<QAbstractButton>(*this).isChecked();
+}
+void Checkable::setValue(bool pValue) {
+    widgetOf<QAbstractButton>(*this).setChecked(pValue);
+}
+
+CheckBox::CheckBox(Container pParent, float pLeft, float pTop, float pWidth, float pHeight,
+                   std::string_view pCaption)
+    : Checkable(childOf<QCheckBox>(pParent, pLeft, pTop, pWidth, pHeight, toQString(pCaption))) {}
+
+OptionButton::OptionButton(Container pParent, float pLeft, float pTop, float pWidth, float pHeight,
+                           std::string_view pCaption)
+    : Checkable(childOf<OptionWidget>(pParent, pLeft, pTop, pWidth, pHeight, toQString(pCaption))) {
+}
+
+TextBox::TextBox(Container pParent, float pLeft, float pTop, float pWidth, float pHeight)
     : Control(childOf<QLineEdit>(pParent, pLeft, pTop, pWidth, pHeight)) {
     impl().onKeyPress = &onKeyPress;
 }
@@ -318,7 +402,14 @@ std::string TextBox::selectedText() const {
     return widgetOf<QLineEdit>(*this).selectedText().toStdString();
 }
 
-ListBox::ListBox(Frame& pParent, float pLeft, float pTop, float pWidth, float pHeight)
+bool TextBox::readOnly() const {
+    return widgetOf<QLineEdit>(*this).isReadOnly();
+}
+void TextBox::setReadOnly(bool pReadOnly) {
+    widgetOf<QLineEdit>(*this).setReadOnly(pReadOnly);
+}
+
+ListBox::ListBox(Container pParent, float pLeft, float pTop, float pWidth, float pHeight)
     : Control(childOf<QListWidget>(pParent, pLeft, pTop, pWidth, pHeight)) {
     auto& list = widgetOf<QListWidget>(*this);
     list.setSelectionMode(QAbstractItemView::SingleSelection);
@@ -365,11 +456,10 @@ void ListBox::setListIndex(int pIndex) {
     widgetOf<QListWidget>(*this).setCurrentRow(pIndex); // the selection change raises onClick
 }
 
-CommandButton::CommandButton(Frame& pParent, float pLeft, float pTop, float pWidth, float pHeight,
-                             std::string_view pCaption)
-    : Control(childOf<QPushButton>(pParent, pLeft, pTop, pWidth, pHeight)) {
+CommandButton::CommandButton(Container pParent, float pLeft, float pTop, float pWidth,
+                             float pHeight, std::string_view pCaption)
+    : Control(childOf<QPushButton>(pParent, pLeft, pTop, pWidth, pHeight, toQString(pCaption))) {
     auto& button = widgetOf<QPushButton>(*this);
-    button.setText(toQString(pCaption));
     QObject::connect(&button, &QPushButton::clicked, &impl(), [this] { fire(onClick); });
 }
 
@@ -379,11 +469,25 @@ std::string CommandButton::caption() const {
 
 // Forms
 
-FormWidget::FormWidget(Form& pForm)
-    : QWidget(nullptr, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
-                           Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
-                           Qt::WindowCloseButtonHint),
-      form_(pForm) {}
+FormWidget::FormWidget(Form& pForm, FormStyle pStyle)
+    : QWidget(nullptr, windowFlagsFor(pStyle)), form_(pForm) {}
+
+// The window system's own show events, as for a window restored from its
+// minimised state, are no showing by the program.
+void FormWidget::showEvent(QShowEvent* pEvent) {
+    QWidget::showEvent(pEvent);
+    if (!pEvent->spontaneous()) {
+        fire(form_.onActivate);
+    }
+}
+
+// A minimised window stays visible, and modal.
+void FormWidget::hideEvent(QHideEvent* pEvent) {
+    QWidget::hideEvent(pEvent);
+    if (!form_.impl().modalLoop.isNull() && !isVisible()) {
+        form_.impl().modalLoop->quit();
+    }
+}
 
 void FormWidget::resizeEvent(QResizeEvent* pEvent) {
     QWidget::resizeEvent(pEvent);
@@ -420,8 +524,8 @@ bool Form::Impl::pressCancel() const {
     return true;
 }
 
-Form::Form(std::string_view pCaption, float pClientWidth, float pClientHeight)
-    : impl_(std::make_unique<Impl>(*this)) {
+Form::Form(std::string_view pCaption, float pClientWidth, float pClientHeight, FormStyle pStyle)
+    : impl_(std::make_unique<Impl>(*this, pStyle)) {
     impl_->widget.setWindowTitle(toQString(pCaption));
     impl_->widget.resize(toPixels(pClientWidth), toPixels(pClientHeight));
 }
@@ -482,6 +586,22 @@ void Form::setWindowState(int pState) {
 void Form::show() {
     impl_->widget.show();
 }
+
+// Modality takes effect when the window is shown, hence the hide first. A form
+// that its onActivate hides or unloads gets no loop, which would never end.
+void Form::showModal() {
+    QWidget& widget = impl_->widget;
+    widget.hide();
+    widget.setWindowModality(Qt::ApplicationModal);
+    QEventLoop loop;
+    impl_->modalLoop = &loop;
+    widget.show();
+    if (widget.isVisible()) {
+        loop.exec(QEventLoop::DialogExec);
+    }
+    widget.setWindowModality(Qt::NonModal);
+}
+
 void Form::hide() {
     impl_->widget.hide();
 }

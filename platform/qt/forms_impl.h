@@ -2,9 +2,11 @@
 
 #include "platform/forms.h"
 
+#include <QEventLoop>
 #include <QPointer>
 #include <QPushButton>
 #include <QString>
+#include <QSystemTrayIcon>
 #include <QWidget>
 
 #include <array>
@@ -39,9 +41,11 @@ class TwipsMemory {
 // The form's top-level window; it raises the form's events.
 class FormWidget final : public QWidget {
   public:
-    explicit FormWidget(Form& pForm);
+    FormWidget(Form& pForm, FormStyle pStyle);
 
   protected:
+    void showEvent(QShowEvent* pEvent) override;
+    void hideEvent(QHideEvent* pEvent) override;
     void resizeEvent(QResizeEvent* pEvent) override;
     void changeEvent(QEvent* pEvent) override;
     void closeEvent(QCloseEvent* pEvent) override;
@@ -52,7 +56,7 @@ class FormWidget final : public QWidget {
 };
 
 struct Form::Impl {
-    explicit Impl(Form& pForm) : widget(pForm) {}
+    Impl(Form& pForm, FormStyle pStyle) : widget(pForm, pStyle) {}
     // Escape: clicks the cancel button; false when the form has none.
     bool pressCancel() const;
 
@@ -60,6 +64,8 @@ struct Form::Impl {
     QPointer<QPushButton> cancelButton;
     // Set while unload() closes the window, whose onUnload has already run.
     bool unloading = false;
+    // The loop of showModal(), while it runs; hiding the form ends it.
+    QPointer<QEventLoop> modalLoop;
     TwipsMemory memory;
 };
 
@@ -76,6 +82,15 @@ struct Control::Impl final : QObject {
     // Points to the control's onKeyPress, for controls that have one.
     KeyPressHandler* onKeyPress = nullptr;
     TwipsMemory memory;
+};
+
+// Turns the icon's activations into mouse moves of its owner.
+struct TrayIcon::Impl {
+    explicit Impl(Form& pOwner);
+    void activated(QSystemTrayIcon::ActivationReason pReason) const;
+
+    Form& owner;
+    QSystemTrayIcon icon;
 };
 
 } // namespace zaptrove::platform::forms

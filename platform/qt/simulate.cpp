@@ -4,6 +4,9 @@
 #include <QKeyEvent>
 #include <QListWidget>
 #include <QMouseEvent>
+#include <QRadioButton>
+#include <QStyle>
+#include <QStyleOptionButton>
 #include <QWindow>
 
 // Input for tests, sent as events to the widgets so that it takes the path
@@ -71,6 +74,30 @@ void simulateDoubleClick(ListBox& pList, int pRow) {
 void simulateClick(CommandButton& pButton) {
     QWidget& button = *pButton.impl().widget;
     sendClick(button, button.rect().center());
+}
+
+void simulateClick(Checkable& pControl) {
+    QWidget& button = *pControl.impl().widget;
+    QStyleOptionButton option;
+    option.initFrom(&button);
+    const QStyle::SubElement indicator = qobject_cast<QRadioButton*>(&button) != nullptr
+                                             ? QStyle::SE_RadioButtonIndicator
+                                             : QStyle::SE_CheckBoxIndicator;
+    sendClick(button, button.style()->subElementRect(indicator, &option, &button).center());
+}
+
+// The icon reports the click as the desktop would, so it takes the path of
+// real activations.
+void simulateTrayActivation(TrayIcon& pIcon, TrayClick pClick) {
+    if (!pIcon.isShown()) {
+        return;
+    }
+    const QSystemTrayIcon::ActivationReason reason =
+        pClick == TrayClick::Left     ? QSystemTrayIcon::Trigger
+        : pClick == TrayClick::Double ? QSystemTrayIcon::DoubleClick
+        : pClick == TrayClick::Right  ? QSystemTrayIcon::Context
+                                      : QSystemTrayIcon::MiddleClick;
+    Q_EMIT pIcon.impl().icon.activated(reason);
 }
 
 // The close box asks the window system to close the window, which sends the

@@ -1,0 +1,47 @@
+#include "main_window/frm_main.h"
+
+#include <cmath>
+
+namespace zaptrove {
+
+namespace forms = platform::forms;
+
+namespace {
+
+// The mouse messages the notification area reports for its icon.
+constexpr long WM_LBUTTONUP = 0x0202;
+constexpr long WM_LBUTTONDBLCLK = 0x0203;
+
+} // namespace
+
+void frmMain::subNotifyIcon(std::uint32_t pMessage) {
+    if (pMessage == NIM_ADD) {
+        trayIcon.add(trayData.tipShown());
+    } else if (pMessage == NIM_DELETE) {
+        trayIcon.remove();
+    }
+}
+
+// The icon's mouse events arrive as mouse moves whose X holds the message
+// number in pixels. A left release restores the window in single-click mode (and
+// with any stored value but double-click, so the window can always come back);
+// a left double click restores it in double-click mode.
+void frmMain::Form_MouseMove(std::int16_t /*Button*/, std::int16_t /*Shift*/, float X,
+                             float /*Y*/) {
+    const long message = std::lrint(X / forms::twipsPerPixelX());
+    const bool doubleClickMode = settings_.Single == CLICK_DOUBLE;
+    if ((message == WM_LBUTTONUP && !doubleClickMode) ||
+        (message == WM_LBUTTONDBLCLK && doubleClickMode)) {
+        subRestoreFromTray();
+    }
+}
+
+void frmMain::subRestoreFromTray() {
+    form.setWindowState(forms::WINDOW_NORMAL);
+    form.show();
+    subNotifyIcon(NIM_DELETE);
+    forms::appActivate(form.caption());
+    forms::doEvents();
+}
+
+} // namespace zaptrove
