@@ -40,6 +40,18 @@ double asNumber(const RegistryData& value) {
     return end == text.c_str() ? 0 : parsed;
 }
 
+// Queries a value that must be of the given type: 0 on success, the registry's
+// result when it is missing, kWrongType when it has another type.
+std::int32_t queryOfType(platform::Registry& registry, platform::KeyHandle key,
+                         std::string_view name, std::uint32_t type,
+                         platform::RegistryValue& value) {
+    const std::int32_t result = registry.queryValue(key, name, value);
+    if (result != 0) {
+        return result;
+    }
+    return value.type == type ? 0 : kWrongType;
+}
+
 } // namespace
 
 void subCreateKey(platform::Registry& pRegistry, platform::RegistryRoot pRoot,
@@ -71,15 +83,11 @@ std::int32_t fnWriteValue(platform::Registry& pRegistry, platform::KeyHandle pKe
 std::int32_t fnReadValue(platform::Registry& pRegistry, platform::KeyHandle pKey,
                          std::string_view pName, std::int32_t& pValue) {
     platform::RegistryValue value;
-    const std::int32_t result = pRegistry.queryValue(pKey, pName, value);
-    if (result != 0) {
-        return result;
+    const std::int32_t result = queryOfType(pRegistry, pKey, pName, platform::REG_DWORD, value);
+    if (result == 0) {
+        pValue = static_cast<std::int32_t>(value.number);
     }
-    if (value.type != platform::REG_DWORD) {
-        return kWrongType;
-    }
-    pValue = static_cast<std::int32_t>(value.number);
-    return 0;
+    return result;
 }
 
 std::int32_t fnReadValue(platform::Registry& pRegistry, platform::KeyHandle pKey,
@@ -100,15 +108,11 @@ std::int32_t fnReadValue(platform::Registry& pRegistry, platform::KeyHandle pKey
 std::int32_t fnReadValue(platform::Registry& pRegistry, platform::KeyHandle pKey,
                          std::string_view pName, std::string& pValue) {
     platform::RegistryValue value;
-    const std::int32_t result = pRegistry.queryValue(pKey, pName, value);
-    if (result != 0) {
-        return result;
+    const std::int32_t result = queryOfType(pRegistry, pKey, pName, platform::REG_SZ, value);
+    if (result == 0) {
+        pValue = std::move(value.text);
     }
-    if (value.type != platform::REG_SZ) {
-        return kWrongType;
-    }
-    pValue = std::move(value.text);
-    return 0;
+    return result;
 }
 
 } // namespace zaptrove

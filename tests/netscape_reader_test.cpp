@@ -1,6 +1,7 @@
 #include "debug_log/debug_log.h"
 #include "search/matcher.h"
 #include "search/netscape_reader.h"
+#include "support/bookmark_lists.h"
 #include "support/fake_clock.h"
 #include "support/temp_folder.h"
 
@@ -10,21 +11,12 @@
 
 using namespace zaptrove;
 using namespace std::string_literals;
-using List = std::vector<std::string>;
+using test::List;
 
 namespace {
 
-// Each bookmark found as "name|address".
 List scan(std::string_view text, std::string term = "", std::int16_t mode = FUNC_BOTH) {
-    Matcher matcher(std::move(term), mode);
-    std::vector<Bookmark> found;
-    subScanNetscape(text, matcher, found);
-    List out;
-    for (const Bookmark& b : found) {
-        EXPECT_FALSE(b.IsShortcut);
-        out.push_back(b.Name + "|" + b.URL);
-    }
-    return out;
+    return test::scanWith(subScanNetscape, text, std::move(term), mode);
 }
 
 const char* const kFile = R"(<DL><p>

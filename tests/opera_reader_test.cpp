@@ -1,6 +1,7 @@
 #include "debug_log/debug_log.h"
 #include "search/matcher.h"
 #include "search/opera_reader.h"
+#include "support/bookmark_lists.h"
 #include "support/fake_clock.h"
 #include "support/temp_folder.h"
 
@@ -8,21 +9,12 @@
 
 using namespace zaptrove;
 using namespace std::string_literals;
-using List = std::vector<std::string>;
+using test::List;
 
 namespace {
 
-// Each bookmark found as "name|address".
 List scan(std::string_view text, std::string term = "", std::int16_t mode = FUNC_BOTH) {
-    Matcher matcher(std::move(term), mode);
-    std::vector<Bookmark> found;
-    subScanOpera(text, matcher, found);
-    List out;
-    for (const Bookmark& b : found) {
-        EXPECT_FALSE(b.IsShortcut);
-        out.push_back(b.Name + "|" + b.URL);
-    }
-    return out;
+    return test::scanWith(subScanOpera, text, std::move(term), mode);
 }
 
 const char* const kHotlist = R"(Opera Hotlist version 2.0
