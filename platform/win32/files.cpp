@@ -1,0 +1,196 @@
+#include "platform/files.h"
+
+#include "platform/text.h"
+
+#include <algorithm>
+#include <windows.h>
+
+namespace zaptrove::platform {
+
+namespace {
+
+std::wstring toWide(std::string_view text) {
+    const std::u16string units = utf8ToUtf16(text);
+    return std::wstring(units.begin(), units.end());
+}
+
+std::wstring wide(std::string_view path) {
+    return toWide(nativePath(path));
+}
+
+std::string narrow(const wchar_t* text) {
+    return utf16ToUtf8(std::u16string_view(reinterpret_cast<const char16_t*>(text)));
+}
+
+HANDLE openForReading(const std::wstring& path) {
+    return CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                       OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+}
+
+bool byNameIgnoringCase(const FolderEntry& a, const FolderEntry& b) {
+    return CompareStringOrdinal(reinterpret_cast<LPCWCH>(utf8ToUtf16(a.name).c_str()), -1,
+                                reinterpret_cast<LPCWCH>(utf8ToUtf16(b.name).c_str()), -1,
+                                TRUE) == CSTR_LESS_THAN;
+}
+
+} // namespace
+
+std::string nativePath(std::string_view path) {
+    std::string native(path);
+    std::replace(native.begin(), native.end(), '/', '\\');
+    return native;
+}
+
+bool listFolder(std::string_view path, std::vector<FolderEntry>& entries) {
+    entries.clear();
+    if (path.empty()) {
+        return false;
+    }
+    std::wstring pattern = wide(path);
+    if (!pattern.empty() && pattern.back() != L'\\') {
+        pattern += L'\\';
+    }
+    pattern += L'*';
+    WIN32_FIND_DATAW found{};
+    const HANDLE search = FindFirstFileW(pattern.c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE) {
+        return false;
+    }
+    do {
+        const std::wstring_view name = found.cFileName;
+        if (name == L"." || name == L".." ||
+            (found.dwFileAttributes & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM)) != 0) {
+            continue;
+        }
+        entries.push_back(
+            {narrow(found.cFileName), (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0});
+    } while (FindNextFileW(search, &found));
+    FindClose(search);
+    std::sort(entries.begin(), entries.end(), byNameIgnoringCase);
+    return true;
+}
+
+std::optional<FolderIdentity> folderIdentity(std::string_view path) {
+    if (path.empty()) {
+        return std::nullopt;
+    }
+    const HANDLE folder = openForReading(wide(path));
+    if (folder == INVALID_HANDLE_VALUE) {
+        return std::nullopt;
+    }
+    BY_HANDLE_FILE_INFORMATION info{};
+    const bool known = GetFileInformationByHandle(folder, &info) &&
+                       (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+    CloseHandle(folder);
+    if (!known) {
+        return std::nullopt;
+    }
+    return FolderIdentity{info.dwVolumeSerialNumber,
+                          (static_cast<std::uint64_t>(info.nFileIndexHigh) << 32) |
+                              info.nFileIndexLow};
+}
+
+bool readWholeFile(std::string_view path, std::string& bytes) {
+    bytes.clear();
+    if (path.empty()) {
+        return false;
+    }
+    const HANDLE file = openForReading(wide(path));
+    if (file == INVALID_HANDLE_VALUE) {
+        return false;
+    }
+    LARGE_INTEGER size{};
+    if (GetFileType(file) != FILE_TYPE_DISK || !GetFileSizeEx(file, &size) ||
+        (GetFileAttributesW(wide(path).c_str()) & FILE_ATTRIBUTE_DIRECTORY) != 0) {
+        CloseHandle(file);
+        return false;
+    }
+    bytes.resize(static_cast<std::size_t>(size.QuadPart));
+    std::size_t done = 0;
+    while (done < bytes.size()) {
+        DWORD got = 0;
+        const DWORD chunk =
+            static_cast<DWORD>(std::min<std::size_t>(bytes.size() - done, 1u << 30));
+        if (!ReadFile(file, bytes.data() + done, chunk, &got, nullptr)) {
+            CloseHandle(file);
+            bytes.clear();
+            return false;
+        }
+        if (got == 0) {
+            break;
+        }
+        done += got;
+    }
+    bytes.resize(done);
+    CloseHandle(file);
+    return true;
+}
+
+bool appendToFile(std::string_view path, std::string_view text) {
+    if (path.empty()) {
+        return false;
+    }
+    const HANDLE file = CreateFileW(wide(path).c_str(), FILE_APPEND_DATA, FILE_SHARE_READ, nullptr,
+                                    OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) {
+        return false;
+    }
+    DWORD written = 0;
+    const bool ok =
+        WriteFile(file, text.data(), static_cast<DWORD>(text.size()), &written, nullptr) &&
+        written == text.size();
+    return CloseHandle(file) && ok;
+}
+
+bool isWritableFolder(std::string_view path) {
+    const std::wstring folder = wide(path);
+    const DWORD attributes = GetFileAttributesW(folder.c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0) {
+        return false;
+    }
+    // The only sure test is to create a file there.
+    const std::wstring probe = folder + L"\\.zaptrove-write-test";
+    const HANDLE file = CreateFileW(probe.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                                    FILE_ATTRIBUTE_TEMPORARY | FILE_FLAG_DELETE_ON_CLOSE, nullptr);
+    if (file == INVALID_HANDLE_VALUE) {
+        return false;
+    }
+    CloseHandle(file);
+    return true;
+}
+
+bool makeFolders(std::string_view path) {
+    const std::wstring folder = wide(path);
+    for (std::size_t slash = folder.find(L'\\', 3); slash != std::wstring::npos;
+         slash = folder.find(L'\\', slash + 1)) {
+        CreateDirectoryW(folder.substr(0, slash).c_str(), nullptr);
+    }
+    CreateDirectoryW(folder.c_str(), nullptr);
+    return folderIdentity(path).has_value();
+}
+
+std::string programFolder() {
+    std::wstring path(MAX_PATH, L'\0');
+    DWORD length = 0;
+    while ((length = GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()))) ==
+           path.size()) {
+        path.resize(path.size() * 2);
+    }
+    path.resize(length);
+    const std::size_t slash = path.rfind(L'\\');
+    path.resize(slash == std::wstring::npos ? 0 : slash);
+    return narrow(path.c_str());
+}
+
+std::string environmentValue(const char* name) {
+    const std::wstring variable = toWide(name);
+    const DWORD size = GetEnvironmentVariableW(variable.c_str(), nullptr, 0);
+    if (size == 0) {
+        return {};
+    }
+    std::wstring value(size, L'\0');
+    value.resize(GetEnvironmentVariableW(variable.c_str(), value.data(), size));
+    return narrow(value.c_str());
+}
+
+} // namespace zaptrove::platform
