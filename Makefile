@@ -3,10 +3,14 @@ BUILD ?= build
 BUILD_TYPE ?= RelWithDebInfo
 TERM_TO_FIND ?= news
 JOBS ?= $(shell nproc)
+SANITIZE_BUILD ?= build-asan
+FUZZ_BUILD ?= build-fuzz
+FUZZ_SECONDS ?= 60
+BENCH_BUILD ?= build-bench
 # CI builds with warnings as errors.
 CMAKE_FLAGS := -DCMAKE_BUILD_TYPE=$(BUILD_TYPE) $(if $(filter true,$(CI)),-DZAPTROVE_WERROR=ON)
 
-.PHONY: all deps build run demo test format clean
+.PHONY: all deps build run demo test test-sanitize test-large fuzz bench format clean
 
 all: build
 
@@ -28,8 +32,32 @@ demo: build
 test: build
 	ctest --test-dir $(BUILD) --output-on-failure -j $(JOBS)
 
+# Every test under AddressSanitizer and UndefinedBehaviorSanitizer.
+test-sanitize: deps
+	cmake -S . -B $(SANITIZE_BUILD) $(CMAKE_FLAGS) -DZAPTROVE_SANITIZE=address,undefined
+	cmake --build $(SANITIZE_BUILD) -j $(JOBS)
+	ctest --test-dir $(SANITIZE_BUILD) --output-on-failure -j $(JOBS)
+
+# A 1 GB Netscape file and a Favorites tree of 200,000 files: minutes, not run by `test`.
+test-large: build
+	$(BUILD)/tests/large_input_test
+
+# Each fuzz target for FUZZ_SECONDS seconds, one after the other (libFuzzer, clang).
+fuzz: deps
+	cmake -S . -B $(FUZZ_BUILD) $(CMAKE_FLAGS) -DCMAKE_CXX_COMPILER=clang++ -DZAPTROVE_FUZZ=ON \
+	  -DZAPTROVE_TESTS=OFF -DZAPTROVE_SANITIZE=address,undefined
+	cmake --build $(FUZZ_BUILD) --target fuzz_targets -j $(JOBS)
+	bash fuzz/run_fuzzers.sh $(FUZZ_BUILD) $(FUZZ_SECONDS)
+
+# Speed beside grep and find on generated corpora, in release mode (see
+# docs/PERFORMANCE.md); the corpora stay in $(BENCH_BUILD)/corpora. Not run by `test`.
+bench: deps
+	cmake -S bench -B $(BENCH_BUILD) -DCMAKE_BUILD_TYPE=Release
+	cmake --build $(BENCH_BUILD) -j $(JOBS) --target zaptrove-find zaptrove-stage-times
+	python3 bench/run_bench.py $(BENCH_BUILD) $(if $(WITH_BUKU),--with-buku)
+
 format:
 	git ls-files '*.cpp' '*.h' | xargs clang-format -i
 
 clean:
-	rm -rf $(BUILD)
+	rm -rf $(BUILD) $(SANITIZE_BUILD) $(FUZZ_BUILD)

@@ -17,7 +17,7 @@ std::string fnStrSingle(float pNumber) {
     // Values too large or too small for seven plain digits take the exponent form
     // "1.234568E+08".
     std::replace(text.begin(), text.end(), 'e', 'E');
-    return (value < 0 ? "" : " ") + text;
+    return value < 0 ? text : " " + text;
 }
 
 } // namespace zaptrove

@@ -37,12 +37,7 @@ void frmMain::subSearch() {
         return;
     }
     Results = std::move(outcome.Results);
-    while (cboResult.listCount() != 0) {
-        cboResult.removeItem(0);
-    }
-    for (const std::string& line : outcome.Lines) {
-        cboResult.addItem(line);
-    }
+    cboResult.setItems(outcome.Lines);
     if (settings_.Height <= COLLAPSED_HEIGHT) {
         settings_.Height = kFirstExpandedHeight;
     }

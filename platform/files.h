@@ -1,6 +1,8 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -37,10 +39,75 @@ bool listFolder(std::string_view path, std::vector<FolderEntry>& entries);
 // is not a readable folder.
 std::optional<FolderIdentity> folderIdentity(std::string_view path);
 
-// Reads a whole regular file with one read. Answers false for a missing or
-// unreadable file, a folder, or anything that is not a regular file (a pipe or a
-// device is never waited on).
-bool readWholeFile(std::string_view path, std::string& bytes);
+// Reads a whole regular file with one read into the memory room(length) gives
+// for its length at opening, and answers how many bytes came. Answers nothing
+// for a missing or unreadable file, a folder, or anything that is not a regular
+// file (a pipe or a device is never waited on).
+std::optional<std::size_t> readWholeFileInto(std::string_view path,
+                                             const std::function<char*(std::size_t)>& room);
+
+// Reads into a string through read(room), a readWholeFileInto for one file; the
+// string is left empty when the file cannot be read.
+template <typename Read> bool readIntoString(Read read, std::string& bytes) {
+    bytes.clear();
+    const std::optional<std::size_t> got = read([&](std::size_t length) {
+        bytes.resize(length);
+        return bytes.data();
+    });
+    bytes.resize(got.value_or(0));
+    return got.has_value();
+}
+
+// readWholeFileInto for a string.
+inline bool readWholeFile(std::string_view path, std::string& bytes) {
+    return readIntoString([&](const auto& room) { return readWholeFileInto(path, room); }, bytes);
+}
+
+// A folder held open, so that many of its files can be read by name without
+// walking the folder's own path for each one.
+class OpenFolder {
+  public:
+    explicit OpenFolder(std::string_view path);
+    ~OpenFolder();
+    OpenFolder(const OpenFolder&) = delete;
+    OpenFolder& operator=(const OpenFolder&) = delete;
+
+    // readWholeFileInto for the path of this folder followed by name.
+    std::optional<std::size_t>
+    readWholeFileInto(std::string_view name, const std::function<char*(std::size_t)>& room) const;
+
+    bool readWholeFile(std::string_view name, std::string& bytes) const {
+        return readIntoString([&](const auto& room) { return readWholeFileInto(name, room); },
+                              bytes);
+    }
+
+  private:
+    std::string path_;
+    std::intptr_t handle_ = -1;
+};
+
+// A whole file's bytes in memory that the read fills without clearing it
+// first, which saves a pass over large files.
+struct FileBytes {
+    std::unique_ptr<char[]> data;
+    std::size_t size = 0;
+
+    std::string_view view() const { return {data.get(), size}; }
+};
+
+// The same into such memory.
+inline bool readWholeFile(std::string_view path, FileBytes& bytes) {
+    bytes = {};
+    const std::optional<std::size_t> got = readWholeFileInto(path, [&](std::size_t length) {
+        bytes.data = std::make_unique_for_overwrite<char[]>(length);
+        return bytes.data.get();
+    });
+    if (!got) {
+        bytes = {};
+    }
+    bytes.size = got.value_or(0);
+    return got.has_value();
+}
 
 // Appends the text to the file, creating it when missing. Answers false when
 // the file cannot be opened or written.

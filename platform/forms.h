@@ -6,6 +6,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <vector>
 
 // The window toolkit in the program's own terms: forms and controls addressed
 // in twips (1440 to the inch) as single-precision values, with the events the
@@ -180,7 +181,9 @@ class ListBox final : public Control {
     int listCount() const;
     std::string list(int pIndex) const;
     void addItem(std::string_view pText);
-    void removeItem(int pIndex);
+    // Replaces every row at once, in time proportional to the rows; no row is
+    // selected afterwards and no click is raised.
+    void setItems(const std::vector<std::string>& pLines);
     // -1 when no row is selected.
     int listIndex() const;
     // Selecting a row raises onClick, as a selection by the user does.

@@ -2,8 +2,11 @@
 
 #include "platform/code_point_case.h"
 
+#include <algorithm>
 #include <array>
+#include <bit>
 #include <cstdint>
+#include <iterator>
 
 namespace zaptrove::platform {
 
@@ -66,31 +69,90 @@ std::size_t decodeUtf8(std::string_view text, std::size_t i, char32_t& cp) {
     return length;
 }
 
-bool isAsciiWord(const char* p) {
-    std::uint64_t word;
-    __builtin_memcpy(&word, p, sizeof word);
-    return (word & 0x8080808080808080ULL) == 0;
+// Sixteen bytes at a time; GCC and Clang map these operations to the
+// machine's vector instructions.
+using Block = unsigned char __attribute__((vector_size(16)));
+
+Block loadBlock(const char* p) {
+    Block block;
+    __builtin_memcpy(&block, p, sizeof block);
+    return block;
+}
+
+// One bit for each of the eight lanes from lane 8 * word on whose top bit is set
+// (all of a comparison's true lanes), the first lane lowest.
+template <typename Lanes> std::uint64_t laneBits(const Lanes& lanes, std::size_t word) {
+    std::uint64_t bits;
+    __builtin_memcpy(&bits, reinterpret_cast<const char*>(&lanes) + 8 * word, sizeof bits);
+    if constexpr (std::endian::native == std::endian::big) {
+        bits = __builtin_bswap64(bits);
+    }
+    return bits & 0x8080808080808080ULL;
+}
+
+template <typename Lanes> bool anyLane(const Lanes& lanes) {
+    return (laneBits(lanes, 0) | laneBits(lanes, 1)) != 0;
+}
+
+bool isAsciiBlock(const char* p) {
+    return !anyLane(loadBlock(p));
+}
+
+bool isAscii(std::string_view text) {
+    return std::all_of(text.begin(), text.end(),
+                       [](char c) { return static_cast<unsigned char>(c) < 0x80; });
+}
+
+char asciiLower(char c) {
+    return c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c;
+}
+
+// True when a byte outside ASCII stands at text[at], or an occurrence of the
+// (ASCII) term, letter case ignored, starts there.
+bool isMatchCandidate(std::string_view text, std::size_t at, std::string_view term,
+                      bool asciiTerm) {
+    if (static_cast<unsigned char>(text[at]) >= 0x80) {
+        return true;
+    }
+    if (!asciiTerm || text.size() - at < term.size()) {
+        return false;
+    }
+    for (std::size_t k = 0; k < term.size(); ++k) {
+        if (asciiLower(text[at + k]) != term[k]) {
+            return false;
+        }
+    }
+    return true;
 }
 
 } // namespace
 
 std::string lowerCase(std::string_view text) {
     std::string out;
-    lowerCaseInto(text, out);
+    appendLowerCase(text, out);
     return out;
 }
 
 void lowerCaseInto(std::string_view text, std::string& out) {
     out.clear();
-    out.reserve(text.size());
+    appendLowerCase(text, out);
+}
+
+void appendLowerCase(std::string_view text, std::string& out) {
+    out.reserve(out.size() + text.size());
     std::size_t i = 0;
     while (i < text.size()) {
-        const auto c = static_cast<unsigned char>(text[i]);
-        if (c < 0x80) {
-            out.push_back(c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : static_cast<char>(c));
-            ++i;
-            continue;
+        std::size_t asciiEnd = i;
+        while (asciiEnd < text.size() && static_cast<unsigned char>(text[asciiEnd]) < 0x80) {
+            ++asciiEnd;
         }
+        std::transform(text.begin() + i, text.begin() + asciiEnd, std::back_inserter(out),
+                       asciiLower);
+        i = asciiEnd;
+        if (i == text.size()) {
+            break;
+        }
+        const auto c = static_cast<unsigned char>(text[i]);
         char32_t cp = 0;
         const std::size_t length = decodeUtf8(text, i, cp);
         if (length == 0) {
@@ -104,11 +166,88 @@ void lowerCaseInto(std::string_view text, std::string& out) {
     }
 }
 
+namespace {
+
+// What findMatchCandidate looks for. Both letter cases of the term's first and
+// last bytes look the same with bit 5 set; a term outside ASCII gets 0x80, which
+// no byte so marked equals, so that only bytes outside ASCII are candidates.
+struct CandidateSearch {
+    explicit CandidateSearch(std::string_view loweredTerm)
+        : term(loweredTerm), asciiTerm(isAscii(term)),
+          first(asciiTerm ? term.front() | 0x20 : 0x80),
+          last(asciiTerm ? term.back() | 0x20 : 0x80), span(asciiTerm ? term.size() - 1 : 0) {}
+
+    std::string_view term;
+    bool asciiTerm;
+    unsigned char first;
+    unsigned char last;
+    std::size_t span; // from the first byte to the last
+};
+
+// The lanes of the block at `at` that may start a candidate.
+auto candidateLanes(std::string_view text, const CandidateSearch& search, std::size_t at) {
+    const Block head = loadBlock(text.data() + at);
+    const Block tail = loadBlock(text.data() + at + search.span);
+    return (((head | 0x20) == search.first) & ((tail | 0x20) == search.last)) | (head >= 0x80);
+}
+
+} // namespace
+
+std::size_t findMatchCandidate(std::string_view text, std::string_view loweredTerm,
+                               std::size_t from) {
+    if (loweredTerm.empty()) {
+        return from <= text.size() ? from : std::string_view::npos;
+    }
+    const CandidateSearch search(loweredTerm);
+    // Four blocks at a time are tested together; most hold no candidate at all.
+    constexpr std::size_t kStride = 4 * sizeof(Block);
+    std::size_t at = from;
+    for (; at + search.span + kStride <= text.size(); at += kStride) {
+        if (!anyLane(candidateLanes(text, search, at) |
+                     candidateLanes(text, search, at + sizeof(Block)) |
+                     candidateLanes(text, search, at + 2 * sizeof(Block)) |
+                     candidateLanes(text, search, at + 3 * sizeof(Block)))) {
+            continue;
+        }
+        for (std::size_t part = 0; part < kStride / 8; ++part) {
+            const std::size_t base = at + part / 2 * sizeof(Block);
+            for (std::uint64_t bits = laneBits(candidateLanes(text, search, base), part % 2);
+                 bits != 0; bits &= bits - 1) {
+                const std::size_t candidate = base + 8 * (part % 2) + std::countr_zero(bits) / 8;
+                if (isMatchCandidate(text, candidate, search.term, search.asciiTerm)) {
+                    return candidate;
+                }
+            }
+        }
+    }
+    for (; at < text.size(); ++at) {
+        if (isMatchCandidate(text, at, search.term, search.asciiTerm)) {
+            return at;
+        }
+    }
+    return std::string_view::npos;
+}
+
+bool containsLowered(std::string_view text, std::string_view loweredTerm, std::string& scratch) {
+    if (loweredTerm.empty()) {
+        return true;
+    }
+    const std::size_t at = findMatchCandidate(text, loweredTerm, 0);
+    if (at == std::string_view::npos) {
+        return false;
+    }
+    if (static_cast<unsigned char>(text[at]) < 0x80) {
+        return true; // an occurrence in ASCII, which lower-cases byte by byte
+    }
+    lowerCaseInto(text, scratch);
+    return scratch.find(loweredTerm) != std::string::npos;
+}
+
 bool isValidUtf8(std::string_view bytes) {
     std::size_t i = 0;
     while (i < bytes.size()) {
-        if (bytes.size() - i >= 8 && isAsciiWord(bytes.data() + i)) {
-            i += 8;
+        if (bytes.size() - i >= sizeof(Block) && isAsciiBlock(bytes.data() + i)) {
+            i += sizeof(Block);
             continue;
         }
         if (static_cast<unsigned char>(bytes[i]) < 0x80) {
@@ -125,26 +264,36 @@ bool isValidUtf8(std::string_view bytes) {
     return true;
 }
 
-std::string decodeFileBytes(std::string bytes) {
+std::string_view decodeFileBytes(std::string_view bytes, std::string& decoded) {
     if (isValidUtf8(bytes)) {
         if (bytes.starts_with("\xEF\xBB\xBF")) {
-            bytes.erase(0, 3);
+            bytes.remove_prefix(3);
         }
         return bytes;
     }
-    std::string out;
-    out.reserve(bytes.size() + bytes.size() / 4);
+    decoded.clear();
+    decoded.reserve(bytes.size() + bytes.size() / 4);
     for (const char ch : bytes) {
         const auto c = static_cast<unsigned char>(ch);
         if (c < 0x80) {
-            out.push_back(ch);
+            decoded.push_back(ch);
         } else if (c < 0xA0) {
-            appendUtf8(kCp1252High[c - 0x80], out);
+            appendUtf8(kCp1252High[c - 0x80], decoded);
         } else {
-            appendUtf8(c, out);
+            appendUtf8(c, decoded);
         }
     }
-    return out;
+    return decoded;
+}
+
+std::string decodeFileBytes(std::string bytes) {
+    std::string decoded;
+    const std::string_view text = decodeFileBytes(bytes, decoded);
+    if (text.data() == decoded.data()) {
+        return decoded;
+    }
+    bytes.erase(0, bytes.size() - text.size()); // a byte-order mark
+    return bytes;
 }
 
 std::u16string utf8ToUtf16(std::string_view text) {

@@ -12,6 +12,20 @@ std::string lowerCase(std::string_view text);
 // The same, into a caller-owned buffer so hot loops allocate nothing per call.
 void lowerCaseInto(std::string_view text, std::string& out);
 
+// The same, appended to what out already holds.
+void appendLowerCase(std::string_view text, std::string& out);
+
+// The first position at or after `from` where the lower-cased text could hold
+// loweredTerm: the start of an occurrence with ASCII letter case ignored, or a
+// byte outside ASCII, whose lower-casing only the full mapping knows (a term
+// outside ASCII can only meet such bytes). npos when there is none.
+std::size_t findMatchCandidate(std::string_view text, std::string_view loweredTerm,
+                               std::size_t from);
+
+// True when lowerCase(text) contains loweredTerm. ASCII text is compared in
+// place; text with other characters is lower-cased into scratch.
+bool containsLowered(std::string_view text, std::string_view loweredTerm, std::string& scratch);
+
 // True when the bytes form well-formed UTF-8 (no overlongs, surrogates or values
 // past U+10FFFF).
 bool isValidUtf8(std::string_view bytes);
@@ -19,6 +33,10 @@ bool isValidUtf8(std::string_view bytes);
 // Turns the bytes of a text file into program text: UTF-8 is kept as it is (a
 // leading byte-order mark dropped), anything else is read as Windows-1252.
 std::string decodeFileBytes(std::string bytes);
+
+// The same without copying UTF-8: answers the text within bytes or, for bytes
+// that are not UTF-8, within decoded, which then holds their conversion.
+std::string_view decodeFileBytes(std::string_view bytes, std::string& decoded);
 
 // Conversions for the places that hold text as UTF-16 (the Windows wide API, and
 // registry values stored as bytes). Ill-formed input becomes U+FFFD.

@@ -7,6 +7,8 @@ packages=(
   cmake make g++ libgtest-dev                                # build and unit tests
   qt6-base-dev qt6-qpa-plugins libgl-dev libvulkan-dev       # the window
   xvfb openbox xdotool xdg-utils x11-utils imagemagick       # the end-to-end test
+  clang libclang-rt-14-dev                                   # fuzzing (libFuzzer)
+  python3                                                    # the benchmark
 )
 
 missing=()

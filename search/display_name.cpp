@@ -3,8 +3,9 @@
 namespace zaptrove {
 
 std::string_view fnDisplayNameView(std::string_view pPath) {
-    const std::size_t slash = pPath.rfind('\\');
-    if (slash != std::string_view::npos) {
+    // Forward searches for "\\" run at memchr speed, and most texts have none.
+    for (std::size_t slash = pPath.find('\\'); slash != std::string_view::npos;
+         slash = pPath.find('\\')) {
         pPath.remove_prefix(slash + 1);
     }
     if (pPath.ends_with(".url")) {

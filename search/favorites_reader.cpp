@@ -2,11 +2,13 @@
 
 #include "debug_log/debug_log.h"
 #include "platform/files.h"
+#include "platform/text.h"
 #include "search/matcher.h"
 #include "search/open_file.h"
 #include "settings/settings.h"
 
 #include <algorithm>
+#include <optional>
 #include <set>
 #include <utility>
 
@@ -30,22 +32,28 @@ bool namesAFolder(std::string_view folder) {
     return folder.find_first_not_of("\\/") != std::string_view::npos;
 }
 
-void testShortcut(const std::string& folder, std::string_view entry, Matcher& matcher,
-                  std::vector<Bookmark>& candidates) {
+// files is the folder held open, for the modes that read shortcut files.
+void testShortcut(const std::string& folder, const std::optional<platform::OpenFolder>& files,
+                  std::string_view entry, Matcher& matcher, std::vector<Bookmark>& candidates) {
     const std::string_view nameText = entry.substr(0, entry.size() - 4);
-    std::string path = folder;
-    path += entry;
+    const auto keep = [&](std::string url) {
+        candidates.push_back({folder + std::string(entry), std::move(url), true});
+    };
     switch (matcher.function()) {
     case FUNC_NAME:
         if (matcher.nameMatches(nameText)) {
-            candidates.push_back({std::move(path), {}, true});
+            keep({});
         }
         break;
     case FUNC_URL:
     case FUNC_BOTH: {
-        std::string url = fnUrlFromFile(path);
+        // As fnUrlFromFile, with the file found from its open folder.
+        std::string bytes;
+        std::string url = files->readWholeFile(entry, bytes)
+                              ? fnUrlFromText(platform::decodeFileBytes(std::move(bytes)))
+                              : NOT_FOUND;
         if (matcher.matches(nameText, url)) {
-            candidates.push_back({std::move(path), std::move(url), true});
+            keep(std::move(url));
         }
         break;
     }
@@ -74,9 +82,13 @@ void subReadFavorites(std::string_view pFolder, Matcher& pMatcher,
             continue;
         }
         platform::listFolder(folder, entries);
+        std::optional<platform::OpenFolder> files;
+        if (pMatcher.usesUrl()) {
+            files.emplace(folder);
+        }
         for (const platform::FolderEntry& entry : entries) {
             if (hasShortcutExtension(entry.name)) {
-                testShortcut(folder, entry.name, pMatcher, pCandidates);
+                testShortcut(folder, files, entry.name, pMatcher, pCandidates);
             } else if (entry.isDirectory) {
                 dirQueue.push_back(folder + entry.name + "\\");
             }

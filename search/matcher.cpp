@@ -13,8 +13,7 @@ bool Matcher::usesUrl() const {
 }
 
 bool Matcher::occursIn(std::string_view pText) {
-    platform::lowerCaseInto(pText, lowered_);
-    return lowered_.find(term_) != std::string::npos;
+    return platform::containsLowered(pText, term_, lowered_);
 }
 
 bool Matcher::nameMatches(std::string_view pName) {

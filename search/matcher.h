@@ -14,6 +14,7 @@ class Matcher {
     Matcher(std::string pSearchTerm, std::int16_t pFunction);
 
     std::int16_t function() const { return function_; }
+    const std::string& term() const { return term_; }
     // True when the mode looks at addresses, so readers must cut them.
     bool usesUrl() const;
 
@@ -27,7 +28,7 @@ class Matcher {
 
     std::string term_;
     std::int16_t function_;
-    std::string lowered_; // reused for every text, so matching allocates nothing
+    std::string lowered_; // reused for every text outside ASCII, so matching allocates nothing
 };
 
 } // namespace zaptrove

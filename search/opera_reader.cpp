@@ -1,6 +1,8 @@
 #include "search/opera_reader.h"
 
 #include "debug_log/debug_log.h"
+#include "platform/files.h"
+#include "search/block_skipping.h"
 #include "search/matcher.h"
 #include "search/open_file.h"
 
@@ -37,49 +39,64 @@ std::size_t findKey(std::string_view text, std::string_view key, std::size_t fro
     return npos;
 }
 
+// Cuts the block at marker and keeps its bookmark when it has both keys and
+// matches; answers where the next block starts, npos when none can follow.
+std::size_t scanBlock(std::string_view text, std::size_t marker, Matcher& matcher,
+                      std::vector<Bookmark>& candidates) {
+    const std::size_t nextMarker = text.find(kMarker, marker + kMarker.size());
+    const std::size_t nameKey = findKey(text, "NAME=", marker + kMarker.size());
+    if (nameKey == npos || nameKey > nextMarker) {
+        return nextMarker; // no name in this block
+    }
+    std::size_t nameEnd = 0;
+    const std::string_view name = lineFrom(text, nameKey + 5, nameEnd);
+    if (nameEnd == npos) {
+        return npos; // the name runs to the end of the file: no address can follow
+    }
+    // A "#URL" inside the name itself does not start a block.
+    const std::size_t blockEnd =
+        nextMarker == npos || nextMarker >= nameEnd ? nextMarker : text.find(kMarker, nameEnd);
+    const std::size_t urlKey = findKey(text, "URL=", nameEnd);
+    if (urlKey == npos || urlKey > blockEnd) {
+        return blockEnd; // no address after the name in this block
+    }
+    std::size_t urlEnd = 0;
+    const std::string_view url = lineFrom(text, urlKey + 4, urlEnd);
+    if (matcher.matches(name, url)) {
+        candidates.push_back({std::string(name), std::string(url)});
+    }
+    if (urlEnd == npos) {
+        return npos;
+    }
+    return blockEnd == npos || blockEnd >= urlEnd ? blockEnd : text.find(kMarker, urlEnd);
+}
+
+// The scan; answers false when the text turns out not to be UTF-8.
+bool scanOpera(std::string_view text, Matcher& matcher, std::vector<Bookmark>& candidates) {
+    // A "#URL" that some block does not start lies inside a name or address,
+    // on a line of its own with "NAME=" or "URL=" before it; one that opens a
+    // line therefore always starts a block.
+    return fnScanBlocksThatCanMatch(
+        text, kMarker, matcher.term(),
+        [&](std::size_t marker) { return scanBlock(text, marker, matcher, candidates); },
+        [text](std::size_t at) { return text[at - 1] == '\n'; });
+}
+
 } // namespace
 
 void subScanOpera(std::string_view pText, Matcher& pMatcher, std::vector<Bookmark>& pCandidates) {
-    std::size_t marker = pText.find(kMarker);
-    while (marker != npos) {
-        const std::size_t nextMarker = pText.find(kMarker, marker + kMarker.size());
-        const std::size_t nameKey = findKey(pText, "NAME=", marker + kMarker.size());
-        if (nameKey == npos || nameKey > nextMarker) {
-            marker = nextMarker; // no name in this block
-            continue;
-        }
-        std::size_t nameEnd = 0;
-        const std::string_view name = lineFrom(pText, nameKey + 5, nameEnd);
-        if (nameEnd == npos) {
-            break; // the name runs to the end of the file: no address can follow
-        }
-        // A "#URL" inside the name itself does not start a block.
-        const std::size_t blockEnd =
-            nextMarker == npos || nextMarker >= nameEnd ? nextMarker : pText.find(kMarker, nameEnd);
-        const std::size_t urlKey = findKey(pText, "URL=", nameEnd);
-        if (urlKey == npos || urlKey > blockEnd) {
-            marker = blockEnd; // no address after the name in this block
-            continue;
-        }
-        std::size_t urlEnd = 0;
-        const std::string_view url = lineFrom(pText, urlKey + 4, urlEnd);
-        if (pMatcher.matches(name, url)) {
-            pCandidates.push_back({std::string(name), std::string(url)});
-        }
-        if (urlEnd == npos) {
-            break;
-        }
-        marker = blockEnd == npos || blockEnd >= urlEnd ? blockEnd : pText.find(kMarker, urlEnd);
-    }
+    scanOpera(pText, pMatcher, pCandidates);
 }
 
 void subReadOpera(std::string_view pPath, Matcher& pMatcher, std::vector<Bookmark>& pCandidates,
                   const DebugLog& pLog) {
     pLog.subDebug(LOG_INFO, std::string("Reading Opera File: ").append(pPath));
-    std::string text;
-    if (fnOpenFile(pPath, text)) {
+    platform::FileBytes bytes;
+    if (platform::readWholeFile(pPath, bytes)) {
         pLog.subDebugTimer(LOG_BEGIN, "Parsing Opera File: ");
-        subScanOpera(text, pMatcher, pCandidates);
+        subScanFileBytes(bytes.view(), pCandidates, [&](std::string_view text) {
+            return scanOpera(text, pMatcher, pCandidates);
+        });
     }
     pLog.subDebugTimer(LOG_END, "Opera file parsed: ");
 }

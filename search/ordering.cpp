@@ -6,6 +6,7 @@
 #include "settings/settings.h"
 
 #include <cstdint>
+#include <string_view>
 #include <utility>
 
 namespace zaptrove {
@@ -20,23 +21,42 @@ std::int64_t middleIndex(std::int64_t low, std::int64_t high) {
     return sum % 2 == 0 || half % 2 == 0 ? half : half + 1;
 }
 
-// The partitioning runs on a permutation of record numbers with each record's
-// key computed once; an explicit stack of ranges replaces recursion, which
-// gives the same order without a depth limit.
-void sortByKeys(const std::vector<std::string>& keys, std::vector<std::size_t>& order,
-                std::int64_t low, std::int64_t high) {
+// A record's sort key and its place in the list. The key's first eight bytes,
+// as a big-endian number padded with zeros, order most pairs of keys without
+// reading the keys themselves.
+struct KeyedRecord {
+    KeyedRecord() = default;
+    KeyedRecord(std::string_view sortKey, std::size_t place) : key(sortKey), index(place) {
+        for (std::size_t k = 0; k < sizeof head; ++k) {
+            head = head << 8 | (k < key.size() ? static_cast<unsigned char>(key[k]) : 0);
+        }
+    }
+
+    bool operator<(const KeyedRecord& other) const {
+        return head != other.head ? head < other.head : key < other.key;
+    }
+
+    std::uint64_t head = 0;
+    std::string_view key;
+    std::size_t index = 0;
+};
+
+// The partitioning runs on the records' keys, each computed once, with their
+// places alongside; an explicit stack of ranges replaces recursion, which gives
+// the same order without a depth limit.
+void sortByKeys(std::vector<KeyedRecord>& order, std::int64_t low, std::int64_t high) {
     std::vector<std::pair<std::int64_t, std::int64_t>> ranges{{low, high}};
     while (!ranges.empty()) {
         const auto [lo, hi] = ranges.back();
         ranges.pop_back();
-        const std::string& pivot = keys[order[middleIndex(lo, hi)]];
+        const KeyedRecord pivot = order[middleIndex(lo, hi)];
         std::int64_t i = lo;
         std::int64_t j = hi;
         while (i <= j) {
-            while (i < hi && keys[order[i]] < pivot) {
+            while (i < hi && order[i] < pivot) {
                 ++i;
             }
-            while (j > lo && pivot < keys[order[j]]) {
+            while (j > lo && pivot < order[j]) {
                 --j;
             }
             if (i <= j) {
@@ -60,18 +80,23 @@ void subSort(std::vector<Bookmark>& pList, int pByUrl, std::size_t pLow, std::si
     if (pHigh >= pList.size() || pLow >= pHigh) {
         return;
     }
-    std::vector<std::string> keys(pList.size());
-    std::vector<std::size_t> order(pList.size());
+    // All keys go into one buffer, so keying allocates nothing per record.
+    std::string keyText;
+    std::vector<std::size_t> keyEnds(pList.size());
     for (std::size_t k = pLow; k <= pHigh; ++k) {
-        keys[k] =
-            platform::lowerCase(fnDisplayNameView(pByUrl == 0 ? pList[k].Name : pList[k].URL));
-        order[k] = k;
+        platform::appendLowerCase(fnDisplayNameView(pByUrl == 0 ? pList[k].Name : pList[k].URL),
+                                  keyText);
+        keyEnds[k] = keyText.size();
     }
-    sortByKeys(keys, order, static_cast<std::int64_t>(pLow), static_cast<std::int64_t>(pHigh));
+    std::vector<KeyedRecord> order(pList.size());
+    for (std::size_t k = pLow, start = 0; k <= pHigh; start = keyEnds[k++]) {
+        order[k] = {std::string_view(keyText).substr(start, keyEnds[k] - start), k};
+    }
+    sortByKeys(order, static_cast<std::int64_t>(pLow), static_cast<std::int64_t>(pHigh));
     std::vector<Bookmark> sorted;
     sorted.reserve(pHigh - pLow + 1);
     for (std::size_t k = pLow; k <= pHigh; ++k) {
-        sorted.push_back(std::move(pList[order[k]]));
+        sorted.push_back(std::move(pList[order[k].index]));
     }
     std::move(sorted.begin(), sorted.end(), pList.begin() + static_cast<std::ptrdiff_t>(pLow));
 }

@@ -15,40 +15,41 @@ int duplicateKeyMode(const Settings& settings) {
     return settings.Sort == SORT_SEARCHED ? settings.Function : settings.Sort;
 }
 
-bool isDuplicate(int mode, const Bookmark& candidate, const Bookmark& lastKept) {
-    const auto nameKey = [](const Bookmark& b) {
-        return platform::lowerCase(fnDisplayNameView(b.Name));
-    };
-    switch (mode) {
-    case 0:
-        return nameKey(candidate) == nameKey(lastKept);
-    case 1:
-        return platform::lowerCase(fnDisplayNameView(candidate.URL)) ==
-               platform::lowerCase(fnDisplayNameView(lastKept.URL));
-    default:
-        return candidate.URL == lastKept.URL || nameKey(candidate) == nameKey(lastKept);
-    }
+// The lower-cased text a record is compared by: the display text of its address
+// in mode 1, of its name otherwise (mode "both" compares addresses as they are).
+void duplicateKey(int mode, const Bookmark& record, std::string& key) {
+    platform::lowerCaseInto(fnDisplayNameView(mode == 1 ? record.URL : record.Name), key);
 }
 
 } // namespace
 
 std::vector<Bookmark> fnRemoveDuplicates(const Settings& pSettings,
-                                         const std::vector<Bookmark>& pCandidates,
-                                         const DebugLog& pLog) {
+                                         std::vector<Bookmark> pCandidates, const DebugLog& pLog) {
     pLog.subDebugTimer(LOG_BEGIN, "Start undupping: ");
-    std::vector<Bookmark> results;
-    if (pSettings.Duplicates != DUPS_REMOVE) {
-        results = pCandidates;
-    } else {
+    if (pSettings.Duplicates == DUPS_REMOVE) {
         const int mode = duplicateKeyMode(pSettings);
-        for (const Bookmark& candidate : pCandidates) {
-            if (results.empty() || !isDuplicate(mode, candidate, results.back())) {
-                results.push_back(candidate);
+        // The kept records move to the front; each record's key is made once.
+        std::string keptKey;
+        std::string key;
+        std::size_t kept = 0;
+        for (std::size_t k = 0; k < pCandidates.size(); ++k) {
+            duplicateKey(mode, pCandidates[k], key);
+            const bool duplicate =
+                kept > 0 && (key == keptKey || (mode != 0 && mode != 1 &&
+                                                pCandidates[k].URL == pCandidates[kept - 1].URL));
+            if (!duplicate) {
+                if (k != kept) {
+                    pCandidates[kept] = std::move(pCandidates[k]);
+                }
+                ++kept;
+                std::swap(keptKey, key);
             }
         }
+        pCandidates.erase(pCandidates.begin() + static_cast<std::ptrdiff_t>(kept),
+                          pCandidates.end());
     }
     pLog.subDebugTimer(LOG_END, "Undupped: ");
-    return results;
+    return pCandidates;
 }
 
 bool fnOrderUsesAddress(const Settings& pSettings) {

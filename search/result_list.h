@@ -10,13 +10,12 @@ namespace zaptrove {
 class DebugLog;
 struct Settings;
 
-// Copies the ordered candidates into the results, dropping each one that equals
+// Keeps the ordered candidates as the results, dropping each one that equals
 // the last record kept when Settings.Duplicates is DUPS_REMOVE. The key is the
 // name, the address, or both (either equal drops), by Sort, or by Function when
 // Sort is SORT_SEARCHED. The first candidate is always kept.
 std::vector<Bookmark> fnRemoveDuplicates(const Settings& pSettings,
-                                         const std::vector<Bookmark>& pCandidates,
-                                         const DebugLog& pLog);
+                                         std::vector<Bookmark> pCandidates, const DebugLog& pLog);
 
 // True when ordering or duplicate removal will compare addresses, so the
 // favorites a name search found must have theirs read first.

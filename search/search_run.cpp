@@ -69,7 +69,7 @@ SearchOutcome subSearch(std::string_view pInput, const Settings& pSettings, cons
         subReadMissingShortcutAddresses(candidates);
     }
     subOrderCandidates(pSettings, candidates, pLog);
-    outcome.Results = fnRemoveDuplicates(pSettings, candidates, pLog);
+    outcome.Results = fnRemoveDuplicates(pSettings, std::move(candidates), pLog);
     outcome.Lines = fnBuildListLines(pSettings, outcome.Results, pLog);
     outcome.Found = true;
     return outcome;

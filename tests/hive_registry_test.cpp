@@ -149,9 +149,9 @@ TEST(HiveRegistry, ConcurrentAndInterruptedSavesLeaveAWholeFile) {
         _exit(0);
     };
     const auto checkWhole = [&] {
-        const auto parsed = parseHive(readFile(hive));
+        auto parsed = parseHive(readFile(hive));
         ASSERT_TRUE(parsed);
-        const HiveKey* key = Hive{*parsed}.findKey("HKEY_CURRENT_USER\\Software\\Zaptrove");
+        const HiveKey* key = parsed->findKey("HKEY_CURRENT_USER\\Software\\Zaptrove");
         if (key != nullptr) {
             ASSERT_EQ(key->values.size(), 6u);
             for (const auto& [name, value] : key->values) {

@@ -79,6 +79,12 @@ TEST(NetscapeScan, SurvivesTruncationAtEveryByteAndHugeText) {
     EXPECT_EQ(scan(std::string(20'000'000, 'x') + "<DT><A HREF"), List{});
 }
 
+TEST(NetscapeScan, SkipsOnlyEntriesThatCannotMatch) {
+    test::expectSkippingKeepsEveryMatch(
+        subScanNetscape, "<H3>x</H3><DT><A HREF=\"ux\">a<DT><A HREF=\"ub\" x>B\u212A<DD>x k<DT>"
+                         "<A HREF=\"u\">\u00c4x</A><DT><A HREF=\"URL\"");
+}
+
 TEST(NetscapeRead, ReadsDecodedTextAndLogsOnlyFilesItParsed) {
     test::TempFolder tmp;
     Settings settings;

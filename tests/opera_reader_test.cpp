@@ -83,6 +83,17 @@ TEST(OperaScan, KeysStartTheirLine) {
     EXPECT_EQ(scan("#URL\n\tNAME=n\n\tDISPLAY URL=shown\n\tURL=real\n"), List{"n|real"});
 }
 
+// Only a "#URL" that opens a line surely starts a block; one inside a name or
+// address, or indented, is passed while cutting blocks from an earlier one.
+TEST(OperaScan, SkipsOnlyBlocksThatCannotMatch) {
+    for (const char* text :
+         {"#URL\n\tNAME=a #URL\n\tURL=http://x/#URL\n#URL\n\tNAME=b\n\tURL=ub\n",
+          "#URL\n\tNAME=s\n  #URL NAME=x\n\tURL=u #URL\n#URL\n\tNAME=\u212Aa\n\tURL=K\n",
+          "#FOLDER\n\tNAME=x\n#URL\n\tNAME=\u00c4 x\r\n\tURL=u\n\n  #URL\n\tNAME=Bx\n\tURL=ub"}) {
+        test::expectSkippingKeepsEveryMatch(subScanOpera, text);
+    }
+}
+
 TEST(OperaRead, MainAndAlternativeFilesAreIndependent) {
     test::TempFolder tmp;
     const std::string main =

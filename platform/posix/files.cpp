@@ -96,42 +96,74 @@ std::optional<FolderIdentity> folderIdentity(std::string_view path) {
                           static_cast<std::uint64_t>(info.st_ino)};
 }
 
-bool readWholeFile(std::string_view path, std::string& bytes) {
-    bytes.clear();
-    if (path.empty()) {
-        return false;
-    }
-    const int fd = open(nativePath(path).c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
+namespace {
+
+constexpr int kReadFlags = O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY;
+
+// Reads the file open as fd, if it is a regular file, into room(size) for its
+// length at opening, and closes it.
+std::optional<std::size_t> readOpenFile(int fd, const std::function<char*(std::size_t)>& room) {
     if (fd < 0) {
-        return false;
+        return std::nullopt;
     }
     struct stat info {};
     if (fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
         close(fd);
-        return false;
+        return std::nullopt;
     }
     // The length seen at opening is what is read: a file that grows meanwhile
     // gives its first part, one that shrinks gives what is left.
-    bytes.resize(static_cast<std::size_t>(info.st_size));
+    const auto size = static_cast<std::size_t>(info.st_size);
+    char* const data = room(size);
     std::size_t done = 0;
-    while (done < bytes.size()) {
-        const ssize_t got = read(fd, bytes.data() + done, bytes.size() - done);
+    while (done < size) {
+        const ssize_t got = read(fd, data + done, size - done);
         if (got < 0 && errno == EINTR) {
             continue;
         }
         if (got < 0) {
             close(fd);
-            bytes.clear();
-            return false;
+            return std::nullopt;
         }
         if (got == 0) {
             break;
         }
         done += static_cast<std::size_t>(got);
     }
-    bytes.resize(done);
     close(fd);
-    return true;
+    return done;
+}
+
+} // namespace
+
+std::optional<std::size_t> readWholeFileInto(std::string_view path,
+                                             const std::function<char*(std::size_t)>& room) {
+    if (path.empty()) {
+        return std::nullopt;
+    }
+    return readOpenFile(open(nativePath(path).c_str(), kReadFlags), room);
+}
+
+OpenFolder::OpenFolder(std::string_view path) : path_(path) {
+    // O_PATH needs no read permission on the folder, as a path walk needs none.
+    handle_ = path.empty() ? -1 : open(nativePath(path).c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC);
+}
+
+OpenFolder::~OpenFolder() {
+    if (handle_ >= 0) {
+        close(static_cast<int>(handle_));
+    }
+}
+
+std::optional<std::size_t>
+OpenFolder::readWholeFileInto(std::string_view name,
+                              const std::function<char*(std::size_t)>& room) const {
+    // A name that the mapping of "\\" turns into an absolute path would leave the folder.
+    if (handle_ < 0 || name.starts_with('\\') || name.starts_with('/')) {
+        return platform::readWholeFileInto(path_ + std::string(name), room);
+    }
+    return readOpenFile(openat(static_cast<int>(handle_), nativePath(name).c_str(), kReadFlags),
+                        room);
 }
 
 bool appendToFile(std::string_view path, std::string_view text) {

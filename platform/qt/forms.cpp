@@ -413,6 +413,8 @@ ListBox::ListBox(Container pParent, float pLeft, float pTop, float pWidth, float
     : Control(childOf<QListWidget>(pParent, pLeft, pTop, pWidth, pHeight)) {
     auto& list = widgetOf<QListWidget>(*this);
     list.setSelectionMode(QAbstractItemView::SingleSelection);
+    // Rows of one height let the list lay out many rows without measuring each.
+    list.setUniformItemSizes(true);
     QObject::connect(&list, &QListWidget::itemSelectionChanged, &impl(), [this] { fire(onClick); });
     QObject::connect(&list, &QListWidget::itemDoubleClicked, &impl(), [this] { fire(onDblClick); });
     impl().onKeyPress = &onKeyPress;
@@ -431,15 +433,17 @@ void ListBox::addItem(std::string_view pText) {
     widgetOf<QListWidget>(*this).addItem(toQString(pText));
 }
 
-// Removing the selected row leaves none selected; removing is no click.
-void ListBox::removeItem(int pIndex) {
+void ListBox::setItems(const std::vector<std::string>& pLines) {
     auto& list = widgetOf<QListWidget>(*this);
     const QSignalBlocker quiet(list);
-    const bool wasSelected = pIndex == listIndex();
-    delete list.takeItem(pIndex);
-    if (wasSelected) {
-        list.setCurrentRow(-1);
+    QStringList rows;
+    rows.reserve(static_cast<qsizetype>(pLines.size()));
+    for (const std::string& line : pLines) {
+        rows.append(toQString(line));
     }
+    list.clear();
+    list.addItems(rows);
+    list.setCurrentRow(-1);
 }
 
 int ListBox::listIndex() const {

@@ -90,40 +90,48 @@ std::optional<FolderIdentity> folderIdentity(std::string_view path) {
                               info.nFileIndexLow};
 }
 
-bool readWholeFile(std::string_view path, std::string& bytes) {
-    bytes.clear();
+std::optional<std::size_t> readWholeFileInto(std::string_view path,
+                                             const std::function<char*(std::size_t)>& room) {
     if (path.empty()) {
-        return false;
+        return std::nullopt;
     }
     const HANDLE file = openForReading(wide(path));
     if (file == INVALID_HANDLE_VALUE) {
-        return false;
+        return std::nullopt;
     }
-    LARGE_INTEGER size{};
-    if (GetFileType(file) != FILE_TYPE_DISK || !GetFileSizeEx(file, &size) ||
+    LARGE_INTEGER length{};
+    if (GetFileType(file) != FILE_TYPE_DISK || !GetFileSizeEx(file, &length) ||
         (GetFileAttributesW(wide(path).c_str()) & FILE_ATTRIBUTE_DIRECTORY) != 0) {
         CloseHandle(file);
-        return false;
+        return std::nullopt;
     }
-    bytes.resize(static_cast<std::size_t>(size.QuadPart));
+    const auto size = static_cast<std::size_t>(length.QuadPart);
+    char* const data = room(size);
     std::size_t done = 0;
-    while (done < bytes.size()) {
+    while (done < size) {
         DWORD got = 0;
-        const DWORD chunk =
-            static_cast<DWORD>(std::min<std::size_t>(bytes.size() - done, 1u << 30));
-        if (!ReadFile(file, bytes.data() + done, chunk, &got, nullptr)) {
+        const DWORD chunk = static_cast<DWORD>(std::min<std::size_t>(size - done, 1u << 30));
+        if (!ReadFile(file, data + done, chunk, &got, nullptr)) {
             CloseHandle(file);
-            bytes.clear();
-            return false;
+            return std::nullopt;
         }
         if (got == 0) {
             break;
         }
         done += got;
     }
-    bytes.resize(done);
     CloseHandle(file);
-    return true;
+    return done;
+}
+
+OpenFolder::OpenFolder(std::string_view path) : path_(path) {}
+
+OpenFolder::~OpenFolder() = default;
+
+std::optional<std::size_t>
+OpenFolder::readWholeFileInto(std::string_view name,
+                              const std::function<char*(std::size_t)>& room) const {
+    return platform::readWholeFileInto(path_ + std::string(name), room);
 }
 
 bool appendToFile(std::string_view path, std::string_view text) {

@@ -29,4 +29,25 @@ List scanWith(Scanner scanner, std::string_view text, std::string term = "",
     return out;
 }
 
+// A scan for a term keeps exactly the bookmarks of a scan for everything whose
+// name or address (by mode) holds the term: skipping the text where the term
+// cannot match changes nothing. Blanks after the text let the term search run
+// over it in whole blocks.
+template <typename Scanner>
+void expectSkippingKeepsEveryMatch(Scanner scanner, std::string_view shortText) {
+    const std::string text = std::string(shortText) + std::string(100, ' ');
+    for (const char* term : {"b", "x", "k", "\u00e4", "url"}) {
+        for (const std::int16_t mode : {FUNC_NAME, FUNC_URL, FUNC_BOTH}) {
+            Matcher everything("", FUNC_BOTH);
+            Matcher matcher(term, mode);
+            std::vector<Bookmark> all;
+            std::vector<Bookmark> found;
+            scanner(text, everything, all);
+            scanner(text, matcher, found);
+            std::erase_if(all, [&](const Bookmark& b) { return !matcher.matches(b.Name, b.URL); });
+            EXPECT_EQ(found, all) << term << " by " << mode << " in " << text;
+        }
+    }
+}
+
 } // namespace zaptrove::test

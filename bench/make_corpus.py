@@ -1,0 +1,235 @@
+#!/usr/bin/env python3
+"""Writes a made-up bookmark corpus of a given size, the same bytes on every run.
+
+    make_corpus.py COUNT FOLDER
+
+FOLDER receives bookmarks.html (a Netscape file of COUNT bookmarks), bookmarks.adr
+(an Opera file of COUNT bookmarks, CR LF line ends) and Favorites/ (COUNT / 10
+shortcut files in nested folders). About 5% of the bookmarks carry the word
+"news" in their name and address, about 1% repeat an earlier one, and nearly
+every address starts with "http".
+"""
+
+import os
+import random
+import shutil
+import sys
+
+WORDS = """
+alpha amber anchor apple archive atlas autumn badge bakery balance bamboo banner
+barrel basket beacon berry bicycle binder blossom border bottle bridge bright
+bronze bucket budget cabin cactus camera canal candle canvas carbon cargo castle
+cedar cellar center chapter charter cherry circle citrus claim clever cliff
+clock cloud coast cobalt coffee comet compass copper coral cotton county cradle
+crane crystal cupboard daily dancer delta desert diary digital dinner dragon
+drift eagle echo editor ember engine equal estate falcon feather festival field
+figure filter forest fortune fossil fountain garden garnet gentle giant glacier
+globe golden granite guide harbor harvest hazel helmet heron hollow honey horizon
+island ivory jacket jasper journal jungle kettle kitchen ladder lagoon lantern
+laser lemon letter library lily linen lizard lobster magnet maple marble market
+meadow medal melody meteor mirror monkey mosaic motor mountain museum needle
+nickel north oasis ocean olive onion orbit orchard otter oyster paddle palace
+panda paper parade parrot pepper pillow pilot planet pocket poetry polar prairie
+prism pumpkin puzzle quartz rabbit radar rainbow raven recipe ribbon river rocket
+saddle salmon sandal satin scarlet school sector shadow shelter signal silver
+sketch sonnet spark spider spiral spring square stable statue stream studio
+summit sunset switch tablet talent temple thunder ticket timber tomato topaz
+tower trail travel tulip tunnel turtle valley velvet vessel violet voyage wagon
+walnut harbour weather willow window winter wizard yellow zebra
+""".split()
+
+# Words outside ASCII, in several scripts, so lower-casing meets them too.
+WIDE_WORDS = ["Äpfel", "Müller", "Café", "Straße", "ÉCOLE", "Москва", "Книги", "Ελλάδα",
+              "Öl", "Ñandú", "Zürich", "Łódź"]
+
+TLDS = ["com", "org", "net", "de", "co.uk", "io", "info", "example"]
+NEWS_FORMS = ["News", "news", "NEWS"]
+
+
+class Bookmarks:
+    """The stream of (name, address, description) every source draws from."""
+
+    def __init__(self, rng):
+        self.rng = rng
+        self.recent = []
+
+    def _name(self):
+        rng = self.rng
+        words = [rng.choice(WORDS) for _ in range(rng.randint(2, 5))]
+        words = [w.title() if rng.random() < 0.6 else w for w in words]
+        if rng.random() < 0.02:
+            words.insert(rng.randrange(len(words) + 1), rng.choice(WIDE_WORDS))
+        return " ".join(words)
+
+    def _address(self, host, news):
+        rng = self.rng
+        r = rng.random()
+        scheme = "https" if r < 0.8 else "http" if r < 0.99 else "ftp"
+        path = "/".join(rng.choice(WORDS) for _ in range(rng.randint(1, 3)))
+        if news:
+            host = "news." + host if rng.random() < 0.5 else host
+            path = "news/" + path
+        query = "?id=%d" % rng.randrange(100000) if rng.random() < 0.3 else ""
+        return "%s://www.%s/%s%s" % (scheme, host, path, query)
+
+    def next(self):
+        rng = self.rng
+        if self.recent and rng.random() < 0.01:
+            return rng.choice(self.recent)
+        host = "%s%s.%s" % (rng.choice(WORDS), rng.choice(WORDS), rng.choice(TLDS))
+        name = self._name()
+        news = rng.random() < 0.05
+        if news:
+            name = "%s %s" % (rng.choice(NEWS_FORMS), name)
+        description = None
+        if rng.random() < 0.2:
+            description = " ".join(rng.choice(WORDS) for _ in range(rng.randint(3, 12)))
+        bookmark = (name, self._address(host, news), description)
+        self.recent = (self.recent + [bookmark])[-500:]
+        return bookmark
+
+
+def with_entities(name, rng):
+    """A Netscape name as browsers write it: some characters as entities."""
+    name = name.replace("&", "&amp;")
+    r = rng.random()
+    if r < 0.02:
+        return name + " &amp; More"
+    if r < 0.04:
+        return name + "&#39;s"
+    if r < 0.05:
+        return "&quot;" + name + "&quot;"
+    return name
+
+
+def stamp(rng):
+    return 1000000000 + rng.randrange(700000000)
+
+
+def write_netscape(path, count, rng):
+    source = Bookmarks(rng)
+    out = ["<!DOCTYPE NETSCAPE-Bookmark-file-1>\n",
+           "<!-- This is an automatically generated file.\n     It will be read and overwritten.\n"
+           "     DO NOT EDIT! -->\n",
+           '<META HTTP-EQUIV="Content-Type" CONTENT="text/html; charset=UTF-8">\n',
+           "<TITLE>Bookmarks</TITLE>\n<H1>Bookmarks</H1>\n<DL><p>\n"]
+    depth = 1
+    for i in range(count):
+        if i % 40 == 0:
+            # Leave some folders, enter a new one.
+            while depth > 1 and rng.random() < 0.5:
+                depth -= 1
+                out.append("    " * depth + "</DL><p>\n")
+            if depth < 5:
+                indent = "    " * depth
+                out.append('%s<DT><H3 ADD_DATE="%d" LAST_MODIFIED="%d">%s</H3>\n%s<DL><p>\n'
+                           % (indent, stamp(rng), stamp(rng), source._name(), indent))
+                depth += 1
+        indent = "    " * depth
+        name, address, description = source.next()
+        out.append('%s<DT><A HREF="%s" ADD_DATE="%d" LAST_VISIT="%d" LAST_MODIFIED="%d">%s</A>\n'
+                   % (indent, address, stamp(rng), stamp(rng), stamp(rng),
+                      with_entities(name, rng)))
+        if description is not None:
+            out.append("%s<DD>%s\n" % (indent, description))
+        if rng.random() < 0.005:
+            out.append(indent + "<HR>\n")
+    while depth > 0:
+        depth -= 1
+        out.append("    " * depth + "</DL><p>\n")
+    with open(path, "w", encoding="utf-8", newline="\n") as f:
+        f.write("".join(out))
+
+
+def write_opera(path, count, rng):
+    source = Bookmarks(rng)
+    out = ["Opera Hotlist version 2.0\nOptions: encoding = utf8, version=3\n\n"]
+    ids = iter(range(1, 10 * count + 10))
+    depth = 0
+    for i in range(count):
+        if i % 40 == 0:
+            while depth > 0 and rng.random() < 0.5:
+                depth -= 1
+                out.append("-\n\n")
+            out.append("#FOLDER\n\tID=%d\n\tNAME=%s\n\tCREATED=%d\n\tEXPANDED=YES\n\n"
+                       % (next(ids), source._name(), stamp(rng)))
+            depth += 1
+        name, address, description = source.next()
+        out.append("#URL\n\tID=%d\n\tNAME=%s\n\tURL=%s\n\tCREATED=%d\n\tVISITED=%d\n"
+                   % (next(ids), name, address, stamp(rng), stamp(rng)))
+        if description is not None:
+            out.append("\tDESCRIPTION=%s\n" % description)
+        if rng.random() < 0.05:
+            out.append("\tSHORT NAME=%s\n" % rng.choice(WORDS))
+        out.append("\n")
+        if rng.random() < 0.01:
+            out.append("#SEPERATOR\n\tID=%d\n\n" % next(ids))
+    out.append("-\n\n" * depth)
+    with open(path, "w", encoding="utf-8", newline="\r\n") as f:
+        f.write("".join(out))
+
+
+def file_name(name):
+    """A bookmark name as Windows would let it name a file."""
+    for bad in '\\/:*?"<>|':
+        name = name.replace(bad, "_")
+    return name.strip(" .") or "Bookmark"
+
+
+def write_favorites(root, count, rng):
+    source = Bookmarks(rng)
+    folders = [root]
+    os.makedirs(root)
+    taken = {root: set()}
+    for i in range(count):
+        if i % 30 == 0:
+            parent = rng.choice(folders) if rng.random() < 0.95 else root
+            if parent.count(os.sep) - root.count(os.sep) < 4:
+                folder = os.path.join(parent, file_name(source._name()))
+                if folder not in taken:
+                    os.mkdir(folder)
+                    taken[folder] = set()
+                    folders.append(folder)
+                    if rng.random() < 0.2:
+                        with open(os.path.join(folder, "desktop.ini"), "w") as f:
+                            f.write("[.ShellClassInfo]\r\nIconIndex=0\r\n")
+        folder = folders[-1] if rng.random() < 0.8 else rng.choice(folders)
+        name, address, _ = source.next()
+        stem = file_name(name)
+        while stem.lower() in taken[folder]:
+            stem += " (2)"
+        taken[folder].add(stem.lower())
+        extension = ".URL" if rng.random() < 0.1 else ".url"
+        lines = []
+        if rng.random() < 0.3:
+            lines += ["[DEFAULT]", "BASEURL=" + address]
+        lines += ["[InternetShortcut]", "URL=" + address]
+        if rng.random() < 0.2:
+            lines += ["IconFile=https://www.%s.com/favicon.ico" % rng.choice(WORDS),
+                      "IconIndex=1"]
+        # Shortcut files are mostly ASCII; a few were saved in Windows-1252.
+        encoding = "cp1252" if rng.random() < 0.01 else "utf-8"
+        if encoding == "cp1252":
+            lines.append("Comment=Caf\u00e9 \u00e0 la carte")
+        with open(os.path.join(folder, stem + extension), "w", encoding=encoding,
+                  errors="replace", newline="\r\n") as f:
+            f.write("\n".join(lines) + "\n")
+
+
+def main():
+    if len(sys.argv) != 3:
+        sys.exit("usage: make_corpus.py COUNT FOLDER")
+    count = int(sys.argv[1])
+    folder = sys.argv[2]
+    partial = folder + ".partial"
+    if os.path.exists(partial):
+        shutil.rmtree(partial)
+    os.makedirs(partial)
+    write_netscape(os.path.join(partial, "bookmarks.html"), count, random.Random(count))
+    write_opera(os.path.join(partial, "bookmarks.adr"), count, random.Random(count + 1))
+    write_favorites(os.path.join(partial, "Favorites"), count // 10, random.Random(count + 2))
+    os.rename(partial, folder)
+
+
+if __name__ == "__main__":
+    main()

@@ -1,0 +1,230 @@
+#!/usr/bin/env python3
+"""Times zaptrove-find beside grep and find on generated corpora (`make bench`).
+
+    run_bench.py BUILD [--scales N ...] [--runs R] [--with-buku]
+
+BUILD is the benchmark's release build (bench/CMakeLists.txt); the corpora are
+generated into BUILD/corpora/ when missing. Every pair of commands runs in one
+paired series (A, B, A, B ...) after a warm-up run of each; the table shows the
+medians, their ratio, the target, and the peak memory of zaptrove-find beside
+its limit. A second table breaks each search into stages, timed inside the
+process by zaptrove-stage-times. --with-buku adds buku's search (Debian's buku
+package) beside the run over all three sources.
+"""
+
+import argparse
+import os
+import shutil
+import statistics
+import subprocess
+import sys
+import tempfile
+import time
+
+HERE = os.path.dirname(os.path.abspath(__file__))
+WORD = "news"  # in about 5% of the bookmarks
+EVERYWHERE = "http"  # in nearly every bookmark
+MIB = 1024 * 1024
+
+
+def run_once(command, stdout_path):
+    """Wall seconds and peak resident bytes of one run."""
+    with open(stdout_path, "wb") as out:
+        start = time.perf_counter()
+        process = subprocess.Popen(command, stdout=out, stderr=subprocess.DEVNULL,
+                                   shell=isinstance(command, str))
+        _, status, usage = os.wait4(process.pid, 0)
+        seconds = time.perf_counter() - start
+    process.returncode = os.waitstatus_to_exitcode(status)
+    if process.returncode not in (0, 1):
+        sys.exit("failed (%d): %s" % (process.returncode, command))
+    return seconds, usage.ru_maxrss * 1024
+
+
+def paired(first, second, runs, stdout_path):
+    """Medians of both commands' times over one alternating series, and the
+    first command's largest peak memory."""
+    run_once(first, stdout_path)
+    run_once(second, stdout_path)
+    times = ([], [])
+    peak = 0
+    for _ in range(runs):
+        seconds, memory = run_once(first, stdout_path)
+        times[0].append(seconds)
+        peak = max(peak, memory)
+        times[1].append(run_once(second, stdout_path)[0])
+    return statistics.median(times[0]), statistics.median(times[1]), peak
+
+
+def corpus(build, count):
+    folder = os.path.join(build, "corpora", str(count))
+    if not os.path.isdir(folder):
+        print("Generating the corpus of %d bookmarks in %s" % (count, folder), flush=True)
+        subprocess.run([sys.executable, os.path.join(HERE, "make_corpus.py"), str(count), folder],
+                       check=True)
+    return folder
+
+
+def find_command(build, sources, by, word, extra=()):
+    command = [os.path.join(build, "zaptrove", "zaptrove-find"), "--by", by]
+    for option, path in sources:
+        command += [option, path]
+    return command + list(extra) + ["--", word]
+
+
+def rows_for_scale(build, count, folder, with_buku):
+    """(label, zaptrove-find command, anchor label, anchor command, target,
+    stdout to /dev/null) for one corpus."""
+    netscape = os.path.join(folder, "bookmarks.html")
+    opera = os.path.join(folder, "bookmarks.adr")
+    favorites = os.path.join(folder, "Favorites")
+    big = count >= 1000000
+    rows = []
+    for name, option, path in (("Netscape", "--netscape", netscape),
+                               ("Opera", "--opera", opera)):
+        anchor = ["grep", "-F", "-i", "-c", WORD, path]
+        for by in ("name", "url", "both"):
+            rows.append(("%s by %s" % (name, by), find_command(build, [(option, path)], by, WORD),
+                         "grep -F -i -c", anchor, 1.5 if big else None, False))
+    files = count // 10
+    rows.append(("Favorites by name", find_command(build, [("--favorites", favorites)], "name", WORD),
+                 "find -iname", ["find", favorites, "-iname", "*.url"],
+                 1.2 if files >= 100000 else None, False))
+    grep_tree = ["grep", "-r", "-i", "-l", "--include=*.[uU][rR][lL]", WORD, favorites]
+    for by in ("url", "both"):
+        rows.append(("Favorites by %s" % by,
+                     find_command(build, [("--favorites", favorites)], by, WORD),
+                     "grep -r -i -l", grep_tree, 1.2 if files >= 100000 else None, False))
+    rows.append(("Netscape '%s', sorted, no dups" % EVERYWHERE,
+                 find_command(build, [("--netscape", netscape)], "both", EVERYWHERE,
+                              ["--sort", "name", "--dups", "remove"]),
+                 "grep -F -i | sort -f",
+                 "grep -F -i %s '%s' | LC_ALL=C sort -f" % (EVERYWHERE, netscape),
+                 1.5 if big else None, True))
+    # buku imports about 3,000 bookmarks a second, so it is compared up to 100,000.
+    buku = buku_search(build, count, netscape) if with_buku and count <= 100000 else None
+    rows.append(("All three sources by both",
+                 find_command(build, [("--favorites", favorites), ("--netscape", netscape),
+                                      ("--opera", opera)], "both", WORD),
+                 "buku -s" if buku else None, buku, 0.1 if buku and count == 100000 else None,
+                 False))
+    return rows
+
+
+def buku_search(build, count, netscape):
+    """The shell command of a buku search in a throwaway database holding the
+    Netscape corpus, imported once (it takes a while), or None without buku."""
+    if shutil.which("buku") is None:
+        print("WITH_BUKU: buku is not installed (apt-get install buku); its row is left out.")
+        return None
+    data = os.path.join(build, "buku", str(count))
+    database = os.path.join(data, "buku", "bookmarks.db")
+    environment = "XDG_DATA_HOME='%s'" % data
+    if not os.path.exists(database):
+        print("Importing the Netscape corpus of %d bookmarks into buku" % count, flush=True)
+        partial = data + ".partial"
+        shutil.rmtree(partial, ignore_errors=True)
+        # buku reports each repeated address as an error and imports the rest.
+        subprocess.run("XDG_DATA_HOME='%s' buku --nostdin --tacit -i '%s'" % (partial, netscape),
+                       shell=True, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        os.rename(partial, data)
+    return "%s buku --nostdin --np --nc -s %s" % (environment, WORD)
+
+
+def print_table(count, folder, rows, runs, scratch):
+    largest = max(os.path.getsize(os.path.join(folder, name))
+                  for name in ("bookmarks.html", "bookmarks.adr"))
+    limit = 1.5 * largest + 32 * MIB
+    print("\n%d bookmarks (%d shortcut files; largest file %.0f MiB, memory limit %.0f MiB)"
+          % (count, count // 10, largest / MIB, limit / MIB))
+    header = "%-34s %9s  %-22s %9s %7s %7s %9s %s" % (
+        "zaptrove-find", "s", "anchor", "s", "ratio", "target", "peak MiB", "")
+    print(header)
+    print("-" * len(header))
+    missed = []
+    for label, command, anchor_label, anchor, target, quiet in rows:
+        stdout_path = os.devnull if quiet else scratch
+        if anchor is None:
+            seconds = [run_once(command, stdout_path) for _ in range(runs + 1)][1:]
+            ours = statistics.median(s for s, _ in seconds)
+            peak = max(m for _, m in seconds)
+            theirs, ratio_text, target_text = None, "", ""
+        else:
+            ours, theirs, peak = paired(command, anchor, runs, stdout_path)
+            ratio = ours / theirs
+            ratio_text = "%.2f" % ratio
+            target_text = "<=%.1f" % target if target else ""
+            if target and ratio > target:
+                missed.append("%s: %.2f > %.1f" % (label, ratio, target))
+        verdict = []
+        if target and anchor is not None:
+            verdict.append("met" if ours / theirs <= target else "NOT MET")
+        if peak > limit:
+            verdict.append("memory over limit")
+            missed.append("%s: peak %.0f MiB > %.0f MiB" % (label, peak / MIB, limit / MIB))
+        print("%-34s %9.3f  %-22s %9s %7s %7s %9.0f %s" % (
+            label, ours, anchor_label or "", "%.3f" % theirs if theirs else "", ratio_text,
+            target_text, peak / MIB, ", ".join(verdict)), flush=True)
+    return missed
+
+
+STAGE_RUNS = [
+    ("Netscape by both", lambda f: ["--netscape", os.path.join(f, "bookmarks.html"), "--by",
+                                    "both", "--sort", "searched", "--dups", "keep", WORD]),
+    ("Opera by both", lambda f: ["--opera", os.path.join(f, "bookmarks.adr"), "--by", "both",
+                                 "--sort", "searched", "--dups", "keep", WORD]),
+    ("Favorites by url", lambda f: ["--favorites", os.path.join(f, "Favorites"), "--by", "url",
+                                    "--sort", "searched", "--dups", "keep", WORD]),
+    ("Netscape '%s', sorted, no dups" % EVERYWHERE,
+     lambda f: ["--netscape", os.path.join(f, "bookmarks.html"), "--by", "both", "--sort", "name",
+                "--dups", "remove", EVERYWHERE]),
+]
+
+
+def print_stages(build, folders, runs):
+    """Median milliseconds of each stage, and nanoseconds per bookmark, by scale."""
+    print("\nStages inside the process: median ms, and in brackets ns per bookmark of the corpus"
+          " (a tenth of them are shortcut files)")
+    counts = sorted(folders)
+    for label, arguments in STAGE_RUNS:
+        print("\n%-34s" % label + "".join("%24d" % count for count in counts))
+        runs_by_stage = {}
+        for count in counts:
+            for _ in range(runs):
+                output = subprocess.run(
+                    [os.path.join(build, "zaptrove-stage-times")] + arguments(folders[count]),
+                    check=True, capture_output=True, text=True).stdout
+                for line in output.splitlines():
+                    stage, ms = line.split()
+                    runs_by_stage.setdefault(stage, {}).setdefault(count, []).append(float(ms))
+        measured = {stage: {count: statistics.median(ms) for count, ms in by_count.items()}
+                    for stage, by_count in runs_by_stage.items()}
+        for stage, by_count in measured.items():
+            if all(ms < 0.005 for ms in by_count.values()):
+                continue
+            cells = "".join("%13.2f (%7.1f)" % (by_count[c], by_count[c] * 1e6 / c) for c in counts)
+            print("  %-32s%s" % (stage, cells), flush=True)
+
+
+def main():
+    parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
+    parser.add_argument("build")
+    parser.add_argument("--scales", type=int, nargs="+", default=[10000, 100000, 1000000])
+    parser.add_argument("--runs", type=int, default=5)
+    parser.add_argument("--with-buku", action="store_true")
+    options = parser.parse_args()
+    os.environ["ZAPTROVE_REGISTRY"] = os.path.join(options.build, "no-such-registry.reg")
+    os.environ["LC_ALL"] = "C.UTF-8"
+    folders = {count: corpus(options.build, count) for count in options.scales}
+    missed = []
+    with tempfile.TemporaryDirectory(dir=options.build) as scratch:
+        for count in options.scales:
+            rows = rows_for_scale(options.build, count, folders[count], options.with_buku)
+            missed += print_table(count, folders[count], rows, options.runs,
+                                  os.path.join(scratch, "out"))
+    print_stages(options.build, folders, options.runs)
+    print("\nTargets missed: " + ("; ".join(missed) if missed else "none"))
+
+
+if __name__ == "__main__":
+    main()

@@ -1,0 +1,71 @@
+// A whole search run over one fuzzed file, read as a favorite, a Netscape file
+// and an Opera file, with the mode, term, order and duplicate removal fuzzed;
+// and the file readers against the scans of its decoded text.
+#include "debug_log/debug_log.h"
+#include "fuzz/fuzz_support.h"
+#include "search/netscape_reader.h"
+#include "search/open_file.h"
+#include "search/opera_reader.h"
+#include "search/search_run.h"
+
+#include <filesystem>
+#include <fstream>
+#include <unistd.h>
+
+using namespace zaptrove;
+namespace fs = std::filesystem;
+
+namespace {
+
+// A folder for the whole fuzzing run, removed at its end.
+struct ScratchFolder {
+    fs::path path = fs::temp_directory_path() / ("zaptrove-fuzz-" + std::to_string(getpid()));
+    ScratchFolder() { fs::create_directories(path); }
+    ~ScratchFolder() {
+        std::error_code ignored;
+        fs::remove_all(path, ignored);
+    }
+};
+
+using Read = void (*)(std::string_view, Matcher&, std::vector<Bookmark>&, const DebugLog&);
+using Scan = void (*)(std::string_view, Matcher&, std::vector<Bookmark>&);
+constexpr std::pair<Read, Scan> kReaders[] = {{subReadNetscape, subScanNetscape},
+                                              {subReadOpera, subScanOpera}};
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    static const ScratchFolder scratch;
+    const std::string file = (scratch.path / "fuzzed.url").string();
+
+    FuzzedDataProvider input(data, size);
+    const fuzz::FuzzedQuery query(input);
+    Settings settings;
+    settings.Function = query.function;
+    settings.Sort = input.ConsumeIntegralInRange<std::int16_t>(SORT_NAME, SORT_SEARCHED);
+    settings.Duplicates = input.ConsumeBool() ? DUPS_REMOVE : DUPS_KEEP;
+    settings.DoMSIE = settings.DoNetscape = settings.DoOpera = DO_YES;
+    settings.MSIEMain = scratch.path.string() + "\\";
+    settings.NetscapeMain = settings.OperaMain = file;
+    settings.DebugMode = DEBUG_ON;
+    {
+        const std::string text = input.ConsumeRemainingBytesAsString();
+        std::ofstream(file, std::ios::binary | std::ios::trunc).write(text.data(), text.size());
+    }
+    const DebugLog log(settings, platform::systemClock(), "/dev/null");
+    const SearchOutcome outcome = subSearch(query.term, settings, log);
+    fuzz::require(outcome.Found == !outcome.Results.empty() &&
+                  outcome.Lines.size() == outcome.Results.size());
+
+    // Each reader finds in the file what its scan finds in the file's decoded text.
+    std::string text;
+    fnOpenFile(file, text);
+    for (const auto& [read, scan] : kReaders) {
+        std::vector<Bookmark> fromFile, fromText;
+        Matcher fileMatcher = query.matcher(), textMatcher = query.matcher();
+        read(file, fileMatcher, fromFile, log);
+        scan(text, textMatcher, fromText);
+        fuzz::require(fromFile == fromText);
+    }
+    return 0;
+}

@@ -1,0 +1,1 @@
+user_pref("browser.bookmark_location", "");

@@ -1,0 +1,52 @@
+#pragma once
+
+#include "platform/text.h"
+
+#include <string_view>
+
+namespace zaptrove {
+
+// Runs the blocks of a bookmark file that can hold a match through scanBlock,
+// in file order, and skips the others unread. scanBlock(start) cuts the block
+// that starts at `start`, keeps its bookmark when it matches, and answers where
+// the next block starts (npos when no block follows). The first block starts at
+// the first occurrence of marker.
+//
+// Each block must hold its name and address between its own start and the next
+// block's, so a block without a place where the term could match (see
+// platform::findMatchCandidate) cannot match. isSureStart(at) tells whether an
+// occurrence of marker at `at` starts a block whatever the text before it holds;
+// from the last such occurrence before a candidate place, the blocks are cut one
+// by one until that place is passed.
+//
+// The stretches skipped hold only ASCII; the rest is checked on the way, while
+// it is fresh in the cache. Answers whether the text is UTF-8 throughout.
+template <typename ScanBlock, typename IsSureStart>
+bool fnScanBlocksThatCanMatch(std::string_view pText, std::string_view pMarker,
+                              std::string_view pTerm, ScanBlock scanBlock,
+                              IsSureStart isSureStart) {
+    constexpr std::size_t npos = std::string_view::npos;
+    std::size_t block = pText.find(pMarker);
+    bool utf8 = platform::isValidUtf8(pText.substr(0, block));
+    while (block != npos) {
+        const std::size_t candidate = platform::findMatchCandidate(pText, pTerm, block);
+        if (candidate == npos) {
+            break;
+        }
+        for (std::size_t at = candidate; at > block; --at) {
+            if (pText[at] == pMarker.front() && pText.substr(at).starts_with(pMarker) &&
+                isSureStart(at)) {
+                block = at;
+                break;
+            }
+        }
+        while (block != npos && block <= candidate) {
+            block = scanBlock(block);
+        }
+        utf8 = utf8 && platform::isValidUtf8(
+                           pText.substr(candidate, block == npos ? npos : block - candidate));
+    }
+    return utf8;
+}
+
+} // namespace zaptrove

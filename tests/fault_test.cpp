@@ -1,0 +1,163 @@
+// Faults from outside the program: settings and log folders it may not write, a
+// full disk, files that change or vanish while they are read, pipes and devices.
+#include "debug_log/debug_log.h"
+#include "search/favorites_reader.h"
+#include "search/matcher.h"
+#include "search/netscape_reader.h"
+#include "search/opera_reader.h"
+#include "settings/settings_store.h"
+#include "support/fake_clock.h"
+#include "support/fake_window.h"
+#include "support/temp_folder.h"
+
+#include <gtest/gtest.h>
+
+#include <csignal>
+#include <filesystem>
+#include <functional>
+#include <linux/capability.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <sys/syscall.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+namespace fs = std::filesystem;
+using namespace zaptrove;
+using test::readFile;
+
+namespace {
+
+// Runs body in a child process; true when it answers true within ten seconds
+// (one that blocks is ended by SIGALRM).
+bool inChild(const std::function<bool()>& body) {
+    const pid_t child = fork();
+    if (child == 0) {
+        alarm(10);
+        _exit(body() ? 0 : 1);
+    }
+    int status = 0;
+    return waitpid(child, &status, 0) == child && WIFEXITED(status) && WEXITSTATUS(status) == 0;
+}
+
+// Gives up root's right to write anywhere, so that folder permissions hold.
+void honourPermissions() {
+    __user_cap_header_struct header{_LINUX_CAPABILITY_VERSION_3, 0};
+    __user_cap_data_struct data[2]{};
+    syscall(SYS_capget, &header, data);
+    data[0].effective &= ~(1u << CAP_DAC_OVERRIDE | 1u << CAP_DAC_READ_SEARCH);
+    syscall(SYS_capset, &header, data);
+}
+
+// How many bookmarks the reader finds at path, searching for "".
+std::size_t countWith(auto reader, const std::string& path) {
+    const Settings quiet;
+    const test::FakeClock clock;
+    Matcher matcher("", FUNC_BOTH);
+    std::vector<Bookmark> found;
+    reader(path, matcher, found, DebugLog(quiet, clock));
+    return found.size();
+}
+
+} // namespace
+
+TEST(Faults, SavingIntoAReadOnlyFolderOrOntoAFullDiskFailsQuietlyAndLosesNothing) {
+    test::TempFolder tmp;
+    const std::string folder = tmp.makeFolder("cfg"), hive = tmp / "cfg/registry.reg";
+    test::FakeWindow window;
+    Settings settings;
+    subLoadSettings(*platform::openUserRegistry(hive), settings, window); // stores a first run
+    const std::string stored = readFile(hive);
+    settings.OperaMain = std::string(4096, 'o'); // the new file is larger
+    const std::pair<const char*, std::function<void()>> faults[] = {
+        {"read-only folder", [&] { chmod(folder.c_str(), 0555), honourPermissions(); }},
+        {"full disk", // a file-size limit: writes past it fail with EFBIG
+         [&] {
+             signal(SIGXFSZ, SIG_IGN);
+             const rlimit limit{stored.size(), stored.size()};
+             setrlimit(RLIMIT_FSIZE, &limit);
+         }},
+    };
+    for (const auto& [fault, apply] : faults) {
+        EXPECT_TRUE(inChild([&] {
+            apply();
+            auto registry = platform::openUserRegistry(hive);
+            subSaveSettings(*registry, settings, window);
+            Settings reread; // the program goes on with what was stored
+            return fnReadStoredSettings(*registry, reread, window) && reread.OperaMain.empty();
+        })) << fault;
+        chmod(folder.c_str(), 0755);
+        EXPECT_EQ(readFile(hive), stored) << fault;
+        EXPECT_FALSE(fs::exists(hive + ".tmp")) << fault;
+    }
+    subSaveSettings(*platform::openUserRegistry(hive), settings, window); // once the fault is gone
+    EXPECT_NE(readFile(hive).find(settings.OperaMain), std::string::npos);
+}
+
+TEST(Faults, ALogThatCannotBeWrittenGetsNoLineAndNoMessageAndNeverWaits) {
+    test::TempFolder tmp;
+    const std::string folder = tmp.makeFolder("logs"), pipe = tmp / "pipe";
+    ASSERT_EQ(mkfifo(pipe.c_str(), 0600), 0);
+    chmod(folder.c_str(), 0555);
+    for (const std::string& log : {folder + "/ztvdebug.log", std::string("/dev/full"), pipe}) {
+        EXPECT_TRUE(inChild([&] {
+            honourPermissions();
+            dup2(fileno(std::freopen((tmp / "output").c_str(), "w", stdout)), STDERR_FILENO);
+            Settings settings;
+            settings.DebugMode = DEBUG_ON;
+            const test::FakeClock clock;
+            DebugLog(settings, clock, log).subDebug(LOG_INFO, "Searching by NAME");
+            return true;
+        })) << log;
+        EXPECT_TRUE(fs::is_empty(folder)) << log;
+        EXPECT_EQ(readFile(tmp / "output"), "") << log;
+    }
+}
+
+// A child process keeps changing the files while they are read again and again:
+// every read ends, finds no more than the files ever held, and crashes nothing.
+TEST(Faults, FilesThatShrinkGrowOrVanishWhileReadNeverHangOrCrash) {
+    test::TempFolder tmp;
+    std::string both; // a Netscape and an Opera file at once
+    for (int i = 0; i < 1000; ++i) {
+        const std::string n = std::to_string(i);
+        both +=
+            "#URL\nNAME=n" + n + "\nURL=u" + n + "\n<DT><A HREF=\"u" + n + "\">n" + n + "</A>\n";
+    }
+    const std::pair<std::function<void()>, std::function<std::size_t()>> races[] = {
+        {[&] { // written from empty (it grows while read), then cut to a third
+             truncate(tmp.write("b.htm", both).c_str(), static_cast<off_t>(both.size() / 3));
+         },
+         [&] {
+             return countWith(subReadNetscape, tmp / "b.htm") +
+                    countWith(subReadOpera, tmp / "b.htm");
+         }},
+        {[&] {
+             fs::remove_all(tmp / "Fav");
+             for (int i = 0; i < 200; ++i)
+                 tmp.write("Fav/" + std::to_string(i % 20) + "/" + std::to_string(i) + ".url",
+                           "[InternetShortcut]\nURL=u\n");
+         },
+         [&] { return countWith(subReadFavorites, tmp.asFolder() + "Fav\\"); }},
+    };
+    for (const auto& [change, read] : races) {
+        const pid_t changer = fork();
+        while (changer == 0)
+            change();
+        EXPECT_TRUE(inChild([&] {
+            for (int round = 0; round < 100; ++round)
+                if (read() > 2000)
+                    return false;
+            return true;
+        }));
+        kill(changer, SIGKILL);
+        waitpid(changer, nullptr, 0);
+    }
+}
+
+TEST(Faults, DevicesWhereFilesBelongAreLeftAloneAtOnce) {
+    EXPECT_TRUE(inChild([] {
+        return countWith(subReadNetscape, "/dev/zero") + countWith(subReadOpera, "/dev/urandom") ==
+               0;
+    }));
+}
