@@ -107,13 +107,6 @@ TEST_F(Forms, KeyPressesCarryTheCharacterCodeAndZeroSwallowsTheKey) {
     EXPECT_EQ(input.text(), "ab");
 }
 
-TEST_F(Forms, TextSelectionRunsToTheEndAtMost) {
-    input.setText("Nothing Found");
-    input.setSelStart(8);
-    input.setSelLength(9999);
-    EXPECT_EQ(input.selectedText(), "Found");
-}
-
 TEST_F(Forms, SelectingARowClicksOnceAndReplacingTheRowsClicksNot) {
     EXPECT_EQ(list.listIndex(), -1);
     list.setListIndex(1);
@@ -130,13 +123,6 @@ TEST_F(Forms, SelectingARowClicksOnceAndReplacingTheRowsClicksNot) {
     EXPECT_EQ(list.listCount(), 2);
     EXPECT_EQ(list.list(1), "two");
     EXPECT_EQ(listClicks, 3);
-}
-
-TEST(Clipboard, HoldsUtf8TextAndCanBeCleared) {
-    forms::clipboardSetText("Zürich – 東京");
-    EXPECT_EQ(forms::clipboardText(), "Zürich – 東京");
-    forms::clipboardClear();
-    EXPECT_EQ(forms::clipboardText(), "");
 }
 
 TEST_F(Forms, UnloadRaisesUnloadOnceAndLetsItsExceptionsThrough) {
