@@ -7,10 +7,11 @@ SANITIZE_BUILD ?= build-asan
 FUZZ_BUILD ?= build-fuzz
 FUZZ_SECONDS ?= 60
 BENCH_BUILD ?= build-bench
+WINDOWS_BUILD ?= build-windows
 # CI builds with warnings as errors.
 CMAKE_FLAGS := -DCMAKE_BUILD_TYPE=$(BUILD_TYPE) $(if $(filter true,$(CI)),-DZAPTROVE_WERROR=ON)
 
-.PHONY: all deps build run demo test test-sanitize test-large fuzz bench format clean
+.PHONY: all deps build run demo test test-sanitize test-windows test-large fuzz bench format clean
 
 all: build
 
@@ -38,6 +39,15 @@ test-sanitize: deps
 	cmake --build $(SANITIZE_BUILD) -j $(JOBS)
 	ctest --test-dir $(SANITIZE_BUILD) --output-on-failure -j $(JOBS)
 
+# The core, zaptrove-find and their tests cross-compiled for Windows with
+# MinGW-w64 and run under Wine in a throwaway prefix (no window, no display).
+test-windows:
+	@bash scripts/install-deps.sh windows
+	cmake -S . -B $(WINDOWS_BUILD) $(CMAKE_FLAGS) -DZAPTROVE_WINDOW=OFF \
+	  -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake
+	cmake --build $(WINDOWS_BUILD) -j $(JOBS)
+	bash scripts/test-windows.sh $(WINDOWS_BUILD) $(JOBS)
+
 # A 1 GB Netscape file and a Favorites tree of 200,000 files: minutes, not run by `test`.
 test-large: build
 	$(BUILD)/tests/large_input_test
@@ -60,4 +70,4 @@ format:
 	git ls-files '*.cpp' '*.h' | xargs clang-format -i
 
 clean:
-	rm -rf $(BUILD) $(SANITIZE_BUILD) $(FUZZ_BUILD)
+	rm -rf $(BUILD) $(SANITIZE_BUILD) $(FUZZ_BUILD) $(WINDOWS_BUILD)

@@ -1,15 +1,24 @@
 #!/usr/bin/env bash
 # Installs the Debian packages that building and testing need, when missing.
 # As root it installs them; otherwise it prints the one command to run.
+# Usage: install-deps.sh [windows]   (windows: what `make test-windows` needs)
 set -euo pipefail
 
-packages=(
-  cmake make g++ libgtest-dev                                # build and unit tests
-  qt6-base-dev qt6-qpa-plugins libgl-dev libvulkan-dev       # the window
-  xvfb openbox xdotool xdg-utils x11-utils imagemagick       # the end-to-end test
-  clang libclang-rt-14-dev                                   # fuzzing (libFuzzer)
-  python3                                                    # the benchmark
-)
+if [ "${1:-}" = windows ]; then
+  packages=(
+    cmake make libgtest-dev                                  # build; GoogleTest's sources
+    g++-mingw-w64-x86-64-posix                               # the cross compiler
+    wine wine64                                              # runs the tests
+  )
+else
+  packages=(
+    cmake make g++ libgtest-dev                              # build and unit tests
+    qt6-base-dev qt6-qpa-plugins libgl-dev libvulkan-dev     # the window
+    xvfb openbox xdotool xdg-utils x11-utils imagemagick     # the end-to-end test
+    clang libclang-rt-14-dev                                 # fuzzing (libFuzzer)
+    python3                                                  # the benchmark
+  )
+fi
 
 missing=()
 for package in "${packages[@]}"; do

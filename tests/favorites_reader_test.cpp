@@ -7,8 +7,10 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#ifndef _WIN32
 #include <sys/stat.h>
 #include <unistd.h>
+#endif
 
 namespace fs = std::filesystem;
 using namespace zaptrove;
@@ -44,6 +46,11 @@ TEST(FavoritesReader, WalksBreadthFirstTakingVisibleShortcutsOnly) {
                              "x.url/in.url", "notes.txt", "url", ".h.url", ".hid/h.url"}) {
         tmp.write(file, kShortcut);
     }
+#ifdef _WIN32
+    // A leading dot hides nothing on Windows: the attribute does.
+    test::attrib("+h", tmp / ".h.url");
+    test::attrib("+h", tmp / ".hid");
+#endif
     const std::string t = tmp.asFolder();
     // A folder named like a favorite is taken as one, and not entered.
     EXPECT_EQ(find(t, "", FUNC_NAME),
@@ -97,6 +104,7 @@ TEST(FavoritesReader, LinkLoopsDeepTreesAndOddPathsNeitherHangNorCrash) {
     test::TempFolder tmp;
     const std::string t = tmp.asFolder(), file = tmp.write("top.url", kShortcut);
     tmp.write("A/a.url", kShortcut);
+#ifndef _WIN32
     fs::create_directory_symlink(tmp / "A", tmp / "A/self");
     fs::create_directory_symlink(tmp.path(), tmp / "A/up");
     fs::create_symlink(tmp / "nowhere.url", tmp / "dangling.url");
@@ -105,12 +113,20 @@ TEST(FavoritesReader, LinkLoopsDeepTreesAndOddPathsNeitherHangNorCrash) {
     alarm(60); // a walk that follows the links never ends: kill it rather than hang
     EXPECT_EQ(find(t), (List{t + "top.url" + kUrl, t + "A\\a.url" + kUrl}));
     alarm(0);
+#else
+    EXPECT_EQ(find(t), (List{t + "top.url" + kUrl, t + "A\\a.url" + kUrl}));
+#endif
 
     for (const std::string& path : {file, file + "\\", ""s, "\\"s, NOT_FOUND + ""s, t + "none\\"}) {
         EXPECT_EQ(find(path), List{}) << path;
     }
     std::string deep;
-    for (int level = 0; level < 500; ++level) {
+#ifdef _WIN32
+    const int levels = 100; // paths here end at 260 characters
+#else
+    const int levels = 500;
+#endif
+    for (int level = 0; level < levels; ++level) {
         deep += "d/";
     }
     tmp.write(deep + "bottom.url", kShortcut);

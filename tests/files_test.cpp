@@ -3,27 +3,44 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#ifndef _WIN32
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
+#endif
 
 namespace platform = zaptrove::platform;
 using zaptrove::test::TempFolder;
 
-TEST(Files, ListFolderKeepsFilesFoldersAndLinksThatLeadSomewhere) {
-    EXPECT_EQ(platform::nativePath("C:\\Fav\\a b/x.url"), "C:/Fav/a b/x.url");
+TEST(Files, ListFolderLeavesOutHiddenAndSystemEntries) {
     TempFolder t, elsewhere;
-    for (const char* name : {"b.url", "A.url", ".hidden.url", ".dot/x.url", "c/x.url"})
+    for (const char* name : {"b.url", "A.url", "c/x.url"})
         t.write(name, "");
+#ifdef _WIN32
+    // Hidden and system are attributes here, set as a user would set them.
+    EXPECT_EQ(platform::nativePath("C:/Fav\\a b/x.url"), "C:\\Fav\\a b\\x.url");
+    t.write("hidden.url", "");
+    t.write("system/x.url", "");
+    zaptrove::test::attrib("+h", t / "hidden.url");
+    zaptrove::test::attrib("+s", t / "system");
+    const std::string expected = "A.url|b.url|c/|";
+#else
+    // Dot files are the hidden ones; links count where they lead, pipes never.
+    EXPECT_EQ(platform::nativePath("C:\\Fav\\a b/x.url"), "C:/Fav/a b/x.url");
+    t.write(".hidden.url", "");
+    t.write(".dot/x.url", "");
     ASSERT_EQ(symlink(elsewhere.path().c_str(), (t / "d link").c_str()), 0);
     ASSERT_EQ(symlink((t / "nowhere").c_str(), (t / "dangling.url").c_str()), 0);
     ASSERT_EQ(mkfifo((t / "pipe.url").c_str(), 0600), 0);
+    const std::string expected = "A.url|b.url|c/|d link/|";
+#endif
     std::vector<platform::FolderEntry> entries;
     ASSERT_TRUE(platform::listFolder(t.asFolder(), entries));
     std::string seen;
     for (const auto& entry : entries)
         seen += entry.name + (entry.isDirectory ? "/|" : "|");
-    EXPECT_EQ(seen, "A.url|b.url|c/|d link/|");
+    EXPECT_EQ(seen, expected);
     EXPECT_FALSE(platform::listFolder(t / "missing", entries));
     EXPECT_TRUE(entries.empty());
 }
@@ -35,6 +52,10 @@ TEST(Files, ReadWholeFileReadsRegularFilesOnlyAndNeverWaitsOnAPipe) {
     EXPECT_EQ(bytes, std::string("x\0y\r\n", 5));
     EXPECT_FALSE(platform::readWholeFile(t.path(), bytes));
     EXPECT_TRUE(bytes.empty());
+#ifdef _WIN32
+    EXPECT_FALSE(platform::readWholeFile("NUL", bytes)); // a device
+#else
+    EXPECT_FALSE(platform::readWholeFile("/dev/null", bytes));
     ASSERT_EQ(mkfifo((t / "pipe").c_str(), 0600), 0);
     const pid_t child = fork();
     if (child == 0) {
@@ -44,6 +65,7 @@ TEST(Files, ReadWholeFileReadsRegularFilesOnlyAndNeverWaitsOnAPipe) {
     int status = 0;
     ASSERT_EQ(waitpid(child, &status, 0), child);
     EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "the pipe was read or waited on";
+#endif
 }
 
 TEST(Files, AppendToFileCreatesThenAppends) {
@@ -53,4 +75,16 @@ TEST(Files, AppendToFileCreatesThenAppends) {
     EXPECT_EQ(zaptrove::test::readFile(t / "z.log"), "one\r\ntwo");
     EXPECT_FALSE(platform::appendToFile(t.makeFolder("dir.log"), "x"));
     EXPECT_FALSE(platform::appendToFile(t / "missing/z.log", "x"));
+}
+
+TEST(Files, ProgramFolderHoldsTheRunningProgram) {
+    const std::string folder = platform::programFolder();
+    ASSERT_FALSE(folder.empty());
+    EXPECT_NE(folder.back(), '/');
+    EXPECT_NE(folder.back(), '\\');
+    std::vector<platform::FolderEntry> entries;
+    ASSERT_TRUE(platform::listFolder(folder, entries));
+    EXPECT_NE(std::find_if(entries.begin(), entries.end(),
+                           [](const auto& entry) { return entry.name.starts_with("files_test"); }),
+              entries.end());
 }

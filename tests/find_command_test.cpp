@@ -1,12 +1,14 @@
 #include "cli/find_command.h"
 #include "cli/find_options.h"
+#include "platform/files.h"
+#include "settings/registry_values.h"
 #include "support/temp_folder.h"
+#include "support/test_registry.h"
 
 #include <gtest/gtest.h>
 
 #include <cstdio>
 #include <sstream>
-#include <sys/wait.h>
 
 using zaptrove::fnRunFind;
 using Args = std::vector<std::string>;
@@ -72,38 +74,53 @@ TEST(FindCommand, PrintsResultsOrSaysWhyNot) {
 
 TEST(FindCommand, RealProgramPrintsResultsAndExitsWithZero) {
     const zaptrove::test::TempFolder t;
-    const std::string command = std::string("'") + ZAPTROVE_FIND_EXE + "' --tsv --netscape '" +
-                                t.write("ns.html", kBookmarks) + "' NEWS";
+    // The program sits in the build folder, one above the tests.
+    const std::string program = zaptrove::platform::nativePath(
+        zaptrove::platform::programFolder() + "/../zaptrove-find" + ZAPTROVE_EXE_SUFFIX);
+    std::string command =
+        "\"" + program + "\" --tsv --netscape \"" + t.write("ns.html", kBookmarks) + "\" NEWS";
+#ifdef _WIN32
+    command = "\"" + command + "\""; // cmd.exe takes off the outer quotes
+#endif
     FILE* pipe = popen(command.c_str(), "r");
     ASSERT_NE(pipe, nullptr);
     std::string output(4096, '\0');
     output.resize(fread(output.data(), 1, output.size(), pipe));
-    const int status = pclose(pipe);
+    EXPECT_EQ(pclose(pipe), 0);
     EXPECT_EQ(output, "Daily News\thttp://b\nnews\thttp://a\n");
-    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
 }
 
 TEST(FindCommand, WhatIsNotGivenComesFromTheStoredSettingsWhichStayUntouched) {
     const zaptrove::test::TempFolder t;
+    const zaptrove::test::TestRegistry registry;
     const std::string ns = t.write("ns.html", kBookmarks);
-    const std::string hive = t.write(
-        "registry.reg", "Windows Registry Editor Version 5.00\n\n"
-                        "[HKEY_CURRENT_USER\\Software\\Zaptrove]\n\"Present\"=dword:00000001\n"
-                        "\"Sort\"=dword:00000001\n\"DoMSIE\"=dword:0000000e\n"
-                        "\"DoNetscape\"=dword:0000000e\n\"DoNetscapeEx\"=dword:0000000d\n"
-                        "\"NetscapeAlt\"=\"" +
-                            ns + "\"\n");
     const auto run = [&](Args args) {
         std::ostringstream out, err;
-        args.insert(args.begin(), {"--registry", hive});
+        const Args where = registry.findArguments();
+        args.insert(args.begin(), where.begin(), where.end());
         fnRunFind(args, out, err);
         return out.str();
     };
+    EXPECT_EQ(run({"--netscape", ns, "news"}), "Daily News  -  http://b\nnews  -  http://a\n");
+    EXPECT_TRUE(registry.settingsValues().empty()); // a first run of the command writes nothing
+
+    using zaptrove::platform::REG_DWORD;
+    const auto store = [&](std::string_view name, const zaptrove::RegistryData& value,
+                           std::uint32_t type) {
+        zaptrove::subCreateKey(*registry, zaptrove::platform::HKEY_CURRENT_USER,
+                               zaptrove::SettingsKey);
+        zaptrove::subSetValue(*registry, zaptrove::platform::HKEY_CURRENT_USER,
+                              zaptrove::SettingsKey, name, value, type);
+    };
+    store("Present", 1.0, REG_DWORD);
+    store("Sort", 1.0, REG_DWORD);
+    store("DoMSIE", 14.0, REG_DWORD);
+    store("DoNetscape", 14.0, REG_DWORD);
+    store("DoNetscapeEx", 13.0, REG_DWORD);
+    store("NetscapeAlt", ns, zaptrove::platform::REG_SZ);
+    const auto stored = registry.settingsValues();
     EXPECT_EQ(run({"news"}), "http://a  -  news\nhttp://b  -  Daily News\n"); // stored order
     EXPECT_EQ(run({"--sort", "name", "news"}), "Daily News  -  http://b\nnews  -  http://a\n");
     EXPECT_EQ(run({"--opera", t / "none.adr", "news"}), ""); // only the named location
-    const std::string fresh = t / "fresh.reg";
-    std::ostringstream out, err;
-    EXPECT_EQ(fnRunFind({"--registry", fresh, "--netscape", ns, "news"}, out, err), 0);
-    EXPECT_EQ(zaptrove::test::readFile(fresh), ""); // a first run of the command writes nothing
+    EXPECT_EQ(registry.settingsValues(), stored);
 }

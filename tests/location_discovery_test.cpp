@@ -1,6 +1,7 @@
 #include "settings/location_discovery.h"
 #include "settings/registry_values.h"
 #include "support/temp_folder.h"
+#include "support/test_registry.h"
 
 #include <gtest/gtest.h>
 
@@ -16,7 +17,7 @@ constexpr std::string_view kUsers = "Software\\Netscape\\Netscape Navigator\\Use
 class Discovery : public ::testing::Test {
   protected:
     TempFolder tmp;
-    std::unique_ptr<platform::Registry> registry = platform::openUserRegistry(tmp / "registry.reg");
+    test::TestRegistry registry;
 
     void setText(platform::RegistryRoot root, const std::string& path, std::string_view name,
                  const std::string& text) {
@@ -43,7 +44,14 @@ TEST(StripEscapes, DoubledEscapesBecomeOne) {
 }
 
 TEST_F(Discovery, FavoritesFolderComesFromShellFolders) {
+#ifdef _WIN32
+    // What Windows (here Wine's prefix) set up for the user.
+    EXPECT_EQ(fnFindFavoritesFolder(*registry),
+              std::string(getenv("USERPROFILE")) + "\\Favorites\\");
+#else
+    // A hive file knows a Favorites folder as Windows does: the home folder's.
     EXPECT_EQ(fnFindFavoritesFolder(*registry), std::string(getenv("HOME")) + "/Favorites\\");
+#endif
     setText(HKEY_CURRENT_USER,
             "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders", "Favorites",
             std::string(300, 'F')); // longer than any fixed buffer

@@ -1,37 +1,19 @@
-#include "platform/posix/hive_format.h"
 #include "settings/registry_values.h"
 #include "settings/settings_store.h"
 #include "support/fake_window.h"
-#include "support/temp_folder.h"
+#include "support/test_registry.h"
 
 #include <gtest/gtest.h>
 
 using namespace zaptrove;
 using platform::HKEY_CURRENT_USER;
 using test::FakeWindow;
-using test::TempFolder;
 
 namespace {
 
-// The values stored under the settings key, as "Name=value" in file order.
-std::vector<std::string> storedValues(const std::string& hivePath) {
-    std::vector<std::string> values;
-    auto hive = platform::parseHive(test::readFile(hivePath));
-    const platform::HiveKey* key =
-        hive ? hive->findKey("HKEY_CURRENT_USER\\Software\\Zaptrove") : nullptr;
-    for (const auto& [name, value] : key ? key->values : decltype(key->values){}) {
-        values.push_back(
-            name + "=" +
-            (value.type == platform::REG_DWORD ? std::to_string(value.number) : value.text));
-    }
-    return values;
-}
-
 class SettingsStore : public ::testing::Test {
   protected:
-    TempFolder tmp;
-    std::string hivePath = tmp / "registry.reg";
-    std::unique_ptr<platform::Registry> registry = platform::openUserRegistry(hivePath);
+    test::TestRegistry registry;
     FakeWindow window;
     Settings settings;
 
@@ -48,12 +30,13 @@ TEST_F(SettingsStore, FirstRunWritesTwentyValuesAndTheFirstExitAllTwentyTwo) {
     window.top = 1234.5f;  // stored as 1234: halves go to the even neighbour
     window.left = 1235.5f; // stored as 1236
     subLoadSettings(*registry, settings, window);
-    EXPECT_EQ(storedValues(hivePath),
-              (std::vector<std::string>{
-                  "Present=1",    "Top=1234",      "Left=1236",       "Height=991", "Width=4500",
-                  "Function=0",   "Sort=3",        "Launch=4",        "Tray=4",     "DoMSIE=13",
-                  "DoMSIEEx=14",  "DoNetscape=14", "DoNetscapeEx=14", "MSIEAlt=",   "NetscapeMain=",
-                  "NetscapeAlt=", "DoOpera=14",    "DoOperaEx=14",    "OperaMain=", "OperaAlt="}));
+    EXPECT_EQ(
+        registry.settingsValues(),
+        (std::vector<std::string>{
+            "DoMSIE=13",    "DoMSIEEx=14",  "DoNetscape=14", "DoNetscapeEx=14", "DoOpera=14",
+            "DoOperaEx=14", "Function=0",   "Height=991",    "Launch=4",        "Left=1236",
+            "MSIEAlt=",     "NetscapeAlt=", "NetscapeMain=", "OperaAlt=",       "OperaMain=",
+            "Present=1",    "Sort=3",       "Top=1234",      "Tray=4",          "Width=4500"}));
     EXPECT_EQ(settings.DoNetscape, DO_YES);
     EXPECT_EQ(settings.DoNetscapeEx, DO_YES);
     EXPECT_EQ(settings.Duplicates, DUPS_KEEP);
@@ -61,7 +44,7 @@ TEST_F(SettingsStore, FirstRunWritesTwentyValuesAndTheFirstExitAllTwentyTwo) {
     EXPECT_EQ(settings.NetscapeMain, NOT_FOUND);
 
     subSaveSettings(*registry, settings, window);
-    const auto saved = storedValues(hivePath);
+    const auto saved = registry.settingsValues();
     EXPECT_EQ(saved.size(), 22u);
     EXPECT_NE(std::find(saved.begin(), saved.end(), "DoNetscape=13"), saved.end());
     EXPECT_NE(std::find(saved.begin(), saved.end(), "DoNetscapeEx=13"), saved.end());
@@ -71,13 +54,13 @@ TEST_F(SettingsStore, FirstRunWritesTwentyValuesAndTheFirstExitAllTwentyTwo) {
 
 TEST_F(SettingsStore, ReadingNeverWritesAndALaterRunRestoresEverything) {
     EXPECT_FALSE(fnReadStoredSettings(*registry, settings, window));
-    EXPECT_TRUE(test::readFile(hivePath).empty());
+    EXPECT_TRUE(registry.settingsValues().empty());
 
     Settings saved;
     saved.Function = FUNC_BOTH, saved.Sort = SORT_URL, saved.Launch = LAUNCH_QUIT;
     saved.Tray = TRAY_ON, saved.Single = CLICK_SINGLE, saved.Duplicates = DUPS_REMOVE;
     saved.Height = 4000, saved.DoOpera = DO_YES, saved.OperaMain = "/home/u/opera6.adr";
-    saved.MSIEAlt = "D:\\Fävs\\", saved.NetscapeMain = "C:\\nav\\bookmark.htm";
+    saved.MSIEAlt = "D:\\Fävs ニュース 😀\\", saved.NetscapeMain = "C:\\nav\\bookmark.htm";
     setStored("Present", 1.0, platform::REG_DWORD);
     FakeWindow moved;
     moved.top = 10, moved.left = 20, moved.width = 7000;
@@ -93,7 +76,7 @@ TEST_F(SettingsStore, ReadingNeverWritesAndALaterRunRestoresEverything) {
     EXPECT_EQ(settings.Duplicates, DUPS_REMOVE);
     EXPECT_EQ(settings.Height, 4000);
     EXPECT_EQ(settings.OperaMain, "/home/u/opera6.adr");
-    EXPECT_EQ(settings.MSIEAlt, "D:\\Fävs\\");
+    EXPECT_EQ(settings.MSIEAlt, "D:\\Fävs ニュース 😀\\");
     EXPECT_EQ(settings.NetscapeMain, "C:\\nav\\bookmark.htm"); // a stored path wins
     EXPECT_EQ(window.top, 10);
     EXPECT_EQ(window.left, 20);
@@ -144,18 +127,18 @@ TEST_F(SettingsStore, MinimisedExitKeepsGeometryResetExitWritesNothingAndResetRe
     window.top = 5;
     settings.Height = 3000;
     subSaveSettings(*registry, settings, window);
-    auto values = storedValues(hivePath);
+    auto values = registry.settingsValues();
     EXPECT_NE(std::find(values.begin(), values.end(), "Top=1200"), values.end());
     EXPECT_NE(std::find(values.begin(), values.end(), "Height=991"), values.end());
 
     settings.Function = FUNC_RESET;
     settings.Sort = SORT_NAME;
     subSaveSettings(*registry, settings, window);
-    values = storedValues(hivePath);
+    values = registry.settingsValues();
     EXPECT_NE(std::find(values.begin(), values.end(), "Sort=3"), values.end());
 
     subDeleteSettings(*registry);
     EXPECT_EQ(registry->openKey(HKEY_CURRENT_USER, SettingsKey), 0);
-    EXPECT_EQ(test::readFile(hivePath).find("Zaptrove"), std::string::npos);
+    EXPECT_TRUE(registry.settingsValues().empty());
     EXPECT_FALSE(fnReadStoredSettings(*registry, settings, window));
 }

@@ -1,19 +1,63 @@
+#include "platform/registry.h"
 #include "platform/shell.h"
 #include "support/temp_folder.h"
 
 #include <gtest/gtest.h>
 
-#include <cerrno>
 #include <chrono>
+#include <thread>
+#ifndef _WIN32
+#include <cerrno>
 #include <cstdlib>
 #include <sys/stat.h>
 #include <sys/wait.h>
-#include <thread>
+#endif
 
 using namespace std::chrono_literals;
 using namespace std::string_view_literals;
 using zaptrove::test::readFile;
 using zaptrove::test::TempFolder;
+
+#ifdef _WIN32
+
+namespace {
+
+constexpr zaptrove::platform::RegistryRoot HKEY_CLASSES_ROOT = 0x80000000u;
+
+} // namespace
+
+// The shell hands an address to the program registered for its scheme: here a
+// scheme of the test's own, whose handler writes the address it gets to a file.
+TEST(Shell, OpensTheAddressWithTheHandlerRegisteredForItsScheme) {
+    namespace platform = zaptrove::platform;
+    TempFolder t;
+    const std::string log = t / "calls.log";
+    const auto registry = platform::openUserRegistry();
+    const platform::KeyHandle scheme = registry->createKey(HKEY_CLASSES_ROOT, "zaptrovetest");
+    registry->setValue(scheme, "URL Protocol", platform::RegistryValue::ofText(""));
+    const platform::KeyHandle command =
+        registry->createKey(HKEY_CLASSES_ROOT, "zaptrovetest\\shell\\open\\command");
+    registry->setValue(command, "",
+                       platform::RegistryValue::ofText("cmd.exe /c echo \"%1\">>\"" + log + "\""));
+    registry->closeKey(command);
+    registry->closeKey(scheme);
+
+    auto& shell = platform::desktopShell();
+    shell.openAddress("", 0);
+    shell.openAddress("-x", 0);
+    shell.openAddress("zaptrovetest:cut\0x"sv, 0);
+    shell.openAddress("zaptrovetest:a b/c?q=1&r=2", 0);
+    for (int i = 0; i < 200 && readFile(log).empty(); ++i)
+        std::this_thread::sleep_for(50ms);
+    std::this_thread::sleep_for(500ms); // time for a second call that should not come
+    EXPECT_EQ(readFile(log), "\"zaptrovetest:a b/c?q=1&r=2\"\r\n");
+
+    for (const char* key : {"zaptrovetest\\shell\\open\\command", "zaptrovetest\\shell\\open",
+                            "zaptrovetest\\shell", "zaptrovetest"})
+        registry->deleteKey(HKEY_CLASSES_ROOT, key);
+}
+
+#else
 
 namespace {
 
@@ -59,3 +103,5 @@ TEST(Shell, RunsXdgOpenWithTheAddressAsItsOnlyArgumentAndReapsIt) {
     EXPECT_TRUE(noChildLeft()) << "xdg-open was left unreaped";
     EXPECT_EQ(readFile(log), address + "\nend\n");
 }
+
+#endif

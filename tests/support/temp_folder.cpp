@@ -1,21 +1,41 @@
 #include "support/temp_folder.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <random>
 #include <stdexcept>
 
 namespace fs = std::filesystem;
 
 namespace zaptrove::test {
 
+namespace {
+
+// The path in the platform's own form: "\" separators on Windows.
+std::string nativeForm(std::string path) {
+    if (fs::path::preferred_separator == '\\') {
+        std::replace(path.begin(), path.end(), '/', '\\');
+    }
+    return path;
+}
+
+} // namespace
+
 TempFolder::TempFolder() {
-    std::string pattern = (fs::temp_directory_path() / "zaptrove-test-XXXXXX").string();
-    if (mkdtemp(pattern.data()) == nullptr) {
+    static std::mt19937_64 random{std::random_device{}()};
+    const fs::path parent = fs::temp_directory_path();
+    for (int attempt = 0; attempt < 100 && path_.empty(); ++attempt) {
+        const fs::path candidate = parent / ("zaptrove-test-" + std::to_string(random()));
+        if (fs::create_directory(candidate)) {
+            path_ = candidate.string();
+        }
+    }
+    if (path_.empty()) {
         throw std::runtime_error("cannot create a temporary folder");
     }
-    path_ = pattern;
 }
 
 TempFolder::~TempFolder() {
@@ -29,7 +49,7 @@ TempFolder::~TempFolder() {
 }
 
 std::string TempFolder::operator/(std::string_view relative) const {
-    return path_ + "/" + std::string(relative);
+    return nativeForm(path_ + "/" + std::string(relative));
 }
 
 std::string TempFolder::write(std::string_view relative, std::string_view bytes) const {
@@ -45,6 +65,15 @@ std::string TempFolder::makeFolder(std::string_view relative) const {
     fs::create_directories(folder);
     return folder;
 }
+
+#ifdef _WIN32
+void attrib(std::string_view change, const std::string& path) {
+    const std::string command = "attrib " + std::string(change) + " \"" + path + "\"";
+    if (std::system(command.c_str()) != 0) {
+        throw std::runtime_error("failed: " + command);
+    }
+}
+#endif
 
 std::string readFile(const std::string& path) {
     std::ifstream in(path, std::ios::binary);

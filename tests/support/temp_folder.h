@@ -14,9 +14,11 @@ class TempFolder {
     TempFolder(const TempFolder&) = delete;
     TempFolder& operator=(const TempFolder&) = delete;
 
-    // The folder's path with "/" separators and no final separator.
+    // The folder's path in the platform's own form ("\" separators and a drive
+    // letter on Windows), with no final separator.
     const std::string& path() const { return path_; }
-    // The path of an entry below the folder ("a/b.url" gives path()/a/b.url).
+    // The path of an entry below the folder ("a/b.url" gives path()/a/b.url, in
+    // the platform's own form).
     std::string operator/(std::string_view relative) const;
     // The folder as the program holds a Favorites folder: ending in "\".
     std::string asFolder() const { return path_ + "\\"; }
@@ -29,6 +31,12 @@ class TempFolder {
   private:
     std::string path_;
 };
+
+#ifdef _WIN32
+// Changes a file's or folder's attributes with the attrib command, as a user
+// would ("+h" hides it, "+s" marks it a system entry).
+void attrib(std::string_view change, const std::string& path);
+#endif
 
 // The whole content of a file, or empty when it cannot be read.
 std::string readFile(const std::string& path);

@@ -1,0 +1,24 @@
+#!/usr/bin/env bash
+# Runs the Windows build's tests under Wine in a throwaway prefix made here, so
+# every run starts from a fresh Windows registry and file system.
+# Usage: test-windows.sh BUILD_FOLDER JOBS
+set -euo pipefail
+
+build=$(realpath "$1")
+jobs=${2:-2}
+here=$(dirname "$(realpath "$0")")
+
+export WINEPREFIX="$build/wineprefix"
+wineserver=$(command -v wineserver || echo /usr/lib/wine/wineserver64)
+# A server left by an interrupted run would keep the old prefix alive.
+"$wineserver" --kill 2>/dev/null || true
+rm -rf "$WINEPREFIX"
+mkdir -p "$WINEPREFIX"
+
+# One server for the whole run instead of one per test program.
+"$wineserver" --persistent
+trap '"$wineserver" --kill || true' EXIT
+echo "Making the Wine prefix $WINEPREFIX"
+"$here/wine-run.sh" wineboot --init >"$build/wineboot.log" 2>&1
+
+ctest --test-dir "$build" --output-on-failure -j "$jobs"
