@@ -1,5 +1,7 @@
 #include "cli/find_options.h"
 
+#include "platform/registry.h"
+
 #include <array>
 #include <optional>
 #include <string_view>
@@ -71,7 +73,7 @@ bool applyValueOption(std::string_view name, const std::string& value, FindOptio
         locate(s.DoOperaEx, s.OperaAlt, value);
     } else if (name == "debug-log") {
         options.debugLogPath = value;
-    } else if (name == "registry") {
+    } else if (name == "registry" && platform::registryIsHiveFile()) {
         options.registryPath = value;
     } else {
         return false;
@@ -158,8 +160,11 @@ std::string fnFindUsage() {
            "  --netscape FILE           a Netscape bookmark file\n"
            "  --netscape-alt FILE       an alternative Netscape bookmark file\n"
            "  --opera FILE              an Opera bookmark file\n"
-           "  --opera-alt FILE          an alternative Opera bookmark file\n"
-           "  --registry FILE           read the stored settings from this hive file\n"
+           "  --opera-alt FILE          an alternative Opera bookmark file\n" +
+           std::string(platform::registryIsHiveFile()
+                           ? "  --registry FILE           read the stored settings from this "
+                             "hive file\n"
+                           : "") +
            "  --debug-log FILE          write the diagnostic log of this run to FILE\n"
            "  --tsv                     print the name, a tab and the address instead\n"
            "  --help                    show this help and exit\n"

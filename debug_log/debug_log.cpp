@@ -26,14 +26,6 @@ const char* markOf(std::int16_t pType) {
     }
 }
 
-std::string stateFolder() {
-    std::string base = platform::environmentValue("XDG_STATE_HOME");
-    if (base.empty()) {
-        base = platform::environmentValue("HOME") + "/.local/state";
-    }
-    return base + "/zaptrove";
-}
-
 } // namespace
 
 std::string fnLogLine(std::int16_t pType, std::string_view pString,
@@ -53,9 +45,9 @@ std::string fnDefaultLogPath() {
     if (platform::isWritableFolder(folder)) {
         return folder + "\\ztvdebug.log";
     }
-    const std::string fallback = stateFolder();
+    const std::string fallback = platform::userStateFolder();
     platform::makeFolders(fallback);
-    return fallback + "/ztvdebug.log";
+    return platform::nativePath(fallback + "\\ztvdebug.log");
 }
 
 DebugLog::DebugLog(const Settings& settings, const platform::Clock& clock, std::string path)

@@ -123,6 +123,11 @@ bool makeFolders(std::string_view path);
 // separator.
 std::string programFolder();
 
+// The per-user folder for what the program writes when its own folder is not
+// writable: $XDG_STATE_HOME/zaptrove (~/.local/state/zaptrove) on POSIX,
+// %LOCALAPPDATA%\Zaptrove on Windows. It may not exist yet.
+std::string userStateFolder();
+
 // The value of an environment variable, or empty when it is unset.
 std::string environmentValue(const char* name);
 

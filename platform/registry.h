@@ -57,8 +57,13 @@ class Registry {
 
 // The current user's registry: on POSIX the hive file named by pHivePath, or by
 // $ZAPTROVE_REGISTRY, or $XDG_CONFIG_HOME/zaptrove/registry.reg
-// (~/.config/zaptrove/registry.reg) when pHivePath is empty.
+// (~/.config/zaptrove/registry.reg) when pHivePath is empty; on Windows the real
+// one, whatever pHivePath says.
 std::unique_ptr<Registry> openUserRegistry(std::string_view pHivePath = {});
+
+// True where the user's registry is a hive file that openUserRegistry can be
+// pointed at; the real registry on Windows has no file to name.
+bool registryIsHiveFile();
 
 // Groups the changes made during its lifetime into one update.
 class RegistryUpdate {

@@ -1,5 +1,6 @@
 #include "debug_log/debug_log.h"
 #include "debug_log/str_form.h"
+#include "platform/files.h"
 #include "support/fake_clock.h"
 #include "support/temp_folder.h"
 
@@ -49,6 +50,17 @@ TEST(DebugLog, WritesNothingWhenOffOrWhenThePathIsUnusable) {
         logTo(path);
     EXPECT_TRUE(std::filesystem::is_empty(folder));
     EXPECT_FALSE(std::filesystem::exists(t / "missing"));
+}
+
+TEST(DebugLog, GoesBesideTheProgramWhenNoPathIsGiven) {
+    const std::string log = platform::nativePath(platform::programFolder() + "\\ztvdebug.log");
+    std::filesystem::remove(log);
+    test::FakeClock clock;
+    Settings settings;
+    settings.DebugMode = DEBUG_ON;
+    DebugLog(settings, clock).subDebug(LOG_INFO, "beside the program");
+    EXPECT_EQ(readFile(log), "$ [05/12/03 - 14:07:31] beside the program\r\n");
+    std::filesystem::remove(log);
 }
 
 TEST(StrForm, NumbersHaveALeadingBlankUnlessNegative) {

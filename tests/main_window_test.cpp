@@ -1,7 +1,7 @@
 #include "main_window/frm_main.h"
-#include "platform/posix/hive_format.h"
 #include "support/fake_clock.h"
 #include "support/temp_folder.h"
+#include "support/test_registry.h"
 
 #include <gtest/gtest.h>
 
@@ -24,8 +24,7 @@ struct RecordingShell final : platform::Shell {
 class MainWindow : public testing::Test {
   protected:
     test::TempFolder tmp;
-    std::string hivePath = tmp / "registry.reg";
-    std::unique_ptr<platform::Registry> registry = platform::openUserRegistry(hivePath);
+    test::TestRegistry registry;
     RecordingShell shell;
     test::FakeClock clock;
     Settings settings;
@@ -54,10 +53,13 @@ class MainWindow : public testing::Test {
     }
     std::string log() const { return test::readFile(tmp / "log"); }
     std::string stored(std::string_view name) const {
-        auto hive = platform::parseHive(test::readFile(hivePath));
-        const auto* key = hive->findKey("HKEY_CURRENT_USER\\Software\\Zaptrove");
-        const auto* value = key ? platform::Hive::findValue(*key, name) : nullptr;
-        return value == nullptr ? "missing" : std::to_string(value->number);
+        const std::string prefix = std::string(name) + "=";
+        for (const std::string& value : registry.settingsValues()) {
+            if (value.starts_with(prefix)) {
+                return value.substr(prefix.size());
+            }
+        }
+        return "missing";
     }
 };
 

@@ -219,6 +219,14 @@ std::string programFolder() {
     return slash == 0 ? std::string("/") : target.substr(0, slash);
 }
 
+std::string userStateFolder() {
+    std::string base = environmentValue("XDG_STATE_HOME");
+    if (base.empty()) {
+        base = environmentValue("HOME") + "/.local/state";
+    }
+    return base + "/zaptrove";
+}
+
 std::string environmentValue(const char* name) {
     const char* value = std::getenv(name);
     return value == nullptr ? std::string() : std::string(value);

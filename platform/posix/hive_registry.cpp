@@ -262,4 +262,8 @@ std::unique_ptr<Registry> openUserRegistry(std::string_view pHivePath) {
                                                             : std::string(pHivePath));
 }
 
+bool registryIsHiveFile() {
+    return true;
+}
+
 } // namespace zaptrove::platform

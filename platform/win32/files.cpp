@@ -190,6 +190,10 @@ std::string programFolder() {
     return narrow(path.c_str());
 }
 
+std::string userStateFolder() {
+    return environmentValue("LOCALAPPDATA") + "\\Zaptrove";
+}
+
 std::string environmentValue(const char* name) {
     const std::wstring variable = toWide(name);
     const DWORD size = GetEnvironmentVariableW(variable.c_str(), nullptr, 0);

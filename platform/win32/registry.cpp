@@ -116,4 +116,8 @@ std::unique_ptr<Registry> openUserRegistry(std::string_view) {
     return std::make_unique<WindowsRegistry>();
 }
 
+bool registryIsHiveFile() {
+    return false;
+}
+
 } // namespace zaptrove::platform
