@@ -1,9 +1,11 @@
 #include "cli/find_command.h"
+#include "platform/console.h"
 
 #include <iostream>
 
 int main(int argc, char** argv) {
     std::ios::sync_with_stdio(false);
-    return zaptrove::fnRunFind(std::vector<std::string>(argv + 1, argv + argc), std::cout,
+    const zaptrove::platform::Utf8Console console;
+    return zaptrove::fnRunFind(zaptrove::platform::commandLineArguments(argc, argv), std::cout,
                                std::cerr);
 }

@@ -65,7 +65,9 @@ TEST(FavoritesReader, MatchesByStemOrAddressPerMode) {
     test::TempFolder tmp;
     tmp.write("Foo.URL", kShortcut);
     tmp.write("garbage.url", std::string("\0\xff\xfe junk", 9)); // never opened by a name search
-    const std::string foo = tmp.asFolder() + "Foo.URL", junk = tmp.asFolder() + "garbage.url";
+    tmp.write("Ärger Grüße 漢字 😀.url", "[InternetShortcut]\r\nURL=http://gruesse/\r\n");
+    const std::string foo = tmp.asFolder() + "Foo.URL", junk = tmp.asFolder() + "garbage.url",
+                      greeting = tmp.asFolder() + "Ärger Grüße 漢字 😀.url";
     const std::tuple<std::string, std::int16_t, List> cases[] = {
         {"foo", FUNC_NAME, {foo + "|"}},
         {"garbage", FUNC_NAME, {junk + "|"}},
@@ -75,6 +77,7 @@ TEST(FavoritesReader, MatchesByStemOrAddressPerMode) {
         {"foo", FUNC_URL, {}},
         {"/page", FUNC_BOTH, {foo + kUrl}},
         {"garbage", FUNC_BOTH, {junk + "|<not found>"}},
+        {"ärger grüße 漢字 😀", FUNC_BOTH, {greeting + "|http://gruesse/"}}, // the name lower-cased
         {"", 3, {}},
         {"", -1, {}},
     };

@@ -1,6 +1,7 @@
 #include "cli/find_command.h"
 #include "cli/find_options.h"
 #include "platform/files.h"
+#include "platform/text.h"
 #include "settings/registry_values.h"
 #include "support/temp_folder.h"
 #include "support/test_registry.h"
@@ -75,22 +76,27 @@ TEST(FindCommand, PrintsResultsOrSaysWhyNot) {
     EXPECT_NE(out.str().find("4.3"), std::string::npos);
 }
 
-TEST(FindCommand, RealProgramPrintsResultsAndExitsWithZero) {
+TEST(FindCommand, RealProgramTakesAnyTextAndExitsWithZero) {
     const zaptrove::test::TempFolder t;
     // The program sits in the build folder, one above the tests.
     const std::string program = zaptrove::platform::nativePath(
         zaptrove::platform::programFolder() + "/../zaptrove-find" + ZAPTROVE_EXE_SUFFIX);
-    std::string command =
-        "\"" + program + "\" --tsv --netscape \"" + t.write("ns.html", kBookmarks) + "\" NEWS";
+    const std::string file = t.write(
+        "Grüße/ns.html", "<DT><A HREF=\"http://ä\">Ärger 漢字 😀</A>\n" + std::string(kBookmarks));
+    const std::string command =
+        "\"" + program + "\" --tsv --netscape \"" + file + "\" \"ärger 漢字\"";
 #ifdef _WIN32
-    command = "\"" + command + "\""; // cmd.exe takes off the outer quotes
-#endif
+    // The wide form keeps every character; cmd.exe takes off the outer quotes.
+    const std::u16string units = zaptrove::platform::utf8ToUtf16("\"" + command + "\"");
+    FILE* pipe = _wpopen(std::wstring(units.begin(), units.end()).c_str(), L"r");
+#else
     FILE* pipe = popen(command.c_str(), "r");
+#endif
     ASSERT_NE(pipe, nullptr);
     std::string output(4096, '\0');
     output.resize(fread(output.data(), 1, output.size(), pipe));
     EXPECT_EQ(pclose(pipe), 0);
-    EXPECT_EQ(output, "Daily News\thttp://b\nnews\thttp://a\n");
+    EXPECT_EQ(output, "Ärger 漢字 😀\thttp://ä\n");
 }
 
 TEST(FindCommand, WhatIsNotGivenComesFromTheStoredSettingsWhichStayUntouched) {

@@ -22,6 +22,17 @@ std::string nativeForm(std::string path) {
     return path;
 }
 
+// Paths are UTF-8 here; a narrow string would be read in the ANSI code page on
+// Windows.
+fs::path utf8Path(std::string_view path) {
+    return fs::path(std::u8string(path.begin(), path.end()));
+}
+
+std::string utf8String(const fs::path& path) {
+    const std::u8string text = path.u8string();
+    return std::string(text.begin(), text.end());
+}
+
 } // namespace
 
 TempFolder::TempFolder() {
@@ -30,7 +41,7 @@ TempFolder::TempFolder() {
     for (int attempt = 0; attempt < 100 && path_.empty(); ++attempt) {
         const fs::path candidate = parent / ("zaptrove-test-" + std::to_string(random()));
         if (fs::create_directory(candidate)) {
-            path_ = candidate.string();
+            path_ = utf8String(candidate);
         }
     }
     if (path_.empty()) {
@@ -41,11 +52,11 @@ TempFolder::TempFolder() {
 TempFolder::~TempFolder() {
     std::error_code ignored;
     // Give back permissions that tests took away so that everything can be removed.
-    for (auto it = fs::recursive_directory_iterator(path_, ignored);
+    for (auto it = fs::recursive_directory_iterator(utf8Path(path_), ignored);
          it != fs::recursive_directory_iterator(); it.increment(ignored)) {
         fs::permissions(it->path(), fs::perms::owner_all, fs::perm_options::add, ignored);
     }
-    fs::remove_all(path_, ignored);
+    fs::remove_all(utf8Path(path_), ignored);
 }
 
 std::string TempFolder::operator/(std::string_view relative) const {
@@ -53,16 +64,16 @@ std::string TempFolder::operator/(std::string_view relative) const {
 }
 
 std::string TempFolder::write(std::string_view relative, std::string_view bytes) const {
-    const fs::path file = *this / relative;
-    fs::create_directories(file.parent_path());
-    std::ofstream out(file, std::ios::binary);
+    const std::string file = *this / relative;
+    fs::create_directories(utf8Path(file).parent_path());
+    std::ofstream out(utf8Path(file), std::ios::binary);
     out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-    return file.string();
+    return file;
 }
 
 std::string TempFolder::makeFolder(std::string_view relative) const {
     const std::string folder = *this / relative;
-    fs::create_directories(folder);
+    fs::create_directories(utf8Path(folder));
     return folder;
 }
 
@@ -76,7 +87,7 @@ void attrib(std::string_view change, const std::string& path) {
 #endif
 
 std::string readFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
+    std::ifstream in(utf8Path(path), std::ios::binary);
     return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
 
