@@ -23,7 +23,9 @@ std::string narrow(const wchar_t* text) {
 }
 
 HANDLE openForReading(const std::wstring& path) {
-    return CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+    // Sharing everything: a browser may be writing or replacing the file.
+    return CreateFileW(path.c_str(), GENERIC_READ,
+                       FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                        OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
 }
 
@@ -138,8 +140,11 @@ bool appendToFile(std::string_view path, std::string_view text) {
     if (path.empty()) {
         return false;
     }
-    const HANDLE file = CreateFileW(wide(path).c_str(), FILE_APPEND_DATA, FILE_SHARE_READ, nullptr,
-                                    OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    // Another program may hold the log open, even to write to it: appends
+    // through FILE_APPEND_DATA never overwrite each other.
+    const HANDLE file =
+        CreateFileW(wide(path).c_str(), FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                    nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE) {
         return false;
     }
@@ -156,8 +161,10 @@ bool isWritableFolder(std::string_view path) {
     if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0) {
         return false;
     }
-    // The only sure test is to create a file there.
-    const std::wstring probe = folder + L"\\.zaptrove-write-test";
+    // The only sure test is to create a file there, named per process so two
+    // programs testing at once do not see each other's.
+    const std::wstring probe =
+        folder + L"\\.zaptrove-write-test-" + std::to_wstring(GetCurrentProcessId());
     const HANDLE file = CreateFileW(probe.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
                                     FILE_ATTRIBUTE_TEMPORARY | FILE_FLAG_DELETE_ON_CLOSE, nullptr);
     if (file == INVALID_HANDLE_VALUE) {

@@ -30,12 +30,16 @@ HKEY toRoot(RegistryRoot root) {
 // back unchanged.
 class WindowsRegistry final : public Registry {
   public:
+    // Keys a user may only read (the browsers' keys under HKEY_LOCAL_MACHINE for
+    // anyone but an administrator) open for reading.
     KeyHandle openKey(RegistryRoot root, std::string_view path) override {
+        const std::wstring keyPath = wide(path);
         HKEY key = nullptr;
-        return RegOpenKeyExW(toRoot(root), wide(path).c_str(), 0, KEY_READ | KEY_WRITE, &key) ==
-                       ERROR_SUCCESS
-                   ? toHandle(key)
-                   : 0;
+        LONG result = RegOpenKeyExW(toRoot(root), keyPath.c_str(), 0, KEY_READ | KEY_WRITE, &key);
+        if (result == ERROR_ACCESS_DENIED) {
+            result = RegOpenKeyExW(toRoot(root), keyPath.c_str(), 0, KEY_READ, &key);
+        }
+        return result == ERROR_SUCCESS ? toHandle(key) : 0;
     }
 
     KeyHandle createKey(RegistryRoot root, std::string_view path) override {
