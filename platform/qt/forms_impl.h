@@ -5,6 +5,7 @@
 #include <QEventLoop>
 #include <QPointer>
 #include <QPushButton>
+#include <QRect>
 #include <QString>
 #include <QSystemTrayIcon>
 #include <QWidget>
@@ -19,7 +20,20 @@ inline QString toQString(std::string_view pText) {
     return QString::fromUtf8(pText.data(), static_cast<qsizetype>(pText.size()));
 }
 
+// Runs an event handler, when one is set.
+inline void fire(const EventHandler& pHandler) {
+    if (pHandler) {
+        pHandler();
+    }
+}
+
 enum class Side { Left, Top, Width, Height };
+
+int toPixels(float pTwips);
+int sideOf(const QRect& pRect, Side pSide);
+// Moves the left or top edge, keeping the size; sets the width or height.
+void setSideOf(QRect& pRect, Side pSide, int pPixels);
+bool isPosition(Side pSide);
 
 // Remembers the twips each side was last set to, with the pixels that gave the
 // widget, so a value the program set reads back unrounded.
@@ -83,6 +97,11 @@ struct Control::Impl final : QObject {
     KeyPressHandler* onKeyPress = nullptr;
     TwipsMemory memory;
 };
+
+// The Qt widget of a control, as the kind of widget it was made with.
+template <typename Widget> Widget& widgetOf(const Control& pControl) {
+    return static_cast<Widget&>(*pControl.impl().widget);
+}
 
 // Turns the icon's activations into mouse moves of its owner.
 struct TrayIcon::Impl {

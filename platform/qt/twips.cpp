@@ -1,0 +1,64 @@
+#include "platform/qt/forms_impl.h"
+
+#include <QGuiApplication>
+#include <QScreen>
+
+#include <cmath>
+
+namespace zaptrove::platform::forms {
+
+float twipsPerPixelX() {
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    return 1440.0f / static_cast<float>(screen != nullptr ? screen->logicalDotsPerInchX() : 96.0);
+}
+
+int toPixels(float pTwips) {
+    return static_cast<int>(std::lround(pTwips / twipsPerPixelX()));
+}
+
+int sideOf(const QRect& pRect, Side pSide) {
+    switch (pSide) {
+    case Side::Left:
+        return pRect.x();
+    case Side::Top:
+        return pRect.y();
+    case Side::Width:
+        return pRect.width();
+    case Side::Height:
+        return pRect.height();
+    }
+    return 0;
+}
+
+void setSideOf(QRect& pRect, Side pSide, int pPixels) {
+    switch (pSide) {
+    case Side::Left:
+        pRect.moveLeft(pPixels);
+        break;
+    case Side::Top:
+        pRect.moveTop(pPixels);
+        break;
+    case Side::Width:
+        pRect.setWidth(pPixels);
+        break;
+    case Side::Height:
+        pRect.setHeight(pPixels);
+        break;
+    }
+}
+
+bool isPosition(Side pSide) {
+    return pSide == Side::Left || pSide == Side::Top;
+}
+
+float TwipsMemory::get(Side pSide, int pMeasured, int pShown) const {
+    const std::optional<Entry>& entry = entries_[static_cast<std::size_t>(pSide)];
+    return entry && entry->pixels == pMeasured ? entry->twips
+                                               : static_cast<float>(pShown) * twipsPerPixelX();
+}
+
+void TwipsMemory::remember(Side pSide, float pTwips, int pMeasured) {
+    entries_[static_cast<std::size_t>(pSide)] = Entry{pTwips, pMeasured};
+}
+
+} // namespace zaptrove::platform::forms
