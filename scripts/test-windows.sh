@@ -15,8 +15,9 @@ wineserver=$(command -v wineserver || echo /usr/lib/wine/wineserver64)
 rm -rf "$WINEPREFIX"
 mkdir -p "$WINEPREFIX"
 
-# One server for the whole run instead of one per test program.
-"$wineserver" --persistent
+# One server for the whole run instead of one per test program; it holds none
+# of this run's output streams, so nothing waits on it.
+"$wineserver" --persistent </dev/null >/dev/null 2>&1
 trap '"$wineserver" --kill || true' EXIT
 echo "Making the Wine prefix $WINEPREFIX"
 "$here/wine-run.sh" wineboot --init >"$build/wineboot.log" 2>&1
