@@ -51,7 +51,22 @@ class MainWindow : public testing::Test {
         }
         return rows;
     }
+    // The window's height and the sizes its layout gives the controls.
+    std::vector<float> layout() const {
+        return {window.form.height(),          window.frmFrame.width(), window.frmFrame.height(),
+                window.cmdPrefereneces.left(), window.txtInput.width(), window.cboResult.width(),
+                window.cboResult.height()};
+    }
     std::string log() const { return test::readFile(tmp / "log"); }
+    // The selected option of a Preferences group, as 0 to 2 or -1 for none.
+    static int selected(const std::array<forms::OptionButton, 3>& group) {
+        for (int i = 0; i < 3; ++i) {
+            if (group[i].value()) {
+                return i;
+            }
+        }
+        return -1;
+    }
     std::string stored(std::string_view name) const {
         const std::string prefix = std::string(name) + "=";
         for (const std::string& value : registry.settingsValues()) {
@@ -68,13 +83,8 @@ class MainWindow : public testing::Test {
 TEST_F(MainWindow, StartsCollapsedAndLaysItselfOutForItsSize) {
     EXPECT_EQ(window.form.caption(), "Zaptrove v4.3");
     EXPECT_EQ(stored("Present"), "1");
-    EXPECT_EQ(window.form.height(), 991);
-    EXPECT_EQ(window.frmFrame.width(), 4400);
-    EXPECT_EQ(window.frmFrame.height(), 891);
-    EXPECT_EQ(window.cmdPrefereneces.left(), 3860);
-    EXPECT_EQ(window.txtInput.width(), 3760);
-    EXPECT_EQ(window.cboResult.width(), 4300);
-    EXPECT_EQ(window.cboResult.height(), 521);
+    // 891 twips are 59.4 pixels: sizes read back as they were set
+    EXPECT_EQ(layout(), (std::vector<float>{991, 4400, 891, 3860, 3760, 4300, 521}));
     window.form.setHeight(2000); // collapsed, every height change is undone
     EXPECT_EQ(window.form.height(), 991);
     window.form.setWidth(500); // narrower than the controls: no negative width
@@ -86,18 +96,14 @@ TEST_F(MainWindow, EnterSearchesAndUnfoldsTheList) {
     forms::simulateKey(window.txtInput, forms::KEY_RETURN);
     EXPECT_EQ(rows(), (std::vector<std::string>{"Daily News  -  http://daily/",
                                                 "World News  -  http://world/"}));
-    EXPECT_EQ(window.cboResult.listIndex(), 0);
+    // The first row is selected, and its tooltip tells where it comes from.
     EXPECT_EQ(window.cboResult.toolTip(), tmp.asFolder() + "Fav\\Sub\\Daily News.url");
     EXPECT_TRUE(window.cboResult.visible());
     EXPECT_FALSE(window.cmdPrefereneces.visible());
     EXPECT_FALSE(window.txtInput.tabStop());
-    EXPECT_EQ(settings.Height, 3000);
-    EXPECT_EQ(window.form.height(), 3000);
-    EXPECT_EQ(window.frmFrame.height(), 2900);
-    EXPECT_EQ(window.cboResult.height(), 2530);
+    EXPECT_EQ(layout(), (std::vector<float>{3000, 4400, 2900, 3860, 3760, 4300, 2530}));
     window.form.setHeight(500); // shrinking the expanded window stops at 991
-    EXPECT_EQ(window.form.height(), 991);
-    EXPECT_EQ(window.cboResult.height(), 521);
+    EXPECT_EQ(layout(), (std::vector<float>{991, 4400, 891, 3860, 3760, 4300, 521}));
 
     enter("zebra");
     EXPECT_EQ(window.txtInput.text(), "Nothing Found");
@@ -167,7 +173,7 @@ TEST_F(MainWindow, ListKeysOpenCopyAndClose) {
 
     enter("news"); // opens at the remembered height; Escape closes the list
     EXPECT_EQ(window.form.height(), 3600);
-    forms::simulateKey(window.txtInput, forms::KEY_ESCAPE);
+    forms::simulateKey(window.cboResult, forms::KEY_ESCAPE);
     EXPECT_FALSE(window.cboResult.visible());
     EXPECT_EQ(window.form.height(), 991);
     EXPECT_THROW(window.cmdCancel_Click(), ProgramEnded); // a second Escape ends the program
@@ -188,21 +194,12 @@ TEST_F(MainWindow, LaunchSettingDecidesWhatFollowsAnOpening) {
     EXPECT_EQ(window.form.windowState(), forms::WINDOW_MINIMIZED);
     std::int16_t enter = forms::KEY_RETURN;
     settings.Launch = LAUNCH_QUIT;
-    window.form.setWindowState(forms::WINDOW_NORMAL);
-    window.form.setTop(1234.5f);
+    window.form.setWidth(6000);
     EXPECT_THROW(window.cboResult_KeyPress(enter), ProgramEnded);
     EXPECT_TRUE(window.cboResult.visible()); // nothing after the launch ran
-    EXPECT_EQ(stored("Launch"), "6");
     EXPECT_EQ(shell.opened.size(), 4u);
-}
-
-TEST_F(MainWindow, ExitWhileMinimisedKeepsTheStoredGeometry) {
-    settings.Sort = SORT_NAME;
-    window.form.setWindowState(forms::WINDOW_MINIMIZED);
-    window.form.setWidth(6000);
-    EXPECT_THROW(window.form.unload(), ProgramEnded);
-    EXPECT_EQ(stored("Sort"), "0");
-    EXPECT_EQ(stored("Width"), "4425");
+    EXPECT_EQ(stored("Launch"), "6");
+    EXPECT_EQ(stored("Width"), "4425"); // ended while minimised: the stored geometry stays
 }
 
 TEST_F(MainWindow, TrayTakesTheMinimisedWindowAndTheConfiguredClickBringsItBack) {
@@ -214,7 +211,8 @@ TEST_F(MainWindow, TrayTakesTheMinimisedWindowAndTheConfiguredClickBringsItBack)
         forms::doEvents();
     };
     settings.Tray = TRAY_ON;
-    // Click, the mode that restores with it, and whether it does.
+    // Click, the mode that restores with it, and whether it does. Each click reaches
+    // Form_MouseMove as a mouse move with the message number in X.
     const std::tuple<forms::TrayClick, std::int16_t, bool> clicks[] = {
         {forms::TrayClick::Left, CLICK_DOUBLE, false},
         {forms::TrayClick::Double, CLICK_DOUBLE, true},
@@ -227,7 +225,6 @@ TEST_F(MainWindow, TrayTakesTheMinimisedWindowAndTheConfiguredClickBringsItBack)
         minimise();
         ASSERT_FALSE(inTray.form.isShown());
         ASSERT_TRUE(inTray.trayIcon.isShown());
-        EXPECT_EQ(inTray.trayData.tipShown(), "Zaptrove");
         forms::simulateTrayActivation(inTray.trayIcon, click);
         EXPECT_EQ(inTray.form.isShown(), restores) << mode;
         EXPECT_EQ(inTray.trayIcon.isShown(), !restores) << mode;
@@ -235,16 +232,11 @@ TEST_F(MainWindow, TrayTakesTheMinimisedWindowAndTheConfiguredClickBringsItBack)
             inTray.subRestoreFromTray();
         }
     }
-    settings.Single = CLICK_SINGLE;
-    minimise();
-    inTray.Form_MouseMove(0, 0, 7710, 0); // 514 at 15 twips per pixel: left release
-    EXPECT_EQ(inTray.form.windowState(), forms::WINDOW_NORMAL);
     minimise();
     inTray.form.unload(); // leaving from the tray takes the icon away
     EXPECT_FALSE(inTray.trayIcon.isShown());
-}
 
-TEST_F(MainWindow, WithoutANotificationAreaMinimisingNeverHidesTheWindow) {
+    // Without a notification area minimising never hides the window.
     frmMain noTray{settings, {*registry, shell, clock, [] {}, tmp / "log", [] { return false; }}};
     noTray.Form_Load();
     noTray.form.show();
@@ -271,9 +263,11 @@ TEST_F(MainWindow, PreferencesOpenFromTheButtonAndFromTheCommand) {
     int shown = 0;
     const auto answer = [&](bool ok) {
         forms::whenIdle([&, ok] {
-            ++shown;
-            window.Preferences->optSort[0].setValue(true);
-            ok ? window.Preferences->cmdOK_Click() : window.Preferences->cmdCancel_Click();
+            frmPreferences& dialog = *window.Preferences;
+            shown += dialog.optSort[2].value(); // showing the dialog filled it in
+            forms::simulateClick(dialog.optSort[0]);
+            forms::simulateClick(dialog.optSort[0]); // a second click does not clear it
+            ok ? dialog.cmdOK_Click() : dialog.cmdCancel_Click();
         });
     };
     answer(false);
@@ -284,5 +278,82 @@ TEST_F(MainWindow, PreferencesOpenFromTheButtonAndFromTheCommand) {
     forms::simulateClick(window.cmdPrefereneces);
     EXPECT_EQ(settings.Sort, SORT_NAME);
     EXPECT_EQ(shown, 2);
-    EXPECT_EQ(window.Preferences, nullptr);
+}
+
+// The dialog on its own over the main window, which leaves first-run settings.
+TEST_F(MainWindow, PreferencesShowTheSettings) {
+    frmPreferences dialog(settings, window.form);
+    dialog.Form_Activate();
+    EXPECT_EQ(selected(dialog.optSearch), 0);
+    EXPECT_EQ(selected(dialog.optSort), 2);
+    EXPECT_EQ(selected(dialog.optLaunch), 0);
+    EXPECT_FALSE(dialog.chkMinimize.value() || dialog.ChkSingle.value() || dialog.chkDups.value());
+    const bool uses[] = {true, false, true, true, false, false};
+    for (int row = 0; row < 6; ++row) {
+        EXPECT_EQ(dialog.chkAlternate[row].value(), uses[row]) << row;
+    }
+    forms::simulateTyping(dialog.txtAlternate[0], "x"); // the main folder is only shown
+    EXPECT_EQ(dialog.txtAlternate[0].text(), tmp.asFolder() + "Fav\\");
+    EXPECT_EQ(dialog.txtAlternate[2].text(), NOT_FOUND);
+    forms::simulateClick(dialog.chkDups);
+    EXPECT_TRUE(dialog.chkDups.value());
+}
+
+TEST_F(MainWindow, PreferencesOkStoresWhatIsShownWithAFolderBackslashAndNothingElseAdded) {
+    Settings expected = settings;
+    for (const auto& [typed, stored] : {std::pair{"", "\\"}, std::pair{"C:\\Favs", "C:\\Favs\\"},
+                                        std::pair{"C:\\Favs\\", "C:\\Favs\\"}}) {
+        frmPreferences dialog(settings, window.form);
+        dialog.Form_Activate();
+        dialog.txtAlternate[0].setText("typed over the main folder");
+        dialog.txtAlternate[1].setText(typed);
+        dialog.txtAlternate[4].setText("/home/u/opera6.adr ");
+        dialog.chkAlternate[4].setValue(true);
+        dialog.cmdOK_Click();
+        EXPECT_EQ(settings.MSIEAlt, stored);
+    }
+    expected.MSIEAlt = "C:\\Favs\\";
+    expected.OperaMain = "/home/u/opera6.adr "; // the blank stays
+    expected.DoOpera = DO_YES;
+    EXPECT_EQ(std::tie(settings.MSIEMain, settings.Function, settings.Sort, settings.Launch,
+                       settings.Tray, settings.Single, settings.Duplicates, settings.DoOpera,
+                       settings.OperaMain),
+              std::tie(expected.MSIEMain, expected.Function, expected.Sort, expected.Launch,
+                       expected.Tray, expected.Single, expected.Duplicates, expected.DoOpera,
+                       expected.OperaMain));
+}
+
+// Escape and the close box end the dialog as Cancel does (see
+// PreferencesOpenFromTheButtonAndFromTheCommand), storing nothing.
+TEST_F(MainWindow, PreferencesEscapeAndTheCloseBoxChangeNothing) {
+    const auto closers = {+[](frmPreferences& d) { forms::simulateKey(d.txtAlternate[3], 27); },
+                          +[](frmPreferences& d) { forms::simulateClose(d.form); }};
+    for (const auto close : closers) {
+        frmPreferences dialog(settings, window.form);
+        dialog.form.show();
+        dialog.optSearch[2].setValue(true);
+        dialog.chkDups.setValue(true);
+        dialog.txtAlternate[3].setText("changed");
+        close(dialog);
+        EXPECT_FALSE(dialog.form.isShown());
+        EXPECT_EQ(settings.Function, FUNC_NAME);
+        EXPECT_EQ(settings.Duplicates, DUPS_KEEP);
+        EXPECT_EQ(settings.NetscapeAlt, "");
+    }
+}
+
+TEST_F(MainWindow, PreferencesShowValuesOnlyADamagedStoreHoldsAndStoreThemSoundly) {
+    settings.Duplicates = 0;
+    settings.Single = 5;
+    settings.Tray = 99;
+    settings.Sort = 2;
+    frmPreferences dialog(settings, window.form);
+    dialog.Form_Activate();
+    EXPECT_TRUE(dialog.chkDups.value() && dialog.ChkSingle.value() && dialog.chkMinimize.value());
+    EXPECT_EQ(selected(dialog.optSort), -1);
+    dialog.cmdOK_Click();
+    EXPECT_EQ(settings.Duplicates, DUPS_REMOVE);
+    EXPECT_EQ(settings.Single, CLICK_SINGLE);
+    EXPECT_EQ(settings.Tray, TRAY_ON);
+    EXPECT_EQ(settings.Sort, 2);
 }
