@@ -63,17 +63,12 @@ TEST(DebugLog, GoesBesideTheProgramWhenNoPathIsGiven) {
     std::filesystem::remove(log);
 }
 
-TEST(StrForm, NumbersHaveALeadingBlankUnlessNegative) {
+TEST(StrForm, NumbersHaveALeadingBlankUnlessNegativeAndBigSinglesAnExponent) {
     EXPECT_EQ(fnStr(5) + "|" + fnStr(0) + "|" + fnStr(-3) + "|" + fnStr(40000), " 5| 0|-3| 40000");
     std::string singles;
-    for (const float value :
-         {50851.23f, 12.5f, 0.0f, -0.0f, -2.25f, 86399.999f, 86399.5f, 1234567.8f})
+    for (const float value : {50851.23f, 12.5f, 0.0f, -0.0f, -2.25f, 86399.999f, 86399.5f,
+                              1234567.8f, 123456789.0f, -98765432.0f, 1.5e-7f})
         singles += fnStrSingle(value) + "|";
-    EXPECT_EQ(singles, " 50851.23| 12.5| 0| 0|-2.25| 86400| 86399.5| 1234568|");
-}
-
-TEST(StrForm, SingleTakesTheExponentFormBeyondSevenDigits) {
-    EXPECT_EQ(fnStrSingle(123456789.0f), " 1.234568E+08");
-    EXPECT_EQ(fnStrSingle(-98765432.0f), "-9.876543E+07");
-    EXPECT_EQ(fnStrSingle(1.5e-7f), " 1.5E-07");
+    EXPECT_EQ(singles, " 50851.23| 12.5| 0| 0|-2.25| 86400| 86399.5| 1234568| 1.234568E+08|"
+                       "-9.876543E+07| 1.5E-07|");
 }

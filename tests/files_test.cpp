@@ -3,7 +3,6 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <fstream>
 #ifndef _WIN32
 #include <sys/stat.h>
@@ -81,16 +80,4 @@ TEST(Files, AppendToFileCreatesThenAppends) {
     }
     EXPECT_FALSE(platform::appendToFile(t.makeFolder("dir.log"), "x"));
     EXPECT_FALSE(platform::appendToFile(t / "missing/z.log", "x"));
-}
-
-TEST(Files, ProgramFolderHoldsTheRunningProgram) {
-    const std::string folder = platform::programFolder();
-    ASSERT_FALSE(folder.empty());
-    EXPECT_NE(folder.back(), '/');
-    EXPECT_NE(folder.back(), '\\');
-    std::vector<platform::FolderEntry> entries;
-    ASSERT_TRUE(platform::listFolder(folder, entries));
-    EXPECT_NE(std::find_if(entries.begin(), entries.end(),
-                           [](const auto& entry) { return entry.name.starts_with("files_test"); }),
-              entries.end());
 }

@@ -27,6 +27,8 @@ TEST(FindCommand, PrintsResultsOrSaysWhyNot) {
     const std::string ns = t.write("ns.html", kBookmarks), log = t / "find.log";
     t.write("Fav/Fav News.url", "[InternetShortcut]\nURL=http://fav\n");
     const std::string opera = t.write("op.adr", "#URL\n\tNAME=Opera News\n\tURL=http://op\n");
+    // Tabs and line breaks would split a result: each is printed as a blank.
+    const std::string odd = t.write("odd.htm", "<DT><A HREF=\"http://t\tx\">Tab\there\r\nline</A>");
     const std::string two = "Daily News  -  http://b\nnews  -  http://a\n";
     const std::string three = "http://a  -  news\nhttp://b  -  Daily News\nhttp://c  -  Sports\n";
     // Arguments after "--netscape FILE", exit status, standard output.
@@ -49,6 +51,8 @@ TEST(FindCommand, PrintsResultsOrSaysWhyNot) {
          0,
          "Daily News  -  http://b\nFav News  -  http://fav\nnews  -  http://a\nOpera News  -  "
          "http://op\n"},
+        {{"--netscape-alt", odd, "--tsv", "tab"}, 0, "Tab here  line\thttp://t x\n"},
+        {{"--netscape-alt", odd, "line"}, 0, "Tab here  line  -  http://t x\n"},
         {{"zebra"}, 1, ""},
         {{"--help"}, 0, zaptrove::fnFindUsage()},
         {{"--bogus", "x", "news"}, 2, ""},
@@ -113,20 +117,15 @@ TEST(FindCommand, WhatIsNotGivenComesFromTheStoredSettingsWhichStayUntouched) {
     EXPECT_EQ(run({"--netscape", ns, "news"}), "Daily News  -  http://b\nnews  -  http://a\n");
     EXPECT_TRUE(registry.settingsValues().empty()); // a first run of the command writes nothing
 
-    using zaptrove::platform::REG_DWORD;
-    const auto store = [&](std::string_view name, const zaptrove::RegistryData& value,
-                           std::uint32_t type) {
-        zaptrove::subCreateKey(*registry, zaptrove::platform::HKEY_CURRENT_USER,
-                               zaptrove::SettingsKey);
-        zaptrove::subSetValue(*registry, zaptrove::platform::HKEY_CURRENT_USER,
-                              zaptrove::SettingsKey, name, value, type);
-    };
-    store("Present", 1.0, REG_DWORD);
-    store("Sort", 1.0, REG_DWORD);
-    store("DoMSIE", 14.0, REG_DWORD);
-    store("DoNetscape", 14.0, REG_DWORD);
-    store("DoNetscapeEx", 13.0, REG_DWORD);
-    store("NetscapeAlt", ns, zaptrove::platform::REG_SZ);
+    using namespace zaptrove::platform;
+    zaptrove::subCreateKey(*registry, HKEY_CURRENT_USER, zaptrove::SettingsKey);
+    const std::tuple<const char*, zaptrove::RegistryData, std::uint32_t> values[] = {
+        {"Present", 1.0, REG_DWORD},       {"Sort", 1.0, REG_DWORD},
+        {"DoMSIE", 14.0, REG_DWORD},       {"DoNetscape", 14.0, REG_DWORD},
+        {"DoNetscapeEx", 13.0, REG_DWORD}, {"NetscapeAlt", ns, REG_SZ}};
+    for (const auto& [name, value, type] : values)
+        zaptrove::subSetValue(*registry, HKEY_CURRENT_USER, zaptrove::SettingsKey, name, value,
+                              type);
     const auto stored = registry.settingsValues();
     EXPECT_EQ(run({"news"}), "http://a  -  news\nhttp://b  -  Daily News\n"); // stored order
     EXPECT_EQ(run({"--sort", "name", "news"}), "Daily News  -  http://b\nnews  -  http://a\n");

@@ -58,22 +58,20 @@ TEST_F(Discovery, FavoritesFolderComesFromShellFolders) {
     EXPECT_EQ(fnFindFavoritesFolder(*registry), std::string(300, 'F') + "\\");
 }
 
-TEST_F(Discovery, NetscapeAbsentOrWithoutPrefsIsNotFound) {
+// The current profile's "prefs.js" names the bookmark file, or the profile
+// folder holds it; a missing profile or folder is not found.
+TEST_F(Discovery, NetscapeFileComesFromTheCurrentProfile) {
     EXPECT_EQ(fnFindNetscapeFile(*registry), NOT_FOUND);
     setText(HKEY_LOCAL_MACHINE, std::string(kUsers), "CurrentUser", "default");
     EXPECT_EQ(fnFindNetscapeFile(*registry), NOT_FOUND); // no DirRoot
     setText(HKEY_LOCAL_MACHINE, std::string(kUsers) + "\\default", "DirRoot", tmp / "nowhere");
     EXPECT_EQ(fnFindNetscapeFile(*registry), NOT_FOUND);
-}
-
-TEST_F(Discovery, ProfileFolderWithOrWithoutFinalBackslashFindsPrefs) {
     for (const std::string& dirRoot : {tmp / "profile", tmp / "profile\\"}) {
         installProfile(dirRoot, "user_pref(\"browser.cache.disk\", 7);\n");
         EXPECT_EQ(fnFindNetscapeFile(*registry), tmp / "profile\\bookmark.htm") << dirRoot;
     }
-}
 
-TEST_F(Discovery, PrefsLocationIsTheFirstKeyWithEscapesStripped) {
+    // The first location key counts, its escapes stripped.
     const std::string line =
         "user_pref(\"browser.bookmark_location\", \"C:\\\\Program Files\\\\Netscape\\\\Users\\\\"
         "default\\\\bookmark.htm\");\n";

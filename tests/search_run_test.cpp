@@ -44,33 +44,12 @@ class SearchRun : public ::testing::Test {
 
 } // namespace
 
-TEST_F(SearchRun, ReadsOnlyWhatIsSwitchedOnAndMatchesNothingInAnUnknownMode) {
-    shortcut("Fav/news.url", "http://n");
-    s.MSIEMain = s.MSIEAlt = favorites;
-    s.NetscapeMain = s.NetscapeAlt = t.write("ns.html", "<DT><A HREF=\"http://n\">news</A>\n");
-    s.DoMSIEEx = s.DoNetscape = DO_NO;
-    s.DoNetscapeEx = DUPS_KEEP; // only DO_YES switches a location on
-    EXPECT_FALSE(run("news").Found);
-    EXPECT_EQ(logLines(), (Lines{"$ Searching by NAME", "! No matches found!"}));
-
-    s.DoMSIE = s.DoNetscape = DO_YES;
-    s.Function = 7;
-    const SearchOutcome outcome = run("news");
-    EXPECT_TRUE(!outcome.Found && outcome.Results.empty() && outcome.Lines.empty());
-    EXPECT_EQ(
-        logLines(),
-        (Lines{"$ Reading MSIE Dir: " + favorites, "+ Start Directory Reading:" + timer,
-               "- Directory Reading Done:" + timer, "$ Reading Netscape File: " + s.NetscapeMain,
-               "+ Parsing Netscape File:" + timer, "- Netscape file parsed:" + timer,
-               "! No matches found!"}));
-}
-
 TEST_F(SearchRun, LogsEveryStepOfARunInOrder) {
     shortcut("Fav/Daily News.url", "http://daily");
     shortcut("Fav/Sports.url", "http://sports");
     s.MSIEMain = favorites;
     s.NetscapeMain =
-        t.write("ns.html", "<DT><A HREF=\"http://ns\">news</A>\n<DT><A HREF=\"w\">Weather<");
+        t.write("ns.html", "<DT><A HREF=\"http://ns\">news</A>\n<DT><A HREF=\"w\">Wäther<");
     s.OperaMain =
         t.write("op.adr", "Opera Hotlist version 2.0\n\n#URL\n\tNAME=News\n\tURL=http://op\n");
     s.DoMSIE = s.DoNetscape = s.DoOpera = DO_YES;
@@ -88,9 +67,11 @@ TEST_F(SearchRun, LogsEveryStepOfARunInOrder) {
                "$ Sorting as Searched", "+ Start Matrix sorting:" + timer,
                "- Matrix sorting Done:" + timer, "+ Start undupping:" + timer,
                "- Undupped:" + timer, "$ Building combo for 3 match[es] found!"}));
+    EXPECT_EQ(run(" news").Lines, (Lines{"Daily News  -  http://daily"})); // the blank stays
+    EXPECT_EQ(run("Ä").Lines, (Lines{"Wäther  -  w"}));
 }
 
-TEST_F(SearchRun, ReadsSourcesInOrderMainBeforeAlternativeAndMatchesIgnoringCase) {
+TEST_F(SearchRun, ReadsTheSwitchedOnSourcesInOrderMainBeforeAlternative) {
     shortcut("Fav/x1.url", "u1");
     shortcut("Alt/x2.url", "u2");
     s.MSIEMain = favorites;
@@ -104,13 +85,12 @@ TEST_F(SearchRun, ReadsSourcesInOrderMainBeforeAlternativeAndMatchesIgnoringCase
     EXPECT_EQ(run("X").Lines, (Lines{"u1  -  x1", "u2  -  x2", "u3  -  x3", "u4  -  x4",
                                      "u5  -  x5", "u6  -  x6"}));
 
-    t.write("ns.html",
-            "<DT><A HREF=\"1\">news<DT><A HREF=\"2\">News<DT><A HREF=\"3\">Daily NEWS<DT>"
-            "<A HREF=\"4\">Sports<DT><A HREF=\"5\">äpfel<");
-    s.DoMSIE = s.DoMSIEEx = s.DoNetscapeEx = s.DoOpera = s.DoOperaEx = DO_NO;
-    EXPECT_EQ(run("NEWS").Lines, (Lines{"1  -  news", "2  -  News", "3  -  Daily NEWS"}));
-    EXPECT_EQ(run(" news").Lines, (Lines{"3  -  Daily NEWS"})); // the blank is not trimmed
-    EXPECT_EQ(run("Ä").Lines, (Lines{"5  -  äpfel"}));
+    s.DoMSIEEx = s.DoNetscape = DO_NO;
+    s.DoOperaEx = DUPS_KEEP; // only DO_YES switches a location on
+    EXPECT_EQ(run("X").Lines, (Lines{"u1  -  x1", "u4  -  x4", "u5  -  x5"}));
+    s.Function = 7; // an unknown mode matches nothing
+    EXPECT_FALSE(run("X").Found);
+    EXPECT_EQ(logLines().back(), "! No matches found!");
 }
 
 TEST_F(SearchRun, NameSearchOrdersAndUndupsFavoritesByTheirRealAddresses) {

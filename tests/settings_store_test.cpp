@@ -21,6 +21,17 @@ class SettingsStore : public ::testing::Test {
         subCreateKey(*registry, HKEY_CURRENT_USER, SettingsKey);
         subSetValue(*registry, HKEY_CURRENT_USER, SettingsKey, name, value, type);
     }
+    bool stores(std::string_view value) const {
+        const auto values = registry.settingsValues();
+        return std::find(values.begin(), values.end(), value) != values.end();
+    }
+    // Every field a store reads or writes, to compare whole settings at once.
+    static auto fields(const Settings& s) {
+        return std::tie(s.Function, s.Sort, s.Launch, s.Tray, s.Single, s.Duplicates, s.Height,
+                        s.DoMSIE, s.DoMSIEEx, s.DoNetscape, s.DoNetscapeEx, s.DoOpera, s.DoOperaEx,
+                        s.MSIEMain, s.MSIEAlt, s.NetscapeMain, s.NetscapeAlt, s.OperaMain,
+                        s.OperaAlt);
+    }
 };
 
 } // namespace
@@ -44,12 +55,9 @@ TEST_F(SettingsStore, FirstRunWritesTwentyValuesAndTheFirstExitAllTwentyTwo) {
     EXPECT_EQ(settings.NetscapeMain, NOT_FOUND);
 
     subSaveSettings(*registry, settings, window);
-    const auto saved = registry.settingsValues();
-    EXPECT_EQ(saved.size(), 22u);
-    EXPECT_NE(std::find(saved.begin(), saved.end(), "DoNetscape=13"), saved.end());
-    EXPECT_NE(std::find(saved.begin(), saved.end(), "DoNetscapeEx=13"), saved.end());
-    EXPECT_NE(std::find(saved.begin(), saved.end(), "Height=0"), saved.end());
-    EXPECT_NE(std::find(saved.begin(), saved.end(), "NetscapeMain=<not found>"), saved.end());
+    EXPECT_EQ(registry.settingsValues().size(), 22u);
+    EXPECT_TRUE(stores("DoNetscape=13") && stores("DoNetscapeEx=13") && stores("Height=0") &&
+                stores("NetscapeMain=<not found>"));
 }
 
 TEST_F(SettingsStore, ReadingNeverWritesAndALaterRunRestoresEverything) {
@@ -66,21 +74,11 @@ TEST_F(SettingsStore, ReadingNeverWritesAndALaterRunRestoresEverything) {
     moved.top = 10, moved.left = 20, moved.width = 7000;
     subSaveSettings(*registry, saved, moved);
 
-    settings.NetscapeMain = "discovered";
+    settings.NetscapeMain = "discovered"; // a stored path wins
     ASSERT_TRUE(fnReadStoredSettings(*registry, settings, window));
-    EXPECT_EQ(settings.Function, FUNC_BOTH);
-    EXPECT_EQ(settings.Sort, SORT_URL);
-    EXPECT_EQ(settings.Launch, LAUNCH_QUIT);
-    EXPECT_EQ(settings.Tray, TRAY_ON);
-    EXPECT_EQ(settings.Single, CLICK_SINGLE);
-    EXPECT_EQ(settings.Duplicates, DUPS_REMOVE);
-    EXPECT_EQ(settings.Height, 4000);
-    EXPECT_EQ(settings.OperaMain, "/home/u/opera6.adr");
-    EXPECT_EQ(settings.MSIEAlt, "D:\\Fävs ニュース 😀\\");
-    EXPECT_EQ(settings.NetscapeMain, "C:\\nav\\bookmark.htm"); // a stored path wins
-    EXPECT_EQ(window.top, 10);
-    EXPECT_EQ(window.left, 20);
-    EXPECT_EQ(window.width, 7000);
+    EXPECT_EQ(fields(settings), fields(saved));
+    EXPECT_EQ(std::tie(window.top, window.left, window.width),
+              std::tie(moved.top, moved.left, moved.width));
 }
 
 TEST_F(SettingsStore, MissingOrUnusableValuesTakeTheirFallbacks) {
@@ -91,10 +89,7 @@ TEST_F(SettingsStore, MissingOrUnusableValuesTakeTheirFallbacks) {
     setStored("OperaMain", 7.0, platform::REG_DWORD);        // a number where a text belongs
     setStored("NetscapeMain", std::string(NOT_FOUND), platform::REG_SZ);
     const platform::KeyHandle key = registry->openKey(HKEY_CURRENT_USER, SettingsKey);
-    platform::RegistryValue blob;
-    blob.type = platform::REG_BINARY;
-    blob.data = {1, 2, 3, 4};
-    registry->setValue(key, "Tray", blob);
+    registry->setValue(key, "Tray", {.type = platform::REG_BINARY, .data = {1, 2, 3, 4}});
     std::int16_t tray = 99;
     EXPECT_EQ(fnReadValue(*registry, key, "Tray", tray), -1);
     EXPECT_EQ(tray, 99);
@@ -106,17 +101,14 @@ TEST_F(SettingsStore, MissingOrUnusableValuesTakeTheirFallbacks) {
         settings.NetscapeMain = discovered;
         settings.OperaMain = "left over";
         ASSERT_TRUE(fnReadStoredSettings(*registry, settings, window));
-        EXPECT_EQ(settings.Function, FUNC_BOTH);
-        EXPECT_EQ(settings.Sort, SORT_SEARCHED);
-        EXPECT_EQ(settings.Launch, LAUNCH_NOTHING);
-        EXPECT_EQ(settings.Tray, TRAY_OFF);
-        EXPECT_EQ(settings.OperaMain, "");
-        EXPECT_EQ(settings.NetscapeMain, discovered);
-        EXPECT_EQ(settings.DoMSIE, DO_YES);
-        EXPECT_EQ(settings.DoMSIEEx, DO_NO);
-        EXPECT_EQ(settings.DoNetscape, discovered == NOT_FOUND ? DO_NO : DO_YES);
-        EXPECT_EQ(settings.Duplicates, DUPS_KEEP);
-        EXPECT_EQ(settings.Single, CLICK_DOUBLE);
+        Settings expected;
+        expected.Function = FUNC_BOTH, expected.Sort = SORT_SEARCHED;
+        expected.Launch = LAUNCH_NOTHING, expected.Tray = TRAY_OFF, expected.DoMSIE = DO_YES;
+        expected.Single = CLICK_DOUBLE, expected.Duplicates = DUPS_KEEP;
+        expected.DoMSIEEx = expected.DoNetscapeEx = expected.DoOpera = expected.DoOperaEx = DO_NO;
+        expected.DoNetscape = discovered == NOT_FOUND ? DO_NO : DO_YES;
+        expected.NetscapeMain = discovered;
+        EXPECT_EQ(fields(settings), fields(expected));
         EXPECT_EQ(window.width, 4500); // no stored width: the window keeps its own
     }
 }
@@ -127,15 +119,12 @@ TEST_F(SettingsStore, MinimisedExitKeepsGeometryResetExitWritesNothingAndResetRe
     window.top = 5;
     settings.Height = 3000;
     subSaveSettings(*registry, settings, window);
-    auto values = registry.settingsValues();
-    EXPECT_NE(std::find(values.begin(), values.end(), "Top=1200"), values.end());
-    EXPECT_NE(std::find(values.begin(), values.end(), "Height=991"), values.end());
+    EXPECT_TRUE(stores("Top=1200") && stores("Height=991"));
 
     settings.Function = FUNC_RESET;
     settings.Sort = SORT_NAME;
     subSaveSettings(*registry, settings, window);
-    values = registry.settingsValues();
-    EXPECT_NE(std::find(values.begin(), values.end(), "Sort=3"), values.end());
+    EXPECT_TRUE(stores("Sort=3"));
 
     subDeleteSettings(*registry);
     EXPECT_EQ(registry->openKey(HKEY_CURRENT_USER, SettingsKey), 0);
