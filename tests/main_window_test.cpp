@@ -60,12 +60,8 @@ class MainWindow : public testing::Test {
     std::string log() const { return test::readFile(tmp / "log"); }
     // The selected option of a Preferences group, as 0 to 2 or -1 for none.
     static int selected(const std::array<forms::OptionButton, 3>& group) {
-        for (int i = 0; i < 3; ++i) {
-            if (group[i].value()) {
-                return i;
-            }
-        }
-        return -1;
+        const auto on = std::find_if(group.begin(), group.end(), [](auto& o) { return o.value(); });
+        return on == group.end() ? -1 : static_cast<int>(on - group.begin());
     }
     std::string stored(std::string_view name) const {
         const std::string prefix = std::string(name) + "=";

@@ -44,7 +44,7 @@ class SearchRun : public ::testing::Test {
 
 } // namespace
 
-TEST_F(SearchRun, LogsEveryStepOfARunInOrder) {
+TEST_F(SearchRun, LogsEveryStepOfARunAndMatchesTheLowerCasedUntrimmedTerm) {
     shortcut("Fav/Daily News.url", "http://daily");
     shortcut("Fav/Sports.url", "http://sports");
     s.MSIEMain = favorites;
