@@ -30,6 +30,13 @@ std::optional<RegistryValue> query(Registry& registry, std::string_view name) {
     return found ? std::optional(value) : std::nullopt;
 }
 
+RegistryValue binary(std::vector<std::uint8_t> bytes, std::uint32_t type = REG_BINARY) {
+    RegistryValue value;
+    value.type = type;
+    value.data = std::move(bytes);
+    return value;
+}
+
 } // namespace
 
 TEST(HiveRegistry, EveryValueReadsBackUnchangedFromAReadableFile) {
@@ -40,8 +47,8 @@ TEST(HiveRegistry, EveryValueReadsBackUnchangedFromAReadableFile) {
         {"Lines", RegistryValue::ofText(std::string_view("one\r\ntwo\0three", 13))},
         {"Sort", RegistryValue::ofNumber(3)},
         {"Negative", RegistryValue::ofNumber(-2)},
-        {"Blob", {.type = REG_BINARY, .data = {0x00, 0xFF, 0x10}}},
-        {"Multi", {.type = 7, .data = {0x61, 0x00, 0x00, 0x00}}},
+        {"Blob", binary({0x00, 0xFF, 0x10})},
+        {"Multi", binary({0x61, 0x00, 0x00, 0x00}, 7)},
     };
     {
         auto registry = openUserRegistry(hive);

@@ -89,7 +89,10 @@ TEST_F(SettingsStore, MissingOrUnusableValuesTakeTheirFallbacks) {
     setStored("OperaMain", 7.0, platform::REG_DWORD);        // a number where a text belongs
     setStored("NetscapeMain", std::string(NOT_FOUND), platform::REG_SZ);
     const platform::KeyHandle key = registry->openKey(HKEY_CURRENT_USER, SettingsKey);
-    registry->setValue(key, "Tray", {.type = platform::REG_BINARY, .data = {1, 2, 3, 4}});
+    platform::RegistryValue blob;
+    blob.type = platform::REG_BINARY;
+    blob.data = {1, 2, 3, 4};
+    registry->setValue(key, "Tray", blob);
     std::int16_t tray = 99;
     EXPECT_EQ(fnReadValue(*registry, key, "Tray", tray), -1);
     EXPECT_EQ(tray, 99);
