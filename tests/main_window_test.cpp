@@ -221,6 +221,7 @@ TEST_F(MainWindow, TrayTakesTheMinimisedWindowAndTheConfiguredClickBringsItBack)
         minimise();
         ASSERT_FALSE(inTray.form.isShown());
         ASSERT_TRUE(inTray.trayIcon.isShown());
+        EXPECT_EQ(inTray.trayData.tipShown(), "Zaptrove");
         forms::simulateTrayActivation(inTray.trayIcon, click);
         EXPECT_EQ(inTray.form.isShown(), restores) << mode;
         EXPECT_EQ(inTray.trayIcon.isShown(), !restores) << mode;
