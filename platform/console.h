@@ -20,7 +20,7 @@ class Utf8Console {
     Utf8Console& operator=(const Utf8Console&) = delete;
 
   private:
-    unsigned savedCodePage_ = 0;
+    [[maybe_unused]] unsigned savedCodePage_ = 0; // Windows: the page to put back
 };
 
 } // namespace zaptrove::platform

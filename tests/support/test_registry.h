@@ -38,7 +38,7 @@ class TestRegistry {
 
     TempFolder folder_;
     std::unique_ptr<platform::Registry> registry_;
-    std::string savedFavorites_; // Windows: the Shell Folders value before the test
+    [[maybe_unused]] std::string savedFavorites_; // Windows: the Favorites value to put back
 };
 
 } // namespace zaptrove::test
