@@ -54,7 +54,7 @@ DebugLog::DebugLog(const Settings& settings, const platform::Clock& clock, std::
     : settings_(settings), clock_(clock), path_(std::move(path)) {}
 
 void DebugLog::subDebug(std::int16_t pType, std::string_view pString) const {
-    if (settings_.DebugMode != DEBUG_ON) {
+    if (!isOn()) {
         return;
     }
     const std::string line = fnLogLine(pType, pString, clock_.now()) + "\r\n";
@@ -62,10 +62,14 @@ void DebugLog::subDebug(std::int16_t pType, std::string_view pString) const {
 }
 
 void DebugLog::subDebugTimer(std::int16_t pType, std::string_view pLabel) const {
-    if (settings_.DebugMode != DEBUG_ON) {
+    if (!isOn()) {
         return;
     }
     subDebug(pType, std::string(pLabel) + fnStrSingle(clock_.secondsSinceMidnight()));
+}
+
+bool DebugLog::isOn() const {
+    return settings_.DebugMode == DEBUG_ON;
 }
 
 } // namespace zaptrove

@@ -37,6 +37,9 @@ class DebugLog {
     // Writes pLabel followed by the seconds-since-midnight timer in Str form.
     void subDebugTimer(std::int16_t pType, std::string_view pLabel) const;
 
+    // True when lines are written.
+    bool isOn() const;
+
   private:
     const Settings& settings_;
     const platform::Clock& clock_;

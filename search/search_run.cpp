@@ -11,6 +11,12 @@
 #include "search/result_list.h"
 #include "settings/settings.h"
 
+#include <algorithm>
+#include <functional>
+#include <future>
+#include <iterator>
+#include <system_error>
+
 namespace zaptrove {
 
 namespace {
@@ -52,12 +58,38 @@ SearchOutcome subSearch(std::string_view pInput, const Settings& pSettings, cons
     logSearchMode(pSettings.Function, pLog);
 
     const Settings& s = pSettings;
-    readSource(subReadFavorites, s.DoMSIE, s.MSIEMain, s.DoMSIEEx, s.MSIEAlt, matcher, candidates,
-               pLog);
-    readSource(subReadNetscape, s.DoNetscape, s.NetscapeMain, s.DoNetscapeEx, s.NetscapeAlt,
-               matcher, candidates, pLog);
-    readSource(subReadOpera, s.DoOpera, s.OperaMain, s.DoOperaEx, s.OperaAlt, matcher, candidates,
-               pLog);
+    const auto readFavorites = [&](Matcher& favoritesMatcher) {
+        readSource(subReadFavorites, s.DoMSIE, s.MSIEMain, s.DoMSIEEx, s.MSIEAlt, favoritesMatcher,
+                   candidates, pLog);
+    };
+    std::vector<Bookmark> fromFiles;
+    const auto readFiles = [&] {
+        readSource(subReadNetscape, s.DoNetscape, s.NetscapeMain, s.DoNetscapeEx, s.NetscapeAlt,
+                   matcher, fromFiles, pLog);
+        readSource(subReadOpera, s.DoOpera, s.OperaMain, s.DoOperaEx, s.OperaAlt, matcher,
+                   fromFiles, pLog);
+    };
+    // The Favorites walk waits mostly on the file system: unless the log must
+    // tell every step in order, it runs beside the reading of the bookmark
+    // files, with a matcher of its own.
+    std::future<void> walk;
+    Matcher favoritesMatcher = matcher;
+    if (!pLog.isOn() && (s.DoMSIE == DO_YES || s.DoMSIEEx == DO_YES)) {
+        try {
+            walk = std::async(std::launch::async, readFavorites, std::ref(favoritesMatcher));
+        } catch (const std::system_error&) {
+            // No thread to be had: the walk comes first, as with the log on.
+        }
+    }
+    if (!walk.valid()) {
+        readFavorites(favoritesMatcher);
+    }
+    readFiles();
+    if (walk.valid()) {
+        walk.get();
+    }
+    candidates.reserve(candidates.size() + fromFiles.size());
+    std::move(fromFiles.begin(), fromFiles.end(), std::back_inserter(candidates));
 
     SearchOutcome outcome;
     if (candidates.empty()) {

@@ -82,8 +82,11 @@ TEST_F(SearchRun, ReadsTheSwitchedOnSourcesInOrderMainBeforeAlternative) {
     s.OperaAlt = t.write("op-alt.adr", "#URL\nNAME=x6\nURL=u6\n");
     s.DoMSIE = s.DoMSIEEx = s.DoNetscape = s.DoNetscapeEx = s.DoOpera = s.DoOperaEx = DO_YES;
     s.Sort = 2; // the reading order stays
-    EXPECT_EQ(run("X").Lines, (Lines{"u1  -  x1", "u2  -  x2", "u3  -  x3", "u4  -  x4",
-                                     "u5  -  x5", "u6  -  x6"}));
+    const Lines inOrder = run("X").Lines;
+    EXPECT_EQ(inOrder, (Lines{"u1  -  x1", "u2  -  x2", "u3  -  x3", "u4  -  x4", "u5  -  x5",
+                              "u6  -  x6"}));
+    s.DebugMode = DEBUG_OFF; // the Favorites walk then runs beside the files: the same order
+    EXPECT_EQ(subSearch("X", s, DebugLog(s, clock)).Lines, inOrder);
 
     s.DoMSIEEx = s.DoNetscape = DO_NO;
     s.DoOperaEx = DUPS_KEEP; // only DO_YES switches a location on
