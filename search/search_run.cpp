@@ -50,6 +50,17 @@ void readSource(Reader reader, std::int16_t doMain, const std::string& main, std
     }
 }
 
+// Moves the records of from to the end of to; from's memory goes at once.
+void appendRecords(std::vector<Bookmark>& to, std::vector<Bookmark>&& from) {
+    if (to.empty()) {
+        to.swap(from);
+    } else {
+        to.reserve(to.size() + from.size());
+        std::move(from.begin(), from.end(), std::back_inserter(to));
+    }
+    from = {};
+}
+
 } // namespace
 
 SearchOutcome subSearch(std::string_view pInput, const Settings& pSettings, const DebugLog& pLog) {
@@ -88,8 +99,7 @@ SearchOutcome subSearch(std::string_view pInput, const Settings& pSettings, cons
     if (walk.valid()) {
         walk.get();
     }
-    candidates.reserve(candidates.size() + fromFiles.size());
-    std::move(fromFiles.begin(), fromFiles.end(), std::back_inserter(candidates));
+    appendRecords(candidates, std::move(fromFiles));
 
     SearchOutcome outcome;
     if (candidates.empty()) {
