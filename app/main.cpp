@@ -12,7 +12,7 @@ int main(int argc, char** argv) {
     zaptrove::frmMain window(settings, {*registry,
                                         zaptrove::platform::desktopShell(),
                                         zaptrove::platform::systemClock(),
-                                        [] { std::quick_exit(0); },
+                                        [] { std::_Exit(0); },
                                         {}});
     window.form.setIcon(zaptrove::zaptroveIconPng());
     window.Form_Load();
