@@ -61,31 +61,27 @@ void appendRecords(std::vector<Bookmark>& to, std::vector<Bookmark>&& from) {
     from = {};
 }
 
-} // namespace
-
-SearchOutcome subSearch(std::string_view pInput, const Settings& pSettings, const DebugLog& pLog) {
-    Matcher matcher(platform::lowerCase(pInput), pSettings.Function);
+// Reads every enabled source, Favorites first, then Netscape, then Opera (main
+// before alternative), and answers the bookmarks that match, in that order.
+std::vector<Bookmark> readEnabledSources(const Settings& s, Matcher& matcher, const DebugLog& log) {
     std::vector<Bookmark> candidates;
-    logSearchMode(pSettings.Function, pLog);
-
-    const Settings& s = pSettings;
     const auto readFavorites = [&](Matcher& favoritesMatcher) {
         readSource(subReadFavorites, s.DoMSIE, s.MSIEMain, s.DoMSIEEx, s.MSIEAlt, favoritesMatcher,
-                   candidates, pLog);
+                   candidates, log);
     };
     std::vector<Bookmark> fromFiles;
     const auto readFiles = [&] {
         readSource(subReadNetscape, s.DoNetscape, s.NetscapeMain, s.DoNetscapeEx, s.NetscapeAlt,
-                   matcher, fromFiles, pLog);
+                   matcher, fromFiles, log);
         readSource(subReadOpera, s.DoOpera, s.OperaMain, s.DoOperaEx, s.OperaAlt, matcher,
-                   fromFiles, pLog);
+                   fromFiles, log);
     };
     // The Favorites walk waits mostly on the file system: unless the log must
     // tell every step in order, it runs beside the reading of the bookmark
     // files, with a matcher of its own.
     std::future<void> walk;
     Matcher favoritesMatcher = matcher;
-    if (!pLog.isOn() && (s.DoMSIE == DO_YES || s.DoMSIEEx == DO_YES)) {
+    if (!log.isOn() && (s.DoMSIE == DO_YES || s.DoMSIEEx == DO_YES)) {
         try {
             walk = std::async(std::launch::async, readFavorites, std::ref(favoritesMatcher));
         } catch (const std::system_error&) {
@@ -100,6 +96,16 @@ SearchOutcome subSearch(std::string_view pInput, const Settings& pSettings, cons
         walk.get();
     }
     appendRecords(candidates, std::move(fromFiles));
+    return candidates;
+}
+
+} // namespace
+
+SearchOutcome subSearch(std::string_view pInput, const Settings& pSettings, const DebugLog& pLog) {
+    Matcher matcher(platform::lowerCase(pInput), pSettings.Function);
+    logSearchMode(pSettings.Function, pLog);
+
+    std::vector<Bookmark> candidates = readEnabledSources(pSettings, matcher, pLog);
 
     SearchOutcome outcome;
     if (candidates.empty()) {
