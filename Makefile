@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: MIT
 # The two newcomer commands: `make run` and `make test`.
 BUILD ?= build
 BUILD_TYPE ?= RelWithDebInfo

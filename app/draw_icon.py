@@ -1,4 +1,5 @@
 #!/usr/bin/env python3
+# SPDX-License-Identifier: MIT
 """Draws the program icon, app/zaptrove.png: a magnifying glass over a bookmark
 ribbon, 32x32 RGBA. Standard library only; run it again after changing a shape."""
 

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: MIT
 # Writes OUTPUT, a C++ source that defines zaptrove::zaptroveIconPng() over the
 # bytes of the PNG file INPUT. Run with: cmake -DINPUT=... -DOUTPUT=... -P embed_icon.cmake
 file(READ "${INPUT}" hex HEX)

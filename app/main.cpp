@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "app/icon.h"
 #include "main_window/frm_main.h"
 #include "platform/forms.h"

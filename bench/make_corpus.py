@@ -1,4 +1,5 @@
 #!/usr/bin/env python3
+# SPDX-License-Identifier: MIT
 """Writes a made-up bookmark corpus of a given size, the same bytes on every run.
 
     make_corpus.py COUNT FOLDER

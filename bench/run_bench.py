@@ -1,4 +1,5 @@
 #!/usr/bin/env python3
+# SPDX-License-Identifier: MIT
 """Times zaptrove-find beside grep and find on generated corpora (`make bench`).
 
     run_bench.py BUILD [--scales N ...] [--runs R] [--with-buku]

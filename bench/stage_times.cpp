@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // zaptrove-stage-times: where the time of one zaptrove-find run goes.
 //
 //     zaptrove-stage-times [zaptrove-find options] TERM...

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "cli/find_command.h"
 
 #include "cli/find_options.h"

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: MIT
 # Cross-compiles for 64-bit Windows with Debian's MinGW-w64 (the POSIX-threads
 # variant, which has std::thread). Programs link statically, so they run under
 # Wine or on Windows with no MinGW DLL beside them; tests run through

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The settings hive file reader, and writing back what it read.
 #include "fuzz/fuzz_support.h"
 #include "platform/posix/hive_format.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The Netscape bookmark file scanner over any text.
 #include "fuzz/fuzz_support.h"
 #include "search/netscape_reader.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The Opera bookmark file scanner over any text.
 #include "fuzz/fuzz_support.h"
 #include "search/opera_reader.h"

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # Runs fuzz targets one after the other, each for a bounded time:
 #   fuzz/run_fuzzers.sh BUILD_DIR SECONDS_PER_TARGET [TARGET...]
 # Each starts from its seeds in fuzz/seeds/ and the real-world samples (read in

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // A whole search run over one fuzzed file, read as a favorite, a Netscape file
 // and an Opera file, with the mode, term, order and duplicate removal fuzzed;
 // and the file readers against the scans of its decoded text.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The address reader of ".url" shortcut files over any text.
 #include "fuzz/fuzz_support.h"
 #include "search/favorites_reader.h"

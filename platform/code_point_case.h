@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 
 // The per-OS simple lower-case mapping of one Unicode code point, used by the

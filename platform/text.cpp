@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "platform/text.h"
 
 #include "platform/code_point_case.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "preferences_dialog/frm_preferences.h"
 
 namespace zaptrove {

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # Installs the Debian packages that building and testing need, when missing.
 # As root it installs them; otherwise it prints the one command to run.
 # Usage: install-deps.sh [windows]   (windows: what `make test-windows` needs)

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # Runs the Windows build's tests under Wine in a throwaway prefix made here, so
 # every run starts from a fresh Windows registry and file system.
 # Usage: test-windows.sh BUILD_FOLDER JOBS

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # Runs a Windows program under Wine in the prefix $WINEPREFIX, without a display
 # and without Wine's own messages. scripts/test-windows.sh makes the prefix.
 set -euo pipefail

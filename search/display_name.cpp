@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "search/display_name.h"
 
 namespace zaptrove {

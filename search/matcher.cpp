@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "search/matcher.h"
 
 #include "platform/text.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "search/open_file.h"
 
 #include "platform/files.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "search/result_list.h"
 
 #include "debug_log/debug_log.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "settings/location_discovery.h"
 
 #include "search/open_file.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "settings/registry_values.h"
 
 #include <algorithm>

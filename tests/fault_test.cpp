@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Faults from outside the program: settings and log folders it may not write, a
 // full disk, files that change or vanish while they are read, pipes and devices.
 #include "debug_log/debug_log.h"

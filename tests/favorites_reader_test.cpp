@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "debug_log/debug_log.h"
 #include "search/favorites_reader.h"
 #include "search/matcher.h"

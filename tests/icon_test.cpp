@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "app/icon.h"
 #include "support/temp_folder.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // A 1 GB Netscape file and a Favorites tree of 200,000 shortcuts in one search.
 // Gigabytes and minutes of work, so only `make test-large` runs it.
 #include "debug_log/debug_log.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "settings/location_discovery.h"
 #include "settings/registry_values.h"
 #include "support/temp_folder.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "main_window/frm_main.h"
 #include "support/fake_clock.h"
 #include "support/temp_folder.h"

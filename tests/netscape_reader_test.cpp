@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "debug_log/debug_log.h"
 #include "search/matcher.h"
 #include "search/netscape_reader.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "debug_log/debug_log.h"
 #include "platform/text.h"
 #include "search/display_name.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "debug_log/debug_log.h"
 #include "search/result_list.h"
 #include "support/fake_clock.h"

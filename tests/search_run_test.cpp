@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "debug_log/debug_log.h"
 #include "search/search_run.h"
 #include "support/fake_clock.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "settings/registry_values.h"
 #include "settings/settings_store.h"
 #include "support/fake_window.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "platform/registry.h"
 #include "platform/shell.h"
 #include "support/temp_folder.h"

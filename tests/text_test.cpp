@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "platform/text.h"
 
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "platform/files.h"
 #include "platform/posix/hive_format.h"
 #include "platform/registry.h"

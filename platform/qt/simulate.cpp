@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "platform/qt/forms_impl.h"
 
 #include <QCoreApplication>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "platform/code_point_case.h"
 
 #include <windows.h>

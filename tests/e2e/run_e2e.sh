@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # End-to-end: the real zaptrove in a virtual X display with a window manager.
 # Types a search, opens a result through the desktop's real "open" action (a
 # stub browser records the address), closes the list and the program with

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "support/fake_clock.h"
 
 namespace zaptrove::test {

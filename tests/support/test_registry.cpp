@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "support/test_registry.h"
 
 #include "settings/registry_values.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "platform/text.h"
 #include "settings/registry_values.h"
 #include "support/test_registry.h"
