@@ -8,12 +8,14 @@ set -euo pipefail
 if [ "${1:-}" = windows ]; then
   packages=(
     cmake make libgtest-dev                                  # build; GoogleTest's sources
+    rapidjson-dev                                            # the Chromium bookmarks reader
     g++-mingw-w64-x86-64-posix                               # the cross compiler
     wine wine64                                              # runs the tests
   )
 else
   packages=(
     cmake make g++ libgtest-dev                              # build and unit tests
+    rapidjson-dev libsqlite3-dev                             # the browser readers
     qt6-base-dev qt6-qpa-plugins libgl-dev libvulkan-dev     # the window
     xvfb openbox xdotool xdg-utils x11-utils imagemagick     # the end-to-end test
     clang libclang-rt-14-dev                                 # fuzzing (libFuzzer)

@@ -97,4 +97,10 @@ std::string realworldPath(std::string_view relative) {
     return fs::exists(file) ? file.string() : std::string();
 }
 
+bool unpackRealworld(std::string_view archive, const TempFolder& into) {
+    const std::string path = realworldPath(archive);
+    return !path.empty() &&
+           std::system(("tar -xJf \"" + path + "\" -C \"" + into.path() + "\"").c_str()) == 0;
+}
+
 } // namespace zaptrove::test

@@ -46,4 +46,8 @@ std::string readFile(const std::string& path);
 // is absent.
 std::string realworldPath(std::string_view relative);
 
+// Unpacks a .tar.xz archive of the real-world sample folder into a folder;
+// false when the sample folder is absent or no tar can unpack it.
+bool unpackRealworld(std::string_view archive, const TempFolder& into);
+
 } // namespace zaptrove::test

@@ -1,0 +1,221 @@
+// SPDX-License-Identifier: MIT
+#include "search/chromium_reader.h"
+
+#include "platform/files.h"
+#include "search/matcher.h"
+
+#include <rapidjson/error/en.h>
+#include <rapidjson/memorystream.h>
+#include <rapidjson/reader.h>
+
+#include <string>
+
+namespace zaptrove {
+
+namespace {
+
+// The event handler of RapidJSON's SAX reader. It follows only what makes a
+// bookmark: the top object's "roots", each root's node, and every node's
+// "type", "name", "url" and "children"; every other value (meta_info,
+// sync_metadata, dates...) is passed over as it streams by.
+class BookmarkHandler : public rapidjson::BaseReaderHandler<rapidjson::UTF8<>, BookmarkHandler> {
+  public:
+    BookmarkHandler(Matcher& matcher, std::vector<Bookmark>& candidates)
+        : matcher_(matcher), candidates_(candidates) {}
+
+    std::size_t count() const { return count_; }
+
+    bool StartObject() {
+        if (skipDepth_ > 0) {
+            ++skipDepth_;
+            return true;
+        }
+        switch (role()) {
+        case Role::Document:
+            frames_.push_back(Frame::Top);
+            break;
+        case Role::Roots:
+            frames_.push_back(Frame::Roots);
+            break;
+        case Role::Node:
+            frames_.push_back(Frame::Node);
+            openNode();
+            break;
+        default:
+            skipDepth_ = 1;
+            break;
+        }
+        key_ = Field::Other;
+        return true;
+    }
+
+    bool EndObject(rapidjson::SizeType) {
+        if (skipDepth_ > 0) {
+            --skipDepth_;
+            return true;
+        }
+        if (frames_.back() == Frame::Node) {
+            closeNode();
+        }
+        frames_.pop_back();
+        return true;
+    }
+
+    bool StartArray() {
+        if (skipDepth_ > 0) {
+            ++skipDepth_;
+        } else if (role() == Role::Children) {
+            frames_.push_back(Frame::Children);
+        } else {
+            skipDepth_ = 1;
+        }
+        return true;
+    }
+
+    bool EndArray(rapidjson::SizeType) {
+        if (skipDepth_ > 0) {
+            --skipDepth_;
+        } else {
+            frames_.pop_back();
+        }
+        return true;
+    }
+
+    bool Key(const char* text, rapidjson::SizeType length, bool) {
+        if (skipDepth_ == 0) {
+            key_ = keyOf(std::string_view(text, length));
+        }
+        return true;
+    }
+
+    bool String(const char* text, rapidjson::SizeType length, bool) {
+        if (skipDepth_ == 0 && !frames_.empty() && frames_.back() == Frame::Node) {
+            const std::string_view value(text, length);
+            NodeFields& node = nodes_[depth_ - 1];
+            switch (key_) {
+            case Field::Type:
+                node.isUrl = value == "url";
+                break;
+            case Field::Name:
+                node.name.assign(value);
+                break;
+            case Field::Url:
+                node.url.assign(value);
+                node.hasUrl = true;
+                break;
+            default:
+                break;
+            }
+        }
+        return true;
+    }
+
+    // Numbers, booleans and nulls carry nothing a bookmark needs.
+    bool Default() { return true; }
+
+  private:
+    enum class Frame { Top, Roots, Node, Children };
+    enum class Field { Roots, Type, Name, Url, Children, Other };
+    // What an object or array that starts now is, by where it stands.
+    enum class Role { Document, Roots, Node, Children, Other };
+
+    struct NodeFields {
+        std::string name;
+        std::string url;
+        bool isUrl = false;
+        bool hasUrl = false;
+    };
+
+    static Field keyOf(std::string_view key) {
+        if (key == "type") {
+            return Field::Type;
+        }
+        if (key == "name") {
+            return Field::Name;
+        }
+        if (key == "url") {
+            return Field::Url;
+        }
+        if (key == "children") {
+            return Field::Children;
+        }
+        return key == "roots" ? Field::Roots : Field::Other;
+    }
+
+    Role role() const {
+        if (frames_.empty()) {
+            return Role::Document;
+        }
+        switch (frames_.back()) {
+        case Frame::Top:
+            return key_ == Field::Roots ? Role::Roots : Role::Other;
+        case Frame::Roots:
+        case Frame::Children:
+            return Role::Node;
+        case Frame::Node:
+            return key_ == Field::Children ? Role::Children : Role::Other;
+        }
+        return Role::Other;
+    }
+
+    // Node fields are kept per depth and reused, so their strings keep their
+    // memory from one bookmark to the next.
+    void openNode() {
+        if (depth_ == nodes_.size()) {
+            nodes_.emplace_back();
+        }
+        NodeFields& node = nodes_[depth_++];
+        node.name.clear();
+        node.url.clear();
+        node.isUrl = false;
+        node.hasUrl = false;
+    }
+
+    void closeNode() {
+        const NodeFields& node = nodes_[--depth_];
+        if (node.isUrl && node.hasUrl) {
+            ++count_;
+            if (matcher_.matches(node.name, node.url)) {
+                candidates_.push_back({node.name, node.url});
+            }
+        }
+    }
+
+    Matcher& matcher_;
+    std::vector<Bookmark>& candidates_;
+    std::vector<Frame> frames_;
+    std::vector<NodeFields> nodes_;
+    std::size_t depth_ = 0;
+    std::size_t skipDepth_ = 0;
+    Field key_ = Field::Other;
+    std::size_t count_ = 0;
+};
+
+} // namespace
+
+BrowserReading fnScanChromiumBookmarks(std::string_view pText, Matcher& pMatcher,
+                                       std::vector<Bookmark>& pCandidates) {
+    BookmarkHandler handler(pMatcher, pCandidates);
+    rapidjson::MemoryStream stream(pText.data(), pText.size());
+    rapidjson::Reader reader;
+    // The iterative parser keeps deep nesting off the call stack.
+    const rapidjson::ParseResult result =
+        reader.Parse<rapidjson::kParseIterativeFlag>(stream, handler);
+    BrowserReading reading;
+    reading.BookmarkCount = handler.count();
+    if (result.IsError()) {
+        reading.Problem = "damaged at byte " + std::to_string(result.Offset());
+    }
+    return reading;
+}
+
+BrowserReading fnReadChromiumBookmarks(std::string_view pPath, Matcher& pMatcher,
+                                       std::vector<Bookmark>& pCandidates) {
+    platform::FileBytes bytes;
+    if (!platform::readWholeFile(pPath, bytes)) {
+        return {0, "cannot be opened"};
+    }
+    return fnScanChromiumBookmarks(bytes.view(), pMatcher, pCandidates);
+}
+
+} // namespace zaptrove

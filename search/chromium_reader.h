@@ -1,0 +1,25 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+
+#include "search/bookmark.h"
+#include "search/browser_reading.h"
+
+#include <string_view>
+#include <vector>
+
+namespace zaptrove {
+
+class Matcher;
+
+// Reads a Chromium-family bookmarks file ("Bookmarks", or "AccountBookmarks")
+// and appends its matching bookmarks in the browser's own order: every root
+// under "roots", folders depth first, each "url" node one bookmark (name,
+// address). A Matcher of no mode keeps nothing, which only counts.
+BrowserReading fnReadChromiumBookmarks(std::string_view pPath, Matcher& pMatcher,
+                                       std::vector<Bookmark>& pCandidates);
+
+// The same over the file's text.
+BrowserReading fnScanChromiumBookmarks(std::string_view pText, Matcher& pMatcher,
+                                       std::vector<Bookmark>& pCandidates);
+
+} // namespace zaptrove

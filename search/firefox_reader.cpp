@@ -1,0 +1,251 @@
+// SPDX-License-Identifier: MIT
+#include "search/firefox_reader.h"
+
+#include "platform/files.h"
+#include "platform/private_copy.h"
+#include "search/matcher.h"
+
+#include <sqlite3.h>
+
+#include <algorithm>
+#include <cctype>
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <tuple>
+
+namespace zaptrove {
+
+namespace {
+
+constexpr int kSnapshotTries = 4;
+
+// A row of moz_bookmarks that is a bookmark or a folder.
+struct PlacesNode {
+    std::int64_t id = 0;
+    std::int64_t parent = 0;
+    std::int64_t position = 0;
+    std::int32_t match = -1; // index of its record among the matches, when it matched
+    bool isBookmark = false;
+};
+
+struct CloseDatabase {
+    void operator()(sqlite3* database) const { sqlite3_close(database); }
+};
+using Database = std::unique_ptr<sqlite3, CloseDatabase>;
+
+struct FinalizeStatement {
+    void operator()(sqlite3_stmt* statement) const { sqlite3_finalize(statement); }
+};
+using Statement = std::unique_ptr<sqlite3_stmt, FinalizeStatement>;
+
+std::string_view columnText(sqlite3_stmt* statement, int column) {
+    const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(statement, column));
+    return text == nullptr ? std::string_view()
+                           : std::string_view(text, static_cast<std::size_t>(
+                                                        sqlite3_column_bytes(statement, column)));
+}
+
+// A path as an SQLite "file:" URI: "/" separators, a leading "/" before a drive
+// letter, and every byte that could be read as URI syntax escaped.
+std::string fileUri(std::string_view path) {
+    static constexpr char kHex[] = "0123456789ABCDEF";
+    std::string uri = "file:";
+    if (path.size() >= 2 && path[1] == ':') {
+        uri += '/';
+    }
+    for (const char c : path) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (c == '\\') {
+            uri += '/';
+        } else if (std::isalnum(byte) != 0 ||
+                   std::string_view("/._-~:").find(c) != std::string_view::npos) {
+            uri += c;
+        } else {
+            uri += '%';
+            uri += kHex[byte >> 4];
+            uri += kHex[byte & 15];
+        }
+    }
+    return uri;
+}
+
+class PlacesQuery {
+  public:
+    PlacesQuery(sqlite3* database, Matcher& matcher, std::vector<Bookmark>& candidates)
+        : database_(database), matcher_(matcher), candidates_(candidates) {}
+
+    // Reads every bookmark and folder, then walks the tree from its root.
+    BrowserReading run() {
+        std::int64_t root = 0;
+        std::int64_t tags = 0;
+        if (!findRoots(root, tags) || !readNodes()) {
+            return {0, "cannot be read: " + std::string(sqlite3_errmsg(database_))};
+        }
+        if (root == 0) {
+            return {0, "holds no bookmark tree"};
+        }
+        return {walkTree(root, tags), {}};
+    }
+
+  private:
+    Statement prepare(const char* sql) const {
+        sqlite3_stmt* statement = nullptr;
+        sqlite3_prepare_v2(database_, sql, -1, &statement, nullptr);
+        return Statement(statement);
+    }
+
+    bool findRoots(std::int64_t& root, std::int64_t& tags) const {
+        const Statement roots = prepare("SELECT id, guid FROM moz_bookmarks WHERE guid IN "
+                                        "('root________', 'tags________')");
+        if (!roots) {
+            return false;
+        }
+        int step = SQLITE_ROW;
+        while ((step = sqlite3_step(roots.get())) == SQLITE_ROW) {
+            const std::int64_t id = sqlite3_column_int64(roots.get(), 0);
+            (columnText(roots.get(), 1) == "root________" ? root : tags) = id;
+        }
+        return step == SQLITE_DONE;
+    }
+
+    // Bookmarks are matched as they come; their records wait for the walk.
+    bool readNodes() {
+        const Statement rows = prepare(
+            "SELECT b.id, b.parent, b.position, b.type, COALESCE(NULLIF(b.title, ''), p.title), "
+            "p.url FROM moz_bookmarks b LEFT JOIN moz_places p ON p.id = b.fk "
+            "WHERE b.type IN (1, 2)");
+        if (!rows) {
+            return false;
+        }
+        int step = SQLITE_ROW;
+        while ((step = sqlite3_step(rows.get())) == SQLITE_ROW) {
+            sqlite3_stmt* row = rows.get();
+            PlacesNode node{sqlite3_column_int64(row, 0), sqlite3_column_int64(row, 1),
+                            sqlite3_column_int64(row, 2)};
+            if (sqlite3_column_int(row, 3) == 1) {
+                const std::string_view url = columnText(row, 5);
+                node.isBookmark =
+                    sqlite3_column_type(row, 5) != SQLITE_NULL && !url.starts_with("place:");
+                const std::string_view name = columnText(row, 4);
+                if (node.isBookmark && matcher_.matches(name, url)) {
+                    node.match = static_cast<std::int32_t>(matches_.size());
+                    matches_.push_back({std::string(name), std::string(url)});
+                }
+            }
+            nodes_.push_back(node);
+        }
+        return step == SQLITE_DONE;
+    }
+
+    // Depth first from the root, each folder's entries by position, leaving
+    // out the tags subtree; answers how many bookmarks it met. Each entry is
+    // met at most once, whatever loops a damaged tree holds.
+    std::size_t walkTree(std::int64_t root, std::int64_t tags) {
+        std::sort(nodes_.begin(), nodes_.end(), [](const PlacesNode& a, const PlacesNode& b) {
+            return std::tie(a.parent, a.position, a.id) < std::tie(b.parent, b.position, b.id);
+        });
+        std::vector<bool> met(nodes_.size());
+        std::vector<std::pair<std::size_t, std::size_t>> open{childrenOf(root)};
+        std::size_t count = 0;
+        while (!open.empty()) {
+            auto& [next, end] = open.back();
+            if (next == end) {
+                open.pop_back();
+                continue;
+            }
+            const std::size_t at = next++;
+            const PlacesNode& node = nodes_[at];
+            if (met[at] || node.id == tags || node.id == root) {
+                continue;
+            }
+            met[at] = true;
+            if (!node.isBookmark) {
+                open.push_back(childrenOf(node.id));
+                continue;
+            }
+            ++count;
+            if (node.match >= 0) {
+                candidates_.push_back(std::move(matches_[static_cast<std::size_t>(node.match)]));
+            }
+        }
+        return count;
+    }
+
+    std::pair<std::size_t, std::size_t> childrenOf(std::int64_t parent) const {
+        const auto [first, last] = std::equal_range(
+            nodes_.begin(), nodes_.end(), parent,
+            [](const auto& a, const auto& b) { return parentOf(a) < parentOf(b); });
+        return {static_cast<std::size_t>(first - nodes_.begin()),
+                static_cast<std::size_t>(last - nodes_.begin())};
+    }
+
+    static std::int64_t parentOf(const PlacesNode& node) { return node.parent; }
+    static std::int64_t parentOf(std::int64_t parent) { return parent; }
+
+    sqlite3* database_;
+    Matcher& matcher_;
+    std::vector<Bookmark>& candidates_;
+    std::vector<PlacesNode> nodes_;
+    std::vector<Bookmark> matches_;
+};
+
+BrowserReading query(const std::string& name, int flags, Matcher& matcher,
+                     std::vector<Bookmark>& candidates) {
+    sqlite3* opened = nullptr;
+    const int status = sqlite3_open_v2(name.c_str(), &opened, flags, nullptr);
+    const Database database(opened);
+    if (status != SQLITE_OK) {
+        return {0, "cannot be opened: " +
+                       std::string(opened ? sqlite3_errmsg(opened) : sqlite3_errstr(status))};
+    }
+    return PlacesQuery(database.get(), matcher, candidates).run();
+}
+
+// Copies the write-ahead log, then the database, into a private folder and
+// reads the copy, so the browser's latest changes are seen without touching its
+// files. A log or database that changed during the copy may have been caught
+// half written: the copy is made again.
+BrowserReading readSnapshot(const std::string& database, Matcher& matcher,
+                            std::vector<Bookmark>& candidates) {
+    const std::string wal = database + "-wal";
+    for (int attempt = 0; attempt < kSnapshotTries; ++attempt) {
+        const platform::PrivateFolder folder;
+        if (folder.path().empty()) {
+            return {0, "no temporary folder for a copy"};
+        }
+        const auto walBefore = platform::fileState(wal);
+        const auto databaseBefore = platform::fileState(database);
+        const std::string copy = folder / "places.sqlite";
+        const bool copied = walBefore && platform::copyFile(wal, copy + "-wal") &&
+                            platform::copyFile(database, copy);
+        if (copied && platform::fileState(wal) == walBefore &&
+            platform::fileState(database) == databaseBefore) {
+            return query(copy, SQLITE_OPEN_READWRITE, matcher, candidates);
+        }
+    }
+    return {0, "kept changing while it was copied"};
+}
+
+} // namespace
+
+BrowserReading fnReadFirefoxPlaces(std::string_view pPath, Matcher& pMatcher,
+                                   std::vector<Bookmark>& pCandidates) {
+    std::string database(pPath);
+    if (platform::folderIdentity(pPath)) {
+        database += "\\places.sqlite";
+    }
+    if (!platform::fileState(database)) {
+        return {0, "not found"};
+    }
+    const auto wal = platform::fileState(database + "-wal");
+    if (wal && wal->size > 0) {
+        return readSnapshot(database, pMatcher, pCandidates);
+    }
+    // Nothing waits in a log: the file alone is the whole database, read
+    // without locks, side files or waiting.
+    return query(fileUri(platform::nativePath(database)) + "?immutable=1",
+                 SQLITE_OPEN_READONLY | SQLITE_OPEN_URI, pMatcher, pCandidates);
+}
+
+} // namespace zaptrove

@@ -1,0 +1,176 @@
+// SPDX-License-Identifier: MIT
+#include "search/chromium_reader.h"
+#include "search/matcher.h"
+#include "support/bookmark_lists.h"
+#include "support/temp_folder.h"
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <filesystem>
+#include <thread>
+
+using namespace zaptrove;
+using namespace std::string_literals;
+using test::List;
+
+namespace {
+
+List scan(std::string_view text, std::string term = "", std::int16_t mode = FUNC_BOTH) {
+    return test::scanWith(fnScanChromiumBookmarks, text, std::move(term), mode);
+}
+
+std::filesystem::path utf8Path(std::string_view path) {
+    return std::u8string(path.begin(), path.end());
+}
+
+BrowserReading readingOf(std::string_view text) {
+    Matcher matcher("", FUNC_BOTH);
+    std::vector<Bookmark> found;
+    return fnScanChromiumBookmarks(text, matcher, found);
+}
+
+std::string url(std::string_view name, std::string_view address) {
+    return R"({"date_added": "1", "meta_info": {"power_bookmark_meta": ""}, "name": ")" +
+           std::string(name) + R"(", "type": "url", "url": ")" + std::string(address) + "\"}";
+}
+
+std::string folder(std::string_view name, std::string_view children) {
+    return R"({"children": [)" + std::string(children) + R"(], "name": ")" + std::string(name) +
+           R"(", "type": "folder"})";
+}
+
+std::string file(std::string_view roots, std::string_view around = "") {
+    return R"({"checksum": "x", "roots": {)" + std::string(roots) + "}, " + std::string(around) +
+           R"("version": 1})";
+}
+
+// Two roots as the browser writes them, with a nested folder.
+const std::string kBookmarks =
+    file(R"("bookmark_bar": )" +
+             folder("Bookmarks bar", url("One", "https://one.example/") + "," +
+                                         folder("Sub", url("Deep", "https://deep.example/") + "," +
+                                                           folder("Empty", "")) +
+                                         "," + url("Two", "https://two.example/")) +
+             R"(, "other": )" + folder("Other bookmarks", url("Other", "https://other.example/")) +
+             R"(, "synced": )" + folder("Mobile bookmarks", ""),
+         R"("sync_metadata": "c29tZQ==", )");
+
+} // namespace
+
+TEST(ChromiumScan, TakesEveryRootDepthFirstInFileOrder) {
+    EXPECT_EQ(scan(kBookmarks), (List{"One|https://one.example/", "Deep|https://deep.example/",
+                                      "Two|https://two.example/", "Other|https://other.example/"}));
+    EXPECT_EQ(scan(kBookmarks, "deep", FUNC_NAME), List{"Deep|https://deep.example/"});
+    EXPECT_EQ(scan(kBookmarks, "sub"), List{});
+    EXPECT_EQ(scan(kBookmarks, "", 5), List{});
+    EXPECT_EQ(readingOf(kBookmarks).BookmarkCount, 4u);
+    EXPECT_TRUE(readingOf(kBookmarks).readWhole());
+    test::expectSkippingKeepsEveryMatch(fnScanChromiumBookmarks, kBookmarks);
+}
+
+TEST(ChromiumScan, ReadsWhatOnlyBookmarksHold) {
+    const std::pair<std::string, List> cases[] = {
+        // a root a fork adds; keys in any order
+        {file(R"("workspaces": {"type": "folder", "children": [{"url": "u", "type": "url",
+              "name": "W"}]})"),
+         {"W|u"}},
+        // escapes in names and addresses
+        {file(R"("bookmark_bar": )" + folder("b", url(R"(Caf\u00e9 \ud83d\ude00 \"q\" \u003C)",
+                                                      R"(https:\/\/x.example\/a)"))),
+         {"Caf\u00e9 \U0001F600 \"q\" <|https://x.example/a"}},
+        // meta_info and sync_metadata that look like bookmarks are not read
+        {file(R"("bookmark_bar": {"type": "folder", "meta_info": {"children": [)" +
+                  url("Meta", "m") + R"(]}, "children": []})",
+              R"("sync_metadata": {"roots": {"x": )" + url("Sync", "s") + "}}, "),
+         {}},
+        // nodes of other types, a url node without an address, values of the wrong kind
+        {file(R"("bookmark_bar": {"children": [{"type": "separator", "name": "S", "url": "s"},
+              {"type": "url", "name": "No address"}, {"type": "url", "name": 5, "url": "n"},
+              "text", 7, [1], {"type": "url", "name": "Last", "url": "l"}]})"),
+         {"|n", "Last|l"}},
+        {R"({"roots": []})", {}},
+        {"[]", {}},
+        {"", {}},
+    };
+    for (const auto& [text, expected] : cases) {
+        EXPECT_EQ(scan(text), expected) << text;
+    }
+}
+
+TEST(ChromiumScan, KeepsWhatCameBeforeDamage) {
+    const std::size_t second = kBookmarks.find("Deep");
+    for (const std::size_t cut : {std::size_t{0}, second, kBookmarks.size() - 1}) {
+        const BrowserReading reading = readingOf(kBookmarks.substr(0, cut));
+        EXPECT_FALSE(reading.readWhole()) << cut;
+        EXPECT_TRUE(reading.Problem.starts_with("damaged at byte ")) << reading.Problem;
+    }
+    EXPECT_EQ(readingOf(kBookmarks.substr(0, second)).BookmarkCount, 1u);
+    EXPECT_EQ(scan(kBookmarks.substr(0, second)), List{"One|https://one.example/"});
+    EXPECT_EQ(readingOf(R"({"roots": {"x": {"url": "\ud800"}}})").Problem, "damaged at byte 25");
+    // Deep nesting does not exhaust the stack.
+    EXPECT_FALSE(readingOf(std::string(1'000'000, '[')).readWhole());
+}
+
+TEST(ChromiumRead, PassesOverHugeMetaInfo) {
+    const test::TempFolder tmp;
+    const std::string meta = R"({"k": ")" + std::string(30'000'000, 'x') + "\"}";
+    const std::string path =
+        tmp.write("Bookmarks", file(R"("bookmark_bar": {"children": [{"meta_info": )" + meta +
+                                    R"(, "name": "After", "type": "url", "url": "a"}]})"));
+    Matcher matcher("after", FUNC_NAME);
+    std::vector<Bookmark> found;
+    EXPECT_TRUE(fnReadChromiumBookmarks(path, matcher, found).readWhole());
+    EXPECT_EQ(found, (std::vector<Bookmark>{{"After", "a"}}));
+    EXPECT_EQ(fnReadChromiumBookmarks(tmp / "missing", matcher, found).Problem, "cannot be opened");
+}
+
+TEST(ChromiumRead, SeesOneWholeVersionOfAFileReplacedWhileRead) {
+    const test::TempFolder tmp;
+    const std::string path = tmp / "Bookmarks";
+    const std::string versions[] = {kBookmarks,
+                                    file(R"("other": )" + folder("o", url("New", "n")))};
+    tmp.write("Bookmarks", versions[0]);
+    std::atomic<bool> done = false;
+    std::thread browser([&] {
+        // The browser's way: a new file renamed over the old one.
+        for (int i = 0; !done; ++i) {
+            const std::string next = tmp.write("Bookmarks.tmp", versions[i % 2]);
+            std::filesystem::rename(utf8Path(next), utf8Path(path));
+        }
+    });
+    for (int i = 0; i < 200; ++i) {
+        Matcher matcher("", FUNC_BOTH);
+        std::vector<Bookmark> found;
+        const BrowserReading reading = fnReadChromiumBookmarks(path, matcher, found);
+        EXPECT_TRUE(reading.readWhole()) << reading.Problem;
+        EXPECT_TRUE(found.size() == 4 || found == std::vector<Bookmark>({{"New", "n"}}));
+    }
+    done = true;
+    browser.join();
+}
+
+TEST(ChromiumRead, RealProfiles) {
+    const test::TempFolder tmp;
+    if (!test::unpackRealworld("browsers/chromium-profile.tar.xz", tmp)) {
+        GTEST_SKIP() << "no real-world sample profile";
+    }
+    const std::pair<std::string, List> profiles[] = {
+        {"Default",
+         {"Zt Chromium News|https://cr.zt.example/news",
+          "Zt Cr\u00e8me Br\u00fbl\u00e9e|https://creme.zt.example/",
+          "Zt Nested Item|https://nested.zt.example/", "Zt Other News|https://other.zt.example/"}},
+        {"Profile 1", {"Zt Work Profile|https://work.zt.example/"}},
+    };
+    for (const auto& [profile, expected] : profiles) {
+        Matcher matcher("", FUNC_BOTH);
+        std::vector<Bookmark> found;
+        const std::string path = tmp / ("home/.config/chromium/" + profile + "/Bookmarks");
+        EXPECT_TRUE(fnReadChromiumBookmarks(path, matcher, found).readWhole());
+        List names;
+        for (const Bookmark& b : found) {
+            names.push_back(b.Name + "|" + b.URL);
+        }
+        EXPECT_EQ(names, expected);
+    }
+}

@@ -1,0 +1,171 @@
+// SPDX-License-Identifier: MIT
+#include "search/firefox_reader.h"
+#include "search/matcher.h"
+#include "support/bookmark_lists.h"
+#include "support/places_database.h"
+#include "support/temp_folder.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <filesystem>
+#include <map>
+#include <memory>
+#include <thread>
+
+namespace fs = std::filesystem;
+using namespace zaptrove;
+using test::List;
+using test::PlacesDatabase;
+
+namespace {
+
+fs::path utf8Path(std::string_view path) {
+    return std::u8string(path.begin(), path.end());
+}
+
+List read(const std::string& path, std::string term = "", std::int16_t mode = FUNC_BOTH,
+          BrowserReading* reading = nullptr) {
+    Matcher matcher(std::move(term), mode);
+    std::vector<Bookmark> found;
+    const BrowserReading got = fnReadFirefoxPlaces(path, matcher, found);
+    if (reading != nullptr) {
+        *reading = got;
+    }
+    List out;
+    for (const Bookmark& b : found) {
+        out.push_back(b.Name + "|" + b.URL);
+    }
+    return out;
+}
+
+// Every entry below a folder, with the bytes of each file.
+std::map<std::string, std::string> filesOf(const std::string& folder) {
+    std::map<std::string, std::string> files;
+    for (const auto& entry : fs::recursive_directory_iterator(utf8Path(folder))) {
+        files[entry.path().string()] =
+            entry.is_regular_file() ? test::readFile(entry.path().string()) : "";
+    }
+    return files;
+}
+
+// A profile with folders, tags, separators, untitled bookmarks and queries,
+// its entries added out of tree order.
+std::string makeProfile(const test::TempFolder& tmp) {
+    const std::string profile = tmp.makeFolder("profile");
+    PlacesDatabase places(profile + "/places.sqlite");
+    places.add(PlacesDatabase::kToolbar, 1, "Toolbar one", "https://t1.example/");
+    const auto work = places.folder(PlacesDatabase::kMenu, "Work");
+    places.add(PlacesDatabase::kMenu, 1, "Menu after folder", "https://m2.example/");
+    places.add(work, 1, "Caf\u00e9 deep", "https://deep.example/");
+    places.add(work, 3, {});
+    places.add(work, 1, {}, "https://page-title.example/", "Page title");
+    places.add(work, 1, "", "https://empty-title.example/", "Page of empty");
+    places.add(work, 1, {}, "https://no-title.example/");
+    places.add(PlacesDatabase::kUnfiled, 1, "Recent tags", "place:type=6&sort=14");
+    const auto tag = places.folder(PlacesDatabase::kTags, "tagged");
+    places.add(tag, 1, {}, "https://t1.example/");
+    places.exec("PRAGMA wal_checkpoint(TRUNCATE)");
+    return profile;
+}
+
+const List kProfileBookmarks = {
+    "Caf\u00e9 deep|https://deep.example/",       "Page title|https://page-title.example/",
+    "Page of empty|https://empty-title.example/", "|https://no-title.example/",
+    "Menu after folder|https://m2.example/",      "Toolbar one|https://t1.example/"};
+
+} // namespace
+
+TEST(FirefoxRead, WalksTheTreeLeavingOutTagsAndQueries) {
+    const test::TempFolder tmp;
+    const std::string profile = makeProfile(tmp);
+    const auto before = filesOf(profile);
+    BrowserReading reading;
+    EXPECT_EQ(read(profile, "", FUNC_BOTH, &reading), kProfileBookmarks);
+    EXPECT_EQ(reading.BookmarkCount, 6u);
+    EXPECT_TRUE(reading.readWhole());
+    EXPECT_EQ(read(profile + "/places.sqlite", "caf\u00e9", FUNC_NAME),
+              List{"Caf\u00e9 deep|https://deep.example/"});
+    EXPECT_EQ(read(profile, "no-title", FUNC_URL), List{"|https://no-title.example/"});
+    EXPECT_EQ(read(profile, "tag"), List{});
+    EXPECT_EQ(read(profile, "", 5, &reading), List{});
+    EXPECT_EQ(reading.BookmarkCount, 6u);
+    // Read with no log waiting: nothing in the profile is made or changed.
+    EXPECT_EQ(filesOf(profile), before);
+}
+
+TEST(FirefoxRead, TellsWhyADatabaseCannotBeRead) {
+    const test::TempFolder tmp;
+    const std::pair<std::string, std::string> cases[] = {
+        {tmp / "missing", "not found"},
+        {tmp.write("empty/places.sqlite", ""), "cannot be read: no such table: moz_bookmarks"},
+        {tmp.write("text/places.sqlite", std::string(5000, 'x')),
+         "cannot be read: file is not a database"},
+    };
+    for (const auto& [path, problem] : cases) {
+        BrowserReading reading;
+        EXPECT_EQ(read(path, "", FUNC_BOTH, &reading), List{}) << path;
+        EXPECT_EQ(reading.Problem, problem);
+    }
+    const std::string rootless = tmp.makeFolder("rootless");
+    PlacesDatabase(rootless + "/places.sqlite").exec("DELETE FROM moz_bookmarks WHERE id = 1");
+    BrowserReading reading;
+    read(rootless, "", FUNC_BOTH, &reading);
+    EXPECT_EQ(reading.Problem, "holds no bookmark tree");
+}
+
+// A browser that holds the database with an exclusive lock and keeps its
+// latest bookmark in the write-ahead log: the copy sees it, and the profile
+// is left byte for byte as it was.
+TEST(FirefoxRead, SeesWhatALockingBrowserKeepsInItsLog) {
+    const test::TempFolder tmp;
+    const std::string profile = makeProfile(tmp);
+    const std::string ready = tmp / "ready";
+    const std::string stop = tmp / "stop";
+    const std::string holder = ZAPTROVE_PLACES_HOLDER;
+    // In the background, holding none of the test's output streams.
+#ifdef _WIN32
+    const std::string start = "start \"\" /b \"" + holder + "\" ", end = " >NUL 2>&1";
+#else
+    const std::string start = "\"" + holder + "\" ", end = " >/dev/null 2>&1 &";
+#endif
+    std::system(
+        (start + "\"" + profile + "/places.sqlite\" \"" + ready + "\" \"" + stop + "\"" + end)
+            .c_str());
+    // The holder ends when the stop file appears, however the test ends.
+    const std::unique_ptr<const test::TempFolder, void (*)(const test::TempFolder*)> stopper(
+        &tmp, [](const test::TempFolder* folder) { folder->write("stop", ""); });
+    for (int i = 0; i < 1000 && !fs::exists(utf8Path(ready)); ++i) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    ASSERT_TRUE(fs::exists(utf8Path(ready)));
+    const auto before = filesOf(profile);
+    ASSERT_GT(before.at(fs::path(utf8Path(tmp / "profile/places.sqlite-wal")).string()).size(), 0u);
+    BrowserReading reading;
+    EXPECT_EQ(read(profile, "held", FUNC_BOTH, &reading),
+              List{"Held in the log|https://held.example/"});
+    EXPECT_EQ(reading.BookmarkCount, 7u);
+    EXPECT_EQ(filesOf(profile), before);
+}
+
+TEST(FirefoxRead, RealProfileAndLiveSnapshot) {
+    const test::TempFolder tmp;
+    if (!test::unpackRealworld("browsers/firefox-esr-profile.tar.xz", tmp)) {
+        GTEST_SKIP() << "no real-world sample profile";
+    }
+    const std::string profile = tmp / "home/.config/mozilla/firefox/ec5376ix.default-esr";
+    const auto before = filesOf(profile);
+    BrowserReading reading;
+    const List all = read(profile, "", FUNC_BOTH, &reading);
+    EXPECT_EQ(reading.BookmarkCount, 8u) << reading.Problem;
+    EXPECT_EQ(all.front(), "Zt Caf\u00e9 \u00dcber|https://cafe.zt.example/");
+    EXPECT_EQ(read(profile, "zt"),
+              (List{"Zt Caf\u00e9 \u00dcber|https://cafe.zt.example/",
+                    "Zt \u65e5\u672c\u8a9e \u30cb\u30e5\u30fc\u30b9|https://jp.zt.example/",
+                    "Zt Deep Folder Item|https://deep.zt.example/a?b=1&c=2",
+                    "Zt Alpha News|https://alpha.zt.example/news"}));
+    EXPECT_EQ(filesOf(profile), before);
+    EXPECT_EQ(read(tmp / "extras/live-wal-snapshot", "wal only"),
+              List{"Zt WAL Only Item|https://wal.zt.example/live"});
+}

@@ -1,0 +1,91 @@
+// SPDX-License-Identifier: MIT
+#include "support/places_database.h"
+
+#include <sqlite3.h>
+
+#include <stdexcept>
+
+namespace zaptrove::test {
+
+namespace {
+
+constexpr const char* kSchema = R"(
+PRAGMA journal_mode = WAL;
+CREATE TABLE moz_places (id INTEGER PRIMARY KEY, url LONGVARCHAR, title LONGVARCHAR,
+  rev_host LONGVARCHAR, visit_count INTEGER DEFAULT 0, hidden INTEGER DEFAULT 0 NOT NULL,
+  typed INTEGER DEFAULT 0 NOT NULL, frecency INTEGER DEFAULT -1 NOT NULL,
+  last_visit_date INTEGER, guid TEXT, foreign_count INTEGER DEFAULT 0 NOT NULL,
+  url_hash INTEGER DEFAULT 0 NOT NULL, description TEXT, preview_image_url TEXT,
+  site_name TEXT, origin_id INTEGER);
+CREATE TABLE moz_bookmarks (id INTEGER PRIMARY KEY, type INTEGER, fk INTEGER DEFAULT NULL,
+  parent INTEGER, position INTEGER, title LONGVARCHAR, keyword_id INTEGER,
+  folder_type TEXT, dateAdded INTEGER, lastModified INTEGER, guid TEXT,
+  syncStatus INTEGER NOT NULL DEFAULT 0, syncChangeCounter INTEGER NOT NULL DEFAULT 1);
+CREATE UNIQUE INDEX moz_bookmarks_guid_uniqueindex ON moz_bookmarks (guid);
+CREATE INDEX moz_bookmarks_itemindex ON moz_bookmarks (fk, type);
+CREATE INDEX moz_bookmarks_parentindex ON moz_bookmarks (parent, position);
+INSERT INTO moz_bookmarks (id, type, parent, position, title, guid) VALUES
+  (1, 2, 0, 0, '', 'root________'), (2, 2, 1, 0, 'menu', 'menu________'),
+  (3, 2, 1, 1, 'toolbar', 'toolbar_____'), (4, 2, 1, 2, 'tags', 'tags________'),
+  (5, 2, 1, 3, 'unfiled', 'unfiled_____'), (6, 2, 1, 4, 'mobile', 'mobile______');
+)";
+
+} // namespace
+
+PlacesDatabase::PlacesDatabase(const std::string& path) {
+    if (sqlite3_open(path.c_str(), &database_) != SQLITE_OK) {
+        throw std::runtime_error("cannot create " + path);
+    }
+    exec(kSchema);
+}
+
+PlacesDatabase::~PlacesDatabase() {
+    sqlite3_close(database_);
+}
+
+void PlacesDatabase::exec(const std::string& sql) {
+    char* error = nullptr;
+    if (sqlite3_exec(database_, sql.c_str(), nullptr, nullptr, &error) != SQLITE_OK) {
+        const std::string message = error ? error : "?";
+        sqlite3_free(error);
+        throw std::runtime_error(message + " in " + sql);
+    }
+}
+
+std::int64_t PlacesDatabase::add(std::int64_t parent, int type, std::optional<std::string> title,
+                                 std::optional<std::string> url,
+                                 std::optional<std::string> pageTitle) {
+    sqlite3_stmt* statement = nullptr;
+    std::int64_t place = 0;
+    if (url) {
+        sqlite3_prepare_v2(database_, "INSERT INTO moz_places (url, title) VALUES (?, ?)", -1,
+                           &statement, nullptr);
+        sqlite3_bind_text(statement, 1, url->c_str(), -1, SQLITE_TRANSIENT);
+        if (pageTitle) {
+            sqlite3_bind_text(statement, 2, pageTitle->c_str(), -1, SQLITE_TRANSIENT);
+        }
+        sqlite3_step(statement);
+        sqlite3_finalize(statement);
+        place = sqlite3_last_insert_rowid(database_);
+    }
+    sqlite3_prepare_v2(database_,
+                       "INSERT INTO moz_bookmarks (type, fk, parent, position, title, guid) "
+                       "VALUES (?, ?, ?, (SELECT count(*) FROM moz_bookmarks WHERE parent = ?3), "
+                       "?, hex(randomblob(6)))",
+                       -1, &statement, nullptr);
+    sqlite3_bind_int(statement, 1, type);
+    if (place != 0) {
+        sqlite3_bind_int64(statement, 2, place);
+    }
+    sqlite3_bind_int64(statement, 3, parent);
+    if (title) {
+        sqlite3_bind_text(statement, 4, title->c_str(), -1, SQLITE_TRANSIENT);
+    }
+    if (sqlite3_step(statement) != SQLITE_DONE) {
+        throw std::runtime_error(sqlite3_errmsg(database_));
+    }
+    sqlite3_finalize(statement);
+    return sqlite3_last_insert_rowid(database_);
+}
+
+} // namespace zaptrove::test

@@ -1,0 +1,39 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+
+struct sqlite3;
+
+namespace zaptrove::test {
+
+// A places.sqlite with the tables and columns of Firefox's that bookmarks live
+// in, its five roots and the tags root, in write-ahead-log mode as the browser
+// keeps it.
+class PlacesDatabase {
+  public:
+    explicit PlacesDatabase(const std::string& path);
+    ~PlacesDatabase();
+    PlacesDatabase(const PlacesDatabase&) = delete;
+    PlacesDatabase& operator=(const PlacesDatabase&) = delete;
+
+    // Root folders' ids, as Firefox numbers them.
+    static constexpr std::int64_t kMenu = 2, kToolbar = 3, kTags = 4, kUnfiled = 5;
+
+    // Adds an entry at the end of its folder and answers its id. A bookmark
+    // (type 1) gets a moz_places row for url with pageTitle.
+    std::int64_t add(std::int64_t parent, int type, std::optional<std::string> title,
+                     std::optional<std::string> url = {},
+                     std::optional<std::string> pageTitle = {});
+    std::int64_t folder(std::int64_t parent, const std::string& title) {
+        return add(parent, 2, title);
+    }
+    void exec(const std::string& sql);
+
+  private:
+    sqlite3* database_ = nullptr;
+};
+
+} // namespace zaptrove::test
