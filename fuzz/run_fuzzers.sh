@@ -23,13 +23,15 @@ declare -A sources=(
   [shortcut_url_fuzz]="fuzz/seeds/shortcut $realworld/url"
   [hive_format_fuzz]="fuzz/seeds/hive"
   [prefs_location_fuzz]="fuzz/seeds/prefs"
+  [profiles_ini_fuzz]="fuzz/seeds/profiles_ini"
+  [local_state_fuzz]="fuzz/seeds/local_state"
   [search_run_fuzz]="fuzz/seeds/netscape fuzz/seeds/opera fuzz/seeds/shortcut
                      $realworld/netscape $realworld/opera $realworld/url"
 )
 targets=("$@")
 if [ ${#targets[@]} -eq 0 ]; then
   targets=(netscape_scan_fuzz opera_scan_fuzz shortcut_url_fuzz hive_format_fuzz
-           prefs_location_fuzz search_run_fuzz)
+           prefs_location_fuzz profiles_ini_fuzz local_state_fuzz search_run_fuzz)
 fi
 
 findings=$build/fuzz-findings

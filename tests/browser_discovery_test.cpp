@@ -1,0 +1,202 @@
+// SPDX-License-Identifier: MIT
+#include "settings/browser_discovery.h"
+#include "settings/local_state.h"
+#include "settings/profiles_ini.h"
+#include "support/temp_folder.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdlib>
+
+using namespace zaptrove;
+using Layout = UserFolders::Layout;
+using test::TempFolder;
+
+namespace {
+
+constexpr std::string_view kIni =
+    "[Profile1]\r\nName=fresh\r\nIsRelative=1\r\nPath=b.default\r\n"
+    "Default=1\r\n\r\n[Profile0]\r\nName=used\r\nIsRelative=1\r\n"
+    "Path=a.default-esr\r\n\r\n[General]\r\nVersion=2\r\n\r\n"
+    "[Install3B6073811A6ABF12]\r\nDefault=a.default-esr\r\nLocked=1\r\n";
+
+constexpr std::string_view kLocalState =
+    R"({"browser":{"x":[1,2]},"profile":{"info_cache":{"Default":{"name":"Your Chromium"},)"
+    R"("Profile 1":{"name":"Person \u00e9"},"Profile 7":{"avatar":"x"}},"last_used":"Profile 1"}})";
+
+class Discovery : public ::testing::Test {
+  protected:
+    TempFolder tmp;
+
+    void firefoxRoot(const std::string& root, std::string_view ini) {
+        tmp.write(root + "/profiles.ini", ini);
+    }
+    // One line per profile: install | name | folder below the home | default | problem.
+    std::vector<std::string> found(const UserFolders& folders) const {
+        std::vector<std::string> lines;
+        for (const BrowserProfile& p : fnDiscoverBrowserProfiles(folders)) {
+            std::string folder = p.folder.starts_with(tmp.path())
+                                     ? p.folder.substr(tmp.path().size() + 1)
+                                     : p.folder;
+            std::replace(folder.begin(), folder.end(), '\\', '/');
+            EXPECT_TRUE(p.bookmarksFile.starts_with(p.folder)) << p.bookmarksFile;
+            lines.push_back(p.install + " | " + p.name + " | " + folder +
+                            (p.isDefault ? " | default" : "") +
+                            (p.problem.empty() ? "" : " | " + p.problem));
+        }
+        return lines;
+    }
+};
+
+} // namespace
+
+TEST(ProfilesIni, InstallDefaultWinsOverDefaultOne) {
+    const std::vector<ProfilesIniEntry> profiles = fnReadProfilesIni(kIni);
+    ASSERT_EQ(profiles.size(), 2u);
+    EXPECT_EQ(profiles[0].Name, "fresh");
+    EXPECT_FALSE(profiles[0].IsDefault);
+    EXPECT_EQ(profiles[1].Path, "a.default-esr");
+    EXPECT_TRUE(profiles[1].IsDefault);
+
+    // Without an install section, or when it names no listed profile, Default=1 counts.
+    for (const std::string_view tail : {"", "[InstallX]\nDefault=gone\n"}) {
+        const auto alone =
+            fnReadProfilesIni("\xEF\xBB\xBF[Profile0]\nPath=/abs/p\nIsRelative=0\nDefault=1\n"
+                              "[Profile1]\nName=no path\n" +
+                              std::string(tail));
+        ASSERT_EQ(alone.size(), 1u);
+        EXPECT_TRUE(alone[0].IsDefault);
+        EXPECT_FALSE(alone[0].IsRelative);
+        EXPECT_EQ(alone[0].Path, "/abs/p");
+    }
+}
+
+TEST(LocalState, ListsTheInfoCacheProfilesWithTheirNames) {
+    const std::vector<LocalStateProfile> profiles = fnReadLocalStateProfiles(kLocalState);
+    ASSERT_EQ(profiles.size(), 3u);
+    EXPECT_EQ(profiles[0].folder + "=" + profiles[0].name, "Default=Your Chromium");
+    EXPECT_EQ(profiles[1].folder + "=" + profiles[1].name, "Profile 1=Person \xC3\xA9");
+    EXPECT_EQ(profiles[2].folder + "=" + profiles[2].name, "Profile 7=Profile 7");
+    for (const std::string_view bad :
+         {std::string_view(""), std::string_view("{\"profile\":"), std::string_view("[1]"),
+          std::string_view("{\"profile\":{\"info_cache\":[]}}"),
+          std::string_view(R"({"profile":{"info_cache":{)"
+                           R"("":{},"..":{},"a/b":{},"C:x":{}}}})")}) {
+        EXPECT_TRUE(fnReadLocalStateProfiles(bad).empty()) << bad;
+    }
+    EXPECT_TRUE(fnReadLocalStateProfiles(std::string(100000, '[')).empty());
+}
+
+TEST_F(Discovery, LinuxHomeWithXdgSnapAndFlatpakInstallations) {
+    // Firefox in ~/.mozilla with an absolute path, and in the XDG folder with the
+    // install default and an unused profile; the snap one has a stale entry.
+    const std::string absolute = tmp.makeFolder("elsewhere/p.abs");
+    tmp.write("elsewhere/p.abs/places.sqlite", "x");
+    firefoxRoot(".mozilla/firefox", "[Profile0]\nName=abs\nIsRelative=0\nPath=" + absolute + "\n");
+    firefoxRoot("cfg/mozilla/firefox", kIni);
+    tmp.write("cfg/mozilla/firefox/a.default-esr/places.sqlite", "x");
+    tmp.makeFolder("cfg/mozilla/firefox/b.default");
+    firefoxRoot("snap/firefox/common/.mozilla/firefox", "[Profile0]\nName=gone\nPath=gone\n");
+    // Chromium from Local State: one profile with only the encrypted file, one the
+    // cache lists without a folder; Chrome's Flatpak from its folders alone.
+    tmp.write("cfg/chromium/Local State", kLocalState);
+    tmp.write("cfg/chromium/Default/Bookmarks", "{}");
+    tmp.write("cfg/chromium/Default/Bookmarks.bak", "{}");
+    tmp.write("cfg/chromium/Profile 1/EncryptedBookmarks2", "v10");
+    tmp.write(".var/app/com.google.Chrome/config/google-chrome/Profile 2/Bookmarks", "{}");
+    tmp.write(".var/app/com.google.Chrome/config/google-chrome/Default/Bookmarks", "{}");
+    tmp.makeFolder(".var/app/com.google.Chrome/config/google-chrome/System Profile");
+    tmp.makeFolder(".var/app/com.google.Chrome/config/google-chrome/Safe Browsing");
+    // Opera keeps its profile in its own folder.
+    tmp.write("cfg/opera/Bookmarks", "{}");
+
+    const UserFolders home{Layout::Linux, tmp.path(), tmp / "cfg", {}, {}};
+    EXPECT_EQ(
+        found(home),
+        (std::vector<std::string>{
+            "Firefox | abs | elsewhere/p.abs",
+            "Firefox | used | cfg/mozilla/firefox/a.default-esr | default",
+            "Firefox | fresh | cfg/mozilla/firefox/b.default | no places.sqlite file",
+            "Chrome (Flatpak) | Default | .var/app/com.google.Chrome/config/google-chrome/Default",
+            "Chrome (Flatpak) | Profile 2 | "
+            ".var/app/com.google.Chrome/config/google-chrome/Profile 2",
+            "Chromium | Your Chromium | cfg/chromium/Default",
+            "Chromium | Person \xC3\xA9 | cfg/chromium/Profile 1 | only an encrypted bookmarks "
+            "file",
+            "Opera | Default | cfg/opera",
+        }));
+}
+
+TEST_F(Discovery, APlaceReachedTwiceIsListedOnce) {
+    firefoxRoot(".var/app/org.mozilla.firefox/config/mozilla/firefox", kIni);
+    tmp.write(".var/app/org.mozilla.firefox/config/mozilla/firefox/a.default-esr/places.sqlite",
+              "");
+    const UserFolders home{
+        Layout::Linux, tmp.path(), tmp / ".var/app/org.mozilla.firefox/config", {}, {}};
+    EXPECT_EQ(found(home).size(), 1u);
+    EXPECT_TRUE(found(UserFolders{Layout::Linux, {}, {}, {}, {}}).empty());
+}
+
+TEST_F(Discovery, WindowsProfileFoldersIncludingTheStoreInstall) {
+    firefoxRoot("Roaming/Mozilla/Firefox", "[Profile0]\nName=default-release\nIsRelative=1\n"
+                                           "Path=Profiles/x.default-release\nDefault=1\n");
+    tmp.write("Roaming/Mozilla/Firefox/Profiles/x.default-release/places.sqlite", "");
+    const std::string store = "Local/Packages/Mozilla.Firefox_n80bbvh6b1yt2/LocalCache/Roaming/"
+                              "Mozilla/Firefox";
+    firefoxRoot(store, "[Profile0]\nName=store\nPath=Profiles/s.default\n");
+    tmp.write(store + "/Profiles/s.default/places.sqlite", "");
+    tmp.write("Local/Microsoft/Edge/User Data/Default/Bookmarks", "{}");
+    tmp.write("Local/Microsoft/Edge/User Data/Guest Profile/Bookmarks", "{}");
+    tmp.write("Local/Google/Chrome SxS/User Data/Profile 3/Bookmarks", "{}");
+    tmp.write("Roaming/Opera Software/Opera Stable/Default/Bookmarks", "{}");
+
+    const UserFolders home{Layout::Windows, tmp / "home", {}, tmp / "Roaming", tmp / "Local"};
+    EXPECT_EQ(found(home),
+              (std::vector<std::string>{
+                  "Firefox | default-release | Roaming/Mozilla/Firefox/Profiles/x.default-release "
+                  "| default",
+                  "Firefox (Store) | store | " + store + "/Profiles/s.default",
+                  "Chrome Canary | Profile 3 | Local/Google/Chrome SxS/User Data/Profile 3",
+                  "Edge | Default | Local/Microsoft/Edge/User Data/Default",
+                  "Opera | Default | Roaming/Opera Software/Opera Stable/Default",
+              }));
+}
+
+TEST_F(Discovery, MacOSApplicationSupport) {
+    const std::string support = "Library/Application Support/";
+    firefoxRoot(support + "Firefox", "[Profile0]\nName=m\nPath=Profiles/m.default\n");
+    tmp.write(support + "Firefox/Profiles/m.default/places.sqlite", "");
+    tmp.write(support + "BraveSoftware/Brave-Browser/Default/Bookmarks", "{}");
+    tmp.write(support + "Vivaldi/Default/Bookmarks", "{}");
+    EXPECT_EQ(found(UserFolders{Layout::MacOS, tmp.path(), {}, {}, {}}),
+              (std::vector<std::string>{
+                  "Firefox | m | " + support + "Firefox/Profiles/m.default",
+                  "Brave | Default | " + support + "BraveSoftware/Brave-Browser/Default",
+                  "Vivaldi | Default | " + support + "Vivaldi/Default",
+              }));
+}
+
+#ifndef _WIN32
+// The profiles real Firefox and Chromium wrote on a fresh account: Firefox marks
+// an empty profile Default=1 and names the one in use in its install section.
+TEST_F(Discovery, RealProfilesOfAFreshAccount) {
+    for (const char* tarball : {"firefox-esr-profile.tar.xz", "chromium-profile.tar.xz"}) {
+        const std::string path = test::realworldPath(std::string("browsers/") + tarball);
+        if (path.empty()) {
+            GTEST_SKIP() << "the real-world sample folder is absent";
+        }
+        ASSERT_EQ(std::system(("tar -xJf '" + path + "' -C '" + tmp.path() + "'").c_str()), 0);
+    }
+    const std::string cfg = "home/.config/";
+    EXPECT_EQ(
+        found(UserFolders{Layout::Linux, tmp / "home", tmp / "home/.config", {}, {}}),
+        (std::vector<std::string>{
+            "Firefox | default-esr | " + cfg + "mozilla/firefox/ec5376ix.default-esr | default",
+            "Firefox | default | " + cfg +
+                "mozilla/firefox/tpdemd24.default | no places.sqlite file",
+            "Chromium | Your Chromium | " + cfg + "chromium/Default",
+            "Chromium | Person 1 | " + cfg + "chromium/Profile 1",
+        }));
+}
+#endif
