@@ -6,8 +6,11 @@
 
 namespace zaptrove {
 
+// Built by appending: GCC 12 warns wrongly (-Wrestrict) on a literal + std::string&&.
 std::string fnStr(long long pNumber) {
-    return (pNumber >= 0 ? " " : "") + std::to_string(pNumber);
+    std::string text = pNumber >= 0 ? " " : "";
+    text += std::to_string(pNumber);
+    return text;
 }
 
 std::string fnStrSingle(float pNumber) {

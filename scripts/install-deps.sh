@@ -1,27 +1,50 @@
 #!/usr/bin/env bash
 # SPDX-License-Identifier: MIT
-# Installs the Debian packages that building and testing need, when missing.
-# As root it installs them; otherwise it prints the one command to run.
-# Usage: install-deps.sh [windows]   (windows: what `make test-windows` needs)
+# Installs the Debian packages one make target needs, when missing. As root it
+# installs them; otherwise it prints the one command that installs them.
+# Usage: install-deps.sh [build|test|fuzz|bench|windows]   (default: build)
+#   build    cmake, the compiler and Qt 6: what `make build` and `make run` need
+#   test     build + the test tools (`make test`, `make test-sanitize`, `make test-tsan`)
+#   fuzz     build + clang and its libFuzzer runtime (`make fuzz`)
+#   bench    build + what the benchmark runs beside the program (`make bench`)
+#   windows  the MinGW-w64 cross compiler and Wine (`make test-windows`)
 set -euo pipefail
 
-if [ "${1:-}" = windows ]; then
-  packages=(
-    cmake make libgtest-dev                                  # build; GoogleTest's sources
-    rapidjson-dev                                            # the Chromium bookmarks reader
-    g++-mingw-w64-x86-64-posix                               # the cross compiler
-    wine wine64                                              # runs the tests
-  )
-else
-  packages=(
-    cmake make g++ libgtest-dev                              # build and unit tests
-    rapidjson-dev libsqlite3-dev                             # the browser readers
-    qt6-base-dev qt6-qpa-plugins libgl-dev libvulkan-dev     # the window
-    xvfb openbox xdotool xdg-utils x11-utils imagemagick     # the end-to-end test
-    clang libclang-rt-14-dev                                 # fuzzing (libFuzzer)
-    python3                                                  # the benchmark
-  )
-fi
+group=${1:-build}
+build=(
+  cmake make g++
+  qt6-base-dev      # Qt 6 Widgets; brings the X11 platform plug-in and the GL headers
+  qt6-qpa-plugins   # the X11 platform plug-in (xcb)
+  qt6-wayland       # the Wayland platform plug-in
+  rapidjson-dev     # the Chromium bookmarks reader
+  libsqlite3-dev    # the Firefox bookmarks reader
+)
+case "$group" in
+  build) packages=("${build[@]}") ;;
+  test)
+    packages=(
+      "${build[@]}"
+      libgtest-dev                                         # the unit tests
+      xvfb openbox xdotool xdg-utils x11-utils imagemagick # the end-to-end test
+      appstream                                            # appstreamcli validates the metainfo
+      locales                                              # locale sources for lower-casing tests
+    )
+    ;;
+  fuzz) packages=("${build[@]}" clang libclang-rt-dev) ;; # libFuzzer comes with clang's runtime
+  bench) packages=("${build[@]}" python3) ;;
+  windows)
+    packages=(
+      cmake make libgtest-dev      # build; GoogleTest's sources
+      rapidjson-dev                # the Chromium bookmarks reader
+      g++-mingw-w64-x86-64-posix   # the cross compiler
+      wine wine64                  # runs the tests
+    )
+    ;;
+  *)
+    echo "install-deps.sh: unknown group '$group' (build, test, fuzz, bench or windows)" >&2
+    exit 2
+    ;;
+esac
 
 missing=()
 for package in "${packages[@]}"; do
@@ -38,7 +61,6 @@ if [ "$(id -u)" -eq 0 ]; then
   apt-get update -q
   apt-get install -y -q --no-install-recommends "${missing[@]}"
 else
-  echo "Missing packages. Run:"
-  echo "  sudo apt-get install -y ${missing[*]}"
+  echo "Missing Debian packages; install them with: sudo apt-get install -y ${missing[*]}" >&2
   exit 1
 fi
