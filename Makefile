@@ -9,21 +9,35 @@ FUZZ_BUILD ?= build-fuzz
 FUZZ_SECONDS ?= 60
 BENCH_BUILD ?= build-bench
 WINDOWS_BUILD ?= build-windows
+RELEASE_BUILD ?= build-release
+TSAN_BUILD ?= build-tsan
 # CI builds with warnings as errors.
 CMAKE_FLAGS := -DCMAKE_BUILD_TYPE=$(BUILD_TYPE) $(if $(filter true,$(CI)),-DZAPTROVE_WERROR=ON)
+# The test programs the ThreadSanitizer run builds and runs: the threaded search
+# and the window that starts it.
+TSAN_TESTS := search_run_test favorites_reader_test shell_test main_window_test
+space := $(subst ,, )
 
-.PHONY: all deps build run demo test test-sanitize test-windows test-large fuzz bench format clean
+.PHONY: all deps test-deps build run demo test test-release test-sanitize test-tsan \
+  test-windows test-large fuzz bench format clean
 
 all: build
 
+# What building the programs needs; the test targets add the test tools.
 deps:
-	@bash scripts/install-deps.sh
+	@bash scripts/install-deps.sh build
 
+test-deps:
+	@bash scripts/install-deps.sh test
+
+# The tests are built too when GoogleTest is installed.
 build: deps
 	cmake -S . -B $(BUILD) $(CMAKE_FLAGS)
 	cmake --build $(BUILD) -j $(JOBS)
 
-run: build
+run: deps
+	cmake -S . -B $(BUILD) $(CMAKE_FLAGS)
+	cmake --build $(BUILD) -j $(JOBS) --target zaptrove
 	$(BUILD)/zaptrove
 
 # The search engine from the command line, on the demo bookmarks.
@@ -31,20 +45,37 @@ demo: build
 	$(BUILD)/zaptrove-find --favorites demo/Favorites --netscape demo/bookmarks.html \
 	  --opera demo/bookmarks.adr --by both $(TERM_TO_FIND)
 
-test: build
+test: test-deps
+	cmake -S . -B $(BUILD) $(CMAKE_FLAGS) -DZAPTROVE_TESTS=ON
+	cmake --build $(BUILD) -j $(JOBS)
 	ctest --test-dir $(BUILD) --output-on-failure -j $(JOBS)
 
+# Every test on a Release build with warnings as errors: what the optimiser
+# warns about and the code it produces, checked beside the usual build.
+test-release: test-deps
+	cmake -S . -B $(RELEASE_BUILD) -DCMAKE_BUILD_TYPE=Release -DZAPTROVE_WERROR=ON -DZAPTROVE_TESTS=ON
+	cmake --build $(RELEASE_BUILD) -j $(JOBS)
+	ctest --test-dir $(RELEASE_BUILD) --output-on-failure -j $(JOBS)
+
 # Every test under AddressSanitizer and UndefinedBehaviorSanitizer.
-test-sanitize: deps
-	cmake -S . -B $(SANITIZE_BUILD) $(CMAKE_FLAGS) -DZAPTROVE_SANITIZE=address,undefined
+test-sanitize: test-deps
+	cmake -S . -B $(SANITIZE_BUILD) $(CMAKE_FLAGS) -DZAPTROVE_TESTS=ON -DZAPTROVE_SANITIZE=address,undefined
 	cmake --build $(SANITIZE_BUILD) -j $(JOBS)
 	ctest --test-dir $(SANITIZE_BUILD) --output-on-failure -j $(JOBS)
+
+# The threaded parts (the search, the shell, the window) under ThreadSanitizer;
+# a data race fails the test that ran into it.
+test-tsan: test-deps
+	cmake -S . -B $(TSAN_BUILD) $(CMAKE_FLAGS) -DZAPTROVE_TESTS=ON -DZAPTROVE_SANITIZE=thread
+	cmake --build $(TSAN_BUILD) -j $(JOBS) --target $(TSAN_TESTS)
+	ctest --test-dir $(TSAN_BUILD) --output-on-failure -j $(JOBS) \
+	  -L '^($(subst $(space),|,$(strip $(TSAN_TESTS))))$$'
 
 # The core, zaptrove-find and their tests cross-compiled for Windows with
 # MinGW-w64 and run under Wine in a throwaway prefix (no window, no display).
 test-windows:
 	@bash scripts/install-deps.sh windows
-	cmake -S . -B $(WINDOWS_BUILD) $(CMAKE_FLAGS) -DZAPTROVE_WINDOW=OFF \
+	cmake -S . -B $(WINDOWS_BUILD) $(CMAKE_FLAGS) -DZAPTROVE_WINDOW=OFF -DZAPTROVE_TESTS=ON \
 	  -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake
 	cmake --build $(WINDOWS_BUILD) -j $(JOBS)
 	bash scripts/test-windows.sh $(WINDOWS_BUILD) $(JOBS)
@@ -54,7 +85,8 @@ test-large: build
 	$(BUILD)/tests/large_input_test
 
 # Each fuzz target for FUZZ_SECONDS seconds, one after the other (libFuzzer, clang).
-fuzz: deps
+fuzz:
+	@bash scripts/install-deps.sh fuzz
 	cmake -S . -B $(FUZZ_BUILD) $(CMAKE_FLAGS) -DCMAKE_CXX_COMPILER=clang++ -DZAPTROVE_FUZZ=ON \
 	  -DZAPTROVE_TESTS=OFF -DZAPTROVE_SANITIZE=address,undefined
 	cmake --build $(FUZZ_BUILD) --target fuzz_targets -j $(JOBS)
@@ -62,7 +94,8 @@ fuzz: deps
 
 # Speed beside grep and find on generated corpora, in release mode (see
 # docs/PERFORMANCE.md); the corpora stay in $(BENCH_BUILD)/corpora. Not run by `test`.
-bench: deps
+bench:
+	@bash scripts/install-deps.sh bench
 	cmake -S bench -B $(BENCH_BUILD) -DCMAKE_BUILD_TYPE=Release
 	cmake --build $(BENCH_BUILD) -j $(JOBS) --target zaptrove-find zaptrove-stage-times
 	python3 bench/run_bench.py $(BENCH_BUILD) $(if $(WITH_BUKU),--with-buku)
@@ -71,4 +104,5 @@ format:
 	git ls-files '*.cpp' '*.h' | xargs clang-format -i
 
 clean:
-	rm -rf $(BUILD) $(SANITIZE_BUILD) $(FUZZ_BUILD) $(WINDOWS_BUILD)
+	rm -rf $(BUILD) $(SANITIZE_BUILD) $(TSAN_BUILD) $(RELEASE_BUILD) $(FUZZ_BUILD) \
+	  $(BENCH_BUILD) $(WINDOWS_BUILD)
