@@ -81,8 +81,11 @@ test-windows:
 	bash scripts/test-windows.sh $(WINDOWS_BUILD) $(JOBS)
 
 # A 1 GB Netscape file and a Favorites tree of 200,000 files: minutes, not run by `test`.
-test-large: build
-	$(BUILD)/tests/large_input_test
+test-large:
+	@bash scripts/install-deps.sh build
+	cmake -S bench -B $(BENCH_BUILD) -DCMAKE_BUILD_TYPE=Release
+	cmake --build $(BENCH_BUILD) -j $(JOBS) --target zaptrove-large-input
+	$(BENCH_BUILD)/zaptrove-large-input $(BENCH_BUILD)/large-input
 
 # Each fuzz target for FUZZ_SECONDS seconds, one after the other (libFuzzer, clang).
 fuzz:

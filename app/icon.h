@@ -5,8 +5,8 @@
 
 namespace zaptrove {
 
-// The program icon, 32x32, as the bytes of a PNG file (app/zaptrove.png built
-// into the program).
+// The program icon, 32x32, as the bytes of a PNG file
+// (app/icons/hicolor/32x32/apps/zaptrove.png built into the program).
 std::string_view zaptroveIconPng();
 
 } // namespace zaptrove

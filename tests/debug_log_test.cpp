@@ -8,6 +8,11 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#ifndef _WIN32
+#include <grp.h>
+#include <sys/wait.h>
+#include <unistd.h>
+#endif
 
 using namespace zaptrove;
 using test::readFile;
@@ -63,6 +68,39 @@ TEST(DebugLog, GoesBesideTheProgramWhenNoPathIsGiven) {
     EXPECT_EQ(readFile(log), "$ [05/12/03 - 14:07:31] beside the program\r\n");
     std::filesystem::remove(log);
 }
+
+#ifndef _WIN32
+// A program run from a folder it cannot write to (an installed one) logs into
+// the per-user state folder. As root every folder is writable, so the copy then
+// runs as the unprivileged user "nobody".
+TEST(DebugLog, GoesToTheStateFolderWhenTheProgramsFolderIsReadOnly) {
+    namespace fs = std::filesystem;
+    test::TempFolder t;
+    const std::string program = t / "bin/log_one_line", state = t.makeFolder("state");
+    fs::create_directories(t / "bin");
+    fs::copy_file(ZAPTROVE_LOG_ONE_LINE, program);
+    fs::permissions(t.path(), fs::perms::owner_all | fs::perms::others_exec);
+    fs::permissions(t / "bin", fs::perms::owner_read | fs::perms::owner_exec |
+                                   fs::perms::others_read | fs::perms::others_exec);
+    fs::permissions(state, fs::perms::all);
+    const pid_t child = fork();
+    if (child == 0) {
+        setenv("XDG_STATE_HOME", state.c_str(), 1);
+        const bool dropped = geteuid() != 0 || (setgroups(0, nullptr) == 0 && setgid(65534) == 0 &&
+                                                setuid(65534) == 0);
+        if (dropped)
+            execl(program.c_str(), program.c_str(), static_cast<char*>(nullptr));
+        _exit(127);
+    }
+    int status = -1;
+    waitpid(child, &status, 0);
+    fs::permissions(t / "bin", fs::perms::owner_all); // so that it can be removed
+    EXPECT_EQ(status, 0);
+    EXPECT_EQ(readFile(state + "/zaptrove/ztvdebug.log"),
+              "$ [05/12/03 - 14:07:31] from a read-only folder\r\n");
+    EXPECT_FALSE(fs::exists(t / "bin/ztvdebug.log"));
+}
+#endif
 
 TEST(StrForm, NumbersHaveALeadingBlankUnlessNegativeAndBigSinglesAnExponent) {
     EXPECT_EQ(fnStr(5) + "|" + fnStr(0) + "|" + fnStr(-3) + "|" + fnStr(40000), " 5| 0|-3| 40000");

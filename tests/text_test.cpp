@@ -1,7 +1,11 @@
 // SPDX-License-Identifier: MIT
 #include "platform/text.h"
+#include "support/temp_folder.h"
 
 #include <gtest/gtest.h>
+
+#include <clocale>
+#include <cstdlib>
 
 using namespace zaptrove::platform;
 
@@ -10,6 +14,35 @@ TEST(Text, LowerCaseMapsEveryScriptAndKeepsStrayBytes) {
     // Bytes that are not UTF-8 (Windows-1252, a surrogate, an overlong) stay as they are.
     EXPECT_EQ(lowerCase("A\xE9Z\xFF\xED\xA0\x80X\xC0\xAF"), "a\xE9z\xFF\xED\xA0\x80x\xC0\xAF");
 }
+
+#ifndef _WIN32
+// Lower-casing follows Unicode whatever the process locale: in Turkish,
+// towlower('I') gives a dotless "ı" and tolower('I') keeps the "I".
+TEST(Text, LowerCaseIsTheSameUnderTurkishAndGermanLocales) {
+    const zaptrove::test::TempFolder t;
+    // Made in a folder of the test's own, so that no system-wide locale is needed.
+    const std::string make = "{ localedef -i tr_TR -f UTF-8 '" + t / "tr_TR.UTF-8" +
+                             "' & localedef -i de_DE -f UTF-8 '" + t / "de_DE.UTF-8" +
+                             "'; wait; } >/dev/null 2>&1";
+    static_cast<void>(std::system(make.c_str()));
+    setenv("LOCPATH", t.path().c_str(), 1);
+    struct Restore {
+        ~Restore() {
+            unsetenv("LOCPATH");
+            std::setlocale(LC_ALL, "C");
+        }
+    } restore;
+    for (const char* locale : {"tr_TR.UTF-8", "de_DE.UTF-8"}) {
+        if (std::setlocale(LC_ALL, locale) == nullptr)
+            GTEST_SKIP() << "no " << locale << " locale: localedef and the locales package make it";
+        EXPECT_EQ(lowerCase("ISTANBUL İzmir IĞDIR STRASSE ẞ ÄPFEL"),
+                  "istanbul izmir iğdir strasse ß äpfel")
+            << locale;
+        std::string scratch;
+        EXPECT_TRUE(containsLowered("VISIT ISTANBUL", "istanbul", scratch)) << locale;
+    }
+}
+#endif
 
 TEST(Text, IsValidUtf8RejectsOverlongsSurrogatesAndCutSequences) {
     EXPECT_TRUE(isValidUtf8("héllo € 𝄞 \xEF\xBF\xBF \xF4\x8F\xBF\xBF 12345678\xE2\x82\xAC"));

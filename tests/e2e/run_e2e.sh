@@ -1,14 +1,18 @@
 #!/usr/bin/env bash
 # SPDX-License-Identifier: MIT
 # End-to-end: the real zaptrove in a virtual X display with a window manager.
-# Types a search, opens a result through the desktop's real "open" action (a
-# stub browser records the address), closes the list and the program with
-# Escape, and checks the diagnostic log and the saved settings.
+# Types a search, opens a result through the desktop's real "open" action
+# (xdg-open hands it to a handler of the test's own, which records the address),
+# closes the list and the program with Escape, and checks the diagnostic log and
+# the saved settings. Exits 77 (skipped) when a display tool is missing.
 # Usage: run_e2e.sh ZAPTROVE_EXECUTABLE SCREENSHOT_FOLDER
 set -euo pipefail
 
 app=$1
 shots=$2
+for tool in Xvfb openbox xdotool xprop xdg-open; do
+  command -v "$tool" >/dev/null || { echo "SKIP: $tool is not installed"; exit 77; }
+done
 work=$(mktemp -d)
 pids=()
 cleanup() {
@@ -21,15 +25,31 @@ fail() { echo "FAIL: $*" >&2; exit 1; }
 export HOME=$work/home
 export ZAPTROVE_REGISTRY=$work/registry.reg
 export XDG_CONFIG_HOME=$HOME/.config XDG_DATA_HOME=$HOME/.local/share
+# xdg-open's own generic lookup, not a desktop's, so that the handler below is
+# the one it finds whatever browsers are installed.
+unset XDG_CURRENT_DESKTOP DESKTOP_SESSION KDE_FULL_SESSION GNOME_DESKTOP_SESSION_ID BROWSER
 mkdir -p "$HOME/Favorites/News"
 printf '[InternetShortcut]\r\nURL=https://world.example.org/news\r\n' >"$HOME/Favorites/News/World News.url"
 printf '[InternetShortcut]\r\nURL=https://weather.example.org/\r\n' >"$HOME/Favorites/Weather.url"
-cat >"$work/browser" <<SCRIPT
+cat >"$work/recorder" <<SCRIPT
 #!/bin/sh
 printf '%s\n' "\$@" >>"$work/opened"
 SCRIPT
-chmod +x "$work/browser"
-export BROWSER=$work/browser
+chmod +x "$work/recorder"
+mkdir -p "$XDG_DATA_HOME/applications" "$XDG_CONFIG_HOME"
+cat >"$XDG_DATA_HOME/applications/zaptrove-test-recorder.desktop" <<ENTRY
+[Desktop Entry]
+Type=Application
+Name=Address recorder
+Exec=$work/recorder %u
+MimeType=x-scheme-handler/http;x-scheme-handler/https;
+NoDisplay=true
+ENTRY
+cat >"$XDG_CONFIG_HOME/mimeapps.list" <<LIST
+[Default Applications]
+x-scheme-handler/http=zaptrove-test-recorder.desktop
+x-scheme-handler/https=zaptrove-test-recorder.desktop
+LIST
 
 log="$(dirname "$app")/ztvdebug.log"
 rm -f "$log"
