@@ -34,6 +34,7 @@ void writeFile(const std::filesystem::path& path, const std::string& bytes) {
 
 // Latin-1 names make the file the costliest to read: its bytes and their UTF-8.
 void makeCollections(const std::filesystem::path& folder) {
+    std::filesystem::create_directories(folder);
     std::ofstream file(folder / "bookmarks.htm", std::ios::binary);
     for (std::size_t i = 0, written = 0; written < kSize; ++i) {
         const std::string n = std::to_string(i);
