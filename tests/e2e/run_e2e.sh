@@ -30,6 +30,14 @@ printf '%s\n' "\$@" >>"$work/opened"
 SCRIPT
 chmod +x "$work/browser"
 export BROWSER=$work/browser
+# xdg-open prefers the handler registered for the scheme over $BROWSER.
+mkdir -p "$XDG_DATA_HOME/applications" "$XDG_CONFIG_HOME"
+printf '[Desktop Entry]\nType=Application\nName=Recorder\nExec=%s %%u\n' "$work/browser" \
+  >"$XDG_DATA_HOME/applications/zaptrove-recorder.desktop"
+{
+  echo '[Default Applications]'
+  for scheme in http https; do echo "x-scheme-handler/$scheme=zaptrove-recorder.desktop"; done
+} >"$XDG_CONFIG_HOME/mimeapps.list"
 
 log="$(dirname "$app")/ztvdebug.log"
 rm -f "$log"
