@@ -9,6 +9,7 @@ if [ "${1:-}" = windows ]; then
   packages=(
     cmake make libgtest-dev                                  # build; GoogleTest's sources
     rapidjson-dev                                            # the Chromium bookmarks reader
+    gcc tcl xz-utils                                         # SQLite's one-file source
     g++-mingw-w64-x86-64-posix                               # the cross compiler
     wine wine64                                              # runs the tests
   )
@@ -19,7 +20,7 @@ else
     qt6-base-dev qt6-qpa-plugins libgl-dev libvulkan-dev     # the window
     xvfb openbox xdotool xdg-utils x11-utils imagemagick     # the end-to-end test
     clang libclang-rt-14-dev                                 # fuzzing (libFuzzer)
-    python3                                                  # the benchmark
+    python3 sqlite3                                          # the benchmark
   )
 fi
 
