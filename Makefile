@@ -73,10 +73,13 @@ test-tsan: test-deps
 
 # The core, zaptrove-find and their tests cross-compiled for Windows with
 # MinGW-w64 and run under Wine in a throwaway prefix (no window, no display).
+# SQLite is built from Debian's source package, fetched once.
 test-windows:
 	@bash scripts/install-deps.sh windows
+	bash scripts/sqlite-amalgamation.sh $(WINDOWS_BUILD)/sqlite
 	cmake -S . -B $(WINDOWS_BUILD) $(CMAKE_FLAGS) -DZAPTROVE_WINDOW=OFF -DZAPTROVE_TESTS=ON \
-	  -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake
+	  -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake \
+	  -DZAPTROVE_SQLITE_AMALGAMATION=$(abspath $(WINDOWS_BUILD))/sqlite
 	cmake --build $(WINDOWS_BUILD) -j $(JOBS)
 	bash scripts/test-windows.sh $(WINDOWS_BUILD) $(JOBS)
 

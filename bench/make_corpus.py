@@ -5,15 +5,23 @@
     make_corpus.py COUNT FOLDER
 
 FOLDER receives bookmarks.html (a Netscape file of COUNT bookmarks), bookmarks.adr
-(an Opera file of COUNT bookmarks, CR LF line ends) and Favorites/ (COUNT / 10
-shortcut files in nested folders). About 5% of the bookmarks carry the word
+(an Opera file of COUNT bookmarks, CR LF line ends), Favorites/ (COUNT / 10
+shortcut files in nested folders), Bookmarks (a Chromium-family bookmarks file
+of COUNT bookmarks), firefox/places.sqlite (COUNT bookmarks and 2 * COUNT
+visited pages that are not bookmarks, everything checkpointed) and
+firefox-wal/ (the same database with its latest hundred bookmarks still in the
+write-ahead log, as a running browser leaves it). The browser files are made
+for at most 100,000 bookmarks. About 5% of the bookmarks carry the word
 "news" in their name and address, about 1% repeat an earlier one, and nearly
 every address starts with "http".
 """
 
+import json
 import os
 import random
 import shutil
+import sqlite3
+import subprocess
 import sys
 
 WORDS = """
@@ -42,6 +50,9 @@ walnut harbour weather willow window winter wizard yellow zebra
 # Words outside ASCII, in several scripts, so lower-casing meets them too.
 WIDE_WORDS = ["Äpfel", "Müller", "Café", "Straße", "ÉCOLE", "Москва", "Книги", "Ελλάδα",
               "Öl", "Ñandú", "Zürich", "Łódź"]
+
+# The largest corpus that gets browser files.
+BROWSER_LIMIT = 100000
 
 TLDS = ["com", "org", "net", "de", "co.uk", "io", "info", "example"]
 NEWS_FORMS = ["News", "news", "NEWS"]
@@ -217,6 +228,126 @@ def write_favorites(root, count, rng):
             f.write("\n".join(lines) + "\n")
 
 
+def chromium_node(node_id, name, children=None, address=None):
+    node = {"date_added": str(13300000000000000 + node_id), "date_last_used": "0",
+            "guid": "%08x-0000-4000-8000-%012x" % (node_id, node_id), "id": str(node_id)}
+    if children is None:
+        node.update({"meta_info": {"power_bookmark_meta": ""}, "name": name, "type": "url",
+                     "url": address})
+    else:
+        node.update({"children": children, "date_modified": "0", "name": name,
+                     "type": "folder"})
+    return node
+
+
+def write_chromium(path, count, rng):
+    """The file as the browser writes it: keys in order, three-space indents."""
+    source = Bookmarks(rng)
+    ids = iter(range(4, 10 * count + 10))
+    bar, other = [], []
+    folder = bar
+    for i in range(count):
+        if i % 40 == 0:
+            parent = bar if rng.random() < 0.8 else other
+            folder = []
+            parent.append(chromium_node(next(ids), source._name(), folder))
+        name, address, _ = source.next()
+        folder.append(chromium_node(next(ids), name, address=address))
+    roots = {"bookmark_bar": chromium_node(1, "Bookmarks bar", bar),
+             "other": chromium_node(2, "Other bookmarks", other),
+             "synced": chromium_node(3, "Mobile bookmarks", [])}
+    document = {"checksum": "0" * 32, "roots": roots, "version": 1}
+    with open(path, "w", encoding="utf-8", newline="\n") as f:
+        json.dump(document, f, indent=3, ensure_ascii=False)
+
+
+PLACES_SCHEMA = """
+PRAGMA page_size = 32768;
+PRAGMA journal_mode = WAL;
+CREATE TABLE moz_places (id INTEGER PRIMARY KEY, url LONGVARCHAR, title LONGVARCHAR,
+  rev_host LONGVARCHAR, visit_count INTEGER DEFAULT 0, hidden INTEGER DEFAULT 0 NOT NULL,
+  typed INTEGER DEFAULT 0 NOT NULL, frecency INTEGER DEFAULT -1 NOT NULL,
+  last_visit_date INTEGER, guid TEXT, foreign_count INTEGER DEFAULT 0 NOT NULL,
+  url_hash INTEGER DEFAULT 0 NOT NULL, description TEXT, preview_image_url TEXT,
+  site_name TEXT, origin_id INTEGER);
+CREATE UNIQUE INDEX moz_places_guid_uniqueindex ON moz_places (guid);
+CREATE INDEX moz_places_url_hashindex ON moz_places (url_hash);
+CREATE TABLE moz_bookmarks (id INTEGER PRIMARY KEY, type INTEGER, fk INTEGER DEFAULT NULL,
+  parent INTEGER, position INTEGER, title LONGVARCHAR, keyword_id INTEGER,
+  folder_type TEXT, dateAdded INTEGER, lastModified INTEGER, guid TEXT,
+  syncStatus INTEGER NOT NULL DEFAULT 0, syncChangeCounter INTEGER NOT NULL DEFAULT 1);
+CREATE UNIQUE INDEX moz_bookmarks_guid_uniqueindex ON moz_bookmarks (guid);
+CREATE INDEX moz_bookmarks_itemindex ON moz_bookmarks (fk, type);
+CREATE INDEX moz_bookmarks_parentindex ON moz_bookmarks (parent, position);
+INSERT INTO moz_bookmarks (id, type, parent, position, title, guid) VALUES
+  (1, 2, 0, 0, '', 'root________'), (2, 2, 1, 0, 'menu', 'menu________'),
+  (3, 2, 1, 1, 'toolbar', 'toolbar_____'), (4, 2, 1, 2, 'tags', 'tags________'),
+  (5, 2, 1, 3, 'unfiled', 'unfiled_____'), (6, 2, 1, 4, 'mobile', 'mobile______');
+"""
+
+
+def add_place(db, address, title, guid, visits):
+    return db.execute("INSERT INTO moz_places (url, title, rev_host, visit_count, guid, url_hash)"
+                      " VALUES (?, ?, ?, ?, ?, ?)",
+                      (address, title, address.split("/")[2][::-1] + ".", visits, guid,
+                       hash(address) & 0xFFFFFFFFFFFF)).lastrowid
+
+
+def add_bookmarks(db, rng, source, first, count, parent_for):
+    """count bookmarks with guids numbered from first, in folders of 40."""
+    positions = {}
+    folder = None
+    for i in range(first, first + count):
+        if i % 40 == 0 or folder is None:
+            parent = parent_for(rng)
+            folder = db.execute("INSERT INTO moz_bookmarks (type, parent, position, title, guid)"
+                                " VALUES (2, ?, ?, ?, ?)",
+                                (parent, positions.get(parent, 0), source._name(),
+                                 "f%011d" % i)).lastrowid
+            positions[parent] = positions.get(parent, 0) + 1
+        name, address, _ = source.next()
+        place = add_place(db, address, name if rng.random() < 0.5 else None, "b%011d" % i, 1)
+        title = name if rng.random() < 0.95 else None
+        db.execute("INSERT INTO moz_bookmarks (type, fk, parent, position, title, guid)"
+                   " VALUES (1, ?, ?, ?, ?, ?)",
+                   (place, folder, positions.get(folder, 0), title, "u%011d" % i))
+        positions[folder] = positions.get(folder, 0) + 1
+
+
+def write_places(folder, count, rng):
+    os.makedirs(folder)
+    db = sqlite3.connect(os.path.join(folder, "places.sqlite"))
+    db.executescript(PLACES_SCHEMA)
+    source = Bookmarks(rng)
+    with db:
+        add_bookmarks(db, rng, source, 0, count, lambda r: r.choice((2, 3, 5)))
+        for i in range(2 * count):
+            name, address, _ = source.next()
+            add_place(db, address + "#%d" % i, name, "h%011d" % i, rng.randint(1, 30))
+    db.execute("PRAGMA wal_checkpoint(TRUNCATE)")
+    db.close()
+
+
+# Adds bookmarks and leaves without closing, so they stay in the write-ahead log.
+WAL_WRITER = """
+import os, random, sqlite3, sys
+sys.path.insert(0, sys.argv[2])
+import make_corpus
+db = sqlite3.connect(sys.argv[1])
+db.execute("PRAGMA wal_autocheckpoint = 0")
+rng = random.Random(7)
+with db:
+    make_corpus.add_bookmarks(db, rng, make_corpus.Bookmarks(rng), 10 ** 9, 100, lambda r: 5)
+os._exit(0)
+"""
+
+
+def write_places_with_wal(folder, checkpointed):
+    shutil.copytree(checkpointed, folder)
+    subprocess.run([sys.executable, "-c", WAL_WRITER, os.path.join(folder, "places.sqlite"),
+                    os.path.dirname(os.path.abspath(__file__))], check=True)
+
+
 def main():
     if len(sys.argv) != 3:
         sys.exit("usage: make_corpus.py COUNT FOLDER")
@@ -229,6 +360,11 @@ def main():
     write_netscape(os.path.join(partial, "bookmarks.html"), count, random.Random(count))
     write_opera(os.path.join(partial, "bookmarks.adr"), count, random.Random(count + 1))
     write_favorites(os.path.join(partial, "Favorites"), count // 10, random.Random(count + 2))
+    if count <= BROWSER_LIMIT:
+        write_chromium(os.path.join(partial, "Bookmarks"), count, random.Random(count + 3))
+        write_places(os.path.join(partial, "firefox"), count, random.Random(count + 4))
+        write_places_with_wal(os.path.join(partial, "firefox-wal"),
+                              os.path.join(partial, "firefox"))
     os.rename(partial, folder)
 
 

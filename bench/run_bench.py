@@ -22,6 +22,8 @@ import sys
 import tempfile
 import time
 
+import make_corpus
+
 HERE = os.path.dirname(os.path.abspath(__file__))
 WORD = "news"  # in about 5% of the bookmarks
 EVERYWHERE = "http"  # in nearly every bookmark
@@ -59,7 +61,10 @@ def paired(first, second, runs, stdout_path):
 
 def corpus(build, count):
     folder = os.path.join(build, "corpora", str(count))
-    if not os.path.isdir(folder):
+    # A corpus made before the browser files were added is made again.
+    last = "firefox-wal" if count <= make_corpus.BROWSER_LIMIT else ""
+    if not os.path.isdir(os.path.join(folder, last)):
+        shutil.rmtree(folder, ignore_errors=True)
         print("Generating the corpus of %d bookmarks in %s" % (count, folder), flush=True)
         subprocess.run([sys.executable, os.path.join(HERE, "make_corpus.py"), str(count), folder],
                        check=True)
@@ -102,6 +107,7 @@ def rows_for_scale(build, count, folder, with_buku):
                  "grep -F -i | sort -f",
                  "grep -F -i %s '%s' | LC_ALL=C sort -f" % (EVERYWHERE, netscape),
                  1.5 if big else None, True))
+    rows += browser_rows(build, count, folder)
     # buku imports about 3,000 bookmarks a second, so it is compared up to 100,000.
     buku = buku_search(build, count, netscape) if with_buku and count <= 100000 else None
     rows.append(("All three sources by both",
@@ -109,6 +115,29 @@ def rows_for_scale(build, count, folder, with_buku):
                                       ("--opera", opera)], "both", WORD),
                  "buku -s" if buku else None, buku, 0.1 if buku and count == 100000 else None,
                  False))
+    return rows
+
+
+def browser_rows(build, count, folder):
+    """The Chromium-family file beside grep, and the Firefox database, with and
+    without a write-ahead log to copy, beside sqlite3's own count of the same
+    matches."""
+    if count > make_corpus.BROWSER_LIMIT:
+        return []
+    at_limit = count == make_corpus.BROWSER_LIMIT
+    chromium = os.path.join(folder, "Bookmarks")
+    rows = [("Chromium by both", find_command(build, [("--chromium", chromium)], "both", WORD),
+             "grep -F -i -c", ["grep", "-F", "-i", "-c", WORD, chromium],
+             1.5 if at_limit else None, False)]
+    query = ("SELECT count(*) FROM moz_bookmarks b JOIN moz_places p ON p.id=b.fk WHERE b.type=1"
+             " AND (p.url LIKE '%{0}%' OR b.title LIKE '%{0}%')".format(WORD))
+    for label, profile in (("Firefox by both", "firefox"),
+                           ("Firefox by both, log copied", "firefox-wal")):
+        profile = os.path.join(folder, profile)
+        rows.append((label, find_command(build, [("--firefox", profile)], "both", WORD),
+                     "sqlite3 -readonly",
+                     ["sqlite3", "-readonly", os.path.join(profile, "places.sqlite"), query],
+                     2.0 if at_limit else None, False))
     return rows
 
 
@@ -134,7 +163,8 @@ def buku_search(build, count, netscape):
 
 def print_table(count, folder, rows, runs, scratch):
     largest = max(os.path.getsize(os.path.join(folder, name))
-                  for name in ("bookmarks.html", "bookmarks.adr"))
+                  for name in ("bookmarks.html", "bookmarks.adr", "Bookmarks")
+                  if os.path.exists(os.path.join(folder, name)))
     limit = 1.5 * largest + 32 * MIB
     print("\n%d bookmarks (%d shortcut files; largest file %.0f MiB, memory limit %.0f MiB)"
           % (count, count // 10, largest / MIB, limit / MIB))

@@ -15,16 +15,31 @@ else()
   target_include_directories(zaptrove_core SYSTEM PRIVATE ${ZAPTROVE_RAPIDJSON_INCLUDE})
 endif()
 
-# SQLite from Debian's libsqlite3-dev; without it the Firefox reader answers
+# SQLite: Debian's libsqlite3-dev, or, for the Windows cross build, a static
+# library built from the one-file source that scripts/sqlite-amalgamation.sh
+# makes from Debian's source package. Without SQLite the Firefox reader answers
 # that this build cannot read Firefox profiles.
-if(CMAKE_CROSSCOMPILING)
+set(ZAPTROVE_SQLITE_AMALGAMATION "" CACHE PATH "Folder holding sqlite3.c and sqlite3.h to build")
+if(ZAPTROVE_SQLITE_AMALGAMATION)
+  enable_language(C)
+  add_library(zaptrove_sqlite3 STATIC ${ZAPTROVE_SQLITE_AMALGAMATION}/sqlite3.c)
+  target_include_directories(zaptrove_sqlite3 SYSTEM PUBLIC ${ZAPTROVE_SQLITE_AMALGAMATION})
+  target_compile_definitions(zaptrove_sqlite3 PRIVATE SQLITE_THREADSAFE=1
+    SQLITE_OMIT_LOAD_EXTENSION SQLITE_DQS=0)
+  # Not the project's code: its warnings are SQLite's business.
+  target_compile_options(zaptrove_sqlite3 PRIVATE -w)
+  add_library(SQLite::SQLite3 ALIAS zaptrove_sqlite3)
+  set(firefox_default ON)
+elseif(CMAKE_CROSSCOMPILING)
   set(firefox_default OFF)
 else()
   set(firefox_default ON)
 endif()
 option(ZAPTROVE_FIREFOX "Read Firefox bookmarks (needs SQLite)" ${firefox_default})
 if(ZAPTROVE_FIREFOX)
-  find_package(SQLite3 REQUIRED)
+  if(NOT TARGET SQLite::SQLite3)
+    find_package(SQLite3 REQUIRED)
+  endif()
   target_sources(zaptrove_core PRIVATE search/firefox_reader.cpp)
   target_link_libraries(zaptrove_core PUBLIC SQLite::SQLite3)
 else()

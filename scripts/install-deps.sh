@@ -31,11 +31,12 @@ case "$group" in
     )
     ;;
   fuzz) packages=("${build[@]}" clang libclang-rt-dev) ;; # libFuzzer comes with clang's runtime
-  bench) packages=("${build[@]}" python3) ;;
+  bench) packages=("${build[@]}" python3 sqlite3) ;; # sqlite3 runs the database row's counterpart
   windows)
     packages=(
       cmake make libgtest-dev      # build; GoogleTest's sources
       rapidjson-dev                # the Chromium bookmarks reader
+      gcc tcl xz-utils             # SQLite's one-file source, made from Debian's source package
       g++-mingw-w64-x86-64-posix   # the cross compiler
       wine wine64                  # runs the tests
     )

@@ -1,4 +1,5 @@
 // SPDX-License-Identifier: MIT
+#include "platform/files.h"
 #include "search/firefox_reader.h"
 #include "search/matcher.h"
 #include "support/bookmark_lists.h"
@@ -123,16 +124,17 @@ TEST(FirefoxRead, SeesWhatALockingBrowserKeepsInItsLog) {
     const std::string profile = makeProfile(tmp);
     const std::string ready = tmp / "ready";
     const std::string stop = tmp / "stop";
-    const std::string holder = ZAPTROVE_PLACES_HOLDER;
+    const std::string holder =
+        platform::nativePath(platform::programFolder() + "/places_holder" + ZAPTROVE_EXE_SUFFIX);
     // In the background, holding none of the test's output streams.
 #ifdef _WIN32
     const std::string start = "start \"\" /b \"" + holder + "\" ", end = " >NUL 2>&1";
 #else
     const std::string start = "\"" + holder + "\" ", end = " >/dev/null 2>&1 &";
 #endif
-    std::system(
-        (start + "\"" + profile + "/places.sqlite\" \"" + ready + "\" \"" + stop + "\"" + end)
-            .c_str());
+    std::system((start + "\"" + tmp / "profile/places.sqlite" + "\" \"" + ready + "\" \"" + stop +
+                 "\"" + end)
+                    .c_str());
     // The holder ends when the stop file appears, however the test ends.
     const std::unique_ptr<const test::TempFolder, void (*)(const test::TempFolder*)> stopper(
         &tmp, [](const test::TempFolder* folder) { folder->write("stop", ""); });
