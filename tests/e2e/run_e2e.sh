@@ -30,6 +30,19 @@ printf '%s\n' "\$@" >>"$work/opened"
 SCRIPT
 chmod +x "$work/browser"
 export BROWSER=$work/browser
+# The recorder is also the desktop's handler of web addresses, so that a browser
+# installed on the machine, which xdg-open would ask first, is never started.
+mkdir -p "$XDG_CONFIG_HOME" "$XDG_DATA_HOME/applications"
+cat >"$XDG_DATA_HOME/applications/zaptrove-test-browser.desktop" <<ENTRY
+[Desktop Entry]
+Type=Application
+Name=Recording browser
+Exec=$work/browser %u
+MimeType=x-scheme-handler/http;x-scheme-handler/https;
+NoDisplay=true
+ENTRY
+printf '[Default Applications]\nx-scheme-handler/http=%s\nx-scheme-handler/https=%s\n' \
+  zaptrove-test-browser.desktop zaptrove-test-browser.desktop >"$XDG_CONFIG_HOME/mimeapps.list"
 
 log="$(dirname "$app")/ztvdebug.log"
 rm -f "$log"
