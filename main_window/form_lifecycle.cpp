@@ -41,6 +41,7 @@ void frmMain::Form_Load() {
     Form_Resize();
     subDiscoverLocations(services_.registry, settings_);
     subLoadSettings(services_.registry, settings_, *this);
+    subLogSettingsProblems();
     // Asking for the handle creates the native window; done after loading, so
     // the stored geometry is applied to the window as first created.
     trayData.hWnd = form.nativeHandle();
@@ -48,12 +49,19 @@ void frmMain::Form_Load() {
 
 void frmMain::Form_Unload() {
     subSaveSettings(services_.registry, settings_, *this);
+    subLogSettingsProblems();
     if (isMinimized() && settings_.Tray == TRAY_ON) {
         subNotifyIcon(NIM_DELETE);
         forms::doEvents();
     }
     subDebug(LOG_END, "Ending ZTV[v" + fnVersionText() + "] debug session");
     services_.endProgram();
+}
+
+void frmMain::subLogSettingsProblems() {
+    for (const std::string& problem : services_.registry.takeProblems()) {
+        subDebug(LOG_FAIL, problem);
+    }
 }
 
 bool frmMain::isMinimized() const {

@@ -46,6 +46,8 @@ class frmMain final : public SettingsWindow {
     // Start-up (form_lifecycle.cpp)
     void Form_Load();
     void Form_Unload();
+    // Writes what went wrong with the settings store into the log.
+    void subLogSettingsProblems();
     // Layout (form_layout.cpp)
     void Form_Resize();
     // Input box and its hidden commands (input_box.cpp)

@@ -54,6 +54,11 @@ class Registry {
     // reading it sees all of them or none.
     virtual void beginUpdate() {}
     virtual void endUpdate() {}
+
+    // The problems met with the store since the last call, one sentence each,
+    // for the diagnostic log: a file that cannot be used, a line that cannot be
+    // read, a lock that cannot be taken.
+    virtual std::vector<std::string> takeProblems() { return {}; }
 };
 
 // The current user's registry: on POSIX the hive file named by pHivePath, or by

@@ -20,7 +20,9 @@
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/syscall.h>
+#include <sys/sysmacros.h>
 #include <sys/wait.h>
+#include <tuple>
 #include <unistd.h>
 
 namespace fs = std::filesystem;
@@ -92,6 +94,61 @@ TEST(Faults, SavingIntoAReadOnlyFolderOrOntoAFullDiskFailsQuietlyAndLosesNothing
         EXPECT_FALSE(fs::exists(hive + ".tmp")) << fault;
     }
     subSaveSettings(*platform::openUserRegistry(hive), settings, window); // once the fault is gone
+    EXPECT_NE(readFile(hive).find(settings.OperaMain), std::string::npos);
+}
+
+// Only a missing settings file is a first run: one that cannot be read, or a
+// pipe, device or folder in its place, is left as it is for the whole session.
+TEST(Faults, ASettingsFileThatCannotBeReadIsNeverWritten) {
+    test::TempFolder tmp;
+    const std::string unreadable =
+        tmp.write("unreadable.reg", "Windows Registry Editor Version 5.00\n");
+    chmod(unreadable.c_str(), 0);
+    const std::string pipe = tmp / "pipe.reg", device = tmp / "device.reg";
+    ASSERT_EQ(mkfifo(pipe.c_str(), 0600), 0);
+    ASSERT_EQ(mknod(device.c_str(), S_IFCHR | 0666, makedev(1, 3)), 0); // a null device
+    const std::string folder = tmp.makeFolder("folder.reg");
+    for (const std::string& hive : {unreadable, pipe, device, folder}) {
+        struct stat before {};
+        lstat(hive.c_str(), &before);
+        EXPECT_TRUE(inChild([&] {
+            honourPermissions();
+            auto registry = platform::openUserRegistry(hive);
+            test::FakeWindow window;
+            Settings settings;
+            subLoadSettings(*registry, settings, window);
+            subSaveSettings(*registry, settings, window);
+            const std::vector<std::string> problems = registry->takeProblems(); // told once
+            return problems.size() == 1 && problems[0].find(hive) != std::string::npos;
+        })) << hive;
+        struct stat after {};
+        lstat(hive.c_str(), &after);
+        EXPECT_EQ(std::tie(after.st_ino, after.st_mode, after.st_size, after.st_rdev),
+                  std::tie(before.st_ino, before.st_mode, before.st_size, before.st_rdev))
+            << hive;
+    }
+    EXPECT_EQ(std::distance(fs::directory_iterator(tmp.path()), fs::directory_iterator()), 4);
+}
+
+// A lock file left by another user, which this one cannot open, does not stop
+// the settings from being saved.
+TEST(Faults, ALockFileOfAnotherUserIsSavedPast) {
+    test::TempFolder tmp;
+    const std::string hive = tmp / "registry.reg", lock = tmp.write("registry.reg.lock", "");
+    ASSERT_EQ(chown(lock.c_str(), 4242, 4242), 0);
+    chmod(lock.c_str(), 0600);
+    Settings settings;
+    settings.Function = FUNC_NAME;
+    settings.OperaMain = "/home/me/opera.adr";
+    EXPECT_TRUE(inChild([&] {
+        honourPermissions();
+        test::FakeWindow window;
+        auto registry = platform::openUserRegistry(hive);
+        Settings firstRun;
+        subLoadSettings(*registry, firstRun, window);
+        subSaveSettings(*registry, settings, window);
+        return registry->takeProblems().at(0).find(hive + ".lock") != std::string::npos;
+    }));
     EXPECT_NE(readFile(hive).find(settings.OperaMain), std::string::npos);
 }
 

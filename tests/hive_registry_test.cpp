@@ -1,9 +1,12 @@
 // SPDX-License-Identifier: MIT
 #include "platform/posix/hive_format.h"
 #include "platform/registry.h"
+#include "platform/text.h"
 #include "support/temp_folder.h"
 
+#include <algorithm>
 #include <csignal>
+#include <dlfcn.h>
 #include <filesystem>
 #include <gtest/gtest.h>
 #include <sys/wait.h>
@@ -40,6 +43,37 @@ RegistryValue binary(std::vector<std::uint8_t> bytes, std::uint32_t type = REG_B
 
 } // namespace
 
+// Every fsync and rename this program makes, in order: a definition in the test
+// program comes before the C library's, which it then calls.
+static std::vector<std::string> fileCalls;
+
+static std::string nameOf(int fd) {
+    return std::filesystem::read_symlink("/proc/self/fd/" + std::to_string(fd)).filename();
+}
+
+extern "C" int fsync(int fd) {
+    fileCalls.push_back("fsync " + nameOf(fd));
+    static const auto next = reinterpret_cast<int (*)(int)>(dlsym(RTLD_NEXT, "fsync"));
+    return next(fd);
+}
+
+extern "C" int rename(const char* from, const char* to) noexcept {
+    fileCalls.push_back("rename " + std::filesystem::path(from).filename().string());
+    static const auto next =
+        reinterpret_cast<int (*)(const char*, const char*)>(dlsym(RTLD_NEXT, "rename"));
+    return next(from, to);
+}
+
+TEST(HiveRegistry, TheNewFileReachesTheDiskBeforeItReplacesTheOldOne) {
+    TempFolder tmp;
+    fileCalls.clear();
+    store(*openUserRegistry(tmp / "registry.reg"), "Sort", RegistryValue::ofNumber(3));
+    const auto renamed = std::ranges::find_if(
+        fileCalls, [](const std::string& call) { return call.starts_with("rename "); });
+    ASSERT_NE(renamed, fileCalls.end());
+    EXPECT_NE(std::find(fileCalls.begin(), renamed, "fsync " + renamed->substr(7)), renamed);
+}
+
 TEST(HiveRegistry, EveryValueReadsBackUnchangedFromAReadableFile) {
     TempFolder tmp;
     const std::string hive = tmp / "cfg/registry.reg"; // the folder is created on writing
@@ -68,33 +102,40 @@ TEST(HiveRegistry, EveryValueReadsBackUnchangedFromAReadableFile) {
     EXPECT_NE(text.find("\"Sort\"=dword:00000003\n"), std::string::npos);
     EXPECT_NE(text.find("\"Blob\"=hex:00,ff,10\n"), std::string::npos);
     EXPECT_NE(text.find("\"Multi\"=hex(7):61,00,00,00\n"), std::string::npos);
+    EXPECT_FALSE(std::filesystem::exists(hive + ".lock")); // removed once the save is done
 }
 
-TEST(HiveFormat, HandEditedFilesParseAndBrokenOnesAreRefused) {
+TEST(HiveFormat, HandEditedFilesParseAndBadLinesAreSkipped) {
     const auto parsed = parseHive("\xEF\xBB\xBFWindows Registry Editor Version 5.00\r\n"
-                                  "; a comment\n"
+                                  "; my bookmarks live in C:\\\n"
                                   "  [HKEY_CURRENT_USER\\software\\zaptrove]  \r\n"
                                   "\"Sort\" = dword:00000001\n"
                                   "\"sort\"=dword:00000003\n" // the later duplicate wins
                                   "\"Long\"=hex:01,\\\n   02,03\n"
-                                  "@=\"default\"\n");
+                                  "\"MSIEAlt\"=\"/x/favs\\\"\n"
+                                  "\"Big\"=dword:123456789\n"
+                                  "@=\"default\"\n"
+                                  "[]\n"
+                                  "\"Orphan\"=dword:1\n");
     ASSERT_TRUE(parsed);
-    Hive hive = *parsed;
+    const Hive& hive = parsed->hive;
     const HiveKey* key = hive.findKey("HKEY_CURRENT_USER\\Software\\Zaptrove");
     ASSERT_NE(key, nullptr);
-    EXPECT_EQ(Hive::findValue(*key, "SORT")->number, 3u);
-    EXPECT_EQ(Hive::findValue(*key, "Long")->data, (std::vector<std::uint8_t>{1, 2, 3}));
-    EXPECT_EQ(Hive::findValue(*key, "")->text, "default");
-    EXPECT_TRUE(parseHive("") && parseHive("")->keys.empty());
+    EXPECT_EQ(key->findValue("SORT")->number, 3u);
+    EXPECT_EQ(key->findValue("Long")->data, (std::vector<std::uint8_t>{1, 2, 3}));
+    EXPECT_EQ(key->findValue("")->text, "default");
+    EXPECT_EQ(key->values().size(), 3u);
+    std::vector<std::size_t> faultLines;
+    for (const HiveLineFault& fault : parsed->faults) {
+        faultLines.push_back(fault.line);
+    }
+    EXPECT_EQ(faultLines, (std::vector<std::size_t>{8, 9, 11, 12}));
+    EXPECT_EQ(parsed->faults.front().text, "\"MSIEAlt\"=\"/x/favs\\\"");
+    EXPECT_TRUE(parseHive("") && parseHive("")->hive.keys().empty());
 
-    for (const std::string_view broken :
-         {std::string_view("garbage"), std::string_view("\x7f\x45LF\0\x01\x02", 7),
-          std::string_view("Windows Registry Editor Version 5.00\n\"Orphan\"=dword:1\n"),
-          std::string_view("Windows Registry Editor Version 5.00\n[HKEY_CURRENT_USER\\K]\n"
-                           "\"Sort\"=dword:123456789\n"),
-          std::string_view("Windows Registry Editor Version 5.00\n[HKEY_CURRENT_USER\\K]\n"
-                           "\"Name\"=\"unterminated\n")}) {
-        EXPECT_FALSE(parseHive(broken)) << broken;
+    for (const std::string_view notAHive :
+         {std::string_view("garbage"), std::string_view("\x7f\x45LF\0\x01\x02", 7)}) {
+        EXPECT_FALSE(parseHive(notAHive)) << notAHive;
     }
 }
 
@@ -142,13 +183,17 @@ TEST(HiveRegistry, ConcurrentAndInterruptedSavesLeaveAWholeFile) {
         }
         return pid;
     };
+    bool seen = false; // once a read has seen the key, every later read sees it
     const auto checkWhole = [&] {
-        auto parsed = parseHive(readFile(hive));
-        ASSERT_TRUE(parsed);
-        if (const HiveKey* key = parsed->findKey("HKEY_CURRENT_USER\\Software\\Zaptrove")) {
-            ASSERT_EQ(key->values.size(), 6u);
-            for (const auto& [name, value] : key->values)
-                EXPECT_EQ(value.number, key->values.front().second.number) << name;
+        const auto parsed = parseHive(readFile(hive));
+        ASSERT_TRUE(parsed && parsed->faults.empty());
+        const HiveKey* key = parsed->hive.findKey("HKEY_CURRENT_USER\\Software\\Zaptrove");
+        ASSERT_TRUE(key != nullptr || !seen);
+        seen = key != nullptr;
+        if (key != nullptr) {
+            ASSERT_EQ(key->values().size(), 6u);
+            for (const auto& [name, value] : key->values())
+                EXPECT_EQ(value.number, key->values().front().second.number) << name;
         }
     };
     std::vector<pid_t> savers = {saver(1, 150), saver(2, 150)};
@@ -168,4 +213,98 @@ TEST(HiveRegistry, ConcurrentAndInterruptedSavesLeaveAWholeFile) {
         waitpid(pid, nullptr, 0);
         checkWhole();
     }
+}
+
+// The text in UTF-16LE, or as it is.
+std::string encoded(std::string_view text, bool utf16) {
+    if (!utf16) {
+        return std::string(text);
+    }
+    std::string bytes;
+    for (const char16_t unit : utf8ToUtf16(text)) {
+        bytes += static_cast<char>(unit & 0xFF);
+        bytes += static_cast<char>(unit >> 8);
+    }
+    return bytes;
+}
+
+TEST(HiveRegistry, FilesInEveryExportEncodingAreReadAndWrittenBackInTheirOwn) {
+    constexpr std::string_view kText = "Windows Registry Editor Version 5.00\r\n\r\n"
+                                       "[HKEY_CURRENT_USER\\Software\\Zaptrove]\r\n"
+                                       "\"Path\"=\"Z\xC3\xBCrich\"\r\n\r\n";
+    const struct {
+        const char* form;
+        std::string bytes;
+        std::string_view start;
+        bool utf16;
+    } forms[] = {{"UTF-16LE", "\xFF\xFE" + encoded(kText, true), "\xFF\xFEW\0", true},
+                 {"UTF-8 with BOM", "\xEF\xBB\xBF" + std::string(kText), "\xEF\xBB\xBFW", false},
+                 {"UTF-8", std::string(kText), "Windows Registry Editor Version 5.00\r\n", false}};
+    for (const auto& [form, bytes, start, utf16] : forms) {
+        TempFolder tmp;
+        const std::string hive = tmp.write("registry.reg", bytes);
+        auto registry = openUserRegistry(hive);
+        EXPECT_EQ(query(*registry, "Path"), RegistryValue::ofText("Z\xC3\xBCrich")) << form;
+        store(*registry, "Sort", RegistryValue::ofNumber(3));
+        const std::string written = readFile(hive);
+        EXPECT_TRUE(written.starts_with(std::string(start.data(), start.size()))) << form;
+        EXPECT_NE(written.find(encoded("\"Sort\"=dword:00000003\r\n", utf16)), std::string::npos)
+            << form;
+        EXPECT_EQ(query(*openUserRegistry(hive), "Path"), RegistryValue::ofText("Z\xC3\xBCrich"))
+            << form;
+    }
+}
+
+// A line that cannot be read costs its own value only; the file as it was is kept
+// aside before the first save.
+TEST(HiveRegistry, ABadLineLosesOnlyItsOwnValue) {
+    TempFolder tmp;
+    const std::string original = "Windows Registry Editor Version 5.00\n"
+                                 "; my bookmarks live in C:\\\n"
+                                 "[HKEY_CURRENT_USER\\Software\\Zaptrove]\n"
+                                 "\"MSIEAlt\"=\"/x/favs\\\"\n"
+                                 "\"Sort\"=dword:00000002\n";
+    const std::string hive = tmp.write("registry.reg", original);
+    auto registry = openUserRegistry(hive);
+    EXPECT_EQ(query(*registry, "Sort"), RegistryValue::ofNumber(2));
+    EXPECT_FALSE(query(*registry, "MSIEAlt"));
+    store(*registry, "Single", RegistryValue::ofNumber(1));
+    auto reopened = openUserRegistry(hive);
+    EXPECT_EQ(query(*reopened, "Sort"), RegistryValue::ofNumber(2));
+    EXPECT_EQ(query(*reopened, "Single"), RegistryValue::ofNumber(1));
+    std::vector<std::string> copies;
+    for (const auto& entry : std::filesystem::directory_iterator(tmp.path())) {
+        if (entry.path().filename().string().starts_with("registry.reg.damaged-")) {
+            copies.push_back(readFile(entry.path().string()));
+        }
+    }
+    EXPECT_EQ(copies, std::vector<std::string>{original});
+}
+
+// A link to the settings file stays a link, the file's mode stays, a read-only
+// file is not written, and a link planted where the temporary file goes is not
+// followed.
+TEST(HiveRegistry, TheFileKeepsItsIdentity) {
+    TempFolder tmp;
+    const std::string target = tmp.write("dotfiles/registry.reg", ""), link = tmp / "registry.reg";
+    ASSERT_EQ(symlink(target.c_str(), link.c_str()), 0);
+    const std::string victim = tmp.write("victim", "untouched");
+    for (const std::string& name :
+         {link + ".tmp", target + ".tmp", target + ".tmp-" + std::to_string(getpid())}) {
+        ASSERT_EQ(symlink(victim.c_str(), name.c_str()), 0);
+    }
+    chmod(target.c_str(), 0644);
+    store(*openUserRegistry(link), "Sort", RegistryValue::ofNumber(3));
+    EXPECT_TRUE(std::filesystem::is_symlink(link));
+    EXPECT_EQ(query(*openUserRegistry(target), "Sort"), RegistryValue::ofNumber(3));
+    EXPECT_EQ(std::filesystem::status(target).permissions(), std::filesystem::perms(0644));
+    EXPECT_EQ(readFile(victim), "untouched");
+
+    chmod(target.c_str(), 0444);
+    const std::string stored = readFile(target);
+    auto registry = openUserRegistry(link);
+    const KeyHandle key = registry->openKey(HKEY_CURRENT_USER, kKey);
+    EXPECT_NE(registry->setValue(key, "Sort", RegistryValue::ofNumber(4)), 0);
+    EXPECT_EQ(readFile(target), stored);
+    EXPECT_EQ(std::filesystem::status(target).permissions(), std::filesystem::perms(0444));
 }

@@ -5,6 +5,7 @@
 #include "support/test_registry.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 using namespace zaptrove;
 namespace forms = platform::forms;
@@ -177,6 +178,16 @@ TEST_F(MainWindow, ListKeysOpenCopyAndClose) {
     EXPECT_EQ(stored("Height"), "3600");
     EXPECT_EQ(stored("Width"), "4500");
     EXPECT_TRUE(log().ends_with("- [05/12/03 - 14:07:31] Ending ZTV[v4.3] debug session\r\n"));
+}
+
+TEST_F(MainWindow, ASettingsFileThatIsNotSavedIsNamedInTheLog) {
+    settings.DebugMode = DEBUG_ON;
+    const std::string hive = registry.findArguments().back();
+    chmod(hive.c_str(), 0444);
+    EXPECT_THROW(window.cmdCancel_Click(), ProgramEnded);
+    EXPECT_NE(log().find("! [05/12/03 - 14:07:31] Settings file " + hive +
+                         " is read-only; settings are not saved to it\r\n"),
+              std::string::npos);
 }
 
 TEST_F(MainWindow, LaunchSettingDecidesWhatFollowsAnOpening) {

@@ -31,6 +31,17 @@ std::string_view trim(std::string_view text) {
     return text.substr(first, text.find_last_not_of(kBlanks) - first + 1);
 }
 
+char foldedChar(char c) {
+    return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+}
+
+// A key path or value name with ASCII letters lower-cased: the form it is found by.
+std::string foldedName(std::string_view name) {
+    std::string folded(name);
+    std::ranges::transform(folded, folded.begin(), foldedChar);
+    return folded;
+}
+
 // Reads a quoted text with \\ and \" escapes from the start of `text`; answers
 // false when it is not one. `rest` is what follows the closing quote.
 bool readQuoted(std::string_view text, std::string& out, std::string_view& rest) {
@@ -38,15 +49,19 @@ bool readQuoted(std::string_view text, std::string& out, std::string_view& rest)
         return false;
     }
     out.clear();
-    for (std::size_t i = 1; i < text.size(); ++i) {
-        if (text[i] == '"') {
-            rest = text.substr(i + 1);
+    for (std::size_t i = 1; i < text.size();) {
+        const std::size_t stop = std::min(text.find_first_of("\"\\", i), text.size());
+        out.append(text, i, stop - i);
+        if (stop == text.size()) {
+            break;
+        }
+        if (text[stop] == '"') {
+            rest = text.substr(stop + 1);
             return true;
         }
-        if (text[i] == '\\' && i + 1 < text.size()) {
-            ++i;
-        }
-        out.push_back(text[i]);
+        // An escaped character, or a final backslash as it stands.
+        out.push_back(text[std::min(stop + 1, text.size() - 1)]);
+        i = stop + 2;
     }
     return false;
 }
@@ -138,10 +153,40 @@ bool readValueData(std::string_view data, RegistryValue& value) {
     return true;
 }
 
-// Joins lines that end in "\" with the next one, as exports wrap long hex data.
-std::vector<std::string> logicalLines(std::string_view text) {
-    std::vector<std::string> lines;
-    std::string pending;
+// Splits a value line into its name ("@" is the empty one) and its data after
+// "="; false when it is not a value line.
+bool splitValueLine(std::string_view line, std::string& name, std::string_view& data) {
+    std::string_view rest;
+    name.clear();
+    if (line.starts_with('@')) {
+        rest = line.substr(1);
+    } else if (!readQuoted(line, name, rest)) {
+        return false;
+    }
+    rest = trim(rest);
+    data = trim(rest.substr(std::min<std::size_t>(1, rest.size())));
+    return rest.starts_with('=');
+}
+
+// Whether a line (or what is joined of it so far) is a value written as hex
+// bytes, the only kind exports wrap onto the next line with a final "\\".
+bool isHexValue(std::string_view line) {
+    std::string name;
+    std::string_view data;
+    return splitValueLine(line, name, data) && data.starts_with("hex");
+}
+
+struct Line {
+    std::size_t number;
+    std::string_view text;
+};
+
+// Calls visit with each of the text's lines, trimmed, until it answers false; a
+// hex value wrapped with a final "\\" is joined into one line, numbered by its
+// first. False when visit stopped it.
+template <typename Visit> bool forEachLine(std::string_view text, Visit visit) {
+    std::string joined;
+    std::size_t number = 0, first = 0;
     while (!text.empty()) {
         const std::size_t end = text.find('\n');
         std::string_view line = text.substr(0, end);
@@ -150,17 +195,76 @@ std::vector<std::string> logicalLines(std::string_view text) {
             line.remove_suffix(1);
         }
         line = trim(line);
-        const bool continues = line.ends_with('\\');
-        pending += continues ? line.substr(0, line.size() - 1) : line;
-        if (!continues) {
-            lines.push_back(std::move(pending));
-            pending.clear();
+        ++number;
+        if (joined.empty() && !(line.ends_with('\\') && isHexValue(line))) {
+            if (!visit(Line{number, line})) {
+                return false;
+            }
+            continue;
         }
+        if (joined.empty()) {
+            first = number;
+        }
+        joined += line;
+        if (joined.ends_with('\\') && isHexValue(joined)) {
+            joined.pop_back();
+            continue;
+        }
+        if (!visit(Line{first, joined})) {
+            return false;
+        }
+        joined.clear();
     }
-    if (!pending.empty()) {
-        lines.push_back(std::move(pending));
+    return joined.empty() || visit(Line{first, joined});
+}
+
+// The file's bytes as UTF-8 text (in `converted` when they were not), and the
+// encoding they were in. A UTF-16 text that does not convert back to the same
+// bytes is marked, so the file is kept.
+std::string_view decodedText(std::string_view bytes, Hive& hive, std::string& converted,
+                             bool& lossy) {
+    lossy = false;
+    if (bytes.starts_with("\xFF\xFE")) {
+        hive.encoding = HiveEncoding::Utf16Le;
+        std::u16string units;
+        units.reserve(bytes.size() / 2);
+        for (std::size_t i = 2; i + 1 < bytes.size(); i += 2) {
+            units.push_back(static_cast<char16_t>(static_cast<unsigned char>(bytes[i]) |
+                                                  static_cast<unsigned char>(bytes[i + 1]) << 8));
+        }
+        converted = utf16ToUtf8(units);
+        lossy = bytes.size() % 2 != 0 || utf8ToUtf16(converted) != units;
+        return converted;
     }
-    return lines;
+    if (bytes.starts_with("\xEF\xBB\xBF")) {
+        hive.encoding = HiveEncoding::Utf8WithBom;
+        bytes.remove_prefix(3);
+    }
+    return bytes;
+}
+
+// Applies one value line to the key it belongs to (none after a deleted key);
+// false when the line cannot be read.
+bool readValueLine(std::string_view line, HiveKey* key, bool keyDeleted) {
+    std::string name;
+    std::string_view data;
+    if ((key == nullptr && !keyDeleted) || !splitValueLine(line, name, data)) {
+        return false;
+    }
+    RegistryValue value;
+    if (data == "-") {
+        if (key != nullptr) {
+            key->removeValue(name);
+        }
+        return true;
+    }
+    if (!readValueData(data, value)) {
+        return false;
+    }
+    if (key != nullptr) {
+        key->setValue(name, std::move(value));
+    }
+    return true;
 }
 
 void appendHexBytes(const std::vector<std::uint8_t>& bytes, std::string& out) {
@@ -211,116 +315,136 @@ void appendValueData(const RegistryValue& value, std::string& out) {
 } // namespace
 
 bool sameRegistryName(std::string_view a, std::string_view b) {
-    const auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c; };
-    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(),
-                                              [&](char x, char y) { return lower(x) == lower(y); });
+    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
+               return foldedChar(x) == foldedChar(y);
+           });
+}
+
+HiveValues::iterator HiveKey::locate(std::string_view name) {
+    if (byName_.empty()) {
+        return std::find_if(values_.begin(), values_.end(),
+                            [&](const auto& entry) { return sameRegistryName(entry.first, name); });
+    }
+    const auto found = byName_.find(foldedName(name));
+    return found == byName_.end() ? values_.end() : found->second;
+}
+
+const RegistryValue* HiveKey::findValue(std::string_view name) const {
+    const auto found = const_cast<HiveKey*>(this)->locate(name);
+    return found == values_.end() ? nullptr : &found->second;
+}
+
+void HiveKey::setValue(std::string_view name, RegistryValue value) {
+    const auto found = locate(name);
+    if (found != values_.end()) {
+        found->second = std::move(value);
+        return;
+    }
+    values_.emplace_back(std::string(name), std::move(value));
+    if (!byName_.empty()) {
+        byName_.emplace(foldedName(name), std::prev(values_.end()));
+    } else if (values_.size() > kScannedValues) {
+        for (auto entry = values_.begin(); entry != values_.end(); ++entry) {
+            byName_.emplace(foldedName(entry->first), entry);
+        }
+    }
+}
+
+void HiveKey::removeValue(std::string_view name) {
+    const auto found = locate(name);
+    if (found != values_.end()) {
+        byName_.erase(foldedName(name));
+        values_.erase(found);
+    }
 }
 
 HiveKey* Hive::findKey(std::string_view path) {
-    const auto found = std::find_if(keys.begin(), keys.end(), [&](const HiveKey& key) {
-        return sameRegistryName(key.path, path);
-    });
-    return found == keys.end() ? nullptr : &*found;
+    const auto found = byPath_.find(foldedName(path));
+    return found == byPath_.end() ? nullptr : &*found->second;
+}
+
+const HiveKey* Hive::findKey(std::string_view path) const {
+    return const_cast<Hive*>(this)->findKey(path);
+}
+
+void Hive::expectKeys(std::size_t count) {
+    byPath_.reserve(count);
 }
 
 HiveKey& Hive::addKey(std::string_view path) {
-    if (HiveKey* key = findKey(path)) {
-        return *key;
+    const auto [found, added] = byPath_.try_emplace(foldedName(path));
+    if (added) {
+        found->second = keys_.emplace(keys_.end(), std::string(path));
     }
-    keys.push_back({std::string(path), {}});
-    return keys.back();
+    return *found->second;
 }
 
 void Hive::removeKey(std::string_view path) {
-    std::erase_if(keys, [&](const HiveKey& key) { return sameRegistryName(key.path, path); });
-}
-
-const RegistryValue* Hive::findValue(const HiveKey& key, std::string_view name) {
-    for (const auto& [valueName, value] : key.values) {
-        if (sameRegistryName(valueName, name)) {
-            return &value;
-        }
+    const auto found = byPath_.find(foldedName(path));
+    if (found != byPath_.end()) {
+        keys_.erase(found->second);
+        byPath_.erase(found);
     }
-    return nullptr;
 }
 
-void Hive::setValue(HiveKey& key, std::string_view name, const RegistryValue& value) {
-    for (auto& [valueName, stored] : key.values) {
-        if (sameRegistryName(valueName, name)) {
-            stored = value;
-            return;
-        }
-    }
-    key.values.emplace_back(std::string(name), value);
-}
-
-void Hive::removeValue(HiveKey& key, std::string_view name) {
-    std::erase_if(key.values,
-                  [&](const auto& entry) { return sameRegistryName(entry.first, name); });
-}
-
-std::optional<Hive> parseHive(std::string_view text) {
-    if (text.starts_with("\xEF\xBB\xBF")) {
-        text.remove_prefix(3);
-    }
-    Hive hive;
+std::optional<ParsedHive> parseHive(std::string_view bytes) {
+    ParsedHive parsed;
+    Hive& hive = parsed.hive;
+    bool lossy = false;
+    std::string converted;
+    const std::string_view text = decodedText(bytes, hive, converted, lossy);
+    const std::size_t firstBreak = text.find('\n');
+    hive.crlfLineEnds =
+        firstBreak != std::string::npos && firstBreak > 0 && text[firstBreak - 1] == '\r';
     bool headerSeen = false;
     HiveKey* key = nullptr;
     bool keyDeleted = false;
-    for (const std::string& line : logicalLines(text)) {
-        if (line.empty() || line.starts_with(';')) {
-            continue;
+    hive.expectKeys(static_cast<std::size_t>(std::ranges::count(text, '[')));
+    const bool inFormat = forEachLine(text, [&](const Line& line) {
+        const std::string_view content = line.text;
+        if (content.empty() || content.starts_with(';')) {
+            return true;
         }
         if (!headerSeen) {
-            if (line != kHeader && line != kOldHeader) {
-                return std::nullopt;
-            }
-            headerSeen = true;
-        } else if (line.starts_with('[') && line.ends_with(']')) {
-            const std::string_view path = trim(std::string_view(line).substr(1, line.size() - 2));
+            headerSeen = content == kHeader || content == kOldHeader;
+            return headerSeen;
+        }
+        if (content.starts_with('[') && content.ends_with(']')) {
+            const std::string_view path = trim(content.substr(1, content.size() - 2));
             keyDeleted = path.starts_with('-');
+            key = nullptr;
             if (keyDeleted) {
                 hive.removeKey(path.substr(1));
-                key = nullptr;
             } else if (path.empty()) {
-                return std::nullopt;
+                parsed.faults.push_back({line.number, std::string(content)});
             } else {
                 key = &hive.addKey(path);
             }
-        } else {
-            std::string name;
-            std::string_view rest;
-            if (line.starts_with('@')) {
-                rest = std::string_view(line).substr(1);
-            } else if (!readQuoted(line, name, rest)) {
-                return std::nullopt;
-            }
-            rest = trim(rest);
-            if ((key == nullptr && !keyDeleted) || !rest.starts_with('=')) {
-                return std::nullopt;
-            }
-            const std::string_view data = trim(rest.substr(1));
-            RegistryValue value;
-            if (data == "-") {
-                if (key != nullptr) {
-                    Hive::removeValue(*key, name);
-                }
-            } else if (!readValueData(data, value)) {
-                return std::nullopt;
-            } else if (key != nullptr) {
-                Hive::setValue(*key, name, value);
-            }
+        } else if (!readValueLine(content, key, keyDeleted)) {
+            parsed.faults.push_back({line.number, std::string(content)});
         }
+        return true;
+    });
+    if (!inFormat) {
+        return std::nullopt;
     }
-    return hive;
+    if (lossy) {
+        parsed.faults.push_back({0, "(characters that are not UTF-16)"});
+    }
+    return parsed;
 }
 
 std::string formatHive(const Hive& hive) {
+    const std::string_view lineEnd = hive.crlfLineEnds ? "\r\n" : "\n";
     std::string out(kHeader);
-    out += "\n";
-    for (const HiveKey& key : hive.keys) {
-        out += "\n[" + key.path + "]\n";
-        for (const auto& [name, value] : key.values) {
+    out += lineEnd;
+    for (const HiveKey& key : hive.keys()) {
+        out += lineEnd;
+        out += '[';
+        out += key.path();
+        out += ']';
+        out += lineEnd;
+        for (const auto& [name, value] : key.values()) {
             if (name.empty()) {
                 out += '@';
             } else {
@@ -328,10 +452,23 @@ std::string formatHive(const Hive& hive) {
             }
             out += '=';
             appendValueData(value, out);
-            out += '\n';
+            out += lineEnd;
         }
     }
-    return out;
+    switch (hive.encoding) {
+    case HiveEncoding::Utf8:
+        return out;
+    case HiveEncoding::Utf8WithBom:
+        return "\xEF\xBB\xBF" + out;
+    case HiveEncoding::Utf16Le:
+        break;
+    }
+    std::string bytes = "\xFF\xFE";
+    for (const char16_t unit : utf8ToUtf16(out)) {
+        bytes += static_cast<char>(unit & 0xFF);
+        bytes += static_cast<char>(unit >> 8);
+    }
+    return bytes;
 }
 
 std::string_view rootName(RegistryRoot root) {

@@ -19,10 +19,10 @@ TestRegistry::~TestRegistry() = default;
 
 std::vector<std::string> TestRegistry::settingsValueNames() const {
     std::vector<std::string> names;
-    auto hive = platform::parseHive(readFile(hivePath(folder_)));
+    auto parsed = platform::parseHive(readFile(hivePath(folder_)));
     const platform::HiveKey* key =
-        hive ? hive->findKey("HKEY_CURRENT_USER\\" + std::string(SettingsKey)) : nullptr;
-    for (const auto& [name, value] : key ? key->values : decltype(key->values){}) {
+        parsed ? parsed->hive.findKey("HKEY_CURRENT_USER\\" + std::string(SettingsKey)) : nullptr;
+    for (const auto& [name, value] : key ? key->values() : platform::HiveValues{}) {
         names.push_back(name);
     }
     return names;
