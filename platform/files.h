@@ -3,7 +3,6 @@
 
 #include <cstdint>
 #include <functional>
-#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -64,6 +63,32 @@ inline bool readWholeFile(std::string_view path, std::string& bytes) {
     return readIntoString([&](const auto& room) { return readWholeFileInto(path, room); }, bytes);
 }
 
+// A regular file read piece by piece into memory its caller owns and reuses, so
+// that reading a file of any size touches no new memory. Only the length the
+// file had at opening is read: a file that grows meanwhile gives its first
+// part, one that shrinks gives what is left.
+class FileReader {
+  public:
+    // Opens the file; a missing or unreadable file, a folder, or anything that is
+    // not a regular file (a pipe or a device is never waited on) stays closed.
+    explicit FileReader(std::string_view path);
+    ~FileReader();
+    FileReader(const FileReader&) = delete;
+    FileReader& operator=(const FileReader&) = delete;
+
+    bool isOpen() const { return handle_ != -1; }
+    // Reads the next bytes into room, at most size of them; answers how many
+    // came (0 at the end), or nothing when reading fails.
+    std::optional<std::size_t> readNext(char* room, std::size_t size);
+    // The next read starts again from the first byte.
+    void rewind() { offset_ = 0; }
+
+  private:
+    std::intptr_t handle_ = -1;
+    std::uint64_t length_ = 0; // at opening
+    std::uint64_t offset_ = 0;
+};
+
 // A folder held open, so that many of its files can be read by name without
 // walking the folder's own path for each one.
 class OpenFolder {
@@ -86,29 +111,6 @@ class OpenFolder {
     std::string path_;
     std::intptr_t handle_ = -1;
 };
-
-// A whole file's bytes in memory that the read fills without clearing it
-// first, which saves a pass over large files.
-struct FileBytes {
-    std::unique_ptr<char[]> data;
-    std::size_t size = 0;
-
-    std::string_view view() const { return {data.get(), size}; }
-};
-
-// The same into such memory.
-inline bool readWholeFile(std::string_view path, FileBytes& bytes) {
-    bytes = {};
-    const std::optional<std::size_t> got = readWholeFileInto(path, [&](std::size_t length) {
-        bytes.data = std::make_unique_for_overwrite<char[]>(length);
-        return bytes.data.get();
-    });
-    if (!got) {
-        bytes = {};
-    }
-    bytes.size = got.value_or(0);
-    return got.has_value();
-}
 
 // Appends the text to the file, creating it when missing. Answers false when
 // the file cannot be opened or written.

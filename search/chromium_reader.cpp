@@ -2,12 +2,14 @@
 #include "search/chromium_reader.h"
 
 #include "platform/files.h"
+#include "search/chunked_scan.h"
 #include "search/matcher.h"
 
 #include <rapidjson/error/en.h>
 #include <rapidjson/memorystream.h>
 #include <rapidjson/reader.h>
 
+#include <optional>
 #include <string>
 
 namespace zaptrove {
@@ -191,12 +193,55 @@ class BookmarkHandler : public rapidjson::BaseReaderHandler<rapidjson::UTF8<>, B
     std::size_t count_ = 0;
 };
 
-} // namespace
+// A RapidJSON input stream over a file read in chunks through one buffer
+// reused for the whole read; like RapidJSON's own streams it shows '\0' past
+// the end.
+class ChunkedFileStream {
+  public:
+    using Ch = char;
 
-BrowserReading fnScanChromiumBookmarks(std::string_view pText, Matcher& pMatcher,
-                                       std::vector<Bookmark>& pCandidates) {
-    BookmarkHandler handler(pMatcher, pCandidates);
-    rapidjson::MemoryStream stream(pText.data(), pText.size());
+    ChunkedFileStream(platform::FileReader& file, std::size_t chunkBytes)
+        : file_(file), buffer_(chunkBytes, '\0') {
+        fill();
+    }
+
+    Ch Peek() const { return at_ < end_ ? buffer_[at_] : '\0'; }
+    Ch Take() {
+        const Ch c = Peek();
+        if (at_ < end_ && ++at_ == end_) {
+            fill();
+        }
+        return c;
+    }
+    std::size_t Tell() const { return before_ + at_; }
+    bool readFailed() const { return readFailed_; }
+
+    // The writing side, which only parsing in place would use.
+    Ch* PutBegin() { return nullptr; }
+    void Put(Ch) {}
+    void Flush() {}
+    std::size_t PutEnd(Ch*) { return 0; }
+
+  private:
+    void fill() {
+        before_ += end_;
+        at_ = 0;
+        const std::optional<std::size_t> got = file_.readNext(buffer_.data(), buffer_.size());
+        readFailed_ = readFailed_ || !got;
+        end_ = got.value_or(0);
+    }
+
+    platform::FileReader& file_;
+    std::string buffer_;
+    std::size_t before_ = 0; // bytes of the file before the buffer's
+    std::size_t at_ = 0;
+    std::size_t end_ = 0;
+    bool readFailed_ = false;
+};
+
+template <typename Stream>
+BrowserReading parseBookmarks(Stream& stream, Matcher& matcher, std::vector<Bookmark>& candidates) {
+    BookmarkHandler handler(matcher, candidates);
     rapidjson::Reader reader;
     // The iterative parser keeps deep nesting off the call stack.
     const rapidjson::ParseResult result =
@@ -209,13 +254,28 @@ BrowserReading fnScanChromiumBookmarks(std::string_view pText, Matcher& pMatcher
     return reading;
 }
 
+} // namespace
+
+BrowserReading fnScanChromiumBookmarks(std::string_view pText, Matcher& pMatcher,
+                                       std::vector<Bookmark>& pCandidates) {
+    rapidjson::MemoryStream stream(pText.data(), pText.size());
+    return parseBookmarks(stream, pMatcher, pCandidates);
+}
+
 BrowserReading fnReadChromiumBookmarks(std::string_view pPath, Matcher& pMatcher,
                                        std::vector<Bookmark>& pCandidates) {
-    platform::FileBytes bytes;
-    if (!platform::readWholeFile(pPath, bytes)) {
-        return {0, "cannot be opened"};
+    platform::FileReader file(pPath);
+    const std::size_t kept = pCandidates.size();
+    if (file.isOpen()) {
+        ChunkedFileStream stream(file, kFileChunkBytes);
+        BrowserReading reading = parseBookmarks(stream, pMatcher, pCandidates);
+        if (!stream.readFailed()) {
+            return reading;
+        }
+        pCandidates.erase(pCandidates.begin() + static_cast<std::ptrdiff_t>(kept),
+                          pCandidates.end());
     }
-    return fnScanChromiumBookmarks(bytes.view(), pMatcher, pCandidates);
+    return {0, "cannot be opened"};
 }
 
 } // namespace zaptrove

@@ -101,9 +101,9 @@ namespace {
 
 constexpr int kReadFlags = O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY;
 
-// Reads the file open as fd, if it is a regular file, into room(size) for its
-// length at opening, and closes it.
-std::optional<std::size_t> readOpenFile(int fd, const std::function<char*(std::size_t)>& room) {
+// The length of the file open as fd when it is a regular file; otherwise
+// nothing, and fd is closed.
+std::optional<std::size_t> regularFileLength(int fd) {
     if (fd < 0) {
         return std::nullopt;
     }
@@ -112,9 +112,19 @@ std::optional<std::size_t> readOpenFile(int fd, const std::function<char*(std::s
         close(fd);
         return std::nullopt;
     }
+    return static_cast<std::size_t>(info.st_size);
+}
+
+// Reads the file open as fd, if it is a regular file, into room(size) for its
+// length at opening, and closes it.
+std::optional<std::size_t> readOpenFile(int fd, const std::function<char*(std::size_t)>& room) {
+    const std::optional<std::size_t> length = regularFileLength(fd);
+    if (!length) {
+        return std::nullopt;
+    }
     // The length seen at opening is what is read: a file that grows meanwhile
     // gives its first part, one that shrinks gives what is left.
-    const auto size = static_cast<std::size_t>(info.st_size);
+    const std::size_t size = *length;
     char* const data = room(size);
     std::size_t done = 0;
     while (done < size) {
@@ -143,6 +153,43 @@ std::optional<std::size_t> readWholeFileInto(std::string_view path,
         return std::nullopt;
     }
     return readOpenFile(open(nativePath(path).c_str(), kReadFlags), room);
+}
+
+FileReader::FileReader(std::string_view path) {
+    if (path.empty()) {
+        return;
+    }
+    const int fd = open(nativePath(path).c_str(), kReadFlags);
+    if (const std::optional<std::size_t> length = regularFileLength(fd)) {
+        handle_ = fd;
+        length_ = *length;
+    }
+}
+
+FileReader::~FileReader() {
+    if (isOpen()) {
+        close(static_cast<int>(handle_));
+    }
+}
+
+std::optional<std::size_t> FileReader::readNext(char* room, std::size_t size) {
+    if (!isOpen()) {
+        return std::nullopt;
+    }
+    const auto wanted = static_cast<std::size_t>(std::min<std::uint64_t>(size, length_ - offset_));
+    for (;;) {
+        const ssize_t got =
+            pread(static_cast<int>(handle_), room, wanted, static_cast<off_t>(offset_));
+        if (got < 0 && errno == EINTR) {
+            continue;
+        }
+        if (got < 0) {
+            return std::nullopt;
+        }
+        // A file that shrank ends here.
+        offset_ = got == 0 ? length_ : offset_ + static_cast<std::uint64_t>(got);
+        return static_cast<std::size_t>(got);
+    }
 }
 
 OpenFolder::OpenFolder(std::string_view path) : path_(path) {

@@ -93,22 +93,38 @@ std::optional<FolderIdentity> folderIdentity(std::string_view path) {
                               info.nFileIndexLow};
 }
 
-std::optional<std::size_t> readWholeFileInto(std::string_view path,
-                                             const std::function<char*(std::size_t)>& room) {
+namespace {
+
+// The file at path open for reading, with its length, when it is a regular
+// file; INVALID_HANDLE_VALUE otherwise.
+HANDLE openRegularFile(std::string_view path, std::uint64_t& length) {
     if (path.empty()) {
-        return std::nullopt;
+        return INVALID_HANDLE_VALUE;
     }
     const HANDLE file = openForReading(wide(path));
     if (file == INVALID_HANDLE_VALUE) {
-        return std::nullopt;
+        return file;
     }
-    LARGE_INTEGER length{};
-    if (GetFileType(file) != FILE_TYPE_DISK || !GetFileSizeEx(file, &length) ||
+    LARGE_INTEGER size{};
+    if (GetFileType(file) != FILE_TYPE_DISK || !GetFileSizeEx(file, &size) ||
         (GetFileAttributesW(wide(path).c_str()) & FILE_ATTRIBUTE_DIRECTORY) != 0) {
         CloseHandle(file);
+        return INVALID_HANDLE_VALUE;
+    }
+    length = static_cast<std::uint64_t>(size.QuadPart);
+    return file;
+}
+
+} // namespace
+
+std::optional<std::size_t> readWholeFileInto(std::string_view path,
+                                             const std::function<char*(std::size_t)>& room) {
+    std::uint64_t length = 0;
+    const HANDLE file = openRegularFile(path, length);
+    if (file == INVALID_HANDLE_VALUE) {
         return std::nullopt;
     }
-    const auto size = static_cast<std::size_t>(length.QuadPart);
+    const auto size = static_cast<std::size_t>(length);
     char* const data = room(size);
     std::size_t done = 0;
     while (done < size) {
@@ -125,6 +141,38 @@ std::optional<std::size_t> readWholeFileInto(std::string_view path,
     }
     CloseHandle(file);
     return done;
+}
+
+FileReader::FileReader(std::string_view path) {
+    const HANDLE file = openRegularFile(path, length_);
+    handle_ = reinterpret_cast<std::intptr_t>(file);
+}
+
+FileReader::~FileReader() {
+    if (isOpen()) {
+        CloseHandle(reinterpret_cast<HANDLE>(handle_));
+    }
+}
+
+std::optional<std::size_t> FileReader::readNext(char* room, std::size_t size) {
+    if (!isOpen()) {
+        return std::nullopt;
+    }
+    const auto wanted =
+        static_cast<DWORD>(std::min<std::uint64_t>({size, length_ - offset_, 1u << 30}));
+    OVERLAPPED at{};
+    at.Offset = static_cast<DWORD>(offset_);
+    at.OffsetHigh = static_cast<DWORD>(offset_ >> 32);
+    DWORD got = 0;
+    if (!ReadFile(reinterpret_cast<HANDLE>(handle_), room, wanted, &got, &at)) {
+        if (GetLastError() != ERROR_HANDLE_EOF) {
+            return std::nullopt;
+        }
+        got = 0;
+    }
+    // A file that shrank ends here.
+    offset_ = got == 0 ? length_ : offset_ + got;
+    return static_cast<std::size_t>(got);
 }
 
 OpenFolder::OpenFolder(std::string_view path) : path_(path) {}
