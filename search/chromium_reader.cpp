@@ -200,8 +200,9 @@ class ChunkedFileStream {
   public:
     using Ch = char;
 
-    ChunkedFileStream(platform::FileReader& file, std::size_t chunkBytes)
-        : file_(file), buffer_(chunkBytes, '\0') {
+    // buffer is the memory the chunks are read into.
+    ChunkedFileStream(platform::FileReader& file, std::string& buffer)
+        : file_(file), buffer_(buffer) {
         fill();
     }
 
@@ -232,7 +233,7 @@ class ChunkedFileStream {
     }
 
     platform::FileReader& file_;
-    std::string buffer_;
+    std::string& buffer_;
     std::size_t before_ = 0; // bytes of the file before the buffer's
     std::size_t at_ = 0;
     std::size_t end_ = 0;
@@ -264,10 +265,13 @@ BrowserReading fnScanChromiumBookmarks(std::string_view pText, Matcher& pMatcher
 
 BrowserReading fnReadChromiumBookmarks(std::string_view pPath, Matcher& pMatcher,
                                        std::vector<Bookmark>& pCandidates) {
+    // Made before the file is opened, so that a browser replacing the file waits
+    // no longer than its reading takes.
+    std::string buffer(kFileChunkBytes, '\0');
     platform::FileReader file(pPath);
     const std::size_t kept = pCandidates.size();
     if (file.isOpen()) {
-        ChunkedFileStream stream(file, kFileChunkBytes);
+        ChunkedFileStream stream(file, buffer);
         BrowserReading reading = parseBookmarks(stream, pMatcher, pCandidates);
         if (!stream.readFailed()) {
             return reading;

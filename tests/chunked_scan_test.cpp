@@ -81,9 +81,9 @@ TEST(ChunkedScan, PiecesCoverTheTextAndEndOnlyAtSureStarts) {
     }
 }
 
-TEST(ChunkedScan, ReadsTheLengthTheFileHadAtOpening) {
+TEST(ChunkedScan, ReadsTheLengthTheFileHadAtOpeningThenLetsItGo) {
     test::TempFolder tmp;
-    const std::string path = tmp.write("f", "<M>one\n<M>two\n<M>three\n");
+    const std::string path = tmp / "f";
     for (const bool grows : {true, false}) {
         tmp.write("f", "<M>one\n<M>two\n<M>three\n");
         platform::FileReader file(path);
@@ -93,8 +93,10 @@ TEST(ChunkedScan, ReadsTheLengthTheFileHadAtOpening) {
             std::filesystem::resize_file(path, 10);
         }
         EXPECT_EQ(joined(pieces(file, 4)), grows ? "<M>one\n<M>two\n<M>three\n" : "<M>one\n<M>");
+        // Read to its end, the file can be replaced; reading again reads the new one.
+        std::filesystem::rename(tmp.write("new", "<M>new\n"), path);
         file.rewind();
-        EXPECT_EQ(joined(pieces(file, 64)), grows ? "<M>one\n<M>two\n<M>three\n" : "<M>one\n<M>");
+        EXPECT_EQ(joined(pieces(file, 64)), "<M>new\n");
     }
     platform::FileReader folder(tmp.path());
     EXPECT_FALSE(folder.isOpen());

@@ -143,46 +143,48 @@ std::optional<std::size_t> readWholeFileInto(std::string_view path,
     return done;
 }
 
-FileReader::FileReader(std::string_view path) {
-    const HANDLE file = openRegularFile(path, length_);
+void FileReader::open() {
+    const HANDLE file = openRegularFile(path_, length_);
     handle_ = reinterpret_cast<std::intptr_t>(file);
+    opened_ = file != INVALID_HANDLE_VALUE;
 }
 
-FileReader::~FileReader() {
-    if (isOpen()) {
-        CloseHandle(reinterpret_cast<HANDLE>(handle_));
-    }
-}
-
-std::optional<std::size_t> FileReader::readNext(char* room, std::size_t size) {
-    if (!isOpen()) {
-        return std::nullopt;
-    }
-    const auto wanted =
-        static_cast<DWORD>(std::min<std::uint64_t>({size, length_ - offset_, 1u << 30}));
+std::optional<std::size_t> FileReader::readAt(char* room, std::size_t size) {
     OVERLAPPED at{};
     at.Offset = static_cast<DWORD>(offset_);
     at.OffsetHigh = static_cast<DWORD>(offset_ >> 32);
     DWORD got = 0;
-    if (!ReadFile(reinterpret_cast<HANDLE>(handle_), room, wanted, &got, &at)) {
+    if (!ReadFile(reinterpret_cast<HANDLE>(handle_), room,
+                  static_cast<DWORD>(std::min<std::size_t>(size, 1u << 30)), &got, &at)) {
         if (GetLastError() != ERROR_HANDLE_EOF) {
             return std::nullopt;
         }
         got = 0;
     }
-    // A file that shrank ends here.
-    offset_ = got == 0 ? length_ : offset_ + got;
     return static_cast<std::size_t>(got);
+}
+
+void FileReader::letGo() {
+    if (handle_ != -1) {
+        CloseHandle(reinterpret_cast<HANDLE>(handle_));
+        handle_ = -1;
+    }
 }
 
 OpenFolder::OpenFolder(std::string_view path) : path_(path) {}
 
 OpenFolder::~OpenFolder() = default;
 
-std::optional<std::size_t>
-OpenFolder::readWholeFileInto(std::string_view name,
-                              const std::function<char*(std::size_t)>& room) const {
-    return platform::readWholeFileInto(path_ + std::string(name), room);
+std::optional<FolderIdentity> OpenFolder::identity() const {
+    return folderIdentity(path_);
+}
+
+bool OpenFolder::list(std::vector<FolderEntry>& entries) const {
+    return listFolder(path_, entries);
+}
+
+bool OpenFolder::readWholeFile(std::string_view name, std::string& bytes) const {
+    return platform::readWholeFile(path_ + std::string(name), bytes);
 }
 
 bool appendToFile(std::string_view path, std::string_view text) {
