@@ -30,6 +30,18 @@ printf '%s\n' "\$@" >>"$work/opened"
 SCRIPT
 chmod +x "$work/browser"
 export BROWSER=$work/browser
+# An installed browser registered for web addresses would take precedence over
+# $BROWSER; the stub is made the user's handler for them.
+mkdir -p "$XDG_DATA_HOME/applications" "$XDG_CONFIG_HOME"
+cat >"$XDG_DATA_HOME/applications/zaptrove-test-browser.desktop" <<DESKTOP
+[Desktop Entry]
+Type=Application
+Name=Test browser
+Exec=$work/browser %u
+MimeType=x-scheme-handler/http;x-scheme-handler/https;
+DESKTOP
+printf '[Default Applications]\nx-scheme-handler/http=%s\nx-scheme-handler/https=%s\n' \
+  zaptrove-test-browser.desktop zaptrove-test-browser.desktop >"$XDG_CONFIG_HOME/mimeapps.list"
 
 log="$(dirname "$app")/ztvdebug.log"
 rm -f "$log"
