@@ -12,12 +12,10 @@
 #include "cli/find_options.h"
 #include "debug_log/debug_log.h"
 #include "platform/clock.h"
-#include "platform/files.h"
 #include "platform/text.h"
 #include "search/favorites_reader.h"
 #include "search/matcher.h"
 #include "search/netscape_reader.h"
-#include "search/open_file.h"
 #include "search/opera_reader.h"
 #include "search/ordering.h"
 #include "search/result_list.h"
@@ -75,9 +73,10 @@ std::vector<std::string> enabled(std::int16_t doMain, const std::string& main, s
     return paths;
 }
 
-using Scanner = void (*)(std::string_view, Matcher&, std::vector<Bookmark>&);
+using Reader = void (*)(std::string_view, Matcher&, std::vector<Bookmark>&, const DebugLog&);
 
-// The search stages of one run, with the file sources split into reading and scanning.
+// The search stages of one run; a file is read and scanned in one stage, chunk
+// by chunk.
 void runStages(const Settings& s, const std::string& term, const DebugLog& log, StageTimes& times) {
     Matcher matcher(platform::lowerCase(term), s.Function);
     std::vector<Bookmark> candidates;
@@ -86,23 +85,14 @@ void runStages(const Settings& s, const std::string& term, const DebugLog& log, 
             subReadFavorites(folder, matcher, candidates, log);
         }
     });
-    const auto readAndScan = [&](const std::vector<std::string>& paths, Scanner scan) {
+    const auto readAndScan = [&](const std::vector<std::string>& paths, Reader read) {
         for (const std::string& path : paths) {
-            platform::FileBytes bytes;
-            times.time("read", [&] { platform::readWholeFile(path, bytes); });
-            times.time("scan", [&] {
-                // The generated corpora are UTF-8: the scan's check never calls for the
-                // Windows-1252 reading here.
-                subScanFileBytes(bytes.view(), candidates, [&](std::string_view text) {
-                    scan(text, matcher, candidates);
-                    return true;
-                });
-            });
+            times.time("read+scan", [&] { read(path, matcher, candidates, log); });
         }
     };
     readAndScan(enabled(s.DoNetscape, s.NetscapeMain, s.DoNetscapeEx, s.NetscapeAlt),
-                subScanNetscape);
-    readAndScan(enabled(s.DoOpera, s.OperaMain, s.DoOperaEx, s.OperaAlt), subScanOpera);
+                subReadNetscape);
+    readAndScan(enabled(s.DoOpera, s.OperaMain, s.DoOperaEx, s.OperaAlt), subReadOpera);
     if (fnOrderUsesAddress(s)) {
         times.time("addresses", [&] { subReadMissingShortcutAddresses(candidates); });
     }

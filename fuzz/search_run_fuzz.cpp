@@ -28,10 +28,11 @@ struct ScratchFolder {
     }
 };
 
-using Read = void (*)(std::string_view, Matcher&, std::vector<Bookmark>&, const DebugLog&);
+using Read = void (*)(std::string_view, Matcher&, std::vector<Bookmark>&, const DebugLog&,
+                      std::size_t);
 using Scan = void (*)(std::string_view, Matcher&, std::vector<Bookmark>&);
-constexpr std::pair<Read, Scan> kReaders[] = {{subReadNetscape, subScanNetscape},
-                                              {subReadOpera, subScanOpera}};
+constexpr std::pair<Read, Scan> kReaders[] = {{subReadNetscapeInChunks, subScanNetscape},
+                                              {subReadOperaInChunks, subScanOpera}};
 
 } // namespace
 
@@ -49,6 +50,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     settings.MSIEMain = scratch.path.string() + "\\";
     settings.NetscapeMain = settings.OperaMain = file;
     settings.DebugMode = DEBUG_ON;
+    const auto chunkBytes = input.ConsumeIntegralInRange<std::size_t>(1, 64);
     {
         const std::string text = input.ConsumeRemainingBytesAsString();
         std::ofstream(file, std::ios::binary | std::ios::trunc).write(text.data(), text.size());
@@ -58,13 +60,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     fuzz::require(outcome.Found == !outcome.Results.empty() &&
                   outcome.Lines.size() == outcome.Results.size());
 
-    // Each reader finds in the file what its scan finds in the file's decoded text.
+    // Each reader, in small chunks, finds in the file what its scan finds in the
+    // file's decoded text.
     std::string text;
     fnOpenFile(file, text);
     for (const auto& [read, scan] : kReaders) {
         std::vector<Bookmark> fromFile, fromText;
         Matcher fileMatcher = query.matcher(), textMatcher = query.matcher();
-        read(file, fileMatcher, fromFile, log);
+        read(file, fileMatcher, fromFile, log, chunkBytes);
         scan(text, textMatcher, fromText);
         fuzz::require(fromFile == fromText);
     }

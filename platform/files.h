@@ -3,7 +3,6 @@
 
 #include <cstdint>
 #include <functional>
-#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -64,8 +63,44 @@ inline bool readWholeFile(std::string_view path, std::string& bytes) {
     return readIntoString([&](const auto& room) { return readWholeFileInto(path, room); }, bytes);
 }
 
-// A folder held open, so that many of its files can be read by name without
-// walking the folder's own path for each one.
+// A regular file read piece by piece into memory its caller owns and reuses, so
+// that reading a file of any size touches no new memory. Only the length the
+// file had at opening is read: a file that grows meanwhile gives its first
+// part, one that shrinks gives what is left. Once that length is read the file
+// is let go at once, so that a browser can replace it.
+class FileReader {
+  public:
+    // Opens the file; a missing or unreadable file, a folder, or anything that is
+    // not a regular file (a pipe or a device is never waited on) is not opened.
+    explicit FileReader(std::string_view path);
+    ~FileReader();
+    FileReader(const FileReader&) = delete;
+    FileReader& operator=(const FileReader&) = delete;
+
+    bool isOpen() const { return opened_; }
+    // Reads the next bytes into room, at most size of them; answers how many
+    // came (0 at the end), or nothing when reading fails.
+    std::optional<std::size_t> readNext(char* room, std::size_t size);
+    // The next read starts again from the first byte; a file already let go is
+    // opened again.
+    void rewind();
+
+  private:
+    // What each system does: open the path (setting handle_ and length_), read
+    // at offset_, and close the handle.
+    void open();
+    std::optional<std::size_t> readAt(char* room, std::size_t size);
+    void letGo();
+
+    std::string path_;
+    std::intptr_t handle_ = -1;
+    bool opened_ = false;
+    std::uint64_t length_ = 0; // at opening
+    std::uint64_t offset_ = 0;
+};
+
+// A folder held open for a walk: its identity, its listing and its files by
+// name, without walking the folder's own path again for each.
 class OpenFolder {
   public:
     explicit OpenFolder(std::string_view path);
@@ -73,42 +108,18 @@ class OpenFolder {
     OpenFolder(const OpenFolder&) = delete;
     OpenFolder& operator=(const OpenFolder&) = delete;
 
-    // readWholeFileInto for the path of this folder followed by name.
-    std::optional<std::size_t>
-    readWholeFileInto(std::string_view name, const std::function<char*(std::size_t)>& room) const;
-
-    bool readWholeFile(std::string_view name, std::string& bytes) const {
-        return readIntoString([&](const auto& room) { return readWholeFileInto(name, room); },
-                              bytes);
-    }
+    // folderIdentity of this folder.
+    std::optional<FolderIdentity> identity() const;
+    // listFolder of this folder.
+    bool list(std::vector<FolderEntry>& entries) const;
+    // readWholeFile of the path of this folder followed by name, into bytes,
+    // whose memory serves from one call to the next.
+    bool readWholeFile(std::string_view name, std::string& bytes) const;
 
   private:
     std::string path_;
     std::intptr_t handle_ = -1;
 };
-
-// A whole file's bytes in memory that the read fills without clearing it
-// first, which saves a pass over large files.
-struct FileBytes {
-    std::unique_ptr<char[]> data;
-    std::size_t size = 0;
-
-    std::string_view view() const { return {data.get(), size}; }
-};
-
-// The same into such memory.
-inline bool readWholeFile(std::string_view path, FileBytes& bytes) {
-    bytes = {};
-    const std::optional<std::size_t> got = readWholeFileInto(path, [&](std::size_t length) {
-        bytes.data = std::make_unique_for_overwrite<char[]>(length);
-        return bytes.data.get();
-    });
-    if (!got) {
-        bytes = {};
-    }
-    bytes.size = got.value_or(0);
-    return got.has_value();
-}
 
 // Appends the text to the file, creating it when missing. Answers false when
 // the file cannot be opened or written.

@@ -273,18 +273,22 @@ std::string_view decodeFileBytes(std::string_view bytes, std::string& decoded) {
         return bytes;
     }
     decoded.clear();
-    decoded.reserve(bytes.size() + bytes.size() / 4);
+    appendWindows1252(bytes, decoded);
+    return decoded;
+}
+
+void appendWindows1252(std::string_view bytes, std::string& out) {
+    out.reserve(out.size() + bytes.size() + bytes.size() / 4);
     for (const char ch : bytes) {
         const auto c = static_cast<unsigned char>(ch);
         if (c < 0x80) {
-            decoded.push_back(ch);
+            out.push_back(ch);
         } else if (c < 0xA0) {
-            appendUtf8(kCp1252High[c - 0x80], decoded);
+            appendUtf8(kCp1252High[c - 0x80], out);
         } else {
-            appendUtf8(c, decoded);
+            appendUtf8(c, out);
         }
     }
-    return decoded;
 }
 
 std::string decodeFileBytes(std::string bytes) {

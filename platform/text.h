@@ -39,6 +39,9 @@ std::string decodeFileBytes(std::string bytes);
 // that are not UTF-8, within decoded, which then holds their conversion.
 std::string_view decodeFileBytes(std::string_view bytes, std::string& decoded);
 
+// Appends the bytes read as Windows-1252, in UTF-8.
+void appendWindows1252(std::string_view bytes, std::string& out);
+
 // Conversions for the places that hold text as UTF-16 (the Windows wide API, and
 // registry values stored as bytes). Ill-formed input becomes U+FFFD.
 std::u16string utf8ToUtf16(std::string_view text);

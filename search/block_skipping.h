@@ -7,6 +7,16 @@
 
 namespace zaptrove {
 
+// How the text of a bookmark file falls into blocks, one per entry: each block
+// starts with marker, and isSureStart(text, at) tells whether an occurrence of
+// marker at `at` (never the text's first byte) starts a block whatever the text
+// before it holds. Cutting blocks one after the other from the first occurrence
+// of marker meets every sure start.
+struct BlockRule {
+    std::string_view marker;
+    bool (*isSureStart)(std::string_view text, std::size_t at);
+};
+
 // Runs the blocks of a bookmark file that can hold a match through scanBlock,
 // in file order, and skips the others unread. scanBlock(start) cuts the block
 // that starts at `start`, keeps its bookmark when it matches, and answers where
@@ -15,19 +25,17 @@ namespace zaptrove {
 //
 // Each block must hold its name and address between its own start and the next
 // block's, so a block without a place where the term could match (see
-// platform::findMatchCandidate) cannot match. isSureStart(at) tells whether an
-// occurrence of marker at `at` starts a block whatever the text before it holds;
-// from the last such occurrence before a candidate place, the blocks are cut one
-// by one until that place is passed.
+// platform::findMatchCandidate) cannot match. From the last sure start before a
+// candidate place, the blocks are cut one by one until that place is passed.
 //
 // The stretches skipped hold only ASCII; the rest is checked on the way, while
 // it is fresh in the cache. Answers whether the text is UTF-8 throughout.
-template <typename ScanBlock, typename IsSureStart>
-bool fnScanBlocksThatCanMatch(std::string_view pText, std::string_view pMarker,
-                              std::string_view pTerm, ScanBlock scanBlock,
-                              IsSureStart isSureStart) {
+template <typename ScanBlock>
+bool fnScanBlocksThatCanMatch(std::string_view pText, const BlockRule& pRule,
+                              std::string_view pTerm, ScanBlock scanBlock) {
     constexpr std::size_t npos = std::string_view::npos;
-    std::size_t block = pText.find(pMarker);
+    const std::string_view marker = pRule.marker;
+    std::size_t block = pText.find(marker);
     bool utf8 = platform::isValidUtf8(pText.substr(0, block));
     while (block != npos) {
         const std::size_t candidate = platform::findMatchCandidate(pText, pTerm, block);
@@ -35,8 +43,8 @@ bool fnScanBlocksThatCanMatch(std::string_view pText, std::string_view pMarker,
             break;
         }
         for (std::size_t at = candidate; at > block; --at) {
-            if (pText[at] == pMarker.front() && pText.substr(at).starts_with(pMarker) &&
-                isSureStart(at)) {
+            if (pText[at] == marker.front() && pText.substr(at).starts_with(marker) &&
+                pRule.isSureStart(pText, at)) {
                 block = at;
                 break;
             }

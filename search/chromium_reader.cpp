@@ -2,34 +2,24 @@
 #include "search/chromium_reader.h"
 
 #include "platform/files.h"
+#include "search/chunked_scan.h"
 #include "search/matcher.h"
 
-// RapidJSON skips the blanks of indented files with the processor's vector
-// instructions where the build targets them.
-#if defined(__SSE4_2__)
-#define RAPIDJSON_SSE42
-#elif defined(__SSE2__)
-#define RAPIDJSON_SSE2
-#endif
+#include <rapidjson/error/en.h>
+#include <rapidjson/memorystream.h>
 #include <rapidjson/reader.h>
 
-#include <cstring>
-#include <memory>
+#include <optional>
 #include <string>
 
 namespace zaptrove {
 
 namespace {
 
-// Deeper nesting than any bookmark tree has ends the reading, so that the
-// parser's recursion stays far from the end of the stack.
-constexpr std::size_t kMaxDepth = 1000;
-
-// The event handler of RapidJSON's SAX reader, which parses the file in place:
-// every string it hands over stays in the file's buffer until the end. It
-// follows only what makes a bookmark: the top object's "roots", each root's
-// node, and every node's "type", "name", "url" and "children"; every other
-// value (meta_info, sync_metadata, dates...) is passed over as it goes by.
+// The event handler of RapidJSON's SAX reader. It follows only what makes a
+// bookmark: the top object's "roots", each root's node, and every node's
+// "type", "name", "url" and "children"; every other value (meta_info,
+// sync_metadata, dates...) is passed over as it streams by.
 class BookmarkHandler : public rapidjson::BaseReaderHandler<rapidjson::UTF8<>, BookmarkHandler> {
   public:
     BookmarkHandler(Matcher& matcher, std::vector<Bookmark>& candidates)
@@ -39,10 +29,8 @@ class BookmarkHandler : public rapidjson::BaseReaderHandler<rapidjson::UTF8<>, B
 
     bool StartObject() {
         if (skipDepth_ > 0) {
-            return ++skipDepth_ < kMaxDepth;
-        }
-        if (frames_.size() >= kMaxDepth) {
-            return false;
+            ++skipDepth_;
+            return true;
         }
         switch (role()) {
         case Role::Document:
@@ -77,12 +65,8 @@ class BookmarkHandler : public rapidjson::BaseReaderHandler<rapidjson::UTF8<>, B
 
     bool StartArray() {
         if (skipDepth_ > 0) {
-            return ++skipDepth_ < kMaxDepth;
-        }
-        if (frames_.size() >= kMaxDepth) {
-            return false;
-        }
-        if (role() == Role::Children) {
+            ++skipDepth_;
+        } else if (role() == Role::Children) {
             frames_.push_back(Frame::Children);
         } else {
             skipDepth_ = 1;
@@ -115,10 +99,10 @@ class BookmarkHandler : public rapidjson::BaseReaderHandler<rapidjson::UTF8<>, B
                 node.isUrl = value == "url";
                 break;
             case Field::Name:
-                node.name = value;
+                node.name.assign(value);
                 break;
             case Field::Url:
-                node.url = value;
+                node.url.assign(value);
                 node.hasUrl = true;
                 break;
             default:
@@ -138,8 +122,8 @@ class BookmarkHandler : public rapidjson::BaseReaderHandler<rapidjson::UTF8<>, B
     enum class Role { Document, Roots, Node, Children, Other };
 
     struct NodeFields {
-        std::string_view name;
-        std::string_view url;
+        std::string name;
+        std::string url;
         bool isUrl = false;
         bool hasUrl = false;
     };
@@ -176,12 +160,17 @@ class BookmarkHandler : public rapidjson::BaseReaderHandler<rapidjson::UTF8<>, B
         return Role::Other;
     }
 
-    // Node fields are kept per depth and reused.
+    // Node fields are kept per depth and reused, so their strings keep their
+    // memory from one bookmark to the next.
     void openNode() {
         if (depth_ == nodes_.size()) {
             nodes_.emplace_back();
         }
-        nodes_[depth_++] = {};
+        NodeFields& node = nodes_[depth_++];
+        node.name.clear();
+        node.url.clear();
+        node.isUrl = false;
+        node.hasUrl = false;
     }
 
     void closeNode() {
@@ -189,7 +178,7 @@ class BookmarkHandler : public rapidjson::BaseReaderHandler<rapidjson::UTF8<>, B
         if (node.isUrl && node.hasUrl) {
             ++count_;
             if (matcher_.matches(node.name, node.url)) {
-                candidates_.push_back({std::string(node.name), std::string(node.url)});
+                candidates_.push_back({node.name, node.url});
             }
         }
     }
@@ -204,52 +193,93 @@ class BookmarkHandler : public rapidjson::BaseReaderHandler<rapidjson::UTF8<>, B
     std::size_t count_ = 0;
 };
 
-// Parses text[0, size), which a NUL follows and 16 more bytes pad, in place.
-BrowserReading scanInPlace(char* text, std::size_t size, Matcher& matcher,
-                           std::vector<Bookmark>& candidates) {
+// A RapidJSON input stream over a file read in chunks through one buffer
+// reused for the whole read; like RapidJSON's own streams it shows '\0' past
+// the end.
+class ChunkedFileStream {
+  public:
+    using Ch = char;
+
+    // buffer is the memory the chunks are read into.
+    ChunkedFileStream(platform::FileReader& file, std::string& buffer)
+        : file_(file), buffer_(buffer) {
+        fill();
+    }
+
+    Ch Peek() const { return at_ < end_ ? buffer_[at_] : '\0'; }
+    Ch Take() {
+        const Ch c = Peek();
+        if (at_ < end_ && ++at_ == end_) {
+            fill();
+        }
+        return c;
+    }
+    std::size_t Tell() const { return before_ + at_; }
+    bool readFailed() const { return readFailed_; }
+
+    // The writing side, which only parsing in place would use.
+    Ch* PutBegin() { return nullptr; }
+    void Put(Ch) {}
+    void Flush() {}
+    std::size_t PutEnd(Ch*) { return 0; }
+
+  private:
+    void fill() {
+        before_ += end_;
+        at_ = 0;
+        const std::optional<std::size_t> got = file_.readNext(buffer_.data(), buffer_.size());
+        readFailed_ = readFailed_ || !got;
+        end_ = got.value_or(0);
+    }
+
+    platform::FileReader& file_;
+    std::string& buffer_;
+    std::size_t before_ = 0; // bytes of the file before the buffer's
+    std::size_t at_ = 0;
+    std::size_t end_ = 0;
+    bool readFailed_ = false;
+};
+
+template <typename Stream>
+BrowserReading parseBookmarks(Stream& stream, Matcher& matcher, std::vector<Bookmark>& candidates) {
     BookmarkHandler handler(matcher, candidates);
-    const bool byteOrderMark = size >= 3 && std::memcmp(text, "\xEF\xBB\xBF", 3) == 0;
-    rapidjson::InsituStringStream stream(text + (byteOrderMark ? 3 : 0));
     rapidjson::Reader reader;
+    // The iterative parser keeps deep nesting off the call stack.
     const rapidjson::ParseResult result =
-        reader.Parse<rapidjson::kParseInsituFlag>(stream, handler);
+        reader.Parse<rapidjson::kParseIterativeFlag>(stream, handler);
     BrowserReading reading;
     reading.BookmarkCount = handler.count();
     if (result.IsError()) {
-        reading.Problem =
-            "damaged at byte " + std::to_string(result.Offset() + (byteOrderMark ? 3 : 0));
+        reading.Problem = "damaged at byte " + std::to_string(result.Offset());
     }
     return reading;
-}
-
-// Room for a file of length bytes, a NUL after them and the padding the
-// parser's vector reads may touch.
-char* makeRoom(std::unique_ptr<char[]>& buffer, std::size_t length) {
-    static constexpr std::size_t kPadding = 17;
-    buffer = std::make_unique_for_overwrite<char[]>(length + kPadding);
-    std::memset(buffer.get() + length, 0, kPadding);
-    return buffer.get();
 }
 
 } // namespace
 
 BrowserReading fnScanChromiumBookmarks(std::string_view pText, Matcher& pMatcher,
                                        std::vector<Bookmark>& pCandidates) {
-    std::unique_ptr<char[]> buffer;
-    std::memcpy(makeRoom(buffer, pText.size()), pText.data(), pText.size());
-    return scanInPlace(buffer.get(), pText.size(), pMatcher, pCandidates);
+    rapidjson::MemoryStream stream(pText.data(), pText.size());
+    return parseBookmarks(stream, pMatcher, pCandidates);
 }
 
 BrowserReading fnReadChromiumBookmarks(std::string_view pPath, Matcher& pMatcher,
                                        std::vector<Bookmark>& pCandidates) {
-    std::unique_ptr<char[]> buffer;
-    const std::optional<std::size_t> size = platform::readWholeFileInto(
-        pPath, [&](std::size_t length) { return makeRoom(buffer, length); });
-    if (!size) {
-        return {0, "cannot be opened"};
+    // Made before the file is opened, so that a browser replacing the file waits
+    // no longer than its reading takes.
+    std::string buffer(kFileChunkBytes, '\0');
+    platform::FileReader file(pPath);
+    const std::size_t kept = pCandidates.size();
+    if (file.isOpen()) {
+        ChunkedFileStream stream(file, buffer);
+        BrowserReading reading = parseBookmarks(stream, pMatcher, pCandidates);
+        if (!stream.readFailed()) {
+            return reading;
+        }
+        pCandidates.erase(pCandidates.begin() + static_cast<std::ptrdiff_t>(kept),
+                          pCandidates.end());
     }
-    buffer[*size] = '\0';
-    return scanInPlace(buffer.get(), *size, pMatcher, pCandidates);
+    return {0, "cannot be opened"};
 }
 
 } // namespace zaptrove

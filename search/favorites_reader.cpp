@@ -9,7 +9,6 @@
 #include "settings/settings.h"
 
 #include <algorithm>
-#include <optional>
 #include <set>
 #include <utility>
 
@@ -33,12 +32,35 @@ bool namesAFolder(std::string_view folder) {
     return folder.find_first_not_of("\\/") != std::string_view::npos;
 }
 
-// files is the folder held open, for the modes that read shortcut files.
-void testShortcut(const std::string& folder, const std::optional<platform::OpenFolder>& files,
-                  std::string_view entry, Matcher& matcher, std::vector<Bookmark>& candidates) {
+// fnUrlFromText, within the text.
+std::string_view urlInText(std::string_view text) {
+    const std::size_t key = text.find("\nURL=");
+    if (key == std::string_view::npos) {
+        return NOT_FOUND;
+    }
+    const std::size_t start = key + 5;
+    const std::size_t end = text.find('\n', start);
+    std::string_view url =
+        text.substr(start, end == std::string_view::npos ? text.npos : end - start);
+    if (url.ends_with('\r')) {
+        url.remove_suffix(1);
+    }
+    return url;
+}
+
+// Memory that serves every shortcut file of a walk.
+struct ShortcutText {
+    std::string bytes;
+    std::string decoded; // the bytes' UTF-8 when they are Windows-1252
+};
+
+// files is the folder held open; only the bookmarks kept get strings of their own.
+void testShortcut(const std::string& folder, const platform::OpenFolder& files,
+                  std::string_view entry, Matcher& matcher, std::vector<Bookmark>& candidates,
+                  ShortcutText& text) {
     const std::string_view nameText = entry.substr(0, entry.size() - 4);
-    const auto keep = [&](std::string url) {
-        candidates.push_back({folder + std::string(entry), std::move(url), true});
+    const auto keep = [&](std::string_view url) {
+        candidates.push_back({folder + std::string(entry), std::string(url), true});
     };
     switch (matcher.function()) {
     case FUNC_NAME:
@@ -49,12 +71,12 @@ void testShortcut(const std::string& folder, const std::optional<platform::OpenF
     case FUNC_URL:
     case FUNC_BOTH: {
         // As fnUrlFromFile, with the file found from its open folder.
-        std::string bytes;
-        std::string url = files->readWholeFile(entry, bytes)
-                              ? fnUrlFromText(platform::decodeFileBytes(std::move(bytes)))
-                              : NOT_FOUND;
+        const std::string_view url =
+            files.readWholeFile(entry, text.bytes)
+                ? urlInText(platform::decodeFileBytes(text.bytes, text.decoded))
+                : NOT_FOUND;
         if (matcher.matches(nameText, url)) {
-            keep(std::move(url));
+            keep(url);
         }
         break;
     }
@@ -76,20 +98,18 @@ void subReadFavorites(std::string_view pFolder, Matcher& pMatcher,
         dirQueue.emplace_back(pFolder);
     }
     std::vector<platform::FolderEntry> entries;
+    ShortcutText text;
     for (std::size_t readIndex = 0; readIndex < dirQueue.size(); ++readIndex) {
         const std::string folder = dirQueue[readIndex];
-        const auto identity = platform::folderIdentity(folder);
+        const platform::OpenFolder files(folder);
+        const auto identity = files.identity();
         if (!identity || !visited.emplace(identity->device, identity->node).second) {
             continue;
         }
-        platform::listFolder(folder, entries);
-        std::optional<platform::OpenFolder> files;
-        if (pMatcher.usesUrl()) {
-            files.emplace(folder);
-        }
+        files.list(entries);
         for (const platform::FolderEntry& entry : entries) {
             if (hasShortcutExtension(entry.name)) {
-                testShortcut(folder, files, entry.name, pMatcher, pCandidates);
+                testShortcut(folder, files, entry.name, pMatcher, pCandidates, text);
             } else if (entry.isDirectory) {
                 dirQueue.push_back(folder + entry.name + "\\");
             }
@@ -99,18 +119,7 @@ void subReadFavorites(std::string_view pFolder, Matcher& pMatcher,
 }
 
 std::string fnUrlFromText(std::string_view pText) {
-    const std::size_t key = pText.find("\nURL=");
-    if (key == std::string_view::npos) {
-        return NOT_FOUND;
-    }
-    const std::size_t start = key + 5;
-    const std::size_t end = pText.find('\n', start);
-    std::string_view url =
-        pText.substr(start, end == std::string_view::npos ? pText.npos : end - start);
-    if (url.ends_with('\r')) {
-        url.remove_suffix(1);
-    }
-    return std::string(url);
+    return std::string(urlInText(pText));
 }
 
 std::string fnUrlFromFile(std::string_view pPath) {

@@ -3,9 +3,8 @@
 
 #include "debug_log/debug_log.h"
 #include "platform/files.h"
-#include "search/block_skipping.h"
+#include "search/chunked_scan.h"
 #include "search/matcher.h"
-#include "search/open_file.h"
 
 #include <string>
 
@@ -14,6 +13,8 @@ namespace zaptrove {
 namespace {
 
 constexpr std::string_view kMarker = "<DT><A HREF=";
+// Every occurrence of the marker starts an entry.
+constexpr BlockRule kEntries{kMarker, [](std::string_view, std::size_t) { return true; }};
 constexpr std::size_t npos = std::string_view::npos;
 
 // Cuts the entry at marker and keeps it when it matches; answers where the next
@@ -47,11 +48,9 @@ std::size_t scanEntry(std::string_view text, std::size_t marker, Matcher& matche
 
 // The scan; answers false when the text turns out not to be UTF-8.
 bool scanNetscape(std::string_view text, Matcher& matcher, std::vector<Bookmark>& candidates) {
-    // Every occurrence of the marker starts an entry.
-    return fnScanBlocksThatCanMatch(
-        text, kMarker, matcher.term(),
-        [&](std::size_t marker) { return scanEntry(text, marker, matcher, candidates); },
-        [](std::size_t) { return true; });
+    return fnScanBlocksThatCanMatch(text, kEntries, matcher.term(), [&](std::size_t marker) {
+        return scanEntry(text, marker, matcher, candidates);
+    });
 }
 
 } // namespace
@@ -63,13 +62,20 @@ void subScanNetscape(std::string_view pText, Matcher& pMatcher,
 
 void subReadNetscape(std::string_view pPath, Matcher& pMatcher, std::vector<Bookmark>& pCandidates,
                      const DebugLog& pLog) {
+    subReadNetscapeInChunks(pPath, pMatcher, pCandidates, pLog, kFileChunkBytes);
+}
+
+void subReadNetscapeInChunks(std::string_view pPath, Matcher& pMatcher,
+                             std::vector<Bookmark>& pCandidates, const DebugLog& pLog,
+                             std::size_t pChunkBytes) {
     pLog.subDebug(LOG_INFO, std::string("Reading Netscape File: ").append(pPath));
-    platform::FileBytes bytes;
-    if (platform::readWholeFile(pPath, bytes)) {
+    platform::FileReader file(pPath);
+    if (file.isOpen()) {
         pLog.subDebugTimer(LOG_BEGIN, "Parsing Netscape File: ");
-        subScanFileBytes(bytes.view(), pCandidates, [&](std::string_view text) {
-            return scanNetscape(text, pMatcher, pCandidates);
-        });
+        subScanFileInChunks(
+            file, kEntries, pCandidates,
+            [&](std::string_view text) { return scanNetscape(text, pMatcher, pCandidates); },
+            pChunkBytes);
     }
     pLog.subDebugTimer(LOG_END, "Netscape file parsed: ");
 }

@@ -3,6 +3,7 @@
 
 #include "search/bookmark.h"
 
+#include <cstddef>
 #include <string_view>
 #include <vector>
 
@@ -11,9 +12,13 @@ namespace zaptrove {
 class DebugLog;
 class Matcher;
 
-// Reads a Netscape bookmark file whole and appends its matching bookmarks.
+// Reads a Netscape bookmark file and appends its matching bookmarks.
 void subReadNetscape(std::string_view pPath, Matcher& pMatcher, std::vector<Bookmark>& pCandidates,
                      const DebugLog& pLog);
+// The same, reading pChunkBytes at a time (see subScanFileInChunks).
+void subReadNetscapeInChunks(std::string_view pPath, Matcher& pMatcher,
+                             std::vector<Bookmark>& pCandidates, const DebugLog& pLog,
+                             std::size_t pChunkBytes);
 
 // Scans the text of a Netscape bookmark file: every `<DT><A HREF="address" ...>name<`
 // is one bookmark, in file order. A malformed entry is skipped without taking

@@ -3,9 +3,8 @@
 
 #include "debug_log/debug_log.h"
 #include "platform/files.h"
-#include "search/block_skipping.h"
+#include "search/chunked_scan.h"
 #include "search/matcher.h"
-#include "search/open_file.h"
 
 #include <string>
 
@@ -15,6 +14,11 @@ namespace {
 
 constexpr std::string_view kMarker = "#URL";
 constexpr std::size_t npos = std::string_view::npos;
+// A "#URL" that some block does not start lies inside a name or address, on a
+// line of its own with "NAME=" or "URL=" before it; one that opens a line
+// therefore always starts a block.
+constexpr BlockRule kBlocks{
+    kMarker, [](std::string_view text, std::size_t at) { return text[at - 1] == '\n'; }};
 
 // The text from start to the next line feed (or the end of the text), without
 // a final carriage return.
@@ -74,13 +78,9 @@ std::size_t scanBlock(std::string_view text, std::size_t marker, Matcher& matche
 
 // The scan; answers false when the text turns out not to be UTF-8.
 bool scanOpera(std::string_view text, Matcher& matcher, std::vector<Bookmark>& candidates) {
-    // A "#URL" that some block does not start lies inside a name or address,
-    // on a line of its own with "NAME=" or "URL=" before it; one that opens a
-    // line therefore always starts a block.
-    return fnScanBlocksThatCanMatch(
-        text, kMarker, matcher.term(),
-        [&](std::size_t marker) { return scanBlock(text, marker, matcher, candidates); },
-        [text](std::size_t at) { return text[at - 1] == '\n'; });
+    return fnScanBlocksThatCanMatch(text, kBlocks, matcher.term(), [&](std::size_t marker) {
+        return scanBlock(text, marker, matcher, candidates);
+    });
 }
 
 } // namespace
@@ -91,13 +91,20 @@ void subScanOpera(std::string_view pText, Matcher& pMatcher, std::vector<Bookmar
 
 void subReadOpera(std::string_view pPath, Matcher& pMatcher, std::vector<Bookmark>& pCandidates,
                   const DebugLog& pLog) {
+    subReadOperaInChunks(pPath, pMatcher, pCandidates, pLog, kFileChunkBytes);
+}
+
+void subReadOperaInChunks(std::string_view pPath, Matcher& pMatcher,
+                          std::vector<Bookmark>& pCandidates, const DebugLog& pLog,
+                          std::size_t pChunkBytes) {
     pLog.subDebug(LOG_INFO, std::string("Reading Opera File: ").append(pPath));
-    platform::FileBytes bytes;
-    if (platform::readWholeFile(pPath, bytes)) {
+    platform::FileReader file(pPath);
+    if (file.isOpen()) {
         pLog.subDebugTimer(LOG_BEGIN, "Parsing Opera File: ");
-        subScanFileBytes(bytes.view(), pCandidates, [&](std::string_view text) {
-            return scanOpera(text, pMatcher, pCandidates);
-        });
+        subScanFileInChunks(
+            file, kBlocks, pCandidates,
+            [&](std::string_view text) { return scanOpera(text, pMatcher, pCandidates); },
+            pChunkBytes);
     }
     pLog.subDebugTimer(LOG_END, "Opera file parsed: ");
 }

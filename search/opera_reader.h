@@ -3,6 +3,7 @@
 
 #include "search/bookmark.h"
 
+#include <cstddef>
 #include <string_view>
 #include <vector>
 
@@ -11,9 +12,13 @@ namespace zaptrove {
 class DebugLog;
 class Matcher;
 
-// Reads an Opera bookmark file whole and appends its matching bookmarks.
+// Reads an Opera bookmark file and appends its matching bookmarks.
 void subReadOpera(std::string_view pPath, Matcher& pMatcher, std::vector<Bookmark>& pCandidates,
                   const DebugLog& pLog);
+// The same, reading pChunkBytes at a time (see subScanFileInChunks).
+void subReadOperaInChunks(std::string_view pPath, Matcher& pMatcher,
+                          std::vector<Bookmark>& pCandidates, const DebugLog& pLog,
+                          std::size_t pChunkBytes);
 
 // Scans the text of an Opera bookmark file: every "#URL" block with a "NAME="
 // line and, after it, a "URL=" line is one bookmark, in file order. A block that

@@ -125,6 +125,25 @@ TEST(ChromiumRead, PassesOverHugeMetaInfo) {
     EXPECT_EQ(fnReadChromiumBookmarks(tmp / "missing", matcher, found).Problem, "cannot be opened");
 }
 
+// A file read in chunks gives what its whole text gives, damage at the same byte.
+TEST(ChromiumRead, ChunkBoundariesChangeNothing) {
+    const test::TempFolder tmp;
+    std::string children;
+    for (int i = 0; i < 8000; ++i) {
+        children += (i == 0 ? "" : ",") + url("Caf\u00e9 " + std::to_string(i), "u");
+    }
+    const std::string text = file(R"("other": )" + folder("o", children));
+    for (const std::string& bytes : {text, text.substr(0, 600'001)}) {
+        Matcher fromFile("9", FUNC_NAME), fromText("9", FUNC_NAME);
+        std::vector<Bookmark> read, scanned;
+        const BrowserReading reading =
+            fnReadChromiumBookmarks(tmp.write("Bookmarks", bytes), fromFile, read);
+        EXPECT_EQ(reading.Problem, fnScanChromiumBookmarks(bytes, fromText, scanned).Problem);
+        EXPECT_EQ(reading.BookmarkCount, bytes == text ? 8000u : 5414u);
+        EXPECT_EQ(read, scanned);
+    }
+}
+
 TEST(ChromiumRead, SeesOneWholeVersionOfAFileReplacedWhileRead) {
     const test::TempFolder tmp;
     const std::string path = tmp / "Bookmarks";

@@ -69,6 +69,41 @@ TEST(Files, ReadWholeFileReadsRegularFilesOnlyAndNeverWaitsOnAPipe) {
 #endif
 }
 
+// An open folder answers what the path functions answer, and its reads reuse
+// one string without keeping anything of an earlier, longer file.
+TEST(Files, OpenFolderListsAndReadsAsThePathFunctionsDo) {
+    TempFolder t;
+    const std::string large(10'000, 'L');
+    t.write("b/large.url", large);
+    t.write("b/small.url", "S\r\n");
+    t.makeFolder("b/sub");
+    const platform::OpenFolder folder(t / "b");
+    EXPECT_EQ(folder.identity(), platform::folderIdentity(t / "b"));
+    std::vector<platform::FolderEntry> listed, expected;
+    EXPECT_TRUE(folder.list(listed));
+    EXPECT_TRUE(platform::listFolder(t / "b", expected));
+    ASSERT_EQ(listed.size(), 3u);
+    for (std::size_t i = 0; i < listed.size(); ++i) {
+        EXPECT_EQ(listed[i].name + (listed[i].isDirectory ? "/" : ""),
+                  expected[i].name + (expected[i].isDirectory ? "/" : ""));
+    }
+    std::string bytes;
+    EXPECT_TRUE(folder.readWholeFile("large.url", bytes));
+    EXPECT_EQ(bytes, large);
+    EXPECT_TRUE(folder.readWholeFile("small.url", bytes));
+    EXPECT_EQ(bytes, "S\r\n");
+    EXPECT_FALSE(folder.readWholeFile("missing.url", bytes));
+    EXPECT_TRUE(bytes.empty());
+    const platform::OpenFolder missing(t / "missing");
+    EXPECT_FALSE(missing.identity());
+    EXPECT_FALSE(missing.list(listed));
+#ifndef _WIN32
+    // A device that took a shortcut's place after the listing is not read on.
+    ASSERT_EQ(symlink("/dev/zero", (t / "b/zero.url").c_str()), 0);
+    EXPECT_FALSE(folder.readWholeFile("zero.url", bytes));
+#endif
+}
+
 TEST(Files, AppendToFileCreatesThenAppends) {
     TempFolder t;
     EXPECT_TRUE(platform::appendToFile(t.asFolder() + "z.log", "one\r\n"));

@@ -64,12 +64,11 @@ std::string nativePath(std::string_view path) {
     return native;
 }
 
-bool listFolder(std::string_view path, std::vector<FolderEntry>& entries) {
+namespace {
+
+// listFolder for a folder open for listing, which it closes.
+bool listOpenFolder(DIR* folder, std::vector<FolderEntry>& entries) {
     entries.clear();
-    if (path.empty()) {
-        return false;
-    }
-    DIR* folder = opendir(nativePath(path).c_str());
     if (folder == nullptr) {
         return false;
     }
@@ -88,22 +87,36 @@ bool listFolder(std::string_view path, std::vector<FolderEntry>& entries) {
     return true;
 }
 
-std::optional<FolderIdentity> folderIdentity(std::string_view path) {
-    struct stat info {};
-    if (path.empty() || stat(nativePath(path).c_str(), &info) != 0 || !S_ISDIR(info.st_mode)) {
+std::optional<FolderIdentity> identityOf(const struct stat& info) {
+    if (!S_ISDIR(info.st_mode)) {
         return std::nullopt;
     }
     return FolderIdentity{static_cast<std::uint64_t>(info.st_dev),
                           static_cast<std::uint64_t>(info.st_ino)};
 }
 
+} // namespace
+
+bool listFolder(std::string_view path, std::vector<FolderEntry>& entries) {
+    entries.clear();
+    return !path.empty() && listOpenFolder(opendir(nativePath(path).c_str()), entries);
+}
+
+std::optional<FolderIdentity> folderIdentity(std::string_view path) {
+    struct stat info {};
+    if (path.empty() || stat(nativePath(path).c_str(), &info) != 0) {
+        return std::nullopt;
+    }
+    return identityOf(info);
+}
+
 namespace {
 
 constexpr int kReadFlags = O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY;
 
-// Reads the file open as fd, if it is a regular file, into room(size) for its
-// length at opening, and closes it.
-std::optional<std::size_t> readOpenFile(int fd, const std::function<char*(std::size_t)>& room) {
+// The length of the file open as fd when it is a regular file; otherwise
+// nothing, and fd is closed.
+std::optional<std::size_t> regularFileLength(int fd) {
     if (fd < 0) {
         return std::nullopt;
     }
@@ -112,18 +125,25 @@ std::optional<std::size_t> readOpenFile(int fd, const std::function<char*(std::s
         close(fd);
         return std::nullopt;
     }
-    // The length seen at opening is what is read: a file that grows meanwhile
-    // gives its first part, one that shrinks gives what is left.
-    const auto size = static_cast<std::size_t>(info.st_size);
-    char* const data = room(size);
+    return static_cast<std::size_t>(info.st_size);
+}
+
+// One read, repeated only when a signal cut it short.
+ssize_t readOnce(int fd, char* data, std::size_t size) {
+    ssize_t got = 0;
+    do {
+        got = read(fd, data, size);
+    } while (got < 0 && errno == EINTR);
+    return got;
+}
+
+// Reads from fd until size bytes or the end of the file came; answers how many
+// did, or nothing when reading fails.
+std::optional<std::size_t> readUpTo(int fd, char* data, std::size_t size) {
     std::size_t done = 0;
     while (done < size) {
-        const ssize_t got = read(fd, data + done, size - done);
-        if (got < 0 && errno == EINTR) {
-            continue;
-        }
+        const ssize_t got = readOnce(fd, data + done, size - done);
         if (got < 0) {
-            close(fd);
             return std::nullopt;
         }
         if (got == 0) {
@@ -131,8 +151,52 @@ std::optional<std::size_t> readOpenFile(int fd, const std::function<char*(std::s
         }
         done += static_cast<std::size_t>(got);
     }
+    return done;
+}
+
+// Reads the file open as fd, if it is a regular file, into room(size) for its
+// length at opening, and closes it.
+std::optional<std::size_t> readOpenFile(int fd, const std::function<char*(std::size_t)>& room) {
+    const std::optional<std::size_t> length = regularFileLength(fd);
+    if (!length) {
+        return std::nullopt;
+    }
+    // The length seen at opening is what is read: a file that grows meanwhile
+    // gives its first part, one that shrinks gives what is left.
+    const std::optional<std::size_t> done = readUpTo(fd, room(*length), *length);
     close(fd);
     return done;
+}
+
+// Shortcut files fit in this many bytes; larger files take a second look.
+constexpr std::size_t kSmallFileBytes = 4096;
+
+// readOpenFile into bytes, sparing the small files' length check: one read
+// that does not fill the memory offered has met the end of a regular file,
+// and one that does fills it from nothing else than such a file, or a device
+// or link made since the folder was listed, which the check then leaves out.
+bool readOpenSmallFile(int fd, std::string& bytes) {
+    bytes.resize(std::max(kSmallFileBytes, bytes.capacity()));
+    const ssize_t got = readOnce(fd, bytes.data(), bytes.size());
+    std::optional<std::size_t> done;
+    if (got >= 0 && static_cast<std::size_t>(got) < bytes.size()) {
+        done = static_cast<std::size_t>(got);
+    } else if (got >= 0) {
+        const auto first = static_cast<std::size_t>(got);
+        if (const std::optional<std::size_t> length = regularFileLength(fd)) {
+            bytes.resize(std::max(*length, first));
+            const std::optional<std::size_t> rest =
+                readUpTo(fd, bytes.data() + first, bytes.size() - first);
+            done = rest ? std::optional(first + *rest) : std::nullopt;
+        } else {
+            fd = -1; // closed by the check
+        }
+    }
+    if (fd >= 0) {
+        close(fd);
+    }
+    bytes.resize(done.value_or(0));
+    return done.has_value();
 }
 
 } // namespace
@@ -145,9 +209,37 @@ std::optional<std::size_t> readWholeFileInto(std::string_view path,
     return readOpenFile(open(nativePath(path).c_str(), kReadFlags), room);
 }
 
+void FileReader::open() {
+    const int fd = path_.empty() ? -1 : ::open(nativePath(path_).c_str(), kReadFlags);
+    const std::optional<std::size_t> length = regularFileLength(fd);
+    opened_ = length.has_value();
+    handle_ = opened_ ? fd : -1;
+    length_ = length.value_or(0);
+}
+
+std::optional<std::size_t> FileReader::readAt(char* room, std::size_t size) {
+    for (;;) {
+        const ssize_t got =
+            pread(static_cast<int>(handle_), room, size, static_cast<off_t>(offset_));
+        if (got >= 0) {
+            return static_cast<std::size_t>(got);
+        }
+        if (errno != EINTR) {
+            return std::nullopt;
+        }
+    }
+}
+
+void FileReader::letGo() {
+    if (handle_ != -1) {
+        close(static_cast<int>(handle_));
+        handle_ = -1;
+    }
+}
+
 OpenFolder::OpenFolder(std::string_view path) : path_(path) {
-    // O_PATH needs no read permission on the folder, as a path walk needs none.
-    handle_ = path.empty() ? -1 : open(nativePath(path).c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC);
+    handle_ =
+        path.empty() ? -1 : open(nativePath(path).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
 }
 
 OpenFolder::~OpenFolder() {
@@ -156,15 +248,39 @@ OpenFolder::~OpenFolder() {
     }
 }
 
-std::optional<std::size_t>
-OpenFolder::readWholeFileInto(std::string_view name,
-                              const std::function<char*(std::size_t)>& room) const {
+std::optional<FolderIdentity> OpenFolder::identity() const {
+    struct stat info {};
+    if (handle_ < 0 || fstat(static_cast<int>(handle_), &info) != 0) {
+        return std::nullopt;
+    }
+    return identityOf(info);
+}
+
+bool OpenFolder::list(std::vector<FolderEntry>& entries) const {
+    entries.clear();
+    // The listing gets a handle of its own, which it closes.
+    const int fd = handle_ < 0 ? -1 : dup(static_cast<int>(handle_));
+    DIR* folder = fd < 0 ? nullptr : fdopendir(fd);
+    if (folder == nullptr && fd >= 0) {
+        close(fd);
+    }
+    if (folder != nullptr) {
+        rewinddir(folder);
+    }
+    return listOpenFolder(folder, entries);
+}
+
+bool OpenFolder::readWholeFile(std::string_view name, std::string& bytes) const {
     // A name that the mapping of "\\" turns into an absolute path would leave the folder.
     if (handle_ < 0 || name.starts_with('\\') || name.starts_with('/')) {
-        return platform::readWholeFileInto(path_ + std::string(name), room);
+        return platform::readWholeFile(path_ + std::string(name), bytes);
     }
-    return readOpenFile(openat(static_cast<int>(handle_), nativePath(name).c_str(), kReadFlags),
-                        room);
+    const int fd = openat(static_cast<int>(handle_), nativePath(name).c_str(), kReadFlags);
+    if (fd < 0) {
+        bytes.clear();
+        return false;
+    }
+    return readOpenSmallFile(fd, bytes);
 }
 
 bool appendToFile(std::string_view path, std::string_view text) {

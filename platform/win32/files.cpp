@@ -93,22 +93,38 @@ std::optional<FolderIdentity> folderIdentity(std::string_view path) {
                               info.nFileIndexLow};
 }
 
-std::optional<std::size_t> readWholeFileInto(std::string_view path,
-                                             const std::function<char*(std::size_t)>& room) {
+namespace {
+
+// The file at path open for reading, with its length, when it is a regular
+// file; INVALID_HANDLE_VALUE otherwise.
+HANDLE openRegularFile(std::string_view path, std::uint64_t& length) {
     if (path.empty()) {
-        return std::nullopt;
+        return INVALID_HANDLE_VALUE;
     }
     const HANDLE file = openForReading(wide(path));
     if (file == INVALID_HANDLE_VALUE) {
-        return std::nullopt;
+        return file;
     }
-    LARGE_INTEGER length{};
-    if (GetFileType(file) != FILE_TYPE_DISK || !GetFileSizeEx(file, &length) ||
+    LARGE_INTEGER size{};
+    if (GetFileType(file) != FILE_TYPE_DISK || !GetFileSizeEx(file, &size) ||
         (GetFileAttributesW(wide(path).c_str()) & FILE_ATTRIBUTE_DIRECTORY) != 0) {
         CloseHandle(file);
+        return INVALID_HANDLE_VALUE;
+    }
+    length = static_cast<std::uint64_t>(size.QuadPart);
+    return file;
+}
+
+} // namespace
+
+std::optional<std::size_t> readWholeFileInto(std::string_view path,
+                                             const std::function<char*(std::size_t)>& room) {
+    std::uint64_t length = 0;
+    const HANDLE file = openRegularFile(path, length);
+    if (file == INVALID_HANDLE_VALUE) {
         return std::nullopt;
     }
-    const auto size = static_cast<std::size_t>(length.QuadPart);
+    const auto size = static_cast<std::size_t>(length);
     char* const data = room(size);
     std::size_t done = 0;
     while (done < size) {
@@ -127,14 +143,48 @@ std::optional<std::size_t> readWholeFileInto(std::string_view path,
     return done;
 }
 
+void FileReader::open() {
+    const HANDLE file = openRegularFile(path_, length_);
+    handle_ = reinterpret_cast<std::intptr_t>(file);
+    opened_ = file != INVALID_HANDLE_VALUE;
+}
+
+std::optional<std::size_t> FileReader::readAt(char* room, std::size_t size) {
+    OVERLAPPED at{};
+    at.Offset = static_cast<DWORD>(offset_);
+    at.OffsetHigh = static_cast<DWORD>(offset_ >> 32);
+    DWORD got = 0;
+    if (!ReadFile(reinterpret_cast<HANDLE>(handle_), room,
+                  static_cast<DWORD>(std::min<std::size_t>(size, 1u << 30)), &got, &at)) {
+        if (GetLastError() != ERROR_HANDLE_EOF) {
+            return std::nullopt;
+        }
+        got = 0;
+    }
+    return static_cast<std::size_t>(got);
+}
+
+void FileReader::letGo() {
+    if (handle_ != -1) {
+        CloseHandle(reinterpret_cast<HANDLE>(handle_));
+        handle_ = -1;
+    }
+}
+
 OpenFolder::OpenFolder(std::string_view path) : path_(path) {}
 
 OpenFolder::~OpenFolder() = default;
 
-std::optional<std::size_t>
-OpenFolder::readWholeFileInto(std::string_view name,
-                              const std::function<char*(std::size_t)>& room) const {
-    return platform::readWholeFileInto(path_ + std::string(name), room);
+std::optional<FolderIdentity> OpenFolder::identity() const {
+    return folderIdentity(path_);
+}
+
+bool OpenFolder::list(std::vector<FolderEntry>& entries) const {
+    return listFolder(path_, entries);
+}
+
+bool OpenFolder::readWholeFile(std::string_view name, std::string& bytes) const {
+    return platform::readWholeFile(path_ + std::string(name), bytes);
 }
 
 bool appendToFile(std::string_view path, std::string_view text) {

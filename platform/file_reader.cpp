@@ -1,0 +1,42 @@
+// SPDX-License-Identifier: MIT
+#include "platform/files.h"
+
+#include <algorithm>
+
+namespace zaptrove::platform {
+
+FileReader::FileReader(std::string_view path) : path_(path) {
+    open();
+}
+
+FileReader::~FileReader() {
+    letGo();
+}
+
+std::optional<std::size_t> FileReader::readNext(char* room, std::size_t size) {
+    if (!opened_) {
+        return std::nullopt;
+    }
+    if (handle_ == -1) {
+        return 0; // read to its end and let go
+    }
+    const std::optional<std::size_t> got =
+        readAt(room, static_cast<std::size_t>(std::min<std::uint64_t>(size, length_ - offset_)));
+    if (got) {
+        // A file that shrank ends at its first empty read.
+        offset_ = *got == 0 ? length_ : offset_ + *got;
+        if (offset_ == length_) {
+            letGo();
+        }
+    }
+    return got;
+}
+
+void FileReader::rewind() {
+    offset_ = 0;
+    if (opened_ && handle_ == -1) {
+        open();
+    }
+}
+
+} // namespace zaptrove::platform

@@ -1,0 +1,37 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+
+#include "search/block_skipping.h"
+#include "search/bookmark.h"
+
+#include <cstddef>
+#include <functional>
+#include <string_view>
+#include <vector>
+
+namespace zaptrove {
+
+namespace platform {
+class FileReader;
+}
+
+// The bytes read at a time. The buffer holds one chunk and the entry the
+// previous one cut, and serves the whole run.
+inline constexpr std::size_t kFileChunkBytes = 256 * 1024;
+
+// Runs pScan over the whole text of an open bookmark file, in pieces, reading
+// it pChunkBytes at a time through one buffer. Each piece ends where a sure
+// block start (see BlockRule) begins the next, or at the end of the file, so
+// an entry cut by a chunk boundary is carried over whole, and scanning the
+// pieces one after the other finds what scanning the whole text would.
+//
+// pScan answers false when its piece is not UTF-8: what it appended to
+// pCandidates is then dropped and the file is read again as Windows-1252. A
+// file that cannot be read to its end adds nothing. The buffer grows only for
+// an entry longer than a chunk.
+void subScanFileInChunks(platform::FileReader& pFile, const BlockRule& pRule,
+                         std::vector<Bookmark>& pCandidates,
+                         const std::function<bool(std::string_view)>& pScan,
+                         std::size_t pChunkBytes);
+
+} // namespace zaptrove

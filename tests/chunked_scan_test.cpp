@@ -1,0 +1,164 @@
+// SPDX-License-Identifier: MIT
+#include "debug_log/debug_log.h"
+#include "platform/files.h"
+#include "platform/text.h"
+#include "search/chunked_scan.h"
+#include "search/netscape_reader.h"
+#include "search/open_file.h"
+#include "search/opera_reader.h"
+#include "support/bookmark_lists.h"
+#include "support/fake_clock.h"
+#include "support/temp_folder.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+
+using namespace zaptrove;
+using test::List;
+
+namespace {
+
+// A marker opening a line is a sure start.
+constexpr BlockRule kLines{
+    "<M>", [](std::string_view text, std::size_t at) { return text[at - 1] == '\n'; }};
+
+// The pieces the file gives, read chunkBytes at a time, each kept as a record.
+List pieces(platform::FileReader& file, std::size_t chunkBytes) {
+    std::vector<Bookmark> records;
+    subScanFileInChunks(
+        file, kLines, records,
+        [&](std::string_view piece) {
+            records.push_back({std::string(piece), ""});
+            return platform::isValidUtf8(piece);
+        },
+        chunkBytes);
+    List out;
+    for (const Bookmark& record : records) {
+        out.push_back(record.Name);
+    }
+    return out;
+}
+
+std::string joined(const List& parts) {
+    std::string all;
+    for (const std::string& part : parts) {
+        all += part;
+    }
+    return all;
+}
+
+} // namespace
+
+// The text between pieces is never lost or repeated, later pieces start at a
+// sure start, and a byte that is not UTF-8 anywhere makes the whole file
+// Windows-1252, pieces kept before it included.
+TEST(ChunkedScan, PiecesCoverTheTextAndEndOnlyAtSureStarts) {
+    test::TempFolder tmp;
+    const std::string head = "\xEF\xBB\xBF\xC3\xA9t\xC3\xA9 " + std::string(40, 'p');
+    const std::string blocks = "<M>a <M> b\n<M>c\xE2\x82\xAC\n" + std::string(50, 'z') + "\n<M>d";
+    const std::string files[] = {
+        head + blocks,   "<M>", std::string(30, 'q') + "\xC3", head + blocks + "\n<M>caf\xE9",
+        "\xE9" + blocks,
+    };
+    for (const std::string& bytes : files) {
+        const std::string path = tmp.write("f", bytes);
+        std::string decoded;
+        platform::appendWindows1252(bytes, decoded);
+        const std::string& expected = platform::isValidUtf8(bytes) ? bytes : decoded;
+        for (std::size_t chunk = 1; chunk <= bytes.size() + 1; ++chunk) {
+            platform::FileReader file(path);
+            const List got = pieces(file, chunk);
+            EXPECT_EQ(joined(got), expected) << chunk;
+            for (std::size_t i = 1; i < got.size(); ++i) {
+                if (got[i - 1].find("<M>") != std::string::npos) {
+                    EXPECT_TRUE(got[i].starts_with("<M>") && got[i - 1].ends_with('\n'))
+                        << chunk << ": " << got[i];
+                }
+            }
+        }
+    }
+}
+
+TEST(ChunkedScan, ReadsTheLengthTheFileHadAtOpeningThenLetsItGo) {
+    test::TempFolder tmp;
+    const std::string path = tmp / "f";
+    for (const bool grows : {true, false}) {
+        tmp.write("f", "<M>one\n<M>two\n<M>three\n");
+        platform::FileReader file(path);
+        if (grows) {
+            std::ofstream(path, std::ios::app) << "<M>four\n";
+        } else {
+            std::filesystem::resize_file(path, 10);
+        }
+        EXPECT_EQ(joined(pieces(file, 4)), grows ? "<M>one\n<M>two\n<M>three\n" : "<M>one\n<M>");
+        // Read to its end, the file can be replaced; reading again reads the new one.
+        std::filesystem::rename(tmp.write("new", "<M>new\n"), path);
+        file.rewind();
+        EXPECT_EQ(joined(pieces(file, 64)), "<M>new\n");
+    }
+    platform::FileReader folder(tmp.path());
+    EXPECT_FALSE(folder.isOpen());
+    std::vector<Bookmark> none;
+    subScanFileInChunks(
+        folder, kLines, none, [](std::string_view) { return true; }, 8);
+    EXPECT_TRUE(none.empty());
+}
+
+// Reading in chunks of every size finds what the scan of the whole decoded text
+// finds, for a term that skips blocks and for everything.
+TEST(ChunkedScan, ReadersFindTheSameInChunksOfEverySize) {
+    using Read =
+        void (*)(std::string_view, Matcher&, std::vector<Bookmark>&, const DebugLog&, std::size_t);
+    using Scan = void (*)(std::string_view, Matcher&, std::vector<Bookmark>&);
+    const std::string netscape = "<DL><DT><H3>F\xC3\xA4</H3>\n<DT><A HREF=\"http://a/\">Caf\xC3\xA9"
+                                 "</A>\n<DT><A HREF=\"http://x/\" ICON=\"" +
+                                 std::string(70, 'i') + "\">Xylo\xE2\x82\xAC</A>\n<DT><A HREF=";
+    const std::string opera = "Opera Hotlist\r\n#URL\r\n\tNAME=Caf\xC3\xA9 #URL\r\n\tURL=http://a/"
+                              "\r\n\r\n#URL\r\n\tNAME=" +
+                              std::string(70, 'n') + "\r\n\tURL=http://x/#URL\r\n";
+    const std::tuple<Read, Scan, std::string> kinds[] = {
+        {subReadNetscapeInChunks, subScanNetscape, netscape},
+        {subReadNetscapeInChunks, subScanNetscape, netscape + "\"http://late/\">\x80</A>"},
+        {subReadOperaInChunks, subScanOpera, opera},
+        {subReadOperaInChunks, subScanOpera, opera + "#URL\n\tNAME=late \x9C\n\tURL=u\n"},
+    };
+    test::TempFolder tmp;
+    Settings settings;
+    const test::FakeClock clock;
+    const DebugLog log(settings, clock);
+    for (const auto& [read, scan, bytes] : kinds) {
+        const std::string path = tmp.write("f", bytes);
+        std::string text;
+        ASSERT_TRUE(fnOpenFile(path, text));
+        for (const char* term : {"", "x", "\xC3\xA9"}) {
+            Matcher whole(term, FUNC_BOTH);
+            std::vector<Bookmark> expected;
+            scan(text, whole, expected);
+            for (std::size_t chunk = 1; chunk <= bytes.size() + 1; chunk += 1 + chunk / 16) {
+                Matcher matcher(term, FUNC_BOTH);
+                std::vector<Bookmark> found;
+                read(path, matcher, found, log, chunk);
+                EXPECT_EQ(found, expected) << chunk << " " << term << " " << bytes;
+            }
+        }
+    }
+}
+
+// A byte that is not UTF-8 far past the first chunk makes the whole file
+// Windows-1252: the UTF-8 read before it is read again as such.
+TEST(ChunkedScan, ALateByteOutsideUtf8ReadsTheWholeFileAsWindows1252) {
+    test::TempFolder tmp;
+    std::string bytes = "<DT><A HREF=\"http://e/\">Caf\xC3\xA9</A>\n";
+    for (int i = 0; i < 1000; ++i) {
+        bytes += "<DT><A HREF=\"http://s/\">S</A>\n";
+    }
+    const std::string path = tmp.write("b.htm", bytes + "<DT><A HREF=\"http://l/\">L\xE9</A>");
+    Settings settings;
+    const test::FakeClock clock;
+    Matcher matcher("caf", FUNC_NAME);
+    std::vector<Bookmark> found;
+    subReadNetscapeInChunks(path, matcher, found, DebugLog(settings, clock), 256);
+    EXPECT_EQ(found, (std::vector<Bookmark>{{"Caf\u00c3\u00a9", "http://e/"}}));
+}
