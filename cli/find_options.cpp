@@ -21,6 +21,10 @@ constexpr std::array kByChoices = {Choice{"name", FUNC_NAME}, Choice{"url", FUNC
 constexpr std::array kSortChoices = {Choice{"name", SORT_NAME}, Choice{"url", SORT_URL},
                                      Choice{"searched", SORT_SEARCHED}, Choice{"none", 2}};
 constexpr std::array kDupsChoices = {Choice{"keep", DUPS_KEEP}, Choice{"remove", DUPS_REMOVE}};
+constexpr std::array kWordsChoices = {Choice{"together", WORDS_TOGETHER},
+                                      Choice{"any", WORDS_ANY_ORDER}};
+constexpr std::array kAccentsChoices = {Choice{"match", ACCENTS_MATCH},
+                                        Choice{"ignore", ACCENTS_IGNORE}};
 
 template <std::size_t N>
 std::optional<std::int16_t> choose(const std::array<Choice, N>& choices, std::string_view word) {
@@ -60,6 +64,10 @@ bool applyValueOption(std::string_view name, const std::string& value, FindOptio
         pick(kSortChoices, options.sort);
     } else if (name == "dups") {
         pick(kDupsChoices, options.duplicates);
+    } else if (name == "words") {
+        pick(kWordsChoices, options.words);
+    } else if (name == "accents") {
+        pick(kAccentsChoices, options.accents);
     } else if (name == "favorites") {
         locate(s.DoMSIE, s.MSIEMain, asFolder(value));
     } else if (name == "favorites-alt") {
@@ -135,6 +143,8 @@ void subApplyFindOptions(const FindOptions& pOptions, Settings& pSettings) {
     pSettings.Function = pOptions.function.value_or(pSettings.Function);
     pSettings.Sort = pOptions.sort.value_or(pSettings.Sort);
     pSettings.Duplicates = pOptions.duplicates.value_or(pSettings.Duplicates);
+    pSettings.Words = pOptions.words.value_or(pSettings.Words);
+    pSettings.Accents = pOptions.accents.value_or(pSettings.Accents);
     if (pOptions.anyLocation) {
         const Settings& named = pOptions.locations;
         pSettings.DoMSIE = named.DoMSIE, pSettings.MSIEMain = named.MSIEMain;
@@ -156,6 +166,10 @@ std::string fnFindUsage() {
            "  --sort name|url|searched|none\n"
            "                            result order (default: searched)\n"
            "  --dups keep|remove        drop neighbouring duplicates (default: keep)\n"
+           "  --words together|any      the words as typed, or each word anywhere, in any\n"
+           "                            order (default: together)\n"
+           "  --accents match|ignore    ignore accents: \"cafe\" finds \"Café\"\n"
+           "                            (default: match)\n"
            "  --favorites DIR           an Internet Explorer Favorites folder\n"
            "  --favorites-alt DIR       an alternative Favorites folder\n"
            "  --netscape FILE           a Netscape bookmark file\n"

@@ -15,6 +15,8 @@ struct FindOptions {
     std::optional<std::int16_t> function;   // --by
     std::optional<std::int16_t> sort;       // --sort
     std::optional<std::int16_t> duplicates; // --dups
+    std::optional<std::int16_t> words;      // --words
+    std::optional<std::int16_t> accents;    // --accents
     Settings locations;                     // the six locations and switches, when any was named
     bool anyLocation = false;
     std::string registryPath; // --registry: another hive file
@@ -30,7 +32,7 @@ struct FindOptions {
 FindOptions fnParseFindOptions(const std::vector<std::string>& pArgs);
 
 // Lays the options over the settings loaded from the store: --by, --sort and
-// --dups replace one field each; when any location was named, only the named
+// --dups, --words and --accents replace one field each; when any location was named, only the named
 // locations are read.
 void subApplyFindOptions(const FindOptions& pOptions, Settings& pSettings);
 

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "platform/text.h"
 
+#include "platform/accent_folding.h"
 #include "platform/code_point_case.h"
 
 #include <algorithm>
@@ -126,20 +127,9 @@ bool isMatchCandidate(std::string_view text, std::size_t at, std::string_view te
     return true;
 }
 
-} // namespace
-
-std::string lowerCase(std::string_view text) {
-    std::string out;
-    appendLowerCase(text, out);
-    return out;
-}
-
-void lowerCaseInto(std::string_view text, std::string& out) {
-    out.clear();
-    appendLowerCase(text, out);
-}
-
-void appendLowerCase(std::string_view text, std::string& out) {
+// Appends text with every character outside ASCII replaced by map(character)
+// (nothing when map answers 0) and ASCII lower-cased.
+template <typename Map> void appendMapped(std::string_view text, std::string& out, Map map) {
     out.reserve(out.size() + text.size());
     std::size_t i = 0;
     while (i < text.size()) {
@@ -162,9 +152,40 @@ void appendLowerCase(std::string_view text, std::string& out) {
             ++i;
             continue;
         }
-        appendUtf8(lowerCodePoint(cp), out);
+        if (const char32_t mapped = map(cp); mapped != 0) {
+            appendUtf8(mapped, out);
+        }
         i += length;
     }
+}
+
+// Accents dropped, then lower-cased.
+char32_t foldCodePoint(char32_t cp) {
+    const char32_t base = withoutAccents(cp);
+    return base == 0 ? 0 : lowerCodePoint(base);
+}
+
+} // namespace
+
+std::string lowerCase(std::string_view text) {
+    std::string out;
+    appendLowerCase(text, out);
+    return out;
+}
+
+void lowerCaseInto(std::string_view text, std::string& out) {
+    out.clear();
+    appendLowerCase(text, out);
+}
+
+void appendLowerCase(std::string_view text, std::string& out) {
+    appendMapped(text, out, lowerCodePoint);
+}
+
+std::string foldAccents(std::string_view text) {
+    std::string out;
+    appendMapped(text, out, foldCodePoint);
+    return out;
 }
 
 namespace {
@@ -229,19 +250,37 @@ std::size_t findMatchCandidate(std::string_view text, std::string_view loweredTe
     return std::string_view::npos;
 }
 
-bool containsLowered(std::string_view text, std::string_view loweredTerm, std::string& scratch) {
-    if (loweredTerm.empty()) {
+namespace {
+
+// True when the text, mapped by appendMapped with map, contains mappedTerm. A
+// term that a candidate in ASCII starts is found there as it is (map leaves
+// ASCII to the lower-casing); text outside ASCII is mapped into scratch.
+template <typename Map>
+bool containsMapped(std::string_view text, std::string_view mappedTerm, std::string& scratch,
+                    Map map) {
+    if (mappedTerm.empty()) {
         return true;
     }
-    const std::size_t at = findMatchCandidate(text, loweredTerm, 0);
+    const std::size_t at = findMatchCandidate(text, mappedTerm, 0);
     if (at == std::string_view::npos) {
         return false;
     }
     if (static_cast<unsigned char>(text[at]) < 0x80) {
         return true; // an occurrence in ASCII, which lower-cases byte by byte
     }
-    lowerCaseInto(text, scratch);
-    return scratch.find(loweredTerm) != std::string::npos;
+    scratch.clear();
+    appendMapped(text, scratch, map);
+    return scratch.find(mappedTerm) != std::string::npos;
+}
+
+} // namespace
+
+bool containsLowered(std::string_view text, std::string_view loweredTerm, std::string& scratch) {
+    return containsMapped(text, loweredTerm, scratch, lowerCodePoint);
+}
+
+bool containsFolded(std::string_view text, std::string_view foldedTerm, std::string& scratch) {
+    return containsMapped(text, foldedTerm, scratch, foldCodePoint);
 }
 
 bool isValidUtf8(std::string_view bytes) {

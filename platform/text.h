@@ -16,6 +16,11 @@ void lowerCaseInto(std::string_view text, std::string& out);
 // The same, appended to what out already holds.
 void appendLowerCase(std::string_view text, std::string& out);
 
+// Accents dropped (each character's canonical decomposition without its
+// combining marks, for Latin, Greek and Cyrillic), then lower-cased as
+// lowerCase does; "Café" becomes "cafe". ASCII is only lower-cased.
+std::string foldAccents(std::string_view text);
+
 // The first position at or after `from` where the lower-cased text could hold
 // loweredTerm: the start of an occurrence with ASCII letter case ignored, or a
 // byte outside ASCII, whose lower-casing only the full mapping knows (a term
@@ -26,6 +31,9 @@ std::size_t findMatchCandidate(std::string_view text, std::string_view loweredTe
 // True when lowerCase(text) contains loweredTerm. ASCII text is compared in
 // place; text with other characters is lower-cased into scratch.
 bool containsLowered(std::string_view text, std::string_view loweredTerm, std::string& scratch);
+
+// The same for foldAccents: true when foldAccents(text) contains foldedTerm.
+bool containsFolded(std::string_view text, std::string_view foldedTerm, std::string& scratch);
 
 // True when the bytes form well-formed UTF-8 (no overlongs, surrogates or values
 // past U+10FFFF).

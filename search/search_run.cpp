@@ -103,7 +103,9 @@ std::vector<Bookmark> readEnabledSources(const Settings& s, Matcher& matcher, co
 } // namespace
 
 SearchOutcome subSearch(std::string_view pInput, const Settings& pSettings, const DebugLog& pLog) {
-    Matcher matcher(platform::lowerCase(pInput), pSettings.Function);
+    Matcher matcher(platform::lowerCase(pInput), pSettings.Function,
+                    {.anyWordOrder = pSettings.Words == WORDS_ANY_ORDER,
+                     .ignoreAccents = pSettings.Accents == ACCENTS_IGNORE});
     logSearchMode(pSettings.Function, pLog);
 
     std::vector<Bookmark> candidates = readEnabledSources(pSettings, matcher, pLog);

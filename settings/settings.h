@@ -29,6 +29,10 @@ inline constexpr std::int16_t DUPS_KEEP = 15;
 inline constexpr std::int16_t DUPS_REMOVE = 16;
 inline constexpr std::int16_t CLICK_DOUBLE = 17;
 inline constexpr std::int16_t CLICK_SINGLE = 18;
+inline constexpr std::int16_t WORDS_TOGETHER = 19;
+inline constexpr std::int16_t WORDS_ANY_ORDER = 20;
+inline constexpr std::int16_t ACCENTS_MATCH = 21;
+inline constexpr std::int16_t ACCENTS_IGNORE = 22;
 
 // The text a location holds when the thing it names cannot be found, and the
 // address of a shortcut that cannot be read.
@@ -56,6 +60,9 @@ struct Settings {
     std::string OperaMain;
     std::string OperaAlt;
     std::int16_t DebugMode = 0;
+    // Added later, stored beside the others; anything but the "on" code is off.
+    std::int16_t Words = 0;   // WORDS_ANY_ORDER: every word, in any order
+    std::int16_t Accents = 0; // ACCENTS_IGNORE: "cafe" finds "Café"
 };
 
 } // namespace zaptrove

@@ -44,6 +44,23 @@ TEST(Text, LowerCaseIsTheSameUnderTurkishAndGermanLocales) {
 }
 #endif
 
+TEST(Text, FoldAccentsDropsMarksOfLatinGreekCyrillicThenLowerCases) {
+    const std::pair<const char*, const char*> cases[] = {
+        {"Café NAÏVE Ångström Œuvre ß", "cafe naive angstrom œuvre ß"},
+        {"Cafe\u0301 e\u0308\u0301", "cafe e"}, // already decomposed: the marks go
+        {"ΆΈΉ Ώρα ἄλφα", "αεη ωρα αλφα"},
+        {"Ёлка ЙОД", "елка иод"},
+        {"\u212Aelvin \u212B", "kelvin a"},
+        {"A\xE9Z\xC3", "a\xE9z\xC3"}}; // stray bytes stay
+    for (const auto& [text, folded] : cases)
+        EXPECT_EQ(foldAccents(text), folded) << text;
+    std::string scratch;
+    EXPECT_TRUE(containsFolded("Le Café", "cafe", scratch));
+    EXPECT_TRUE(containsFolded("CAFE", "cafe", scratch));
+    EXPECT_FALSE(containsFolded("Café", "café", scratch)); // the term comes folded
+    EXPECT_FALSE(containsFolded("Cafè au lait", "cafes", scratch));
+}
+
 TEST(Text, IsValidUtf8RejectsOverlongsSurrogatesAndCutSequences) {
     EXPECT_TRUE(isValidUtf8("héllo € 𝄞 \xEF\xBF\xBF \xF4\x8F\xBF\xBF 12345678\xE2\x82\xAC"));
     for (const char* bad : {"\xC0\xAF", "\xC1\xBF", "\xE0\x80\xAF", "\xF0\x80\x80\xAF",

@@ -31,22 +31,27 @@ List scanWith(Scanner scanner, std::string_view text, std::string term = "",
 }
 
 // A scan for a term keeps exactly the bookmarks of a scan for everything whose
-// name or address (by mode) holds the term: skipping the text where the term
-// cannot match changes nothing. Blanks after the text let the term search run
+// name or address (by mode) holds the term, with the words in any order or the
+// accents ignored too: skipping the text where the term cannot match changes
+// nothing. Blanks after the text let the term search run
 // over it in whole blocks.
 template <typename Scanner>
 void expectSkippingKeepsEveryMatch(Scanner scanner, std::string_view shortText) {
     const std::string text = std::string(shortText) + std::string(100, ' ');
-    for (const char* term : {"b", "x", "k", "\u00e4", "url"}) {
+    constexpr MatchRules kRules[] = {{}, {.anyWordOrder = true}, {.ignoreAccents = true}};
+    for (const char* term : {"b", "x", "k", "\u00e4", "url", "a", "x b"}) {
         for (const std::int16_t mode : {FUNC_NAME, FUNC_URL, FUNC_BOTH}) {
-            Matcher everything("", FUNC_BOTH);
-            Matcher matcher(term, mode);
-            std::vector<Bookmark> all;
-            std::vector<Bookmark> found;
-            scanner(text, everything, all);
-            scanner(text, matcher, found);
-            std::erase_if(all, [&](const Bookmark& b) { return !matcher.matches(b.Name, b.URL); });
-            EXPECT_EQ(found, all) << term << " by " << mode << " in " << text;
+            for (const MatchRules& rules : kRules) {
+                Matcher everything("", FUNC_BOTH);
+                Matcher matcher(term, mode, rules);
+                std::vector<Bookmark> all;
+                std::vector<Bookmark> found;
+                scanner(text, everything, all);
+                scanner(text, matcher, found);
+                std::erase_if(all,
+                              [&](const Bookmark& b) { return !matcher.matches(b.Name, b.URL); });
+                EXPECT_EQ(found, all) << term << " by " << mode << " in " << text;
+            }
         }
     }
 }
