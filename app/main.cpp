@@ -1,13 +1,31 @@
 // SPDX-License-Identifier: MIT
 #include "app/icon.h"
 #include "main_window/frm_main.h"
+#include "platform/files.h"
 #include "platform/forms.h"
+#include "platform/instance.h"
 
+#include <atomic>
 #include <cstdlib>
 
-// Zaptrove: the main window is the whole program. It takes no arguments.
+// Zaptrove: the main window is the whole program. One runs per user session
+// and settings file: a later start (plain or "zaptrove --show", which a
+// desktop's keyboard shortcut can run) brings that window to the front and
+// ends with status 0.
 int main(int argc, char** argv) {
-    zaptrove::platform::forms::Application application(argc, argv);
+    namespace forms = zaptrove::platform::forms;
+    std::atomic<zaptrove::frmMain*> shown{nullptr};
+    const auto claim = zaptrove::platform::claimInstance(
+        zaptrove::platform::environmentValue("ZAPTROVE_REGISTRY"), [&shown] {
+            // A request before the window is up is answered by its first showing.
+            if (shown.load() != nullptr) {
+                forms::whenIdle([&shown] { shown.load()->subBringToFront(); });
+            }
+        });
+    if (claim == nullptr) {
+        return 0;
+    }
+    forms::Application application(argc, argv);
     zaptrove::Settings settings;
     const auto registry = zaptrove::platform::openUserRegistry();
     zaptrove::frmMain window(settings, {*registry,
@@ -18,5 +36,6 @@ int main(int argc, char** argv) {
     window.form.setIcon(zaptrove::zaptroveIconPng());
     window.Form_Load();
     window.form.show();
+    shown = &window;
     return application.exec();
 }

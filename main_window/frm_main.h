@@ -64,6 +64,9 @@ class frmMain final : public SettingsWindow {
     // The tray icon (tray.cpp)
     void Form_MouseMove(std::int16_t Button, std::int16_t Shift, float X, float Y);
     void subRestoreFromTray();
+    // Another start of the program asked for the window: brings it back from
+    // the tray or the task bar, to the front, with the focus in the input box.
+    void subBringToFront();
     // The Preferences dialog and the reset (preferences_and_reset.cpp)
     void subShowPreferences();
     void subReset();

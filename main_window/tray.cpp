@@ -45,4 +45,16 @@ void frmMain::subRestoreFromTray() {
     forms::doEvents();
 }
 
+void frmMain::subBringToFront() {
+    if (trayIcon.isShown()) {
+        subRestoreFromTray();
+    } else {
+        if (form.windowState() == forms::WINDOW_MINIMIZED) {
+            form.setWindowState(forms::WINDOW_NORMAL);
+        }
+        forms::appActivate(form.caption());
+    }
+    txtInput.setFocus();
+}
+
 } // namespace zaptrove

@@ -49,7 +49,8 @@ class Application {
 // Lets pending window events be processed.
 void doEvents();
 // Runs pAction once the event loop, or a modal form's loop, next waits for
-// events; tests use it to act on a modal form while it is up.
+// events; tests use it to act on a modal form while it is up. It may be called
+// from any thread: pAction runs on the window thread.
 void whenIdle(std::function<void()> pAction);
 // Brings the top-level window with this caption to the front; false when none has it.
 bool appActivate(std::string_view pCaption);

@@ -242,6 +242,9 @@ TEST_F(MainWindow, TrayTakesTheMinimisedWindowAndTheConfiguredClickBringsItBack)
         }
     }
     minimise();
+    inTray.subBringToFront(); // as when the program is started again
+    EXPECT_TRUE(inTray.form.isShown() && !inTray.trayIcon.isShown());
+    minimise();
     inTray.form.unload(); // leaving from the tray takes the icon away
     EXPECT_FALSE(inTray.trayIcon.isShown());
 
@@ -254,6 +257,8 @@ TEST_F(MainWindow, TrayTakesTheMinimisedWindowAndTheConfiguredClickBringsItBack)
     forms::doEvents();
     EXPECT_TRUE(noTray.form.isShown());
     EXPECT_FALSE(noTray.trayIcon.isShown());
+    noTray.subBringToFront(); // from the task bar
+    EXPECT_EQ(noTray.form.windowState(), forms::WINDOW_NORMAL);
 }
 
 TEST_F(MainWindow, ResetRemovesTheStoredSettingsAndEndsWithoutSaving) {
