@@ -237,6 +237,35 @@ def print_stages(build, folders, runs):
             print("  %-32s%s" % (stage, cells), flush=True)
 
 
+TYPED = "news"
+TYPING_TARGET_MS = 30.0
+
+
+def print_typing(build, folders, runs, scratch):
+    """Search as you type in the window (offscreen): median ms from each key to
+    the painted list, over the Netscape file of each corpus up to 100,000."""
+    print("\nSearch as you type, Netscape file by both: median ms from a key to the painted"
+          " list [processor ms] (rows listed), target <=%.0f ms at 10,000 bookmarks"
+          % TYPING_TARGET_MS)
+    missed = []
+    environment = dict(os.environ, QT_QPA_PLATFORM="offscreen")
+    for count in sorted(c for c in folders if c <= 100000):
+        output = subprocess.run(
+            [os.path.join(build, "zaptrove-typing-times"),
+             os.path.join(folders[count], "bookmarks.html"), TYPED, str(runs),
+             os.path.join(scratch, "typing.reg")],
+            check=True, capture_output=True, text=True, env=environment).stdout
+        cells = []
+        for line in output.splitlines():
+            typed, ms, cpu, rows = line.split()
+            cells.append("%-5s %6.1f [%5.1f] (%6s)" % (typed, float(ms), float(cpu), rows))
+            if count == 10000 and float(ms) > TYPING_TARGET_MS:
+                missed.append("typing '%s' at %d: %.1f ms > %.0f ms"
+                              % (typed, count, float(ms), TYPING_TARGET_MS))
+        print("  %-9d %s" % (count, "  ".join(cells)), flush=True)
+    return missed
+
+
 def main():
     parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
     parser.add_argument("build")
@@ -254,6 +283,8 @@ def main():
             missed += print_table(count, folders[count], rows, options.runs,
                                   os.path.join(scratch, "out"))
     print_stages(options.build, folders, options.runs)
+    with tempfile.TemporaryDirectory(dir=options.build) as scratch:
+        missed += print_typing(options.build, folders, options.runs, scratch)
     print("\nTargets missed: " + ("; ".join(missed) if missed else "none"))
 
 

@@ -14,6 +14,9 @@ constexpr float kFrameInset = 100;
 constexpr float kButtonFromFrameRight = 540;
 constexpr float kListInset = 200;
 constexpr float kListFromWindowBottom = 470;
+// The list lies over the input box, or below it while searching as you type.
+constexpr float kListTopOverInput = 135;
+constexpr float kListTopBelowInput = 465;
 
 } // namespace
 
@@ -45,7 +48,10 @@ void frmMain::Form_Resize() {
     if (form.height() < COLLAPSED_HEIGHT) {
         form.setHeight(COLLAPSED_HEIGHT);
     }
-    cboResult.setHeight(std::max(0.0f, form.height() - kListFromWindowBottom));
+    const float listTop = searchesAsTyped() ? kListTopBelowInput : kListTopOverInput;
+    cboResult.setTop(listTop);
+    cboResult.setHeight(
+        std::max(0.0f, form.height() - kListFromWindowBottom - (listTop - kListTopOverInput)));
 }
 
 } // namespace zaptrove

@@ -24,6 +24,8 @@ frmMain::frmMain(Settings& settings, Services services)
     form.onResize = [this] { Form_Resize(); };
     form.onUnload = [this] { Form_Unload(); };
     txtInput.onKeyPress = [this](std::int16_t& key) { txtInput_KeyPress(key); };
+    txtInput.onKeyDown = [this](std::int16_t& key) { txtInput_KeyDown(key); };
+    txtInput.onChange = [this] { txtInput_Change(); };
     cboResult.onClick = [this] { cboResult_Click(); };
     cboResult.onDblClick = [this] { cboResult_DblClick(); };
     cboResult.onKeyPress = [this](std::int16_t& key) { cboResult_KeyPress(key); };

@@ -52,6 +52,9 @@ class frmMain final : public SettingsWindow {
     void Form_Resize();
     // Input box and its hidden commands (input_box.cpp)
     void txtInput_KeyPress(std::int16_t& KeyAscii);
+    // Search as you type, when switched on (input_box.cpp)
+    void txtInput_Change();
+    void txtInput_KeyDown(std::int16_t& KeyCode);
     // The result list and Cancel (result_list.cpp)
     void subSearch();
     void cboResult_Click();
@@ -106,6 +109,13 @@ class frmMain final : public SettingsWindow {
     void subNotifyIcon(std::uint32_t pMessage);
     // Collapses the window, remembering the height the list had.
     void rememberExpandedHeight();
+    // Shows a search's results in the unfolded list, the first row selected;
+    // the list takes the focus unless the input keeps it for more typing.
+    void subShowList(std::vector<Bookmark> pResults, const std::vector<std::string>& pLines,
+                     bool pFocusList);
+    // Folds the list away and puts the focus back in the input box.
+    void subCloseList();
+    bool searchesAsTyped() const { return settings_.Instant == INSTANT_ON; }
     const Bookmark* selectedBookmark() const;
 
     Settings& settings_;

@@ -2,6 +2,7 @@
 #include "main_window/frm_main.h"
 
 #include "platform/text.h"
+#include "search/search_run.h"
 #include "settings/version.h"
 
 #include <array>
@@ -67,8 +68,39 @@ void frmMain::txtInput_KeyPress(std::int16_t& KeyAscii) {
         txtInput.setText("");
     } else if (word == "\\r") {
         subReset();
+    } else if (searchesAsTyped() && cboResult.visible()) {
+        // The list already shows what was typed: Enter opens its selected row.
+        std::int16_t key = platform::forms::KEY_RETURN;
+        cboResult_KeyPress(key);
     } else if (!word.empty()) {
         subSearch();
+    }
+}
+
+// Searching as you type, every change of the text searches again; no text, or
+// the start of a hidden command, folds the list away.
+void frmMain::txtInput_Change() {
+    if (!searchesAsTyped()) {
+        return;
+    }
+    const std::string typed = txtInput.text();
+    if (!typed.empty() && !typed.starts_with('\\')) {
+        SearchOutcome outcome = zaptrove::subSearch(typed, settings_, log_);
+        if (outcome.Found) {
+            subShowList(std::move(outcome.Results), outcome.Lines, false);
+            return;
+        }
+    }
+    if (cboResult.visible()) {
+        subCloseList();
+    }
+}
+
+// Down moves from the input box into the list that follows it.
+void frmMain::txtInput_KeyDown(std::int16_t& KeyCode) {
+    if (KeyCode == platform::forms::KEY_DOWN && searchesAsTyped() && cboResult.visible()) {
+        cboResult.setFocus();
+        KeyCode = 0;
     }
 }
 

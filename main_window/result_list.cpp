@@ -37,16 +37,26 @@ void frmMain::subSearch() {
         txtInput.setSelLength(9999);
         return;
     }
-    Results = std::move(outcome.Results);
-    cboResult.setItems(outcome.Lines);
+    subShowList(std::move(outcome.Results), outcome.Lines, true);
+}
+
+void frmMain::subShowList(std::vector<Bookmark> pResults, const std::vector<std::string>& pLines,
+                          bool pFocusList) {
+    Results = std::move(pResults);
+    cboResult.setItems(pLines);
     if (settings_.Height <= COLLAPSED_HEIGHT) {
         settings_.Height = kFirstExpandedHeight;
     }
-    txtInput.setTabStop(false);
-    cmdPrefereneces.setVisible(false);
+    // Typed into as the list follows, the input box stays in reach beside it.
+    if (pFocusList) {
+        txtInput.setTabStop(false);
+        cmdPrefereneces.setVisible(false);
+    }
     cboResult.setVisible(true);
     cboResult.setListIndex(0);
-    cboResult.setFocus();
+    if (pFocusList) {
+        cboResult.setFocus();
+    }
     form.setHeight(settings_.Height);
 }
 
@@ -106,12 +116,22 @@ void frmMain::cboResult_KeyPress(std::int16_t& KeyAscii) {
 }
 
 // Cancel (or Escape) closes the list, or the program when no list is shown.
+// Searching as you type, it first clears what was typed.
 void frmMain::cmdCancel_Click() {
-    if (!cboResult.visible()) {
+    const bool typed = searchesAsTyped() && !txtInput.text().empty();
+    if (!cboResult.visible() && !typed) {
         form.unload();
         return;
     }
     txtInput.setText("");
+    if (cboResult.visible()) {
+        subCloseList();
+    } else {
+        txtInput.setFocus();
+    }
+}
+
+void frmMain::subCloseList() {
     cmdPrefereneces.setVisible(true);
     cboResult.setVisible(false);
     txtInput.setTabStop(true);

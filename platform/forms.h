@@ -23,10 +23,16 @@ inline constexpr int WINDOW_MAXIMIZED = 2;
 inline constexpr std::int16_t KEY_RETURN = 13;
 inline constexpr std::int16_t KEY_ESCAPE = 27;
 
+// Key codes handed to key-down handlers, for keys that type no character.
+inline constexpr std::int16_t KEY_DOWN = 40;
+
 // A key-press handler receives the typed character's code by reference;
 // setting it to 0 swallows the key.
 using KeyPressHandler = std::function<void(std::int16_t& pKeyAscii)>;
 using EventHandler = std::function<void()>;
+// A key-down handler receives the key's code (KEY_DOWN) by reference; setting
+// it to 0 swallows the key.
+using KeyDownHandler = std::function<void(std::int16_t& pKeyCode)>;
 // A mouse-move handler receives the buttons and shift keys held and the
 // position in twips.
 using MouseMoveHandler = std::function<void(int pButton, int pShift, float pX, float pY)>;
@@ -174,6 +180,8 @@ class TextBox final : public Control {
     bool readOnly() const;
     void setReadOnly(bool pReadOnly);
     KeyPressHandler onKeyPress;
+    KeyDownHandler onKeyDown; // the Down arrow
+    EventHandler onChange;    // the user changed the text (setText does not raise it)
 };
 
 // A single-selection, unsorted list box.
@@ -302,6 +310,7 @@ enum class TrayClick { Left, Double, Right, Middle };
 // event path as typed keys (so Escape reaches the cancel button).
 void simulateTyping(Control& pControl, std::string_view pText);
 void simulateKey(Control& pControl, std::int16_t pKeyAscii);
+void simulateKeyDown(Control& pControl, std::int16_t pKeyCode);
 void simulateDoubleClick(ListBox& pList, int pRow);
 void simulateClick(CommandButton& pButton);
 // On the box or circle that shows the value.

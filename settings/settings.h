@@ -33,6 +33,8 @@ inline constexpr std::int16_t WORDS_TOGETHER = 19;
 inline constexpr std::int16_t WORDS_ANY_ORDER = 20;
 inline constexpr std::int16_t ACCENTS_MATCH = 21;
 inline constexpr std::int16_t ACCENTS_IGNORE = 22;
+inline constexpr std::int16_t INSTANT_OFF = 23;
+inline constexpr std::int16_t INSTANT_ON = 24;
 
 // The text a location holds when the thing it names cannot be found, and the
 // address of a shortcut that cannot be read.
@@ -63,6 +65,7 @@ struct Settings {
     // Added later, stored beside the others; anything but the "on" code is off.
     std::int16_t Words = 0;   // WORDS_ANY_ORDER: every word, in any order
     std::int16_t Accents = 0; // ACCENTS_IGNORE: "cafe" finds "Café"
+    std::int16_t Instant = 0; // INSTANT_ON: the list follows every keystroke
 };
 
 } // namespace zaptrove

@@ -144,6 +144,36 @@ TEST_F(MainWindow, HiddenCommandsInAnyCaseChangeSettingsAndOthersAreSearched) {
                      "- [05/12/03 - 14:07:31] Ending[ZTV v4.3] debug session\r\n");
 }
 
+TEST_F(MainWindow, SearchAsYouTypeFollowsEveryKeyBelowTheInputBox) {
+    settings.Instant = INSTANT_ON;
+    const auto type = [&](const char* keys) {
+        forms::simulateTyping(window.txtInput, keys);
+        return rows();
+    };
+    EXPECT_EQ(type("d").size(), 2u); // World News and Daily News
+    EXPECT_EQ(type("a"), std::vector<std::string>{"Daily News  -  http://daily/"});
+    EXPECT_TRUE(window.cboResult.visible() && window.cmdPrefereneces.visible());
+    EXPECT_GE(window.cboResult.top(), window.txtInput.top() + window.txtInput.height());
+    EXPECT_TRUE(window.txtInput.hasFocus());
+    forms::simulateKeyDown(window.txtInput, forms::KEY_DOWN);
+    EXPECT_TRUE(window.cboResult.hasFocus());
+
+    window.txtInput.setFocus();
+    type("x"); // nothing found: the list folds, the text stays
+    EXPECT_FALSE(window.cboResult.visible());
+    EXPECT_EQ(window.txtInput.text(), "dax");
+    forms::simulateKey(window.txtInput, forms::KEY_ESCAPE); // clears; the program goes on
+    EXPECT_EQ(window.txtInput.text(), "");
+
+    type("sports");
+    forms::simulateKey(window.txtInput, forms::KEY_RETURN); // opens the row shown
+    EXPECT_EQ(shell.opened, std::vector<std::string>{"http://sports/"});
+    type("\\sn"); // hidden commands still wait for Enter
+    EXPECT_FALSE(window.cboResult.visible());
+    forms::simulateKey(window.txtInput, forms::KEY_RETURN);
+    EXPECT_EQ(settings.Sort, SORT_NAME);
+}
+
 TEST_F(MainWindow, ListKeysOpenCopyAndClose) {
     settings.DebugMode = DEBUG_ON;
     enter("news");

@@ -113,6 +113,11 @@ bool Control::Impl::eventFilter(QObject* pWatched, QEvent* pEvent) {
     if (key.key() == Qt::Key_Escape) {
         return form.pressCancel();
     }
+    if (key.key() == Qt::Key_Down && onKeyDown != nullptr && *onKeyDown) {
+        std::int16_t keyCode = KEY_DOWN;
+        (*onKeyDown)(keyCode);
+        return keyCode == 0;
+    }
     const std::optional<std::int16_t> code = characterCode(key);
     if (!code || onKeyPress == nullptr || !*onKeyPress) {
         return false;
@@ -223,6 +228,9 @@ OptionButton::OptionButton(Container pParent, float pLeft, float pTop, float pWi
 TextBox::TextBox(Container pParent, float pLeft, float pTop, float pWidth, float pHeight)
     : Control(childOf<QLineEdit>(pParent, pLeft, pTop, pWidth, pHeight)) {
     impl().onKeyPress = &onKeyPress;
+    impl().onKeyDown = &onKeyDown;
+    QObject::connect(&widgetOf<QLineEdit>(*this), &QLineEdit::textEdited, &impl(),
+                     [this] { fire(onChange); });
 }
 
 std::string TextBox::text() const {

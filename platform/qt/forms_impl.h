@@ -96,6 +96,8 @@ struct Control::Impl final : QObject {
     Form::Impl& form;
     // Points to the control's onKeyPress, for controls that have one.
     KeyPressHandler* onKeyPress = nullptr;
+    // Points to the control's onKeyDown, for controls that have one.
+    KeyDownHandler* onKeyDown = nullptr;
     TwipsMemory memory;
 };
 

@@ -61,6 +61,14 @@ void simulateKey(Control& pControl, std::int16_t pKeyAscii) {
     sendCharacter(*pControl.impl().widget, static_cast<char16_t>(pKeyAscii));
 }
 
+void simulateKeyDown(Control& pControl, std::int16_t pKeyCode) {
+    const int key = pKeyCode == KEY_DOWN ? Qt::Key_Down : pKeyCode;
+    for (const QEvent::Type type : {QEvent::KeyPress, QEvent::KeyRelease}) {
+        QKeyEvent event(type, key, Qt::NoModifier);
+        QCoreApplication::sendEvent(pControl.impl().widget, &event);
+    }
+}
+
 // A double click is a click followed by a press that the system reports as
 // double, and its release.
 void simulateDoubleClick(ListBox& pList, int pRow) {
