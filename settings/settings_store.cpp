@@ -132,6 +132,12 @@ void writeFirstRunValues(platform::Registry& registry, const SettingsWindow& win
     }
 }
 
+// True when a switch holds its "on" value.
+bool isOn(const StoredValue& value, const Settings& s) {
+    const auto* field = std::get_if<std::int16_t Settings::*>(&value.holder);
+    return field != nullptr && s.**field == value.on;
+}
+
 bool holdsText(const StoredValue& value) {
     return std::holds_alternative<std::string Settings::*>(value.holder);
 }
@@ -175,6 +181,14 @@ void subSaveSettings(platform::Registry& pRegistry, const Settings& pSettings,
     };
     saveWhere(SavedWhen::Always, [](const StoredValue& value) { return !holdsText(value); });
     saveWhere(SavedWhen::Always, holdsText);
+    saveWhere(SavedWhen::WhileOn, [&](const StoredValue& value) { return isOn(value, pSettings); });
+    const platform::KeyHandle key = pRegistry.openKey(HKEY_CURRENT_USER, SettingsKey);
+    for (const StoredValue& value : kStoredValues) {
+        if (value.saved == SavedWhen::WhileOn && !isOn(value, pSettings)) {
+            pRegistry.deleteValue(key, value.name);
+        }
+    }
+    pRegistry.closeKey(key);
     if (!pWindow.isMinimized()) {
         saveWhere(SavedWhen::NotMinimized, [](const StoredValue&) { return true; });
     }

@@ -44,6 +44,9 @@ enum class SavedWhen {
     Never,
     Always,       // numbers first, then texts, each in table order
     NotMinimized, // the window's geometry, after everything else
+    // Switches added later: written while on, removed while off, so stores
+    // that never used them keep only the older values.
+    WhileOn,
 };
 
 struct StoredValue {
@@ -53,6 +56,7 @@ struct StoredValue {
     StoredDefault firstRun; // what a first run writes
     std::optional<StoredDefault> firstRunHolds; // when a first run holds other than the fallback
     SavedWhen saved;
+    std::int16_t on = 0; // what a WhileOn switch holds when on
 };
 
 inline constexpr std::string_view kPresentValue = "Present";
@@ -93,6 +97,9 @@ inline constexpr StoredValue kStoredValues[] = {
     {"DoOperaEx",    &Settings::DoOperaEx,    DO_NO,                 DO_NO,                          {},              SavedWhen::Always},
     {"OperaMain",    &Settings::OperaMain,    kEmpty,                kEmpty,                         {},              SavedWhen::Always},
     {"OperaAlt",     &Settings::OperaAlt,     kEmpty,                kEmpty,                         {},              SavedWhen::Always},
+    {"Words",        &Settings::Words,        WORDS_TOGETHER,        kUnchanged,                     {},              SavedWhen::WhileOn, WORDS_ANY_ORDER},
+    {"Accents",      &Settings::Accents,      ACCENTS_MATCH,         kUnchanged,                     {},              SavedWhen::WhileOn, ACCENTS_IGNORE},
+    {"Instant",      &Settings::Instant,      INSTANT_OFF,           kUnchanged,                     {},              SavedWhen::WhileOn, INSTANT_ON},
 };
 // clang-format on
 

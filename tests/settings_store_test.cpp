@@ -135,3 +135,32 @@ TEST_F(SettingsStore, MinimisedExitKeepsGeometryResetExitWritesNothingAndResetRe
     EXPECT_TRUE(registry.settingsValues().empty());
     EXPECT_FALSE(fnReadStoredSettings(*registry, settings, window));
 }
+
+TEST_F(SettingsStore, ValuesAddedLaterAreOffWhenMissingAndStoredOnlyWhileOn) {
+    const auto launcher = [](const Settings& s) {
+        return std::tuple(s.Words, s.Accents, s.Instant);
+    };
+    subLoadSettings(*registry, settings, window);
+    subSaveSettings(*registry, settings, window); // a store as older versions leave it
+    const auto older = registry.settingsValues();
+    Settings later;
+    subLoadSettings(*registry, later, window);
+    EXPECT_EQ(launcher(later), std::tuple(WORDS_TOGETHER, ACCENTS_MATCH, INSTANT_OFF));
+
+    settings.Words = WORDS_ANY_ORDER;
+    settings.Instant = INSTANT_ON;
+    subSaveSettings(*registry, settings, window);
+    EXPECT_TRUE(stores("Words=20") && stores("Instant=24"));
+    EXPECT_EQ(registry.settingsValues().size(), older.size() + 2);
+    subLoadSettings(*registry, later, window);
+    EXPECT_EQ(launcher(later), std::tuple(WORDS_ANY_ORDER, ACCENTS_MATCH, INSTANT_ON));
+
+    settings.Words = WORDS_TOGETHER; // switched off again: the value goes
+    settings.Instant = INSTANT_OFF;
+    subSaveSettings(*registry, settings, window);
+    EXPECT_EQ(registry.settingsValues(), older);
+    settings.Accents = ACCENTS_IGNORE;
+    subSaveSettings(*registry, settings, window);
+    subDeleteSettings(*registry); // as \r does
+    EXPECT_TRUE(registry.settingsValues().empty());
+}

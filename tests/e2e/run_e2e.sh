@@ -4,7 +4,10 @@
 # Types a search, opens a result through the desktop's real "open" action
 # (xdg-open hands it to a handler of the test's own, which records the address),
 # closes the list and the program with Escape, and checks the diagnostic log and
-# the saved settings. Exits 77 (skipped) when a display tool is missing.
+# the saved settings. Then, with the words-in-any-order, accent and
+# as-you-type settings on, checks that the list narrows with each key, that
+# both find what they did not before, and that a second start brings the first
+# window back and ends. Exits 77 (skipped) when a display tool is missing.
 # Usage: run_e2e.sh ZAPTROVE_EXECUTABLE SCREENSHOT_FOLDER
 set -euo pipefail
 
@@ -25,12 +28,16 @@ fail() { echo "FAIL: $*" >&2; exit 1; }
 export HOME=$work/home
 export ZAPTROVE_REGISTRY=$work/registry.reg
 export XDG_CONFIG_HOME=$HOME/.config XDG_DATA_HOME=$HOME/.local/share
+export XDG_RUNTIME_DIR=$work/run
+mkdir -p -m 0700 "$XDG_RUNTIME_DIR"
 # xdg-open's own generic lookup, not a desktop's, so that the handler below is
 # the one it finds whatever browsers are installed.
 unset XDG_CURRENT_DESKTOP DESKTOP_SESSION KDE_FULL_SESSION GNOME_DESKTOP_SESSION_ID BROWSER
 mkdir -p "$HOME/Favorites/News"
 printf '[InternetShortcut]\r\nURL=https://world.example.org/news\r\n' >"$HOME/Favorites/News/World News.url"
 printf '[InternetShortcut]\r\nURL=https://weather.example.org/\r\n' >"$HOME/Favorites/Weather.url"
+printf '[InternetShortcut]\r\nURL=https://gazette.example.org/\r\n' >"$HOME/Favorites/Linux Gazette.url"
+printf '[InternetShortcut]\r\nURL=https://flore.example.org/\r\n' >"$HOME/Favorites/Café de Flore.url"
 cat >"$work/recorder" <<SCRIPT
 #!/bin/sh
 printf '%s\n' "\$@" >>"$work/opened"
@@ -88,6 +95,9 @@ for _ in $(seq 50); do [ -s "$work/opened" ] && break; sleep 0.1; done
 
 xdotool key Escape # closes the list
 sleep 0.5
+type_line 'gazette linux' # neither is found with the settings off
+type_line 'cafe'
+[ "$(grep -c 'No matches found!' "$log")" -eq 2 ] || fail "found with the settings off"
 xdotool key Escape # ends the program
 for _ in $(seq 100); do kill -0 "$app_pid" 2>/dev/null || break; sleep 0.1; done
 kill -0 "$app_pid" 2>/dev/null && fail "the program did not end"
@@ -99,4 +109,48 @@ tail -n1 "$log" | grep -q '^- .*Ending ZTV\[v4\.3\] debug session' || fail "no c
 grep -q '^"Present"=dword:00000001$' "$ZAPTROVE_REGISTRY" || fail "settings not saved"
 grep -q '^"Height"=dword:' "$ZAPTROVE_REGISTRY" || fail "no height saved"
 [ "$(grep -c '^"' "$ZAPTROVE_REGISTRY")" -eq 22 ] || fail "not all 22 values saved"
+
+# The same searches with the settings on, as a later version stores them.
+sed -i 's/^"Present"=dword:00000001$/&\n"Words"=dword:00000014\n"Accents"=dword:00000016\n"Instant"=dword:00000018/' \
+  "$ZAPTROVE_REGISTRY"
+"$app" &
+app_pid=$!
+pids+=($app_pid)
+window=$(timeout 20 xdotool search --sync --onlyvisible --name '^Zaptrove v4\.3$' | head -n1)
+[ -n "$window" ] || fail "no window with the settings on"
+xdotool windowactivate --sync "$window" 2>/dev/null || xdotool windowfocus --sync "$window"
+type_line '\enable_debug'
+: >"$log"
+xdotool type --delay 300 'we' # the list follows each key
+sleep 0.5
+[ "$(grep -o 'Building combo for [0-9]*' "$log" | tr '\n' ,)" = \
+  "Building combo for 2,Building combo for 1," ] || fail "as you type: $(cat "$log")"
+xdotool key Escape # clears the input
+sleep 0.3
+opened_with() {
+  xdotool type --delay 50 "$1"
+  sleep 0.5
+  xdotool key Return # opens the first row the list shows
+  for _ in $(seq 50); do [ "$(tail -n1 "$work/opened")" = "$2" ] && return; sleep 0.1; done
+  fail "'$1' opened $(tail -n1 "$work/opened")"
+}
+opened_with 'gazette linux' https://gazette.example.org/
+opened_with 'cafe' https://flore.example.org/
+
+# A second start brings the minimised window back and ends at once.
+xdotool windowminimize --sync "$window"
+timeout 10 "$app" --show || fail "the second start did not end with status 0"
+for _ in $(seq 50); do
+  [ "$(xdotool getactivewindow 2>/dev/null)" = "$window" ] && break
+  sleep 0.1
+done
+[ "$(xdotool getactivewindow 2>/dev/null)" = "$window" ] || fail "not brought to the front"
+[ "$(pgrep -c -f "^$app\$")" -eq 1 ] || fail "more than one program runs"
+: >"$log"
+xdotool type --delay 50 'we' # the focus is in the input box
+sleep 0.5
+grep -q 'Building combo for 1' "$log" || fail "the input box did not take the keys"
+xdotool key Escape Escape # clears the input, then ends the program
+for _ in $(seq 100); do kill -0 "$app_pid" 2>/dev/null || break; sleep 0.1; done
+kill -0 "$app_pid" 2>/dev/null && fail "the program did not end with the settings on"
 echo "end-to-end run passed"
