@@ -8,7 +8,10 @@
 namespace zaptrove::platform::forms {
 
 struct Application::Impl {
-    Impl(int& pArgc, char** pArgv) : application(pArgc, pArgv) {}
+    Impl(int& pArgc, char** pArgv) : application(pArgc, pArgv) {
+        // Wayland desktops take the window's icon and name from this desktop entry.
+        QGuiApplication::setDesktopFileName(QStringLiteral("org.zaptrove.Zaptrove"));
+    }
     QApplication application;
 };
 
