@@ -38,8 +38,9 @@ class NoWindow final : public SettingsWindow {
 };
 
 // The settings as the window would have them after start-up, with the
-// command line's options laid over them. Nothing is written to the store.
-Settings loadSettings(const FindOptions& options) {
+// command line's options laid over them, and what went wrong with the store.
+// Nothing is written to the store.
+Settings loadSettings(const FindOptions& options, std::vector<std::string>& storeProblems) {
     const auto registry = platform::openUserRegistry(options.registryPath);
     Settings settings;
     settings.Function = FUNC_NAME;
@@ -47,6 +48,7 @@ Settings loadSettings(const FindOptions& options) {
     NoWindow window;
     fnReadStoredSettings(*registry, settings, window);
     subApplyFindOptions(options, settings);
+    storeProblems = registry->takeProblems();
     return settings;
 }
 
@@ -66,8 +68,12 @@ int fnRunFind(const std::vector<std::string>& pArgs, std::ostream& pOut, std::os
         pOut << "zaptrove-find " << fnVersionText() << '\n';
         return 0;
     }
-    const Settings settings = loadSettings(options);
+    std::vector<std::string> storeProblems;
+    const Settings settings = loadSettings(options, storeProblems);
     const DebugLog log(settings, platform::systemClock(), options.debugLogPath);
+    for (const std::string& problem : storeProblems) {
+        log.subDebug(LOG_FAIL, problem);
+    }
     const SearchOutcome outcome = subSearch(options.searchTerm, settings, log);
     if (!outcome.Found) {
         pErr << "Nothing Found\n";

@@ -79,9 +79,17 @@ TEST(FindCommand, PrintsResultsOrSaysWhyNot) {
     EXPECT_NE(written.find("] Searching by NAME\r\n"), std::string::npos) << written;
     EXPECT_NE(written.find("] Building combo for 2 match[es] found!\r\n"), std::string::npos);
     std::ostringstream out, err;
-    // Only a hive file can be named: the real registry of Windows is no file.
-    EXPECT_EQ(fnRunFind({"--registry", t / "r.reg", "--netscape", ns, "news"}, out, err),
-              zaptrove::platform::registryIsHiveFile() ? 0 : 2);
+    // Only a hive file can be named: the real registry of Windows is no file. A
+    // line of it that cannot be read is named in the log.
+    const std::string hive = t.write("r.reg", "REGEDIT4\n[HKEY_CURRENT_USER\\K]\n\"A\"=dword:x\n");
+    EXPECT_EQ(
+        fnRunFind({"--registry", hive, "--debug-log", log, "--netscape", ns, "news"}, out, err),
+        zaptrove::platform::registryIsHiveFile() ? 0 : 2);
+    if (zaptrove::platform::registryIsHiveFile()) {
+        EXPECT_NE(zaptrove::test::readFile(log).find(
+                      " line 3 cannot be read and is skipped: \"A\"=dword:x\r\n"),
+                  std::string::npos);
+    }
     EXPECT_EQ(fnRunFind({"--version"}, out, err), 0);
     EXPECT_NE(out.str().find("4.3"), std::string::npos);
 }
