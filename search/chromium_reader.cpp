@@ -16,6 +16,10 @@ namespace zaptrove {
 
 namespace {
 
+// Deeper nesting than any bookmark tree has ends the reading, so that the
+// parser's recursion stays far from the end of the stack.
+constexpr std::size_t kMaxDepth = 1000;
+
 // The event handler of RapidJSON's SAX reader. It follows only what makes a
 // bookmark: the top object's "roots", each root's node, and every node's
 // "type", "name", "url" and "children"; every other value (meta_info,
@@ -29,8 +33,10 @@ class BookmarkHandler : public rapidjson::BaseReaderHandler<rapidjson::UTF8<>, B
 
     bool StartObject() {
         if (skipDepth_ > 0) {
-            ++skipDepth_;
-            return true;
+            return ++skipDepth_ + frames_.size() < kMaxDepth;
+        }
+        if (frames_.size() >= kMaxDepth) {
+            return false;
         }
         switch (role()) {
         case Role::Document:
@@ -65,8 +71,12 @@ class BookmarkHandler : public rapidjson::BaseReaderHandler<rapidjson::UTF8<>, B
 
     bool StartArray() {
         if (skipDepth_ > 0) {
-            ++skipDepth_;
-        } else if (role() == Role::Children) {
+            return ++skipDepth_ + frames_.size() < kMaxDepth;
+        }
+        if (frames_.size() >= kMaxDepth) {
+            return false;
+        }
+        if (role() == Role::Children) {
             frames_.push_back(Frame::Children);
         } else {
             skipDepth_ = 1;
@@ -244,9 +254,8 @@ template <typename Stream>
 BrowserReading parseBookmarks(Stream& stream, Matcher& matcher, std::vector<Bookmark>& candidates) {
     BookmarkHandler handler(matcher, candidates);
     rapidjson::Reader reader;
-    // The iterative parser keeps deep nesting off the call stack.
-    const rapidjson::ParseResult result =
-        reader.Parse<rapidjson::kParseIterativeFlag>(stream, handler);
+    // The handler's depth limit keeps the recursive parser's stack small.
+    const rapidjson::ParseResult result = reader.Parse<rapidjson::kParseNoFlags>(stream, handler);
     BrowserReading reading;
     reading.BookmarkCount = handler.count();
     if (result.IsError()) {

@@ -110,6 +110,11 @@ TEST(ChromiumScan, KeepsWhatCameBeforeDamage) {
     EXPECT_EQ(readingOf(R"({"roots": {"x": {"url": "\ud800"}}})").Problem, "damaged at byte 25");
     // Deep nesting does not exhaust the stack.
     EXPECT_FALSE(readingOf(std::string(1'000'000, '[')).readWhole());
+    std::string objects = R"({"roots": {"x": )";
+    for (int i = 0; i < 200'000; ++i) {
+        objects += R"({"children": [)";
+    }
+    EXPECT_FALSE(readingOf(objects).readWhole());
 }
 
 TEST(ChromiumRead, PassesOverHugeMetaInfo) {
