@@ -62,7 +62,7 @@ void simulateKey(Control& pControl, std::int16_t pKeyAscii) {
 }
 
 void simulateKeyDown(Control& pControl, std::int16_t pKeyCode) {
-    const int key = pKeyCode == KEY_DOWN ? Qt::Key_Down : pKeyCode;
+    const int key = pKeyCode == KEY_DOWN ? static_cast<int>(Qt::Key_Down) : pKeyCode;
     for (const QEvent::Type type : {QEvent::KeyPress, QEvent::KeyRelease}) {
         QKeyEvent event(type, key, Qt::NoModifier);
         QCoreApplication::sendEvent(pControl.impl().widget, &event);
