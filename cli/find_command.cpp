@@ -3,13 +3,21 @@
 
 #include "cli/find_options.h"
 #include "debug_log/debug_log.h"
+#include "search/browser_source_reader.h"
 #include "search/display_name.h"
+#include "search/favorites_reader.h"
+#include "search/netscape_reader.h"
+#include "search/opera_reader.h"
 #include "search/search_run.h"
+#include "search/source_status.h"
+#include "settings/browser_discovery.h"
+#include "settings/browser_sources.h"
 #include "settings/location_discovery.h"
 #include "settings/settings_store.h"
 #include "settings/version.h"
 
 #include <algorithm>
+#include <array>
 #include <ostream>
 
 namespace zaptrove {
@@ -45,11 +53,52 @@ Settings loadSettings(const FindOptions& options, std::vector<std::string>& stor
     Settings settings;
     settings.Function = FUNC_NAME;
     subDiscoverLocations(*registry, settings);
+    settings.BrowserProfiles = fnDiscoverBrowserProfiles(fnCurrentUserFolders());
     NoWindow window;
     fnReadStoredSettings(*registry, settings, window);
     subApplyFindOptions(options, settings);
     storeProblems = registry->takeProblems();
     return settings;
+}
+
+// The six locations, named as the Preferences dialog names them.
+struct Location {
+    const char* label;
+    LocationReader reader;
+    bool isFolder;
+    std::int16_t Settings::*doField;
+    std::string Settings::*path;
+};
+constexpr std::array kLocations = {
+    Location{"MSIE Main", subReadFavorites, true, &Settings::DoMSIE, &Settings::MSIEMain},
+    Location{"MSIE Alt", subReadFavorites, true, &Settings::DoMSIEEx, &Settings::MSIEAlt},
+    Location{"Netscape Main", subReadNetscape, false, &Settings::DoNetscape,
+             &Settings::NetscapeMain},
+    Location{"Netscape Alt", subReadNetscape, false, &Settings::DoNetscapeEx,
+             &Settings::NetscapeAlt},
+    Location{"Opera Main", subReadOpera, false, &Settings::DoOpera, &Settings::OperaMain},
+    Location{"Opera Alt", subReadOpera, false, &Settings::DoOperaEx, &Settings::OperaAlt},
+};
+
+// One line per source in reading order: switched on or off, what it is, its
+// bookmark count or why it cannot be read, and its path, separated by tabs.
+void listSources(const Settings& settings, std::ostream& out) {
+    const auto line = [&](bool on, const std::string& kind, const std::string& status,
+                          const std::string& path) {
+        out << (on ? "on" : "off") << '\t' << oneLine(kind) << '\t' << status << '\t'
+            << oneLine(path) << '\n';
+    };
+    for (const Location& location : kLocations) {
+        const std::string& path = settings.*location.path;
+        line(settings.*location.doField == DO_YES, location.label,
+             fnLocationStatus(location.reader, path, location.isFolder), path);
+    }
+    for (const BrowserSource& source : fnBrowserSources(settings)) {
+        const BrowserProfile& profile = source.profile;
+        line(source.switchedOn,
+             fnBrowserSourceLabel(profile) + (profile.isDefault ? " (default)" : ""),
+             fnBrowserSourceStatus(profile), profile.bookmarksFile);
+    }
 }
 
 } // namespace
@@ -70,6 +119,11 @@ int fnRunFind(const std::vector<std::string>& pArgs, std::ostream& pOut, std::os
     }
     std::vector<std::string> storeProblems;
     const Settings settings = loadSettings(options, storeProblems);
+    if (options.listSources) {
+        listSources(settings, pOut);
+        pOut.flush();
+        return 0;
+    }
     const DebugLog log(settings, platform::systemClock(), options.debugLogPath);
     for (const std::string& problem : storeProblems) {
         log.subDebug(LOG_FAIL, problem);

@@ -2,6 +2,7 @@
 #include "cli/find_options.h"
 
 #include "platform/registry.h"
+#include "settings/browser_sources.h"
 
 #include <array>
 #include <optional>
@@ -25,6 +26,7 @@ constexpr std::array kWordsChoices = {Choice{"together", WORDS_TOGETHER},
                                       Choice{"any", WORDS_ANY_ORDER}};
 constexpr std::array kAccentsChoices = {Choice{"match", ACCENTS_MATCH},
                                         Choice{"ignore", ACCENTS_IGNORE}};
+constexpr std::array kSwitchChoices = {Choice{"on", DO_YES}, Choice{"off", DO_NO}};
 
 template <std::size_t N>
 std::optional<std::int16_t> choose(const std::array<Choice, N>& choices, std::string_view word) {
@@ -80,6 +82,16 @@ bool applyValueOption(std::string_view name, const std::string& value, FindOptio
         locate(s.DoOpera, s.OperaMain, value);
     } else if (name == "opera-alt") {
         locate(s.DoOperaEx, s.OperaAlt, value);
+    } else if (name == "firefox") {
+        locate(s.DoFirefoxEx, s.FirefoxAlt, value);
+    } else if (name == "chromium") {
+        locate(s.DoChromiumEx, s.ChromiumAlt, value);
+    } else if (name == "browsers") {
+        std::optional<std::int16_t> code;
+        pick(kSwitchChoices, code);
+        if (code) {
+            options.browsers = *code == DO_YES;
+        }
     } else if (name == "debug-log") {
         options.debugLogPath = value;
     } else if (name == "registry" && platform::registryIsHiveFile()) {
@@ -96,6 +108,9 @@ FindOptions fnParseFindOptions(const std::vector<std::string>& pArgs) {
     FindOptions options;
     Settings& s = options.locations;
     s.DoMSIE = s.DoMSIEEx = s.DoNetscape = s.DoNetscapeEx = s.DoOpera = s.DoOperaEx = DO_NO;
+    for (const auto field : kBrowserSwitches) {
+        s.*field = DO_NO;
+    }
     std::vector<std::string> words;
     bool optionsEnded = false;
     for (std::size_t i = 0; i < pArgs.size() && options.error.empty(); ++i) {
@@ -106,6 +121,8 @@ FindOptions fnParseFindOptions(const std::vector<std::string>& pArgs) {
             optionsEnded = true;
         } else if (arg == "--tsv") {
             options.tsv = true;
+        } else if (arg == "--list-sources") {
+            options.listSources = true;
         } else if (arg == "--help") {
             options.showHelp = true;
         } else if (arg == "--version") {
@@ -133,7 +150,7 @@ FindOptions fnParseFindOptions(const std::vector<std::string>& pArgs) {
         options.searchTerm += words[k];
     }
     if (options.error.empty() && !options.showHelp && !options.showVersion &&
-        options.searchTerm.empty()) {
+        !options.listSources && options.searchTerm.empty()) {
         options.error = "no search term given";
     }
     return options;
@@ -153,6 +170,21 @@ void subApplyFindOptions(const FindOptions& pOptions, Settings& pSettings) {
         pSettings.DoNetscapeEx = named.DoNetscapeEx, pSettings.NetscapeAlt = named.NetscapeAlt;
         pSettings.DoOpera = named.DoOpera, pSettings.OperaMain = named.OperaMain;
         pSettings.DoOperaEx = named.DoOperaEx, pSettings.OperaAlt = named.OperaAlt;
+        for (const auto field : kBrowserSwitches) {
+            pSettings.*field = named.*field;
+        }
+        pSettings.FirefoxAlt = named.FirefoxAlt, pSettings.ChromiumAlt = named.ChromiumAlt;
+    }
+    if (pOptions.browsers) {
+        for (const auto field : kBrowserSwitches) {
+            pSettings.*field = *pOptions.browsers ? DO_YES : DO_NO;
+        }
+        // A location the command line names is read all the same.
+        for (const auto field : {&Settings::DoFirefoxEx, &Settings::DoChromiumEx}) {
+            if (pOptions.locations.*field == DO_YES) {
+                pSettings.*field = DO_YES;
+            }
+        }
     }
     pSettings.DebugMode = pOptions.debugLogPath.empty() ? DEBUG_OFF : DEBUG_ON;
 }
@@ -175,20 +207,30 @@ std::string fnFindUsage() {
            "  --netscape FILE           a Netscape bookmark file\n"
            "  --netscape-alt FILE       an alternative Netscape bookmark file\n"
            "  --opera FILE              an Opera bookmark file\n"
-           "  --opera-alt FILE          an alternative Opera bookmark file\n" +
+           "  --opera-alt FILE          an alternative Opera bookmark file\n"
+           "  --firefox PATH            a Firefox profile folder or its places.sqlite\n"
+           "  --chromium PATH           a Chrome, Chromium, Edge, Brave, Vivaldi or Opera\n"
+           "                            profile folder or its Bookmarks file\n"
+           "  --browsers on|off         read the browser profiles found (default: as stored;\n"
+           "                            on when nothing is stored)\n" +
            std::string(platform::registryIsHiveFile()
                            ? "  --registry FILE           read the stored settings from this "
                              "hive file\n"
                            : "") +
            "  --debug-log FILE          write the diagnostic log of this run to FILE\n"
            "  --tsv                     print the name, a tab and the address instead\n"
+           "  --list-sources            list every source a search would read (kind, name,\n"
+           "                            on or off, bookmark count or why it cannot be\n"
+           "                            read, path) and exit; no TERM needed\n"
            "  --help                    show this help and exit\n"
            "  --version                 show the version and exit\n"
            "\n"
-           "What is not given comes from the settings Zaptrove stored. When any location\n"
-           "is named, only the named ones are read. Exit status: 0 when something was\n"
-           "found, 1 when nothing was (\"Nothing Found\" goes to standard error), 2 on a\n"
-           "usage error.\n";
+           "Firefox profiles and those of the Chromium family (Chrome, Chromium, Edge,\n"
+           "Brave, Vivaldi, Opera) are found by themselves and read after the six\n"
+           "locations. What is not given comes from the settings Zaptrove stored. When\n"
+           "any location is named, only the named ones are read. Exit status: 0 when\n"
+           "something was found, 1 when nothing was (\"Nothing Found\" goes to standard\n"
+           "error), 2 on a usage error.\n";
 }
 
 } // namespace zaptrove

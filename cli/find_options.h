@@ -19,9 +19,11 @@ struct FindOptions {
     std::optional<std::int16_t> accents;    // --accents
     Settings locations;                     // the six locations and switches, when any was named
     bool anyLocation = false;
-    std::string registryPath; // --registry: another hive file
-    std::string searchTerm;   // the words, joined by single blanks
-    std::string debugLogPath; // empty: no log
+    std::optional<bool> browsers; // --browsers on|off
+    bool listSources = false;     // --list-sources
+    std::string registryPath;     // --registry: another hive file
+    std::string searchTerm;       // the words, joined by single blanks
+    std::string debugLogPath;     // empty: no log
     bool tsv = false;
     bool showHelp = false;
     bool showVersion = false;
@@ -32,8 +34,9 @@ struct FindOptions {
 FindOptions fnParseFindOptions(const std::vector<std::string>& pArgs);
 
 // Lays the options over the settings loaded from the store: --by, --sort and
-// --dups, --words and --accents replace one field each; when any location was named, only the named
-// locations are read.
+// --dups, --words and --accents replace one field each; when any location was
+// named, only the named locations are read; --browsers switches every browser
+// source on or off, but for the locations named.
 void subApplyFindOptions(const FindOptions& pOptions, Settings& pSettings);
 
 // The text --help prints.

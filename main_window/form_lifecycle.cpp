@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "main_window/frm_main.h"
 
+#include "settings/browser_discovery.h"
 #include "settings/location_discovery.h"
 #include "settings/settings_store.h"
 #include "settings/version.h"
@@ -42,6 +43,7 @@ void frmMain::Form_Load() {
     settings_.Function = FUNC_NAME;
     Form_Resize();
     subDiscoverLocations(services_.registry, settings_);
+    settings_.BrowserProfiles = fnDiscoverBrowserProfiles(services_.userFolders);
     subLoadSettings(services_.registry, settings_, *this);
     subLogSettingsProblems();
     // Asking for the handle creates the native window; done after loading, so

@@ -9,6 +9,7 @@
 #include "platform/shell.h"
 #include "preferences_dialog/frm_preferences.h"
 #include "search/bookmark.h"
+#include "settings/browser_discovery.h"
 #include "settings/settings.h"
 #include "settings/settings_window.h"
 
@@ -39,6 +40,8 @@ class frmMain final : public SettingsWindow {
         std::string logPath;
         // Whether the desktop has a notification area to minimise into.
         std::function<bool()> trayAvailable = &platform::forms::TrayIcon::isAvailable;
+        // Where the browsers' profiles are looked for.
+        UserFolders userFolders = fnCurrentUserFolders();
     };
 
     frmMain(Settings& settings, Services services);

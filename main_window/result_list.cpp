@@ -66,11 +66,15 @@ const Bookmark* frmMain::selectedBookmark() const {
 }
 
 // The tooltip tells where the selected bookmark comes from: a favorite's
-// shortcut file, or a bookmark file.
+// shortcut file, a bookmark file, or a browser's profile.
 void frmMain::cboResult_Click() {
     if (const Bookmark* selected = selectedBookmark()) {
         const std::string& name = selected->Name;
-        cboResult.setToolTip(fnDisplayName(name) != name ? name : "Bookmark - " + name);
+        if (!selected->Origin.empty()) {
+            cboResult.setToolTip(selected->Origin + " - " + name);
+        } else {
+            cboResult.setToolTip(fnDisplayName(name) != name ? name : "Bookmark - " + name);
+        }
     }
 }
 

@@ -5,6 +5,9 @@ namespace zaptrove {
 
 namespace {
 
+// The height of the strip below the dialog's own layout that holds "More…".
+constexpr float kMoreStrip = 480;
+
 // The setting code behind each option button, by index.
 constexpr std::array<std::int16_t, 3> kSearchCodes = {FUNC_NAME, FUNC_URL, FUNC_BOTH};
 constexpr std::array<std::int16_t, 3> kSortCodes = {SORT_NAME, SORT_URL, SORT_SEARCHED};
@@ -38,7 +41,7 @@ void storeCode(const std::array<platform::forms::OptionButton, 3>& options,
 } // namespace
 
 frmPreferences::frmPreferences(Settings& settings, const platform::forms::Form& mainWindow)
-    : form("Preferences", 6510, 3615, platform::forms::FormStyle::Dialog),
+    : form("Preferences", 6510, 3615 + kMoreStrip, platform::forms::FormStyle::Dialog),
       fraAlternates(form, 0, 0, 6405, 2445, "Alternates"),
       lblAlternate{{{fraAlternates, 90, 270, 960, 240, "MSIE Main"},
                     {fraAlternates, 90, 585, 960, 240, "MSIE Alt"},
@@ -73,7 +76,8 @@ frmPreferences::frmPreferences(Settings& settings, const platform::forms::Form& 
       chkMinimize(form, 4920, 2520, 1455, 210, "Minimize to tray"),
       ChkSingle(form, 4920, 2760, 1455, 210, "Single Click"),
       chkDups(form, 4920, 3000, 1335, 195, "Remove dups"), cmdOK(form, 4860, 3240, 735, 345, "OK"),
-      cmdCancel(form, 5760, 3240, 690, 345, "Cancel"), settings_(settings),
+      cmdCancel(form, 5760, 3240, 690, 345, "Cancel"),
+      cmdMore(form, 120, 3615 + 60, 1500, 345, "&More\xE2\x80\xA6"), settings_(settings),
       mainWindow_(mainWindow) {
     // The MSIE Main box only shows the folder found at start-up.
     txtAlternate[0].setReadOnly(true);
@@ -84,10 +88,11 @@ frmPreferences::frmPreferences(Settings& settings, const platform::forms::Form& 
                       &txtAlternate[0], &chkAlternate[0], &txtAlternate[1], &chkAlternate[1],
                       &txtAlternate[2], &chkAlternate[2], &txtAlternate[3], &chkAlternate[3],
                       &txtAlternate[4], &chkAlternate[4], &txtAlternate[5], &chkAlternate[5],
-                      &chkDups,         &ChkSingle});
+                      &chkDups,         &ChkSingle,       &cmdMore});
     form.onActivate = [this] { Form_Activate(); };
     cmdOK.onClick = [this] { cmdOK_Click(); };
     cmdCancel.onClick = [this] { cmdCancel_Click(); };
+    cmdMore.onClick = [this] { cmdMore_Click(); };
 }
 
 void frmPreferences::Form_Activate() {
@@ -129,6 +134,14 @@ void frmPreferences::cmdOK_Click() {
 
 void frmPreferences::cmdCancel_Click() {
     form.unload();
+}
+
+// A fresh dialog for every showing, as for this one. What its OK stores is in
+// Settings at once, whatever this dialog ends with.
+void frmPreferences::cmdMore_Click() {
+    More = std::make_unique<frmMore>(settings_, form);
+    More->showModal();
+    More.reset();
 }
 
 } // namespace zaptrove

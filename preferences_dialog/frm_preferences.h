@@ -2,9 +2,11 @@
 #pragma once
 
 #include "platform/forms.h"
+#include "preferences_dialog/frm_more.h"
 #include "settings/settings.h"
 
 #include <array>
+#include <memory>
 
 namespace zaptrove {
 
@@ -21,6 +23,8 @@ class frmPreferences {
     void Form_Activate();
     void cmdOK_Click();
     void cmdCancel_Click();
+    // Opens the More dialog for the settings beyond these.
+    void cmdMore_Click();
 
     platform::forms::Form form;
     platform::forms::Frame fraAlternates;
@@ -39,6 +43,9 @@ class frmPreferences {
     platform::forms::CheckBox chkDups;
     platform::forms::CommandButton cmdOK;
     platform::forms::CommandButton cmdCancel;
+    // Below the dialog's own layout, in a strip added for it.
+    platform::forms::CommandButton cmdMore;
+    std::unique_ptr<frmMore> More; // while it is shown
 
   private:
     Settings& settings_;

@@ -12,6 +12,9 @@ struct Bookmark {
     std::string Name;
     std::string URL;
     bool IsShortcut = false;
+    // For a browser bookmark, the browser and profile it comes from; empty for
+    // the others.
+    std::string Origin = {};
 
     bool operator==(const Bookmark&) const = default;
 };

@@ -4,12 +4,14 @@
 #include "debug_log/debug_log.h"
 #include "debug_log/str_form.h"
 #include "platform/text.h"
+#include "search/browser_source_reader.h"
 #include "search/favorites_reader.h"
 #include "search/matcher.h"
 #include "search/netscape_reader.h"
 #include "search/opera_reader.h"
 #include "search/ordering.h"
 #include "search/result_list.h"
+#include "settings/browser_sources.h"
 #include "settings/settings.h"
 
 #include <algorithm>
@@ -63,7 +65,8 @@ void appendRecords(std::vector<Bookmark>& to, std::vector<Bookmark>&& from) {
 }
 
 // Reads every enabled source, Favorites first, then Netscape, then Opera (main
-// before alternative), and answers the bookmarks that match, in that order.
+// before alternative), then the browser profiles, and answers the bookmarks
+// that match, in that order.
 std::vector<Bookmark> readEnabledSources(const Settings& s, Matcher& matcher, const DebugLog& log) {
     std::vector<Bookmark> candidates;
     const auto readFavorites = [&](Matcher& favoritesMatcher) {
@@ -76,6 +79,11 @@ std::vector<Bookmark> readEnabledSources(const Settings& s, Matcher& matcher, co
                    matcher, fromFiles, log);
         readSource(subReadOpera, s.DoOpera, s.OperaMain, s.DoOperaEx, s.OperaAlt, matcher,
                    fromFiles, log);
+        for (const BrowserSource& source : fnBrowserSources(s)) {
+            if (source.switchedOn) {
+                fnReadBrowserSource(source.profile, matcher, fromFiles, log);
+            }
+        }
     };
     // The Favorites walk waits mostly on the file system: unless the log must
     // tell every step in order, it runs beside the reading of the bookmark

@@ -21,9 +21,10 @@ struct SearchOutcome {
 };
 
 // The search run for the text typed into the input box: reads every enabled
-// source (Internet Explorer, Netscape, Opera; main before alternative), keeps the
-// bookmarks that contain the text, orders them, drops neighbouring duplicates
-// when asked to, and builds the list lines.
+// source (Internet Explorer, Netscape, Opera, main before alternative; then the
+// browser profiles switched on), keeps the bookmarks that contain the text,
+// orders them, drops neighbouring duplicates when asked to, and builds the list
+// lines.
 SearchOutcome subSearch(std::string_view pInput, const Settings& pSettings, const DebugLog& pLog);
 
 } // namespace zaptrove

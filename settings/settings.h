@@ -1,8 +1,11 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include "settings/browser_profile.h"
+
 #include <cstdint>
 #include <string>
+#include <vector>
 
 // The program-wide record of every behaviour switch and bookmark location. Its
 // fields carry the names of the registry values they are stored under.
@@ -66,6 +69,26 @@ struct Settings {
     std::int16_t Words = 0;   // WORDS_ANY_ORDER: every word, in any order
     std::int16_t Accents = 0; // ACCENTS_IGNORE: "cafe" finds "Café"
     std::int16_t Instant = 0; // INSTANT_ON: the list follows every keystroke
+
+    // Browsers, read after the six locations: one switch per browser (DO_YES
+    // reads its profiles), and a hand-added Firefox profile folder and
+    // Chromium-family Bookmarks file, each with its own switch.
+    std::int16_t DoFirefox = 0;
+    std::int16_t DoChrome = 0;
+    std::int16_t DoChromium = 0;
+    std::int16_t DoEdge = 0;
+    std::int16_t DoBrave = 0;
+    std::int16_t DoVivaldi = 0;
+    std::int16_t DoOperaBlink = 0;
+    std::int16_t DoFirefoxEx = 0;
+    std::string FirefoxAlt;
+    std::int16_t DoChromiumEx = 0;
+    std::string ChromiumAlt;
+    // The browser profiles found at start-up (never stored).
+    std::vector<BrowserProfile> BrowserProfiles;
 };
+
+// The switch of a browser's profiles.
+std::int16_t Settings::*fnBrowserSwitch(Browser pBrowser);
 
 } // namespace zaptrove

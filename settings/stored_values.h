@@ -100,6 +100,19 @@ inline constexpr StoredValue kStoredValues[] = {
     {"Words",        &Settings::Words,        WORDS_TOGETHER,        kUnchanged,                     {},              SavedWhen::WhileOn, WORDS_ANY_ORDER},
     {"Accents",      &Settings::Accents,      ACCENTS_MATCH,         kUnchanged,                     {},              SavedWhen::WhileOn, ACCENTS_IGNORE},
     {"Instant",      &Settings::Instant,      INSTANT_OFF,           kUnchanged,                     {},              SavedWhen::WhileOn, INSTANT_ON},
+    // The browsers, every one on unless stored off, so that a store from before
+    // them and a browser installed later are read too; then the hand-added ones.
+    {"DoFirefox",    &Settings::DoFirefox,    DO_YES,                DO_YES,                         {},              SavedWhen::Always},
+    {"DoChrome",     &Settings::DoChrome,     DO_YES,                DO_YES,                         {},              SavedWhen::Always},
+    {"DoChromium",   &Settings::DoChromium,   DO_YES,                DO_YES,                         {},              SavedWhen::Always},
+    {"DoEdge",       &Settings::DoEdge,       DO_YES,                DO_YES,                         {},              SavedWhen::Always},
+    {"DoBrave",      &Settings::DoBrave,      DO_YES,                DO_YES,                         {},              SavedWhen::Always},
+    {"DoVivaldi",    &Settings::DoVivaldi,    DO_YES,                DO_YES,                         {},              SavedWhen::Always},
+    {"DoOperaBlink", &Settings::DoOperaBlink, DO_YES,                DO_YES,                         {},              SavedWhen::Always},
+    {"DoFirefoxEx",  &Settings::DoFirefoxEx,  DO_YES,                DO_YES,                         {},              SavedWhen::Always},
+    {"FirefoxAlt",   &Settings::FirefoxAlt,   kEmpty,                kEmpty,                         {},              SavedWhen::Always},
+    {"DoChromiumEx", &Settings::DoChromiumEx, DO_YES,                DO_YES,                         {},              SavedWhen::Always},
+    {"ChromiumAlt",  &Settings::ChromiumAlt,  kEmpty,                kEmpty,                         {},              SavedWhen::Always},
 };
 // clang-format on
 

@@ -146,3 +146,39 @@ TEST(FindCommand, WhatIsNotGivenComesFromTheStoredSettingsWhichStayUntouched) {
     EXPECT_EQ(run({"--opera", t / "none.adr", "news"}), ""); // only the named location
     EXPECT_EQ(registry.settingsValues(), stored);
 }
+
+// Hand-given browser locations: a profile folder or the file itself, read even
+// with the browsers switched off, and listed with what they hold.
+TEST(FindCommand, BrowserLocationsAndTheSourceList) {
+    const zaptrove::test::TempFolder t;
+    const std::string ns = t.write("ns.html", kBookmarks);
+    const std::string bookmarks = t.write(
+        "prof/Bookmarks", R"({"roots": {"bookmark_bar": {"type": "folder", "children": [)"
+                          R"({"type": "url", "name": "Zt News", "url": "https://zt/"}]}}})");
+    const std::string firefox = t.makeFolder("ff");
+    const auto run = [](Args args) {
+        std::ostringstream out, err;
+        const int status = fnRunFind(args, out, err);
+        return std::to_string(status) + ":" + out.str();
+    };
+    const std::string found = "0:Zt News  -  https://zt/\n";
+    EXPECT_EQ(run({"--chromium", t / "prof", "zt"}), found);
+    EXPECT_EQ(run({"--chromium", bookmarks, "--browsers", "off", "zt"}), found);
+    EXPECT_EQ(run({"--chromium", bookmarks, "--netscape", ns, "news"}),
+              "0:Daily News  -  http://b\nnews  -  http://a\nZt News  -  https://zt/\n");
+    EXPECT_EQ(run({"--netscape", ns, "zt"}), "1:"); // only the named location
+    EXPECT_EQ(run({"--browsers", "maybe", "zt"}), "2:");
+
+    const std::string listing =
+        run({"--list-sources", "--netscape", ns, "--firefox", firefox, "--chromium", t / "prof"});
+    EXPECT_EQ(listing.substr(listing.find("on\tNetscape Main")),
+              "on\tNetscape Main\t3 bookmarks\t" + ns +
+                  "\noff\tNetscape Alt\tcannot be read: not found\t\n"
+                  "off\tOpera Main\tcannot be read: not found\t\n"
+                  "off\tOpera Alt\tcannot be read: not found\t\n"
+                  "on\tFirefox, added by hand, profile " +
+                  firefox + "\tcannot be read: no places.sqlite file\t" + (t / "ff/places.sqlite") +
+                  "\non\tChromium family, added by hand, profile " + (t / "prof") +
+                  "\t1 bookmark\t" + bookmarks + "\n");
+    EXPECT_TRUE(listing.starts_with("0:off\tMSIE Main\t")) << listing;
+}

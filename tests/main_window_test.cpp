@@ -401,3 +401,82 @@ TEST_F(MainWindow, PreferencesShowValuesOnlyADamagedStoreHoldsAndStoreThemSoundl
     EXPECT_EQ(settings.Tray, TRAY_ON);
     EXPECT_EQ(settings.Sort, 2);
 }
+
+namespace {
+
+// A Chromium profile in the test's folder, as discovery lists it.
+BrowserProfile chromiumProfile(const test::TempFolder& tmp) {
+    BrowserProfile profile;
+    profile.browser = Browser::Chromium;
+    profile.install = "Chromium";
+    profile.name = "Person 1";
+    profile.folder = tmp / "Profile 1";
+    profile.bookmarksFile = tmp.write(
+        "Profile 1/Bookmarks", R"({"roots": {"other": {"type": "folder", "children": [)"
+                               R"({"type": "url", "name": "Zt Work", "url": "https://work/"}]}}})");
+    return profile;
+}
+
+} // namespace
+
+TEST_F(MainWindow, ABrowserBookmarkNamesItsBrowserAndProfileInTheTooltip) {
+    settings.BrowserProfiles = {chromiumProfile(tmp)};
+    enter("zt");
+    ASSERT_EQ(rows(), (std::vector<std::string>{"Zt Work  -  https://work/"}));
+    window.cboResult_Click();
+    EXPECT_EQ(window.cboResult.toolTip(), "Chromium, profile Person 1 - Zt Work");
+    settings.DoChromium = DO_NO;
+    enter("zt");
+    EXPECT_EQ(window.txtInput.text(), "Nothing Found");
+}
+
+TEST_F(MainWindow, MoreDialogOpensFromPreferencesAndListsTheBrowserProfiles) {
+    settings.BrowserProfiles = {chromiumProfile(tmp), chromiumProfile(tmp)};
+    settings.BrowserProfiles[1].name = "Locked";
+    settings.BrowserProfiles[1].problem = "only an encrypted bookmarks file";
+    std::vector<std::string> listed;
+    forms::whenIdle([&] {
+        frmPreferences& preferences = *window.Preferences;
+        forms::whenIdle([&] {
+            frmMore& more = *preferences.More;
+            for (int i = 0; i < more.Browsers.lstProfiles.listCount(); ++i) {
+                listed.push_back(more.Browsers.lstProfiles.list(i));
+            }
+            EXPECT_EQ(more.lstPages.list(0), "Browsers");
+            EXPECT_TRUE(more.Browsers.chkBrowser[2].value()); // Chromium, on at the first run
+            forms::simulateClick(more.Browsers.chkBrowser[2]);
+            more.Browsers.txtBrowserAlt[0].setText("/home/u/ff");
+            more.cmdOK_Click();
+        });
+        forms::simulateClick(preferences.cmdMore);
+        preferences.cmdCancel_Click(); // what More stored stays
+    });
+    forms::simulateClick(window.cmdPrefereneces);
+    const std::string folder = tmp / "Profile 1";
+    EXPECT_EQ(listed,
+              (std::vector<std::string>{
+                  "Chromium  Person 1  -  1 bookmark  -  " + folder,
+                  "Chromium  Locked  -  cannot be read: only an encrypted bookmarks file  -  " +
+                      folder}));
+    EXPECT_EQ(settings.DoChromium, DO_NO);
+    EXPECT_EQ(settings.DoFirefox, DO_YES);
+    EXPECT_EQ(settings.FirefoxAlt, "/home/u/ff");
+}
+
+TEST_F(MainWindow, MoreDialogCancelEscapeAndTheCloseBoxChangeNothing) {
+    const auto closers = {+[](frmMore& d) { d.cmdCancel_Click(); },
+                          +[](frmMore& d) { forms::simulateKey(d.Browsers.txtBrowserAlt[1], 27); },
+                          +[](frmMore& d) { forms::simulateClose(d.form); }};
+    for (const auto close : closers) {
+        frmMore dialog(settings, window.form);
+        dialog.form.show();
+        forms::simulateClick(dialog.Browsers.chkBrowser[0]);
+        dialog.Browsers.chkBrowserAlt[1].setValue(false);
+        dialog.Browsers.txtBrowserAlt[1].setText("changed");
+        close(dialog);
+        EXPECT_FALSE(dialog.form.isShown());
+        EXPECT_EQ(settings.DoFirefox, DO_YES);
+        EXPECT_EQ(settings.DoChromiumEx, DO_YES);
+        EXPECT_EQ(settings.ChromiumAlt, "");
+    }
+}

@@ -141,3 +141,40 @@ TEST_F(SearchRun, OrderingByAddressOpensOnlyTheFavoritesThatMatched) {
     close(unmatched);
 }
 #endif
+
+TEST_F(SearchRun, BrowserProfilesFollowTheSixLocationsInTheirOrderWithTheirLogLines) {
+    s.OperaMain = t.write("op.adr", "#URL\nNAME=x1\nURL=u1\n");
+    const auto profile = [&](Browser browser, const std::string& folder, const std::string& entry) {
+        BrowserProfile p;
+        p.browser = browser;
+        p.install = std::string(fnBrowserName(browser));
+        p.name = folder;
+        p.folder = t / folder;
+        p.bookmarksFile = t.write(folder + "/Bookmarks",
+                                  R"({"roots": {"other": {"type": "folder", "children": [)"
+                                  R"({"type": "url", "name": ")" +
+                                      entry + R"(", "url": "u)" + entry.substr(1) + "\"}]}}}");
+        return p;
+    };
+    BrowserProfile locked = profile(Browser::Chrome, "Locked", "x9");
+    locked.problem = "only an encrypted bookmarks file";
+    s.BrowserProfiles = {profile(Browser::Chrome, "Default", "x2"), locked,
+                         profile(Browser::Edge, "Edge", "x3")};
+    s.ChromiumAlt = profile(Browser::Chromium, "alt", "x4").bookmarksFile;
+    s.DoOpera = s.DoChrome = s.DoEdge = s.DoChromiumEx = DO_YES;
+    s.Sort = 2; // the reading order stays
+    EXPECT_EQ(run("X").Lines, (Lines{"u1  -  x1", "u2  -  x2", "u3  -  x3", "u4  -  x4"}));
+    const Lines log = logLines();
+    EXPECT_EQ(Lines(log.begin() + 4, log.begin() + 14),
+              (Lines{"$ Reading Chrome File: " + s.BrowserProfiles[0].bookmarksFile,
+                     "+ Parsing Chrome File:" + timer, "- Chrome file parsed:" + timer,
+                     "! Cannot read Chrome Profile: " + locked.folder +
+                         " (only an encrypted bookmarks file)",
+                     "$ Reading Edge File: " + s.BrowserProfiles[2].bookmarksFile,
+                     "+ Parsing Edge File:" + timer, "- Edge file parsed:" + timer,
+                     "$ Reading Chromium File: " + s.ChromiumAlt,
+                     "+ Parsing Chromium File:" + timer, "- Chromium file parsed:" + timer}));
+    s.DoEdge = DO_NO;
+    s.ChromiumAlt.clear(); // an empty hand-added location is no source
+    EXPECT_EQ(run("X").Lines, (Lines{"u1  -  x1", "u2  -  x2"}));
+}

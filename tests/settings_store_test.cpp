@@ -31,24 +31,31 @@ class SettingsStore : public ::testing::Test {
         return std::tie(s.Function, s.Sort, s.Launch, s.Tray, s.Single, s.Duplicates, s.Height,
                         s.DoMSIE, s.DoMSIEEx, s.DoNetscape, s.DoNetscapeEx, s.DoOpera, s.DoOperaEx,
                         s.MSIEMain, s.MSIEAlt, s.NetscapeMain, s.NetscapeAlt, s.OperaMain,
-                        s.OperaAlt);
+                        s.OperaAlt, s.DoFirefox, s.DoChrome, s.DoChromium, s.DoEdge, s.DoBrave,
+                        s.DoVivaldi, s.DoOperaBlink, s.DoFirefoxEx, s.FirefoxAlt, s.DoChromiumEx,
+                        s.ChromiumAlt);
     }
 };
 
 } // namespace
 
-TEST_F(SettingsStore, FirstRunWritesTwentyValuesAndTheFirstExitAllTwentyTwo) {
+// The browser values come after the twenty, all switched on, so that a browser
+// installed later is read too.
+TEST_F(SettingsStore, FirstRunWritesTwentyValuesAndTheBrowsersAndTheFirstExitAllOfThem) {
     settings.NetscapeMain = NOT_FOUND;
     window.top = 1234.5f;  // stored as 1234: halves go to the even neighbour
     window.left = 1235.5f; // stored as 1236
     subLoadSettings(*registry, settings, window);
-    EXPECT_EQ(
-        registry.settingsValues(),
-        (std::vector<std::string>{
-            "DoMSIE=13",    "DoMSIEEx=14",  "DoNetscape=14", "DoNetscapeEx=14", "DoOpera=14",
-            "DoOperaEx=14", "Function=0",   "Height=991",    "Launch=4",        "Left=1236",
-            "MSIEAlt=",     "NetscapeAlt=", "NetscapeMain=", "OperaAlt=",       "OperaMain=",
-            "Present=1",    "Sort=3",       "Top=1234",      "Tray=4",          "Width=4500"}));
+    EXPECT_EQ(registry.settingsValues(),
+              (std::vector<std::string>{
+                  "ChromiumAlt=",    "DoBrave=13",      "DoChrome=13",   "DoChromium=13",
+                  "DoChromiumEx=13", "DoEdge=13",       "DoFirefox=13",  "DoFirefoxEx=13",
+                  "DoMSIE=13",       "DoMSIEEx=14",     "DoNetscape=14", "DoNetscapeEx=14",
+                  "DoOpera=14",      "DoOperaBlink=13", "DoOperaEx=14",  "DoVivaldi=13",
+                  "FirefoxAlt=",     "Function=0",      "Height=991",    "Launch=4",
+                  "Left=1236",       "MSIEAlt=",        "NetscapeAlt=",  "NetscapeMain=",
+                  "OperaAlt=",       "OperaMain=",      "Present=1",     "Sort=3",
+                  "Top=1234",        "Tray=4",          "Width=4500"}));
     EXPECT_EQ(settings.DoNetscape, DO_YES);
     EXPECT_EQ(settings.DoNetscapeEx, DO_YES);
     EXPECT_EQ(settings.Duplicates, DUPS_KEEP);
@@ -56,7 +63,7 @@ TEST_F(SettingsStore, FirstRunWritesTwentyValuesAndTheFirstExitAllTwentyTwo) {
     EXPECT_EQ(settings.NetscapeMain, NOT_FOUND);
 
     subSaveSettings(*registry, settings, window);
-    EXPECT_EQ(registry.settingsValues().size(), 22u);
+    EXPECT_EQ(registry.settingsValues().size(), 22u + 11u);
     EXPECT_TRUE(stores("DoNetscape=13") && stores("DoNetscapeEx=13") && stores("Height=0") &&
                 stores("NetscapeMain=<not found>"));
 }
@@ -70,6 +77,9 @@ TEST_F(SettingsStore, ReadingNeverWritesAndALaterRunRestoresEverything) {
     saved.Tray = TRAY_ON, saved.Single = CLICK_SINGLE, saved.Duplicates = DUPS_REMOVE;
     saved.Height = 4000, saved.DoOpera = DO_YES, saved.OperaMain = "/home/u/opera6.adr";
     saved.MSIEAlt = "D:\\Fävs ニュース 😀\\", saved.NetscapeMain = "C:\\nav\\bookmark.htm";
+    saved.DoFirefox = saved.DoEdge = saved.DoFirefoxEx = DO_YES, saved.DoOperaBlink = DO_NO;
+    saved.DoChrome = saved.DoChromium = saved.DoBrave = saved.DoVivaldi = 14;
+    saved.DoChromiumEx = 0, saved.FirefoxAlt = "/home/u/ff", saved.ChromiumAlt = "C:\\B";
     setStored("Present", 1.0, platform::REG_DWORD);
     FakeWindow moved;
     moved.top = 10, moved.left = 20, moved.width = 7000;
@@ -111,6 +121,10 @@ TEST_F(SettingsStore, MissingOrUnusableValuesTakeTheirFallbacks) {
         expected.Single = CLICK_DOUBLE, expected.Duplicates = DUPS_KEEP;
         expected.DoMSIEEx = expected.DoNetscapeEx = expected.DoOpera = expected.DoOperaEx = DO_NO;
         expected.DoNetscape = discovered == NOT_FOUND ? DO_NO : DO_YES;
+        // Settings stored before the browser values existed: every browser on.
+        expected.DoFirefox = expected.DoChrome = expected.DoChromium = expected.DoEdge = DO_YES;
+        expected.DoBrave = expected.DoVivaldi = expected.DoOperaBlink = DO_YES;
+        expected.DoFirefoxEx = expected.DoChromiumEx = DO_YES;
         expected.NetscapeMain = discovered;
         EXPECT_EQ(fields(settings), fields(expected));
         EXPECT_EQ(window.width, 4500); // no stored width: the window keeps its own

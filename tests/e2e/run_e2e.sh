@@ -7,12 +7,16 @@
 # the saved settings. Then, with the words-in-any-order, accent and
 # as-you-type settings on, checks that the list narrows with each key, that
 # both find what they did not before, and that a second start brings the first
-# window back and ends. Exits 77 (skipped) when a display tool is missing.
-# Usage: run_e2e.sh ZAPTROVE_EXECUTABLE SCREENSHOT_FOLDER
+# window back and ends. With the real browser profiles of ../shared/realworld
+# at hand, the first start also finds a Firefox and a Chromium bookmark with no
+# settings stored, and photographs the More dialog.
+# Exits 77 (skipped) when a display tool is missing.
+# Usage: run_e2e.sh ZAPTROVE_EXECUTABLE SCREENSHOT_FOLDER [REALWORLD_FOLDER]
 set -euo pipefail
 
 app=$1
 shots=$2
+browsers=${3:-}/browsers
 for tool in Xvfb openbox xdotool xprop xdg-open; do
   command -v "$tool" >/dev/null || { echo "SKIP: $tool is not installed"; exit 77; }
 done
@@ -57,6 +61,14 @@ cat >"$XDG_CONFIG_HOME/mimeapps.list" <<LIST
 x-scheme-handler/http=zaptrove-test-recorder.desktop
 x-scheme-handler/https=zaptrove-test-recorder.desktop
 LIST
+with_browsers=false
+if [ -f "$browsers/firefox-esr-profile.tar.xz" ] && [ -f "$browsers/chromium-profile.tar.xz" ]; then
+  tar -xJf "$browsers/firefox-esr-profile.tar.xz" -C "$work"
+  tar -xJf "$browsers/chromium-profile.tar.xz" -C "$work"
+  with_browsers=true
+else
+  echo "no real browser profiles at $browsers: their part is left out"
+fi
 
 log="$(dirname "$app")/ztvdebug.log"
 rm -f "$log"
@@ -82,19 +94,57 @@ window=$(timeout 20 xdotool search --sync --onlyvisible --name '^Zaptrove v4\.3$
 xdotool windowactivate --sync "$window" 2>/dev/null || xdotool windowfocus --sync "$window"
 
 type_line() { xdotool type --delay 20 "$1"; xdotool key Return; sleep 0.5; }
+# Searches and waits until the list is built, however slow the machine.
+search() {
+  local before
+  before=$(grep -c 'Building combo' "$log" || true)
+  type_line "$1"
+  for _ in $(seq 100); do
+    [ "$(grep -c 'Building combo' "$log" || true)" -gt "$before" ] && break
+    sleep 0.1
+  done
+  sleep 0.3
+}
 type_line '\enable_debug'
-type_line 'NEWS'
+search 'NEWS'
 mkdir -p "$shots"
 import -frame -window "$window" "$shots/zaptrove-expanded.png" 2>/dev/null ||
   echo "no screenshot taken"
 
-xdotool key minus # opens the selected row and keeps the list
-for _ in $(seq 50); do [ -s "$work/opened" ] && break; sleep 0.1; done
-[ "$(cat "$work/opened" 2>/dev/null)" = "https://world.example.org/news" ] ||
-  fail "opened: $(cat "$work/opened" 2>/dev/null)"
-
+# Opens the selected row and keeps the list; the recorder must receive $1.
+open_kept() {
+  : >"$work/opened"
+  xdotool key minus
+  for _ in $(seq 50); do [ -s "$work/opened" ] && break; sleep 0.1; done
+  [ "$(cat "$work/opened" 2>/dev/null)" = "$1" ] || fail "opened: $(cat "$work/opened" 2>/dev/null)"
+}
+open_kept https://world.example.org/news
 xdotool key Escape # closes the list
 sleep 0.5
+
+if $with_browsers; then
+  search 'zt alpha news' # Firefox's place, in the profile its install section names
+  open_kept https://alpha.zt.example/news
+  xdotool key Escape
+  sleep 0.5
+  search 'zt work profile' # Chromium's second profile
+  open_kept https://work.zt.example/
+  xdotool key Escape
+  sleep 0.5
+  type_line '\p'
+  xdotool key alt+m
+  more=$(timeout 20 xdotool search --sync --onlyvisible --name '^More Preferences$' | head -n1)
+  [ -n "$more" ] || fail "no More dialog"
+  sleep 0.5
+  import -frame -window "$more" "$shots/zaptrove-more-browsers.png" 2>/dev/null ||
+    echo "no screenshot taken"
+  xdotool key Escape # closes the More dialog
+  sleep 0.3
+  xdotool key Escape # closes Preferences
+  sleep 0.5
+fi
+# The searches below count their lists: the profiles go before a search finds them.
+rm -rf "$XDG_CONFIG_HOME/mozilla" "$XDG_CONFIG_HOME/chromium"
 type_line 'gazette linux' # neither is found with the settings off
 type_line 'cafe'
 [ "$(grep -c 'No matches found!' "$log")" -eq 2 ] || fail "found with the settings off"
@@ -108,7 +158,8 @@ grep -q 'Launching: https://world.example.org/news' "$log" || fail "no launch li
 tail -n1 "$log" | grep -q '^- .*Ending ZTV\[v4\.3\] debug session' || fail "no closing line"
 grep -q '^"Present"=dword:00000001$' "$ZAPTROVE_REGISTRY" || fail "settings not saved"
 grep -q '^"Height"=dword:' "$ZAPTROVE_REGISTRY" || fail "no height saved"
-[ "$(grep -c '^"' "$ZAPTROVE_REGISTRY")" -eq 22 ] || fail "not all 22 values saved"
+[ "$(grep -c '^"' "$ZAPTROVE_REGISTRY")" -eq 33 ] || fail "not all 33 values saved"
+grep -q '^"DoFirefox"=dword:0000000d$' "$ZAPTROVE_REGISTRY" || fail "Firefox not switched on"
 
 # The same searches with the settings on, as a later version stores them.
 sed -i 's/^"Present"=dword:00000001$/&\n"Words"=dword:00000014\n"Accents"=dword:00000016\n"Instant"=dword:00000018/' \

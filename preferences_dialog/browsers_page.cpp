@@ -1,0 +1,91 @@
+// SPDX-License-Identifier: MIT
+#include "preferences_dialog/browsers_page.h"
+
+#include "search/source_status.h"
+#include "settings/browser_sources.h"
+
+namespace zaptrove {
+
+namespace forms = platform::forms;
+
+namespace {
+
+constexpr std::array<std::string Settings::*, 2> kAltLocations = {&Settings::FirefoxAlt,
+                                                                  &Settings::ChromiumAlt};
+constexpr std::array<std::int16_t Settings::*, 2> kAltSwitches = {&Settings::DoFirefoxEx,
+                                                                  &Settings::DoChromiumEx};
+
+// Browsers in two rows of four.
+forms::CheckBox browserBox(forms::Frame& frame, std::size_t index) {
+    return {frame,
+            120 + static_cast<float>(index % 4) * 1740,
+            2550 + static_cast<float>(index / 4) * 300,
+            1620,
+            255,
+            fnBrowserName(kBrowsers[index])};
+}
+
+} // namespace
+
+BrowsersPage::BrowsersPage(forms::Form& pDialog)
+    : fraBrowsers(pDialog, kLeft, kTop, kWidth, kHeight, "Browsers"),
+      lblProfiles(fraBrowsers, 120, 270, 6900, 240, "Profiles found:"),
+      lstProfiles(fraBrowsers, 120, 510, 6900, 1695),
+      lblRead(fraBrowsers, 120, 2295, 6900, 240, "Read the bookmarks of:"),
+      chkBrowser{{browserBox(fraBrowsers, 0), browserBox(fraBrowsers, 1),
+                  browserBox(fraBrowsers, 2), browserBox(fraBrowsers, 3),
+                  browserBox(fraBrowsers, 4), browserBox(fraBrowsers, 5),
+                  browserBox(fraBrowsers, 6)}},
+      lblBrowserAlt{{{fraBrowsers, 120, 3300, 2100, 240, "Firefox profile"},
+                     {fraBrowsers, 120, 3690, 2100, 240, "Chromium Bookmarks"}}},
+      txtBrowserAlt{{{fraBrowsers, 2280, 3255, 3960, 285}, {fraBrowsers, 2280, 3645, 3960, 285}}},
+      chkBrowserAlt{{{fraBrowsers, 6360, 3300, 660, 240, "Use"},
+                     {fraBrowsers, 6360, 3690, 660, 240, "Use"}}} {
+    lstProfiles.onClick = [this] { lstProfiles_Click(); };
+    txtBrowserAlt[0].setToolTip("A Firefox profile folder, or its places.sqlite");
+    txtBrowserAlt[1].setToolTip("A Chromium-family Bookmarks file, or its profile folder");
+}
+
+// One row per source: browser, profile, and its bookmark count or why it
+// cannot be read; the path shows in the tooltip of the chosen row.
+void BrowsersPage::load(const Settings& pSettings) {
+    std::vector<std::string> rows;
+    folders_.clear();
+    for (const BrowserSource& source : fnBrowserSources(pSettings)) {
+        const BrowserProfile& profile = source.profile;
+        rows.push_back(profile.install + "  " + profile.name +
+                       (profile.isDefault ? " (default)" : "") + "  -  " +
+                       fnBrowserSourceStatus(profile) + "  -  " + profile.folder);
+        folders_.push_back(profile.folder);
+    }
+    if (rows.empty()) {
+        rows.emplace_back("No browser profile found");
+    }
+    lstProfiles.setItems(rows);
+    for (std::size_t i = 0; i < chkBrowser.size(); ++i) {
+        chkBrowser[i].setValue(pSettings.*fnBrowserSwitch(kBrowsers[i]) == DO_YES);
+    }
+    for (std::size_t row = 0; row < kAltLocations.size(); ++row) {
+        txtBrowserAlt[row].setText(pSettings.*kAltLocations[row]);
+        chkBrowserAlt[row].setValue(pSettings.*kAltSwitches[row] == DO_YES);
+    }
+}
+
+void BrowsersPage::store(Settings& pSettings) const {
+    for (std::size_t i = 0; i < chkBrowser.size(); ++i) {
+        pSettings.*fnBrowserSwitch(kBrowsers[i]) = chkBrowser[i].value() ? DO_YES : DO_NO;
+    }
+    for (std::size_t row = 0; row < kAltLocations.size(); ++row) {
+        pSettings.*kAltLocations[row] = txtBrowserAlt[row].text();
+        pSettings.*kAltSwitches[row] = chkBrowserAlt[row].value() ? DO_YES : DO_NO;
+    }
+}
+
+void BrowsersPage::lstProfiles_Click() {
+    const int row = lstProfiles.listIndex();
+    if (row >= 0 && static_cast<std::size_t>(row) < folders_.size()) {
+        lstProfiles.setToolTip(folders_[row]);
+    }
+}
+
+} // namespace zaptrove

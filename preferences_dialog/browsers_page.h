@@ -1,0 +1,37 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+
+#include "preferences_dialog/more_page.h"
+
+#include <array>
+#include <string>
+#include <vector>
+
+namespace zaptrove {
+
+// The "Browsers" page: every browser profile found with its bookmark count or
+// why it cannot be read, a switch per browser, and the two hand-added
+// locations (a Firefox profile folder, a Chromium-family Bookmarks file).
+class BrowsersPage final : public MorePage {
+  public:
+    explicit BrowsersPage(platform::forms::Form& pDialog);
+
+    platform::forms::Frame& frame() override { return fraBrowsers; }
+    void load(const Settings& pSettings) override;
+    void store(Settings& pSettings) const override;
+    void lstProfiles_Click();
+
+    platform::forms::Frame fraBrowsers;
+    platform::forms::Label lblProfiles;
+    platform::forms::ListBox lstProfiles;
+    platform::forms::Label lblRead;
+    std::array<platform::forms::CheckBox, 7> chkBrowser; // in the order of kBrowsers
+    std::array<platform::forms::Label, 2> lblBrowserAlt; // Firefox, then Chromium family
+    std::array<platform::forms::TextBox, 2> txtBrowserAlt;
+    std::array<platform::forms::CheckBox, 2> chkBrowserAlt;
+
+  private:
+    std::vector<std::string> folders_; // of the listed profiles, for their tooltips
+};
+
+} // namespace zaptrove
