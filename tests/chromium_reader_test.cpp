@@ -135,7 +135,10 @@ TEST(ChromiumRead, ChunkBoundariesChangeNothing) {
     const test::TempFolder tmp;
     std::string children;
     for (int i = 0; i < 8000; ++i) {
-        children += (i == 0 ? "" : ",") + url("Caf\u00e9 " + std::to_string(i), "u");
+        if (i > 0) {
+            children += ',';
+        }
+        children += url("Caf\u00e9 " + std::to_string(i), "u");
     }
     const std::string text = file(R"("other": )" + folder("o", children));
     for (const std::string& bytes : {text, text.substr(0, 600'001)}) {
