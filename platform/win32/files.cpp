@@ -184,7 +184,9 @@ bool OpenFolder::list(std::vector<FolderEntry>& entries) const {
 }
 
 bool OpenFolder::readWholeFile(std::string_view name, std::string& bytes) const {
-    return platform::readWholeFile(path_ + std::string(name), bytes);
+    // The walk keeps its folders with a final "\"; a folder named without one gets it here.
+    const bool separated = path_.ends_with('\\') || path_.ends_with('/');
+    return platform::readWholeFile(path_ + (separated ? "" : "\\") + std::string(name), bytes);
 }
 
 bool appendToFile(std::string_view path, std::string_view text) {
