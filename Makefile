@@ -68,8 +68,8 @@ test-sanitize: test-deps
 test-tsan: test-deps
 	cmake -S . -B $(TSAN_BUILD) $(CMAKE_FLAGS) -DZAPTROVE_TESTS=ON -DZAPTROVE_SANITIZE=thread
 	cmake --build $(TSAN_BUILD) -j $(JOBS) --target $(TSAN_TESTS)
-	ctest --test-dir $(TSAN_BUILD) --output-on-failure -j $(JOBS) \
-	  -L '^($(subst $(space),|,$(strip $(TSAN_TESTS))))$$'
+	TSAN_OPTIONS=suppressions=$(CURDIR)/tests/tsan.supp ctest --test-dir $(TSAN_BUILD) \
+	  --output-on-failure -j $(JOBS) -L '^($(subst $(space),|,$(strip $(TSAN_TESTS))))$$'
 
 # The core, zaptrove-find and their tests cross-compiled for Windows with
 # MinGW-w64 and run under Wine in a throwaway prefix (no window, no display).
