@@ -61,7 +61,8 @@ test-release: test-deps
 test-sanitize: test-deps
 	cmake -S . -B $(SANITIZE_BUILD) $(CMAKE_FLAGS) -DZAPTROVE_TESTS=ON -DZAPTROVE_SANITIZE=address,undefined
 	cmake --build $(SANITIZE_BUILD) -j $(JOBS)
-	ctest --test-dir $(SANITIZE_BUILD) --output-on-failure -j $(JOBS)
+	LSAN_OPTIONS=suppressions=$(CURDIR)/tests/lsan.supp \
+	  ctest --test-dir $(SANITIZE_BUILD) --output-on-failure -j $(JOBS)
 
 # The threaded parts (the search, the shell, the window) under ThreadSanitizer;
 # a data race fails the test that ran into it.
