@@ -15,6 +15,8 @@ namespace {
 using platform::HKEY_CURRENT_USER;
 
 template <typename... Handlers> struct Overloaded : Handlers... { using Handlers::operator()...; };
+// Spelled out for compilers without deduction for aggregates (clang 14).
+template <typename... Handlers> Overloaded(Handlers...) -> Overloaded<Handlers...>;
 
 void write(platform::Registry& registry, std::string_view name, const RegistryData& data) {
     const std::uint32_t type =
