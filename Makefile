@@ -104,8 +104,8 @@ fuzz:
 bench:
 	@bash scripts/install-deps.sh bench
 	cmake -S bench -B $(BENCH_BUILD) -DCMAKE_BUILD_TYPE=Release
-	cmake --build $(BENCH_BUILD) -j $(JOBS) --target zaptrove-find zaptrove-stage-times \
-	  zaptrove-typing-times
+	cmake --build $(BENCH_BUILD) -j $(JOBS) --target zaptrove zaptrove-find zaptrove-stage-times \
+	  zaptrove-window-times
 	python3 bench/run_bench.py $(BENCH_BUILD) $(if $(WITH_BUKU),--with-buku)
 
 format:

@@ -31,7 +31,8 @@ case "$group" in
     )
     ;;
   fuzz) packages=("${build[@]}" clang libclang-rt-dev) ;; # libFuzzer comes with clang's runtime
-  bench) packages=("${build[@]}" python3 sqlite3) ;; # sqlite3 runs the database row's counterpart
+  # sqlite3 runs the database rows' counterpart; Xvfb gives the window's start an X display
+  bench) packages=("${build[@]}" python3 sqlite3 xvfb) ;;
   windows)
     packages=(
       cmake make libgtest-dev      # build; GoogleTest's sources

@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: MIT
 #include "platform/qt/forms_impl.h"
+#include "platform/qt/time_log.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -11,6 +12,7 @@ struct Application::Impl {
     Impl(int& pArgc, char** pArgv) : application(pArgc, pArgv) {
         // Wayland desktops take the window's icon and name from this desktop entry.
         QGuiApplication::setDesktopFileName(QStringLiteral("org.zaptrove.Zaptrove"));
+        watchFirstPaintWhenAsked();
     }
     QApplication application;
 };
