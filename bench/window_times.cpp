@@ -10,7 +10,7 @@
 //
 // The window stores its settings in HIVE_FILE, a throwaway file.
 #include "main_window/frm_main.h"
-#include "platform/forms.h"
+#include "platform/forms_simulate.h"
 
 #include <algorithm>
 #include <chrono>

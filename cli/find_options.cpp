@@ -20,7 +20,7 @@ struct Choice {
 constexpr std::array kByChoices = {Choice{"name", FUNC_NAME}, Choice{"url", FUNC_URL},
                                    Choice{"both", FUNC_BOTH}};
 constexpr std::array kSortChoices = {Choice{"name", SORT_NAME}, Choice{"url", SORT_URL},
-                                     Choice{"searched", SORT_SEARCHED}, Choice{"none", 2}};
+                                     Choice{"searched", SORT_SEARCHED}, Choice{"none", SORT_NONE}};
 constexpr std::array kDupsChoices = {Choice{"keep", DUPS_KEEP}, Choice{"remove", DUPS_REMOVE}};
 constexpr std::array kWordsChoices = {Choice{"together", WORDS_TOGETHER},
                                       Choice{"any", WORDS_ANY_ORDER}};

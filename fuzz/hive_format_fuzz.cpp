@@ -20,7 +20,8 @@ bool sameHive(const platform::Hive& a, const platform::Hive& b) {
 bool writableUnchanged(const platform::Hive& hive) {
     for (const platform::HiveKey& key : hive.keys()) {
         for (const auto& [name, value] : key.values()) {
-            if (value.type == platform::REG_SZ && !platform::isValidUtf8(value.text) &&
+            if (value.type == platform::RegistryType::String &&
+                !platform::isValidUtf8(value.text) &&
                 value.text.find_first_of(std::string_view("\r\n\0", 3)) != std::string::npos) {
                 return false;
             }

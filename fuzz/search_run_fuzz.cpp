@@ -4,8 +4,8 @@
 // and the file readers against the scans of its decoded text.
 #include "debug_log/debug_log.h"
 #include "fuzz/fuzz_support.h"
+#include "platform/text_file.h"
 #include "search/netscape_reader.h"
-#include "search/open_file.h"
 #include "search/opera_reader.h"
 #include "search/search_run.h"
 
@@ -63,7 +63,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     // Each reader, in small chunks, finds in the file what its scan finds in the
     // file's decoded text.
     std::string text;
-    fnOpenFile(file, text);
+    platform::fnOpenFile(file, text);
     for (const auto& [read, scan] : kReaders) {
         std::vector<Bookmark> fromFile, fromText;
         Matcher fileMatcher = query.matcher(), textMatcher = query.matcher();

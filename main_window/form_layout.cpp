@@ -30,7 +30,7 @@ void frmMain::Form_Resize() {
     case forms::WINDOW_MINIMIZED:
         // Into the notification area, when there is one to come back from.
         if (settings_.Tray == TRAY_ON && services_.trayAvailable()) {
-            subNotifyIcon(NIM_ADD);
+            subNotifyIcon(TrayMessage::Add);
             form.hide();
         }
         return;

@@ -48,14 +48,14 @@ void frmMain::Form_Load() {
     subLogSettingsProblems();
     // Asking for the handle creates the native window; done after loading, so
     // the stored geometry is applied to the window as first created.
-    trayData.hWnd = form.nativeHandle();
+    form.nativeHandle();
 }
 
 void frmMain::Form_Unload() {
     subSaveSettings(services_.registry, settings_, *this);
     subLogSettingsProblems();
     if (isMinimized() && settings_.Tray == TRAY_ON) {
-        subNotifyIcon(NIM_DELETE);
+        subNotifyIcon(TrayMessage::Delete);
         forms::doEvents();
     }
     subDebug(LOG_END, "Ending ZTV[v" + fnVersionText() + "] debug session");

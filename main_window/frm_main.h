@@ -58,7 +58,7 @@ class frmMain final : public SettingsWindow {
     // Search as you type, when switched on (input_box.cpp)
     void txtInput_Change();
     void txtInput_KeyDown(std::int16_t& KeyCode);
-    // The result list and Cancel (result_list.cpp)
+    // The result list and Cancel (results_view.cpp)
     void subSearch();
     void cboResult_Click();
     void cboResult_DblClick();
@@ -109,7 +109,7 @@ class frmMain final : public SettingsWindow {
 
   private:
     // Shell_NotifyIcon: adds or removes the notification-area icon.
-    void subNotifyIcon(std::uint32_t pMessage);
+    void subNotifyIcon(TrayMessage pMessage);
     // Collapses the window, remembering the height the list had.
     void rememberExpandedHeight();
     // Shows a search's results in the unfolded list, the first row selected;

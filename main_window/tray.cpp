@@ -10,15 +10,15 @@ namespace forms = platform::forms;
 namespace {
 
 // The mouse messages the notification area reports for its icon.
-constexpr long WM_LBUTTONUP = 0x0202;
-constexpr long WM_LBUTTONDBLCLK = 0x0203;
+constexpr long kLeftButtonUp = 0x0202;
+constexpr long kLeftDoubleClick = 0x0203;
 
 } // namespace
 
-void frmMain::subNotifyIcon(std::uint32_t pMessage) {
-    if (pMessage == NIM_ADD) {
+void frmMain::subNotifyIcon(TrayMessage pMessage) {
+    if (pMessage == TrayMessage::Add) {
         trayIcon.add(trayData.tipShown());
-    } else if (pMessage == NIM_DELETE) {
+    } else if (pMessage == TrayMessage::Delete) {
         trayIcon.remove();
     }
 }
@@ -31,8 +31,8 @@ void frmMain::Form_MouseMove(std::int16_t /*Button*/, std::int16_t /*Shift*/, fl
                              float /*Y*/) {
     const long message = std::lrint(X / forms::twipsPerPixelX());
     const bool doubleClickMode = settings_.Single == CLICK_DOUBLE;
-    if ((message == WM_LBUTTONUP && !doubleClickMode) ||
-        (message == WM_LBUTTONDBLCLK && doubleClickMode)) {
+    if ((message == kLeftButtonUp && !doubleClickMode) ||
+        (message == kLeftDoubleClick && doubleClickMode)) {
         subRestoreFromTray();
     }
 }
@@ -40,7 +40,7 @@ void frmMain::Form_MouseMove(std::int16_t /*Button*/, std::int16_t /*Shift*/, fl
 void frmMain::subRestoreFromTray() {
     form.setWindowState(forms::WINDOW_NORMAL);
     form.show();
-    subNotifyIcon(NIM_DELETE);
+    subNotifyIcon(TrayMessage::Delete);
     forms::appActivate(form.caption());
     forms::doEvents();
 }

@@ -1,20 +1,13 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
-#include <cstdint>
 #include <string>
 
 namespace zaptrove {
 
-// The notification-area record the main window hands to the shell for every
-// icon call; filled once at start-up.
+// The notification-area record the main window hands to the tray icon for every
+// icon call. Of what the shell's record holds, only the tip is read here.
 struct TrayData {
-    std::uint32_t cbSize = 88;
-    std::uintptr_t hWnd = 0;
-    std::uint32_t uID = 1;
-    std::uint32_t uFlags = 7;                // message, icon and tip
-    std::uint32_t uCallbackMessage = 0x0200; // mouse events arrive as mouse moves
-    std::uintptr_t hIcon = 0;
     // "Zaptrove", a NUL, then blanks up to 64 characters; shown up to the NUL.
     std::string szTip = std::string("Zaptrove") + '\0' + std::string(55, ' ');
 
@@ -22,8 +15,7 @@ struct TrayData {
     std::string tipShown() const { return szTip.substr(0, szTip.find('\0')); }
 };
 
-// Shell_NotifyIcon messages.
-inline constexpr std::uint32_t NIM_ADD = 0;
-inline constexpr std::uint32_t NIM_DELETE = 2;
+// What a tray icon call asks for, numbered as the shell numbers it.
+enum class TrayMessage { Add = 0, Delete = 2 };
 
 } // namespace zaptrove

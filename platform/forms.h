@@ -54,9 +54,8 @@ class Application {
 
 // Lets pending window events be processed.
 void doEvents();
-// Runs pAction once the event loop, or a modal form's loop, next waits for
-// events; tests use it to act on a modal form while it is up. It may be called
-// from any thread: pAction runs on the window thread.
+// Runs pAction on the window thread once the event loop, or a modal form's
+// loop, next waits for events. It may be called from any thread.
 void whenIdle(std::function<void()> pAction);
 // Brings the top-level window with this caption to the front; false when none has it.
 bool appActivate(std::string_view pCaption);
@@ -65,7 +64,6 @@ float twipsPerPixelX();
 
 void clipboardClear();
 void clipboardSetText(std::string_view pText);
-std::string clipboardText();
 
 class Form;
 class Frame;
@@ -109,7 +107,6 @@ class Control {
     std::string toolTip() const;
     void setToolTip(std::string_view pText);
     void setFocus();
-    bool hasFocus() const;
 
     struct Impl;
     Impl& impl() const { return *impl_; }
@@ -137,13 +134,11 @@ class Label final : public Control {
   public:
     Label(Container pParent, float pLeft, float pTop, float pWidth, float pHeight,
           std::string_view pCaption);
-    std::string caption() const;
 };
 
 // A captioned control that is on or off.
 class Checkable : public Control {
   public:
-    std::string caption() const;
     bool value() const;
     void setValue(bool pValue);
 
@@ -177,7 +172,6 @@ class TextBox final : public Control {
     void setSelLength(int pLength);
     std::string selectedText() const;
     // A read-only box still takes the focus and lets its text be selected.
-    bool readOnly() const;
     void setReadOnly(bool pReadOnly);
     KeyPressHandler onKeyPress;
     KeyDownHandler onKeyDown; // the Down arrow
@@ -190,7 +184,6 @@ class ListBox final : public Control {
     ListBox(Container pParent, float pLeft, float pTop, float pWidth, float pHeight);
     int listCount() const;
     std::string list(int pIndex) const;
-    void addItem(std::string_view pText);
     // Replaces every row at once, in time proportional to the rows; no row is
     // selected afterwards and no click is raised.
     void setItems(const std::vector<std::string>& pLines);
@@ -207,7 +200,6 @@ class CommandButton final : public Control {
   public:
     CommandButton(Container pParent, float pLeft, float pTop, float pWidth, float pHeight,
                   std::string_view pCaption);
-    std::string caption() const;
     EventHandler onClick;
 };
 
@@ -303,22 +295,5 @@ class TrayIcon {
   private:
     std::unique_ptr<Impl> impl_;
 };
-
-enum class TrayClick { Left, Double, Right, Middle };
-
-// Drive the real widgets as a user would, for tests: keys go through the same
-// event path as typed keys (so Escape reaches the cancel button).
-void simulateTyping(Control& pControl, std::string_view pText);
-void simulateKey(Control& pControl, std::int16_t pKeyAscii);
-void simulateKeyDown(Control& pControl, std::int16_t pKeyCode);
-void simulateDoubleClick(ListBox& pList, int pRow);
-void simulateClick(CommandButton& pButton);
-// On the box or circle that shows the value.
-void simulateClick(Checkable& pControl);
-// A click on the icon as the desktop reports it; none reaches an icon that is
-// not shown.
-void simulateTrayActivation(TrayIcon& pIcon, TrayClick pClick);
-// The window's close box.
-void simulateClose(Form& pForm);
 
 } // namespace zaptrove::platform::forms

@@ -11,21 +11,29 @@
 // the real registry; elsewhere a per-user hive file in the registry export format.
 namespace zaptrove::platform {
 
-using RegistryRoot = std::uint32_t;
-inline constexpr RegistryRoot HKEY_CURRENT_USER = 0x80000001u;
-inline constexpr RegistryRoot HKEY_LOCAL_MACHINE = 0x80000002u;
+// The roots keys hang from, numbered as the Windows registry numbers them.
+enum class RegistryRoot : std::uint32_t {
+    ClassesRoot = 0x80000000u,
+    CurrentUser = 0x80000001u,
+    LocalMachine = 0x80000002u,
+    Users = 0x80000003u,
+};
 
-inline constexpr std::uint32_t REG_SZ = 1;
-inline constexpr std::uint32_t REG_BINARY = 3;
-inline constexpr std::uint32_t REG_DWORD = 4;
+// Value types, numbered as the Windows registry numbers them (any other number
+// is a type the program only carries along).
+struct RegistryType {
+    static constexpr std::uint32_t String = 1;
+    static constexpr std::uint32_t Binary = 3;
+    static constexpr std::uint32_t Dword = 4;
+};
 
 // An open key; 0 is no key, and every operation on it fails.
 using KeyHandle = std::int64_t;
 
 struct RegistryValue {
-    std::uint32_t type = REG_SZ;
-    std::string text;               // REG_SZ: UTF-8, without a terminating NUL
-    std::uint32_t number = 0;       // REG_DWORD
+    std::uint32_t type = RegistryType::String;
+    std::string text;               // String: UTF-8, without a terminating NUL
+    std::uint32_t number = 0;       // Dword
     std::vector<std::uint8_t> data; // any other type: the raw bytes
 
     static RegistryValue ofText(std::string_view text);

@@ -2,11 +2,11 @@
 #include "platform/text.h"
 
 #include "platform/accent_folding.h"
+#include "platform/byte_blocks.h"
 #include "platform/code_point_case.h"
 
 #include <algorithm>
 #include <array>
-#include <bit>
 #include <cstdint>
 #include <iterator>
 
@@ -71,60 +71,8 @@ std::size_t decodeUtf8(std::string_view text, std::size_t i, char32_t& cp) {
     return length;
 }
 
-// Sixteen bytes at a time; GCC and Clang map these operations to the
-// machine's vector instructions.
-using Block = unsigned char __attribute__((vector_size(16)));
-
-Block loadBlock(const char* p) {
-    Block block;
-    __builtin_memcpy(&block, p, sizeof block);
-    return block;
-}
-
-// One bit for each of the eight lanes from lane 8 * word on whose top bit is set
-// (all of a comparison's true lanes), the first lane lowest.
-template <typename Lanes> std::uint64_t laneBits(const Lanes& lanes, std::size_t word) {
-    std::uint64_t bits;
-    __builtin_memcpy(&bits, reinterpret_cast<const char*>(&lanes) + 8 * word, sizeof bits);
-    if constexpr (std::endian::native == std::endian::big) {
-        bits = __builtin_bswap64(bits);
-    }
-    return bits & 0x8080808080808080ULL;
-}
-
-template <typename Lanes> bool anyLane(const Lanes& lanes) {
-    return (laneBits(lanes, 0) | laneBits(lanes, 1)) != 0;
-}
-
 bool isAsciiBlock(const char* p) {
     return !anyLane(loadBlock(p));
-}
-
-bool isAscii(std::string_view text) {
-    return std::all_of(text.begin(), text.end(),
-                       [](char c) { return static_cast<unsigned char>(c) < 0x80; });
-}
-
-char asciiLower(char c) {
-    return c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c;
-}
-
-// True when a byte outside ASCII stands at text[at], or an occurrence of the
-// (ASCII) term, letter case ignored, starts there.
-bool isMatchCandidate(std::string_view text, std::size_t at, std::string_view term,
-                      bool asciiTerm) {
-    if (static_cast<unsigned char>(text[at]) >= 0x80) {
-        return true;
-    }
-    if (!asciiTerm || text.size() - at < term.size()) {
-        return false;
-    }
-    for (std::size_t k = 0; k < term.size(); ++k) {
-        if (asciiLower(text[at + k]) != term[k]) {
-            return false;
-        }
-    }
-    return true;
 }
 
 // Appends text with every character outside ASCII replaced by map(character)
@@ -167,6 +115,25 @@ char32_t foldCodePoint(char32_t cp) {
 
 } // namespace
 
+bool equalsIgnoringAsciiCase(std::string_view a, std::string_view b) {
+    return std::equal(a.begin(), a.end(), b.begin(), b.end(),
+                      [](char x, char y) { return asciiLower(x) == asciiLower(y); });
+}
+
+bool precedesIgnoringAsciiCase(std::string_view a, std::string_view b) {
+    const auto less = [](char x, char y) {
+        return static_cast<unsigned char>(asciiLower(x)) <
+               static_cast<unsigned char>(asciiLower(y));
+    };
+    if (std::lexicographical_compare(a.begin(), a.end(), b.begin(), b.end(), less)) {
+        return true;
+    }
+    if (std::lexicographical_compare(b.begin(), b.end(), a.begin(), a.end(), less)) {
+        return false;
+    }
+    return a < b;
+}
+
 std::string lowerCase(std::string_view text) {
     std::string out;
     appendLowerCase(text, out);
@@ -184,103 +151,13 @@ void appendLowerCase(std::string_view text, std::string& out) {
 
 std::string foldAccents(std::string_view text) {
     std::string out;
-    appendMapped(text, out, foldCodePoint);
+    foldAccentsInto(text, out);
     return out;
 }
 
-namespace {
-
-// What findMatchCandidate looks for. Both letter cases of the term's first and
-// last bytes look the same with bit 5 set; a term outside ASCII gets 0x80, which
-// no byte so marked equals, so that only bytes outside ASCII are candidates.
-struct CandidateSearch {
-    explicit CandidateSearch(std::string_view loweredTerm)
-        : term(loweredTerm), asciiTerm(isAscii(term)),
-          first(asciiTerm ? term.front() | 0x20 : 0x80),
-          last(asciiTerm ? term.back() | 0x20 : 0x80), span(asciiTerm ? term.size() - 1 : 0) {}
-
-    std::string_view term;
-    bool asciiTerm;
-    unsigned char first;
-    unsigned char last;
-    std::size_t span; // from the first byte to the last
-};
-
-// The lanes of the block at `at` that may start a candidate.
-auto candidateLanes(std::string_view text, const CandidateSearch& search, std::size_t at) {
-    const Block head = loadBlock(text.data() + at);
-    const Block tail = loadBlock(text.data() + at + search.span);
-    return (((head | 0x20) == search.first) & ((tail | 0x20) == search.last)) | (head >= 0x80);
-}
-
-} // namespace
-
-std::size_t findMatchCandidate(std::string_view text, std::string_view loweredTerm,
-                               std::size_t from) {
-    if (loweredTerm.empty()) {
-        return from <= text.size() ? from : std::string_view::npos;
-    }
-    const CandidateSearch search(loweredTerm);
-    // Four blocks at a time are tested together; most hold no candidate at all.
-    constexpr std::size_t kStride = 4 * sizeof(Block);
-    std::size_t at = from;
-    for (; at + search.span + kStride <= text.size(); at += kStride) {
-        if (!anyLane(candidateLanes(text, search, at) |
-                     candidateLanes(text, search, at + sizeof(Block)) |
-                     candidateLanes(text, search, at + 2 * sizeof(Block)) |
-                     candidateLanes(text, search, at + 3 * sizeof(Block)))) {
-            continue;
-        }
-        for (std::size_t part = 0; part < kStride / 8; ++part) {
-            const std::size_t base = at + part / 2 * sizeof(Block);
-            for (std::uint64_t bits = laneBits(candidateLanes(text, search, base), part % 2);
-                 bits != 0; bits &= bits - 1) {
-                const std::size_t candidate = base + 8 * (part % 2) + std::countr_zero(bits) / 8;
-                if (isMatchCandidate(text, candidate, search.term, search.asciiTerm)) {
-                    return candidate;
-                }
-            }
-        }
-    }
-    for (; at < text.size(); ++at) {
-        if (isMatchCandidate(text, at, search.term, search.asciiTerm)) {
-            return at;
-        }
-    }
-    return std::string_view::npos;
-}
-
-namespace {
-
-// True when the text, mapped by appendMapped with map, contains mappedTerm. A
-// term that a candidate in ASCII starts is found there as it is (map leaves
-// ASCII to the lower-casing); text outside ASCII is mapped into scratch.
-template <typename Map>
-bool containsMapped(std::string_view text, std::string_view mappedTerm, std::string& scratch,
-                    Map map) {
-    if (mappedTerm.empty()) {
-        return true;
-    }
-    const std::size_t at = findMatchCandidate(text, mappedTerm, 0);
-    if (at == std::string_view::npos) {
-        return false;
-    }
-    if (static_cast<unsigned char>(text[at]) < 0x80) {
-        return true; // an occurrence in ASCII, which lower-cases byte by byte
-    }
-    scratch.clear();
-    appendMapped(text, scratch, map);
-    return scratch.find(mappedTerm) != std::string::npos;
-}
-
-} // namespace
-
-bool containsLowered(std::string_view text, std::string_view loweredTerm, std::string& scratch) {
-    return containsMapped(text, loweredTerm, scratch, lowerCodePoint);
-}
-
-bool containsFolded(std::string_view text, std::string_view foldedTerm, std::string& scratch) {
-    return containsMapped(text, foldedTerm, scratch, foldCodePoint);
+void foldAccentsInto(std::string_view text, std::string& out) {
+    out.clear();
+    appendMapped(text, out, foldCodePoint);
 }
 
 bool isValidUtf8(std::string_view bytes) {

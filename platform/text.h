@@ -7,6 +7,19 @@
 // Text services: every text the program holds is UTF-8.
 namespace zaptrove::platform {
 
+// An ASCII capital lower-cased; every other byte as it is.
+constexpr char asciiLower(char c) {
+    return c >= 'A' && c <= 'Z' ? static_cast<char>(c + ('a' - 'A')) : c;
+}
+
+// True when a and b are the same with ASCII letter case ignored.
+bool equalsIgnoringAsciiCase(std::string_view a, std::string_view b);
+
+// The order of names with ASCII letter case ignored and bytes compared unsigned,
+// so names outside ASCII follow ASCII ones; names equal but for letter case are
+// ordered by their exact bytes.
+bool precedesIgnoringAsciiCase(std::string_view a, std::string_view b);
+
 // Unicode simple lower-case mapping of every character; ASCII takes a fast path.
 std::string lowerCase(std::string_view text);
 
@@ -20,20 +33,8 @@ void appendLowerCase(std::string_view text, std::string& out);
 // combining marks, for Latin, Greek and Cyrillic), then lower-cased as
 // lowerCase does; "Café" becomes "cafe". ASCII is only lower-cased.
 std::string foldAccents(std::string_view text);
-
-// The first position at or after `from` where the lower-cased text could hold
-// loweredTerm: the start of an occurrence with ASCII letter case ignored, or a
-// byte outside ASCII, whose lower-casing only the full mapping knows (a term
-// outside ASCII can only meet such bytes). npos when there is none.
-std::size_t findMatchCandidate(std::string_view text, std::string_view loweredTerm,
-                               std::size_t from);
-
-// True when lowerCase(text) contains loweredTerm. ASCII text is compared in
-// place; text with other characters is lower-cased into scratch.
-bool containsLowered(std::string_view text, std::string_view loweredTerm, std::string& scratch);
-
-// The same for foldAccents: true when foldAccents(text) contains foldedTerm.
-bool containsFolded(std::string_view text, std::string_view foldedTerm, std::string& scratch);
+// The same into out, replacing what it held.
+void foldAccentsInto(std::string_view text, std::string& out);
 
 // True when the bytes form well-formed UTF-8 (no overlongs, surrogates or values
 // past U+10FFFF).

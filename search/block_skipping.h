@@ -2,6 +2,7 @@
 #pragma once
 
 #include "platform/text.h"
+#include "search/match_prefilter.h"
 
 #include <string_view>
 
@@ -25,20 +26,20 @@ struct BlockRule {
 //
 // Each block must hold its name and address between its own start and the next
 // block's, so a block without a place where the term could match (see
-// platform::findMatchCandidate) cannot match. From the last sure start before a
+// MatchPrefilter) cannot match. From the last sure start before a
 // candidate place, the blocks are cut one by one until that place is passed.
 //
 // The stretches skipped hold only ASCII; the rest is checked on the way, while
 // it is fresh in the cache. Answers whether the text is UTF-8 throughout.
 template <typename ScanBlock>
 bool fnScanBlocksThatCanMatch(std::string_view pText, const BlockRule& pRule,
-                              std::string_view pTerm, ScanBlock scanBlock) {
+                              const MatchPrefilter& pPrefilter, ScanBlock scanBlock) {
     constexpr std::size_t npos = std::string_view::npos;
     const std::string_view marker = pRule.marker;
     std::size_t block = pText.find(marker);
     bool utf8 = platform::isValidUtf8(pText.substr(0, block));
     while (block != npos) {
-        const std::size_t candidate = platform::findMatchCandidate(pText, pTerm, block);
+        const std::size_t candidate = pPrefilter.findCandidate(pText, block);
         if (candidate == npos) {
             break;
         }

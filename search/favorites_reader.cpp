@@ -4,8 +4,8 @@
 #include "debug_log/debug_log.h"
 #include "platform/files.h"
 #include "platform/text.h"
+#include "platform/text_file.h"
 #include "search/matcher.h"
-#include "search/open_file.h"
 #include "settings/settings.h"
 
 #include <algorithm>
@@ -21,9 +21,7 @@ bool hasShortcutExtension(std::string_view name) {
         return false;
     }
     const std::string_view tail = name.substr(name.size() - 4);
-    return std::equal(tail.begin(), tail.end(), ".url", [](char a, char b) {
-        return (a >= 'A' && a <= 'Z' ? static_cast<char>(a + 32) : a) == b;
-    });
+    return platform::equalsIgnoringAsciiCase(tail, ".url");
 }
 
 // A folder path with nothing before its final separator ("" or "\") names no
@@ -124,7 +122,7 @@ std::string fnUrlFromText(std::string_view pText) {
 
 std::string fnUrlFromFile(std::string_view pPath) {
     std::string text;
-    if (!fnOpenFile(pPath, text)) {
+    if (!platform::fnOpenFile(pPath, text)) {
         return NOT_FOUND;
     }
     return fnUrlFromText(text);

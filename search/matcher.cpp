@@ -33,14 +33,18 @@ std::vector<std::string> wordsOf(const std::string& term) {
 } // namespace
 
 Matcher::Matcher(std::string pSearchTerm, std::int16_t pFunction, MatchRules pRules)
-    : function_(pFunction), ignoreAccents_(pRules.ignoreAccents) {
-    if (ignoreAccents_) {
+    : function_(pFunction) {
+    if (pRules.ignoreAccents) {
         pSearchTerm = platform::foldAccents(pSearchTerm);
     }
+    std::vector<std::string> words;
     if (pRules.anyWordOrder) {
-        words_ = wordsOf(pSearchTerm);
+        words = wordsOf(pSearchTerm);
     } else {
-        words_.push_back(std::move(pSearchTerm));
+        words.push_back(std::move(pSearchTerm));
+    }
+    for (std::string& word : words) {
+        words_.emplace_back(std::move(word), pRules.ignoreAccents);
     }
 }
 
@@ -48,21 +52,16 @@ bool Matcher::usesUrl() const {
     return function_ == FUNC_URL || function_ == FUNC_BOTH;
 }
 
-bool Matcher::occursIn(std::string_view pText, const std::string& pWord) {
-    return ignoreAccents_ ? platform::containsFolded(pText, pWord, lowered_)
-                          : platform::containsLowered(pText, pWord, lowered_);
-}
-
 template <typename Found> bool Matcher::everyWord(Found found) {
     return std::all_of(words_.begin(), words_.end(), found);
 }
 
 bool Matcher::nameMatches(std::string_view pName) {
-    return everyWord([&](const std::string& word) { return occursIn(pName, word); });
+    return everyWord([&](const MatchPrefilter& word) { return word.occursIn(pName, lowered_); });
 }
 
 bool Matcher::urlMatches(std::string_view pUrl) {
-    return everyWord([&](const std::string& word) { return occursIn(pUrl, word); });
+    return everyWord([&](const MatchPrefilter& word) { return word.occursIn(pUrl, lowered_); });
 }
 
 bool Matcher::matches(std::string_view pName, std::string_view pUrl) {
@@ -73,8 +72,9 @@ bool Matcher::matches(std::string_view pName, std::string_view pUrl) {
         return urlMatches(pUrl);
     case FUNC_BOTH:
         // Each word may be in either field.
-        return everyWord(
-            [&](const std::string& word) { return occursIn(pName, word) || occursIn(pUrl, word); });
+        return everyWord([&](const MatchPrefilter& word) {
+            return word.occursIn(pName, lowered_) || word.occursIn(pUrl, lowered_);
+        });
     default:
         return false;
     }

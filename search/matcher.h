@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include "search/match_prefilter.h"
+
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -24,10 +26,9 @@ class Matcher {
     Matcher(std::string pSearchTerm, std::int16_t pFunction, MatchRules pRules = {});
 
     std::int16_t function() const { return function_; }
-    // A text that every match holds somewhere in its name or address (as
-    // platform::findMatchCandidate looks for it), so readers may skip the
-    // stretches of a file without it.
-    const std::string& term() const { return words_.front(); }
+    // Where the longest word, which every match holds somewhere in its name or
+    // address, could occur: readers skip the stretches of a file without it.
+    const MatchPrefilter& prefilter() const { return words_.front(); }
     // True when the mode looks at addresses, so readers must cut them.
     bool usesUrl() const;
 
@@ -37,13 +38,11 @@ class Matcher {
     bool matches(std::string_view pName, std::string_view pUrl);
 
   private:
-    bool occursIn(std::string_view pText, const std::string& pWord);
     template <typename Found> bool everyWord(Found found);
 
     // The term, or its words with the longest first; never empty.
-    std::vector<std::string> words_;
+    std::vector<MatchPrefilter> words_;
     std::int16_t function_;
-    bool ignoreAccents_;
     std::string lowered_; // reused for every text outside ASCII, so matching allocates nothing
 };
 

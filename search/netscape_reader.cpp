@@ -48,7 +48,7 @@ std::size_t scanEntry(std::string_view text, std::size_t marker, Matcher& matche
 
 // The scan; answers false when the text turns out not to be UTF-8.
 bool scanNetscape(std::string_view text, Matcher& matcher, std::vector<Bookmark>& candidates) {
-    return fnScanBlocksThatCanMatch(text, kEntries, matcher.term(), [&](std::size_t marker) {
+    return fnScanBlocksThatCanMatch(text, kEntries, matcher.prefilter(), [&](std::size_t marker) {
         return scanEntry(text, marker, matcher, candidates);
     });
 }

@@ -78,7 +78,7 @@ std::size_t scanBlock(std::string_view text, std::size_t marker, Matcher& matche
 
 // The scan; answers false when the text turns out not to be UTF-8.
 bool scanOpera(std::string_view text, Matcher& matcher, std::vector<Bookmark>& candidates) {
-    return fnScanBlocksThatCanMatch(text, kBlocks, matcher.term(), [&](std::size_t marker) {
+    return fnScanBlocksThatCanMatch(text, kBlocks, matcher.prefilter(), [&](std::size_t marker) {
         return scanBlock(text, marker, matcher, candidates);
     });
 }

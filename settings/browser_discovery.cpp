@@ -2,6 +2,7 @@
 #include "settings/browser_discovery.h"
 
 #include "platform/files.h"
+#include "platform/text.h"
 #include "settings/browser_install_places.h"
 #include "settings/local_state.h"
 #include "settings/profiles_ini.h"
@@ -20,20 +21,9 @@ constexpr std::string_view kPlaces = "places.sqlite";
 constexpr std::string_view kBookmarks = "Bookmarks";
 constexpr std::string_view kEncryptedPrefix = "EncryptedBookmarks";
 
-char asciiLower(char c) {
-    return c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c;
-}
-
-bool lessIgnoringCase(std::string_view a, std::string_view b) {
-    return std::lexicographical_compare(a.begin(), a.end(), b.begin(), b.end(), [](char x, char y) {
-        return asciiLower(x) < asciiLower(y);
-    });
-}
-
 bool startsWithIgnoringCase(std::string_view text, std::string_view prefix) {
     return text.size() >= prefix.size() &&
-           std::equal(prefix.begin(), prefix.end(), text.begin(),
-                      [](char x, char y) { return asciiLower(x) == asciiLower(y); });
+           platform::equalsIgnoringAsciiCase(text.substr(0, prefix.size()), prefix);
 }
 
 // Paths are joined with the separator of the system whose home this is.
@@ -141,7 +131,7 @@ void locateBookmarksFile(BrowserProfile& profile, const PathJoiner& join) {
 void sortByFolder(std::vector<BrowserProfile>& profiles) {
     std::stable_sort(profiles.begin(), profiles.end(),
                      [](const BrowserProfile& a, const BrowserProfile& b) {
-                         return lessIgnoringCase(a.folder, b.folder);
+                         return platform::precedesIgnoringAsciiCase(a.folder, b.folder);
                      });
 }
 

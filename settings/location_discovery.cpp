@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "settings/location_discovery.h"
 
-#include "search/open_file.h"
+#include "platform/text_file.h"
 #include "settings/registry_values.h"
 
 namespace zaptrove {
@@ -40,7 +40,7 @@ std::string fnStripEscapes(std::string_view pText, std::string_view pEscape) {
 
 std::string fnFindFavoritesFolder(platform::Registry& pRegistry) {
     std::string folder;
-    if (!readTextValue(pRegistry, platform::HKEY_CURRENT_USER, kShellFolders, "Favorites",
+    if (!readTextValue(pRegistry, platform::RegistryRoot::CurrentUser, kShellFolders, "Favorites",
                        folder)) {
         return NOT_FOUND;
     }
@@ -66,9 +66,9 @@ std::string fnBookmarkFileFromPrefs(std::string_view pProfileFolder, std::string
 std::string fnFindNetscapeFile(platform::Registry& pRegistry) {
     std::string profile;
     std::string folder;
-    if (!readTextValue(pRegistry, platform::HKEY_LOCAL_MACHINE, kNetscapeUsers, "CurrentUser",
-                       profile) ||
-        !readTextValue(pRegistry, platform::HKEY_LOCAL_MACHINE,
+    if (!readTextValue(pRegistry, platform::RegistryRoot::LocalMachine, kNetscapeUsers,
+                       "CurrentUser", profile) ||
+        !readTextValue(pRegistry, platform::RegistryRoot::LocalMachine,
                        std::string(kNetscapeUsers) + "\\" + profile, "DirRoot", folder)) {
         return NOT_FOUND;
     }
@@ -76,7 +76,7 @@ std::string fnFindNetscapeFile(platform::Registry& pRegistry) {
         folder += '\\';
     }
     std::string prefs;
-    if (!fnOpenFile(folder + "prefs.js", prefs)) {
+    if (!platform::fnOpenFile(folder + "prefs.js", prefs)) {
         return NOT_FOUND;
     }
     return fnBookmarkFileFromPrefs(folder, prefs);

@@ -71,9 +71,9 @@ void subSetValue(platform::Registry& pRegistry, platform::RegistryRoot pRoot,
 std::int32_t fnWriteValue(platform::Registry& pRegistry, platform::KeyHandle pKey,
                           std::string_view pName, std::uint32_t pType, const RegistryData& pValue) {
     switch (pType) {
-    case platform::REG_SZ:
+    case platform::RegistryType::String:
         return pRegistry.setValue(pKey, pName, platform::RegistryValue::ofText(asText(pValue)));
-    case platform::REG_DWORD:
+    case platform::RegistryType::Dword:
         return pRegistry.setValue(
             pKey, pName, platform::RegistryValue::ofNumber(roundHalfToEven(asNumber(pValue))));
     default:
@@ -84,7 +84,8 @@ std::int32_t fnWriteValue(platform::Registry& pRegistry, platform::KeyHandle pKe
 std::int32_t fnReadValue(platform::Registry& pRegistry, platform::KeyHandle pKey,
                          std::string_view pName, std::int32_t& pValue) {
     platform::RegistryValue value;
-    const std::int32_t result = queryOfType(pRegistry, pKey, pName, platform::REG_DWORD, value);
+    const std::int32_t result =
+        queryOfType(pRegistry, pKey, pName, platform::RegistryType::Dword, value);
     if (result == 0) {
         pValue = static_cast<std::int32_t>(value.number);
     }
@@ -109,7 +110,8 @@ std::int32_t fnReadValue(platform::Registry& pRegistry, platform::KeyHandle pKey
 std::int32_t fnReadValue(platform::Registry& pRegistry, platform::KeyHandle pKey,
                          std::string_view pName, std::string& pValue) {
     platform::RegistryValue value;
-    const std::int32_t result = queryOfType(pRegistry, pKey, pName, platform::REG_SZ, value);
+    const std::int32_t result =
+        queryOfType(pRegistry, pKey, pName, platform::RegistryType::String, value);
     if (result == 0) {
         pValue = std::move(value.text);
     }

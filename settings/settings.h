@@ -18,6 +18,7 @@ inline constexpr std::int16_t FUNC_URL = 1;
 inline constexpr std::int16_t FUNC_BOTH = 2;
 inline constexpr std::int16_t SORT_NAME = 0;
 inline constexpr std::int16_t SORT_URL = 1;
+inline constexpr std::int16_t SORT_NONE = 2; // the reading order stays
 inline constexpr std::int16_t SORT_SEARCHED = 3;
 inline constexpr std::int16_t LAUNCH_NOTHING = 4;
 inline constexpr std::int16_t LAUNCH_MINIMIZE = 5;

@@ -12,16 +12,17 @@ namespace zaptrove {
 
 namespace {
 
-using platform::HKEY_CURRENT_USER;
+using platform::RegistryRoot;
 
 template <typename... Handlers> struct Overloaded : Handlers... { using Handlers::operator()...; };
 // Spelled out for compilers without deduction for aggregates (clang 14).
 template <typename... Handlers> Overloaded(Handlers...) -> Overloaded<Handlers...>;
 
 void write(platform::Registry& registry, std::string_view name, const RegistryData& data) {
-    const std::uint32_t type =
-        std::holds_alternative<std::string>(data) ? platform::REG_SZ : platform::REG_DWORD;
-    subSetValue(registry, HKEY_CURRENT_USER, SettingsKey, name, data, type);
+    const std::uint32_t type = std::holds_alternative<std::string>(data)
+                                   ? platform::RegistryType::String
+                                   : platform::RegistryType::Dword;
+    subSetValue(registry, RegistryRoot::CurrentUser, SettingsKey, name, data, type);
 }
 
 // Puts a fallback or first-run value where the setting is held.
@@ -126,7 +127,7 @@ std::optional<RegistryData> firstRunData(const StoredValue& value, const Setting
 
 void writeFirstRunValues(platform::Registry& registry, const SettingsWindow& window) {
     const platform::RegistryUpdate update(registry);
-    subCreateKey(registry, HKEY_CURRENT_USER, SettingsKey);
+    subCreateKey(registry, RegistryRoot::CurrentUser, SettingsKey);
     for (const StoredValue& value : kStoredValues) {
         if (const auto data = firstRunData(value, window)) {
             write(registry, value.name, *data);
@@ -148,7 +149,7 @@ bool holdsText(const StoredValue& value) {
 
 bool fnReadStoredSettings(platform::Registry& pRegistry, Settings& pSettings,
                           SettingsWindow& pWindow) {
-    platform::KeyHandle key = pRegistry.openKey(HKEY_CURRENT_USER, SettingsKey);
+    platform::KeyHandle key = pRegistry.openKey(RegistryRoot::CurrentUser, SettingsKey);
     std::int32_t present = 0;
     const bool stored = fnReadValue(pRegistry, key, kPresentValue, present) == 0;
     for (const StoredValue& value : kStoredValues) {
@@ -184,7 +185,8 @@ void subSaveSettings(platform::Registry& pRegistry, const Settings& pSettings,
     saveWhere(SavedWhen::Always, [](const StoredValue& value) { return !holdsText(value); });
     saveWhere(SavedWhen::Always, holdsText);
     saveWhere(SavedWhen::WhileOn, [&](const StoredValue& value) { return isOn(value, pSettings); });
-    const platform::KeyHandle key = pRegistry.openKey(HKEY_CURRENT_USER, SettingsKey);
+    const platform::KeyHandle key =
+        pRegistry.openKey(platform::RegistryRoot::CurrentUser, SettingsKey);
     for (const StoredValue& value : kStoredValues) {
         if (value.saved == SavedWhen::WhileOn && !isOn(value, pSettings)) {
             pRegistry.deleteValue(key, value.name);
@@ -198,12 +200,12 @@ void subSaveSettings(platform::Registry& pRegistry, const Settings& pSettings,
 
 void subDeleteSettings(platform::Registry& pRegistry) {
     const platform::RegistryUpdate update(pRegistry);
-    const platform::KeyHandle key = pRegistry.openKey(HKEY_CURRENT_USER, SettingsKey);
+    const platform::KeyHandle key = pRegistry.openKey(RegistryRoot::CurrentUser, SettingsKey);
     for (const StoredValue& value : kStoredValues) {
         pRegistry.deleteValue(key, value.name);
     }
     pRegistry.closeKey(key);
-    pRegistry.deleteKey(HKEY_CURRENT_USER, SettingsKey);
+    pRegistry.deleteKey(RegistryRoot::CurrentUser, SettingsKey);
 }
 
 } // namespace zaptrove

@@ -2,9 +2,9 @@
 #include "debug_log/debug_log.h"
 #include "platform/files.h"
 #include "platform/text.h"
+#include "platform/text_file.h"
 #include "search/chunked_scan.h"
 #include "search/netscape_reader.h"
-#include "search/open_file.h"
 #include "search/opera_reader.h"
 #include "support/bookmark_lists.h"
 #include "support/fake_clock.h"
@@ -131,7 +131,7 @@ TEST(ChunkedScan, ReadersFindTheSameInChunksOfEverySize) {
     for (const auto& [read, scan, bytes] : kinds) {
         const std::string path = tmp.write("f", bytes);
         std::string text;
-        ASSERT_TRUE(fnOpenFile(path, text));
+        ASSERT_TRUE(platform::fnOpenFile(path, text));
         for (const char* term : {"", "x", "\xC3\xA9"}) {
             Matcher whole(term, FUNC_BOTH);
             std::vector<Bookmark> expected;

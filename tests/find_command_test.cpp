@@ -132,14 +132,14 @@ TEST(FindCommand, WhatIsNotGivenComesFromTheStoredSettingsWhichStayUntouched) {
     EXPECT_TRUE(registry.settingsValues().empty()); // a first run of the command writes nothing
 
     using namespace zaptrove::platform;
-    zaptrove::subCreateKey(*registry, HKEY_CURRENT_USER, zaptrove::SettingsKey);
+    zaptrove::subCreateKey(*registry, RegistryRoot::CurrentUser, zaptrove::SettingsKey);
     const std::tuple<const char*, zaptrove::RegistryData, std::uint32_t> values[] = {
-        {"Present", 1.0, REG_DWORD},       {"Sort", 1.0, REG_DWORD},
-        {"DoMSIE", 14.0, REG_DWORD},       {"DoNetscape", 14.0, REG_DWORD},
-        {"DoNetscapeEx", 13.0, REG_DWORD}, {"NetscapeAlt", ns, REG_SZ}};
+        {"Present", 1.0, RegistryType::Dword},       {"Sort", 1.0, RegistryType::Dword},
+        {"DoMSIE", 14.0, RegistryType::Dword},       {"DoNetscape", 14.0, RegistryType::Dword},
+        {"DoNetscapeEx", 13.0, RegistryType::Dword}, {"NetscapeAlt", ns, RegistryType::String}};
     for (const auto& [name, value, type] : values)
-        zaptrove::subSetValue(*registry, HKEY_CURRENT_USER, zaptrove::SettingsKey, name, value,
-                              type);
+        zaptrove::subSetValue(*registry, RegistryRoot::CurrentUser, zaptrove::SettingsKey, name,
+                              value, type);
     const auto stored = registry.settingsValues();
     EXPECT_EQ(run({"news"}), "http://a  -  news\nhttp://b  -  Daily News\n"); // stored order
     EXPECT_EQ(run({"--sort", "name", "news"}), "Daily News  -  http://b\nnews  -  http://a\n");

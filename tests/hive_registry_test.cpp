@@ -21,20 +21,20 @@ namespace {
 constexpr std::string_view kKey = "Software\\Zaptrove";
 
 void store(Registry& registry, std::string_view name, const RegistryValue& value) {
-    const KeyHandle key = registry.createKey(HKEY_CURRENT_USER, kKey);
+    const KeyHandle key = registry.createKey(RegistryRoot::CurrentUser, kKey);
     registry.setValue(key, name, value);
     registry.closeKey(key);
 }
 
 std::optional<RegistryValue> query(Registry& registry, std::string_view name) {
-    const KeyHandle key = registry.openKey(HKEY_CURRENT_USER, kKey);
+    const KeyHandle key = registry.openKey(RegistryRoot::CurrentUser, kKey);
     RegistryValue value;
     const bool found = registry.queryValue(key, name, value) == 0;
     registry.closeKey(key);
     return found ? std::optional(value) : std::nullopt;
 }
 
-RegistryValue binary(std::vector<std::uint8_t> bytes, std::uint32_t type = REG_BINARY) {
+RegistryValue binary(std::vector<std::uint8_t> bytes, std::uint32_t type = RegistryType::Binary) {
     RegistryValue value;
     value.type = type;
     value.data = std::move(bytes);
@@ -160,7 +160,7 @@ TEST(HiveRegistry, DamagedFileIsKeptAsideAndNeverOverwritten) {
 
 TEST(HiveRegistry, UnwritablePlaceFailsQuietly) {
     auto registry = openUserRegistry("/dev/null/zaptrove/registry.reg");
-    EXPECT_EQ(registry->createKey(HKEY_CURRENT_USER, kKey), 0);
+    EXPECT_EQ(registry->createKey(RegistryRoot::CurrentUser, kKey), 0);
     EXPECT_FALSE(query(*registry, "Present"));
 }
 
@@ -303,7 +303,7 @@ TEST(HiveRegistry, TheFileKeepsItsIdentity) {
     chmod(target.c_str(), 0444);
     const std::string stored = readFile(target);
     auto registry = openUserRegistry(link);
-    const KeyHandle key = registry->openKey(HKEY_CURRENT_USER, kKey);
+    const KeyHandle key = registry->openKey(RegistryRoot::CurrentUser, kKey);
     EXPECT_NE(registry->setValue(key, "Sort", RegistryValue::ofNumber(4)), 0);
     EXPECT_EQ(readFile(target), stored);
     EXPECT_EQ(std::filesystem::status(target).permissions(), std::filesystem::perms(0444));

@@ -7,8 +7,7 @@
 #include <gtest/gtest.h>
 
 using namespace zaptrove;
-using platform::HKEY_CURRENT_USER;
-using platform::HKEY_LOCAL_MACHINE;
+using platform::RegistryRoot;
 using test::TempFolder;
 
 namespace {
@@ -23,14 +22,14 @@ class Discovery : public ::testing::Test {
     void setText(platform::RegistryRoot root, const std::string& path, std::string_view name,
                  const std::string& text) {
         subCreateKey(*registry, root, path);
-        subSetValue(*registry, root, path, name, text, platform::REG_SZ);
+        subSetValue(*registry, root, path, name, text, platform::RegistryType::String);
     }
 
     // A Netscape profile with the given "prefs.js" registered as the current user's.
     void installProfile(const std::string& dirRoot, const std::string& prefs) {
         tmp.write("profile/prefs.js", prefs);
-        setText(HKEY_LOCAL_MACHINE, std::string(kUsers), "CurrentUser", "default");
-        setText(HKEY_LOCAL_MACHINE, std::string(kUsers) + "\\default", "DirRoot", dirRoot);
+        setText(RegistryRoot::LocalMachine, std::string(kUsers), "CurrentUser", "default");
+        setText(RegistryRoot::LocalMachine, std::string(kUsers) + "\\default", "DirRoot", dirRoot);
     }
 };
 
@@ -53,7 +52,7 @@ TEST_F(Discovery, FavoritesFolderComesFromShellFolders) {
     // A hive file knows a Favorites folder as Windows does: the home folder's.
     EXPECT_EQ(fnFindFavoritesFolder(*registry), std::string(getenv("HOME")) + "/Favorites\\");
 #endif
-    setText(HKEY_CURRENT_USER,
+    setText(RegistryRoot::CurrentUser,
             "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders", "Favorites",
             std::string(300, 'F')); // longer than any fixed buffer
     EXPECT_EQ(fnFindFavoritesFolder(*registry), std::string(300, 'F') + "\\");
@@ -63,9 +62,10 @@ TEST_F(Discovery, FavoritesFolderComesFromShellFolders) {
 // folder holds it; a missing profile or folder is not found.
 TEST_F(Discovery, NetscapeFileComesFromTheCurrentProfile) {
     EXPECT_EQ(fnFindNetscapeFile(*registry), NOT_FOUND);
-    setText(HKEY_LOCAL_MACHINE, std::string(kUsers), "CurrentUser", "default");
+    setText(RegistryRoot::LocalMachine, std::string(kUsers), "CurrentUser", "default");
     EXPECT_EQ(fnFindNetscapeFile(*registry), NOT_FOUND); // no DirRoot
-    setText(HKEY_LOCAL_MACHINE, std::string(kUsers) + "\\default", "DirRoot", tmp / "nowhere");
+    setText(RegistryRoot::LocalMachine, std::string(kUsers) + "\\default", "DirRoot",
+            tmp / "nowhere");
     EXPECT_EQ(fnFindNetscapeFile(*registry), NOT_FOUND);
     for (const std::string& dirRoot : {tmp / "profile", tmp / "profile\\"}) {
         installProfile(dirRoot, "user_pref(\"browser.cache.disk\", 7);\n");

@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: MIT
 #include "main_window/frm_main.h"
+#include "platform/forms_simulate.h"
 #include "support/fake_clock.h"
 #include "support/temp_folder.h"
 #include "support/test_registry.h"
@@ -154,9 +155,9 @@ TEST_F(MainWindow, SearchAsYouTypeFollowsEveryKeyBelowTheInputBox) {
     EXPECT_EQ(type("a"), std::vector<std::string>{"Daily News  -  http://daily/"});
     EXPECT_TRUE(window.cboResult.visible() && window.cmdPrefereneces.visible());
     EXPECT_GE(window.cboResult.top(), window.txtInput.top() + window.txtInput.height());
-    EXPECT_TRUE(window.txtInput.hasFocus());
+    EXPECT_TRUE(forms::hasFocus(window.txtInput));
     forms::simulateKeyDown(window.txtInput, forms::KEY_DOWN);
-    EXPECT_TRUE(window.cboResult.hasFocus());
+    EXPECT_TRUE(forms::hasFocus(window.cboResult));
 
     window.txtInput.setFocus();
     type("x"); // nothing found: the list folds, the text stays
@@ -296,7 +297,7 @@ TEST_F(MainWindow, ResetRemovesTheStoredSettingsAndEndsWithoutSaving) {
     window.txtInput.setText("\\R");
     std::int16_t key = forms::KEY_RETURN;
     EXPECT_THROW(window.txtInput_KeyPress(key), ProgramEnded);
-    EXPECT_EQ(registry->openKey(platform::HKEY_CURRENT_USER, "Software\\Zaptrove"), 0);
+    EXPECT_EQ(registry->openKey(platform::RegistryRoot::CurrentUser, "Software\\Zaptrove"), 0);
     EXPECT_TRUE(log().ends_with("$ [05/12/03 - 14:07:31] Input : \\R\r\n"
                                 "- [05/12/03 - 14:07:31] Ending ZTV[v4.3] debug session\r\n"));
     enter("\\r "); // with a blank it is searched for
@@ -390,7 +391,7 @@ TEST_F(MainWindow, PreferencesShowValuesOnlyADamagedStoreHoldsAndStoreThemSoundl
     settings.Duplicates = 0;
     settings.Single = 5;
     settings.Tray = 99;
-    settings.Sort = 2;
+    settings.Sort = SORT_NONE;
     frmPreferences dialog(settings, window.form);
     dialog.Form_Activate();
     EXPECT_TRUE(dialog.chkDups.value() && dialog.ChkSingle.value() && dialog.chkMinimize.value());
@@ -399,7 +400,7 @@ TEST_F(MainWindow, PreferencesShowValuesOnlyADamagedStoreHoldsAndStoreThemSoundl
     EXPECT_EQ(settings.Duplicates, DUPS_REMOVE);
     EXPECT_EQ(settings.Single, CLICK_SINGLE);
     EXPECT_EQ(settings.Tray, TRAY_ON);
-    EXPECT_EQ(settings.Sort, 2);
+    EXPECT_EQ(settings.Sort, SORT_NONE);
 }
 
 namespace {

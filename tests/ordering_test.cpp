@@ -90,7 +90,7 @@ TEST(Ordering, OrderCandidatesPicksTheKeyBySortAndLogsTheStep) {
         {SORT_URL, FUNC_NAME, "b|c|a|", "$ " + stamp + "Sorting by URL\r\n" + timers},
         {SORT_SEARCHED, FUNC_BOTH, "a|b|c|", "$ " + stamp + "Sorting as Searched\r\n" + timers},
         {SORT_SEARCHED, FUNC_URL, "b|c|a|", "$ " + stamp + "Sorting as Searched\r\n" + timers},
-        {2, FUNC_URL, "c|a|b|", timers}};
+        {SORT_NONE, FUNC_URL, "c|a|b|", timers}};
     test::FakeClock clock;
     for (const auto& [sort, function, order, log] : cases) {
         test::TempFolder t;

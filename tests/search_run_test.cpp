@@ -82,7 +82,7 @@ TEST_F(SearchRun, ReadsTheSwitchedOnSourcesInOrderMainBeforeAlternative) {
     s.OperaMain = t.write("op.adr", "#URL\nNAME=x5\nURL=u5\n");
     s.OperaAlt = t.write("op-alt.adr", "#URL\nNAME=x6\nURL=u6\n");
     s.DoMSIE = s.DoMSIEEx = s.DoNetscape = s.DoNetscapeEx = s.DoOpera = s.DoOperaEx = DO_YES;
-    s.Sort = 2; // the reading order stays
+    s.Sort = SORT_NONE;
     const Lines inOrder = run("X").Lines;
     EXPECT_EQ(inOrder, (Lines{"u1  -  x1", "u2  -  x2", "u3  -  x3", "u4  -  x4", "u5  -  x5",
                               "u6  -  x6"}));
@@ -114,7 +114,7 @@ TEST_F(SearchRun, NameSearchOrdersAndUndupsFavoritesByTheirRealAddresses) {
     };
     EXPECT_EQ(addresses(SORT_URL, DUPS_KEEP), "http://a http://a http://b http://c ");
     EXPECT_EQ(addresses(SORT_URL, DUPS_REMOVE), "http://a http://b http://c ");
-    EXPECT_EQ(addresses(2, DUPS_REMOVE), "http://c http://a http://b "); // by name and address
+    EXPECT_EQ(addresses(SORT_NONE, DUPS_REMOVE), "http://c http://a http://b "); // by name and address
 }
 
 #ifndef _WIN32

@@ -7,7 +7,7 @@
 #include <gtest/gtest.h>
 
 using namespace zaptrove;
-using platform::HKEY_CURRENT_USER;
+using platform::RegistryRoot;
 using test::FakeWindow;
 
 namespace {
@@ -19,8 +19,8 @@ class SettingsStore : public ::testing::Test {
     Settings settings;
 
     void setStored(std::string_view name, const RegistryData& value, std::uint32_t type) {
-        subCreateKey(*registry, HKEY_CURRENT_USER, SettingsKey);
-        subSetValue(*registry, HKEY_CURRENT_USER, SettingsKey, name, value, type);
+        subCreateKey(*registry, RegistryRoot::CurrentUser, SettingsKey);
+        subSetValue(*registry, RegistryRoot::CurrentUser, SettingsKey, name, value, type);
     }
     bool stores(std::string_view value) const {
         const auto values = registry.settingsValues();
@@ -80,7 +80,7 @@ TEST_F(SettingsStore, ReadingNeverWritesAndALaterRunRestoresEverything) {
     saved.DoFirefox = saved.DoEdge = saved.DoFirefoxEx = DO_YES, saved.DoOperaBlink = DO_NO;
     saved.DoChrome = saved.DoChromium = saved.DoBrave = saved.DoVivaldi = 14;
     saved.DoChromiumEx = 0, saved.FirefoxAlt = "/home/u/ff", saved.ChromiumAlt = "C:\\B";
-    setStored("Present", 1.0, platform::REG_DWORD);
+    setStored("Present", 1.0, platform::RegistryType::Dword);
     FakeWindow moved;
     moved.top = 10, moved.left = 20, moved.width = 7000;
     subSaveSettings(*registry, saved, moved);
@@ -93,15 +93,16 @@ TEST_F(SettingsStore, ReadingNeverWritesAndALaterRunRestoresEverything) {
 }
 
 TEST_F(SettingsStore, MissingOrUnusableValuesTakeTheirFallbacks) {
-    setStored("Present", 1.0, platform::REG_DWORD);
-    setStored("Function", 2.0, platform::REG_DWORD);
-    setStored("Sort", 70000.0, platform::REG_DWORD);         // outside 16 bits
-    setStored("Launch", std::string("5"), platform::REG_SZ); // a text where a number belongs
-    setStored("OperaMain", 7.0, platform::REG_DWORD);        // a number where a text belongs
-    setStored("NetscapeMain", std::string(NOT_FOUND), platform::REG_SZ);
-    const platform::KeyHandle key = registry->openKey(HKEY_CURRENT_USER, SettingsKey);
+    setStored("Present", 1.0, platform::RegistryType::Dword);
+    setStored("Function", 2.0, platform::RegistryType::Dword);
+    setStored("Sort", 70000.0, platform::RegistryType::Dword); // outside 16 bits
+    setStored("Launch", std::string("5"),
+              platform::RegistryType::String);                  // a text where a number belongs
+    setStored("OperaMain", 7.0, platform::RegistryType::Dword); // a number where a text belongs
+    setStored("NetscapeMain", std::string(NOT_FOUND), platform::RegistryType::String);
+    const platform::KeyHandle key = registry->openKey(RegistryRoot::CurrentUser, SettingsKey);
     platform::RegistryValue blob;
-    blob.type = platform::REG_BINARY;
+    blob.type = platform::RegistryType::Binary;
     blob.data = {1, 2, 3, 4};
     registry->setValue(key, "Tray", blob);
     std::int16_t tray = 99;
@@ -145,7 +146,7 @@ TEST_F(SettingsStore, MinimisedExitKeepsGeometryResetExitWritesNothingAndResetRe
     EXPECT_TRUE(stores("Sort=3"));
 
     subDeleteSettings(*registry);
-    EXPECT_EQ(registry->openKey(HKEY_CURRENT_USER, SettingsKey), 0);
+    EXPECT_EQ(registry->openKey(RegistryRoot::CurrentUser, SettingsKey), 0);
     EXPECT_TRUE(registry.settingsValues().empty());
     EXPECT_FALSE(fnReadStoredSettings(*registry, settings, window));
 }

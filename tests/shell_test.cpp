@@ -21,12 +21,6 @@ using zaptrove::test::TempFolder;
 
 #ifdef _WIN32
 
-namespace {
-
-constexpr zaptrove::platform::RegistryRoot HKEY_CLASSES_ROOT = 0x80000000u;
-
-} // namespace
-
 // The shell hands an address to the program registered for its scheme: here a
 // scheme of the test's own, whose handler writes the address it gets to a file.
 TEST(Shell, OpensTheAddressWithTheHandlerRegisteredForItsScheme) {
@@ -34,10 +28,11 @@ TEST(Shell, OpensTheAddressWithTheHandlerRegisteredForItsScheme) {
     TempFolder t;
     const std::string log = t / "calls.log";
     const auto registry = platform::openUserRegistry();
-    const platform::KeyHandle scheme = registry->createKey(HKEY_CLASSES_ROOT, "zaptrovetest");
+    const platform::KeyHandle scheme =
+        registry->createKey(platform::RegistryRoot::ClassesRoot, "zaptrovetest");
     registry->setValue(scheme, "URL Protocol", platform::RegistryValue::ofText(""));
-    const platform::KeyHandle command =
-        registry->createKey(HKEY_CLASSES_ROOT, "zaptrovetest\\shell\\open\\command");
+    const platform::KeyHandle command = registry->createKey(platform::RegistryRoot::ClassesRoot,
+                                                            "zaptrovetest\\shell\\open\\command");
     registry->setValue(command, "",
                        platform::RegistryValue::ofText("cmd.exe /c echo \"%1\">>\"" + log + "\""));
     registry->closeKey(command);
@@ -55,7 +50,7 @@ TEST(Shell, OpensTheAddressWithTheHandlerRegisteredForItsScheme) {
 
     for (const char* key : {"zaptrovetest\\shell\\open\\command", "zaptrovetest\\shell\\open",
                             "zaptrovetest\\shell", "zaptrovetest"})
-        registry->deleteKey(HKEY_CLASSES_ROOT, key);
+        registry->deleteKey(platform::RegistryRoot::ClassesRoot, key);
 }
 
 #else

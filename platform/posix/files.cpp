@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
 #include "platform/files.h"
 
+#include "platform/text.h"
+
 #include <algorithm>
 #include <cerrno>
 #include <cstdlib>
@@ -13,21 +15,8 @@ namespace zaptrove::platform {
 
 namespace {
 
-char asciiLower(char c) {
-    return c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c;
-}
-
 bool byNameIgnoringCase(const FolderEntry& a, const FolderEntry& b) {
-    const auto less = [](char x, char y) { return asciiLower(x) < asciiLower(y); };
-    if (std::lexicographical_compare(a.name.begin(), a.name.end(), b.name.begin(), b.name.end(),
-                                     less)) {
-        return true;
-    }
-    if (std::lexicographical_compare(b.name.begin(), b.name.end(), a.name.begin(), a.name.end(),
-                                     less)) {
-        return false;
-    }
-    return a.name < b.name;
+    return precedesIgnoringAsciiCase(a.name, b.name);
 }
 
 // Sorts an entry into folder, plain file, or neither (a dangling link, a pipe,

@@ -19,9 +19,10 @@ struct RootEntry {
     RegistryRoot root;
     std::string_view name;
 };
-constexpr std::array kRoots = {
-    RootEntry{0x80000000u, "HKEY_CLASSES_ROOT"}, RootEntry{HKEY_CURRENT_USER, "HKEY_CURRENT_USER"},
-    RootEntry{HKEY_LOCAL_MACHINE, "HKEY_LOCAL_MACHINE"}, RootEntry{0x80000003u, "HKEY_USERS"}};
+constexpr std::array kRoots = {RootEntry{RegistryRoot::ClassesRoot, "HKEY_CLASSES_ROOT"},
+                               RootEntry{RegistryRoot::CurrentUser, "HKEY_CURRENT_USER"},
+                               RootEntry{RegistryRoot::LocalMachine, "HKEY_LOCAL_MACHINE"},
+                               RootEntry{RegistryRoot::Users, "HKEY_USERS"}};
 
 std::string_view trim(std::string_view text) {
     const std::size_t first = text.find_first_not_of(kBlanks);
@@ -31,14 +32,10 @@ std::string_view trim(std::string_view text) {
     return text.substr(first, text.find_last_not_of(kBlanks) - first + 1);
 }
 
-char foldedChar(char c) {
-    return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
-}
-
 // A key path or value name with ASCII letters lower-cased: the form it is found by.
 std::string foldedName(std::string_view name) {
     std::string folded(name);
-    std::ranges::transform(folded, folded.begin(), foldedChar);
+    std::ranges::transform(folded, folded.begin(), asciiLower);
     return folded;
 }
 
@@ -104,14 +101,14 @@ bool readHexBytes(std::string_view list, std::vector<std::uint8_t>& bytes) {
 bool readValueData(std::string_view data, RegistryValue& value) {
     std::string_view rest;
     if (readQuoted(data, value.text, rest)) {
-        value.type = REG_SZ;
+        value.type = RegistryType::String;
         return trim(rest).empty();
     }
     if (data.starts_with("dword:")) {
-        value.type = REG_DWORD;
+        value.type = RegistryType::Dword;
         return readHexNumber(trim(data.substr(6)), value.number);
     }
-    std::uint32_t type = REG_BINARY;
+    std::uint32_t type = RegistryType::Binary;
     std::size_t colon = 0;
     if (data.starts_with("hex:")) {
         colon = 3;
@@ -127,7 +124,7 @@ bool readValueData(std::string_view data, RegistryValue& value) {
     if (!readHexBytes(data.substr(colon + 1), value.data)) {
         return false;
     }
-    if (type == REG_DWORD) {
+    if (type == RegistryType::Dword) {
         // A number written as bytes: four, little-endian.
         if (value.data.size() != 4) {
             return false;
@@ -135,7 +132,7 @@ bool readValueData(std::string_view data, RegistryValue& value) {
         value.number = value.data[0] | value.data[1] << 8 | value.data[2] << 16 |
                        static_cast<std::uint32_t>(value.data[3]) << 24;
         value.data.clear();
-    } else if (type == REG_SZ) {
+    } else if (type == RegistryType::String) {
         // A text written as bytes: UTF-16LE with a terminating NUL.
         if (value.data.size() % 2 != 0) {
             return false;
@@ -287,10 +284,10 @@ void appendQuoted(std::string_view text, std::string& out) {
 }
 
 void appendValueData(const RegistryValue& value, std::string& out) {
-    if (value.type == REG_SZ &&
+    if (value.type == RegistryType::String &&
         value.text.find_first_of(std::string_view("\r\n\0", 3)) == std::string::npos) {
         appendQuoted(value.text, out);
-    } else if (value.type == REG_SZ) {
+    } else if (value.type == RegistryType::String) {
         // A text with line breaks or NULs cannot stand on one quoted line.
         std::vector<std::uint8_t> bytes;
         for (const char16_t unit : utf8ToUtf16(value.text) + u'\0') {
@@ -299,14 +296,14 @@ void appendValueData(const RegistryValue& value, std::string& out) {
         }
         out += "hex(1):";
         appendHexBytes(bytes, out);
-    } else if (value.type == REG_DWORD) {
+    } else if (value.type == RegistryType::Dword) {
         char number[20];
         std::snprintf(number, sizeof number, "dword:%08x", value.number);
         out += number;
     } else {
         char prefix[24];
         std::snprintf(prefix, sizeof prefix,
-                      value.type == REG_BINARY ? "hex:" : "hex(%x):", value.type);
+                      value.type == RegistryType::Binary ? "hex:" : "hex(%x):", value.type);
         out += prefix;
         appendHexBytes(value.data, out);
     }
@@ -315,9 +312,7 @@ void appendValueData(const RegistryValue& value, std::string& out) {
 } // namespace
 
 bool sameRegistryName(std::string_view a, std::string_view b) {
-    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
-               return foldedChar(x) == foldedChar(y);
-           });
+    return equalsIgnoringAsciiCase(a, b);
 }
 
 HiveValues::iterator HiveKey::locate(std::string_view name) {

@@ -50,8 +50,5 @@ void clipboardClear() {
 void clipboardSetText(std::string_view pText) {
     QGuiApplication::clipboard()->setText(toQString(pText));
 }
-std::string clipboardText() {
-    return QGuiApplication::clipboard()->text().toStdString();
-}
 
 } // namespace zaptrove::platform::forms

@@ -175,10 +175,6 @@ void Control::setToolTip(std::string_view pText) {
 void Control::setFocus() {
     impl_->widget->setFocus(Qt::OtherFocusReason);
 }
-bool Control::hasFocus() const {
-    return impl_->widget->hasFocus();
-}
-
 Container::Container(Form& pForm) : form_(&pForm) {}
 Container::Container(Frame& pFrame) : frame_(&pFrame) {}
 
@@ -202,13 +198,6 @@ Label::Label(Container pParent, float pLeft, float pTop, float pWidth, float pHe
     label.setWordWrap(true);
 }
 
-std::string Label::caption() const {
-    return widgetOf<QLabel>(*this).text().toStdString();
-}
-
-std::string Checkable::caption() const {
-    return widgetOf<QAbstractButton>(*this).text().toStdString();
-}
 bool Checkable::value() const {
     return widgetOf<QAbstractButton>(*this).isChecked();
 }
@@ -255,9 +244,6 @@ std::string TextBox::selectedText() const {
     return widgetOf<QLineEdit>(*this).selectedText().toStdString();
 }
 
-bool TextBox::readOnly() const {
-    return widgetOf<QLineEdit>(*this).isReadOnly();
-}
 void TextBox::setReadOnly(bool pReadOnly) {
     widgetOf<QLineEdit>(*this).setReadOnly(pReadOnly);
 }
@@ -280,10 +266,6 @@ int ListBox::listCount() const {
 std::string ListBox::list(int pIndex) const {
     const QListWidgetItem* item = widgetOf<QListWidget>(*this).item(pIndex);
     return item != nullptr ? item->text().toStdString() : std::string();
-}
-
-void ListBox::addItem(std::string_view pText) {
-    widgetOf<QListWidget>(*this).addItem(toQString(pText));
 }
 
 void ListBox::setItems(const std::vector<std::string>& pLines) {
@@ -318,10 +300,6 @@ CommandButton::CommandButton(Container pParent, float pLeft, float pTop, float p
     : Control(childOf<QPushButton>(pParent, pLeft, pTop, pWidth, pHeight, toQString(pCaption))) {
     auto& button = widgetOf<QPushButton>(*this);
     QObject::connect(&button, &QPushButton::clicked, &impl(), [this] { fire(onClick); });
-}
-
-std::string CommandButton::caption() const {
-    return widgetOf<QPushButton>(*this).text().toStdString();
 }
 
 } // namespace zaptrove::platform::forms

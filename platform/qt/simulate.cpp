@@ -1,7 +1,10 @@
 // SPDX-License-Identifier: MIT
+#include "platform/forms_simulate.h"
 #include "platform/qt/forms_impl.h"
 
+#include <QClipboard>
 #include <QCoreApplication>
+#include <QGuiApplication>
 #include <QKeyEvent>
 #include <QListWidget>
 #include <QMouseEvent>
@@ -50,6 +53,14 @@ void sendClick(QWidget& pTarget, QPoint pAt) {
 }
 
 } // namespace
+
+std::string clipboardText() {
+    return QGuiApplication::clipboard()->text().toStdString();
+}
+
+bool hasFocus(const Control& pControl) {
+    return pControl.impl().widget->hasFocus();
+}
 
 void simulateTyping(Control& pControl, std::string_view pText) {
     for (const QChar character : toQString(pText)) {

@@ -31,9 +31,7 @@ HANDLE openForReading(const std::wstring& path) {
 }
 
 bool byNameIgnoringCase(const FolderEntry& a, const FolderEntry& b) {
-    return CompareStringOrdinal(reinterpret_cast<LPCWCH>(utf8ToUtf16(a.name).c_str()), -1,
-                                reinterpret_cast<LPCWCH>(utf8ToUtf16(b.name).c_str()), -1,
-                                TRUE) == CSTR_LESS_THAN;
+    return precedesIgnoringAsciiCase(a.name, b.name);
 }
 
 } // namespace

@@ -86,13 +86,13 @@ class WindowsRegistry final : public Registry {
     std::int32_t setValue(KeyHandle key, std::string_view name,
                           const RegistryValue& value) override {
         const std::wstring valueName = wide(name);
-        if (value.type == REG_SZ) {
+        if (value.type == RegistryType::String) {
             const std::wstring text = wide(value.text);
             return RegSetValueExW(toKey(key), valueName.c_str(), 0, REG_SZ,
                                   reinterpret_cast<const BYTE*>(text.c_str()),
                                   static_cast<DWORD>((text.size() + 1) * sizeof(wchar_t)));
         }
-        if (value.type == REG_DWORD) {
+        if (value.type == RegistryType::Dword) {
             return RegSetValueExW(toKey(key), valueName.c_str(), 0, REG_DWORD,
                                   reinterpret_cast<const BYTE*>(&value.number), 4);
         }

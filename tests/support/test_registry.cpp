@@ -9,13 +9,14 @@ namespace zaptrove::test {
 
 std::vector<std::string> TestRegistry::settingsValues() const {
     std::vector<std::string> values;
-    const platform::KeyHandle key = registry_->openKey(platform::HKEY_CURRENT_USER, SettingsKey);
+    const platform::KeyHandle key =
+        registry_->openKey(platform::RegistryRoot::CurrentUser, SettingsKey);
     for (const std::string& name : settingsValueNames()) {
         platform::RegistryValue value;
         registry_->queryValue(key, name, value);
-        values.push_back(
-            name + "=" +
-            (value.type == platform::REG_DWORD ? std::to_string(value.number) : value.text));
+        values.push_back(name + "=" +
+                         (value.type == platform::RegistryType::Dword ? std::to_string(value.number)
+                                                                      : value.text));
     }
     registry_->closeKey(key);
     std::sort(values.begin(), values.end());

@@ -1,19 +1,19 @@
 // SPDX-License-Identifier: MIT
-#include "search/open_file.h"
+#include "platform/text_file.h"
 
 #include "platform/files.h"
 #include "platform/text.h"
 
-namespace zaptrove {
+namespace zaptrove::platform {
 
 bool fnOpenFile(std::string_view pPath, std::string& pText) {
     std::string bytes;
-    if (!platform::readWholeFile(pPath, bytes)) {
+    if (!readWholeFile(pPath, bytes)) {
         pText.clear();
         return false;
     }
-    pText = platform::decodeFileBytes(std::move(bytes));
+    pText = decodeFileBytes(std::move(bytes));
     return true;
 }
 
-} // namespace zaptrove
+} // namespace zaptrove::platform

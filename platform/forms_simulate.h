@@ -1,0 +1,31 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+
+#include "platform/forms.h"
+
+// Input for tests, in the toolkit's terms; only test programs link it
+// (zaptrove_forms_simulate).
+namespace zaptrove::platform::forms {
+
+std::string clipboardText();
+// True when the control holds the keyboard focus.
+bool hasFocus(const Control& pControl);
+
+enum class TrayClick { Left, Double, Right, Middle };
+
+// Drive the real widgets as a user would, for tests: keys go through the same
+// event path as typed keys (so Escape reaches the cancel button).
+void simulateTyping(Control& pControl, std::string_view pText);
+void simulateKey(Control& pControl, std::int16_t pKeyAscii);
+void simulateKeyDown(Control& pControl, std::int16_t pKeyCode);
+void simulateDoubleClick(ListBox& pList, int pRow);
+void simulateClick(CommandButton& pButton);
+// On the box or circle that shows the value.
+void simulateClick(Checkable& pControl);
+// A click on the icon as the desktop reports it; none reaches an icon that is
+// not shown.
+void simulateTrayActivation(TrayIcon& pIcon, TrayClick pClick);
+// The window's close box.
+void simulateClose(Form& pForm);
+
+} // namespace zaptrove::platform::forms

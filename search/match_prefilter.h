@@ -1,0 +1,45 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+
+namespace zaptrove {
+
+// Finds the places where a lower-cased term (or one with its accents folded
+// too) could occur in text, prepared once per search. A candidate is the start
+// of an occurrence with ASCII letter case ignored, or a byte outside ASCII,
+// whose mapping only the full tables know (a term outside ASCII can only meet
+// such bytes).
+class MatchPrefilter {
+  public:
+    // pTerm is lower-cased, and accent-folded when pIgnoreAccents is set.
+    explicit MatchPrefilter(std::string pTerm, bool pIgnoreAccents = false);
+
+    const std::string& term() const { return term_; }
+
+    // The first candidate at or after pFrom; npos when there is none. An empty
+    // term occurs everywhere.
+    std::size_t findCandidate(std::string_view pText, std::size_t pFrom) const;
+
+    // True when the lower-cased (or folded) text contains the term. ASCII text is
+    // compared in place; text with other characters is mapped into pScratch.
+    bool occursIn(std::string_view pText, std::string& pScratch) const;
+
+  private:
+    bool isCandidate(std::string_view text, std::size_t at) const;
+    auto candidateLanes(std::string_view text, std::size_t at) const;
+
+    std::string term_;
+    bool ignoreAccents_;
+    bool asciiTerm_;
+    // Both letter cases of the term's first and last bytes look the same with
+    // bit 5 set; a term outside ASCII gets 0x80, which no byte so marked equals,
+    // so that only bytes outside ASCII are candidates.
+    unsigned char first_;
+    unsigned char last_;
+    std::size_t span_; // from the first byte to the last
+};
+
+} // namespace zaptrove
