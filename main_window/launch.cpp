@@ -4,7 +4,8 @@
 namespace zaptrove {
 
 // Opens the address with the desktop's "open" action, then does what Launch
-// asks: nothing, minimise, or quit (which does not come back).
+// asks: nothing, minimise, or quit (which does not come back). The shell
+// answers once the desktop has the address, so quitting loses nothing.
 void frmMain::subLaunch(const std::string& pURL) {
     subDebug(LOG_INFO, "Launching: " + pURL);
     services_.shell.openAddress(pURL, form.nativeHandle());

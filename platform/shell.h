@@ -10,11 +10,12 @@ namespace zaptrove::platform {
 class Shell {
   public:
     virtual ~Shell() = default;
-    // Hands the address to the desktop's default handler and returns at once;
-    // pOwnerWindow is the native handle of the window that asks. The address is
-    // always one argument, never read by a command interpreter; an empty
-    // address, or one that a helper program could take for an option, opens
-    // nothing.
+    // Hands the address to the desktop's default handler and returns as soon
+    // as the desktop has it (its helper started), without waiting for the page
+    // to open, so the program may end right after. pOwnerWindow is the native
+    // handle of the window that asks. The address is always one argument, never
+    // read by a command interpreter; an empty address, or one that a helper
+    // program could take for an option, opens nothing.
     virtual void openAddress(std::string_view pAddress, std::uintptr_t pOwnerWindow) = 0;
 };
 

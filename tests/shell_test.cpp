@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
 #include <thread>
 #ifndef _WIN32
@@ -98,6 +99,51 @@ TEST(Shell, RunsXdgOpenWithTheAddressAsItsOnlyArgumentAndReapsIt) {
         std::this_thread::sleep_for(50ms);
     EXPECT_TRUE(noChildLeft()) << "xdg-open was left unreaped";
     EXPECT_EQ(readFile(log), address + "\nend\n");
+}
+
+// A program that quits right after asking for an address (Launch = quit) ends
+// with std::_Exit; the address must still reach the desktop. The real xdg-open
+// runs in a plain desktop without a display, and both ways it can take (the
+// BROWSER variable and a scheme handler of the test's own) record the address.
+TEST(Shell, TheAddressReachesTheDesktopEvenWhenTheProgramEndsAtOnce) {
+    TempFolder t;
+    const std::string log = t / "opened.log";
+    const std::string recorder =
+        t.write("bin/recorder", "#!/bin/sh\nprintf '%s\\n' \"$1\" >>'" + log + "'\n");
+    ASSERT_EQ(chmod(recorder.c_str(), 0755), 0);
+    t.write("data/applications/zaptrove-recorder.desktop",
+            "[Desktop Entry]\nType=Application\nName=Recorder\nExec=" + recorder +
+                " %u\nMimeType=x-scheme-handler/https;\n");
+    t.write("config/mimeapps.list",
+            "[Default Applications]\nx-scheme-handler/https=zaptrove-recorder.desktop\n");
+    constexpr int kLaunches = 12;
+    for (int k = 0; k < kLaunches; ++k) {
+        const pid_t child = fork();
+        ASSERT_NE(child, -1);
+        if (child == 0) {
+            for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "DESKTOP_SESSION",
+                                     "KDE_FULL_SESSION", "GNOME_DESKTOP_SESSION_ID"})
+                unsetenv(name);
+            setenv("XDG_CURRENT_DESKTOP", "X-Generic", 1);
+            setenv("XDG_CONFIG_HOME", (t / "config").c_str(), 1);
+            setenv("XDG_DATA_HOME", (t / "data").c_str(), 1);
+            setenv("XDG_DATA_DIRS", (t / "data").c_str(), 1);
+            setenv("BROWSER", recorder.c_str(), 1);
+            zaptrove::platform::desktopShell().openAddress(
+                "https://example.org/" + std::to_string(k), 0);
+            std::_Exit(0);
+        }
+        int status = 0;
+        ASSERT_EQ(waitpid(child, &status, 0), child);
+    }
+    const auto lines = [&] {
+        const std::string text = readFile(log);
+        return std::count(text.begin(), text.end(), '\n');
+    };
+    for (int i = 0; i < 200 && lines() < kLaunches; ++i)
+        std::this_thread::sleep_for(50ms);
+    std::this_thread::sleep_for(200ms); // time for a second call that should not come
+    EXPECT_EQ(lines(), kLaunches) << readFile(log);
 }
 
 #endif
