@@ -4,23 +4,16 @@
 #include "debug_log/debug_log.h"
 #include "platform/text.h"
 #include "search/display_name.h"
+#include "search/guarded_quicksort.h"
 #include "settings/settings.h"
 
 #include <cstdint>
+#include <functional>
 #include <string_view>
-#include <utility>
 
 namespace zaptrove {
 
 namespace {
-
-// The middle index: the sum halved and rounded to the nearest integer, halves
-// going to the even neighbour.
-std::int64_t middleIndex(std::int64_t low, std::int64_t high) {
-    const std::int64_t sum = low + high;
-    const std::int64_t half = sum / 2;
-    return sum % 2 == 0 || half % 2 == 0 ? half : half + 1;
-}
 
 // A record's sort key and its place in the list. The key's first eight bytes,
 // as a big-endian number padded with zeros, order most pairs of keys without
@@ -42,39 +35,6 @@ struct KeyedRecord {
     std::size_t index = 0;
 };
 
-// The partitioning runs on the records' keys, each computed once, with their
-// places alongside; an explicit stack of ranges replaces recursion, which gives
-// the same order without a depth limit.
-void sortByKeys(std::vector<KeyedRecord>& order, std::int64_t low, std::int64_t high) {
-    std::vector<std::pair<std::int64_t, std::int64_t>> ranges{{low, high}};
-    while (!ranges.empty()) {
-        const auto [lo, hi] = ranges.back();
-        ranges.pop_back();
-        const KeyedRecord pivot = order[middleIndex(lo, hi)];
-        std::int64_t i = lo;
-        std::int64_t j = hi;
-        while (i <= j) {
-            while (i < hi && order[i] < pivot) {
-                ++i;
-            }
-            while (j > lo && pivot < order[j]) {
-                --j;
-            }
-            if (i <= j) {
-                std::swap(order[i], order[j]);
-                ++i;
-                --j;
-            }
-        }
-        if (lo < j) {
-            ranges.emplace_back(lo, j);
-        }
-        if (i < hi) {
-            ranges.emplace_back(i, hi);
-        }
-    }
-}
-
 } // namespace
 
 void subSort(std::vector<Bookmark>& pList, int pByUrl, std::size_t pLow, std::size_t pHigh) {
@@ -93,7 +53,10 @@ void subSort(std::vector<Bookmark>& pList, int pByUrl, std::size_t pLow, std::si
     for (std::size_t k = pLow, start = 0; k <= pHigh; start = keyEnds[k++]) {
         order[k] = {std::string_view(keyText).substr(start, keyEnds[k] - start), k};
     }
-    sortByKeys(order, static_cast<std::int64_t>(pLow), static_cast<std::int64_t>(pHigh));
+    // The partitioning runs on the records' keys, each computed once, with their
+    // places alongside.
+    guardedQuicksort(order, static_cast<std::int64_t>(pLow), static_cast<std::int64_t>(pHigh),
+                     std::less<KeyedRecord>());
     std::vector<Bookmark> sorted;
     sorted.reserve(pHigh - pLow + 1);
     for (std::size_t k = pLow; k <= pHigh; ++k) {

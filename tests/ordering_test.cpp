@@ -2,6 +2,7 @@
 #include "debug_log/debug_log.h"
 #include "platform/text.h"
 #include "search/display_name.h"
+#include "search/guarded_quicksort.h"
 #include "search/ordering.h"
 #include "support/fake_clock.h"
 #include "support/temp_folder.h"
@@ -9,6 +10,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <bit>
 #include <cmath>
 #include <random>
 
@@ -102,5 +104,33 @@ TEST(Ordering, OrderCandidatesPicksTheKeyBySortAndLogsTheStep) {
         subOrderCandidates(settings, list, DebugLog(settings, clock, t / "z.log"));
         EXPECT_EQ(namesOf(list), order) << sort << "/" << function;
         EXPECT_EQ(test::readFile(t / "z.log"), log) << sort << "/" << function;
+    }
+}
+
+// An adversary that fixes the items' values only as the sort compares them,
+// always so that the pivot turns out the smallest item left: the worst case
+// of any quicksort. The number of comparisons must stay O(n log n).
+TEST(Ordering, CraftedOrderCostsNoMoreThanNLogN) {
+    for (const int n : {1000, 20000}) {
+        std::vector<int> value(n, n); // n: not fixed yet
+        int fixedCount = 0, candidate = -1;
+        long long comparisons = 0;
+        const auto less = [&](int x, int y) {
+            ++comparisons;
+            if (value[x] == n && value[y] == n)
+                value[x == candidate ? x : y] = fixedCount++;
+            if (value[x] == n)
+                candidate = x;
+            else if (value[y] == n)
+                candidate = y;
+            return value[x] < value[y];
+        };
+        std::vector<int> items(n);
+        for (int k = 0; k < n; ++k)
+            items[k] = k;
+        guardedQuicksort(items, 0, n - 1, less);
+        EXPECT_LT(comparisons, 8LL * n * std::bit_width(unsigned(n))) << n;
+        EXPECT_TRUE(std::is_sorted(items.begin(), items.end(),
+                                   [&](int x, int y) { return value[x] < value[y]; }));
     }
 }

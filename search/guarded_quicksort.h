@@ -1,0 +1,66 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+
+#include <algorithm>
+#include <bit>
+#include <cstdint>
+#include <tuple>
+#include <utility>
+#include <vector>
+
+namespace zaptrove {
+
+// The middle index: the sum halved and rounded to the nearest integer, halves
+// going to the even neighbour.
+inline std::int64_t middleIndex(std::int64_t low, std::int64_t high) {
+    const std::int64_t sum = low + high;
+    const std::int64_t half = sum / 2;
+    return sum % 2 == 0 || half % 2 == 0 ? half : half + 1;
+}
+
+// Quicksort of items[low..high] with the element at the middle index as pivot;
+// an explicit stack of ranges replaces recursion. A range nested deeper than a
+// few times log2 of the length, which ordinary input never reaches, is a
+// crafted worst case: it is finished by a stable merge sort, so no input costs
+// more than O(n log n) comparisons. Below that depth the order, equal keys
+// included, is the plain quicksort's.
+template <typename Item, typename Less>
+void guardedQuicksort(std::vector<Item>& items, std::int64_t low, std::int64_t high, Less less) {
+    if (low >= high) {
+        return;
+    }
+    const int depthLimit = 4 * std::bit_width(static_cast<std::uint64_t>(high - low + 1)) + 8;
+    std::vector<std::tuple<std::int64_t, std::int64_t, int>> ranges{{low, high, 0}};
+    while (!ranges.empty()) {
+        const auto [lo, hi, depth] = ranges.back();
+        ranges.pop_back();
+        if (depth > depthLimit) {
+            std::stable_sort(items.begin() + lo, items.begin() + hi + 1, less);
+            continue;
+        }
+        const Item pivot = items[middleIndex(lo, hi)];
+        std::int64_t i = lo;
+        std::int64_t j = hi;
+        while (i <= j) {
+            while (i < hi && less(items[i], pivot)) {
+                ++i;
+            }
+            while (j > lo && less(pivot, items[j])) {
+                --j;
+            }
+            if (i <= j) {
+                std::swap(items[i], items[j]);
+                ++i;
+                --j;
+            }
+        }
+        if (lo < j) {
+            ranges.emplace_back(lo, j, depth + 1);
+        }
+        if (i < hi) {
+            ranges.emplace_back(i, hi, depth + 1);
+        }
+    }
+}
+
+} // namespace zaptrove
