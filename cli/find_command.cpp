@@ -2,7 +2,9 @@
 #include "cli/find_command.h"
 
 #include "cli/find_options.h"
+#include "cli/printable_text.h"
 #include "debug_log/debug_log.h"
+#include "platform/files.h"
 #include "search/browser_source_reader.h"
 #include "search/display_name.h"
 #include "search/favorites_reader.h"
@@ -16,21 +18,12 @@
 #include "settings/settings_store.h"
 #include "settings/version.h"
 
-#include <algorithm>
 #include <array>
 #include <ostream>
 
 namespace zaptrove {
 
 namespace {
-
-// Output is one line per result: a line break or tab inside a name or address
-// becomes a blank so that it cannot split a result in two.
-std::string oneLine(std::string text) {
-    std::replace_if(
-        text.begin(), text.end(), [](char c) { return c == '\n' || c == '\r' || c == '\t'; }, ' ');
-    return text;
-}
 
 // The command line has no window: stored positions go nowhere.
 class NoWindow final : public SettingsWindow {
@@ -85,8 +78,8 @@ constexpr std::array kLocations = {
 void listSources(const Settings& settings, std::ostream& out) {
     const auto line = [&](bool on, const std::string& kind, const std::string& status,
                           const std::string& path) {
-        out << (on ? "on" : "off") << '\t' << oneLine(kind) << '\t' << status << '\t'
-            << oneLine(path) << '\n';
+        out << (on ? "on" : "off") << '\t' << fnPrintableLine(kind) << '\t' << status << '\t'
+            << fnPrintableLine(path) << '\n';
     };
     for (const Location& location : kLocations) {
         const std::string& path = settings.*location.path;
@@ -101,48 +94,69 @@ void listSources(const Settings& settings, std::ostream& out) {
     }
 }
 
+// Flushes the output; a write that failed (a full disk, a closed pipe) turns
+// the status into FIND_WRITE_ERROR, with a message.
+int finishOutput(std::ostream& out, std::ostream& err, int status) {
+    out.flush();
+    if (!out) {
+        err << "zaptrove-find: the output could not be written\n";
+        return FIND_WRITE_ERROR;
+    }
+    return status;
+}
+
 } // namespace
 
 int fnRunFind(const std::vector<std::string>& pArgs, std::ostream& pOut, std::ostream& pErr) {
     const FindOptions options = fnParseFindOptions(pArgs);
     if (!options.error.empty()) {
         pErr << "zaptrove-find: " << options.error << " (see --help)\n";
-        return 2;
+        return FIND_USAGE_ERROR;
     }
     if (options.showHelp) {
         pOut << fnFindUsage();
-        return 0;
+        return finishOutput(pOut, pErr, FIND_FOUND);
     }
     if (options.showVersion) {
         pOut << "zaptrove-find " << fnVersionText() << '\n';
-        return 0;
+        return finishOutput(pOut, pErr, FIND_FOUND);
     }
     std::vector<std::string> storeProblems;
     const Settings settings = loadSettings(options, storeProblems);
     if (options.listSources) {
         listSources(settings, pOut);
-        pOut.flush();
-        return 0;
+        return finishOutput(pOut, pErr, FIND_FOUND);
     }
     const DebugLog log(settings, platform::systemClock(), options.debugLogPath);
     for (const std::string& problem : storeProblems) {
         log.subDebug(LOG_FAIL, problem);
     }
     const SearchOutcome outcome = subSearch(options.searchTerm, settings, log);
+    for (const UnreadableSource& source : outcome.Unreadable) {
+        pErr << "zaptrove-find: " << fnPrintableLine(source.Kind) << ' '
+             << fnPrintableLine(platform::nativePath(source.Location))
+             << " could not be read: " << source.Reason << '\n';
+    }
+    if (!outcome.Found && outcome.Unreadable.size() == outcome.SourcesEnabled) {
+        if (outcome.SourcesEnabled == 0) {
+            pErr << "zaptrove-find: no bookmark source is enabled\n";
+        }
+        return FIND_NO_SOURCE_READ;
+    }
     if (!outcome.Found) {
         pErr << "Nothing Found\n";
-        return 1;
+        return FIND_NOTHING_FOUND;
     }
     for (std::size_t i = 0; i < outcome.Results.size(); ++i) {
         if (options.tsv) {
             const Bookmark& record = outcome.Results[i];
-            pOut << oneLine(fnDisplayName(record.Name)) << '\t' << oneLine(record.URL) << '\n';
+            pOut << fnPrintableLine(fnDisplayName(record.Name)) << '\t'
+                 << fnPrintableLine(record.URL) << '\n';
         } else {
-            pOut << oneLine(outcome.Lines[i]) << '\n';
+            pOut << fnPrintableLine(outcome.Lines[i]) << '\n';
         }
     }
-    pOut.flush();
-    return 0;
+    return finishOutput(pOut, pErr, FIND_FOUND);
 }
 
 } // namespace zaptrove

@@ -7,8 +7,16 @@
 
 namespace zaptrove {
 
+// zaptrove-find's exit statuses.
+inline constexpr int FIND_FOUND = 0;
+inline constexpr int FIND_NOTHING_FOUND = 1;
+inline constexpr int FIND_USAGE_ERROR = 2;
+inline constexpr int FIND_NO_SOURCE_READ = 3; // no enabled source could be read, or none is enabled
+inline constexpr int FIND_WRITE_ERROR = 4;    // the output could not be written
+
 // zaptrove-find: runs one search with the options given and prints the result
-// lines. Answers the exit status: 0 found, 1 nothing found, 2 usage error.
+// lines; each source that could not be read is named on pErr. Answers the exit
+// status.
 int fnRunFind(const std::vector<std::string>& pArgs, std::ostream& pOut, std::ostream& pErr);
 
 } // namespace zaptrove

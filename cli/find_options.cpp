@@ -115,7 +115,7 @@ FindOptions fnParseFindOptions(const std::vector<std::string>& pArgs) {
     bool optionsEnded = false;
     for (std::size_t i = 0; i < pArgs.size() && options.error.empty(); ++i) {
         const std::string& arg = pArgs[i];
-        if (optionsEnded || !arg.starts_with("--")) {
+        if (optionsEnded || (!arg.starts_with("--") && arg != "-h" && arg != "-V")) {
             words.push_back(arg);
         } else if (arg == "--") {
             optionsEnded = true;
@@ -123,9 +123,11 @@ FindOptions fnParseFindOptions(const std::vector<std::string>& pArgs) {
             options.tsv = true;
         } else if (arg == "--list-sources") {
             options.listSources = true;
-        } else if (arg == "--help") {
+        } else if (arg == "--all") {
+            options.listAll = true;
+        } else if (arg == "--help" || arg == "-h") {
             options.showHelp = true;
-        } else if (arg == "--version") {
+        } else if (arg == "--version" || arg == "-V") {
             options.showVersion = true;
         } else {
             const std::size_t equals = arg.find('=');
@@ -150,8 +152,12 @@ FindOptions fnParseFindOptions(const std::vector<std::string>& pArgs) {
         options.searchTerm += words[k];
     }
     if (options.error.empty() && !options.showHelp && !options.showVersion &&
-        !options.listSources && options.searchTerm.empty()) {
-        options.error = "no search term given";
+        !options.listSources) {
+        if (options.listAll && !words.empty()) {
+            options.error = "--all takes no search term";
+        } else if (!options.listAll && words.empty()) {
+            options.error = "no search term given";
+        }
     }
     return options;
 }
@@ -191,8 +197,11 @@ void subApplyFindOptions(const FindOptions& pOptions, Settings& pSettings) {
 
 std::string fnFindUsage() {
     return "Usage: zaptrove-find [OPTION]... TERM...\n"
+           "       zaptrove-find [OPTION]... --all\n"
+           "       zaptrove-find [OPTION]... --list-sources\n"
            "Finds the bookmarks whose name, address or both contain TERM (letter case\n"
            "ignored) and prints one line per bookmark, as the Zaptrove window lists them.\n"
+           "An empty TERM (\"\"), like --all, lists every bookmark.\n"
            "\n"
            "  --by name|url|both        what to search (default: name)\n"
            "  --sort name|url|searched|none\n"
@@ -219,18 +228,23 @@ std::string fnFindUsage() {
                            : "") +
            "  --debug-log FILE          write the diagnostic log of this run to FILE\n"
            "  --tsv                     print the name, a tab and the address instead\n"
+           "  --all                     list every bookmark\n"
            "  --list-sources            list every source a search would read (kind, name,\n"
            "                            on or off, bookmark count or why it cannot be\n"
            "                            read, path) and exit; no TERM needed\n"
-           "  --help                    show this help and exit\n"
-           "  --version                 show the version and exit\n"
+           "  -h, --help                show this help and exit\n"
+           "  -V, --version             show the version and exit\n"
            "\n"
            "Firefox profiles and those of the Chromium family (Chrome, Chromium, Edge,\n"
            "Brave, Vivaldi, Opera) are found by themselves and read after the six\n"
            "locations. What is not given comes from the settings Zaptrove stored. When\n"
-           "any location is named, only the named ones are read. Exit status: 0 when\n"
-           "something was found, 1 when nothing was (\"Nothing Found\" goes to standard\n"
-           "error), 2 on a usage error.\n";
+           "any location is named, only the named ones are read; each source that cannot\n"
+           "be read is named on standard error with the reason. Control characters and\n"
+           "bytes that are not UTF-8 are printed as U+FFFD.\n"
+           "\n"
+           "Exit status: 0 when something was found, 1 when nothing was (\"Nothing Found\"\n"
+           "goes to standard error), 2 on a usage error, 3 when no bookmark source could\n"
+           "be read (or none is enabled), 4 when the output could not be written.\n";
 }
 
 } // namespace zaptrove

@@ -22,9 +22,10 @@ struct FindOptions {
     std::optional<bool> browsers; // --browsers on|off
     bool listSources = false;     // --list-sources
     std::string registryPath;     // --registry: another hive file
-    std::string searchTerm;       // the words, joined by single blanks
+    std::string searchTerm;       // the words, joined by single blanks; empty lists every bookmark
     std::string debugLogPath;     // empty: no log
     bool tsv = false;
+    bool listAll = false; // --all: no term, every bookmark
     bool showHelp = false;
     bool showVersion = false;
     std::string error; // a usage error, when not empty

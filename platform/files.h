@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <functional>
 #include <optional>
@@ -42,9 +43,18 @@ std::optional<FolderIdentity> folderIdentity(std::string_view path);
 // Reads a whole regular file with one read into the memory room(length) gives
 // for its length at opening, and answers how many bytes came. Answers nothing
 // for a missing or unreadable file, a folder, or anything that is not a regular
-// file (a pipe or a device is never waited on).
+// file (a pipe or a device is never waited on). A file longer than limit
+// gives its first limit bytes.
+inline constexpr std::size_t kNoReadLimit = SIZE_MAX;
 std::optional<std::size_t> readWholeFileInto(std::string_view path,
-                                             const std::function<char*(std::size_t)>& room);
+                                             const std::function<char*(std::size_t)>& room,
+                                             std::size_t limit = kNoReadLimit);
+
+// Why a file (or, with asFolder, a folder) cannot be read: the system's words
+// for the error ("No such file or directory", "Permission denied", "Is a
+// directory", "Not a directory"), "Not a regular file" for a pipe or a device,
+// "No path given"; empty when it can be read.
+std::string whyUnreadable(std::string_view path, bool asFolder);
 
 // Reads into a string through read(room), a readWholeFileInto for one file; the
 // string is left empty when the file cannot be read.
@@ -59,8 +69,10 @@ template <typename Read> bool readIntoString(Read read, std::string& bytes) {
 }
 
 // readWholeFileInto for a string.
-inline bool readWholeFile(std::string_view path, std::string& bytes) {
-    return readIntoString([&](const auto& room) { return readWholeFileInto(path, room); }, bytes);
+inline bool readWholeFile(std::string_view path, std::string& bytes,
+                          std::size_t limit = kNoReadLimit) {
+    return readIntoString([&](const auto& room) { return readWholeFileInto(path, room, limit); },
+                          bytes);
 }
 
 // A regular file read piece by piece into memory its caller owns and reuses, so
@@ -114,7 +126,8 @@ class OpenFolder {
     bool list(std::vector<FolderEntry>& entries) const;
     // readWholeFile of the path of this folder followed by name, into bytes,
     // whose memory serves from one call to the next.
-    bool readWholeFile(std::string_view name, std::string& bytes) const;
+    bool readWholeFile(std::string_view name, std::string& bytes,
+                       std::size_t limit = kNoReadLimit) const;
 
   private:
     std::string path_;

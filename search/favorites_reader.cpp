@@ -4,7 +4,6 @@
 #include "debug_log/debug_log.h"
 #include "platform/files.h"
 #include "platform/text.h"
-#include "platform/text_file.h"
 #include "search/matcher.h"
 #include "settings/settings.h"
 
@@ -15,6 +14,10 @@
 namespace zaptrove {
 
 namespace {
+
+// A shortcut file is a few lines; only its first mebibyte is read, so a huge
+// or sparse file named ".url" costs no more than that.
+constexpr std::size_t kShortcutReadLimit = std::size_t{1} << 20;
 
 bool hasShortcutExtension(std::string_view name) {
     if (name.size() < 4) {
@@ -70,7 +73,7 @@ void testShortcut(const std::string& folder, const platform::OpenFolder& files,
     case FUNC_BOTH: {
         // As fnUrlFromFile, with the file found from its open folder.
         const std::string_view url =
-            files.readWholeFile(entry, text.bytes)
+            files.readWholeFile(entry, text.bytes, kShortcutReadLimit)
                 ? urlInText(platform::decodeFileBytes(text.bytes, text.decoded))
                 : NOT_FOUND;
         if (matcher.matches(nameText, url)) {
@@ -121,11 +124,11 @@ std::string fnUrlFromText(std::string_view pText) {
 }
 
 std::string fnUrlFromFile(std::string_view pPath) {
-    std::string text;
-    if (!platform::fnOpenFile(pPath, text)) {
+    std::string bytes;
+    if (!platform::readWholeFile(pPath, bytes, kShortcutReadLimit)) {
         return NOT_FOUND;
     }
-    return fnUrlFromText(text);
+    return fnUrlFromText(platform::decodeFileBytes(std::move(bytes)));
 }
 
 } // namespace zaptrove

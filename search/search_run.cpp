@@ -3,6 +3,7 @@
 
 #include "debug_log/debug_log.h"
 #include "debug_log/str_form.h"
+#include "platform/files.h"
 #include "platform/text.h"
 #include "search/browser_source_reader.h"
 #include "search/favorites_reader.h"
@@ -42,14 +43,61 @@ void logSearchMode(std::int16_t function, const DebugLog& log) {
 
 using Reader = void (*)(std::string_view, Matcher&, std::vector<Bookmark>&, const DebugLog&);
 
-void readSource(Reader reader, std::int16_t doMain, const std::string& main, std::int16_t doAlt,
-                const std::string& alt, Matcher& matcher, std::vector<Bookmark>& candidates,
-                const DebugLog& log) {
+// One kind of source: its reader, its name in messages, and whether its
+// locations are folders.
+struct SourceKind {
+    Reader reader;
+    const char* name;
+    bool isFolder;
+};
+
+constexpr SourceKind kFavorites{subReadFavorites, "Favorites folder", true};
+constexpr SourceKind kNetscape{subReadNetscape, "Netscape file", false};
+constexpr SourceKind kOpera{subReadOpera, "Opera file", false};
+
+// What the reading of the enabled sources found out about them.
+struct SourceReport {
+    std::vector<UnreadableSource> unreadable;
+    std::size_t enabled = 0;
+};
+
+// Reads one location of a source and, when it cannot be read, says why in the
+// report and the log.
+void readLocation(const SourceKind& kind, const std::string& location, Matcher& matcher,
+                  std::vector<Bookmark>& candidates, SourceReport& report, const DebugLog& log) {
+    ++report.enabled;
+    kind.reader(location, matcher, candidates, log);
+    std::string reason = platform::whyUnreadable(location, kind.isFolder);
+    if (!reason.empty()) {
+        log.subDebug(LOG_FAIL,
+                     std::string(kind.name) + " could not be read: " + location + ": " + reason);
+        report.unreadable.push_back({kind.name, location, std::move(reason)});
+    }
+}
+
+void readSource(const SourceKind& kind, std::int16_t doMain, const std::string& main,
+                std::int16_t doAlt, const std::string& alt, Matcher& matcher,
+                std::vector<Bookmark>& candidates, SourceReport& report, const DebugLog& log) {
     if (doMain == DO_YES) {
-        reader(main, matcher, candidates, log);
+        readLocation(kind, main, matcher, candidates, report, log);
     }
     if (doAlt == DO_YES) {
-        reader(alt, matcher, candidates, log);
+        readLocation(kind, alt, matcher, candidates, report, log);
+    }
+}
+
+// Reads a browser profile switched on; one of which nothing could be read goes
+// into the report (the reader has logged why).
+void readBrowserProfile(const BrowserProfile& profile, Matcher& matcher,
+                        std::vector<Bookmark>& candidates, SourceReport& report,
+                        const DebugLog& log) {
+    ++report.enabled;
+    const BrowserReading reading = fnReadBrowserSource(profile, matcher, candidates, log);
+    if (!reading.readWhole() && reading.BookmarkCount == 0) {
+        report.unreadable.push_back(
+            {std::string(fnBrowserName(profile.browser)) + " profile",
+             profile.bookmarksFile.empty() ? profile.folder : profile.bookmarksFile,
+             reading.Problem});
     }
 }
 
@@ -67,21 +115,24 @@ void appendRecords(std::vector<Bookmark>& to, std::vector<Bookmark>&& from) {
 // Reads every enabled source, Favorites first, then Netscape, then Opera (main
 // before alternative), then the browser profiles, and answers the bookmarks
 // that match, in that order.
-std::vector<Bookmark> readEnabledSources(const Settings& s, Matcher& matcher, const DebugLog& log) {
+std::vector<Bookmark> readEnabledSources(const Settings& s, Matcher& matcher, SourceReport& report,
+                                         const DebugLog& log) {
     std::vector<Bookmark> candidates;
+    SourceReport favoritesReport;
     const auto readFavorites = [&](Matcher& favoritesMatcher) {
-        readSource(subReadFavorites, s.DoMSIE, s.MSIEMain, s.DoMSIEEx, s.MSIEAlt, favoritesMatcher,
-                   candidates, log);
+        readSource(kFavorites, s.DoMSIE, s.MSIEMain, s.DoMSIEEx, s.MSIEAlt, favoritesMatcher,
+                   candidates, favoritesReport, log);
     };
     std::vector<Bookmark> fromFiles;
+    SourceReport filesReport;
     const auto readFiles = [&] {
-        readSource(subReadNetscape, s.DoNetscape, s.NetscapeMain, s.DoNetscapeEx, s.NetscapeAlt,
-                   matcher, fromFiles, log);
-        readSource(subReadOpera, s.DoOpera, s.OperaMain, s.DoOperaEx, s.OperaAlt, matcher,
-                   fromFiles, log);
+        readSource(kNetscape, s.DoNetscape, s.NetscapeMain, s.DoNetscapeEx, s.NetscapeAlt, matcher,
+                   fromFiles, filesReport, log);
+        readSource(kOpera, s.DoOpera, s.OperaMain, s.DoOperaEx, s.OperaAlt, matcher, fromFiles,
+                   filesReport, log);
         for (const BrowserSource& source : fnBrowserSources(s)) {
             if (source.switchedOn) {
-                fnReadBrowserSource(source.profile, matcher, fromFiles, log);
+                readBrowserProfile(source.profile, matcher, fromFiles, filesReport, log);
             }
         }
     };
@@ -105,6 +156,10 @@ std::vector<Bookmark> readEnabledSources(const Settings& s, Matcher& matcher, co
         walk.get();
     }
     appendRecords(candidates, std::move(fromFiles));
+    report.enabled = favoritesReport.enabled + filesReport.enabled;
+    report.unreadable = std::move(favoritesReport.unreadable);
+    std::move(filesReport.unreadable.begin(), filesReport.unreadable.end(),
+              std::back_inserter(report.unreadable));
     return candidates;
 }
 
@@ -116,9 +171,12 @@ SearchOutcome subSearch(std::string_view pInput, const Settings& pSettings, cons
                      .ignoreAccents = pSettings.Accents == ACCENTS_IGNORE});
     logSearchMode(pSettings.Function, pLog);
 
-    std::vector<Bookmark> candidates = readEnabledSources(pSettings, matcher, pLog);
+    SourceReport report;
+    std::vector<Bookmark> candidates = readEnabledSources(pSettings, matcher, report, pLog);
 
     SearchOutcome outcome;
+    outcome.Unreadable = std::move(report.unreadable);
+    outcome.SourcesEnabled = report.enabled;
     if (candidates.empty()) {
         pLog.subDebug(LOG_FAIL, "No matches found!");
         return outcome;

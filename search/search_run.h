@@ -12,12 +12,23 @@ namespace zaptrove {
 class DebugLog;
 struct Settings;
 
+// An enabled source that could not be read, and why.
+struct UnreadableSource {
+    std::string Kind;     // "Favorites folder", "Netscape file", "Opera file", "Firefox profile"...
+    std::string Location; // as the settings name it
+    std::string Reason;   // in the system's words, e.g. "No such file or directory"
+};
+
 // What a search run ends in: the result records and the list line of each, or
-// nothing found (and then no records and no lines).
+// nothing found (and then no records and no lines). The sources that could not
+// be read, in reading order, and how many were enabled are for the command
+// line and the log; the window does not show them.
 struct SearchOutcome {
     bool Found = false;
     std::vector<Bookmark> Results;
     std::vector<std::string> Lines;
+    std::vector<UnreadableSource> Unreadable;
+    std::size_t SourcesEnabled = 0;
 };
 
 // The search run for the text typed into the input box: reads every enabled

@@ -219,3 +219,20 @@ TEST(Faults, DevicesWhereFilesBelongAreLeftAloneAtOnce) {
                0;
     }));
 }
+
+// A shortcut file is read up to its first mebibyte: a sparse 200 GB one is found
+// by name and by address without reading (or allocating) the rest.
+TEST(Faults, AHugeSparseShortcutIsReadOnlyAtItsStart) {
+    test::TempFolder t;
+    const std::string huge = t.write("Fav/Huge.url", "[InternetShortcut]\r\nURL=http://huge\r\n");
+    fs::resize_file(huge, std::uintmax_t{200} << 30);
+    EXPECT_TRUE(inChild([&] {
+        const Settings quiet;
+        const test::FakeClock clock;
+        Matcher matcher("huge", FUNC_URL);
+        std::vector<Bookmark> found;
+        subReadFavorites(t.asFolder() + "Fav\\", matcher, found, DebugLog(quiet, clock));
+        return found.size() == 1 && found[0].URL == "http://huge" &&
+               fnUrlFromFile(huge) == "http://huge";
+    }));
+}

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "cli/find_command.h"
 #include "cli/find_options.h"
+#include "cli/printable_text.h"
 #include "platform/files.h"
 #include "platform/text.h"
 #include "settings/registry_values.h"
@@ -61,6 +62,11 @@ TEST(FindCommand, PrintsResultsOrSaysWhyNot) {
         {{"zebra"}, 1, ""},
         {{"--words", "all", "news"}, 2, ""},
         {{"--help"}, 0, zaptrove::fnFindUsage()},
+        {{"-h"}, 0, zaptrove::fnFindUsage()},
+        {{""}, 0, "Daily News  -  http://b\nnews  -  http://a\nSports  -  http://c\n"},
+        {{"--all"}, 0, "Daily News  -  http://b\nnews  -  http://a\nSports  -  http://c\n"},
+        {{"--all", "news"}, 2, ""},
+        {{"--", "-h"}, 1, ""},
         {{"--bogus", "x", "news"}, 2, ""},
         {{"--by", "title", "news"}, 2, ""},
         {{"news", "--by"}, 2, ""},
@@ -90,8 +96,80 @@ TEST(FindCommand, PrintsResultsOrSaysWhyNot) {
                       " line 3 cannot be read and is skipped: \"A\"=dword:x\r\n"),
                   std::string::npos);
     }
-    EXPECT_EQ(fnRunFind({"--version"}, out, err), 0);
-    EXPECT_NE(out.str().find("4.3"), std::string::npos);
+    for (const char* version : {"--version", "-V"}) {
+        out.str("");
+        EXPECT_EQ(fnRunFind({version}, out, err), 0);
+        EXPECT_NE(out.str().find("4.3"), std::string::npos) << version;
+    }
+}
+
+TEST(FindCommand, PrintsControlCharactersAndBytesThatAreNotUtf8AsReplacements) {
+    const std::string fffd = "\xEF\xBF\xBD";
+    const std::pair<std::string_view, std::string> cases[] = {
+        {"\x1b]0;PWNED\x07\x1b[2J", fffd + "]0;PWNED" + fffd + fffd + "[2J"},
+        {"a\tb\r\nc", "a b  c"},
+        {std::string_view("n\0\x7f\x01\x1f", 5), "n" + fffd + fffd + fffd + fffd},
+        {"\xC2\x85\xC2\x9F\xC2\xA0\xC2\xA9",
+         fffd + fffd + "\xC2\xA0\xC2\xA9"}, // C1, then no-break space and ©
+        {"caf\xA9 \xE2\x82", "caf" + fffd + " " + fffd + fffd},
+        {"Grüße 漢 😀 ~", "Grüße 漢 😀 ~"}};
+    for (const auto& [text, printed] : cases)
+        EXPECT_EQ(zaptrove::fnPrintableLine(text), printed) << testing::PrintToString(text);
+
+    const zaptrove::test::TempFolder t;
+    const std::string ns =
+        t.write("ns.html", "<DT><A HREF=\"http://\x1b[2J\">\x1b]0;PWNED\x07</A>");
+    for (const char* form : {"--tsv", "--by=both"}) {
+        std::ostringstream out, err;
+        EXPECT_EQ(fnRunFind({"--netscape", ns, form, "pwned"}, out, err), 0);
+        EXPECT_EQ(out.str().find('\x1b'), std::string::npos) << out.str();
+        EXPECT_EQ(out.str().find('\x07'), std::string::npos) << out.str();
+    }
+}
+
+TEST(FindCommand, NamesEachSourceThatCannotBeReadAndFailsWhenNoneCould) {
+    const zaptrove::test::TempFolder t;
+    const std::string ns = t.write("ns.html", kBookmarks), missing = t / "missing.html";
+    const std::string folder = t.makeFolder("folder"), firefox = t.makeFolder("ff");
+    const std::string missingLine = "zaptrove-find: Netscape file " + missing +
+                                    " could not be read: No such file or directory\n";
+    const std::string folderLine =
+        "zaptrove-find: Opera file " + folder + " could not be read: Is a directory\n";
+    const std::string favoritesLine = "zaptrove-find: Favorites folder " +
+                                      zaptrove::platform::nativePath(missing + "\\") +
+                                      " could not be read: ";
+    // Arguments, exit status, standard error (its start for the last one).
+    const std::tuple<Args, int, std::string> cases[] = {
+        {{"--netscape", ns, "--netscape-alt", missing, "news"}, 0, missingLine},
+        {{"--netscape", ns, "--netscape-alt", missing, "zebra"},
+         1,
+         missingLine + "Nothing Found\n"},
+        {{"--netscape", missing, "--opera", folder, "news"}, 3, missingLine + folderLine},
+        {{"--favorites", missing, "news"}, 3, favoritesLine},
+        {{"--netscape", ns, "--firefox", firefox, "zebra"},
+         1,
+         "zaptrove-find: Firefox profile " + (t / "ff/places.sqlite") +
+             " could not be read: no places.sqlite file\nNothing Found\n"}};
+    for (const auto& [args, status, expected] : cases) {
+        std::ostringstream out, err;
+        EXPECT_EQ(fnRunFind(args, out, err), status) << testing::PrintToString(args);
+        EXPECT_TRUE(err.str().starts_with(expected)) << err.str();
+    }
+}
+
+TEST(FindCommand, AnOutputThatCannotBeWrittenFailsWithAMessage) {
+    // Every character written is refused, as on a full disk.
+    struct Refusing : std::streambuf {
+        int overflow(int) override { return traits_type::eof(); }
+    } refusing;
+    const zaptrove::test::TempFolder t;
+    const std::string ns = t.write("ns.html", kBookmarks);
+    for (const Args& args : {Args{"--netscape", ns, "news"}, Args{"--help"}}) {
+        std::ostream out(&refusing);
+        std::ostringstream err;
+        EXPECT_EQ(fnRunFind(args, out, err), zaptrove::FIND_WRITE_ERROR);
+        EXPECT_EQ(err.str(), "zaptrove-find: the output could not be written\n");
+    }
 }
 
 TEST(FindCommand, RealProgramTakesAnyTextAndExitsWithZero) {

@@ -9,6 +9,7 @@
 #include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
+#include <system_error>
 #include <unistd.h>
 
 namespace zaptrove::platform {
@@ -144,15 +145,17 @@ std::optional<std::size_t> readUpTo(int fd, char* data, std::size_t size) {
 }
 
 // Reads the file open as fd, if it is a regular file, into room(size) for its
-// length at opening, and closes it.
-std::optional<std::size_t> readOpenFile(int fd, const std::function<char*(std::size_t)>& room) {
+// length at opening (at most limit), and closes it.
+std::optional<std::size_t> readOpenFile(int fd, const std::function<char*(std::size_t)>& room,
+                                        std::size_t limit) {
     const std::optional<std::size_t> length = regularFileLength(fd);
     if (!length) {
         return std::nullopt;
     }
     // The length seen at opening is what is read: a file that grows meanwhile
     // gives its first part, one that shrinks gives what is left.
-    const std::optional<std::size_t> done = readUpTo(fd, room(*length), *length);
+    const std::size_t size = std::min(*length, limit);
+    const std::optional<std::size_t> done = readUpTo(fd, room(size), size);
     close(fd);
     return done;
 }
@@ -164,7 +167,7 @@ constexpr std::size_t kSmallFileBytes = 4096;
 // that does not fill the memory offered has met the end of a regular file,
 // and one that does fills it from nothing else than such a file, or a device
 // or link made since the folder was listed, which the check then leaves out.
-bool readOpenSmallFile(int fd, std::string& bytes) {
+bool readOpenSmallFile(int fd, std::string& bytes, std::size_t limit) {
     bytes.resize(std::max(kSmallFileBytes, bytes.capacity()));
     const ssize_t got = readOnce(fd, bytes.data(), bytes.size());
     std::optional<std::size_t> done;
@@ -173,7 +176,7 @@ bool readOpenSmallFile(int fd, std::string& bytes) {
     } else if (got >= 0) {
         const auto first = static_cast<std::size_t>(got);
         if (const std::optional<std::size_t> length = regularFileLength(fd)) {
-            bytes.resize(std::max(*length, first));
+            bytes.resize(std::max(std::min(*length, limit), first));
             const std::optional<std::size_t> rest =
                 readUpTo(fd, bytes.data() + first, bytes.size() - first);
             done = rest ? std::optional(first + *rest) : std::nullopt;
@@ -191,11 +194,42 @@ bool readOpenSmallFile(int fd, std::string& bytes) {
 } // namespace
 
 std::optional<std::size_t> readWholeFileInto(std::string_view path,
-                                             const std::function<char*(std::size_t)>& room) {
+                                             const std::function<char*(std::size_t)>& room,
+                                             std::size_t limit) {
     if (path.empty()) {
         return std::nullopt;
     }
-    return readOpenFile(open(nativePath(path).c_str(), kReadFlags), room);
+    return readOpenFile(open(nativePath(path).c_str(), kReadFlags), room, limit);
+}
+
+std::string whyUnreadable(std::string_view path, bool asFolder) {
+    if (path.empty()) {
+        return "No path given";
+    }
+    const std::string native = nativePath(path);
+    const auto systemWords = [] { return std::generic_category().message(errno); };
+    if (asFolder) {
+        DIR* const folder = opendir(native.c_str());
+        if (folder == nullptr) {
+            return systemWords();
+        }
+        closedir(folder);
+        return {};
+    }
+    const int fd = open(native.c_str(), kReadFlags);
+    if (fd < 0) {
+        return systemWords();
+    }
+    struct stat info {};
+    const bool known = fstat(fd, &info) == 0;
+    std::string reason = !known ? systemWords() : "";
+    close(fd);
+    if (known && S_ISDIR(info.st_mode)) {
+        reason = std::generic_category().message(EISDIR);
+    } else if (known && !S_ISREG(info.st_mode)) {
+        reason = "Not a regular file";
+    }
+    return reason;
 }
 
 void FileReader::open() {
@@ -259,17 +293,17 @@ bool OpenFolder::list(std::vector<FolderEntry>& entries) const {
     return listOpenFolder(folder, entries);
 }
 
-bool OpenFolder::readWholeFile(std::string_view name, std::string& bytes) const {
+bool OpenFolder::readWholeFile(std::string_view name, std::string& bytes, std::size_t limit) const {
     // A name that the mapping of "\\" turns into an absolute path would leave the folder.
     if (handle_ < 0 || name.starts_with('\\') || name.starts_with('/')) {
-        return platform::readWholeFile(path_ + std::string(name), bytes);
+        return platform::readWholeFile(path_ + std::string(name), bytes, limit);
     }
     const int fd = openat(static_cast<int>(handle_), nativePath(name).c_str(), kReadFlags);
     if (fd < 0) {
         bytes.clear();
         return false;
     }
-    return readOpenSmallFile(fd, bytes);
+    return readOpenSmallFile(fd, bytes, limit);
 }
 
 bool appendToFile(std::string_view path, std::string_view text) {

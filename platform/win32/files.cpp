@@ -4,6 +4,7 @@
 #include "platform/text.h"
 
 #include <algorithm>
+#include <string>
 #include <windows.h>
 
 namespace zaptrove::platform {
@@ -116,13 +117,14 @@ HANDLE openRegularFile(std::string_view path, std::uint64_t& length) {
 } // namespace
 
 std::optional<std::size_t> readWholeFileInto(std::string_view path,
-                                             const std::function<char*(std::size_t)>& room) {
+                                             const std::function<char*(std::size_t)>& room,
+                                             std::size_t limit) {
     std::uint64_t length = 0;
     const HANDLE file = openRegularFile(path, length);
     if (file == INVALID_HANDLE_VALUE) {
         return std::nullopt;
     }
-    const auto size = static_cast<std::size_t>(length);
+    const std::size_t size = std::min(static_cast<std::size_t>(length), limit);
     char* const data = room(size);
     std::size_t done = 0;
     while (done < size) {
@@ -181,10 +183,45 @@ bool OpenFolder::list(std::vector<FolderEntry>& entries) const {
     return listFolder(path_, entries);
 }
 
-bool OpenFolder::readWholeFile(std::string_view name, std::string& bytes) const {
+bool OpenFolder::readWholeFile(std::string_view name, std::string& bytes, std::size_t limit) const {
     // The walk keeps its folders with a final "\"; a folder named without one gets it here.
     const bool separated = path_.ends_with('\\') || path_.ends_with('/');
-    return platform::readWholeFile(path_ + (separated ? "" : "\\") + std::string(name), bytes);
+    return platform::readWholeFile(path_ + (separated ? "" : "\\") + std::string(name), bytes,
+                                   limit);
+}
+
+std::string whyUnreadable(std::string_view path, bool asFolder) {
+    if (path.empty()) {
+        return "No path given";
+    }
+    const HANDLE file = openForReading(wide(path));
+    if (file == INVALID_HANDLE_VALUE) {
+        const DWORD error = GetLastError();
+        switch (error) {
+        case ERROR_FILE_NOT_FOUND:
+        case ERROR_PATH_NOT_FOUND:
+        case ERROR_INVALID_NAME:
+        case ERROR_BAD_NETPATH:
+            return "No such file or directory";
+        case ERROR_ACCESS_DENIED:
+        case ERROR_SHARING_VIOLATION:
+            return "Permission denied";
+        default:
+            return "Windows error " + std::to_string(error);
+        }
+    }
+    BY_HANDLE_FILE_INFORMATION info{};
+    const bool isDisk = GetFileType(file) == FILE_TYPE_DISK;
+    const bool isFolder = GetFileInformationByHandle(file, &info) &&
+                          (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+    CloseHandle(file);
+    if (!isDisk) {
+        return "Not a regular file";
+    }
+    if (isFolder != asFolder) {
+        return isFolder ? "Is a directory" : "Not a directory";
+    }
+    return {};
 }
 
 bool appendToFile(std::string_view path, std::string_view text) {

@@ -1,0 +1,15 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace zaptrove {
+
+// The text as one line that a terminal shows as it is: tab, CR and LF become
+// blanks, other control characters (C0, DEL, C1) and bytes that are not UTF-8
+// become U+FFFD, so a bookmark can neither split a result line nor send the
+// terminal commands.
+std::string fnPrintableLine(std::string_view pText);
+
+} // namespace zaptrove
