@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "main_window/frm_main.h"
 
+#include "main_window/window_placement.h"
 #include "settings/browser_discovery.h"
 #include "settings/location_discovery.h"
 #include "settings/settings_store.h"
@@ -46,6 +47,7 @@ void frmMain::Form_Load() {
     settings_.BrowserProfiles = fnDiscoverBrowserProfiles(services_.userFolders);
     subLoadSettings(services_.registry, settings_, *this);
     subLogSettingsProblems();
+    subKeepOnScreen();
     // Asking for the handle creates the native window; done after loading, so
     // the stored geometry is applied to the window as first created.
     form.nativeHandle();
@@ -65,6 +67,22 @@ void frmMain::Form_Unload() {
 void frmMain::subLogSettingsProblems() {
     for (const std::string& problem : services_.registry.takeProblems()) {
         subDebug(LOG_FAIL, problem);
+    }
+}
+
+// A position stored under another display scale or screen layout may lie off
+// every screen now: the window is brought back where its title bar is in reach.
+void frmMain::subKeepOnScreen() {
+    const forms::TwipsRect stored{form.left(), form.top(), form.width(), form.height()};
+    const forms::TwipsRect placed = fnPlaceOnScreen(stored, forms::screenWorkAreas());
+    if (placed.width != stored.width) {
+        form.setWidth(placed.width);
+    }
+    if (placed.left != stored.left) {
+        form.setLeft(placed.left);
+    }
+    if (placed.top != stored.top) {
+        form.setTop(placed.top);
     }
 }
 

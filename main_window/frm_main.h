@@ -110,6 +110,8 @@ class frmMain final : public SettingsWindow {
   private:
     // Shell_NotifyIcon: adds or removes the notification-area icon.
     void subNotifyIcon(TrayMessage pMessage);
+    // Moves the window onto a screen when its stored place is off every one.
+    void subKeepOnScreen();
     // Collapses the window, remembering the height the list had.
     void rememberExpandedHeight();
     // Shows a search's results in the unfolded list, the first row selected;

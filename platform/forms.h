@@ -62,6 +62,18 @@ bool appActivate(std::string_view pCaption);
 // The screen's twips per pixel: 1440 / logical dots per inch (15 at 96 dpi).
 float twipsPerPixelX();
 
+// A rectangle in twips.
+struct TwipsRect {
+    float left = 0;
+    float top = 0;
+    float width = 0;
+    float height = 0;
+    bool operator==(const TwipsRect&) const = default;
+};
+// The part of each screen that windows may cover (the desktop's panels left
+// out), the primary screen first.
+std::vector<TwipsRect> screenWorkAreas();
+
 void clipboardClear();
 void clipboardSetText(std::string_view pText);
 

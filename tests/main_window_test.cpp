@@ -1,6 +1,9 @@
 // SPDX-License-Identifier: MIT
 #include "main_window/frm_main.h"
+#include "main_window/window_placement.h"
 #include "platform/forms_simulate.h"
+#include "settings/registry_values.h"
+#include "settings/settings_store.h"
 #include "support/fake_clock.h"
 #include "support/temp_folder.h"
 #include "support/test_registry.h"
@@ -480,4 +483,47 @@ TEST_F(MainWindow, MoreDialogCancelEscapeAndTheCloseBoxChangeNothing) {
         EXPECT_EQ(settings.DoChromiumEx, DO_YES);
         EXPECT_EQ(settings.ChromiumAlt, "");
     }
+}
+
+// A place stored under another display scale is brought back onto the screen;
+// the stored width stays unless the screen is narrower.
+TEST_F(MainWindow, StartsOnAScreenWhateverPlaceWasStored) {
+    const forms::TwipsRect screen = forms::screenWorkAreas().at(0);
+    subCreateKey(*registry, platform::RegistryRoot::CurrentUser, SettingsKey);
+    // Stored left, top and width
+    const std::array<float, 3> stored[] = {{screen.width - 1500, screen.height - 300, 6000},
+                                           {-40000, -9000, 4500},
+                                           {screen.width / 2, screen.height / 2, 2 * screen.width}};
+    for (const auto& [left, top, width] : stored) {
+        for (const auto& [name, value] :
+             {std::pair{"Present", 1.0f}, {"Left", left}, {"Top", top}, {"Width", width}})
+            subSetValue(*registry, platform::RegistryRoot::CurrentUser, SettingsKey, name,
+                        static_cast<double>(value), platform::RegistryType::Dword);
+        Settings loaded;
+        frmMain other{loaded, {*registry, shell, clock, [] {}, tmp / "log"}};
+        other.Form_Load();
+        // Before the window is shown its frame's borders are not known yet.
+        const float borders = 4 * forms::twipsPerPixelX();
+        EXPECT_GE(other.form.left(), screen.left - borders) << left;
+        EXPECT_GE(other.form.top(), screen.top - borders) << top;
+        EXPECT_LE(other.form.left() + other.form.width(), screen.left + screen.width + borders)
+            << left;
+        EXPECT_LT(other.form.top(), screen.top + screen.height) << top;
+        EXPECT_EQ(other.form.width(), std::min(width, screen.width)) << width;
+    }
+}
+
+TEST(WindowPlacement, MovesOnlyAWindowWhoseTitleBarIsOutOfReach) {
+    using R = forms::TwipsRect;
+    const std::vector<R> screens{{0, 0, 19200, 12000}, {19200, 0, 19200, 12000}};
+    const std::pair<R, R> cases[] = {
+        {{1000, 1000, 4500, 600}, {1000, 1000, 4500, 600}},      // on one screen
+        {{18000, 11900, 4500, 600}, {18000, 11900, 4500, 600}},  // across two, bottom hanging off
+        {{36000, 500, 4500, 600}, {33900, 500, 4500, 600}},      // off the right edge
+        {{-30000, -5000, 4500, 600}, {0, 0, 4500, 600}},         // off every screen
+        {{20000, -100, 4500, 600}, {20000, 0, 4500, 600}},       // title bar above the top
+        {{30000, 6000, 50000, 600}, {19200, 6000, 19200, 600}}}; // wider than any screen
+    for (const auto& [window, placed] : cases)
+        EXPECT_EQ(fnPlaceOnScreen(window, screens), placed) << window.left << "," << window.top;
+    EXPECT_EQ(fnPlaceOnScreen({-9000, 0, 10, 10}, {}), (R{-9000, 0, 10, 10}));
 }

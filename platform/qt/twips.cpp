@@ -13,6 +13,20 @@ float twipsPerPixelX() {
     return 1440.0f / static_cast<float>(screen != nullptr ? screen->logicalDotsPerInchX() : 96.0);
 }
 
+std::vector<TwipsRect> screenWorkAreas() {
+    std::vector<TwipsRect> areas;
+    const float twips = twipsPerPixelX();
+    const QScreen* primary = QGuiApplication::primaryScreen();
+    for (const QScreen* screen : QGuiApplication::screens()) {
+        const QRect area = screen->availableGeometry();
+        const TwipsRect rect{
+            static_cast<float>(area.x()) * twips, static_cast<float>(area.y()) * twips,
+            static_cast<float>(area.width()) * twips, static_cast<float>(area.height()) * twips};
+        areas.insert(screen == primary ? areas.begin() : areas.end(), rect);
+    }
+    return areas;
+}
+
 int toPixels(float pTwips) {
     return static_cast<int>(std::lround(pTwips / twipsPerPixelX()));
 }
