@@ -27,5 +27,7 @@ void simulateClick(Checkable& pControl);
 void simulateTrayActivation(TrayIcon& pIcon, TrayClick pClick);
 // The window's close box.
 void simulateClose(Form& pForm);
+// The captions of the form's controls that their control cuts short.
+std::vector<std::string> cutCaptions(const Form& pForm);
 
 } // namespace zaptrove::platform::forms

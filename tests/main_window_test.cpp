@@ -527,3 +527,13 @@ TEST(WindowPlacement, MovesOnlyAWindowWhoseTitleBarIsOutOfReach) {
         EXPECT_EQ(fnPlaceOnScreen(window, screens), placed) << window.left << "," << window.top;
     EXPECT_EQ(fnPlaceOnScreen({-9000, 0, 10, 10}, {}), (R{-9000, 0, 10, 10}));
 }
+
+// With the fonts this machine has, every caption of both windows shows whole.
+TEST_F(MainWindow, EveryCaptionFitsItsControl) {
+    EXPECT_EQ(forms::cutCaptions(window.form), std::vector<std::string>{});
+    frmPreferences preferences(settings, window.form);
+    preferences.form.show();
+    forms::doEvents();
+    EXPECT_EQ(forms::cutCaptions(preferences.form), std::vector<std::string>{});
+    preferences.form.hide();
+}

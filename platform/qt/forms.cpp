@@ -166,6 +166,7 @@ void Form::setWindowState(int pState) {
 }
 
 void Form::show() {
+    fitCaptions(impl_->widget);
     impl_->widget.show();
 }
 
@@ -177,6 +178,7 @@ void Form::showModal() {
     widget.setWindowModality(Qt::ApplicationModal);
     QEventLoop loop;
     impl_->modalLoop = &loop;
+    fitCaptions(widget);
     widget.show();
     if (widget.isVisible()) {
         loop.exec(QEventLoop::DialogExec);

@@ -101,6 +101,10 @@ struct Control::Impl final : QObject {
     TwipsMemory memory;
 };
 
+// Gives the captions of the form's controls the largest font size, at most the
+// desktop's, with which each fits its control.
+void fitCaptions(QWidget& pForm);
+
 // The Qt widget of a control, as the kind of widget it was made with.
 template <typename Widget> Widget& widgetOf(const Control& pControl) {
     return static_cast<Widget&>(*pControl.impl().widget);

@@ -1,0 +1,15 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace zaptrove {
+
+// Decodes the character references that end in ";": the named references of
+// HTML 4 and "&apos;" (so the five of XML among them), "&#NNN;" and "&#xHH;".
+// A number that names no character gives U+FFFD. A "&" that starts none of
+// them stays as written, as in raw addresses such as "?a=1&sort=2".
+std::string fnDecodeCharacterReferences(std::string_view pText);
+
+} // namespace zaptrove
