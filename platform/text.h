@@ -51,6 +51,9 @@ std::string_view decodeFileBytes(std::string_view bytes, std::string& decoded);
 // Appends the bytes read as Windows-1252, in UTF-8.
 void appendWindows1252(std::string_view bytes, std::string& out);
 
+// Appends the UTF-8 form of a code point.
+void appendUtf8(char32_t cp, std::string& out);
+
 // Conversions for the places that hold text as UTF-16 (the Windows wide API, and
 // registry values stored as bytes). Ill-formed input becomes U+FFFD.
 std::u16string utf8ToUtf16(std::string_view text);

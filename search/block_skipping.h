@@ -4,6 +4,7 @@
 #include "platform/text.h"
 #include "search/match_prefilter.h"
 
+#include <algorithm>
 #include <string_view>
 
 namespace zaptrove {
@@ -16,6 +17,9 @@ namespace zaptrove {
 struct BlockRule {
     std::string_view marker;
     bool (*isSureStart)(std::string_view text, std::size_t at);
+    // A byte that makes its place a candidate whatever the term: the start of
+    // an escape that can stand for any text ('\0' for none).
+    char escape = '\0';
 };
 
 // Runs the blocks of a bookmark file that can hold a match through scanBlock,
@@ -38,8 +42,15 @@ bool fnScanBlocksThatCanMatch(std::string_view pText, const BlockRule& pRule,
     const std::string_view marker = pRule.marker;
     std::size_t block = pText.find(marker);
     bool utf8 = platform::isValidUtf8(pText.substr(0, block));
+    const auto nextEscape = [&](std::size_t from) {
+        return pRule.escape == '\0' ? npos : pText.find(pRule.escape, from);
+    };
+    std::size_t escape = nextEscape(block);
     while (block != npos) {
-        const std::size_t candidate = pPrefilter.findCandidate(pText, block);
+        if (escape < block) {
+            escape = nextEscape(block);
+        }
+        const std::size_t candidate = std::min(pPrefilter.findCandidate(pText, block), escape);
         if (candidate == npos) {
             break;
         }

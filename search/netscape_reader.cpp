@@ -3,6 +3,7 @@
 
 #include "debug_log/debug_log.h"
 #include "platform/files.h"
+#include "search/character_references.h"
 #include "search/chunked_scan.h"
 #include "search/matcher.h"
 
@@ -13,14 +14,35 @@ namespace zaptrove {
 namespace {
 
 constexpr std::string_view kMarker = "<DT><A HREF=";
-// Every occurrence of the marker starts an entry.
-constexpr BlockRule kEntries{kMarker, [](std::string_view, std::size_t) { return true; }};
+// Every occurrence of the marker starts an entry; an entry with a character
+// reference is cut whatever the term, as the reference may stand for it.
+constexpr BlockRule kEntries{kMarker, [](std::string_view, std::size_t) { return true; }, '&'};
+// Firefox's saved queries ("Most Visited"), which only the browser can open.
+constexpr std::string_view kQueryScheme = "place:";
 constexpr std::size_t npos = std::string_view::npos;
+
+// A name or address with its character references decoded; text without any
+// is answered as it is, without a copy.
+struct DecodedText {
+    std::string buffer;
+    std::string_view decode(std::string_view raw) {
+        if (raw.find('&') == npos) {
+            return raw;
+        }
+        buffer = fnDecodeCharacterReferences(raw);
+        return buffer;
+    }
+};
+
+struct DecodedEntry {
+    DecodedText name;
+    DecodedText address;
+};
 
 // Cuts the entry at marker and keeps it when it matches; answers where the next
 // entry starts.
 std::size_t scanEntry(std::string_view text, std::size_t marker, Matcher& matcher,
-                      std::vector<Bookmark>& candidates) {
+                      std::vector<Bookmark>& candidates, DecodedEntry& decoded) {
     // The character after the marker is the opening quote; the address follows it.
     const std::size_t addressStart = marker + kMarker.size() + 1;
     const std::size_t nextMarker = text.find(kMarker, marker + kMarker.size());
@@ -38,9 +60,10 @@ std::size_t scanEntry(std::string_view text, std::size_t marker, Matcher& matche
     if (nameEnd == npos) {
         nameEnd = text.size();
     }
-    const std::string_view address = text.substr(addressStart, addressEnd - addressStart);
-    const std::string_view name = text.substr(nameStart, nameEnd - nameStart);
-    if (matcher.matches(name, address)) {
+    const std::string_view address =
+        decoded.address.decode(text.substr(addressStart, addressEnd - addressStart));
+    const std::string_view name = decoded.name.decode(text.substr(nameStart, nameEnd - nameStart));
+    if (!address.starts_with(kQueryScheme) && matcher.matches(name, address)) {
         candidates.push_back({std::string(name), std::string(address)});
     }
     return nextMarker;
@@ -48,8 +71,9 @@ std::size_t scanEntry(std::string_view text, std::size_t marker, Matcher& matche
 
 // The scan; answers false when the text turns out not to be UTF-8.
 bool scanNetscape(std::string_view text, Matcher& matcher, std::vector<Bookmark>& candidates) {
+    DecodedEntry decoded;
     return fnScanBlocksThatCanMatch(text, kEntries, matcher.prefilter(), [&](std::size_t marker) {
-        return scanEntry(text, marker, matcher, candidates);
+        return scanEntry(text, marker, matcher, candidates, decoded);
     });
 }
 

@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: MIT
 #include "debug_log/debug_log.h"
+#include "search/character_references.h"
 #include "search/matcher.h"
 #include "search/netscape_reader.h"
 #include "support/bookmark_lists.h"
@@ -34,13 +35,12 @@ const char* const kFile = R"(<DL><p>
 
 } // namespace
 
-TEST(NetscapeScan, TakesBookmarksInFileOrderAsWritten) {
-    EXPECT_EQ(scan(kFile),
-              (List{"One|http://one.example/", "Tom &amp; Jerry|http://two.example/?a&amp;b",
-                    "Three|ftp://three.example/"}));
+TEST(NetscapeScan, TakesBookmarksInFileOrderWithTheirReferencesDecoded) {
+    EXPECT_EQ(scan(kFile), (List{"One|http://one.example/", "Tom & Jerry|http://two.example/?a&b",
+                                 "Three|ftp://three.example/"}));
     EXPECT_EQ(scan(kFile, "three", FUNC_NAME), List{"Three|ftp://three.example/"});
     EXPECT_EQ(scan(kFile, "two.example", FUNC_URL).size(), 1u);
-    for (const char* term : {"two.example", "1234", "folder", "lower", "tom & jerry"}) {
+    for (const char* term : {"two.example", "1234", "folder", "lower", "amp;"}) {
         EXPECT_EQ(scan(kFile, term, FUNC_NAME), List{}) << term;
     }
     EXPECT_EQ(scan(kFile, "", 5), List{});
@@ -57,7 +57,7 @@ TEST(NetscapeScan, SkipsMalformedEntriesWithoutLosingNeighbours) {
         {"<DT><A HREF=\n<DT><A HREF=\"u\">N</A>", {"N|u"}},
         // a marker followed at once by the next one is skipped; later bookmarks stay
         {"<DT><A HREF=<DT><A HREF=\"u\">N</A>\n<DT><A HREF=\"v\">V</A>", {"N|u", "V|v"}},
-        {"<DT><A HREF=\"q?b=<  >\" ID=\"1\">&lt;N&gt;</A>", {"&lt;N&gt;|q?b=<  >"}},
+        {"<DT><A HREF=\"q?b=<  >\" ID=\"1\">&lt;N&gt;</A>", {"<N>|q?b=<  >"}},
         {"", {}},
         {"\xff\xfe\0<DT><A HREF=\"a\0b\">n\0m\x80</A>\0"s, {"n\0m\x80|a\0b"s}},
     };
@@ -107,4 +107,34 @@ TEST(NetscapeRead, ReadsDecodedTextAndLogsOnlyFilesItParsed) {
     EXPECT_NE(text.find("Reading Netscape File: " + file + "\r\n+ "), std::string::npos);
     EXPECT_NE(text.find("Reading Netscape File: " + missing + "\r\n- "), std::string::npos);
     EXPECT_EQ(text.find("Parsing Netscape File: "), text.rfind("Parsing Netscape File: "));
+}
+
+// The term is matched against the decoded text, however far into the file and
+// whatever entries without a match come before.
+TEST(NetscapeScan, FindsWhatReferencesStandForAndLeavesOutSavedQueries) {
+    const std::string file = std::string(3000, ' ') + "<DT><A HREF=\"http://x/\">Plain</A>\n" +
+                             "<DT><A HREF=\"https://x.example/deals?a=1&amp;id=2\">Designers &amp; "
+                             "Creative</A>\n<DT><A HREF=\"place:sort=8&amp;maxResults=10\">Most "
+                             "Visited</A>\n<DT><A HREF=\"http://r/?a=1&sort=2\">Caf&#xE9; &#38; "
+                             "more</A>\n";
+    EXPECT_EQ(scan(file, "& creative", FUNC_NAME),
+              List{"Designers & Creative|https://x.example/deals?a=1&id=2"});
+    EXPECT_EQ(scan(file, "a=1&id", FUNC_URL),
+              List{"Designers & Creative|https://x.example/deals?a=1&id=2"});
+    EXPECT_EQ(scan(file, "café & m", FUNC_NAME), List{"Café & more|http://r/?a=1&sort=2"});
+    EXPECT_EQ(scan(file, "visited", FUNC_BOTH), List{});
+}
+
+TEST(CharacterReferences, DecodesNamedAndNumberedOnesThatEndInASemicolonOnly) {
+    const std::pair<std::string_view, std::string_view> cases[] = {
+        {"Designers &amp; Creative", "Designers & Creative"},
+        {"&lt;&gt;&quot;&apos;&amp;", "<>\"'&"},
+        {"?a=1&amp;id=2&sort=3", "?a=1&id=2&sort=3"},
+        {"&copy; &eacute;t&eacute; &hellip;&thetasym;", "© été …ϑ"},
+        {"&#65;&#x42;&#X43;&#0;&#xD800;&#1114112;&#99999999999;", "ABC\uFFFD\uFFFD\uFFFD\uFFFD"},
+        {"a & b &amp c &unknown; &AMP; &#; &#x; &#12a; &;",
+         "a & b &amp c &unknown; &AMP; &#; &#x; &#12a; &;"},
+        {"&&amp;;", "&&;"}};
+    for (const auto& [text, decoded] : cases)
+        EXPECT_EQ(fnDecodeCharacterReferences(text), decoded) << text;
 }

@@ -49,7 +49,8 @@ class Realworld : public ::testing::Test {
 
 TEST_F(Realworld, EveryBookmarkInEveryFileIsFound) {
     const std::tuple<std::string, Reader, std::regex> kinds[] = {
-        {"netscape/", subReadNetscape, std::regex("<DT><A HREF=")},
+        {"netscape/", subReadNetscape,
+         std::regex("<DT><A HREF=\"(?!place:)")}, // saved queries left out
         {"opera/", subReadOpera, std::regex("^[ \t]*#URL\r?$", std::regex::multiline)}};
     for (const auto& [folder, reader, entry] : kinds) {
         for (const auto& file : fs::directory_iterator(root_ + folder)) {
