@@ -21,6 +21,12 @@ class Clock {
     virtual float secondsSinceMidnight() const = 0;
 };
 
+// A local time of day and its milliseconds as seconds since midnight.
+inline float secondsOfDay(long pHour, long pMinute, long pSecond, long pMilliseconds) {
+    return static_cast<float>(((pHour * 60 + pMinute) * 60 + pSecond) * 1000 + pMilliseconds) /
+           1000.0f;
+}
+
 // The machine's own clock.
 const Clock& systemClock();
 

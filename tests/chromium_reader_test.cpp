@@ -63,7 +63,6 @@ TEST(ChromiumScan, TakesEveryRootDepthFirstInFileOrder) {
                                       "Two|https://two.example/", "Other|https://other.example/"}));
     EXPECT_EQ(scan(kBookmarks, "deep", FUNC_NAME), List{"Deep|https://deep.example/"});
     EXPECT_EQ(scan(kBookmarks, "sub"), List{});
-    EXPECT_EQ(scan(kBookmarks, "", 5), List{});
     EXPECT_EQ(readingOf(kBookmarks).BookmarkCount, 4u);
     EXPECT_TRUE(readingOf(kBookmarks).readWhole());
     test::expectSkippingKeepsEveryMatch(fnScanChromiumBookmarks, kBookmarks);

@@ -7,11 +7,13 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <filesystem>
 #ifndef _WIN32
+#include "support/child_process.h"
+
 #include <grp.h>
-#include <sys/wait.h>
-#include <unistd.h>
+#include <sys/stat.h>
 #endif
 
 using namespace zaptrove;
@@ -35,6 +37,7 @@ TEST(DebugLog, WritesOneMarkedTimeStampedCrLfLinePerCall) {
     EXPECT_EQ(readFile(t / "z.log"), expected);
 }
 
+// A log that cannot be written gets no line, shows no message and never waits.
 TEST(DebugLog, WritesNothingWhenOffOrWhenThePathIsUnusable) {
     test::TempFolder t;
     test::FakeClock clock;
@@ -51,9 +54,28 @@ TEST(DebugLog, WritesNothingWhenOffOrWhenThePathIsUnusable) {
     }
     EXPECT_FALSE(std::filesystem::exists(t / "new.log"));
     EXPECT_EQ(readFile(kept), "old\r\n");
+
     settings.DebugMode = DEBUG_ON;
-    for (const std::string& path : {folder, t / "missing/z.log", t.asFolder() + "missing\\z.log"})
+    std::vector<std::string> unusable = {folder, t / "missing/z.log",
+                                         t.asFolder() + "missing\\z.log"};
+#ifdef _WIN32
+    for (const std::string& path : unusable)
         logTo(path);
+#else
+    const std::string locked = t.makeFolder("locked"), pipe = t / "pipe";
+    ASSERT_EQ(mkfifo(pipe.c_str(), 0600), 0);
+    chmod(locked.c_str(), 0555);
+    unusable.insert(unusable.end(), {locked + "/z.log", "/dev/full", pipe});
+    EXPECT_TRUE(test::inChild([&] {
+        test::honourPermissions();
+        dup2(fileno(std::freopen((t / "output").c_str(), "w", stdout)), STDERR_FILENO);
+        for (const std::string& path : unusable)
+            logTo(path);
+        return true;
+    }));
+    EXPECT_TRUE(std::filesystem::is_empty(locked));
+    EXPECT_EQ(readFile(t / "output"), "");
+#endif
     EXPECT_TRUE(std::filesystem::is_empty(folder));
     EXPECT_FALSE(std::filesystem::exists(t / "missing"));
 }
@@ -83,19 +105,13 @@ TEST(DebugLog, GoesToTheStateFolderWhenTheProgramsFolderIsReadOnly) {
     fs::permissions(t / "bin", fs::perms::owner_read | fs::perms::owner_exec |
                                    fs::perms::others_read | fs::perms::others_exec);
     fs::permissions(state, fs::perms::all);
-    const pid_t child = fork();
-    if (child == 0) {
+    EXPECT_TRUE(test::inChild([&] {
         setenv("XDG_STATE_HOME", state.c_str(), 1);
         const bool dropped = geteuid() != 0 || (setgroups(0, nullptr) == 0 && setgid(65534) == 0 &&
                                                 setuid(65534) == 0);
-        if (dropped)
-            execl(program.c_str(), program.c_str(), static_cast<char*>(nullptr));
-        _exit(127);
-    }
-    int status = -1;
-    waitpid(child, &status, 0);
+        return dropped && execl(program.c_str(), program.c_str(), nullptr) == 0;
+    }));
     fs::permissions(t / "bin", fs::perms::owner_all); // so that it can be removed
-    EXPECT_EQ(status, 0);
     EXPECT_EQ(readFile(state + "/zaptrove/ztvdebug.log"),
               "$ [05/12/03 - 14:07:31] from a read-only folder\r\n");
     EXPECT_FALSE(fs::exists(t / "bin/ztvdebug.log"));

@@ -1,12 +1,13 @@
 // SPDX-License-Identifier: MIT
-// Faults from outside the program: settings and log folders it may not write, a
-// full disk, files that change or vanish while they are read, pipes and devices.
+// Faults from outside the program: a settings folder it may not write, a full
+// disk, files that change or vanish while they are read.
 #include "debug_log/debug_log.h"
 #include "search/favorites_reader.h"
 #include "search/matcher.h"
 #include "search/netscape_reader.h"
 #include "search/opera_reader.h"
 #include "settings/settings_store.h"
+#include "support/child_process.h"
 #include "support/fake_clock.h"
 #include "support/fake_window.h"
 #include "support/temp_folder.h"
@@ -16,41 +17,18 @@
 #include <csignal>
 #include <filesystem>
 #include <functional>
-#include <linux/capability.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
-#include <sys/syscall.h>
 #include <sys/sysmacros.h>
-#include <sys/wait.h>
 #include <tuple>
-#include <unistd.h>
 
 namespace fs = std::filesystem;
 using namespace zaptrove;
+using test::honourPermissions;
+using test::inChild;
 using test::readFile;
 
 namespace {
-
-// Runs body in a child process; true when it answers true within ten seconds
-// (one that blocks is ended by SIGALRM).
-bool inChild(const std::function<bool()>& body) {
-    const pid_t child = fork();
-    if (child == 0) {
-        alarm(10);
-        _exit(body() ? 0 : 1);
-    }
-    int status = 0;
-    return waitpid(child, &status, 0) == child && WIFEXITED(status) && WEXITSTATUS(status) == 0;
-}
-
-// Gives up root's right to write anywhere, so that folder permissions hold.
-void honourPermissions() {
-    __user_cap_header_struct header{_LINUX_CAPABILITY_VERSION_3, 0};
-    __user_cap_data_struct data[2]{};
-    syscall(SYS_capget, &header, data);
-    data[0].effective &= ~(1u << CAP_DAC_OVERRIDE | 1u << CAP_DAC_READ_SEARCH);
-    syscall(SYS_capset, &header, data);
-}
 
 // How many bookmarks the reader finds at path, searching for "".
 std::size_t countWith(auto reader, const std::string& path) {
@@ -152,26 +130,6 @@ TEST(Faults, ALockFileOfAnotherUserIsSavedPast) {
     EXPECT_NE(readFile(hive).find(settings.OperaMain), std::string::npos);
 }
 
-TEST(Faults, ALogThatCannotBeWrittenGetsNoLineAndNoMessageAndNeverWaits) {
-    test::TempFolder tmp;
-    const std::string folder = tmp.makeFolder("logs"), pipe = tmp / "pipe";
-    ASSERT_EQ(mkfifo(pipe.c_str(), 0600), 0);
-    chmod(folder.c_str(), 0555);
-    for (const std::string& log : {folder + "/ztvdebug.log", std::string("/dev/full"), pipe}) {
-        EXPECT_TRUE(inChild([&] {
-            honourPermissions();
-            dup2(fileno(std::freopen((tmp / "output").c_str(), "w", stdout)), STDERR_FILENO);
-            Settings settings;
-            settings.DebugMode = DEBUG_ON;
-            const test::FakeClock clock;
-            DebugLog(settings, clock, log).subDebug(LOG_INFO, "Searching by NAME");
-            return true;
-        })) << log;
-        EXPECT_TRUE(fs::is_empty(folder)) << log;
-        EXPECT_EQ(readFile(tmp / "output"), "") << log;
-    }
-}
-
 // A child process keeps changing the files while they are read again and again:
 // every read ends, finds no more than the files ever held, and crashes nothing.
 TEST(Faults, FilesThatShrinkGrowOrVanishWhileReadNeverHangOrCrash) {
@@ -211,13 +169,6 @@ TEST(Faults, FilesThatShrinkGrowOrVanishWhileReadNeverHangOrCrash) {
         kill(changer, SIGKILL);
         waitpid(changer, nullptr, 0);
     }
-}
-
-TEST(Faults, DevicesWhereFilesBelongAreLeftAloneAtOnce) {
-    EXPECT_TRUE(inChild([] {
-        return countWith(subReadNetscape, "/dev/zero") + countWith(subReadOpera, "/dev/urandom") ==
-               0;
-    }));
 }
 
 // A shortcut file is read up to its first mebibyte: a sparse 200 GB one is found

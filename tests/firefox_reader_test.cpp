@@ -90,8 +90,6 @@ TEST(FirefoxRead, WalksTheTreeLeavingOutTagsAndQueries) {
               List{"Caf\u00e9 deep|https://deep.example/"});
     EXPECT_EQ(read(profile, "no-title", FUNC_URL), List{"|https://no-title.example/"});
     EXPECT_EQ(read(profile, "tag"), List{});
-    EXPECT_EQ(read(profile, "", 5, &reading), List{});
-    EXPECT_EQ(reading.BookmarkCount, 6u);
     // Read with no log waiting: nothing in the profile is made or changed.
     EXPECT_EQ(filesOf(profile), before);
 }

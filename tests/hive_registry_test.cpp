@@ -158,12 +158,6 @@ TEST(HiveRegistry, DamagedFileIsKeptAsideAndNeverOverwritten) {
     EXPECT_EQ(damagedCopies, 1);
 }
 
-TEST(HiveRegistry, UnwritablePlaceFailsQuietly) {
-    auto registry = openUserRegistry("/dev/null/zaptrove/registry.reg");
-    EXPECT_EQ(registry->createKey(RegistryRoot::CurrentUser, kKey), 0);
-    EXPECT_FALSE(query(*registry, "Present"));
-}
-
 // Two programs saving different states at once, and a program killed while
 // saving: the file always parses and holds one whole state.
 TEST(HiveRegistry, ConcurrentAndInterruptedSavesLeaveAWholeFile) {

@@ -114,7 +114,8 @@ TEST_F(SearchRun, NameSearchOrdersAndUndupsFavoritesByTheirRealAddresses) {
     };
     EXPECT_EQ(addresses(SORT_URL, DUPS_KEEP), "http://a http://a http://b http://c ");
     EXPECT_EQ(addresses(SORT_URL, DUPS_REMOVE), "http://a http://b http://c ");
-    EXPECT_EQ(addresses(SORT_NONE, DUPS_REMOVE), "http://c http://a http://b "); // by name and address
+    EXPECT_EQ(addresses(SORT_NONE, DUPS_REMOVE),
+              "http://c http://a http://b "); // by name and address
 }
 
 #ifndef _WIN32

@@ -22,10 +22,7 @@ class SystemClock final : public Clock {
         clock_gettime(CLOCK_REALTIME, &now);
         std::tm local{};
         localtime_r(&now.tv_sec, &local);
-        const long milliseconds =
-            ((local.tm_hour * 60L + local.tm_min) * 60L + local.tm_sec) * 1000L +
-            now.tv_nsec / 1000000L;
-        return static_cast<float>(milliseconds) / 1000.0f;
+        return secondsOfDay(local.tm_hour, local.tm_min, local.tm_sec, now.tv_nsec / 1000000L);
     }
 };
 

@@ -18,10 +18,7 @@ class SystemClock final : public Clock {
     float secondsSinceMidnight() const override {
         SYSTEMTIME local{};
         GetLocalTime(&local);
-        const long milliseconds =
-            ((local.wHour * 60L + local.wMinute) * 60L + local.wSecond) * 1000L +
-            local.wMilliseconds;
-        return static_cast<float>(milliseconds) / 1000.0f;
+        return secondsOfDay(local.wHour, local.wMinute, local.wSecond, local.wMilliseconds);
     }
 };
 

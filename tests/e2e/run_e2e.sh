@@ -86,12 +86,16 @@ for _ in $(seq 100); do
 done
 
 unset QT_QPA_PLATFORM
-"$app" &
-app_pid=$!
-pids+=($app_pid)
-window=$(timeout 20 xdotool search --sync --onlyvisible --name '^Zaptrove v4\.3$' | head -n1)
-[ -n "$window" ] || fail "no window"
-xdotool windowactivate --sync "$window" 2>/dev/null || xdotool windowfocus --sync "$window"
+# Starts the program and waits for its window, which gets the keyboard.
+start_app() {
+  "$app" &
+  app_pid=$!
+  pids+=($app_pid)
+  window=$(timeout 20 xdotool search --sync --onlyvisible --name '^Zaptrove v4\.3$' | head -n1)
+  [ -n "$window" ] || fail "no window $1"
+  xdotool windowactivate --sync "$window" 2>/dev/null || xdotool windowfocus --sync "$window"
+}
+start_app "at the first run"
 
 type_line() { xdotool type --delay 20 "$1"; xdotool key Return; sleep 0.5; }
 # Searches and waits until the list is built, however slow the machine.
@@ -164,12 +168,7 @@ grep -q '^"DoFirefox"=dword:0000000d$' "$ZAPTROVE_REGISTRY" || fail "Firefox not
 # The same searches with the settings on, as a later version stores them.
 sed -i 's/^"Present"=dword:00000001$/&\n"Words"=dword:00000014\n"Accents"=dword:00000016\n"Instant"=dword:00000018/' \
   "$ZAPTROVE_REGISTRY"
-"$app" &
-app_pid=$!
-pids+=($app_pid)
-window=$(timeout 20 xdotool search --sync --onlyvisible --name '^Zaptrove v4\.3$' | head -n1)
-[ -n "$window" ] || fail "no window with the settings on"
-xdotool windowactivate --sync "$window" 2>/dev/null || xdotool windowfocus --sync "$window"
+start_app "with the settings on"
 type_line '\enable_debug'
 : >"$log"
 xdotool type --delay 300 'we' # the list follows each key

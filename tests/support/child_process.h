@@ -1,0 +1,35 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+
+// POSIX only: tests that must not hang, or that need folder permissions to hold
+// even for root, run their body in a child process.
+#include <functional>
+#include <linux/capability.h>
+#include <sys/syscall.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+namespace zaptrove::test {
+
+// Runs body in a child process; true when it answers true within pSeconds (one
+// that blocks or never ends is ended by SIGALRM).
+inline bool inChild(const std::function<bool()>& body, unsigned seconds = 10) {
+    const pid_t child = fork();
+    if (child == 0) {
+        alarm(seconds);
+        _exit(body() ? 0 : 1);
+    }
+    int status = 0;
+    return waitpid(child, &status, 0) == child && WIFEXITED(status) && WEXITSTATUS(status) == 0;
+}
+
+// Gives up root's right to write anywhere, so that folder permissions hold.
+inline void honourPermissions() {
+    __user_cap_header_struct header{_LINUX_CAPABILITY_VERSION_3, 0};
+    __user_cap_data_struct data[2]{};
+    syscall(SYS_capget, &header, data);
+    data[0].effective &= ~(1u << CAP_DAC_OVERRIDE | 1u << CAP_DAC_READ_SEARCH);
+    syscall(SYS_capset, &header, data);
+}
+
+} // namespace zaptrove::test
