@@ -51,6 +51,8 @@ void frmMain::Form_Load() {
     // Asking for the handle creates the native window; done after loading, so
     // the stored geometry is applied to the window as first created.
     form.nativeHandle();
+    settings_.HotKeysOffered = services_.hotkeysOffered();
+    subApplyHotkey();
 }
 
 void frmMain::Form_Unload() {

@@ -5,6 +5,7 @@
 #include "main_window/tray_data.h"
 #include "platform/clock.h"
 #include "platform/forms.h"
+#include "platform/hotkey.h"
 #include "platform/registry.h"
 #include "platform/shell.h"
 #include "preferences_dialog/frm_preferences.h"
@@ -42,6 +43,11 @@ class frmMain final : public SettingsWindow {
         std::function<bool()> trayAvailable = &platform::forms::TrayIcon::isAvailable;
         // Where the browsers' profiles are looked for.
         UserFolders userFolders = fnCurrentUserFolders();
+        // The desktop's global hotkeys.
+        std::function<bool()> hotkeysOffered = &platform::hotkeysOffered;
+        std::function<std::unique_ptr<platform::Hotkey>(
+            const platform::HotkeySequence&, std::function<void()>, platform::HotkeyReported)>
+            registerHotkey = &platform::registerHotkey;
     };
 
     frmMain(Settings& settings, Services services);
@@ -73,6 +79,12 @@ class frmMain final : public SettingsWindow {
     // Another start of the program asked for the window: brings it back from
     // the tray or the task bar, to the front, with the focus in the input box.
     void subBringToFront();
+    // The global hotkey (hotkey.cpp): registers Settings.HotKey when it
+    // changed; a press shows the window, or hides it when it is in front.
+    void subApplyHotkey();
+    void subHotkeyPressed();
+    // Writes what became of the hotkey into the log.
+    void subLogHotkey() const;
     // The Preferences dialog and the reset (preferences_and_reset.cpp)
     void subShowPreferences();
     void subReset();
@@ -123,9 +135,15 @@ class frmMain final : public SettingsWindow {
     bool searchesAsTyped() const { return settings_.Instant == INSTANT_ON; }
     const Bookmark* selectedBookmark() const;
 
+    void subHotkeyReported(platform::HotkeyState pState, const std::string& pDetail);
+
     Settings& settings_;
     Services services_;
     DebugLog log_;
+    // The hotkey registered, and the text it was registered from.
+    std::unique_ptr<platform::Hotkey> hotkey_;
+    std::string hotkeyText_;
+    bool hotkeyRegistered_ = false;
 };
 
 } // namespace zaptrove

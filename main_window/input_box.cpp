@@ -61,6 +61,7 @@ void frmMain::txtInput_KeyPress(std::int16_t& KeyAscii) {
     } else if (word == "\\enable_debug") {
         settings_.DebugMode = DEBUG_ON;
         subDebug(LOG_BEGIN, "Starting[ZTV v" + fnVersionText() + "] debug session");
+        subLogHotkey();
         txtInput.setText("");
     } else if (word == "\\disable_debug") {
         subDebug(LOG_END, "Ending[ZTV v" + fnVersionText() + "] debug session");

@@ -6,11 +6,14 @@
 namespace zaptrove {
 
 // A fresh dialog for every showing: it holds nothing between them but what OK
-// stored in Settings.
+// stored in Settings. What it changed takes effect at once: the hotkey, and
+// where the list lies while searching as you type.
 void frmMain::subShowPreferences() {
     Preferences = std::make_unique<frmPreferences>(settings_, form);
     Preferences->showModal();
     Preferences.reset();
+    subApplyHotkey();
+    Form_Resize();
 }
 
 void frmMain::cmdPrefereneces_Click() {

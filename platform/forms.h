@@ -146,6 +146,8 @@ class Label final : public Control {
   public:
     Label(Container pParent, float pLeft, float pTop, float pWidth, float pHeight,
           std::string_view pCaption);
+    std::string caption() const;
+    void setCaption(std::string_view pCaption);
 };
 
 // A captioned control that is on or off.
@@ -188,6 +190,18 @@ class TextBox final : public Control {
     KeyPressHandler onKeyPress;
     KeyDownHandler onKeyDown; // the Down arrow
     EventHandler onChange;    // the user changed the text (setText does not raise it)
+};
+
+// A box that takes a key combination as the user presses it and shows it as
+// "Ctrl+Alt+Z" (see platform/hotkey_sequence.h); a combination that cannot be
+// a global hotkey is not taken. Backspace or Delete empty it; Escape and Tab
+// keep their usual meaning.
+class HotkeyBox final : public Control {
+  public:
+    HotkeyBox(Container pParent, float pLeft, float pTop, float pWidth, float pHeight);
+    std::string text() const;
+    void setText(std::string_view pText);
+    EventHandler onChange; // the user changed the combination (setText does not raise it)
 };
 
 // A single-selection, unsorted list box.
@@ -248,6 +262,8 @@ class Form {
     void showModal();
     void hide();
     bool isShown() const;
+    // Whether the form is the window in front that has the keyboard focus.
+    bool isActive() const;
     // Closes the form: raises onUnload, then the form is gone from the screen.
     void unload();
     // The icon, from PNG bytes; another form can share it.

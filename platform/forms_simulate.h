@@ -18,6 +18,8 @@ enum class TrayClick { Left, Double, Right, Middle };
 void simulateTyping(Control& pControl, std::string_view pText);
 void simulateKey(Control& pControl, std::int16_t pKeyAscii);
 void simulateKeyDown(Control& pControl, std::int16_t pKeyCode);
+// A key pressed with modifiers, written as "Ctrl+Alt+Z".
+void simulateKeyCombination(Control& pControl, std::string_view pCombination);
 void simulateDoubleClick(ListBox& pList, int pRow);
 void simulateClick(CommandButton& pButton);
 // On the box or circle that shows the value.

@@ -7,9 +7,9 @@ namespace forms = platform::forms;
 
 frmMore::frmMore(Settings& settings, const forms::Form& owner)
     : form("More Preferences", 9000, 4785, forms::FormStyle::Dialog),
-      lstPages(form, 120, 120, 1500, 4155), Browsers(form), cmdOK(form, 6900, 4320, 900, 345, "OK"),
-      cmdCancel(form, 7980, 4320, 900, 345, "Cancel"), settings_(settings),
-      owner_(owner), pages_{&Browsers} {
+      lstPages(form, 120, 120, 1500, 4155), Browsers(form), Launcher(form),
+      cmdOK(form, 6900, 4320, 900, 345, "OK"), cmdCancel(form, 7980, 4320, 900, 345, "Cancel"),
+      settings_(settings), owner_(owner), pages_{&Browsers, &Launcher} {
     std::vector<std::string> titles;
     for (MorePage* page : pages_) {
         titles.push_back(page->frame().caption());
@@ -31,9 +31,13 @@ void frmMore::Form_Activate() {
     cmdOK.setFocus();
 }
 
-// Shows the chosen page only.
+// Shows the chosen page only; a click below the rows, which chooses none,
+// leaves the page shown.
 void frmMore::lstPages_Click() {
     const int chosen = lstPages.listIndex();
+    if (chosen < 0) {
+        return;
+    }
     for (std::size_t i = 0; i < pages_.size(); ++i) {
         pages_[i]->frame().setVisible(static_cast<int>(i) == chosen);
     }

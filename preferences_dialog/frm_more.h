@@ -3,6 +3,7 @@
 
 #include "platform/forms.h"
 #include "preferences_dialog/browsers_page.h"
+#include "preferences_dialog/launcher_page.h"
 #include "settings/settings.h"
 
 #include <vector>
@@ -27,6 +28,7 @@ class frmMore {
     platform::forms::Form form;
     platform::forms::ListBox lstPages;
     BrowsersPage Browsers;
+    LauncherPage Launcher;
     platform::forms::CommandButton cmdOK;
     platform::forms::CommandButton cmdCancel;
 

@@ -18,6 +18,7 @@ build=(
   qt6-wayland       # the Wayland platform plug-in
   rapidjson-dev     # the Chromium bookmarks reader
   libsqlite3-dev    # the Firefox bookmarks reader
+  libxcb1-dev       # the global hotkey's key grab on X11
 )
 case "$group" in
   build) packages=("${build[@]}") ;;
@@ -26,6 +27,7 @@ case "$group" in
       "${build[@]}"
       libgtest-dev                                         # the unit tests
       xvfb openbox xdotool xdg-utils x11-utils imagemagick # the end-to-end test
+      dbus-daemon                                          # a private bus for the portal hotkey test
       appstream                                            # appstreamcli validates the metainfo
       locales                                              # locale sources for lower-casing tests
     )

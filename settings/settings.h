@@ -85,8 +85,14 @@ struct Settings {
     std::string FirefoxAlt;
     std::int16_t DoChromiumEx = 0;
     std::string ChromiumAlt;
+    // The global hotkey that shows or hides the window ("Ctrl+Alt+Z"); empty for none.
+    std::string HotKey;
     // The browser profiles found at start-up (never stored).
     std::vector<BrowserProfile> BrowserProfiles;
+    // Whether the desktop lets the program have a global hotkey, and what
+    // became of HotKey, in words (never stored).
+    bool HotKeysOffered = false;
+    std::string HotKeyStatus;
 };
 
 // The switch of a browser's profiles.

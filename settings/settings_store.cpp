@@ -135,8 +135,11 @@ void writeFirstRunValues(platform::Registry& registry, const SettingsWindow& win
     }
 }
 
-// True when a switch holds its "on" value.
+// True when a switch holds its "on" value, or a text is not empty.
 bool isOn(const StoredValue& value, const Settings& s) {
+    if (const auto* text = std::get_if<std::string Settings::*>(&value.holder)) {
+        return !(s.**text).empty();
+    }
     const auto* field = std::get_if<std::int16_t Settings::*>(&value.holder);
     return field != nullptr && s.**field == value.on;
 }

@@ -45,7 +45,7 @@ enum class SavedWhen {
     Always,       // numbers first, then texts, each in table order
     NotMinimized, // the window's geometry, after everything else
     // Switches added later: written while on, removed while off, so stores
-    // that never used them keep only the older values.
+    // that never used them keep only the older values. A text is on while not empty.
     WhileOn,
 };
 
@@ -113,6 +113,7 @@ inline constexpr StoredValue kStoredValues[] = {
     {"FirefoxAlt",   &Settings::FirefoxAlt,   kEmpty,                kEmpty,                         {},              SavedWhen::Always},
     {"DoChromiumEx", &Settings::DoChromiumEx, DO_YES,                DO_YES,                         {},              SavedWhen::Always},
     {"ChromiumAlt",  &Settings::ChromiumAlt,  kEmpty,                kEmpty,                         {},              SavedWhen::Always},
+    {"HotKey",       &Settings::HotKey,       kEmpty,                kUnchanged,                     {},              SavedWhen::WhileOn},
 };
 // clang-format on
 

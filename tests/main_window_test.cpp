@@ -25,8 +25,29 @@ struct RecordingShell final : platform::Shell {
     }
 };
 
+// A desktop's global hotkeys: it records what is registered and answers as told.
+struct FakeHotkeys {
+    platform::HotkeyState answer = platform::HotkeyState::Registered;
+    std::string detail;
+    std::vector<std::string> registered;
+    std::function<void()> press;
+
+    frmMain::Services serve(frmMain::Services services) {
+        services.hotkeysOffered = [] { return true; };
+        services.registerHotkey = [this](const platform::HotkeySequence& sequence,
+                                         std::function<void()> pressed,
+                                         const platform::HotkeyReported& reported) {
+            registered.push_back(platform::formatHotkey(sequence));
+            press = std::move(pressed);
+            reported(answer, detail);
+            return std::unique_ptr<platform::Hotkey>();
+        };
+        return services;
+    }
+};
+
 // The main window over a temporary Favorites folder, hive and log, with a shell
-// that records and an end of program that the test can catch.
+// that records, fake hotkeys and an end of program that the test can catch.
 class MainWindow : public testing::Test {
   protected:
     test::TempFolder tmp;
@@ -34,7 +55,9 @@ class MainWindow : public testing::Test {
     RecordingShell shell;
     test::FakeClock clock;
     Settings settings;
-    frmMain window{settings, {*registry, shell, clock, [] { throw ProgramEnded{}; }, tmp / "log"}};
+    FakeHotkeys hotkeys;
+    frmMain window{settings, hotkeys.serve({*registry, shell, clock, [] { throw ProgramEnded{}; },
+                                            tmp / "log"})};
 
     MainWindow() {
         tmp.write("Fav/World News.url", "[InternetShortcut]\r\nURL=http://world/\r\n");
@@ -477,11 +500,15 @@ TEST_F(MainWindow, MoreDialogCancelEscapeAndTheCloseBoxChangeNothing) {
         forms::simulateClick(dialog.Browsers.chkBrowser[0]);
         dialog.Browsers.chkBrowserAlt[1].setValue(false);
         dialog.Browsers.txtBrowserAlt[1].setText("changed");
+        forms::simulateClick(dialog.Launcher.chkAccents);
+        forms::simulateKeyCombination(dialog.Launcher.hkyHotkey, "Ctrl+Alt+Z");
         close(dialog);
         EXPECT_FALSE(dialog.form.isShown());
         EXPECT_EQ(settings.DoFirefox, DO_YES);
         EXPECT_EQ(settings.DoChromiumEx, DO_YES);
         EXPECT_EQ(settings.ChromiumAlt, "");
+        EXPECT_EQ(settings.Accents, ACCENTS_MATCH);
+        EXPECT_EQ(settings.HotKey, "");
     }
 }
 
@@ -536,4 +563,72 @@ TEST_F(MainWindow, EveryCaptionFitsItsControl) {
     forms::doEvents();
     EXPECT_EQ(forms::cutCaptions(preferences.form), std::vector<std::string>{});
     preferences.form.hide();
+}
+
+TEST_F(MainWindow, LauncherPageStoresItsSettingsAndTheHotkeyTakesEffectAtOnce) {
+    forms::whenIdle([&] {
+        frmPreferences& preferences = *window.Preferences;
+        forms::whenIdle([&] {
+            LauncherPage& page = preferences.More->Launcher;
+            preferences.More->lstPages.setListIndex(1);
+            preferences.More->lstPages.setListIndex(-1); // a click below the rows
+            EXPECT_TRUE(page.fraLauncher.visible() &&
+                        !preferences.More->Browsers.frame().visible());
+            EXPECT_TRUE(page.hkyHotkey.visible());
+            forms::simulateClick(page.chkWords);
+            forms::simulateClick(page.chkInstant);
+            forms::simulateKeyCombination(page.hkyHotkey, "Ctrl+Alt+Z");
+            forms::simulateKeyCombination(page.hkyHotkey, "Shift+A"); // no hotkey: not taken
+            EXPECT_EQ(page.hkyHotkey.text(), "Ctrl+Alt+Z");
+            preferences.More->cmdOK_Click();
+        });
+        forms::simulateClick(preferences.cmdMore);
+        preferences.cmdCancel_Click();
+    });
+    forms::simulateClick(window.cmdPrefereneces);
+    EXPECT_EQ(std::tuple(settings.Words, settings.Accents, settings.Instant, settings.HotKey),
+              std::tuple(WORDS_ANY_ORDER, ACCENTS_MATCH, INSTANT_ON, "Ctrl+Alt+Z"));
+    EXPECT_EQ(hotkeys.registered, std::vector<std::string>{"Ctrl+Alt+Z"});
+    EXPECT_EQ(settings.HotKeyStatus, "Ctrl+Alt+Z shows or hides the window.");
+    window.subApplyHotkey(); // unchanged: not registered again
+    EXPECT_EQ(hotkeys.registered.size(), 1u);
+}
+
+TEST_F(MainWindow, TheHotkeyHidesTheWindowInFrontAndBringsItBack) {
+    settings.HotKey = "Ctrl+Alt+Z";
+    window.subApplyHotkey();
+    ASSERT_TRUE(hotkeys.press);
+    forms::appActivate(window.form.caption());
+    forms::doEvents();
+    ASSERT_TRUE(window.form.isActive());
+    hotkeys.press();
+    forms::doEvents();
+    EXPECT_EQ(window.form.windowState(), forms::WINDOW_MINIMIZED);
+    hotkeys.press();
+    forms::doEvents();
+    EXPECT_EQ(window.form.windowState(), forms::WINDOW_NORMAL);
+    EXPECT_TRUE(window.form.isActive() && forms::hasFocus(window.txtInput));
+}
+
+// What became of the hotkey shows in the page and, once logging is on, in the log.
+TEST_F(MainWindow, ARefusedOrUnofferedHotkeyIsReportedInThePageAndTheLog) {
+    hotkeys.answer = platform::HotkeyState::Taken;
+    hotkeys.detail = "another program holds it";
+    settings.HotKey = "Ctrl+Alt+T";
+    window.subApplyHotkey();
+    enter("\\enable_debug");
+    EXPECT_NE(log().find("! [05/12/03 - 14:07:31] Hotkey Ctrl+Alt+T was refused (another program "
+                         "holds it): choose another combination."),
+              std::string::npos);
+    const auto page = [&] {
+        frmMore dialog(settings, window.form);
+        dialog.form.show();
+        const LauncherPage& launcher = dialog.Launcher;
+        return std::tuple(launcher.hkyHotkey.visible(), launcher.lblHotkeyStatus.caption(),
+                          launcher.txtShowCommand.text());
+    };
+    EXPECT_EQ(page(), std::tuple(true, settings.HotKeyStatus, "zaptrove --show"));
+    settings.HotKeysOffered = false;
+    EXPECT_EQ(page(), std::tuple(false, "This desktop offers programs no global hotkey.",
+                                 "zaptrove --show"));
 }

@@ -1,10 +1,12 @@
 // SPDX-License-Identifier: MIT
+#include "platform/hotkey_sequence.h"
 #include "platform/qt/forms_impl.h"
 
 #include <QCheckBox>
 #include <QFrame>
 #include <QGroupBox>
 #include <QKeyEvent>
+#include <QKeySequence>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -87,6 +89,40 @@ std::optional<std::int16_t> characterCode(const QKeyEvent& pEvent) {
     }
     return static_cast<std::int16_t>(pEvent.text().at(0).unicode());
 }
+
+// Records the combination pressed in it, in the hotkey's own spelling.
+class HotkeyWidget final : public QLineEdit {
+  public:
+    HotkeyWidget(std::function<void()> pChanged, QWidget* pParent)
+        : QLineEdit(pParent), changed_(std::move(pChanged)) {
+        setReadOnly(true);
+        setPlaceholderText(QStringLiteral("None"));
+    }
+
+  protected:
+    void keyPressEvent(QKeyEvent* pEvent) override {
+        const Qt::KeyboardModifiers modifiers =
+            pEvent->modifiers() &
+            (Qt::ControlModifier | Qt::AltModifier | Qt::ShiftModifier | Qt::MetaModifier);
+        const int key = pEvent->key();
+        QString combination;
+        if ((key == Qt::Key_Backspace || key == Qt::Key_Delete) && modifiers == Qt::NoModifier) {
+            combination.clear();
+        } else if (const auto sequence =
+                       platform::parseHotkey(QKeySequence(QKeyCombination(modifiers, Qt::Key(key)))
+                                                 .toString(QKeySequence::PortableText)
+                                                 .toStdString())) {
+            combination = QString::fromStdString(platform::formatHotkey(*sequence));
+        } else {
+            return; // a modifier alone, or no hotkey: wait for more
+        }
+        setText(combination);
+        changed_();
+    }
+
+  private:
+    std::function<void()> changed_;
+};
 
 } // namespace
 
@@ -198,6 +234,13 @@ Label::Label(Container pParent, float pLeft, float pTop, float pWidth, float pHe
     label.setWordWrap(true);
 }
 
+std::string Label::caption() const {
+    return widgetOf<QLabel>(*this).text().toStdString();
+}
+void Label::setCaption(std::string_view pCaption) {
+    widgetOf<QLabel>(*this).setText(toQString(pCaption));
+}
+
 bool Checkable::value() const {
     return widgetOf<QAbstractButton>(*this).isChecked();
 }
@@ -246,6 +289,17 @@ std::string TextBox::selectedText() const {
 
 void TextBox::setReadOnly(bool pReadOnly) {
     widgetOf<QLineEdit>(*this).setReadOnly(pReadOnly);
+}
+
+HotkeyBox::HotkeyBox(Container pParent, float pLeft, float pTop, float pWidth, float pHeight)
+    : Control(childOf<HotkeyWidget>(pParent, pLeft, pTop, pWidth, pHeight,
+                                    std::function<void()>([this] { fire(onChange); }))) {}
+
+std::string HotkeyBox::text() const {
+    return widgetOf<QLineEdit>(*this).text().toStdString();
+}
+void HotkeyBox::setText(std::string_view pText) {
+    widgetOf<QLineEdit>(*this).setText(toQString(pText));
 }
 
 ListBox::ListBox(Container pParent, float pLeft, float pTop, float pWidth, float pHeight)

@@ -192,6 +192,9 @@ void Form::hide() {
 bool Form::isShown() const {
     return impl_->widget.isVisible();
 }
+bool Form::isActive() const {
+    return impl_->widget.isActiveWindow();
+}
 
 // onUnload runs first, and may end the program; the close that follows does
 // not raise it again.

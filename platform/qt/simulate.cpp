@@ -6,6 +6,7 @@
 #include <QCoreApplication>
 #include <QGuiApplication>
 #include <QKeyEvent>
+#include <QKeySequence>
 #include <QListWidget>
 #include <QMouseEvent>
 #include <QRadioButton>
@@ -76,6 +77,15 @@ void simulateKeyDown(Control& pControl, std::int16_t pKeyCode) {
     const int key = pKeyCode == KEY_DOWN ? static_cast<int>(Qt::Key_Down) : pKeyCode;
     for (const QEvent::Type type : {QEvent::KeyPress, QEvent::KeyRelease}) {
         QKeyEvent event(type, key, Qt::NoModifier);
+        QCoreApplication::sendEvent(pControl.impl().widget, &event);
+    }
+}
+
+void simulateKeyCombination(Control& pControl, std::string_view pCombination) {
+    const QKeyCombination combination =
+        QKeySequence::fromString(toQString(pCombination), QKeySequence::PortableText)[0];
+    for (const QEvent::Type type : {QEvent::KeyPress, QEvent::KeyRelease}) {
+        QKeyEvent event(type, combination.key(), combination.keyboardModifiers());
         QCoreApplication::sendEvent(pControl.impl().widget, &event);
     }
 }

@@ -9,7 +9,9 @@
 # both find what they did not before, and that a second start brings the first
 # window back and ends. With the real browser profiles of ../shared/realworld
 # at hand, the first start also finds a Firefox and a Chromium bookmark with no
-# settings stored, and photographs the More dialog.
+# settings stored, and photographs the More dialog. With the hotkey stored, a
+# program with other settings is refused it, and from that program's window
+# the key shows and hides the first one.
 # Exits 77 (skipped) when a display tool is missing.
 # Usage: run_e2e.sh ZAPTROVE_EXECUTABLE SCREENSHOT_FOLDER [REALWORLD_FOLDER]
 set -euo pipefail
@@ -151,7 +153,7 @@ fi
 rm -rf "$XDG_CONFIG_HOME/mozilla" "$XDG_CONFIG_HOME/chromium"
 type_line 'gazette linux' # neither is found with the settings off
 type_line 'cafe'
-[ "$(grep -c 'No matches found!' "$log")" -eq 2 ] || fail "found with the settings off"
+[ "$(grep -c 'No matches found!' "$log")" -eq 2 ] || fail "found with the settings off: $(cat "$log")"
 xdotool key Escape # ends the program
 for _ in $(seq 100); do kill -0 "$app_pid" 2>/dev/null || break; sleep 0.1; done
 kill -0 "$app_pid" 2>/dev/null && fail "the program did not end"
@@ -166,7 +168,7 @@ grep -q '^"Height"=dword:' "$ZAPTROVE_REGISTRY" || fail "no height saved"
 grep -q '^"DoFirefox"=dword:0000000d$' "$ZAPTROVE_REGISTRY" || fail "Firefox not switched on"
 
 # The same searches with the settings on, as a later version stores them.
-sed -i 's/^"Present"=dword:00000001$/&\n"Words"=dword:00000014\n"Accents"=dword:00000016\n"Instant"=dword:00000018/' \
+sed -i 's/^"Present"=dword:00000001$/&\n"Words"=dword:00000014\n"Accents"=dword:00000016\n"Instant"=dword:00000018\n"HotKey"="Ctrl+Alt+Z"/' \
   "$ZAPTROVE_REGISTRY"
 start_app "with the settings on"
 type_line '\enable_debug'
@@ -186,6 +188,62 @@ opened_with() {
 }
 opened_with 'gazette linux' https://gazette.example.org/
 opened_with 'cafe' https://flore.example.org/
+
+# The Launcher page, with the hotkey stored.
+xdotool key ctrl+a BackSpace
+type_line '\p'
+xdotool key alt+m
+more=$(timeout 20 xdotool search --sync --onlyvisible --name '^More Preferences$' | head -n1)
+[ -n "$more" ] || fail "no More dialog with the settings on"
+xdotool mousemove --window "$more" 40 29 click 1 # the page list's second row
+sleep 0.5
+import -frame -window "$more" "$shots/zaptrove-more-launcher.png" 2>/dev/null ||
+  echo "no screenshot taken"
+xdotool key Escape
+sleep 0.3
+xdotool key Escape
+sleep 0.5
+
+# The hotkey, held by this window: a program with other settings cannot have it
+# too, and says so in its log; from that program's window the key brings this
+# one to the front, hides it when it is in front, and brings it back with Num
+# Lock on.
+active_is() {
+  for _ in $(seq 50); do [ "$(xdotool getactivewindow 2>/dev/null)" = "$1" ] && return 0; sleep 0.1; done
+  return 1
+}
+cp "$ZAPTROVE_REGISTRY" "$work/other.reg"
+ZAPTROVE_REGISTRY=$work/other.reg "$app" &
+other_pid=$!
+pids+=($other_pid)
+other=
+for _ in $(seq 100); do
+  other=$(xdotool search --onlyvisible --name '^Zaptrove v4\.3$' | grep -vx "$window" | head -n1) || true
+  [ -n "$other" ] && break
+  sleep 0.1
+done
+[ -n "$other" ] || fail "no window for other settings"
+xdotool windowactivate --sync "$other" 2>/dev/null || xdotool windowfocus --sync "$other"
+: >"$log"
+type_line '\enable_debug'
+grep -q '^! .*Hotkey Ctrl+Alt+Z was refused (another program holds it)' "$log" ||
+  fail "the refused hotkey is not logged: $(cat "$log")"
+active_is "$other" || fail "the other window has not the focus"
+xdotool key ctrl+alt+z
+active_is "$window" || fail "the hotkey did not bring the window to the front"
+xdotool key ctrl+alt+z
+for _ in $(seq 50); do
+  xdotool search --onlyvisible --name '^Zaptrove v4\.3$' | grep -qx "$window" || break
+  sleep 0.1
+done
+xdotool search --onlyvisible --name '^Zaptrove v4\.3$' | grep -qx "$window" &&
+  fail "the hotkey did not hide the window in front"
+xdotool key Num_Lock ctrl+alt+z Num_Lock
+active_is "$window" || fail "the hotkey with Num Lock on did not bring the window back"
+xdotool windowactivate --sync "$other" 2>/dev/null || xdotool windowfocus --sync "$other"
+xdotool key Escape # ends the other program
+for _ in $(seq 100); do kill -0 "$other_pid" 2>/dev/null || break; sleep 0.1; done
+kill -0 "$other_pid" 2>/dev/null && fail "the other program did not end"
 
 # A second start brings the minimised window back and ends at once.
 xdotool windowminimize --sync "$window"

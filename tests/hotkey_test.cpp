@@ -1,0 +1,72 @@
+// SPDX-License-Identifier: MIT
+#include "platform/hotkey.h"
+
+#include <gtest/gtest.h>
+
+#ifdef _WIN32
+#include <windows.h>
+#endif
+
+using namespace zaptrove::platform;
+
+namespace {
+
+struct Written {
+    std::string text;
+    std::string canonical; // empty: refused
+    std::uint32_t x11;
+    std::string portal;
+    std::uint16_t windows;
+};
+
+} // namespace
+
+TEST(Hotkey, TextsParseToTheirKeysAndCodes) {
+    const Written cases[] = {
+        {"Ctrl+Alt+Z", "Ctrl+Alt+Z", 'z', "CTRL+ALT+z", 'Z'},
+        {"meta+shift+ctrl+alt+space", "Ctrl+Alt+Shift+Meta+Space", 0x20,
+         "CTRL+ALT+SHIFT+LOGO+space", 0x20},
+        {"F12", "F12", 0xffc9, "F12", 0x7b},
+        {"Shift+f24", "Shift+F24", 0xffd5, "SHIFT+F24", 0x87},
+        {"Ctrl+PgUp", "Ctrl+PgUp", 0xff55, "CTRL+Prior", 0x21},
+        {"Ctrl++", "Ctrl++", '+', "", 0}, // the plus key; its place depends on the layout
+        {"Alt+1", "Alt+1", '1', "ALT+1", '1'},
+        {"Pause", "Pause", 0xff13, "Pause", 0x13}, // a key that types nothing may stand alone
+        {"", "", 0, "", 0},
+        {"Z", "", 0, "", 0},           // would take a letter from every program
+        {"Shift+Space", "", 0, "", 0}, // Shift alone still types
+        {"Ctrl+", "", 0, "", 0},
+        {"Hyper+Z", "", 0, "", 0},
+        {"Ctrl+A, Ctrl+B", "", 0, "", 0}, // one combination only
+        {"Ctrl+F25", "", 0, "", 0},
+        {"Ctrl+F0", "", 0, "", 0},
+        {"Ctrl+É", "", 0, "", 0},
+    };
+    for (const Written& c : cases) {
+        const auto sequence = parseHotkey(c.text);
+        ASSERT_EQ(sequence.has_value(), !c.canonical.empty()) << c.text;
+        if (sequence) {
+            EXPECT_EQ(formatHotkey(*sequence), c.canonical);
+            EXPECT_EQ(x11Keysym(*sequence), c.x11) << c.text;
+            EXPECT_EQ(portalTrigger(*sequence), c.portal) << c.text;
+            EXPECT_EQ(windowsKey(*sequence), c.windows) << c.text;
+        }
+    }
+}
+
+#ifdef _WIN32
+// RegisterHotKey answers for the whole session: a second registration of the
+// same combination is another program's, and is reported as taken.
+TEST(Hotkey, ACombinationAlreadyRegisteredIsReportedAsTaken) {
+    const auto sequence = *parseHotkey("Ctrl+Alt+Shift+F11");
+    std::vector<HotkeyState> reported;
+    const auto note = [&](HotkeyState state, const std::string&) { reported.push_back(state); };
+    const auto first = registerHotkey(
+        sequence, [] {}, note);
+    const auto second = registerHotkey(
+        sequence, [] {}, note);
+    EXPECT_NE(first, nullptr);
+    EXPECT_EQ(second, nullptr);
+    EXPECT_EQ(reported, (std::vector{HotkeyState::Registered, HotkeyState::Taken}));
+}
+#endif
