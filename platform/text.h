@@ -23,6 +23,9 @@ bool precedesIgnoringAsciiCase(std::string_view a, std::string_view b);
 // Unicode simple lower-case mapping of every character; ASCII takes a fast path.
 std::string lowerCase(std::string_view text);
 
+// Appends the UTF-8 bytes of one code point.
+void appendUtf8(char32_t cp, std::string& out);
+
 // The same, into a caller-owned buffer so hot loops allocate nothing per call.
 void lowerCaseInto(std::string_view text, std::string& out);
 
