@@ -32,4 +32,13 @@ template <typename Lanes> bool anyLane(const Lanes& lanes) {
     return (laneBits(lanes, 0) | laneBits(lanes, 1)) != 0;
 }
 
+// The first true lane of a comparison, or 16 when none is.
+template <typename Lanes> std::size_t firstLane(const Lanes& lanes) {
+    if (const std::uint64_t low = laneBits(lanes, 0); low != 0) {
+        return static_cast<std::size_t>(std::countr_zero(low)) / 8;
+    }
+    const std::uint64_t high = laneBits(lanes, 1);
+    return high != 0 ? 8 + static_cast<std::size_t>(std::countr_zero(high)) / 8 : 16;
+}
+
 } // namespace zaptrove::platform

@@ -3,28 +3,26 @@
 
 #include "platform/files.h"
 #include "search/chunked_scan.h"
+#include "search/json_events.h"
 #include "search/matcher.h"
-
-#include <rapidjson/error/en.h>
-#include <rapidjson/memorystream.h>
-#include <rapidjson/reader.h>
 
 #include <optional>
 #include <string>
+#include <utility>
 
 namespace zaptrove {
 
 namespace {
 
-// Deeper nesting than any bookmark tree has ends the reading, so that the
-// parser's recursion stays far from the end of the stack.
+// Deeper nesting than any bookmark tree has ends the reading, so that memory
+// for the nesting stays small.
 constexpr std::size_t kMaxDepth = 1000;
 
-// The event handler of RapidJSON's SAX reader. It follows only what makes a
-// bookmark: the top object's "roots", each root's node, and every node's
-// "type", "name", "url" and "children"; every other value (meta_info,
-// sync_metadata, dates...) is passed over as it streams by.
-class BookmarkHandler : public rapidjson::BaseReaderHandler<rapidjson::UTF8<>, BookmarkHandler> {
+// What fnParseJson reports is followed only where it makes a bookmark: the top
+// object's "roots", each root's node, and every node's "type", "name", "url"
+// and "children"; every other value (meta_info, sync_metadata, dates...) is
+// passed over as it streams by, undecoded.
+class BookmarkHandler {
   public:
     BookmarkHandler(Matcher& matcher, std::vector<Bookmark>& candidates)
         : matcher_(matcher), candidates_(candidates) {}
@@ -57,7 +55,7 @@ class BookmarkHandler : public rapidjson::BaseReaderHandler<rapidjson::UTF8<>, B
         return true;
     }
 
-    bool EndObject(rapidjson::SizeType) {
+    bool EndObject() {
         if (skipDepth_ > 0) {
             --skipDepth_;
             return true;
@@ -84,7 +82,7 @@ class BookmarkHandler : public rapidjson::BaseReaderHandler<rapidjson::UTF8<>, B
         return true;
     }
 
-    bool EndArray(rapidjson::SizeType) {
+    bool EndArray() {
         if (skipDepth_ > 0) {
             --skipDepth_;
         } else {
@@ -93,37 +91,39 @@ class BookmarkHandler : public rapidjson::BaseReaderHandler<rapidjson::UTF8<>, B
         return true;
     }
 
-    bool Key(const char* text, rapidjson::SizeType length, bool) {
-        if (skipDepth_ == 0) {
-            key_ = keyOf(std::string_view(text, length));
-        }
+    // Keys matter outside skipped values only.
+    bool wantsKey() const { return skipDepth_ == 0; }
+    bool Key(std::string_view key) {
+        key_ = keyOf(key);
         return true;
     }
 
-    bool String(const char* text, rapidjson::SizeType length, bool) {
-        if (skipDepth_ == 0 && !frames_.empty() && frames_.back() == Frame::Node) {
-            const std::string_view value(text, length);
-            NodeFields& node = nodes_[depth_ - 1];
-            switch (key_) {
-            case Field::Type:
-                node.isUrl = value == "url";
-                break;
-            case Field::Name:
-                node.name.assign(value);
-                break;
-            case Field::Url:
-                node.url.assign(value);
-                node.hasUrl = true;
-                break;
-            default:
-                break;
-            }
+    // Only a node's type, name and address are read.
+    bool wantsString() const {
+        return skipDepth_ == 0 && !frames_.empty() && frames_.back() == Frame::Node &&
+               (key_ == Field::Type || key_ == Field::Name || key_ == Field::Url);
+    }
+    bool String(std::string_view value) {
+        NodeFields& node = nodes_[depth_ - 1];
+        switch (key_) {
+        case Field::Type:
+            node.isUrl = value == "url";
+            break;
+        case Field::Name:
+            node.name.assign(value);
+            break;
+        case Field::Url:
+            node.url.assign(value);
+            node.hasUrl = true;
+            break;
+        default:
+            break;
         }
         return true;
     }
 
     // Numbers, booleans and nulls carry nothing a bookmark needs.
-    bool Default() { return true; }
+    bool Scalar() { return true; }
 
   private:
     enum class Frame { Top, Roots, Node, Children };
@@ -203,63 +203,41 @@ class BookmarkHandler : public rapidjson::BaseReaderHandler<rapidjson::UTF8<>, B
     std::size_t count_ = 0;
 };
 
-// A RapidJSON input stream over a file read in chunks through one buffer
-// reused for the whole read; like RapidJSON's own streams it shows '\0' past
-// the end.
-class ChunkedFileStream {
+// The whole text as one chunk.
+class WholeText {
   public:
-    using Ch = char;
-
-    // buffer is the memory the chunks are read into.
-    ChunkedFileStream(platform::FileReader& file, std::string& buffer)
-        : file_(file), buffer_(buffer) {
-        fill();
-    }
-
-    Ch Peek() const { return at_ < end_ ? buffer_[at_] : '\0'; }
-    Ch Take() {
-        const Ch c = Peek();
-        if (at_ < end_ && ++at_ == end_) {
-            fill();
-        }
-        return c;
-    }
-    std::size_t Tell() const { return before_ + at_; }
-    bool readFailed() const { return readFailed_; }
-
-    // The writing side, which only parsing in place would use.
-    Ch* PutBegin() { return nullptr; }
-    void Put(Ch) {}
-    void Flush() {}
-    std::size_t PutEnd(Ch*) { return 0; }
+    explicit WholeText(std::string_view text) : text_(text) {}
+    std::string_view next() { return std::exchange(text_, std::string_view()); }
 
   private:
-    void fill() {
-        before_ += end_;
-        at_ = 0;
+    std::string_view text_;
+};
+
+// A file read in chunks through one buffer reused for the whole read.
+class FileChunks {
+  public:
+    FileChunks(platform::FileReader& file, std::string& buffer) : file_(file), buffer_(buffer) {}
+    std::string_view next() {
         const std::optional<std::size_t> got = file_.readNext(buffer_.data(), buffer_.size());
         readFailed_ = readFailed_ || !got;
-        end_ = got.value_or(0);
+        return {buffer_.data(), got.value_or(0)};
     }
+    bool readFailed() const { return readFailed_; }
 
+  private:
     platform::FileReader& file_;
     std::string& buffer_;
-    std::size_t before_ = 0; // bytes of the file before the buffer's
-    std::size_t at_ = 0;
-    std::size_t end_ = 0;
     bool readFailed_ = false;
 };
 
-template <typename Stream>
-BrowserReading parseBookmarks(Stream& stream, Matcher& matcher, std::vector<Bookmark>& candidates) {
+template <typename Chunks>
+BrowserReading parseBookmarks(Chunks& chunks, Matcher& matcher, std::vector<Bookmark>& candidates) {
     BookmarkHandler handler(matcher, candidates);
-    rapidjson::Reader reader;
-    // The handler's depth limit keeps the recursive parser's stack small.
-    const rapidjson::ParseResult result = reader.Parse<rapidjson::kParseNoFlags>(stream, handler);
+    const std::optional<std::size_t> damagedAt = fnParseJson(chunks, handler);
     BrowserReading reading;
     reading.BookmarkCount = handler.count();
-    if (result.IsError()) {
-        reading.Problem = "damaged at byte " + std::to_string(result.Offset());
+    if (damagedAt) {
+        reading.Problem = "damaged at byte " + std::to_string(*damagedAt);
     }
     return reading;
 }
@@ -268,8 +246,8 @@ BrowserReading parseBookmarks(Stream& stream, Matcher& matcher, std::vector<Book
 
 BrowserReading fnScanChromiumBookmarks(std::string_view pText, Matcher& pMatcher,
                                        std::vector<Bookmark>& pCandidates) {
-    rapidjson::MemoryStream stream(pText.data(), pText.size());
-    return parseBookmarks(stream, pMatcher, pCandidates);
+    WholeText text(pText);
+    return parseBookmarks(text, pMatcher, pCandidates);
 }
 
 BrowserReading fnReadChromiumBookmarks(std::string_view pPath, Matcher& pMatcher,
@@ -280,9 +258,9 @@ BrowserReading fnReadChromiumBookmarks(std::string_view pPath, Matcher& pMatcher
     platform::FileReader file(pPath);
     const std::size_t kept = pCandidates.size();
     if (file.isOpen()) {
-        ChunkedFileStream stream(file, buffer);
-        BrowserReading reading = parseBookmarks(stream, pMatcher, pCandidates);
-        if (!stream.readFailed()) {
+        FileChunks chunks(file, buffer);
+        BrowserReading reading = parseBookmarks(chunks, pMatcher, pCandidates);
+        if (!chunks.readFailed()) {
             return reading;
         }
         pCandidates.erase(pCandidates.begin() + static_cast<std::ptrdiff_t>(kept),

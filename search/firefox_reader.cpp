@@ -111,10 +111,12 @@ class PlacesQuery {
 
     // Bookmarks are matched as they come; their records wait for the walk.
     bool readNodes() {
-        const Statement rows = prepare(
-            "SELECT b.id, b.parent, b.position, b.type, COALESCE(NULLIF(b.title, ''), p.title), "
-            "p.url FROM moz_bookmarks b LEFT JOIN moz_places p ON p.id = b.fk "
-            "WHERE b.type IN (1, 2)");
+        // The titles are taken as they lie: an SQL function choosing between
+        // them would copy the one it gives back for every row.
+        const Statement rows =
+            prepare("SELECT b.id, b.parent, b.position, b.type, b.title, p.title, p.url "
+                    "FROM moz_bookmarks b LEFT JOIN moz_places p ON p.id = b.fk "
+                    "WHERE b.type IN (1, 2)");
         if (!rows) {
             return false;
         }
@@ -124,10 +126,14 @@ class PlacesQuery {
             PlacesNode node{sqlite3_column_int64(row, 0), sqlite3_column_int64(row, 1),
                             sqlite3_column_int64(row, 2)};
             if (sqlite3_column_int(row, 3) == 1) {
-                const std::string_view url = columnText(row, 5);
+                const std::string_view url = columnText(row, 6);
                 node.isBookmark =
-                    sqlite3_column_type(row, 5) != SQLITE_NULL && !url.starts_with("place:");
-                const std::string_view name = columnText(row, 4);
+                    sqlite3_column_type(row, 6) != SQLITE_NULL && !url.starts_with("place:");
+                // An untitled bookmark takes its page's title.
+                std::string_view name = columnText(row, 4);
+                if (name.empty()) {
+                    name = columnText(row, 5);
+                }
                 if (node.isBookmark && matcher_.matches(name, url)) {
                     node.match = static_cast<std::int32_t>(matches_.size());
                     matches_.push_back({std::string(name), std::string(url)});
@@ -200,6 +206,9 @@ BrowserReading query(const std::string& name, int flags, Matcher& matcher,
         return {0, "cannot be opened: " +
                        std::string(opened ? sqlite3_errmsg(opened) : sqlite3_errstr(status))};
     }
+    // A private copy is thrown away after the query: closing it need not fold
+    // its log into it, nor wait for the disk to confirm that.
+    sqlite3_db_config(opened, SQLITE_DBCONFIG_NO_CKPT_ON_CLOSE, 1, nullptr);
     return PlacesQuery(database.get(), matcher, candidates).run();
 }
 

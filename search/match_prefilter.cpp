@@ -53,6 +53,20 @@ auto MatchPrefilter::candidateLanes(std::string_view text, std::size_t at) const
     return (((head | 0x20) == first_) & ((tail | 0x20) == last_)) | (head >= 0x80);
 }
 
+// The first candidate in the block at `at`, or npos.
+std::size_t MatchPrefilter::candidateInBlock(std::string_view text, std::size_t at) const {
+    const auto lanes = candidateLanes(text, at);
+    for (std::size_t word = 0; word < 2; ++word) {
+        for (std::uint64_t bits = laneBits(lanes, word); bits != 0; bits &= bits - 1) {
+            const std::size_t candidate = at + 8 * word + std::countr_zero(bits) / 8;
+            if (isCandidate(text, candidate)) {
+                return candidate;
+            }
+        }
+    }
+    return std::string_view::npos;
+}
+
 std::size_t MatchPrefilter::findCandidate(std::string_view pText, std::size_t pFrom) const {
     if (term_.empty()) {
         return pFrom <= pText.size() ? pFrom : std::string_view::npos;
@@ -66,15 +80,19 @@ std::size_t MatchPrefilter::findCandidate(std::string_view pText, std::size_t pF
                      candidateLanes(pText, at + 3 * sizeof(Block)))) {
             continue;
         }
-        for (std::size_t part = 0; part < kStride / 8; ++part) {
-            const std::size_t base = at + part / 2 * sizeof(Block);
-            for (std::uint64_t bits = laneBits(candidateLanes(pText, base), part % 2); bits != 0;
-                 bits &= bits - 1) {
-                const std::size_t candidate = base + 8 * (part % 2) + std::countr_zero(bits) / 8;
-                if (isCandidate(pText, candidate)) {
-                    return candidate;
-                }
+        for (std::size_t block = 0; block < kStride; block += sizeof(Block)) {
+            if (const std::size_t found = candidateInBlock(pText, at + block);
+                found != std::string_view::npos) {
+                return found;
             }
+        }
+    }
+    // Then one block at a time, so that a short text (a bookmark's name) is
+    // not tested byte by byte.
+    for (; at + span_ + sizeof(Block) <= pText.size(); at += sizeof(Block)) {
+        if (const std::size_t found = candidateInBlock(pText, at);
+            found != std::string_view::npos) {
+            return found;
         }
     }
     for (; at < pText.size(); ++at) {

@@ -30,6 +30,7 @@ class MatchPrefilter {
   private:
     bool isCandidate(std::string_view text, std::size_t at) const;
     auto candidateLanes(std::string_view text, std::size_t at) const;
+    std::size_t candidateInBlock(std::string_view text, std::size_t at) const;
 
     std::string term_;
     bool ignoreAccents_;

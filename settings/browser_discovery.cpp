@@ -19,6 +19,7 @@ using Layout = UserFolders::Layout;
 
 constexpr std::string_view kPlaces = "places.sqlite";
 constexpr std::string_view kBookmarks = "Bookmarks";
+constexpr std::string_view kAccountBookmarks = "AccountBookmarks";
 constexpr std::string_view kEncryptedPrefix = "EncryptedBookmarks";
 
 bool startsWithIgnoringCase(std::string_view text, std::string_view prefix) {
@@ -126,6 +127,28 @@ void locateBookmarksFile(BrowserProfile& profile, const PathJoiner& join) {
     } else {
         profile.problem = "no " + std::string(file) + " file";
     }
+}
+
+// The bookmarks of the account signed in to a Chromium-family profile, which
+// the browser keeps beside the profile's own in a file of their own: one more
+// source of that profile, when the file is there.
+std::optional<BrowserProfile> accountBookmarksOf(const BrowserProfile& profile,
+                                                 const PathJoiner& join) {
+    if (fnUsesPlaces(profile.browser)) {
+        return std::nullopt;
+    }
+    std::vector<platform::FolderEntry> entries;
+    platform::listFolder(profile.folder, entries);
+    if (std::none_of(entries.begin(), entries.end(), [](const platform::FolderEntry& e) {
+            return !e.isDirectory && e.name == kAccountBookmarks;
+        })) {
+        return std::nullopt;
+    }
+    BrowserProfile account = profile;
+    account.name += " (account)";
+    account.bookmarksFile = join(profile.folder, kAccountBookmarks);
+    account.problem.clear();
+    return account;
 }
 
 void sortByFolder(std::vector<BrowserProfile>& profiles) {
@@ -297,7 +320,11 @@ std::vector<BrowserProfile> fnDiscoverBrowserProfiles(const UserFolders& pFolder
                 if (profile.bookmarksFile.empty()) {
                     locateBookmarksFile(profile, join);
                 }
+                std::optional<BrowserProfile> account = accountBookmarksOf(profile, join);
                 all.push_back(std::move(profile));
+                if (account) {
+                    all.push_back(std::move(*account));
+                }
             }
         }
     }

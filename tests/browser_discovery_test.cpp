@@ -103,6 +103,7 @@ TEST_F(Discovery, LinuxHomeWithXdgSnapAndFlatpakInstallations) {
     tmp.write("cfg/chromium/Local State", kLocalState);
     tmp.write("cfg/chromium/Default/Bookmarks", "{}");
     tmp.write("cfg/chromium/Default/Bookmarks.bak", "{}");
+    tmp.write("cfg/chromium/Default/AccountBookmarks", "{}"); // the signed-in account's
     tmp.write("cfg/chromium/Profile 1/EncryptedBookmarks2", "v10");
     tmp.write(".var/app/com.google.Chrome/config/google-chrome/Profile 2/Bookmarks", "{}");
     tmp.write(".var/app/com.google.Chrome/config/google-chrome/Default/Bookmarks", "{}");
@@ -122,6 +123,7 @@ TEST_F(Discovery, LinuxHomeWithXdgSnapAndFlatpakInstallations) {
             "Chrome (Flatpak) | Profile 2 | "
             ".var/app/com.google.Chrome/config/google-chrome/Profile 2",
             "Chromium | Your Chromium | cfg/chromium/Default",
+            "Chromium | Your Chromium (account) | cfg/chromium/Default",
             "Chromium | Person \xC3\xA9 | cfg/chromium/Profile 1 | only an encrypted bookmarks "
             "file",
             "Opera | Default | cfg/opera",

@@ -116,6 +116,30 @@ TEST(ChromiumScan, KeepsWhatCameBeforeDamage) {
     EXPECT_FALSE(readingOf(objects).readWhole());
 }
 
+// Every kind of value is passed over, and the first byte that is not JSON is named.
+TEST(ChromiumScan, NamesTheByteWhereTheTextStopsBeingJson) {
+    const std::pair<std::string_view, std::string_view> cases[] = {
+        {R"({"roots": {}, "n": -0.5e+3, "t": true, "z": null, "a": [1, [], {}, "s", 1E5]})", ""},
+        {R"({"roots": {}} x)", "damaged at byte 14"},
+        {R"({"a" 1})", "damaged at byte 5"},
+        {R"({"a": 1,})", "damaged at byte 8"},
+        {R"([1 2])", "damaged at byte 3"},
+        {R"({"a": tru})", "damaged at byte 9"},
+        {R"({"a": 01})", "damaged at byte 7"},
+        {R"({"a": -})", "damaged at byte 7"},
+        {R"({"a": 1.})", "damaged at byte 8"},
+        {R"({"a": "\x"})", "damaged at byte 7"},
+        {"{\"a\": \"tab\t\"}", "damaged at byte 10"},
+        {R"({"a": "\u12G4"})", "damaged at byte 7"},
+        {R"({1: 2})", "damaged at byte 1"},
+        {R"({"a": "open)", "damaged at byte 11"},
+        {"   ", "damaged at byte 3"},
+    };
+    for (const auto& [text, problem] : cases) {
+        EXPECT_EQ(readingOf(text).Problem, problem) << text;
+    }
+}
+
 TEST(ChromiumRead, PassesOverHugeMetaInfo) {
     const test::TempFolder tmp;
     const std::string meta = R"({"k": ")" + std::string(30'000'000, 'x') + "\"}";

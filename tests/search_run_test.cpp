@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "debug_log/debug_log.h"
 #include "search/search_run.h"
+#include "settings/browser_discovery.h"
 #include "support/fake_clock.h"
 #include "support/temp_folder.h"
 
@@ -178,4 +179,24 @@ TEST_F(SearchRun, BrowserProfilesFollowTheSixLocationsInTheirOrderWithTheirLogLi
     s.DoEdge = DO_NO;
     s.ChromiumAlt.clear(); // an empty hand-added location is no source
     EXPECT_EQ(run("X").Lines, (Lines{"u1  -  x1", "u2  -  x2"}));
+}
+
+TEST_F(SearchRun, AnAccountsBookmarksAreSearchedAsASourceOfTheirProfile) {
+    const auto bookmarks = [](const std::string& name) {
+        return R"({"roots": {"other": {"type": "folder", "children": [{"type": "url", "name": ")" +
+               name + R"(", "url": "u"}]}}})";
+    };
+    t.write("cfg/chromium/Default/Bookmarks", bookmarks("Own x"));
+    t.write("cfg/chromium/Default/AccountBookmarks", bookmarks("Synced x"));
+    s.BrowserProfiles =
+        fnDiscoverBrowserProfiles({UserFolders::Layout::Linux, t.path(), t / "cfg", {}, {}});
+    s.DoChromium = DO_YES;
+    s.Function = FUNC_NAME;
+    s.Sort = SORT_SEARCHED;
+    const SearchOutcome outcome = run("X");
+    ASSERT_EQ(outcome.Results.size(), 2u);
+    EXPECT_EQ(outcome.Results[0].Name + " | " + outcome.Results[0].Origin,
+              "Own x | Chromium, profile Default");
+    EXPECT_EQ(outcome.Results[1].Name + " | " + outcome.Results[1].Origin,
+              "Synced x | Chromium, profile Default (account)");
 }

@@ -1,0 +1,389 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+
+#include "platform/byte_blocks.h"
+#include "platform/text.h"
+
+#include <cstddef>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace zaptrove {
+
+// Reads JSON text chunk by chunk and reports what it holds to a handler as it
+// goes: StartObject(), Key(text), EndObject(), StartArray(), EndArray(),
+// String(text) for a string value and Scalar() for a number, true, false or
+// null. Keys and strings are decoded only when the handler asks for them
+// (wantsKey(), wantsString()); the others are checked and passed over where
+// they lie, with no copy. A handler call that answers false ends the reading.
+//
+// pChunks.next() gives the text's next chunk, empty at its end; a chunk stays
+// valid until the next call. Answers the byte offset at which the text stops
+// being JSON (or the handler ended it), or nothing when it was read whole.
+// Open objects and arrays are kept on a stack of their own, never on the call
+// stack.
+template <typename Chunks, typename Handler>
+std::optional<std::size_t> fnParseJson(Chunks& pChunks, Handler& pHandler);
+
+namespace json_detail {
+
+// The first byte from at on that ends a string's plain run: a quote, a
+// backslash or a control character.
+inline const char* stringStop(const char* at, const char* end) {
+    for (; end - at >= 16; at += 16) {
+        const platform::Block block = platform::loadBlock(at);
+        const auto stops = (block == '"') | (block == '\\') | (block < 0x20);
+        if (platform::anyLane(stops)) {
+            return at + platform::firstLane(stops);
+        }
+    }
+    while (at != end && *at != '"' && *at != '\\' && static_cast<unsigned char>(*at) >= 0x20) {
+        ++at;
+    }
+    return at;
+}
+
+inline bool isBlank(char c) {
+    return c == ' ' || c == '\n' || c == '\r' || c == '\t';
+}
+
+inline const char* firstNonBlank(const char* at, const char* end) {
+    if (at == end || !isBlank(*at)) {
+        return at;
+    }
+    for (; end - at >= 16; at += 16) {
+        const platform::Block block = platform::loadBlock(at);
+        const auto others = ~((block == ' ') | (block == '\n') | (block == '\r') | (block == '\t'));
+        if (platform::anyLane(others)) {
+            return at + platform::firstLane(others);
+        }
+    }
+    while (at != end && isBlank(*at)) {
+        ++at;
+    }
+    return at;
+}
+
+// The text as it comes through the chunks, with its offset in the whole.
+template <typename Chunks> class Text {
+  public:
+    explicit Text(Chunks& chunks) : chunks_(chunks) {}
+
+    // The next byte, or -1 at the end of the text.
+    int peek() {
+        if (at_ == end_ && !refill()) {
+            return -1;
+        }
+        return static_cast<unsigned char>(*at_);
+    }
+    // Passes the byte peek() showed.
+    void take() { ++at_; }
+    std::size_t offset() const { return before_ + static_cast<std::size_t>(at_ - begin_); }
+
+    void skipBlanks() {
+        for (;;) {
+            at_ = firstNonBlank(at_, end_);
+            if (at_ != end_ || !refill()) {
+                return;
+            }
+        }
+    }
+
+    // Reads a string whose opening quote was taken, up to its closing quote;
+    // when pKeep, decodes it into pOut. False, with pErrorAt set, for a string
+    // that is not valid or not closed.
+    bool string(bool pKeep, std::string& pOut, std::size_t& pErrorAt) {
+        pOut.clear();
+        for (;;) {
+            const char* stop = stringStop(at_, end_);
+            if (pKeep) {
+                pOut.append(at_, stop);
+            }
+            at_ = stop;
+            if (at_ == end_) {
+                if (refill()) {
+                    continue;
+                }
+                pErrorAt = offset(); // not closed
+                return false;
+            }
+            const char c = *at_;
+            if (c == '"') {
+                take();
+                return true;
+            }
+            if (c != '\\') {
+                pErrorAt = offset(); // a control character
+                return false;
+            }
+            const std::size_t escapeAt = offset();
+            take();
+            if (!escape(pKeep, pOut)) {
+                pErrorAt = escapeAt;
+                return false;
+            }
+        }
+    }
+
+    // Passes over the rest of a word (true, false, null) whose first byte was taken.
+    bool word(std::string_view pRest) {
+        for (const char expected : pRest) {
+            if (peek() != expected) {
+                return false;
+            }
+            take();
+        }
+        return true;
+    }
+
+    // Passes over a number: a minus, an integer part without leading zeros, a
+    // fraction and an exponent. False, with pErrorAt set, where it is not one.
+    bool number(std::size_t& pErrorAt) {
+        if (peek() == '-') {
+            take();
+        }
+        if (peek() == '0') {
+            take();
+        } else if (!digits()) {
+            pErrorAt = offset();
+            return false;
+        }
+        if (peek() == '.') {
+            take();
+            if (!digits()) {
+                pErrorAt = offset();
+                return false;
+            }
+        }
+        if (peek() == 'e' || peek() == 'E') {
+            take();
+            if (peek() == '+' || peek() == '-') {
+                take();
+            }
+            if (!digits()) {
+                pErrorAt = offset();
+                return false;
+            }
+        }
+        return true;
+    }
+
+  private:
+    bool refill() {
+        before_ += static_cast<std::size_t>(end_ - begin_);
+        const std::string_view next = chunks_.next();
+        begin_ = at_ = next.data();
+        end_ = begin_ + next.size();
+        return !next.empty();
+    }
+
+    // At least one digit; false when none comes.
+    bool digits() {
+        bool any = false;
+        for (int c = peek(); c >= '0' && c <= '9'; c = peek()) {
+            take();
+            any = true;
+        }
+        return any;
+    }
+
+    bool hex4(unsigned& pValue) {
+        pValue = 0;
+        for (int i = 0; i < 4; ++i) {
+            const int c = peek();
+            unsigned digit;
+            if (c >= '0' && c <= '9') {
+                digit = static_cast<unsigned>(c - '0');
+            } else if ((c | 0x20) >= 'a' && (c | 0x20) <= 'f') {
+                digit = static_cast<unsigned>((c | 0x20) - 'a' + 10);
+            } else {
+                return false;
+            }
+            take();
+            pValue = pValue * 16 + digit;
+        }
+        return true;
+    }
+
+    // An escape whose backslash was taken; a high surrogate must be followed
+    // by the escape of a low one.
+    bool escape(bool pKeep, std::string& pOut) {
+        const int e = peek();
+        char plain;
+        switch (e) {
+        case '"':
+        case '\\':
+        case '/':
+            plain = static_cast<char>(e);
+            break;
+        case 'b':
+            plain = '\b';
+            break;
+        case 'f':
+            plain = '\f';
+            break;
+        case 'n':
+            plain = '\n';
+            break;
+        case 'r':
+            plain = '\r';
+            break;
+        case 't':
+            plain = '\t';
+            break;
+        case 'u': {
+            take();
+            unsigned codePoint;
+            if (!hex4(codePoint)) {
+                return false;
+            }
+            if (codePoint >= 0xD800 && codePoint <= 0xDBFF) {
+                unsigned low;
+                if (peek() != '\\') {
+                    return false;
+                }
+                take();
+                if (peek() != 'u') {
+                    return false;
+                }
+                take();
+                if (!hex4(low) || low < 0xDC00 || low > 0xDFFF) {
+                    return false;
+                }
+                codePoint = (((codePoint - 0xD800) << 10) | (low - 0xDC00)) + 0x10000;
+            }
+            if (pKeep) {
+                platform::appendUtf8(codePoint, pOut);
+            }
+            return true;
+        }
+        default:
+            return false;
+        }
+        take();
+        if (pKeep) {
+            pOut.push_back(plain);
+        }
+        return true;
+    }
+
+    Chunks& chunks_;
+    std::size_t before_ = 0; // bytes of the text before the chunk's
+    const char* begin_ = nullptr;
+    const char* at_ = nullptr;
+    const char* end_ = nullptr;
+};
+
+} // namespace json_detail
+
+template <typename Chunks, typename Handler>
+std::optional<std::size_t> fnParseJson(Chunks& pChunks, Handler& pHandler) {
+    json_detail::Text<Chunks> text(pChunks);
+    std::vector<bool> openObjects; // the open containers, innermost last: true for an object
+    std::string decoded;
+    std::size_t errorAt = 0;
+    enum class Next { Value, Key, AfterValue };
+    Next next = Next::Value;
+    text.skipBlanks();
+    if (text.peek() < 0) {
+        return text.offset();
+    }
+    for (;;) {
+        switch (next) {
+        case Next::Value: {
+            const int c = text.peek();
+            if (c == '{' || c == '[') {
+                const bool object = c == '{';
+                text.take();
+                if (!(object ? pHandler.StartObject() : pHandler.StartArray())) {
+                    return text.offset();
+                }
+                text.skipBlanks();
+                if (text.peek() == (object ? '}' : ']')) {
+                    text.take();
+                    if (!(object ? pHandler.EndObject() : pHandler.EndArray())) {
+                        return text.offset();
+                    }
+                    next = Next::AfterValue;
+                } else {
+                    openObjects.push_back(object);
+                    next = object ? Next::Key : Next::Value;
+                }
+                break;
+            }
+            bool reported;
+            if (c == '"') {
+                text.take();
+                const bool keep = pHandler.wantsString();
+                if (!text.string(keep, decoded, errorAt)) {
+                    return errorAt;
+                }
+                reported = !keep || pHandler.String(decoded);
+            } else if (c == 't' || c == 'f' || c == 'n') {
+                text.take();
+                if (!text.word(c == 't' ? "rue" : c == 'f' ? "alse" : "ull")) {
+                    return text.offset();
+                }
+                reported = pHandler.Scalar();
+            } else {
+                if (!text.number(errorAt)) {
+                    return errorAt;
+                }
+                reported = pHandler.Scalar();
+            }
+            if (!reported) {
+                return text.offset();
+            }
+            next = Next::AfterValue;
+            break;
+        }
+        case Next::Key: {
+            if (text.peek() != '"') {
+                return text.offset();
+            }
+            text.take();
+            const bool keep = pHandler.wantsKey();
+            if (!text.string(keep, decoded, errorAt)) {
+                return errorAt;
+            }
+            if (keep && !pHandler.Key(decoded)) {
+                return text.offset();
+            }
+            text.skipBlanks();
+            if (text.peek() != ':') {
+                return text.offset();
+            }
+            text.take();
+            text.skipBlanks();
+            next = Next::Value;
+            break;
+        }
+        case Next::AfterValue: {
+            text.skipBlanks();
+            const int c = text.peek();
+            if (openObjects.empty()) {
+                return c < 0 ? std::nullopt : std::optional<std::size_t>(text.offset());
+            }
+            const bool object = openObjects.back();
+            if (c == ',') {
+                text.take();
+                text.skipBlanks();
+                next = object ? Next::Key : Next::Value;
+            } else if (c == (object ? '}' : ']')) {
+                text.take();
+                openObjects.pop_back();
+                if (!(object ? pHandler.EndObject() : pHandler.EndArray())) {
+                    return text.offset();
+                }
+            } else {
+                return text.offset();
+            }
+            break;
+        }
+        }
+    }
+}
+
+} // namespace zaptrove
