@@ -1,8 +1,8 @@
 # SPDX-License-Identifier: MIT
 # Cross-compiles for 64-bit Windows with Debian's MinGW-w64 (the POSIX-threads
-# variant, which has std::thread). Programs link statically, so they run under
-# Wine or on Windows with no MinGW DLL beside them; tests run through
-# scripts/wine-run.sh.
+# variant, which has std::thread). Programs link statically (see CMakeLists.txt),
+# so they run under Wine or on Windows with no MinGW DLL beside them; tests run
+# through scripts/wine-run.sh.
 set(CMAKE_SYSTEM_NAME Windows)
 set(CMAKE_SYSTEM_PROCESSOR x86_64)
 
@@ -15,5 +15,4 @@ set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
 
-set(CMAKE_EXE_LINKER_FLAGS_INIT "-static")
 set(CMAKE_CROSSCOMPILING_EMULATOR "${CMAKE_CURRENT_LIST_DIR}/../scripts/wine-run.sh")

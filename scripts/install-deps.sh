@@ -2,15 +2,25 @@
 # SPDX-License-Identifier: MIT
 # Installs the Debian packages one make target needs, when missing. As root it
 # installs them; otherwise it prints the one command that installs them.
-# Usage: install-deps.sh [build|test|fuzz|bench|windows]   (default: build)
+# Usage: install-deps.sh [build|test|fuzz|bench|windows-build|windows]   (default: build)
 #   build    cmake, the compiler and Qt 6: what `make build` and `make run` need
 #   test     build + the test tools (`make test`, `make test-sanitize`, `make test-tsan`)
 #   fuzz     build + clang and its libFuzzer runtime (`make fuzz`)
 #   bench    build + what the benchmark runs beside the program (`make bench`)
-#   windows  the MinGW-w64 cross compiler and Wine (`make test-windows`)
+#   windows-build  the MinGW-w64 cross compiler and what the Windows programs are
+#            made from (`make windows`)
+#   windows  windows-build + Wine and the end-to-end test's display tools
+#            (`make test-windows`)
 set -euo pipefail
 
 group=${1:-build}
+windows_build=(
+  cmake make
+  rapidjson-dev                # the Chromium bookmarks reader
+  gcc tcl xz-utils             # SQLite's one-file source, made from Debian's source package
+  g++-mingw-w64-x86-64-posix   # the cross compiler and windres, the resource compiler
+  python3                      # packs the program icon
+)
 build=(
   cmake make g++
   qt6-base-dev      # Qt 6 Widgets; brings the X11 platform plug-in and the GL headers
@@ -35,17 +45,18 @@ case "$group" in
   fuzz) packages=("${build[@]}" clang libclang-rt-dev) ;; # libFuzzer comes with clang's runtime
   # sqlite3 runs the database rows' counterpart; Xvfb gives the window's start an X display
   bench) packages=("${build[@]}" python3 sqlite3 xvfb) ;;
+  windows-build) packages=("${windows_build[@]}") ;;
   windows)
     packages=(
-      cmake make libgtest-dev      # build; GoogleTest's sources
-      rapidjson-dev                # the Chromium bookmarks reader
-      gcc tcl xz-utils             # SQLite's one-file source, made from Debian's source package
-      g++-mingw-w64-x86-64-posix   # the cross compiler
+      "${windows_build[@]}"
+      libgtest-dev                 # GoogleTest's sources
       wine wine64                  # runs the tests
+      xvfb openbox trayer          # the end-to-end test: a display, a window manager, a notification area
+      xdotool x11-utils xclip imagemagick # ...and what drives, watches and photographs it
     )
     ;;
   *)
-    echo "install-deps.sh: unknown group '$group' (build, test, fuzz, bench or windows)" >&2
+    echo "install-deps.sh: unknown group '$group' (build, test, fuzz, bench, windows-build or windows)" >&2
     exit 2
     ;;
 esac
