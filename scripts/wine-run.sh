@@ -1,8 +1,16 @@
 #!/usr/bin/env bash
 # SPDX-License-Identifier: MIT
-# Runs a Windows program under Wine in the prefix $WINEPREFIX, without a display
-# and without Wine's own messages. scripts/test-windows.sh makes the prefix.
+# Runs a Windows program under Wine in the prefix $WINEPREFIX, without Wine's
+# own messages, and without a display unless --with-display comes first (then
+# on $DISPLAY). scripts/test-windows.sh makes the prefix.
+# Usage: wine-run.sh [--with-display] PROGRAM [ARGUMENT]...
 set -euo pipefail
+
+with_display=false
+if [ "${1:-}" = --with-display ]; then
+  with_display=true
+  shift
+fi
 
 if [ -z "${WINEPREFIX:-}" ]; then
   echo "wine-run.sh: WINEPREFIX is not set" >&2
@@ -11,7 +19,8 @@ fi
 # Debian's wine64 keeps its loader in Wine's library folder, off the PATH.
 for loader in /usr/lib/wine/wine64 "$(command -v wine64 || true)" "$(command -v wine || true)"; do
   if [ -n "$loader" ] && [ -x "$loader" ]; then
-    unset DISPLAY WAYLAND_DISPLAY
+    $with_display || unset DISPLAY
+    unset WAYLAND_DISPLAY
     export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
     exec "$loader" "$@"
   fi

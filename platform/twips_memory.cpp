@@ -1,0 +1,24 @@
+// SPDX-License-Identifier: MIT
+#include "platform/twips_memory.h"
+
+#include "platform/forms.h"
+
+#include <cmath>
+
+namespace zaptrove::platform::forms {
+
+int toPixels(float pTwips) {
+    return static_cast<int>(std::lround(pTwips / twipsPerPixelX()));
+}
+
+float TwipsMemory::get(Side pSide, int pMeasured, int pShown) const {
+    const std::optional<Entry>& entry = entries_[static_cast<std::size_t>(pSide)];
+    return entry && entry->pixels == pMeasured ? entry->twips
+                                               : static_cast<float>(pShown) * twipsPerPixelX();
+}
+
+void TwipsMemory::remember(Side pSide, float pTwips, int pMeasured) {
+    entries_[static_cast<std::size_t>(pSide)] = Entry{pTwips, pMeasured};
+}
+
+} // namespace zaptrove::platform::forms
