@@ -1,20 +1,18 @@
 // SPDX-License-Identifier: MIT
 #include "platform/twips_memory.h"
 
-#include "platform/forms.h"
-
 #include <cmath>
 
 namespace zaptrove::platform::forms {
 
-int toPixels(float pTwips) {
-    return static_cast<int>(std::lround(pTwips / twipsPerPixelX()));
+int toPixels(float pTwips, float pTwipsPerPixel) {
+    return static_cast<int>(std::lround(pTwips / pTwipsPerPixel));
 }
 
-float TwipsMemory::get(Side pSide, int pMeasured, int pShown) const {
+float TwipsMemory::get(Side pSide, int pMeasured, int pShown, float pTwipsPerPixel) const {
     const std::optional<Entry>& entry = entries_[static_cast<std::size_t>(pSide)];
     return entry && entry->pixels == pMeasured ? entry->twips
-                                               : static_cast<float>(pShown) * twipsPerPixelX();
+                                               : static_cast<float>(pShown) * pTwipsPerPixel;
 }
 
 void TwipsMemory::remember(Side pSide, float pTwips, int pMeasured) {

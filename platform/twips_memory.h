@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include "platform/forms.h"
+
 #include <array>
 #include <optional>
 
@@ -13,8 +15,9 @@ inline bool isPosition(Side pSide) {
     return pSide == Side::Left || pSide == Side::Top;
 }
 
-// Twips in whole pixels of the screen, rounded to the nearest.
-int toPixels(float pTwips);
+// Twips in whole pixels, rounded to the nearest: of the screen, or of a window
+// with pTwipsPerPixel.
+int toPixels(float pTwips, float pTwipsPerPixel = twipsPerPixelX());
 
 // Remembers the twips each side was last set to, with the pixels that gave the
 // window, so a value the program set reads back unrounded.
@@ -22,7 +25,7 @@ class TwipsMemory {
   public:
     // The twips last set, while the window still measures pMeasured pixels on
     // that side; otherwise pShown pixels in twips.
-    float get(Side pSide, int pMeasured, int pShown) const;
+    float get(Side pSide, int pMeasured, int pShown, float pTwipsPerPixel = twipsPerPixelX()) const;
     void remember(Side pSide, float pTwips, int pMeasured);
 
   private:

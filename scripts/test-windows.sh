@@ -27,6 +27,8 @@ mkdir -p "$WINEPREFIX"
 "$wineserver" --persistent </dev/null >/dev/null 2>&1
 trap '"$wineserver" --kill || true' EXIT
 echo "Making the Wine prefix $WINEPREFIX"
-"$here/wine-run.sh" wineboot --init >"$build/wineboot.log" 2>&1
+# Wine's desktop, which wineboot starts, opens the display for every window of
+# the run; programs run without it otherwise.
+"$here/wine-run.sh" --with-display wineboot --init >"$build/wineboot.log" 2>&1
 
 ctest --test-dir "$build" --output-on-failure -j "$jobs"

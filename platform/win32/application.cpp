@@ -5,7 +5,9 @@
 #include <commctrl.h>
 
 #include <atomic>
+#include <cmath>
 #include <cstring>
+#include <map>
 
 namespace zaptrove::platform::forms {
 
@@ -15,7 +17,10 @@ constexpr const wchar_t* IDLE_CLASS = L"ZaptroveIdle";
 // Carries a whenIdle() action, as a heap-held std::function in lParam.
 constexpr UINT WM_IDLE_ACTION = WM_APP;
 
-HFONT gFont = nullptr;
+// The message font at the system's scale, and the fonts made from it for
+// each scale of screen.
+LOGFONTW gMessageFont{};
+std::map<UINT, HFONT> gFonts;
 // A message-only window: it runs the actions whenIdle() posts from any thread
 // and owns the clipboard's text.
 std::atomic<HWND> gIdleWindow = nullptr;
@@ -95,8 +100,28 @@ std::string windowText(HWND pWindow) {
     return toUtf8(text);
 }
 
-HFONT dialogFont() {
-    return gFont;
+UINT systemDotsPerInch() {
+    return static_cast<UINT>(std::lround(1440.0f / twipsPerPixelX()));
+}
+
+HFONT dialogFont(UINT pDotsPerInch) {
+    HFONT& font = gFonts[pDotsPerInch];
+    if (font == nullptr) {
+        LOGFONTW scaled = gMessageFont;
+        scaled.lfHeight = MulDiv(scaled.lfHeight, static_cast<int>(pDotsPerInch),
+                                 static_cast<int>(systemDotsPerInch()));
+        font = CreateFontIndirectW(&scaled);
+    }
+    return font;
+}
+
+// GetDpiForWindow is missing before Windows 10.
+UINT dotsPerInchOf(HWND pWindow) {
+    using GetDpiForWindow = UINT(WINAPI*)(HWND);
+    static const auto getDpiForWindow = reinterpret_cast<GetDpiForWindow>(reinterpret_cast<void*>(
+        GetProcAddress(GetModuleHandleW(L"user32.dll"), "GetDpiForWindow")));
+    const UINT dotsPerInch = getDpiForWindow != nullptr ? getDpiForWindow(pWindow) : 0;
+    return dotsPerInch != 0 ? dotsPerInch : systemDotsPerInch();
 }
 
 float twipsPerPixelX() {
@@ -126,7 +151,7 @@ struct Application::Impl {
         NONCLIENTMETRICSW metrics{};
         metrics.cbSize = sizeof metrics;
         if (SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0)) {
-            gFont = CreateFontIndirectW(&metrics.lfMessageFont);
+            gMessageFont = metrics.lfMessageFont;
         }
         registerClass(FORM_CLASS, formProcedure);
         registerClass(FRAME_CLASS, frameProcedure);
@@ -136,10 +161,10 @@ struct Application::Impl {
     }
     ~Impl() {
         DestroyWindow(gIdleWindow.exchange(nullptr));
-        if (gFont != nullptr) {
-            DeleteObject(gFont);
-            gFont = nullptr;
+        for (const auto& [dotsPerInch, font] : gFonts) {
+            DeleteObject(font);
         }
+        gFonts.clear();
     }
     Impl(const Impl&) = delete;
     Impl& operator=(const Impl&) = delete;

@@ -4,6 +4,7 @@
 #include <commctrl.h>
 
 #include <algorithm>
+#include <climits>
 
 namespace zaptrove::platform::forms {
 
@@ -14,22 +15,6 @@ RECT rectInParent(HWND pWindow) {
     GetWindowRect(pWindow, &rect);
     MapWindowPoints(HWND_DESKTOP, GetParent(pWindow), reinterpret_cast<POINT*>(&rect), 2);
     return rect;
-}
-
-float controlSide(const Control::Impl& pControl, Side pSide) {
-    const int pixels = sideOf(rectInParent(pControl.window), pSide);
-    return pControl.memory.get(pSide, pixels, pixels);
-}
-
-void setControlSide(Control::Impl& pControl, Side pSide, float pTwips) {
-    const RECT rect = rectInParent(pControl.window);
-    const int pixels = isPosition(pSide) ? toPixels(pTwips) : std::max(0, toPixels(pTwips));
-    pControl.memory.remember(pSide, pTwips, pixels);
-    const int left = pSide == Side::Left ? pixels : rect.left;
-    const int top = pSide == Side::Top ? pixels : rect.top;
-    const int width = pSide == Side::Width ? pixels : rect.right - rect.left;
-    const int height = pSide == Side::Height ? pixels : rect.bottom - rect.top;
-    SetWindowPos(pControl.window, nullptr, left, top, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 Form::Impl& formOf(Container pContainer) {
@@ -155,23 +140,25 @@ Control::Impl::Impl(Kind pKind, Container pParent, const wchar_t* pClass, DWORD 
     window = CreateWindowExW(pExStyle, pClass, toWide(pText).c_str(),
                              WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | pStyle, 0, 0, 0, 0,
                              windowOf(pParent), nullptr, GetModuleHandleW(nullptr), this);
-    SendMessageW(window, WM_SETFONT, reinterpret_cast<WPARAM>(dialogFont()), FALSE);
     if (pKind != Kind::Frame) {
         SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
         systemProcedure = reinterpret_cast<WNDPROC>(
             SetWindowLongPtrW(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(controlProcedure)));
     }
     SetWindowPos(window, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
-    setControlSide(*this, Side::Left, pLeft);
-    setControlSide(*this, Side::Top, pTop);
-    setControlSide(*this, Side::Width, pWidth);
-    setControlSide(*this, Side::Height, pHeight);
+    setFont(dialogFont(form.dotsPerInch));
+    setSide(Side::Left, pLeft);
+    setSide(Side::Top, pTop);
+    setSide(Side::Width, pWidth);
+    setSide(Side::Height, pHeight);
+    form.controls.push_back(this);
     if (takesFocus()) {
         form.tabOrder.push_back(this);
     }
 }
 
 Control::Impl::~Impl() {
+    std::erase(form.controls, this);
     std::erase(form.tabOrder, this);
     if (form.cancelButton == this) {
         form.cancelButton = nullptr;
@@ -187,6 +174,30 @@ Control::Impl::~Impl() {
         SendMessageW(form.tooltip, TTM_DELTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
     }
     DestroyWindow(window);
+}
+
+float Control::Impl::side(Side pSide) const {
+    const int pixels = sideOf(rectInParent(window), pSide);
+    return memory.get(pSide, pixels, pixels, form.twipsPerPixel());
+}
+
+void Control::Impl::setSide(Side pSide, float pTwips) {
+    const RECT rect = rectInParent(window);
+    const int pixels =
+        std::max(isPosition(pSide) ? INT_MIN : 0, toPixels(pTwips, form.twipsPerPixel()));
+    memory.remember(pSide, pTwips, pixels);
+    const int left = pSide == Side::Left ? pixels : rect.left;
+    const int top = pSide == Side::Top ? pixels : rect.top;
+    const int width = pSide == Side::Width ? pixels : rect.right - rect.left;
+    const int height = pSide == Side::Height ? pixels : rect.bottom - rect.top;
+    SetWindowPos(window, nullptr, left, top, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void Control::Impl::setFont(HFONT pFont) const {
+    SendMessageW(window, WM_SETFONT, reinterpret_cast<WPARAM>(pFont), TRUE);
+    if (groupBox != nullptr) {
+        SendMessageW(groupBox, WM_SETFONT, reinterpret_cast<WPARAM>(pFont), TRUE);
+    }
 }
 
 bool Control::Impl::takesFocus() const {
@@ -253,28 +264,28 @@ Control::Control(std::unique_ptr<Impl> pImpl) : impl_(std::move(pImpl)) {}
 Control::~Control() = default;
 
 float Control::left() const {
-    return controlSide(*impl_, Side::Left);
+    return impl_->side(Side::Left);
 }
 float Control::top() const {
-    return controlSide(*impl_, Side::Top);
+    return impl_->side(Side::Top);
 }
 float Control::width() const {
-    return controlSide(*impl_, Side::Width);
+    return impl_->side(Side::Width);
 }
 float Control::height() const {
-    return controlSide(*impl_, Side::Height);
+    return impl_->side(Side::Height);
 }
 void Control::setLeft(float pTwips) {
-    setControlSide(*impl_, Side::Left, pTwips);
+    impl_->setSide(Side::Left, pTwips);
 }
 void Control::setTop(float pTwips) {
-    setControlSide(*impl_, Side::Top, pTwips);
+    impl_->setSide(Side::Top, pTwips);
 }
 void Control::setWidth(float pTwips) {
-    setControlSide(*impl_, Side::Width, pTwips);
+    impl_->setSide(Side::Width, pTwips);
 }
 void Control::setHeight(float pTwips) {
-    setControlSide(*impl_, Side::Height, pTwips);
+    impl_->setSide(Side::Height, pTwips);
 }
 bool Control::visible() const {
     return (GetWindowLongW(impl_->window, GWL_STYLE) & WS_VISIBLE) != 0;
@@ -329,7 +340,7 @@ Frame::Frame(Container pParent, float pLeft, float pTop, float pWidth, float pHe
     frame.groupBox = CreateWindowExW(
         0, L"BUTTON", toWide(pCaption).c_str(), WS_CHILD | WS_VISIBLE | BS_GROUPBOX, 0, 0,
         client.right, client.bottom, frame.window, nullptr, GetModuleHandleW(nullptr), nullptr);
-    SendMessageW(frame.groupBox, WM_SETFONT, reinterpret_cast<WPARAM>(dialogFont()), FALSE);
+    frame.setFont(dialogFont(frame.form.dotsPerInch));
 }
 
 std::string Frame::caption() const {

@@ -2,6 +2,7 @@
 #include "platform/win32/forms_impl.h"
 
 #include <algorithm>
+#include <array>
 #include <climits>
 
 namespace zaptrove::platform::forms {
@@ -47,7 +48,7 @@ void setSideOf(RECT& pRect, Side pSide, int pPixels) {
 
 float formSide(const Form::Impl& pForm, Side pSide) {
     const int pixels = sideOf(outerRect(pForm.window), pSide);
-    return pForm.memory.get(pSide, pixels, pixels);
+    return pForm.memory.get(pSide, pixels, pixels, pForm.twipsPerPixel());
 }
 
 // Remembered first: the resize handler may run at once, read this size and
@@ -55,7 +56,8 @@ float formSide(const Form::Impl& pForm, Side pSide) {
 // keeps the change for when it is restored.
 void setFormSide(Form::Impl& pForm, Side pSide, float pTwips) {
     RECT rect = outerRect(pForm.window);
-    const int pixels = std::max(isPosition(pSide) ? INT_MIN : 0, toPixels(pTwips));
+    const int pixels =
+        std::max(isPosition(pSide) ? INT_MIN : 0, toPixels(pTwips, pForm.twipsPerPixel()));
     setSideOf(rect, pSide, pixels);
     pForm.memory.remember(pSide, pTwips, pixels);
     pForm.placed = pForm.placed || isPosition(pSide);
@@ -197,6 +199,9 @@ bool Form::Impl::handle(UINT pMessage, WPARAM pWParam, LPARAM pLParam) {
             enableAgain(disabledByModal);
         }
         return false;
+    case WM_DPICHANGED:
+        rescale(LOWORD(pWParam), *reinterpret_cast<const RECT*>(pLParam));
+        return true;
     case WM_GETMINMAXINFO:
         // The program's layout, not the system, decides how small a form gets.
         reinterpret_cast<MINMAXINFO*>(pLParam)->ptMinTrackSize = POINT{1, 1};
@@ -233,6 +238,28 @@ Form::Impl::Impl(Form& pForm, std::string_view pCaption, float pClientWidth, flo
     CreateWindowExW(0, FORM_CLASS, toWide(pCaption).c_str(), styleOf(pStyle), CW_USEDEFAULT,
                     CW_USEDEFAULT, rect.right - rect.left, rect.bottom - rect.top, nullptr, nullptr,
                     GetModuleHandleW(nullptr), this);
+    dotsPerInch = dotsPerInchOf(window);
+}
+
+// The sides are read at the old scale before any is set at the new one; the
+// form's own size change then lays it out afresh.
+void Form::Impl::rescale(UINT pDotsPerInch, const RECT& pSuggested) {
+    std::vector<std::array<float, 4>> sides;
+    for (const Control::Impl* control : controls) {
+        sides.push_back({control->side(Side::Left), control->side(Side::Top),
+                         control->side(Side::Width), control->side(Side::Height)});
+    }
+    dotsPerInch = pDotsPerInch;
+    const HFONT font = dialogFont(pDotsPerInch);
+    for (std::size_t i = 0; i < controls.size(); ++i) {
+        controls[i]->setFont(font);
+        for (const Side side : {Side::Left, Side::Top, Side::Width, Side::Height}) {
+            controls[i]->setSide(side, sides[i][static_cast<std::size_t>(side)]);
+        }
+    }
+    SetWindowPos(window, nullptr, pSuggested.left, pSuggested.top,
+                 pSuggested.right - pSuggested.left, pSuggested.bottom - pSuggested.top,
+                 SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 Form::Impl::~Impl() {

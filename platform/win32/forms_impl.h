@@ -44,8 +44,11 @@ class OpenClipboard {
     bool open_ = false;
 };
 
-// The system's message font, which every control shows its text in.
-HFONT dialogFont();
+// The system's message font at pDotsPerInch, which every control shows its
+// text in.
+HFONT dialogFont(UINT pDotsPerInch);
+// The dots per inch of the screen a window is on.
+UINT dotsPerInchOf(HWND pWindow);
 // Window classes of forms and frames, registered by the Application.
 inline constexpr const wchar_t* FORM_CLASS = L"ZaptroveForm";
 inline constexpr const wchar_t* FRAME_CLASS = L"ZaptroveFrame";
@@ -83,6 +86,10 @@ struct Form::Impl {
     void restoreFocus();
     // Alt and a letter: the control whose caption underlines it acts.
     bool pressAccessKey(wchar_t pLetter) const;
+    // The form moved to a screen of another scale: every control keeps its
+    // twips and takes the font of that scale.
+    void rescale(UINT pDotsPerInch, const RECT& pSuggested);
+    float twipsPerPixel() const { return 1440.0f / static_cast<float>(dotsPerInch); }
     // The window procedure's work, which answers 0; false leaves a message to
     // the default.
     bool handle(UINT pMessage, WPARAM pWParam, LPARAM pLParam);
@@ -91,6 +98,9 @@ struct Form::Impl {
     HWND window = nullptr;
     FormStyle style;
     const Control::Impl* cancelButton = nullptr;
+    UINT dotsPerInch = 96;
+    // Every control, in the order made.
+    std::vector<Control::Impl*> controls;
     // Every control that can take the focus, in tab order.
     std::vector<Control::Impl*> tabOrder;
     HWND lastFocus = nullptr;
@@ -119,6 +129,10 @@ struct Control::Impl {
     bool handle(UINT pMessage, WPARAM pWParam, LPARAM pLParam, LRESULT& pResult);
     // A notification the control sent its parent (BN_CLICKED...).
     void notified(WORD pCode);
+    // Sides in twips, at the form's scale.
+    float side(Side pSide) const;
+    void setSide(Side pSide, float pTwips);
+    void setFont(HFONT pFont) const;
     // An access key or Enter acts on the control as a click does.
     void click();
     // Checks an option button and clears the others of its parent.

@@ -145,6 +145,14 @@ bool Control::Impl::handle(UINT pMessage, WPARAM pWParam, LPARAM pLParam, LRESUL
     }
     case WM_SYSCHAR:
         return form.pressAccessKey(static_cast<wchar_t>(pWParam));
+    case WM_SETFOCUS:
+    case WM_KILLFOCUS:
+        // The focused push button shows as the one Enter presses.
+        if (kind == Kind::Button) {
+            SendMessageW(window, BM_SETSTYLE,
+                         pMessage == WM_SETFOCUS ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON, TRUE);
+        }
+        return false;
     default:
         return false;
     }
