@@ -153,6 +153,18 @@ TEST_F(Win32Form, AScreenOfAnotherScaleKeepsTheTwipsAndScalesTheFont) {
     EXPECT_EQ(form.width(), static_cast<float>(outer.right - outer.left) * forms::twipsPerPixelX());
 }
 
+TEST_F(Win32Form, RowsWiderThanTheListScrollSideways) {
+    forms::ListBox list(form, 100, 100, 1000, 1000);
+    list.setFocus();
+    const HWND window = GetFocus();
+    RECT client{};
+    GetClientRect(window, &client);
+    list.setItems({"short", std::string(200, 'w')});
+    EXPECT_GT(SendMessageW(window, LB_GETHORIZONTALEXTENT, 0, 0), client.right);
+    list.setItems({"short"});
+    EXPECT_LT(SendMessageW(window, LB_GETHORIZONTALEXTENT, 0, 0), client.right);
+}
+
 TEST_F(Win32Form, TheClipboardHoldsUnicodeText) {
     forms::clipboardSetText("Zürich \xE2\x9C\x93 \xE6\x97\xA5");
     EXPECT_EQ(forms::clipboardText(), "Zürich \xE2\x9C\x93 \xE6\x97\xA5");

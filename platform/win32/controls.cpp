@@ -424,7 +424,7 @@ void TextBox::setReadOnly(bool pReadOnly) {
 ListBox::ListBox(Container pParent, float pLeft, float pTop, float pWidth, float pHeight)
     : Control(std::make_unique<Impl>(Kind::ListBox, pParent, L"LISTBOX",
                                      LBS_NOTIFY | LBS_HASSTRINGS | LBS_NOINTEGRALHEIGHT |
-                                         WS_VSCROLL | WS_TABSTOP,
+                                         WS_VSCROLL | WS_HSCROLL | WS_TABSTOP,
                                      WS_EX_CLIENTEDGE, "", pLeft, pTop, pWidth, pHeight)) {
     impl().onClick = &onClick;
     impl().onDblClick = &onDblClick;
@@ -446,7 +446,8 @@ std::string ListBox::list(int pIndex) const {
     return toUtf8(text);
 }
 
-// Drawn once, after every row is in.
+// Drawn once, after every row is in; rows wider than the list can be scrolled
+// to.
 void ListBox::setItems(const std::vector<std::string>& pLines) {
     const HWND list = impl().window;
     SendMessageW(list, WM_SETREDRAW, FALSE, 0);
@@ -459,9 +460,19 @@ void ListBox::setItems(const std::vector<std::string>& pLines) {
         characters += rows.back().size() + 1;
     }
     SendMessageW(list, LB_INITSTORAGE, rows.size(), characters * sizeof(wchar_t));
+    const HDC context = GetDC(list);
+    const HGDIOBJ previousFont =
+        SelectObject(context, reinterpret_cast<HFONT>(SendMessageW(list, WM_GETFONT, 0, 0)));
+    LONG widest = 0;
     for (const std::wstring& row : rows) {
         SendMessageW(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(row.c_str()));
+        SIZE size{};
+        GetTextExtentPoint32W(context, row.c_str(), static_cast<int>(row.size()), &size);
+        widest = std::max(widest, size.cx);
     }
+    SelectObject(context, previousFont);
+    ReleaseDC(list, context);
+    SendMessageW(list, LB_SETHORIZONTALEXTENT, static_cast<WPARAM>(widest + 4), 0);
     SendMessageW(list, WM_SETREDRAW, TRUE, 0);
     InvalidateRect(list, nullptr, TRUE);
 }
