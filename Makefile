@@ -78,7 +78,7 @@ test-tsan: test-deps
 test-windows:
 	@bash scripts/install-deps.sh windows
 	bash scripts/sqlite-amalgamation.sh $(WINDOWS_BUILD)/sqlite
-	cmake -S . -B $(WINDOWS_BUILD) $(CMAKE_FLAGS) -DZAPTROVE_WINDOW=OFF -DZAPTROVE_TESTS=ON \
+	cmake -S . -B $(WINDOWS_BUILD) $(CMAKE_FLAGS) -DZAPTROVE_WINDOW=ON -DZAPTROVE_TESTS=ON \
 	  -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake \
 	  -DZAPTROVE_SQLITE_AMALGAMATION=$(abspath $(WINDOWS_BUILD))/sqlite
 	cmake --build $(WINDOWS_BUILD) -j $(JOBS)

@@ -1,9 +1,15 @@
 #!/usr/bin/env bash
 # SPDX-License-Identifier: MIT
 # Runs the Windows build's tests under Wine in a throwaway prefix made here, so
-# every run starts from a fresh Windows registry and file system.
+# every run starts from a fresh Windows registry and file system, in a virtual
+# X display of its own, where the window tests open their windows.
 # Usage: test-windows.sh BUILD_FOLDER JOBS
 set -euo pipefail
+
+if [ -z "${ZAPTROVE_WINDOWS_DISPLAY:-}" ]; then
+  exec env ZAPTROVE_WINDOWS_DISPLAY=1 xvfb-run -a -s "-screen 0 1280x1024x24 -nolisten tcp" \
+    bash "$0" "$@"
+fi
 
 build=$(realpath "$1")
 jobs=${2:-2}
@@ -21,6 +27,8 @@ mkdir -p "$WINEPREFIX"
 "$wineserver" --persistent </dev/null >/dev/null 2>&1
 trap '"$wineserver" --kill || true' EXIT
 echo "Making the Wine prefix $WINEPREFIX"
-"$here/wine-run.sh" wineboot --init >"$build/wineboot.log" 2>&1
+# Wine's desktop, which wineboot starts, opens the display for every window of
+# the run; programs run without it otherwise.
+"$here/wine-run.sh" --with-display wineboot --init >"$build/wineboot.log" 2>&1
 
 ctest --test-dir "$build" --output-on-failure -j "$jobs"

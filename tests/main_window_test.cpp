@@ -238,6 +238,9 @@ TEST_F(MainWindow, ListKeysOpenCopyAndClose) {
 }
 
 TEST_F(MainWindow, ASettingsFileThatIsNotSavedIsNamedInTheLog) {
+#ifdef _WIN32
+    GTEST_SKIP() << "the settings live in the registry, which has no read-only file";
+#endif
     settings.DebugMode = DEBUG_ON;
     const std::string hive = registry.findArguments().back();
     chmod(hive.c_str(), 0444);
@@ -248,6 +251,7 @@ TEST_F(MainWindow, ASettingsFileThatIsNotSavedIsNamedInTheLog) {
 }
 
 TEST_F(MainWindow, LaunchSettingDecidesWhatFollowsAnOpening) {
+    const std::string firstRunWidth = stored("Width");
     enter("news");
     for (const std::int16_t launch : {LAUNCH_NOTHING, std::int16_t{99}}) {
         settings.Launch = launch;
@@ -264,7 +268,8 @@ TEST_F(MainWindow, LaunchSettingDecidesWhatFollowsAnOpening) {
     EXPECT_TRUE(window.cboResult.visible()); // nothing after the launch ran
     EXPECT_EQ(shell.opened.size(), 4u);
     EXPECT_EQ(stored("Launch"), "6");
-    EXPECT_EQ(stored("Width"), "4425"); // ended while minimised: the stored geometry stays
+    EXPECT_EQ(stored("Width"), firstRunWidth); // ended while minimised: the stored geometry stays
+    EXPECT_NE(firstRunWidth, "6000");
 }
 
 TEST_F(MainWindow, TrayTakesTheMinimisedWindowAndTheConfiguredClickBringsItBack) {

@@ -2,6 +2,7 @@
 #pragma once
 
 #include "platform/forms.h"
+#include "platform/twips_memory.h"
 
 #include <QEventLoop>
 #include <QPointer>
@@ -10,9 +11,6 @@
 #include <QString>
 #include <QSystemTrayIcon>
 #include <QWidget>
-
-#include <array>
-#include <optional>
 
 // The Qt side of forms.h, shared by its implementation files.
 namespace zaptrove::platform::forms {
@@ -28,30 +26,9 @@ inline void fire(const EventHandler& pHandler) {
     }
 }
 
-enum class Side { Left, Top, Width, Height };
-
-int toPixels(float pTwips);
 int sideOf(const QRect& pRect, Side pSide);
 // Moves the left or top edge, keeping the size; sets the width or height.
 void setSideOf(QRect& pRect, Side pSide, int pPixels);
-bool isPosition(Side pSide);
-
-// Remembers the twips each side was last set to, with the pixels that gave the
-// widget, so a value the program set reads back unrounded.
-class TwipsMemory {
-  public:
-    // The twips last set, while the widget still measures pMeasured pixels on
-    // that side; otherwise pShown pixels in twips.
-    float get(Side pSide, int pMeasured, int pShown) const;
-    void remember(Side pSide, float pTwips, int pMeasured);
-
-  private:
-    struct Entry {
-        float twips;
-        int pixels;
-    };
-    std::array<std::optional<Entry>, 4> entries_;
-};
 
 // The form's top-level window; it raises the form's events.
 class FormWidget final : public QWidget {

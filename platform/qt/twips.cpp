@@ -4,8 +4,6 @@
 #include <QGuiApplication>
 #include <QScreen>
 
-#include <cmath>
-
 namespace zaptrove::platform::forms {
 
 float twipsPerPixelX() {
@@ -25,10 +23,6 @@ std::vector<TwipsRect> screenWorkAreas() {
         areas.insert(screen == primary ? areas.begin() : areas.end(), rect);
     }
     return areas;
-}
-
-int toPixels(float pTwips) {
-    return static_cast<int>(std::lround(pTwips / twipsPerPixelX()));
 }
 
 int sideOf(const QRect& pRect, Side pSide) {
@@ -60,20 +54,6 @@ void setSideOf(QRect& pRect, Side pSide, int pPixels) {
         pRect.setHeight(pPixels);
         break;
     }
-}
-
-bool isPosition(Side pSide) {
-    return pSide == Side::Left || pSide == Side::Top;
-}
-
-float TwipsMemory::get(Side pSide, int pMeasured, int pShown) const {
-    const std::optional<Entry>& entry = entries_[static_cast<std::size_t>(pSide)];
-    return entry && entry->pixels == pMeasured ? entry->twips
-                                               : static_cast<float>(pShown) * twipsPerPixelX();
-}
-
-void TwipsMemory::remember(Side pSide, float pTwips, int pMeasured) {
-    entries_[static_cast<std::size_t>(pSide)] = Entry{pTwips, pMeasured};
 }
 
 } // namespace zaptrove::platform::forms

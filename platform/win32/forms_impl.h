@@ -1,0 +1,177 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+
+#include "platform/forms.h"
+#include "platform/twips_memory.h"
+
+#include <windows.h>
+
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+// The Win32 side of forms.h, shared by its implementation files. Forms are
+// top-level windows and frames child windows of the program's own classes;
+// the other controls are the system's, subclassed for their keys.
+namespace zaptrove::platform::forms {
+
+std::wstring toWide(std::string_view pText);
+std::string toUtf8(std::wstring_view pText);
+std::string windowText(HWND pWindow);
+
+// A side of a window's rectangle, in pixels.
+int sideOf(const RECT& pRect, Side pSide);
+
+// Runs an event handler, when one is set.
+inline void fire(const EventHandler& pHandler) {
+    if (pHandler) {
+        pHandler();
+    }
+}
+
+// The clipboard, opened for this program while the object lives; another
+// program may hold it for a moment.
+class OpenClipboard {
+  public:
+    OpenClipboard();
+    ~OpenClipboard();
+    OpenClipboard(const OpenClipboard&) = delete;
+    OpenClipboard& operator=(const OpenClipboard&) = delete;
+    bool isOpen() const { return open_; }
+
+  private:
+    bool open_ = false;
+};
+
+// The system's message font at pDotsPerInch, which every control shows its
+// text in.
+HFONT dialogFont(UINT pDotsPerInch);
+// The dots per inch of the screen a window is on.
+UINT dotsPerInchOf(HWND pWindow);
+// Window classes of forms and frames, registered by the Application.
+inline constexpr const wchar_t* FORM_CLASS = L"ZaptroveForm";
+inline constexpr const wchar_t* FRAME_CLASS = L"ZaptroveFrame";
+LRESULT CALLBACK formProcedure(HWND pWindow, UINT pMessage, WPARAM pWParam, LPARAM pLParam);
+LRESULT CALLBACK frameProcedure(HWND pWindow, UINT pMessage, WPARAM pWParam, LPARAM pLParam);
+
+// The message the notification area sends its icon's owner form: the mouse
+// message in the low word of lParam.
+inline constexpr UINT WM_TRAY_CALLBACK = WM_APP + 1;
+
+// The program icon in the two sizes a window shows; another form can share it.
+struct FormIcon {
+    HICON big = nullptr;
+    HICON small = nullptr;
+    FormIcon() = default;
+    FormIcon(const FormIcon&) = delete;
+    FormIcon& operator=(const FormIcon&) = delete;
+    ~FormIcon();
+};
+
+enum class Kind { Frame, Label, CheckBox, Option, TextBox, ListBox, Button };
+
+struct Form::Impl {
+    Impl(Form& pForm, std::string_view pCaption, float pClientWidth, float pClientHeight,
+         FormStyle pStyle);
+    ~Impl();
+    Impl(const Impl&) = delete;
+    Impl& operator=(const Impl&) = delete;
+
+    // Escape: clicks the cancel button; false when the form has none.
+    bool pressCancel() const;
+    // Tab and Shift+Tab: the next control in tab order that takes the focus.
+    void moveFocus(const Control::Impl* pFrom, bool pBackwards) const;
+    // The focus back where it was, else on the first control Tab reaches.
+    void restoreFocus();
+    // Alt and a letter: the control whose caption underlines it acts.
+    bool pressAccessKey(wchar_t pLetter) const;
+    // The form moved to a screen of another scale: every control keeps its
+    // twips and takes the font of that scale.
+    void rescale(UINT pDotsPerInch, const RECT& pSuggested);
+    float twipsPerPixel() const { return 1440.0f / static_cast<float>(dotsPerInch); }
+    // The window procedure's work, which answers 0; false leaves a message to
+    // the default.
+    bool handle(UINT pMessage, WPARAM pWParam, LPARAM pLParam);
+
+    Form& form;
+    HWND window = nullptr;
+    FormStyle style;
+    const Control::Impl* cancelButton = nullptr;
+    UINT dotsPerInch = 96;
+    // Every control, in the order made.
+    std::vector<Control::Impl*> controls;
+    // Every control that can take the focus, in tab order.
+    std::vector<Control::Impl*> tabOrder;
+    HWND lastFocus = nullptr;
+    HWND tooltip = nullptr;
+    // Whether the program placed the form; a dialog it did not is centred
+    // over the active window when first shown.
+    bool placed = false;
+    // The forms a modal showing disabled, enabled again when it ends.
+    std::vector<HWND> disabledByModal;
+    // The state setWindowState() gave the form while hidden, for its next show().
+    int pendingState = -1;
+    std::shared_ptr<const FormIcon> icon;
+    TrayIcon::Impl* trayIcon = nullptr;
+    TwipsMemory memory;
+};
+
+struct Control::Impl {
+    Impl(Kind pKind, Container pParent, const wchar_t* pClass, DWORD pStyle, DWORD pExStyle,
+         std::string_view pText, float pLeft, float pTop, float pWidth, float pHeight);
+    ~Impl();
+    Impl(const Impl&) = delete;
+    Impl& operator=(const Impl&) = delete;
+
+    // The subclassed control's work on its own messages; false passes a
+    // message on to the system's control.
+    bool handle(UINT pMessage, WPARAM pWParam, LPARAM pLParam, LRESULT& pResult);
+    // A notification the control sent its parent (BN_CLICKED...).
+    void notified(WORD pCode);
+    // Sides in twips, at the form's scale.
+    float side(Side pSide) const;
+    void setSide(Side pSide, float pTwips);
+    void setFont(HFONT pFont) const;
+    // An access key or Enter acts on the control as a click does.
+    void click();
+    // Checks an option button and clears the others of its parent.
+    void select() const;
+    bool takesFocus() const;
+
+    Kind kind;
+    HWND window = nullptr;
+    Form::Impl& form;
+    WNDPROC systemProcedure = nullptr;
+    // A captioned frame's box, drawn by a group box below its controls.
+    HWND groupBox = nullptr;
+    std::string toolTip;
+    TwipsMemory memory;
+    // The control's event handlers, for the kinds that have them.
+    KeyPressHandler* onKeyPress = nullptr;
+    KeyDownHandler* onKeyDown = nullptr;
+    EventHandler* onClick = nullptr;
+    EventHandler* onDblClick = nullptr;
+    EventHandler* onChange = nullptr;
+    // Set while the program sets a text box's text, which is no change by the user.
+    bool settingText = false;
+};
+
+// The control behind a window of the program's, or null.
+Control::Impl* controlOf(HWND pWindow);
+// A control's notification (WM_COMMAND) reaching its form or frame.
+void forwardNotification(WPARAM pWParam, LPARAM pLParam);
+// The window controls are made in: the form's, or the frame's.
+HWND windowOf(Container pContainer);
+
+struct TrayIcon::Impl {
+    explicit Impl(Form& pOwner);
+    ~Impl();
+    // Explorer started afresh: the icon is added again when shown.
+    void recreate();
+
+    Form& owner;
+    bool shown = false;
+};
+
+} // namespace zaptrove::platform::forms

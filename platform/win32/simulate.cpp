@@ -1,0 +1,135 @@
+// SPDX-License-Identifier: MIT
+#include "platform/forms_simulate.h"
+#include "platform/win32/forms_impl.h"
+
+// Input for tests, sent as messages to the controls so that it takes the path
+// typed keys and clicks take: the program's handling first, then the system's
+// control.
+namespace zaptrove::platform::forms {
+
+namespace {
+
+// The virtual key a keyboard reports with a character.
+WPARAM keyFor(wchar_t pCharacter) {
+    switch (pCharacter) {
+    case KEY_RETURN:
+        return VK_RETURN;
+    case KEY_ESCAPE:
+        return VK_ESCAPE;
+    default: {
+        const SHORT key = VkKeyScanW(pCharacter);
+        return key == -1 ? 0 : LOBYTE(key);
+    }
+    }
+}
+
+// A key goes down, types its character, and comes up, as TranslateMessage
+// makes of a typed key.
+void sendCharacter(HWND pTarget, wchar_t pCharacter) {
+    const WPARAM key = keyFor(pCharacter);
+    SendMessageW(pTarget, WM_KEYDOWN, key, 1);
+    if (IsWindow(pTarget)) {
+        SendMessageW(pTarget, WM_CHAR, pCharacter, 1);
+    }
+    if (IsWindow(pTarget)) {
+        SendMessageW(pTarget, WM_KEYUP, key, 0xC0000001);
+    }
+}
+
+void sendClick(HWND pTarget, POINT pAt, bool pDouble = false) {
+    const LPARAM at = MAKELPARAM(pAt.x, pAt.y);
+    SendMessageW(pTarget, WM_LBUTTONDOWN, MK_LBUTTON, at);
+    SendMessageW(pTarget, WM_LBUTTONUP, 0, at);
+    if (pDouble) {
+        SendMessageW(pTarget, WM_LBUTTONDBLCLK, MK_LBUTTON, at);
+        SendMessageW(pTarget, WM_LBUTTONUP, 0, at);
+    }
+}
+
+// The mouse messages the notification area sends for a click on an icon.
+std::vector<UINT> trayMessagesFor(TrayClick pClick) {
+    switch (pClick) {
+    case TrayClick::Left:
+        return {WM_LBUTTONDOWN, WM_LBUTTONUP};
+    case TrayClick::Double:
+        return {WM_LBUTTONDOWN, WM_LBUTTONUP, WM_LBUTTONDBLCLK, WM_LBUTTONUP};
+    case TrayClick::Right:
+        return {WM_RBUTTONDOWN, WM_RBUTTONUP};
+    case TrayClick::Middle:
+        return {WM_MBUTTONDOWN, WM_MBUTTONUP};
+    }
+    return {};
+}
+
+} // namespace
+
+std::string clipboardText() {
+    const OpenClipboard clipboard;
+    const HANDLE memory = clipboard.isOpen() ? GetClipboardData(CF_UNICODETEXT) : nullptr;
+    if (memory == nullptr) {
+        return {};
+    }
+    const auto* text = static_cast<const wchar_t*>(GlobalLock(memory));
+    std::string result = text != nullptr ? toUtf8(text) : std::string();
+    GlobalUnlock(memory);
+    return result;
+}
+
+bool hasFocus(const Control& pControl) {
+    return GetFocus() == pControl.impl().window;
+}
+
+void simulateTyping(Control& pControl, std::string_view pText) {
+    for (const wchar_t character : toWide(pText)) {
+        sendCharacter(pControl.impl().window, character);
+    }
+}
+
+void simulateKey(Control& pControl, std::int16_t pKeyAscii) {
+    sendCharacter(pControl.impl().window, static_cast<wchar_t>(pKeyAscii));
+}
+
+void simulateKeyDown(Control& pControl, std::int16_t pKeyCode) {
+    const WPARAM key = pKeyCode == KEY_DOWN ? VK_DOWN : static_cast<WPARAM>(pKeyCode);
+    SendMessageW(pControl.impl().window, WM_KEYDOWN, key, 1);
+    SendMessageW(pControl.impl().window, WM_KEYUP, key, 0xC0000001);
+}
+
+void simulateDoubleClick(ListBox& pList, int pRow) {
+    RECT row{};
+    SendMessageW(pList.impl().window, LB_GETITEMRECT, static_cast<WPARAM>(pRow),
+                 reinterpret_cast<LPARAM>(&row));
+    sendClick(pList.impl().window, POINT{(row.left + row.right) / 2, (row.top + row.bottom) / 2},
+              true);
+}
+
+void simulateClick(CommandButton& pButton) {
+    RECT client{};
+    GetClientRect(pButton.impl().window, &client);
+    sendClick(pButton.impl().window, POINT{client.right / 2, client.bottom / 2});
+}
+
+// On the box or circle, at the left end of the control.
+void simulateClick(Checkable& pControl) {
+    RECT client{};
+    GetClientRect(pControl.impl().window, &client);
+    sendClick(pControl.impl().window,
+              POINT{GetSystemMetrics(SM_CXMENUCHECK) / 2, client.bottom / 2});
+}
+
+// The messages stop once the icon is gone, as the notification area's would.
+void simulateTrayActivation(TrayIcon& pIcon, TrayClick pClick) {
+    for (const UINT message : trayMessagesFor(pClick)) {
+        if (!pIcon.isShown()) {
+            return;
+        }
+        SendMessageW(pIcon.impl().owner.impl().window, WM_TRAY_CALLBACK, 1, message);
+    }
+}
+
+// The close box asks the window to close through its system menu command.
+void simulateClose(Form& pForm) {
+    SendMessageW(pForm.impl().window, WM_SYSCOMMAND, SC_CLOSE, 0);
+}
+
+} // namespace zaptrove::platform::forms

@@ -1,0 +1,173 @@
+// SPDX-License-Identifier: MIT
+#include "app/icon.h"
+#include "platform/forms_simulate.h"
+
+#include "platform/twips_memory.h"
+
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+// What the Win32 forms do themselves that a dialog box of the system would:
+// the keyboard between controls, the icon and the clipboard.
+using namespace zaptrove::platform;
+
+namespace {
+
+HWND windowOf(const forms::Form& form) {
+    return reinterpret_cast<HWND>(form.nativeHandle());
+}
+
+class Win32Form : public testing::Test {
+  protected:
+    forms::Form form{"Keys", 4000, 2000};
+    forms::Frame frame{form, 0, 0, 4000, 1000, "&Group"};
+    forms::TextBox first{frame, 100, 300, 1500, 300};
+    forms::OptionButton optionA{frame, 1700, 300, 1000, 300, "A"};
+    forms::OptionButton optionB{frame, 2700, 300, 1000, 300, "B"};
+    forms::TextBox second{form, 100, 1100, 1500, 300};
+    forms::CheckBox check{form, 1700, 1100, 1000, 300, "&Use"};
+    forms::OptionButton optionC{form, 2700, 1100, 1000, 300, "C"};
+    forms::CommandButton open{form, 100, 1500, 1000, 400, "&Open"};
+    forms::CommandButton cancel{form, 1200, 1500, 1000, 400, "Cancel"};
+    int opened = 0;
+    int cancelled = 0;
+
+    Win32Form() {
+        form.setCancelButton(cancel);
+        form.setTabOrder({&second, &first, &open});
+        open.onClick = [this] { ++opened; };
+        cancel.onClick = [this] { ++cancelled; };
+        form.show();
+        forms::doEvents();
+    }
+};
+
+} // namespace
+
+TEST_F(Win32Form, TabFollowsTheTabOrderPastControlsItDoesNotReach) {
+    second.setFocus();
+    optionA.setVisible(false);
+    check.setTabStop(false);
+    // second, first, open were ordered; the rest follow in the order made.
+    std::vector<const forms::Control*> reached;
+    const std::vector<const forms::Control*> all = {&first, &optionA, &optionB, &second,
+                                                    &check, &optionC, &open,    &cancel};
+    for (int i = 0; i < 6; ++i) {
+        SendMessageW(GetFocus(), WM_KEYDOWN, VK_TAB, 1);
+        for (const forms::Control* control : all) {
+            if (forms::hasFocus(*control)) {
+                reached.push_back(control);
+            }
+        }
+    }
+    EXPECT_EQ(reached, (std::vector<const forms::Control*>{&first, &open, &optionC, &cancel,
+                                                           &optionB, &second}));
+}
+
+TEST_F(Win32Form, KeysActAsInADialog) {
+    first.setFocus();
+    SendMessageW(GetFocus(), WM_SYSCHAR, 'o', 1 << 29); // Alt+O: the underlined letter
+    EXPECT_EQ(opened, 1);
+    EXPECT_TRUE(forms::hasFocus(open));
+    SendMessageW(GetFocus(), WM_SYSCHAR, 'U', 1 << 29);
+    EXPECT_TRUE(check.value());
+    SendMessageW(GetFocus(), WM_SYSCHAR, 'x', 1 << 29); // underlined nowhere
+    EXPECT_TRUE(check.value());
+    open.setFocus();
+    forms::simulateKey(open, forms::KEY_RETURN); // Enter clicks the focused button
+    EXPECT_EQ(opened, 2);
+    forms::simulateKey(optionB, forms::KEY_ESCAPE); // Escape anywhere clicks Cancel
+    EXPECT_EQ(cancelled, 1);
+    EXPECT_EQ(opened, 2);
+}
+
+TEST_F(Win32Form, KeyPressHandlersSwallowOrChangeTheTypedCharacter) {
+    int changes = 0;
+    first.onChange = [&] { ++changes; };
+    first.onKeyPress = [](std::int16_t& key) {
+        if (key == 'x') {
+            key = 0;
+        } else if (key == 'a') {
+            key = 'b';
+        }
+    };
+    forms::simulateTyping(first, "xaü");
+    EXPECT_EQ(first.text(), "bü");
+    EXPECT_EQ(changes, 2);
+    first.setText("set");
+    EXPECT_EQ(changes, 2);
+}
+
+TEST_F(Win32Form, OptionButtonsFormAGroupPerParent) {
+    forms::simulateClick(optionA);
+    optionC.setValue(true);
+    forms::simulateClick(optionB);
+    EXPECT_EQ((std::vector<bool>{optionA.value(), optionB.value(), optionC.value()}),
+              (std::vector<bool>{false, true, true}));
+    optionC.setValue(false);
+    EXPECT_TRUE(optionB.value());
+    EXPECT_EQ(frame.caption(), "&Group");
+}
+
+TEST_F(Win32Form, TheIconIsMadeFromPngBytesAndShared) {
+    const std::string_view png = zaptrove::zaptroveIconPng();
+    form.setIcon(png);
+    forms::Form dialog("Other", 1000, 1000, forms::FormStyle::Dialog);
+    dialog.setIconFrom(form);
+    for (const forms::Form* shown : {&form, &dialog}) {
+        for (const WPARAM size : {ICON_BIG, ICON_SMALL}) {
+            EXPECT_NE(SendMessageW(windowOf(*shown), WM_GETICON, size, 0), 0) << size;
+        }
+    }
+    form.setIcon("not a PNG"); // no icon, and no crash
+    EXPECT_EQ(SendMessageW(windowOf(form), WM_GETICON, ICON_BIG, 0), 0);
+}
+
+TEST_F(Win32Form, AScreenOfAnotherScaleKeepsTheTwipsAndScalesTheFont) {
+    open.setFocus();
+    const HWND button = GetFocus();
+    const auto fontHeight = [button] {
+        LOGFONTW font{};
+        GetObjectW(reinterpret_cast<HFONT>(SendMessageW(button, WM_GETFONT, 0, 0)), sizeof font,
+                   &font);
+        return std::abs(font.lfHeight);
+    };
+    const int height = fontHeight();
+    RECT outer{};
+    GetWindowRect(windowOf(form), &outer);
+    RECT doubled{outer.left, outer.top, outer.left + 2 * (outer.right - outer.left),
+                 outer.top + 2 * (outer.bottom - outer.top)};
+    const UINT dotsPerInch = 2 * 1440 / static_cast<UINT>(forms::twipsPerPixelX());
+    SendMessageW(windowOf(form), WM_DPICHANGED, MAKEWPARAM(dotsPerInch, dotsPerInch),
+                 reinterpret_cast<LPARAM>(&doubled));
+    EXPECT_EQ((std::vector<float>{open.left(), open.top(), open.width(), open.height()}),
+              (std::vector<float>{100, 1500, 1000, 400}));
+    RECT client{};
+    GetClientRect(button, &client);
+    EXPECT_EQ(client.right, forms::toPixels(1000, forms::twipsPerPixelX() / 2));
+    EXPECT_EQ(fontHeight(), 2 * height);
+    EXPECT_EQ(form.width(), static_cast<float>(outer.right - outer.left) * forms::twipsPerPixelX());
+}
+
+TEST_F(Win32Form, RowsWiderThanTheListScrollSideways) {
+    forms::ListBox list(form, 100, 100, 1000, 1000);
+    list.setFocus();
+    const HWND window = GetFocus();
+    RECT client{};
+    GetClientRect(window, &client);
+    list.setItems({"short", std::string(200, 'w')});
+    EXPECT_GT(SendMessageW(window, LB_GETHORIZONTALEXTENT, 0, 0), client.right);
+    list.setItems({"short"});
+    EXPECT_LT(SendMessageW(window, LB_GETHORIZONTALEXTENT, 0, 0), client.right);
+}
+
+TEST_F(Win32Form, TheClipboardHoldsUnicodeText) {
+    forms::clipboardSetText("Zürich \xE2\x9C\x93 \xE6\x97\xA5");
+    EXPECT_EQ(forms::clipboardText(), "Zürich \xE2\x9C\x93 \xE6\x97\xA5");
+    forms::clipboardClear();
+    EXPECT_EQ(forms::clipboardText(), "");
+}
