@@ -9,6 +9,7 @@ FUZZ_BUILD ?= build-fuzz
 FUZZ_SECONDS ?= 60
 BENCH_BUILD ?= build-bench
 WINDOWS_BUILD ?= build-windows
+WINDOWS_RELEASE_BUILD ?= build-windows-release
 RELEASE_BUILD ?= build-release
 TSAN_BUILD ?= build-tsan
 # CI builds with warnings as errors.
@@ -19,7 +20,7 @@ TSAN_TESTS := search_run_test favorites_reader_test shell_test main_window_test
 space := $(subst ,, )
 
 .PHONY: all deps test-deps build run demo test test-release test-sanitize test-tsan \
-  test-windows test-large fuzz bench format clean
+  windows test-windows test-large fuzz bench format clean
 
 all: build
 
@@ -72,6 +73,17 @@ test-tsan: test-deps
 	TSAN_OPTIONS=suppressions=$(CURDIR)/tests/tsan.supp ctest --test-dir $(TSAN_BUILD) \
 	  --output-on-failure -j $(JOBS) -L '^($(subst $(space),|,$(strip $(TSAN_TESTS))))$$'
 
+# zaptrove.exe and zaptrove-find.exe for 64-bit Windows, cross-compiled with
+# MinGW-w64: each one statically linked file, stripped, in $(WINDOWS_RELEASE_BUILD).
+windows:
+	@bash scripts/install-deps.sh windows-build
+	bash scripts/sqlite-amalgamation.sh $(WINDOWS_BUILD)/sqlite
+	cmake -S . -B $(WINDOWS_RELEASE_BUILD) -DCMAKE_BUILD_TYPE=Release -DZAPTROVE_TESTS=OFF \
+	  $(if $(filter true,$(CI)),-DZAPTROVE_WERROR=ON) -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake \
+	  -DZAPTROVE_SQLITE_AMALGAMATION=$(abspath $(WINDOWS_BUILD))/sqlite
+	cmake --build $(WINDOWS_RELEASE_BUILD) -j $(JOBS) --target zaptrove zaptrove-find
+	@ls -l $(WINDOWS_RELEASE_BUILD)/zaptrove.exe $(WINDOWS_RELEASE_BUILD)/zaptrove-find.exe
+
 # The core, zaptrove-find and their tests cross-compiled for Windows with
 # MinGW-w64 and run under Wine in a throwaway prefix (no window, no display).
 # SQLite is built from Debian's source package, fetched once.
@@ -113,4 +125,4 @@ format:
 
 clean:
 	rm -rf $(BUILD) $(SANITIZE_BUILD) $(TSAN_BUILD) $(RELEASE_BUILD) $(FUZZ_BUILD) \
-	  $(BENCH_BUILD) $(WINDOWS_BUILD)
+	  $(BENCH_BUILD) $(WINDOWS_BUILD) $(WINDOWS_RELEASE_BUILD)

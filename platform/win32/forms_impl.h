@@ -172,6 +172,7 @@ struct TrayIcon::Impl {
 
     Form& owner;
     bool shown = false;
+    std::wstring tip;
 };
 
 } // namespace zaptrove::platform::forms
