@@ -178,4 +178,16 @@ std::uint16_t windowsKey(const HotkeySequence& pSequence) {
     return key != nullptr ? key->windowsKey : 0;
 }
 
+std::string windowsKeyName(std::uint16_t pKey) {
+    if ((pKey >= 'A' && pKey <= 'Z') || (pKey >= '0' && pKey <= '9')) {
+        return std::string(1, static_cast<char>(pKey));
+    }
+    if (pKey >= kWindowsF1 && pKey < kWindowsF1 + kFunctionKeys) {
+        return "F" + std::to_string(pKey - kWindowsF1 + 1);
+    }
+    const auto* found = std::find_if(kNamedKeys.begin(), kNamedKeys.end(),
+                                     [&](const NamedKey& key) { return key.windowsKey == pKey; });
+    return found != kNamedKeys.end() ? std::string(found->name) : std::string();
+}
+
 } // namespace zaptrove::platform

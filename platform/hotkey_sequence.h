@@ -35,5 +35,8 @@ std::string portalTrigger(const HotkeySequence& pSequence);
 // The Windows virtual-key code of the key; 0 for a character whose key
 // depends on the keyboard layout.
 std::uint16_t windowsKey(const HotkeySequence& pSequence);
+// The name of the key with this Windows virtual-key code ("Z", "F12", "PgUp");
+// empty for a modifier, a key that depends on the layout, or an unknown code.
+std::string windowsKeyName(std::uint16_t pKey);
 
 } // namespace zaptrove::platform

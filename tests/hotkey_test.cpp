@@ -50,6 +50,8 @@ TEST(Hotkey, TextsParseToTheirKeysAndCodes) {
             EXPECT_EQ(x11Keysym(*sequence), c.x11) << c.text;
             EXPECT_EQ(portalTrigger(*sequence), c.portal) << c.text;
             EXPECT_EQ(windowsKey(*sequence), c.windows) << c.text;
+            // The key box names a pressed key by its code.
+            EXPECT_EQ(windowsKeyName(c.windows), c.windows != 0 ? sequence->key : "") << c.text;
         }
     }
 }

@@ -219,6 +219,33 @@ bool appActivate(std::string_view pCaption) {
     return true;
 }
 
+namespace {
+
+BOOL CALLBACK addWorkArea(HMONITOR pMonitor, HDC, LPRECT, LPARAM pAreas) {
+    MONITORINFO info{};
+    info.cbSize = sizeof(info);
+    if (GetMonitorInfoW(pMonitor, &info)) {
+        const float twips = twipsPerPixelX();
+        const RECT& work = info.rcWork;
+        const TwipsRect area{static_cast<float>(work.left) * twips,
+                             static_cast<float>(work.top) * twips,
+                             static_cast<float>(work.right - work.left) * twips,
+                             static_cast<float>(work.bottom - work.top) * twips};
+        auto& areas = *reinterpret_cast<std::vector<TwipsRect>*>(pAreas);
+        const bool primary = (info.dwFlags & MONITORINFOF_PRIMARY) != 0;
+        areas.insert(primary ? areas.begin() : areas.end(), area);
+    }
+    return TRUE;
+}
+
+} // namespace
+
+std::vector<TwipsRect> screenWorkAreas() {
+    std::vector<TwipsRect> areas;
+    EnumDisplayMonitors(nullptr, nullptr, addWorkArea, reinterpret_cast<LPARAM>(&areas));
+    return areas;
+}
+
 void clipboardClear() {
     const OpenClipboard clipboard;
     if (clipboard.isOpen()) {

@@ -353,6 +353,13 @@ Label::Label(Container pParent, float pLeft, float pTop, float pWidth, float pHe
                                      SS_LEFT | SS_NOPREFIX | SS_NOTIFY, 0, pCaption, pLeft, pTop,
                                      pWidth, pHeight)) {}
 
+std::string Label::caption() const {
+    return windowText(impl().window);
+}
+void Label::setCaption(std::string_view pCaption) {
+    SetWindowTextW(impl().window, toWide(pCaption).c_str());
+}
+
 bool Checkable::value() const {
     return isChecked(impl().window);
 }
@@ -419,6 +426,22 @@ std::string TextBox::selectedText() const {
 
 void TextBox::setReadOnly(bool pReadOnly) {
     SendMessageW(impl().window, EM_SETREADONLY, pReadOnly ? TRUE : FALSE, 0);
+}
+
+// A read-only edit box, whose keys takeCombination() turns into the text.
+HotkeyBox::HotkeyBox(Container pParent, float pLeft, float pTop, float pWidth, float pHeight)
+    : Control(std::make_unique<Impl>(Kind::HotkeyBox, pParent, L"EDIT",
+                                     ES_AUTOHSCROLL | ES_READONLY | WS_TABSTOP, WS_EX_CLIENTEDGE,
+                                     "", pLeft, pTop, pWidth, pHeight)) {
+    impl().onChange = &onChange;
+    SendMessageW(impl().window, EM_SETCUEBANNER, TRUE, reinterpret_cast<LPARAM>(L"None"));
+}
+
+std::string HotkeyBox::text() const {
+    return windowText(impl().window);
+}
+void HotkeyBox::setText(std::string_view pText) {
+    SetWindowTextW(impl().window, toWide(pText).c_str());
 }
 
 ListBox::ListBox(Container pParent, float pLeft, float pTop, float pWidth, float pHeight)

@@ -388,6 +388,12 @@ bool Form::isShown() const {
     return IsWindowVisible(impl_->window) != FALSE;
 }
 
+bool Form::isActive() const {
+    const HWND focus = GetFocus();
+    return GetForegroundWindow() == impl_->window &&
+           (focus == impl_->window || IsChild(impl_->window, focus) != FALSE);
+}
+
 // onUnload runs first, and may end the program; the window is then hidden,
 // ready to be shown again.
 void Form::unload() {

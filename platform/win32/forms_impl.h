@@ -69,7 +69,7 @@ struct FormIcon {
     ~FormIcon();
 };
 
-enum class Kind { Frame, Label, CheckBox, Option, TextBox, ListBox, Button };
+enum class Kind { Frame, Label, CheckBox, Option, TextBox, HotkeyBox, ListBox, Button };
 
 struct Form::Impl {
     Impl(Form& pForm, std::string_view pCaption, float pClientWidth, float pClientHeight,
@@ -137,6 +137,8 @@ struct Control::Impl {
     void click();
     // Checks an option button and clears the others of its parent.
     void select() const;
+    // A key pressed in a hotkey box, with the modifiers held.
+    void takeCombination(WPARAM pKey);
     bool takesFocus() const;
 
     Kind kind;

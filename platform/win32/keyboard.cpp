@@ -1,7 +1,9 @@
 // SPDX-License-Identifier: MIT
+#include "platform/hotkey_sequence.h"
 #include "platform/win32/forms_impl.h"
 
 #include <algorithm>
+#include <optional>
 
 // The keys a form handles itself, as a dialog does: Tab through the controls
 // in tab order, Escape to the cancel button, Alt and a letter to the control
@@ -36,6 +38,26 @@ wchar_t accessKeyOf(const std::wstring& pCaption) {
         }
     }
     return 0;
+}
+
+bool isHeld(int pKey) {
+    return GetKeyState(pKey) < 0;
+}
+
+// The text a hotkey box shows for a key pressed with the modifiers held: empty
+// for Backspace or Delete alone, nothing for a modifier or what is no hotkey.
+std::optional<std::string> combinationOf(WPARAM pKey) {
+    HotkeySequence pressed{isHeld(VK_CONTROL), isHeld(VK_MENU), isHeld(VK_SHIFT),
+                           isHeld(VK_LWIN) || isHeld(VK_RWIN),
+                           windowsKeyName(static_cast<std::uint16_t>(pKey))};
+    if ((pKey == VK_BACK || pKey == VK_DELETE) && !pressed.ctrl && !pressed.alt && !pressed.shift &&
+        !pressed.meta) {
+        return std::string();
+    }
+    if (pressed.key.empty() || !parseHotkey(formatHotkey(pressed))) {
+        return std::nullopt;
+    }
+    return formatHotkey(pressed);
 }
 
 wchar_t upper(wchar_t pLetter) {
@@ -113,6 +135,10 @@ bool Control::Impl::handle(UINT pMessage, WPARAM pWParam, LPARAM pLParam, LRESUL
             form.moveFocus(this, GetKeyState(VK_SHIFT) < 0);
             return true;
         }
+        if (kind == Kind::HotkeyBox) {
+            takeCombination(pWParam);
+            return true;
+        }
         if (pWParam == VK_RETURN && kind == Kind::Button) {
             click();
             return true;
@@ -123,9 +149,16 @@ bool Control::Impl::handle(UINT pMessage, WPARAM pWParam, LPARAM pLParam, LRESUL
             return keyCode == 0;
         }
         return false;
+    case WM_SYSKEYDOWN:
+        if (kind == Kind::HotkeyBox) {
+            takeCombination(pWParam);
+            return true;
+        }
+        return false;
     case WM_CHAR: {
-        // Escape and Tab acted as keys; the controls would only beep at them.
-        if (pWParam == VK_ESCAPE || pWParam == L'\t' ||
+        // Escape and Tab acted as keys; the controls would only beep at them,
+        // as a hotkey box would at every key.
+        if (kind == Kind::HotkeyBox || pWParam == VK_ESCAPE || pWParam == L'\t' ||
             (kind == Kind::Button && pWParam == L'\r')) {
             return true;
         }
@@ -144,7 +177,8 @@ bool Control::Impl::handle(UINT pMessage, WPARAM pWParam, LPARAM pLParam, LRESUL
         return true;
     }
     case WM_SYSCHAR:
-        return form.pressAccessKey(static_cast<wchar_t>(pWParam));
+        // In a hotkey box Alt and a letter were a combination.
+        return kind == Kind::HotkeyBox || form.pressAccessKey(static_cast<wchar_t>(pWParam));
     case WM_SETFOCUS:
     case WM_KILLFOCUS:
         // The focused push button shows as the one Enter presses.
@@ -155,6 +189,13 @@ bool Control::Impl::handle(UINT pMessage, WPARAM pWParam, LPARAM pLParam, LRESUL
         return false;
     default:
         return false;
+    }
+}
+
+void Control::Impl::takeCombination(WPARAM pKey) {
+    if (const auto combination = combinationOf(pKey)) {
+        SetWindowTextW(window, toWide(*combination).c_str());
+        fire(*onChange);
     }
 }
 

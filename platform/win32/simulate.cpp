@@ -1,6 +1,9 @@
 // SPDX-License-Identifier: MIT
 #include "platform/forms_simulate.h"
+#include "platform/hotkey_sequence.h"
 #include "platform/win32/forms_impl.h"
+
+#include <array>
 
 // Input for tests, sent as messages to the controls so that it takes the path
 // typed keys and clicks take: the program's handling first, then the system's
@@ -43,6 +46,67 @@ void sendClick(HWND pTarget, POINT pAt, bool pDouble = false) {
     if (pDouble) {
         SendMessageW(pTarget, WM_LBUTTONDBLCLK, MK_LBUTTON, at);
         SendMessageW(pTarget, WM_LBUTTONUP, 0, at);
+    }
+}
+
+// The virtual key of "Ctrl", "Alt", "Shift" or "Meta".
+BYTE modifierKey(std::string_view pName) {
+    return pName == "Ctrl"    ? VK_CONTROL
+           : pName == "Alt"   ? VK_MENU
+           : pName == "Shift" ? VK_SHIFT
+                              : VK_LWIN;
+}
+
+// Pixels a control keeps around its caption: a push button's frame, a check
+// box's gap after its glyph, a frame's indent of its caption on either side.
+constexpr int kButtonMargin = 6;
+constexpr int kGlyphGap = 4;
+constexpr int kFrameCaptionMargin = 16;
+
+// The size of a caption in its control's font, wrapped within pWrapWidth when
+// pFormat asks for it.
+SIZE captionSize(HWND pControl, UINT pFormat, int pWrapWidth = 0) {
+    const std::wstring caption = toWide(windowText(pControl));
+    const HDC context = GetDC(pControl);
+    const HGDIOBJ previousFont =
+        SelectObject(context, reinterpret_cast<HFONT>(SendMessageW(pControl, WM_GETFONT, 0, 0)));
+    RECT rect{0, 0, pWrapWidth, 0};
+    DrawTextW(context, caption.c_str(), static_cast<int>(caption.size()), &rect,
+              DT_CALCRECT | pFormat);
+    SelectObject(context, previousFont);
+    ReleaseDC(pControl, context);
+    return SIZE{rect.right - rect.left, rect.bottom - rect.top};
+}
+
+int clientWidth(HWND pWindow) {
+    RECT client{};
+    GetClientRect(pWindow, &client);
+    return client.right;
+}
+
+// Whether the control shows its whole caption.
+bool captionFits(const Control::Impl& pControl) {
+    const HWND window = pControl.window;
+    switch (pControl.kind) {
+    case Kind::Label: {
+        RECT client{};
+        GetClientRect(window, &client);
+        const SIZE size = captionSize(window, DT_WORDBREAK | DT_NOPREFIX, client.right);
+        return size.cx <= client.right && size.cy <= client.bottom;
+    }
+    case Kind::CheckBox:
+    case Kind::Option:
+        return captionSize(window, DT_SINGLELINE).cx + GetSystemMetrics(SM_CXMENUCHECK) +
+                   kGlyphGap <=
+               clientWidth(window);
+    case Kind::Button:
+        return captionSize(window, DT_SINGLELINE).cx + 2 * kButtonMargin <= clientWidth(window);
+    case Kind::Frame:
+        return pControl.groupBox == nullptr ||
+               captionSize(pControl.groupBox, DT_SINGLELINE).cx + 2 * kFrameCaptionMargin <=
+                   clientWidth(window);
+    default:
+        return true;
     }
 }
 
@@ -95,6 +159,29 @@ void simulateKeyDown(Control& pControl, std::int16_t pKeyCode) {
     SendMessageW(pControl.impl().window, WM_KEYUP, key, 0xC0000001);
 }
 
+// The modifiers are held in the thread's keyboard state while the key goes
+// down and up; Alt without Ctrl makes them system keys, as it does when typed.
+void simulateKeyCombination(Control& pControl, std::string_view pCombination) {
+    std::array<BYTE, 256> held{};
+    GetKeyboardState(held.data());
+    const std::array<BYTE, 256> before = held;
+    for (std::size_t plus = pCombination.find('+', 1); plus != std::string_view::npos;
+         plus = pCombination.find('+', 1)) {
+        held[modifierKey(pCombination.substr(0, plus))] |= 0x80;
+        pCombination.remove_prefix(plus + 1);
+    }
+    // With Ctrl any key is a hotkey, whose code is then known.
+    const auto sequence = parseHotkey("Ctrl+" + std::string(pCombination));
+    const WPARAM key = sequence ? windowsKey(*sequence) : 0;
+    const bool system = (held[VK_MENU] & 0x80) != 0 && (held[VK_CONTROL] & 0x80) == 0;
+    SetKeyboardState(held.data());
+    SendMessageW(pControl.impl().window, system ? WM_SYSKEYDOWN : WM_KEYDOWN, key, 1);
+    if (IsWindow(pControl.impl().window)) {
+        SendMessageW(pControl.impl().window, system ? WM_SYSKEYUP : WM_KEYUP, key, 0xC0000001);
+    }
+    SetKeyboardState(const_cast<BYTE*>(before.data()));
+}
+
 void simulateDoubleClick(ListBox& pList, int pRow) {
     RECT row{};
     SendMessageW(pList.impl().window, LB_GETITEMRECT, static_cast<WPARAM>(pRow),
@@ -130,6 +217,17 @@ void simulateTrayActivation(TrayIcon& pIcon, TrayClick pClick) {
 // The close box asks the window to close through its system menu command.
 void simulateClose(Form& pForm) {
     SendMessageW(pForm.impl().window, WM_SYSCOMMAND, SC_CLOSE, 0);
+}
+
+std::vector<std::string> cutCaptions(const Form& pForm) {
+    std::vector<std::string> cut;
+    for (const Control::Impl* control : pForm.impl().controls) {
+        if (!captionFits(*control)) {
+            cut.push_back(
+                windowText(control->groupBox != nullptr ? control->groupBox : control->window));
+        }
+    }
+    return cut;
 }
 
 } // namespace zaptrove::platform::forms
