@@ -78,13 +78,21 @@ bool isCharacterKey(std::string_view key) {
     return key.size() == 1 && key[0] > ' ' && key[0] < 0x7f;
 }
 
+// "F1" ... "F24". Built by appending: GCC 12 misreads "F" + std::to_string(...)
+// in optimised builds as an overlapping copy.
+std::string functionKeyName(int pNumber) {
+    std::string name = "F";
+    name += std::to_string(pNumber);
+    return name;
+}
+
 // The canonical name of a key, and whether it may stand without Ctrl, Alt or Meta.
 std::optional<std::pair<std::string, bool>> canonicalKey(std::string_view name) {
     if (isCharacterKey(name)) {
         return std::pair{std::string(1, static_cast<char>(std::toupper(name[0]))), false};
     }
     if (const int number = functionKey(name)) {
-        return std::pair{"F" + std::to_string(number), true};
+        return std::pair{functionKeyName(number), true};
     }
     if (const NamedKey* key = namedKey(name)) {
         return std::pair{std::string(key->name), key->alone};
@@ -183,7 +191,7 @@ std::string windowsKeyName(std::uint16_t pKey) {
         return std::string(1, static_cast<char>(pKey));
     }
     if (pKey >= kWindowsF1 && pKey < kWindowsF1 + kFunctionKeys) {
-        return "F" + std::to_string(pKey - kWindowsF1 + 1);
+        return functionKeyName(pKey - kWindowsF1 + 1);
     }
     const auto* found = std::find_if(kNamedKeys.begin(), kNamedKeys.end(),
                                      [&](const NamedKey& key) { return key.windowsKey == pKey; });
