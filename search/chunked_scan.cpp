@@ -71,11 +71,14 @@ class Window {
 };
 
 // The last sure block start at or after from (at least 1), npos when none.
+// Only the text from `from` on is searched, so that an entry carried over many
+// chunks is not searched again with each of them.
 std::size_t lastSureStart(std::string_view text, const BlockRule& rule, std::size_t from) {
-    for (std::size_t at = text.rfind(rule.marker); at != npos && at >= from;
-         at = text.rfind(rule.marker, at - 1)) {
-        if (rule.isSureStart(text, at)) {
-            return at;
+    const std::string_view tail = text.substr(from);
+    for (std::size_t at = tail.rfind(rule.marker); at != npos;
+         at = at == 0 ? npos : tail.rfind(rule.marker, at - 1)) {
+        if (rule.isSureStart(text, from + at)) {
+            return from + at;
         }
     }
     return npos;
