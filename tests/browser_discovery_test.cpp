@@ -7,7 +7,6 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cstdlib>
 
 using namespace zaptrove;
 using Layout = UserFolders::Layout;
@@ -184,11 +183,9 @@ TEST_F(Discovery, MacOSApplicationSupport) {
 // an empty profile Default=1 and names the one in use in its install section.
 TEST_F(Discovery, RealProfilesOfAFreshAccount) {
     for (const char* tarball : {"firefox-esr-profile.tar.xz", "chromium-profile.tar.xz"}) {
-        const std::string path = test::realworldPath(std::string("browsers/") + tarball);
-        if (path.empty()) {
+        if (!test::unpackRealworld(std::string("browsers/") + tarball, tmp)) {
             GTEST_SKIP() << "the real-world sample folder is absent";
         }
-        ASSERT_EQ(std::system(("tar -xJf '" + path + "' -C '" + tmp.path() + "'").c_str()), 0);
     }
     const std::string cfg = "home/.config/";
     EXPECT_EQ(
