@@ -36,4 +36,12 @@ class TwipsMemory {
     std::array<std::optional<Entry>, 4> entries_;
 };
 
+// Each backend measures and places one side of a form (its outer frame) or of
+// a control (within its parent) in twips; twips_geometry.cpp builds the
+// accessors of Form and Control on these.
+float formSide(const Form::Impl& pForm, Side pSide);
+void setFormSide(Form::Impl& pForm, Side pSide, float pTwips);
+float controlSide(const Control::Impl& pControl, Side pSide);
+void setControlSide(Control::Impl& pControl, Side pSide, float pTwips);
+
 } // namespace zaptrove::platform::forms

@@ -17,8 +17,6 @@
 
 namespace zaptrove::platform::forms {
 
-namespace {
-
 float controlSide(const Control::Impl& pControl, Side pSide) {
     const int pixels = sideOf(pControl.widget->geometry(), pSide);
     return pControl.memory.get(pSide, pixels, pixels);
@@ -31,6 +29,8 @@ void setControlSide(Control::Impl& pControl, Side pSide, float pTwips) {
     pControl.memory.remember(pSide, pTwips, pixels);
     pControl.widget->setGeometry(geometry);
 }
+
+namespace {
 
 // A new control inside pParent, whose widget is a Widget made from pArguments
 // and the parent widget.
@@ -166,30 +166,6 @@ bool Control::Impl::eventFilter(QObject* pWatched, QEvent* pEvent) {
 Control::Control(std::unique_ptr<Impl> pImpl) : impl_(std::move(pImpl)) {}
 Control::~Control() = default;
 
-float Control::left() const {
-    return controlSide(*impl_, Side::Left);
-}
-float Control::top() const {
-    return controlSide(*impl_, Side::Top);
-}
-float Control::width() const {
-    return controlSide(*impl_, Side::Width);
-}
-float Control::height() const {
-    return controlSide(*impl_, Side::Height);
-}
-void Control::setLeft(float pTwips) {
-    setControlSide(*impl_, Side::Left, pTwips);
-}
-void Control::setTop(float pTwips) {
-    setControlSide(*impl_, Side::Top, pTwips);
-}
-void Control::setWidth(float pTwips) {
-    setControlSide(*impl_, Side::Width, pTwips);
-}
-void Control::setHeight(float pTwips) {
-    setControlSide(*impl_, Side::Height, pTwips);
-}
 bool Control::visible() const {
     return !impl_->widget->isHidden();
 }

@@ -11,8 +11,6 @@
 
 namespace zaptrove::platform::forms {
 
-namespace {
-
 // A form's sides are those of its outer frame. Its size is remembered against
 // the client area it gave, which stays put when the frame's borders become
 // known only once the window is shown.
@@ -41,6 +39,8 @@ void setFormSide(Form::Impl& pForm, Side pSide, float pTwips) {
     pForm.memory.remember(pSide, pTwips, client);
     widget.resize(geometry.size());
 }
+
+namespace {
 
 Qt::WindowFlags windowFlagsFor(FormStyle pStyle) {
     const Qt::WindowFlags common = Qt::CustomizeWindowHint | Qt::WindowTitleHint |
@@ -119,31 +119,6 @@ std::string Form::caption() const {
 }
 void Form::setCaption(std::string_view pCaption) {
     impl_->widget.setWindowTitle(toQString(pCaption));
-}
-
-float Form::left() const {
-    return formSide(*impl_, Side::Left);
-}
-float Form::top() const {
-    return formSide(*impl_, Side::Top);
-}
-float Form::width() const {
-    return formSide(*impl_, Side::Width);
-}
-float Form::height() const {
-    return formSide(*impl_, Side::Height);
-}
-void Form::setLeft(float pTwips) {
-    setFormSide(*impl_, Side::Left, pTwips);
-}
-void Form::setTop(float pTwips) {
-    setFormSide(*impl_, Side::Top, pTwips);
-}
-void Form::setWidth(float pTwips) {
-    setFormSide(*impl_, Side::Width, pTwips);
-}
-void Form::setHeight(float pTwips) {
-    setFormSide(*impl_, Side::Height, pTwips);
 }
 
 int Form::windowState() const {

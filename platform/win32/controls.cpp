@@ -147,10 +147,10 @@ Control::Impl::Impl(Kind pKind, Container pParent, const wchar_t* pClass, DWORD 
     }
     SetWindowPos(window, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
     setFont(dialogFont(form.dotsPerInch));
-    setSide(Side::Left, pLeft);
-    setSide(Side::Top, pTop);
-    setSide(Side::Width, pWidth);
-    setSide(Side::Height, pHeight);
+    setControlSide(*this, Side::Left, pLeft);
+    setControlSide(*this, Side::Top, pTop);
+    setControlSide(*this, Side::Width, pWidth);
+    setControlSide(*this, Side::Height, pHeight);
     form.controls.push_back(this);
     if (takesFocus()) {
         form.tabOrder.push_back(this);
@@ -176,21 +176,21 @@ Control::Impl::~Impl() {
     DestroyWindow(window);
 }
 
-float Control::Impl::side(Side pSide) const {
-    const int pixels = sideOf(rectInParent(window), pSide);
-    return memory.get(pSide, pixels, pixels, form.twipsPerPixel());
+float controlSide(const Control::Impl& pControl, Side pSide) {
+    const int pixels = sideOf(rectInParent(pControl.window), pSide);
+    return pControl.memory.get(pSide, pixels, pixels, pControl.form.twipsPerPixel());
 }
 
-void Control::Impl::setSide(Side pSide, float pTwips) {
-    const RECT rect = rectInParent(window);
+void setControlSide(Control::Impl& pControl, Side pSide, float pTwips) {
+    const RECT rect = rectInParent(pControl.window);
     const int pixels =
-        std::max(isPosition(pSide) ? INT_MIN : 0, toPixels(pTwips, form.twipsPerPixel()));
-    memory.remember(pSide, pTwips, pixels);
+        std::max(isPosition(pSide) ? INT_MIN : 0, toPixels(pTwips, pControl.form.twipsPerPixel()));
+    pControl.memory.remember(pSide, pTwips, pixels);
     const int left = pSide == Side::Left ? pixels : rect.left;
     const int top = pSide == Side::Top ? pixels : rect.top;
     const int width = pSide == Side::Width ? pixels : rect.right - rect.left;
     const int height = pSide == Side::Height ? pixels : rect.bottom - rect.top;
-    SetWindowPos(window, nullptr, left, top, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
+    SetWindowPos(pControl.window, nullptr, left, top, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 void Control::Impl::setFont(HFONT pFont) const {
@@ -263,30 +263,6 @@ void Control::Impl::select() const {
 Control::Control(std::unique_ptr<Impl> pImpl) : impl_(std::move(pImpl)) {}
 Control::~Control() = default;
 
-float Control::left() const {
-    return impl_->side(Side::Left);
-}
-float Control::top() const {
-    return impl_->side(Side::Top);
-}
-float Control::width() const {
-    return impl_->side(Side::Width);
-}
-float Control::height() const {
-    return impl_->side(Side::Height);
-}
-void Control::setLeft(float pTwips) {
-    impl_->setSide(Side::Left, pTwips);
-}
-void Control::setTop(float pTwips) {
-    impl_->setSide(Side::Top, pTwips);
-}
-void Control::setWidth(float pTwips) {
-    impl_->setSide(Side::Width, pTwips);
-}
-void Control::setHeight(float pTwips) {
-    impl_->setSide(Side::Height, pTwips);
-}
 bool Control::visible() const {
     return (GetWindowLongW(impl_->window, GWL_STYLE) & WS_VISIBLE) != 0;
 }

@@ -46,33 +46,6 @@ void setSideOf(RECT& pRect, Side pSide, int pPixels) {
     }
 }
 
-float formSide(const Form::Impl& pForm, Side pSide) {
-    const int pixels = sideOf(outerRect(pForm.window), pSide);
-    return pForm.memory.get(pSide, pixels, pixels, pForm.twipsPerPixel());
-}
-
-// Remembered first: the resize handler may run at once, read this size and
-// set another, which must not be overwritten afterwards. A minimised window
-// keeps the change for when it is restored.
-void setFormSide(Form::Impl& pForm, Side pSide, float pTwips) {
-    RECT rect = outerRect(pForm.window);
-    const int pixels =
-        std::max(isPosition(pSide) ? INT_MIN : 0, toPixels(pTwips, pForm.twipsPerPixel()));
-    setSideOf(rect, pSide, pixels);
-    pForm.memory.remember(pSide, pTwips, pixels);
-    pForm.placed = pForm.placed || isPosition(pSide);
-    if (IsIconic(pForm.window)) {
-        WINDOWPLACEMENT placement{};
-        placement.length = sizeof placement;
-        GetWindowPlacement(pForm.window, &placement);
-        placement.rcNormalPosition = rect;
-        SetWindowPlacement(pForm.window, &placement);
-        return;
-    }
-    SetWindowPos(pForm.window, nullptr, rect.left, rect.top, rect.right - rect.left,
-                 rect.bottom - rect.top, SWP_NOZORDER | SWP_NOACTIVATE);
-}
-
 // A dialog the program did not place opens centred over the active window.
 void centreOverActiveWindow(const Form::Impl& pForm) {
     RECT area{};
@@ -132,6 +105,33 @@ void enableAgain(std::vector<HWND>& pDisabled) {
 const UINT kTaskbarCreated = RegisterWindowMessageW(L"TaskbarCreated");
 
 } // namespace
+
+float formSide(const Form::Impl& pForm, Side pSide) {
+    const int pixels = sideOf(outerRect(pForm.window), pSide);
+    return pForm.memory.get(pSide, pixels, pixels, pForm.twipsPerPixel());
+}
+
+// Remembered first: the resize handler may run at once, read this size and
+// set another, which must not be overwritten afterwards. A minimised window
+// keeps the change for when it is restored.
+void setFormSide(Form::Impl& pForm, Side pSide, float pTwips) {
+    RECT rect = outerRect(pForm.window);
+    const int pixels =
+        std::max(isPosition(pSide) ? INT_MIN : 0, toPixels(pTwips, pForm.twipsPerPixel()));
+    setSideOf(rect, pSide, pixels);
+    pForm.memory.remember(pSide, pTwips, pixels);
+    pForm.placed = pForm.placed || isPosition(pSide);
+    if (IsIconic(pForm.window)) {
+        WINDOWPLACEMENT placement{};
+        placement.length = sizeof placement;
+        GetWindowPlacement(pForm.window, &placement);
+        placement.rcNormalPosition = rect;
+        SetWindowPlacement(pForm.window, &placement);
+        return;
+    }
+    SetWindowPos(pForm.window, nullptr, rect.left, rect.top, rect.right - rect.left,
+                 rect.bottom - rect.top, SWP_NOZORDER | SWP_NOACTIVATE);
+}
 
 int sideOf(const RECT& pRect, Side pSide) {
     switch (pSide) {
@@ -246,15 +246,15 @@ Form::Impl::Impl(Form& pForm, std::string_view pCaption, float pClientWidth, flo
 void Form::Impl::rescale(UINT pDotsPerInch, const RECT& pSuggested) {
     std::vector<std::array<float, 4>> sides;
     for (const Control::Impl* control : controls) {
-        sides.push_back({control->side(Side::Left), control->side(Side::Top),
-                         control->side(Side::Width), control->side(Side::Height)});
+        sides.push_back({controlSide(*control, Side::Left), controlSide(*control, Side::Top),
+                         controlSide(*control, Side::Width), controlSide(*control, Side::Height)});
     }
     dotsPerInch = pDotsPerInch;
     const HFONT font = dialogFont(pDotsPerInch);
     for (std::size_t i = 0; i < controls.size(); ++i) {
         controls[i]->setFont(font);
         for (const Side side : {Side::Left, Side::Top, Side::Width, Side::Height}) {
-            controls[i]->setSide(side, sides[i][static_cast<std::size_t>(side)]);
+            setControlSide(*controls[i], side, sides[i][static_cast<std::size_t>(side)]);
         }
     }
     SetWindowPos(window, nullptr, pSuggested.left, pSuggested.top,
@@ -278,31 +278,6 @@ std::string Form::caption() const {
 }
 void Form::setCaption(std::string_view pCaption) {
     SetWindowTextW(impl_->window, toWide(pCaption).c_str());
-}
-
-float Form::left() const {
-    return formSide(*impl_, Side::Left);
-}
-float Form::top() const {
-    return formSide(*impl_, Side::Top);
-}
-float Form::width() const {
-    return formSide(*impl_, Side::Width);
-}
-float Form::height() const {
-    return formSide(*impl_, Side::Height);
-}
-void Form::setLeft(float pTwips) {
-    setFormSide(*impl_, Side::Left, pTwips);
-}
-void Form::setTop(float pTwips) {
-    setFormSide(*impl_, Side::Top, pTwips);
-}
-void Form::setWidth(float pTwips) {
-    setFormSide(*impl_, Side::Width, pTwips);
-}
-void Form::setHeight(float pTwips) {
-    setFormSide(*impl_, Side::Height, pTwips);
 }
 
 int Form::windowState() const {

@@ -129,9 +129,6 @@ struct Control::Impl {
     bool handle(UINT pMessage, WPARAM pWParam, LPARAM pLParam, LRESULT& pResult);
     // A notification the control sent its parent (BN_CLICKED...).
     void notified(WORD pCode);
-    // Sides in twips, at the form's scale.
-    float side(Side pSide) const;
-    void setSide(Side pSide, float pTwips);
     void setFont(HFONT pFont) const;
     // An access key or Enter acts on the control as a click does.
     void click();
