@@ -34,8 +34,8 @@ void writeFile(const std::filesystem::path& path, const std::string& bytes) {
     std::ofstream(path, std::ios::binary) << bytes;
 }
 
-// Latin-1 names make the file the costliest to read: found not to be UTF-8, it
-// is read again as Windows-1252.
+// A few Latin-1 names among ASCII ones: those entries alone are read as
+// Windows-1252.
 void makeCollections(const std::filesystem::path& folder) {
     std::filesystem::create_directories(folder);
     std::ofstream file(folder / "bookmarks.htm", std::ios::binary);

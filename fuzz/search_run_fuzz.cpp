@@ -1,10 +1,11 @@
 // SPDX-License-Identifier: MIT
 // A whole search run over one fuzzed file, read as a favorite, a Netscape file
 // and an Opera file, with the mode, term, order and duplicate removal fuzzed;
-// and the file readers against the scans of its decoded text.
+// and the file readers against the scans of its text.
 #include "debug_log/debug_log.h"
 #include "fuzz/fuzz_support.h"
-#include "platform/text_file.h"
+#include "platform/files.h"
+#include "platform/text.h"
 #include "search/netscape_reader.h"
 #include "search/opera_reader.h"
 #include "search/search_run.h"
@@ -61,9 +62,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                   outcome.Lines.size() == outcome.Results.size());
 
     // Each reader, in small chunks, finds in the file what its scan finds in the
-    // file's decoded text.
-    std::string text;
-    platform::fnOpenFile(file, text);
+    // file's bytes, or their UTF-8 when they are UTF-16.
+    std::string bytes, decoded;
+    platform::readWholeFile(file, bytes);
+    const std::string_view text = platform::utf16WithMarkAsUtf8(bytes, decoded);
     for (const auto& [read, scan] : kReaders) {
         std::vector<Bookmark> fromFile, fromText;
         Matcher fileMatcher = query.matcher(), textMatcher = query.matcher();

@@ -32,11 +32,4 @@ std::optional<std::size_t> FileReader::readNext(char* room, std::size_t size) {
     return got;
 }
 
-void FileReader::rewind() {
-    offset_ = 0;
-    if (opened_ && handle_ == -1) {
-        open();
-    }
-}
-
 } // namespace zaptrove::platform

@@ -93,9 +93,6 @@ class FileReader {
     // Reads the next bytes into room, at most size of them; answers how many
     // came (0 at the end), or nothing when reading fails.
     std::optional<std::size_t> readNext(char* room, std::size_t size);
-    // The next read starts again from the first byte; a file already let go is
-    // opened again.
-    void rewind();
 
   private:
     // What each system does: open the path (setting handle_ and length_), read

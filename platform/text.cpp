@@ -9,6 +9,7 @@
 #include <array>
 #include <cstdint>
 #include <iterator>
+#include <utility>
 
 namespace zaptrove::platform {
 
@@ -163,11 +164,8 @@ bool isValidUtf8(std::string_view bytes) {
     return true;
 }
 
-std::string_view decodeFileBytes(std::string_view bytes, std::string& decoded) {
+std::string_view utf8OrWindows1252(std::string_view bytes, std::string& decoded) {
     if (isValidUtf8(bytes)) {
-        if (bytes.starts_with("\xEF\xBB\xBF")) {
-            bytes.remove_prefix(3);
-        }
         return bytes;
     }
     decoded.clear();
@@ -191,11 +189,17 @@ void appendWindows1252(std::string_view bytes, std::string& out) {
 
 std::string decodeFileBytes(std::string bytes) {
     std::string decoded;
-    const std::string_view text = decodeFileBytes(bytes, decoded);
-    if (text.data() == decoded.data()) {
+    if (utf16ByteOrder(bytes)) {
+        utf16WithMarkAsUtf8(bytes, decoded);
         return decoded;
     }
-    bytes.erase(0, bytes.size() - text.size()); // a byte-order mark
+    if (!isValidUtf8(bytes)) {
+        appendWindows1252(bytes, decoded);
+        return decoded;
+    }
+    if (bytes.starts_with("\xEF\xBB\xBF")) {
+        bytes.erase(0, 3);
+    }
     return bytes;
 }
 
@@ -227,18 +231,83 @@ std::u16string utf8ToUtf16(std::string_view text) {
 std::string utf16ToUtf8(std::u16string_view text) {
     std::string out;
     out.reserve(text.size());
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        char32_t cp = text[i];
-        if (cp >= 0xD800 && cp <= 0xDBFF && i + 1 < text.size() && text[i + 1] >= 0xDC00 &&
-            text[i + 1] <= 0xDFFF) {
-            cp = 0x10000 + ((cp - 0xD800) << 10) + (text[i + 1] - 0xDC00);
-            ++i;
-        } else if (cp >= 0xD800 && cp <= 0xDFFF) {
-            cp = 0xFFFD;
-        }
-        appendUtf8(cp, out);
+    Utf16Decoder decoder(ByteOrder::LittleEndian);
+    for (const char16_t unit : text) {
+        decoder.appendUnit(unit, out);
     }
+    decoder.finish(out);
     return out;
+}
+
+std::optional<ByteOrder> utf16ByteOrder(std::string_view firstBytes) {
+    if (firstBytes.starts_with("\xFF\xFE")) {
+        return ByteOrder::LittleEndian;
+    }
+    if (firstBytes.starts_with("\xFE\xFF")) {
+        return ByteOrder::BigEndian;
+    }
+    return std::nullopt;
+}
+
+std::string_view utf16WithMarkAsUtf8(std::string_view bytes, std::string& decoded) {
+    const std::optional<ByteOrder> order = utf16ByteOrder(bytes);
+    if (!order) {
+        return bytes;
+    }
+    decoded.clear();
+    Utf16Decoder decoder(*order);
+    decoder.append(bytes.substr(2), decoded);
+    decoder.finish(decoded);
+    return decoded;
+}
+
+void Utf16Decoder::append(std::string_view bytes, std::string& out) {
+    const auto unitOf = [&](unsigned char first, unsigned char second) {
+        return static_cast<char16_t>(order_ == ByteOrder::LittleEndian ? first | second << 8
+                                                                       : first << 8 | second);
+    };
+    std::size_t i = 0;
+    if (cutUnit_ && !bytes.empty()) {
+        appendUnit(unitOf(*cutUnit_, static_cast<unsigned char>(bytes[0])), out);
+        cutUnit_.reset();
+        i = 1;
+    }
+    for (; i + 1 < bytes.size(); i += 2) {
+        appendUnit(
+            unitOf(static_cast<unsigned char>(bytes[i]), static_cast<unsigned char>(bytes[i + 1])),
+            out);
+    }
+    if (i < bytes.size()) {
+        cutUnit_ = static_cast<unsigned char>(bytes[i]);
+    }
+}
+
+void Utf16Decoder::appendUnit(char16_t unit, std::string& out) {
+    const bool high = unit >= 0xD800 && unit <= 0xDBFF;
+    const bool low = unit >= 0xDC00 && unit <= 0xDFFF;
+    if (highSurrogate_ != 0) {
+        const char16_t pending = std::exchange(highSurrogate_, 0);
+        if (low) {
+            appendUtf8(0x10000 + ((pending - 0xD800) << 10) + (unit - 0xDC00), out);
+            return;
+        }
+        appendUtf8(0xFFFD, out);
+    }
+    if (high) {
+        highSurrogate_ = unit;
+    } else {
+        appendUtf8(low ? 0xFFFD : unit, out);
+    }
+}
+
+void Utf16Decoder::finish(std::string& out) {
+    for (const bool unfinished : {highSurrogate_ != 0, cutUnit_.has_value()}) {
+        if (unfinished) {
+            appendUtf8(0xFFFD, out);
+        }
+    }
+    highSurrogate_ = 0;
+    cutUnit_.reset();
 }
 
 void appendUtf8(char32_t cp, std::string& out) {

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -40,16 +41,47 @@ void foldAccentsInto(std::string_view text, std::string& out);
 // past U+10FFFF).
 bool isValidUtf8(std::string_view bytes);
 
-// Turns the bytes of a text file into program text: UTF-8 is kept as it is (a
-// leading byte-order mark dropped), anything else is read as Windows-1252.
+// Turns the bytes of a text file into program text: UTF-16 with its byte-order
+// mark is converted, UTF-8 is kept as it is (a leading byte-order mark
+// dropped), anything else is read as Windows-1252.
 std::string decodeFileBytes(std::string bytes);
 
-// The same without copying UTF-8: answers the text within bytes or, for bytes
-// that are not UTF-8, within decoded, which then holds their conversion.
-std::string_view decodeFileBytes(std::string_view bytes, std::string& decoded);
+// Bytes that hold text in one encoding or the other: themselves when they are
+// UTF-8, else their Windows-1252 reading, put in decoded.
+std::string_view utf8OrWindows1252(std::string_view bytes, std::string& decoded);
 
 // Appends the bytes read as Windows-1252, in UTF-8.
 void appendWindows1252(std::string_view bytes, std::string& out);
+
+enum class ByteOrder { LittleEndian, BigEndian };
+
+// The byte order of a UTF-16 text whose first bytes are these, when they are a
+// UTF-16 byte-order mark (2 bytes long).
+std::optional<ByteOrder> utf16ByteOrder(std::string_view firstBytes);
+
+// Bytes that start with a UTF-16 byte-order mark converted to UTF-8, without
+// the mark, into decoded; other bytes are answered as they are.
+std::string_view utf16WithMarkAsUtf8(std::string_view bytes, std::string& decoded);
+
+// Turns UTF-16 that comes in pieces into UTF-8. A unit or a surrogate pair cut
+// by the end of a piece is completed by the next one; a surrogate without its
+// pair, and an odd byte at the end, become U+FFFD.
+class Utf16Decoder {
+  public:
+    explicit Utf16Decoder(ByteOrder order) : order_(order) {}
+
+    // Appends the UTF-8 of the next piece's bytes.
+    void append(std::string_view bytes, std::string& out);
+    // Appends the UTF-8 of one more unit.
+    void appendUnit(char16_t unit, std::string& out);
+    // Appends what the text's end leaves unfinished.
+    void finish(std::string& out);
+
+  private:
+    ByteOrder order_;
+    std::optional<unsigned char> cutUnit_; // the first byte of a unit
+    char16_t highSurrogate_ = 0;           // 0 when none waits for its pair
+};
 
 // Appends the UTF-8 form of a code point.
 void appendUtf8(char32_t cp, std::string& out);

@@ -1,7 +1,6 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
-#include "platform/text.h"
 #include "search/match_prefilter.h"
 
 #include <algorithm>
@@ -32,16 +31,14 @@ struct BlockRule {
 // block's, so a block without a place where the term could match (see
 // MatchPrefilter) cannot match. From the last sure start before a
 // candidate place, the blocks are cut one by one until that place is passed.
-//
-// The stretches skipped hold only ASCII; the rest is checked on the way, while
-// it is fresh in the cache. Answers whether the text is UTF-8 throughout.
+// A byte outside ASCII is a candidate place, so every block that holds one is
+// cut.
 template <typename ScanBlock>
-bool fnScanBlocksThatCanMatch(std::string_view pText, const BlockRule& pRule,
-                              const MatchPrefilter& pPrefilter, ScanBlock scanBlock) {
+void subScanBlocksThatCanMatch(std::string_view pText, const BlockRule& pRule,
+                               const MatchPrefilter& pPrefilter, ScanBlock scanBlock) {
     constexpr std::size_t npos = std::string_view::npos;
     const std::string_view marker = pRule.marker;
     std::size_t block = pText.find(marker);
-    bool utf8 = platform::isValidUtf8(pText.substr(0, block));
     const auto nextEscape = [&](std::size_t from) {
         return pRule.escape == '\0' ? npos : pText.find(pRule.escape, from);
     };
@@ -64,10 +61,7 @@ bool fnScanBlocksThatCanMatch(std::string_view pText, const BlockRule& pRule,
         while (block != npos && block <= candidate) {
             block = scanBlock(block);
         }
-        utf8 = utf8 && platform::isValidUtf8(
-                           pText.substr(candidate, block == npos ? npos : block - candidate));
     }
-    return utf8;
 }
 
 } // namespace zaptrove

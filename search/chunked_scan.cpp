@@ -15,36 +15,46 @@ namespace {
 
 constexpr std::size_t npos = std::string_view::npos;
 
-enum class Reading { Utf8, Windows1252 };
-enum class PassEnd { Whole, NotUtf8, Unreadable };
-
 // The text read so far that no piece has taken yet, in one buffer that grows
-// only when a single entry outgrows it.
+// only when a single entry outgrows it. A file that starts with a UTF-16
+// byte-order mark is turned into UTF-8 on the way.
 class Window {
   public:
-    Window(platform::FileReader& file, Reading reading, std::size_t chunkBytes)
-        : file_(file), reading_(reading), chunkBytes_(chunkBytes) {}
+    // firstBytes are the file's first bytes, already read: a byte-order mark or text.
+    Window(platform::FileReader& file, std::size_t chunkBytes, std::string_view firstBytes)
+        : file_(file), chunkBytes_(chunkBytes) {
+        if (const auto order = platform::utf16ByteOrder(firstBytes)) {
+            utf16_.emplace(*order);
+        } else {
+            std::memcpy(room(firstBytes.size()), firstBytes.data(), firstBytes.size());
+            filled_ = firstBytes.size();
+        }
+    }
 
     std::string_view text() const { return {buffer_.data(), filled_}; }
 
-    // Appends the file's next chunk; answers how many bytes of text came (0 at
-    // the end of the file), or nothing when reading fails.
-    std::optional<std::size_t> fill() {
-        if (reading_ == Reading::Utf8) {
+    // Appends the file's next chunk; answers whether one came (false at the end
+    // of the file), or nothing when reading fails.
+    std::optional<bool> fill() {
+        if (!utf16_) {
             const std::optional<std::size_t> got = file_.readNext(room(chunkBytes_), chunkBytes_);
             filled_ += got.value_or(0);
-            return got;
+            return got ? std::optional(*got != 0) : std::nullopt;
         }
         raw_.resize(chunkBytes_);
         const std::optional<std::size_t> got = file_.readNext(raw_.data(), chunkBytes_);
         if (!got) {
-            return got;
+            return std::nullopt;
         }
         decoded_.clear();
-        platform::appendWindows1252(std::string_view(raw_).substr(0, *got), decoded_);
+        if (*got == 0) {
+            utf16_->finish(decoded_);
+        } else {
+            utf16_->append(std::string_view(raw_).substr(0, *got), decoded_);
+        }
         std::memcpy(room(decoded_.size()), decoded_.data(), decoded_.size());
         filled_ += decoded_.size();
-        return decoded_.size();
+        return *got != 0;
     }
 
     // Drops the first count bytes of the text.
@@ -62,13 +72,30 @@ class Window {
     }
 
     platform::FileReader& file_;
-    const Reading reading_;
     const std::size_t chunkBytes_;
     std::string buffer_; // its size is the room; filled_ bytes of it are text
     std::size_t filled_ = 0;
-    std::string raw_;     // a chunk of Windows-1252 bytes
+    std::optional<platform::Utf16Decoder> utf16_;
+    std::string raw_;     // a chunk of UTF-16
     std::string decoded_; // the same in UTF-8
 };
+
+// The file's first two bytes, fewer when it is shorter; nothing when reading fails.
+std::optional<std::string> firstBytes(platform::FileReader& file) {
+    char bytes[2];
+    std::size_t have = 0;
+    while (have < sizeof bytes) {
+        const std::optional<std::size_t> got = file.readNext(bytes + have, sizeof bytes - have);
+        if (!got) {
+            return std::nullopt;
+        }
+        if (*got == 0) {
+            break;
+        }
+        have += *got;
+    }
+    return std::string(bytes, have);
+}
 
 // The last sure block start at or after from (at least 1), npos when none.
 // Only the text from `from` on is searched, so that an entry carried over many
@@ -84,47 +111,43 @@ std::size_t lastSureStart(std::string_view text, const BlockRule& rule, std::siz
     return npos;
 }
 
-// Where text without any marker can end a piece: before a marker its last bytes
-// may begin, and before the UTF-8 character they may cut.
+// Where text without any marker can end a piece: before a marker its last
+// bytes may begin.
 std::size_t endBeforeTail(std::string_view text, std::size_t markerSize) {
-    if (text.size() < markerSize) {
-        return 0;
-    }
-    std::size_t end = text.size() - (markerSize - 1);
-    for (int back = 0;
-         back < 3 && end > 0 && (static_cast<unsigned char>(text[end]) & 0xC0) == 0x80; ++back) {
-        --end;
-    }
-    return end;
+    return text.size() < markerSize ? 0 : text.size() - (markerSize - 1);
 }
 
-// One reading of the whole file, from its first byte.
-PassEnd scanPass(platform::FileReader& file, const BlockRule& rule, Reading reading,
-                 std::size_t chunkBytes, const std::function<bool(std::string_view)>& scan) {
-    Window window(file, reading, chunkBytes);
+// Reads the whole file; false when it cannot be read to its end.
+bool scanWhole(platform::FileReader& file, const BlockRule& rule, std::size_t chunkBytes,
+               const std::function<void(std::string_view)>& scan) {
+    const std::optional<std::string> first = firstBytes(file);
+    if (!first) {
+        return false;
+    }
+    Window window(file, chunkBytes, *first);
     bool blockSeen = false;
     for (;;) {
         // A marker starting before `fresh` was seen whole by an earlier chunk's look.
         const std::size_t before = window.text().size();
         const std::size_t fresh =
             before >= rule.marker.size() ? before - rule.marker.size() + 1 : 0;
-        const std::optional<std::size_t> got = window.fill();
-        if (!got) {
-            return PassEnd::Unreadable;
+        const std::optional<bool> more = window.fill();
+        if (!more) {
+            return false;
         }
         const std::string_view text = window.text();
         std::size_t pieceEnd = text.size();
-        if (*got != 0) {
+        if (*more) {
             blockSeen = blockSeen || text.find(rule.marker, fresh) != npos;
             pieceEnd = blockSeen ? lastSureStart(text, rule, std::max<std::size_t>(fresh, 1))
                                  : endBeforeTail(text, rule.marker.size());
             pieceEnd = pieceEnd == npos ? 0 : pieceEnd;
         }
-        if (pieceEnd > 0 && !scan(text.substr(0, pieceEnd)) && reading == Reading::Utf8) {
-            return PassEnd::NotUtf8;
+        if (pieceEnd > 0) {
+            scan(text.substr(0, pieceEnd));
         }
-        if (*got == 0) {
-            return PassEnd::Whole;
+        if (!*more) {
+            return true;
         }
         window.drop(pieceEnd);
     }
@@ -134,17 +157,10 @@ PassEnd scanPass(platform::FileReader& file, const BlockRule& rule, Reading read
 
 void subScanFileInChunks(platform::FileReader& pFile, const BlockRule& pRule,
                          std::vector<Bookmark>& pCandidates,
-                         const std::function<bool(std::string_view)>& pScan,
+                         const std::function<void(std::string_view)>& pScan,
                          std::size_t pChunkBytes) {
     const auto kept = static_cast<std::ptrdiff_t>(pCandidates.size());
-    const std::size_t chunkBytes = std::max<std::size_t>(pChunkBytes, 1);
-    PassEnd end = scanPass(pFile, pRule, Reading::Utf8, chunkBytes, pScan);
-    if (end == PassEnd::NotUtf8) {
-        pCandidates.erase(pCandidates.begin() + kept, pCandidates.end());
-        pFile.rewind();
-        end = scanPass(pFile, pRule, Reading::Windows1252, chunkBytes, pScan);
-    }
-    if (end == PassEnd::Unreadable) {
+    if (!scanWhole(pFile, pRule, std::max<std::size_t>(pChunkBytes, 1), pScan)) {
         pCandidates.erase(pCandidates.begin() + kept, pCandidates.end());
     }
 }

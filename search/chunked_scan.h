@@ -25,13 +25,12 @@ inline constexpr std::size_t kFileChunkBytes = 64 * 1024;
 // an entry cut by a chunk boundary is carried over whole, and scanning the
 // pieces one after the other finds what scanning the whole text would.
 //
-// pScan answers false when its piece is not UTF-8: what it appended to
-// pCandidates is then dropped and the file is read again as Windows-1252. A
-// file that cannot be read to its end adds nothing. The buffer grows only for
-// an entry longer than a chunk.
+// A file that starts with a UTF-16 byte-order mark is turned into UTF-8 on the
+// way. A file that cannot be read to its end adds nothing. The buffer grows
+// only for an entry longer than a chunk.
 void subScanFileInChunks(platform::FileReader& pFile, const BlockRule& pRule,
                          std::vector<Bookmark>& pCandidates,
-                         const std::function<bool(std::string_view)>& pScan,
+                         const std::function<void(std::string_view)>& pScan,
                          std::size_t pChunkBytes);
 
 } // namespace zaptrove

@@ -52,8 +52,17 @@ std::string_view urlInText(std::string_view text) {
 // Memory that serves every shortcut file of a walk.
 struct ShortcutText {
     std::string bytes;
-    std::string decoded; // the bytes' UTF-8 when they are Windows-1252
+    std::string utf16;       // the bytes' UTF-8 when they are UTF-16
+    std::string windows1252; // the address's UTF-8 when it is Windows-1252
 };
+
+// The address in the bytes of a shortcut file: UTF-16 with its byte-order
+// mark, or else an address line in UTF-8 or, when it is not, Windows-1252 (the
+// other lines do not count).
+std::string_view urlInBytes(ShortcutText& text) {
+    const std::string_view url = urlInText(platform::utf16WithMarkAsUtf8(text.bytes, text.utf16));
+    return platform::utf8OrWindows1252(url, text.windows1252);
+}
 
 // files is the folder held open; only the bookmarks kept get strings of their own.
 void testShortcut(const std::string& folder, const platform::OpenFolder& files,
@@ -72,10 +81,9 @@ void testShortcut(const std::string& folder, const platform::OpenFolder& files,
     case FUNC_URL:
     case FUNC_BOTH: {
         // As fnUrlFromFile, with the file found from its open folder.
-        const std::string_view url =
-            files.readWholeFile(entry, text.bytes, kShortcutReadLimit)
-                ? urlInText(platform::decodeFileBytes(text.bytes, text.decoded))
-                : NOT_FOUND;
+        const std::string_view url = files.readWholeFile(entry, text.bytes, kShortcutReadLimit)
+                                         ? urlInBytes(text)
+                                         : NOT_FOUND;
         if (matcher.matches(nameText, url)) {
             keep(url);
         }
@@ -124,11 +132,11 @@ std::string fnUrlFromText(std::string_view pText) {
 }
 
 std::string fnUrlFromFile(std::string_view pPath) {
-    std::string bytes;
-    if (!platform::readWholeFile(pPath, bytes, kShortcutReadLimit)) {
+    ShortcutText text;
+    if (!platform::readWholeFile(pPath, text.bytes, kShortcutReadLimit)) {
         return NOT_FOUND;
     }
-    return fnUrlFromText(platform::decodeFileBytes(std::move(bytes)));
+    return std::string(urlInBytes(text));
 }
 
 } // namespace zaptrove

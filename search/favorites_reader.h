@@ -20,7 +20,8 @@ void subReadFavorites(std::string_view pFolder, Matcher& pMatcher,
 
 // The address in a shortcut file: the text after a "URL=" that starts a line
 // other than the first, up to the line end. "<not found>" when the file cannot
-// be read or holds no such line.
+// be read or holds no such line. A file with a UTF-16 byte-order mark is read as
+// UTF-16; otherwise an address that is not UTF-8 is read as Windows-1252.
 std::string fnUrlFromFile(std::string_view pPath);
 
 // The same, for a shortcut file's text already in memory.

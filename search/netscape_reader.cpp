@@ -5,6 +5,7 @@
 #include "platform/files.h"
 #include "search/character_references.h"
 #include "search/chunked_scan.h"
+#include "search/entry_encoding.h"
 #include "search/matcher.h"
 
 #include <string>
@@ -35,6 +36,7 @@ struct DecodedText {
 };
 
 struct DecodedEntry {
+    EntryEncoding encoding;
     DecodedText name;
     DecodedText address;
 };
@@ -60,28 +62,25 @@ std::size_t scanEntry(std::string_view text, std::size_t marker, Matcher& matche
     if (nameEnd == npos) {
         nameEnd = text.size();
     }
-    const std::string_view address =
-        decoded.address.decode(text.substr(addressStart, addressEnd - addressStart));
-    const std::string_view name = decoded.name.decode(text.substr(nameStart, nameEnd - nameStart));
+    std::string_view address = text.substr(addressStart, addressEnd - addressStart);
+    std::string_view name = text.substr(nameStart, nameEnd - nameStart);
+    decoded.encoding.decode(name, address);
+    address = decoded.address.decode(address);
+    name = decoded.name.decode(name);
     if (!address.starts_with(kQueryScheme) && matcher.matches(name, address)) {
         candidates.push_back({std::string(name), std::string(address)});
     }
     return nextMarker;
 }
 
-// The scan; answers false when the text turns out not to be UTF-8.
-bool scanNetscape(std::string_view text, Matcher& matcher, std::vector<Bookmark>& candidates) {
-    DecodedEntry decoded;
-    return fnScanBlocksThatCanMatch(text, kEntries, matcher.prefilter(), [&](std::size_t marker) {
-        return scanEntry(text, marker, matcher, candidates, decoded);
-    });
-}
-
 } // namespace
 
 void subScanNetscape(std::string_view pText, Matcher& pMatcher,
                      std::vector<Bookmark>& pCandidates) {
-    scanNetscape(pText, pMatcher, pCandidates);
+    DecodedEntry decoded;
+    subScanBlocksThatCanMatch(pText, kEntries, pMatcher.prefilter(), [&](std::size_t marker) {
+        return scanEntry(pText, marker, pMatcher, pCandidates, decoded);
+    });
 }
 
 void subReadNetscape(std::string_view pPath, Matcher& pMatcher, std::vector<Bookmark>& pCandidates,
@@ -98,7 +97,7 @@ void subReadNetscapeInChunks(std::string_view pPath, Matcher& pMatcher,
         pLog.subDebugTimer(LOG_BEGIN, "Parsing Netscape File: ");
         subScanFileInChunks(
             file, kEntries, pCandidates,
-            [&](std::string_view text) { return scanNetscape(text, pMatcher, pCandidates); },
+            [&](std::string_view text) { subScanNetscape(text, pMatcher, pCandidates); },
             pChunkBytes);
     }
     pLog.subDebugTimer(LOG_END, "Netscape file parsed: ");

@@ -23,6 +23,7 @@ void subReadNetscapeInChunks(std::string_view pPath, Matcher& pMatcher,
 // Scans the text of a Netscape bookmark file: every `<DT><A HREF="address" ...>name<`
 // is one bookmark, in file order. A malformed entry is skipped without taking
 // text from its neighbours.
+// Each entry is UTF-8 or Windows-1252 on its own (see EntryEncoding).
 void subScanNetscape(std::string_view pText, Matcher& pMatcher, std::vector<Bookmark>& pCandidates);
 
 } // namespace zaptrove

@@ -4,6 +4,7 @@
 #include "debug_log/debug_log.h"
 #include "platform/files.h"
 #include "search/chunked_scan.h"
+#include "search/entry_encoding.h"
 #include "search/matcher.h"
 
 #include <string>
@@ -47,14 +48,14 @@ std::size_t findKey(std::string_view text, std::string_view key, std::size_t fro
 // Cuts the block at marker and keeps its bookmark when it has both keys and
 // matches; answers where the next block starts, npos when none can follow.
 std::size_t scanBlock(std::string_view text, std::size_t marker, Matcher& matcher,
-                      std::vector<Bookmark>& candidates) {
+                      std::vector<Bookmark>& candidates, EntryEncoding& encoding) {
     const std::size_t nextMarker = text.find(kMarker, marker + kMarker.size());
     const std::size_t nameKey = findKey(text, "NAME=", marker + kMarker.size());
     if (nameKey == npos || nameKey > nextMarker) {
         return nextMarker; // no name in this block
     }
     std::size_t nameEnd = 0;
-    const std::string_view name = lineFrom(text, nameKey + 5, nameEnd);
+    std::string_view name = lineFrom(text, nameKey + 5, nameEnd);
     if (nameEnd == npos) {
         return npos; // the name runs to the end of the file: no address can follow
     }
@@ -66,7 +67,8 @@ std::size_t scanBlock(std::string_view text, std::size_t marker, Matcher& matche
         return blockEnd; // no address after the name in this block
     }
     std::size_t urlEnd = 0;
-    const std::string_view url = lineFrom(text, urlKey + 4, urlEnd);
+    std::string_view url = lineFrom(text, urlKey + 4, urlEnd);
+    encoding.decode(name, url);
     if (matcher.matches(name, url)) {
         candidates.push_back({std::string(name), std::string(url)});
     }
@@ -76,17 +78,13 @@ std::size_t scanBlock(std::string_view text, std::size_t marker, Matcher& matche
     return blockEnd == npos || blockEnd >= urlEnd ? blockEnd : text.find(kMarker, urlEnd);
 }
 
-// The scan; answers false when the text turns out not to be UTF-8.
-bool scanOpera(std::string_view text, Matcher& matcher, std::vector<Bookmark>& candidates) {
-    return fnScanBlocksThatCanMatch(text, kBlocks, matcher.prefilter(), [&](std::size_t marker) {
-        return scanBlock(text, marker, matcher, candidates);
-    });
-}
-
 } // namespace
 
 void subScanOpera(std::string_view pText, Matcher& pMatcher, std::vector<Bookmark>& pCandidates) {
-    scanOpera(pText, pMatcher, pCandidates);
+    EntryEncoding encoding;
+    subScanBlocksThatCanMatch(pText, kBlocks, pMatcher.prefilter(), [&](std::size_t marker) {
+        return scanBlock(pText, marker, pMatcher, pCandidates, encoding);
+    });
 }
 
 void subReadOpera(std::string_view pPath, Matcher& pMatcher, std::vector<Bookmark>& pCandidates,
@@ -103,8 +101,7 @@ void subReadOperaInChunks(std::string_view pPath, Matcher& pMatcher,
         pLog.subDebugTimer(LOG_BEGIN, "Parsing Opera File: ");
         subScanFileInChunks(
             file, kBlocks, pCandidates,
-            [&](std::string_view text) { return scanOpera(text, pMatcher, pCandidates); },
-            pChunkBytes);
+            [&](std::string_view text) { subScanOpera(text, pMatcher, pCandidates); }, pChunkBytes);
     }
     pLog.subDebugTimer(LOG_END, "Opera file parsed: ");
 }

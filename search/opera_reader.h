@@ -23,6 +23,7 @@ void subReadOperaInChunks(std::string_view pPath, Matcher& pMatcher,
 // Scans the text of an Opera bookmark file: every "#URL" block with a "NAME="
 // line and, after it, a "URL=" line is one bookmark, in file order. A block that
 // lacks either key before the next block is skipped.
+// Each entry is UTF-8 or Windows-1252 on its own (see EntryEncoding).
 void subScanOpera(std::string_view pText, Matcher& pMatcher, std::vector<Bookmark>& pCandidates);
 
 } // namespace zaptrove

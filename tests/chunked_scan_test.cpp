@@ -2,13 +2,13 @@
 #include "debug_log/debug_log.h"
 #include "platform/files.h"
 #include "platform/text.h"
-#include "platform/text_file.h"
 #include "search/chunked_scan.h"
 #include "search/netscape_reader.h"
 #include "search/opera_reader.h"
 #include "support/bookmark_lists.h"
 #include "support/fake_clock.h"
 #include "support/temp_folder.h"
+#include "support/utf16_bytes.h"
 
 #include <gtest/gtest.h>
 
@@ -16,7 +16,9 @@
 #include <fstream>
 
 using namespace zaptrove;
+using platform::ByteOrder;
 using test::List;
+using test::utf16File;
 
 namespace {
 
@@ -31,7 +33,6 @@ List pieces(platform::FileReader& file, std::size_t chunkBytes) {
         file, kLines, records,
         [&](std::string_view piece) {
             records.push_back({std::string(piece), ""});
-            return platform::isValidUtf8(piece);
         },
         chunkBytes);
     List out;
@@ -51,22 +52,26 @@ std::string joined(const List& parts) {
 
 } // namespace
 
-// The text between pieces is never lost or repeated, later pieces start at a
-// sure start, and a byte that is not UTF-8 anywhere makes the whole file
-// Windows-1252, pieces kept before it included.
+// The text between pieces is never lost or repeated, and later pieces start at
+// a sure start. Bytes are given as they are; UTF-16 with its byte-order mark is
+// given as UTF-8 (cut units and surrogate pairs completed across chunks).
 TEST(ChunkedScan, PiecesCoverTheTextAndEndOnlyAtSureStarts) {
     test::TempFolder tmp;
     const std::string head = "\xEF\xBB\xBF\xC3\xA9t\xC3\xA9 " + std::string(40, 'p');
     const std::string blocks = "<M>a <M> b\n<M>c\xE2\x82\xAC\n" + std::string(50, 'z') + "\n<M>d";
-    const std::string files[] = {
-        head + blocks,   "<M>", std::string(30, 'q') + "\xC3", head + blocks + "\n<M>caf\xE9",
-        "\xE9" + blocks,
+    const std::string wide = "<M>\U0001D11E\n<M>\u00e9" + std::string(20, 'w') + "\n<M>\u20ac";
+    const std::pair<std::string, std::string> files[] = {
+        {head + blocks, head + blocks},
+        {"<M>", "<M>"},
+        {std::string(30, 'q') + "\xC3", std::string(30, 'q') + "\xC3"},
+        {"\xE9" + blocks + "\n<M>caf\xE9", "\xE9" + blocks + "\n<M>caf\xE9"},
+        {utf16File(wide, ByteOrder::LittleEndian), wide},
+        {utf16File(wide, ByteOrder::BigEndian), wide},
+        {utf16File(wide, ByteOrder::LittleEndian) + "x", wide + "\uFFFD"},
+        {"\xFF", "\xFF"},
     };
-    for (const std::string& bytes : files) {
+    for (const auto& [bytes, expected] : files) {
         const std::string path = tmp.write("f", bytes);
-        std::string decoded;
-        platform::appendWindows1252(bytes, decoded);
-        const std::string& expected = platform::isValidUtf8(bytes) ? bytes : decoded;
         for (std::size_t chunk = 1; chunk <= bytes.size() + 1; ++chunk) {
             platform::FileReader file(path);
             const List got = pieces(file, chunk);
@@ -93,72 +98,76 @@ TEST(ChunkedScan, ReadsTheLengthTheFileHadAtOpeningThenLetsItGo) {
             std::filesystem::resize_file(path, 10);
         }
         EXPECT_EQ(joined(pieces(file, 4)), grows ? "<M>one\n<M>two\n<M>three\n" : "<M>one\n<M>");
-        // Read to its end, the file can be replaced; reading again reads the new one.
+        // Read to its end, the file can be replaced.
         std::filesystem::rename(tmp.write("new", "<M>new\n"), path);
-        file.rewind();
-        EXPECT_EQ(joined(pieces(file, 64)), "<M>new\n");
     }
     platform::FileReader folder(tmp.path());
     EXPECT_FALSE(folder.isOpen());
     std::vector<Bookmark> none;
     subScanFileInChunks(
-        folder, kLines, none, [](std::string_view) { return true; }, 8);
+        folder, kLines, none, [](std::string_view) {}, 8);
     EXPECT_TRUE(none.empty());
 }
 
-// Reading in chunks of every size finds what the scan of the whole decoded text
-// finds, for a term that skips blocks and for everything.
+// Reading in chunks of every size finds what the scan of the whole text finds,
+// for a term that skips blocks and for everything; a UTF-16 file, what the scan
+// of its UTF-8 finds.
 TEST(ChunkedScan, ReadersFindTheSameInChunksOfEverySize) {
     using Read =
         void (*)(std::string_view, Matcher&, std::vector<Bookmark>&, const DebugLog&, std::size_t);
     using Scan = void (*)(std::string_view, Matcher&, std::vector<Bookmark>&);
     const std::string netscape = "<DL><DT><H3>F\xC3\xA4</H3>\n<DT><A HREF=\"http://a/\">Caf\xC3\xA9"
                                  "</A>\n<DT><A HREF=\"http://x/\" ICON=\"" +
-                                 std::string(70, 'i') + "\">Xylo\xE2\x82\xAC</A>\n<DT><A HREF=";
+                                 std::string(70, 'i') + "\">Xylo\xF0\x9D\x84\x9E</A>\n<DT><A HREF=";
     const std::string opera = "Opera Hotlist\r\n#URL\r\n\tNAME=Caf\xC3\xA9 #URL\r\n\tURL=http://a/"
                               "\r\n\r\n#URL\r\n\tNAME=" +
-                              std::string(70, 'n') + "\r\n\tURL=http://x/#URL\r\n";
-    const std::tuple<Read, Scan, std::string> kinds[] = {
-        {subReadNetscapeInChunks, subScanNetscape, netscape},
-        {subReadNetscapeInChunks, subScanNetscape, netscape + "\"http://late/\">\x80</A>"},
-        {subReadOperaInChunks, subScanOpera, opera},
-        {subReadOperaInChunks, subScanOpera, opera + "#URL\n\tNAME=late \x9C\n\tURL=u\n"},
+                              std::string(70, 'n') + "\xF0\x9D\x84\x9E\r\n\tURL=http://x/#URL\r\n";
+    const std::string late = "<DT><A HREF=\"http://late/\">\x80</A>";
+    const std::tuple<Read, Scan, std::string, std::string> kinds[] = {
+        {subReadNetscapeInChunks, subScanNetscape, netscape, netscape},
+        {subReadNetscapeInChunks, subScanNetscape, netscape + late, netscape + late},
+        {subReadNetscapeInChunks, subScanNetscape, utf16File(netscape, ByteOrder::LittleEndian),
+         netscape},
+        {subReadOperaInChunks, subScanOpera, opera, opera},
+        {subReadOperaInChunks, subScanOpera, opera + "#URL\n\tNAME=late \x9C\n\tURL=u\n",
+         opera + "#URL\n\tNAME=late \x9C\n\tURL=u\n"},
+        {subReadOperaInChunks, subScanOpera, utf16File(opera, ByteOrder::BigEndian), opera},
     };
     test::TempFolder tmp;
     Settings settings;
     const test::FakeClock clock;
     const DebugLog log(settings, clock);
-    for (const auto& [read, scan, bytes] : kinds) {
+    for (const auto& [read, scan, bytes, text] : kinds) {
         const std::string path = tmp.write("f", bytes);
-        std::string text;
-        ASSERT_TRUE(platform::fnOpenFile(path, text));
         for (const char* term : {"", "x", "\xC3\xA9"}) {
             Matcher whole(term, FUNC_BOTH);
             std::vector<Bookmark> expected;
             scan(text, whole, expected);
+            EXPECT_FALSE(expected.empty());
             for (std::size_t chunk = 1; chunk <= bytes.size() + 1; chunk += 1 + chunk / 16) {
                 Matcher matcher(term, FUNC_BOTH);
                 std::vector<Bookmark> found;
                 read(path, matcher, found, log, chunk);
-                EXPECT_EQ(found, expected) << chunk << " " << term << " " << bytes;
+                EXPECT_EQ(found, expected) << chunk << " " << term << " " << text;
             }
         }
     }
 }
 
-// A byte that is not UTF-8 far past the first chunk makes the whole file
-// Windows-1252: the UTF-8 read before it is read again as such.
-TEST(ChunkedScan, ALateByteOutsideUtf8ReadsTheWholeFileAsWindows1252) {
+// Each entry is UTF-8 or Windows-1252 on its own: a byte outside UTF-8 far past
+// the first chunk changes only its own entry.
+TEST(ChunkedScan, AnEntryOutsideUtf8IsReadAsWindows1252Alone) {
     test::TempFolder tmp;
     std::string bytes = "<DT><A HREF=\"http://e/\">Caf\xC3\xA9</A>\n";
     for (int i = 0; i < 1000; ++i) {
         bytes += "<DT><A HREF=\"http://s/\">S</A>\n";
     }
-    const std::string path = tmp.write("b.htm", bytes + "<DT><A HREF=\"http://l/\">L\xE9</A>");
+    const std::string path = tmp.write("b.htm", bytes + "<DT><A HREF=\"http://l/\">Caf\xE9</A>");
     Settings settings;
     const test::FakeClock clock;
-    Matcher matcher("caf", FUNC_NAME);
+    Matcher matcher("caf\u00e9", FUNC_NAME);
     std::vector<Bookmark> found;
     subReadNetscapeInChunks(path, matcher, found, DebugLog(settings, clock), 256);
-    EXPECT_EQ(found, (std::vector<Bookmark>{{"Caf\u00c3\u00a9", "http://e/"}}));
+    EXPECT_EQ(found,
+              (std::vector<Bookmark>{{"Caf\u00e9", "http://e/"}, {"Caf\u00e9", "http://l/"}}));
 }

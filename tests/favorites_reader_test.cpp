@@ -4,6 +4,7 @@
 #include "search/matcher.h"
 #include "support/fake_clock.h"
 #include "support/temp_folder.h"
+#include "support/utf16_bytes.h"
 
 #include <gtest/gtest.h>
 
@@ -93,6 +94,30 @@ TEST(FavoritesReader, UrlFromText) {
         EXPECT_EQ(fnUrlFromText(text), url) << text;
     }
     EXPECT_EQ(fnUrlFromFile("/nonexistent/missing.url"), NOT_FOUND);
+}
+
+// UTF-16 with its byte-order mark, as Windows writes some shortcuts; otherwise
+// the address line alone decides between UTF-8 and Windows-1252.
+TEST(FavoritesReader, ShortcutsInEveryEncodingGiveTheirAddress) {
+    const std::string address = "http://z\u00fcrich.example/\U0001F600";
+    const std::string text = "[InternetShortcut]\r\nURL=" + address + "\r\n";
+    test::TempFolder tmp;
+    const std::pair<std::string, std::string> cases[] = {
+        {tmp.write("le.url", test::utf16File(text, platform::ByteOrder::LittleEndian)), address},
+        {tmp.write("be.url", test::utf16File(text, platform::ByteOrder::BigEndian)), address},
+        {tmp.write("odd.url", test::utf16File(text, platform::ByteOrder::BigEndian) + "\n"),
+         address},
+        {tmp.write("mixed.url", "[X]\r\nTitle=Gr\xFC\xDF"
+                                "e\r\nURL=" +
+                                    address + "\r\n"),
+         address},
+        {tmp.write("legacy.url", "[X]\r\nTitle=Gr\xC3\xBC\r\nURL=http://z\xFCrich/\r\n"),
+         "http://z\u00fcrich/"},
+    };
+    for (const auto& [path, url] : cases) {
+        EXPECT_EQ(fnUrlFromFile(path), url) << path;
+    }
+    EXPECT_EQ(find(tmp.asFolder(), "z\u00fcrich", FUNC_URL).size(), std::size(cases));
 }
 
 TEST(FavoritesReader, LinkLoopsDeepTreesAndOddPathsNeitherHangNorCrash) {

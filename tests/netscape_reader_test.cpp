@@ -54,7 +54,7 @@ TEST(NetscapeScan, SkipsMalformedEntriesWithoutLosingNeighbours) {
         {"<DT><A HREF=<DT><A HREF=\"u\">N</A>\n<DT><A HREF=\"v\">V</A>", {"N|u", "V|v"}},
         {"<DT><A HREF=\"q?b=<  >\" ID=\"1\">&lt;N&gt;</A>", {"<N>|q?b=<  >"}},
         {"", {}},
-        {"\xff\xfe\0<DT><A HREF=\"a\0b\">n\0m\x80</A>\0"s, {"n\0m\x80|a\0b"s}},
+        {"\xff\xfe\0<DT><A HREF=\"a\0b\">n\0m\x80</A>\0"s, {"n\0m\u20ac|a\0b"s}},
     };
     for (const auto& [text, expected] : cases) {
         EXPECT_EQ(scan(text), expected) << text;

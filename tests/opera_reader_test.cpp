@@ -63,7 +63,7 @@ TEST(OperaScan, SkipsIncompleteBlocksWithoutLosingNeighbours) {
          {"a #URL|http://x/#URL", "b|ub"}},
         {"#URL\n\tNAME=only a name", {}},
         {"#url\n\tNAME=lower\n\tURL=ul\n", {}},
-        {"#URL\n\tNAME=a\0b\n\tURL=\xff\n"s, {"a\0b|\xff"s}},
+        {"#URL\n\tNAME=a\0b\n\tURL=\xff\n"s, {"a\0b|\u00ff"s}},
         {"", {}},
     };
     for (const auto& [text, expected] : cases) {

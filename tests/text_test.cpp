@@ -7,8 +7,10 @@
 
 #include <clocale>
 #include <cstdlib>
+#include <optional>
 
 using namespace zaptrove::platform;
+using namespace std::string_literals;
 
 TEST(Text, LowerCaseMapsEveryScriptAndKeepsStrayBytes) {
     EXPECT_EQ(lowerCase("News AZ@[`{ Ä ÖL МОСКВА Ёж ΣΟΦΙΑ"), "news az@[`{ ä öl москва ёж σοφια");
@@ -71,4 +73,39 @@ TEST(Text, DecodeFileBytesKeepsUtf8AndReadsTheRestAsWindows1252) {
     EXPECT_EQ(decodeFileBytes("caf\xC3\xA9"), "café");
     EXPECT_EQ(decodeFileBytes("\xEF\xBB\xBFURL=x\xEF\xBB\xBF"), "URL=x\xEF\xBB\xBF");
     EXPECT_EQ(decodeFileBytes("caf\xE9 \x80 \x93q\x94 \x9F\x81\xFF"), "café € “q” Ÿ\xC2\x81ÿ");
+    EXPECT_EQ(decodeFileBytes("\xFE\xFF\0c\0a\0f\0\xE9"s), "café");
+}
+
+// Whole or in pieces of every size, cut units and surrogate pairs included.
+TEST(Text, Utf16WithItsMarkBecomesUtf8) {
+    const std::pair<std::string, std::string> cases[] = {
+        {"\xFF\xFE"
+         "A\0\xE9\0\x34\xD8\x1E\xDD"s,
+         "A\u00e9\U0001D11E"},
+        {"\xFE\xFF\0A\0\xE9\xD8\x34\xDD\x1E"s, "A\u00e9\U0001D11E"},
+        // a high surrogate without its pair, a low one alone, an odd last byte
+        {"\xFF\xFE\x34\xD8"
+         "A\0\x1E\xDD"
+         "B"s,
+         "\uFFFDA\uFFFD\uFFFD"},
+        {"\xFF\xFE"
+         "A\0\x34\xD8"s,
+         "A\uFFFD"},
+        {"\xFF\xFE"s, ""},
+        {"caf\xE9 \xFE\xFF", "caf\xE9 \xFE\xFF"}, // no mark: as it is
+    };
+    for (const auto& [bytes, text] : cases) {
+        std::string decoded;
+        EXPECT_EQ(utf16WithMarkAsUtf8(bytes, decoded), text) << bytes;
+        const std::optional<ByteOrder> order = utf16ByteOrder(bytes);
+        for (std::size_t piece = 1; order && piece < bytes.size(); ++piece) {
+            Utf16Decoder decoder(*order);
+            decoded.clear();
+            for (std::size_t at = 2; at < bytes.size(); at += piece) {
+                decoder.append(std::string_view(bytes).substr(at, piece), decoded);
+            }
+            decoder.finish(decoded);
+            EXPECT_EQ(decoded, text) << piece << " " << bytes;
+        }
+    }
 }
