@@ -10,6 +10,7 @@
 #include "search/favorites_reader.h"
 #include "search/netscape_reader.h"
 #include "search/opera_reader.h"
+#include "search/result_list.h"
 #include "search/search_run.h"
 #include "search/source_status.h"
 #include "settings/browser_discovery.h"
@@ -131,7 +132,7 @@ int fnRunFind(const std::vector<std::string>& pArgs, std::ostream& pOut, std::os
     for (const std::string& problem : storeProblems) {
         log.subDebug(LOG_FAIL, problem);
     }
-    const SearchOutcome outcome = subSearch(options.searchTerm, settings, log);
+    const SearchOutcome outcome = subSearch(options.searchTerm, settings, log, ListLines::OnDemand);
     for (const UnreadableSource& source : outcome.Unreadable) {
         pErr << "zaptrove-find: " << fnPrintableLine(source.Kind) << ' '
              << fnPrintableLine(platform::nativePath(source.Location))
@@ -147,13 +148,12 @@ int fnRunFind(const std::vector<std::string>& pArgs, std::ostream& pOut, std::os
         pErr << "Nothing Found\n";
         return FIND_NOTHING_FOUND;
     }
-    for (std::size_t i = 0; i < outcome.Results.size(); ++i) {
+    for (const Bookmark& record : outcome.Results) {
         if (options.tsv) {
-            const Bookmark& record = outcome.Results[i];
             pOut << fnPrintableLine(fnDisplayName(record.Name)) << '\t'
                  << fnPrintableLine(record.URL) << '\n';
         } else {
-            pOut << fnPrintableLine(outcome.Lines[i]) << '\n';
+            pOut << fnPrintableLine(fnListLine(settings, record)) << '\n';
         }
     }
     return finishOutput(pOut, pErr, FIND_FOUND);

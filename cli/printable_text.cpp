@@ -8,25 +8,31 @@ namespace zaptrove {
 std::string fnPrintableLine(std::string_view pText) {
     constexpr std::string_view kReplacement = "\xEF\xBF\xBD";
     // Through UTF-16 and back, every byte that is not UTF-8 becomes U+FFFD.
-    const std::string text = platform::isValidUtf8(pText)
-                                 ? std::string(pText)
-                                 : platform::utf16ToUtf8(platform::utf8ToUtf16(pText));
+    const bool utf8 = platform::isValidUtf8(pText);
+    const std::string converted =
+        utf8 ? std::string() : platform::utf16ToUtf8(platform::utf8ToUtf16(pText));
+    const std::string_view text = utf8 ? pText : std::string_view(converted);
     std::string line;
     line.reserve(text.size());
+    // Runs of bytes that stay as they are are copied whole.
+    std::size_t kept = 0;
+    const auto replace = [&](std::size_t at, std::size_t length, std::string_view by) {
+        line.append(text.substr(kept, at - kept)).append(by);
+        kept = at + length;
+    };
     for (std::size_t i = 0; i < text.size(); ++i) {
         const auto byte = static_cast<unsigned char>(text[i]);
         if (byte == '\t' || byte == '\r' || byte == '\n') {
-            line += ' ';
+            replace(i, 1, " ");
         } else if (byte < 0x20 || byte == 0x7F) {
-            line += kReplacement;
+            replace(i, 1, kReplacement);
         } else if (byte == 0xC2 && i + 1 < text.size() &&
                    static_cast<unsigned char>(text[i + 1]) < 0xA0) {
-            line += kReplacement; // U+0080 to U+009F, the C1 controls
+            replace(i, 2, kReplacement); // U+0080 to U+009F, the C1 controls
             ++i;
-        } else {
-            line += text[i];
         }
     }
+    line.append(text.substr(kept));
     return line;
 }
 

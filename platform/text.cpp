@@ -68,8 +68,9 @@ template <typename Map> void appendMapped(std::string_view text, std::string& ou
         while (asciiEnd < text.size() && static_cast<unsigned char>(text[asciiEnd]) < 0x80) {
             ++asciiEnd;
         }
-        std::transform(text.begin() + i, text.begin() + asciiEnd, std::back_inserter(out),
-                       asciiLower);
+        const std::size_t outEnd = out.size();
+        out.resize(outEnd + (asciiEnd - i));
+        std::transform(text.begin() + i, text.begin() + asciiEnd, out.begin() + outEnd, asciiLower);
         i = asciiEnd;
         if (i == text.size()) {
             break;

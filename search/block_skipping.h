@@ -16,9 +16,12 @@ namespace zaptrove {
 struct BlockRule {
     std::string_view marker;
     bool (*isSureStart)(std::string_view text, std::size_t at);
-    // A byte that makes its place a candidate whatever the term: the start of
-    // an escape that can stand for any text ('\0' for none).
+    // A byte that may start an escape standing for other text ('\0' for none),
+    // and whether the escape at `at` may stand for a part of the term: its place
+    // is then a candidate whatever the raw text holds.
     char escape = '\0';
+    bool (*escapeMayHold)(std::string_view text, std::size_t at,
+                          const MatchPrefilter& prefilter) = nullptr;
 };
 
 // Runs the blocks of a bookmark file that can hold a match through scanBlock,
@@ -40,14 +43,24 @@ void subScanBlocksThatCanMatch(std::string_view pText, const BlockRule& pRule,
     const std::string_view marker = pRule.marker;
     std::size_t block = pText.find(marker);
     const auto nextEscape = [&](std::size_t from) {
-        return pRule.escape == '\0' ? npos : pText.find(pRule.escape, from);
+        std::size_t at = pRule.escape == '\0' ? npos : pText.find(pRule.escape, from);
+        while (at != npos && !pRule.escapeMayHold(pText, at, pPrefilter)) {
+            at = pText.find(pRule.escape, at + 1);
+        }
+        return at;
     };
     std::size_t escape = nextEscape(block);
+    // The first candidate place of the term at or after the current block; it
+    // stays valid while the blocks cut stay before it.
+    std::size_t term = block == npos ? npos : pPrefilter.findCandidate(pText, block);
     while (block != npos) {
         if (escape < block) {
             escape = nextEscape(block);
         }
-        const std::size_t candidate = std::min(pPrefilter.findCandidate(pText, block), escape);
+        if (term < block) {
+            term = pPrefilter.findCandidate(pText, block);
+        }
+        const std::size_t candidate = std::min(term, escape);
         if (candidate == npos) {
             break;
         }

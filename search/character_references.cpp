@@ -107,27 +107,38 @@ std::optional<char32_t> numberedCharacter(std::string_view reference) {
 
 } // namespace
 
+std::optional<CharacterReference> fnCharacterReferenceAt(std::string_view pText) {
+    if (!pText.starts_with('&')) {
+        return std::nullopt;
+    }
+    const std::size_t length = pText.substr(1, kLongestReference + 1).find(';');
+    if (length == 0 || length == std::string_view::npos) {
+        return std::nullopt;
+    }
+    const std::string_view reference = pText.substr(1, length);
+    const std::optional<char32_t> character =
+        reference.front() == '#' ? numberedCharacter(reference) : namedCharacter(reference);
+    if (!character) {
+        return std::nullopt;
+    }
+    return CharacterReference{*character, length + 2};
+}
+
 std::string fnDecodeCharacterReferences(std::string_view pText) {
     std::string decoded;
     decoded.reserve(pText.size());
     std::size_t done = 0;
     for (std::size_t amp = pText.find('&'); amp != std::string_view::npos;
          amp = pText.find('&', amp + 1)) {
-        const std::size_t length = pText.substr(amp + 1, kLongestReference + 1).find(';');
-        if (length == 0 || length == std::string_view::npos) {
-            continue;
-        }
-        const std::string_view reference = pText.substr(amp + 1, length);
-        const std::size_t semicolon = amp + 1 + length;
-        const std::optional<char32_t> character =
-            reference.front() == '#' ? numberedCharacter(reference) : namedCharacter(reference);
-        if (!character) {
+        const std::optional<CharacterReference> reference =
+            fnCharacterReferenceAt(pText.substr(amp));
+        if (!reference) {
             continue;
         }
         decoded.append(pText.substr(done, amp - done));
-        platform::appendUtf8(*character, decoded);
-        done = semicolon + 1;
-        amp = semicolon;
+        platform::appendUtf8(reference->character, decoded);
+        done = amp + reference->length;
+        amp = done - 1;
     }
     decoded.append(pText.substr(done));
     return decoded;

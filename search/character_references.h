@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include <cstddef>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -11,5 +13,15 @@ namespace zaptrove {
 // A number that names no character gives U+FFFD. A "&" that starts none of
 // them stays as written, as in raw addresses such as "?a=1&sort=2".
 std::string fnDecodeCharacterReferences(std::string_view pText);
+
+// A reference that fnDecodeCharacterReferences decodes: the character it stands
+// for and its length, "&" and ";" included.
+struct CharacterReference {
+    char32_t character;
+    std::size_t length;
+};
+
+// The reference pText starts with; nothing when it starts with none.
+std::optional<CharacterReference> fnCharacterReferenceAt(std::string_view pText);
 
 } // namespace zaptrove

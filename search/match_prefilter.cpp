@@ -103,6 +103,11 @@ std::size_t MatchPrefilter::findCandidate(std::string_view pText, std::size_t pF
     return std::string_view::npos;
 }
 
+bool MatchPrefilter::mayHold(char32_t pCharacter) const {
+    return pCharacter >= 0x80 ||
+           term_.find(platform::asciiLower(static_cast<char>(pCharacter))) != std::string::npos;
+}
+
 bool MatchPrefilter::occursIn(std::string_view pText, std::string& pScratch) const {
     if (term_.empty()) {
         return true;

@@ -23,6 +23,11 @@ class MatchPrefilter {
     // term occurs everywhere.
     std::size_t findCandidate(std::string_view pText, std::size_t pFrom) const;
 
+    // False when the character can be no part of an occurrence: an ASCII
+    // character whose lower case the term lacks. One outside ASCII may map to
+    // ASCII ("K", the Kelvin sign, to "k"), so it always may.
+    bool mayHold(char32_t pCharacter) const;
+
     // True when the lower-cased (or folded) text contains the term. ASCII text is
     // compared in place; text with other characters is mapped into pScratch.
     bool occursIn(std::string_view pText, std::string& pScratch) const;

@@ -8,6 +8,7 @@
 #include "search/entry_encoding.h"
 #include "search/matcher.h"
 
+#include <optional>
 #include <string>
 
 namespace zaptrove {
@@ -15,9 +16,15 @@ namespace zaptrove {
 namespace {
 
 constexpr std::string_view kMarker = "<DT><A HREF=";
-// Every occurrence of the marker starts an entry; an entry with a character
-// reference is cut whatever the term, as the reference may stand for it.
-constexpr BlockRule kEntries{kMarker, [](std::string_view, std::size_t) { return true; }, '&'};
+// An entry is cut when its raw text may hold the term, or when a character
+// reference in it stands for a character the term may hold.
+bool referenceMayHold(std::string_view text, std::size_t at, const MatchPrefilter& prefilter) {
+    const std::optional<CharacterReference> reference = fnCharacterReferenceAt(text.substr(at));
+    return reference && prefilter.mayHold(reference->character);
+}
+// Every occurrence of the marker starts an entry.
+constexpr BlockRule kEntries{kMarker, [](std::string_view, std::size_t) { return true; }, '&',
+                             referenceMayHold};
 // Firefox's saved queries ("Most Visited"), which only the browser can open.
 constexpr std::string_view kQueryScheme = "place:";
 constexpr std::size_t npos = std::string_view::npos;

@@ -8,32 +8,66 @@
 #include "settings/settings.h"
 
 #include <cstdint>
-#include <functional>
 #include <string_view>
 
 namespace zaptrove {
 
 namespace {
 
-// A record's sort key and its place in the list. The key's first eight bytes,
-// as a big-endian number padded with zeros, order most pairs of keys without
-// reading the keys themselves.
+// A record's sort key, as a place in the buffer of all keys, and its place in
+// the list. The head orders most pairs of keys without reading the keys.
 struct KeyedRecord {
-    KeyedRecord() = default;
-    KeyedRecord(std::string_view sortKey, std::size_t place) : key(sortKey), index(place) {
-        for (std::size_t k = 0; k < sizeof head; ++k) {
-            head = head << 8 | (k < key.size() ? static_cast<unsigned char>(key[k]) : 0);
-        }
-    }
-
-    bool operator<(const KeyedRecord& other) const {
-        return head != other.head ? head < other.head : key < other.key;
-    }
-
     std::uint64_t head = 0;
-    std::string_view key;
+    std::size_t keyStart = 0;
+    std::size_t keySize = 0;
     std::size_t index = 0;
 };
+
+// Compares the keys of records, which lie in keyText.
+struct KeyLess {
+    std::string_view keyText;
+
+    bool operator()(const KeyedRecord& a, const KeyedRecord& b) const {
+        return a.head != b.head
+                   ? a.head < b.head
+                   : keyText.substr(a.keyStart, a.keySize) < keyText.substr(b.keyStart, b.keySize);
+    }
+};
+
+// The first eight bytes of key as a big-endian number, padded with zeros.
+std::uint64_t keyHead(std::string_view key) {
+    std::uint64_t head = 0;
+    for (std::size_t k = 0; k < sizeof head; ++k) {
+        head = head << 8 | (k < key.size() ? static_cast<unsigned char>(key[k]) : 0);
+    }
+    return head;
+}
+
+std::string_view sortField(const Bookmark& record, int byUrl) {
+    return fnDisplayNameView(byUrl == 0 ? record.Name : record.URL);
+}
+
+// Puts the record at order[k].index into place k for each k in [low, high],
+// following each cycle of the permutation, so no second list of records is
+// needed. A place filled gets its own index in order.
+void permute(std::vector<Bookmark>& list, std::vector<KeyedRecord>& order, std::size_t low,
+             std::size_t high) {
+    for (std::size_t start = low; start <= high; ++start) {
+        if (order[start].index == start) {
+            continue;
+        }
+        Bookmark first = std::move(list[start]);
+        std::size_t place = start;
+        while (order[place].index != start) {
+            const std::size_t from = order[place].index;
+            list[place] = std::move(list[from]);
+            order[place].index = place;
+            place = from;
+        }
+        list[place] = std::move(first);
+        order[place].index = place;
+    }
+}
 
 } // namespace
 
@@ -41,28 +75,26 @@ void subSort(std::vector<Bookmark>& pList, int pByUrl, std::size_t pLow, std::si
     if (pHigh >= pList.size() || pLow >= pHigh) {
         return;
     }
-    // All keys go into one buffer, so keying allocates nothing per record.
-    std::string keyText;
-    std::vector<std::size_t> keyEnds(pList.size());
+    // All keys go into one buffer, sized once, so keying allocates nothing per
+    // record (lower-casing rarely changes a text's length).
+    std::size_t fieldBytes = 0;
     for (std::size_t k = pLow; k <= pHigh; ++k) {
-        platform::appendLowerCase(fnDisplayNameView(pByUrl == 0 ? pList[k].Name : pList[k].URL),
-                                  keyText);
-        keyEnds[k] = keyText.size();
+        fieldBytes += sortField(pList[k], pByUrl).size();
     }
+    std::string keyText;
+    keyText.reserve(fieldBytes);
     std::vector<KeyedRecord> order(pList.size());
-    for (std::size_t k = pLow, start = 0; k <= pHigh; start = keyEnds[k++]) {
-        order[k] = {std::string_view(keyText).substr(start, keyEnds[k] - start), k};
+    for (std::size_t k = pLow; k <= pHigh; ++k) {
+        const std::size_t start = keyText.size();
+        platform::appendLowerCase(sortField(pList[k], pByUrl), keyText);
+        const std::size_t size = keyText.size() - start;
+        order[k] = {keyHead(std::string_view(keyText).substr(start, size)), start, size, k};
     }
     // The partitioning runs on the records' keys, each computed once, with their
     // places alongside.
     guardedQuicksort(order, static_cast<std::int64_t>(pLow), static_cast<std::int64_t>(pHigh),
-                     std::less<KeyedRecord>());
-    std::vector<Bookmark> sorted;
-    sorted.reserve(pHigh - pLow + 1);
-    for (std::size_t k = pLow; k <= pHigh; ++k) {
-        sorted.push_back(std::move(pList[order[k].index]));
-    }
-    std::move(sorted.begin(), sorted.end(), pList.begin() + static_cast<std::ptrdiff_t>(pLow));
+                     KeyLess{keyText});
+    permute(pList, order, pLow, pHigh);
 }
 
 void subOrderCandidates(const Settings& pSettings, std::vector<Bookmark>& pCandidates,

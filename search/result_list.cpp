@@ -78,18 +78,24 @@ std::string fnListLine(const Settings& pSettings, const Bookmark& pRecord) {
     return line;
 }
 
-std::vector<std::string> fnBuildListLines(const Settings& pSettings,
-                                          std::vector<Bookmark>& pResults, const DebugLog& pLog) {
+void subCompleteAddresses(std::vector<Bookmark>& pResults, const DebugLog& pLog) {
     pLog.subDebug(LOG_INFO,
                   "Building combo for " + std::to_string(pResults.size()) + " match[es] found!");
-    std::vector<std::string> lines;
-    lines.reserve(pResults.size());
     for (Bookmark& record : pResults) {
         if (record.URL.empty()) {
             // A favorite found by name has its address read now; a bookmark of
             // another source with no address names no shortcut file to read.
             record.URL = record.IsShortcut ? fnUrlFromFile(record.Name) : NOT_FOUND;
         }
+    }
+}
+
+std::vector<std::string> fnBuildListLines(const Settings& pSettings,
+                                          std::vector<Bookmark>& pResults, const DebugLog& pLog) {
+    subCompleteAddresses(pResults, pLog);
+    std::vector<std::string> lines;
+    lines.reserve(pResults.size());
+    for (const Bookmark& record : pResults) {
         lines.push_back(fnListLine(pSettings, record));
     }
     return lines;

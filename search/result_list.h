@@ -30,8 +30,11 @@ void subReadMissingShortcutAddresses(std::vector<Bookmark>& pRecords);
 // address first when the results are ordered by address.
 std::string fnListLine(const Settings& pSettings, const Bookmark& pRecord);
 
-// Gives every result an address ("<not found>" where none can be read) and
-// builds its list line, logging the count.
+// Gives every result an address ("<not found>" where none can be read),
+// logging the count, as the list lines are about to be built.
+void subCompleteAddresses(std::vector<Bookmark>& pResults, const DebugLog& pLog);
+
+// subCompleteAddresses, then the list line of every result.
 std::vector<std::string> fnBuildListLines(const Settings& pSettings,
                                           std::vector<Bookmark>& pResults, const DebugLog& pLog);
 

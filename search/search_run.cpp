@@ -165,7 +165,8 @@ std::vector<Bookmark> readEnabledSources(const Settings& s, Matcher& matcher, So
 
 } // namespace
 
-SearchOutcome subSearch(std::string_view pInput, const Settings& pSettings, const DebugLog& pLog) {
+SearchOutcome subSearch(std::string_view pInput, const Settings& pSettings, const DebugLog& pLog,
+                        ListLines pLines) {
     Matcher matcher(platform::lowerCase(pInput), pSettings.Function,
                     {.anyWordOrder = pSettings.Words == WORDS_ANY_ORDER,
                      .ignoreAccents = pSettings.Accents == ACCENTS_IGNORE});
@@ -187,7 +188,11 @@ SearchOutcome subSearch(std::string_view pInput, const Settings& pSettings, cons
     }
     subOrderCandidates(pSettings, candidates, pLog);
     outcome.Results = fnRemoveDuplicates(pSettings, std::move(candidates), pLog);
-    outcome.Lines = fnBuildListLines(pSettings, outcome.Results, pLog);
+    if (pLines == ListLines::Built) {
+        outcome.Lines = fnBuildListLines(pSettings, outcome.Results, pLog);
+    } else {
+        subCompleteAddresses(outcome.Results, pLog);
+    }
     outcome.Found = true;
     return outcome;
 }

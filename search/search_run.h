@@ -19,8 +19,9 @@ struct UnreadableSource {
     std::string Reason;   // in the system's words, e.g. "No such file or directory"
 };
 
-// What a search run ends in: the result records and the list line of each, or
-// nothing found (and then no records and no lines). The sources that could not
+// What a search run ends in: the result records and the list line of each
+// (unless the caller makes them), or nothing found (and then no records and no
+// lines). The sources that could not
 // be read, in reading order, and how many were enabled are for the command
 // line and the log; the window does not show them.
 struct SearchOutcome {
@@ -36,6 +37,11 @@ struct SearchOutcome {
 // browser profiles switched on), keeps the bookmarks that contain the text,
 // orders them, drops neighbouring duplicates when asked to, and builds the list
 // lines.
-SearchOutcome subSearch(std::string_view pInput, const Settings& pSettings, const DebugLog& pLog);
+//
+// With ListLines::OnDemand the lines are left to the caller, which makes each
+// with fnListLine as it needs it, so they are never all held at once.
+enum class ListLines { Built, OnDemand };
+SearchOutcome subSearch(std::string_view pInput, const Settings& pSettings, const DebugLog& pLog,
+                        ListLines pLines = ListLines::Built);
 
 } // namespace zaptrove
