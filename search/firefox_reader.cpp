@@ -2,8 +2,9 @@
 #include "search/firefox_reader.h"
 
 #include "platform/files.h"
-#include "platform/private_copy.h"
 #include "search/matcher.h"
+#include "search/places_snapshot.h"
+#include "search/places_vfs.h"
 
 #include <sqlite3.h>
 
@@ -17,8 +18,6 @@
 namespace zaptrove {
 
 namespace {
-
-constexpr int kSnapshotTries = 4;
 
 // A row of moz_bookmarks that is a bookmark or a folder.
 struct PlacesNode {
@@ -46,14 +45,11 @@ std::string_view columnText(sqlite3_stmt* statement, int column) {
                                                         sqlite3_column_bytes(statement, column)));
 }
 
-// A path as an SQLite "file:" URI: "/" separators, a leading "/" before a drive
-// letter, and every byte that could be read as URI syntax escaped.
-std::string fileUri(std::string_view path) {
+// A path in an SQLite URI: "/" separators, and every byte that could be read as
+// URI syntax escaped.
+std::string uriEscaped(std::string_view path) {
     static constexpr char kHex[] = "0123456789ABCDEF";
-    std::string uri = "file:";
-    if (path.size() >= 2 && path[1] == ':') {
-        uri += '/';
-    }
+    std::string uri;
     for (const char c : path) {
         const auto byte = static_cast<unsigned char>(c);
         if (c == '\\') {
@@ -68,6 +64,11 @@ std::string fileUri(std::string_view path) {
         }
     }
     return uri;
+}
+
+// A path as an SQLite "file:" URI, with a leading "/" before a drive letter.
+std::string fileUri(std::string_view path) {
+    return (path.size() >= 2 && path[1] == ':' ? "file:/" : "file:") + uriEscaped(path);
 }
 
 class PlacesQuery {
@@ -196,45 +197,38 @@ class PlacesQuery {
     std::vector<Bookmark> matches_;
 };
 
-BrowserReading query(const std::string& name, int flags, Matcher& matcher,
+// Reads the database at path; logCopy, when not empty, is a private copy of
+// its write-ahead log.
+BrowserReading query(const std::string& path, const std::string& logCopy, Matcher& matcher,
                      std::vector<Bookmark>& candidates) {
+    std::string uri = fileUri(platform::nativePath(path));
+    const char* vfs = nullptr;
+    if (logCopy.empty()) {
+        // Nothing waits in a log: the file alone is the whole database, read
+        // without locks, side files or waiting.
+        uri += "?immutable=1";
+    } else {
+        vfs = fnReadInPlaceVfs();
+        uri.append("?").append(kLogCopyParameter).append("=");
+        uri += uriEscaped(platform::nativePath(logCopy));
+    }
     sqlite3* opened = nullptr;
     // One thread uses the connection: no lock around every call.
-    const int status = sqlite3_open_v2(name.c_str(), &opened, flags | SQLITE_OPEN_NOMUTEX, nullptr);
+    const int status = sqlite3_open_v2(
+        uri.c_str(), &opened, SQLITE_OPEN_READONLY | SQLITE_OPEN_URI | SQLITE_OPEN_NOMUTEX, vfs);
     const Database database(opened);
     if (status != SQLITE_OK) {
         return {0, "cannot be opened: " +
                        std::string(opened ? sqlite3_errmsg(opened) : sqlite3_errstr(status))};
     }
-    // A private copy is thrown away after the query: closing it need not fold
-    // its log into it, nor wait for the disk to confirm that.
+    // The log's index lives in this process's memory, not in a file beside
+    // the browser's; and closing never folds the log into the database.
     sqlite3_db_config(opened, SQLITE_DBCONFIG_NO_CKPT_ON_CLOSE, 1, nullptr);
-    return PlacesQuery(database.get(), matcher, candidates).run();
-}
-
-// Copies the write-ahead log, then the database, into a private folder and
-// reads the copy, so the browser's latest changes are seen without touching its
-// files. A log or database that changed during the copy may have been caught
-// half written: the copy is made again.
-BrowserReading readSnapshot(const std::string& database, Matcher& matcher,
-                            std::vector<Bookmark>& candidates) {
-    const std::string wal = database + "-wal";
-    for (int attempt = 0; attempt < kSnapshotTries; ++attempt) {
-        const platform::PrivateFolder folder;
-        if (folder.path().empty()) {
-            return {0, "no temporary folder for a copy"};
-        }
-        const auto walBefore = platform::fileState(wal);
-        const auto databaseBefore = platform::fileState(database);
-        const std::string copy = folder / "places.sqlite";
-        const bool copied = walBefore && platform::copyFile(wal, copy + "-wal") &&
-                            platform::copyFile(database, copy);
-        if (copied && platform::fileState(wal) == walBefore &&
-            platform::fileState(database) == databaseBefore) {
-            return query(copy, SQLITE_OPEN_READWRITE, matcher, candidates);
-        }
+    if (!logCopy.empty() && sqlite3_exec(opened, "PRAGMA locking_mode = EXCLUSIVE", nullptr,
+                                         nullptr, nullptr) != SQLITE_OK) {
+        return {0, "cannot be read: " + std::string(sqlite3_errmsg(opened))};
     }
-    return {0, "kept changing while it was copied"};
+    return PlacesQuery(database.get(), matcher, candidates).run();
 }
 
 } // namespace
@@ -245,17 +239,9 @@ BrowserReading fnReadFirefoxPlaces(std::string_view pPath, Matcher& pMatcher,
     if (platform::folderIdentity(pPath)) {
         database += "\\places.sqlite";
     }
-    if (!platform::fileState(database)) {
-        return {0, "not found"};
-    }
-    const auto wal = platform::fileState(database + "-wal");
-    if (wal && wal->size > 0) {
-        return readSnapshot(database, pMatcher, pCandidates);
-    }
-    // Nothing waits in a log: the file alone is the whole database, read
-    // without locks, side files or waiting.
-    return query(fileUri(platform::nativePath(database)) + "?immutable=1",
-                 SQLITE_OPEN_READONLY | SQLITE_OPEN_URI, pMatcher, pCandidates);
+    return fnReadUnchangedPlaces(database, pCandidates, [&](const std::string& logCopy) {
+        return query(database, logCopy, pMatcher, pCandidates);
+    });
 }
 
 } // namespace zaptrove

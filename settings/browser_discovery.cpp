@@ -275,15 +275,17 @@ UserFolders fnCurrentUserFolders() {
     return folders;
 }
 
-BrowserProfile fnProfileAtPath(Browser pBrowser, const std::string& pPath) {
+std::vector<BrowserProfile> fnProfilesAtPath(Browser pBrowser, const std::string& pPath) {
     const Layout layout = fnCurrentUserFolders().layout;
     const PathJoiner join(layout);
     BrowserProfile profile = profileOf(pBrowser,
                                        fnUsesPlaces(pBrowser) ? "Firefox, added by hand"
                                                               : "Chromium family, added by hand",
                                        pPath, pPath);
+    std::optional<BrowserProfile> account;
     if (isFolder(pPath) || pPath.empty()) {
         locateBookmarksFile(profile, join);
+        account = accountBookmarksOf(profile, join);
     } else {
         // A file: the bookmarks themselves, whatever the folder holds beside them.
         profile.bookmarksFile = pPath;
@@ -293,7 +295,11 @@ BrowserProfile fnProfileAtPath(Browser pBrowser, const std::string& pPath) {
     if (pPath.empty()) {
         profile.problem = "no location given";
     }
-    return profile;
+    std::vector<BrowserProfile> profiles{std::move(profile)};
+    if (account) {
+        profiles.push_back(std::move(*account));
+    }
+    return profiles;
 }
 
 std::vector<BrowserProfile> fnDiscoverBrowserProfiles(const UserFolders& pFolders) {

@@ -30,7 +30,9 @@ UserFolders fnCurrentUserFolders();
 std::vector<BrowserProfile> fnDiscoverBrowserProfiles(const UserFolders& pFolders);
 
 // The profile a hand-given path names: a Firefox profile folder or its
-// places.sqlite, a Chromium-family profile folder or its Bookmarks file.
-BrowserProfile fnProfileAtPath(Browser pBrowser, const std::string& pPath);
+// places.sqlite, a Chromium-family profile folder or its Bookmarks file. A
+// Chromium-family folder holding the signed-in account's bookmarks file gives
+// that file too, as a second source.
+std::vector<BrowserProfile> fnProfilesAtPath(Browser pBrowser, const std::string& pPath);
 
 } // namespace zaptrove

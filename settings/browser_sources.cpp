@@ -9,8 +9,11 @@ namespace {
 
 void addHandAdded(Browser browser, std::int16_t doField, const std::string& path,
                   std::vector<BrowserSource>& sources) {
-    if (!path.empty()) {
-        sources.push_back({fnProfileAtPath(browser, path), doField == DO_YES});
+    if (path.empty()) {
+        return;
+    }
+    for (BrowserProfile& profile : fnProfilesAtPath(browser, path)) {
+        sources.push_back({std::move(profile), doField == DO_YES});
     }
 }
 

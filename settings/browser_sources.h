@@ -16,8 +16,8 @@ struct BrowserSource {
 
 // Every browser source, switched on or not, in reading order: the Firefox
 // profiles found, the hand-added Firefox profile, the Chromium-family profiles
-// found, the hand-added Chromium-family file. An empty hand-added location is
-// no source.
+// found, the hand-added Chromium-family file (and, for a hand-added folder, its
+// account bookmarks file). An empty hand-added location is no source.
 std::vector<BrowserSource> fnBrowserSources(const Settings& pSettings);
 
 // The browser switches: the seven browsers', in the order of kBrowsers, then

@@ -231,6 +231,10 @@ TEST(FindCommand, BrowserLocationsAndTheSourceList) {
     const std::string bookmarks = t.write(
         "prof/Bookmarks", R"({"roots": {"bookmark_bar": {"type": "folder", "children": [)"
                           R"({"type": "url", "name": "Zt News", "url": "https://zt/"}]}}})");
+    const std::string account =
+        t.write("prof/AccountBookmarks",
+                R"({"roots": {"other": {"type": "folder", "children": [)"
+                R"({"type": "url", "name": "Zt Synced", "url": "https://s/"}]}}})");
     const std::string firefox = t.makeFolder("ff");
     const auto run = [](Args args) {
         std::ostringstream out, err;
@@ -238,7 +242,7 @@ TEST(FindCommand, BrowserLocationsAndTheSourceList) {
         return std::to_string(status) + ":" + out.str();
     };
     const std::string found = "0:Zt News  -  https://zt/\n";
-    EXPECT_EQ(run({"--chromium", t / "prof", "zt"}), found);
+    EXPECT_EQ(run({"--chromium", t / "prof", "zt"}), found + "Zt Synced  -  https://s/\n");
     EXPECT_EQ(run({"--chromium", bookmarks, "--browsers", "off", "zt"}), found);
     EXPECT_EQ(run({"--chromium", bookmarks, "--netscape", ns, "news"}),
               "0:Daily News  -  http://b\nnews  -  http://a\nZt News  -  https://zt/\n");
@@ -255,6 +259,7 @@ TEST(FindCommand, BrowserLocationsAndTheSourceList) {
                   "on\tFirefox, added by hand, profile " +
                   firefox + "\tcannot be read: no places.sqlite file\t" + (t / "ff/places.sqlite") +
                   "\non\tChromium family, added by hand, profile " + (t / "prof") +
-                  "\t1 bookmark\t" + bookmarks + "\n");
+                  "\t1 bookmark\t" + bookmarks + "\non\tChromium family, added by hand, profile " +
+                  (t / "prof") + " (account)\t1 bookmark\t" + account + "\n");
     EXPECT_TRUE(listing.starts_with("0:off\tMSIE Main\t")) << listing;
 }

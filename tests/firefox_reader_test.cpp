@@ -2,6 +2,7 @@
 #include "platform/files.h"
 #include "search/firefox_reader.h"
 #include "search/matcher.h"
+#include "search/places_snapshot.h"
 #include "support/bookmark_lists.h"
 #include "support/places_database.h"
 #include "support/temp_folder.h"
@@ -147,6 +148,45 @@ TEST(FirefoxRead, SeesWhatALockingBrowserKeepsInItsLog) {
               List{"Held in the log|https://held.example/"});
     EXPECT_EQ(reading.BookmarkCount, 7u);
     EXPECT_EQ(filesOf(profile), before);
+}
+
+// The browser writes into the database while it is read (here a checkpoint
+// that grows it, then changes at every try): the reading is made again and
+// what the stale tries found is taken back.
+TEST(FirefoxRead, ReadsAgainWhenTheBrowserChangedTheDatabaseMeanwhile) {
+    const test::TempFolder tmp;
+    const std::string database = tmp.makeFolder("profile") + "/places.sqlite";
+    PlacesDatabase browser(database);
+    browser.exec("PRAGMA wal_autocheckpoint = 0");
+    browser.add(PlacesDatabase::kMenu, 1, "In the log", "https://log.example/");
+    const Bookmark kept{"Found before", "https://before.example/"};
+    std::vector<Bookmark> found{kept};
+    std::vector<std::string> copies;
+    const auto readOnce = [&](const std::string& logCopy) {
+        copies.push_back(logCopy.empty() ? "" : test::readFile(logCopy));
+        found.push_back({"Try " + std::to_string(copies.size()), ""});
+        if (copies.size() == 1) {
+            browser.add(PlacesDatabase::kMenu, 1, std::string(50000, 'x'), "https://big.example/");
+            browser.exec("PRAGMA wal_checkpoint(TRUNCATE)");
+        }
+        return BrowserReading{copies.size(), {}};
+    };
+    const std::string log = test::readFile(database + "-wal");
+    BrowserReading reading = fnReadUnchangedPlaces(database, found, readOnce);
+    EXPECT_EQ(reading.BookmarkCount, 2u);
+    EXPECT_EQ(copies, (std::vector<std::string>{log, ""})); // the log was emptied meanwhile
+    EXPECT_EQ(found, (std::vector<Bookmark>{kept, {"Try 2", ""}}));
+
+    found = {kept};
+    copies.clear();
+    auto changed = fs::last_write_time(utf8Path(database));
+    reading = fnReadUnchangedPlaces(database, found, [&](const std::string& logCopy) {
+        fs::last_write_time(utf8Path(database), changed += std::chrono::seconds(1));
+        return readOnce(logCopy);
+    });
+    EXPECT_EQ(reading.Problem, "kept changing while it was read");
+    EXPECT_EQ(copies.size(), 4u);
+    EXPECT_EQ(found, std::vector<Bookmark>{kept});
 }
 
 TEST(FirefoxRead, RealProfileAndLiveSnapshot) {
