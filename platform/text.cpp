@@ -54,6 +54,26 @@ std::size_t decodeUtf8(std::string_view text, std::size_t i, char32_t& cp) {
     return length;
 }
 
+// Writes the UTF-8 form of a code point at out; answers where it ends.
+char* writeUtf8(char32_t cp, char* out) {
+    if (cp < 0x80) {
+        *out++ = static_cast<char>(cp);
+    } else if (cp < 0x800) {
+        *out++ = static_cast<char>(0xC0 | (cp >> 6));
+        *out++ = static_cast<char>(0x80 | (cp & 0x3F));
+    } else if (cp < 0x10000) {
+        *out++ = static_cast<char>(0xE0 | (cp >> 12));
+        *out++ = static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+        *out++ = static_cast<char>(0x80 | (cp & 0x3F));
+    } else {
+        *out++ = static_cast<char>(0xF0 | (cp >> 18));
+        *out++ = static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
+        *out++ = static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+        *out++ = static_cast<char>(0x80 | (cp & 0x3F));
+    }
+    return out;
+}
+
 bool isAsciiBlock(const char* p) {
     return !anyLane(loadBlock(p));
 }
@@ -230,13 +250,13 @@ std::u16string utf8ToUtf16(std::string_view text) {
 }
 
 std::string utf16ToUtf8(std::u16string_view text) {
-    std::string out;
-    out.reserve(text.size());
+    std::string out(Utf16Decoder::maxUtf8Bytes(2 * text.size()), '\0');
     Utf16Decoder decoder(ByteOrder::LittleEndian);
+    char* end = out.data();
     for (const char16_t unit : text) {
-        decoder.appendUnit(unit, out);
+        end = decoder.appendUnit(unit, end);
     }
-    decoder.finish(out);
+    out.resize(decoder.finish(end) - out.data());
     return out;
 }
 
@@ -255,78 +275,73 @@ std::string_view utf16WithMarkAsUtf8(std::string_view bytes, std::string& decode
     if (!order) {
         return bytes;
     }
-    decoded.clear();
+    bytes.remove_prefix(2);
+    decoded.resize(Utf16Decoder::maxUtf8Bytes(bytes.size()));
     Utf16Decoder decoder(*order);
-    decoder.append(bytes.substr(2), decoded);
-    decoder.finish(decoded);
+    decoded.resize(decoder.finish(decoder.append(bytes, decoded.data())) - decoded.data());
     return decoded;
 }
 
-void Utf16Decoder::append(std::string_view bytes, std::string& out) {
-    const auto unitOf = [&](unsigned char first, unsigned char second) {
-        return static_cast<char16_t>(order_ == ByteOrder::LittleEndian ? first | second << 8
-                                                                       : first << 8 | second);
-    };
+char16_t Utf16Decoder::unitAt(const char* bytes) const {
+    const auto first = static_cast<unsigned char>(bytes[0]);
+    const auto second = static_cast<unsigned char>(bytes[1]);
+    return static_cast<char16_t>(order_ == ByteOrder::LittleEndian ? first | second << 8
+                                                                   : first << 8 | second);
+}
+
+char* Utf16Decoder::append(std::string_view bytes, char* out) {
     std::size_t i = 0;
     if (cutUnit_ && !bytes.empty()) {
-        appendUnit(unitOf(*cutUnit_, static_cast<unsigned char>(bytes[0])), out);
+        const char unit[] = {*cutUnit_, bytes[0]};
+        out = appendUnit(unitAt(unit), out);
         cutUnit_.reset();
         i = 1;
     }
     for (; i + 1 < bytes.size(); i += 2) {
-        appendUnit(
-            unitOf(static_cast<unsigned char>(bytes[i]), static_cast<unsigned char>(bytes[i + 1])),
-            out);
+        const char16_t unit = unitAt(bytes.data() + i);
+        if (unit < 0x80 && highSurrogate_ == 0) {
+            *out++ = static_cast<char>(unit); // most text: ASCII
+        } else {
+            out = appendUnit(unit, out);
+        }
     }
     if (i < bytes.size()) {
-        cutUnit_ = static_cast<unsigned char>(bytes[i]);
+        cutUnit_ = bytes[i];
     }
+    return out;
 }
 
-void Utf16Decoder::appendUnit(char16_t unit, std::string& out) {
+char* Utf16Decoder::appendUnit(char16_t unit, char* out) {
     const bool high = unit >= 0xD800 && unit <= 0xDBFF;
     const bool low = unit >= 0xDC00 && unit <= 0xDFFF;
     if (highSurrogate_ != 0) {
         const char16_t pending = std::exchange(highSurrogate_, 0);
         if (low) {
-            appendUtf8(0x10000 + ((pending - 0xD800) << 10) + (unit - 0xDC00), out);
-            return;
+            return writeUtf8(0x10000 + ((pending - 0xD800) << 10) + (unit - 0xDC00), out);
         }
-        appendUtf8(0xFFFD, out);
+        out = writeUtf8(0xFFFD, out);
     }
     if (high) {
         highSurrogate_ = unit;
-    } else {
-        appendUtf8(low ? 0xFFFD : unit, out);
+        return out;
     }
+    return writeUtf8(low ? 0xFFFD : unit, out);
 }
 
-void Utf16Decoder::finish(std::string& out) {
+char* Utf16Decoder::finish(char* out) {
     for (const bool unfinished : {highSurrogate_ != 0, cutUnit_.has_value()}) {
         if (unfinished) {
-            appendUtf8(0xFFFD, out);
+            out = writeUtf8(0xFFFD, out);
         }
     }
     highSurrogate_ = 0;
     cutUnit_.reset();
+    return out;
 }
 
 void appendUtf8(char32_t cp, std::string& out) {
-    if (cp < 0x80) {
-        out.push_back(static_cast<char>(cp));
-    } else if (cp < 0x800) {
-        out.push_back(static_cast<char>(0xC0 | (cp >> 6)));
-        out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
-    } else if (cp < 0x10000) {
-        out.push_back(static_cast<char>(0xE0 | (cp >> 12)));
-        out.push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
-        out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
-    } else {
-        out.push_back(static_cast<char>(0xF0 | (cp >> 18)));
-        out.push_back(static_cast<char>(0x80 | ((cp >> 12) & 0x3F)));
-        out.push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
-        out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
-    }
+    char bytes[4];
+    out.append(bytes, writeUtf8(cp, bytes));
 }
 
 } // namespace zaptrove::platform

@@ -70,17 +70,23 @@ class Utf16Decoder {
   public:
     explicit Utf16Decoder(ByteOrder order) : order_(order) {}
 
-    // Appends the UTF-8 of the next piece's bytes.
-    void append(std::string_view bytes, std::string& out);
-    // Appends the UTF-8 of one more unit.
-    void appendUnit(char16_t unit, std::string& out);
-    // Appends what the text's end leaves unfinished.
-    void finish(std::string& out);
+    // The most bytes that append writes for a piece of size bytes, and finish
+    // after it.
+    static constexpr std::size_t maxUtf8Bytes(std::size_t size) { return 3 * (size / 2 + 3); }
+
+    // Writes the UTF-8 of the next piece's bytes at out; answers where it ends.
+    char* append(std::string_view bytes, char* out);
+    // The same for one more unit.
+    char* appendUnit(char16_t unit, char* out);
+    // Writes what the text's end leaves unfinished.
+    char* finish(char* out);
 
   private:
+    char16_t unitAt(const char* bytes) const;
+
     ByteOrder order_;
-    std::optional<unsigned char> cutUnit_; // the first byte of a unit
-    char16_t highSurrogate_ = 0;           // 0 when none waits for its pair
+    std::optional<char> cutUnit_; // the first byte of a unit
+    char16_t highSurrogate_ = 0;  // 0 when none waits for its pair
 };
 
 // Appends the UTF-8 form of a code point.

@@ -6,7 +6,8 @@
 
 namespace zaptrove::platform {
 
-// Reads a whole text file into pText (UTF-8, or Windows-1252 turned into UTF-8).
+// Reads a whole text file into pText (UTF-8; UTF-16 with its byte-order mark or
+// Windows-1252 turned into UTF-8).
 // Answers false, leaving pText empty, when the path cannot be read for any
 // reason ("<not found>" and empty paths included); never throws.
 bool fnOpenFile(std::string_view pPath, std::string& pText);

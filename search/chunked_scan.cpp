@@ -46,14 +46,11 @@ class Window {
         if (!got) {
             return std::nullopt;
         }
-        decoded_.clear();
-        if (*got == 0) {
-            utf16_->finish(decoded_);
-        } else {
-            utf16_->append(std::string_view(raw_).substr(0, *got), decoded_);
-        }
-        std::memcpy(room(decoded_.size()), decoded_.data(), decoded_.size());
-        filled_ += decoded_.size();
+        char* const start = room(platform::Utf16Decoder::maxUtf8Bytes(*got));
+        const char* const end = *got == 0
+                                    ? utf16_->finish(start)
+                                    : utf16_->append(std::string_view(raw_.data(), *got), start);
+        filled_ += end - start;
         return *got != 0;
     }
 
@@ -76,8 +73,7 @@ class Window {
     std::string buffer_; // its size is the room; filled_ bytes of it are text
     std::size_t filled_ = 0;
     std::optional<platform::Utf16Decoder> utf16_;
-    std::string raw_;     // a chunk of UTF-16
-    std::string decoded_; // the same in UTF-8
+    std::string raw_; // a chunk of UTF-16
 };
 
 // The file's first two bytes, fewer when it is shorter; nothing when reading fails.
