@@ -53,6 +53,7 @@ TEST(FindCommand, PrintsResultsOrSaysWhyNot) {
          0,
          "Daily News  -  http://b\nFav News  -  http://fav\nnews  -  http://a\nOpera News  -  "
          "http://op\n"},
+        {{"--favorites", t.path() + "/Fav", "--by", "name", "fav"}, 0, "Fav News  -  http://fav\n"},
         {{"--netscape-alt", odd, "--tsv", "tab"}, 0, "Tab here  line\thttp://t x\n"},
         {{"--netscape-alt", odd, "line"}, 0, "Tab here  line  -  http://t x\n"},
         {{"--words", "any", "news", "daily"}, 0, "Daily News  -  http://b\n"},
