@@ -12,14 +12,16 @@
 #include <cctype>
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 #include <tuple>
+#include <unordered_map>
 
 namespace zaptrove {
 
 namespace {
 
-// A row of moz_bookmarks that is a bookmark or a folder.
+// A row of moz_bookmarks that is a folder, or a bookmark that matched.
 struct PlacesNode {
     std::int64_t id = 0;
     std::int64_t parent = 0;
@@ -38,11 +40,14 @@ struct FinalizeStatement {
 };
 using Statement = std::unique_ptr<sqlite3_stmt, FinalizeStatement>;
 
-std::string_view columnText(sqlite3_stmt* statement, int column) {
+// A text column; nothing for NULL.
+std::optional<std::string_view> columnText(sqlite3_stmt* statement, int column) {
     const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(statement, column));
-    return text == nullptr ? std::string_view()
-                           : std::string_view(text, static_cast<std::size_t>(
-                                                        sqlite3_column_bytes(statement, column)));
+    if (text == nullptr) {
+        return std::nullopt;
+    }
+    return std::string_view(text,
+                            static_cast<std::size_t>(sqlite3_column_bytes(statement, column)));
 }
 
 // A path in an SQLite URI: "/" separators, and every byte that could be read as
@@ -110,36 +115,50 @@ class PlacesQuery {
         return step == SQLITE_DONE;
     }
 
-    // Bookmarks are matched as they come; their records wait for the walk.
+    // Bookmarks are matched as they come: those that match wait for the walk
+    // with the folders; the others are only counted in their folder.
     bool readNodes() {
         // The titles are taken as they lie: an SQL function choosing between
         // them would copy the one it gives back for every row.
         const Statement rows =
-            prepare("SELECT b.id, b.parent, b.position, b.type, b.title, p.title, p.url "
+            prepare("SELECT b.type, b.parent, p.url, b.title, p.title, b.id, b.position "
                     "FROM moz_bookmarks b LEFT JOIN moz_places p ON p.id = b.fk "
                     "WHERE b.type IN (1, 2)");
         if (!rows) {
             return false;
         }
+        // Bookmarks mostly come folder by folder: the last folder's count is kept
+        // at hand.
+        std::size_t* folderCount = nullptr;
+        std::int64_t folder = 0;
         int step = SQLITE_ROW;
         while ((step = sqlite3_step(rows.get())) == SQLITE_ROW) {
             sqlite3_stmt* row = rows.get();
-            PlacesNode node{sqlite3_column_int64(row, 0), sqlite3_column_int64(row, 1),
-                            sqlite3_column_int64(row, 2)};
-            if (sqlite3_column_int(row, 3) == 1) {
-                const std::string_view url = columnText(row, 6);
-                node.isBookmark =
-                    sqlite3_column_type(row, 6) != SQLITE_NULL && !url.starts_with("place:");
+            PlacesNode node;
+            node.parent = sqlite3_column_int64(row, 1);
+            if (sqlite3_column_int(row, 0) == 1) {
+                const std::optional<std::string_view> url = columnText(row, 2);
+                node.isBookmark = url && !url->starts_with("place:");
                 // An untitled bookmark takes its page's title.
-                std::string_view name = columnText(row, 4);
+                std::string_view name = columnText(row, 3).value_or("");
                 if (name.empty()) {
-                    name = columnText(row, 5);
+                    name = columnText(row, 4).value_or("");
                 }
-                if (node.isBookmark && matcher_.matches(name, url)) {
+                if (node.isBookmark && !matcher_.matches(name, *url)) {
+                    if (folderCount == nullptr || folder != node.parent) {
+                        folder = node.parent;
+                        folderCount = &bookmarksIn_[folder];
+                    }
+                    ++*folderCount;
+                    continue;
+                }
+                if (node.isBookmark) {
                     node.match = static_cast<std::int32_t>(matches_.size());
-                    matches_.push_back({std::string(name), std::string(url)});
+                    matches_.push_back({std::string(name), std::string(*url)});
                 }
             }
+            node.id = sqlite3_column_int64(row, 5);
+            node.position = sqlite3_column_int64(row, 6);
             nodes_.push_back(node);
         }
         return step == SQLITE_DONE;
@@ -152,9 +171,10 @@ class PlacesQuery {
         std::sort(nodes_.begin(), nodes_.end(), [](const PlacesNode& a, const PlacesNode& b) {
             return std::tie(a.parent, a.position, a.id) < std::tie(b.parent, b.position, b.id);
         });
+        candidates_.reserve(candidates_.size() + matches_.size());
         std::vector<bool> met(nodes_.size());
         std::vector<std::pair<std::size_t, std::size_t>> open{childrenOf(root)};
-        std::size_t count = 0;
+        std::size_t count = bookmarksInFolder(root);
         while (!open.empty()) {
             auto& [next, end] = open.back();
             if (next == end) {
@@ -168,15 +188,19 @@ class PlacesQuery {
             }
             met[at] = true;
             if (!node.isBookmark) {
+                count += bookmarksInFolder(node.id);
                 open.push_back(childrenOf(node.id));
                 continue;
             }
             ++count;
-            if (node.match >= 0) {
-                candidates_.push_back(std::move(matches_[static_cast<std::size_t>(node.match)]));
-            }
+            candidates_.push_back(std::move(matches_[static_cast<std::size_t>(node.match)]));
         }
         return count;
+    }
+
+    std::size_t bookmarksInFolder(std::int64_t folder) const {
+        const auto found = bookmarksIn_.find(folder);
+        return found == bookmarksIn_.end() ? 0 : found->second;
     }
 
     std::pair<std::size_t, std::size_t> childrenOf(std::int64_t parent) const {
@@ -193,8 +217,10 @@ class PlacesQuery {
     sqlite3* database_;
     Matcher& matcher_;
     std::vector<Bookmark>& candidates_;
-    std::vector<PlacesNode> nodes_;
-    std::vector<Bookmark> matches_;
+    std::vector<PlacesNode> nodes_; // folders, and the bookmarks that match
+    std::vector<Bookmark> matches_; // the records of those bookmarks
+    // How many bookmarks that do not match each folder holds.
+    std::unordered_map<std::int64_t, std::size_t> bookmarksIn_;
 };
 
 // Reads the database at path; logCopy, when not empty, is a private copy of
