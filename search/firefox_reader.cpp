@@ -40,14 +40,14 @@ struct FinalizeStatement {
 };
 using Statement = std::unique_ptr<sqlite3_stmt, FinalizeStatement>;
 
-// A text column; nothing for NULL.
+// A text column, up to its first NUL byte (SQLite ends every text it gives
+// with one: the length is not asked for separately); nothing for NULL.
 std::optional<std::string_view> columnText(sqlite3_stmt* statement, int column) {
     const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(statement, column));
     if (text == nullptr) {
         return std::nullopt;
     }
-    return std::string_view(text,
-                            static_cast<std::size_t>(sqlite3_column_bytes(statement, column)));
+    return std::string_view(text);
 }
 
 // A path in an SQLite URI: "/" separators, and every byte that could be read as
