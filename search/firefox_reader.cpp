@@ -50,6 +50,36 @@ std::optional<std::string_view> columnText(sqlite3_stmt* statement, int column) 
     return std::string_view(text);
 }
 
+// A text value, as columnText.
+std::optional<std::string_view> valueText(sqlite3_value* value) {
+    const auto* text = reinterpret_cast<const char*>(sqlite3_value_text(value));
+    if (text == nullptr) {
+        return std::nullopt;
+    }
+    return std::string_view(text);
+}
+
+// What a row of type bookmark gives: its address, none for an entry that is
+// no bookmark (a "place:" query, or no page at all), and its name.
+struct BookmarkText {
+    std::optional<std::string_view> url;
+    std::string_view name;
+};
+
+// text(0), text(1) and text(2) are the address, the title and the page's title.
+template <typename Text> BookmarkText bookmarkText(Text text) {
+    BookmarkText got{text(0), {}};
+    if (!got.url || got.url->starts_with("place:")) {
+        return {};
+    }
+    // An untitled bookmark takes its page's title.
+    got.name = text(1).value_or("");
+    if (got.name.empty()) {
+        got.name = text(2).value_or("");
+    }
+    return got;
+}
+
 // A path in an SQLite URI: "/" separators, and every byte that could be read as
 // URI syntax escaped.
 std::string uriEscaped(std::string_view path) {
@@ -115,53 +145,63 @@ class PlacesQuery {
         return step == SQLITE_DONE;
     }
 
-    // Bookmarks are matched as they come: those that match wait for the walk
-    // with the folders; the others are only counted in their folder.
+    // Bookmarks are matched inside SQLite's scan, by kept(): only folders and
+    // the bookmarks that match come back as rows, to wait for the walk; the
+    // others are only counted in their folder.
     bool readNodes() {
+        if (sqlite3_create_function_v2(database_, "zaptrove_kept", 4,
+                                       SQLITE_UTF8 | SQLITE_DIRECTONLY, this, kept, nullptr,
+                                       nullptr, nullptr) != SQLITE_OK) {
+            return false;
+        }
         // The titles are taken as they lie: an SQL function choosing between
         // them would copy the one it gives back for every row.
         const Statement rows =
             prepare("SELECT b.type, b.parent, p.url, b.title, p.title, b.id, b.position "
                     "FROM moz_bookmarks b LEFT JOIN moz_places p ON p.id = b.fk "
-                    "WHERE b.type IN (1, 2)");
+                    "WHERE b.type = 2 OR "
+                    "(b.type = 1 AND zaptrove_kept(b.parent, p.url, b.title, p.title))");
         if (!rows) {
             return false;
         }
-        // Bookmarks mostly come folder by folder: the last folder's count is kept
-        // at hand.
-        std::size_t* folderCount = nullptr;
-        std::int64_t folder = 0;
         int step = SQLITE_ROW;
         while ((step = sqlite3_step(rows.get())) == SQLITE_ROW) {
             sqlite3_stmt* row = rows.get();
-            PlacesNode node;
-            node.parent = sqlite3_column_int64(row, 1);
+            PlacesNode node{sqlite3_column_int64(row, 5), sqlite3_column_int64(row, 1),
+                            sqlite3_column_int64(row, 6)};
             if (sqlite3_column_int(row, 0) == 1) {
-                const std::optional<std::string_view> url = columnText(row, 2);
-                node.isBookmark = url && !url->starts_with("place:");
-                // An untitled bookmark takes its page's title.
-                std::string_view name = columnText(row, 3).value_or("");
-                if (name.empty()) {
-                    name = columnText(row, 4).value_or("");
-                }
-                if (node.isBookmark && !matcher_.matches(name, *url)) {
-                    if (folderCount == nullptr || folder != node.parent) {
-                        folder = node.parent;
-                        folderCount = &bookmarksIn_[folder];
-                    }
-                    ++*folderCount;
-                    continue;
-                }
+                const BookmarkText text =
+                    bookmarkText([&](int column) { return columnText(row, column + 2); });
+                node.isBookmark = text.url.has_value();
                 if (node.isBookmark) {
                     node.match = static_cast<std::int32_t>(matches_.size());
-                    matches_.push_back({std::string(name), std::string(*url)});
+                    matches_.push_back({std::string(text.name), std::string(*text.url)});
                 }
             }
-            node.id = sqlite3_column_int64(row, 5);
-            node.position = sqlite3_column_int64(row, 6);
             nodes_.push_back(node);
         }
         return step == SQLITE_DONE;
+    }
+
+    // zaptrove_kept(parent, url, title, page title): false for a bookmark that
+    // does not match, which is counted in its folder instead.
+    static void kept(sqlite3_context* context, int, sqlite3_value** values) {
+        auto& query = *static_cast<PlacesQuery*>(sqlite3_user_data(context));
+        const BookmarkText text =
+            bookmarkText([&](int value) { return valueText(values[value + 1]); });
+        if (!text.url || query.matcher_.matches(text.name, *text.url)) {
+            sqlite3_result_int(context, 1);
+            return;
+        }
+        // Bookmarks mostly come folder by folder: the last folder's count is
+        // kept at hand.
+        const std::int64_t parent = sqlite3_value_int64(values[0]);
+        if (query.lastFolderCount_ == nullptr || query.lastFolder_ != parent) {
+            query.lastFolder_ = parent;
+            query.lastFolderCount_ = &query.bookmarksIn_[parent];
+        }
+        ++*query.lastFolderCount_;
+        sqlite3_result_int(context, 0);
     }
 
     // Depth first from the root, each folder's entries by position, leaving
@@ -221,6 +261,8 @@ class PlacesQuery {
     std::vector<Bookmark> matches_; // the records of those bookmarks
     // How many bookmarks that do not match each folder holds.
     std::unordered_map<std::int64_t, std::size_t> bookmarksIn_;
+    std::int64_t lastFolder_ = 0;
+    std::size_t* lastFolderCount_ = nullptr;
 };
 
 // Reads the database at path; logCopy, when not empty, is a private copy of
