@@ -12,14 +12,16 @@
 #include <cctype>
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 #include <tuple>
+#include <unordered_map>
 
 namespace zaptrove {
 
 namespace {
 
-// A row of moz_bookmarks that is a bookmark or a folder.
+// A row of moz_bookmarks that is a folder, or a bookmark that matched.
 struct PlacesNode {
     std::int64_t id = 0;
     std::int64_t parent = 0;
@@ -38,11 +40,44 @@ struct FinalizeStatement {
 };
 using Statement = std::unique_ptr<sqlite3_stmt, FinalizeStatement>;
 
-std::string_view columnText(sqlite3_stmt* statement, int column) {
+// A text column, up to its first NUL byte (SQLite ends every text it gives
+// with one: the length is not asked for separately); nothing for NULL.
+std::optional<std::string_view> columnText(sqlite3_stmt* statement, int column) {
     const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(statement, column));
-    return text == nullptr ? std::string_view()
-                           : std::string_view(text, static_cast<std::size_t>(
-                                                        sqlite3_column_bytes(statement, column)));
+    if (text == nullptr) {
+        return std::nullopt;
+    }
+    return std::string_view(text);
+}
+
+// A text value, as columnText.
+std::optional<std::string_view> valueText(sqlite3_value* value) {
+    const auto* text = reinterpret_cast<const char*>(sqlite3_value_text(value));
+    if (text == nullptr) {
+        return std::nullopt;
+    }
+    return std::string_view(text);
+}
+
+// What a row of type bookmark gives: its address, none for an entry that is
+// no bookmark (a "place:" query, or no page at all), and its name.
+struct BookmarkText {
+    std::optional<std::string_view> url;
+    std::string_view name;
+};
+
+// text(0), text(1) and text(2) are the address, the title and the page's title.
+template <typename Text> BookmarkText bookmarkText(Text text) {
+    BookmarkText got{text(0), {}};
+    if (!got.url || got.url->starts_with("place:")) {
+        return {};
+    }
+    // An untitled bookmark takes its page's title.
+    got.name = text(1).value_or("");
+    if (got.name.empty()) {
+        got.name = text(2).value_or("");
+    }
+    return got;
 }
 
 // A path in an SQLite URI: "/" separators, and every byte that could be read as
@@ -110,39 +145,63 @@ class PlacesQuery {
         return step == SQLITE_DONE;
     }
 
-    // Bookmarks are matched as they come; their records wait for the walk.
+    // Bookmarks are matched inside SQLite's scan, by kept(): only folders and
+    // the bookmarks that match come back as rows, to wait for the walk; the
+    // others are only counted in their folder.
     bool readNodes() {
+        if (sqlite3_create_function_v2(database_, "zaptrove_kept", 4,
+                                       SQLITE_UTF8 | SQLITE_DIRECTONLY, this, kept, nullptr,
+                                       nullptr, nullptr) != SQLITE_OK) {
+            return false;
+        }
         // The titles are taken as they lie: an SQL function choosing between
         // them would copy the one it gives back for every row.
         const Statement rows =
-            prepare("SELECT b.id, b.parent, b.position, b.type, b.title, p.title, p.url "
+            prepare("SELECT b.type, b.parent, p.url, b.title, p.title, b.id, b.position "
                     "FROM moz_bookmarks b LEFT JOIN moz_places p ON p.id = b.fk "
-                    "WHERE b.type IN (1, 2)");
+                    "WHERE b.type = 2 OR "
+                    "(b.type = 1 AND zaptrove_kept(b.parent, p.url, b.title, p.title))");
         if (!rows) {
             return false;
         }
         int step = SQLITE_ROW;
         while ((step = sqlite3_step(rows.get())) == SQLITE_ROW) {
             sqlite3_stmt* row = rows.get();
-            PlacesNode node{sqlite3_column_int64(row, 0), sqlite3_column_int64(row, 1),
-                            sqlite3_column_int64(row, 2)};
-            if (sqlite3_column_int(row, 3) == 1) {
-                const std::string_view url = columnText(row, 6);
-                node.isBookmark =
-                    sqlite3_column_type(row, 6) != SQLITE_NULL && !url.starts_with("place:");
-                // An untitled bookmark takes its page's title.
-                std::string_view name = columnText(row, 4);
-                if (name.empty()) {
-                    name = columnText(row, 5);
-                }
-                if (node.isBookmark && matcher_.matches(name, url)) {
+            PlacesNode node{sqlite3_column_int64(row, 5), sqlite3_column_int64(row, 1),
+                            sqlite3_column_int64(row, 6)};
+            if (sqlite3_column_int(row, 0) == 1) {
+                const BookmarkText text =
+                    bookmarkText([&](int column) { return columnText(row, column + 2); });
+                node.isBookmark = text.url.has_value();
+                if (node.isBookmark) {
                     node.match = static_cast<std::int32_t>(matches_.size());
-                    matches_.push_back({std::string(name), std::string(url)});
+                    matches_.push_back({std::string(text.name), std::string(*text.url)});
                 }
             }
             nodes_.push_back(node);
         }
         return step == SQLITE_DONE;
+    }
+
+    // zaptrove_kept(parent, url, title, page title): false for a bookmark that
+    // does not match, which is counted in its folder instead.
+    static void kept(sqlite3_context* context, int, sqlite3_value** values) {
+        auto& query = *static_cast<PlacesQuery*>(sqlite3_user_data(context));
+        const BookmarkText text =
+            bookmarkText([&](int value) { return valueText(values[value + 1]); });
+        if (!text.url || query.matcher_.matches(text.name, *text.url)) {
+            sqlite3_result_int(context, 1);
+            return;
+        }
+        // Bookmarks mostly come folder by folder: the last folder's count is
+        // kept at hand.
+        const std::int64_t parent = sqlite3_value_int64(values[0]);
+        if (query.lastFolderCount_ == nullptr || query.lastFolder_ != parent) {
+            query.lastFolder_ = parent;
+            query.lastFolderCount_ = &query.bookmarksIn_[parent];
+        }
+        ++*query.lastFolderCount_;
+        sqlite3_result_int(context, 0);
     }
 
     // Depth first from the root, each folder's entries by position, leaving
@@ -152,9 +211,10 @@ class PlacesQuery {
         std::sort(nodes_.begin(), nodes_.end(), [](const PlacesNode& a, const PlacesNode& b) {
             return std::tie(a.parent, a.position, a.id) < std::tie(b.parent, b.position, b.id);
         });
+        candidates_.reserve(candidates_.size() + matches_.size());
         std::vector<bool> met(nodes_.size());
         std::vector<std::pair<std::size_t, std::size_t>> open{childrenOf(root)};
-        std::size_t count = 0;
+        std::size_t count = bookmarksInFolder(root);
         while (!open.empty()) {
             auto& [next, end] = open.back();
             if (next == end) {
@@ -168,15 +228,19 @@ class PlacesQuery {
             }
             met[at] = true;
             if (!node.isBookmark) {
+                count += bookmarksInFolder(node.id);
                 open.push_back(childrenOf(node.id));
                 continue;
             }
             ++count;
-            if (node.match >= 0) {
-                candidates_.push_back(std::move(matches_[static_cast<std::size_t>(node.match)]));
-            }
+            candidates_.push_back(std::move(matches_[static_cast<std::size_t>(node.match)]));
         }
         return count;
+    }
+
+    std::size_t bookmarksInFolder(std::int64_t folder) const {
+        const auto found = bookmarksIn_.find(folder);
+        return found == bookmarksIn_.end() ? 0 : found->second;
     }
 
     std::pair<std::size_t, std::size_t> childrenOf(std::int64_t parent) const {
@@ -193,8 +257,12 @@ class PlacesQuery {
     sqlite3* database_;
     Matcher& matcher_;
     std::vector<Bookmark>& candidates_;
-    std::vector<PlacesNode> nodes_;
-    std::vector<Bookmark> matches_;
+    std::vector<PlacesNode> nodes_; // folders, and the bookmarks that match
+    std::vector<Bookmark> matches_; // the records of those bookmarks
+    // How many bookmarks that do not match each folder holds.
+    std::unordered_map<std::int64_t, std::size_t> bookmarksIn_;
+    std::int64_t lastFolder_ = 0;
+    std::size_t* lastFolderCount_ = nullptr;
 };
 
 // Reads the database at path; logCopy, when not empty, is a private copy of

@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <bit>
+#include <cstring>
 
 namespace zaptrove {
 
@@ -94,6 +95,22 @@ std::size_t MatchPrefilter::findCandidate(std::string_view pText, std::size_t pF
             found != std::string_view::npos) {
             return found;
         }
+    }
+    // The bytes left, fewer than a block and the span (a bookmark's name is
+    // often no more): a copy padded with zero bytes is tested a block at a
+    // time, for a term short enough that two blocks hold them. A candidate in
+    // the padding comes after every one in the text: it means none.
+    if (const std::size_t left = pText.size() - at; left > 0 && span_ < sizeof(Block)) {
+        char padded[4 * sizeof(Block)] = {};
+        std::memcpy(padded, pText.data() + at, left);
+        const std::string_view rest(padded, left);
+        for (std::size_t block = 0; block < left; block += sizeof(Block)) {
+            if (const std::size_t found = candidateInBlock(rest, block);
+                found != std::string_view::npos) {
+                return found < left ? at + found : std::string_view::npos;
+            }
+        }
+        return std::string_view::npos;
     }
     for (; at < pText.size(); ++at) {
         if (isCandidate(pText, at)) {

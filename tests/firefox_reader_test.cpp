@@ -87,8 +87,9 @@ TEST(FirefoxRead, WalksTheTreeLeavingOutTagsAndQueries) {
     EXPECT_EQ(read(profile, "", FUNC_BOTH, &reading), kProfileBookmarks);
     EXPECT_EQ(reading.BookmarkCount, 6u);
     EXPECT_TRUE(reading.readWhole());
-    EXPECT_EQ(read(profile + "/places.sqlite", "caf\u00e9", FUNC_NAME),
+    EXPECT_EQ(read(profile + "/places.sqlite", "caf\u00e9", FUNC_NAME, &reading),
               List{"Caf\u00e9 deep|https://deep.example/"});
+    EXPECT_EQ(reading.BookmarkCount, 6u); // those that do not match are counted too
     EXPECT_EQ(read(profile, "no-title", FUNC_URL), List{"|https://no-title.example/"});
     EXPECT_EQ(read(profile, "tag"), List{});
     // Read with no log waiting: nothing in the profile is made or changed.

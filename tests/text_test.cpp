@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cctype>
 #include <clocale>
 #include <cstdlib>
 #include <optional>
@@ -107,6 +109,39 @@ TEST(Text, Utf16WithItsMarkBecomesUtf8) {
             }
             EXPECT_EQ(std::string(decoded.data(), decoder.finish(end)), text)
                 << piece << " " << bytes;
+        }
+    }
+}
+
+// The first candidate, against a byte-by-byte reading, in texts of every length
+// around the block sizes: an occurrence (in either letter case) or a byte
+// outside ASCII at each place, up to the last byte, and none.
+TEST(Text, MatchPrefilterFindsTheFirstCandidateAtEveryPlace) {
+    for (const std::string term : {"news", "n", " x ", "abcdefghijklmnopqrstu"}) {
+        const zaptrove::MatchPrefilter prefilter(term);
+        std::string upper = term;
+        for (char& c : upper) {
+            c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+        }
+        const auto naive = [&](const std::string& text) {
+            for (std::size_t at = 0; at < text.size(); ++at) {
+                if (static_cast<unsigned char>(text[at]) >= 0x80 ||
+                    lowerCase(text.substr(at, term.size())) == term) {
+                    return at;
+                }
+            }
+            return std::string::npos;
+        };
+        for (std::size_t size = 0; size < 70; ++size) {
+            for (std::size_t at = 0; at <= size; ++at) {
+                for (const std::string& put : {std::string("\xC3\xA9"), upper, term}) {
+                    std::string text(size, '.');
+                    text.replace(std::min(at, size), put.size(), put);
+                    text.resize(size);
+                    EXPECT_EQ(prefilter.findCandidate(text, 0), naive(text))
+                        << '"' << term << "\" in \"" << text << '"';
+                }
+            }
         }
     }
 }
