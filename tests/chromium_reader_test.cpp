@@ -13,15 +13,12 @@
 using namespace zaptrove;
 using namespace std::string_literals;
 using test::List;
+using test::utf8Path;
 
 namespace {
 
 List scan(std::string_view text, std::string term = "", std::int16_t mode = FUNC_BOTH) {
     return test::scanWith(fnScanChromiumBookmarks, text, std::move(term), mode);
-}
-
-std::filesystem::path utf8Path(std::string_view path) {
-    return std::u8string(path.begin(), path.end());
 }
 
 BrowserReading readingOf(std::string_view text) {
@@ -219,10 +216,6 @@ TEST(ChromiumRead, RealProfiles) {
         std::vector<Bookmark> found;
         const std::string path = tmp / ("home/.config/chromium/" + profile + "/Bookmarks");
         EXPECT_TRUE(fnReadChromiumBookmarks(path, matcher, found).readWhole());
-        List names;
-        for (const Bookmark& b : found) {
-            names.push_back(b.Name + "|" + b.URL);
-        }
-        EXPECT_EQ(names, expected);
+        EXPECT_EQ(test::listOf(found), expected);
     }
 }

@@ -2,18 +2,20 @@
 #include "debug_log/debug_log.h"
 #include "search/favorites_reader.h"
 #include "search/matcher.h"
+#include "support/bookmark_lists.h"
 #include "support/fake_clock.h"
 #include "support/temp_folder.h"
 #include "support/utf16_bytes.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 
 namespace fs = std::filesystem;
 using namespace zaptrove;
 using namespace std::string_literals;
-using List = std::vector<std::string>;
+using test::List;
 
 namespace {
 
@@ -28,12 +30,8 @@ List find(const std::string& folder, std::string term = "", std::int16_t mode = 
     Matcher matcher(std::move(term), mode);
     std::vector<Bookmark> found;
     subReadFavorites(folder, matcher, found, DebugLog(settings, clock));
-    List out;
-    for (const Bookmark& b : found) {
-        EXPECT_TRUE(b.IsShortcut) << b.Name;
-        out.push_back(b.Name + "|" + b.URL);
-    }
-    return out;
+    EXPECT_TRUE(std::ranges::all_of(found, &Bookmark::IsShortcut));
+    return test::listOf(found);
 }
 
 } // namespace

@@ -20,12 +20,9 @@ namespace fs = std::filesystem;
 using namespace zaptrove;
 using test::List;
 using test::PlacesDatabase;
+using test::utf8Path;
 
 namespace {
-
-fs::path utf8Path(std::string_view path) {
-    return std::u8string(path.begin(), path.end());
-}
 
 List read(const std::string& path, std::string term = "", std::int16_t mode = FUNC_BOTH,
           BrowserReading* reading = nullptr) {
@@ -35,11 +32,7 @@ List read(const std::string& path, std::string term = "", std::int16_t mode = FU
     if (reading != nullptr) {
         *reading = got;
     }
-    List out;
-    for (const Bookmark& b : found) {
-        out.push_back(b.Name + "|" + b.URL);
-    }
-    return out;
+    return test::listOf(found);
 }
 
 // Every entry below a folder, with the bytes of each file.

@@ -7,6 +7,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include <string>
 #include <string_view>
 #include <vector>
@@ -15,6 +17,15 @@ namespace zaptrove::test {
 
 using List = std::vector<std::string>;
 
+// Bookmarks as "name|address".
+inline List listOf(const std::vector<Bookmark>& found) {
+    List out;
+    for (const Bookmark& b : found) {
+        out.push_back(b.Name + "|" + b.URL);
+    }
+    return out;
+}
+
 // Each bookmark a file scanner finds in the text, as "name|address".
 template <typename Scanner>
 List scanWith(Scanner scanner, std::string_view text, std::string term = "",
@@ -22,12 +33,8 @@ List scanWith(Scanner scanner, std::string_view text, std::string term = "",
     Matcher matcher(std::move(term), mode);
     std::vector<Bookmark> found;
     scanner(text, matcher, found);
-    List out;
-    for (const Bookmark& b : found) {
-        EXPECT_FALSE(b.IsShortcut);
-        out.push_back(b.Name + "|" + b.URL);
-    }
-    return out;
+    EXPECT_TRUE(std::ranges::none_of(found, &Bookmark::IsShortcut));
+    return listOf(found);
 }
 
 // A scan for a term keeps exactly the bookmarks of a scan for everything whose

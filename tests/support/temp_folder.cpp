@@ -23,18 +23,16 @@ std::string nativeForm(std::string path) {
     return path;
 }
 
-// Paths are UTF-8 here; a narrow string would be read in the ANSI code page on
-// Windows.
-fs::path utf8Path(std::string_view path) {
-    return fs::path(std::u8string(path.begin(), path.end()));
-}
-
 std::string utf8String(const fs::path& path) {
     const std::u8string text = path.u8string();
     return std::string(text.begin(), text.end());
 }
 
 } // namespace
+
+fs::path utf8Path(std::string_view path) {
+    return fs::path(std::u8string(path.begin(), path.end()));
+}
 
 TempFolder::TempFolder() {
     static std::mt19937_64 random{std::random_device{}()};

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include <filesystem>
 #include <string>
 #include <string_view>
 
@@ -38,6 +39,10 @@ class TempFolder {
 // would ("+h" hides it, "+s" marks it a system entry).
 void attrib(std::string_view change, const std::string& path);
 #endif
+
+// A path as the file system functions take it. Paths are UTF-8 here; a narrow
+// string would be read in the ANSI code page on Windows.
+std::filesystem::path utf8Path(std::string_view path);
 
 // The whole content of a file, or empty when it cannot be read.
 std::string readFile(const std::string& path);
