@@ -171,3 +171,30 @@ TEST_F(Win32Form, TheClipboardHoldsUnicodeText) {
     forms::clipboardClear();
     EXPECT_EQ(forms::clipboardText(), "");
 }
+
+// Captions share one font, shrunk from the dialog font in steps down to 6
+// points until each fits; a control that others hide counts for nothing.
+TEST_F(Win32Form, CaptionsShrinkTogetherToFitAndOtherControlsKeepTheDialogFont) {
+    const auto fontHeight = [this](const wchar_t* pClass, const wchar_t* pCaption) {
+        LOGFONTW font{};
+        GetObjectW(reinterpret_cast<HFONT>(SendMessageW(
+                       FindWindowExW(windowOf(form), nullptr, pClass, pCaption), WM_GETFONT, 0, 0)),
+                   sizeof font, &font);
+        return std::abs(font.lfHeight);
+    };
+    const int dialogHeight = fontHeight(L"Button", L"Cancel");
+    forms::CommandButton narrow(form, 2300, 1500, 300, 400, "Far too wide");
+    form.hide();
+    form.show();
+    const int smallest = MulDiv(6, static_cast<int>(1440 / forms::twipsPerPixelX()), 72);
+    EXPECT_EQ(forms::cutCaptions(form), std::vector<std::string>{"Far too wide"});
+    EXPECT_EQ((std::vector<int>{fontHeight(L"Button", L"Cancel"), fontHeight(L"Button", L"&Use"),
+                                fontHeight(L"Edit", nullptr)}),
+              (std::vector<int>{smallest, smallest, dialogHeight}));
+
+    forms::TextBox cover(form, 2300, 1500, 300, 400);
+    form.hide();
+    form.show();
+    EXPECT_EQ(forms::cutCaptions(form), std::vector<std::string>{});
+    EXPECT_EQ(fontHeight(L"Button", L"Cancel"), dialogHeight);
+}
