@@ -7,6 +7,8 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <shellapi.h>
+
 #include <cstdlib>
 #include <string>
 #include <vector>
@@ -197,4 +199,31 @@ TEST_F(Win32Form, CaptionsShrinkTogetherToFitAndOtherControlsKeepTheDialogFont) 
     form.show();
     EXPECT_EQ(forms::cutCaptions(form), std::vector<std::string>{});
     EXPECT_EQ(fontHeight(L"Button", L"Cancel"), dialogHeight);
+}
+
+// A restarted shell starts with an empty notification area and announces
+// itself to every window: a shown icon is added again, a removed one is not.
+TEST_F(Win32Form, TheIconIsAddedAgainWhenTheShellRestarts) {
+    if (!forms::TrayIcon::isAvailable()) {
+        GTEST_SKIP() << "no notification area";
+    }
+    const auto inShell = [this](DWORD pMessage = NIM_MODIFY) {
+        NOTIFYICONDATAW data{};
+        data.cbSize = sizeof data;
+        data.hWnd = windowOf(form);
+        data.uID = 1;
+        return Shell_NotifyIconW(pMessage, &data) != FALSE;
+    };
+    const auto restartShell = [&] {
+        inShell(NIM_DELETE);
+        PostMessageW(windowOf(form), RegisterWindowMessageW(L"TaskbarCreated"), 0, 0);
+        forms::doEvents();
+    };
+    forms::TrayIcon icon(form);
+    icon.add("Keys");
+    restartShell();
+    EXPECT_TRUE(inShell());
+    icon.remove();
+    restartShell();
+    EXPECT_FALSE(inShell());
 }
