@@ -26,12 +26,24 @@ function(zaptrove_add_version_resource target description)
   target_sources(${target} PRIVATE ${rc})
 endfunction()
 
+# The manifest of the window program, which its forms' tests carry too, so that
+# they test the controls the program shows.
+function(zaptrove_add_manifest target)
+  set(ZAPTROVE_MANIFEST ${CMAKE_CURRENT_BINARY_DIR}/zaptrove.exe.manifest)
+  configure_file(${PROJECT_SOURCE_DIR}/app/windows/zaptrove.exe.manifest ${ZAPTROVE_MANIFEST}
+    @ONLY)
+  set(rc ${CMAKE_CURRENT_BINARY_DIR}/${target}_manifest.rc)
+  configure_file(${PROJECT_SOURCE_DIR}/app/windows/manifest.rc.in ${rc} @ONLY)
+  target_sources(${target} PRIVATE ${rc})
+  set_source_files_properties(${rc} PROPERTIES OBJECT_DEPENDS ${ZAPTROVE_MANIFEST})
+endfunction()
+
 # The program icon in the sizes Windows shows most (packed from app/icons by
 # app/windows/make_ico.py) and the manifest.
 function(zaptrove_add_window_resources target)
   find_package(Python3 REQUIRED COMPONENTS Interpreter)
+  zaptrove_add_manifest(${target})
   set(ZAPTROVE_ICO ${CMAKE_CURRENT_BINARY_DIR}/zaptrove.ico)
-  set(ZAPTROVE_MANIFEST ${CMAKE_CURRENT_BINARY_DIR}/zaptrove.exe.manifest)
   set(images)
   foreach(size 16 32 48)
     list(APPEND images ${PROJECT_SOURCE_DIR}/app/icons/hicolor/${size}x${size}/apps/zaptrove.png)
@@ -42,11 +54,9 @@ function(zaptrove_add_window_resources target)
     DEPENDS ${images} ${PROJECT_SOURCE_DIR}/app/windows/make_ico.py
     COMMENT "Packing the program icon"
     VERBATIM)
-  configure_file(${PROJECT_SOURCE_DIR}/app/windows/zaptrove.exe.manifest ${ZAPTROVE_MANIFEST}
-    @ONLY)
   set(rc ${CMAKE_CURRENT_BINARY_DIR}/${target}.rc)
   configure_file(${PROJECT_SOURCE_DIR}/app/windows/zaptrove.rc.in ${rc} @ONLY)
   target_sources(${target} PRIVATE ${rc})
-  # The resource compiler reads both files, which CMake does not see in the script.
-  set_source_files_properties(${rc} PROPERTIES OBJECT_DEPENDS "${ZAPTROVE_ICO};${ZAPTROVE_MANIFEST}")
+  # The resource compiler reads the icon, which CMake does not see in the script.
+  set_source_files_properties(${rc} PROPERTIES OBJECT_DEPENDS ${ZAPTROVE_ICO})
 endfunction()

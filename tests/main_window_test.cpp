@@ -563,9 +563,6 @@ TEST(WindowPlacement, MovesOnlyAWindowWhoseTitleBarIsOutOfReach) {
 
 // With the fonts this machine has, every caption of both windows shows whole.
 TEST_F(MainWindow, EveryCaptionFitsItsControl) {
-#ifdef _WIN32
-    GTEST_SKIP() << "The Win32 forms do not fit their captions' font to the controls yet";
-#endif
     EXPECT_EQ(forms::cutCaptions(window.form), std::vector<std::string>{});
     frmPreferences preferences(settings, window.form);
     preferences.form.show();

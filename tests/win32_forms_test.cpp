@@ -7,6 +7,8 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <shellapi.h>
+
 #include <cstdlib>
 #include <string>
 #include <vector>
@@ -170,4 +172,58 @@ TEST_F(Win32Form, TheClipboardHoldsUnicodeText) {
     EXPECT_EQ(forms::clipboardText(), "Zürich \xE2\x9C\x93 \xE6\x97\xA5");
     forms::clipboardClear();
     EXPECT_EQ(forms::clipboardText(), "");
+}
+
+// Captions share one font, shrunk from the dialog font in steps down to 6
+// points until each fits; a control that others hide counts for nothing.
+TEST_F(Win32Form, CaptionsShrinkTogetherToFitAndOtherControlsKeepTheDialogFont) {
+    const auto fontHeight = [this](const wchar_t* pClass, const wchar_t* pCaption) {
+        LOGFONTW font{};
+        GetObjectW(reinterpret_cast<HFONT>(SendMessageW(
+                       FindWindowExW(windowOf(form), nullptr, pClass, pCaption), WM_GETFONT, 0, 0)),
+                   sizeof font, &font);
+        return std::abs(font.lfHeight);
+    };
+    const int dialogHeight = fontHeight(L"Button", L"Cancel");
+    forms::CommandButton narrow(form, 2300, 1500, 300, 400, "Far too wide");
+    form.hide();
+    form.show();
+    const int smallest = MulDiv(6, static_cast<int>(1440 / forms::twipsPerPixelX()), 72);
+    EXPECT_EQ(forms::cutCaptions(form), std::vector<std::string>{"Far too wide"});
+    EXPECT_EQ((std::vector<int>{fontHeight(L"Button", L"Cancel"), fontHeight(L"Button", L"&Use"),
+                                fontHeight(L"Edit", nullptr)}),
+              (std::vector<int>{smallest, smallest, dialogHeight}));
+
+    forms::TextBox cover(form, 2300, 1500, 300, 400);
+    form.hide();
+    form.show();
+    EXPECT_EQ(forms::cutCaptions(form), std::vector<std::string>{});
+    EXPECT_EQ(fontHeight(L"Button", L"Cancel"), dialogHeight);
+}
+
+// A restarted shell starts with an empty notification area and announces
+// itself to every window: a shown icon is added again, a removed one is not.
+TEST_F(Win32Form, TheIconIsAddedAgainWhenTheShellRestarts) {
+    if (!forms::TrayIcon::isAvailable()) {
+        GTEST_SKIP() << "no notification area";
+    }
+    const auto inShell = [this](DWORD pMessage = NIM_MODIFY) {
+        NOTIFYICONDATAW data{};
+        data.cbSize = sizeof data;
+        data.hWnd = windowOf(form);
+        data.uID = 1;
+        return Shell_NotifyIconW(pMessage, &data) != FALSE;
+    };
+    const auto restartShell = [&] {
+        inShell(NIM_DELETE);
+        PostMessageW(windowOf(form), RegisterWindowMessageW(L"TaskbarCreated"), 0, 0);
+        forms::doEvents();
+    };
+    forms::TrayIcon icon(form);
+    icon.add("Keys");
+    restartShell();
+    EXPECT_TRUE(inShell());
+    icon.remove();
+    restartShell();
+    EXPECT_FALSE(inShell());
 }

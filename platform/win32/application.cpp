@@ -4,10 +4,12 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
 #include <atomic>
 #include <cmath>
 #include <cstring>
 #include <map>
+#include <utility>
 
 namespace zaptrove::platform::forms {
 
@@ -18,9 +20,9 @@ constexpr const wchar_t* IDLE_CLASS = L"ZaptroveIdle";
 constexpr UINT WM_IDLE_ACTION = WM_APP;
 
 // The message font at the system's scale, and the fonts made from it for
-// each scale of screen.
+// each scale of screen and each smaller caption size.
 LOGFONTW gMessageFont{};
-std::map<UINT, HFONT> gFonts;
+std::map<std::pair<UINT, int>, HFONT> gFonts;
 // A message-only window: it runs the actions whenIdle() posts from any thread
 // and owns the clipboard's text.
 std::atomic<HWND> gIdleWindow = nullptr;
@@ -104,12 +106,17 @@ UINT systemDotsPerInch() {
     return static_cast<UINT>(std::lround(1440.0f / twipsPerPixelX()));
 }
 
-HFONT dialogFont(UINT pDotsPerInch) {
-    HFONT& font = gFonts[pDotsPerInch];
+// A negative height is the characters' own, a positive one their cells'; a
+// font of the default height (0) has no smaller size.
+HFONT dialogFont(UINT pDotsPerInch, int pSmallerBy) {
+    HFONT& font = gFonts[{pDotsPerInch, pSmallerBy}];
     if (font == nullptr) {
         LOGFONTW scaled = gMessageFont;
-        scaled.lfHeight = MulDiv(scaled.lfHeight, static_cast<int>(pDotsPerInch),
-                                 static_cast<int>(systemDotsPerInch()));
+        const int height = MulDiv(scaled.lfHeight, static_cast<int>(pDotsPerInch),
+                                  static_cast<int>(systemDotsPerInch()));
+        scaled.lfHeight = height < 0   ? std::min(height + pSmallerBy, -1)
+                          : height > 0 ? std::max(height - pSmallerBy, 1)
+                                       : 0;
         font = CreateFontIndirectW(&scaled);
     }
     return font;
@@ -161,7 +168,7 @@ struct Application::Impl {
     }
     ~Impl() {
         DestroyWindow(gIdleWindow.exchange(nullptr));
-        for (const auto& [dotsPerInch, font] : gFonts) {
+        for (const auto& [size, font] : gFonts) {
             DeleteObject(font);
         }
         gFonts.clear();

@@ -8,14 +8,14 @@
 
 namespace zaptrove::platform::forms {
 
-namespace {
-
 RECT rectInParent(HWND pWindow) {
     RECT rect{};
     GetWindowRect(pWindow, &rect);
     MapWindowPoints(HWND_DESKTOP, GetParent(pWindow), reinterpret_cast<POINT*>(&rect), 2);
     return rect;
 }
+
+namespace {
 
 Form::Impl& formOf(Container pContainer) {
     return pContainer.form() != nullptr ? pContainer.form()->impl()

@@ -257,6 +257,7 @@ void Form::Impl::rescale(UINT pDotsPerInch, const RECT& pSuggested) {
             setControlSide(*controls[i], side, sides[i][static_cast<std::size_t>(side)]);
         }
     }
+    fitCaptions();
     SetWindowPos(window, nullptr, pSuggested.left, pSuggested.top,
                  pSuggested.right - pSuggested.left, pSuggested.bottom - pSuggested.top,
                  SWP_NOZORDER | SWP_NOACTIVATE);
@@ -303,6 +304,7 @@ void Form::setWindowState(int pState) {
 
 void Form::show() {
     Impl& impl = *impl_;
+    impl.fitCaptions();
     if (IsWindowVisible(impl.window)) {
         return;
     }

@@ -20,6 +20,8 @@ std::wstring toWide(std::string_view pText);
 std::string toUtf8(std::wstring_view pText);
 std::string windowText(HWND pWindow);
 
+// A child window's rectangle in its parent's client area.
+RECT rectInParent(HWND pWindow);
 // A side of a window's rectangle, in pixels.
 int sideOf(const RECT& pRect, Side pSide);
 
@@ -45,8 +47,9 @@ class OpenClipboard {
 };
 
 // The system's message font at pDotsPerInch, which every control shows its
-// text in.
-HFONT dialogFont(UINT pDotsPerInch);
+// text in, or that font pSmallerBy pixels smaller, for captions that need it.
+// Each is made once and lives as long as the Application.
+HFONT dialogFont(UINT pDotsPerInch, int pSmallerBy = 0);
 // The dots per inch of the screen a window is on.
 UINT dotsPerInchOf(HWND pWindow);
 // Window classes of forms and frames, registered by the Application.
@@ -89,6 +92,9 @@ struct Form::Impl {
     // The form moved to a screen of another scale: every control keeps its
     // twips and takes the font of that scale.
     void rescale(UINT pDotsPerInch, const RECT& pSuggested);
+    // Gives every caption the largest font, at most the dialog font, in which
+    // all of them show whole.
+    void fitCaptions() const;
     float twipsPerPixel() const { return 1440.0f / static_cast<float>(dotsPerInch); }
     // The window procedure's work, which answers 0; false leaves a message to
     // the default.
@@ -155,6 +161,10 @@ struct Control::Impl {
     // Set while the program sets a text box's text, which is no change by the user.
     bool settingText = false;
 };
+
+// Whether the control shows its whole caption in pFont; true for one without
+// caption, or hidden under others.
+bool captionFits(const Control::Impl& pControl, HFONT pFont);
 
 // The control behind a window of the program's, or null.
 Control::Impl* controlOf(HWND pWindow);

@@ -57,59 +57,6 @@ BYTE modifierKey(std::string_view pName) {
                               : VK_LWIN;
 }
 
-// Pixels a control keeps around its caption: a push button's frame, a check
-// box's gap after its glyph, a frame's indent of its caption on either side.
-constexpr int kButtonMargin = 6;
-constexpr int kGlyphGap = 4;
-constexpr int kFrameCaptionMargin = 16;
-
-// The size of a caption in its control's font, wrapped within pWrapWidth when
-// pFormat asks for it.
-SIZE captionSize(HWND pControl, UINT pFormat, int pWrapWidth = 0) {
-    const std::wstring caption = toWide(windowText(pControl));
-    const HDC context = GetDC(pControl);
-    const HGDIOBJ previousFont =
-        SelectObject(context, reinterpret_cast<HFONT>(SendMessageW(pControl, WM_GETFONT, 0, 0)));
-    RECT rect{0, 0, pWrapWidth, 0};
-    DrawTextW(context, caption.c_str(), static_cast<int>(caption.size()), &rect,
-              DT_CALCRECT | pFormat);
-    SelectObject(context, previousFont);
-    ReleaseDC(pControl, context);
-    return SIZE{rect.right - rect.left, rect.bottom - rect.top};
-}
-
-int clientWidth(HWND pWindow) {
-    RECT client{};
-    GetClientRect(pWindow, &client);
-    return client.right;
-}
-
-// Whether the control shows its whole caption.
-bool captionFits(const Control::Impl& pControl) {
-    const HWND window = pControl.window;
-    switch (pControl.kind) {
-    case Kind::Label: {
-        RECT client{};
-        GetClientRect(window, &client);
-        const SIZE size = captionSize(window, DT_WORDBREAK | DT_NOPREFIX, client.right);
-        return size.cx <= client.right && size.cy <= client.bottom;
-    }
-    case Kind::CheckBox:
-    case Kind::Option:
-        return captionSize(window, DT_SINGLELINE).cx + GetSystemMetrics(SM_CXMENUCHECK) +
-                   kGlyphGap <=
-               clientWidth(window);
-    case Kind::Button:
-        return captionSize(window, DT_SINGLELINE).cx + 2 * kButtonMargin <= clientWidth(window);
-    case Kind::Frame:
-        return pControl.groupBox == nullptr ||
-               captionSize(pControl.groupBox, DT_SINGLELINE).cx + 2 * kFrameCaptionMargin <=
-                   clientWidth(window);
-    default:
-        return true;
-    }
-}
-
 // The mouse messages the notification area sends for a click on an icon.
 std::vector<UINT> trayMessagesFor(TrayClick pClick) {
     switch (pClick) {
@@ -222,9 +169,10 @@ void simulateClose(Form& pForm) {
 std::vector<std::string> cutCaptions(const Form& pForm) {
     std::vector<std::string> cut;
     for (const Control::Impl* control : pForm.impl().controls) {
-        if (!captionFits(*control)) {
-            cut.push_back(
-                windowText(control->groupBox != nullptr ? control->groupBox : control->window));
+        const HWND shown = control->groupBox != nullptr ? control->groupBox : control->window;
+        if (!captionFits(*control,
+                         reinterpret_cast<HFONT>(SendMessageW(shown, WM_GETFONT, 0, 0)))) {
+            cut.push_back(windowText(shown));
         }
     }
     return cut;

@@ -5,9 +5,9 @@
 # notification area. Types a search, copies an address with "+" (read back from
 # the X clipboard Wine fills), opens it with Enter through the shell (a scheme
 # of the test's own, registered in the prefix, whose handler records the
-# address), stores minimising into the notification area with "\mt", opens
-# Preferences with "\p", ends with Escape and checks the settings saved in
-# Wine's registry. Leaves screenshots of the expanded window and of Preferences.
+# address), minimises into the notification area with "\mt" and comes back
+# with a click on the icon there, opens Preferences with "\p", ends with
+# Escape and checks the settings saved in Wine's registry. Leaves screenshots of the expanded window and of Preferences.
 # Exits 77 (skipped) when a display tool or Wine is missing.
 # Usage: run_e2e_windows.sh ZAPTROVE_EXE SCREENSHOT_FOLDER
 set -euo pipefail
@@ -16,7 +16,7 @@ app=$(realpath "$1")
 shots=$2
 here=$(dirname "$(realpath "$0")")
 wine_run=$here/../../scripts/wine-run.sh
-for tool in Xvfb openbox trayer xdotool xprop xclip import; do
+for tool in Xvfb openbox trayer xdotool xprop xwininfo xclip import; do
   command -v "$tool" >/dev/null || { echo "SKIP: $tool is not installed"; exit 77; }
 done
 work=$(mktemp -d)
@@ -50,10 +50,14 @@ export DISPLAY=:$(head -n1 "$work/display")
 openbox >/dev/null 2>&1 &
 pids+=($!)
 wait_for sh -c "xprop -root _NET_SUPPORTING_WM_CHECK | grep -q 'window id'" || fail "no window manager"
-trayer --edge bottom --align right --widthtype request --height 24 --transparent false \
+trayer --edge bottom --align right --widthtype pixel --width 64 --expand false --height 24 \
+  --transparent false \
   >/dev/null 2>&1 &
 pids+=($!)
-wait_for xdotool search --class trayer || fail "no notification area"
+# trayer's panel, which holds the icons docked in it; searched for before Wine
+# makes and drops windows, which make a search fail.
+find_panel() { panel=$(xdotool search --classname '^panel$' | head -n1) && [ -n "$panel" ]; }
+wait_for find_panel || fail "no notification area"
 
 wine() { "$wine_run" --with-display "$@"; }
 echo "Making the Wine prefix $WINEPREFIX"
@@ -108,9 +112,29 @@ xdotool key Return
 wait_for test -s "$opened" || fail "nothing opened"
 [ "$(tr -d '\r' <"$opened")" = zaptrovetest:world/news ] || fail "opened: $(cat "$opened")"
 
-# Minimising into the notification area, stored.
+# Single clicks and minimising into the notification area, stored. Minimised,
+# the window leaves the screen for an icon in trayer, which Wine's desktop
+# docks there; a click on it brings the window back and takes the icon away.
+activate "$window" # the shell may have taken the focus
 type_line '\cs'
 type_line '\mt'
+grep -q 'Input : \\cs' "$log" || fail "single clicks not set"
+tray_icon() { xwininfo -tree -id "$panel" | awk '/explorer\.exe/ { print $1; exit }'; }
+icon_docked() {
+  local icon
+  icon=$(tray_icon)
+  [ -n "$icon" ] && xwininfo -id "$icon" | grep -q IsViewable
+}
+icon_gone() { [ -z "$(tray_icon)" ]; }
+xdotool windowminimize "$window"
+wait_for sh -c "! xdotool search --onlyvisible --name '^Zaptrove v4\.3\$'" ||
+  fail "the minimised window stayed on screen"
+wait_for icon_docked || fail "no icon in the notification area"
+eval "$(xdotool getwindowgeometry --shell "$(tray_icon)")"
+xdotool mousemove --window "$(tray_icon)" $((WIDTH / 2)) $((HEIGHT / 2)) click 1
+wait_for shown '^Zaptrove v4\.3$' || fail "a click on the icon did not bring the window back"
+wait_for icon_gone || fail "the icon stayed in the notification area"
+activate "$window"
 
 type_line '\p'
 preferences=$(timeout 20 xdotool search --sync --onlyvisible --name '^Preferences$' | head -n1)
