@@ -12,6 +12,7 @@
 #include <cctype>
 #include <cstdint>
 #include <memory>
+#include <new>
 #include <optional>
 #include <string>
 #include <tuple>
@@ -185,23 +186,31 @@ class PlacesQuery {
 
     // zaptrove_kept(parent, url, title, page title): false for a bookmark that
     // does not match, which is counted in its folder instead.
+    // No exception may cross SQLite: running out of memory ends the query.
     static void kept(sqlite3_context* context, int, sqlite3_value** values) {
-        auto& query = *static_cast<PlacesQuery*>(sqlite3_user_data(context));
+        try {
+            sqlite3_result_int(
+                context, static_cast<PlacesQuery*>(sqlite3_user_data(context))->keeps(values));
+        } catch (const std::bad_alloc&) {
+            sqlite3_result_error_nomem(context);
+        }
+    }
+
+    bool keeps(sqlite3_value** values) {
         const BookmarkText text =
             bookmarkText([&](int value) { return valueText(values[value + 1]); });
-        if (!text.url || query.matcher_.matches(text.name, *text.url)) {
-            sqlite3_result_int(context, 1);
-            return;
+        if (!text.url || matcher_.matches(text.name, *text.url)) {
+            return true;
         }
         // Bookmarks mostly come folder by folder: the last folder's count is
         // kept at hand.
         const std::int64_t parent = sqlite3_value_int64(values[0]);
-        if (query.lastFolderCount_ == nullptr || query.lastFolder_ != parent) {
-            query.lastFolder_ = parent;
-            query.lastFolderCount_ = &query.bookmarksIn_[parent];
+        if (lastFolderCount_ == nullptr || lastFolder_ != parent) {
+            lastFolder_ = parent;
+            lastFolderCount_ = &bookmarksIn_[parent];
         }
-        ++*query.lastFolderCount_;
-        sqlite3_result_int(context, 0);
+        ++*lastFolderCount_;
+        return false;
     }
 
     // Depth first from the root, each folder's entries by position, leaving
