@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "search/chunked_scan.h"
 
+#include "debug_log/debug_log.h"
 #include "platform/files.h"
 #include "platform/text.h"
 
@@ -159,6 +160,19 @@ void subScanFileInChunks(platform::FileReader& pFile, const BlockRule& pRule,
     if (!scanWhole(pFile, pRule, std::max<std::size_t>(pChunkBytes, 1), pScan)) {
         pCandidates.erase(pCandidates.begin() + kept, pCandidates.end());
     }
+}
+
+void subReadFileInChunks(std::string_view pPath, std::string_view pKind, const BlockRule& pRule,
+                         std::vector<Bookmark>& pCandidates,
+                         const std::function<void(std::string_view)>& pScan, const DebugLog& pLog,
+                         std::size_t pChunkBytes) {
+    pLog.subDebug(LOG_INFO, std::string("Reading ").append(pKind).append(" File: ").append(pPath));
+    platform::FileReader file(pPath);
+    if (file.isOpen()) {
+        pLog.subDebugTimer(LOG_BEGIN, std::string("Parsing ").append(pKind).append(" File: "));
+        subScanFileInChunks(file, pRule, pCandidates, pScan, pChunkBytes);
+    }
+    pLog.subDebugTimer(LOG_END, std::string(pKind).append(" file parsed: "));
 }
 
 } // namespace zaptrove

@@ -11,6 +11,8 @@
 
 namespace zaptrove {
 
+class DebugLog;
+
 namespace platform {
 class FileReader;
 }
@@ -31,6 +33,14 @@ inline constexpr std::size_t kFileChunkBytes = 64 * 1024;
 void subScanFileInChunks(platform::FileReader& pFile, const BlockRule& pRule,
                          std::vector<Bookmark>& pCandidates,
                          const std::function<void(std::string_view)>& pScan,
+                         std::size_t pChunkBytes);
+
+// Opens the bookmark file at pPath and reads it as subScanFileInChunks does,
+// between the log lines of a file of its kind ("Netscape", "Opera"): the
+// parsing lines only when the file could be opened.
+void subReadFileInChunks(std::string_view pPath, std::string_view pKind, const BlockRule& pRule,
+                         std::vector<Bookmark>& pCandidates,
+                         const std::function<void(std::string_view)>& pScan, const DebugLog& pLog,
                          std::size_t pChunkBytes);
 
 } // namespace zaptrove

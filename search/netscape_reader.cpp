@@ -1,8 +1,6 @@
 // SPDX-License-Identifier: MIT
 #include "search/netscape_reader.h"
 
-#include "debug_log/debug_log.h"
-#include "platform/files.h"
 #include "search/character_references.h"
 #include "search/chunked_scan.h"
 #include "search/entry_encoding.h"
@@ -98,16 +96,10 @@ void subReadNetscape(std::string_view pPath, Matcher& pMatcher, std::vector<Book
 void subReadNetscapeInChunks(std::string_view pPath, Matcher& pMatcher,
                              std::vector<Bookmark>& pCandidates, const DebugLog& pLog,
                              std::size_t pChunkBytes) {
-    pLog.subDebug(LOG_INFO, std::string("Reading Netscape File: ").append(pPath));
-    platform::FileReader file(pPath);
-    if (file.isOpen()) {
-        pLog.subDebugTimer(LOG_BEGIN, "Parsing Netscape File: ");
-        subScanFileInChunks(
-            file, kEntries, pCandidates,
-            [&](std::string_view text) { subScanNetscape(text, pMatcher, pCandidates); },
-            pChunkBytes);
-    }
-    pLog.subDebugTimer(LOG_END, "Netscape file parsed: ");
+    subReadFileInChunks(
+        pPath, "Netscape", kEntries, pCandidates,
+        [&](std::string_view text) { subScanNetscape(text, pMatcher, pCandidates); }, pLog,
+        pChunkBytes);
 }
 
 } // namespace zaptrove

@@ -1,8 +1,6 @@
 // SPDX-License-Identifier: MIT
 #include "search/opera_reader.h"
 
-#include "debug_log/debug_log.h"
-#include "platform/files.h"
 #include "search/chunked_scan.h"
 #include "search/entry_encoding.h"
 #include "search/matcher.h"
@@ -95,15 +93,10 @@ void subReadOpera(std::string_view pPath, Matcher& pMatcher, std::vector<Bookmar
 void subReadOperaInChunks(std::string_view pPath, Matcher& pMatcher,
                           std::vector<Bookmark>& pCandidates, const DebugLog& pLog,
                           std::size_t pChunkBytes) {
-    pLog.subDebug(LOG_INFO, std::string("Reading Opera File: ").append(pPath));
-    platform::FileReader file(pPath);
-    if (file.isOpen()) {
-        pLog.subDebugTimer(LOG_BEGIN, "Parsing Opera File: ");
-        subScanFileInChunks(
-            file, kBlocks, pCandidates,
-            [&](std::string_view text) { subScanOpera(text, pMatcher, pCandidates); }, pChunkBytes);
-    }
-    pLog.subDebugTimer(LOG_END, "Opera file parsed: ");
+    subReadFileInChunks(
+        pPath, "Opera", kBlocks, pCandidates,
+        [&](std::string_view text) { subScanOpera(text, pMatcher, pCandidates); }, pLog,
+        pChunkBytes);
 }
 
 } // namespace zaptrove
