@@ -30,6 +30,7 @@ cleanup() {
 }
 trap cleanup EXIT
 fail() { echo "FAIL: $*" >&2; exit 1; }
+source "$(dirname "$0")/window_driving.sh"
 
 export HOME=$work/home
 export ZAPTROVE_REGISTRY=$work/registry.reg
@@ -93,24 +94,12 @@ start_app() {
   "$app" &
   app_pid=$!
   pids+=($app_pid)
-  window=$(timeout 20 xdotool search --sync --onlyvisible --name '^Zaptrove v4\.3$' | head -n1)
+  window=$(main_window 20)
   [ -n "$window" ] || fail "no window $1"
-  xdotool windowactivate --sync "$window" 2>/dev/null || xdotool windowfocus --sync "$window"
+  activate "$window"
 }
 start_app "at the first run"
 
-type_line() { xdotool type --delay 20 "$1"; xdotool key Return; sleep 0.5; }
-# Searches and waits until the list is built, however slow the machine.
-search() {
-  local before
-  before=$(grep -c 'Building combo' "$log" || true)
-  type_line "$1"
-  for _ in $(seq 100); do
-    [ "$(grep -c 'Building combo' "$log" || true)" -gt "$before" ] && break
-    sleep 0.1
-  done
-  sleep 0.3
-}
 type_line '\enable_debug'
 search 'NEWS'
 mkdir -p "$shots"
@@ -223,7 +212,7 @@ for _ in $(seq 100); do
   sleep 0.1
 done
 [ -n "$other" ] || fail "no window for other settings"
-xdotool windowactivate --sync "$other" 2>/dev/null || xdotool windowfocus --sync "$other"
+activate "$other"
 : >"$log"
 type_line '\enable_debug'
 grep -q '^! .*Hotkey Ctrl+Alt+Z was refused (another program holds it)' "$log" ||
@@ -240,7 +229,7 @@ xdotool search --onlyvisible --name '^Zaptrove v4\.3$' | grep -qx "$window" &&
   fail "the hotkey did not hide the window in front"
 xdotool key Num_Lock ctrl+alt+z Num_Lock
 active_is "$window" || fail "the hotkey with Num Lock on did not bring the window back"
-xdotool windowactivate --sync "$other" 2>/dev/null || xdotool windowfocus --sync "$other"
+activate "$other"
 xdotool key Escape # ends the other program
 for _ in $(seq 100); do kill -0 "$other_pid" 2>/dev/null || break; sleep 0.1; done
 kill -0 "$other_pid" 2>/dev/null && fail "the other program did not end"

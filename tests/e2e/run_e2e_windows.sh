@@ -35,11 +35,8 @@ fail() {
   [ -f "${log:-}" ] && sed 's/^/  log: /' "$log" >&2
   exit 1
 }
-# Waits up to 20 s for a command to succeed.
-wait_for() {
-  for _ in $(seq 200); do "$@" >/dev/null 2>&1 && return 0; sleep 0.1; done
-  return 1
-}
+source "$here/window_driving.sh"
+typing_delay=30
 shown() { xdotool search --onlyvisible --name "$1"; }
 
 exec 3>"$work/display"
@@ -82,20 +79,10 @@ rm -f "$log"
 wine "$app" >"$work/zaptrove.out" 2>&1 &
 app_pid=$!
 pids+=($app_pid)
-window=$(timeout 60 xdotool search --sync --onlyvisible --name '^Zaptrove v4\.3$' | head -n1)
+window=$(main_window 60)
 [ -n "$window" ] || fail "no window"
-activate() { xdotool windowactivate --sync "$1" 2>/dev/null || xdotool windowfocus --sync "$1"; }
 activate "$window"
 
-type_line() { xdotool type --delay 30 "$1"; xdotool key Return; sleep 0.5; }
-# Searches and waits until the list is built.
-search() {
-  local before
-  before=$(grep -c 'Building combo' "$log" || true)
-  type_line "$1"
-  wait_for test "$(grep -c 'Building combo' "$log" || true)" -gt "$before" || fail "no list for $1"
-  sleep 0.3
-}
 type_line '\enable_debug'
 wait_for test -f "$log" || fail "no diagnostic log"
 search 'NEWS'
