@@ -14,6 +14,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <numeric>
 
 using namespace zaptrove;
 using platform::ByteOrder;
@@ -29,25 +30,15 @@ constexpr BlockRule kLines{
 // The pieces the file gives, read chunkBytes at a time, each kept as a record.
 List pieces(platform::FileReader& file, std::size_t chunkBytes) {
     std::vector<Bookmark> records;
-    subScanFileInChunks(
-        file, kLines, records,
-        [&](std::string_view piece) {
-            records.push_back({std::string(piece), ""});
-        },
-        chunkBytes);
     List out;
-    for (const Bookmark& record : records) {
-        out.push_back(record.Name);
-    }
+    subScanFileInChunks(
+        file, kLines, records, [&](std::string_view piece) { out.emplace_back(piece); },
+        chunkBytes);
     return out;
 }
 
 std::string joined(const List& parts) {
-    std::string all;
-    for (const std::string& part : parts) {
-        all += part;
-    }
-    return all;
+    return std::accumulate(parts.begin(), parts.end(), std::string());
 }
 
 } // namespace

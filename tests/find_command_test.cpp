@@ -22,11 +22,17 @@ const char* const kBookmarks =
     "<DT><A HREF=\"http://b\">Daily News</A>\n<DT><A HREF=\"http://a\">news</A>\n"
     "<DT><A HREF=\"http://c\">Sports</A>\n";
 
+// A temporary folder holding a Netscape file of three bookmarks.
+class FindCommand : public testing::Test {
+  protected:
+    const zaptrove::test::TempFolder t;
+    const std::string ns = t.write("ns.html", kBookmarks);
+};
+
 } // namespace
 
-TEST(FindCommand, PrintsResultsOrSaysWhyNot) {
-    const zaptrove::test::TempFolder t;
-    const std::string ns = t.write("ns.html", kBookmarks), log = t / "find.log";
+TEST_F(FindCommand, PrintsResultsOrSaysWhyNot) {
+    const std::string log = t / "find.log";
     t.write("Fav/Fav News.url", "[InternetShortcut]\nURL=http://fav\n");
     const std::string opera = t.write("op.adr", "#URL\n\tNAME=Opera News\n\tURL=http://op\n");
     // Tabs and line breaks would split a result: each is printed as a blank.
@@ -102,7 +108,7 @@ TEST(FindCommand, PrintsResultsOrSaysWhyNot) {
     }
 }
 
-TEST(FindCommand, PrintsControlCharactersAndBytesThatAreNotUtf8AsReplacements) {
+TEST_F(FindCommand, PrintsControlCharactersAndBytesThatAreNotUtf8AsReplacements) {
     const std::string fffd = "\xEF\xBF\xBD";
     const std::pair<std::string_view, std::string> cases[] = {
         {"\x1b]0;PWNED\x07\x1b[2J", fffd + "]0;PWNED" + fffd + fffd + "[2J"},
@@ -115,20 +121,18 @@ TEST(FindCommand, PrintsControlCharactersAndBytesThatAreNotUtf8AsReplacements) {
     for (const auto& [text, printed] : cases)
         EXPECT_EQ(zaptrove::fnPrintableLine(text), printed) << testing::PrintToString(text);
 
-    const zaptrove::test::TempFolder t;
-    const std::string ns =
-        t.write("ns.html", "<DT><A HREF=\"http://\x1b[2J\">\x1b]0;PWNED\x07</A>");
+    const std::string pwned =
+        t.write("pwned.html", "<DT><A HREF=\"http://\x1b[2J\">\x1b]0;PWNED\x07</A>");
     for (const char* form : {"--tsv", "--by=both"}) {
         std::ostringstream out, err;
-        EXPECT_EQ(fnRunFind({"--netscape", ns, form, "pwned"}, out, err), 0);
+        EXPECT_EQ(fnRunFind({"--netscape", pwned, form, "pwned"}, out, err), 0);
         EXPECT_EQ(out.str().find('\x1b'), std::string::npos) << out.str();
         EXPECT_EQ(out.str().find('\x07'), std::string::npos) << out.str();
     }
 }
 
-TEST(FindCommand, NamesEachSourceThatCannotBeReadAndFailsWhenNoneCould) {
-    const zaptrove::test::TempFolder t;
-    const std::string ns = t.write("ns.html", kBookmarks), missing = t / "missing.html";
+TEST_F(FindCommand, NamesEachSourceThatCannotBeReadAndFailsWhenNoneCould) {
+    const std::string missing = t / "missing.html";
     const std::string folder = t.makeFolder("folder"), firefox = t.makeFolder("ff");
     const std::string missingLine = "zaptrove-find: Netscape file " + missing +
                                     " could not be read: No such file or directory\n";
@@ -156,13 +160,11 @@ TEST(FindCommand, NamesEachSourceThatCannotBeReadAndFailsWhenNoneCould) {
     }
 }
 
-TEST(FindCommand, AnOutputThatCannotBeWrittenFailsWithAMessage) {
+TEST_F(FindCommand, AnOutputThatCannotBeWrittenFailsWithAMessage) {
     // Every character written is refused, as on a full disk.
     struct Refusing : std::streambuf {
         int overflow(int) override { return traits_type::eof(); }
     } refusing;
-    const zaptrove::test::TempFolder t;
-    const std::string ns = t.write("ns.html", kBookmarks);
     for (const Args& args : {Args{"--netscape", ns, "news"}, Args{"--help"}}) {
         std::ostream out(&refusing);
         std::ostringstream err;
@@ -171,8 +173,7 @@ TEST(FindCommand, AnOutputThatCannotBeWrittenFailsWithAMessage) {
     }
 }
 
-TEST(FindCommand, RealProgramTakesAnyTextAndExitsWithZero) {
-    const zaptrove::test::TempFolder t;
+TEST_F(FindCommand, RealProgramTakesAnyTextAndExitsWithZero) {
     // The program sits in the build folder, one above the tests.
     const std::string program = zaptrove::platform::nativePath(
         zaptrove::platform::programFolder() + "/../zaptrove-find" + ZAPTROVE_EXE_SUFFIX);
@@ -194,10 +195,8 @@ TEST(FindCommand, RealProgramTakesAnyTextAndExitsWithZero) {
     EXPECT_EQ(output, "Ärger 漢字 😀\thttp://ä\n");
 }
 
-TEST(FindCommand, WhatIsNotGivenComesFromTheStoredSettingsWhichStayUntouched) {
-    const zaptrove::test::TempFolder t;
+TEST_F(FindCommand, WhatIsNotGivenComesFromTheStoredSettingsWhichStayUntouched) {
     const zaptrove::test::TestRegistry registry;
-    const std::string ns = t.write("ns.html", kBookmarks);
     const auto run = [&](Args args) {
         std::ostringstream out, err;
         const Args where = registry.findArguments();
@@ -226,9 +225,7 @@ TEST(FindCommand, WhatIsNotGivenComesFromTheStoredSettingsWhichStayUntouched) {
 
 // Hand-given browser locations: a profile folder or the file itself, read even
 // with the browsers switched off, and listed with what they hold.
-TEST(FindCommand, BrowserLocationsAndTheSourceList) {
-    const zaptrove::test::TempFolder t;
-    const std::string ns = t.write("ns.html", kBookmarks);
+TEST_F(FindCommand, BrowserLocationsAndTheSourceList) {
     const std::string bookmarks = t.write(
         "prof/Bookmarks", R"({"roots": {"bookmark_bar": {"type": "folder", "children": [)"
                           R"({"type": "url", "name": "Zt News", "url": "https://zt/"}]}}})");

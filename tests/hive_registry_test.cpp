@@ -3,6 +3,7 @@
 #include "platform/registry.h"
 #include "platform/text.h"
 #include "support/temp_folder.h"
+#include "support/utf16_bytes.h"
 
 #include <algorithm>
 #include <csignal>
@@ -15,6 +16,7 @@
 using namespace zaptrove::platform;
 using zaptrove::test::readFile;
 using zaptrove::test::TempFolder;
+using zaptrove::test::utf16File;
 
 namespace {
 
@@ -190,19 +192,6 @@ TEST(HiveRegistry, ConcurrentAndInterruptedSavesLeaveAWholeFile) {
     }
 }
 
-// The text in UTF-16LE, or as it is.
-std::string encoded(std::string_view text, bool utf16) {
-    if (!utf16) {
-        return std::string(text);
-    }
-    std::string bytes;
-    for (const char16_t unit : utf8ToUtf16(text)) {
-        bytes += static_cast<char>(unit & 0xFF);
-        bytes += static_cast<char>(unit >> 8);
-    }
-    return bytes;
-}
-
 TEST(HiveRegistry, FilesInEveryExportEncodingAreReadAndWrittenBackInTheirOwn) {
     constexpr std::string_view kText = "Windows Registry Editor Version 5.00\r\n\r\n"
                                        "[HKEY_CURRENT_USER\\Software\\Zaptrove]\r\n"
@@ -212,7 +201,7 @@ TEST(HiveRegistry, FilesInEveryExportEncodingAreReadAndWrittenBackInTheirOwn) {
         std::string bytes;
         std::string_view start;
         bool utf16;
-    } forms[] = {{"UTF-16LE", "\xFF\xFE" + encoded(kText, true), "\xFF\xFEW\0", true},
+    } forms[] = {{"UTF-16LE", utf16File(kText, ByteOrder::LittleEndian), "\xFF\xFEW\0", true},
                  {"UTF-8 with BOM", "\xEF\xBB\xBF" + std::string(kText), "\xEF\xBB\xBFW", false},
                  {"UTF-8", std::string(kText), "Windows Registry Editor Version 5.00\r\n", false}};
     for (const auto& [form, bytes, start, utf16] : forms) {
@@ -223,7 +212,9 @@ TEST(HiveRegistry, FilesInEveryExportEncodingAreReadAndWrittenBackInTheirOwn) {
         store(*registry, "Sort", RegistryValue::ofNumber(3));
         const std::string written = readFile(hive);
         EXPECT_TRUE(written.starts_with(std::string(start.data(), start.size()))) << form;
-        EXPECT_NE(written.find(encoded("\"Sort\"=dword:00000003\r\n", utf16)), std::string::npos)
+        const std::string sort = "\"Sort\"=dword:00000003\r\n";
+        EXPECT_NE(written.find(utf16 ? utf16File(sort, ByteOrder::LittleEndian).substr(2) : sort),
+                  std::string::npos)
             << form;
         EXPECT_EQ(query(*openUserRegistry(hive), "Path"), RegistryValue::ofText("Z\xC3\xBCrich"))
             << form;

@@ -400,39 +400,56 @@ TEST_F(MainWindow, PreferencesOkStoresWhatIsShownWithAFolderBackslashAndNothingE
                        expected.OperaMain));
 }
 
-// Escape and the close box end the dialog as Cancel does (see
-// PreferencesOpenFromTheButtonAndFromTheCommand), storing nothing.
-TEST_F(MainWindow, PreferencesEscapeAndTheCloseBoxChangeNothing) {
-    const auto closers = {+[](frmPreferences& d) { forms::simulateKey(d.txtAlternate[3], 27); },
-                          +[](frmPreferences& d) { forms::simulateClose(d.form); }};
-    for (const auto close : closers) {
-        frmPreferences dialog(settings, window.form);
-        dialog.form.show();
-        dialog.optSearch[2].setValue(true);
-        dialog.chkDups.setValue(true);
-        dialog.txtAlternate[3].setText("changed");
-        close(dialog);
-        EXPECT_FALSE(dialog.form.isShown());
-        EXPECT_EQ(settings.Function, FUNC_NAME);
-        EXPECT_EQ(settings.Duplicates, DUPS_KEEP);
-        EXPECT_EQ(settings.NetscapeAlt, "");
-    }
+// Cancel, Escape and the close box end either dialog, storing nothing of what
+// was changed in it.
+TEST_F(MainWindow, DialogsEndedWithoutOkChangeNothing) {
+    const auto endEachWay = [&]<typename Dialog>(auto change, auto escapeFrom) {
+        for (int way = 0; way < 3; ++way) {
+            Dialog dialog(settings, window.form);
+            dialog.form.show();
+            change(dialog);
+            if (way == 0) {
+                dialog.cmdCancel_Click();
+            } else if (way == 1) {
+                forms::simulateKey(escapeFrom(dialog), forms::KEY_ESCAPE);
+            } else {
+                forms::simulateClose(dialog.form);
+            }
+            EXPECT_FALSE(dialog.form.isShown()) << way;
+        }
+    };
+    endEachWay.operator()<frmPreferences>(
+        [](frmPreferences& d) {
+            d.optSearch[2].setValue(true);
+            d.chkDups.setValue(true);
+            d.txtAlternate[3].setText("changed");
+        },
+        [](frmPreferences& d) -> forms::Control& { return d.txtAlternate[3]; });
+    endEachWay.operator()<frmMore>(
+        [](frmMore& d) {
+            forms::simulateClick(d.Browsers.chkBrowser[0]);
+            d.Browsers.chkBrowserAlt[1].setValue(false);
+            d.Browsers.txtBrowserAlt[1].setText("changed");
+            forms::simulateClick(d.Launcher.chkAccents);
+            forms::simulateKeyCombination(d.Launcher.hkyHotkey, "Ctrl+Alt+Z");
+        },
+        [](frmMore& d) -> forms::Control& { return d.Browsers.txtBrowserAlt[1]; });
+    EXPECT_EQ(std::tie(settings.Function, settings.Duplicates, settings.NetscapeAlt),
+              std::tie(FUNC_NAME, DUPS_KEEP, ""));
+    EXPECT_EQ(std::tie(settings.DoFirefox, settings.DoChromiumEx, settings.ChromiumAlt,
+                       settings.Accents, settings.HotKey),
+              std::tie(DO_YES, DO_YES, "", ACCENTS_MATCH, ""));
 }
 
 TEST_F(MainWindow, PreferencesShowValuesOnlyADamagedStoreHoldsAndStoreThemSoundly) {
-    settings.Duplicates = 0;
-    settings.Single = 5;
-    settings.Tray = 99;
-    settings.Sort = SORT_NONE;
+    settings.Duplicates = 0, settings.Single = 5, settings.Tray = 99, settings.Sort = SORT_NONE;
     frmPreferences dialog(settings, window.form);
     dialog.Form_Activate();
     EXPECT_TRUE(dialog.chkDups.value() && dialog.ChkSingle.value() && dialog.chkMinimize.value());
     EXPECT_EQ(selected(dialog.optSort), -1);
     dialog.cmdOK_Click();
-    EXPECT_EQ(settings.Duplicates, DUPS_REMOVE);
-    EXPECT_EQ(settings.Single, CLICK_SINGLE);
-    EXPECT_EQ(settings.Tray, TRAY_ON);
-    EXPECT_EQ(settings.Sort, SORT_NONE);
+    EXPECT_EQ(std::tie(settings.Duplicates, settings.Single, settings.Tray, settings.Sort),
+              std::tie(DUPS_REMOVE, CLICK_SINGLE, TRAY_ON, SORT_NONE));
 }
 
 namespace {
@@ -494,28 +511,6 @@ TEST_F(MainWindow, MoreDialogOpensFromPreferencesAndListsTheBrowserProfiles) {
     EXPECT_EQ(settings.DoChromium, DO_NO);
     EXPECT_EQ(settings.DoFirefox, DO_YES);
     EXPECT_EQ(settings.FirefoxAlt, "/home/u/ff");
-}
-
-TEST_F(MainWindow, MoreDialogCancelEscapeAndTheCloseBoxChangeNothing) {
-    const auto closers = {+[](frmMore& d) { d.cmdCancel_Click(); },
-                          +[](frmMore& d) { forms::simulateKey(d.Browsers.txtBrowserAlt[1], 27); },
-                          +[](frmMore& d) { forms::simulateClose(d.form); }};
-    for (const auto close : closers) {
-        frmMore dialog(settings, window.form);
-        dialog.form.show();
-        forms::simulateClick(dialog.Browsers.chkBrowser[0]);
-        dialog.Browsers.chkBrowserAlt[1].setValue(false);
-        dialog.Browsers.txtBrowserAlt[1].setText("changed");
-        forms::simulateClick(dialog.Launcher.chkAccents);
-        forms::simulateKeyCombination(dialog.Launcher.hkyHotkey, "Ctrl+Alt+Z");
-        close(dialog);
-        EXPECT_FALSE(dialog.form.isShown());
-        EXPECT_EQ(settings.DoFirefox, DO_YES);
-        EXPECT_EQ(settings.DoChromiumEx, DO_YES);
-        EXPECT_EQ(settings.ChromiumAlt, "");
-        EXPECT_EQ(settings.Accents, ACCENTS_MATCH);
-        EXPECT_EQ(settings.HotKey, "");
-    }
 }
 
 // A place stored under another display scale is brought back onto the screen;
