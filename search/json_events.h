@@ -91,6 +91,24 @@ template <typename Chunks> class Text {
         }
     }
 
+    // As string(), with the decoded text in pText: the chunk's own bytes when
+    // the string lies whole in the chunk without escapes (most do), so that
+    // nothing is copied; pOut otherwise. pText lasts until the next read.
+    bool stringView(bool pKeep, std::string& pOut, std::string_view& pText, std::size_t& pErrorAt) {
+        const char* const stop = stringStop(at_, end_);
+        if (stop != end_ && *stop == '"') {
+            pText = std::string_view(at_, static_cast<std::size_t>(stop - at_));
+            at_ = stop + 1;
+            return true;
+        }
+        pText = {};
+        if (!string(pKeep, pOut, pErrorAt)) {
+            return false;
+        }
+        pText = pOut;
+        return true;
+    }
+
     // Reads a string whose opening quote was taken, up to its closing quote;
     // when pKeep, decodes it into pOut. False, with pErrorAt set, for a string
     // that is not valid or not closed.
@@ -317,10 +335,11 @@ std::optional<std::size_t> fnParseJson(Chunks& pChunks, Handler& pHandler) {
             if (c == '"') {
                 text.take();
                 const bool keep = pHandler.wantsString();
-                if (!text.string(keep, decoded, errorAt)) {
+                std::string_view value;
+                if (!text.stringView(keep, decoded, value, errorAt)) {
                     return errorAt;
                 }
-                reported = !keep || pHandler.String(decoded);
+                reported = !keep || pHandler.String(value);
             } else if (c == 't' || c == 'f' || c == 'n') {
                 text.take();
                 if (!text.word(c == 't' ? "rue" : c == 'f' ? "alse" : "ull")) {
@@ -345,10 +364,11 @@ std::optional<std::size_t> fnParseJson(Chunks& pChunks, Handler& pHandler) {
             }
             text.take();
             const bool keep = pHandler.wantsKey();
-            if (!text.string(keep, decoded, errorAt)) {
+            std::string_view key;
+            if (!text.stringView(keep, decoded, key, errorAt)) {
                 return errorAt;
             }
-            if (keep && !pHandler.Key(decoded)) {
+            if (keep && !pHandler.Key(key)) {
                 return text.offset();
             }
             text.skipBlanks();
