@@ -114,7 +114,7 @@ fuzz:
 # Speed beside grep and find on generated corpora, in release mode (see
 # docs/PERFORMANCE.md); the corpora stay in $(BENCH_BUILD)/corpora. Not run by `test`.
 bench:
-	@bash scripts/install-deps.sh bench
+	@bash scripts/install-deps.sh $(if $(WITH_BUKU),bench-buku,bench)
 	cmake -S bench -B $(BENCH_BUILD) -DCMAKE_BUILD_TYPE=Release
 	cmake --build $(BENCH_BUILD) -j $(JOBS) --target zaptrove zaptrove-find zaptrove-stage-times \
 	  zaptrove-window-times

@@ -2,11 +2,13 @@
 # SPDX-License-Identifier: MIT
 # Installs the Debian packages one make target needs, when missing. As root it
 # installs them; otherwise it prints the one command that installs them.
-# Usage: install-deps.sh [build|test|fuzz|bench|windows-build|windows]   (default: build)
+# Usage: install-deps.sh [build|test|fuzz|bench|bench-buku|windows-build|windows]   (default: build)
 #   build    cmake, the compiler and Qt 6: what `make build` and `make run` need
 #   test     build + the test tools (`make test`, `make test-sanitize`, `make test-tsan`)
 #   fuzz     build + clang and its libFuzzer runtime (`make fuzz`)
 #   bench    build + what the benchmark runs beside the program (`make bench`)
+#   bench-buku  bench + buku, whose search the run over all three sources is
+#            compared with (`make bench WITH_BUKU=1`)
 #   windows-build  the MinGW-w64 cross compiler and what the Windows programs are
 #            made from (`make windows`)
 #   windows  windows-build + Wine and the end-to-end test's display tools
@@ -43,8 +45,12 @@ case "$group" in
     )
     ;;
   fuzz) packages=("${build[@]}" clang libclang-rt-dev) ;; # libFuzzer comes with clang's runtime
-  # sqlite3 runs the database rows' counterpart; Xvfb gives the window's start an X display
-  bench) packages=("${build[@]}" python3 sqlite3 xvfb) ;;
+  # sqlite3 runs the database rows' counterpart; Xvfb gives the window's start an X display;
+  # buku's search is compared with the run over all three sources
+  bench | bench-buku)
+    packages=("${build[@]}" python3 sqlite3 xvfb)
+    [ "$group" = bench-buku ] && packages+=(buku)
+    ;;
   windows-build) packages=("${windows_build[@]}") ;;
   windows)
     packages=(
@@ -56,7 +62,7 @@ case "$group" in
     )
     ;;
   *)
-    echo "install-deps.sh: unknown group '$group' (build, test, fuzz, bench, windows-build or windows)" >&2
+    echo "install-deps.sh: unknown group '$group' (build, test, fuzz, bench, bench-buku, windows-build or windows)" >&2
     exit 2
     ;;
 esac
