@@ -128,7 +128,7 @@ class OpenFolder {
 
   private:
     std::string path_;
-    std::intptr_t handle_ = -1;
+    void* handle_ = nullptr; // the system's listing stream, where it keeps one
 };
 
 // Appends the text to the file, creating it when missing. Answers false when

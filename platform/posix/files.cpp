@@ -56,12 +56,8 @@ std::string nativePath(std::string_view path) {
 
 namespace {
 
-// listFolder for a folder open for listing, which it closes.
-bool listOpenFolder(DIR* folder, std::vector<FolderEntry>& entries) {
-    entries.clear();
-    if (folder == nullptr) {
-        return false;
-    }
+// The entries of a folder open for listing, from where its reading stands.
+void readEntries(DIR* folder, std::vector<FolderEntry>& entries) {
     const int fd = dirfd(folder);
     while (const dirent* entry = readdir(folder)) {
         if (entry->d_name[0] == '.') {
@@ -72,9 +68,7 @@ bool listOpenFolder(DIR* folder, std::vector<FolderEntry>& entries) {
             entries.push_back({entry->d_name, kind == EntryKind::Folder});
         }
     }
-    closedir(folder);
     std::sort(entries.begin(), entries.end(), byNameIgnoringCase);
-    return true;
 }
 
 std::optional<FolderIdentity> identityOf(const struct stat& info) {
@@ -89,7 +83,13 @@ std::optional<FolderIdentity> identityOf(const struct stat& info) {
 
 bool listFolder(std::string_view path, std::vector<FolderEntry>& entries) {
     entries.clear();
-    return !path.empty() && listOpenFolder(opendir(nativePath(path).c_str()), entries);
+    DIR* const folder = path.empty() ? nullptr : opendir(nativePath(path).c_str());
+    if (folder == nullptr) {
+        return false;
+    }
+    readEntries(folder, entries);
+    closedir(folder);
+    return true;
 }
 
 std::optional<FolderIdentity> folderIdentity(std::string_view path) {
@@ -260,20 +260,27 @@ void FileReader::letGo() {
     }
 }
 
+// The folder is held as a listing stream, whose handle also serves for its
+// identity and for opening its files.
+namespace {
+DIR* stream(void* handle) {
+    return static_cast<DIR*>(handle);
+}
+} // namespace
+
 OpenFolder::OpenFolder(std::string_view path) : path_(path) {
-    handle_ =
-        path.empty() ? -1 : open(nativePath(path).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    handle_ = path.empty() ? nullptr : opendir(nativePath(path).c_str());
 }
 
 OpenFolder::~OpenFolder() {
-    if (handle_ >= 0) {
-        close(static_cast<int>(handle_));
+    if (handle_ != nullptr) {
+        closedir(stream(handle_));
     }
 }
 
 std::optional<FolderIdentity> OpenFolder::identity() const {
     struct stat info {};
-    if (handle_ < 0 || fstat(static_cast<int>(handle_), &info) != 0) {
+    if (handle_ == nullptr || fstat(dirfd(stream(handle_)), &info) != 0) {
         return std::nullopt;
     }
     return identityOf(info);
@@ -281,24 +288,20 @@ std::optional<FolderIdentity> OpenFolder::identity() const {
 
 bool OpenFolder::list(std::vector<FolderEntry>& entries) const {
     entries.clear();
-    // The listing gets a handle of its own, which it closes.
-    const int fd = handle_ < 0 ? -1 : dup(static_cast<int>(handle_));
-    DIR* folder = fd < 0 ? nullptr : fdopendir(fd);
-    if (folder == nullptr && fd >= 0) {
-        close(fd);
+    if (handle_ == nullptr) {
+        return false;
     }
-    if (folder != nullptr) {
-        rewinddir(folder);
-    }
-    return listOpenFolder(folder, entries);
+    rewinddir(stream(handle_));
+    readEntries(stream(handle_), entries);
+    return true;
 }
 
 bool OpenFolder::readWholeFile(std::string_view name, std::string& bytes, std::size_t limit) const {
     // A name that the mapping of "\\" turns into an absolute path would leave the folder.
-    if (handle_ < 0 || name.starts_with('\\') || name.starts_with('/')) {
+    if (handle_ == nullptr || name.starts_with('\\') || name.starts_with('/')) {
         return platform::readWholeFile(path_ + std::string(name), bytes, limit);
     }
-    const int fd = openat(static_cast<int>(handle_), nativePath(name).c_str(), kReadFlags);
+    const int fd = openat(dirfd(stream(handle_)), nativePath(name).c_str(), kReadFlags);
     if (fd < 0) {
         bytes.clear();
         return false;
