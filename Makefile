@@ -16,7 +16,7 @@ TSAN_BUILD ?= build-tsan
 CMAKE_FLAGS := -DCMAKE_BUILD_TYPE=$(BUILD_TYPE) $(if $(filter true,$(CI)),-DZAPTROVE_WERROR=ON)
 # The test programs the ThreadSanitizer run builds and runs: the threaded search
 # and the window that starts it.
-TSAN_TESTS := search_run_test favorites_reader_test shell_test main_window_test
+TSAN_TESTS := search_run_test favorites_reader_test shared_work_test shell_test main_window_test
 space := $(subst ,, )
 
 .PHONY: all deps test-deps build run demo test test-release test-sanitize test-tsan \

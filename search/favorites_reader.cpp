@@ -5,9 +5,11 @@
 #include "platform/files.h"
 #include "platform/text.h"
 #include "search/matcher.h"
+#include "search/shared_work.h"
 #include "settings/settings.h"
 
 #include <algorithm>
+#include <iterator>
 #include <set>
 #include <utility>
 
@@ -64,33 +66,63 @@ std::string_view urlInBytes(ShortcutText& text) {
     return platform::utf8OrWindows1252(url, text.windows1252);
 }
 
-// files is the folder held open; only the bookmarks kept get strings of their own.
-void testShortcut(const std::string& folder, const platform::OpenFolder& files,
-                  std::string_view entry, Matcher& matcher, std::vector<Bookmark>& candidates,
-                  ShortcutText& text) {
-    const std::string_view nameText = entry.substr(0, entry.size() - 4);
-    const auto keep = [&](std::string_view url) {
-        candidates.push_back({folder + std::string(entry), std::string(url), true});
-    };
-    switch (matcher.function()) {
-    case FUNC_NAME:
-        if (matcher.nameMatches(nameText)) {
-            keep({});
+std::string_view nameTextOf(std::string_view entry) {
+    return entry.substr(0, entry.size() - 4);
+}
+
+// The shortcut files of one folder, to be read for their addresses, and the
+// bookmarks kept from them.
+struct FolderShortcuts {
+    std::string folder;
+    std::vector<std::string> entries;
+    std::vector<Bookmark> kept;
+};
+
+// Memory one reading thread reuses for every shortcut file.
+struct ShortcutReader {
+    Matcher matcher;
+    ShortcutText text;
+
+    // Reads the folder's shortcut files, from the folder opened once, and keeps
+    // those whose name or address match; only they get strings of their own.
+    void read(FolderShortcuts& shortcuts) {
+        const platform::OpenFolder files(shortcuts.folder);
+        for (const std::string& entry : shortcuts.entries) {
+            // As fnUrlFromFile, with the file found from its open folder.
+            const std::string_view url = files.readWholeFile(entry, text.bytes, kShortcutReadLimit)
+                                             ? urlInBytes(text)
+                                             : NOT_FOUND;
+            if (matcher.matches(nameTextOf(entry), url)) {
+                shortcuts.kept.push_back({shortcuts.folder + entry, std::string(url), true});
+            }
         }
-        break;
-    case FUNC_URL:
-    case FUNC_BOTH: {
-        // As fnUrlFromFile, with the file found from its open folder.
-        const std::string_view url = files.readWholeFile(entry, text.bytes, kShortcutReadLimit)
-                                         ? urlInBytes(text)
-                                         : NOT_FOUND;
-        if (matcher.matches(nameText, url)) {
-            keep(url);
-        }
-        break;
+        shortcuts.entries = {};
     }
-    default:
-        break;
+};
+
+// Lists the folder, queueing what it holds: its sub-folders for the walk, and
+// its shortcut files either tested by name here or handed on to be read.
+template <typename HandOn>
+void listFolder(const std::string& folder, const platform::OpenFolder& files, Matcher& matcher,
+                std::vector<platform::FolderEntry>& entries, std::vector<std::string>& dirQueue,
+                std::vector<Bookmark>& candidates, HandOn handOn) {
+    files.list(entries);
+    FolderShortcuts toRead{folder, {}, {}};
+    for (platform::FolderEntry& entry : entries) {
+        if (!hasShortcutExtension(entry.name)) {
+            if (entry.isDirectory) {
+                dirQueue.push_back(folder + entry.name + "\\");
+            }
+        } else if (matcher.function() == FUNC_NAME) {
+            if (matcher.nameMatches(nameTextOf(entry.name))) {
+                candidates.push_back({folder + entry.name, {}, true});
+            }
+        } else if (matcher.usesUrl()) {
+            toRead.entries.push_back(std::move(entry.name));
+        }
+    }
+    if (!toRead.entries.empty()) {
+        handOn(std::move(toRead));
     }
 }
 
@@ -101,28 +133,33 @@ void subReadFavorites(std::string_view pFolder, Matcher& pMatcher,
     pLog.subDebug(LOG_INFO, std::string("Reading MSIE Dir: ").append(pFolder));
     pLog.subDebugTimer(LOG_BEGIN, "Start Directory Reading: ");
 
+    // A search by address reads every shortcut file, which costs the system far
+    // more than listing: a helper thread reads the folders listed so far while
+    // the walk goes on, and the walk joins it at the end. The bookmarks still
+    // come in the walk's order, folder by folder.
+    std::vector<ShortcutReader> readers(2, ShortcutReader{pMatcher, {}});
+    const auto read = [&](FolderShortcuts& shortcuts, int worker) {
+        readers[static_cast<std::size_t>(worker)].read(shortcuts);
+    };
+    SharedWork<FolderShortcuts, decltype(read)> reading(read);
+    const auto handOn = [&](FolderShortcuts&& shortcuts) { reading.add(std::move(shortcuts)); };
+
     std::vector<std::string> dirQueue;
     std::set<std::pair<std::uint64_t, std::uint64_t>> visited;
     if (namesAFolder(pFolder)) {
         dirQueue.emplace_back(pFolder);
     }
     std::vector<platform::FolderEntry> entries;
-    ShortcutText text;
     for (std::size_t readIndex = 0; readIndex < dirQueue.size(); ++readIndex) {
         const std::string folder = dirQueue[readIndex];
         const platform::OpenFolder files(folder);
         const auto identity = files.identity();
-        if (!identity || !visited.emplace(identity->device, identity->node).second) {
-            continue;
+        if (identity && visited.emplace(identity->device, identity->node).second) {
+            listFolder(folder, files, pMatcher, entries, dirQueue, pCandidates, handOn);
         }
-        files.list(entries);
-        for (const platform::FolderEntry& entry : entries) {
-            if (hasShortcutExtension(entry.name)) {
-                testShortcut(folder, files, entry.name, pMatcher, pCandidates, text);
-            } else if (entry.isDirectory) {
-                dirQueue.push_back(folder + entry.name + "\\");
-            }
-        }
+    }
+    for (FolderShortcuts& shortcuts : reading.finish()) {
+        std::move(shortcuts.kept.begin(), shortcuts.kept.end(), std::back_inserter(pCandidates));
     }
     pLog.subDebugTimer(LOG_END, "Directory Reading Done: ");
 }
