@@ -154,11 +154,7 @@ TEST(ChunkedScan, AnEntryOutsideUtf8IsReadAsWindows1252Alone) {
         bytes += "<DT><A HREF=\"http://s/\">S</A>\n";
     }
     const std::string path = tmp.write("b.htm", bytes + "<DT><A HREF=\"http://l/\">Caf\xE9</A>");
-    Settings settings;
-    const test::FakeClock clock;
-    Matcher matcher("caf\u00e9", FUNC_NAME);
-    std::vector<Bookmark> found;
-    subReadNetscapeInChunks(path, matcher, found, DebugLog(settings, clock), 256);
-    EXPECT_EQ(found,
+    const auto inChunks = [](auto&&... args) { subReadNetscapeInChunks(args..., 256); };
+    EXPECT_EQ(test::readWith(inChunks, path, "caf\u00e9", FUNC_NAME),
               (std::vector<Bookmark>{{"Caf\u00e9", "http://e/"}, {"Caf\u00e9", "http://l/"}}));
 }

@@ -1,9 +1,6 @@
 // SPDX-License-Identifier: MIT
-#include "debug_log/debug_log.h"
 #include "search/favorites_reader.h"
-#include "search/matcher.h"
 #include "support/bookmark_lists.h"
-#include "support/fake_clock.h"
 #include "support/temp_folder.h"
 #include "support/utf16_bytes.h"
 
@@ -24,12 +21,7 @@ const std::string kUrl = "|http://example.org/page";
 
 // Each favorite found as "name|address".
 List find(const std::string& folder, std::string term = "", std::int16_t mode = FUNC_BOTH) {
-    Settings settings;
-    settings.DebugMode = DEBUG_OFF;
-    test::FakeClock clock;
-    Matcher matcher(std::move(term), mode);
-    std::vector<Bookmark> found;
-    subReadFavorites(folder, matcher, found, DebugLog(settings, clock));
+    const std::vector<Bookmark> found = test::readWith(subReadFavorites, folder, term, mode);
     EXPECT_TRUE(std::ranges::all_of(found, &Bookmark::IsShortcut));
     return test::listOf(found);
 }
@@ -105,10 +97,7 @@ TEST(FavoritesReader, ShortcutsInEveryEncodingGiveTheirAddress) {
         {tmp.write("be.url", test::utf16File(text, platform::ByteOrder::BigEndian)), address},
         {tmp.write("odd.url", test::utf16File(text, platform::ByteOrder::BigEndian) + "\n"),
          address},
-        {tmp.write("mixed.url", "[X]\r\nTitle=Gr\xFC\xDF"
-                                "e\r\nURL=" +
-                                    address + "\r\n"),
-         address},
+        {tmp.write("mixed.url", "[X]\r\nTitle=Gr\xFC\xDFx\r\nURL=" + address + "\r\n"), address},
         {tmp.write("legacy.url", "[X]\r\nTitle=Gr\xC3\xBC\r\nURL=http://z\xFCrich/\r\n"),
          "http://z\u00fcrich/"},
     };

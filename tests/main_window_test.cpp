@@ -4,6 +4,7 @@
 #include "platform/forms_simulate.h"
 #include "settings/registry_values.h"
 #include "settings/settings_store.h"
+#include "support/chromium_files.h"
 #include "support/fake_clock.h"
 #include "support/temp_folder.h"
 #include "support/test_registry.h"
@@ -465,25 +466,9 @@ TEST_F(MainWindow, PreferencesShowValuesOnlyADamagedStoreHoldsAndStoreThemSoundl
               std::tie(DUPS_REMOVE, CLICK_SINGLE, TRAY_ON, SORT_NONE));
 }
 
-namespace {
-
-// A Chromium profile in the test's folder, as discovery lists it.
-BrowserProfile chromiumProfile(const test::TempFolder& tmp) {
-    BrowserProfile profile;
-    profile.browser = Browser::Chromium;
-    profile.install = "Chromium";
-    profile.name = "Person 1";
-    profile.folder = tmp / "Profile 1";
-    profile.bookmarksFile = tmp.write(
-        "Profile 1/Bookmarks", R"({"roots": {"other": {"type": "folder", "children": [)"
-                               R"({"type": "url", "name": "Zt Work", "url": "https://work/"}]}}})");
-    return profile;
-}
-
-} // namespace
-
 TEST_F(MainWindow, ABrowserBookmarkNamesItsBrowserAndProfileInTheTooltip) {
-    settings.BrowserProfiles = {chromiumProfile(tmp)};
+    settings.BrowserProfiles = {
+        test::chromiumProfile(tmp, Browser::Chromium, "Person 1", "Zt Work", "https://work/")};
     enter("zt");
     ASSERT_EQ(rows(), (std::vector<std::string>{"Zt Work  -  https://work/"}));
     window.cboResult_Click();
@@ -494,7 +479,9 @@ TEST_F(MainWindow, ABrowserBookmarkNamesItsBrowserAndProfileInTheTooltip) {
 }
 
 TEST_F(MainWindow, MoreDialogOpensFromPreferencesAndListsTheBrowserProfiles) {
-    settings.BrowserProfiles = {chromiumProfile(tmp), chromiumProfile(tmp)};
+    const BrowserProfile profile =
+        test::chromiumProfile(tmp, Browser::Chromium, "Person 1", "Zt Work", "https://work/");
+    settings.BrowserProfiles = {profile, profile};
     settings.BrowserProfiles[1].name = "Locked";
     settings.BrowserProfiles[1].problem = "only an encrypted bookmarks file";
     std::vector<std::string> listed;
@@ -515,7 +502,7 @@ TEST_F(MainWindow, MoreDialogOpensFromPreferencesAndListsTheBrowserProfiles) {
         preferences.cmdCancel_Click(); // what More stored stays
     });
     forms::simulateClick(window.cmdPrefereneces);
-    const std::string folder = tmp / "Profile 1";
+    const std::string folder = tmp / "Person 1";
     EXPECT_EQ(listed,
               (std::vector<std::string>{
                   "Chromium  Person 1  -  1 bookmark  -  " + folder,

@@ -1,9 +1,6 @@
 // SPDX-License-Identifier: MIT
-#include "debug_log/debug_log.h"
-#include "search/matcher.h"
 #include "search/opera_reader.h"
 #include "support/bookmark_lists.h"
-#include "support/fake_clock.h"
 #include "support/temp_folder.h"
 
 #include <gtest/gtest.h>
@@ -94,13 +91,10 @@ TEST(OperaRead, MainAndAlternativeFilesAreIndependent) {
         tmp.write("main.adr", "\xEF\xBB\xBF#URL\r\n\tNAME=m\r\n\tURL=um\r\n#URL\r\n\tNAME=cut\r\n");
     const std::string alt =
         tmp.write("alt.adr", "\tURL=http://stray/\n#URL\n\tNAME=Caf\xe9\nURL=a");
-    const Settings quiet;
-    const test::FakeClock clock;
-    const DebugLog log(quiet, clock);
-    Matcher matcher("", FUNC_BOTH);
     std::vector<Bookmark> found;
     for (const std::string& path : {main, alt, tmp / "missing.adr", tmp.makeFolder("dir.adr")}) {
-        subReadOpera(path, matcher, found, log);
+        const std::vector<Bookmark> read = test::readWith(subReadOpera, path);
+        found.insert(found.end(), read.begin(), read.end());
     }
     EXPECT_EQ(found, (std::vector<Bookmark>{{"m", "um"}, {"Caf\u00e9", "a"}}));
 }

@@ -1,11 +1,9 @@
 // SPDX-License-Identifier: MIT
-#include "debug_log/debug_log.h"
 #include "platform/text.h"
 #include "search/favorites_reader.h"
-#include "search/matcher.h"
 #include "search/netscape_reader.h"
 #include "search/opera_reader.h"
-#include "support/fake_clock.h"
+#include "support/bookmark_lists.h"
 #include "support/temp_folder.h"
 
 #include <gtest/gtest.h>
@@ -28,13 +26,7 @@ class Realworld : public ::testing::Test {
     }
     // Everything a search for "" by name or address finds in the sample file or folder.
     std::vector<Bookmark> readAll(Reader reader, const std::string& relative) const {
-        Settings settings;
-        settings.DebugMode = DEBUG_OFF;
-        test::FakeClock clock;
-        Matcher matcher("", FUNC_BOTH);
-        std::vector<Bookmark> found;
-        reader(root_ + relative, matcher, found, DebugLog(settings, clock));
-        return found;
+        return test::readWith(reader, root_ + relative);
     }
     // Addresses by name, the first of equal names kept.
     std::map<std::string, std::string> byName(Reader reader, const std::string& relative) const {

@@ -2,6 +2,7 @@
 #include "debug_log/debug_log.h"
 #include "search/search_run.h"
 #include "settings/browser_discovery.h"
+#include "support/chromium_files.h"
 #include "support/fake_clock.h"
 #include "support/temp_folder.h"
 
@@ -147,16 +148,7 @@ TEST_F(SearchRun, OrderingByAddressOpensOnlyTheFavoritesThatMatched) {
 TEST_F(SearchRun, BrowserProfilesFollowTheSixLocationsInTheirOrderWithTheirLogLines) {
     s.OperaMain = t.write("op.adr", "#URL\nNAME=x1\nURL=u1\n");
     const auto profile = [&](Browser browser, const std::string& folder, const std::string& entry) {
-        BrowserProfile p;
-        p.browser = browser;
-        p.install = std::string(fnBrowserName(browser));
-        p.name = folder;
-        p.folder = t / folder;
-        p.bookmarksFile = t.write(folder + "/Bookmarks",
-                                  R"({"roots": {"other": {"type": "folder", "children": [)"
-                                  R"({"type": "url", "name": ")" +
-                                      entry + R"(", "url": "u)" + entry.substr(1) + "\"}]}}}");
-        return p;
+        return test::chromiumProfile(t, browser, folder, entry, "u" + entry.substr(1));
     };
     BrowserProfile locked = profile(Browser::Chrome, "Locked", "x9");
     locked.problem = "only an encrypted bookmarks file";
@@ -182,12 +174,8 @@ TEST_F(SearchRun, BrowserProfilesFollowTheSixLocationsInTheirOrderWithTheirLogLi
 }
 
 TEST_F(SearchRun, AnAccountsBookmarksAreSearchedAsASourceOfTheirProfile) {
-    const auto bookmarks = [](const std::string& name) {
-        return R"({"roots": {"other": {"type": "folder", "children": [{"type": "url", "name": ")" +
-               name + R"(", "url": "u"}]}}})";
-    };
-    t.write("cfg/chromium/Default/Bookmarks", bookmarks("Own x"));
-    t.write("cfg/chromium/Default/AccountBookmarks", bookmarks("Synced x"));
+    t.write("cfg/chromium/Default/Bookmarks", test::chromiumBookmarks("Own x", "u"));
+    t.write("cfg/chromium/Default/AccountBookmarks", test::chromiumBookmarks("Synced x", "u"));
     s.BrowserProfiles =
         fnDiscoverBrowserProfiles({UserFolders::Layout::Linux, t.path(), t / "cfg", {}, {}});
     s.DoChromium = DO_YES;
