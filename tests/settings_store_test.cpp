@@ -101,10 +101,7 @@ TEST_F(SettingsStore, MissingOrUnusableValuesTakeTheirFallbacks) {
     setStored("OperaMain", 7.0, platform::RegistryType::Dword); // a number where a text belongs
     setStored("NetscapeMain", std::string(NOT_FOUND), platform::RegistryType::String);
     const platform::KeyHandle key = registry->openKey(RegistryRoot::CurrentUser, SettingsKey);
-    platform::RegistryValue blob;
-    blob.type = platform::RegistryType::Binary;
-    blob.data = {1, 2, 3, 4};
-    registry->setValue(key, "Tray", blob);
+    registry->setValue(key, "Tray", {platform::RegistryType::Binary, {}, 0, {1, 2, 3, 4}});
     std::int16_t tray = 99;
     EXPECT_EQ(fnReadValue(*registry, key, "Tray", tray), -1);
     EXPECT_EQ(tray, 99);
