@@ -77,11 +77,8 @@ TEST(LocalState, ListsTheInfoCacheProfilesWithTheirNames) {
     EXPECT_EQ(profiles[0].folder + "=" + profiles[0].name, "Default=Your Chromium");
     EXPECT_EQ(profiles[1].folder + "=" + profiles[1].name, "Profile 1=Person \xC3\xA9");
     EXPECT_EQ(profiles[2].folder + "=" + profiles[2].name, "Profile 7=Profile 7");
-    for (const std::string_view bad :
-         {std::string_view(""), std::string_view("{\"profile\":"), std::string_view("[1]"),
-          std::string_view("{\"profile\":{\"info_cache\":[]}}"),
-          std::string_view(R"({"profile":{"info_cache":{)"
-                           R"("":{},"..":{},"a/b":{},"C:x":{}}}})")}) {
+    for (const char* bad : {"", R"({"profile":)", "[1]", R"({"profile":{"info_cache":[]}})",
+                            R"({"profile":{"info_cache":{"":{},"..":{},"a/b":{},"C:x":{}}}})"}) {
         EXPECT_TRUE(fnReadLocalStateProfiles(bad).empty()) << bad;
     }
     EXPECT_TRUE(fnReadLocalStateProfiles(std::string(100000, '[')).empty());

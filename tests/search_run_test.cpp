@@ -181,10 +181,9 @@ TEST_F(SearchRun, AnAccountsBookmarksAreSearchedAsASourceOfTheirProfile) {
     s.DoChromium = DO_YES;
     s.Function = FUNC_NAME;
     s.Sort = SORT_SEARCHED;
-    const SearchOutcome outcome = run("X");
-    ASSERT_EQ(outcome.Results.size(), 2u);
-    EXPECT_EQ(outcome.Results[0].Name + " | " + outcome.Results[0].Origin,
-              "Own x | Chromium, profile Default");
-    EXPECT_EQ(outcome.Results[1].Name + " | " + outcome.Results[1].Origin,
-              "Synced x | Chromium, profile Default (account)");
+    Lines found;
+    for (const Bookmark& record : run("X").Results)
+        found.push_back(record.Name + " | " + record.Origin);
+    EXPECT_EQ(found, (Lines{"Own x | Chromium, profile Default",
+                            "Synced x | Chromium, profile Default (account)"}));
 }
