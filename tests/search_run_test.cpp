@@ -27,6 +27,9 @@ class SearchRun : public ::testing::Test {
     Settings s;
     const std::string favorites = t.asFolder() + "Fav\\", timer = "  50851.23";
 
+    // The Favorites folder is named; each test switches it on or not.
+    SearchRun() { s.MSIEMain = favorites; }
+
     SearchOutcome run(std::string_view input) {
         std::filesystem::remove(t / "run.log");
         s.DebugMode = DEBUG_ON;
@@ -50,7 +53,6 @@ class SearchRun : public ::testing::Test {
 TEST_F(SearchRun, LogsEveryStepOfARunAndMatchesTheLowerCasedUntrimmedTerm) {
     shortcut("Fav/Daily News.url", "http://daily");
     shortcut("Fav/Sports.url", "http://sports");
-    s.MSIEMain = favorites;
     s.NetscapeMain =
         t.write("ns.html", "<DT><A HREF=\"http://ns\">news</A>\n<DT><A HREF=\"w\">Wäther<");
     s.OperaMain =
@@ -77,7 +79,6 @@ TEST_F(SearchRun, LogsEveryStepOfARunAndMatchesTheLowerCasedUntrimmedTerm) {
 TEST_F(SearchRun, ReadsTheSwitchedOnSourcesInOrderMainBeforeAlternative) {
     shortcut("Fav/x1.url", "u1");
     shortcut("Alt/x2.url", "u2");
-    s.MSIEMain = favorites;
     s.MSIEAlt = t.asFolder() + "Alt\\";
     s.NetscapeMain = t.write("ns.html", "<DT><A HREF=\"u3\">x3<");
     s.NetscapeAlt = t.write("ns-alt.html", "<DT><A HREF=\"u4\">x4<");
@@ -104,7 +105,6 @@ TEST_F(SearchRun, NameSearchOrdersAndUndupsFavoritesByTheirRealAddresses) {
     shortcut("Fav/n2.url", "http://a");
     shortcut("Fav/n3.url", "http://a");
     shortcut("Fav/n4.url", "http://b");
-    s.MSIEMain = favorites;
     s.DoMSIE = DO_YES;
     const auto addresses = [this](std::int16_t sort, std::int16_t duplicates) {
         s.Sort = sort;
@@ -130,7 +130,6 @@ TEST_F(SearchRun, OrderingByAddressOpensOnlyTheFavoritesThatMatched) {
     };
     const int matched = watch(shortcut("Fav/n1.url", "http://c"));
     const int unmatched = watch(shortcut("Fav/zz.url", "http://z"));
-    s.MSIEMain = favorites;
     s.DoMSIE = DO_YES;
     s.Sort = SORT_URL;
     s.Duplicates = DUPS_REMOVE;
