@@ -46,6 +46,8 @@ TEST(OperaScan, TakesUrlBlocksInFileOrder) {
     EXPECT_EQ(scan(kHotlist, "opera", FUNC_NAME), List{all[0]}) << "the folder is no bookmark";
 }
 
+// A block needs both keys, each at the start of its line ("SHORT NAME=" or
+// "DISPLAY URL=" is not the key); a bad one costs no neighbour.
 TEST(OperaScan, SkipsIncompleteBlocksWithoutLosingNeighbours) {
     const std::pair<std::string, List> cases[] = {
         {"#URL\n\tID=1\n\n#URL\n\tNAME=b\n\tURL=ub\n", {"b|ub"}},
@@ -59,6 +61,8 @@ TEST(OperaScan, SkipsIncompleteBlocksWithoutLosingNeighbours) {
         {"#URL\n\tNAME=a #URL\n\tURL=http://x/#URL\n#URL\n\tNAME=b\n\tURL=ub\n",
          {"a #URL|http://x/#URL", "b|ub"}},
         {"#URL\n\tNAME=only a name", {}},
+        {"#URL\n\tSHORT NAME=sn\n\tNAME=real\n\tURL=u\n", {"real|u"}},
+        {"#URL\n\tNAME=n\n\tDISPLAY URL=shown\n\tURL=real\n", {"n|real"}},
         {"#url\n\tNAME=lower\n\tURL=ul\n", {}},
         {"#URL\n\tNAME=a\0b\n\tURL=\xff\n"s, {"a\0b|\u00ff"s}},
         {"", {}},
@@ -66,12 +70,6 @@ TEST(OperaScan, SkipsIncompleteBlocksWithoutLosingNeighbours) {
     for (const auto& [text, expected] : cases) {
         EXPECT_EQ(scan(text), expected) << text;
     }
-}
-
-// A "SHORT NAME=" or "DISPLAY URL=" line before the real key is not the key.
-TEST(OperaScan, KeysStartTheirLine) {
-    EXPECT_EQ(scan("#URL\n\tSHORT NAME=sn\n\tNAME=real\n\tURL=u\n"), List{"real|u"});
-    EXPECT_EQ(scan("#URL\n\tNAME=n\n\tDISPLAY URL=shown\n\tURL=real\n"), List{"n|real"});
 }
 
 // Only a "#URL" that opens a line surely starts a block; one inside a name or
