@@ -99,17 +99,12 @@ TEST(HiveRegistry, EveryValueReadsBackUnchangedFromAReadableFile) {
 }
 
 TEST(HiveFormat, HandEditedFilesParseAndBadLinesAreSkipped) {
-    const auto parsed = parseHive("\xEF\xBB\xBFWindows Registry Editor Version 5.00\r\n"
-                                  "; my bookmarks live in C:\\\n"
-                                  "  [HKEY_CURRENT_USER\\software\\zaptrove]  \r\n"
-                                  "\"Sort\" = dword:00000001\n"
-                                  "\"sort\"=dword:00000003\n" // the later duplicate wins
-                                  "\"Long\"=hex:01,\\\n   02,03\n"
-                                  "\"MSIEAlt\"=\"/x/favs\\\"\n"
-                                  "\"Big\"=dword:123456789\n"
-                                  "@=\"default\"\n"
-                                  "[]\n"
-                                  "\"Orphan\"=dword:1\n");
+    // Of the two "Sort" lines, the later wins.
+    const auto parsed = parseHive(
+        "\xEF\xBB\xBFWindows Registry Editor Version 5.00\r\n; my bookmarks live in C:\\\n"
+        "  [HKEY_CURRENT_USER\\software\\zaptrove]  \r\n\"Sort\" = dword:00000001\n"
+        "\"sort\"=dword:00000003\n\"Long\"=hex:01,\\\n   02,03\n\"MSIEAlt\"=\"/x/favs\\\"\n"
+        "\"Big\"=dword:123456789\n@=\"default\"\n[]\n\"Orphan\"=dword:1\n");
     ASSERT_TRUE(parsed);
     const HiveKey* key = parsed->hive.findKey("HKEY_CURRENT_USER\\Software\\Zaptrove");
     ASSERT_NE(key, nullptr);
@@ -209,11 +204,10 @@ TEST(HiveRegistry, FilesInEveryExportEncodingAreReadAndWrittenBackInTheirOwn) {
 // cannot be read costs its own value only. Reading touches nothing; the file as
 // it was is kept aside, once, before the first save.
 TEST(HiveRegistry, DamageLosesOnlyWhatCannotBeReadAndTheFileIsKeptAside) {
-    const std::string badLine = "Windows Registry Editor Version 5.00\n"
-                                "; my bookmarks live in C:\\\n"
-                                "[HKEY_CURRENT_USER\\Software\\Zaptrove]\n"
-                                "\"MSIEAlt\"=\"/x/favs\\\"\n"
-                                "\"Sort\"=dword:00000002\n";
+    const std::string badLine =
+        "Windows Registry Editor Version 5.00\n; my bookmarks live in C:\\\n"
+        "[HKEY_CURRENT_USER\\Software\\Zaptrove]\n"
+        "\"MSIEAlt\"=\"/x/favs\\\"\n\"Sort\"=dword:00000002\n";
     const std::pair<std::string, std::optional<RegistryValue>> cases[] = {
         {"not a registry file\n\x01\x02", std::nullopt}, {badLine, RegistryValue::ofNumber(2)}};
     for (const auto& [original, sort] : cases) {

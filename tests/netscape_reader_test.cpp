@@ -19,15 +19,14 @@ List scan(std::string_view text, std::string term = "", std::int16_t mode = FUNC
     return test::scanWith(subScanNetscape, text, std::move(term), mode);
 }
 
-const char* const kFile = R"(<DL><p>
-    <DT><H3 ADD_DATE="1111">Folder</H3>
-        <DT><A HREF="http://one.example/" ADD_DATE="1234567" ICON="data:x">One</A>
-        <HR>
-        <DT><A HREF="http://two.example/?a&amp;b" LAST_VISIT="7">Tom &amp; Jerry</A>
-    <dt><a href="http://lower.example/">lower</a>
-    <DT><A HREF="ftp://three.example/">Three</A>
-</DL><p>
-)";
+// A folder, attributes after the address, a separator, references, and an
+// entry in lower case, which is no bookmark.
+const char* const kFile =
+    "<DL><p>\n    <DT><H3 ADD_DATE=\"1111\">Folder</H3>\n"
+    "<DT><A HREF=\"http://one.example/\" ADD_DATE=\"1234567\" ICON=\"data:x\">One</A>\n<HR>\n"
+    "<DT><A HREF=\"http://two.example/?a&amp;b\" LAST_VISIT=\"7\">Tom &amp; Jerry</A>\n"
+    "<dt><a href=\"http://lower.example/\">lower</a>\n"
+    "<DT><A HREF=\"ftp://three.example/\">Three</A>\n</DL><p>\n";
 
 } // namespace
 

@@ -15,26 +15,12 @@ List scan(std::string_view text, std::string term = "", std::int16_t mode = FUNC
     return test::scanWith(subScanOpera, text, std::move(term), mode);
 }
 
-const char* const kHotlist = R"(Opera Hotlist version 2.0
-Options: encoding = utf8, version=3
-
-#FOLDER
-	NAME=Opera
-
-#URL
-	NAME=Download Opera
-	URL=http://www.opera.com/download/
-
-#URL
-	NAME=
-	URL=http://my.opera.com/
-
--
-
-#URL
-	NAME=Download.com
-	URL=http://www.download.com/
-)";
+// A header, a folder, an entry without a name and a separator between entries.
+const char* const kHotlist =
+    "Opera Hotlist version 2.0\nOptions: encoding = utf8, version=3\n\n#FOLDER\n\tNAME=Opera\n\n"
+    "#URL\n\tNAME=Download Opera\n\tURL=http://www.opera.com/download/\n\n"
+    "#URL\n\tNAME=\n\tURL=http://my.opera.com/\n\n-\n\n"
+    "#URL\n\tNAME=Download.com\n\tURL=http://www.download.com/\n";
 
 } // namespace
 
