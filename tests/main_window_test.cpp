@@ -365,9 +365,13 @@ TEST_F(MainWindow, PreferencesOpenFromTheButtonAndFromTheCommand) {
 }
 
 // The dialog on its own over the main window, which leaves first-run settings.
-TEST_F(MainWindow, PreferencesShowTheSettings) {
+// With the fonts this machine has, every caption of both windows shows whole.
+TEST_F(MainWindow, PreferencesShowTheSettingsAndEveryCaptionFits) {
     frmPreferences dialog(settings, window.form);
-    dialog.Form_Activate();
+    dialog.form.show();
+    forms::doEvents();
+    EXPECT_EQ(forms::cutCaptions(window.form), std::vector<std::string>{});
+    EXPECT_EQ(forms::cutCaptions(dialog.form), std::vector<std::string>{});
     EXPECT_EQ(std::tuple(selected(dialog.optSearch), selected(dialog.optSort),
                          selected(dialog.optLaunch)),
               std::tuple(0, 2, 0));
@@ -381,6 +385,7 @@ TEST_F(MainWindow, PreferencesShowTheSettings) {
               std::pair(tmp.asFolder() + "Fav\\", std::string(NOT_FOUND)));
     forms::simulateClick(dialog.chkDups);
     EXPECT_TRUE(dialog.chkDups.value());
+    dialog.form.hide();
 }
 
 TEST_F(MainWindow, PreferencesOkStoresWhatIsShownWithAFolderBackslashAndNothingElseAdded) {
@@ -458,24 +463,19 @@ TEST_F(MainWindow, PreferencesShowValuesOnlyADamagedStoreHoldsAndStoreThemSoundl
               std::tie(DUPS_REMOVE, CLICK_SINGLE, TRAY_ON, SORT_NONE));
 }
 
-TEST_F(MainWindow, ABrowserBookmarkNamesItsBrowserAndProfileInTheTooltip) {
-    settings.BrowserProfiles = {
-        test::chromiumProfile(tmp, Browser::Chromium, "Person 1", "Zt Work", "https://work/")};
-    enter("zt");
-    ASSERT_EQ(rows(), (std::vector<std::string>{"Zt Work  -  https://work/"}));
-    window.cboResult_Click();
-    EXPECT_EQ(window.cboResult.toolTip(), "Chromium, profile Person 1 - Zt Work");
-    settings.DoChromium = DO_NO;
-    enter("zt");
-    EXPECT_EQ(window.txtInput.text(), "Nothing Found");
-}
-
-TEST_F(MainWindow, MoreDialogOpensFromPreferencesAndListsTheBrowserProfiles) {
+// A browser bookmark's tooltip names its browser and profile; the More dialog,
+// opened from Preferences, lists the profiles and switches the browsers.
+TEST_F(MainWindow, BrowserProfilesAreNamedInTheTooltipAndListedAndSwitchedInMore) {
     const BrowserProfile profile =
         test::chromiumProfile(tmp, Browser::Chromium, "Person 1", "Zt Work", "https://work/");
     settings.BrowserProfiles = {profile, profile};
     settings.BrowserProfiles[1].name = "Locked";
     settings.BrowserProfiles[1].problem = "only an encrypted bookmarks file";
+    enter("zt");
+    ASSERT_EQ(rows(), (std::vector<std::string>{"Zt Work  -  https://work/"}));
+    window.cboResult_Click();
+    EXPECT_EQ(window.cboResult.toolTip(), "Chromium, profile Person 1 - Zt Work");
+    forms::simulateKey(window.cboResult, forms::KEY_ESCAPE);
     std::vector<std::string> listed;
     inMoreDialog([&](frmMore& more) {
         for (int i = 0; i < more.Browsers.lstProfiles.listCount(); ++i) {
@@ -495,6 +495,8 @@ TEST_F(MainWindow, MoreDialogOpensFromPreferencesAndListsTheBrowserProfiles) {
                       folder}));
     EXPECT_EQ(std::tuple(settings.DoChromium, settings.DoFirefox, settings.FirefoxAlt),
               std::tuple(DO_NO, DO_YES, "/home/u/ff"));
+    enter("zt");
+    EXPECT_EQ(window.txtInput.text(), "Nothing Found");
 }
 
 // A place stored under another display scale is brought back onto the screen;
@@ -538,16 +540,6 @@ TEST(WindowPlacement, MovesOnlyAWindowWhoseTitleBarIsOutOfReach) {
     for (const auto& [window, placed] : cases)
         EXPECT_EQ(fnPlaceOnScreen(window, screens), placed) << window.left << "," << window.top;
     EXPECT_EQ(fnPlaceOnScreen({-9000, 0, 10, 10}, {}), (R{-9000, 0, 10, 10}));
-}
-
-// With the fonts this machine has, every caption of both windows shows whole.
-TEST_F(MainWindow, EveryCaptionFitsItsControl) {
-    EXPECT_EQ(forms::cutCaptions(window.form), std::vector<std::string>{});
-    frmPreferences preferences(settings, window.form);
-    preferences.form.show();
-    forms::doEvents();
-    EXPECT_EQ(forms::cutCaptions(preferences.form), std::vector<std::string>{});
-    preferences.form.hide();
 }
 
 TEST_F(MainWindow, LauncherPageStoresItsSettingsAndTheHotkeyTakesEffectAtOnce) {
