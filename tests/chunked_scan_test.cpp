@@ -68,10 +68,9 @@ TEST(ChunkedScan, PiecesCoverTheTextAndEndOnlyAtSureStarts) {
             const List got = pieces(file, chunk);
             EXPECT_EQ(joined(got), expected) << chunk;
             for (std::size_t i = 1; i < got.size(); ++i) {
-                if (got[i - 1].find("<M>") != std::string::npos) {
-                    EXPECT_TRUE(got[i].starts_with("<M>") && got[i - 1].ends_with('\n'))
-                        << chunk << ": " << got[i];
-                }
+                EXPECT_TRUE(got[i - 1].find("<M>") == std::string::npos ||
+                            (got[i].starts_with("<M>") && got[i - 1].ends_with('\n')))
+                    << chunk << ": " << got[i];
             }
         }
     }
@@ -92,12 +91,6 @@ TEST(ChunkedScan, ReadsTheLengthTheFileHadAtOpeningThenLetsItGo) {
         // Read to its end, the file can be replaced.
         std::filesystem::rename(tmp.write("new", "<M>new\n"), path);
     }
-    platform::FileReader folder(tmp.path());
-    EXPECT_FALSE(folder.isOpen());
-    std::vector<Bookmark> none;
-    subScanFileInChunks(
-        folder, kLines, none, [](std::string_view) {}, 8);
-    EXPECT_TRUE(none.empty());
 }
 
 // Reading in chunks of every size finds what the scan of the whole text finds,
