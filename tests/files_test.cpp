@@ -4,7 +4,6 @@
 
 #include <gtest/gtest.h>
 
-#include <fstream>
 #include <functional>
 #ifndef _WIN32
 #include "support/child_process.h"
@@ -116,18 +115,4 @@ TEST(Files, OpenFolderListsAndReadsAsThePathFunctionsDo) {
     ASSERT_EQ(symlink("/dev/zero", (t / "b/zero.url").c_str()), 0);
     EXPECT_FALSE(folder.readWholeFile("zero.url", bytes));
 #endif
-}
-
-TEST(Files, AppendToFileCreatesThenAppends) {
-    TempFolder t;
-    EXPECT_TRUE(platform::appendToFile(t.asFolder() + "z.log", "one\r\n"));
-    {
-        std::ofstream otherWriter(t / "z.log", std::ios::app); // holds the log open meanwhile
-        EXPECT_TRUE(platform::appendToFile(t / "z.log", "two"));
-        std::string bytes;
-        EXPECT_TRUE(platform::readWholeFile(t / "z.log", bytes));
-        EXPECT_EQ(bytes, "one\r\ntwo");
-    }
-    EXPECT_FALSE(platform::appendToFile(t.makeFolder("dir.log"), "x"));
-    EXPECT_FALSE(platform::appendToFile(t / "missing/z.log", "x"));
 }
