@@ -64,10 +64,8 @@ TEST_F(Realworld, NamesAndAddressesSurviveReading) {
     EXPECT_EQ(names["Лучшие публикации за сутки / Хабр"], "https://habr.com/");
     EXPECT_EQ(names["Твіттер. Все, що актуально."], "https://twitter.com/?lang=uk");
     const auto latin1 = readAll(subReadNetscape, "netscape/netscape4-gtkbookmark.htm");
-    EXPECT_TRUE(std::all_of(latin1.begin(), latin1.end(),
-                            [](auto& b) { return platform::isValidUtf8(b.Name); }));
-    EXPECT_EQ(std::count_if(latin1.begin(), latin1.end(), [](auto& b) { return b.Name.empty(); }),
-              62);
+    EXPECT_TRUE(std::ranges::all_of(latin1, [](auto& b) { return platform::isValidUtf8(b.Name); }));
+    EXPECT_EQ(std::ranges::count(latin1, "", &Bookmark::Name), 62);
     names = byName(subReadNetscape, "netscape/netscape4-gtkbookmark.htm");
     EXPECT_EQ(names["Classical MIDI Archives © 1998 Pierre R. Schwob"],
               "http://ftp.sunet.se/cma/midi.html#index");

@@ -112,10 +112,9 @@ TEST(Text, Utf16WithItsMarkBecomesUtf8) {
 TEST(Text, MatchPrefilterFindsTheFirstCandidateAtEveryPlace) {
     for (const std::string term : {"news", "n", " x ", "abcdefghijklmnopqrstu"}) {
         const zaptrove::MatchPrefilter prefilter(term);
-        std::string upper = term;
-        for (char& c : upper) {
-            c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-        }
+        std::string upper;
+        for (const unsigned char c : term)
+            upper += static_cast<char>(std::toupper(c));
         const auto naive = [&](const std::string& text) {
             for (std::size_t at = 0; at < text.size(); ++at) {
                 if (static_cast<unsigned char>(text[at]) >= 0x80 ||
