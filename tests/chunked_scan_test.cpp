@@ -6,7 +6,6 @@
 #include "search/netscape_reader.h"
 #include "search/opera_reader.h"
 #include "support/bookmark_lists.h"
-#include "support/fake_clock.h"
 #include "support/temp_folder.h"
 #include "support/utf16_bytes.h"
 
@@ -118,21 +117,15 @@ TEST(ChunkedScan, ReadersFindTheSameInChunksOfEverySize) {
         {subReadOperaInChunks, subScanOpera, utf16File(opera, ByteOrder::BigEndian), opera},
     };
     test::TempFolder tmp;
-    Settings settings;
-    const test::FakeClock clock;
-    const DebugLog log(settings, clock);
     for (const auto& [read, scan, bytes, text] : kinds) {
         const std::string path = tmp.write("f", bytes);
         for (const char* term : {"", "x", "\xC3\xA9"}) {
-            Matcher whole(term, FUNC_BOTH);
-            std::vector<Bookmark> expected;
-            scan(text, whole, expected);
+            const List expected = test::scanWith(scan, text, term);
             EXPECT_FALSE(expected.empty());
             for (std::size_t chunk = 1; chunk <= bytes.size() + 1; chunk += 1 + chunk / 16) {
-                Matcher matcher(term, FUNC_BOTH);
-                std::vector<Bookmark> found;
-                read(path, matcher, found, log, chunk);
-                EXPECT_EQ(found, expected) << chunk << " " << term << " " << text;
+                const auto inChunks = [&](auto&&... args) { read(args..., chunk); };
+                EXPECT_EQ(test::listOf(test::readWith(inChunks, path, term)), expected)
+                    << chunk << " " << term << " " << text;
             }
         }
     }

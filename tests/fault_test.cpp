@@ -101,7 +101,6 @@ TEST(Faults, ALockFileOfAnotherUserIsSavedPast) {
     ASSERT_EQ(chown(lock.c_str(), 4242, 4242), 0);
     chmod(lock.c_str(), 0600);
     Settings settings;
-    settings.Function = FUNC_NAME;
     settings.OperaMain = "/home/me/opera.adr";
     EXPECT_TRUE(inChild([&] {
         honourPermissions();
