@@ -83,7 +83,6 @@ TEST(FavoritesReader, UrlFromText) {
     for (const auto& [text, url] : cases) {
         EXPECT_EQ(fnUrlFromText(text), url) << text;
     }
-    EXPECT_EQ(fnUrlFromFile("/nonexistent/missing.url"), NOT_FOUND);
 }
 
 // UTF-16 with its byte-order mark, as Windows writes some shortcuts; otherwise

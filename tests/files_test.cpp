@@ -17,9 +17,7 @@ using zaptrove::test::TempFolder;
 // Names come in ASCII letter case ignored order, names outside ASCII last.
 TEST(Files, ListFolderSortsByNameAndLeavesOutHiddenAndSystemEntries) {
     TempFolder t, elsewhere;
-    for (const char* name : {"\xC3\x9C"
-                             "bersicht.url",
-                             "b.url", "Second.url", "A.url", "c/x.url"})
+    for (const char* name : {"\u00dcbersicht.url", "b.url", "Second.url", "A.url", "c/x.url"})
         t.write(name, "");
 #ifdef _WIN32
     // Hidden and system are attributes here, set as a user would set them.
@@ -28,8 +26,7 @@ TEST(Files, ListFolderSortsByNameAndLeavesOutHiddenAndSystemEntries) {
     t.write("system/x.url", "");
     zaptrove::test::attrib("+h", t / "hidden.url");
     zaptrove::test::attrib("+s", t / "system");
-    const std::string expected = "A.url|b.url|c/|Second.url|\xC3\x9C"
-                                 "bersicht.url|";
+    const std::string expected = "A.url|b.url|c/|Second.url|\u00dcbersicht.url|";
 #else
     // Dot files are the hidden ones; links count where they lead, pipes never.
     EXPECT_EQ(platform::nativePath("C:\\Fav\\a b/x.url"), "C:/Fav/a b/x.url");
@@ -38,8 +35,7 @@ TEST(Files, ListFolderSortsByNameAndLeavesOutHiddenAndSystemEntries) {
     ASSERT_EQ(symlink(elsewhere.path().c_str(), (t / "d link").c_str()), 0);
     ASSERT_EQ(symlink((t / "nowhere").c_str(), (t / "dangling.url").c_str()), 0);
     ASSERT_EQ(mkfifo((t / "pipe.url").c_str(), 0600), 0);
-    const std::string expected = "A.url|b.url|c/|d link/|Second.url|\xC3\x9C"
-                                 "bersicht.url|";
+    const std::string expected = "A.url|b.url|c/|d link/|Second.url|\u00dcbersicht.url|";
 #endif
     std::vector<platform::FolderEntry> entries;
     ASSERT_TRUE(platform::listFolder(t.asFolder(), entries));

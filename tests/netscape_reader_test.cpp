@@ -35,9 +35,8 @@ TEST(NetscapeScan, TakesBookmarksInFileOrderWithTheirReferencesDecoded) {
                                  "Three|ftp://three.example/"}));
     EXPECT_EQ(scan(kFile, "three", FUNC_NAME), List{"Three|ftp://three.example/"});
     EXPECT_EQ(scan(kFile, "two.example", FUNC_URL).size(), 1u);
-    for (const char* term : {"two.example", "1234", "folder", "lower", "amp;"}) {
+    for (const char* term : {"two.example", "1234", "folder", "lower", "amp;"})
         EXPECT_EQ(scan(kFile, term, FUNC_NAME), List{}) << term;
-    }
 }
 
 TEST(NetscapeScan, SkipsMalformedEntriesWithoutLosingNeighbours) {
@@ -55,9 +54,8 @@ TEST(NetscapeScan, SkipsMalformedEntriesWithoutLosingNeighbours) {
         {"", {}},
         {"\xff\xfe\0<DT><A HREF=\"a\0b\">n\0m\x80</A>\0"s, {"n\0m\u20ac|a\0b"s}},
     };
-    for (const auto& [text, expected] : cases) {
+    for (const auto& [text, expected] : cases)
         EXPECT_EQ(scan(text), expected) << text;
-    }
 }
 
 TEST(NetscapeScan, SurvivesTruncationAtEveryByteAndHugeText) {
@@ -87,9 +85,8 @@ TEST(NetscapeRead, ReadsDecodedTextAndLogsOnlyFilesItParsed) {
     const std::string missing = tmp / "missing.htm";
     Matcher matcher("", FUNC_BOTH);
     std::vector<Bookmark> found;
-    for (const std::string& path : {file, missing, tmp.makeFolder("dir.htm"), ""s}) {
+    for (const std::string& path : {file, missing, tmp.makeFolder("dir.htm"), ""s})
         subReadNetscape(path, matcher, found, DebugLog(settings, clock, tmp / "debug.log"));
-    }
     EXPECT_EQ(found, (std::vector<Bookmark>{{"Caf\u00e9 \u20ac", "http://e/"}}));
     const std::string text = test::readFile(tmp / "debug.log");
     EXPECT_NE(text.find("Reading Netscape File: " + file + "\r\n+ "), std::string::npos);

@@ -97,9 +97,8 @@ TEST(Text, Utf16WithItsMarkBecomesUtf8) {
             Utf16Decoder decoder(*order);
             decoded.assign(Utf16Decoder::maxUtf8Bytes(bytes.size()), '\0');
             char* end = decoded.data();
-            for (std::size_t at = 2; at < bytes.size(); at += piece) {
+            for (std::size_t at = 2; at < bytes.size(); at += piece)
                 end = decoder.append(std::string_view(bytes).substr(at, piece), end);
-            }
             EXPECT_EQ(std::string(decoded.data(), decoder.finish(end)), text)
                 << piece << " " << bytes;
         }
