@@ -50,15 +50,9 @@ class Discovery : public ::testing::Test {
 
 } // namespace
 
-TEST(ProfilesIni, InstallDefaultWinsOverDefaultOne) {
-    const std::vector<ProfilesIniEntry> profiles = fnReadProfilesIni(kIni);
-    ASSERT_EQ(profiles.size(), 2u);
-    EXPECT_EQ(profiles[0].Name, "fresh");
-    EXPECT_FALSE(profiles[0].IsDefault);
-    EXPECT_EQ(profiles[1].Path, "a.default-esr");
-    EXPECT_TRUE(profiles[1].IsDefault);
-
-    // Without an install section, or when it names no listed profile, Default=1 counts.
+// An install section's default wins over Default=1 (the discovery tests below);
+// without one, or when it names no listed profile, Default=1 counts.
+TEST(ProfilesIni, DefaultOneCountsWhenNoInstallNamesAListedProfile) {
     for (const std::string_view tail : {"", "[InstallX]\nDefault=gone\n"}) {
         const auto alone =
             fnReadProfilesIni("\xEF\xBB\xBF[Profile0]\nPath=/abs/p\nIsRelative=0\nDefault=1\n"
@@ -72,16 +66,12 @@ TEST(ProfilesIni, InstallDefaultWinsOverDefaultOne) {
 }
 
 TEST(LocalState, ListsTheInfoCacheProfilesWithTheirNames) {
+    // The named ones are checked with discovery below; one without a name takes its folder's.
     const std::vector<LocalStateProfile> profiles = fnReadLocalStateProfiles(kLocalState);
     ASSERT_EQ(profiles.size(), 3u);
-    EXPECT_EQ(profiles[0].folder + "=" + profiles[0].name, "Default=Your Chromium");
-    EXPECT_EQ(profiles[1].folder + "=" + profiles[1].name, "Profile 1=Person \xC3\xA9");
     EXPECT_EQ(profiles[2].folder + "=" + profiles[2].name, "Profile 7=Profile 7");
-    for (const std::string_view bad :
-         {std::string_view(""), std::string_view("{\"profile\":"), std::string_view("[1]"),
-          std::string_view("{\"profile\":{\"info_cache\":[]}}"),
-          std::string_view(R"({"profile":{"info_cache":{)"
-                           R"("":{},"..":{},"a/b":{},"C:x":{}}}})")}) {
+    for (const char* bad : {"", R"({"profile":)", "[1]", R"({"profile":{"info_cache":[]}})",
+                            R"({"profile":{"info_cache":{"":{},"..":{},"a/b":{},"C:x":{}}}})"}) {
         EXPECT_TRUE(fnReadLocalStateProfiles(bad).empty()) << bad;
     }
     EXPECT_TRUE(fnReadLocalStateProfiles(std::string(100000, '[')).empty());
@@ -104,10 +94,11 @@ TEST_F(Discovery, LinuxHomeWithXdgSnapAndFlatpakInstallations) {
     tmp.write("cfg/chromium/Default/Bookmarks.bak", "{}");
     tmp.write("cfg/chromium/Default/AccountBookmarks", "{}"); // the signed-in account's
     tmp.write("cfg/chromium/Profile 1/EncryptedBookmarks2", "v10");
-    tmp.write(".var/app/com.google.Chrome/config/google-chrome/Profile 2/Bookmarks", "{}");
-    tmp.write(".var/app/com.google.Chrome/config/google-chrome/Default/Bookmarks", "{}");
-    tmp.makeFolder(".var/app/com.google.Chrome/config/google-chrome/System Profile");
-    tmp.makeFolder(".var/app/com.google.Chrome/config/google-chrome/Safe Browsing");
+    const std::string chrome = ".var/app/com.google.Chrome/config/google-chrome/";
+    tmp.write(chrome + "Profile 2/Bookmarks", "{}");
+    tmp.write(chrome + "Default/Bookmarks", "{}");
+    tmp.makeFolder(chrome + "System Profile");
+    tmp.makeFolder(chrome + "Safe Browsing");
     // Opera keeps its profile in its own folder.
     tmp.write("cfg/opera/Bookmarks", "{}");
 
@@ -118,9 +109,8 @@ TEST_F(Discovery, LinuxHomeWithXdgSnapAndFlatpakInstallations) {
             "Firefox | abs | elsewhere/p.abs",
             "Firefox | used | cfg/mozilla/firefox/a.default-esr | default",
             "Firefox | fresh | cfg/mozilla/firefox/b.default | no places.sqlite file",
-            "Chrome (Flatpak) | Default | .var/app/com.google.Chrome/config/google-chrome/Default",
-            "Chrome (Flatpak) | Profile 2 | "
-            ".var/app/com.google.Chrome/config/google-chrome/Profile 2",
+            "Chrome (Flatpak) | Default | " + chrome + "Default",
+            "Chrome (Flatpak) | Profile 2 | " + chrome + "Profile 2",
             "Chromium | Your Chromium | cfg/chromium/Default",
             "Chromium | Your Chromium (account) | cfg/chromium/Default",
             "Chromium | Person \xC3\xA9 | cfg/chromium/Profile 1 | only an encrypted bookmarks "

@@ -60,8 +60,7 @@ TEST(ChromiumScan, TakesEveryRootDepthFirstInFileOrder) {
                                       "Two|https://two.example/", "Other|https://other.example/"}));
     EXPECT_EQ(scan(kBookmarks, "deep", FUNC_NAME), List{"Deep|https://deep.example/"});
     EXPECT_EQ(scan(kBookmarks, "sub"), List{});
-    EXPECT_EQ(readingOf(kBookmarks).BookmarkCount, 4u);
-    EXPECT_TRUE(readingOf(kBookmarks).readWhole());
+    EXPECT_TRUE(readingOf(kBookmarks).readWhole() && readingOf(kBookmarks).BookmarkCount == 4);
     test::expectSkippingKeepsEveryMatch(fnScanChromiumBookmarks, kBookmarks);
 }
 
@@ -97,9 +96,8 @@ TEST(ChromiumScan, ReadsWhatOnlyBookmarksHold) {
 TEST(ChromiumScan, KeepsWhatCameBeforeDamage) {
     const std::size_t second = kBookmarks.find("Deep");
     for (const std::size_t cut : {std::size_t{0}, second, kBookmarks.size() - 1}) {
-        const BrowserReading reading = readingOf(kBookmarks.substr(0, cut));
-        EXPECT_FALSE(reading.readWhole()) << cut;
-        EXPECT_TRUE(reading.Problem.starts_with("damaged at byte ")) << reading.Problem;
+        EXPECT_TRUE(readingOf(kBookmarks.substr(0, cut)).Problem.starts_with("damaged at byte "))
+            << cut;
     }
     EXPECT_EQ(readingOf(kBookmarks.substr(0, second)).BookmarkCount, 1u);
     EXPECT_EQ(scan(kBookmarks.substr(0, second)), List{"One|https://one.example/"});
@@ -153,12 +151,9 @@ TEST(ChromiumRead, PassesOverHugeMetaInfo) {
 // A file read in chunks gives what its whole text gives, damage at the same byte.
 TEST(ChromiumRead, ChunkBoundariesChangeNothing) {
     const test::TempFolder tmp;
-    std::string children;
-    for (int i = 0; i < 8000; ++i) {
-        if (i > 0) {
-            children += ',';
-        }
-        children += url("Caf\u00e9 " + std::to_string(i), "u");
+    std::string children = url("Caf\u00e9 0", "u");
+    for (int i = 1; i < 8000; ++i) {
+        children += "," + url("Caf\u00e9 " + std::to_string(i), "u");
     }
     const std::string text = file(R"("other": )" + folder("o", children));
     for (const std::string& bytes : {text, text.substr(0, 600'001)}) {

@@ -9,6 +9,7 @@
 
 #include <cstdio>
 #include <filesystem>
+#include <fstream>
 #ifndef _WIN32
 #include "support/child_process.h"
 
@@ -24,8 +25,9 @@ TEST(DebugLog, WritesOneMarkedTimeStampedCrLfLinePerCall) {
     test::FakeClock clock;
     Settings settings;
     settings.DebugMode = DEBUG_ON;
-    const DebugLog log(settings, clock, t / "z.log");
+    const DebugLog log(settings, clock, t.asFolder() + "z.log");
     log.subDebug(LOG_INFO, "Searching by NAME");
+    std::ofstream otherWriter(t / "z.log", std::ios::app); // holds the log open meanwhile
     log.subDebugTimer(LOG_BEGIN, "Start Directory Reading: ");
     std::string expected = "$ [05/12/03 - 14:07:31] Searching by NAME\r\n"
                            "+ [05/12/03 - 14:07:31] Start Directory Reading:  50851.23\r\n";

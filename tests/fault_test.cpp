@@ -1,14 +1,12 @@
 // SPDX-License-Identifier: MIT
 // Faults from outside the program: a settings folder it may not write, a full
 // disk, files that change or vanish while they are read.
-#include "debug_log/debug_log.h"
 #include "search/favorites_reader.h"
-#include "search/matcher.h"
 #include "search/netscape_reader.h"
 #include "search/opera_reader.h"
 #include "settings/settings_store.h"
+#include "support/bookmark_lists.h"
 #include "support/child_process.h"
-#include "support/fake_clock.h"
 #include "support/fake_window.h"
 #include "support/temp_folder.h"
 
@@ -27,20 +25,7 @@ using namespace zaptrove;
 using test::honourPermissions;
 using test::inChild;
 using test::readFile;
-
-namespace {
-
-// How many bookmarks the reader finds at path, searching for "".
-std::size_t countWith(auto reader, const std::string& path) {
-    const Settings quiet;
-    const test::FakeClock clock;
-    Matcher matcher("", FUNC_BOTH);
-    std::vector<Bookmark> found;
-    reader(path, matcher, found, DebugLog(quiet, clock));
-    return found.size();
-}
-
-} // namespace
+using test::readWith;
 
 TEST(Faults, SavingIntoAReadOnlyFolderOrOntoAFullDiskFailsQuietlyAndLosesNothing) {
     test::TempFolder tmp;
@@ -116,7 +101,6 @@ TEST(Faults, ALockFileOfAnotherUserIsSavedPast) {
     ASSERT_EQ(chown(lock.c_str(), 4242, 4242), 0);
     chmod(lock.c_str(), 0600);
     Settings settings;
-    settings.Function = FUNC_NAME;
     settings.OperaMain = "/home/me/opera.adr";
     EXPECT_TRUE(inChild([&] {
         honourPermissions();
@@ -145,8 +129,8 @@ TEST(Faults, FilesThatShrinkGrowOrVanishWhileReadNeverHangOrCrash) {
              truncate(tmp.write("b.htm", both).c_str(), static_cast<off_t>(both.size() / 3));
          },
          [&] {
-             return countWith(subReadNetscape, tmp / "b.htm") +
-                    countWith(subReadOpera, tmp / "b.htm");
+             return readWith(subReadNetscape, tmp / "b.htm").size() +
+                    readWith(subReadOpera, tmp / "b.htm").size();
          }},
         {[&] {
              fs::remove_all(tmp / "Fav");
@@ -154,7 +138,7 @@ TEST(Faults, FilesThatShrinkGrowOrVanishWhileReadNeverHangOrCrash) {
                  tmp.write("Fav/" + std::to_string(i % 20) + "/" + std::to_string(i) + ".url",
                            "[InternetShortcut]\nURL=u\n");
          },
-         [&] { return countWith(subReadFavorites, tmp.asFolder() + "Fav\\"); }},
+         [&] { return readWith(subReadFavorites, tmp.asFolder() + "Fav\\").size(); }},
     };
     for (const auto& [change, read] : races) {
         const pid_t changer = fork();
@@ -178,11 +162,7 @@ TEST(Faults, AHugeSparseShortcutIsReadOnlyAtItsStart) {
     const std::string huge = t.write("Fav/Huge.url", "[InternetShortcut]\r\nURL=http://huge\r\n");
     fs::resize_file(huge, std::uintmax_t{200} << 30);
     EXPECT_TRUE(inChild([&] {
-        const Settings quiet;
-        const test::FakeClock clock;
-        Matcher matcher("huge", FUNC_URL);
-        std::vector<Bookmark> found;
-        subReadFavorites(t.asFolder() + "Fav\\", matcher, found, DebugLog(quiet, clock));
+        const auto found = readWith(subReadFavorites, t.asFolder() + "Fav\\", "huge", FUNC_URL);
         return found.size() == 1 && found[0].URL == "http://huge" &&
                fnUrlFromFile(huge) == "http://huge";
     }));

@@ -5,6 +5,7 @@
 #include "platform/files.h"
 #include "platform/text.h"
 #include "settings/registry_values.h"
+#include "support/chromium_files.h"
 #include "support/temp_folder.h"
 #include "support/test_registry.h"
 
@@ -22,11 +23,19 @@ const char* const kBookmarks =
     "<DT><A HREF=\"http://b\">Daily News</A>\n<DT><A HREF=\"http://a\">news</A>\n"
     "<DT><A HREF=\"http://c\">Sports</A>\n";
 
-// A temporary folder holding a Netscape file of three bookmarks.
+// A temporary folder holding a Netscape file of three bookmarks, and a run of
+// zaptrove-find that keeps what it wrote.
 class FindCommand : public testing::Test {
   protected:
     const zaptrove::test::TempFolder t;
     const std::string ns = t.write("ns.html", kBookmarks);
+    std::ostringstream out, err;
+
+    int run(const Args& args) {
+        out.str("");
+        err.str("");
+        return fnRunFind(args, out, err);
+    }
 };
 
 } // namespace
@@ -35,15 +44,14 @@ TEST_F(FindCommand, PrintsResultsOrSaysWhyNot) {
     const std::string log = t / "find.log";
     t.write("Fav/Fav News.url", "[InternetShortcut]\nURL=http://fav\n");
     const std::string opera = t.write("op.adr", "#URL\n\tNAME=Opera News\n\tURL=http://op\n");
-    // Tabs and line breaks would split a result: each is printed as a blank.
-    const std::string odd = t.write("odd.htm", "<DT><A HREF=\"http://t\tx\">Tab\there\r\nline</A>");
-    const std::string two = "Daily News  -  http://b\nnews  -  http://a\n";
+    const std::string daily = "Daily News  -  http://b\n", two = daily + "news  -  http://a\n";
     const std::string three = "http://a  -  news\nhttp://b  -  Daily News\nhttp://c  -  Sports\n";
+    const std::string all = "Daily News  -  http://b\nnews  -  http://a\nSports  -  http://c\n";
     // Arguments after "--netscape FILE", exit status, standard output.
     const std::tuple<Args, int, std::string> cases[] = {
         {{"NEWS"}, 0, two},
         {{"--tsv", "news"}, 0, "Daily News\thttp://b\nnews\thttp://a\n"},
-        {{"daily", "news"}, 0, "Daily News  -  http://b\n"},
+        {{"daily", "news"}, 0, daily},
         {{"--debug-log", log, "news"}, 0, two},
         {{"--by", "url", "HTTP"}, 0, three},
         {{"--sort=url", "s"}, 0, three},
@@ -52,17 +60,13 @@ TEST_F(FindCommand, PrintsResultsOrSaysWhyNot) {
          "http://b  -  Daily News\nhttp://a  -  news\nhttp://c  -  Sports\n"},
         {{"--by=both", "--sort", "name", "a"}, 0, two},
         {{"--netscape-alt", ns, "--dups", "remove", "news"}, 0, two},
-        {{"--netscape-alt", ns, "--dups=keep", "daily"},
-         0,
-         "Daily News  -  http://b\nDaily News  -  http://b\n"},
+        {{"--netscape-alt", ns, "--dups=keep", "daily"}, 0, daily + daily},
         {{"--favorites", t.path() + "/Fav", "--opera", opera, "--by", "both", "news"},
          0,
          "Daily News  -  http://b\nFav News  -  http://fav\nnews  -  http://a\nOpera News  -  "
          "http://op\n"},
         {{"--favorites", t.path() + "/Fav", "--by", "name", "fav"}, 0, "Fav News  -  http://fav\n"},
-        {{"--netscape-alt", odd, "--tsv", "tab"}, 0, "Tab here  line\thttp://t x\n"},
-        {{"--netscape-alt", odd, "line"}, 0, "Tab here  line  -  http://t x\n"},
-        {{"--words", "any", "news", "daily"}, 0, "Daily News  -  http://b\n"},
+        {{"--words", "any", "news", "daily"}, 0, daily},
         {{"--words=together", "news", "daily"}, 1, ""},
         {{"--accents", "ignore", "Spörts"}, 0, "Sports  -  http://c\n"},
         {{"--accents", "match", "Spörts"}, 1, ""},
@@ -70,8 +74,8 @@ TEST_F(FindCommand, PrintsResultsOrSaysWhyNot) {
         {{"--words", "all", "news"}, 2, ""},
         {{"--help"}, 0, zaptrove::fnFindUsage()},
         {{"-h"}, 0, zaptrove::fnFindUsage()},
-        {{""}, 0, "Daily News  -  http://b\nnews  -  http://a\nSports  -  http://c\n"},
-        {{"--all"}, 0, "Daily News  -  http://b\nnews  -  http://a\nSports  -  http://c\n"},
+        {{""}, 0, all},
+        {{"--all"}, 0, all},
         {{"--all", "news"}, 2, ""},
         {{"--", "-h"}, 1, ""},
         {{"--bogus", "x", "news"}, 2, ""},
@@ -80,8 +84,7 @@ TEST_F(FindCommand, PrintsResultsOrSaysWhyNot) {
         {{}, 2, ""}};
     for (auto [args, status, expected] : cases) {
         args.insert(args.begin(), {"--netscape", ns});
-        std::ostringstream out, err;
-        EXPECT_EQ(fnRunFind(args, out, err), status) << testing::PrintToString(args);
+        EXPECT_EQ(run(args), status) << testing::PrintToString(args);
         EXPECT_EQ(out.str(), expected) << testing::PrintToString(args);
         if (status == 2) // one line
             EXPECT_EQ(err.str().find('\n'), err.str().size() - 1) << err.str();
@@ -89,21 +92,18 @@ TEST_F(FindCommand, PrintsResultsOrSaysWhyNot) {
             EXPECT_EQ(err.str(), status == 0 ? "" : "Nothing Found\n");
     }
     EXPECT_NE(zaptrove::test::readFile(log).find("] Searching by NAME\r\n"), std::string::npos);
-    std::ostringstream out, err;
     // Only a hive file can be named: the real registry of Windows is no file. A
     // line of it that cannot be read is named in the log.
     const std::string hive = t.write("r.reg", "REGEDIT4\n[HKEY_CURRENT_USER\\K]\n\"A\"=dword:x\n");
-    EXPECT_EQ(
-        fnRunFind({"--registry", hive, "--debug-log", log, "--netscape", ns, "news"}, out, err),
-        zaptrove::platform::registryIsHiveFile() ? 0 : 2);
+    EXPECT_EQ(run({"--registry", hive, "--debug-log", log, "--netscape", ns, "news"}),
+              zaptrove::platform::registryIsHiveFile() ? 0 : 2);
     if (zaptrove::platform::registryIsHiveFile()) {
         EXPECT_NE(zaptrove::test::readFile(log).find(
                       " line 3 cannot be read and is skipped: \"A\"=dword:x\r\n"),
                   std::string::npos);
     }
     for (const char* version : {"--version", "-V"}) {
-        out.str("");
-        EXPECT_EQ(fnRunFind({version}, out, err), 0);
+        EXPECT_EQ(run({version}), 0);
         EXPECT_NE(out.str().find("4.3"), std::string::npos) << version;
     }
 }
@@ -121,13 +121,14 @@ TEST_F(FindCommand, PrintsControlCharactersAndBytesThatAreNotUtf8AsReplacements)
     for (const auto& [text, printed] : cases)
         EXPECT_EQ(zaptrove::fnPrintableLine(text), printed) << testing::PrintToString(text);
 
+    // Escapes, tabs and line breaks would change the terminal or split a result.
     const std::string pwned =
-        t.write("pwned.html", "<DT><A HREF=\"http://\x1b[2J\">\x1b]0;PWNED\x07</A>");
-    for (const char* form : {"--tsv", "--by=both"}) {
-        std::ostringstream out, err;
-        EXPECT_EQ(fnRunFind({"--netscape", pwned, form, "pwned"}, out, err), 0);
-        EXPECT_EQ(out.str().find('\x1b'), std::string::npos) << out.str();
-        EXPECT_EQ(out.str().find('\x07'), std::string::npos) << out.str();
+        t.write("pwned.html", "<DT><A HREF=\"http://\x1b[2J\">\x1b]0;PWNED\x07\tx\ny</A>");
+    const std::string name = fffd + "]0;PWNED" + fffd + " x y", url = "http://" + fffd + "[2J";
+    for (const auto& [form, line] : {std::pair{"--tsv", name + "\t" + url + "\n"},
+                                     std::pair{"--by=both", name + "  -  " + url + "\n"}}) {
+        EXPECT_EQ(run({"--netscape", pwned, form, "pwned"}), 0);
+        EXPECT_EQ(out.str(), line);
     }
 }
 
@@ -154,8 +155,7 @@ TEST_F(FindCommand, NamesEachSourceThatCannotBeReadAndFailsWhenNoneCould) {
          "zaptrove-find: Firefox profile " + (t / "ff/places.sqlite") +
              " could not be read: no places.sqlite file\nNothing Found\n"}};
     for (const auto& [args, status, expected] : cases) {
-        std::ostringstream out, err;
-        EXPECT_EQ(fnRunFind(args, out, err), status) << testing::PrintToString(args);
+        EXPECT_EQ(run(args), status) << testing::PrintToString(args);
         EXPECT_TRUE(err.str().starts_with(expected)) << err.str();
     }
 }
@@ -166,10 +166,10 @@ TEST_F(FindCommand, AnOutputThatCannotBeWrittenFailsWithAMessage) {
         int overflow(int) override { return traits_type::eof(); }
     } refusing;
     for (const Args& args : {Args{"--netscape", ns, "news"}, Args{"--help"}}) {
-        std::ostream out(&refusing);
-        std::ostringstream err;
-        EXPECT_EQ(fnRunFind(args, out, err), zaptrove::FIND_WRITE_ERROR);
-        EXPECT_EQ(err.str(), "zaptrove-find: the output could not be written\n");
+        std::ostream refused(&refusing);
+        std::ostringstream message;
+        EXPECT_EQ(fnRunFind(args, refused, message), zaptrove::FIND_WRITE_ERROR);
+        EXPECT_EQ(message.str(), "zaptrove-find: the output could not be written\n");
     }
 }
 
@@ -197,14 +197,13 @@ TEST_F(FindCommand, RealProgramTakesAnyTextAndExitsWithZero) {
 
 TEST_F(FindCommand, WhatIsNotGivenComesFromTheStoredSettingsWhichStayUntouched) {
     const zaptrove::test::TestRegistry registry;
-    const auto run = [&](Args args) {
-        std::ostringstream out, err;
+    const auto stored = [&](Args args) {
         const Args where = registry.findArguments();
         args.insert(args.begin(), where.begin(), where.end());
-        fnRunFind(args, out, err);
+        run(args);
         return out.str();
     };
-    EXPECT_EQ(run({"--netscape", ns, "news"}), "Daily News  -  http://b\nnews  -  http://a\n");
+    EXPECT_EQ(stored({"--netscape", ns, "news"}), "Daily News  -  http://b\nnews  -  http://a\n");
     EXPECT_TRUE(registry.settingsValues().empty()); // a first run of the command writes nothing
 
     using namespace zaptrove::platform;
@@ -216,39 +215,35 @@ TEST_F(FindCommand, WhatIsNotGivenComesFromTheStoredSettingsWhichStayUntouched) 
     for (const auto& [name, value, type] : values)
         zaptrove::subSetValue(*registry, RegistryRoot::CurrentUser, zaptrove::SettingsKey, name,
                               value, type);
-    const auto stored = registry.settingsValues();
-    EXPECT_EQ(run({"news"}), "http://a  -  news\nhttp://b  -  Daily News\n"); // stored order
-    EXPECT_EQ(run({"--sort", "name", "news"}), "Daily News  -  http://b\nnews  -  http://a\n");
-    EXPECT_EQ(run({"--opera", t / "none.adr", "news"}), ""); // only the named location
-    EXPECT_EQ(registry.settingsValues(), stored);
+    const auto before = registry.settingsValues();
+    EXPECT_EQ(stored({"news"}), "http://a  -  news\nhttp://b  -  Daily News\n"); // stored order
+    EXPECT_EQ(stored({"--sort", "name", "news"}), "Daily News  -  http://b\nnews  -  http://a\n");
+    EXPECT_EQ(stored({"--opera", t / "none.adr", "news"}), ""); // only the named location
+    EXPECT_EQ(registry.settingsValues(), before);
 }
 
 // Hand-given browser locations: a profile folder or the file itself, read even
 // with the browsers switched off, and listed with what they hold.
 TEST_F(FindCommand, BrowserLocationsAndTheSourceList) {
-    const std::string bookmarks = t.write(
-        "prof/Bookmarks", R"({"roots": {"bookmark_bar": {"type": "folder", "children": [)"
-                          R"({"type": "url", "name": "Zt News", "url": "https://zt/"}]}}})");
-    const std::string account =
-        t.write("prof/AccountBookmarks",
-                R"({"roots": {"other": {"type": "folder", "children": [)"
-                R"({"type": "url", "name": "Zt Synced", "url": "https://s/"}]}}})");
+    const std::string bookmarks =
+        t.write("prof/Bookmarks", zaptrove::test::chromiumBookmarks("Zt News", "https://zt/"));
+    const std::string account = t.write(
+        "prof/AccountBookmarks", zaptrove::test::chromiumBookmarks("Zt Synced", "https://s/"));
     const std::string firefox = t.makeFolder("ff");
-    const auto run = [](Args args) {
-        std::ostringstream out, err;
-        const int status = fnRunFind(args, out, err);
+    const auto found = [&](const Args& args) {
+        const int status = run(args);
         return std::to_string(status) + ":" + out.str();
     };
-    const std::string found = "0:Zt News  -  https://zt/\n";
-    EXPECT_EQ(run({"--chromium", t / "prof", "zt"}), found + "Zt Synced  -  https://s/\n");
-    EXPECT_EQ(run({"--chromium", bookmarks, "--browsers", "off", "zt"}), found);
-    EXPECT_EQ(run({"--chromium", bookmarks, "--netscape", ns, "news"}),
+    const std::string news = "0:Zt News  -  https://zt/\n";
+    EXPECT_EQ(found({"--chromium", t / "prof", "zt"}), news + "Zt Synced  -  https://s/\n");
+    EXPECT_EQ(found({"--chromium", bookmarks, "--browsers", "off", "zt"}), news);
+    EXPECT_EQ(found({"--chromium", bookmarks, "--netscape", ns, "news"}),
               "0:Daily News  -  http://b\nnews  -  http://a\nZt News  -  https://zt/\n");
-    EXPECT_EQ(run({"--netscape", ns, "zt"}), "1:"); // only the named location
-    EXPECT_EQ(run({"--browsers", "maybe", "zt"}), "2:");
+    EXPECT_EQ(found({"--netscape", ns, "zt"}), "1:"); // only the named location
+    EXPECT_EQ(found({"--browsers", "maybe", "zt"}), "2:");
 
     const std::string listing =
-        run({"--list-sources", "--netscape", ns, "--firefox", firefox, "--chromium", t / "prof"});
+        found({"--list-sources", "--netscape", ns, "--firefox", firefox, "--chromium", t / "prof"});
     EXPECT_EQ(listing.substr(listing.find("on\tNetscape Main")),
               "on\tNetscape Main\t3 bookmarks\t" + ns +
                   "\noff\tNetscape Alt\tcannot be read: not found\t\n"

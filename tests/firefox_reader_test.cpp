@@ -24,15 +24,13 @@ using test::utf8Path;
 
 namespace {
 
-List read(const std::string& path, std::string term = "", std::int16_t mode = FUNC_BOTH,
-          BrowserReading* reading = nullptr) {
+// The bookmarks read at path, as "name|address", and how the reading went.
+std::pair<List, BrowserReading> read(const std::string& path, std::string term = "",
+                                     std::int16_t mode = FUNC_BOTH) {
     Matcher matcher(std::move(term), mode);
     std::vector<Bookmark> found;
-    const BrowserReading got = fnReadFirefoxPlaces(path, matcher, found);
-    if (reading != nullptr) {
-        *reading = got;
-    }
-    return test::listOf(found);
+    const BrowserReading reading = fnReadFirefoxPlaces(path, matcher, found);
+    return {test::listOf(found), reading};
 }
 
 // Every entry below a folder, with the bytes of each file.
@@ -76,37 +74,33 @@ TEST(FirefoxRead, WalksTheTreeLeavingOutTagsAndQueries) {
     const test::TempFolder tmp;
     const std::string profile = makeProfile(tmp);
     const auto before = filesOf(profile);
-    BrowserReading reading;
-    EXPECT_EQ(read(profile, "", FUNC_BOTH, &reading), kProfileBookmarks);
-    EXPECT_EQ(reading.BookmarkCount, 6u);
-    EXPECT_TRUE(reading.readWhole());
-    EXPECT_EQ(read(profile + "/places.sqlite", "caf\u00e9", FUNC_NAME, &reading),
-              List{"Caf\u00e9 deep|https://deep.example/"});
-    EXPECT_EQ(reading.BookmarkCount, 6u); // those that do not match are counted too
-    EXPECT_EQ(read(profile, "no-title", FUNC_URL), List{"|https://no-title.example/"});
-    EXPECT_EQ(read(profile, "tag"), List{});
+    const auto [all, reading] = read(profile);
+    EXPECT_EQ(all, kProfileBookmarks);
+    EXPECT_TRUE(reading.BookmarkCount == 6 && reading.readWhole());
+    const auto [cafe, cafeReading] = read(profile + "/places.sqlite", "caf\u00e9", FUNC_NAME);
+    EXPECT_EQ(cafe, List{"Caf\u00e9 deep|https://deep.example/"});
+    EXPECT_EQ(cafeReading.BookmarkCount, 6u); // those that do not match are counted too
+    EXPECT_EQ(read(profile, "no-title", FUNC_URL).first, List{"|https://no-title.example/"});
+    EXPECT_EQ(read(profile, "tag").first, List{});
     // Read with no log waiting: nothing in the profile is made or changed.
     EXPECT_EQ(filesOf(profile), before);
 }
 
 TEST(FirefoxRead, TellsWhyADatabaseCannotBeRead) {
     const test::TempFolder tmp;
+    const std::string rootless = tmp.makeFolder("rootless");
+    PlacesDatabase(rootless + "/places.sqlite").exec("DELETE FROM moz_bookmarks WHERE id = 1");
     const std::pair<std::string, std::string> cases[] = {
         {tmp / "missing", "not found"},
         {tmp.write("empty/places.sqlite", ""), "cannot be read: no such table: moz_bookmarks"},
         {tmp.write("text/places.sqlite", std::string(5000, 'x')),
          "cannot be read: file is not a database"},
+        {rootless, "holds no bookmark tree"},
     };
     for (const auto& [path, problem] : cases) {
-        BrowserReading reading;
-        EXPECT_EQ(read(path, "", FUNC_BOTH, &reading), List{}) << path;
-        EXPECT_EQ(reading.Problem, problem);
+        const auto [found, reading] = read(path);
+        EXPECT_EQ(std::pair(found, reading.Problem), std::pair(List{}, problem)) << path;
     }
-    const std::string rootless = tmp.makeFolder("rootless");
-    PlacesDatabase(rootless + "/places.sqlite").exec("DELETE FROM moz_bookmarks WHERE id = 1");
-    BrowserReading reading;
-    read(rootless, "", FUNC_BOTH, &reading);
-    EXPECT_EQ(reading.Problem, "holds no bookmark tree");
 }
 
 // A browser that holds the database with an exclusive lock and keeps its
@@ -137,9 +131,8 @@ TEST(FirefoxRead, SeesWhatALockingBrowserKeepsInItsLog) {
     ASSERT_TRUE(fs::exists(utf8Path(ready)));
     const auto before = filesOf(profile);
     ASSERT_GT(before.at(fs::path(utf8Path(tmp / "profile/places.sqlite-wal")).string()).size(), 0u);
-    BrowserReading reading;
-    EXPECT_EQ(read(profile, "held", FUNC_BOTH, &reading),
-              List{"Held in the log|https://held.example/"});
+    const auto [held, reading] = read(profile, "held");
+    EXPECT_EQ(held, List{"Held in the log|https://held.example/"});
     EXPECT_EQ(reading.BookmarkCount, 7u);
     EXPECT_EQ(filesOf(profile), before);
 }
@@ -190,16 +183,15 @@ TEST(FirefoxRead, RealProfileAndLiveSnapshot) {
     }
     const std::string profile = tmp / "home/.config/mozilla/firefox/ec5376ix.default-esr";
     const auto before = filesOf(profile);
-    BrowserReading reading;
-    const List all = read(profile, "", FUNC_BOTH, &reading);
+    const auto [all, reading] = read(profile);
     EXPECT_EQ(reading.BookmarkCount, 8u) << reading.Problem;
     EXPECT_EQ(all.front(), "Zt Caf\u00e9 \u00dcber|https://cafe.zt.example/");
-    EXPECT_EQ(read(profile, "zt"),
+    EXPECT_EQ(read(profile, "zt").first,
               (List{"Zt Caf\u00e9 \u00dcber|https://cafe.zt.example/",
                     "Zt \u65e5\u672c\u8a9e \u30cb\u30e5\u30fc\u30b9|https://jp.zt.example/",
                     "Zt Deep Folder Item|https://deep.zt.example/a?b=1&c=2",
                     "Zt Alpha News|https://alpha.zt.example/news"}));
     EXPECT_EQ(filesOf(profile), before);
-    EXPECT_EQ(read(tmp / "extras/live-wal-snapshot", "wal only"),
+    EXPECT_EQ(read(tmp / "extras/live-wal-snapshot", "wal only").first,
               List{"Zt WAL Only Item|https://wal.zt.example/live"});
 }

@@ -6,6 +6,7 @@
 
 #include <chrono>
 #include <thread>
+#include <tuple>
 
 using namespace zaptrove::platform;
 
@@ -13,31 +14,25 @@ using namespace zaptrove::platform;
 // grants Ctrl+Alt+Z and presses it once, and refuses Ctrl+Alt+T.
 TEST(PortalHotkey, AGrantedShortcutIsPressedAndARefusedOneIsReported) {
     ASSERT_TRUE(hotkeysOffered()); // offscreen, so the portal is asked
-    const struct {
-        std::string text;
-        HotkeyState state;
-        std::string detail;
-        int presses;
-    } cases[] = {
+    // The combination, what the portal answers, and how often it is pressed.
+    const std::tuple<std::string, HotkeyState, std::string, int> cases[] = {
         {"Ctrl+Alt+Z", HotkeyState::Registered, "bound to CTRL+ALT+z", 1},
-        {"Ctrl+Alt+T", HotkeyState::Taken, "the desktop refused it", 0},
-    };
-    for (const auto& c : cases) {
+        {"Ctrl+Alt+T", HotkeyState::Taken, "the desktop refused it", 0}};
+    for (const auto& [text, state, detail, pressed] : cases) {
         std::vector<std::pair<HotkeyState, std::string>> reports;
         int presses = 0;
         const auto hotkey = registerHotkey(
-            *parseHotkey(c.text), [&] { ++presses; },
-            [&](HotkeyState state, const std::string& detail) {
-                reports.emplace_back(state, detail);
+            *parseHotkey(text), [&] { ++presses; },
+            [&](HotkeyState answer, const std::string& said) {
+                reports.emplace_back(answer, said);
             });
         ASSERT_NE(hotkey, nullptr);
         const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(10);
-        while ((reports.empty() || presses < c.presses) &&
-               std::chrono::steady_clock::now() < until) {
+        while ((reports.empty() || presses < pressed) && std::chrono::steady_clock::now() < until) {
             forms::doEvents();
             std::this_thread::sleep_for(std::chrono::milliseconds(10));
         }
-        EXPECT_EQ(reports, (std::vector{std::pair{c.state, c.detail}})) << c.text;
-        EXPECT_EQ(presses, c.presses) << c.text;
+        EXPECT_EQ(reports, (std::vector{std::pair{state, detail}})) << text;
+        EXPECT_EQ(presses, pressed) << text;
     }
 }

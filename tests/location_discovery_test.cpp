@@ -78,11 +78,10 @@ TEST_F(Discovery, NetscapeFileComesFromTheCurrentProfile) {
         "default\\\\bookmark.htm\");\n";
     installProfile(tmp / "profile",
                    line + "user_pref(\"browser.bookmark_location\", \"D:\\\\other.htm\");\n");
-    EXPECT_EQ(fnFindNetscapeFile(*registry),
-              "C:\\Program Files\\Netscape\\Users\\default\\bookmark.htm");
+    const std::string named = "C:\\Program Files\\Netscape\\Users\\default\\bookmark.htm";
+    EXPECT_EQ(fnFindNetscapeFile(*registry), named);
 
-    EXPECT_EQ(fnBookmarkFileFromPrefs("P\\", std::string(40000, ' ') + line),
-              "C:\\Program Files\\Netscape\\Users\\default\\bookmark.htm");
+    EXPECT_EQ(fnBookmarkFileFromPrefs("P\\", std::string(40000, ' ') + line), named);
     EXPECT_EQ(fnBookmarkFileFromPrefs("P\\", "user_pref(\"browser.bookmark_location\", \"x"),
               NOT_FOUND);
     EXPECT_EQ(fnBookmarkFileFromPrefs("P\\", "\x01\x02\xff binary"), "P\\bookmark.htm");

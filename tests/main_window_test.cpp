@@ -4,6 +4,7 @@
 #include "platform/forms_simulate.h"
 #include "settings/registry_values.h"
 #include "settings/settings_store.h"
+#include "support/chromium_files.h"
 #include "support/fake_clock.h"
 #include "support/temp_folder.h"
 #include "support/test_registry.h"
@@ -11,6 +12,7 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <chrono>
 #include <thread>
 
@@ -90,9 +92,8 @@ class MainWindow : public testing::Test {
                 window.cboResult.height()};
     }
     std::string log() const { return test::readFile(tmp / "log"); }
-    // Processes events for half a second, so that a window manager's late
-    // answers to what the window asked (a size, a minimised state) arrive
-    // before the test acts, as they would before a user's next key.
+    // Processes events for half a second, so that a window manager's late answers
+    // (to a size, a minimised state) arrive before the test acts, as before a user's next key.
     static void settle() {
         for (int round = 0; round < 25; ++round) {
             forms::doEvents();
@@ -104,14 +105,20 @@ class MainWindow : public testing::Test {
         const auto on = std::find_if(group.begin(), group.end(), [](auto& o) { return o.value(); });
         return on == group.end() ? -1 : static_cast<int>(on - group.begin());
     }
-    std::string stored(std::string_view name) const {
-        const std::string prefix = std::string(name) + "=";
-        for (const std::string& value : registry.settingsValues()) {
-            if (value.starts_with(prefix)) {
-                return value.substr(prefix.size());
-            }
-        }
-        return "missing";
+    // Whether the stored settings hold "Name=value".
+    bool stores(const std::string& value) const {
+        return std::ranges::count(registry.settingsValues(), value) == 1;
+    }
+    // Opens Preferences with its button and More from there, where act runs;
+    // Preferences is then cancelled, which leaves what More stored.
+    void inMoreDialog(const std::function<void(frmMore&)>& act) {
+        forms::whenIdle([&] {
+            frmPreferences& preferences = *window.Preferences;
+            forms::whenIdle([&] { act(*preferences.More); });
+            forms::simulateClick(preferences.cmdMore);
+            preferences.cmdCancel_Click();
+        });
+        forms::simulateClick(window.cmdPrefereneces);
     }
 };
 
@@ -119,7 +126,7 @@ class MainWindow : public testing::Test {
 
 TEST_F(MainWindow, StartsCollapsedAndLaysItselfOutForItsSize) {
     EXPECT_EQ(window.form.caption(), "Zaptrove v4.3");
-    EXPECT_EQ(stored("Present"), "1");
+    EXPECT_TRUE(stores("Present=1"));
     // 891 twips are 59.4 pixels: sizes read back as they were set
     EXPECT_EQ(layout(), (std::vector<float>{991, 4400, 891, 3860, 3760, 4300, 521}));
     window.form.setHeight(2000); // collapsed, every height change is undone
@@ -135,18 +142,15 @@ TEST_F(MainWindow, EnterSearchesAndUnfoldsTheList) {
                                                 "World News  -  http://world/"}));
     // The first row is selected, and its tooltip tells where it comes from.
     EXPECT_EQ(window.cboResult.toolTip(), tmp.asFolder() + "Fav\\Sub\\Daily News.url");
-    EXPECT_TRUE(window.cboResult.visible());
-    EXPECT_FALSE(window.cmdPrefereneces.visible());
+    EXPECT_TRUE(window.cboResult.visible() && !window.cmdPrefereneces.visible());
     EXPECT_FALSE(window.txtInput.tabStop());
     EXPECT_EQ(layout(), (std::vector<float>{3000, 4400, 2900, 3860, 3760, 4300, 2530}));
     window.form.setHeight(500); // shrinking the expanded window stops at 991
     EXPECT_EQ(layout(), (std::vector<float>{991, 4400, 891, 3860, 3760, 4300, 521}));
 
-    enter("zebra");
-    EXPECT_EQ(window.txtInput.text(), "Nothing Found");
-    EXPECT_EQ(window.txtInput.selectedText(), "Nothing Found");
-    EXPECT_TRUE(window.txtInput.tabStop());
-    EXPECT_EQ(rows().size(), 2u); // the previous list stays
+    enter("zebra"); // the previous list stays
+    EXPECT_EQ(std::tuple(window.txtInput.selectedText(), window.txtInput.tabStop(), rows().size()),
+              std::tuple("Nothing Found", true, 2u));
     enter("");
     EXPECT_EQ(rows().size(), 2u);
 }
@@ -171,7 +175,6 @@ TEST_F(MainWindow, HiddenCommandsInAnyCaseChangeSettingsAndOthersAreSearched) {
         enter(text);
         EXPECT_EQ(window.txtInput.text(), "Nothing Found") << text;
     }
-    EXPECT_EQ(settings.Function, FUNC_NAME);
 
     enter("\\disable_debug"); // logging is off: nothing at all
     EXPECT_EQ(log(), "");
@@ -199,8 +202,7 @@ TEST_F(MainWindow, SearchAsYouTypeFollowsEveryKeyBelowTheInputBox) {
 
     window.txtInput.setFocus();
     type("x"); // nothing found: the list folds, the text stays
-    EXPECT_FALSE(window.cboResult.visible());
-    EXPECT_EQ(window.txtInput.text(), "dax");
+    EXPECT_TRUE(!window.cboResult.visible() && window.txtInput.text() == "dax");
     forms::simulateKey(window.txtInput, forms::KEY_ESCAPE); // clears; the program goes on
     EXPECT_EQ(window.txtInput.text(), "");
 
@@ -219,8 +221,7 @@ TEST_F(MainWindow, ListKeysOpenCopyAndClose) {
     forms::simulateKey(window.cboResult, '-');
     forms::simulateDoubleClick(window.cboResult, 1);
     EXPECT_EQ(shell.opened, (std::vector<std::string>{"http://daily/", "http://world/"}));
-    EXPECT_TRUE(window.cboResult.visible());
-    EXPECT_EQ(window.txtInput.text(), "news");
+    EXPECT_TRUE(window.cboResult.visible() && window.txtInput.text() == "news");
 
     window.form.setHeight(4000);
     settle();
@@ -232,22 +233,18 @@ TEST_F(MainWindow, ListKeysOpenCopyAndClose) {
     settle();
     forms::simulateKey(window.cboResult, forms::KEY_RETURN);
     EXPECT_EQ(shell.opened.back(), "http://world/");
-    EXPECT_FALSE(window.cboResult.visible());
-    EXPECT_TRUE(window.cmdPrefereneces.visible());
-    EXPECT_EQ(window.txtInput.text(), "");
-    EXPECT_EQ(settings.Height, 3600);
-    EXPECT_EQ(window.form.height(), 991);
+    EXPECT_TRUE(!window.cboResult.visible() && window.cmdPrefereneces.visible());
+    EXPECT_EQ(std::tuple(window.txtInput.text(), settings.Height, window.form.height()),
+              std::tuple("", 3600, 991));
     EXPECT_NE(log().find("$ [05/12/03 - 14:07:31] Launching: http://world/\r\n"),
               std::string::npos);
 
     enter("news"); // opens at the remembered height; Escape closes the list
     EXPECT_EQ(window.form.height(), 3600);
     forms::simulateKey(window.cboResult, forms::KEY_ESCAPE);
-    EXPECT_FALSE(window.cboResult.visible());
-    EXPECT_EQ(window.form.height(), 991);
+    EXPECT_TRUE(!window.cboResult.visible() && window.form.height() == 991);
     EXPECT_THROW(window.cmdCancel_Click(), ProgramEnded); // a second Escape ends the program
-    EXPECT_EQ(stored("Height"), "3600");
-    EXPECT_EQ(stored("Width"), "4500");
+    EXPECT_TRUE(stores("Height=3600") && stores("Width=4500"));
     EXPECT_TRUE(log().ends_with("- [05/12/03 - 14:07:31] Ending ZTV[v4.3] debug session\r\n"));
 }
 
@@ -265,7 +262,6 @@ TEST_F(MainWindow, ASettingsFileThatIsNotSavedIsNamedInTheLog) {
 }
 
 TEST_F(MainWindow, LaunchSettingDecidesWhatFollowsAnOpening) {
-    const std::string firstRunWidth = stored("Width");
     enter("news");
     for (const std::int16_t launch : {LAUNCH_NOTHING, std::int16_t{99}}) {
         settings.Launch = launch;
@@ -281,17 +277,16 @@ TEST_F(MainWindow, LaunchSettingDecidesWhatFollowsAnOpening) {
     EXPECT_THROW(window.cboResult_KeyPress(enter), ProgramEnded);
     EXPECT_TRUE(window.cboResult.visible()); // nothing after the launch ran
     EXPECT_EQ(shell.opened.size(), 4u);
-    EXPECT_EQ(stored("Launch"), "6");
-    EXPECT_EQ(stored("Width"), firstRunWidth); // ended while minimised: the stored geometry stays
-    EXPECT_NE(firstRunWidth, "6000");
+    EXPECT_TRUE(stores("Launch=6"));
+    EXPECT_FALSE(stores("Width=6000")); // ended while minimised: the stored geometry stays
 }
 
 TEST_F(MainWindow, TrayTakesTheMinimisedWindowAndTheConfiguredClickBringsItBack) {
     frmMain inTray{settings, {*registry, shell, clock, [] {}, tmp / "log", [] { return true; }}};
     inTray.Form_Load();
     inTray.form.show();
-    const auto minimise = [&] {
-        inTray.form.setWindowState(forms::WINDOW_MINIMIZED);
+    const auto minimise = [](frmMain& shown) {
+        shown.form.setWindowState(forms::WINDOW_MINIMIZED);
         forms::doEvents();
     };
     settings.Tray = TRAY_ON;
@@ -306,21 +301,21 @@ TEST_F(MainWindow, TrayTakesTheMinimisedWindowAndTheConfiguredClickBringsItBack)
         {forms::TrayClick::Left, 5, true}};
     for (const auto& [click, mode, restores] : clicks) {
         settings.Single = mode;
-        minimise();
-        ASSERT_FALSE(inTray.form.isShown());
-        ASSERT_TRUE(inTray.trayIcon.isShown());
+        minimise(inTray);
+        ASSERT_TRUE(!inTray.form.isShown() && inTray.trayIcon.isShown());
         EXPECT_EQ(inTray.trayData.tipShown(), "Zaptrove");
         forms::simulateTrayActivation(inTray.trayIcon, click);
-        EXPECT_EQ(inTray.form.isShown(), restores) << mode;
-        EXPECT_EQ(inTray.trayIcon.isShown(), !restores) << mode;
+        EXPECT_EQ(std::pair(inTray.form.isShown(), inTray.trayIcon.isShown()),
+                  std::pair(restores, !restores))
+            << mode;
         if (!restores) {
             inTray.subRestoreFromTray();
         }
     }
-    minimise();
+    minimise(inTray);
     inTray.subBringToFront(); // as when the program is started again
     EXPECT_TRUE(inTray.form.isShown() && !inTray.trayIcon.isShown());
-    minimise();
+    minimise(inTray);
     inTray.form.unload(); // leaving from the tray takes the icon away
     EXPECT_FALSE(inTray.trayIcon.isShown());
 
@@ -328,11 +323,8 @@ TEST_F(MainWindow, TrayTakesTheMinimisedWindowAndTheConfiguredClickBringsItBack)
     frmMain noTray{settings, {*registry, shell, clock, [] {}, tmp / "log", [] { return false; }}};
     noTray.Form_Load();
     noTray.form.show();
-    settings.Tray = TRAY_ON;
-    noTray.form.setWindowState(forms::WINDOW_MINIMIZED);
-    forms::doEvents();
-    EXPECT_TRUE(noTray.form.isShown());
-    EXPECT_FALSE(noTray.trayIcon.isShown());
+    minimise(noTray);
+    EXPECT_TRUE(noTray.form.isShown() && !noTray.trayIcon.isShown());
     noTray.subBringToFront(); // from the task bar
     EXPECT_EQ(noTray.form.windowState(), forms::WINDOW_NORMAL);
 }
@@ -362,8 +354,7 @@ TEST_F(MainWindow, PreferencesOpenFromTheButtonAndFromTheCommand) {
     };
     answer(false);
     enter("\\P");
-    EXPECT_EQ(window.txtInput.text(), "");
-    EXPECT_EQ(settings.Sort, SORT_SEARCHED);
+    EXPECT_EQ(std::tuple(window.txtInput.text(), settings.Sort), std::tuple("", SORT_SEARCHED));
     answer(true);
     forms::simulateClick(window.cmdPrefereneces);
     EXPECT_EQ(settings.Sort, SORT_NAME);
@@ -371,25 +362,34 @@ TEST_F(MainWindow, PreferencesOpenFromTheButtonAndFromTheCommand) {
 }
 
 // The dialog on its own over the main window, which leaves first-run settings.
-TEST_F(MainWindow, PreferencesShowTheSettings) {
+// With the fonts this machine has, every caption of both windows shows whole.
+TEST_F(MainWindow, PreferencesShowTheSettingsAndEveryCaptionFits) {
     frmPreferences dialog(settings, window.form);
-    dialog.Form_Activate();
-    EXPECT_EQ(selected(dialog.optSearch), 0);
-    EXPECT_EQ(selected(dialog.optSort), 2);
-    EXPECT_EQ(selected(dialog.optLaunch), 0);
+    dialog.form.show();
+    forms::doEvents();
+    EXPECT_EQ(forms::cutCaptions(window.form), std::vector<std::string>{});
+    EXPECT_EQ(forms::cutCaptions(dialog.form), std::vector<std::string>{});
+    EXPECT_EQ(std::tuple(selected(dialog.optSearch), selected(dialog.optSort),
+                         selected(dialog.optLaunch)),
+              std::tuple(0, 2, 0));
     EXPECT_FALSE(dialog.chkMinimize.value() || dialog.ChkSingle.value() || dialog.chkDups.value());
     const bool uses[] = {true, false, true, true, false, false};
     for (int row = 0; row < 6; ++row) {
         EXPECT_EQ(dialog.chkAlternate[row].value(), uses[row]) << row;
     }
     forms::simulateTyping(dialog.txtAlternate[0], "x"); // the main folder is only shown
-    EXPECT_EQ(dialog.txtAlternate[0].text(), tmp.asFolder() + "Fav\\");
-    EXPECT_EQ(dialog.txtAlternate[2].text(), NOT_FOUND);
+    EXPECT_EQ(std::pair(dialog.txtAlternate[0].text(), dialog.txtAlternate[2].text()),
+              std::pair(tmp.asFolder() + "Fav\\", std::string(NOT_FOUND)));
     forms::simulateClick(dialog.chkDups);
     EXPECT_TRUE(dialog.chkDups.value());
+    dialog.form.hide();
 }
 
 TEST_F(MainWindow, PreferencesOkStoresWhatIsShownWithAFolderBackslashAndNothingElseAdded) {
+    const auto fields = [](const Settings& s) {
+        return std::tie(s.MSIEMain, s.Function, s.Sort, s.Launch, s.Tray, s.Single, s.Duplicates,
+                        s.DoOpera, s.OperaMain);
+    };
     Settings expected = settings;
     for (const auto& [typed, stored] : {std::pair{"", "\\"}, std::pair{"C:\\Favs", "C:\\Favs\\"},
                                         std::pair{"C:\\Favs\\", "C:\\Favs\\"}}) {
@@ -405,12 +405,7 @@ TEST_F(MainWindow, PreferencesOkStoresWhatIsShownWithAFolderBackslashAndNothingE
     expected.MSIEAlt = "C:\\Favs\\";
     expected.OperaMain = "/home/u/opera6.adr "; // the blank stays
     expected.DoOpera = DO_YES;
-    EXPECT_EQ(std::tie(settings.MSIEMain, settings.Function, settings.Sort, settings.Launch,
-                       settings.Tray, settings.Single, settings.Duplicates, settings.DoOpera,
-                       settings.OperaMain),
-              std::tie(expected.MSIEMain, expected.Function, expected.Sort, expected.Launch,
-                       expected.Tray, expected.Single, expected.Duplicates, expected.DoOpera,
-                       expected.OperaMain));
+    EXPECT_EQ(fields(settings), fields(expected));
 }
 
 // Cancel, Escape and the close box end either dialog, storing nothing of what
@@ -447,11 +442,10 @@ TEST_F(MainWindow, DialogsEndedWithoutOkChangeNothing) {
             forms::simulateKeyCombination(d.Launcher.hkyHotkey, "Ctrl+Alt+Z");
         },
         [](frmMore& d) -> forms::Control& { return d.Browsers.txtBrowserAlt[1]; });
-    EXPECT_EQ(std::tie(settings.Function, settings.Duplicates, settings.NetscapeAlt),
-              std::tie(FUNC_NAME, DUPS_KEEP, ""));
-    EXPECT_EQ(std::tie(settings.DoFirefox, settings.DoChromiumEx, settings.ChromiumAlt,
+    EXPECT_EQ(std::tie(settings.Function, settings.Duplicates, settings.NetscapeAlt,
+                       settings.DoFirefox, settings.DoChromiumEx, settings.ChromiumAlt,
                        settings.Accents, settings.HotKey),
-              std::tie(DO_YES, DO_YES, "", ACCENTS_MATCH, ""));
+              std::tie(FUNC_NAME, DUPS_KEEP, "", DO_YES, DO_YES, "", ACCENTS_MATCH, ""));
 }
 
 TEST_F(MainWindow, PreferencesShowValuesOnlyADamagedStoreHoldsAndStoreThemSoundly) {
@@ -465,65 +459,40 @@ TEST_F(MainWindow, PreferencesShowValuesOnlyADamagedStoreHoldsAndStoreThemSoundl
               std::tie(DUPS_REMOVE, CLICK_SINGLE, TRAY_ON, SORT_NONE));
 }
 
-namespace {
-
-// A Chromium profile in the test's folder, as discovery lists it.
-BrowserProfile chromiumProfile(const test::TempFolder& tmp) {
-    BrowserProfile profile;
-    profile.browser = Browser::Chromium;
-    profile.install = "Chromium";
-    profile.name = "Person 1";
-    profile.folder = tmp / "Profile 1";
-    profile.bookmarksFile = tmp.write(
-        "Profile 1/Bookmarks", R"({"roots": {"other": {"type": "folder", "children": [)"
-                               R"({"type": "url", "name": "Zt Work", "url": "https://work/"}]}}})");
-    return profile;
-}
-
-} // namespace
-
-TEST_F(MainWindow, ABrowserBookmarkNamesItsBrowserAndProfileInTheTooltip) {
-    settings.BrowserProfiles = {chromiumProfile(tmp)};
+// A browser bookmark's tooltip names its browser and profile; the More dialog,
+// opened from Preferences, lists the profiles and switches the browsers.
+TEST_F(MainWindow, BrowserProfilesAreNamedInTheTooltipAndListedAndSwitchedInMore) {
+    const BrowserProfile profile =
+        test::chromiumProfile(tmp, Browser::Chromium, "Person 1", "Zt Work", "https://work/");
+    settings.BrowserProfiles = {profile, profile};
+    settings.BrowserProfiles[1].name = "Locked";
+    settings.BrowserProfiles[1].problem = "only an encrypted bookmarks file";
     enter("zt");
     ASSERT_EQ(rows(), (std::vector<std::string>{"Zt Work  -  https://work/"}));
     window.cboResult_Click();
     EXPECT_EQ(window.cboResult.toolTip(), "Chromium, profile Person 1 - Zt Work");
-    settings.DoChromium = DO_NO;
-    enter("zt");
-    EXPECT_EQ(window.txtInput.text(), "Nothing Found");
-}
-
-TEST_F(MainWindow, MoreDialogOpensFromPreferencesAndListsTheBrowserProfiles) {
-    settings.BrowserProfiles = {chromiumProfile(tmp), chromiumProfile(tmp)};
-    settings.BrowserProfiles[1].name = "Locked";
-    settings.BrowserProfiles[1].problem = "only an encrypted bookmarks file";
+    forms::simulateKey(window.cboResult, forms::KEY_ESCAPE);
     std::vector<std::string> listed;
-    forms::whenIdle([&] {
-        frmPreferences& preferences = *window.Preferences;
-        forms::whenIdle([&] {
-            frmMore& more = *preferences.More;
-            for (int i = 0; i < more.Browsers.lstProfiles.listCount(); ++i) {
-                listed.push_back(more.Browsers.lstProfiles.list(i));
-            }
-            EXPECT_EQ(more.lstPages.list(0), "Browsers");
-            EXPECT_TRUE(more.Browsers.chkBrowser[2].value()); // Chromium, on at the first run
-            forms::simulateClick(more.Browsers.chkBrowser[2]);
-            more.Browsers.txtBrowserAlt[0].setText("/home/u/ff");
-            more.cmdOK_Click();
-        });
-        forms::simulateClick(preferences.cmdMore);
-        preferences.cmdCancel_Click(); // what More stored stays
+    inMoreDialog([&](frmMore& more) {
+        for (int i = 0; i < more.Browsers.lstProfiles.listCount(); ++i) {
+            listed.push_back(more.Browsers.lstProfiles.list(i));
+        }
+        EXPECT_EQ(more.lstPages.list(0), "Browsers");
+        EXPECT_TRUE(more.Browsers.chkBrowser[2].value()); // Chromium, on at the first run
+        forms::simulateClick(more.Browsers.chkBrowser[2]);
+        more.Browsers.txtBrowserAlt[0].setText("/home/u/ff");
+        more.cmdOK_Click();
     });
-    forms::simulateClick(window.cmdPrefereneces);
-    const std::string folder = tmp / "Profile 1";
+    const std::string folder = tmp / "Person 1";
     EXPECT_EQ(listed,
               (std::vector<std::string>{
                   "Chromium  Person 1  -  1 bookmark  -  " + folder,
                   "Chromium  Locked  -  cannot be read: only an encrypted bookmarks file  -  " +
                       folder}));
-    EXPECT_EQ(settings.DoChromium, DO_NO);
-    EXPECT_EQ(settings.DoFirefox, DO_YES);
-    EXPECT_EQ(settings.FirefoxAlt, "/home/u/ff");
+    EXPECT_EQ(std::tuple(settings.DoChromium, settings.DoFirefox, settings.FirefoxAlt),
+              std::tuple(DO_NO, DO_YES, "/home/u/ff"));
+    enter("zt");
+    EXPECT_EQ(window.txtInput.text(), "Nothing Found");
 }
 
 // A place stored under another display scale is brought back onto the screen;
@@ -569,43 +538,25 @@ TEST(WindowPlacement, MovesOnlyAWindowWhoseTitleBarIsOutOfReach) {
     EXPECT_EQ(fnPlaceOnScreen({-9000, 0, 10, 10}, {}), (R{-9000, 0, 10, 10}));
 }
 
-// With the fonts this machine has, every caption of both windows shows whole.
-TEST_F(MainWindow, EveryCaptionFitsItsControl) {
-    EXPECT_EQ(forms::cutCaptions(window.form), std::vector<std::string>{});
-    frmPreferences preferences(settings, window.form);
-    preferences.form.show();
-    forms::doEvents();
-    EXPECT_EQ(forms::cutCaptions(preferences.form), std::vector<std::string>{});
-    preferences.form.hide();
-}
-
 TEST_F(MainWindow, LauncherPageStoresItsSettingsAndTheHotkeyTakesEffectAtOnce) {
-    forms::whenIdle([&] {
-        frmPreferences& preferences = *window.Preferences;
-        forms::whenIdle([&] {
-            LauncherPage& page = preferences.More->Launcher;
-            preferences.More->lstPages.setListIndex(1);
-            preferences.More->lstPages.setListIndex(-1); // a click below the rows
-            EXPECT_TRUE(page.fraLauncher.visible() &&
-                        !preferences.More->Browsers.frame().visible());
-            EXPECT_TRUE(page.hkyHotkey.visible());
-            forms::simulateClick(page.chkWords);
-            forms::simulateClick(page.chkInstant);
-            forms::simulateKeyCombination(page.hkyHotkey, "Ctrl+Alt+Z");
-            forms::simulateKeyCombination(page.hkyHotkey, "Shift+A"); // no hotkey: not taken
-            EXPECT_EQ(page.hkyHotkey.text(), "Ctrl+Alt+Z");
-            preferences.More->cmdOK_Click();
-        });
-        forms::simulateClick(preferences.cmdMore);
-        preferences.cmdCancel_Click();
+    inMoreDialog([](frmMore& more) {
+        LauncherPage& page = more.Launcher;
+        more.lstPages.setListIndex(1);
+        more.lstPages.setListIndex(-1); // a click below the rows
+        EXPECT_TRUE(page.fraLauncher.visible() && !more.Browsers.frame().visible() &&
+                    page.hkyHotkey.visible());
+        forms::simulateClick(page.chkWords);
+        forms::simulateClick(page.chkInstant);
+        forms::simulateKeyCombination(page.hkyHotkey, "Ctrl+Alt+Z");
+        forms::simulateKeyCombination(page.hkyHotkey, "Shift+A"); // no hotkey: not taken
+        EXPECT_EQ(page.hkyHotkey.text(), "Ctrl+Alt+Z");
+        more.cmdOK_Click();
     });
-    forms::simulateClick(window.cmdPrefereneces);
     EXPECT_EQ(std::tuple(settings.Words, settings.Accents, settings.Instant, settings.HotKey),
               std::tuple(WORDS_ANY_ORDER, ACCENTS_MATCH, INSTANT_ON, "Ctrl+Alt+Z"));
-    EXPECT_EQ(hotkeys.registered, std::vector<std::string>{"Ctrl+Alt+Z"});
     EXPECT_EQ(settings.HotKeyStatus, "Ctrl+Alt+Z shows or hides the window.");
     window.subApplyHotkey(); // unchanged: not registered again
-    EXPECT_EQ(hotkeys.registered.size(), 1u);
+    EXPECT_EQ(hotkeys.registered, std::vector<std::string>{"Ctrl+Alt+Z"});
 }
 
 TEST_F(MainWindow, TheHotkeyHidesTheWindowInFrontAndBringsItBack) {

@@ -19,15 +19,14 @@ List scan(std::string_view text, std::string term = "", std::int16_t mode = FUNC
     return test::scanWith(subScanNetscape, text, std::move(term), mode);
 }
 
-const char* const kFile = R"(<DL><p>
-    <DT><H3 ADD_DATE="1111">Folder</H3>
-        <DT><A HREF="http://one.example/" ADD_DATE="1234567" ICON="data:x">One</A>
-        <HR>
-        <DT><A HREF="http://two.example/?a&amp;b" LAST_VISIT="7">Tom &amp; Jerry</A>
-    <dt><a href="http://lower.example/">lower</a>
-    <DT><A HREF="ftp://three.example/">Three</A>
-</DL><p>
-)";
+// A folder, attributes after the address, a separator, references, and an
+// entry in lower case, which is no bookmark.
+const char* const kFile =
+    "<DL><p>\n    <DT><H3 ADD_DATE=\"1111\">Folder</H3>\n"
+    "<DT><A HREF=\"http://one.example/\" ADD_DATE=\"1234567\" ICON=\"data:x\">One</A>\n<HR>\n"
+    "<DT><A HREF=\"http://two.example/?a&amp;b\" LAST_VISIT=\"7\">Tom &amp; Jerry</A>\n"
+    "<dt><a href=\"http://lower.example/\">lower</a>\n"
+    "<DT><A HREF=\"ftp://three.example/\">Three</A>\n</DL><p>\n";
 
 } // namespace
 
@@ -36,9 +35,8 @@ TEST(NetscapeScan, TakesBookmarksInFileOrderWithTheirReferencesDecoded) {
                                  "Three|ftp://three.example/"}));
     EXPECT_EQ(scan(kFile, "three", FUNC_NAME), List{"Three|ftp://three.example/"});
     EXPECT_EQ(scan(kFile, "two.example", FUNC_URL).size(), 1u);
-    for (const char* term : {"two.example", "1234", "folder", "lower", "amp;"}) {
+    for (const char* term : {"two.example", "1234", "folder", "lower", "amp;"})
         EXPECT_EQ(scan(kFile, term, FUNC_NAME), List{}) << term;
-    }
 }
 
 TEST(NetscapeScan, SkipsMalformedEntriesWithoutLosingNeighbours) {
@@ -56,9 +54,8 @@ TEST(NetscapeScan, SkipsMalformedEntriesWithoutLosingNeighbours) {
         {"", {}},
         {"\xff\xfe\0<DT><A HREF=\"a\0b\">n\0m\x80</A>\0"s, {"n\0m\u20ac|a\0b"s}},
     };
-    for (const auto& [text, expected] : cases) {
+    for (const auto& [text, expected] : cases)
         EXPECT_EQ(scan(text), expected) << text;
-    }
 }
 
 TEST(NetscapeScan, SurvivesTruncationAtEveryByteAndHugeText) {
@@ -88,9 +85,8 @@ TEST(NetscapeRead, ReadsDecodedTextAndLogsOnlyFilesItParsed) {
     const std::string missing = tmp / "missing.htm";
     Matcher matcher("", FUNC_BOTH);
     std::vector<Bookmark> found;
-    for (const std::string& path : {file, missing, tmp.makeFolder("dir.htm"), ""s}) {
+    for (const std::string& path : {file, missing, tmp.makeFolder("dir.htm"), ""s})
         subReadNetscape(path, matcher, found, DebugLog(settings, clock, tmp / "debug.log"));
-    }
     EXPECT_EQ(found, (std::vector<Bookmark>{{"Caf\u00e9 \u20ac", "http://e/"}}));
     const std::string text = test::readFile(tmp / "debug.log");
     EXPECT_NE(text.find("Reading Netscape File: " + file + "\r\n+ "), std::string::npos);

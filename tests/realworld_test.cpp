@@ -1,11 +1,9 @@
 // SPDX-License-Identifier: MIT
-#include "debug_log/debug_log.h"
 #include "platform/text.h"
 #include "search/favorites_reader.h"
-#include "search/matcher.h"
 #include "search/netscape_reader.h"
 #include "search/opera_reader.h"
-#include "support/fake_clock.h"
+#include "support/bookmark_lists.h"
 #include "support/temp_folder.h"
 
 #include <gtest/gtest.h>
@@ -28,13 +26,7 @@ class Realworld : public ::testing::Test {
     }
     // Everything a search for "" by name or address finds in the sample file or folder.
     std::vector<Bookmark> readAll(Reader reader, const std::string& relative) const {
-        Settings settings;
-        settings.DebugMode = DEBUG_OFF;
-        test::FakeClock clock;
-        Matcher matcher("", FUNC_BOTH);
-        std::vector<Bookmark> found;
-        reader(root_ + relative, matcher, found, DebugLog(settings, clock));
-        return found;
+        return test::readWith(reader, root_ + relative);
     }
     // Addresses by name, the first of equal names kept.
     std::map<std::string, std::string> byName(Reader reader, const std::string& relative) const {
@@ -72,10 +64,8 @@ TEST_F(Realworld, NamesAndAddressesSurviveReading) {
     EXPECT_EQ(names["Лучшие публикации за сутки / Хабр"], "https://habr.com/");
     EXPECT_EQ(names["Твіттер. Все, що актуально."], "https://twitter.com/?lang=uk");
     const auto latin1 = readAll(subReadNetscape, "netscape/netscape4-gtkbookmark.htm");
-    EXPECT_TRUE(std::all_of(latin1.begin(), latin1.end(),
-                            [](auto& b) { return platform::isValidUtf8(b.Name); }));
-    EXPECT_EQ(std::count_if(latin1.begin(), latin1.end(), [](auto& b) { return b.Name.empty(); }),
-              62);
+    EXPECT_TRUE(std::ranges::all_of(latin1, [](auto& b) { return platform::isValidUtf8(b.Name); }));
+    EXPECT_EQ(std::ranges::count(latin1, "", &Bookmark::Name), 62);
     names = byName(subReadNetscape, "netscape/netscape4-gtkbookmark.htm");
     EXPECT_EQ(names["Classical MIDI Archives © 1998 Pierre R. Schwob"],
               "http://ftp.sunet.se/cma/midi.html#index");
@@ -89,9 +79,7 @@ TEST_F(Realworld, NamesAndAddressesSurviveReading) {
 
 TEST_F(Realworld, ShortcutFiles) {
     const std::string top = root_ + "url\\";
-    const auto all = readAll(subReadFavorites, "url\\");
-    EXPECT_EQ(all.size(), 12u);
-    EXPECT_TRUE(std::all_of(all.begin(), all.end(), [](auto& b) { return b.IsShortcut; }));
+    EXPECT_EQ(readAll(subReadFavorites, "url\\").size(), 12u);
     auto names = byName(subReadFavorites, "url\\");
     const std::pair<const char*, const char*> cases[] = {
         {"ie-suggested-sites.url", "https://ieonline.microsoft.com/#ieslice"},

@@ -2,6 +2,7 @@
 #include "debug_log/debug_log.h"
 #include "search/search_run.h"
 #include "settings/browser_discovery.h"
+#include "support/chromium_files.h"
 #include "support/fake_clock.h"
 #include "support/temp_folder.h"
 
@@ -26,6 +27,9 @@ class SearchRun : public ::testing::Test {
     Settings s;
     const std::string favorites = t.asFolder() + "Fav\\", timer = "  50851.23";
 
+    // The Favorites folder is named; each test switches it on or not.
+    SearchRun() { s.MSIEMain = favorites; }
+
     SearchOutcome run(std::string_view input) {
         std::filesystem::remove(t / "run.log");
         s.DebugMode = DEBUG_ON;
@@ -49,7 +53,6 @@ class SearchRun : public ::testing::Test {
 TEST_F(SearchRun, LogsEveryStepOfARunAndMatchesTheLowerCasedUntrimmedTerm) {
     shortcut("Fav/Daily News.url", "http://daily");
     shortcut("Fav/Sports.url", "http://sports");
-    s.MSIEMain = favorites;
     s.NetscapeMain =
         t.write("ns.html", "<DT><A HREF=\"http://ns\">news</A>\n<DT><A HREF=\"w\">Wäther<");
     s.OperaMain =
@@ -76,7 +79,6 @@ TEST_F(SearchRun, LogsEveryStepOfARunAndMatchesTheLowerCasedUntrimmedTerm) {
 TEST_F(SearchRun, ReadsTheSwitchedOnSourcesInOrderMainBeforeAlternative) {
     shortcut("Fav/x1.url", "u1");
     shortcut("Alt/x2.url", "u2");
-    s.MSIEMain = favorites;
     s.MSIEAlt = t.asFolder() + "Alt\\";
     s.NetscapeMain = t.write("ns.html", "<DT><A HREF=\"u3\">x3<");
     s.NetscapeAlt = t.write("ns-alt.html", "<DT><A HREF=\"u4\">x4<");
@@ -103,7 +105,6 @@ TEST_F(SearchRun, NameSearchOrdersAndUndupsFavoritesByTheirRealAddresses) {
     shortcut("Fav/n2.url", "http://a");
     shortcut("Fav/n3.url", "http://a");
     shortcut("Fav/n4.url", "http://b");
-    s.MSIEMain = favorites;
     s.DoMSIE = DO_YES;
     const auto addresses = [this](std::int16_t sort, std::int16_t duplicates) {
         s.Sort = sort;
@@ -129,7 +130,6 @@ TEST_F(SearchRun, OrderingByAddressOpensOnlyTheFavoritesThatMatched) {
     };
     const int matched = watch(shortcut("Fav/n1.url", "http://c"));
     const int unmatched = watch(shortcut("Fav/zz.url", "http://z"));
-    s.MSIEMain = favorites;
     s.DoMSIE = DO_YES;
     s.Sort = SORT_URL;
     s.Duplicates = DUPS_REMOVE;
@@ -147,16 +147,7 @@ TEST_F(SearchRun, OrderingByAddressOpensOnlyTheFavoritesThatMatched) {
 TEST_F(SearchRun, BrowserProfilesFollowTheSixLocationsInTheirOrderWithTheirLogLines) {
     s.OperaMain = t.write("op.adr", "#URL\nNAME=x1\nURL=u1\n");
     const auto profile = [&](Browser browser, const std::string& folder, const std::string& entry) {
-        BrowserProfile p;
-        p.browser = browser;
-        p.install = std::string(fnBrowserName(browser));
-        p.name = folder;
-        p.folder = t / folder;
-        p.bookmarksFile = t.write(folder + "/Bookmarks",
-                                  R"({"roots": {"other": {"type": "folder", "children": [)"
-                                  R"({"type": "url", "name": ")" +
-                                      entry + R"(", "url": "u)" + entry.substr(1) + "\"}]}}}");
-        return p;
+        return test::chromiumProfile(t, browser, folder, entry, "u" + entry.substr(1));
     };
     BrowserProfile locked = profile(Browser::Chrome, "Locked", "x9");
     locked.problem = "only an encrypted bookmarks file";
@@ -182,21 +173,16 @@ TEST_F(SearchRun, BrowserProfilesFollowTheSixLocationsInTheirOrderWithTheirLogLi
 }
 
 TEST_F(SearchRun, AnAccountsBookmarksAreSearchedAsASourceOfTheirProfile) {
-    const auto bookmarks = [](const std::string& name) {
-        return R"({"roots": {"other": {"type": "folder", "children": [{"type": "url", "name": ")" +
-               name + R"(", "url": "u"}]}}})";
-    };
-    t.write("cfg/chromium/Default/Bookmarks", bookmarks("Own x"));
-    t.write("cfg/chromium/Default/AccountBookmarks", bookmarks("Synced x"));
+    t.write("cfg/chromium/Default/Bookmarks", test::chromiumBookmarks("Own x", "u"));
+    t.write("cfg/chromium/Default/AccountBookmarks", test::chromiumBookmarks("Synced x", "u"));
     s.BrowserProfiles =
         fnDiscoverBrowserProfiles({UserFolders::Layout::Linux, t.path(), t / "cfg", {}, {}});
     s.DoChromium = DO_YES;
     s.Function = FUNC_NAME;
     s.Sort = SORT_SEARCHED;
-    const SearchOutcome outcome = run("X");
-    ASSERT_EQ(outcome.Results.size(), 2u);
-    EXPECT_EQ(outcome.Results[0].Name + " | " + outcome.Results[0].Origin,
-              "Own x | Chromium, profile Default");
-    EXPECT_EQ(outcome.Results[1].Name + " | " + outcome.Results[1].Origin,
-              "Synced x | Chromium, profile Default (account)");
+    Lines found;
+    for (const Bookmark& record : run("X").Results)
+        found.push_back(record.Name + " | " + record.Origin);
+    EXPECT_EQ(found, (Lines{"Own x | Chromium, profile Default",
+                            "Synced x | Chromium, profile Default (account)"}));
 }

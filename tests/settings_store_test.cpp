@@ -56,11 +56,9 @@ TEST_F(SettingsStore, FirstRunWritesTwentyValuesAndTheBrowsersAndTheFirstExitAll
                   "Left=1236",       "MSIEAlt=",        "NetscapeAlt=",  "NetscapeMain=",
                   "OperaAlt=",       "OperaMain=",      "Present=1",     "Sort=3",
                   "Top=1234",        "Tray=4",          "Width=4500"}));
-    EXPECT_EQ(settings.DoNetscape, DO_YES);
-    EXPECT_EQ(settings.DoNetscapeEx, DO_YES);
-    EXPECT_EQ(settings.Duplicates, DUPS_KEEP);
-    EXPECT_EQ(settings.Single, CLICK_DOUBLE);
-    EXPECT_EQ(settings.NetscapeMain, NOT_FOUND);
+    EXPECT_EQ(std::tuple(settings.DoNetscape, settings.DoNetscapeEx, settings.Duplicates,
+                         settings.Single, settings.NetscapeMain),
+              std::tuple(DO_YES, DO_YES, DUPS_KEEP, CLICK_DOUBLE, NOT_FOUND));
 
     subSaveSettings(*registry, settings, window);
     EXPECT_EQ(registry.settingsValues().size(), 22u + 11u);
@@ -101,10 +99,7 @@ TEST_F(SettingsStore, MissingOrUnusableValuesTakeTheirFallbacks) {
     setStored("OperaMain", 7.0, platform::RegistryType::Dword); // a number where a text belongs
     setStored("NetscapeMain", std::string(NOT_FOUND), platform::RegistryType::String);
     const platform::KeyHandle key = registry->openKey(RegistryRoot::CurrentUser, SettingsKey);
-    platform::RegistryValue blob;
-    blob.type = platform::RegistryType::Binary;
-    blob.data = {1, 2, 3, 4};
-    registry->setValue(key, "Tray", blob);
+    registry->setValue(key, "Tray", {platform::RegistryType::Binary, {}, 0, {1, 2, 3, 4}});
     std::int16_t tray = 99;
     EXPECT_EQ(fnReadValue(*registry, key, "Tray", tray), -1);
     EXPECT_EQ(tray, 99);
@@ -134,20 +129,16 @@ TEST_F(SettingsStore, MissingOrUnusableValuesTakeTheirFallbacks) {
 
 TEST_F(SettingsStore, MinimisedExitKeepsGeometryResetExitWritesNothingAndResetRemovesTheKey) {
     subLoadSettings(*registry, settings, window);
-    window.minimized = true;
-    window.top = 5;
-    settings.Height = 3000;
+    window.minimized = true, window.top = 5, settings.Height = 3000;
     subSaveSettings(*registry, settings, window);
     EXPECT_TRUE(stores("Top=1200") && stores("Height=991"));
 
-    settings.Function = FUNC_RESET;
-    settings.Sort = SORT_NAME;
+    settings.Function = FUNC_RESET, settings.Sort = SORT_NAME;
     subSaveSettings(*registry, settings, window);
     EXPECT_TRUE(stores("Sort=3"));
 
     subDeleteSettings(*registry);
     EXPECT_EQ(registry->openKey(RegistryRoot::CurrentUser, SettingsKey), 0);
-    EXPECT_TRUE(registry.settingsValues().empty());
     EXPECT_FALSE(fnReadStoredSettings(*registry, settings, window));
 }
 
@@ -162,9 +153,7 @@ TEST_F(SettingsStore, ValuesAddedLaterAreOffWhenMissingAndStoredOnlyWhileOn) {
     subLoadSettings(*registry, later, window);
     EXPECT_EQ(launcher(later), std::tuple(WORDS_TOGETHER, ACCENTS_MATCH, INSTANT_OFF, ""));
 
-    settings.Words = WORDS_ANY_ORDER;
-    settings.Instant = INSTANT_ON;
-    settings.HotKey = "Ctrl+Alt+Z";
+    settings.Words = WORDS_ANY_ORDER, settings.Instant = INSTANT_ON, settings.HotKey = "Ctrl+Alt+Z";
     subSaveSettings(*registry, settings, window);
     EXPECT_TRUE(stores("Words=20") && stores("Instant=24") && stores("HotKey=Ctrl+Alt+Z"));
     EXPECT_EQ(registry.settingsValues().size(), older.size() + 3);
@@ -172,13 +161,11 @@ TEST_F(SettingsStore, ValuesAddedLaterAreOffWhenMissingAndStoredOnlyWhileOn) {
     EXPECT_EQ(launcher(later),
               std::tuple(WORDS_ANY_ORDER, ACCENTS_MATCH, INSTANT_ON, "Ctrl+Alt+Z"));
 
-    settings.Words = WORDS_TOGETHER; // switched off again: the value goes
-    settings.Instant = INSTANT_OFF;
-    settings.HotKey.clear();
+    // switched off again: the value goes
+    settings.Words = WORDS_TOGETHER, settings.Instant = INSTANT_OFF, settings.HotKey.clear();
     subSaveSettings(*registry, settings, window);
     EXPECT_EQ(registry.settingsValues(), older);
-    settings.Accents = ACCENTS_IGNORE;
-    settings.HotKey = "F12";
+    settings.Accents = ACCENTS_IGNORE, settings.HotKey = "F12";
     subSaveSettings(*registry, settings, window);
     subDeleteSettings(*registry); // as \r does
     EXPECT_TRUE(registry.settingsValues().empty());

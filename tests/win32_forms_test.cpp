@@ -23,6 +23,14 @@ HWND windowOf(const forms::Form& form) {
     return reinterpret_cast<HWND>(form.nativeHandle());
 }
 
+// The height of the font a control writes its text in, in pixels.
+int fontHeight(HWND control) {
+    LOGFONTW font{};
+    GetObjectW(reinterpret_cast<HFONT>(SendMessageW(control, WM_GETFONT, 0, 0)), sizeof font,
+               &font);
+    return std::abs(font.lfHeight);
+}
+
 class Win32Form : public testing::Test {
   protected:
     forms::Form form{"Keys", 4000, 2000};
@@ -132,13 +140,7 @@ TEST_F(Win32Form, TheIconIsMadeFromPngBytesAndShared) {
 TEST_F(Win32Form, AScreenOfAnotherScaleKeepsTheTwipsAndScalesTheFont) {
     open.setFocus();
     const HWND button = GetFocus();
-    const auto fontHeight = [button] {
-        LOGFONTW font{};
-        GetObjectW(reinterpret_cast<HFONT>(SendMessageW(button, WM_GETFONT, 0, 0)), sizeof font,
-                   &font);
-        return std::abs(font.lfHeight);
-    };
-    const int height = fontHeight();
+    const int height = fontHeight(button);
     RECT outer{};
     GetWindowRect(windowOf(form), &outer);
     RECT doubled{outer.left, outer.top, outer.left + 2 * (outer.right - outer.left),
@@ -151,7 +153,7 @@ TEST_F(Win32Form, AScreenOfAnotherScaleKeepsTheTwipsAndScalesTheFont) {
     RECT client{};
     GetClientRect(button, &client);
     EXPECT_EQ(client.right, forms::toPixels(1000, forms::twipsPerPixelX() / 2));
-    EXPECT_EQ(fontHeight(), 2 * height);
+    EXPECT_EQ(fontHeight(button), 2 * height);
     EXPECT_EQ(form.width(), static_cast<float>(outer.right - outer.left) * forms::twipsPerPixelX());
 }
 
@@ -177,28 +179,24 @@ TEST_F(Win32Form, TheClipboardHoldsUnicodeText) {
 // Captions share one font, shrunk from the dialog font in steps down to 6
 // points until each fits; a control that others hide counts for nothing.
 TEST_F(Win32Form, CaptionsShrinkTogetherToFitAndOtherControlsKeepTheDialogFont) {
-    const auto fontHeight = [this](const wchar_t* pClass, const wchar_t* pCaption) {
-        LOGFONTW font{};
-        GetObjectW(reinterpret_cast<HFONT>(SendMessageW(
-                       FindWindowExW(windowOf(form), nullptr, pClass, pCaption), WM_GETFONT, 0, 0)),
-                   sizeof font, &font);
-        return std::abs(font.lfHeight);
+    const auto fontOf = [this](const wchar_t* pClass, const wchar_t* pCaption) {
+        return fontHeight(FindWindowExW(windowOf(form), nullptr, pClass, pCaption));
     };
-    const int dialogHeight = fontHeight(L"Button", L"Cancel");
+    const int dialogHeight = fontOf(L"Button", L"Cancel");
     forms::CommandButton narrow(form, 2300, 1500, 300, 400, "Far too wide");
     form.hide();
     form.show();
     const int smallest = MulDiv(6, static_cast<int>(1440 / forms::twipsPerPixelX()), 72);
     EXPECT_EQ(forms::cutCaptions(form), std::vector<std::string>{"Far too wide"});
-    EXPECT_EQ((std::vector<int>{fontHeight(L"Button", L"Cancel"), fontHeight(L"Button", L"&Use"),
-                                fontHeight(L"Edit", nullptr)}),
+    EXPECT_EQ((std::vector<int>{fontOf(L"Button", L"Cancel"), fontOf(L"Button", L"&Use"),
+                                fontOf(L"Edit", nullptr)}),
               (std::vector<int>{smallest, smallest, dialogHeight}));
 
     forms::TextBox cover(form, 2300, 1500, 300, 400);
     form.hide();
     form.show();
     EXPECT_EQ(forms::cutCaptions(form), std::vector<std::string>{});
-    EXPECT_EQ(fontHeight(L"Button", L"Cancel"), dialogHeight);
+    EXPECT_EQ(fontOf(L"Button", L"Cancel"), dialogHeight);
 }
 
 // A restarted shell starts with an empty notification area and announces

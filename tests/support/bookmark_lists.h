@@ -1,9 +1,11 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include "debug_log/debug_log.h"
 #include "search/bookmark.h"
 #include "search/matcher.h"
 #include "settings/settings.h"
+#include "support/fake_clock.h"
 
 #include <gtest/gtest.h>
 
@@ -24,6 +26,18 @@ inline List listOf(const std::vector<Bookmark>& found) {
         out.push_back(b.Name + "|" + b.URL);
     }
     return out;
+}
+
+// Every bookmark a file or folder reader finds at path, with logging off.
+template <typename Reader>
+std::vector<Bookmark> readWith(Reader reader, const std::string& path, std::string term = "",
+                               std::int16_t mode = FUNC_BOTH) {
+    const Settings quiet;
+    const FakeClock clock;
+    Matcher matcher(std::move(term), mode);
+    std::vector<Bookmark> found;
+    reader(path, matcher, found, DebugLog(quiet, clock));
+    return found;
 }
 
 // Each bookmark a file scanner finds in the text, as "name|address".

@@ -5,21 +5,16 @@
 
 namespace zaptrove::test {
 
-namespace {
+// The hive file's name in the registry's own folder.
+constexpr std::string_view kHiveName = "registry.reg";
 
-std::string hivePath(const TempFolder& folder) {
-    return folder / "registry.reg";
-}
-
-} // namespace
-
-TestRegistry::TestRegistry() : registry_(platform::openUserRegistry(hivePath(folder_))) {}
+TestRegistry::TestRegistry() : registry_(platform::openUserRegistry(folder_ / kHiveName)) {}
 
 TestRegistry::~TestRegistry() = default;
 
 std::vector<std::string> TestRegistry::settingsValueNames() const {
     std::vector<std::string> names;
-    auto parsed = platform::parseHive(readFile(hivePath(folder_)));
+    auto parsed = platform::parseHive(readFile(folder_ / kHiveName));
     const platform::HiveKey* key =
         parsed ? parsed->hive.findKey("HKEY_CURRENT_USER\\" + std::string(SettingsKey)) : nullptr;
     for (const auto& [name, value] : key ? key->values() : platform::HiveValues{}) {
@@ -29,7 +24,7 @@ std::vector<std::string> TestRegistry::settingsValueNames() const {
 }
 
 std::vector<std::string> TestRegistry::findArguments() const {
-    return {"--registry", hivePath(folder_)};
+    return {"--registry", folder_ / kHiveName};
 }
 
 } // namespace zaptrove::test
