@@ -96,7 +96,7 @@ struct ShortcutReader {
                 shortcuts.kept.push_back({shortcuts.folder + entry, std::string(url), true});
             }
         }
-        shortcuts.entries = {};
+        shortcuts.entries = std::vector<std::string>(); // its memory goes now
     }
 };
 

@@ -109,7 +109,7 @@ void appendRecords(std::vector<Bookmark>& to, std::vector<Bookmark>&& from) {
         to.reserve(to.size() + from.size());
         std::move(from.begin(), from.end(), std::back_inserter(to));
     }
-    from = {};
+    from = std::vector<Bookmark>(); // not "= {}", which keeps the memory
 }
 
 // Reads every enabled source, Favorites first, then Netscape, then Opera (main

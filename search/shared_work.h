@@ -13,9 +13,10 @@
 namespace zaptrove {
 
 // Items handed in one at a time, worked on by a helper thread (started with the
-// first item) while more come, and by the handing thread too once all are in. The items keep the
-// order they came in, and nothing moves them, so each thread works on the items it took without
-// holding the lock.
+// first item) while more come, and by the handing thread too once all are in,
+// or whenever more than a few wait, so that waiting items take little memory.
+// The items keep the order they came in, and nothing moves them, so each
+// thread works on the items it took without holding the lock.
 template <typename Item, typename Work> class SharedWork {
   public:
     // work(item, worker) does one item; worker is 0 on the handing thread and 1
@@ -28,9 +29,11 @@ template <typename Item, typename Work> class SharedWork {
     SharedWork& operator=(const SharedWork&) = delete;
 
     void add(Item item) {
+        bool tooManyWait = false;
         {
             const std::lock_guard lock(mutex_);
             items_.push_back(std::move(item));
+            tooManyWait = items_.size() - taken_ > kMostWaiting;
         }
         added_.notify_one();
         if (!helperTried_) {
@@ -38,8 +41,11 @@ template <typename Item, typename Work> class SharedWork {
             try {
                 helper_ = std::thread([this] { workOnHelper(); });
             } catch (const std::system_error&) {
-                // No thread to be had: finish does every item.
+                // No thread to be had: the handing thread does every item.
             }
+        }
+        if (Item* waiting = tooManyWait ? takeWaiting() : nullptr) {
+            work_(*waiting, 0);
         }
     }
 
@@ -62,6 +68,14 @@ template <typename Item, typename Work> class SharedWork {
     }
 
   private:
+    static constexpr std::size_t kMostWaiting = 64;
+
+    // The next item no thread has taken, if one waits.
+    Item* takeWaiting() {
+        const std::lock_guard lock(mutex_);
+        return taken_ < items_.size() ? &items_[taken_++] : nullptr;
+    }
+
     // The next item no thread has taken, waiting while more may come; nothing
     // once every item is taken and no more will come.
     Item* take() {
