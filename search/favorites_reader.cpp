@@ -135,8 +135,8 @@ void subReadFavorites(std::string_view pFolder, Matcher& pMatcher,
 
     // A search by address reads every shortcut file, which costs the system far
     // more than listing: a helper thread reads the folders listed so far while
-    // the walk goes on, and the walk joins it at the end. The bookmarks still
-    // come in the walk's order, folder by folder.
+    // the walk goes on, and the walk reads too whenever many wait and at the
+    // end. The bookmarks still come in the walk's order, folder by folder.
     std::vector<ShortcutReader> readers(2, ShortcutReader{pMatcher, {}});
     const auto read = [&](FolderShortcuts& shortcuts, int worker) {
         readers[static_cast<std::size_t>(worker)].read(shortcuts);

@@ -89,16 +89,7 @@ for _ in $(seq 100); do
 done
 
 unset QT_QPA_PLATFORM
-# Starts the program and waits for its window, which gets the keyboard.
-start_app() {
-  "$app" &
-  app_pid=$!
-  pids+=($app_pid)
-  window=$(main_window 20)
-  [ -n "$window" ] || fail "no window $1"
-  activate "$window"
-}
-start_app "at the first run"
+start_app 20 "at the first run" "$app"
 
 type_line '\enable_debug'
 search 'NEWS'
@@ -159,7 +150,7 @@ grep -q '^"DoFirefox"=dword:0000000d$' "$ZAPTROVE_REGISTRY" || fail "Firefox not
 # The same searches with the settings on, as a later version stores them.
 sed -i 's/^"Present"=dword:00000001$/&\n"Words"=dword:00000014\n"Accents"=dword:00000016\n"Instant"=dword:00000018\n"HotKey"="Ctrl+Alt+Z"/' \
   "$ZAPTROVE_REGISTRY"
-start_app "with the settings on"
+start_app 20 "with the settings on" "$app"
 type_line '\enable_debug'
 : >"$log"
 xdotool type --delay 300 'we' # the list follows each key

@@ -76,12 +76,7 @@ wine reg add "$classes\\shell\\open\\command" /ve /d "cmd.exe /c echo %1>>\"$ope
 
 log="$(dirname "$app")/ztvdebug.log"
 rm -f "$log"
-wine "$app" >"$work/zaptrove.out" 2>&1 &
-app_pid=$!
-pids+=($app_pid)
-window=$(main_window 60)
-[ -n "$window" ] || fail "no window"
-activate "$window"
+start_app 60 "under Wine" sh -c 'exec wine "$0" >"$1" 2>&1' "$app" "$work/zaptrove.out"
 
 type_line '\enable_debug'
 wait_for test -f "$log" || fail "no diagnostic log"

@@ -1,7 +1,8 @@
 # SPDX-License-Identifier: MIT
 # Driving the program's window with xdotool, shared by the end-to-end tests.
-# Source it after defining `fail`. `search` reads the diagnostic log at $log;
-# `type_line` types $typing_delay milliseconds a key (20 unless set).
+# Source it after defining `fail` and the array `pids` of processes to end.
+# `search` reads the diagnostic log at $log; `type_line` types $typing_delay
+# milliseconds a key (20 unless set).
 
 # Waits up to 20 s for a command to succeed.
 wait_for() {
@@ -13,6 +14,18 @@ activate() { xdotool windowactivate --sync "$1" 2>/dev/null || xdotool windowfoc
 # The main window once it shows, waited for up to $1 seconds.
 main_window() {
   timeout "$1" xdotool search --sync --onlyvisible --name '^Zaptrove v4\.3$' | head -n1
+}
+# Starts the program ("$3" and on), waits up to $1 seconds for its window, and
+# gives it the keyboard; $2 says when, in the failure message.
+start_app() {
+  local seconds=$1 when=$2
+  shift 2
+  "$@" &
+  app_pid=$!
+  pids+=($app_pid)
+  window=$(main_window "$seconds")
+  [ -n "$window" ] || fail "no window $when"
+  activate "$window"
 }
 type_line() { xdotool type --delay "${typing_delay:-20}" "$1"; xdotool key Return; sleep 0.5; }
 # How many lists the log says were built.
