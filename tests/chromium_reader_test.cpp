@@ -153,7 +153,8 @@ TEST(ChromiumRead, ChunkBoundariesChangeNothing) {
     const test::TempFolder tmp;
     std::string children = url("Caf\u00e9 0", "u");
     for (int i = 1; i < 8000; ++i) {
-        children += "," + url("Caf\u00e9 " + std::to_string(i), "u");
+        const std::string name = "Caf\u00e9 " + std::to_string(i);
+        children.append(",").append(url(name, "u"));
     }
     const std::string text = file(R"("other": )" + folder("o", children));
     for (const std::string& bytes : {text, text.substr(0, 600'001)}) {
