@@ -10,6 +10,7 @@
 
 #include <algorithm>
 #include <iterator>
+#include <memory>
 #include <set>
 #include <utility>
 
@@ -70,10 +71,12 @@ std::string_view nameTextOf(std::string_view entry) {
     return entry.substr(0, entry.size() - 4);
 }
 
-// The shortcut files of one folder, to be read for their addresses, and the
-// bookmarks kept from them.
+// The shortcut files of one folder, to be read for their addresses from the
+// folder the walk listed, and the bookmarks kept from them. Few folders wait
+// to be read (see SharedWork), so few are held open at once.
 struct FolderShortcuts {
     std::string folder;
+    std::unique_ptr<const platform::OpenFolder> files;
     std::vector<std::string> entries;
     std::vector<Bookmark> kept;
 };
@@ -83,31 +86,34 @@ struct ShortcutReader {
     Matcher matcher;
     ShortcutText text;
 
-    // Reads the folder's shortcut files, from the folder opened once, and keeps
-    // those whose name or address match; only they get strings of their own.
+    // Reads the folder's shortcut files and keeps those whose name or address
+    // match; only they get strings of their own. The folder is let go after.
     void read(FolderShortcuts& shortcuts) {
-        const platform::OpenFolder files(shortcuts.folder);
         for (const std::string& entry : shortcuts.entries) {
             // As fnUrlFromFile, with the file found from its open folder.
-            const std::string_view url = files.readWholeFile(entry, text.bytes, kShortcutReadLimit)
-                                             ? urlInBytes(text)
-                                             : NOT_FOUND;
+            const std::string_view url =
+                shortcuts.files->readWholeFile(entry, text.bytes, kShortcutReadLimit)
+                    ? urlInBytes(text)
+                    : NOT_FOUND;
             if (matcher.matches(nameTextOf(entry), url)) {
                 shortcuts.kept.push_back({shortcuts.folder + entry, std::string(url), true});
             }
         }
         shortcuts.entries = std::vector<std::string>(); // its memory goes now
+        shortcuts.files.reset();
     }
 };
 
 // Lists the folder, queueing what it holds: its sub-folders for the walk, and
-// its shortcut files either tested by name here or handed on to be read.
+// its shortcut files either tested by name here or handed on, with the open
+// folder, to be read.
 template <typename HandOn>
-void listFolder(const std::string& folder, const platform::OpenFolder& files, Matcher& matcher,
-                std::vector<platform::FolderEntry>& entries, std::vector<std::string>& dirQueue,
-                std::vector<Bookmark>& candidates, HandOn handOn) {
-    files.list(entries);
-    FolderShortcuts toRead{folder, {}, {}};
+void listFolder(const std::string& folder, std::unique_ptr<const platform::OpenFolder> files,
+                Matcher& matcher, std::vector<platform::FolderEntry>& entries,
+                std::vector<std::string>& dirQueue, std::vector<Bookmark>& candidates,
+                HandOn handOn) {
+    files->list(entries);
+    FolderShortcuts toRead{folder, std::move(files), {}, {}};
     for (platform::FolderEntry& entry : entries) {
         if (!hasShortcutExtension(entry.name)) {
             if (entry.isDirectory) {
@@ -152,10 +158,10 @@ void subReadFavorites(std::string_view pFolder, Matcher& pMatcher,
     std::vector<platform::FolderEntry> entries;
     for (std::size_t readIndex = 0; readIndex < dirQueue.size(); ++readIndex) {
         const std::string folder = dirQueue[readIndex];
-        const platform::OpenFolder files(folder);
-        const auto identity = files.identity();
+        auto files = std::make_unique<const platform::OpenFolder>(folder);
+        const auto identity = files->identity();
         if (identity && visited.emplace(identity->device, identity->node).second) {
-            listFolder(folder, files, pMatcher, entries, dirQueue, pCandidates, handOn);
+            listFolder(folder, std::move(files), pMatcher, entries, dirQueue, pCandidates, handOn);
         }
     }
     for (FolderShortcuts& shortcuts : reading.finish()) {
