@@ -13,10 +13,8 @@
 #include "debug_log/debug_log.h"
 #include "platform/clock.h"
 #include "platform/text.h"
-#include "search/favorites_reader.h"
+#include "search/locations.h"
 #include "search/matcher.h"
-#include "search/netscape_reader.h"
-#include "search/opera_reader.h"
 #include "search/ordering.h"
 #include "search/result_list.h"
 
@@ -73,8 +71,6 @@ std::vector<std::string> enabled(std::int16_t doMain, const std::string& main, s
     return paths;
 }
 
-using Reader = void (*)(std::string_view, Matcher&, std::vector<Bookmark>&, const DebugLog&);
-
 // The search stages of one run; a file is read and scanned in one stage, chunk
 // by chunk.
 void runStages(const Settings& s, const std::string& term, const DebugLog& log, StageTimes& times) {
@@ -82,17 +78,17 @@ void runStages(const Settings& s, const std::string& term, const DebugLog& log, 
     std::vector<Bookmark> candidates;
     times.time("favorites", [&] {
         for (const std::string& folder : enabled(s.DoMSIE, s.MSIEMain, s.DoMSIEEx, s.MSIEAlt)) {
-            subReadFavorites(folder, matcher, candidates, log);
+            fnReadFavorites(folder, matcher, candidates, log);
         }
     });
-    const auto readAndScan = [&](const std::vector<std::string>& paths, Reader read) {
+    const auto readAndScan = [&](const std::vector<std::string>& paths, LocationReader read) {
         for (const std::string& path : paths) {
             times.time("read+scan", [&] { read(path, matcher, candidates, log); });
         }
     };
     readAndScan(enabled(s.DoNetscape, s.NetscapeMain, s.DoNetscapeEx, s.NetscapeAlt),
-                subReadNetscape);
-    readAndScan(enabled(s.DoOpera, s.OperaMain, s.DoOperaEx, s.OperaAlt), subReadOpera);
+                fnReadNetscape);
+    readAndScan(enabled(s.DoOpera, s.OperaMain, s.DoOperaEx, s.OperaAlt), fnReadOpera);
     if (fnOrderUsesAddress(s)) {
         times.time("addresses", [&] { subReadMissingShortcutAddresses(candidates); });
     }

@@ -7,9 +7,7 @@
 #include "platform/files.h"
 #include "search/browser_source_reader.h"
 #include "search/display_name.h"
-#include "search/favorites_reader.h"
-#include "search/netscape_reader.h"
-#include "search/opera_reader.h"
+#include "search/locations.h"
 #include "search/result_list.h"
 #include "search/search_run.h"
 #include "search/source_status.h"
@@ -19,7 +17,6 @@
 #include "settings/settings_store.h"
 #include "settings/version.h"
 
-#include <array>
 #include <ostream>
 
 namespace zaptrove {
@@ -55,25 +52,6 @@ Settings loadSettings(const FindOptions& options, std::vector<std::string>& stor
     return settings;
 }
 
-// The six locations, named as the Preferences dialog names them.
-struct Location {
-    const char* label;
-    LocationReader reader;
-    bool isFolder;
-    std::int16_t Settings::*doField;
-    std::string Settings::*path;
-};
-constexpr std::array kLocations = {
-    Location{"MSIE Main", subReadFavorites, true, &Settings::DoMSIE, &Settings::MSIEMain},
-    Location{"MSIE Alt", subReadFavorites, true, &Settings::DoMSIEEx, &Settings::MSIEAlt},
-    Location{"Netscape Main", subReadNetscape, false, &Settings::DoNetscape,
-             &Settings::NetscapeMain},
-    Location{"Netscape Alt", subReadNetscape, false, &Settings::DoNetscapeEx,
-             &Settings::NetscapeAlt},
-    Location{"Opera Main", subReadOpera, false, &Settings::DoOpera, &Settings::OperaMain},
-    Location{"Opera Alt", subReadOpera, false, &Settings::DoOperaEx, &Settings::OperaAlt},
-};
-
 // One line per source in reading order: switched on or off, what it is, its
 // bookmark count or why it cannot be read, and its path, separated by tabs.
 void listSources(const Settings& settings, std::ostream& out) {
@@ -83,9 +61,9 @@ void listSources(const Settings& settings, std::ostream& out) {
             << fnPrintableLine(path) << '\n';
     };
     for (const Location& location : kLocations) {
-        const std::string& path = settings.*location.path;
         line(settings.*location.doField == DO_YES, location.label,
-             fnLocationStatus(location.reader, path, location.isFolder), path);
+             fnLocationStatus(location, settings),
+             fnLocationPath(settings.*location.path, location.isFolder).value_or(""));
     }
     for (const BrowserSource& source : fnBrowserSources(settings)) {
         const BrowserProfile& profile = source.profile;

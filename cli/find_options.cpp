@@ -2,8 +2,10 @@
 #include "cli/find_options.h"
 
 #include "platform/registry.h"
+#include "search/locations.h"
 #include "settings/browser_sources.h"
 
+#include <algorithm>
 #include <array>
 #include <optional>
 #include <string_view>
@@ -28,6 +30,13 @@ constexpr std::array kAccentsChoices = {Choice{"match", ACCENTS_MATCH},
                                         Choice{"ignore", ACCENTS_IGNORE}};
 constexpr std::array kSwitchChoices = {Choice{"on", DO_YES}, Choice{"off", DO_NO}};
 
+// The location a command-line option names, if any.
+const Location* locationOption(std::string_view name) {
+    const auto found = std::ranges::find_if(
+        kLocations, [&](const Location& location) { return location.option == name; });
+    return found == kLocations.end() ? nullptr : &*found;
+}
+
 template <std::size_t N>
 std::optional<std::int16_t> choose(const std::array<Choice, N>& choices, std::string_view word) {
     for (const Choice& choice : choices) {
@@ -36,14 +45,6 @@ std::optional<std::int16_t> choose(const std::array<Choice, N>& choices, std::st
         }
     }
     return std::nullopt;
-}
-
-// A folder location ends in "\" so that entry names can be appended to it.
-std::string asFolder(std::string path) {
-    if (!path.ends_with('\\')) {
-        path += '\\';
-    }
-    return path;
 }
 
 // Applies one option that takes a value; answers false for an unknown option.
@@ -70,18 +71,8 @@ bool applyValueOption(std::string_view name, const std::string& value, FindOptio
         pick(kWordsChoices, options.words);
     } else if (name == "accents") {
         pick(kAccentsChoices, options.accents);
-    } else if (name == "favorites") {
-        locate(s.DoMSIE, s.MSIEMain, asFolder(value));
-    } else if (name == "favorites-alt") {
-        locate(s.DoMSIEEx, s.MSIEAlt, asFolder(value));
-    } else if (name == "netscape") {
-        locate(s.DoNetscape, s.NetscapeMain, value);
-    } else if (name == "netscape-alt") {
-        locate(s.DoNetscapeEx, s.NetscapeAlt, value);
-    } else if (name == "opera") {
-        locate(s.DoOpera, s.OperaMain, value);
-    } else if (name == "opera-alt") {
-        locate(s.DoOperaEx, s.OperaAlt, value);
+    } else if (const Location* location = locationOption(name)) {
+        locate(s.*location->doField, s.*location->path, value);
     } else if (name == "firefox") {
         locate(s.DoFirefoxEx, s.FirefoxAlt, value);
     } else if (name == "chromium") {
@@ -107,7 +98,9 @@ bool applyValueOption(std::string_view name, const std::string& value, FindOptio
 FindOptions fnParseFindOptions(const std::vector<std::string>& pArgs) {
     FindOptions options;
     Settings& s = options.locations;
-    s.DoMSIE = s.DoMSIEEx = s.DoNetscape = s.DoNetscapeEx = s.DoOpera = s.DoOperaEx = DO_NO;
+    for (const Location& location : kLocations) {
+        s.*location.doField = DO_NO;
+    }
     for (const auto field : kBrowserSwitches) {
         s.*field = DO_NO;
     }
@@ -170,12 +163,10 @@ void subApplyFindOptions(const FindOptions& pOptions, Settings& pSettings) {
     pSettings.Accents = pOptions.accents.value_or(pSettings.Accents);
     if (pOptions.anyLocation) {
         const Settings& named = pOptions.locations;
-        pSettings.DoMSIE = named.DoMSIE, pSettings.MSIEMain = named.MSIEMain;
-        pSettings.DoMSIEEx = named.DoMSIEEx, pSettings.MSIEAlt = named.MSIEAlt;
-        pSettings.DoNetscape = named.DoNetscape, pSettings.NetscapeMain = named.NetscapeMain;
-        pSettings.DoNetscapeEx = named.DoNetscapeEx, pSettings.NetscapeAlt = named.NetscapeAlt;
-        pSettings.DoOpera = named.DoOpera, pSettings.OperaMain = named.OperaMain;
-        pSettings.DoOperaEx = named.DoOperaEx, pSettings.OperaAlt = named.OperaAlt;
+        for (const Location& location : kLocations) {
+            pSettings.*location.doField = named.*location.doField;
+            pSettings.*location.path = named.*location.path;
+        }
         for (const auto field : kBrowserSwitches) {
             pSettings.*field = named.*field;
         }

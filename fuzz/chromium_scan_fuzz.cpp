@@ -11,7 +11,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     Matcher matcher = query.matcher();
     const std::string text = input.ConsumeRemainingBytesAsString();
     std::vector<Bookmark> found;
-    const BrowserReading reading = fnScanChromiumBookmarks(text, matcher, found);
+    const SourceReading reading = fnScanChromiumBookmarks(text, matcher, found);
     // Every bookmark kept was counted; a search for nothing keeps every one.
     fuzz::require(found.size() <= reading.BookmarkCount);
     fuzz::require(!query.term.empty() || query.function > FUNC_BOTH ||

@@ -29,11 +29,11 @@ struct ScratchFolder {
     }
 };
 
-using Read = void (*)(std::string_view, Matcher&, std::vector<Bookmark>&, const DebugLog&,
-                      std::size_t);
+using Read = SourceReading (*)(std::string_view, Matcher&, std::vector<Bookmark>&, const DebugLog&,
+                               std::size_t);
 using Scan = void (*)(std::string_view, Matcher&, std::vector<Bookmark>&);
-constexpr std::pair<Read, Scan> kReaders[] = {{subReadNetscapeInChunks, subScanNetscape},
-                                              {subReadOperaInChunks, subScanOpera}};
+constexpr std::pair<Read, Scan> kReaders[] = {{fnReadNetscapeInChunks, subScanNetscape},
+                                              {fnReadOperaInChunks, subScanOpera}};
 
 } // namespace
 

@@ -50,11 +50,11 @@ std::optional<std::size_t> readWholeFileInto(std::string_view path,
                                              const std::function<char*(std::size_t)>& room,
                                              std::size_t limit = kNoReadLimit);
 
-// Why a file (or, with asFolder, a folder) cannot be read: the system's words
-// for the error ("No such file or directory", "Permission denied", "Is a
-// directory", "Not a directory"), "Not a regular file" for a pipe or a device,
-// "No path given"; empty when it can be read.
-std::string whyUnreadable(std::string_view path, bool asFolder);
+// Why a file or folder could not be opened or read, as FileReader::problem and
+// OpenFolder::problem tell it: the system's words for the error ("No such file
+// or directory", "Permission denied", "Is a directory", "Not a directory"),
+// "Not a regular file" for a pipe or a device, or this for an empty path.
+inline constexpr const char* kNoPathGiven = "No path given";
 
 // Reads into a string through read(room), a readWholeFileInto for one file; the
 // string is left empty when the file cannot be read.
@@ -90,18 +90,23 @@ class FileReader {
     FileReader& operator=(const FileReader&) = delete;
 
     bool isOpen() const { return opened_; }
+    // Why the file could not be opened, or why its last read failed; empty
+    // while neither happened.
+    const std::string& problem() const { return problem_; }
     // Reads the next bytes into room, at most size of them; answers how many
     // came (0 at the end), or nothing when reading fails.
     std::optional<std::size_t> readNext(char* room, std::size_t size);
 
   private:
-    // What each system does: open the path (setting handle_ and length_), read
-    // at offset_, and close the handle.
+    // What each system does: open the path (setting handle_ and length_, or
+    // problem_), read at offset_ (setting problem_ when that fails), and close
+    // the handle.
     void open();
     std::optional<std::size_t> readAt(char* room, std::size_t size);
     void letGo();
 
     std::string path_;
+    std::string problem_;
     std::intptr_t handle_ = -1;
     bool opened_ = false;
     std::uint64_t length_ = 0; // at opening
@@ -119,6 +124,8 @@ class OpenFolder {
 
     // folderIdentity of this folder.
     std::optional<FolderIdentity> identity() const;
+    // Why the folder cannot be listed; empty when it can.
+    std::string problem() const;
     // listFolder of this folder.
     bool list(std::vector<FolderEntry>& entries) const;
     // readWholeFile of the path of this folder followed by name, into bytes,
@@ -129,6 +136,7 @@ class OpenFolder {
   private:
     std::string path_;
     void* handle_ = nullptr; // the system's listing stream, where it keeps one
+    std::string problem_;    // why it could not be opened, where it is opened at once
 };
 
 // Appends the text to the file, creating it when missing. Answers false when

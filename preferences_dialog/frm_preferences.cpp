@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
 #include "preferences_dialog/frm_preferences.h"
 
+#include "search/locations.h"
+
 namespace zaptrove {
 
 namespace {
@@ -12,14 +14,6 @@ constexpr float kMoreStrip = 480;
 constexpr std::array<std::int16_t, 3> kSearchCodes = {FUNC_NAME, FUNC_URL, FUNC_BOTH};
 constexpr std::array<std::int16_t, 3> kSortCodes = {SORT_NAME, SORT_URL, SORT_SEARCHED};
 constexpr std::array<std::int16_t, 3> kLaunchCodes = {LAUNCH_NOTHING, LAUNCH_MINIMIZE, LAUNCH_QUIT};
-
-// The location fields behind the rows of the Alternates frame.
-constexpr std::array<std::string Settings::*, 6> kLocations = {
-    &Settings::MSIEMain,    &Settings::MSIEAlt,   &Settings::NetscapeMain,
-    &Settings::NetscapeAlt, &Settings::OperaMain, &Settings::OperaAlt};
-constexpr std::array<std::int16_t Settings::*, 6> kSwitches = {
-    &Settings::DoMSIE,       &Settings::DoMSIEEx, &Settings::DoNetscape,
-    &Settings::DoNetscapeEx, &Settings::DoOpera,  &Settings::DoOperaEx};
 
 void showCode(std::array<platform::forms::OptionButton, 3>& options,
               const std::array<std::int16_t, 3>& codes, std::int16_t value) {
@@ -43,12 +37,13 @@ void storeCode(const std::array<platform::forms::OptionButton, 3>& options,
 frmPreferences::frmPreferences(Settings& settings, const platform::forms::Form& mainWindow)
     : form("Preferences", 6510, 3615 + kMoreStrip, platform::forms::FormStyle::Dialog),
       fraAlternates(form, 0, 0, 6405, 2445, "Alternates"),
-      lblAlternate{{{fraAlternates, 90, 270, 960, 240, "MSIE Main"},
-                    {fraAlternates, 90, 585, 960, 240, "MSIE Alt"},
-                    {fraAlternates, 90, 990, 1095, 240, "Netscape Main"},
-                    {fraAlternates, 90, 1305, 1095, 240, "Netscape Alt"},
-                    {fraAlternates, 90, 1755, 1095, 240, "Opera Main"},
-                    {fraAlternates, 90, 2025, 1095, 240, "Opera Alt"}}},
+      // The rows of the Alternates frame are the locations, in their order.
+      lblAlternate{{{fraAlternates, 90, 270, 960, 240, kLocations[0].label},
+                    {fraAlternates, 90, 585, 960, 240, kLocations[1].label},
+                    {fraAlternates, 90, 990, 1095, 240, kLocations[2].label},
+                    {fraAlternates, 90, 1305, 1095, 240, kLocations[3].label},
+                    {fraAlternates, 90, 1755, 1095, 240, kLocations[4].label},
+                    {fraAlternates, 90, 2025, 1095, 240, kLocations[5].label}}},
       txtAlternate{{{fraAlternates, 1260, 225, 4290, 285},
                     {fraAlternates, 1260, 540, 4290, 285},
                     {fraAlternates, 1260, 945, 4290, 285},
@@ -105,8 +100,8 @@ void frmPreferences::Form_Activate() {
     ChkSingle.setValue(settings_.Single != CLICK_DOUBLE);
     chkDups.setValue(settings_.Duplicates != DUPS_KEEP);
     for (std::size_t row = 0; row < kLocations.size(); ++row) {
-        txtAlternate[row].setText(settings_.*kLocations[row]);
-        chkAlternate[row].setValue(settings_.*kSwitches[row] == DO_YES);
+        txtAlternate[row].setText(settings_.*kLocations[row].path);
+        chkAlternate[row].setValue(settings_.*kLocations[row].doField == DO_YES);
     }
 }
 
@@ -124,10 +119,10 @@ void frmPreferences::cmdOK_Click() {
     }
     // Row 0 only shows MSIEMain; the file paths are kept exactly as typed.
     for (std::size_t row = 2; row < kLocations.size(); ++row) {
-        settings_.*kLocations[row] = txtAlternate[row].text();
+        settings_.*kLocations[row].path = txtAlternate[row].text();
     }
-    for (std::size_t row = 0; row < kSwitches.size(); ++row) {
-        settings_.*kSwitches[row] = chkAlternate[row].value() ? DO_YES : DO_NO;
+    for (std::size_t row = 0; row < kLocations.size(); ++row) {
+        settings_.*kLocations[row].doField = chkAlternate[row].value() ? DO_YES : DO_NO;
     }
     form.unload();
 }

@@ -13,8 +13,8 @@ namespace {
 // A mode outside name, URL and both: the readers then keep nothing and count.
 constexpr std::int16_t kCountOnly = -1;
 
-BrowserReading readWithItsReader(const BrowserProfile& profile, Matcher& matcher,
-                                 std::vector<Bookmark>& candidates) {
+SourceReading readWithItsReader(const BrowserProfile& profile, Matcher& matcher,
+                                std::vector<Bookmark>& candidates) {
     return fnUsesPlaces(profile.browser)
                ? fnReadFirefoxPlaces(profile.bookmarksFile, matcher, candidates)
                : fnReadChromiumBookmarks(profile.bookmarksFile, matcher, candidates);
@@ -26,8 +26,8 @@ std::string fnBrowserSourceLabel(const BrowserProfile& pProfile) {
     return pProfile.install + ", profile " + pProfile.name;
 }
 
-BrowserReading fnReadBrowserSource(const BrowserProfile& pProfile, Matcher& pMatcher,
-                                   std::vector<Bookmark>& pCandidates, const DebugLog& pLog) {
+SourceReading fnReadBrowserSource(const BrowserProfile& pProfile, Matcher& pMatcher,
+                                  std::vector<Bookmark>& pCandidates, const DebugLog& pLog) {
     const std::string browser(fnBrowserName(pProfile.browser));
     if (!pProfile.problem.empty()) {
         pLog.subDebug(LOG_FAIL, "Cannot read " + browser + " Profile: " + pProfile.folder + " (" +
@@ -37,7 +37,7 @@ BrowserReading fnReadBrowserSource(const BrowserProfile& pProfile, Matcher& pMat
     pLog.subDebug(LOG_INFO, "Reading " + browser + " File: " + pProfile.bookmarksFile);
     pLog.subDebugTimer(LOG_BEGIN, "Parsing " + browser + " File: ");
     const std::size_t first = pCandidates.size();
-    const BrowserReading reading = readWithItsReader(pProfile, pMatcher, pCandidates);
+    const SourceReading reading = readWithItsReader(pProfile, pMatcher, pCandidates);
     const std::string label = fnBrowserSourceLabel(pProfile);
     for (std::size_t i = first; i < pCandidates.size(); ++i) {
         pCandidates[i].Origin = label;
@@ -49,7 +49,7 @@ BrowserReading fnReadBrowserSource(const BrowserProfile& pProfile, Matcher& pMat
     return reading;
 }
 
-BrowserReading fnCountBrowserBookmarks(const BrowserProfile& pProfile) {
+SourceReading fnCountBrowserBookmarks(const BrowserProfile& pProfile) {
     Matcher counter("", kCountOnly);
     std::vector<Bookmark> none;
     return readWithItsReader(pProfile, counter, none);

@@ -2,7 +2,7 @@
 #pragma once
 
 #include "search/bookmark.h"
-#include "search/browser_reading.h"
+#include "search/source_reading.h"
 #include "settings/browser_profile.h"
 
 #include <vector>
@@ -15,11 +15,11 @@ class Matcher;
 // Reads a browser profile's bookmarks with the reader of its browser and
 // appends the matching ones, each marked with the browser and profile it comes
 // from; the diagnostic log tells what was read, or why it could not be.
-BrowserReading fnReadBrowserSource(const BrowserProfile& pProfile, Matcher& pMatcher,
-                                   std::vector<Bookmark>& pCandidates, const DebugLog& pLog);
+SourceReading fnReadBrowserSource(const BrowserProfile& pProfile, Matcher& pMatcher,
+                                  std::vector<Bookmark>& pCandidates, const DebugLog& pLog);
 
 // How many bookmarks the profile holds, keeping none.
-BrowserReading fnCountBrowserBookmarks(const BrowserProfile& pProfile);
+SourceReading fnCountBrowserBookmarks(const BrowserProfile& pProfile);
 
 // "Firefox, profile default-esr": where a browser bookmark comes from.
 std::string fnBrowserSourceLabel(const BrowserProfile& pProfile);

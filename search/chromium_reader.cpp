@@ -231,10 +231,10 @@ class FileChunks {
 };
 
 template <typename Chunks>
-BrowserReading parseBookmarks(Chunks& chunks, Matcher& matcher, std::vector<Bookmark>& candidates) {
+SourceReading parseBookmarks(Chunks& chunks, Matcher& matcher, std::vector<Bookmark>& candidates) {
     BookmarkHandler handler(matcher, candidates);
     const std::optional<std::size_t> damagedAt = fnParseJson(chunks, handler);
-    BrowserReading reading;
+    SourceReading reading;
     reading.BookmarkCount = handler.count();
     if (damagedAt) {
         reading.Problem = "damaged at byte " + std::to_string(*damagedAt);
@@ -244,14 +244,14 @@ BrowserReading parseBookmarks(Chunks& chunks, Matcher& matcher, std::vector<Book
 
 } // namespace
 
-BrowserReading fnScanChromiumBookmarks(std::string_view pText, Matcher& pMatcher,
-                                       std::vector<Bookmark>& pCandidates) {
+SourceReading fnScanChromiumBookmarks(std::string_view pText, Matcher& pMatcher,
+                                      std::vector<Bookmark>& pCandidates) {
     WholeText text(pText);
     return parseBookmarks(text, pMatcher, pCandidates);
 }
 
-BrowserReading fnReadChromiumBookmarks(std::string_view pPath, Matcher& pMatcher,
-                                       std::vector<Bookmark>& pCandidates) {
+SourceReading fnReadChromiumBookmarks(std::string_view pPath, Matcher& pMatcher,
+                                      std::vector<Bookmark>& pCandidates) {
     // Made before the file is opened, so that a browser replacing the file waits
     // no longer than its reading takes.
     std::string buffer(kFileChunkBytes, '\0');
@@ -259,14 +259,14 @@ BrowserReading fnReadChromiumBookmarks(std::string_view pPath, Matcher& pMatcher
     const std::size_t kept = pCandidates.size();
     if (file.isOpen()) {
         FileChunks chunks(file, buffer);
-        BrowserReading reading = parseBookmarks(chunks, pMatcher, pCandidates);
+        SourceReading reading = parseBookmarks(chunks, pMatcher, pCandidates);
         if (!chunks.readFailed()) {
             return reading;
         }
         pCandidates.erase(pCandidates.begin() + static_cast<std::ptrdiff_t>(kept),
                           pCandidates.end());
     }
-    return {0, "cannot be opened"};
+    return {0, file.problem()};
 }
 
 } // namespace zaptrove

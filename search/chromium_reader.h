@@ -2,7 +2,7 @@
 #pragma once
 
 #include "search/bookmark.h"
-#include "search/browser_reading.h"
+#include "search/source_reading.h"
 
 #include <string_view>
 #include <vector>
@@ -15,11 +15,11 @@ class Matcher;
 // and appends its matching bookmarks in the browser's own order: every root
 // under "roots", folders depth first, each "url" node one bookmark (name,
 // address). A Matcher of no mode keeps nothing, which only counts.
-BrowserReading fnReadChromiumBookmarks(std::string_view pPath, Matcher& pMatcher,
-                                       std::vector<Bookmark>& pCandidates);
+SourceReading fnReadChromiumBookmarks(std::string_view pPath, Matcher& pMatcher,
+                                      std::vector<Bookmark>& pCandidates);
 
 // The same over the file's text.
-BrowserReading fnScanChromiumBookmarks(std::string_view pText, Matcher& pMatcher,
-                                       std::vector<Bookmark>& pCandidates);
+SourceReading fnScanChromiumBookmarks(std::string_view pText, Matcher& pMatcher,
+                                      std::vector<Bookmark>& pCandidates);
 
 } // namespace zaptrove

@@ -162,17 +162,19 @@ void subScanFileInChunks(platform::FileReader& pFile, const BlockRule& pRule,
     }
 }
 
-void subReadFileInChunks(std::string_view pPath, std::string_view pKind, const BlockRule& pRule,
-                         std::vector<Bookmark>& pCandidates,
-                         const std::function<void(std::string_view)>& pScan, const DebugLog& pLog,
-                         std::size_t pChunkBytes) {
+SourceReading fnReadFileInChunks(std::string_view pPath, std::string_view pKind,
+                                 const BlockRule& pRule, std::vector<Bookmark>& pCandidates,
+                                 const std::function<void(std::string_view)>& pScan,
+                                 const DebugLog& pLog, std::size_t pChunkBytes) {
     pLog.subDebug(LOG_INFO, std::string("Reading ").append(pKind).append(" File: ").append(pPath));
+    const std::size_t before = pCandidates.size();
     platform::FileReader file(pPath);
     if (file.isOpen()) {
         pLog.subDebugTimer(LOG_BEGIN, std::string("Parsing ").append(pKind).append(" File: "));
         subScanFileInChunks(file, pRule, pCandidates, pScan, pChunkBytes);
     }
     pLog.subDebugTimer(LOG_END, std::string(pKind).append(" file parsed: "));
+    return {pCandidates.size() - before, file.problem()};
 }
 
 } // namespace zaptrove

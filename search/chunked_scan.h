@@ -3,6 +3,7 @@
 
 #include "search/block_skipping.h"
 #include "search/bookmark.h"
+#include "search/source_reading.h"
 
 #include <cstddef>
 #include <functional>
@@ -28,8 +29,8 @@ inline constexpr std::size_t kFileChunkBytes = 64 * 1024;
 // pieces one after the other finds what scanning the whole text would.
 //
 // A file that starts with a UTF-16 byte-order mark is turned into UTF-8 on the
-// way. A file that cannot be read to its end adds nothing. The buffer grows
-// only for an entry longer than a chunk.
+// way. A file that cannot be read to its end adds nothing (pFile tells why).
+// The buffer grows only for an entry longer than a chunk.
 void subScanFileInChunks(platform::FileReader& pFile, const BlockRule& pRule,
                          std::vector<Bookmark>& pCandidates,
                          const std::function<void(std::string_view)>& pScan,
@@ -37,10 +38,11 @@ void subScanFileInChunks(platform::FileReader& pFile, const BlockRule& pRule,
 
 // Opens the bookmark file at pPath and reads it as subScanFileInChunks does,
 // between the log lines of a file of its kind ("Netscape", "Opera"): the
-// parsing lines only when the file could be opened.
-void subReadFileInChunks(std::string_view pPath, std::string_view pKind, const BlockRule& pRule,
-                         std::vector<Bookmark>& pCandidates,
-                         const std::function<void(std::string_view)>& pScan, const DebugLog& pLog,
-                         std::size_t pChunkBytes);
+// parsing lines only when the file could be opened. Answers the bookmarks kept
+// and why the file could not be read.
+SourceReading fnReadFileInChunks(std::string_view pPath, std::string_view pKind,
+                                 const BlockRule& pRule, std::vector<Bookmark>& pCandidates,
+                                 const std::function<void(std::string_view)>& pScan,
+                                 const DebugLog& pLog, std::size_t pChunkBytes);
 
 } // namespace zaptrove

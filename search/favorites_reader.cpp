@@ -134,8 +134,8 @@ void listFolder(const std::string& folder, std::unique_ptr<const platform::OpenF
 
 } // namespace
 
-void subReadFavorites(std::string_view pFolder, Matcher& pMatcher,
-                      std::vector<Bookmark>& pCandidates, const DebugLog& pLog) {
+SourceReading fnReadFavorites(std::string_view pFolder, Matcher& pMatcher,
+                              std::vector<Bookmark>& pCandidates, const DebugLog& pLog) {
     pLog.subDebug(LOG_INFO, std::string("Reading MSIE Dir: ").append(pFolder));
     pLog.subDebugTimer(LOG_BEGIN, "Start Directory Reading: ");
 
@@ -155,6 +155,8 @@ void subReadFavorites(std::string_view pFolder, Matcher& pMatcher,
     if (namesAFolder(pFolder)) {
         dirQueue.emplace_back(pFolder);
     }
+    const std::size_t before = pCandidates.size();
+    SourceReading result;
     std::vector<platform::FolderEntry> entries;
     for (std::size_t readIndex = 0; readIndex < dirQueue.size(); ++readIndex) {
         const std::string folder = dirQueue[readIndex];
@@ -162,12 +164,16 @@ void subReadFavorites(std::string_view pFolder, Matcher& pMatcher,
         const auto identity = files->identity();
         if (identity && visited.emplace(identity->device, identity->node).second) {
             listFolder(folder, std::move(files), pMatcher, entries, dirQueue, pCandidates, handOn);
+        } else if (readIndex == 0) {
+            result.Problem = files->problem();
         }
     }
     for (FolderShortcuts& shortcuts : reading.finish()) {
         std::move(shortcuts.kept.begin(), shortcuts.kept.end(), std::back_inserter(pCandidates));
     }
     pLog.subDebugTimer(LOG_END, "Directory Reading Done: ");
+    result.BookmarkCount = pCandidates.size() - before;
+    return result;
 }
 
 std::string fnUrlFromText(std::string_view pText) {

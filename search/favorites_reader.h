@@ -2,6 +2,7 @@
 #pragma once
 
 #include "search/bookmark.h"
+#include "search/source_reading.h"
 
 #include <string>
 #include <string_view>
@@ -13,10 +14,11 @@ class DebugLog;
 class Matcher;
 
 // Walks a Favorites folder tree breadth first and appends the matching ".url"
-// shortcuts to pCandidates. A search by name opens no shortcut file. A tree that
-// links back into itself is walked once.
-void subReadFavorites(std::string_view pFolder, Matcher& pMatcher,
-                      std::vector<Bookmark>& pCandidates, const DebugLog& pLog);
+// shortcuts to pCandidates; answers how many, and why the folder could not be
+// listed. pFolder ends in a separator. A search by name opens no shortcut file.
+// A tree that links back into itself is walked once.
+SourceReading fnReadFavorites(std::string_view pFolder, Matcher& pMatcher,
+                              std::vector<Bookmark>& pCandidates, const DebugLog& pLog);
 
 // The address in a shortcut file: the text after a "URL=" that starts a line
 // other than the first, up to the line end. "<not found>" when the file cannot

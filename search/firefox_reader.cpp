@@ -113,11 +113,11 @@ class PlacesQuery {
         : database_(database), matcher_(matcher), candidates_(candidates) {}
 
     // Reads every bookmark and folder, then walks the tree from its root.
-    BrowserReading run() {
+    SourceReading run() {
         std::int64_t root = 0;
         std::int64_t tags = 0;
         if (!findRoots(root, tags) || !readNodes()) {
-            return {0, "cannot be read: " + std::string(sqlite3_errmsg(database_))};
+            return {0, sqlite3_errmsg(database_)};
         }
         if (root == 0) {
             return {0, "holds no bookmark tree"};
@@ -276,8 +276,8 @@ class PlacesQuery {
 
 // Reads the database at path; logCopy, when not empty, is a private copy of
 // its write-ahead log.
-BrowserReading query(const std::string& path, const std::string& logCopy, Matcher& matcher,
-                     std::vector<Bookmark>& candidates) {
+SourceReading query(const std::string& path, const std::string& logCopy, Matcher& matcher,
+                    std::vector<Bookmark>& candidates) {
     std::string uri = fileUri(platform::nativePath(path));
     const char* vfs = nullptr;
     if (logCopy.empty()) {
@@ -295,23 +295,22 @@ BrowserReading query(const std::string& path, const std::string& logCopy, Matche
         uri.c_str(), &opened, SQLITE_OPEN_READONLY | SQLITE_OPEN_URI | SQLITE_OPEN_NOMUTEX, vfs);
     const Database database(opened);
     if (status != SQLITE_OK) {
-        return {0, "cannot be opened: " +
-                       std::string(opened ? sqlite3_errmsg(opened) : sqlite3_errstr(status))};
+        return {0, opened ? sqlite3_errmsg(opened) : sqlite3_errstr(status)};
     }
     // The log's index lives in this process's memory, not in a file beside
     // the browser's; and closing never folds the log into the database.
     sqlite3_db_config(opened, SQLITE_DBCONFIG_NO_CKPT_ON_CLOSE, 1, nullptr);
     if (!logCopy.empty() && sqlite3_exec(opened, "PRAGMA locking_mode = EXCLUSIVE", nullptr,
                                          nullptr, nullptr) != SQLITE_OK) {
-        return {0, "cannot be read: " + std::string(sqlite3_errmsg(opened))};
+        return {0, sqlite3_errmsg(opened)};
     }
     return PlacesQuery(database.get(), matcher, candidates).run();
 }
 
 } // namespace
 
-BrowserReading fnReadFirefoxPlaces(std::string_view pPath, Matcher& pMatcher,
-                                   std::vector<Bookmark>& pCandidates) {
+SourceReading fnReadFirefoxPlaces(std::string_view pPath, Matcher& pMatcher,
+                                  std::vector<Bookmark>& pCandidates) {
     std::string database(pPath);
     if (platform::folderIdentity(pPath)) {
         database += "\\places.sqlite";

@@ -2,7 +2,7 @@
 #pragma once
 
 #include "search/bookmark.h"
-#include "search/browser_reading.h"
+#include "search/source_reading.h"
 
 #include <string_view>
 #include <vector>
@@ -17,7 +17,7 @@ class Matcher;
 // The profile is never written to, and a browser holding it is never waited
 // for: a database with changes still in its write-ahead log is read from a
 // private copy. A Matcher of no mode keeps nothing, which only counts.
-BrowserReading fnReadFirefoxPlaces(std::string_view pPath, Matcher& pMatcher,
-                                   std::vector<Bookmark>& pCandidates);
+SourceReading fnReadFirefoxPlaces(std::string_view pPath, Matcher& pMatcher,
+                                  std::vector<Bookmark>& pCandidates);
 
 } // namespace zaptrove

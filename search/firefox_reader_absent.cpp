@@ -4,8 +4,8 @@
 
 namespace zaptrove {
 
-BrowserReading fnReadFirefoxPlaces(std::string_view, Matcher&, std::vector<Bookmark>&) {
-    return {0, "cannot be read by this build (no SQLite)"};
+SourceReading fnReadFirefoxPlaces(std::string_view, Matcher&, std::vector<Bookmark>&) {
+    return {0, "this build has no SQLite"};
 }
 
 } // namespace zaptrove

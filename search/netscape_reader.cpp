@@ -88,15 +88,15 @@ void subScanNetscape(std::string_view pText, Matcher& pMatcher,
     });
 }
 
-void subReadNetscape(std::string_view pPath, Matcher& pMatcher, std::vector<Bookmark>& pCandidates,
-                     const DebugLog& pLog) {
-    subReadNetscapeInChunks(pPath, pMatcher, pCandidates, pLog, kFileChunkBytes);
+SourceReading fnReadNetscape(std::string_view pPath, Matcher& pMatcher,
+                             std::vector<Bookmark>& pCandidates, const DebugLog& pLog) {
+    return fnReadNetscapeInChunks(pPath, pMatcher, pCandidates, pLog, kFileChunkBytes);
 }
 
-void subReadNetscapeInChunks(std::string_view pPath, Matcher& pMatcher,
-                             std::vector<Bookmark>& pCandidates, const DebugLog& pLog,
-                             std::size_t pChunkBytes) {
-    subReadFileInChunks(
+SourceReading fnReadNetscapeInChunks(std::string_view pPath, Matcher& pMatcher,
+                                     std::vector<Bookmark>& pCandidates, const DebugLog& pLog,
+                                     std::size_t pChunkBytes) {
+    return fnReadFileInChunks(
         pPath, "Netscape", kEntries, pCandidates,
         [&](std::string_view text) { subScanNetscape(text, pMatcher, pCandidates); }, pLog,
         pChunkBytes);

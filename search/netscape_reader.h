@@ -2,6 +2,7 @@
 #pragma once
 
 #include "search/bookmark.h"
+#include "search/source_reading.h"
 
 #include <cstddef>
 #include <string_view>
@@ -12,13 +13,14 @@ namespace zaptrove {
 class DebugLog;
 class Matcher;
 
-// Reads a Netscape bookmark file and appends its matching bookmarks.
-void subReadNetscape(std::string_view pPath, Matcher& pMatcher, std::vector<Bookmark>& pCandidates,
-                     const DebugLog& pLog);
+// Reads a Netscape bookmark file and appends its matching bookmarks; answers how
+// many, and why the file could not be read.
+SourceReading fnReadNetscape(std::string_view pPath, Matcher& pMatcher,
+                             std::vector<Bookmark>& pCandidates, const DebugLog& pLog);
 // The same, reading pChunkBytes at a time (see subScanFileInChunks).
-void subReadNetscapeInChunks(std::string_view pPath, Matcher& pMatcher,
-                             std::vector<Bookmark>& pCandidates, const DebugLog& pLog,
-                             std::size_t pChunkBytes);
+SourceReading fnReadNetscapeInChunks(std::string_view pPath, Matcher& pMatcher,
+                                     std::vector<Bookmark>& pCandidates, const DebugLog& pLog,
+                                     std::size_t pChunkBytes);
 
 // Scans the text of a Netscape bookmark file: every `<DT><A HREF="address" ...>name<`
 // is one bookmark, in file order. A malformed entry is skipped without taking

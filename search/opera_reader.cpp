@@ -85,15 +85,15 @@ void subScanOpera(std::string_view pText, Matcher& pMatcher, std::vector<Bookmar
     });
 }
 
-void subReadOpera(std::string_view pPath, Matcher& pMatcher, std::vector<Bookmark>& pCandidates,
-                  const DebugLog& pLog) {
-    subReadOperaInChunks(pPath, pMatcher, pCandidates, pLog, kFileChunkBytes);
+SourceReading fnReadOpera(std::string_view pPath, Matcher& pMatcher,
+                          std::vector<Bookmark>& pCandidates, const DebugLog& pLog) {
+    return fnReadOperaInChunks(pPath, pMatcher, pCandidates, pLog, kFileChunkBytes);
 }
 
-void subReadOperaInChunks(std::string_view pPath, Matcher& pMatcher,
-                          std::vector<Bookmark>& pCandidates, const DebugLog& pLog,
-                          std::size_t pChunkBytes) {
-    subReadFileInChunks(
+SourceReading fnReadOperaInChunks(std::string_view pPath, Matcher& pMatcher,
+                                  std::vector<Bookmark>& pCandidates, const DebugLog& pLog,
+                                  std::size_t pChunkBytes) {
+    return fnReadFileInChunks(
         pPath, "Opera", kBlocks, pCandidates,
         [&](std::string_view text) { subScanOpera(text, pMatcher, pCandidates); }, pLog,
         pChunkBytes);

@@ -2,6 +2,7 @@
 #pragma once
 
 #include "search/bookmark.h"
+#include "search/source_reading.h"
 
 #include <cstddef>
 #include <string_view>
@@ -12,13 +13,14 @@ namespace zaptrove {
 class DebugLog;
 class Matcher;
 
-// Reads an Opera bookmark file and appends its matching bookmarks.
-void subReadOpera(std::string_view pPath, Matcher& pMatcher, std::vector<Bookmark>& pCandidates,
-                  const DebugLog& pLog);
+// Reads an Opera bookmark file and appends its matching bookmarks; answers how
+// many, and why the file could not be read.
+SourceReading fnReadOpera(std::string_view pPath, Matcher& pMatcher,
+                          std::vector<Bookmark>& pCandidates, const DebugLog& pLog);
 // The same, reading pChunkBytes at a time (see subScanFileInChunks).
-void subReadOperaInChunks(std::string_view pPath, Matcher& pMatcher,
-                          std::vector<Bookmark>& pCandidates, const DebugLog& pLog,
-                          std::size_t pChunkBytes);
+SourceReading fnReadOperaInChunks(std::string_view pPath, Matcher& pMatcher,
+                                  std::vector<Bookmark>& pCandidates, const DebugLog& pLog,
+                                  std::size_t pChunkBytes);
 
 // Scans the text of an Opera bookmark file: every "#URL" block with a "NAME="
 // line and, after it, a "URL=" line is one bookmark, in file order. A block that

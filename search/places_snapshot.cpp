@@ -11,9 +11,9 @@ constexpr int kTries = 4;
 
 } // namespace
 
-BrowserReading
+SourceReading
 fnReadUnchangedPlaces(const std::string& pDatabase, std::vector<Bookmark>& pCandidates,
-                      const std::function<BrowserReading(const std::string& logCopy)>& pRead) {
+                      const std::function<SourceReading(const std::string& logCopy)>& pRead) {
     const std::string log = pDatabase + "-wal";
     const std::size_t kept = pCandidates.size();
     for (int attempt = 0; attempt < kTries; ++attempt) {
@@ -22,7 +22,7 @@ fnReadUnchangedPlaces(const std::string& pDatabase, std::vector<Bookmark>& pCand
             return {0, "not found"};
         }
         const auto logBefore = platform::fileState(log);
-        BrowserReading reading;
+        SourceReading reading;
         if (!logBefore || logBefore->size == 0) {
             reading = pRead({});
         } else {

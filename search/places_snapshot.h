@@ -2,7 +2,7 @@
 #pragma once
 
 #include "search/bookmark.h"
-#include "search/browser_reading.h"
+#include "search/source_reading.h"
 
 #include <functional>
 #include <string>
@@ -17,8 +17,8 @@ namespace zaptrove {
 // what it appended to candidates taken back, when the log changed while it was
 // copied or the database changed before the reading ended. After a few tries
 // it answers that the database kept changing.
-BrowserReading
+SourceReading
 fnReadUnchangedPlaces(const std::string& pDatabase, std::vector<Bookmark>& pCandidates,
-                      const std::function<BrowserReading(const std::string& logCopy)>& pRead);
+                      const std::function<SourceReading(const std::string& logCopy)>& pRead);
 
 } // namespace zaptrove

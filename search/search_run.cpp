@@ -6,10 +6,8 @@
 #include "platform/files.h"
 #include "platform/text.h"
 #include "search/browser_source_reader.h"
-#include "search/favorites_reader.h"
+#include "search/locations.h"
 #include "search/matcher.h"
-#include "search/netscape_reader.h"
-#include "search/opera_reader.h"
 #include "search/ordering.h"
 #include "search/result_list.h"
 #include "settings/browser_sources.h"
@@ -19,6 +17,7 @@
 #include <functional>
 #include <future>
 #include <iterator>
+#include <span>
 #include <system_error>
 
 namespace zaptrove {
@@ -41,48 +40,28 @@ void logSearchMode(std::int16_t function, const DebugLog& log) {
     }
 }
 
-using Reader = void (*)(std::string_view, Matcher&, std::vector<Bookmark>&, const DebugLog&);
-
-// One kind of source: its reader, its name in messages, and whether its
-// locations are folders.
-struct SourceKind {
-    Reader reader;
-    const char* name;
-    bool isFolder;
-};
-
-constexpr SourceKind kFavorites{subReadFavorites, "Favorites folder", true};
-constexpr SourceKind kNetscape{subReadNetscape, "Netscape file", false};
-constexpr SourceKind kOpera{subReadOpera, "Opera file", false};
-
 // What the reading of the enabled sources found out about them.
 struct SourceReport {
     std::vector<UnreadableSource> unreadable;
     std::size_t enabled = 0;
 };
 
-// Reads one location of a source and, when it cannot be read, says why in the
-// report and the log.
-void readLocation(const SourceKind& kind, const std::string& location, Matcher& matcher,
-                  std::vector<Bookmark>& candidates, SourceReport& report, const DebugLog& log) {
-    ++report.enabled;
-    kind.reader(location, matcher, candidates, log);
-    std::string reason = platform::whyUnreadable(location, kind.isFolder);
-    if (!reason.empty()) {
-        log.subDebug(LOG_FAIL,
-                     std::string(kind.name) + " could not be read: " + location + ": " + reason);
-        report.unreadable.push_back({kind.name, location, std::move(reason)});
-    }
-}
-
-void readSource(const SourceKind& kind, std::int16_t doMain, const std::string& main,
-                std::int16_t doAlt, const std::string& alt, Matcher& matcher,
-                std::vector<Bookmark>& candidates, SourceReport& report, const DebugLog& log) {
-    if (doMain == DO_YES) {
-        readLocation(kind, main, matcher, candidates, report, log);
-    }
-    if (doAlt == DO_YES) {
-        readLocation(kind, alt, matcher, candidates, report, log);
+// Reads the locations of the table from first to last, each switched on that
+// names one, and says in the report and the log why one could not be read.
+void readLocations(std::span<const Location> locations, const Settings& s, Matcher& matcher,
+                   std::vector<Bookmark>& candidates, SourceReport& report, const DebugLog& log) {
+    for (const Location& location : locations) {
+        const std::optional<std::string> path = fnLocationPath(s.*location.path, location.isFolder);
+        if (s.*location.doField != DO_YES || !path) {
+            continue;
+        }
+        ++report.enabled;
+        SourceReading reading = location.reader(*path, matcher, candidates, log);
+        if (reading.unreadable()) {
+            log.subDebug(LOG_FAIL, std::string(location.kind) + " could not be read: " + *path +
+                                       ": " + reading.Problem);
+            report.unreadable.push_back({location.kind, *path, std::move(reading.Problem)});
+        }
     }
 }
 
@@ -92,8 +71,8 @@ void readBrowserProfile(const BrowserProfile& profile, Matcher& matcher,
                         std::vector<Bookmark>& candidates, SourceReport& report,
                         const DebugLog& log) {
     ++report.enabled;
-    const BrowserReading reading = fnReadBrowserSource(profile, matcher, candidates, log);
-    if (!reading.readWhole() && reading.BookmarkCount == 0) {
+    const SourceReading reading = fnReadBrowserSource(profile, matcher, candidates, log);
+    if (reading.unreadable()) {
         report.unreadable.push_back(
             {std::string(fnBrowserName(profile.browser)) + " profile",
              profile.bookmarksFile.empty() ? profile.folder : profile.bookmarksFile,
@@ -119,17 +98,15 @@ std::vector<Bookmark> readEnabledSources(const Settings& s, Matcher& matcher, So
                                          const DebugLog& log) {
     std::vector<Bookmark> candidates;
     SourceReport favoritesReport;
+    const std::span<const Location> favorites(kLocations.begin(), 2);
+    const std::span<const Location> files(kLocations.begin() + 2, kLocations.end());
     const auto readFavorites = [&](Matcher& favoritesMatcher) {
-        readSource(kFavorites, s.DoMSIE, s.MSIEMain, s.DoMSIEEx, s.MSIEAlt, favoritesMatcher,
-                   candidates, favoritesReport, log);
+        readLocations(favorites, s, favoritesMatcher, candidates, favoritesReport, log);
     };
     std::vector<Bookmark> fromFiles;
     SourceReport filesReport;
     const auto readFiles = [&] {
-        readSource(kNetscape, s.DoNetscape, s.NetscapeMain, s.DoNetscapeEx, s.NetscapeAlt, matcher,
-                   fromFiles, filesReport, log);
-        readSource(kOpera, s.DoOpera, s.OperaMain, s.DoOperaEx, s.OperaAlt, matcher, fromFiles,
-                   filesReport, log);
+        readLocations(files, s, matcher, fromFiles, filesReport, log);
         for (const BrowserSource& source : fnBrowserSources(s)) {
             if (source.switchedOn) {
                 readBrowserProfile(source.profile, matcher, fromFiles, filesReport, log);

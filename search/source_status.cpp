@@ -15,31 +15,34 @@ std::string countText(std::size_t count) {
     return std::to_string(count) + (count == 1 ? " bookmark" : " bookmarks");
 }
 
-} // namespace
-
-std::string fnLocationStatus(LocationReader pReader, const std::string& pPath, bool pIsFolder) {
-    if (pIsFolder ? !platform::folderIdentity(pPath) : !platform::FileReader(pPath).isOpen()) {
-        return "cannot be read: not found";
-    }
-    Settings quiet;
-    quiet.DebugMode = DEBUG_OFF;
-    Matcher everyName("", FUNC_NAME);
-    std::vector<Bookmark> found;
-    pReader(pPath, everyName, found, DebugLog(quiet, platform::systemClock()));
-    return countText(found.size());
-}
-
-std::string fnBrowserSourceStatus(const BrowserProfile& pProfile) {
-    if (!pProfile.problem.empty()) {
-        return "cannot be read: " + pProfile.problem;
-    }
-    const BrowserReading reading = fnCountBrowserBookmarks(pProfile);
+std::string statusOf(const SourceReading& reading) {
     if (reading.readWhole()) {
         return countText(reading.BookmarkCount);
     }
     return reading.BookmarkCount == 0
                ? "cannot be read: " + reading.Problem
                : countText(reading.BookmarkCount) + ", not read whole: " + reading.Problem;
+}
+
+} // namespace
+
+std::string fnLocationStatus(const Location& pLocation, const Settings& pSettings) {
+    const std::optional<std::string> path =
+        fnLocationPath(pSettings.*pLocation.path, pLocation.isFolder);
+    if (!path) {
+        return statusOf({0, platform::kNoPathGiven});
+    }
+    Settings quiet;
+    quiet.DebugMode = DEBUG_OFF;
+    Matcher everyName("", FUNC_NAME);
+    std::vector<Bookmark> found;
+    return statusOf(
+        pLocation.reader(*path, everyName, found, DebugLog(quiet, platform::systemClock())));
+}
+
+std::string fnBrowserSourceStatus(const BrowserProfile& pProfile) {
+    return statusOf(pProfile.problem.empty() ? fnCountBrowserBookmarks(pProfile)
+                                             : SourceReading{0, pProfile.problem});
 }
 
 } // namespace zaptrove

@@ -21,7 +21,7 @@ List scan(std::string_view text, std::string term = "", std::int16_t mode = FUNC
     return test::scanWith(fnScanChromiumBookmarks, text, std::move(term), mode);
 }
 
-BrowserReading readingOf(std::string_view text) {
+SourceReading readingOf(std::string_view text) {
     Matcher matcher("", FUNC_BOTH);
     std::vector<Bookmark> found;
     return fnScanChromiumBookmarks(text, matcher, found);
@@ -145,7 +145,8 @@ TEST(ChromiumRead, PassesOverHugeMetaInfo) {
     std::vector<Bookmark> found;
     EXPECT_TRUE(fnReadChromiumBookmarks(path, matcher, found).readWhole());
     EXPECT_EQ(found, (std::vector<Bookmark>{{"After", "a"}}));
-    EXPECT_EQ(fnReadChromiumBookmarks(tmp / "missing", matcher, found).Problem, "cannot be opened");
+    EXPECT_EQ(fnReadChromiumBookmarks(tmp / "missing", matcher, found).Problem,
+              "No such file or directory");
 }
 
 // A file read in chunks gives what its whole text gives, damage at the same byte.
@@ -160,7 +161,7 @@ TEST(ChromiumRead, ChunkBoundariesChangeNothing) {
     for (const std::string& bytes : {text, text.substr(0, 600'001)}) {
         Matcher fromFile("9", FUNC_NAME), fromText("9", FUNC_NAME);
         std::vector<Bookmark> read, scanned;
-        const BrowserReading reading =
+        const SourceReading reading =
             fnReadChromiumBookmarks(tmp.write("Bookmarks", bytes), fromFile, read);
         EXPECT_EQ(reading.Problem, fnScanChromiumBookmarks(bytes, fromText, scanned).Problem);
         EXPECT_EQ(reading.BookmarkCount, bytes == text ? 8000u : 5414u);
@@ -187,7 +188,7 @@ TEST(ChromiumRead, SeesOneWholeVersionOfAFileReplacedWhileRead) {
     for (int i = 0; i < 200; ++i) {
         Matcher matcher("", FUNC_BOTH);
         std::vector<Bookmark> found;
-        const BrowserReading reading = fnReadChromiumBookmarks(path, matcher, found);
+        const SourceReading reading = fnReadChromiumBookmarks(path, matcher, found);
         EXPECT_TRUE(reading.readWhole()) << reading.Problem;
         EXPECT_TRUE(found.size() == 4 || found == std::vector<Bookmark>({{"New", "n"}}));
     }

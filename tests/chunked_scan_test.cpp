@@ -96,8 +96,8 @@ TEST(ChunkedScan, ReadsTheLengthTheFileHadAtOpeningThenLetsItGo) {
 // for a term that skips blocks and for everything; a UTF-16 file, what the scan
 // of its UTF-8 finds.
 TEST(ChunkedScan, ReadersFindTheSameInChunksOfEverySize) {
-    using Read =
-        void (*)(std::string_view, Matcher&, std::vector<Bookmark>&, const DebugLog&, std::size_t);
+    using Read = SourceReading (*)(std::string_view, Matcher&, std::vector<Bookmark>&,
+                                   const DebugLog&, std::size_t);
     using Scan = void (*)(std::string_view, Matcher&, std::vector<Bookmark>&);
     const std::string netscape = "<DL><DT><H3>F\xC3\xA4</H3>\n<DT><A HREF=\"http://a/\">Caf\xC3\xA9"
                                  "</A>\n<DT><A HREF=\"http://x/\" ICON=\"" +
@@ -107,14 +107,14 @@ TEST(ChunkedScan, ReadersFindTheSameInChunksOfEverySize) {
                               std::string(70, 'n') + "\xF0\x9D\x84\x9E\r\n\tURL=http://x/#URL\r\n";
     const std::string late = "<DT><A HREF=\"http://late/\">\x80</A>";
     const std::tuple<Read, Scan, std::string, std::string> kinds[] = {
-        {subReadNetscapeInChunks, subScanNetscape, netscape, netscape},
-        {subReadNetscapeInChunks, subScanNetscape, netscape + late, netscape + late},
-        {subReadNetscapeInChunks, subScanNetscape, utf16File(netscape, ByteOrder::LittleEndian),
+        {fnReadNetscapeInChunks, subScanNetscape, netscape, netscape},
+        {fnReadNetscapeInChunks, subScanNetscape, netscape + late, netscape + late},
+        {fnReadNetscapeInChunks, subScanNetscape, utf16File(netscape, ByteOrder::LittleEndian),
          netscape},
-        {subReadOperaInChunks, subScanOpera, opera, opera},
-        {subReadOperaInChunks, subScanOpera, opera + "#URL\n\tNAME=late \x9C\n\tURL=u\n",
+        {fnReadOperaInChunks, subScanOpera, opera, opera},
+        {fnReadOperaInChunks, subScanOpera, opera + "#URL\n\tNAME=late \x9C\n\tURL=u\n",
          opera + "#URL\n\tNAME=late \x9C\n\tURL=u\n"},
-        {subReadOperaInChunks, subScanOpera, utf16File(opera, ByteOrder::BigEndian), opera},
+        {fnReadOperaInChunks, subScanOpera, utf16File(opera, ByteOrder::BigEndian), opera},
     };
     test::TempFolder tmp;
     for (const auto& [read, scan, bytes, text] : kinds) {
@@ -140,7 +140,7 @@ TEST(ChunkedScan, AnEntryOutsideUtf8IsReadAsWindows1252Alone) {
         bytes += "<DT><A HREF=\"http://s/\">S</A>\n";
     }
     const std::string path = tmp.write("b.htm", bytes + "<DT><A HREF=\"http://l/\">Caf\xE9</A>");
-    const auto inChunks = [](auto&&... args) { subReadNetscapeInChunks(args..., 256); };
+    const auto inChunks = [](auto&&... args) { fnReadNetscapeInChunks(args..., 256); };
     EXPECT_EQ(test::readWith(inChunks, path, "caf\u00e9", FUNC_NAME),
               (std::vector<Bookmark>{{"Caf\u00e9", "http://e/"}, {"Caf\u00e9", "http://l/"}}));
 }

@@ -129,8 +129,8 @@ TEST(Faults, FilesThatShrinkGrowOrVanishWhileReadNeverHangOrCrash) {
              truncate(tmp.write("b.htm", both).c_str(), static_cast<off_t>(both.size() / 3));
          },
          [&] {
-             return readWith(subReadNetscape, tmp / "b.htm").size() +
-                    readWith(subReadOpera, tmp / "b.htm").size();
+             return readWith(fnReadNetscape, tmp / "b.htm").size() +
+                    readWith(fnReadOpera, tmp / "b.htm").size();
          }},
         {[&] {
              fs::remove_all(tmp / "Fav");
@@ -138,7 +138,7 @@ TEST(Faults, FilesThatShrinkGrowOrVanishWhileReadNeverHangOrCrash) {
                  tmp.write("Fav/" + std::to_string(i % 20) + "/" + std::to_string(i) + ".url",
                            "[InternetShortcut]\nURL=u\n");
          },
-         [&] { return readWith(subReadFavorites, tmp.asFolder() + "Fav\\").size(); }},
+         [&] { return readWith(fnReadFavorites, tmp.asFolder() + "Fav\\").size(); }},
     };
     for (const auto& [change, read] : races) {
         const pid_t changer = fork();
@@ -162,7 +162,7 @@ TEST(Faults, AHugeSparseShortcutIsReadOnlyAtItsStart) {
     const std::string huge = t.write("Fav/Huge.url", "[InternetShortcut]\r\nURL=http://huge\r\n");
     fs::resize_file(huge, std::uintmax_t{200} << 30);
     EXPECT_TRUE(inChild([&] {
-        const auto found = readWith(subReadFavorites, t.asFolder() + "Fav\\", "huge", FUNC_URL);
+        const auto found = readWith(fnReadFavorites, t.asFolder() + "Fav\\", "huge", FUNC_URL);
         return found.size() == 1 && found[0].URL == "http://huge" &&
                fnUrlFromFile(huge) == "http://huge";
     }));

@@ -21,7 +21,7 @@ const std::string kUrl = "|http://example.org/page";
 
 // Each favorite found as "name|address".
 List find(const std::string& folder, std::string term = "", std::int16_t mode = FUNC_BOTH) {
-    const std::vector<Bookmark> found = test::readWith(subReadFavorites, folder, term, mode);
+    const std::vector<Bookmark> found = test::readWith(fnReadFavorites, folder, term, mode);
     EXPECT_TRUE(std::ranges::all_of(found, &Bookmark::IsShortcut));
     return test::listOf(found);
 }

@@ -13,6 +13,9 @@
 
 #include <cstdio>
 #include <sstream>
+#ifndef _WIN32
+#include <sys/stat.h>
+#endif
 
 using zaptrove::fnRunFind;
 using Args = std::vector<std::string>;
@@ -246,13 +249,73 @@ TEST_F(FindCommand, BrowserLocationsAndTheSourceList) {
         found({"--list-sources", "--netscape", ns, "--firefox", firefox, "--chromium", t / "prof"});
     EXPECT_EQ(listing.substr(listing.find("on\tNetscape Main")),
               "on\tNetscape Main\t3 bookmarks\t" + ns +
-                  "\noff\tNetscape Alt\tcannot be read: not found\t\n"
-                  "off\tOpera Main\tcannot be read: not found\t\n"
-                  "off\tOpera Alt\tcannot be read: not found\t\n"
+                  "\noff\tNetscape Alt\tcannot be read: No path given\t\n"
+                  "off\tOpera Main\tcannot be read: No path given\t\n"
+                  "off\tOpera Alt\tcannot be read: No path given\t\n"
                   "on\tFirefox, added by hand, profile " +
                   firefox + "\tcannot be read: no places.sqlite file\t" + (t / "ff/places.sqlite") +
                   "\non\tChromium family, added by hand, profile " + (t / "prof") +
                   "\t1 bookmark\t" + bookmarks + "\non\tChromium family, added by hand, profile " +
                   (t / "prof") + " (account)\t1 bookmark\t" + account + "\n");
     EXPECT_TRUE(listing.starts_with("0:off\tMSIE Main\t")) << listing;
+}
+
+// A location is read as its reader takes it, whoever wrote it: a hand-edited
+// folder with or without its final separator, either separator, and the
+// placeholder discovery stores, which names no file.
+TEST_F(FindCommand, StoredLocationsAreReadAsWrittenByHand) {
+    const zaptrove::test::TestRegistry registry;
+    const std::string favs = t.makeFolder("Favs");
+    t.write("Favs/Top.url", "[InternetShortcut]\nURL=http://top\n");
+    t.write("Favs/Sub/Deep.url", "[InternetShortcut]\nURL=http://deep\n");
+    using namespace zaptrove::platform;
+    zaptrove::subCreateKey(*registry, RegistryRoot::CurrentUser, zaptrove::SettingsKey);
+    const auto store = [&](const char* name, const zaptrove::RegistryData& value) {
+        zaptrove::subSetValue(
+            *registry, RegistryRoot::CurrentUser, zaptrove::SettingsKey, name, value,
+            std::holds_alternative<double>(value) ? RegistryType::Dword : RegistryType::String);
+    };
+    store("Present", 1.0), store("DoMSIE", 14.0), store("DoMSIEEx", 13.0);
+    store("DoNetscape", 13.0), store("NetscapeMain", std::string(zaptrove::NOT_FOUND));
+    Args where = registry.findArguments();
+    for (const std::string& folder : {favs, favs + "/", favs + "\\"}) {
+        store("MSIEAlt", folder);
+        Args args = where;
+        args.insert(args.end(), {"--by", "both", "--sort", "name", ""});
+        EXPECT_EQ(run(args), 0) << folder;
+        EXPECT_EQ(out.str(), "Deep  -  http://deep\nTop  -  http://top\n") << folder;
+        EXPECT_EQ(err.str(), "") << folder; // "<not found>" is never opened
+        where.push_back("--list-sources");
+        EXPECT_EQ(run(where), 0);
+        where.pop_back();
+        EXPECT_NE(out.str().find("on\tMSIE Alt\t2 bookmarks\t" + favs + "\\\n"), std::string::npos)
+            << out.str();
+        EXPECT_NE(out.str().find("on\tNetscape Main\tcannot be read: No path given\t\n"),
+                  std::string::npos)
+            << out.str();
+    }
+}
+
+// The source listing and the search say why a location cannot be read in the
+// same words, found by the read itself.
+TEST_F(FindCommand, TheListingAndTheSearchGiveTheSameReason) {
+    const std::string folder = t.makeFolder("folder");
+    std::vector<std::pair<std::string, std::string>> cases = {
+        {folder, "Is a directory"}, {t / "missing.html", "No such file or directory"}};
+#ifndef _WIN32
+    const std::string fifo = t / "fifo";
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+    cases.emplace_back(fifo, "Not a regular file");
+#endif
+    for (const auto& [path, reason] : cases) {
+        EXPECT_EQ(run({"--netscape", path, "news"}), 3);
+        EXPECT_EQ(err.str(), "zaptrove-find: Netscape file " +
+                                 zaptrove::platform::nativePath(path) +
+                                 " could not be read: " + reason + "\n");
+        EXPECT_EQ(run({"--netscape", path, "--list-sources"}), 0);
+        EXPECT_NE(
+            out.str().find("on\tNetscape Main\tcannot be read: " + reason + "\t" + path + "\n"),
+            std::string::npos)
+            << out.str();
+    }
 }

@@ -25,11 +25,11 @@ using test::utf8Path;
 namespace {
 
 // The bookmarks read at path, as "name|address", and how the reading went.
-std::pair<List, BrowserReading> read(const std::string& path, std::string term = "",
-                                     std::int16_t mode = FUNC_BOTH) {
+std::pair<List, SourceReading> read(const std::string& path, std::string term = "",
+                                    std::int16_t mode = FUNC_BOTH) {
     Matcher matcher(std::move(term), mode);
     std::vector<Bookmark> found;
-    const BrowserReading reading = fnReadFirefoxPlaces(path, matcher, found);
+    const SourceReading reading = fnReadFirefoxPlaces(path, matcher, found);
     return {test::listOf(found), reading};
 }
 
@@ -92,9 +92,8 @@ TEST(FirefoxRead, TellsWhyADatabaseCannotBeRead) {
     PlacesDatabase(rootless + "/places.sqlite").exec("DELETE FROM moz_bookmarks WHERE id = 1");
     const std::pair<std::string, std::string> cases[] = {
         {tmp / "missing", "not found"},
-        {tmp.write("empty/places.sqlite", ""), "cannot be read: no such table: moz_bookmarks"},
-        {tmp.write("text/places.sqlite", std::string(5000, 'x')),
-         "cannot be read: file is not a database"},
+        {tmp.write("empty/places.sqlite", ""), "no such table: moz_bookmarks"},
+        {tmp.write("text/places.sqlite", std::string(5000, 'x')), "file is not a database"},
         {rootless, "holds no bookmark tree"},
     };
     for (const auto& [path, problem] : cases) {
@@ -156,10 +155,10 @@ TEST(FirefoxRead, ReadsAgainWhenTheBrowserChangedTheDatabaseMeanwhile) {
             browser.add(PlacesDatabase::kMenu, 1, std::string(50000, 'x'), "https://big.example/");
             browser.exec("PRAGMA wal_checkpoint(TRUNCATE)");
         }
-        return BrowserReading{copies.size(), {}};
+        return SourceReading{copies.size(), {}};
     };
     const std::string log = test::readFile(database + "-wal");
-    BrowserReading reading = fnReadUnchangedPlaces(database, found, readOnce);
+    SourceReading reading = fnReadUnchangedPlaces(database, found, readOnce);
     EXPECT_EQ(reading.BookmarkCount, 2u);
     EXPECT_EQ(copies, (std::vector<std::string>{log, ""})); // the log was emptied meanwhile
     EXPECT_EQ(found, (std::vector<Bookmark>{kept, {"Try 2", ""}}));

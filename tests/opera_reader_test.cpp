@@ -77,7 +77,7 @@ TEST(OperaRead, MainAndAlternativeFilesAreIndependent) {
         tmp.write("alt.adr", "\tURL=http://stray/\n#URL\n\tNAME=Caf\xe9\nURL=a");
     std::vector<Bookmark> found;
     for (const std::string& path : {main, alt, tmp / "missing.adr", tmp.makeFolder("dir.adr")}) {
-        const std::vector<Bookmark> read = test::readWith(subReadOpera, path);
+        const std::vector<Bookmark> read = test::readWith(fnReadOpera, path);
         found.insert(found.end(), read.begin(), read.end());
     }
     EXPECT_EQ(found, (std::vector<Bookmark>{{"m", "um"}, {"Caf\u00e9", "a"}}));

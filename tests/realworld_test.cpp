@@ -1,8 +1,6 @@
 // SPDX-License-Identifier: MIT
 #include "platform/text.h"
-#include "search/favorites_reader.h"
-#include "search/netscape_reader.h"
-#include "search/opera_reader.h"
+#include "search/locations.h"
 #include "support/bookmark_lists.h"
 #include "support/temp_folder.h"
 
@@ -15,7 +13,6 @@
 
 namespace fs = std::filesystem;
 using namespace zaptrove;
-using Reader = void (*)(std::string_view, Matcher&, std::vector<Bookmark>&, const DebugLog&);
 
 class Realworld : public ::testing::Test {
   protected:
@@ -25,11 +22,12 @@ class Realworld : public ::testing::Test {
         }
     }
     // Everything a search for "" by name or address finds in the sample file or folder.
-    std::vector<Bookmark> readAll(Reader reader, const std::string& relative) const {
+    std::vector<Bookmark> readAll(LocationReader reader, const std::string& relative) const {
         return test::readWith(reader, root_ + relative);
     }
     // Addresses by name, the first of equal names kept.
-    std::map<std::string, std::string> byName(Reader reader, const std::string& relative) const {
+    std::map<std::string, std::string> byName(LocationReader reader,
+                                              const std::string& relative) const {
         std::map<std::string, std::string> names;
         for (const Bookmark& b : readAll(reader, relative)) {
             names.emplace(b.Name, b.URL);
@@ -40,10 +38,10 @@ class Realworld : public ::testing::Test {
 };
 
 TEST_F(Realworld, EveryBookmarkInEveryFileIsFound) {
-    const std::tuple<std::string, Reader, std::regex> kinds[] = {
-        {"netscape/", subReadNetscape,
+    const std::tuple<std::string, LocationReader, std::regex> kinds[] = {
+        {"netscape/", fnReadNetscape,
          std::regex("<DT><A HREF=\"(?!place:)")}, // saved queries left out
-        {"opera/", subReadOpera, std::regex("^[ \t]*#URL\r?$", std::regex::multiline)}};
+        {"opera/", fnReadOpera, std::regex("^[ \t]*#URL\r?$", std::regex::multiline)}};
     for (const auto& [folder, reader, entry] : kinds) {
         for (const auto& file : fs::directory_iterator(root_ + folder)) {
             const std::string bytes = test::readFile(file.path().string());
@@ -55,32 +53,31 @@ TEST_F(Realworld, EveryBookmarkInEveryFileIsFound) {
                 << file.path();
         }
     }
-    EXPECT_EQ(readAll(subReadNetscape, "netscape/netscape4-gtkbookmark.htm").size(), 1231u);
-    EXPECT_EQ(readAll(subReadOpera, "opera/opera-u-cjk.adr").size(), 829u);
+    EXPECT_EQ(readAll(fnReadNetscape, "netscape/netscape4-gtkbookmark.htm").size(), 1231u);
+    EXPECT_EQ(readAll(fnReadOpera, "opera/opera-u-cjk.adr").size(), 829u);
 }
 
 TEST_F(Realworld, NamesAndAddressesSurviveReading) {
-    auto names = byName(subReadNetscape, "netscape/chrome-cyrillic.html");
+    auto names = byName(fnReadNetscape, "netscape/chrome-cyrillic.html");
     EXPECT_EQ(names["Лучшие публикации за сутки / Хабр"], "https://habr.com/");
     EXPECT_EQ(names["Твіттер. Все, що актуально."], "https://twitter.com/?lang=uk");
-    const auto latin1 = readAll(subReadNetscape, "netscape/netscape4-gtkbookmark.htm");
+    const auto latin1 = readAll(fnReadNetscape, "netscape/netscape4-gtkbookmark.htm");
     EXPECT_TRUE(std::ranges::all_of(latin1, [](auto& b) { return platform::isValidUtf8(b.Name); }));
     EXPECT_EQ(std::ranges::count(latin1, "", &Bookmark::Name), 62);
-    names = byName(subReadNetscape, "netscape/netscape4-gtkbookmark.htm");
+    names = byName(fnReadNetscape, "netscape/netscape4-gtkbookmark.htm");
     EXPECT_EQ(names["Classical MIDI Archives © 1998 Pierre R. Schwob"],
               "http://ftp.sunet.se/cma/midi.html#index");
     EXPECT_EQ(names["¤ archaic ruins ¤"], "http://www.bpwl.com/ar/");
-    EXPECT_EQ(byName(subReadOpera, "opera/opera6-sample.adr")["Fake eBay"],
-              "http://fake.ebay.com/");
-    for (const Bookmark& b : readAll(subReadOpera, "opera/opera1150-win-crlf.adr")) {
+    EXPECT_EQ(byName(fnReadOpera, "opera/opera6-sample.adr")["Fake eBay"], "http://fake.ebay.com/");
+    for (const Bookmark& b : readAll(fnReadOpera, "opera/opera1150-win-crlf.adr")) {
         EXPECT_FALSE(b.Name.ends_with('\r') || b.URL.ends_with('\r')) << b.Name;
     }
 }
 
 TEST_F(Realworld, ShortcutFiles) {
     const std::string top = root_ + "url\\";
-    EXPECT_EQ(readAll(subReadFavorites, "url\\").size(), 12u);
-    auto names = byName(subReadFavorites, "url\\");
+    EXPECT_EQ(readAll(fnReadFavorites, "url\\").size(), 12u);
+    auto names = byName(fnReadFavorites, "url\\");
     const std::pair<const char*, const char*> cases[] = {
         {"ie-suggested-sites.url", "https://ieonline.microsoft.com/#ieslice"},
         {"WEB-SLIC.URL", "http://go.microsoft.com/fwlink/?LinkId=121315"},

@@ -202,42 +202,36 @@ std::optional<std::size_t> readWholeFileInto(std::string_view path,
     return readOpenFile(open(nativePath(path).c_str(), kReadFlags), room, limit);
 }
 
-std::string whyUnreadable(std::string_view path, bool asFolder) {
-    if (path.empty()) {
-        return "No path given";
-    }
-    const std::string native = nativePath(path);
-    const auto systemWords = [] { return std::generic_category().message(errno); };
-    if (asFolder) {
-        DIR* const folder = opendir(native.c_str());
-        if (folder == nullptr) {
-            return systemWords();
-        }
-        closedir(folder);
-        return {};
-    }
-    const int fd = open(native.c_str(), kReadFlags);
-    if (fd < 0) {
-        return systemWords();
-    }
-    struct stat info {};
-    const bool known = fstat(fd, &info) == 0;
-    std::string reason = !known ? systemWords() : "";
-    close(fd);
-    if (known && S_ISDIR(info.st_mode)) {
-        reason = std::generic_category().message(EISDIR);
-    } else if (known && !S_ISREG(info.st_mode)) {
-        reason = "Not a regular file";
-    }
-    return reason;
+namespace {
+
+std::string systemWords(int error) {
+    return std::generic_category().message(error);
 }
 
+} // namespace
+
 void FileReader::open() {
-    const int fd = path_.empty() ? -1 : ::open(nativePath(path_).c_str(), kReadFlags);
-    const std::optional<std::size_t> length = regularFileLength(fd);
-    opened_ = length.has_value();
-    handle_ = opened_ ? fd : -1;
-    length_ = length.value_or(0);
+    if (path_.empty()) {
+        problem_ = kNoPathGiven;
+        return;
+    }
+    const int fd = ::open(nativePath(path_).c_str(), kReadFlags);
+    struct stat info {};
+    if (fd < 0 || fstat(fd, &info) != 0) {
+        problem_ = systemWords(errno);
+    } else if (S_ISDIR(info.st_mode)) {
+        problem_ = systemWords(EISDIR);
+    } else if (!S_ISREG(info.st_mode)) {
+        problem_ = "Not a regular file";
+    } else {
+        opened_ = true;
+        handle_ = fd;
+        length_ = static_cast<std::uint64_t>(info.st_size);
+        return;
+    }
+    if (fd >= 0) {
+        close(fd);
+    }
 }
 
 std::optional<std::size_t> FileReader::readAt(char* room, std::size_t size) {
@@ -248,6 +242,7 @@ std::optional<std::size_t> FileReader::readAt(char* room, std::size_t size) {
             return static_cast<std::size_t>(got);
         }
         if (errno != EINTR) {
+            problem_ = systemWords(errno);
             return std::nullopt;
         }
     }
@@ -270,6 +265,9 @@ DIR* stream(void* handle) {
 
 OpenFolder::OpenFolder(std::string_view path) : path_(path) {
     handle_ = path.empty() ? nullptr : opendir(nativePath(path).c_str());
+    if (handle_ == nullptr) {
+        problem_ = path.empty() ? kNoPathGiven : systemWords(errno);
+    }
 }
 
 OpenFolder::~OpenFolder() {
@@ -284,6 +282,10 @@ std::optional<FolderIdentity> OpenFolder::identity() const {
         return std::nullopt;
     }
     return identityOf(info);
+}
+
+std::string OpenFolder::problem() const {
+    return problem_;
 }
 
 bool OpenFolder::list(std::vector<FolderEntry>& entries) const {

@@ -31,6 +31,22 @@ HANDLE openForReading(const std::wstring& path) {
                        OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
 }
 
+// The system's error in the words the POSIX systems use for the same errors.
+std::string errorWords(DWORD error) {
+    switch (error) {
+    case ERROR_FILE_NOT_FOUND:
+    case ERROR_PATH_NOT_FOUND:
+    case ERROR_INVALID_NAME:
+    case ERROR_BAD_NETPATH:
+        return "No such file or directory";
+    case ERROR_ACCESS_DENIED:
+    case ERROR_SHARING_VIOLATION:
+        return "Permission denied";
+    default:
+        return "Windows error " + std::to_string(error);
+    }
+}
+
 bool byNameIgnoringCase(const FolderEntry& a, const FolderEntry& b) {
     return precedesIgnoringAsciiCase(a.name, b.name);
 }
@@ -95,23 +111,31 @@ std::optional<FolderIdentity> folderIdentity(std::string_view path) {
 namespace {
 
 // The file at path open for reading, with its length, when it is a regular
-// file; INVALID_HANDLE_VALUE otherwise.
-HANDLE openRegularFile(std::string_view path, std::uint64_t& length) {
+// file; INVALID_HANDLE_VALUE otherwise, and why in problem.
+HANDLE openRegularFile(std::string_view path, std::uint64_t& length, std::string& problem) {
     if (path.empty()) {
+        problem = kNoPathGiven;
         return INVALID_HANDLE_VALUE;
     }
     const HANDLE file = openForReading(wide(path));
     if (file == INVALID_HANDLE_VALUE) {
+        problem = errorWords(GetLastError());
         return file;
     }
     LARGE_INTEGER size{};
-    if (GetFileType(file) != FILE_TYPE_DISK || !GetFileSizeEx(file, &size) ||
-        (GetFileAttributesW(wide(path).c_str()) & FILE_ATTRIBUTE_DIRECTORY) != 0) {
-        CloseHandle(file);
-        return INVALID_HANDLE_VALUE;
+    BY_HANDLE_FILE_INFORMATION info{};
+    if (GetFileType(file) != FILE_TYPE_DISK) {
+        problem = "Not a regular file";
+    } else if (!GetFileInformationByHandle(file, &info) || !GetFileSizeEx(file, &size)) {
+        problem = errorWords(GetLastError());
+    } else if ((info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
+        problem = "Is a directory";
+    } else {
+        length = static_cast<std::uint64_t>(size.QuadPart);
+        return file;
     }
-    length = static_cast<std::uint64_t>(size.QuadPart);
-    return file;
+    CloseHandle(file);
+    return INVALID_HANDLE_VALUE;
 }
 
 } // namespace
@@ -120,7 +144,8 @@ std::optional<std::size_t> readWholeFileInto(std::string_view path,
                                              const std::function<char*(std::size_t)>& room,
                                              std::size_t limit) {
     std::uint64_t length = 0;
-    const HANDLE file = openRegularFile(path, length);
+    std::string problem;
+    const HANDLE file = openRegularFile(path, length, problem);
     if (file == INVALID_HANDLE_VALUE) {
         return std::nullopt;
     }
@@ -144,7 +169,7 @@ std::optional<std::size_t> readWholeFileInto(std::string_view path,
 }
 
 void FileReader::open() {
-    const HANDLE file = openRegularFile(path_, length_);
+    const HANDLE file = openRegularFile(path_, length_, problem_);
     handle_ = reinterpret_cast<std::intptr_t>(file);
     opened_ = file != INVALID_HANDLE_VALUE;
 }
@@ -156,7 +181,8 @@ std::optional<std::size_t> FileReader::readAt(char* room, std::size_t size) {
     DWORD got = 0;
     if (!ReadFile(reinterpret_cast<HANDLE>(handle_), room,
                   static_cast<DWORD>(std::min<std::size_t>(size, 1u << 30)), &got, &at)) {
-        if (GetLastError() != ERROR_HANDLE_EOF) {
+        if (const DWORD error = GetLastError(); error != ERROR_HANDLE_EOF) {
+            problem_ = errorWords(error);
             return std::nullopt;
         }
         got = 0;
@@ -179,6 +205,25 @@ std::optional<FolderIdentity> OpenFolder::identity() const {
     return folderIdentity(path_);
 }
 
+// Asked only of a folder that could not be opened, so the look is taken then.
+std::string OpenFolder::problem() const {
+    if (path_.empty()) {
+        return kNoPathGiven;
+    }
+    const HANDLE folder = openForReading(wide(path_));
+    if (folder == INVALID_HANDLE_VALUE) {
+        return errorWords(GetLastError());
+    }
+    BY_HANDLE_FILE_INFORMATION info{};
+    const bool known = GetFileInformationByHandle(folder, &info);
+    const DWORD error = GetLastError();
+    CloseHandle(folder);
+    if (!known) {
+        return errorWords(error);
+    }
+    return (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0 ? "" : "Not a directory";
+}
+
 bool OpenFolder::list(std::vector<FolderEntry>& entries) const {
     return listFolder(path_, entries);
 }
@@ -188,40 +233,6 @@ bool OpenFolder::readWholeFile(std::string_view name, std::string& bytes, std::s
     const bool separated = path_.ends_with('\\') || path_.ends_with('/');
     return platform::readWholeFile(path_ + (separated ? "" : "\\") + std::string(name), bytes,
                                    limit);
-}
-
-std::string whyUnreadable(std::string_view path, bool asFolder) {
-    if (path.empty()) {
-        return "No path given";
-    }
-    const HANDLE file = openForReading(wide(path));
-    if (file == INVALID_HANDLE_VALUE) {
-        const DWORD error = GetLastError();
-        switch (error) {
-        case ERROR_FILE_NOT_FOUND:
-        case ERROR_PATH_NOT_FOUND:
-        case ERROR_INVALID_NAME:
-        case ERROR_BAD_NETPATH:
-            return "No such file or directory";
-        case ERROR_ACCESS_DENIED:
-        case ERROR_SHARING_VIOLATION:
-            return "Permission denied";
-        default:
-            return "Windows error " + std::to_string(error);
-        }
-    }
-    BY_HANDLE_FILE_INFORMATION info{};
-    const bool isDisk = GetFileType(file) == FILE_TYPE_DISK;
-    const bool isFolder = GetFileInformationByHandle(file, &info) &&
-                          (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
-    CloseHandle(file);
-    if (!isDisk) {
-        return "Not a regular file";
-    }
-    if (isFolder != asFolder) {
-        return isFolder ? "Is a directory" : "Not a directory";
-    }
-    return {};
 }
 
 bool appendToFile(std::string_view path, std::string_view text) {

@@ -1,0 +1,25 @@
+// SPDX-License-Identifier: MIT
+#include "search/locations.h"
+
+namespace zaptrove {
+
+std::optional<std::string> fnLocationPath(std::string_view pStored, bool pIsFolder) {
+    if (pStored.empty() || pStored == NOT_FOUND) {
+        return std::nullopt;
+    }
+    std::string path(pStored);
+    if (!pIsFolder) {
+        return path;
+    }
+    if (path.find_first_not_of("\\/") == std::string::npos) {
+        return std::nullopt;
+    }
+    if (path.ends_with('/')) {
+        path.back() = '\\';
+    } else if (!path.ends_with('\\')) {
+        path += '\\';
+    }
+    return path;
+}
+
+} // namespace zaptrove
