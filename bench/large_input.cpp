@@ -85,7 +85,7 @@ int main(int argc, char** argv) {
     settings.NetscapeMain = (folder / "bookmarks.htm").string();
     settings.Sort = SORT_NAME;
     const auto search = [&](std::string_view term) {
-        return subSearch(term, settings, DebugLog(settings, platform::systemClock())).Lines;
+        return subSearch(fnSearchRequest(term, settings), DebugLog::silent()).Lines;
     };
     // Each search from a fresh peak, which must stay under the limit.
     const auto check = [&](std::string_view term, const Lines& wanted, const char* what) {

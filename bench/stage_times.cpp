@@ -13,10 +13,10 @@
 #include "debug_log/debug_log.h"
 #include "platform/clock.h"
 #include "platform/text.h"
-#include "search/locations.h"
 #include "search/matcher.h"
 #include "search/ordering.h"
 #include "search/result_list.h"
+#include "search/search_request.h"
 
 #include <algorithm>
 #include <chrono>
@@ -58,44 +58,33 @@ class StageTimes {
     std::vector<std::pair<std::string, double>> stages_;
 };
 
-// The files of one source kind that the settings switch on.
-std::vector<std::string> enabled(std::int16_t doMain, const std::string& main, std::int16_t doAlt,
-                                 const std::string& alt) {
-    std::vector<std::string> paths;
-    if (doMain == DO_YES) {
-        paths.push_back(main);
-    }
-    if (doAlt == DO_YES) {
-        paths.push_back(alt);
-    }
-    return paths;
-}
-
 // The search stages of one run; a file is read and scanned in one stage, chunk
 // by chunk.
-void runStages(const Settings& s, const std::string& term, const DebugLog& log, StageTimes& times) {
-    Matcher matcher(platform::lowerCase(term), s.Function);
+void runStages(const SearchRequest& request, const DebugLog& log, StageTimes& times) {
+    Matcher matcher(platform::lowerCase(request.term), request.function);
     std::vector<Bookmark> candidates;
+    const auto read = [&](const LocationToRead& location) {
+        location.location->reader(location.path, matcher, candidates, log);
+    };
     times.time("favorites", [&] {
-        for (const std::string& folder : enabled(s.DoMSIE, s.MSIEMain, s.DoMSIEEx, s.MSIEAlt)) {
-            fnReadFavorites(folder, matcher, candidates, log);
+        for (const LocationToRead& location : request.locations) {
+            if (location.location->isFolder) {
+                read(location);
+            }
         }
     });
-    const auto readAndScan = [&](const std::vector<std::string>& paths, LocationReader read) {
-        for (const std::string& path : paths) {
-            times.time("read+scan", [&] { read(path, matcher, candidates, log); });
+    for (const LocationToRead& location : request.locations) {
+        if (!location.location->isFolder) {
+            times.time("read+scan", [&] { read(location); });
         }
-    };
-    readAndScan(enabled(s.DoNetscape, s.NetscapeMain, s.DoNetscapeEx, s.NetscapeAlt),
-                fnReadNetscape);
-    readAndScan(enabled(s.DoOpera, s.OperaMain, s.DoOperaEx, s.OperaAlt), fnReadOpera);
-    if (fnOrderUsesAddress(s)) {
+    }
+    if (fnOrderUsesAddress(request)) {
         times.time("addresses", [&] { subReadMissingShortcutAddresses(candidates); });
     }
-    times.time("sort", [&] { subOrderCandidates(s, candidates, log); });
+    times.time("sort", [&] { subOrderCandidates(request, candidates, log); });
     std::vector<Bookmark> results;
-    times.time("dups", [&] { results = fnRemoveDuplicates(s, std::move(candidates), log); });
-    times.time("lines", [&] { fnBuildListLines(s, results, log); });
+    times.time("dups", [&] { results = fnRemoveDuplicates(request, std::move(candidates), log); });
+    times.time("lines", [&] { fnBuildListLines(request, results, log); });
 }
 
 } // namespace
@@ -107,10 +96,11 @@ int main(int argc, char** argv) {
         return 2;
     }
     Settings settings;
-    subApplyFindOptions(options, settings);
-    const DebugLog log(settings, platform::systemClock());
+    subApplySourceOptions(options, settings);
+    SearchRequest request = fnSearchRequest(options.searchTerm, settings);
+    subApplySearchOptions(options, request);
     StageTimes times;
-    runStages(settings, options.searchTerm, log, times);
+    runStages(request, DebugLog::silent(), times);
     times.print();
     return 0;
 }

@@ -11,10 +11,8 @@
 #include "search/result_list.h"
 #include "search/search_run.h"
 #include "search/source_status.h"
-#include "settings/browser_discovery.h"
 #include "settings/browser_sources.h"
-#include "settings/location_discovery.h"
-#include "settings/settings_store.h"
+#include "settings/start_up.h"
 #include "settings/version.h"
 
 #include <ostream>
@@ -37,17 +35,14 @@ class NoWindow final : public SettingsWindow {
 };
 
 // The settings as the window would have them after start-up, with the
-// command line's options laid over them, and what went wrong with the store.
+// command line's sources laid over them, and what went wrong with the store.
 // Nothing is written to the store.
 Settings loadSettings(const FindOptions& options, std::vector<std::string>& storeProblems) {
     const auto registry = platform::openUserRegistry(options.registryPath);
     Settings settings;
-    settings.Function = FUNC_NAME;
-    subDiscoverLocations(*registry, settings);
-    settings.BrowserProfiles = fnDiscoverBrowserProfiles(fnCurrentUserFolders());
     NoWindow window;
-    fnReadStoredSettings(*registry, settings, window);
-    subApplyFindOptions(options, settings);
+    subStartUp(*registry, fnCurrentUserFolders(), settings, window, StoreWrites::None);
+    subApplySourceOptions(options, settings);
     storeProblems = registry->takeProblems();
     return settings;
 }
@@ -106,11 +101,14 @@ int fnRunFind(const std::vector<std::string>& pArgs, std::ostream& pOut, std::os
         listSources(settings, pOut);
         return finishOutput(pOut, pErr, FIND_FOUND);
     }
-    const DebugLog log(settings, platform::systemClock(), options.debugLogPath);
+    const std::int16_t debugMode = options.debugLogPath.empty() ? DEBUG_OFF : DEBUG_ON;
+    const DebugLog log(debugMode, platform::systemClock(), options.debugLogPath);
     for (const std::string& problem : storeProblems) {
         log.subDebug(LOG_FAIL, problem);
     }
-    const SearchOutcome outcome = subSearch(options.searchTerm, settings, log, ListLines::OnDemand);
+    SearchRequest request = fnSearchRequest(options.searchTerm, settings);
+    subApplySearchOptions(options, request);
+    const SearchOutcome outcome = subSearch(request, log, ListLines::OnDemand);
     for (const UnreadableSource& source : outcome.Unreadable) {
         pErr << "zaptrove-find: " << fnPrintableLine(source.Kind) << ' '
              << fnPrintableLine(platform::nativePath(source.Location))
@@ -131,7 +129,7 @@ int fnRunFind(const std::vector<std::string>& pArgs, std::ostream& pOut, std::os
             pOut << fnPrintableLine(fnDisplayName(record.Name)) << '\t'
                  << fnPrintableLine(record.URL) << '\n';
         } else {
-            pOut << fnPrintableLine(fnListLine(settings, record)) << '\n';
+            pOut << fnPrintableLine(fnListLine(request, record)) << '\n';
         }
     }
     return finishOutput(pOut, pErr, FIND_FOUND);

@@ -30,11 +30,14 @@ constexpr std::array kAccentsChoices = {Choice{"match", ACCENTS_MATCH},
                                         Choice{"ignore", ACCENTS_IGNORE}};
 constexpr std::array kSwitchChoices = {Choice{"on", DO_YES}, Choice{"off", DO_NO}};
 
-// The location a command-line option names, if any.
-const Location* locationOption(std::string_view name) {
+// The row of kLocations a command-line option names, if any.
+std::optional<std::size_t> locationOption(std::string_view name) {
     const auto found = std::ranges::find_if(
         kLocations, [&](const Location& location) { return location.option == name; });
-    return found == kLocations.end() ? nullptr : &*found;
+    if (found == kLocations.end()) {
+        return std::nullopt;
+    }
+    return static_cast<std::size_t>(found - kLocations.begin());
 }
 
 template <std::size_t N>
@@ -49,16 +52,14 @@ std::optional<std::int16_t> choose(const std::array<Choice, N>& choices, std::st
 
 // Applies one option that takes a value; answers false for an unknown option.
 bool applyValueOption(std::string_view name, const std::string& value, FindOptions& options) {
-    Settings& s = options.locations;
     const auto pick = [&](auto& choices, std::optional<std::int16_t>& field) {
         field = choose(choices, value);
         if (!field) {
             options.error = "invalid value '" + value + "' for --" + std::string(name);
         }
     };
-    const auto locate = [&](std::int16_t& doField, std::string& location, std::string path) {
-        doField = DO_YES;
-        location = std::move(path);
+    const auto locate = [&](std::optional<std::string>& location) {
+        location = value;
         options.anyLocation = true;
     };
     if (name == "by") {
@@ -71,12 +72,12 @@ bool applyValueOption(std::string_view name, const std::string& value, FindOptio
         pick(kWordsChoices, options.words);
     } else if (name == "accents") {
         pick(kAccentsChoices, options.accents);
-    } else if (const Location* location = locationOption(name)) {
-        locate(s.*location->doField, s.*location->path, value);
+    } else if (const std::optional<std::size_t> row = locationOption(name)) {
+        locate(options.locations[*row]);
     } else if (name == "firefox") {
-        locate(s.DoFirefoxEx, s.FirefoxAlt, value);
+        locate(options.firefox);
     } else if (name == "chromium") {
-        locate(s.DoChromiumEx, s.ChromiumAlt, value);
+        locate(options.chromium);
     } else if (name == "browsers") {
         std::optional<std::int16_t> code;
         pick(kSwitchChoices, code);
@@ -97,13 +98,6 @@ bool applyValueOption(std::string_view name, const std::string& value, FindOptio
 
 FindOptions fnParseFindOptions(const std::vector<std::string>& pArgs) {
     FindOptions options;
-    Settings& s = options.locations;
-    for (const Location& location : kLocations) {
-        s.*location.doField = DO_NO;
-    }
-    for (const auto field : kBrowserSwitches) {
-        s.*field = DO_NO;
-    }
     std::vector<std::string> words;
     bool optionsEnded = false;
     for (std::size_t i = 0; i < pArgs.size() && options.error.empty(); ++i) {
@@ -155,35 +149,45 @@ FindOptions fnParseFindOptions(const std::vector<std::string>& pArgs) {
     return options;
 }
 
-void subApplyFindOptions(const FindOptions& pOptions, Settings& pSettings) {
-    pSettings.Function = pOptions.function.value_or(pSettings.Function);
-    pSettings.Sort = pOptions.sort.value_or(pSettings.Sort);
-    pSettings.Duplicates = pOptions.duplicates.value_or(pSettings.Duplicates);
-    pSettings.Words = pOptions.words.value_or(pSettings.Words);
-    pSettings.Accents = pOptions.accents.value_or(pSettings.Accents);
+void subApplySourceOptions(const FindOptions& pOptions, Settings& pSettings) {
+    const auto locate = [&](std::int16_t& doField, std::string& path,
+                            const std::optional<std::string>& named) {
+        doField = named ? DO_YES : DO_NO;
+        path = named.value_or("");
+    };
     if (pOptions.anyLocation) {
-        const Settings& named = pOptions.locations;
-        for (const Location& location : kLocations) {
-            pSettings.*location.doField = named.*location.doField;
-            pSettings.*location.path = named.*location.path;
+        for (std::size_t row = 0; row < kLocations.size(); ++row) {
+            locate(pSettings.*kLocations[row].doField, pSettings.*kLocations[row].path,
+                   pOptions.locations[row]);
         }
         for (const auto field : kBrowserSwitches) {
-            pSettings.*field = named.*field;
+            pSettings.*field = DO_NO;
         }
-        pSettings.FirefoxAlt = named.FirefoxAlt, pSettings.ChromiumAlt = named.ChromiumAlt;
+        locate(pSettings.DoFirefoxEx, pSettings.FirefoxAlt, pOptions.firefox);
+        locate(pSettings.DoChromiumEx, pSettings.ChromiumAlt, pOptions.chromium);
     }
     if (pOptions.browsers) {
         for (const auto field : kBrowserSwitches) {
             pSettings.*field = *pOptions.browsers ? DO_YES : DO_NO;
         }
         // A location the command line names is read all the same.
-        for (const auto field : {&Settings::DoFirefoxEx, &Settings::DoChromiumEx}) {
-            if (pOptions.locations.*field == DO_YES) {
-                pSettings.*field = DO_YES;
-            }
-        }
+        pSettings.DoFirefoxEx = pOptions.firefox ? DO_YES : pSettings.DoFirefoxEx;
+        pSettings.DoChromiumEx = pOptions.chromium ? DO_YES : pSettings.DoChromiumEx;
     }
-    pSettings.DebugMode = pOptions.debugLogPath.empty() ? DEBUG_OFF : DEBUG_ON;
+}
+
+void subApplySearchOptions(const FindOptions& pOptions, SearchRequest& pRequest) {
+    pRequest.function = pOptions.function.value_or(pRequest.function);
+    pRequest.sort = pOptions.sort.value_or(pRequest.sort);
+    if (pOptions.duplicates) {
+        pRequest.removeDuplicates = *pOptions.duplicates == DUPS_REMOVE;
+    }
+    if (pOptions.words) {
+        pRequest.rules.anyWordOrder = *pOptions.words == WORDS_ANY_ORDER;
+    }
+    if (pOptions.accents) {
+        pRequest.rules.ignoreAccents = *pOptions.accents == ACCENTS_IGNORE;
+    }
 }
 
 std::string fnFindUsage() {

@@ -1,8 +1,11 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include "search/locations.h"
+#include "search/search_request.h"
 #include "settings/settings.h"
 
+#include <array>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -17,7 +20,11 @@ struct FindOptions {
     std::optional<std::int16_t> duplicates; // --dups
     std::optional<std::int16_t> words;      // --words
     std::optional<std::int16_t> accents;    // --accents
-    Settings locations;                     // the six locations and switches, when any was named
+    // The paths named for the six locations, by their row of kLocations, and
+    // for a Firefox profile and a Chromium-family one.
+    std::array<std::optional<std::string>, kLocations.size()> locations;
+    std::optional<std::string> firefox;
+    std::optional<std::string> chromium;
     bool anyLocation = false;
     std::optional<bool> browsers; // --browsers on|off
     bool listSources = false;     // --list-sources
@@ -34,11 +41,15 @@ struct FindOptions {
 // Parses the arguments (without the program name).
 FindOptions fnParseFindOptions(const std::vector<std::string>& pArgs);
 
-// Lays the options over the settings loaded from the store: --by, --sort and
-// --dups, --words and --accents replace one field each; when any location was
+// Lays the source options over the settings loaded from the store, which the
+// search request and the source listing are made from: when any location was
 // named, only the named locations are read; --browsers switches every browser
 // source on or off, but for the locations named.
-void subApplyFindOptions(const FindOptions& pOptions, Settings& pSettings);
+void subApplySourceOptions(const FindOptions& pOptions, Settings& pSettings);
+
+// Lays the other options over the request: --by, --sort, --dups, --words and
+// --accents replace what the settings asked for.
+void subApplySearchOptions(const FindOptions& pOptions, SearchRequest& pRequest);
 
 // The text --help prints.
 std::string fnFindUsage();

@@ -51,8 +51,14 @@ std::string fnDefaultLogPath() {
     return platform::nativePath(fallback + "\\ztvdebug.log");
 }
 
-DebugLog::DebugLog(const Settings& settings, const platform::Clock& clock, std::string path)
-    : settings_(settings), clock_(clock), path_(std::move(path)) {}
+DebugLog::DebugLog(const std::int16_t& debugMode, const platform::Clock& clock, std::string path)
+    : debugMode_(debugMode), clock_(clock), path_(std::move(path)) {}
+
+const DebugLog& DebugLog::silent() {
+    static constexpr std::int16_t kOff = DEBUG_OFF;
+    static const DebugLog log(kOff, platform::systemClock());
+    return log;
+}
 
 void DebugLog::subDebug(std::int16_t pType, std::string_view pString) const {
     if (!isOn()) {
@@ -70,7 +76,7 @@ void DebugLog::subDebugTimer(std::int16_t pType, std::string_view pLabel) const 
 }
 
 bool DebugLog::isOn() const {
-    return settings_.DebugMode == DEBUG_ON;
+    return debugMode_ == DEBUG_ON;
 }
 
 } // namespace zaptrove

@@ -28,10 +28,15 @@ std::string fnDefaultLogPath();
 
 class DebugLog {
   public:
-    // An empty path means the default place, looked up again for every line.
-    DebugLog(const Settings& settings, const platform::Clock& clock, std::string path = {});
+    // Writes while debugMode, the caller's switch (Settings.DebugMode), is
+    // DEBUG_ON; it is looked at for every line, so switching it takes effect at
+    // once. An empty path means the default place, looked up again for every line.
+    DebugLog(const std::int16_t& debugMode, const platform::Clock& clock, std::string path = {});
 
-    // Writes one line when Settings.DebugMode is DEBUG_ON; otherwise does nothing.
+    // A log that never writes.
+    static const DebugLog& silent();
+
+    // Writes one line when the switch is DEBUG_ON; otherwise does nothing.
     // A line that cannot be written is lost silently.
     void subDebug(std::int16_t pType, std::string_view pString) const;
 
@@ -42,7 +47,7 @@ class DebugLog {
     bool isOn() const;
 
   private:
-    const Settings& settings_;
+    const std::int16_t& debugMode_;
     const platform::Clock& clock_;
     std::string path_;
 };

@@ -56,8 +56,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         const std::string text = input.ConsumeRemainingBytesAsString();
         std::ofstream(file, std::ios::binary | std::ios::trunc).write(text.data(), text.size());
     }
-    const DebugLog log(settings, platform::systemClock(), "/dev/null");
-    const SearchOutcome outcome = subSearch(query.term, settings, log);
+    const DebugLog log(settings.DebugMode, platform::systemClock(), "/dev/null");
+    const SearchOutcome outcome = subSearch(fnSearchRequest(query.term, settings), log);
     fuzz::require(outcome.Found == !outcome.Results.empty() &&
                   outcome.Lines.size() == outcome.Results.size());
 

@@ -2,9 +2,8 @@
 #include "main_window/frm_main.h"
 
 #include "main_window/window_placement.h"
-#include "settings/browser_discovery.h"
-#include "settings/location_discovery.h"
 #include "settings/settings_store.h"
+#include "settings/start_up.h"
 #include "settings/version.h"
 
 namespace zaptrove {
@@ -16,7 +15,7 @@ frmMain::frmMain(Settings& settings, Services services)
       cmdCancel(frmFrame, 2070, 135, 465, 240, "Cancel"), txtInput(frmFrame, 45, 135, 1965, 285),
       cmdPrefereneces(frmFrame, 2835, 135, 465, 285, "&Pref"),
       cboResult(frmFrame, 0, 135, 2000, 255), settings_(settings), services_(std::move(services)),
-      log_(settings_, services_.clock, services_.logPath) {
+      log_(settings_.DebugMode, services_.clock, services_.logPath) {
     cboResult.setVisible(false);
     cmdPrefereneces.setToolTip("Show Preferences Screen");
     txtInput.setToolTip("Type the name of the favorite to search");
@@ -40,12 +39,8 @@ frmMain::frmMain(Settings& settings, Services services)
 
 void frmMain::Form_Load() {
     form.setCaption("Zaptrove v" + fnVersionText());
-    settings_.DebugMode = DEBUG_OFF;
-    settings_.Function = FUNC_NAME;
     Form_Resize();
-    subDiscoverLocations(services_.registry, settings_);
-    settings_.BrowserProfiles = fnDiscoverBrowserProfiles(services_.userFolders);
-    subLoadSettings(services_.registry, settings_, *this);
+    subStartUp(services_.registry, services_.userFolders, settings_, *this, StoreWrites::FirstRun);
     subLogSettingsProblems();
     subKeepOnScreen();
     // Asking for the handle creates the native window; done after loading, so

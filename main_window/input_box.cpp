@@ -86,7 +86,7 @@ void frmMain::txtInput_Change() {
     }
     const std::string typed = txtInput.text();
     if (!typed.empty() && !typed.starts_with('\\')) {
-        SearchOutcome outcome = zaptrove::subSearch(typed, settings_, log_);
+        SearchOutcome outcome = zaptrove::subSearch(fnSearchRequest(typed, settings_), log_);
         if (outcome.Found) {
             subShowList(std::move(outcome.Results), outcome.Lines, false);
             return;

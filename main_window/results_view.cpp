@@ -28,7 +28,7 @@ std::int16_t asHeightSetting(float twips) {
 // Runs the search for the typed text and shows its outcome: the expanded list
 // with the first row selected, or "Nothing Found" selected in the input box.
 void frmMain::subSearch() {
-    SearchOutcome outcome = zaptrove::subSearch(txtInput.text(), settings_, log_);
+    SearchOutcome outcome = zaptrove::subSearch(fnSearchRequest(txtInput.text(), settings_), log_);
     if (!outcome.Found) {
         txtInput.setTabStop(true);
         txtInput.setText("Nothing Found");

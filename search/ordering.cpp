@@ -5,7 +5,7 @@
 #include "platform/text.h"
 #include "search/display_name.h"
 #include "search/guarded_quicksort.h"
-#include "settings/settings.h"
+#include "search/search_request.h"
 
 #include <cstdint>
 #include <string_view>
@@ -97,10 +97,10 @@ void subSort(std::vector<Bookmark>& pList, int pByUrl, std::size_t pLow, std::si
     permute(pList, order, pLow, pHigh);
 }
 
-void subOrderCandidates(const Settings& pSettings, std::vector<Bookmark>& pCandidates,
+void subOrderCandidates(const SearchRequest& pRequest, std::vector<Bookmark>& pCandidates,
                         const DebugLog& pLog) {
     int byUrl = -1;
-    switch (pSettings.Sort) {
+    switch (pRequest.sort) {
     case SORT_NAME:
         pLog.subDebug(LOG_INFO, "Sorting by NAME");
         byUrl = 0;
@@ -111,7 +111,7 @@ void subOrderCandidates(const Settings& pSettings, std::vector<Bookmark>& pCandi
         break;
     case SORT_SEARCHED:
         pLog.subDebug(LOG_INFO, "Sorting as Searched");
-        byUrl = pSettings.Function == FUNC_URL ? 1 : 0;
+        byUrl = pRequest.function == FUNC_URL ? 1 : 0;
         break;
     default:
         break; // the reading order stays

@@ -9,7 +9,7 @@
 namespace zaptrove {
 
 class DebugLog;
-struct Settings;
+struct SearchRequest;
 
 // Quicksort of pList[pLow..pHigh] in place, ascending by the lower-cased display
 // text of the name (pByUrl 0) or of the address (any other value). The pivot is
@@ -18,8 +18,8 @@ struct Settings;
 // program's behaviour.
 void subSort(std::vector<Bookmark>& pList, int pByUrl, std::size_t pLow, std::size_t pHigh);
 
-// Orders the candidates as Settings.Sort asks and logs the step.
-void subOrderCandidates(const Settings& pSettings, std::vector<Bookmark>& pCandidates,
+// Orders the candidates as the request's sort asks and logs the step.
+void subOrderCandidates(const SearchRequest& pRequest, std::vector<Bookmark>& pCandidates,
                         const DebugLog& pLog);
 
 } // namespace zaptrove

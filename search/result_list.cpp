@@ -5,15 +5,15 @@
 #include "platform/text.h"
 #include "search/display_name.h"
 #include "search/favorites_reader.h"
-#include "settings/settings.h"
+#include "search/search_request.h"
 
 namespace zaptrove {
 
 namespace {
 
 // Which field duplicates are compared by: 0 name, 1 address, anything else both.
-int duplicateKeyMode(const Settings& settings) {
-    return settings.Sort == SORT_SEARCHED ? settings.Function : settings.Sort;
+int duplicateKeyMode(const SearchRequest& request) {
+    return request.sort == SORT_SEARCHED ? request.function : request.sort;
 }
 
 // The lower-cased text a record is compared by: the display text of its address
@@ -24,11 +24,11 @@ void duplicateKey(int mode, const Bookmark& record, std::string& key) {
 
 } // namespace
 
-std::vector<Bookmark> fnRemoveDuplicates(const Settings& pSettings,
+std::vector<Bookmark> fnRemoveDuplicates(const SearchRequest& pRequest,
                                          std::vector<Bookmark> pCandidates, const DebugLog& pLog) {
     pLog.subDebugTimer(LOG_BEGIN, "Start undupping: ");
-    if (pSettings.Duplicates == DUPS_REMOVE) {
-        const int mode = duplicateKeyMode(pSettings);
+    if (pRequest.removeDuplicates) {
+        const int mode = duplicateKeyMode(pRequest);
         // The kept records move to the front; each record's key is made once.
         std::string keptKey;
         std::string key;
@@ -53,9 +53,9 @@ std::vector<Bookmark> fnRemoveDuplicates(const Settings& pSettings,
     return pCandidates;
 }
 
-bool fnOrderUsesAddress(const Settings& pSettings) {
-    return pSettings.Sort == SORT_URL ||
-           (pSettings.Duplicates == DUPS_REMOVE && duplicateKeyMode(pSettings) != 0);
+bool fnOrderUsesAddress(const SearchRequest& pRequest) {
+    return pRequest.sort == SORT_URL ||
+           (pRequest.removeDuplicates && duplicateKeyMode(pRequest) != 0);
 }
 
 void subReadMissingShortcutAddresses(std::vector<Bookmark>& pRecords) {
@@ -66,9 +66,9 @@ void subReadMissingShortcutAddresses(std::vector<Bookmark>& pRecords) {
     }
 }
 
-std::string fnListLine(const Settings& pSettings, const Bookmark& pRecord) {
-    const bool nameFirst = pSettings.Sort == SORT_NAME ||
-                           (pSettings.Sort == SORT_SEARCHED && pSettings.Function != FUNC_URL);
+std::string fnListLine(const SearchRequest& pRequest, const Bookmark& pRecord) {
+    const bool nameFirst = pRequest.sort == SORT_NAME ||
+                           (pRequest.sort == SORT_SEARCHED && pRequest.function != FUNC_URL);
     const std::string_view name = fnDisplayNameView(pRecord.Name);
     std::string line;
     line.reserve(name.size() + pRecord.URL.size() + 5);
@@ -90,13 +90,13 @@ void subCompleteAddresses(std::vector<Bookmark>& pResults, const DebugLog& pLog)
     }
 }
 
-std::vector<std::string> fnBuildListLines(const Settings& pSettings,
+std::vector<std::string> fnBuildListLines(const SearchRequest& pRequest,
                                           std::vector<Bookmark>& pResults, const DebugLog& pLog) {
     subCompleteAddresses(pResults, pLog);
     std::vector<std::string> lines;
     lines.reserve(pResults.size());
     for (const Bookmark& record : pResults) {
-        lines.push_back(fnListLine(pSettings, record));
+        lines.push_back(fnListLine(pRequest, record));
     }
     return lines;
 }

@@ -6,18 +6,14 @@
 #include "platform/files.h"
 #include "platform/text.h"
 #include "search/browser_source_reader.h"
-#include "search/locations.h"
 #include "search/matcher.h"
 #include "search/ordering.h"
 #include "search/result_list.h"
-#include "settings/browser_sources.h"
-#include "settings/settings.h"
 
 #include <algorithm>
 #include <functional>
 #include <future>
 #include <iterator>
-#include <span>
 #include <system_error>
 
 namespace zaptrove {
@@ -46,21 +42,20 @@ struct SourceReport {
     std::size_t enabled = 0;
 };
 
-// Reads the locations of the table from first to last, each switched on that
-// names one, and says in the report and the log why one could not be read.
-void readLocations(std::span<const Location> locations, const Settings& s, Matcher& matcher,
+// Reads the locations of folders, or of files, in their order, and says in
+// the report and the log why one could not be read.
+void readLocations(const std::vector<LocationToRead>& locations, bool folders, Matcher& matcher,
                    std::vector<Bookmark>& candidates, SourceReport& report, const DebugLog& log) {
-    for (const Location& location : locations) {
-        const std::optional<std::string> path = fnLocationPath(s.*location.path, location.isFolder);
-        if (s.*location.doField != DO_YES || !path) {
+    for (const auto& [location, path] : locations) {
+        if (location->isFolder != folders) {
             continue;
         }
         ++report.enabled;
-        SourceReading reading = location.reader(*path, matcher, candidates, log);
+        SourceReading reading = location->reader(path, matcher, candidates, log);
         if (reading.unreadable()) {
-            log.subDebug(LOG_FAIL, std::string(location.kind) + " could not be read: " + *path +
+            log.subDebug(LOG_FAIL, std::string(location->kind) + " could not be read: " + path +
                                        ": " + reading.Problem);
-            report.unreadable.push_back({location.kind, *path, std::move(reading.Problem)});
+            report.unreadable.push_back({location->kind, path, std::move(reading.Problem)});
         }
     }
 }
@@ -94,31 +89,29 @@ void appendRecords(std::vector<Bookmark>& to, std::vector<Bookmark>&& from) {
 // Reads every enabled source, Favorites first, then Netscape, then Opera (main
 // before alternative), then the browser profiles, and answers the bookmarks
 // that match, in that order.
-std::vector<Bookmark> readEnabledSources(const Settings& s, Matcher& matcher, SourceReport& report,
-                                         const DebugLog& log) {
+std::vector<Bookmark> readEnabledSources(const SearchRequest& request, Matcher& matcher,
+                                         SourceReport& report, const DebugLog& log) {
     std::vector<Bookmark> candidates;
     SourceReport favoritesReport;
-    const std::span<const Location> favorites(kLocations.begin(), 2);
-    const std::span<const Location> files(kLocations.begin() + 2, kLocations.end());
     const auto readFavorites = [&](Matcher& favoritesMatcher) {
-        readLocations(favorites, s, favoritesMatcher, candidates, favoritesReport, log);
+        readLocations(request.locations, true, favoritesMatcher, candidates, favoritesReport, log);
     };
     std::vector<Bookmark> fromFiles;
     SourceReport filesReport;
     const auto readFiles = [&] {
-        readLocations(files, s, matcher, fromFiles, filesReport, log);
-        for (const BrowserSource& source : fnBrowserSources(s)) {
-            if (source.switchedOn) {
-                readBrowserProfile(source.profile, matcher, fromFiles, filesReport, log);
-            }
+        readLocations(request.locations, false, matcher, fromFiles, filesReport, log);
+        for (const BrowserProfile& profile : request.browsers) {
+            readBrowserProfile(profile, matcher, fromFiles, filesReport, log);
         }
     };
+    const bool anyFolder = std::ranges::any_of(
+        request.locations, [](const LocationToRead& read) { return read.location->isFolder; });
     // The Favorites walk waits mostly on the file system: unless the log must
     // tell every step in order, it runs beside the reading of the bookmark
     // files, with a matcher of its own.
     std::future<void> walk;
     Matcher favoritesMatcher = matcher;
-    if (!log.isOn() && (s.DoMSIE == DO_YES || s.DoMSIEEx == DO_YES)) {
+    if (!log.isOn() && anyFolder) {
         try {
             walk = std::async(std::launch::async, readFavorites, std::ref(favoritesMatcher));
         } catch (const std::system_error&) {
@@ -142,15 +135,12 @@ std::vector<Bookmark> readEnabledSources(const Settings& s, Matcher& matcher, So
 
 } // namespace
 
-SearchOutcome subSearch(std::string_view pInput, const Settings& pSettings, const DebugLog& pLog,
-                        ListLines pLines) {
-    Matcher matcher(platform::lowerCase(pInput), pSettings.Function,
-                    {.anyWordOrder = pSettings.Words == WORDS_ANY_ORDER,
-                     .ignoreAccents = pSettings.Accents == ACCENTS_IGNORE});
-    logSearchMode(pSettings.Function, pLog);
+SearchOutcome subSearch(const SearchRequest& pRequest, const DebugLog& pLog, ListLines pLines) {
+    Matcher matcher(platform::lowerCase(pRequest.term), pRequest.function, pRequest.rules);
+    logSearchMode(pRequest.function, pLog);
 
     SourceReport report;
-    std::vector<Bookmark> candidates = readEnabledSources(pSettings, matcher, report, pLog);
+    std::vector<Bookmark> candidates = readEnabledSources(pRequest, matcher, report, pLog);
 
     SearchOutcome outcome;
     outcome.Unreadable = std::move(report.unreadable);
@@ -160,13 +150,13 @@ SearchOutcome subSearch(std::string_view pInput, const Settings& pSettings, cons
         return outcome;
     }
     pLog.subDebug(LOG_INFO, "Candidates: " + fnStr(static_cast<long long>(candidates.size())));
-    if (fnOrderUsesAddress(pSettings)) {
+    if (fnOrderUsesAddress(pRequest)) {
         subReadMissingShortcutAddresses(candidates);
     }
-    subOrderCandidates(pSettings, candidates, pLog);
-    outcome.Results = fnRemoveDuplicates(pSettings, std::move(candidates), pLog);
+    subOrderCandidates(pRequest, candidates, pLog);
+    outcome.Results = fnRemoveDuplicates(pRequest, std::move(candidates), pLog);
     if (pLines == ListLines::Built) {
-        outcome.Lines = fnBuildListLines(pSettings, outcome.Results, pLog);
+        outcome.Lines = fnBuildListLines(pRequest, outcome.Results, pLog);
     } else {
         subCompleteAddresses(outcome.Results, pLog);
     }

@@ -2,6 +2,7 @@
 #pragma once
 
 #include "search/bookmark.h"
+#include "search/search_request.h"
 
 #include <string>
 #include <string_view>
@@ -10,7 +11,6 @@
 namespace zaptrove {
 
 class DebugLog;
-struct Settings;
 
 // An enabled source that could not be read, and why.
 struct UnreadableSource {
@@ -32,16 +32,17 @@ struct SearchOutcome {
     std::size_t SourcesEnabled = 0;
 };
 
-// The search run for the text typed into the input box: reads every enabled
-// source (Internet Explorer, Netscape, Opera, main before alternative; then the
-// browser profiles switched on), keeps the bookmarks that contain the text,
+// The search run for a request (fnSearchRequest makes it from the text typed
+// into the input box and the settings): reads every source it names (Internet
+// Explorer, Netscape, Opera, main before alternative; then the browser
+// profiles switched on), keeps the bookmarks that contain the text,
 // orders them, drops neighbouring duplicates when asked to, and builds the list
 // lines.
 //
 // With ListLines::OnDemand the lines are left to the caller, which makes each
 // with fnListLine as it needs it, so they are never all held at once.
 enum class ListLines { Built, OnDemand };
-SearchOutcome subSearch(std::string_view pInput, const Settings& pSettings, const DebugLog& pLog,
+SearchOutcome subSearch(const SearchRequest& pRequest, const DebugLog& pLog,
                         ListLines pLines = ListLines::Built);
 
 } // namespace zaptrove

@@ -2,7 +2,6 @@
 #include "search/source_status.h"
 
 #include "debug_log/debug_log.h"
-#include "platform/clock.h"
 #include "platform/files.h"
 #include "search/browser_source_reader.h"
 #include "search/matcher.h"
@@ -32,12 +31,9 @@ std::string fnLocationStatus(const Location& pLocation, const Settings& pSetting
     if (!path) {
         return statusOf({0, platform::kNoPathGiven});
     }
-    Settings quiet;
-    quiet.DebugMode = DEBUG_OFF;
     Matcher everyName("", FUNC_NAME);
     std::vector<Bookmark> found;
-    return statusOf(
-        pLocation.reader(*path, everyName, found, DebugLog(quiet, platform::systemClock())));
+    return statusOf(pLocation.reader(*path, everyName, found, DebugLog::silent()));
 }
 
 std::string fnBrowserSourceStatus(const BrowserProfile& pProfile) {

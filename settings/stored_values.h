@@ -79,7 +79,7 @@ inline constexpr StoredValue kStoredValues[] = {
     {"Left",         kLeft,                   kUnchanged,            FromWindow{kLeft.current},      {},              SavedWhen::NotMinimized},
     {"Height",       &Settings::Height,       kUnchanged,            FromWindow{&SettingsWindow::windowHeight}, {},   SavedWhen::NotMinimized},
     {"Width",        kWidth,                  kUnchanged,            FromWindow{kWidth.current},     {},              SavedWhen::NotMinimized},
-    {"Function",     &Settings::Function,     kUnchanged,            FUNC_NAME,                      FUNC_NAME,       SavedWhen::Always},
+    {"Function",     &Settings::Function,     FUNC_NAME,             FUNC_NAME,                      {},              SavedWhen::Always},
     {"Sort",         &Settings::Sort,         SORT_SEARCHED,         SORT_SEARCHED,                  {},              SavedWhen::Always},
     {"Launch",       &Settings::Launch,       LAUNCH_NOTHING,        LAUNCH_NOTHING,                 {},              SavedWhen::Always},
     {"Tray",         &Settings::Tray,         TRAY_OFF,              TRAY_OFF,                       {},              SavedWhen::Always},

@@ -25,7 +25,7 @@ TEST(DebugLog, WritesOneMarkedTimeStampedCrLfLinePerCall) {
     test::FakeClock clock;
     Settings settings;
     settings.DebugMode = DEBUG_ON;
-    const DebugLog log(settings, clock, t.asFolder() + "z.log");
+    const DebugLog log(settings.DebugMode, clock, t.asFolder() + "z.log");
     log.subDebug(LOG_INFO, "Searching by NAME");
     std::ofstream otherWriter(t / "z.log", std::ios::app); // holds the log open meanwhile
     log.subDebugTimer(LOG_BEGIN, "Start Directory Reading: ");
@@ -46,8 +46,8 @@ TEST(DebugLog, WritesNothingWhenOffOrWhenThePathIsUnusable) {
     Settings settings;
     const std::string kept = t.write("kept.log", "old\r\n"), folder = t.makeFolder("dir.log");
     const auto logTo = [&](const std::string& path) {
-        DebugLog(settings, clock, path).subDebug(LOG_INFO, "x");
-        DebugLog(settings, clock, path).subDebugTimer(LOG_END, "Undupped: ");
+        DebugLog(settings.DebugMode, clock, path).subDebug(LOG_INFO, "x");
+        DebugLog(settings.DebugMode, clock, path).subDebugTimer(LOG_END, "Undupped: ");
     };
     for (const int mode : {4, 0, 7, 9}) {
         settings.DebugMode = static_cast<std::int16_t>(mode);
@@ -88,7 +88,7 @@ TEST(DebugLog, GoesBesideTheProgramWhenNoPathIsGiven) {
     test::FakeClock clock;
     Settings settings;
     settings.DebugMode = DEBUG_ON;
-    DebugLog(settings, clock).subDebug(LOG_INFO, "beside the program");
+    DebugLog(settings.DebugMode, clock).subDebug(LOG_INFO, "beside the program");
     EXPECT_EQ(readFile(log), "$ [05/12/03 - 14:07:31] beside the program\r\n");
     std::filesystem::remove(log);
 }

@@ -86,7 +86,8 @@ TEST(NetscapeRead, ReadsDecodedTextAndLogsOnlyFilesItParsed) {
     Matcher matcher("", FUNC_BOTH);
     std::vector<Bookmark> found;
     for (const std::string& path : {file, missing, tmp.makeFolder("dir.htm"), ""s})
-        fnReadNetscape(path, matcher, found, DebugLog(settings, clock, tmp / "debug.log"));
+        fnReadNetscape(path, matcher, found,
+                       DebugLog(settings.DebugMode, clock, tmp / "debug.log"));
     EXPECT_EQ(found, (std::vector<Bookmark>{{"Caf\u00e9 \u20ac", "http://e/"}}));
     const std::string text = test::readFile(tmp / "debug.log");
     EXPECT_NE(text.find("Reading Netscape File: " + file + "\r\n+ "), std::string::npos);

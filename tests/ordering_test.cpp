@@ -4,6 +4,7 @@
 #include "search/display_name.h"
 #include "search/guarded_quicksort.h"
 #include "search/ordering.h"
+#include "search/search_request.h"
 #include "support/fake_clock.h"
 #include "support/temp_folder.h"
 
@@ -96,12 +97,10 @@ TEST(Ordering, OrderCandidatesPicksTheKeyBySortAndLogsTheStep) {
     test::FakeClock clock;
     for (const auto& [sort, function, order, log] : cases) {
         test::TempFolder t;
-        Settings settings;
-        settings.DebugMode = DEBUG_ON;
-        settings.Sort = sort;
-        settings.Function = function;
+        constexpr std::int16_t kLogOn = DEBUG_ON;
         std::vector<Bookmark> list{{"c", "u2"}, {"a", "u3"}, {"b", "u1"}};
-        subOrderCandidates(settings, list, DebugLog(settings, clock, t / "z.log"));
+        subOrderCandidates({.function = function, .sort = sort}, list,
+                           DebugLog(kLogOn, clock, t / "z.log"));
         EXPECT_EQ(namesOf(list), order) << sort << "/" << function;
         EXPECT_EQ(test::readFile(t / "z.log"), log) << sort << "/" << function;
     }

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "debug_log/debug_log.h"
 #include "search/result_list.h"
-#include "support/fake_clock.h"
+#include "search/search_request.h"
 #include "support/temp_folder.h"
 
 #include <gtest/gtest.h>
@@ -10,12 +10,10 @@ using namespace zaptrove;
 
 namespace {
 
-Settings makeSettings(int duplicates, int sort, int function) {
-    Settings settings;
-    settings.Duplicates = static_cast<std::int16_t>(duplicates);
-    settings.Sort = static_cast<std::int16_t>(sort);
-    settings.Function = static_cast<std::int16_t>(function);
-    return settings;
+SearchRequest makeRequest(int duplicates, int sort, int function) {
+    return {.function = static_cast<std::int16_t>(function),
+            .sort = static_cast<std::int16_t>(sort),
+            .removeDuplicates = duplicates == DUPS_REMOVE};
 }
 
 } // namespace
@@ -33,13 +31,12 @@ TEST(ResultList, RemoveDuplicatesComparesEachCandidateWithTheLastKept) {
         {16, 2, 0, urls, "0123"},   {16, 3, 2, mixed, "024"}, {16, 3, 1, mixed, "023"},
         {16, 3, 0, mixed, "014"},   {16, 3, 7, mixed, "024"}, {16, 0, 0, empties, "02"},
         {16, 2, 0, empties, "0"}};
-    const test::FakeClock clock;
     for (const auto& [duplicates, sort, function, in, kept] : cases) {
-        const Settings settings = makeSettings(duplicates, sort, function);
+        const SearchRequest request = makeRequest(duplicates, sort, function);
         std::vector<Bookmark> expected;
         for (const char k : kept)
             expected.push_back(in[k - '0']);
-        EXPECT_EQ(fnRemoveDuplicates(settings, in, DebugLog(settings, clock)), expected)
+        EXPECT_EQ(fnRemoveDuplicates(request, in, DebugLog::silent()), expected)
             << duplicates << "/" << sort << "/" << function << " keeping " << kept;
     }
 }
@@ -51,23 +48,21 @@ TEST(ResultList, ListLinePutsTheSortedFieldFirst) {
                                                 {3, 2, true}, {3, 7, true},  {3, 1, false},
                                                 {2, 0, false}};
     for (const auto& [sort, function, nameFirst] : cases)
-        EXPECT_EQ(fnListLine(makeSettings(15, sort, function), news),
+        EXPECT_EQ(fnListLine(makeRequest(15, sort, function), news),
                   nameFirst ? "News  -  http://n" : "http://n  -  News")
             << sort << "/" << function;
-    EXPECT_EQ(fnListLine(makeSettings(15, 0, 0), {"a\\Page.URL", "x\\y"}), "Page.URL  -  x\\y");
+    EXPECT_EQ(fnListLine(makeRequest(15, 0, 0), {"a\\Page.URL", "x\\y"}), "Page.URL  -  x\\y");
 }
 
 TEST(ResultList, BuildListLinesGivesEveryRecordAnAddress) {
     test::TempFolder t;
-    test::FakeClock clock;
     const std::string shortcut = t.asFolder() + "Home.url";
     t.write("Home.url", "[InternetShortcut]\r\nURL=http://home\r\n");
     std::vector<Bookmark> results{{shortcut, "", true},
                                   {shortcut, "", false}, // not a favorite: its name is no file
                                   {t.asFolder() + "Gone.url", "", true},
                                   {"Kept.url", "http://kept", true}};
-    const Settings settings = makeSettings(15, SORT_NAME, FUNC_NAME);
-    EXPECT_EQ(fnBuildListLines(settings, results, DebugLog(settings, clock)),
+    EXPECT_EQ(fnBuildListLines(makeRequest(15, SORT_NAME, FUNC_NAME), results, DebugLog::silent()),
               (std::vector<std::string>{"Home  -  http://home", "Home  -  <not found>",
                                         "Gone  -  <not found>", "Kept  -  http://kept"}));
     EXPECT_EQ(results[0].URL, "http://home");

@@ -33,7 +33,7 @@ class SearchRun : public ::testing::Test {
     SearchOutcome run(std::string_view input) {
         std::filesystem::remove(t / "run.log");
         s.DebugMode = DEBUG_ON;
-        return subSearch(input, s, DebugLog(s, clock, t / "run.log"));
+        return subSearch(fnSearchRequest(input, s), DebugLog(s.DebugMode, clock, t / "run.log"));
     }
     // The lines of the last run's log, each as its mark and text.
     Lines logLines() const {
@@ -90,7 +90,7 @@ TEST_F(SearchRun, ReadsTheSwitchedOnSourcesInOrderMainBeforeAlternative) {
     EXPECT_EQ(inOrder, (Lines{"u1  -  x1", "u2  -  x2", "u3  -  x3", "u4  -  x4", "u5  -  x5",
                               "u6  -  x6"}));
     s.DebugMode = DEBUG_OFF; // the Favorites walk then runs beside the files: the same order
-    EXPECT_EQ(subSearch("X", s, DebugLog(s, clock)).Lines, inOrder);
+    EXPECT_EQ(subSearch(fnSearchRequest("X", s), DebugLog(s.DebugMode, clock)).Lines, inOrder);
 
     s.DoMSIEEx = s.DoNetscape = DO_NO;
     s.DoOperaEx = DUPS_KEEP; // only DO_YES switches a location on

@@ -32,11 +32,9 @@ inline List listOf(const std::vector<Bookmark>& found) {
 template <typename Reader>
 std::vector<Bookmark> readWith(Reader reader, const std::string& path, std::string term = "",
                                std::int16_t mode = FUNC_BOTH) {
-    const Settings quiet;
-    const FakeClock clock;
     Matcher matcher(std::move(term), mode);
     std::vector<Bookmark> found;
-    reader(path, matcher, found, DebugLog(quiet, clock));
+    reader(path, matcher, found, DebugLog::silent());
     return found;
 }
 

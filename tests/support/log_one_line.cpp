@@ -8,5 +8,6 @@ int main() {
     zaptrove::Settings settings;
     settings.DebugMode = zaptrove::DEBUG_ON;
     const zaptrove::test::FakeClock clock;
-    zaptrove::DebugLog(settings, clock).subDebug(zaptrove::LOG_INFO, "from a read-only folder");
+    zaptrove::DebugLog(settings.DebugMode, clock)
+        .subDebug(zaptrove::LOG_INFO, "from a read-only folder");
 }

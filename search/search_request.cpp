@@ -1,0 +1,30 @@
+// SPDX-License-Identifier: MIT
+#include "search/search_request.h"
+
+#include "settings/browser_sources.h"
+
+namespace zaptrove {
+
+SearchRequest fnSearchRequest(std::string_view pTerm, const Settings& pSettings) {
+    SearchRequest request{.term = std::string(pTerm),
+                          .function = pSettings.Function,
+                          .sort = pSettings.Sort,
+                          .removeDuplicates = pSettings.Duplicates == DUPS_REMOVE,
+                          .rules = {.anyWordOrder = pSettings.Words == WORDS_ANY_ORDER,
+                                    .ignoreAccents = pSettings.Accents == ACCENTS_IGNORE}};
+    for (const Location& location : kLocations) {
+        std::optional<std::string> path =
+            fnLocationPath(pSettings.*location.path, location.isFolder);
+        if (pSettings.*location.doField == DO_YES && path) {
+            request.locations.push_back({&location, std::move(*path)});
+        }
+    }
+    for (BrowserSource& source : fnBrowserSources(pSettings)) {
+        if (source.switchedOn) {
+            request.browsers.push_back(std::move(source.profile));
+        }
+    }
+    return request;
+}
+
+} // namespace zaptrove

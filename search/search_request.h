@@ -1,0 +1,39 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+
+#include "search/locations.h"
+#include "search/matcher.h"
+#include "settings/browser_profile.h"
+#include "settings/settings.h"
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace zaptrove {
+
+// A location the search reads: its row of kLocations and the path its reader takes.
+struct LocationToRead {
+    const Location* location;
+    std::string path;
+};
+
+// What one search run is asked to do: the text, how it is matched, how the
+// results are ordered and thinned, and the sources, in reading order.
+struct SearchRequest {
+    std::string term = {}; // as typed
+    std::int16_t function = FUNC_NAME;
+    std::int16_t sort = SORT_SEARCHED;
+    bool removeDuplicates = false;
+    MatchRules rules = {};
+    // The locations switched on that name one, and the browser profiles
+    // switched on, in reading order.
+    std::vector<LocationToRead> locations = {};
+    std::vector<BrowserProfile> browsers = {};
+};
+
+// The request the settings make for the typed text.
+SearchRequest fnSearchRequest(std::string_view pTerm, const Settings& pSettings);
+
+} // namespace zaptrove
