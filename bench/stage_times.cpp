@@ -61,7 +61,7 @@ class StageTimes {
 // The search stages of one run; a file is read and scanned in one stage, chunk
 // by chunk.
 void runStages(const SearchRequest& request, const DebugLog& log, StageTimes& times) {
-    Matcher matcher(platform::lowerCase(request.term), request.function);
+    const Matcher matcher(request.term, request.mode);
     std::vector<Bookmark> candidates;
     const auto read = [&](const LocationToRead& location) {
         location.location->reader(location.path, matcher, candidates, log);

@@ -177,7 +177,9 @@ void subApplySourceOptions(const FindOptions& pOptions, Settings& pSettings) {
 }
 
 void subApplySearchOptions(const FindOptions& pOptions, SearchRequest& pRequest) {
-    pRequest.function = pOptions.function.value_or(pRequest.function);
+    if (pOptions.function) {
+        pRequest.mode = fnSearchMode(*pOptions.function);
+    }
     pRequest.sort = pOptions.sort.value_or(pRequest.sort);
     if (pOptions.duplicates) {
         pRequest.removeDuplicates = *pOptions.duplicates == DUPS_REMOVE;

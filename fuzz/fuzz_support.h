@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
-#include "platform/text.h"
 #include "search/bookmark.h"
 #include "search/matcher.h"
+#include "search/search_request.h"
 #include "settings/settings.h"
 
 #include <fuzzer/FuzzedDataProvider.h>
@@ -37,7 +37,7 @@ struct FuzzedQuery {
     }
 
     // The matcher a search run builds for this query.
-    Matcher matcher() const { return Matcher(platform::lowerCase(term), function); }
+    Matcher matcher() const { return Matcher(term, fnSearchMode(function)); }
 };
 
 // What a bookmark file scanner finds in the fuzzed bytes.

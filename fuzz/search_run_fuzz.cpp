@@ -29,9 +29,9 @@ struct ScratchFolder {
     }
 };
 
-using Read = SourceReading (*)(std::string_view, Matcher&, std::vector<Bookmark>&, const DebugLog&,
-                               std::size_t);
-using Scan = void (*)(std::string_view, Matcher&, std::vector<Bookmark>&);
+using Read = SourceReading (*)(std::string_view, const Matcher&, std::vector<Bookmark>&,
+                               const DebugLog&, std::size_t);
+using Scan = void (*)(std::string_view, const Matcher&, std::vector<Bookmark>&);
 constexpr std::pair<Read, Scan> kReaders[] = {{fnReadNetscapeInChunks, subScanNetscape},
                                               {fnReadOperaInChunks, subScanOpera}};
 

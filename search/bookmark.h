@@ -6,12 +6,14 @@
 namespace zaptrove {
 
 // One bookmark. For an Internet Explorer favorite, Name is the full path of its
-// shortcut file and IsShortcut is set; the address may then still be empty
-// after a search by name, until it is read from that file.
+// shortcut file and IsShortcut is set.
 struct Bookmark {
     std::string Name;
     std::string URL;
     bool IsShortcut = false;
+    // A favorite found by its name alone: its address is not read yet, and URL
+    // stays empty until subReadPendingAddress reads it from the shortcut file.
+    bool AddressPending = false;
     // For a browser bookmark, the browser and profile it comes from; empty for
     // the others.
     std::string Origin = {};

@@ -10,10 +10,7 @@ namespace zaptrove {
 
 namespace {
 
-// A mode outside name, URL and both: the readers then keep nothing and count.
-constexpr std::int16_t kCountOnly = -1;
-
-SourceReading readWithItsReader(const BrowserProfile& profile, Matcher& matcher,
+SourceReading readWithItsReader(const BrowserProfile& profile, const Matcher& matcher,
                                 std::vector<Bookmark>& candidates) {
     return fnUsesPlaces(profile.browser)
                ? fnReadFirefoxPlaces(profile.bookmarksFile, matcher, candidates)
@@ -26,7 +23,7 @@ std::string fnBrowserSourceLabel(const BrowserProfile& pProfile) {
     return pProfile.install + ", profile " + pProfile.name;
 }
 
-SourceReading fnReadBrowserSource(const BrowserProfile& pProfile, Matcher& pMatcher,
+SourceReading fnReadBrowserSource(const BrowserProfile& pProfile, const Matcher& pMatcher,
                                   std::vector<Bookmark>& pCandidates, const DebugLog& pLog) {
     const std::string browser(fnBrowserName(pProfile.browser));
     if (!pProfile.problem.empty()) {
@@ -50,7 +47,8 @@ SourceReading fnReadBrowserSource(const BrowserProfile& pProfile, Matcher& pMatc
 }
 
 SourceReading fnCountBrowserBookmarks(const BrowserProfile& pProfile) {
-    Matcher counter("", kCountOnly);
+    // Nothing matches: the readers keep nothing and count.
+    const Matcher counter("", SearchMode::Nothing);
     std::vector<Bookmark> none;
     return readWithItsReader(pProfile, counter, none);
 }

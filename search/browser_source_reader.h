@@ -15,7 +15,7 @@ class Matcher;
 // Reads a browser profile's bookmarks with the reader of its browser and
 // appends the matching ones, each marked with the browser and profile it comes
 // from; the diagnostic log tells what was read, or why it could not be.
-SourceReading fnReadBrowserSource(const BrowserProfile& pProfile, Matcher& pMatcher,
+SourceReading fnReadBrowserSource(const BrowserProfile& pProfile, const Matcher& pMatcher,
                                   std::vector<Bookmark>& pCandidates, const DebugLog& pLog);
 
 // How many bookmarks the profile holds, keeping none.

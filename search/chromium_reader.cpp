@@ -24,7 +24,7 @@ constexpr std::size_t kMaxDepth = 1000;
 // passed over as it streams by, undecoded.
 class BookmarkHandler {
   public:
-    BookmarkHandler(Matcher& matcher, std::vector<Bookmark>& candidates)
+    BookmarkHandler(const Matcher& matcher, std::vector<Bookmark>& candidates)
         : matcher_(matcher), candidates_(candidates) {}
 
     std::size_t count() const { return count_; }
@@ -187,13 +187,14 @@ class BookmarkHandler {
         const NodeFields& node = nodes_[--depth_];
         if (node.isUrl && node.hasUrl) {
             ++count_;
-            if (matcher_.matches(node.name, node.url)) {
+            if (matcher_.matches(node.name, node.url, scratch_)) {
                 candidates_.push_back({node.name, node.url});
             }
         }
     }
 
-    Matcher& matcher_;
+    const Matcher& matcher_;
+    MatchScratch scratch_;
     std::vector<Bookmark>& candidates_;
     std::vector<Frame> frames_;
     std::vector<NodeFields> nodes_;
@@ -231,7 +232,8 @@ class FileChunks {
 };
 
 template <typename Chunks>
-SourceReading parseBookmarks(Chunks& chunks, Matcher& matcher, std::vector<Bookmark>& candidates) {
+SourceReading parseBookmarks(Chunks& chunks, const Matcher& matcher,
+                             std::vector<Bookmark>& candidates) {
     BookmarkHandler handler(matcher, candidates);
     const std::optional<std::size_t> damagedAt = fnParseJson(chunks, handler);
     SourceReading reading;
@@ -244,13 +246,13 @@ SourceReading parseBookmarks(Chunks& chunks, Matcher& matcher, std::vector<Bookm
 
 } // namespace
 
-SourceReading fnScanChromiumBookmarks(std::string_view pText, Matcher& pMatcher,
+SourceReading fnScanChromiumBookmarks(std::string_view pText, const Matcher& pMatcher,
                                       std::vector<Bookmark>& pCandidates) {
     WholeText text(pText);
     return parseBookmarks(text, pMatcher, pCandidates);
 }
 
-SourceReading fnReadChromiumBookmarks(std::string_view pPath, Matcher& pMatcher,
+SourceReading fnReadChromiumBookmarks(std::string_view pPath, const Matcher& pMatcher,
                                       std::vector<Bookmark>& pCandidates) {
     // Made before the file is opened, so that a browser replacing the file waits
     // no longer than its reading takes.

@@ -15,11 +15,11 @@ class Matcher;
 // and appends its matching bookmarks in the browser's own order: every root
 // under "roots", folders depth first, each "url" node one bookmark (name,
 // address). A Matcher of no mode keeps nothing, which only counts.
-SourceReading fnReadChromiumBookmarks(std::string_view pPath, Matcher& pMatcher,
+SourceReading fnReadChromiumBookmarks(std::string_view pPath, const Matcher& pMatcher,
                                       std::vector<Bookmark>& pCandidates);
 
 // The same over the file's text.
-SourceReading fnScanChromiumBookmarks(std::string_view pText, Matcher& pMatcher,
+SourceReading fnScanChromiumBookmarks(std::string_view pText, const Matcher& pMatcher,
                                       std::vector<Bookmark>& pCandidates);
 
 } // namespace zaptrove

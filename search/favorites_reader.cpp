@@ -83,8 +83,9 @@ struct FolderShortcuts {
 
 // Memory one reading thread reuses for every shortcut file.
 struct ShortcutReader {
-    Matcher matcher;
+    const Matcher& matcher;
     ShortcutText text;
+    MatchScratch scratch;
 
     // Reads the folder's shortcut files and keeps those whose name or address
     // match; only they get strings of their own. The folder is let go after.
@@ -95,7 +96,7 @@ struct ShortcutReader {
                 shortcuts.files->readWholeFile(entry, text.bytes, kShortcutReadLimit)
                     ? urlInBytes(text)
                     : NOT_FOUND;
-            if (matcher.matches(nameTextOf(entry), url)) {
+            if (matcher.matches(nameTextOf(entry), url, scratch)) {
                 shortcuts.kept.push_back({shortcuts.folder + entry, std::string(url), true});
             }
         }
@@ -109,9 +110,9 @@ struct ShortcutReader {
 // folder, to be read.
 template <typename HandOn>
 void listFolder(const std::string& folder, std::unique_ptr<const platform::OpenFolder> files,
-                Matcher& matcher, std::vector<platform::FolderEntry>& entries,
-                std::vector<std::string>& dirQueue, std::vector<Bookmark>& candidates,
-                HandOn handOn) {
+                const Matcher& matcher, MatchScratch& scratch,
+                std::vector<platform::FolderEntry>& entries, std::vector<std::string>& dirQueue,
+                std::vector<Bookmark>& candidates, HandOn handOn) {
     files->list(entries);
     FolderShortcuts toRead{folder, std::move(files), {}, {}};
     for (platform::FolderEntry& entry : entries) {
@@ -119,9 +120,9 @@ void listFolder(const std::string& folder, std::unique_ptr<const platform::OpenF
             if (entry.isDirectory) {
                 dirQueue.push_back(folder + entry.name + "\\");
             }
-        } else if (matcher.function() == FUNC_NAME) {
-            if (matcher.nameMatches(nameTextOf(entry.name))) {
-                candidates.push_back({folder + entry.name, {}, true});
+        } else if (matcher.mode() == SearchMode::Name) {
+            if (matcher.nameMatches(nameTextOf(entry.name), scratch)) {
+                candidates.push_back({folder + entry.name, {}, true, true});
             }
         } else if (matcher.usesUrl()) {
             toRead.entries.push_back(std::move(entry.name));
@@ -134,7 +135,7 @@ void listFolder(const std::string& folder, std::unique_ptr<const platform::OpenF
 
 } // namespace
 
-SourceReading fnReadFavorites(std::string_view pFolder, Matcher& pMatcher,
+SourceReading fnReadFavorites(std::string_view pFolder, const Matcher& pMatcher,
                               std::vector<Bookmark>& pCandidates, const DebugLog& pLog) {
     pLog.subDebug(LOG_INFO, std::string("Reading MSIE Dir: ").append(pFolder));
     pLog.subDebugTimer(LOG_BEGIN, "Start Directory Reading: ");
@@ -143,7 +144,7 @@ SourceReading fnReadFavorites(std::string_view pFolder, Matcher& pMatcher,
     // more than listing: a helper thread reads the folders listed so far while
     // the walk goes on, and the walk reads too whenever many wait and at the
     // end. The bookmarks still come in the walk's order, folder by folder.
-    std::vector<ShortcutReader> readers(2, ShortcutReader{pMatcher, {}});
+    std::vector<ShortcutReader> readers(2, ShortcutReader{pMatcher, {}, {}});
     const auto read = [&](FolderShortcuts& shortcuts, int worker) {
         readers[static_cast<std::size_t>(worker)].read(shortcuts);
     };
@@ -157,13 +158,15 @@ SourceReading fnReadFavorites(std::string_view pFolder, Matcher& pMatcher,
     }
     const std::size_t before = pCandidates.size();
     SourceReading result;
+    MatchScratch scratch;
     std::vector<platform::FolderEntry> entries;
     for (std::size_t readIndex = 0; readIndex < dirQueue.size(); ++readIndex) {
         const std::string folder = dirQueue[readIndex];
         auto files = std::make_unique<const platform::OpenFolder>(folder);
         const auto identity = files->identity();
         if (identity && visited.emplace(identity->device, identity->node).second) {
-            listFolder(folder, std::move(files), pMatcher, entries, dirQueue, pCandidates, handOn);
+            listFolder(folder, std::move(files), pMatcher, scratch, entries, dirQueue, pCandidates,
+                       handOn);
         } else if (readIndex == 0) {
             result.Problem = files->problem();
         }
@@ -174,6 +177,13 @@ SourceReading fnReadFavorites(std::string_view pFolder, Matcher& pMatcher,
     pLog.subDebugTimer(LOG_END, "Directory Reading Done: ");
     result.BookmarkCount = pCandidates.size() - before;
     return result;
+}
+
+void subReadPendingAddress(Bookmark& pRecord) {
+    if (pRecord.AddressPending) {
+        pRecord.URL = fnUrlFromFile(pRecord.Name);
+        pRecord.AddressPending = false;
+    }
 }
 
 std::string fnUrlFromText(std::string_view pText) {

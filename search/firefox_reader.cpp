@@ -109,7 +109,7 @@ std::string fileUri(std::string_view path) {
 
 class PlacesQuery {
   public:
-    PlacesQuery(sqlite3* database, Matcher& matcher, std::vector<Bookmark>& candidates)
+    PlacesQuery(sqlite3* database, const Matcher& matcher, std::vector<Bookmark>& candidates)
         : database_(database), matcher_(matcher), candidates_(candidates) {}
 
     // Reads every bookmark and folder, then walks the tree from its root.
@@ -199,7 +199,7 @@ class PlacesQuery {
     bool keeps(sqlite3_value** values) {
         const BookmarkText text =
             bookmarkText([&](int value) { return valueText(values[value + 1]); });
-        if (!text.url || matcher_.matches(text.name, *text.url)) {
+        if (!text.url || matcher_.matches(text.name, *text.url, scratch_)) {
             return true;
         }
         // Bookmarks mostly come folder by folder: the last folder's count is
@@ -264,7 +264,8 @@ class PlacesQuery {
     static std::int64_t parentOf(std::int64_t parent) { return parent; }
 
     sqlite3* database_;
-    Matcher& matcher_;
+    const Matcher& matcher_;
+    MatchScratch scratch_;
     std::vector<Bookmark>& candidates_;
     std::vector<PlacesNode> nodes_; // folders, and the bookmarks that match
     std::vector<Bookmark> matches_; // the records of those bookmarks
@@ -276,7 +277,7 @@ class PlacesQuery {
 
 // Reads the database at path; logCopy, when not empty, is a private copy of
 // its write-ahead log.
-SourceReading query(const std::string& path, const std::string& logCopy, Matcher& matcher,
+SourceReading query(const std::string& path, const std::string& logCopy, const Matcher& matcher,
                     std::vector<Bookmark>& candidates) {
     std::string uri = fileUri(platform::nativePath(path));
     const char* vfs = nullptr;
@@ -309,7 +310,7 @@ SourceReading query(const std::string& path, const std::string& logCopy, Matcher
 
 } // namespace
 
-SourceReading fnReadFirefoxPlaces(std::string_view pPath, Matcher& pMatcher,
+SourceReading fnReadFirefoxPlaces(std::string_view pPath, const Matcher& pMatcher,
                                   std::vector<Bookmark>& pCandidates) {
     std::string database(pPath);
     if (platform::folderIdentity(pPath)) {

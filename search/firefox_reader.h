@@ -17,7 +17,7 @@ class Matcher;
 // The profile is never written to, and a browser holding it is never waited
 // for: a database with changes still in its write-ahead log is read from a
 // private copy. A Matcher of no mode keeps nothing, which only counts.
-SourceReading fnReadFirefoxPlaces(std::string_view pPath, Matcher& pMatcher,
+SourceReading fnReadFirefoxPlaces(std::string_view pPath, const Matcher& pMatcher,
                                   std::vector<Bookmark>& pCandidates);
 
 } // namespace zaptrove

@@ -4,7 +4,7 @@
 
 namespace zaptrove {
 
-SourceReading fnReadFirefoxPlaces(std::string_view, Matcher&, std::vector<Bookmark>&) {
+SourceReading fnReadFirefoxPlaces(std::string_view, const Matcher&, std::vector<Bookmark>&) {
     return {0, "this build has no SQLite"};
 }
 

@@ -24,7 +24,7 @@ class Matcher;
 // How every location is read: the path, the matcher, where the matching
 // bookmarks go, the log; answers how many were kept and why the location
 // could not be read.
-using LocationReader = SourceReading (*)(std::string_view, Matcher&, std::vector<Bookmark>&,
+using LocationReader = SourceReading (*)(std::string_view, const Matcher&, std::vector<Bookmark>&,
                                          const DebugLog&);
 
 struct Location {

@@ -2,7 +2,6 @@
 #include "search/matcher.h"
 
 #include "platform/text.h"
-#include "settings/settings.h"
 
 #include <algorithm>
 
@@ -32,16 +31,16 @@ std::vector<std::string> wordsOf(const std::string& term) {
 
 } // namespace
 
-Matcher::Matcher(std::string pSearchTerm, std::int16_t pFunction, MatchRules pRules)
-    : function_(pFunction) {
+Matcher::Matcher(std::string_view pSearchTerm, SearchMode pMode, MatchRules pRules) : mode_(pMode) {
+    std::string term = platform::lowerCase(pSearchTerm);
     if (pRules.ignoreAccents) {
-        pSearchTerm = platform::foldAccents(pSearchTerm);
+        term = platform::foldAccents(term);
     }
     std::vector<std::string> words;
     if (pRules.anyWordOrder) {
-        words = wordsOf(pSearchTerm);
+        words = wordsOf(term);
     } else {
-        words.push_back(std::move(pSearchTerm));
+        words.push_back(std::move(term));
     }
     for (std::string& word : words) {
         words_.emplace_back(std::move(word), pRules.ignoreAccents);
@@ -49,35 +48,34 @@ Matcher::Matcher(std::string pSearchTerm, std::int16_t pFunction, MatchRules pRu
 }
 
 bool Matcher::usesUrl() const {
-    return function_ == FUNC_URL || function_ == FUNC_BOTH;
+    return mode_ == SearchMode::Url || mode_ == SearchMode::Both;
 }
 
-template <typename Found> bool Matcher::everyWord(Found found) {
+template <typename Found> bool Matcher::everyWord(Found found) const {
     return std::all_of(words_.begin(), words_.end(), found);
 }
 
-bool Matcher::nameMatches(std::string_view pName) {
-    return everyWord([&](const MatchPrefilter& word) { return word.occursIn(pName, lowered_); });
+bool Matcher::nameMatches(std::string_view pName, MatchScratch& pScratch) const {
+    return everyWord(
+        [&](const MatchPrefilter& word) { return word.occursIn(pName, pScratch.lowered); });
 }
 
-bool Matcher::urlMatches(std::string_view pUrl) {
-    return everyWord([&](const MatchPrefilter& word) { return word.occursIn(pUrl, lowered_); });
-}
-
-bool Matcher::matches(std::string_view pName, std::string_view pUrl) {
-    switch (function_) {
-    case FUNC_NAME:
-        return nameMatches(pName);
-    case FUNC_URL:
-        return urlMatches(pUrl);
-    case FUNC_BOTH:
+bool Matcher::matches(std::string_view pName, std::string_view pUrl, MatchScratch& pScratch) const {
+    std::string& lowered = pScratch.lowered;
+    switch (mode_) {
+    case SearchMode::Name:
+        return nameMatches(pName, pScratch);
+    case SearchMode::Url:
+        return everyWord([&](const MatchPrefilter& word) { return word.occursIn(pUrl, lowered); });
+    case SearchMode::Both:
         // Each word may be in either field.
         return everyWord([&](const MatchPrefilter& word) {
-            return word.occursIn(pName, lowered_) || word.occursIn(pUrl, lowered_);
+            return word.occursIn(pName, lowered) || word.occursIn(pUrl, lowered);
         });
-    default:
-        return false;
+    case SearchMode::Nothing:
+        break;
     }
+    return false;
 }
 
 } // namespace zaptrove

@@ -2,8 +2,8 @@
 #pragma once
 
 #include "search/match_prefilter.h"
+#include "search/search_mode.h"
 
-#include <cstdint>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -18,32 +18,37 @@ struct MatchRules {
     bool ignoreAccents = false;
 };
 
+// Memory one thread lends a Matcher for the texts outside ASCII it lower-cases,
+// reused from one text to the next so that matching allocates nothing.
+struct MatchScratch {
+    std::string lowered;
+};
+
 // The matching rule every reader applies: the lower-cased search term must occur
-// in the lower-cased name, address, or either, by Settings.Function.
+// in the lower-cased name, address, or either, by the mode. It never changes
+// once made, so threads share it, each with its own MatchScratch.
 class Matcher {
   public:
-    // pSearchTerm is already lower-cased; it is not trimmed.
-    Matcher(std::string pSearchTerm, std::int16_t pFunction, MatchRules pRules = {});
+    // The term is lower-cased here; it is not trimmed.
+    Matcher(std::string_view pSearchTerm, SearchMode pMode, MatchRules pRules = {});
 
-    std::int16_t function() const { return function_; }
+    SearchMode mode() const { return mode_; }
     // Where the longest word, which every match holds somewhere in its name or
     // address, could occur: readers skip the stretches of a file without it.
     const MatchPrefilter& prefilter() const { return words_.front(); }
     // True when the mode looks at addresses, so readers must cut them.
     bool usesUrl() const;
 
-    bool nameMatches(std::string_view pName);
-    bool urlMatches(std::string_view pUrl);
-    // The rule for the current mode; a mode outside name, URL and both never matches.
-    bool matches(std::string_view pName, std::string_view pUrl);
+    bool nameMatches(std::string_view pName, MatchScratch& pScratch) const;
+    // The rule for the mode; SearchMode::Nothing never matches.
+    bool matches(std::string_view pName, std::string_view pUrl, MatchScratch& pScratch) const;
 
   private:
-    template <typename Found> bool everyWord(Found found);
+    template <typename Found> bool everyWord(Found found) const;
 
     // The term, or its words with the longest first; never empty.
     std::vector<MatchPrefilter> words_;
-    std::int16_t function_;
-    std::string lowered_; // reused for every text outside ASCII, so matching allocates nothing
+    SearchMode mode_;
 };
 
 } // namespace zaptrove

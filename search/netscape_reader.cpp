@@ -48,8 +48,9 @@ struct DecodedEntry {
 
 // Cuts the entry at marker and keeps it when it matches; answers where the next
 // entry starts.
-std::size_t scanEntry(std::string_view text, std::size_t marker, Matcher& matcher,
-                      std::vector<Bookmark>& candidates, DecodedEntry& decoded) {
+std::size_t scanEntry(std::string_view text, std::size_t marker, const Matcher& matcher,
+                      MatchScratch& scratch, std::vector<Bookmark>& candidates,
+                      DecodedEntry& decoded) {
     // The character after the marker is the opening quote; the address follows it.
     const std::size_t addressStart = marker + kMarker.size() + 1;
     const std::size_t nextMarker = text.find(kMarker, marker + kMarker.size());
@@ -72,33 +73,41 @@ std::size_t scanEntry(std::string_view text, std::size_t marker, Matcher& matche
     decoded.encoding.decode(name, address);
     address = decoded.address.decode(address);
     name = decoded.name.decode(name);
-    if (!address.starts_with(kQueryScheme) && matcher.matches(name, address)) {
+    if (!address.starts_with(kQueryScheme) && matcher.matches(name, address, scratch)) {
         candidates.push_back({std::string(name), std::string(address)});
     }
     return nextMarker;
 }
 
-} // namespace
-
-void subScanNetscape(std::string_view pText, Matcher& pMatcher,
-                     std::vector<Bookmark>& pCandidates) {
+// subScanNetscape with the scratch memory of the whole read.
+void scanNetscape(std::string_view text, const Matcher& matcher, MatchScratch& scratch,
+                  std::vector<Bookmark>& candidates) {
     DecodedEntry decoded;
-    subScanBlocksThatCanMatch(pText, kEntries, pMatcher.prefilter(), [&](std::size_t marker) {
-        return scanEntry(pText, marker, pMatcher, pCandidates, decoded);
+    subScanBlocksThatCanMatch(text, kEntries, matcher.prefilter(), [&](std::size_t marker) {
+        return scanEntry(text, marker, matcher, scratch, candidates, decoded);
     });
 }
 
-SourceReading fnReadNetscape(std::string_view pPath, Matcher& pMatcher,
+} // namespace
+
+void subScanNetscape(std::string_view pText, const Matcher& pMatcher,
+                     std::vector<Bookmark>& pCandidates) {
+    MatchScratch scratch;
+    scanNetscape(pText, pMatcher, scratch, pCandidates);
+}
+
+SourceReading fnReadNetscape(std::string_view pPath, const Matcher& pMatcher,
                              std::vector<Bookmark>& pCandidates, const DebugLog& pLog) {
     return fnReadNetscapeInChunks(pPath, pMatcher, pCandidates, pLog, kFileChunkBytes);
 }
 
-SourceReading fnReadNetscapeInChunks(std::string_view pPath, Matcher& pMatcher,
+SourceReading fnReadNetscapeInChunks(std::string_view pPath, const Matcher& pMatcher,
                                      std::vector<Bookmark>& pCandidates, const DebugLog& pLog,
                                      std::size_t pChunkBytes) {
+    MatchScratch scratch;
     return fnReadFileInChunks(
         pPath, "Netscape", kEntries, pCandidates,
-        [&](std::string_view text) { subScanNetscape(text, pMatcher, pCandidates); }, pLog,
+        [&](std::string_view text) { scanNetscape(text, pMatcher, scratch, pCandidates); }, pLog,
         pChunkBytes);
 }
 

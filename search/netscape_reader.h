@@ -15,10 +15,10 @@ class Matcher;
 
 // Reads a Netscape bookmark file and appends its matching bookmarks; answers how
 // many, and why the file could not be read.
-SourceReading fnReadNetscape(std::string_view pPath, Matcher& pMatcher,
+SourceReading fnReadNetscape(std::string_view pPath, const Matcher& pMatcher,
                              std::vector<Bookmark>& pCandidates, const DebugLog& pLog);
 // The same, reading pChunkBytes at a time (see subScanFileInChunks).
-SourceReading fnReadNetscapeInChunks(std::string_view pPath, Matcher& pMatcher,
+SourceReading fnReadNetscapeInChunks(std::string_view pPath, const Matcher& pMatcher,
                                      std::vector<Bookmark>& pCandidates, const DebugLog& pLog,
                                      std::size_t pChunkBytes);
 
@@ -26,6 +26,7 @@ SourceReading fnReadNetscapeInChunks(std::string_view pPath, Matcher& pMatcher,
 // is one bookmark, in file order. A malformed entry is skipped without taking
 // text from its neighbours.
 // Each entry is UTF-8 or Windows-1252 on its own (see EntryEncoding).
-void subScanNetscape(std::string_view pText, Matcher& pMatcher, std::vector<Bookmark>& pCandidates);
+void subScanNetscape(std::string_view pText, const Matcher& pMatcher,
+                     std::vector<Bookmark>& pCandidates);
 
 } // namespace zaptrove

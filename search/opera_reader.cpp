@@ -45,8 +45,9 @@ std::size_t findKey(std::string_view text, std::string_view key, std::size_t fro
 
 // Cuts the block at marker and keeps its bookmark when it has both keys and
 // matches; answers where the next block starts, npos when none can follow.
-std::size_t scanBlock(std::string_view text, std::size_t marker, Matcher& matcher,
-                      std::vector<Bookmark>& candidates, EntryEncoding& encoding) {
+std::size_t scanBlock(std::string_view text, std::size_t marker, const Matcher& matcher,
+                      MatchScratch& scratch, std::vector<Bookmark>& candidates,
+                      EntryEncoding& encoding) {
     const std::size_t nextMarker = text.find(kMarker, marker + kMarker.size());
     const std::size_t nameKey = findKey(text, "NAME=", marker + kMarker.size());
     if (nameKey == npos || nameKey > nextMarker) {
@@ -67,7 +68,7 @@ std::size_t scanBlock(std::string_view text, std::size_t marker, Matcher& matche
     std::size_t urlEnd = 0;
     std::string_view url = lineFrom(text, urlKey + 4, urlEnd);
     encoding.decode(name, url);
-    if (matcher.matches(name, url)) {
+    if (matcher.matches(name, url, scratch)) {
         candidates.push_back({std::string(name), std::string(url)});
     }
     if (urlEnd == npos) {
@@ -76,26 +77,35 @@ std::size_t scanBlock(std::string_view text, std::size_t marker, Matcher& matche
     return blockEnd == npos || blockEnd >= urlEnd ? blockEnd : text.find(kMarker, urlEnd);
 }
 
-} // namespace
-
-void subScanOpera(std::string_view pText, Matcher& pMatcher, std::vector<Bookmark>& pCandidates) {
+// subScanOpera with the scratch memory of the whole read.
+void scanOpera(std::string_view text, const Matcher& matcher, MatchScratch& scratch,
+               std::vector<Bookmark>& candidates) {
     EntryEncoding encoding;
-    subScanBlocksThatCanMatch(pText, kBlocks, pMatcher.prefilter(), [&](std::size_t marker) {
-        return scanBlock(pText, marker, pMatcher, pCandidates, encoding);
+    subScanBlocksThatCanMatch(text, kBlocks, matcher.prefilter(), [&](std::size_t marker) {
+        return scanBlock(text, marker, matcher, scratch, candidates, encoding);
     });
 }
 
-SourceReading fnReadOpera(std::string_view pPath, Matcher& pMatcher,
+} // namespace
+
+void subScanOpera(std::string_view pText, const Matcher& pMatcher,
+                  std::vector<Bookmark>& pCandidates) {
+    MatchScratch scratch;
+    scanOpera(pText, pMatcher, scratch, pCandidates);
+}
+
+SourceReading fnReadOpera(std::string_view pPath, const Matcher& pMatcher,
                           std::vector<Bookmark>& pCandidates, const DebugLog& pLog) {
     return fnReadOperaInChunks(pPath, pMatcher, pCandidates, pLog, kFileChunkBytes);
 }
 
-SourceReading fnReadOperaInChunks(std::string_view pPath, Matcher& pMatcher,
+SourceReading fnReadOperaInChunks(std::string_view pPath, const Matcher& pMatcher,
                                   std::vector<Bookmark>& pCandidates, const DebugLog& pLog,
                                   std::size_t pChunkBytes) {
+    MatchScratch scratch;
     return fnReadFileInChunks(
         pPath, "Opera", kBlocks, pCandidates,
-        [&](std::string_view text) { subScanOpera(text, pMatcher, pCandidates); }, pLog,
+        [&](std::string_view text) { scanOpera(text, pMatcher, scratch, pCandidates); }, pLog,
         pChunkBytes);
 }
 

@@ -15,10 +15,10 @@ class Matcher;
 
 // Reads an Opera bookmark file and appends its matching bookmarks; answers how
 // many, and why the file could not be read.
-SourceReading fnReadOpera(std::string_view pPath, Matcher& pMatcher,
+SourceReading fnReadOpera(std::string_view pPath, const Matcher& pMatcher,
                           std::vector<Bookmark>& pCandidates, const DebugLog& pLog);
 // The same, reading pChunkBytes at a time (see subScanFileInChunks).
-SourceReading fnReadOperaInChunks(std::string_view pPath, Matcher& pMatcher,
+SourceReading fnReadOperaInChunks(std::string_view pPath, const Matcher& pMatcher,
                                   std::vector<Bookmark>& pCandidates, const DebugLog& pLog,
                                   std::size_t pChunkBytes);
 
@@ -26,6 +26,7 @@ SourceReading fnReadOperaInChunks(std::string_view pPath, Matcher& pMatcher,
 // line and, after it, a "URL=" line is one bookmark, in file order. A block that
 // lacks either key before the next block is skipped.
 // Each entry is UTF-8 or Windows-1252 on its own (see EntryEncoding).
-void subScanOpera(std::string_view pText, Matcher& pMatcher, std::vector<Bookmark>& pCandidates);
+void subScanOpera(std::string_view pText, const Matcher& pMatcher,
+                  std::vector<Bookmark>& pCandidates);
 
 } // namespace zaptrove

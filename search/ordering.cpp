@@ -111,7 +111,7 @@ void subOrderCandidates(const SearchRequest& pRequest, std::vector<Bookmark>& pC
         break;
     case SORT_SEARCHED:
         pLog.subDebug(LOG_INFO, "Sorting as Searched");
-        byUrl = pRequest.function == FUNC_URL ? 1 : 0;
+        byUrl = pRequest.mode == SearchMode::Url ? 1 : 0;
         break;
     default:
         break; // the reading order stays

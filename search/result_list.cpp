@@ -11,9 +11,14 @@ namespace zaptrove {
 
 namespace {
 
-// Which field duplicates are compared by: 0 name, 1 address, anything else both.
+// Which field duplicates are compared by: 0 name, 1 address, anything else
+// both. Sorting as searched compares what was searched; a mode that finds
+// nothing, both.
 int duplicateKeyMode(const SearchRequest& request) {
-    return request.sort == SORT_SEARCHED ? request.function : request.sort;
+    if (request.sort != SORT_SEARCHED) {
+        return request.sort;
+    }
+    return request.mode == SearchMode::Name ? 0 : request.mode == SearchMode::Url ? 1 : 2;
 }
 
 // The lower-cased text a record is compared by: the display text of its address
@@ -60,15 +65,13 @@ bool fnOrderUsesAddress(const SearchRequest& pRequest) {
 
 void subReadMissingShortcutAddresses(std::vector<Bookmark>& pRecords) {
     for (Bookmark& record : pRecords) {
-        if (record.IsShortcut && record.URL.empty()) {
-            record.URL = fnUrlFromFile(record.Name);
-        }
+        subReadPendingAddress(record);
     }
 }
 
 std::string fnListLine(const SearchRequest& pRequest, const Bookmark& pRecord) {
     const bool nameFirst = pRequest.sort == SORT_NAME ||
-                           (pRequest.sort == SORT_SEARCHED && pRequest.function != FUNC_URL);
+                           (pRequest.sort == SORT_SEARCHED && pRequest.mode != SearchMode::Url);
     const std::string_view name = fnDisplayNameView(pRecord.Name);
     std::string line;
     line.reserve(name.size() + pRecord.URL.size() + 5);
@@ -82,10 +85,10 @@ void subCompleteAddresses(std::vector<Bookmark>& pResults, const DebugLog& pLog)
     pLog.subDebug(LOG_INFO,
                   "Building combo for " + std::to_string(pResults.size()) + " match[es] found!");
     for (Bookmark& record : pResults) {
-        if (record.URL.empty()) {
-            // A favorite found by name has its address read now; a bookmark of
-            // another source with no address names no shortcut file to read.
-            record.URL = record.IsShortcut ? fnUrlFromFile(record.Name) : NOT_FOUND;
+        subReadPendingAddress(record);
+        // A bookmark of another source with no address names no shortcut file.
+        if (record.URL.empty() && !record.IsShortcut) {
+            record.URL = NOT_FOUND;
         }
     }
 }

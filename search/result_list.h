@@ -22,8 +22,8 @@ std::vector<Bookmark> fnRemoveDuplicates(const SearchRequest& pRequest,
 // favorites a name search found must have theirs read first.
 bool fnOrderUsesAddress(const SearchRequest& pRequest);
 
-// Reads the address of every favorite that still has none from its shortcut
-// file. Records of other sources are left alone.
+// Reads the address of every favorite whose address is pending from its
+// shortcut file. Other records are left alone.
 void subReadMissingShortcutAddresses(std::vector<Bookmark>& pRecords);
 
 // One list line: the display name and the address joined by "  -  ", the

@@ -5,9 +5,22 @@
 
 namespace zaptrove {
 
+SearchMode fnSearchMode(std::int16_t pFunction) {
+    switch (pFunction) {
+    case FUNC_NAME:
+        return SearchMode::Name;
+    case FUNC_URL:
+        return SearchMode::Url;
+    case FUNC_BOTH:
+        return SearchMode::Both;
+    default:
+        return SearchMode::Nothing;
+    }
+}
+
 SearchRequest fnSearchRequest(std::string_view pTerm, const Settings& pSettings) {
     SearchRequest request{.term = std::string(pTerm),
-                          .function = pSettings.Function,
+                          .mode = fnSearchMode(pSettings.Function),
                           .sort = pSettings.Sort,
                           .removeDuplicates = pSettings.Duplicates == DUPS_REMOVE,
                           .rules = {.anyWordOrder = pSettings.Words == WORDS_ANY_ORDER,

@@ -3,6 +3,7 @@
 
 #include "search/locations.h"
 #include "search/matcher.h"
+#include "search/search_mode.h"
 #include "settings/browser_profile.h"
 #include "settings/settings.h"
 
@@ -23,7 +24,7 @@ struct LocationToRead {
 // results are ordered and thinned, and the sources, in reading order.
 struct SearchRequest {
     std::string term = {}; // as typed
-    std::int16_t function = FUNC_NAME;
+    SearchMode mode = SearchMode::Name;
     std::int16_t sort = SORT_SEARCHED;
     bool removeDuplicates = false;
     MatchRules rules = {};
@@ -32,6 +33,9 @@ struct SearchRequest {
     std::vector<LocationToRead> locations = {};
     std::vector<BrowserProfile> browsers = {};
 };
+
+// The mode of a stored Function code; one outside name, URL and both finds nothing.
+SearchMode fnSearchMode(std::int16_t pFunction);
 
 // The request the settings make for the typed text.
 SearchRequest fnSearchRequest(std::string_view pTerm, const Settings& pSettings);

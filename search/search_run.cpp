@@ -3,15 +3,12 @@
 
 #include "debug_log/debug_log.h"
 #include "debug_log/str_form.h"
-#include "platform/files.h"
-#include "platform/text.h"
 #include "search/browser_source_reader.h"
 #include "search/matcher.h"
 #include "search/ordering.h"
 #include "search/result_list.h"
 
 #include <algorithm>
-#include <functional>
 #include <future>
 #include <iterator>
 #include <system_error>
@@ -20,18 +17,18 @@ namespace zaptrove {
 
 namespace {
 
-void logSearchMode(std::int16_t function, const DebugLog& log) {
-    switch (function) {
-    case FUNC_NAME:
+void logSearchMode(SearchMode mode, const DebugLog& log) {
+    switch (mode) {
+    case SearchMode::Name:
         log.subDebug(LOG_INFO, "Searching by NAME");
         break;
-    case FUNC_URL:
+    case SearchMode::Url:
         log.subDebug(LOG_INFO, "Searching by URL");
         break;
-    case FUNC_BOTH:
+    case SearchMode::Both:
         log.subDebug(LOG_INFO, "Searching by BOTH");
         break;
-    default:
+    case SearchMode::Nothing:
         break;
     }
 }
@@ -44,8 +41,9 @@ struct SourceReport {
 
 // Reads the locations of folders, or of files, in their order, and says in
 // the report and the log why one could not be read.
-void readLocations(const std::vector<LocationToRead>& locations, bool folders, Matcher& matcher,
-                   std::vector<Bookmark>& candidates, SourceReport& report, const DebugLog& log) {
+void readLocations(const std::vector<LocationToRead>& locations, bool folders,
+                   const Matcher& matcher, std::vector<Bookmark>& candidates, SourceReport& report,
+                   const DebugLog& log) {
     for (const auto& [location, path] : locations) {
         if (location->isFolder != folders) {
             continue;
@@ -62,7 +60,7 @@ void readLocations(const std::vector<LocationToRead>& locations, bool folders, M
 
 // Reads a browser profile switched on; one of which nothing could be read goes
 // into the report (the reader has logged why).
-void readBrowserProfile(const BrowserProfile& profile, Matcher& matcher,
+void readBrowserProfile(const BrowserProfile& profile, const Matcher& matcher,
                         std::vector<Bookmark>& candidates, SourceReport& report,
                         const DebugLog& log) {
     ++report.enabled;
@@ -89,12 +87,12 @@ void appendRecords(std::vector<Bookmark>& to, std::vector<Bookmark>&& from) {
 // Reads every enabled source, Favorites first, then Netscape, then Opera (main
 // before alternative), then the browser profiles, and answers the bookmarks
 // that match, in that order.
-std::vector<Bookmark> readEnabledSources(const SearchRequest& request, Matcher& matcher,
+std::vector<Bookmark> readEnabledSources(const SearchRequest& request, const Matcher& matcher,
                                          SourceReport& report, const DebugLog& log) {
     std::vector<Bookmark> candidates;
     SourceReport favoritesReport;
-    const auto readFavorites = [&](Matcher& favoritesMatcher) {
-        readLocations(request.locations, true, favoritesMatcher, candidates, favoritesReport, log);
+    const auto readFavorites = [&] {
+        readLocations(request.locations, true, matcher, candidates, favoritesReport, log);
     };
     std::vector<Bookmark> fromFiles;
     SourceReport filesReport;
@@ -108,18 +106,17 @@ std::vector<Bookmark> readEnabledSources(const SearchRequest& request, Matcher& 
         request.locations, [](const LocationToRead& read) { return read.location->isFolder; });
     // The Favorites walk waits mostly on the file system: unless the log must
     // tell every step in order, it runs beside the reading of the bookmark
-    // files, with a matcher of its own.
+    // files.
     std::future<void> walk;
-    Matcher favoritesMatcher = matcher;
     if (!log.isOn() && anyFolder) {
         try {
-            walk = std::async(std::launch::async, readFavorites, std::ref(favoritesMatcher));
+            walk = std::async(std::launch::async, readFavorites);
         } catch (const std::system_error&) {
             // No thread to be had: the walk comes first, as with the log on.
         }
     }
     if (!walk.valid()) {
-        readFavorites(favoritesMatcher);
+        readFavorites();
     }
     readFiles();
     if (walk.valid()) {
@@ -136,8 +133,8 @@ std::vector<Bookmark> readEnabledSources(const SearchRequest& request, Matcher& 
 } // namespace
 
 SearchOutcome subSearch(const SearchRequest& pRequest, const DebugLog& pLog, ListLines pLines) {
-    Matcher matcher(platform::lowerCase(pRequest.term), pRequest.function, pRequest.rules);
-    logSearchMode(pRequest.function, pLog);
+    const Matcher matcher(pRequest.term, pRequest.mode, pRequest.rules);
+    logSearchMode(pRequest.mode, pLog);
 
     SourceReport report;
     std::vector<Bookmark> candidates = readEnabledSources(pRequest, matcher, report, pLog);

@@ -31,7 +31,7 @@ std::string fnLocationStatus(const Location& pLocation, const Settings& pSetting
     if (!path) {
         return statusOf({0, platform::kNoPathGiven});
     }
-    Matcher everyName("", FUNC_NAME);
+    const Matcher everyName("", SearchMode::Name);
     std::vector<Bookmark> found;
     return statusOf(pLocation.reader(*path, everyName, found, DebugLog::silent()));
 }

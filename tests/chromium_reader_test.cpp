@@ -17,12 +17,12 @@ using test::utf8Path;
 
 namespace {
 
-List scan(std::string_view text, std::string term = "", std::int16_t mode = FUNC_BOTH) {
+List scan(std::string_view text, std::string term = "", SearchMode mode = SearchMode::Both) {
     return test::scanWith(fnScanChromiumBookmarks, text, std::move(term), mode);
 }
 
 SourceReading readingOf(std::string_view text) {
-    Matcher matcher("", FUNC_BOTH);
+    Matcher matcher("", SearchMode::Both);
     std::vector<Bookmark> found;
     return fnScanChromiumBookmarks(text, matcher, found);
 }
@@ -58,7 +58,7 @@ const std::string kBookmarks =
 TEST(ChromiumScan, TakesEveryRootDepthFirstInFileOrder) {
     EXPECT_EQ(scan(kBookmarks), (List{"One|https://one.example/", "Deep|https://deep.example/",
                                       "Two|https://two.example/", "Other|https://other.example/"}));
-    EXPECT_EQ(scan(kBookmarks, "deep", FUNC_NAME), List{"Deep|https://deep.example/"});
+    EXPECT_EQ(scan(kBookmarks, "deep", SearchMode::Name), List{"Deep|https://deep.example/"});
     EXPECT_EQ(scan(kBookmarks, "sub"), List{});
     EXPECT_TRUE(readingOf(kBookmarks).readWhole() && readingOf(kBookmarks).BookmarkCount == 4);
     test::expectSkippingKeepsEveryMatch(fnScanChromiumBookmarks, kBookmarks);
@@ -141,7 +141,7 @@ TEST(ChromiumRead, PassesOverHugeMetaInfo) {
     const std::string path =
         tmp.write("Bookmarks", file(R"("bookmark_bar": {"children": [{"meta_info": )" + meta +
                                     R"(, "name": "After", "type": "url", "url": "a"}]})"));
-    Matcher matcher("after", FUNC_NAME);
+    Matcher matcher("after", SearchMode::Name);
     std::vector<Bookmark> found;
     EXPECT_TRUE(fnReadChromiumBookmarks(path, matcher, found).readWhole());
     EXPECT_EQ(found, (std::vector<Bookmark>{{"After", "a"}}));
@@ -159,7 +159,7 @@ TEST(ChromiumRead, ChunkBoundariesChangeNothing) {
     }
     const std::string text = file(R"("other": )" + folder("o", children));
     for (const std::string& bytes : {text, text.substr(0, 600'001)}) {
-        Matcher fromFile("9", FUNC_NAME), fromText("9", FUNC_NAME);
+        Matcher fromFile("9", SearchMode::Name), fromText("9", SearchMode::Name);
         std::vector<Bookmark> read, scanned;
         const SourceReading reading =
             fnReadChromiumBookmarks(tmp.write("Bookmarks", bytes), fromFile, read);
@@ -186,7 +186,7 @@ TEST(ChromiumRead, SeesOneWholeVersionOfAFileReplacedWhileRead) {
         }
     });
     for (int i = 0; i < 200; ++i) {
-        Matcher matcher("", FUNC_BOTH);
+        Matcher matcher("", SearchMode::Both);
         std::vector<Bookmark> found;
         const SourceReading reading = fnReadChromiumBookmarks(path, matcher, found);
         EXPECT_TRUE(reading.readWhole()) << reading.Problem;
@@ -209,7 +209,7 @@ TEST(ChromiumRead, RealProfiles) {
         {"Profile 1", {"Zt Work Profile|https://work.zt.example/"}},
     };
     for (const auto& [profile, expected] : profiles) {
-        Matcher matcher("", FUNC_BOTH);
+        Matcher matcher("", SearchMode::Both);
         std::vector<Bookmark> found;
         const std::string path = tmp / ("home/.config/chromium/" + profile + "/Bookmarks");
         EXPECT_TRUE(fnReadChromiumBookmarks(path, matcher, found).readWhole());

@@ -96,9 +96,9 @@ TEST(ChunkedScan, ReadsTheLengthTheFileHadAtOpeningThenLetsItGo) {
 // for a term that skips blocks and for everything; a UTF-16 file, what the scan
 // of its UTF-8 finds.
 TEST(ChunkedScan, ReadersFindTheSameInChunksOfEverySize) {
-    using Read = SourceReading (*)(std::string_view, Matcher&, std::vector<Bookmark>&,
+    using Read = SourceReading (*)(std::string_view, const Matcher&, std::vector<Bookmark>&,
                                    const DebugLog&, std::size_t);
-    using Scan = void (*)(std::string_view, Matcher&, std::vector<Bookmark>&);
+    using Scan = void (*)(std::string_view, const Matcher&, std::vector<Bookmark>&);
     const std::string netscape = "<DL><DT><H3>F\xC3\xA4</H3>\n<DT><A HREF=\"http://a/\">Caf\xC3\xA9"
                                  "</A>\n<DT><A HREF=\"http://x/\" ICON=\"" +
                                  std::string(70, 'i') + "\">Xylo\xF0\x9D\x84\x9E</A>\n<DT><A HREF=";
@@ -141,6 +141,6 @@ TEST(ChunkedScan, AnEntryOutsideUtf8IsReadAsWindows1252Alone) {
     }
     const std::string path = tmp.write("b.htm", bytes + "<DT><A HREF=\"http://l/\">Caf\xE9</A>");
     const auto inChunks = [](auto&&... args) { fnReadNetscapeInChunks(args..., 256); };
-    EXPECT_EQ(test::readWith(inChunks, path, "caf\u00e9", FUNC_NAME),
+    EXPECT_EQ(test::readWith(inChunks, path, "caf\u00e9", SearchMode::Name),
               (std::vector<Bookmark>{{"Caf\u00e9", "http://e/"}, {"Caf\u00e9", "http://l/"}}));
 }

@@ -162,7 +162,8 @@ TEST(Faults, AHugeSparseShortcutIsReadOnlyAtItsStart) {
     const std::string huge = t.write("Fav/Huge.url", "[InternetShortcut]\r\nURL=http://huge\r\n");
     fs::resize_file(huge, std::uintmax_t{200} << 30);
     EXPECT_TRUE(inChild([&] {
-        const auto found = readWith(fnReadFavorites, t.asFolder() + "Fav\\", "huge", FUNC_URL);
+        const auto found =
+            readWith(fnReadFavorites, t.asFolder() + "Fav\\", "huge", SearchMode::Url);
         return found.size() == 1 && found[0].URL == "http://huge" &&
                fnUrlFromFile(huge) == "http://huge";
     }));

@@ -20,7 +20,7 @@ const char* const kShortcut = "[InternetShortcut]\r\nURL=http://example.org/page
 const std::string kUrl = "|http://example.org/page";
 
 // Each favorite found as "name|address".
-List find(const std::string& folder, std::string term = "", std::int16_t mode = FUNC_BOTH) {
+List find(const std::string& folder, std::string term = "", SearchMode mode = SearchMode::Both) {
     const std::vector<Bookmark> found = test::readWith(fnReadFavorites, folder, term, mode);
     EXPECT_TRUE(std::ranges::all_of(found, &Bookmark::IsShortcut));
     return test::listOf(found);
@@ -53,16 +53,18 @@ TEST(FavoritesReader, MatchesByStemOrAddressPerMode) {
     tmp.write("Ärger Grüße 漢字 😀.url", "[InternetShortcut]\r\nURL=http://gruesse/\r\n");
     const std::string foo = tmp.asFolder() + "Foo.URL", junk = tmp.asFolder() + "garbage.url",
                       greeting = tmp.asFolder() + "Ärger Grüße 漢字 😀.url";
-    const std::tuple<std::string, std::int16_t, List> cases[] = {
-        {"foo", FUNC_NAME, {foo + "|"}},
-        {"garbage", FUNC_NAME, {junk + "|"}},
-        {"url", FUNC_NAME, {}},
-        {"example", FUNC_NAME, {}},
-        {"example", FUNC_URL, {foo + kUrl}},
-        {"/page", FUNC_BOTH, {foo + kUrl}},
-        {"garbage", FUNC_BOTH, {junk + "|<not found>"}},
-        {"ärger grüße 漢字 😀", FUNC_BOTH, {greeting + "|http://gruesse/"}}, // the name lower-cased
-        {"", 3, {}},
+    const std::tuple<std::string, SearchMode, List> cases[] = {
+        {"foo", SearchMode::Name, {foo + "|"}},
+        {"garbage", SearchMode::Name, {junk + "|"}},
+        {"url", SearchMode::Name, {}},
+        {"example", SearchMode::Name, {}},
+        {"example", SearchMode::Url, {foo + kUrl}},
+        {"/page", SearchMode::Both, {foo + kUrl}},
+        {"garbage", SearchMode::Both, {junk + "|<not found>"}},
+        {"ärger grüße 漢字 😀",
+         SearchMode::Both,
+         {greeting + "|http://gruesse/"}}, // the name lower-cased
+        {"", SearchMode::Nothing, {}},
     };
     for (const auto& [term, mode, expected] : cases) {
         EXPECT_EQ(find(tmp.asFolder(), term, mode), expected) << term << " mode " << mode;
@@ -103,7 +105,7 @@ TEST(FavoritesReader, ShortcutsInEveryEncodingGiveTheirAddress) {
     for (const auto& [path, url] : cases) {
         EXPECT_EQ(fnUrlFromFile(path), url) << path;
     }
-    EXPECT_EQ(find(tmp.asFolder(), "z\u00fcrich", FUNC_URL).size(), std::size(cases));
+    EXPECT_EQ(find(tmp.asFolder(), "z\u00fcrich", SearchMode::Url).size(), std::size(cases));
 }
 
 TEST(FavoritesReader, LinkLoopsDeepTreesAndOddPathsNeitherHangNorCrash) {

@@ -26,7 +26,7 @@ namespace {
 
 // The bookmarks read at path, as "name|address", and how the reading went.
 std::pair<List, SourceReading> read(const std::string& path, std::string term = "",
-                                    std::int16_t mode = FUNC_BOTH) {
+                                    SearchMode mode = SearchMode::Both) {
     Matcher matcher(std::move(term), mode);
     std::vector<Bookmark> found;
     const SourceReading reading = fnReadFirefoxPlaces(path, matcher, found);
@@ -77,10 +77,11 @@ TEST(FirefoxRead, WalksTheTreeLeavingOutTagsAndQueries) {
     const auto [all, reading] = read(profile);
     EXPECT_EQ(all, kProfileBookmarks);
     EXPECT_TRUE(reading.BookmarkCount == 6 && reading.readWhole());
-    const auto [cafe, cafeReading] = read(profile + "/places.sqlite", "caf\u00e9", FUNC_NAME);
+    const auto [cafe, cafeReading] =
+        read(profile + "/places.sqlite", "caf\u00e9", SearchMode::Name);
     EXPECT_EQ(cafe, List{"Caf\u00e9 deep|https://deep.example/"});
     EXPECT_EQ(cafeReading.BookmarkCount, 6u); // those that do not match are counted too
-    EXPECT_EQ(read(profile, "no-title", FUNC_URL).first, List{"|https://no-title.example/"});
+    EXPECT_EQ(read(profile, "no-title", SearchMode::Url).first, List{"|https://no-title.example/"});
     EXPECT_EQ(read(profile, "tag").first, List{});
     // Read with no log waiting: nothing in the profile is made or changed.
     EXPECT_EQ(filesOf(profile), before);

@@ -1,6 +1,5 @@
 // SPDX-License-Identifier: MIT
 #include "search/matcher.h"
-#include "settings/settings.h"
 
 #include <gtest/gtest.h>
 
@@ -9,37 +8,42 @@ using namespace zaptrove;
 TEST(Matcher, LooksAtNameUrlOrBothByTheRulesAsked) {
     constexpr MatchRules kWords{.anyWordOrder = true}, kAccents{.ignoreAccents = true},
         kBoth{true, true}, kPlain{};
-    // term (lower-cased as typed), rules, Function, name, address, match
-    const std::tuple<std::string, MatchRules, std::int16_t, std::string, std::string, bool>
-        cases[] = {{"news", kPlain, FUNC_NAME, "Daily NEWS", "u", true},
-                   {"news", kPlain, FUNC_NAME, "Sports", "news", false},
-                   {"news", kPlain, FUNC_URL, "News", "u", false},
-                   {"news", kPlain, FUNC_URL, "x", "HTTP://NEWS", true},
-                   {"news", kPlain, FUNC_BOTH, "News", "u", true},
-                   {"news", kPlain, FUNC_BOTH, "x", "http://News", true},
-                   {"news", kPlain, FUNC_BOTH, "x", "u", false},
-                   {"news", kBoth, 7, "news", "news", false}, // an unknown mode
-                   {"ä", kPlain, FUNC_NAME, "ÄPFEL", "", true},
-                   {"ж", kPlain, FUNC_URL, "", "http://ЖЖ", true},
-                   {"", kPlain, FUNC_NAME, "", "", true},
-                   {"gazette linux", kPlain, FUNC_NAME, "Linux Gazette", "", false},
-                   {"gazette linux", kWords, FUNC_NAME, "Linux Gazette", "", true},
-                   {" gazette\tlinux  ", kWords, FUNC_NAME, "Linux Gazette", "", true},
-                   {"gazette linux", kWords, FUNC_NAME, "Gazette", "http://linux", false},
-                   {"gazette linux", kWords, FUNC_BOTH, "Gazette", "http://linux", true},
-                   {"gazette linux", kWords, FUNC_URL, "Linux", "http://gazette", false},
-                   {"  ", kWords, FUNC_NAME, "a  b", "", true},
-                   {"  ", kWords, FUNC_NAME, "a b", "", false},
-                   {"cafe", kPlain, FUNC_NAME, "Café", "", false},
-                   {"cafe", kAccents, FUNC_NAME, "Le Café", "", true},
-                   {"café", kAccents, FUNC_NAME, "CAFE", "", true},
-                   {"cafes", kAccents, FUNC_NAME, "Cafè au lait", "", false},
-                   {"cafe", kAccents, FUNC_URL, "Café", "http://x", false},
-                   {"crème brûlée", kAccents, FUNC_NAME, "Brûlée crème", "", false},
-                   {"crème brûlée", kBoth, FUNC_NAME, "Brulee CREME", "", true}};
-    for (const auto& [term, rules, function, name, url, match] : cases)
-        EXPECT_EQ(Matcher(term, function, rules).matches(name, url), match)
-            << "'" << term << "' by " << function << " in " << name << " / " << url;
-    Matcher reused("news", FUNC_NAME); // the text before is forgotten
-    EXPECT_TRUE(reused.nameMatches("A long name with NEWS in it") && !reused.nameMatches("ne"));
+    using enum SearchMode;
+    // term as typed, rules, mode, name, address, match
+    const std::tuple<std::string, MatchRules, SearchMode, std::string, std::string, bool> cases[] =
+        {{"news", kPlain, Name, "Daily NEWS", "u", true},
+         {"NeWs", kPlain, Name, "Daily news", "u", true},
+         {"ÄPFEL", kPlain, Name, "äpfel", "", true},
+         {"news", kPlain, Name, "Sports", "news", false},
+         {"news", kPlain, Url, "News", "u", false},
+         {"news", kPlain, Url, "x", "HTTP://NEWS", true},
+         {"news", kPlain, Both, "News", "u", true},
+         {"news", kPlain, Both, "x", "http://News", true},
+         {"news", kPlain, Both, "x", "u", false},
+         {"news", kBoth, Nothing, "news", "news", false},
+         {"ä", kPlain, Name, "ÄPFEL", "", true},
+         {"ж", kPlain, Url, "", "http://ЖЖ", true},
+         {"", kPlain, Name, "", "", true},
+         {"gazette linux", kPlain, Name, "Linux Gazette", "", false},
+         {"gazette linux", kWords, Name, "Linux Gazette", "", true},
+         {" gazette\tlinux  ", kWords, Name, "Linux Gazette", "", true},
+         {"gazette linux", kWords, Name, "Gazette", "http://linux", false},
+         {"gazette linux", kWords, Both, "Gazette", "http://linux", true},
+         {"gazette linux", kWords, Url, "Linux", "http://gazette", false},
+         {"  ", kWords, Name, "a  b", "", true},
+         {"  ", kWords, Name, "a b", "", false},
+         {"cafe", kPlain, Name, "Café", "", false},
+         {"cafe", kAccents, Name, "Le Café", "", true},
+         {"café", kAccents, Name, "CAFE", "", true},
+         {"cafes", kAccents, Name, "Cafè au lait", "", false},
+         {"cafe", kAccents, Url, "Café", "http://x", false},
+         {"crème brûlée", kAccents, Name, "Brûlée crème", "", false},
+         {"crème brûlée", kBoth, Name, "Brulee CREME", "", true}};
+    MatchScratch scratch; // one for every case: the text before is forgotten
+    for (const auto& [term, rules, mode, name, url, match] : cases)
+        EXPECT_EQ(Matcher(term, mode, rules).matches(name, url, scratch), match)
+            << "'" << term << "' by " << static_cast<int>(mode) << " in " << name << " / " << url;
+    const Matcher reused("news", Name);
+    EXPECT_TRUE(reused.nameMatches("A long name with NEWS in it", scratch) &&
+                !reused.nameMatches("ne", scratch));
 }

@@ -15,7 +15,7 @@ using test::List;
 
 namespace {
 
-List scan(std::string_view text, std::string term = "", std::int16_t mode = FUNC_BOTH) {
+List scan(std::string_view text, std::string term = "", SearchMode mode = SearchMode::Both) {
     return test::scanWith(subScanNetscape, text, std::move(term), mode);
 }
 
@@ -33,10 +33,10 @@ const char* const kFile =
 TEST(NetscapeScan, TakesBookmarksInFileOrderWithTheirReferencesDecoded) {
     EXPECT_EQ(scan(kFile), (List{"One|http://one.example/", "Tom & Jerry|http://two.example/?a&b",
                                  "Three|ftp://three.example/"}));
-    EXPECT_EQ(scan(kFile, "three", FUNC_NAME), List{"Three|ftp://three.example/"});
-    EXPECT_EQ(scan(kFile, "two.example", FUNC_URL).size(), 1u);
+    EXPECT_EQ(scan(kFile, "three", SearchMode::Name), List{"Three|ftp://three.example/"});
+    EXPECT_EQ(scan(kFile, "two.example", SearchMode::Url).size(), 1u);
     for (const char* term : {"two.example", "1234", "folder", "lower", "amp;"})
-        EXPECT_EQ(scan(kFile, term, FUNC_NAME), List{}) << term;
+        EXPECT_EQ(scan(kFile, term, SearchMode::Name), List{}) << term;
 }
 
 TEST(NetscapeScan, SkipsMalformedEntriesWithoutLosingNeighbours) {
@@ -83,7 +83,7 @@ TEST(NetscapeRead, ReadsDecodedTextAndLogsOnlyFilesItParsed) {
     test::FakeClock clock;
     const std::string file = tmp.write("b.htm", "<DT><A HREF=\"http://e/\">Caf\xe9 \x80</A>\r\n");
     const std::string missing = tmp / "missing.htm";
-    Matcher matcher("", FUNC_BOTH);
+    Matcher matcher("", SearchMode::Both);
     std::vector<Bookmark> found;
     for (const std::string& path : {file, missing, tmp.makeFolder("dir.htm"), ""s})
         fnReadNetscape(path, matcher, found,
@@ -103,16 +103,16 @@ TEST(NetscapeScan, FindsWhatReferencesStandForAndLeavesOutSavedQueries) {
                              "Creative</A>\n<DT><A HREF=\"place:sort=8&amp;maxResults=10\">Most "
                              "Visited</A>\n<DT><A HREF=\"http://r/?a=1&sort=2\">Caf&#xE9; &#38; "
                              "more</A>\n<DT><A HREF=\"http://n/\">Daily &#78;e&#x57;s</A>\n";
-    EXPECT_EQ(scan(file, "& creative", FUNC_NAME),
+    EXPECT_EQ(scan(file, "& creative", SearchMode::Name),
               List{"Designers & Creative|https://x.example/deals?a=1&id=2"});
-    EXPECT_EQ(scan(file, "a=1&id", FUNC_URL),
+    EXPECT_EQ(scan(file, "a=1&id", SearchMode::Url),
               List{"Designers & Creative|https://x.example/deals?a=1&id=2"});
-    EXPECT_EQ(scan(file, "café & m", FUNC_NAME), List{"Café & more|http://r/?a=1&sort=2"});
-    EXPECT_EQ(scan(file, "visited", FUNC_BOTH), List{});
+    EXPECT_EQ(scan(file, "café & m", SearchMode::Name), List{"Café & more|http://r/?a=1&sort=2"});
+    EXPECT_EQ(scan(file, "visited", SearchMode::Both), List{});
     // References that stand for letters of the term, or for one outside ASCII
     // that folds into one.
-    EXPECT_EQ(scan(file, "news", FUNC_BOTH), List{"Daily NeWs|http://n/"});
-    Matcher folding("cafe", FUNC_NAME, {.ignoreAccents = true});
+    EXPECT_EQ(scan(file, "news", SearchMode::Both), List{"Daily NeWs|http://n/"});
+    Matcher folding("cafe", SearchMode::Name, {.ignoreAccents = true});
     std::vector<Bookmark> found;
     subScanNetscape(file, folding, found);
     EXPECT_EQ(found, (std::vector<Bookmark>{{"Café & more", "http://r/?a=1&sort=2"}}));

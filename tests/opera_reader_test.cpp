@@ -11,7 +11,7 @@ using test::List;
 
 namespace {
 
-List scan(std::string_view text, std::string term = "", std::int16_t mode = FUNC_BOTH) {
+List scan(std::string_view text, std::string term = "", SearchMode mode = SearchMode::Both) {
     return test::scanWith(subScanOpera, text, std::move(term), mode);
 }
 
@@ -28,8 +28,9 @@ TEST(OperaScan, TakesUrlBlocksInFileOrder) {
     const List all = {"Download Opera|http://www.opera.com/download/", "|http://my.opera.com/",
                       "Download.com|http://www.download.com/"};
     EXPECT_EQ(scan(kHotlist), all);
-    EXPECT_EQ(scan(kHotlist, "my.opera", FUNC_URL), List{all[1]});
-    EXPECT_EQ(scan(kHotlist, "opera", FUNC_NAME), List{all[0]}) << "the folder is no bookmark";
+    EXPECT_EQ(scan(kHotlist, "my.opera", SearchMode::Url), List{all[1]});
+    EXPECT_EQ(scan(kHotlist, "opera", SearchMode::Name), List{all[0]})
+        << "the folder is no bookmark";
 }
 
 // A block needs both keys, each at the start of its line ("SHORT NAME=" or

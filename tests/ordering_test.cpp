@@ -99,7 +99,7 @@ TEST(Ordering, OrderCandidatesPicksTheKeyBySortAndLogsTheStep) {
         test::TempFolder t;
         constexpr std::int16_t kLogOn = DEBUG_ON;
         std::vector<Bookmark> list{{"c", "u2"}, {"a", "u3"}, {"b", "u1"}};
-        subOrderCandidates({.function = function, .sort = sort}, list,
+        subOrderCandidates({.mode = fnSearchMode(function), .sort = sort}, list,
                            DebugLog(kLogOn, clock, t / "z.log"));
         EXPECT_EQ(namesOf(list), order) << sort << "/" << function;
         EXPECT_EQ(test::readFile(t / "z.log"), log) << sort << "/" << function;

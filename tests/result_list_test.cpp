@@ -11,7 +11,7 @@ using namespace zaptrove;
 namespace {
 
 SearchRequest makeRequest(int duplicates, int sort, int function) {
-    return {.function = static_cast<std::int16_t>(function),
+    return {.mode = fnSearchMode(static_cast<std::int16_t>(function)),
             .sort = static_cast<std::int16_t>(sort),
             .removeDuplicates = duplicates == DUPS_REMOVE};
 }
@@ -58,9 +58,9 @@ TEST(ResultList, BuildListLinesGivesEveryRecordAnAddress) {
     test::TempFolder t;
     const std::string shortcut = t.asFolder() + "Home.url";
     t.write("Home.url", "[InternetShortcut]\r\nURL=http://home\r\n");
-    std::vector<Bookmark> results{{shortcut, "", true},
+    std::vector<Bookmark> results{{shortcut, "", true, true},
                                   {shortcut, "", false}, // not a favorite: its name is no file
-                                  {t.asFolder() + "Gone.url", "", true},
+                                  {t.asFolder() + "Gone.url", "", true, true},
                                   {"Kept.url", "http://kept", true}};
     EXPECT_EQ(fnBuildListLines(makeRequest(15, SORT_NAME, FUNC_NAME), results, DebugLog::silent()),
               (std::vector<std::string>{"Home  -  http://home", "Home  -  <not found>",

@@ -10,10 +10,20 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <ostream>
 
 #include <string>
 #include <string_view>
 #include <vector>
+
+namespace zaptrove {
+
+// A search mode in a test's message, by its number.
+inline std::ostream& operator<<(std::ostream& out, SearchMode mode) {
+    return out << static_cast<int>(mode);
+}
+
+} // namespace zaptrove
 
 namespace zaptrove::test {
 
@@ -31,7 +41,7 @@ inline List listOf(const std::vector<Bookmark>& found) {
 // Every bookmark a file or folder reader finds at path, with logging off.
 template <typename Reader>
 std::vector<Bookmark> readWith(Reader reader, const std::string& path, std::string term = "",
-                               std::int16_t mode = FUNC_BOTH) {
+                               SearchMode mode = SearchMode::Both) {
     Matcher matcher(std::move(term), mode);
     std::vector<Bookmark> found;
     reader(path, matcher, found, DebugLog::silent());
@@ -41,7 +51,7 @@ std::vector<Bookmark> readWith(Reader reader, const std::string& path, std::stri
 // Each bookmark a file scanner finds in the text, as "name|address".
 template <typename Scanner>
 List scanWith(Scanner scanner, std::string_view text, std::string term = "",
-              std::int16_t mode = FUNC_BOTH) {
+              SearchMode mode = SearchMode::Both) {
     Matcher matcher(std::move(term), mode);
     std::vector<Bookmark> found;
     scanner(text, matcher, found);
@@ -59,16 +69,18 @@ void expectSkippingKeepsEveryMatch(Scanner scanner, std::string_view shortText) 
     const std::string text = std::string(shortText) + std::string(100, ' ');
     constexpr MatchRules kRules[] = {{}, {.anyWordOrder = true}, {.ignoreAccents = true}};
     for (const char* term : {"b", "x", "k", "\u00e4", "url", "a", "x b"}) {
-        for (const std::int16_t mode : {FUNC_NAME, FUNC_URL, FUNC_BOTH}) {
+        for (const SearchMode mode : {SearchMode::Name, SearchMode::Url, SearchMode::Both}) {
             for (const MatchRules& rules : kRules) {
-                Matcher everything("", FUNC_BOTH);
+                Matcher everything("", SearchMode::Both);
                 Matcher matcher(term, mode, rules);
                 std::vector<Bookmark> all;
                 std::vector<Bookmark> found;
                 scanner(text, everything, all);
                 scanner(text, matcher, found);
-                std::erase_if(all,
-                              [&](const Bookmark& b) { return !matcher.matches(b.Name, b.URL); });
+                MatchScratch scratch;
+                std::erase_if(all, [&](const Bookmark& b) {
+                    return !matcher.matches(b.Name, b.URL, scratch);
+                });
                 EXPECT_EQ(found, all) << term << " by " << mode << " in " << text;
             }
         }
