@@ -9,6 +9,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <optional>
 #include <sstream>
 #ifndef _WIN32
 #include <sys/inotify.h>
@@ -185,4 +186,26 @@ TEST_F(SearchRun, AnAccountsBookmarksAreSearchedAsASourceOfTheirProfile) {
         found.push_back(record.Name + " | " + record.Origin);
     EXPECT_EQ(found, (Lines{"Own x | Chromium, profile Default",
                             "Synced x | Chromium, profile Default (account)"}));
+}
+
+// A stored location, however it was written, as its reader takes it; nothing
+// for one that names none.
+TEST(Locations, PathIsTheStoredTextWithAFolderSeparatorOrNothing) {
+    const std::tuple<std::string, bool, std::optional<std::string>> cases[] = {
+        {"", true, std::nullopt},
+        {"", false, std::nullopt},
+        {NOT_FOUND, true, std::nullopt},
+        {NOT_FOUND, false, std::nullopt},
+        {"\\", true, std::nullopt}, // a whole drive
+        {"/", true, std::nullopt},
+        {"C:\\Favs", true, "C:\\Favs\\"},
+        {"C:\\Favs\\", true, "C:\\Favs\\"},
+        {"/home/me/Favs", true, "/home/me/Favs\\"},
+        {"/home/me/Favs/", true, "/home/me/Favs\\"},
+        {"/home/me/b.html", false, "/home/me/b.html"},
+        {"b.html ", false, "b.html "}, // a file path is read as written
+    };
+    for (const auto& [stored, isFolder, path] : cases) {
+        EXPECT_EQ(fnLocationPath(stored, isFolder), path) << stored;
+    }
 }
