@@ -35,6 +35,8 @@ int main(int argc, char** argv) {
                                         {}});
     window.form.setIcon(zaptrove::zaptroveIconPng());
     window.Form_Load();
+    forms::whenAskedToEnd(
+        [&window](forms::EndRequest request) { window.subEndRequested(request); });
     window.form.show();
     shown = &window;
     return application.exec();

@@ -51,6 +51,7 @@ void frmMain::txtInput_KeyPress(std::int16_t& KeyAscii) {
     for (const SettingCommand& command : kSettingCommands) {
         if (word == command.word) {
             settings_.*command.field = command.value;
+            subStoreSettings();
             txtInput.setText("");
             return;
         }
