@@ -92,7 +92,7 @@ TEST(FirefoxRead, TellsWhyADatabaseCannotBeRead) {
     PlacesDatabase(rootless + "/places.sqlite").exec("DELETE FROM moz_bookmarks WHERE id = 1");
     const std::pair<std::string, std::string> cases[] = {
         {tmp / "missing", "not found"},
-        {tmp.write("empty/places.sqlite", ""), "cannot be read: no such table: moz_bookmarks"},
+        {tmp.write("empty/places.sqlite", ""), "holds no bookmark tree"},
         {tmp.write("text/places.sqlite", std::string(5000, 'x')),
          "cannot be read: file is not a database"},
         {rootless, "holds no bookmark tree"},
@@ -100,6 +100,30 @@ TEST(FirefoxRead, TellsWhyADatabaseCannotBeRead) {
     for (const auto& [path, problem] : cases) {
         const auto [found, reading] = read(path);
         EXPECT_EQ(std::pair(found, reading.Problem), std::pair(List{}, problem)) << path;
+    }
+}
+
+// A table defined as a view that recurses without end would hang every search:
+// only real tables are read.
+TEST(FirefoxRead, ATableThatIsAViewIsNotRead) {
+    const test::TempFolder tmp;
+    const std::string endless =
+        "WITH RECURSIVE n(id) AS (SELECT 1 UNION ALL SELECT id + 1 FROM n) ";
+    const std::pair<std::string, std::string> views[] = {
+        {"moz_bookmarks",
+         "SELECT id, 2 AS type, NULL AS fk, id - 1 AS parent, 0 AS position, '' AS title, "
+         "'root________' AS guid FROM n"},
+        {"moz_places", "SELECT id, 'https://x/' AS url, '' AS title FROM n"}};
+    for (const auto& [table, rows] : views) {
+        const std::string profile = tmp.makeFolder(table);
+        PlacesDatabase places(profile + "/places.sqlite");
+        places.add(PlacesDatabase::kMenu, 1, "Kept", "https://kept.example/");
+        places.exec("DROP TABLE " + table + "; CREATE VIEW " + table + " AS " + endless + rows);
+        places.exec("PRAGMA wal_checkpoint(TRUNCATE)");
+        const auto [found, reading] = read(profile);
+        EXPECT_EQ(std::pair(found, reading.Problem),
+                  std::pair(List{}, std::string("holds no bookmark tree")))
+            << table;
     }
 }
 
