@@ -4,6 +4,7 @@
 #include "platform/files.h"
 #include "platform/text.h"
 #include "settings/browser_install_places.h"
+#include "settings/discovery_read_limit.h"
 #include "settings/local_state.h"
 #include "settings/profiles_ini.h"
 
@@ -162,7 +163,7 @@ std::vector<BrowserProfile> firefoxProfiles(const InstallPlace& place, const std
                                             const PathJoiner& join) {
     std::vector<BrowserProfile> profiles;
     std::string ini;
-    if (!platform::readWholeFile(join(root, "profiles.ini"), ini)) {
+    if (!platform::readWholeFile(join(root, "profiles.ini"), ini, kDiscoveryReadLimit)) {
         return profiles;
     }
     for (const ProfilesIniEntry& entry : fnReadProfilesIni(ini)) {
@@ -192,7 +193,7 @@ std::vector<std::pair<std::string, std::string>> chromiumProfileFolders(const st
                                                                         const PathJoiner& join) {
     std::string localState;
     std::vector<std::pair<std::string, std::string>> folders;
-    if (platform::readWholeFile(join(root, "Local State"), localState)) {
+    if (platform::readWholeFile(join(root, "Local State"), localState, kDiscoveryReadLimit)) {
         for (LocalStateProfile& named : fnReadLocalStateProfiles(localState)) {
             folders.emplace_back(std::move(named.folder), std::move(named.name));
         }
