@@ -79,8 +79,8 @@ constexpr std::array kLocations = {
 void listSources(const Settings& settings, std::ostream& out) {
     const auto line = [&](bool on, const std::string& kind, const std::string& status,
                           const std::string& path) {
-        out << (on ? "on" : "off") << '\t' << fnPrintableLine(kind) << '\t' << status << '\t'
-            << fnPrintableLine(path) << '\n';
+        out << (on ? "on" : "off") << '\t' << fnPrintableLine(kind) << '\t'
+            << fnPrintableLine(status) << '\t' << fnPrintableLine(path) << '\n';
     };
     for (const Location& location : kLocations) {
         const std::string& path = settings.*location.path;
@@ -136,7 +136,7 @@ int fnRunFind(const std::vector<std::string>& pArgs, std::ostream& pOut, std::os
     for (const UnreadableSource& source : outcome.Unreadable) {
         pErr << "zaptrove-find: " << fnPrintableLine(source.Kind) << ' '
              << fnPrintableLine(platform::nativePath(source.Location))
-             << " could not be read: " << source.Reason << '\n';
+             << " could not be read: " << fnPrintableLine(source.Reason) << '\n';
     }
     if (!outcome.Found && outcome.Unreadable.size() == outcome.SourcesEnabled) {
         if (outcome.SourcesEnabled == 0) {

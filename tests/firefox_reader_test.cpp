@@ -1,4 +1,5 @@
 // SPDX-License-Identifier: MIT
+#include "cli/find_command.h"
 #include "platform/files.h"
 #include "search/firefox_reader.h"
 #include "search/matcher.h"
@@ -14,6 +15,7 @@
 #include <filesystem>
 #include <map>
 #include <memory>
+#include <sstream>
 #include <thread>
 
 namespace fs = std::filesystem;
@@ -124,6 +126,30 @@ TEST(FirefoxRead, ATableThatIsAViewIsNotRead) {
         EXPECT_EQ(std::pair(found, reading.Problem),
                   std::pair(List{}, std::string("holds no bookmark tree")))
             << table;
+    }
+}
+
+// SQLite's messages quote names from the file's schema: zaptrove-find prints
+// them as it prints names, so they cannot send the terminal commands.
+TEST(FirefoxRead, AMessageQuotingTheSchemaReachesNoTerminalEscape) {
+    const test::TempFolder tmp;
+    const std::string profile = tmp.makeFolder("profile");
+    {
+        PlacesDatabase places(profile + "/places.sqlite");
+        places.exec("PRAGMA writable_schema = ON; INSERT INTO sqlite_schema VALUES "
+                    "('view', '\x1b]0;PWNED\x07', '\x1b]0;PWNED\x07', 0, 'CREATE VIEW x AS')");
+        places.exec("PRAGMA wal_checkpoint(TRUNCATE)");
+    }
+    for (const std::vector<std::string>& args :
+         {std::vector<std::string>{"--firefox", profile, "x"},
+          {"--firefox", profile, "--list-sources"}}) {
+        std::ostringstream out, err;
+        fnRunFind(args, out, err);
+        const std::string printed = out.str() + err.str();
+        EXPECT_NE(printed.find("malformed database schema (\xEF\xBF\xBD]0;PWNED"),
+                  std::string::npos)
+            << printed;
+        EXPECT_EQ(printed.find('\x1b'), std::string::npos) << printed;
     }
 }
 
