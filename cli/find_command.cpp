@@ -150,7 +150,7 @@ int fnRunFind(const std::vector<std::string>& pArgs, std::ostream& pOut, std::os
     }
     for (const Bookmark& record : outcome.Results) {
         if (options.tsv) {
-            pOut << fnPrintableLine(fnDisplayName(record.Name)) << '\t'
+            pOut << fnPrintableLine(fnShownText(record, record.Name)) << '\t'
                  << fnPrintableLine(record.URL) << '\n';
         } else {
             pOut << fnPrintableLine(fnListLine(settings, record)) << '\n';

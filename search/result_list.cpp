@@ -16,10 +16,10 @@ int duplicateKeyMode(const Settings& settings) {
     return settings.Sort == SORT_SEARCHED ? settings.Function : settings.Sort;
 }
 
-// The lower-cased text a record is compared by: the display text of its address
+// The lower-cased text a record is compared by: the shown text of its address
 // in mode 1, of its name otherwise (mode "both" compares addresses as they are).
 void duplicateKey(int mode, const Bookmark& record, std::string& key) {
-    platform::lowerCaseInto(fnDisplayNameView(mode == 1 ? record.URL : record.Name), key);
+    platform::lowerCaseInto(fnShownText(record, mode == 1 ? record.URL : record.Name), key);
 }
 
 } // namespace
@@ -69,7 +69,7 @@ void subReadMissingShortcutAddresses(std::vector<Bookmark>& pRecords) {
 std::string fnListLine(const Settings& pSettings, const Bookmark& pRecord) {
     const bool nameFirst = pSettings.Sort == SORT_NAME ||
                            (pSettings.Sort == SORT_SEARCHED && pSettings.Function != FUNC_URL);
-    const std::string_view name = fnDisplayNameView(pRecord.Name);
+    const std::string_view name = fnShownText(pRecord, pRecord.Name);
     std::string line;
     line.reserve(name.size() + pRecord.URL.size() + 5);
     line.append(nameFirst ? name : std::string_view(pRecord.URL));

@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: MIT
 #include "debug_log/debug_log.h"
+#include "search/ordering.h"
 #include "search/result_list.h"
 #include "support/fake_clock.h"
 #include "support/temp_folder.h"
@@ -55,6 +56,22 @@ TEST(ResultList, ListLinePutsTheSortedFieldFirst) {
                   nameFirst ? "News  -  http://n" : "http://n  -  News")
             << sort << "/" << function;
     EXPECT_EQ(fnListLine(makeSettings(15, 0, 0), {"a\\Page.URL", "x\\y"}), "Page.URL  -  x\\y");
+}
+
+// A browser's bookmark names are titles: shown, compared and ordered whole.
+TEST(ResultList, BrowserBookmarksShowTheirWholeName) {
+    const Bookmark tips{"Tips \\ Tricks", "u", false, "Firefox"};
+    const Bookmark file{"all about file.url", "u", false, "Chromium"};
+    EXPECT_EQ(fnListLine(makeSettings(15, 0, 0), tips), "Tips \\ Tricks  -  u");
+    EXPECT_EQ(fnListLine(makeSettings(15, 0, 0), file), "all about file.url  -  u");
+    const test::FakeClock clock;
+    const Settings settings = makeSettings(DUPS_REMOVE, SORT_NAME, FUNC_NAME);
+    const std::vector<Bookmark> apart{{"x \\ Tricks", "u", false, "Firefox"}, tips};
+    EXPECT_EQ(fnRemoveDuplicates(settings, apart, DebugLog(settings, clock)), apart);
+    const Bookmark last{"z \\ a", "u", false, "Firefox"};
+    std::vector<Bookmark> ordered{last, {"m", "u"}};
+    subOrderCandidates(settings, ordered, DebugLog(settings, clock));
+    EXPECT_EQ(ordered, (std::vector<Bookmark>{{"m", "u"}, last}));
 }
 
 TEST(ResultList, BuildListLinesGivesEveryRecordAnAddress) {
