@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
+
 using namespace zaptrove;
 
 TEST(Matcher, LooksAtNameUrlOrBothByTheRulesAsked) {
@@ -42,4 +44,18 @@ TEST(Matcher, LooksAtNameUrlOrBothByTheRulesAsked) {
             << "'" << term << "' by " << function << " in " << name << " / " << url;
     Matcher reused("news", FUNC_NAME); // the text before is forgotten
     EXPECT_TRUE(reused.nameMatches("A long name with NEWS in it") && !reused.nameMatches("ne"));
+}
+
+// A word typed again adds nothing to find: 100,000 times "z" costs what one does.
+TEST(Matcher, AWordTypedAgainIsLookedForOnce) {
+    std::string term;
+    for (int k = 0; k < 100'000; ++k)
+        term += "z ";
+    Matcher matcher(term, FUNC_NAME, {.anyWordOrder = true});
+    const auto start = std::chrono::steady_clock::now();
+    int found = 0;
+    for (int k = 0; k < 20'000; ++k)
+        found += matcher.matches("zebra", "u") ? 1 : 0;
+    EXPECT_EQ(found, 20'000);
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(2));
 }
