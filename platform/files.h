@@ -153,4 +153,14 @@ std::string userStateFolder();
 // The value of an environment variable, or empty when it is unset.
 std::string environmentValue(const char* name);
 
+#ifndef _WIN32
+// The user's home folder: $HOME when it is an absolute path, else the one the
+// password database gives; empty when neither does.
+std::string userHomeFolder();
+// A per-user folder an XDG variable names ($XDG_CONFIG_HOME...): its value when
+// it is an absolute path (a relative one is ignored, as the XDG rules say),
+// else pUnderHome below the home folder; empty when there is no home.
+std::string xdgBaseFolder(const char* pVariable, std::string_view pUnderHome);
+#endif
+
 } // namespace zaptrove::platform

@@ -266,12 +266,8 @@ UserFolders fnCurrentUserFolders() {
 #if defined(__APPLE__)
     folders.layout = Layout::MacOS;
 #endif
-    folders.home = environmentValue("HOME");
-    // Only an absolute $XDG_CONFIG_HOME counts.
-    folders.configHome = environmentValue("XDG_CONFIG_HOME");
-    if (!folders.configHome.starts_with('/') && !folders.home.empty()) {
-        folders.configHome = folders.home + "/.config";
-    }
+    folders.home = platform::userHomeFolder();
+    folders.configHome = platform::xdgBaseFolder("XDG_CONFIG_HOME", ".config");
 #endif
     return folders;
 }
