@@ -33,6 +33,7 @@ int main(int argc, char** argv) {
                                         zaptrove::platform::systemClock(),
                                         [] { std::_Exit(0); },
                                         {}});
+    window.InstanceProblem = claim->problem();
     window.form.setIcon(zaptrove::zaptroveIconPng());
     window.Form_Load();
     forms::whenAskedToEnd(

@@ -122,6 +122,9 @@ class frmMain final : public SettingsWindow {
     TrayData trayData;
     // The Preferences dialog while it is shown.
     std::unique_ptr<frmPreferences> Preferences;
+    // Why this program holds no single instance, when it does not; written to
+    // the log when the log is switched on.
+    std::string InstanceProblem;
     platform::forms::TrayIcon trayIcon{form};
 
   private:

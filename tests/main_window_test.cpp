@@ -179,10 +179,12 @@ TEST_F(MainWindow, HiddenCommandsInAnyCaseChangeSettingsAndOthersAreSearched) {
 
     enter("\\disable_debug"); // logging is off: nothing at all
     EXPECT_EQ(log(), "");
+    window.InstanceProblem = "No single instance: why";
     enter("\\ENABLE_DEBUG");
     enter("\\disable_debug");
     enter("after");
     EXPECT_EQ(log(), "+ [05/12/03 - 14:07:31] Starting[ZTV v4.3] debug session\r\n"
+                     "! [05/12/03 - 14:07:31] No single instance: why\r\n"
                      "$ [05/12/03 - 14:07:31] Input : \\disable_debug\r\n"
                      "- [05/12/03 - 14:07:31] Ending[ZTV v4.3] debug session\r\n");
 }
