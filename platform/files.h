@@ -150,6 +150,11 @@ std::string programFolder();
 // %LOCALAPPDATA%\Zaptrove on Windows. It may not exist yet.
 std::string userStateFolder();
 
+// The file a path leads to, every link on the way followed, as SQLite finds a
+// database's side files on POSIX; the path itself when it cannot be resolved,
+// and on Windows.
+std::string resolvedPath(std::string_view path);
+
 // The value of an environment variable, or empty when it is unset.
 std::string environmentValue(const char* name);
 

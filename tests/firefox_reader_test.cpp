@@ -153,6 +153,20 @@ TEST(FirefoxRead, AMessageQuotingTheSchemaReachesNoTerminalEscape) {
     }
 }
 
+#ifndef _WIN32
+// SQLite keeps the log of a database reached through a link beside the file
+// the link leads to; that is where it is read from.
+TEST(FirefoxRead, ALinkedDatabaseIsReadWithTheLogBesideItsTarget) {
+    const test::TempFolder tmp;
+    const std::string real = tmp.makeFolder("real"), linked = tmp.makeFolder("linked");
+    PlacesDatabase places(real + "/places.sqlite");
+    places.add(PlacesDatabase::kMenu, 1, "In the log", "https://log.example/");
+    fs::create_symlink(real + "/places.sqlite", linked + "/places.sqlite");
+    ASSERT_GT(fs::file_size(real + "/places.sqlite-wal"), 0u);
+    EXPECT_EQ(read(linked, "log").first, List{"In the log|https://log.example/"});
+}
+#endif
+
 // A browser that holds the database with an exclusive lock and keeps its
 // latest bookmark in the write-ahead log: the copy sees it, and the profile
 // is left byte for byte as it was.

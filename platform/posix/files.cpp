@@ -368,6 +368,17 @@ std::string userStateFolder() {
     return base.empty() ? std::string() : base + "/zaptrove";
 }
 
+std::string resolvedPath(std::string_view path) {
+    const std::string native = nativePath(path);
+    char* resolved = realpath(native.c_str(), nullptr);
+    if (resolved == nullptr) {
+        return native;
+    }
+    std::string result(resolved);
+    std::free(resolved);
+    return result;
+}
+
 std::string userHomeFolder() {
     std::string home = environmentValue("HOME");
     if (home.starts_with('/')) {
