@@ -11,6 +11,8 @@
 #include <algorithm>
 #include <array>
 #include <optional>
+#include <set>
+#include <utility>
 
 namespace zaptrove {
 
@@ -234,15 +236,11 @@ class FirstVisits {
   public:
     bool isFirst(const std::string& folder) {
         const std::optional<platform::FolderIdentity> identity = platform::folderIdentity(folder);
-        if (!identity || std::find(seen_.begin(), seen_.end(), *identity) != seen_.end()) {
-            return false;
-        }
-        seen_.push_back(*identity);
-        return true;
+        return identity && seen_.emplace(identity->device, identity->node).second;
     }
 
   private:
-    std::vector<platform::FolderIdentity> seen_;
+    std::set<std::pair<std::uint64_t, std::uint64_t>> seen_;
 };
 
 } // namespace
