@@ -620,6 +620,13 @@ TEST_F(MainWindow, ARefusedOrUnofferedHotkeyIsReportedInThePageAndTheLog) {
                           launcher.txtShowCommand.text());
     };
     EXPECT_EQ(page(), std::tuple(true, settings.HotKeyStatus, "zaptrove --show"));
+    std::string flood; // a hand-edited store: refused, and named only by its start
+    for (int k = 0; k < 100'000; ++k)
+        flood += "Ctrl+";
+    settings.HotKey = flood + "Z";
+    window.subApplyHotkey();
+    EXPECT_EQ(settings.HotKeyStatus,
+              flood.substr(0, 40) + "\u2026 cannot be a hotkey (not a key combination).");
     settings.HotKeysOffered = false;
     EXPECT_EQ(page(), std::tuple(false, "This desktop offers programs no global hotkey.",
                                  "zaptrove --show"));
