@@ -33,8 +33,11 @@ int main(int argc, char** argv) {
                                         zaptrove::platform::systemClock(),
                                         [] { std::_Exit(0); },
                                         {}});
+    window.InstanceProblem = claim->problem();
     window.form.setIcon(zaptrove::zaptroveIconPng());
     window.Form_Load();
+    forms::whenAskedToEnd(
+        [&window](forms::EndRequest request) { window.subEndRequested(request); });
     window.form.show();
     shown = &window;
     return application.exec();

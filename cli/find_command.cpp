@@ -52,8 +52,8 @@ Settings loadSettings(const FindOptions& options, std::vector<std::string>& stor
 void listSources(const Settings& settings, std::ostream& out) {
     const auto line = [&](bool on, const std::string& kind, const std::string& status,
                           const std::string& path) {
-        out << (on ? "on" : "off") << '\t' << fnPrintableLine(kind) << '\t' << status << '\t'
-            << fnPrintableLine(path) << '\n';
+        out << (on ? "on" : "off") << '\t' << fnPrintableLine(kind) << '\t'
+            << fnPrintableLine(status) << '\t' << fnPrintableLine(path) << '\n';
     };
     for (const Location& location : kLocations) {
         line(settings.*location.doField == DO_YES, location.label,
@@ -112,7 +112,7 @@ int fnRunFind(const std::vector<std::string>& pArgs, std::ostream& pOut, std::os
     for (const UnreadableSource& source : outcome.Unreadable) {
         pErr << "zaptrove-find: " << fnPrintableLine(source.Kind) << ' '
              << fnPrintableLine(platform::nativePath(source.Location))
-             << " could not be read: " << source.Reason << '\n';
+             << " could not be read: " << fnPrintableLine(source.Reason) << '\n';
     }
     if (!outcome.Found && outcome.Unreadable.size() == outcome.SourcesEnabled) {
         if (outcome.SourcesEnabled == 0) {
@@ -126,7 +126,7 @@ int fnRunFind(const std::vector<std::string>& pArgs, std::ostream& pOut, std::os
     }
     for (const Bookmark& record : outcome.Results) {
         if (options.tsv) {
-            pOut << fnPrintableLine(fnDisplayName(record.Name)) << '\t'
+            pOut << fnPrintableLine(fnShownText(record, record.Name)) << '\t'
                  << fnPrintableLine(record.URL) << '\n';
         } else {
             pOut << fnPrintableLine(fnListLine(request, record)) << '\n';

@@ -5,6 +5,22 @@
 
 namespace zaptrove {
 
+namespace {
+
+// The two bytes after 0xE2 of U+202A to U+202E and U+2066 to U+2069, the
+// embeddings, overrides and isolates that reorder the rest of a line.
+bool isBidiControl(std::string_view pTail) {
+    if (pTail.size() < 2) {
+        return false;
+    }
+    const auto second = static_cast<unsigned char>(pTail[0]);
+    const auto third = static_cast<unsigned char>(pTail[1]);
+    return (second == 0x80 && third >= 0xAA && third <= 0xAE) ||
+           (second == 0x81 && third >= 0xA6 && third <= 0xA9);
+}
+
+} // namespace
+
 std::string fnPrintableLine(std::string_view pText) {
     constexpr std::string_view kReplacement = "\xEF\xBF\xBD";
     // Through UTF-16 and back, every byte that is not UTF-8 becomes U+FFFD.
@@ -30,6 +46,9 @@ std::string fnPrintableLine(std::string_view pText) {
                    static_cast<unsigned char>(text[i + 1]) < 0xA0) {
             replace(i, 2, kReplacement); // U+0080 to U+009F, the C1 controls
             ++i;
+        } else if (byte == 0xE2 && isBidiControl(text.substr(i + 1, 2))) {
+            replace(i, 3, kReplacement);
+            i += 2;
         }
     }
     line.append(text.substr(kept));

@@ -7,8 +7,9 @@
 namespace zaptrove {
 
 // The text as one line that a terminal shows as it is: tab, CR and LF become
-// blanks, other control characters (C0, DEL, C1) and bytes that are not UTF-8
-// become U+FFFD, so a bookmark can neither split a result line nor send the
+// blanks, other control characters (C0, DEL, C1), the bidirectional embeddings,
+// overrides and isolates, and bytes that are not UTF-8 become U+FFFD, so a
+// bookmark can neither split a result line, nor reorder it, nor send the
 // terminal commands.
 std::string fnPrintableLine(std::string_view pText);
 

@@ -47,6 +47,9 @@ std::string fnDefaultLogPath() {
         return folder + "\\ztvdebug.log";
     }
     const std::string fallback = platform::userStateFolder();
+    if (fallback.empty()) {
+        return {};
+    }
     platform::makeFolders(fallback);
     return platform::nativePath(fallback + "\\ztvdebug.log");
 }

@@ -6,6 +6,8 @@
 #include "settings/start_up.h"
 #include "settings/version.h"
 
+#include <algorithm>
+
 namespace zaptrove {
 
 namespace forms = platform::forms;
@@ -40,6 +42,7 @@ frmMain::frmMain(Settings& settings, Services services)
 void frmMain::Form_Load() {
     form.setCaption("Zaptrove v" + fnVersionText());
     Form_Resize();
+    subPlaceInMiddle();
     subStartUp(services_.registry, services_.userFolders, settings_, *this, StoreWrites::FirstRun);
     subLogSettingsProblems();
     subKeepOnScreen();
@@ -51,14 +54,29 @@ void frmMain::Form_Load() {
 }
 
 void frmMain::Form_Unload() {
-    subSaveSettings(services_.registry, settings_, *this);
-    subLogSettingsProblems();
+    subStoreSettings();
     if (isMinimized() && settings_.Tray == TRAY_ON) {
         subNotifyIcon(TrayMessage::Delete);
         forms::doEvents();
     }
     subDebug(LOG_END, "Ending ZTV[v" + fnVersionText() + "] debug session");
     services_.endProgram();
+}
+
+void frmMain::subStoreSettings() {
+    subSaveSettings(services_.registry, settings_, *this);
+    subLogSettingsProblems();
+}
+
+// A session manager ending the session may still cancel it: the settings are
+// stored and the program goes on. A request to end it now ends it as closing
+// the window does.
+void frmMain::subEndRequested(forms::EndRequest pRequest) {
+    if (pRequest == forms::EndRequest::SessionEnding) {
+        subStoreSettings();
+    } else {
+        form.unload();
+    }
 }
 
 void frmMain::subLogSettingsProblems() {
@@ -81,6 +99,18 @@ void frmMain::subKeepOnScreen() {
     if (placed.top != stored.top) {
         form.setTop(placed.top);
     }
+}
+
+// Without it a first run would store the place of a window not yet placed,
+// the screen's corner, and every later start would open there.
+void frmMain::subPlaceInMiddle() {
+    const std::vector<forms::TwipsRect> screens = forms::screenWorkAreas();
+    if (screens.empty()) {
+        return;
+    }
+    const forms::TwipsRect& screen = screens.front();
+    form.setLeft(screen.left + std::max(0.0f, (screen.width - form.width()) / 2));
+    form.setTop(screen.top + std::max(0.0f, (screen.height - form.height()) / 2));
 }
 
 bool frmMain::isMinimized() const {

@@ -55,6 +55,11 @@ class frmMain final : public SettingsWindow {
     // Start-up (form_lifecycle.cpp)
     void Form_Load();
     void Form_Unload();
+    // Stores the settings and the window's place now, as the unload would, so
+    // that a change survives a session that ends without closing the window.
+    void subStoreSettings();
+    // The desktop asks the program to end from outside (form_lifecycle.cpp).
+    void subEndRequested(platform::forms::EndRequest pRequest);
     // Writes what went wrong with the settings store into the log.
     void subLogSettingsProblems();
     // Layout (form_layout.cpp)
@@ -117,6 +122,9 @@ class frmMain final : public SettingsWindow {
     TrayData trayData;
     // The Preferences dialog while it is shown.
     std::unique_ptr<frmPreferences> Preferences;
+    // Why this program holds no single instance, when it does not; written to
+    // the log when the log is switched on.
+    std::string InstanceProblem;
     platform::forms::TrayIcon trayIcon{form};
 
   private:
@@ -124,6 +132,9 @@ class frmMain final : public SettingsWindow {
     void subNotifyIcon(TrayMessage pMessage);
     // Moves the window onto a screen when its stored place is off every one.
     void subKeepOnScreen();
+    // Puts the window in the middle of the first screen, where it opens when
+    // no place is stored.
+    void subPlaceInMiddle();
     // Collapses the window, remembering the height the list had.
     void rememberExpandedHeight();
     // Shows a search's results in the unfolded list, the first row selected;

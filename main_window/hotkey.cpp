@@ -5,6 +5,24 @@ namespace zaptrove {
 
 namespace forms = platform::forms;
 
+namespace {
+
+// The stored text as the status names it: one too long to be a combination is
+// cut (at a character's start), so a hand-edited store cannot flood the page.
+std::string shownHotkeyText(const std::string& pText) {
+    constexpr std::size_t kLongest = 40;
+    if (pText.size() <= kLongest) {
+        return pText;
+    }
+    std::size_t end = kLongest;
+    while (end > 0 && (static_cast<unsigned char>(pText[end]) & 0xC0) == 0x80) {
+        --end;
+    }
+    return pText.substr(0, end) + "\u2026";
+}
+
+} // namespace
+
 void frmMain::subApplyHotkey() {
     if (settings_.HotKey == hotkeyText_) {
         return;
@@ -25,7 +43,8 @@ void frmMain::subApplyHotkey() {
         subHotkeyReported(platform::HotkeyState::Unavailable, "");
         return;
     }
-    settings_.HotKeyStatus = hotkeyText_ + ": waiting for the desktop to accept it.";
+    settings_.HotKeyStatus =
+        shownHotkeyText(hotkeyText_) + ": waiting for the desktop to accept it.";
     hotkey_ = services_.registerHotkey(
         *sequence, [this] { subHotkeyPressed(); },
         [this](platform::HotkeyState state, const std::string& detail) {
@@ -35,20 +54,21 @@ void frmMain::subApplyHotkey() {
 
 void frmMain::subHotkeyReported(platform::HotkeyState pState, const std::string& pDetail) {
     const std::string because = pDetail.empty() ? "" : " (" + pDetail + ")";
+    const std::string hotkey = shownHotkeyText(hotkeyText_);
     switch (pState) {
     case platform::HotkeyState::Registered:
         hotkeyRegistered_ = true;
-        settings_.HotKeyStatus = hotkeyText_ + " shows or hides the window" + because + ".";
+        settings_.HotKeyStatus = hotkey + " shows or hides the window" + because + ".";
         break;
     case platform::HotkeyState::Taken:
         settings_.HotKeyStatus =
-            hotkeyText_ + " was refused" + because + ": choose another combination.";
+            hotkey + " was refused" + because + ": choose another combination.";
         break;
     case platform::HotkeyState::Invalid:
-        settings_.HotKeyStatus = hotkeyText_ + " cannot be a hotkey" + because + ".";
+        settings_.HotKeyStatus = hotkey + " cannot be a hotkey" + because + ".";
         break;
     case platform::HotkeyState::Unavailable:
-        settings_.HotKeyStatus = hotkeyText_ + " is not offered by this desktop" + because + ".";
+        settings_.HotKeyStatus = hotkey + " is not offered by this desktop" + because + ".";
         break;
     }
     subLogHotkey();

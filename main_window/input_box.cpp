@@ -51,6 +51,7 @@ void frmMain::txtInput_KeyPress(std::int16_t& KeyAscii) {
     for (const SettingCommand& command : kSettingCommands) {
         if (word == command.word) {
             settings_.*command.field = command.value;
+            subStoreSettings();
             txtInput.setText("");
             return;
         }
@@ -62,6 +63,9 @@ void frmMain::txtInput_KeyPress(std::int16_t& KeyAscii) {
         settings_.DebugMode = DEBUG_ON;
         subDebug(LOG_BEGIN, "Starting[ZTV v" + fnVersionText() + "] debug session");
         subLogHotkey();
+        if (!InstanceProblem.empty()) {
+            subDebug(LOG_FAIL, InstanceProblem);
+        }
         txtInput.setText("");
     } else if (word == "\\disable_debug") {
         subDebug(LOG_END, "Ending[ZTV v" + fnVersionText() + "] debug session");

@@ -6,12 +6,13 @@
 namespace zaptrove {
 
 // A fresh dialog for every showing: it holds nothing between them but what OK
-// stored in Settings. What it changed takes effect at once: the hotkey, and
-// where the list lies while searching as you type.
+// stored in Settings. What it changed is stored and takes effect at once: the
+// hotkey, and where the list lies while searching as you type.
 void frmMain::subShowPreferences() {
     Preferences = std::make_unique<frmPreferences>(settings_, form);
     Preferences->showModal();
     Preferences.reset();
+    subStoreSettings();
     subApplyHotkey();
     Form_Resize();
 }

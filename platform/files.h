@@ -158,7 +158,22 @@ std::string programFolder();
 // %LOCALAPPDATA%\Zaptrove on Windows. It may not exist yet.
 std::string userStateFolder();
 
+// The file a path leads to, every link on the way followed, as SQLite finds a
+// database's side files on POSIX; the path itself when it cannot be resolved,
+// and on Windows.
+std::string resolvedPath(std::string_view path);
+
 // The value of an environment variable, or empty when it is unset.
 std::string environmentValue(const char* name);
+
+#ifndef _WIN32
+// The user's home folder: $HOME when it is an absolute path, else the one the
+// password database gives; empty when neither does.
+std::string userHomeFolder();
+// A per-user folder an XDG variable names ($XDG_CONFIG_HOME...): its value when
+// it is an absolute path (a relative one is ignored, as the XDG rules say),
+// else pUnderHome below the home folder; empty when there is no home.
+std::string xdgBaseFolder(const char* pVariable, std::string_view pUnderHome);
+#endif
 
 } // namespace zaptrove::platform

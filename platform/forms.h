@@ -57,6 +57,14 @@ void doEvents();
 // Runs pAction on the window thread once the event loop, or a modal form's
 // loop, next waits for events. It may be called from any thread.
 void whenIdle(std::function<void()> pAction);
+// How the desktop asks the program to end from outside.
+enum class EndRequest {
+    SessionEnding, // the session manager ends the session (it may still cancel)
+    EndNow,        // SIGTERM or SIGHUP, as sent when the session or terminal goes
+};
+// Runs pAction on the window thread at each such request; a later call
+// replaces the action. Requests before the first call are the system's default.
+void whenAskedToEnd(std::function<void(EndRequest)> pAction);
 // Brings the top-level window with this caption to the front; false when none has it.
 bool appActivate(std::string_view pCaption);
 // The screen's twips per pixel: 1440 / logical dots per inch (15 at 96 dpi).

@@ -128,7 +128,7 @@ std::optional<HotkeySequence> parseHotkey(std::string_view pText) {
                      : sameLetters(modifier, "Shift") ? &sequence.shift
                      : sameLetters(modifier, "Meta")  ? &sequence.meta
                                                       : nullptr;
-        if (flag == nullptr) {
+        if (flag == nullptr || *flag) {
             return std::nullopt;
         }
         *flag = true;

@@ -20,7 +20,7 @@ struct HotkeySequence {
 };
 
 // The sequence a text names; nothing for an empty text, an unknown modifier or
-// key, more than one combination, or a key that types or edits text without
+// key, a modifier named twice, more than one combination, or a key that types or edits text without
 // Ctrl, Alt or Meta (it would take the key from every program). Letter case
 // does not matter.
 std::optional<HotkeySequence> parseHotkey(std::string_view pText);

@@ -6,9 +6,9 @@
 
 namespace zaptrove::platform {
 
-bool fnOpenFile(std::string_view pPath, std::string& pText) {
+bool fnOpenFile(std::string_view pPath, std::string& pText, std::size_t pLimit) {
     std::string bytes;
-    if (!readWholeFile(pPath, bytes)) {
+    if (!readWholeFile(pPath, bytes, pLimit)) {
         pText.clear();
         return false;
     }

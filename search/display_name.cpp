@@ -15,6 +15,10 @@ std::string_view fnDisplayNameView(std::string_view pPath) {
     return pPath;
 }
 
+std::string_view fnShownText(const Bookmark& pRecord, std::string_view pText) {
+    return pRecord.Origin.empty() ? fnDisplayNameView(pText) : pText;
+}
+
 std::string fnDisplayName(std::string_view pPath) {
     return std::string(fnDisplayNameView(pPath));
 }

@@ -114,9 +114,20 @@ class PlacesQuery {
 
     // Reads every bookmark and folder, then walks the tree from its root.
     SourceReading run() {
+        const std::optional<bool> realTables = holdsRealTables();
+        if (!realTables) {
+            return {0, sqlite3_errmsg(database_)};
+        }
+        if (!*realTables) {
+            return {0, "holds no bookmark tree"};
+        }
         std::int64_t root = 0;
         std::int64_t tags = 0;
+        limitWork();
         if (!findRoots(root, tags) || !readNodes()) {
+            if (workLeft_ < 0) {
+                return {0, "more work than a database of its size needs"};
+            }
             return {0, sqlite3_errmsg(database_)};
         }
         if (root == 0) {
@@ -130,6 +141,36 @@ class PlacesQuery {
         sqlite3_stmt* statement = nullptr;
         sqlite3_prepare_v2(database_, sql, -1, &statement, nullptr);
         return Statement(statement);
+    }
+
+    // The two tables are read only when they are tables: a view of the same
+    // name, defined recursively, could make the query run without end.
+    // Nothing when the schema cannot be read.
+    std::optional<bool> holdsRealTables() const {
+        const Statement tables = prepare("SELECT count(*) FROM sqlite_schema WHERE type = 'table' "
+                                         "AND name IN ('moz_bookmarks', 'moz_places') "
+                                         "AND sql NOT LIKE 'CREATE VIRTUAL%'");
+        if (!tables || sqlite3_step(tables.get()) != SQLITE_ROW) {
+            return std::nullopt;
+        }
+        return sqlite3_column_int(tables.get(), 0) == 2;
+    }
+
+    // A budget of virtual machine steps in proportion to the database's size,
+    // several times what reading real tables of that size takes: whatever else
+    // a crafted file holds, the reading ends.
+    void limitWork() {
+        const Statement size = prepare(
+            "SELECT page_count * page_size / 1024 FROM pragma_page_count(), pragma_page_size()");
+        const std::int64_t kibibytes = size && sqlite3_step(size.get()) == SQLITE_ROW
+                                           ? sqlite3_column_int64(size.get(), 0)
+                                           : 0;
+        workLeft_ = kWorkPerKibibyte * kibibytes + kWorkAtLeast;
+        sqlite3_progress_handler(database_, kStepsPerWork, spendWork, this);
+    }
+
+    static int spendWork(void* query) {
+        return --static_cast<PlacesQuery*>(query)->workLeft_ < 0 ? 1 : 0;
     }
 
     bool findRoots(std::int64_t& root, std::int64_t& tags) const {
@@ -273,6 +314,11 @@ class PlacesQuery {
     std::unordered_map<std::int64_t, std::size_t> bookmarksIn_;
     std::int64_t lastFolder_ = 0;
     std::size_t* lastFolderCount_ = nullptr;
+    // Units of kStepsPerWork steps the reading may still take.
+    static constexpr int kStepsPerWork = 1000;
+    static constexpr std::int64_t kWorkPerKibibyte = 20;
+    static constexpr std::int64_t kWorkAtLeast = 10'000;
+    std::int64_t workLeft_ = 0;
 };
 
 // Reads the database at path; logCopy, when not empty, is a private copy of

@@ -4,18 +4,23 @@
 #include "platform/text.h"
 
 #include <algorithm>
+#include <unordered_set>
 
 namespace zaptrove {
 
 namespace {
 
-// The words of term between blanks; the term itself when it holds nothing else.
+// The words of term between blanks, each once; the term itself when it holds
+// nothing else.
 std::vector<std::string> wordsOf(const std::string& term) {
     std::vector<std::string> words;
+    std::unordered_set<std::string_view> seen;
     constexpr std::string_view kBlanks = " \t";
     for (std::size_t start = term.find_first_not_of(kBlanks); start != std::string::npos;) {
         const std::size_t end = term.find_first_of(kBlanks, start);
-        words.push_back(term.substr(start, end - start));
+        if (seen.insert(std::string_view(term).substr(start, end - start)).second) {
+            words.push_back(term.substr(start, end - start));
+        }
         start = term.find_first_not_of(kBlanks, end);
     }
     if (words.empty()) {

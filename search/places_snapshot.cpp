@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "search/places_snapshot.h"
 
+#include "platform/files.h"
 #include "platform/private_copy.h"
 
 namespace zaptrove {
@@ -14,7 +15,8 @@ constexpr int kTries = 4;
 SourceReading
 fnReadUnchangedPlaces(const std::string& pDatabase, std::vector<Bookmark>& pCandidates,
                       const std::function<SourceReading(const std::string& logCopy)>& pRead) {
-    const std::string log = pDatabase + "-wal";
+    // SQLite keeps the log beside the file a linked database leads to.
+    const std::string log = platform::resolvedPath(pDatabase) + "-wal";
     const std::size_t kept = pCandidates.size();
     for (int attempt = 0; attempt < kTries; ++attempt) {
         const auto databaseBefore = platform::fileState(pDatabase);

@@ -4,12 +4,15 @@
 #include "platform/files.h"
 #include "platform/text.h"
 #include "settings/browser_install_places.h"
+#include "settings/discovery_read_limit.h"
 #include "settings/local_state.h"
 #include "settings/profiles_ini.h"
 
 #include <algorithm>
 #include <array>
 #include <optional>
+#include <set>
+#include <utility>
 
 namespace zaptrove {
 
@@ -162,7 +165,7 @@ std::vector<BrowserProfile> firefoxProfiles(const InstallPlace& place, const std
                                             const PathJoiner& join) {
     std::vector<BrowserProfile> profiles;
     std::string ini;
-    if (!platform::readWholeFile(join(root, "profiles.ini"), ini)) {
+    if (!platform::readWholeFile(join(root, "profiles.ini"), ini, kDiscoveryReadLimit)) {
         return profiles;
     }
     for (const ProfilesIniEntry& entry : fnReadProfilesIni(ini)) {
@@ -192,7 +195,7 @@ std::vector<std::pair<std::string, std::string>> chromiumProfileFolders(const st
                                                                         const PathJoiner& join) {
     std::string localState;
     std::vector<std::pair<std::string, std::string>> folders;
-    if (platform::readWholeFile(join(root, "Local State"), localState)) {
+    if (platform::readWholeFile(join(root, "Local State"), localState, kDiscoveryReadLimit)) {
         for (LocalStateProfile& named : fnReadLocalStateProfiles(localState)) {
             folders.emplace_back(std::move(named.folder), std::move(named.name));
         }
@@ -233,15 +236,11 @@ class FirstVisits {
   public:
     bool isFirst(const std::string& folder) {
         const std::optional<platform::FolderIdentity> identity = platform::folderIdentity(folder);
-        if (!identity || std::find(seen_.begin(), seen_.end(), *identity) != seen_.end()) {
-            return false;
-        }
-        seen_.push_back(*identity);
-        return true;
+        return identity && seen_.emplace(identity->device, identity->node).second;
     }
 
   private:
-    std::vector<platform::FolderIdentity> seen_;
+    std::set<std::pair<std::uint64_t, std::uint64_t>> seen_;
 };
 
 } // namespace
@@ -265,12 +264,8 @@ UserFolders fnCurrentUserFolders() {
 #if defined(__APPLE__)
     folders.layout = Layout::MacOS;
 #endif
-    folders.home = environmentValue("HOME");
-    // Only an absolute $XDG_CONFIG_HOME counts.
-    folders.configHome = environmentValue("XDG_CONFIG_HOME");
-    if (!folders.configHome.starts_with('/') && !folders.home.empty()) {
-        folders.configHome = folders.home + "/.config";
-    }
+    folders.home = platform::userHomeFolder();
+    folders.configHome = platform::xdgBaseFolder("XDG_CONFIG_HOME", ".config");
 #endif
     return folders;
 }

@@ -2,6 +2,7 @@
 #include "settings/location_discovery.h"
 
 #include "platform/text_file.h"
+#include "settings/discovery_read_limit.h"
 #include "settings/registry_values.h"
 
 namespace zaptrove {
@@ -76,7 +77,7 @@ std::string fnFindNetscapeFile(platform::Registry& pRegistry) {
         folder += '\\';
     }
     std::string prefs;
-    if (!platform::fnOpenFile(folder + "prefs.js", prefs)) {
+    if (!platform::fnOpenFile(folder + "prefs.js", prefs, kDiscoveryReadLimit)) {
         return NOT_FOUND;
     }
     return fnBookmarkFileFromPrefs(folder, prefs);

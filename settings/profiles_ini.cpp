@@ -2,6 +2,7 @@
 #include "settings/profiles_ini.h"
 
 #include <algorithm>
+#include <set>
 
 namespace zaptrove {
 
@@ -45,7 +46,7 @@ class Lines {
 std::vector<ProfilesIniEntry> fnReadProfilesIni(std::string_view pText) {
     enum class Section { Profile, Install, Other };
     std::vector<ProfilesIniEntry> profiles;
-    std::vector<std::string> installDefaults;
+    std::set<std::string_view> installDefaults;
     Section section = Section::Other;
     ProfilesIniEntry current;
     const auto endSection = [&] {
@@ -73,7 +74,7 @@ std::vector<ProfilesIniEntry> fnReadProfilesIni(std::string_view pText) {
         const std::string_view value = trimmed(line.substr(equals + 1));
         if (section == Section::Install) {
             if (key == "Default" && !value.empty()) {
-                installDefaults.emplace_back(value);
+                installDefaults.insert(value);
             }
         } else if (key == "Name") {
             current.Name = value;
@@ -87,8 +88,7 @@ std::vector<ProfilesIniEntry> fnReadProfilesIni(std::string_view pText) {
     }
     endSection();
     const auto namedByInstall = [&](const ProfilesIniEntry& profile) {
-        return std::find(installDefaults.begin(), installDefaults.end(), profile.Path) !=
-               installDefaults.end();
+        return installDefaults.contains(profile.Path);
     };
     if (std::any_of(profiles.begin(), profiles.end(), namedByInstall)) {
         for (ProfilesIniEntry& profile : profiles) {

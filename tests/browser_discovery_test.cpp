@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
+
 #include <algorithm>
 
 using namespace zaptrove;
@@ -63,6 +65,21 @@ TEST(ProfilesIni, DefaultOneCountsWhenNoInstallNamesAListedProfile) {
         EXPECT_FALSE(alone[0].IsRelative);
         EXPECT_EQ(alone[0].Path, "/abs/p");
     }
+}
+
+// 50,000 profiles, each named by an install section, are read in a moment.
+TEST(ProfilesIni, ManyProfilesAndInstallsCostNoMoreThanTheirNumber) {
+    std::string ini;
+    for (int k = 0; k < 50'000; ++k) {
+        const std::string path = "profile-" + std::to_string(k);
+        ini += "[Profile" + std::to_string(k) + "]\nPath=" + path + "\n[Install" +
+               std::to_string(k) + "]\nDefault=" + path + "\n";
+    }
+    const auto start = std::chrono::steady_clock::now();
+    const auto profiles = fnReadProfilesIni(ini);
+    // Comparing each with every install took seconds even in an optimised build.
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(3));
+    EXPECT_TRUE(profiles.size() == 50'000 && profiles.back().IsDefault);
 }
 
 TEST(LocalState, ListsTheInfoCacheProfilesWithTheirNames) {

@@ -4,11 +4,15 @@
 #include "search/favorites_reader.h"
 #include "search/netscape_reader.h"
 #include "search/opera_reader.h"
+#include "settings/browser_discovery.h"
+#include "settings/location_discovery.h"
+#include "settings/registry_values.h"
 #include "settings/settings_store.h"
 #include "support/bookmark_lists.h"
 #include "support/child_process.h"
 #include "support/fake_window.h"
 #include "support/temp_folder.h"
+#include "support/test_registry.h"
 
 #include <gtest/gtest.h>
 
@@ -166,5 +170,34 @@ TEST(Faults, AHugeSparseShortcutIsReadOnlyAtItsStart) {
             readWith(fnReadFavorites, t.asFolder() + "Fav\\", "huge", SearchMode::Url);
         return found.size() == 1 && found[0].URL == "http://huge" &&
                fnUrlFromFile(huge) == "http://huge";
+    }));
+}
+
+// The files discovery reads are read up to a limit: sparse 64 GiB ones, which
+// take no room on disk, give what they start with and abort nothing.
+TEST(Faults, HugeSparseDiscoveryFilesAreReadOnlyAtTheirStart) {
+    test::TempFolder t;
+    const auto huge = [](const std::string& path) {
+        fs::resize_file(path, std::uintmax_t{64} << 30);
+    };
+    huge(t.write("cfg/mozilla/firefox/profiles.ini", "[Profile0]\nName=p\nPath=p\n"));
+    t.write("cfg/mozilla/firefox/p/places.sqlite", "");
+    huge(t.write("cfg/chromium/Local State",
+                 R"({"profile":{"info_cache":{"Default":{"name":"Named"}}}})"));
+    t.write("cfg/chromium/Default/Bookmarks", "{}");
+    huge(t.write("netscape/prefs.js", "user_pref(\"browser.bookmark_location\", \"/b.htm\");\n"));
+    test::TestRegistry registry;
+    const std::string users = "Software\\Netscape\\Netscape Navigator\\Users";
+    for (const auto& [key, name, text] :
+         {std::tuple<std::string, std::string, std::string>{users, "CurrentUser", "default"},
+          {users + "\\default", "DirRoot", t / "netscape"}}) {
+        subCreateKey(*registry, platform::RegistryRoot::LocalMachine, key);
+        subSetValue(*registry, platform::RegistryRoot::LocalMachine, key, name, text,
+                    platform::RegistryType::String);
+    }
+    EXPECT_TRUE(inChild([&] {
+        const UserFolders home{UserFolders::Layout::Linux, t.path(), t / "cfg", {}, {}};
+        return fnDiscoverBrowserProfiles(home).size() == 2 &&
+               fnFindNetscapeFile(*registry) == "/b.htm";
     }));
 }

@@ -120,6 +120,8 @@ TEST_F(FindCommand, PrintsControlCharactersAndBytesThatAreNotUtf8AsReplacements)
         {"\xC2\x85\xC2\x9F\xC2\xA0\xC2\xA9",
          fffd + fffd + "\xC2\xA0\xC2\xA9"}, // C1, then no-break space and ©
         {"caf\xA9 \xE2\x82", "caf" + fffd + " " + fffd + fffd},
+        {"a\u202Eexe.txt\u2066b\u2069\u200F",
+         "a" + fffd + "exe.txt" + fffd + "b" + fffd + "\u200F"},
         {"Grüße 漢 😀 ~", "Grüße 漢 😀 ~"}};
     for (const auto& [text, printed] : cases)
         EXPECT_EQ(zaptrove::fnPrintableLine(text), printed) << testing::PrintToString(text);

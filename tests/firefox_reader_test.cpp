@@ -1,4 +1,5 @@
 // SPDX-License-Identifier: MIT
+#include "cli/find_command.h"
 #include "platform/files.h"
 #include "search/firefox_reader.h"
 #include "search/matcher.h"
@@ -14,6 +15,7 @@
 #include <filesystem>
 #include <map>
 #include <memory>
+#include <sstream>
 #include <thread>
 
 namespace fs = std::filesystem;
@@ -93,7 +95,7 @@ TEST(FirefoxRead, TellsWhyADatabaseCannotBeRead) {
     PlacesDatabase(rootless + "/places.sqlite").exec("DELETE FROM moz_bookmarks WHERE id = 1");
     const std::pair<std::string, std::string> cases[] = {
         {tmp / "missing", "not found"},
-        {tmp.write("empty/places.sqlite", ""), "no such table: moz_bookmarks"},
+        {tmp.write("empty/places.sqlite", ""), "holds no bookmark tree"},
         {tmp.write("text/places.sqlite", std::string(5000, 'x')), "file is not a database"},
         {rootless, "holds no bookmark tree"},
     };
@@ -102,6 +104,68 @@ TEST(FirefoxRead, TellsWhyADatabaseCannotBeRead) {
         EXPECT_EQ(std::pair(found, reading.Problem), std::pair(List{}, problem)) << path;
     }
 }
+
+// A table defined as a view that recurses without end would hang every search:
+// only real tables are read.
+TEST(FirefoxRead, ATableThatIsAViewIsNotRead) {
+    const test::TempFolder tmp;
+    const std::string endless =
+        "WITH RECURSIVE n(id) AS (SELECT 1 UNION ALL SELECT id + 1 FROM n) ";
+    const std::pair<std::string, std::string> views[] = {
+        {"moz_bookmarks",
+         "SELECT id, 2 AS type, NULL AS fk, id - 1 AS parent, 0 AS position, '' AS title, "
+         "'root________' AS guid FROM n"},
+        {"moz_places", "SELECT id, 'https://x/' AS url, '' AS title FROM n"}};
+    for (const auto& [table, rows] : views) {
+        const std::string profile = tmp.makeFolder(table);
+        PlacesDatabase places(profile + "/places.sqlite");
+        places.add(PlacesDatabase::kMenu, 1, "Kept", "https://kept.example/");
+        places.exec("DROP TABLE " + table + "; CREATE VIEW " + table + " AS " + endless + rows);
+        places.exec("PRAGMA wal_checkpoint(TRUNCATE)");
+        const auto [found, reading] = read(profile);
+        EXPECT_EQ(std::pair(found, reading.Problem),
+                  std::pair(List{}, std::string("holds no bookmark tree")))
+            << table;
+    }
+}
+
+// SQLite's messages quote names from the file's schema: zaptrove-find prints
+// them as it prints names, so they cannot send the terminal commands.
+TEST(FirefoxRead, AMessageQuotingTheSchemaReachesNoTerminalEscape) {
+    const test::TempFolder tmp;
+    const std::string profile = tmp.makeFolder("profile");
+    {
+        PlacesDatabase places(profile + "/places.sqlite");
+        places.exec("PRAGMA writable_schema = ON; INSERT INTO sqlite_schema VALUES "
+                    "('view', '\x1b]0;PWNED\x07', '\x1b]0;PWNED\x07', 0, 'CREATE VIEW x AS')");
+        places.exec("PRAGMA wal_checkpoint(TRUNCATE)");
+    }
+    for (const std::vector<std::string>& args :
+         {std::vector<std::string>{"--firefox", profile, "x"},
+          {"--firefox", profile, "--list-sources"}}) {
+        std::ostringstream out, err;
+        fnRunFind(args, out, err);
+        const std::string printed = out.str() + err.str();
+        EXPECT_NE(printed.find("malformed database schema (\xEF\xBF\xBD]0;PWNED"),
+                  std::string::npos)
+            << printed;
+        EXPECT_EQ(printed.find('\x1b'), std::string::npos) << printed;
+    }
+}
+
+#ifndef _WIN32
+// SQLite keeps the log of a database reached through a link beside the file
+// the link leads to; that is where it is read from.
+TEST(FirefoxRead, ALinkedDatabaseIsReadWithTheLogBesideItsTarget) {
+    const test::TempFolder tmp;
+    const std::string real = tmp.makeFolder("real"), linked = tmp.makeFolder("linked");
+    PlacesDatabase places(real + "/places.sqlite");
+    places.add(PlacesDatabase::kMenu, 1, "In the log", "https://log.example/");
+    fs::create_symlink(real + "/places.sqlite", linked + "/places.sqlite");
+    ASSERT_GT(fs::file_size(real + "/places.sqlite-wal"), 0u);
+    EXPECT_EQ(read(linked, "log").first, List{"In the log|https://log.example/"});
+}
+#endif
 
 // A browser that holds the database with an exclusive lock and keeps its
 // latest bookmark in the write-ahead log: the copy sees it, and the profile

@@ -1,4 +1,5 @@
 // SPDX-License-Identifier: MIT
+#include "platform/files.h"
 #include "platform/posix/hive_format.h"
 #include "platform/registry.h"
 #include "platform/text.h"
@@ -10,6 +11,7 @@
 #include <dlfcn.h>
 #include <filesystem>
 #include <gtest/gtest.h>
+#include <pwd.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -258,4 +260,32 @@ TEST(HiveRegistry, TheFileKeepsItsIdentity) {
     EXPECT_NE(registry->setValue(key, "Sort", RegistryValue::ofNumber(4)), 0);
     EXPECT_EQ(readFile(target), stored);
     EXPECT_EQ(std::filesystem::status(target).permissions(), std::filesystem::perms(0444));
+}
+
+// A relative $XDG_CONFIG_HOME is ignored, as the XDG rules say; without $HOME
+// the home folder comes from the password database, never "/.config".
+TEST(HiveRegistry, TheSettingsFileIsBelowTheHomeFolderUnlessAnAbsoluteFolderIsNamed) {
+    TempFolder tmp;
+    const std::string home = tmp.makeFolder("home");
+    const pid_t child = fork();
+    if (child == 0) {
+        if (chdir(tmp.path().c_str()) != 0) {
+            _exit(2);
+        }
+        unsetenv("ZAPTROVE_REGISTRY");
+        setenv("HOME", home.c_str(), 1);
+        setenv("XDG_CONFIG_HOME", "relative", 1);
+        store(*openUserRegistry(), "Sort", RegistryValue::ofNumber(3));
+        unsetenv("HOME");
+        const std::string passwdHome = getpwuid(getuid())->pw_dir;
+        const bool unsetHome =
+            xdgBaseFolder("XDG_CONFIG_HOME", ".config") == passwdHome + "/.config";
+        setenv("XDG_CONFIG_HOME", "/abs", 1);
+        _exit(unsetHome && xdgBaseFolder("XDG_CONFIG_HOME", ".config") == "/abs" ? 0 : 1);
+    }
+    int status = 0;
+    waitpid(child, &status, 0);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+    EXPECT_TRUE(std::filesystem::exists(home + "/.config/zaptrove/registry.reg"));
+    EXPECT_FALSE(std::filesystem::exists(tmp / "relative"));
 }

@@ -39,7 +39,7 @@ TEST(Hotkey, TextsParseToTheirKeysAndCodes) {
     // A letter alone would be taken from every program, and Shift alone still
     // types; one combination only, of known keys.
     for (const char* refused : {"", "Z", "Shift+Space", "Ctrl+", "Hyper+Z", "Ctrl+A, Ctrl+B",
-                                "Ctrl+F25", "Ctrl+F0", "Ctrl+É"}) {
+                                "Ctrl+F25", "Ctrl+F0", "Ctrl+É", "Ctrl+Ctrl+Z"}) {
         EXPECT_FALSE(parseHotkey(refused)) << refused;
     }
 }

@@ -7,22 +7,28 @@
 #include <atomic>
 #include <chrono>
 #include <cstdlib>
+#include <filesystem>
 #include <sys/socket.h>
 #include <sys/stat.h>
 #include <sys/un.h>
 #include <sys/wait.h>
 #include <thread>
 #include <unistd.h>
+#include <vector>
 
 using zaptrove::platform::claimInstance;
 
 namespace {
 
-// The exit status of a second process that claims the instance of scope: 0
-// when it handed over, 3 when it would have started a window of its own.
-int secondStart(std::string_view scope) {
+// The exit status of a second process that claims the instance of scope (from
+// folder, when given): 0 when it handed over, 3 when it would have started a
+// window of its own.
+int secondStart(std::string_view scope, const std::string& folder = {}) {
     const pid_t child = fork();
     if (child == 0) {
+        if (!folder.empty() && chdir(folder.c_str()) != 0) {
+            std::_Exit(2);
+        }
         std::_Exit(claimInstance(scope, [] {}) == nullptr ? 0 : 3);
     }
     int status = -1;
@@ -80,4 +86,51 @@ TEST_F(Instance, AFolderOthersCanEnterIsNotUsedButTheProgramStillStarts) {
     // The fallback in /tmp may be used by another run of this test: only the
     // start matters here.
     EXPECT_NE(claimInstance("unsafe-runtime-folder", countShow), nullptr);
+}
+
+// One settings file, one instance, however its path is spelled; one name
+// relative to two folders names two files.
+TEST_F(Instance, TheScopeIsTheSettingsFileWhateverItsSpelling) {
+    zaptrove::test::TempFolder settings;
+    const std::string one = settings.makeFolder("one"), two = settings.makeFolder("two");
+    auto first = claimInstance(one + "/r.reg", countShow);
+    ASSERT_NE(first, nullptr);
+    for (const std::string& spelling : {one + "//r.reg", one + "/./r.reg", two + "/../one/r.reg"})
+        EXPECT_EQ(secondStart(spelling), 0) << spelling;
+    EXPECT_EQ(secondStart("r.reg", one), 0);
+    EXPECT_EQ(secondStart("r.reg", two), 3);
+}
+
+// A runtime folder whose socket path does not fit a socket address gives way
+// to the next folder.
+TEST_F(Instance, ARuntimeFolderTooDeepForTheSocketGivesWayToAnother) {
+    const std::string deep = runtime.makeFolder(std::string(120, 'd'));
+    chmod(deep.c_str(), 0700);
+    setenv("XDG_RUNTIME_DIR", deep.c_str(), 1);
+    auto first = claimInstance(runtime / "deep-runtime", countShow);
+    ASSERT_NE(first, nullptr);
+    EXPECT_TRUE(first->problem().empty()) << first->problem();
+    EXPECT_EQ(secondStart(runtime / "deep-runtime"), 0);
+}
+
+// Clients that connect and send nothing delay no request to show.
+TEST_F(Instance, IdleClientsDelayNoOther) {
+    auto first = claimInstance("idle-clients", countShow);
+    ASSERT_NE(first, nullptr);
+    std::string socketPath;
+    for (const auto& entry : std::filesystem::directory_iterator(runtime.path()))
+        if (entry.path().extension() == ".socket")
+            socketPath = entry.path().string();
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    socketPath.copy(address.sun_path, sizeof address.sun_path - 1);
+    std::vector<int> idle;
+    for (int k = 0; k < 30; ++k) {
+        idle.push_back(socket(AF_UNIX, SOCK_STREAM | SOCK_NONBLOCK, 0));
+        connect(idle.back(), reinterpret_cast<const sockaddr*>(&address), sizeof address);
+    }
+    EXPECT_EQ(secondStart("idle-clients"), 0);
+    EXPECT_TRUE(waitFor(shown, 1));
+    for (const int fd : idle)
+        close(fd);
 }

@@ -14,6 +14,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <csignal>
 #include <thread>
 
 using namespace zaptrove;
@@ -178,12 +179,37 @@ TEST_F(MainWindow, HiddenCommandsInAnyCaseChangeSettingsAndOthersAreSearched) {
 
     enter("\\disable_debug"); // logging is off: nothing at all
     EXPECT_EQ(log(), "");
+    window.InstanceProblem = "No single instance: why";
     enter("\\ENABLE_DEBUG");
     enter("\\disable_debug");
     enter("after");
     EXPECT_EQ(log(), "+ [05/12/03 - 14:07:31] Starting[ZTV v4.3] debug session\r\n"
+                     "! [05/12/03 - 14:07:31] No single instance: why\r\n"
                      "$ [05/12/03 - 14:07:31] Input : \\disable_debug\r\n"
                      "- [05/12/03 - 14:07:31] Ending[ZTV v4.3] debug session\r\n");
+}
+
+// A session mostly ends with the window in the tray: what a command changed is
+// stored at once, the window's place when the desktop asks the program to end,
+// and the first run stores where the window opened, not the screen's corner.
+TEST_F(MainWindow, ChangesAreStoredAtOnceAndThePlaceWhenAskedToEnd) {
+    EXPECT_FALSE(stores("Left=0") || stores("Top=0"));
+    enter("\\tr");
+    EXPECT_TRUE(stores("Duplicates=16"));
+#ifndef _WIN32
+    std::vector<forms::EndRequest> requests;
+    forms::whenAskedToEnd([&](forms::EndRequest request) { requests.push_back(request); });
+    std::raise(SIGHUP);
+    settle();
+    forms::whenAskedToEnd({});
+    EXPECT_EQ(requests, std::vector{forms::EndRequest::EndNow});
+#endif
+    window.form.setLeft(2400);
+    window.subEndRequested(forms::EndRequest::SessionEnding);
+    EXPECT_TRUE(stores("Left=2400"));
+    window.form.setLeft(3000);
+    EXPECT_THROW(window.subEndRequested(forms::EndRequest::EndNow), ProgramEnded);
+    EXPECT_TRUE(stores("Left=3000"));
 }
 
 TEST_F(MainWindow, SearchAsYouTypeFollowsEveryKeyBelowTheInputBox) {
@@ -554,6 +580,7 @@ TEST_F(MainWindow, LauncherPageStoresItsSettingsAndTheHotkeyTakesEffectAtOnce) {
     });
     EXPECT_EQ(std::tuple(settings.Words, settings.Accents, settings.Instant, settings.HotKey),
               std::tuple(WORDS_ANY_ORDER, ACCENTS_MATCH, INSTANT_ON, "Ctrl+Alt+Z"));
+    EXPECT_TRUE(stores("Instant=24") && stores("HotKey=Ctrl+Alt+Z"));
     EXPECT_EQ(settings.HotKeyStatus, "Ctrl+Alt+Z shows or hides the window.");
     window.subApplyHotkey(); // unchanged: not registered again
     EXPECT_EQ(hotkeys.registered, std::vector<std::string>{"Ctrl+Alt+Z"});
@@ -593,6 +620,13 @@ TEST_F(MainWindow, ARefusedOrUnofferedHotkeyIsReportedInThePageAndTheLog) {
                           launcher.txtShowCommand.text());
     };
     EXPECT_EQ(page(), std::tuple(true, settings.HotKeyStatus, "zaptrove --show"));
+    std::string flood; // a hand-edited store: refused, and named only by its start
+    for (int k = 0; k < 100'000; ++k)
+        flood += "Ctrl+";
+    settings.HotKey = flood + "Z";
+    window.subApplyHotkey();
+    EXPECT_EQ(settings.HotKeyStatus,
+              flood.substr(0, 40) + "\u2026 cannot be a hotkey (not a key combination).");
     settings.HotKeysOffered = false;
     EXPECT_EQ(page(), std::tuple(false, "This desktop offers programs no global hotkey.",
                                  "zaptrove --show"));

@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
+
 using namespace zaptrove;
 
 TEST(Matcher, LooksAtNameUrlOrBothByTheRulesAsked) {
@@ -46,4 +48,19 @@ TEST(Matcher, LooksAtNameUrlOrBothByTheRulesAsked) {
     const Matcher reused("news", Name);
     EXPECT_TRUE(reused.nameMatches("A long name with NEWS in it", scratch) &&
                 !reused.nameMatches("ne", scratch));
+}
+
+// A word typed again adds nothing to find: 100,000 times "z" costs what one does.
+TEST(Matcher, AWordTypedAgainIsLookedForOnce) {
+    std::string term;
+    for (int k = 0; k < 100'000; ++k)
+        term += "z ";
+    const Matcher matcher(term, SearchMode::Name, {.anyWordOrder = true});
+    MatchScratch scratch;
+    const auto start = std::chrono::steady_clock::now();
+    int found = 0;
+    for (int k = 0; k < 20'000; ++k)
+        found += matcher.matches("zebra", "u", scratch) ? 1 : 0;
+    EXPECT_EQ(found, 20'000);
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(2));
 }

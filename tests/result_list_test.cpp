@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: MIT
 #include "debug_log/debug_log.h"
+#include "search/ordering.h"
 #include "search/result_list.h"
 #include "search/search_request.h"
 #include "support/temp_folder.h"
@@ -52,6 +53,21 @@ TEST(ResultList, ListLinePutsTheSortedFieldFirst) {
                   nameFirst ? "News  -  http://n" : "http://n  -  News")
             << sort << "/" << function;
     EXPECT_EQ(fnListLine(makeRequest(15, 0, 0), {"a\\Page.URL", "x\\y"}), "Page.URL  -  x\\y");
+}
+
+// A browser's bookmark names are titles: shown, compared and ordered whole.
+TEST(ResultList, BrowserBookmarksShowTheirWholeName) {
+    const Bookmark tips{"Tips \\ Tricks", "u", false, false, "Firefox"};
+    const Bookmark file{"all about file.url", "u", false, false, "Chromium"};
+    EXPECT_EQ(fnListLine(makeRequest(15, 0, 0), tips), "Tips \\ Tricks  -  u");
+    EXPECT_EQ(fnListLine(makeRequest(15, 0, 0), file), "all about file.url  -  u");
+    const SearchRequest request = makeRequest(DUPS_REMOVE, SORT_NAME, FUNC_NAME);
+    const std::vector<Bookmark> apart{{"x \\ Tricks", "u", false, false, "Firefox"}, tips};
+    EXPECT_EQ(fnRemoveDuplicates(request, apart, DebugLog::silent()), apart);
+    const Bookmark last{"z \\ a", "u", false, false, "Firefox"};
+    std::vector<Bookmark> ordered{last, {"m", "u"}};
+    subOrderCandidates(request, ordered, DebugLog::silent());
+    EXPECT_EQ(ordered, (std::vector<Bookmark>{{"m", "u"}, last}));
 }
 
 TEST(ResultList, BuildListLinesGivesEveryRecordAnAddress) {

@@ -8,6 +8,7 @@
 #include <cstdlib>
 #include <dirent.h>
 #include <fcntl.h>
+#include <pwd.h>
 #include <sys/stat.h>
 #include <system_error>
 #include <unistd.h>
@@ -365,11 +366,37 @@ std::string programFolder() {
 }
 
 std::string userStateFolder() {
-    std::string base = environmentValue("XDG_STATE_HOME");
-    if (base.empty()) {
-        base = environmentValue("HOME") + "/.local/state";
+    const std::string base = xdgBaseFolder("XDG_STATE_HOME", ".local/state");
+    return base.empty() ? std::string() : base + "/zaptrove";
+}
+
+std::string resolvedPath(std::string_view path) {
+    const std::string native = nativePath(path);
+    char* resolved = realpath(native.c_str(), nullptr);
+    if (resolved == nullptr) {
+        return native;
     }
-    return base + "/zaptrove";
+    std::string result(resolved);
+    std::free(resolved);
+    return result;
+}
+
+std::string userHomeFolder() {
+    std::string home = environmentValue("HOME");
+    if (home.starts_with('/')) {
+        return home;
+    }
+    const passwd* user = getpwuid(getuid());
+    return user != nullptr && user->pw_dir != nullptr && user->pw_dir[0] == '/' ? user->pw_dir : "";
+}
+
+std::string xdgBaseFolder(const char* pVariable, std::string_view pUnderHome) {
+    std::string folder = environmentValue(pVariable);
+    if (folder.starts_with('/')) {
+        return folder;
+    }
+    const std::string home = userHomeFolder();
+    return home.empty() ? std::string() : home + "/" + std::string(pUnderHome);
 }
 
 std::string environmentValue(const char* name) {

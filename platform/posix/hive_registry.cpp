@@ -30,11 +30,8 @@ std::string defaultHivePath() {
     if (!path.empty()) {
         return path;
     }
-    std::string config = environmentValue("XDG_CONFIG_HOME");
-    if (config.empty()) {
-        config = environmentValue("HOME") + "/.config";
-    }
-    return config + "/zaptrove/registry.reg";
+    const std::string config = xdgBaseFolder("XDG_CONFIG_HOME", ".config");
+    return config.empty() ? std::string() : config + "/zaptrove/registry.reg";
 }
 
 std::string folderOf(const std::string& path) {
@@ -124,7 +121,13 @@ struct FileStamp {
 // parsed again only when it changed.
 class HiveRegistry final : public Registry {
   public:
-    explicit HiveRegistry(std::string path) : path_(nativePath(path)) {}
+    explicit HiveRegistry(std::string path) : path_(nativePath(path)) {
+        if (path_.empty()) {
+            unusable_ = true;
+            report("No settings file: no home folder is known; no settings are saved this "
+                   "session");
+        }
+    }
     ~HiveRegistry() override { unlock(); }
 
     KeyHandle openKey(RegistryRoot root, std::string_view path) override {

@@ -210,6 +210,23 @@ void whenIdle(std::function<void()> pAction) {
     }
 }
 
+namespace {
+std::function<void(EndRequest)>& endAction() {
+    static std::function<void(EndRequest)> action;
+    return action;
+}
+} // namespace
+
+void whenAskedToEnd(std::function<void(EndRequest)> pAction) {
+    endAction() = std::move(pAction);
+}
+
+void requestEnd(EndRequest pRequest) {
+    if (endAction()) {
+        endAction()(pRequest);
+    }
+}
+
 // Shows the form if hidden (raising its onActivate) and brings it to the front.
 bool appActivate(std::string_view pCaption) {
     CaptionSearch search{toWide(pCaption)};

@@ -296,6 +296,10 @@ std::string programFolder() {
     return narrow(path.c_str());
 }
 
+std::string resolvedPath(std::string_view path) {
+    return std::string(path);
+}
+
 std::string userStateFolder() {
     return environmentValue("LOCALAPPDATA") + "\\Zaptrove";
 }

@@ -192,6 +192,12 @@ bool Form::Impl::handle(UINT pMessage, WPARAM pWParam, LPARAM pLParam) {
     case WM_CLOSE:
         form.unload();
         return true;
+    case WM_ENDSESSION:
+        // The session ends once this returns: whatever is to be kept is stored now.
+        if (pWParam != FALSE) {
+            requestEnd(EndRequest::SessionEnding);
+        }
+        return true;
     case WM_SHOWWINDOW:
         // A modal showing ends as the dialog is hidden; the forms it disabled
         // are enabled first, so one of them becomes the active window.

@@ -170,6 +170,8 @@ bool captionFits(const Control::Impl& pControl, HFONT pFont);
 Control::Impl* controlOf(HWND pWindow);
 // A control's notification (WM_COMMAND) reaching its form or frame.
 void forwardNotification(WPARAM pWParam, LPARAM pLParam);
+// Runs the action whenAskedToEnd() set, if any.
+void requestEnd(EndRequest pRequest);
 // The window controls are made in: the form's, or the frame's.
 HWND windowOf(Container pContainer);
 

@@ -90,6 +90,20 @@ done
 
 unset QT_QPA_PLATFORM
 start_app 20 "at the first run" "$app"
+# The first run stores where the window opened, not the screen's corner.
+grep -q '^"Left"=dword:00000000$' "$ZAPTROVE_REGISTRY" && fail "the first run stored the corner"
+# A command's change is stored at once, the window's place when SIGTERM comes
+# (as at the end of a session), and both are there at the next start.
+first_left=$(grep '^"Left"=' "$ZAPTROVE_REGISTRY")
+type_line '\tr'
+xdotool windowmove --sync "$window" 40 30
+sleep 0.3
+kill -TERM "$app_pid"
+wait "$app_pid" || fail "exit status $? after SIGTERM"
+grep -q '^"Duplicates"=dword:00000010$' "$ZAPTROVE_REGISTRY" || fail "the command's change was lost"
+[ "$(grep '^"Left"=' "$ZAPTROVE_REGISTRY")" != "$first_left" ] || fail "the place was not stored"
+start_app 20 "after SIGTERM" "$app"
+type_line '\tk'
 
 type_line '\enable_debug'
 search 'NEWS'
