@@ -271,6 +271,10 @@ class Form {
     void setIconFrom(const Form& pOther);
     // Escape anywhere in the form clicks this button.
     void setCancelButton(CommandButton& pButton);
+    // Enter clicks this button, which shows as the default, wherever the focus
+    // is but on a control that takes Enter itself: a push button (Enter clicks
+    // the one focused), a box with a key-press handler, a hotkey box.
+    void setDefaultButton(CommandButton& pButton);
     // Tab moves through these controls in this order.
     void setTabOrder(std::initializer_list<Control*> pControls);
     // The native window handle, for the shell's owner window.

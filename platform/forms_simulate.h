@@ -10,6 +10,8 @@ namespace zaptrove::platform::forms {
 std::string clipboardText();
 // True when the control holds the keyboard focus.
 bool hasFocus(const Control& pControl);
+// True when the control holds the focus and draws its focus ring.
+bool showsFocusRing(const Control& pControl);
 
 enum class TrayClick { Left, Double, Right, Middle };
 

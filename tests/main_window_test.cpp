@@ -448,6 +448,31 @@ TEST_F(MainWindow, DialogsEndedWithoutOkChangeNothing) {
               std::tie(FUNC_NAME, DUPS_KEEP, "", DO_YES, DO_YES, "", ACCENTS_MATCH, ""));
 }
 
+// Enter confirms either dialog from OK, which has the focus and shows its focus
+// ring when the dialog opens, and from a box or check box.
+TEST_F(MainWindow, EnterConfirmsEitherDialogWhoseFocusShows) {
+    const auto confirmEachWay = [&]<typename Dialog>(auto change, auto otherControl) {
+        for (const bool fromOk : {true, false}) {
+            Dialog dialog(settings, window.form);
+            dialog.form.show();
+            forms::doEvents();
+            EXPECT_TRUE(forms::showsFocusRing(dialog.cmdOK));
+            change(dialog);
+            forms::simulateKey(fromOk ? dialog.cmdOK : otherControl(dialog), forms::KEY_RETURN);
+            EXPECT_FALSE(dialog.form.isShown()) << fromOk;
+        }
+    };
+    confirmEachWay.operator()<frmPreferences>(
+        [](frmPreferences& d) { d.txtAlternate[3].setText(d.txtAlternate[3].text() + "x"); },
+        [](frmPreferences& d) -> forms::Control& { return d.txtAlternate[3]; });
+    confirmEachWay.operator()<frmMore>(
+        [](frmMore& d) {
+            d.Browsers.txtBrowserAlt[1].setText(d.Browsers.txtBrowserAlt[1].text() + "y");
+        },
+        [](frmMore& d) -> forms::Control& { return d.Launcher.chkWords; });
+    EXPECT_EQ(std::tie(settings.NetscapeAlt, settings.ChromiumAlt), std::tie("xx", "yy"));
+}
+
 TEST_F(MainWindow, PreferencesShowValuesOnlyADamagedStoreHoldsAndStoreThemSoundly) {
     settings.Duplicates = 0, settings.Single = 5, settings.Tray = 99, settings.Sort = SORT_NONE;
     frmPreferences dialog(settings, window.form);

@@ -44,6 +44,7 @@ class FormWidget final : public QWidget {
     void keyPressEvent(QKeyEvent* pEvent) override;
 
   private:
+    void showFocusRing();
     Form& form_;
 };
 
@@ -51,9 +52,12 @@ struct Form::Impl {
     Impl(Form& pForm, FormStyle pStyle) : widget(pForm, pStyle) {}
     // Escape: clicks the cancel button; false when the form has none.
     bool pressCancel() const;
+    // Enter: clicks the default button; false when the form has none.
+    bool pressDefault() const;
 
     FormWidget widget;
     QPointer<QPushButton> cancelButton;
+    QPointer<QPushButton> defaultButton;
     // Set while unload() closes the window, whose onUnload has already run.
     bool unloading = false;
     // The loop of showModal(), while it runs; hiding the form ends it.
@@ -68,6 +72,8 @@ struct Control::Impl final : QObject {
     // Deletes the widget, unless deleting its form already did.
     ~Impl() override;
     bool eventFilter(QObject* pWatched, QEvent* pEvent) override;
+    // Enter on the control: false when the control takes it itself.
+    bool pressEnter() const;
 
     QPointer<QWidget> widget;
     Form::Impl& form;

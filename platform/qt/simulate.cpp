@@ -63,6 +63,14 @@ bool hasFocus(const Control& pControl) {
     return pControl.impl().widget->hasFocus();
 }
 
+// What the style draws the focus ring by.
+bool showsFocusRing(const Control& pControl) {
+    QStyleOption option;
+    option.initFrom(pControl.impl().widget);
+    return option.state.testFlag(QStyle::State_HasFocus) &&
+           option.state.testFlag(QStyle::State_KeyboardFocusChange);
+}
+
 void simulateTyping(Control& pControl, std::string_view pText) {
     for (const QChar character : toQString(pText)) {
         sendCharacter(*pControl.impl().widget, character.unicode());

@@ -215,6 +215,9 @@ bool Form::Impl::handle(UINT pMessage, WPARAM pWParam, LPARAM pLParam) {
         if (pWParam == VK_ESCAPE) {
             return pressCancel();
         }
+        if (pWParam == VK_RETURN) {
+            return pressDefault();
+        }
         if (pWParam == VK_TAB) {
             moveFocus(nullptr, GetKeyState(VK_SHIFT) < 0);
             return true;
@@ -318,6 +321,9 @@ void Form::show() {
                             : state == WINDOW_MAXIMIZED ? SW_SHOWMAXIMIZED
                             : state == WINDOW_NORMAL    ? SW_SHOWNORMAL
                                                         : SW_SHOW);
+    // The focused control draws its focus ring from the start, not only once
+    // a key has been pressed.
+    SendMessageW(impl.window, WM_CHANGEUISTATE, MAKEWPARAM(UIS_CLEAR, UISF_HIDEFOCUS), 0);
     fire(onActivate);
 }
 
@@ -391,6 +397,11 @@ void Form::setIconFrom(const Form& pOther) {
 
 void Form::setCancelButton(CommandButton& pButton) {
     impl_->cancelButton = &pButton.impl();
+}
+
+void Form::setDefaultButton(CommandButton& pButton) {
+    impl_->defaultButton = &pButton.impl();
+    SendMessageW(pButton.impl().window, BM_SETSTYLE, BS_DEFPUSHBUTTON, TRUE);
 }
 
 // As each control follows the one before it, it moves to just after it.

@@ -83,6 +83,8 @@ struct Form::Impl {
 
     // Escape: clicks the cancel button; false when the form has none.
     bool pressCancel() const;
+    // Enter: clicks the default button; false when the form has none.
+    bool pressDefault() const;
     // Tab and Shift+Tab: the next control in tab order that takes the focus.
     void moveFocus(const Control::Impl* pFrom, bool pBackwards) const;
     // The focus back where it was, else on the first control Tab reaches.
@@ -104,6 +106,7 @@ struct Form::Impl {
     HWND window = nullptr;
     FormStyle style;
     const Control::Impl* cancelButton = nullptr;
+    const Control::Impl* defaultButton = nullptr;
     UINT dotsPerInch = 96;
     // Every control, in the order made.
     std::vector<Control::Impl*> controls;

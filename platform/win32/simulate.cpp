@@ -90,6 +90,12 @@ bool hasFocus(const Control& pControl) {
     return GetFocus() == pControl.impl().window;
 }
 
+bool showsFocusRing(const Control& pControl) {
+    const HWND window = pControl.impl().window;
+    return GetFocus() == window &&
+           (SendMessageW(window, WM_QUERYUISTATE, 0, 0) & UISF_HIDEFOCUS) == 0;
+}
+
 void simulateTyping(Control& pControl, std::string_view pText) {
     for (const wchar_t character : toWide(pText)) {
         sendCharacter(pControl.impl().window, character);
