@@ -77,7 +77,7 @@ class frmMain final : public SettingsWindow {
     void Form_MouseMove(std::int16_t Button, std::int16_t Shift, float X, float Y);
     void subRestoreFromTray();
     // Another start of the program asked for the window: brings it back from
-    // the tray or the task bar, to the front, with the focus in the input box.
+    // the tray or the task bar, to the front, with the input box's text selected.
     void subBringToFront();
     // The global hotkey (hotkey.cpp): registers Settings.HotKey when it
     // changed; a press shows the window, or hides it when it is in front.

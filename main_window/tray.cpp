@@ -55,6 +55,9 @@ void frmMain::subBringToFront() {
         forms::appActivate(form.caption());
     }
     txtInput.setFocus();
+    // The old text selected: typing replaces it, an arrow key keeps it.
+    txtInput.setSelStart(0);
+    txtInput.setSelLength(static_cast<int>(txtInput.text().size()));
 }
 
 } // namespace zaptrove

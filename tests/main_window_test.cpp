@@ -584,10 +584,12 @@ TEST_F(MainWindow, LauncherPageStoresItsSettingsAndTheHotkeyTakesEffectAtOnce) {
     EXPECT_EQ(hotkeys.registered, std::vector<std::string>{"Ctrl+Alt+Z"});
 }
 
+// Brought back, the window has the old text selected, so typing replaces it.
 TEST_F(MainWindow, TheHotkeyHidesTheWindowInFrontAndBringsItBack) {
     settings.HotKey = "Ctrl+Alt+Z";
     window.subApplyHotkey();
     ASSERT_TRUE(hotkeys.press);
+    forms::simulateTyping(window.txtInput, "crème");
     forms::appActivate(window.form.caption());
     forms::doEvents();
     ASSERT_TRUE(window.form.isActive());
@@ -598,6 +600,8 @@ TEST_F(MainWindow, TheHotkeyHidesTheWindowInFrontAndBringsItBack) {
     settle();
     EXPECT_EQ(window.form.windowState(), forms::WINDOW_NORMAL);
     EXPECT_TRUE(window.form.isActive() && forms::hasFocus(window.txtInput));
+    forms::simulateTyping(window.txtInput, "elan");
+    EXPECT_EQ(window.txtInput.text(), "elan");
 }
 
 // What became of the hotkey shows in the page and, once logging is on, in the log.
