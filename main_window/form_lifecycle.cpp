@@ -33,9 +33,7 @@ frmMain::frmMain(Settings& settings, Services services)
     cboResult.onKeyPress = [this](std::int16_t& key) { cboResult_KeyPress(key); };
     cmdCancel.onClick = [this] { cmdCancel_Click(); };
     cmdPrefereneces.onClick = [this] { cmdPrefereneces_Click(); };
-    form.onMouseMove = [this](int button, int shift, float x, float y) {
-        Form_MouseMove(static_cast<std::int16_t>(button), static_cast<std::int16_t>(shift), x, y);
-    };
+    trayIcon.onClick = [this](forms::TrayClick click) { Form_MouseMove(click); };
 }
 
 void frmMain::Form_Load() {

@@ -74,7 +74,7 @@ class frmMain final : public SettingsWindow {
     // Opening an address (launch.cpp)
     void subLaunch(const std::string& pURL);
     // The tray icon (tray.cpp)
-    void Form_MouseMove(std::int16_t Button, std::int16_t Shift, float X, float Y);
+    void Form_MouseMove(platform::forms::TrayClick pClick);
     void subRestoreFromTray();
     // Another start of the program asked for the window: brings it back from
     // the tray or the task bar, to the front, with the input box's text selected.

@@ -33,9 +33,6 @@ using EventHandler = std::function<void()>;
 // A key-down handler receives the key's code (KEY_DOWN) by reference; setting
 // it to 0 swallows the key.
 using KeyDownHandler = std::function<void(std::int16_t& pKeyCode)>;
-// A mouse-move handler receives the buttons and shift keys held and the
-// position in twips.
-using MouseMoveHandler = std::function<void(int pButton, int pShift, float pX, float pY)>;
 
 // Runs the toolkit; exactly one exists while any form does.
 class Application {
@@ -285,8 +282,6 @@ class Form {
     // The window is being shown by the program: on each show(), showModal() or
     // appActivate() of the hidden form, before the user can act on it.
     EventHandler onActivate;
-    // Raised only by a TrayIcon owned by the form, never by the mouse over it.
-    MouseMoveHandler onMouseMove;
 
     struct Impl;
     Impl& impl() const { return *impl_; }
@@ -295,16 +290,17 @@ class Form {
     std::unique_ptr<Impl> impl_;
 };
 
-// Mouse messages in the form of the Windows notification area.
-inline constexpr int TRAY_LEFT_UP = 514;
-inline constexpr int TRAY_LEFT_DOUBLE_CLICK = 515;
-inline constexpr int TRAY_RIGHT_UP = 517;
-inline constexpr int TRAY_MIDDLE_UP = 520;
+// A click on a notification-area icon: the left button released, a left
+// double click, the right or the middle button released.
+enum class TrayClick { Left, Double, Right, Middle };
 
-// An icon in the desktop's notification area for its owner form. Clicks on it
-// reach the owner's onMouseMove as the notification area reports them: button
-// 0, shift 0, Y 0, and X the mouse message (TRAY_LEFT_UP...) in pixels, given
-// in twips. It has no menu.
+// One entry of a notification-area icon's menu.
+struct TrayMenuItem {
+    std::string caption;
+    EventHandler onChoose;
+};
+
+// An icon in the desktop's notification area for its owner form.
 class TrayIcon {
   public:
     explicit TrayIcon(Form& pOwner);
@@ -320,6 +316,10 @@ class TrayIcon {
     // Whether the icon was added and not removed; kept without a notification
     // area too.
     bool isShown() const;
+    // The menu a right click opens, in this order; none while empty (the start).
+    void setMenu(std::vector<TrayMenuItem> pItems);
+
+    std::function<void(TrayClick)> onClick; // every click, the right one too
 
     struct Impl;
     Impl& impl() const { return *impl_; }

@@ -290,8 +290,7 @@ TEST_F(MainWindow, TrayTakesTheMinimisedWindowAndTheConfiguredClickBringsItBack)
         forms::doEvents();
     };
     settings.Tray = TRAY_ON;
-    // Click, the mode that restores with it, and whether it does. Each click reaches
-    // Form_MouseMove as a mouse move with the message number in X.
+    // Click, the mode that restores with it, and whether it does.
     const std::tuple<forms::TrayClick, std::int16_t, bool> clicks[] = {
         {forms::TrayClick::Left, CLICK_DOUBLE, false},
         {forms::TrayClick::Double, CLICK_DOUBLE, true},
@@ -315,9 +314,31 @@ TEST_F(MainWindow, TrayTakesTheMinimisedWindowAndTheConfiguredClickBringsItBack)
     minimise(inTray);
     inTray.subBringToFront(); // as when the program is started again
     EXPECT_TRUE(inTray.form.isShown() && !inTray.trayIcon.isShown());
+    // A right-click menu only while TrayMenu is on: Show, Preferences…, Quit.
     minimise(inTray);
-    inTray.form.unload(); // leaving from the tray takes the icon away
-    EXPECT_FALSE(inTray.trayIcon.isShown());
+    EXPECT_FALSE(forms::simulateTrayMenuChoice(inTray.trayIcon, "Show"));
+    inTray.subRestoreFromTray();
+    settings.TrayMenu = TRAY_MENU_ON;
+    minimise(inTray);
+    EXPECT_TRUE(forms::simulateTrayMenuChoice(inTray.trayIcon, "Show"));
+    EXPECT_TRUE(inTray.form.isShown() && !inTray.trayIcon.isShown());
+    minimise(inTray);
+    bool shownBehindPreferences = false;
+    // The restore lets waiting events run before the dialog is up.
+    std::function<void()> cancelPreferences = [&] {
+        if (inTray.Preferences == nullptr) {
+            forms::whenIdle(cancelPreferences);
+            return;
+        }
+        shownBehindPreferences = inTray.form.isShown();
+        inTray.Preferences->cmdCancel_Click();
+    };
+    forms::whenIdle(cancelPreferences);
+    EXPECT_TRUE(forms::simulateTrayMenuChoice(inTray.trayIcon, "Preferences…"));
+    EXPECT_TRUE(shownBehindPreferences);
+    minimise(inTray);
+    EXPECT_TRUE(forms::simulateTrayMenuChoice(inTray.trayIcon, "Quit"));
+    EXPECT_FALSE(inTray.trayIcon.isShown()); // leaving from the tray takes the icon away
 
     // Without a notification area minimising never hides the window.
     frmMain noTray{settings, {*registry, shell, clock, [] {}, tmp / "log", [] { return false; }}};

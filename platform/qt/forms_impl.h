@@ -5,6 +5,7 @@
 #include "platform/twips_memory.h"
 
 #include <QEventLoop>
+#include <QMenu>
 #include <QPointer>
 #include <QPushButton>
 #include <QRect>
@@ -95,10 +96,12 @@ template <typename Widget> Widget& widgetOf(const Control& pControl) {
 
 // Turns the icon's activations into mouse moves of its owner.
 struct TrayIcon::Impl {
-    explicit Impl(Form& pOwner);
+    Impl(TrayIcon& pIcon, Form& pOwner);
     void activated(QSystemTrayIcon::ActivationReason pReason) const;
 
+    TrayIcon& trayIcon;
     Form& owner;
+    QMenu menu; // outlives the icon that shows it
     QSystemTrayIcon icon;
 };
 

@@ -138,6 +138,20 @@ void simulateTrayActivation(TrayIcon& pIcon, TrayClick pClick) {
     Q_EMIT pIcon.impl().icon.activated(reason);
 }
 
+bool simulateTrayMenuChoice(TrayIcon& pIcon, std::string_view pCaption) {
+    const QMenu* menu = pIcon.impl().icon.contextMenu();
+    if (menu == nullptr) {
+        return false;
+    }
+    for (QAction* action : menu->actions()) {
+        if (action->text() == toQString(pCaption)) {
+            action->trigger();
+            return true;
+        }
+    }
+    return false;
+}
+
 // The close box asks the window system to close the window, which sends the
 // form its close event and hides it once accepted.
 void simulateClose(Form& pForm) {

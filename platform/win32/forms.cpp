@@ -207,8 +207,8 @@ bool Form::Impl::handle(UINT pMessage, WPARAM pWParam, LPARAM pLParam) {
         reinterpret_cast<MINMAXINFO*>(pLParam)->ptMinTrackSize = POINT{1, 1};
         return true;
     case WM_TRAY_CALLBACK:
-        if (form.onMouseMove) {
-            form.onMouseMove(0, 0, static_cast<float>(LOWORD(pLParam)) * twipsPerPixelX(), 0.0f);
+        if (trayIcon != nullptr) {
+            trayIcon->notified(LOWORD(pLParam));
         }
         return true;
     case WM_KEYDOWN:

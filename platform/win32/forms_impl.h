@@ -177,14 +177,20 @@ void forwardNotification(WPARAM pWParam, LPARAM pLParam);
 HWND windowOf(Container pContainer);
 
 struct TrayIcon::Impl {
-    explicit Impl(Form& pOwner);
+    Impl(TrayIcon& pIcon, Form& pOwner);
     ~Impl();
     // Explorer started afresh: the icon is added again when shown.
     void recreate();
+    // A mouse message the notification area reported for the icon.
+    void notified(UINT pMouseMessage) const;
+    // Opens the menu at the mouse and runs the entry chosen, if any.
+    void showMenu() const;
 
+    TrayIcon& trayIcon;
     Form& owner;
     bool shown = false;
     std::wstring tip;
+    std::vector<TrayMenuItem> menu;
 };
 
 } // namespace zaptrove::platform::forms

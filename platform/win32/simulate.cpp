@@ -167,6 +167,19 @@ void simulateTrayActivation(TrayIcon& pIcon, TrayClick pClick) {
     }
 }
 
+// The entry runs as the menu runs it once chosen; the menu itself, which waits
+// for the user, is not opened.
+bool simulateTrayMenuChoice(TrayIcon& pIcon, std::string_view pCaption) {
+    for (const TrayMenuItem& item : pIcon.impl().menu) {
+        if (item.caption == pCaption) {
+            const EventHandler choose = item.onChoose;
+            fire(choose);
+            return true;
+        }
+    }
+    return false;
+}
+
 // The close box asks the window to close through its system menu command.
 void simulateClose(Form& pForm) {
     SendMessageW(pForm.impl().window, WM_SYSCOMMAND, SC_CLOSE, 0);
