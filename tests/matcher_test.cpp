@@ -36,7 +36,15 @@ TEST(Matcher, LooksAtNameUrlOrBothByTheRulesAsked) {
                    {"cafes", kAccents, FUNC_NAME, "Cafè au lait", "", false},
                    {"cafe", kAccents, FUNC_URL, "Café", "http://x", false},
                    {"crème brûlée", kAccents, FUNC_NAME, "Brûlée crème", "", false},
-                   {"crème brûlée", kBoth, FUNC_NAME, "Brulee CREME", "", true}};
+                   {"crème brûlée", kBoth, FUNC_NAME, "Brulee CREME", "", true},
+                   {"strasse", kAccents, FUNC_NAME, "Hauptstraße", "", true},
+                   {"straße", kAccents, FUNC_NAME, "STRASSE", "", true},
+                   {"strasse", kPlain, FUNC_NAME, "Straße", "", false},
+                   {"ae", kAccents, FUNC_URL, "", "http://Æ.example", true},
+                   {"oeuvre", kAccents, FUNC_NAME, "Œuvre", "", true},
+                   {"phœnix", kAccents, FUNC_NAME, "Phoenix", "", true},
+                   {"orsted", kAccents, FUNC_NAME, "Ørsted", "", true},
+                   {"sse", kAccents, FUNC_NAME, "ße", "", true}}; // inside a written-out letter
     for (const auto& [term, rules, function, name, url, match] : cases)
         EXPECT_EQ(Matcher(term, function, rules).matches(name, url), match)
             << "'" << term << "' by " << function << " in " << name << " / " << url;
