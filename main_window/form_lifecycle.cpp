@@ -33,11 +33,12 @@ frmMain::frmMain(Settings& settings, Services services)
     cboResult.onKeyPress = [this](std::int16_t& key) { cboResult_KeyPress(key); };
     cmdCancel.onClick = [this] { cmdCancel_Click(); };
     cmdPrefereneces.onClick = [this] { cmdPrefereneces_Click(); };
+    tmrNotice.onTimeout = [this] { tmrNotice_Timer(); };
     trayIcon.onClick = [this](forms::TrayClick click) { Form_MouseMove(click); };
 }
 
 void frmMain::Form_Load() {
-    form.setCaption("Zaptrove v" + fnVersionText());
+    form.setCaption(fnMainCaption());
     settings_.DebugMode = DEBUG_OFF;
     settings_.Function = FUNC_NAME;
     Form_Resize();

@@ -26,6 +26,9 @@ namespace zaptrove {
 // while the list is shown, in twips.
 inline constexpr float COLLAPSED_HEIGHT = 991;
 
+// The window's caption: "Zaptrove v4.3".
+std::string fnMainCaption();
+
 // The main window: an input box that unfolds a result list. Its handlers are
 // split by concern over the files of this folder.
 class frmMain final : public SettingsWindow {
@@ -85,6 +88,9 @@ class frmMain final : public SettingsWindow {
     void subHotkeyPressed();
     // Writes what became of the hotkey into the log.
     void subLogHotkey() const;
+    // A short notice in the caption, for about two seconds (notice.cpp)
+    void subShowNotice(std::string_view pText);
+    void tmrNotice_Timer();
     // The Preferences dialog and the reset (preferences_and_reset.cpp)
     void subShowPreferences();
     void subReset();
@@ -118,6 +124,7 @@ class frmMain final : public SettingsWindow {
     // The Preferences dialog while it is shown.
     std::unique_ptr<frmPreferences> Preferences;
     platform::forms::TrayIcon trayIcon{form};
+    platform::forms::Timer tmrNotice{form};
 
   private:
     // Shell_NotifyIcon: adds or removes the notification-area icon.

@@ -290,6 +290,26 @@ class Form {
     std::unique_ptr<Impl> impl_;
 };
 
+// Raises onTimeout once, a given time after start(), on the window thread of
+// its form. Starting it again starts the time afresh; nothing is raised once
+// it is stopped or gone.
+class Timer {
+  public:
+    explicit Timer(Form& pForm);
+    ~Timer();
+    Timer(const Timer&) = delete;
+    Timer& operator=(const Timer&) = delete;
+
+    void start(int pMilliseconds);
+    void stop();
+    EventHandler onTimeout;
+
+    struct Impl;
+
+  private:
+    std::unique_ptr<Impl> impl_;
+};
+
 // A click on a notification-area icon: the left button released, a left
 // double click, the right or the middle button released.
 enum class TrayClick { Left, Double, Right, Middle };

@@ -178,7 +178,8 @@ TEST_F(MainWindow, HiddenCommandsInAnyCaseChangeSettingsAndOthersAreSearched) {
 
     enter("\\disable_debug"); // logging is off: nothing at all
     EXPECT_EQ(log(), "");
-    enter("\\ENABLE_DEBUG");
+    enter("\\ENABLE_DEBUG"); // the caption says for a while where the log goes
+    EXPECT_EQ(window.form.caption(), "Zaptrove v4.3 - Diagnostic log: " + (tmp / "log"));
     enter("\\disable_debug");
     enter("after");
     EXPECT_EQ(log(), "+ [05/12/03 - 14:07:31] Starting[ZTV v4.3] debug session\r\n"
@@ -228,6 +229,10 @@ TEST_F(MainWindow, ListKeysOpenCopyAndClose) {
     forms::simulateKey(window.cboResult, '+');
     EXPECT_EQ(forms::clipboardText(), "http://world/");
     EXPECT_EQ(window.form.height(), 3000); // back to the height the list opened with
+    EXPECT_EQ(window.form.caption(), "Zaptrove v4.3 - Address copied");
+    window.tmrNotice.start(1); // the notice's time is up
+    settle();
+    EXPECT_EQ(window.form.caption(), "Zaptrove v4.3");
 
     window.form.setHeight(3600);
     settle();

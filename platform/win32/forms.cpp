@@ -199,6 +199,14 @@ bool Form::Impl::handle(UINT pMessage, WPARAM pWParam, LPARAM pLParam) {
             enableAgain(disabledByModal);
         }
         return false;
+    case WM_TIMER:
+        for (Timer::Impl* timer : timers) {
+            if (timer->id() == pWParam) {
+                timer->elapsed();
+                break;
+            }
+        }
+        return true;
     case WM_DPICHANGED:
         rescale(LOWORD(pWParam), *reinterpret_cast<const RECT*>(pLParam));
         return true;

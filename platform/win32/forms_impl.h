@@ -123,6 +123,7 @@ struct Form::Impl {
     int pendingState = -1;
     std::shared_ptr<const FormIcon> icon;
     TrayIcon::Impl* trayIcon = nullptr;
+    std::vector<Timer::Impl*> timers;
     TwipsMemory memory;
 };
 
@@ -175,6 +176,19 @@ Control::Impl* controlOf(HWND pWindow);
 void forwardNotification(WPARAM pWParam, LPARAM pLParam);
 // The window controls are made in: the form's, or the frame's.
 HWND windowOf(Container pContainer);
+
+struct Timer::Impl {
+    Impl(Timer& pTimer, Form& pForm);
+    ~Impl();
+    Impl(const Impl&) = delete;
+    Impl& operator=(const Impl&) = delete;
+    UINT_PTR id() const;
+    void stop();
+    void elapsed();
+
+    Timer& timer;
+    Form::Impl& form;
+};
 
 struct TrayIcon::Impl {
     Impl(TrayIcon& pIcon, Form& pOwner);
