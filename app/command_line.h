@@ -14,4 +14,7 @@ namespace zaptrove {
 // is to start ("--show", no arguments, or options left to the toolkit).
 std::optional<int> fnAnswerCommandLine(const std::vector<std::string>& pArgs, std::ostream& pOut);
 
+// Whether the entry that starts the program at login started it.
+bool fnStartedAtLogin(const std::vector<std::string>& pArgs);
+
 } // namespace zaptrove

@@ -16,8 +16,8 @@
 // desktop's keyboard shortcut can run) brings that window to the front and
 // ends with status 0. "--help" and "--version" print and end before that.
 int main(int argc, char** argv) {
-    if (const auto status = zaptrove::fnAnswerCommandLine(
-            zaptrove::platform::commandLineArguments(argc, argv), std::cout)) {
+    const std::vector<std::string> args = zaptrove::platform::commandLineArguments(argc, argv);
+    if (const auto status = zaptrove::fnAnswerCommandLine(args, std::cout)) {
         return *status;
     }
     namespace forms = zaptrove::platform::forms;
@@ -43,6 +43,9 @@ int main(int argc, char** argv) {
     window.form.setIcon(zaptrove::zaptroveIconPng());
     window.Form_Load();
     window.form.show();
+    if (zaptrove::fnStartedAtLogin(args)) {
+        window.subStartedAtLogin();
+    }
     shown = &window;
     return application.exec();
 }

@@ -52,6 +52,7 @@ void frmMain::Form_Load() {
     form.nativeHandle();
     settings_.HotKeysOffered = services_.hotkeysOffered();
     subApplyHotkey();
+    settings_.StartAtLogin = services_.autostart->isOn();
 }
 
 void frmMain::Form_Unload() {

@@ -3,6 +3,7 @@
 
 #include "debug_log/debug_log.h"
 #include "main_window/tray_data.h"
+#include "platform/autostart.h"
 #include "platform/clock.h"
 #include "platform/forms.h"
 #include "platform/hotkey.h"
@@ -51,6 +52,8 @@ class frmMain final : public SettingsWindow {
         std::function<std::unique_ptr<platform::Hotkey>(
             const platform::HotkeySequence&, std::function<void()>, platform::HotkeyReported)>
             registerHotkey = &platform::registerHotkey;
+        // The entry that starts the program at login.
+        platform::Autostart* autostart = &platform::userAutostart();
     };
 
     frmMain(Settings& settings, Services services);
@@ -91,6 +94,11 @@ class frmMain final : public SettingsWindow {
     // A short notice in the caption, for about two seconds (notice.cpp)
     void subShowNotice(std::string_view pText);
     void tmrNotice_Timer();
+    // Starting at login (start_at_login.cpp): adds or removes the entry when
+    // Settings.StartAtLogin changed; started by it, goes into the tray when
+    // Tray is on.
+    void subApplyStartAtLogin();
+    void subStartedAtLogin();
     // The Preferences dialog and the reset (preferences_and_reset.cpp)
     void subShowPreferences();
     void subReset();

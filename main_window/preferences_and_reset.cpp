@@ -6,13 +6,14 @@
 namespace zaptrove {
 
 // A fresh dialog for every showing: it holds nothing between them but what OK
-// stored in Settings. What it changed takes effect at once: the hotkey, and
-// where the list lies while searching as you type.
+// stored in Settings. What it changed takes effect at once: the hotkey, the
+// start at login, and where the list lies while searching as you type.
 void frmMain::subShowPreferences() {
     Preferences = std::make_unique<frmPreferences>(settings_, form);
     Preferences->showModal();
     Preferences.reset();
     subApplyHotkey();
+    subApplyStartAtLogin();
     Form_Resize();
 }
 

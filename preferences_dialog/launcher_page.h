@@ -7,7 +7,7 @@ namespace zaptrove {
 
 // The "Launcher" page: how the input box searches, the global hotkey that
 // shows or hides the window (or, where the desktop offers none, the command to
-// bind in its keyboard settings), and the tray icon's menu.
+// bind in its keyboard settings), the tray icon's menu and the start at login.
 class LauncherPage final : public MorePage {
   public:
     explicit LauncherPage(platform::forms::Form& pDialog);
@@ -27,6 +27,7 @@ class LauncherPage final : public MorePage {
     platform::forms::Label lblShowCommand;
     platform::forms::TextBox txtShowCommand;
     platform::forms::CheckBox chkTrayMenu;
+    platform::forms::CheckBox chkStartAtLogin;
 };
 
 } // namespace zaptrove

@@ -96,6 +96,9 @@ struct Settings {
     // became of HotKey, in words (never stored).
     bool HotKeysOffered = false;
     std::string HotKeyStatus;
+    // Whether the desktop (or Windows) starts the program at login; its entry
+    // is kept there, never stored here.
+    bool StartAtLogin = false;
 };
 
 // The switch of a browser's profiles.

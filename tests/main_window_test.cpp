@@ -51,6 +51,24 @@ struct FakeHotkeys {
     }
 };
 
+// The entry that starts the program at login, kept in memory; it refuses
+// changes while refusal holds a reason.
+struct FakeAutostart final : platform::Autostart {
+    bool on = false;
+    std::string refusal;
+    bool isOn() const override { return on; }
+    std::string setOn(bool pOn) override {
+        if (refusal.empty()) {
+            on = pOn;
+        }
+        return refusal;
+    }
+    frmMain::Services serve(frmMain::Services services) {
+        services.autostart = this;
+        return services;
+    }
+};
+
 // The main window over a temporary Favorites folder, hive and log, with a shell
 // that records, fake hotkeys and an end of program that the test can catch.
 class MainWindow : public testing::Test {
@@ -61,8 +79,10 @@ class MainWindow : public testing::Test {
     test::FakeClock clock;
     Settings settings;
     FakeHotkeys hotkeys;
-    frmMain window{settings, hotkeys.serve({*registry, shell, clock, [] { throw ProgramEnded{}; },
-                                            tmp / "log"})};
+    FakeAutostart autostart;
+    frmMain window{settings,
+                   autostart.serve(hotkeys.serve(
+                       {*registry, shell, clock, [] { throw ProgramEnded{}; }, tmp / "log"}))};
 
     MainWindow() {
         tmp.write("Fav/World News.url", "[InternetShortcut]\r\nURL=http://world/\r\n");
@@ -316,7 +336,9 @@ TEST_F(MainWindow, TrayTakesTheMinimisedWindowAndTheConfiguredClickBringsItBack)
             inTray.subRestoreFromTray();
         }
     }
-    minimise(inTray);
+    inTray.subStartedAtLogin(); // started at login with Tray on: into the tray
+    forms::doEvents();
+    EXPECT_TRUE(!inTray.form.isShown() && inTray.trayIcon.isShown());
     inTray.subBringToFront(); // as when the program is started again
     EXPECT_TRUE(inTray.form.isShown() && !inTray.trayIcon.isShown());
     // A right-click menu only while TrayMenu is on: Show, Preferences…, Quit.
@@ -601,13 +623,26 @@ TEST_F(MainWindow, LauncherPageStoresItsSettingsAndTheHotkeyTakesEffectAtOnce) {
         forms::simulateKeyCombination(page.hkyHotkey, "Ctrl+Alt+Z");
         forms::simulateKeyCombination(page.hkyHotkey, "Shift+A"); // no hotkey: not taken
         EXPECT_EQ(page.hkyHotkey.text(), "Ctrl+Alt+Z");
+        forms::simulateClick(page.chkTrayMenu);
+        forms::simulateClick(page.chkStartAtLogin);
         more.cmdOK_Click();
     });
-    EXPECT_EQ(std::tuple(settings.Words, settings.Accents, settings.Instant, settings.HotKey),
-              std::tuple(WORDS_ANY_ORDER, ACCENTS_MATCH, INSTANT_ON, "Ctrl+Alt+Z"));
+    EXPECT_EQ(
+        std::tuple(settings.Words, settings.Accents, settings.Instant, settings.HotKey,
+                   settings.TrayMenu, autostart.on),
+        std::tuple(WORDS_ANY_ORDER, ACCENTS_MATCH, INSTANT_ON, "Ctrl+Alt+Z", TRAY_MENU_ON, true));
     EXPECT_EQ(settings.HotKeyStatus, "Ctrl+Alt+Z shows or hides the window.");
     window.subApplyHotkey(); // unchanged: not registered again
     EXPECT_EQ(hotkeys.registered, std::vector<std::string>{"Ctrl+Alt+Z"});
+
+    // An entry that cannot be removed stays shown as it is, and the log says why.
+    settings.DebugMode = DEBUG_ON;
+    autostart.refusal = "Permission denied";
+    settings.StartAtLogin = false;
+    window.subApplyStartAtLogin();
+    EXPECT_TRUE(settings.StartAtLogin && autostart.on);
+    EXPECT_NE(log().find("Starting at login could not be changed: Permission denied"),
+              std::string::npos);
 }
 
 // Brought back, the window has the old text selected, so typing replaces it.
