@@ -5,6 +5,7 @@
 #include <functional>
 #include <initializer_list>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -289,6 +290,11 @@ class Form {
   private:
     std::unique_ptr<Impl> impl_;
 };
+
+// Asks the user for a folder (pFolder) or a file with the system's dialog over
+// pOwner, starting at pStart; nothing when the user cancels.
+std::optional<std::string> choosePath(const Form& pOwner, std::string_view pTitle,
+                                      std::string_view pStart, bool pFolder);
 
 // Raises onTimeout once, a given time after start(), on the window thread of
 // its form. Starting it again starts the time afresh; nothing is raised once

@@ -568,6 +568,33 @@ TEST_F(MainWindow, BrowserProfilesAreNamedInTheTooltipAndListedAndSwitchedInMore
     EXPECT_EQ(window.txtInput.text(), "Nothing Found");
 }
 
+// The hand-added locations take a path from the system's dialog; one that
+// cannot be read is marked, with the reason as its tooltip, and stored all the same.
+TEST_F(MainWindow, BrowserLocationsAreBrowsedForAndMarkedWhenUnreadable) {
+    const std::string folder = tmp / "Fav";
+    inMoreDialog([&](frmMore& more) {
+        BrowsersPage& page = more.Browsers;
+        std::vector<bool> foldersAsked;
+        page.choosePath = [&](const forms::Form&, std::string_view, std::string_view,
+                              bool asFolder) -> std::optional<std::string> {
+            foldersAsked.push_back(asFolder);
+            return asFolder ? std::optional(folder) : std::nullopt;
+        };
+        forms::simulateClick(page.cmdBrowse[0]);
+        forms::simulateClick(page.cmdBrowse[1]); // cancelled: the box stays empty
+        EXPECT_EQ(foldersAsked, (std::vector<bool>{true, false}));
+        EXPECT_EQ(std::tuple(page.txtBrowserAlt[0].text(), page.txtBrowserAlt[1].text()),
+                  std::tuple(folder, ""));
+        forms::simulateTyping(page.txtBrowserAlt[1], "/no/such/Bookmarks");
+        EXPECT_FALSE(page.lblBrowserAltProblem[0].visible());
+        EXPECT_TRUE(page.lblBrowserAltProblem[1].visible());
+        EXPECT_FALSE(page.lblBrowserAltProblem[1].toolTip().empty());
+        more.cmdOK_Click();
+    });
+    EXPECT_EQ(std::tuple(settings.FirefoxAlt, settings.ChromiumAlt),
+              std::tuple(folder, "/no/such/Bookmarks"));
+}
+
 // A place stored under another display scale is brought back onto the screen;
 // the stored width stays unless the screen is narrower.
 TEST_F(MainWindow, StartsOnAScreenWhateverPlaceWasStored) {
