@@ -48,9 +48,9 @@ BrowsersPage::BrowsersPage(forms::Form& pDialog)
                   browserBox(fraBrowsers, 6)}},
       lblBrowserAlt{{{fraBrowsers, 120, 3300, 2100, 240, "Firefox profile"},
                      {fraBrowsers, 120, 3690, 2100, 240, "Chromium Bookmarks"}}},
-      txtBrowserAlt{{{fraBrowsers, 2280, 3255, 2820, 285}, {fraBrowsers, 2280, 3645, 2820, 285}}},
+      txtBrowserAlt{{{fraBrowsers, 2280, 3255, 2760, 285}, {fraBrowsers, 2280, 3645, 2760, 285}}},
       lblBrowserAltProblem{
-          {{fraBrowsers, 5130, 3300, 240, 240, "(!)"}, {fraBrowsers, 5130, 3690, 240, 240, "(!)"}}},
+          {{fraBrowsers, 5070, 3300, 300, 240, "(!)"}, {fraBrowsers, 5070, 3690, 300, 240, "(!)"}}},
       cmdBrowse{{{fraBrowsers, 5400, 3255, 900, 285, "Browse…"},
                  {fraBrowsers, 5400, 3645, 900, 285, "Browse…"}}},
       chkBrowserAlt{

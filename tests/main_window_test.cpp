@@ -589,6 +589,7 @@ TEST_F(MainWindow, BrowserLocationsAreBrowsedForAndMarkedWhenUnreadable) {
         EXPECT_FALSE(page.lblBrowserAltProblem[0].visible());
         EXPECT_TRUE(page.lblBrowserAltProblem[1].visible());
         EXPECT_FALSE(page.lblBrowserAltProblem[1].toolTip().empty());
+        EXPECT_EQ(forms::cutCaptions(more.form), std::vector<std::string>{});
         more.cmdOK_Click();
     });
     EXPECT_EQ(std::tuple(settings.FirefoxAlt, settings.ChromiumAlt),
