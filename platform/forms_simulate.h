@@ -34,5 +34,8 @@ bool simulateTrayMenuChoice(TrayIcon& pIcon, std::string_view pCaption);
 void simulateClose(Form& pForm);
 // The captions of the form's controls that their control cuts short.
 std::vector<std::string> cutCaptions(const Form& pForm);
+// The captions of the form's frames whose caption or border crosses a control
+// inside them.
+std::vector<std::string> crowdedFrames(const Form& pForm);
 
 } // namespace zaptrove::platform::forms

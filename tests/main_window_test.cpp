@@ -417,6 +417,7 @@ TEST_F(MainWindow, PreferencesShowTheSettingsAndEveryCaptionFits) {
     forms::doEvents();
     EXPECT_EQ(forms::cutCaptions(window.form), std::vector<std::string>{});
     EXPECT_EQ(forms::cutCaptions(dialog.form), std::vector<std::string>{});
+    EXPECT_EQ(forms::crowdedFrames(dialog.form), std::vector<std::string>{});
     EXPECT_EQ(std::tuple(selected(dialog.optSearch), selected(dialog.optSort),
                          selected(dialog.optLaunch)),
               std::tuple(0, 2, 0));

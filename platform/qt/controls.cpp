@@ -217,7 +217,7 @@ Frame::Frame(Container pParent, float pLeft, float pTop, float pWidth, float pHe
 
 Frame::Frame(Container pParent, float pLeft, float pTop, float pWidth, float pHeight,
              std::string_view pCaption)
-    : Control(childOf<QGroupBox>(pParent, pLeft, pTop, pWidth, pHeight, toQString(pCaption))) {}
+    : Control(childOf<FrameWidget>(pParent, pLeft, pTop, pWidth, pHeight, toQString(pCaption))) {}
 
 std::string Frame::caption() const {
     const auto* box = qobject_cast<const QGroupBox*>(impl().widget.data());

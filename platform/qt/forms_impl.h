@@ -5,6 +5,7 @@
 #include "platform/twips_memory.h"
 
 #include <QEventLoop>
+#include <QGroupBox>
 #include <QMenu>
 #include <QPointer>
 #include <QPushButton>
@@ -88,6 +89,22 @@ struct Control::Impl final : QObject {
 // Gives the captions of the form's controls the largest font size, at most the
 // desktop's, with which each fits its control.
 void fitCaptions(QWidget& pForm);
+
+// A frame with a caption, drawn as a box whose top line runs through the
+// middle of the caption, which interrupts it near the left: the caption stays
+// inside the frame's area and the border keeps clear of the controls placed a
+// caption's height below its top.
+class FrameWidget final : public QGroupBox {
+  public:
+    FrameWidget(const QString& pCaption, QWidget* pParent) : QGroupBox(pCaption, pParent) {}
+    // Where the caption is drawn, in the frame's coordinates.
+    QRect captionArea() const;
+    // The top line's height in the frame.
+    int borderTop() const;
+
+  protected:
+    void paintEvent(QPaintEvent* pEvent) override;
+};
 
 // The Qt widget of a control, as the kind of widget it was made with.
 template <typename Widget> Widget& widgetOf(const Control& pControl) {

@@ -152,6 +152,22 @@ bool simulateTrayMenuChoice(TrayIcon& pIcon, std::string_view pCaption) {
     return false;
 }
 
+std::vector<std::string> crowdedFrames(const Form& pForm) {
+    std::vector<std::string> crowded;
+    for (const FrameWidget* frame : pForm.impl().widget.findChildren<FrameWidget*>()) {
+        const QRect caption = frame->captionArea();
+        const QRect inside = frame->rect().adjusted(1, frame->borderTop() + 1, -1, -1);
+        for (const QWidget* control : frame->findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
+            const QRect area = control->geometry();
+            if (!control->isHidden() && (area.intersects(caption) || !inside.contains(area))) {
+                crowded.push_back(frame->title().toStdString());
+                break;
+            }
+        }
+    }
+    return crowded;
+}
+
 // The close box asks the window system to close the window, which sends the
 // form its close event and hides it once accepted.
 void simulateClose(Form& pForm) {

@@ -169,6 +169,9 @@ struct Control::Impl {
 // Whether the control shows its whole caption in pFont; true for one without
 // caption, or hidden under others.
 bool captionFits(const Control::Impl& pControl, HFONT pFont);
+// Where the system draws a captioned frame's caption, in the frame's client
+// area; its border's top line runs through the caption's middle.
+RECT frameCaptionArea(const Control::Impl& pFrame);
 
 // The control behind a window of the program's, or null.
 Control::Impl* controlOf(HWND pWindow);

@@ -180,6 +180,38 @@ bool simulateTrayMenuChoice(TrayIcon& pIcon, std::string_view pCaption) {
     return false;
 }
 
+// A control lying in the caption's rows, or across the border, crowds it.
+std::vector<std::string> crowdedFrames(const Form& pForm) {
+    std::vector<std::string> crowded;
+    for (const Control::Impl* frame : pForm.impl().controls) {
+        if (frame->groupBox == nullptr) {
+            continue;
+        }
+        const RECT caption = frameCaptionArea(*frame);
+        RECT inside{};
+        GetClientRect(frame->window, &inside);
+        InflateRect(&inside, -1, -1);
+        inside.top = (caption.bottom - caption.top) / 2 + 1;
+        for (const Control::Impl* control : pForm.impl().controls) {
+            if (GetParent(control->window) != frame->window ||
+                (GetWindowLongW(control->window, GWL_STYLE) & WS_VISIBLE) == 0) {
+                continue;
+            }
+            RECT area{};
+            GetWindowRect(control->window, &area);
+            MapWindowPoints(nullptr, frame->window, reinterpret_cast<POINT*>(&area), 2);
+            RECT overlap{};
+            if (IntersectRect(&overlap, &area, &caption) || area.left < inside.left ||
+                area.top < inside.top || area.right > inside.right ||
+                area.bottom > inside.bottom) {
+                crowded.push_back(windowText(frame->groupBox));
+                break;
+            }
+        }
+    }
+    return crowded;
+}
+
 // The close box asks the window to close through its system menu command.
 void simulateClose(Form& pForm) {
     SendMessageW(pForm.impl().window, WM_SYSCOMMAND, SC_CLOSE, 0);
