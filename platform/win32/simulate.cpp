@@ -202,8 +202,7 @@ std::vector<std::string> crowdedFrames(const Form& pForm) {
             MapWindowPoints(nullptr, frame->window, reinterpret_cast<POINT*>(&area), 2);
             RECT overlap{};
             if (IntersectRect(&overlap, &area, &caption) || area.left < inside.left ||
-                area.top < inside.top || area.right > inside.right ||
-                area.bottom > inside.bottom) {
+                area.top < inside.top || area.right > inside.right || area.bottom > inside.bottom) {
                 crowded.push_back(windowText(frame->groupBox));
                 break;
             }
