@@ -351,16 +351,18 @@ TEST_F(MainWindow, TrayTakesTheMinimisedWindowAndTheConfiguredClickBringsItBack)
     EXPECT_TRUE(inTray.form.isShown() && !inTray.trayIcon.isShown());
     minimise(inTray);
     bool shownBehindPreferences = false;
-    // The restore lets waiting events run before the dialog is up.
-    std::function<void()> cancelPreferences = [&] {
+    // The restore lets waiting events run before the dialog is up, so the
+    // dialog is waited for.
+    forms::Timer cancelPreferences(inTray.form);
+    cancelPreferences.onTimeout = [&] {
         if (inTray.Preferences == nullptr) {
-            forms::whenIdle(cancelPreferences);
+            cancelPreferences.start(20);
             return;
         }
         shownBehindPreferences = inTray.form.isShown();
         inTray.Preferences->cmdCancel_Click();
     };
-    forms::whenIdle(cancelPreferences);
+    cancelPreferences.start(20);
     EXPECT_TRUE(forms::simulateTrayMenuChoice(inTray.trayIcon, "Preferences…"));
     EXPECT_TRUE(shownBehindPreferences);
     minimise(inTray);
