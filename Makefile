@@ -36,9 +36,14 @@ build: deps
 	cmake -S . -B $(BUILD) $(CMAKE_FLAGS)
 	cmake --build $(BUILD) -j $(JOBS)
 
+# Both programs; the window only where there is a display to show it on.
 run: deps
 	cmake -S . -B $(BUILD) $(CMAKE_FLAGS)
-	cmake --build $(BUILD) -j $(JOBS) --target zaptrove
+	cmake --build $(BUILD) -j $(JOBS) --target zaptrove zaptrove-find
+	@if [ -z "$$DISPLAY$$WAYLAND_DISPLAY" ]; then \
+	  echo "No display to show the window on (DISPLAY and WAYLAND_DISPLAY are unset); $(BUILD)/zaptrove-find works without one."; \
+	  exit 1; \
+	fi
 	$(BUILD)/zaptrove
 
 # The search engine from the command line, on the demo bookmarks.

@@ -68,7 +68,11 @@ void DebugLog::subDebug(std::int16_t pType, std::string_view pString) const {
         return;
     }
     const std::string line = fnLogLine(pType, pString, clock_.now()) + "\r\n";
-    platform::appendToFile(path_.empty() ? fnDefaultLogPath() : path_, line);
+    platform::appendToFile(path(), line);
+}
+
+std::string DebugLog::path() const {
+    return platform::nativePath(path_.empty() ? fnDefaultLogPath() : path_);
 }
 
 void DebugLog::subDebugTimer(std::int16_t pType, std::string_view pLabel) const {

@@ -45,6 +45,8 @@ class DebugLog {
 
     // True when lines are written.
     bool isOn() const;
+    // Where the lines go, as the system writes the path.
+    std::string path() const;
 
   private:
     const std::int16_t& debugMode_;

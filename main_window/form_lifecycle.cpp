@@ -34,13 +34,12 @@ frmMain::frmMain(Settings& settings, Services services)
     cboResult.onKeyPress = [this](std::int16_t& key) { cboResult_KeyPress(key); };
     cmdCancel.onClick = [this] { cmdCancel_Click(); };
     cmdPrefereneces.onClick = [this] { cmdPrefereneces_Click(); };
-    form.onMouseMove = [this](int button, int shift, float x, float y) {
-        Form_MouseMove(static_cast<std::int16_t>(button), static_cast<std::int16_t>(shift), x, y);
-    };
+    tmrNotice.onTimeout = [this] { tmrNotice_Timer(); };
+    trayIcon.onClick = [this](forms::TrayClick click) { Form_MouseMove(click); };
 }
 
 void frmMain::Form_Load() {
-    form.setCaption("Zaptrove v" + fnVersionText());
+    form.setCaption(fnMainCaption());
     Form_Resize();
     subPlaceInMiddle();
     subStartUp(services_.registry, services_.userFolders, settings_, *this, StoreWrites::FirstRun);
@@ -51,6 +50,7 @@ void frmMain::Form_Load() {
     form.nativeHandle();
     settings_.HotKeysOffered = services_.hotkeysOffered();
     subApplyHotkey();
+    settings_.StartAtLogin = services_.autostart->isOn();
 }
 
 void frmMain::Form_Unload() {

@@ -3,6 +3,7 @@
 
 #include "debug_log/debug_log.h"
 #include "main_window/tray_data.h"
+#include "platform/autostart.h"
 #include "platform/clock.h"
 #include "platform/forms.h"
 #include "platform/hotkey.h"
@@ -26,6 +27,9 @@ namespace zaptrove {
 // while the list is shown, in twips.
 inline constexpr float COLLAPSED_HEIGHT = 991;
 
+// The window's caption: "Zaptrove v4.3".
+std::string fnMainCaption();
+
 // The main window: an input box that unfolds a result list. Its handlers are
 // split by concern over the files of this folder.
 class frmMain final : public SettingsWindow {
@@ -48,6 +52,8 @@ class frmMain final : public SettingsWindow {
         std::function<std::unique_ptr<platform::Hotkey>(
             const platform::HotkeySequence&, std::function<void()>, platform::HotkeyReported)>
             registerHotkey = &platform::registerHotkey;
+        // The entry that starts the program at login.
+        platform::Autostart* autostart = &platform::userAutostart();
     };
 
     frmMain(Settings& settings, Services services);
@@ -79,10 +85,10 @@ class frmMain final : public SettingsWindow {
     // Opening an address (launch.cpp)
     void subLaunch(const std::string& pURL);
     // The tray icon (tray.cpp)
-    void Form_MouseMove(std::int16_t Button, std::int16_t Shift, float X, float Y);
+    void Form_MouseMove(platform::forms::TrayClick pClick);
     void subRestoreFromTray();
     // Another start of the program asked for the window: brings it back from
-    // the tray or the task bar, to the front, with the focus in the input box.
+    // the tray or the task bar, to the front, with the input box's text selected.
     void subBringToFront();
     // The global hotkey (hotkey.cpp): registers Settings.HotKey when it
     // changed; a press shows the window, or hides it when it is in front.
@@ -90,6 +96,14 @@ class frmMain final : public SettingsWindow {
     void subHotkeyPressed();
     // Writes what became of the hotkey into the log.
     void subLogHotkey() const;
+    // A short notice in the caption, for about two seconds (notice.cpp)
+    void subShowNotice(std::string_view pText);
+    void tmrNotice_Timer();
+    // Starting at login (start_at_login.cpp): adds or removes the entry when
+    // Settings.StartAtLogin changed; started by it, goes into the tray when
+    // Tray is on.
+    void subApplyStartAtLogin();
+    void subStartedAtLogin();
     // The Preferences dialog and the reset (preferences_and_reset.cpp)
     void subShowPreferences();
     void subReset();
@@ -126,6 +140,7 @@ class frmMain final : public SettingsWindow {
     // the log when the log is switched on.
     std::string InstanceProblem;
     platform::forms::TrayIcon trayIcon{form};
+    platform::forms::Timer tmrNotice{form};
 
   private:
     // Shell_NotifyIcon: adds or removes the notification-area icon.

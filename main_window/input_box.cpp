@@ -67,6 +67,7 @@ void frmMain::txtInput_KeyPress(std::int16_t& KeyAscii) {
             subDebug(LOG_FAIL, InstanceProblem);
         }
         txtInput.setText("");
+        subShowNotice("Diagnostic log: " + log_.path());
     } else if (word == "\\disable_debug") {
         subDebug(LOG_END, "Ending[ZTV v" + fnVersionText() + "] debug session");
         settings_.DebugMode = DEBUG_OFF;

@@ -7,13 +7,14 @@ namespace zaptrove {
 
 // A fresh dialog for every showing: it holds nothing between them but what OK
 // stored in Settings. What it changed is stored and takes effect at once: the
-// hotkey, and where the list lies while searching as you type.
+// hotkey, the start at login, and where the list lies while searching as you type.
 void frmMain::subShowPreferences() {
     Preferences = std::make_unique<frmPreferences>(settings_, form);
     Preferences->showModal();
     Preferences.reset();
     subStoreSettings();
     subApplyHotkey();
+    subApplyStartAtLogin();
     Form_Resize();
 }
 

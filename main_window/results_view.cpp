@@ -110,6 +110,7 @@ void frmMain::cboResult_KeyPress(std::int16_t& KeyAscii) {
         forms::clipboardClear();
         forms::clipboardSetText(url);
         forms::doEvents();
+        subShowNotice("Address copied");
         break;
     case KEY_MINUS:
         subLaunch(url);

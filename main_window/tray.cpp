@@ -1,38 +1,38 @@
 // SPDX-License-Identifier: MIT
 #include "main_window/frm_main.h"
 
-#include <cmath>
-
 namespace zaptrove {
 
 namespace forms = platform::forms;
 
-namespace {
-
-// The mouse messages the notification area reports for its icon.
-constexpr long kLeftButtonUp = 0x0202;
-constexpr long kLeftDoubleClick = 0x0203;
-
-} // namespace
-
+// The icon gets its right-click menu when TrayMenu is on; the window is hidden
+// while the icon shows, so the menu's entries bring it back first.
 void frmMain::subNotifyIcon(TrayMessage pMessage) {
     if (pMessage == TrayMessage::Add) {
+        std::vector<forms::TrayMenuItem> menu;
+        if (settings_.TrayMenu == TRAY_MENU_ON) {
+            menu = {{"Show", [this] { subRestoreFromTray(); }},
+                    {"Preferences…",
+                     [this] {
+                         subRestoreFromTray();
+                         subShowPreferences();
+                     }},
+                    {"Quit", [this] { form.unload(); }}};
+        }
+        trayIcon.setMenu(std::move(menu));
         trayIcon.add(trayData.tipShown());
     } else if (pMessage == TrayMessage::Delete) {
         trayIcon.remove();
     }
 }
 
-// The icon's mouse events arrive as mouse moves whose X holds the message
-// number in pixels. A left release restores the window in single-click mode (and
-// with any stored value but double-click, so the window can always come back);
-// a left double click restores it in double-click mode.
-void frmMain::Form_MouseMove(std::int16_t /*Button*/, std::int16_t /*Shift*/, float X,
-                             float /*Y*/) {
-    const long message = std::lrint(X / forms::twipsPerPixelX());
+// A left release restores the window in single-click mode (and with any stored
+// value but double-click, so the window can always come back); a left double
+// click restores it in double-click mode. Other clicks do nothing here.
+void frmMain::Form_MouseMove(forms::TrayClick pClick) {
     const bool doubleClickMode = settings_.Single == CLICK_DOUBLE;
-    if ((message == kLeftButtonUp && !doubleClickMode) ||
-        (message == kLeftDoubleClick && doubleClickMode)) {
+    if ((pClick == forms::TrayClick::Left && !doubleClickMode) ||
+        (pClick == forms::TrayClick::Double && doubleClickMode)) {
         subRestoreFromTray();
     }
 }
@@ -55,6 +55,9 @@ void frmMain::subBringToFront() {
         forms::appActivate(form.caption());
     }
     txtInput.setFocus();
+    // The old text selected: typing replaces it, an arrow key keeps it.
+    txtInput.setSelStart(0);
+    txtInput.setSelLength(static_cast<int>(txtInput.text().size()));
 }
 
 } // namespace zaptrove

@@ -25,7 +25,32 @@ constexpr std::array<std::array<char32_t, 2>, 6> kCombiningMarks = {{{0x0300, 0x
                                                                      {0x20D0, 0x20FF},
                                                                      {0xFE20, 0xFE2F}}};
 
+struct Spelling {
+    char32_t character;
+    std::string_view plain;
+};
+
+// Sorted by character.
+constexpr Spelling kPlainSpellings[] = {
+    {0x00C6, "ae"}, // Æ
+    {0x00D8, "o"},  // Ø
+    {0x00DF, "ss"}, // ß
+    {0x00E6, "ae"}, // æ
+    {0x00F8, "o"},  // ø
+    {0x0152, "oe"}, // Œ
+    {0x0153, "oe"}, // œ
+    {0x1E9E, "ss"}, // ẞ
+};
+
 } // namespace
+
+std::string_view plainSpelling(char32_t codePoint) {
+    const auto* found =
+        std::lower_bound(std::begin(kPlainSpellings), std::end(kPlainSpellings), codePoint,
+                         [](const Spelling& entry, char32_t cp) { return entry.character < cp; });
+    return found != std::end(kPlainSpellings) && found->character == codePoint ? found->plain
+                                                                               : std::string_view();
+}
 
 char32_t withoutAccents(char32_t codePoint) {
     for (const auto& [first, last] : kCombiningMarks) {

@@ -5,6 +5,7 @@
 #include <functional>
 #include <initializer_list>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -33,9 +34,6 @@ using EventHandler = std::function<void()>;
 // A key-down handler receives the key's code (KEY_DOWN) by reference; setting
 // it to 0 swallows the key.
 using KeyDownHandler = std::function<void(std::int16_t& pKeyCode)>;
-// A mouse-move handler receives the buttons and shift keys held and the
-// position in twips.
-using MouseMoveHandler = std::function<void(int pButton, int pShift, float pX, float pY)>;
 
 // Runs the toolkit; exactly one exists while any form does.
 class Application {
@@ -279,6 +277,10 @@ class Form {
     void setIconFrom(const Form& pOther);
     // Escape anywhere in the form clicks this button.
     void setCancelButton(CommandButton& pButton);
+    // Enter clicks this button, which shows as the default, wherever the focus
+    // is but on a control that takes Enter itself: a push button (Enter clicks
+    // the one focused), a box with a key-press handler, a hotkey box.
+    void setDefaultButton(CommandButton& pButton);
     // Tab moves through these controls in this order.
     void setTabOrder(std::initializer_list<Control*> pControls);
     // The native window handle, for the shell's owner window.
@@ -289,8 +291,6 @@ class Form {
     // The window is being shown by the program: on each show(), showModal() or
     // appActivate() of the hidden form, before the user can act on it.
     EventHandler onActivate;
-    // Raised only by a TrayIcon owned by the form, never by the mouse over it.
-    MouseMoveHandler onMouseMove;
 
     struct Impl;
     Impl& impl() const { return *impl_; }
@@ -299,16 +299,42 @@ class Form {
     std::unique_ptr<Impl> impl_;
 };
 
-// Mouse messages in the form of the Windows notification area.
-inline constexpr int TRAY_LEFT_UP = 514;
-inline constexpr int TRAY_LEFT_DOUBLE_CLICK = 515;
-inline constexpr int TRAY_RIGHT_UP = 517;
-inline constexpr int TRAY_MIDDLE_UP = 520;
+// Asks the user for a folder (pFolder) or a file with the system's dialog over
+// pOwner, starting at pStart; nothing when the user cancels.
+std::optional<std::string> choosePath(const Form& pOwner, std::string_view pTitle,
+                                      std::string_view pStart, bool pFolder);
 
-// An icon in the desktop's notification area for its owner form. Clicks on it
-// reach the owner's onMouseMove as the notification area reports them: button
-// 0, shift 0, Y 0, and X the mouse message (TRAY_LEFT_UP...) in pixels, given
-// in twips. It has no menu.
+// Raises onTimeout once, a given time after start(), on the window thread of
+// its form. Starting it again starts the time afresh; nothing is raised once
+// it is stopped or gone.
+class Timer {
+  public:
+    explicit Timer(Form& pForm);
+    ~Timer();
+    Timer(const Timer&) = delete;
+    Timer& operator=(const Timer&) = delete;
+
+    void start(int pMilliseconds);
+    void stop();
+    EventHandler onTimeout;
+
+    struct Impl;
+
+  private:
+    std::unique_ptr<Impl> impl_;
+};
+
+// A click on a notification-area icon: the left button released, a left
+// double click, the right or the middle button released.
+enum class TrayClick { Left, Double, Right, Middle };
+
+// One entry of a notification-area icon's menu.
+struct TrayMenuItem {
+    std::string caption;
+    EventHandler onChoose;
+};
+
+// An icon in the desktop's notification area for its owner form.
 class TrayIcon {
   public:
     explicit TrayIcon(Form& pOwner);
@@ -324,6 +350,10 @@ class TrayIcon {
     // Whether the icon was added and not removed; kept without a notification
     // area too.
     bool isShown() const;
+    // The menu a right click opens, in this order; none while empty (the start).
+    void setMenu(std::vector<TrayMenuItem> pItems);
+
+    std::function<void(TrayClick)> onClick; // every click, the right one too
 
     struct Impl;
     Impl& impl() const { return *impl_; }

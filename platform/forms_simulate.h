@@ -10,8 +10,8 @@ namespace zaptrove::platform::forms {
 std::string clipboardText();
 // True when the control holds the keyboard focus.
 bool hasFocus(const Control& pControl);
-
-enum class TrayClick { Left, Double, Right, Middle };
+// True when the control holds the focus and draws its focus ring.
+bool showsFocusRing(const Control& pControl);
 
 // Drive the real widgets as a user would, for tests: keys go through the same
 // event path as typed keys (so Escape reaches the cancel button).
@@ -27,9 +27,15 @@ void simulateClick(Checkable& pControl);
 // A click on the icon as the desktop reports it; none reaches an icon that is
 // not shown.
 void simulateTrayActivation(TrayIcon& pIcon, TrayClick pClick);
+// Chooses the entry with this caption in the icon's right-click menu; false
+// when the menu holds none (or there is no menu).
+bool simulateTrayMenuChoice(TrayIcon& pIcon, std::string_view pCaption);
 // The window's close box.
 void simulateClose(Form& pForm);
 // The captions of the form's controls that their control cuts short.
 std::vector<std::string> cutCaptions(const Form& pForm);
+// The captions of the form's frames whose caption or border crosses a control
+// inside them.
+std::vector<std::string> crowdedFrames(const Form& pForm);
 
 } // namespace zaptrove::platform::forms

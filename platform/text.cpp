@@ -78,9 +78,10 @@ bool isAsciiBlock(const char* p) {
     return !anyLane(loadBlock(p));
 }
 
-// Appends text with every character outside ASCII replaced by map(character)
-// (nothing when map answers 0) and ASCII lower-cased.
-template <typename Map> void appendMapped(std::string_view text, std::string& out, Map map) {
+// Appends text with ASCII lower-cased and every character outside ASCII handed
+// to append(character, out), which appends what stands for it (any length).
+template <typename Append>
+void appendMapped(std::string_view text, std::string& out, Append append) {
     out.reserve(out.size() + text.size());
     std::size_t i = 0;
     while (i < text.size()) {
@@ -104,17 +105,23 @@ template <typename Map> void appendMapped(std::string_view text, std::string& ou
             ++i;
             continue;
         }
-        if (const char32_t mapped = map(cp); mapped != 0) {
-            appendUtf8(mapped, out);
-        }
+        append(cp, out);
         i += length;
     }
 }
 
-// Accents dropped, then lower-cased.
-char32_t foldCodePoint(char32_t cp) {
-    const char32_t base = withoutAccents(cp);
-    return base == 0 ? 0 : lowerCodePoint(base);
+void appendLowerCodePoint(char32_t cp, std::string& out) {
+    appendUtf8(lowerCodePoint(cp), out);
+}
+
+// Written out in plain letters, or accents dropped, then lower-cased; a
+// combining mark gives nothing.
+void appendFoldedCodePoint(char32_t cp, std::string& out) {
+    if (const std::string_view plain = plainSpelling(cp); !plain.empty()) {
+        out += plain;
+    } else if (const char32_t base = withoutAccents(cp); base != 0) {
+        appendUtf8(lowerCodePoint(base), out);
+    }
 }
 
 } // namespace
@@ -150,7 +157,7 @@ void lowerCaseInto(std::string_view text, std::string& out) {
 }
 
 void appendLowerCase(std::string_view text, std::string& out) {
-    appendMapped(text, out, lowerCodePoint);
+    appendMapped(text, out, appendLowerCodePoint);
 }
 
 std::string foldAccents(std::string_view text) {
@@ -161,7 +168,7 @@ std::string foldAccents(std::string_view text) {
 
 void foldAccentsInto(std::string_view text, std::string& out) {
     out.clear();
-    appendMapped(text, out, foldCodePoint);
+    appendMapped(text, out, appendFoldedCodePoint);
 }
 
 bool isValidUtf8(std::string_view bytes) {

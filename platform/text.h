@@ -32,7 +32,9 @@ void appendLowerCase(std::string_view text, std::string& out);
 
 // Accents dropped (each character's canonical decomposition without its
 // combining marks, for Latin, Greek and Cyrillic), then lower-cased as
-// lowerCase does; "Café" becomes "cafe". ASCII is only lower-cased.
+// lowerCase does; "Café" becomes "cafe". "ß", "æ", "œ" and "ø" are written
+// out ("ss", "ae", "oe", "o"), so the result may differ in length from the
+// text. ASCII is only lower-cased.
 std::string foldAccents(std::string_view text);
 // The same into out, replacing what it held.
 void foldAccentsInto(std::string_view text, std::string& out);

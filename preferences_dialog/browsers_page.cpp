@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "preferences_dialog/browsers_page.h"
 
+#include "platform/files.h"
 #include "search/source_status.h"
 #include "settings/browser_sources.h"
 
@@ -14,6 +15,18 @@ constexpr std::array<std::string Settings::*, 2> kAltLocations = {&Settings::Fir
                                                                   &Settings::ChromiumAlt};
 constexpr std::array<std::int16_t Settings::*, 2> kAltSwitches = {&Settings::DoFirefoxEx,
                                                                   &Settings::DoChromiumEx};
+
+// Why a hand-added location, a folder or a file, cannot be read; empty when it
+// can, or when none is given.
+std::string problemOf(const std::string& path) {
+    if (path.empty()) {
+        return {};
+    }
+    if (platform::folderIdentity(path)) {
+        return platform::OpenFolder(path).problem();
+    }
+    return platform::FileReader(path).problem();
+}
 
 // Browsers in two rows of four.
 forms::CheckBox browserBox(forms::Frame& frame, std::size_t index) {
@@ -38,10 +51,19 @@ BrowsersPage::BrowsersPage(forms::Form& pDialog)
                   browserBox(fraBrowsers, 6)}},
       lblBrowserAlt{{{fraBrowsers, 120, 3300, 2100, 240, "Firefox profile"},
                      {fraBrowsers, 120, 3690, 2100, 240, "Chromium Bookmarks"}}},
-      txtBrowserAlt{{{fraBrowsers, 2280, 3255, 3960, 285}, {fraBrowsers, 2280, 3645, 3960, 285}}},
-      chkBrowserAlt{{{fraBrowsers, 6360, 3300, 660, 240, "Use"},
-                     {fraBrowsers, 6360, 3690, 660, 240, "Use"}}} {
+      txtBrowserAlt{{{fraBrowsers, 2280, 3255, 2760, 285}, {fraBrowsers, 2280, 3645, 2760, 285}}},
+      lblBrowserAltProblem{
+          {{fraBrowsers, 5070, 3300, 300, 240, "(!)"}, {fraBrowsers, 5070, 3690, 300, 240, "(!)"}}},
+      cmdBrowse{{{fraBrowsers, 5400, 3255, 900, 285, "Browse…"},
+                 {fraBrowsers, 5400, 3645, 900, 285, "Browse…"}}},
+      chkBrowserAlt{
+          {{fraBrowsers, 6360, 3300, 660, 240, "Use"}, {fraBrowsers, 6360, 3690, 660, 240, "Use"}}},
+      dialog_(pDialog) {
     lstProfiles.onClick = [this] { lstProfiles_Click(); };
+    for (std::size_t row = 0; row < cmdBrowse.size(); ++row) {
+        cmdBrowse[row].onClick = [this, row] { cmdBrowse_Click(row); };
+        txtBrowserAlt[row].onChange = [this, row] { txtBrowserAlt_Change(row); };
+    }
     txtBrowserAlt[0].setToolTip("A Firefox profile folder, or its places.sqlite");
     txtBrowserAlt[1].setToolTip("A Chromium-family Bookmarks file, or its profile folder");
 }
@@ -67,6 +89,7 @@ void BrowsersPage::load(const Settings& pSettings) {
     }
     for (std::size_t row = 0; row < kAltLocations.size(); ++row) {
         txtBrowserAlt[row].setText(pSettings.*kAltLocations[row]);
+        txtBrowserAlt_Change(row);
         chkBrowserAlt[row].setValue(pSettings.*kAltSwitches[row] == DO_YES);
     }
 }
@@ -79,6 +102,24 @@ void BrowsersPage::store(Settings& pSettings) const {
         pSettings.*kAltLocations[row] = txtBrowserAlt[row].text();
         pSettings.*kAltSwitches[row] = chkBrowserAlt[row].value() ? DO_YES : DO_NO;
     }
+}
+
+// Firefox's location is a profile folder, the Chromium family's a Bookmarks file.
+void BrowsersPage::cmdBrowse_Click(std::size_t pRow) {
+    const bool folder = pRow == 0;
+    const std::optional<std::string> chosen =
+        choosePath(dialog_, folder ? "Firefox profile folder" : "Chromium-family Bookmarks file",
+                   txtBrowserAlt[pRow].text(), folder);
+    if (chosen) {
+        txtBrowserAlt[pRow].setText(*chosen);
+        txtBrowserAlt_Change(pRow);
+    }
+}
+
+void BrowsersPage::txtBrowserAlt_Change(std::size_t pRow) {
+    const std::string problem = problemOf(txtBrowserAlt[pRow].text());
+    lblBrowserAltProblem[pRow].setVisible(!problem.empty());
+    lblBrowserAltProblem[pRow].setToolTip(problem);
 }
 
 void BrowsersPage::lstProfiles_Click() {

@@ -4,14 +4,19 @@
 #include "preferences_dialog/more_page.h"
 
 #include <array>
+#include <functional>
+#include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace zaptrove {
 
 // The "Browsers" page: every browser profile found with its bookmark count or
 // why it cannot be read, a switch per browser, and the two hand-added
-// locations (a Firefox profile folder, a Chromium-family Bookmarks file).
+// locations (a Firefox profile folder, a Chromium-family Bookmarks file), each
+// with a "Browse…" button and a warning, whose tooltip says why, while the
+// path cannot be read (it is stored all the same).
 class BrowsersPage final : public MorePage {
   public:
     explicit BrowsersPage(platform::forms::Form& pDialog);
@@ -20,6 +25,13 @@ class BrowsersPage final : public MorePage {
     void load(const Settings& pSettings) override;
     void store(Settings& pSettings) const override;
     void lstProfiles_Click();
+    void cmdBrowse_Click(std::size_t pRow);
+    void txtBrowserAlt_Change(std::size_t pRow);
+
+    // The system's dialog that chooses a path; tests answer in its place.
+    std::function<std::optional<std::string>(const platform::forms::Form&, std::string_view,
+                                             std::string_view, bool)>
+        choosePath = &platform::forms::choosePath;
 
     platform::forms::Frame fraBrowsers;
     platform::forms::Label lblProfiles;
@@ -28,9 +40,12 @@ class BrowsersPage final : public MorePage {
     std::array<platform::forms::CheckBox, 7> chkBrowser; // in the order of kBrowsers
     std::array<platform::forms::Label, 2> lblBrowserAlt; // Firefox, then Chromium family
     std::array<platform::forms::TextBox, 2> txtBrowserAlt;
+    std::array<platform::forms::Label, 2> lblBrowserAltProblem;
+    std::array<platform::forms::CommandButton, 2> cmdBrowse;
     std::array<platform::forms::CheckBox, 2> chkBrowserAlt;
 
   private:
+    const platform::forms::Form& dialog_;
     std::vector<std::string> folders_; // of the listed profiles, for their tooltips
 };
 

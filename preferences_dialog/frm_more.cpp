@@ -16,6 +16,7 @@ frmMore::frmMore(Settings& settings, const forms::Form& owner)
     }
     lstPages.setItems(titles);
     form.setCancelButton(cmdCancel);
+    form.setDefaultButton(cmdOK);
     form.onActivate = [this] { Form_Activate(); };
     lstPages.onClick = [this] { lstPages_Click(); };
     cmdOK.onClick = [this] { cmdOK_Click(); };

@@ -77,6 +77,7 @@ frmPreferences::frmPreferences(Settings& settings, const platform::forms::Form& 
     // The MSIE Main box only shows the folder found at start-up.
     txtAlternate[0].setReadOnly(true);
     form.setCancelButton(cmdCancel);
+    form.setDefaultButton(cmdOK);
     form.setTabOrder({&optSearch[0],    &optSearch[1],    &optSearch[2],    &optSort[0],
                       &optSort[1],      &optSort[2],      &optLaunch[0],    &optLaunch[1],
                       &optLaunch[2],    &chkMinimize,     &cmdOK,           &cmdCancel,

@@ -17,7 +17,10 @@ LauncherPage::LauncherPage(platform::forms::Form& pDialog)
                     "Click it and press the keys; Backspace clears it"),
       lblHotkeyStatus(fraLauncher, 120, 2100, 6900, 480, ""),
       lblShowCommand(fraLauncher, 120, 2760, 6900, 480, ""),
-      txtShowCommand(fraLauncher, 120, 3270, 3000, 285) {
+      txtShowCommand(fraLauncher, 120, 3270, 3000, 285),
+      chkTrayMenu(fraLauncher, 120, 3630, 6900, 255,
+                  "Right-click on the tray icon opens a menu (Show, Preferences…, Quit)"),
+      chkStartAtLogin(fraLauncher, 120, 3870, 6900, 255, "Start Zaptrove when I log in") {
     txtShowCommand.setText("zaptrove --show");
     txtShowCommand.setReadOnly(true);
 }
@@ -26,6 +29,8 @@ void LauncherPage::load(const Settings& pSettings) {
     chkInstant.setValue(pSettings.Instant == INSTANT_ON);
     chkWords.setValue(pSettings.Words == WORDS_ANY_ORDER);
     chkAccents.setValue(pSettings.Accents == ACCENTS_IGNORE);
+    chkTrayMenu.setValue(pSettings.TrayMenu == TRAY_MENU_ON);
+    chkStartAtLogin.setValue(pSettings.StartAtLogin);
     hkyHotkey.setText(pSettings.HotKey);
     for (platform::forms::Control* control :
          std::initializer_list<platform::forms::Control*>{&hkyHotkey, &lblHotkeyHelp}) {
@@ -46,6 +51,8 @@ void LauncherPage::store(Settings& pSettings) const {
     pSettings.Instant = chkInstant.value() ? INSTANT_ON : INSTANT_OFF;
     pSettings.Words = chkWords.value() ? WORDS_ANY_ORDER : WORDS_TOGETHER;
     pSettings.Accents = chkAccents.value() ? ACCENTS_IGNORE : ACCENTS_MATCH;
+    pSettings.TrayMenu = chkTrayMenu.value() ? TRAY_MENU_ON : TRAY_MENU_OFF;
+    pSettings.StartAtLogin = chkStartAtLogin.value();
     if (pSettings.HotKeysOffered) {
         pSettings.HotKey = hkyHotkey.text();
     }

@@ -5,9 +5,9 @@
 
 namespace zaptrove {
 
-// The "Launcher" page: how the input box searches, and the global hotkey that
+// The "Launcher" page: how the input box searches, the global hotkey that
 // shows or hides the window (or, where the desktop offers none, the command to
-// bind in its keyboard settings).
+// bind in its keyboard settings), the tray icon's menu and the start at login.
 class LauncherPage final : public MorePage {
   public:
     explicit LauncherPage(platform::forms::Form& pDialog);
@@ -26,6 +26,8 @@ class LauncherPage final : public MorePage {
     platform::forms::Label lblHotkeyStatus;
     platform::forms::Label lblShowCommand;
     platform::forms::TextBox txtShowCommand;
+    platform::forms::CheckBox chkTrayMenu;
+    platform::forms::CheckBox chkStartAtLogin;
 };
 
 } // namespace zaptrove

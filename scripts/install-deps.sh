@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # SPDX-License-Identifier: MIT
 # Installs the Debian packages one make target needs, when missing. As root it
-# installs them; otherwise it prints the one command that installs them.
+# installs them; otherwise it prints the command that installs them, for su
+# and for sudo.
 # Usage: install-deps.sh [build|test|fuzz|bench|bench-buku|windows-build|windows]   (default: build)
 #   build    cmake, the compiler and Qt 6: what `make build` and `make run` need
 #   test     build + the test tools (`make test`, `make test-sanitize`, `make test-tsan`)
@@ -82,6 +83,13 @@ if [ "$(id -u)" -eq 0 ]; then
   apt-get update -q
   apt-get install -y -q --no-install-recommends "${missing[@]}"
 else
-  echo "Missing Debian packages; install them with: sudo apt-get install -y ${missing[*]}" >&2
+  # The line for root works on every Debian; sudo only where it is set up.
+  line="apt-get install -y --no-install-recommends ${missing[*]}"
+  {
+    echo "Missing Debian packages; install them as root, then run this again:"
+    echo "  su -c '$line'"
+    echo "or, where sudo is set up:"
+    echo "  sudo $line"
+  } >&2
   exit 1
 fi

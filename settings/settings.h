@@ -39,6 +39,8 @@ inline constexpr std::int16_t ACCENTS_MATCH = 21;
 inline constexpr std::int16_t ACCENTS_IGNORE = 22;
 inline constexpr std::int16_t INSTANT_OFF = 23;
 inline constexpr std::int16_t INSTANT_ON = 24;
+inline constexpr std::int16_t TRAY_MENU_OFF = 25;
+inline constexpr std::int16_t TRAY_MENU_ON = 26;
 
 // The text a location holds when the thing it names cannot be found, and the
 // address of a shortcut that cannot be read.
@@ -67,9 +69,10 @@ struct Settings {
     std::string OperaAlt;
     std::int16_t DebugMode = 0;
     // Added later, stored beside the others; anything but the "on" code is off.
-    std::int16_t Words = 0;   // WORDS_ANY_ORDER: every word, in any order
-    std::int16_t Accents = 0; // ACCENTS_IGNORE: "cafe" finds "Café"
-    std::int16_t Instant = 0; // INSTANT_ON: the list follows every keystroke
+    std::int16_t Words = 0;    // WORDS_ANY_ORDER: every word, in any order
+    std::int16_t Accents = 0;  // ACCENTS_IGNORE: "cafe" finds "Café"
+    std::int16_t Instant = 0;  // INSTANT_ON: the list follows every keystroke
+    std::int16_t TrayMenu = 0; // TRAY_MENU_ON: a right click on the tray icon opens a menu
 
     // Browsers, read after the six locations: one switch per browser (DO_YES
     // reads its profiles), and a hand-added Firefox profile folder and
@@ -93,6 +96,9 @@ struct Settings {
     // became of HotKey, in words (never stored).
     bool HotKeysOffered = false;
     std::string HotKeyStatus;
+    // Whether the desktop (or Windows) starts the program at login; its entry
+    // is kept there, never stored here.
+    bool StartAtLogin = false;
 };
 
 // The switch of a browser's profiles.

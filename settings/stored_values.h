@@ -114,6 +114,7 @@ inline constexpr StoredValue kStoredValues[] = {
     {"DoChromiumEx", &Settings::DoChromiumEx, DO_YES,                DO_YES,                         {},              SavedWhen::Always},
     {"ChromiumAlt",  &Settings::ChromiumAlt,  kEmpty,                kEmpty,                         {},              SavedWhen::Always},
     {"HotKey",       &Settings::HotKey,       kEmpty,                kUnchanged,                     {},              SavedWhen::WhileOn},
+    {"TrayMenu",     &Settings::TrayMenu,     TRAY_MENU_OFF,         kUnchanged,                     {},              SavedWhen::WhileOn, TRAY_MENU_ON},
 };
 // clang-format on
 

@@ -52,6 +52,24 @@ struct FakeHotkeys {
     }
 };
 
+// The entry that starts the program at login, kept in memory; it refuses
+// changes while refusal holds a reason.
+struct FakeAutostart final : platform::Autostart {
+    bool on = false;
+    std::string refusal;
+    bool isOn() const override { return on; }
+    std::string setOn(bool pOn) override {
+        if (refusal.empty()) {
+            on = pOn;
+        }
+        return refusal;
+    }
+    frmMain::Services serve(frmMain::Services services) {
+        services.autostart = this;
+        return services;
+    }
+};
+
 // The main window over a temporary Favorites folder, hive and log, with a shell
 // that records, fake hotkeys and an end of program that the test can catch.
 class MainWindow : public testing::Test {
@@ -62,8 +80,10 @@ class MainWindow : public testing::Test {
     test::FakeClock clock;
     Settings settings;
     FakeHotkeys hotkeys;
-    frmMain window{settings, hotkeys.serve({*registry, shell, clock, [] { throw ProgramEnded{}; },
-                                            tmp / "log"})};
+    FakeAutostart autostart;
+    frmMain window{settings,
+                   autostart.serve(hotkeys.serve(
+                       {*registry, shell, clock, [] { throw ProgramEnded{}; }, tmp / "log"}))};
 
     MainWindow() {
         tmp.write("Fav/World News.url", "[InternetShortcut]\r\nURL=http://world/\r\n");
@@ -180,7 +200,8 @@ TEST_F(MainWindow, HiddenCommandsInAnyCaseChangeSettingsAndOthersAreSearched) {
     enter("\\disable_debug"); // logging is off: nothing at all
     EXPECT_EQ(log(), "");
     window.InstanceProblem = "No single instance: why";
-    enter("\\ENABLE_DEBUG");
+    enter("\\ENABLE_DEBUG"); // the caption says for a while where the log goes
+    EXPECT_EQ(window.form.caption(), "Zaptrove v4.3 - Diagnostic log: " + (tmp / "log"));
     enter("\\disable_debug");
     enter("after");
     EXPECT_EQ(log(), "+ [05/12/03 - 14:07:31] Starting[ZTV v4.3] debug session\r\n"
@@ -254,6 +275,10 @@ TEST_F(MainWindow, ListKeysOpenCopyAndClose) {
     forms::simulateKey(window.cboResult, '+');
     EXPECT_EQ(forms::clipboardText(), "http://world/");
     EXPECT_EQ(window.form.height(), 3000); // back to the height the list opened with
+    EXPECT_EQ(window.form.caption(), "Zaptrove v4.3 - Address copied");
+    window.tmrNotice.start(1); // the notice's time is up
+    settle();
+    EXPECT_EQ(window.form.caption(), "Zaptrove v4.3");
 
     window.form.setHeight(3600);
     settle();
@@ -316,8 +341,7 @@ TEST_F(MainWindow, TrayTakesTheMinimisedWindowAndTheConfiguredClickBringsItBack)
         forms::doEvents();
     };
     settings.Tray = TRAY_ON;
-    // Click, the mode that restores with it, and whether it does. Each click reaches
-    // Form_MouseMove as a mouse move with the message number in X.
+    // Click, the mode that restores with it, and whether it does.
     const std::tuple<forms::TrayClick, std::int16_t, bool> clicks[] = {
         {forms::TrayClick::Left, CLICK_DOUBLE, false},
         {forms::TrayClick::Double, CLICK_DOUBLE, true},
@@ -338,12 +362,38 @@ TEST_F(MainWindow, TrayTakesTheMinimisedWindowAndTheConfiguredClickBringsItBack)
             inTray.subRestoreFromTray();
         }
     }
-    minimise(inTray);
+    inTray.subStartedAtLogin(); // started at login with Tray on: into the tray
+    forms::doEvents();
+    EXPECT_TRUE(!inTray.form.isShown() && inTray.trayIcon.isShown());
     inTray.subBringToFront(); // as when the program is started again
     EXPECT_TRUE(inTray.form.isShown() && !inTray.trayIcon.isShown());
+    // A right-click menu only while TrayMenu is on: Show, Preferences…, Quit.
     minimise(inTray);
-    inTray.form.unload(); // leaving from the tray takes the icon away
-    EXPECT_FALSE(inTray.trayIcon.isShown());
+    EXPECT_FALSE(forms::simulateTrayMenuChoice(inTray.trayIcon, "Show"));
+    inTray.subRestoreFromTray();
+    settings.TrayMenu = TRAY_MENU_ON;
+    minimise(inTray);
+    EXPECT_TRUE(forms::simulateTrayMenuChoice(inTray.trayIcon, "Show"));
+    EXPECT_TRUE(inTray.form.isShown() && !inTray.trayIcon.isShown());
+    minimise(inTray);
+    bool shownBehindPreferences = false;
+    // The restore lets waiting events run before the dialog is up, so the
+    // dialog is waited for.
+    forms::Timer cancelPreferences(inTray.form);
+    cancelPreferences.onTimeout = [&] {
+        if (inTray.Preferences == nullptr) {
+            cancelPreferences.start(20);
+            return;
+        }
+        shownBehindPreferences = inTray.form.isShown();
+        inTray.Preferences->cmdCancel_Click();
+    };
+    cancelPreferences.start(20);
+    EXPECT_TRUE(forms::simulateTrayMenuChoice(inTray.trayIcon, "Preferences…"));
+    EXPECT_TRUE(shownBehindPreferences);
+    minimise(inTray);
+    EXPECT_TRUE(forms::simulateTrayMenuChoice(inTray.trayIcon, "Quit"));
+    EXPECT_FALSE(inTray.trayIcon.isShown()); // leaving from the tray takes the icon away
 
     // Without a notification area minimising never hides the window.
     frmMain noTray{settings, {*registry, shell, clock, [] {}, tmp / "log", [] { return false; }}};
@@ -395,6 +445,7 @@ TEST_F(MainWindow, PreferencesShowTheSettingsAndEveryCaptionFits) {
     forms::doEvents();
     EXPECT_EQ(forms::cutCaptions(window.form), std::vector<std::string>{});
     EXPECT_EQ(forms::cutCaptions(dialog.form), std::vector<std::string>{});
+    EXPECT_EQ(forms::crowdedFrames(dialog.form), std::vector<std::string>{});
     EXPECT_EQ(std::tuple(selected(dialog.optSearch), selected(dialog.optSort),
                          selected(dialog.optLaunch)),
               std::tuple(0, 2, 0));
@@ -474,6 +525,31 @@ TEST_F(MainWindow, DialogsEndedWithoutOkChangeNothing) {
               std::tie(FUNC_NAME, DUPS_KEEP, "", DO_YES, DO_YES, "", ACCENTS_MATCH, ""));
 }
 
+// Enter confirms either dialog from OK, which has the focus and shows its focus
+// ring when the dialog opens, and from a box or check box.
+TEST_F(MainWindow, EnterConfirmsEitherDialogWhoseFocusShows) {
+    const auto confirmEachWay = [&]<typename Dialog>(auto change, auto otherControl) {
+        for (const bool fromOk : {true, false}) {
+            Dialog dialog(settings, window.form);
+            dialog.form.show();
+            forms::doEvents();
+            EXPECT_TRUE(forms::showsFocusRing(dialog.cmdOK));
+            change(dialog);
+            forms::simulateKey(fromOk ? dialog.cmdOK : otherControl(dialog), forms::KEY_RETURN);
+            EXPECT_FALSE(dialog.form.isShown()) << fromOk;
+        }
+    };
+    confirmEachWay.operator()<frmPreferences>(
+        [](frmPreferences& d) { d.txtAlternate[3].setText(d.txtAlternate[3].text() + "x"); },
+        [](frmPreferences& d) -> forms::Control& { return d.txtAlternate[3]; });
+    confirmEachWay.operator()<frmMore>(
+        [](frmMore& d) {
+            d.Browsers.txtBrowserAlt[1].setText(d.Browsers.txtBrowserAlt[1].text() + "y");
+        },
+        [](frmMore& d) -> forms::Control& { return d.Launcher.chkWords; });
+    EXPECT_EQ(std::tie(settings.NetscapeAlt, settings.ChromiumAlt), std::tie("xx", "yy"));
+}
+
 TEST_F(MainWindow, PreferencesShowValuesOnlyADamagedStoreHoldsAndStoreThemSoundly) {
     settings.Duplicates = 0, settings.Single = 5, settings.Tray = 99, settings.Sort = SORT_NONE;
     frmPreferences dialog(settings, window.form);
@@ -519,6 +595,34 @@ TEST_F(MainWindow, BrowserProfilesAreNamedInTheTooltipAndListedAndSwitchedInMore
               std::tuple(DO_NO, DO_YES, "/home/u/ff"));
     enter("zt");
     EXPECT_EQ(window.txtInput.text(), "Nothing Found");
+}
+
+// The hand-added locations take a path from the system's dialog; one that
+// cannot be read is marked, with the reason as its tooltip, and stored all the same.
+TEST_F(MainWindow, BrowserLocationsAreBrowsedForAndMarkedWhenUnreadable) {
+    const std::string folder = tmp / "Fav";
+    inMoreDialog([&](frmMore& more) {
+        BrowsersPage& page = more.Browsers;
+        std::vector<bool> foldersAsked;
+        page.choosePath = [&](const forms::Form&, std::string_view, std::string_view,
+                              bool asFolder) -> std::optional<std::string> {
+            foldersAsked.push_back(asFolder);
+            return asFolder ? std::optional(folder) : std::nullopt;
+        };
+        forms::simulateClick(page.cmdBrowse[0]);
+        forms::simulateClick(page.cmdBrowse[1]); // cancelled: the box stays empty
+        EXPECT_EQ(foldersAsked, (std::vector<bool>{true, false}));
+        EXPECT_EQ(std::tuple(page.txtBrowserAlt[0].text(), page.txtBrowserAlt[1].text()),
+                  std::tuple(folder, ""));
+        forms::simulateTyping(page.txtBrowserAlt[1], "/no/such/Bookmarks");
+        EXPECT_FALSE(page.lblBrowserAltProblem[0].visible());
+        EXPECT_TRUE(page.lblBrowserAltProblem[1].visible());
+        EXPECT_FALSE(page.lblBrowserAltProblem[1].toolTip().empty());
+        EXPECT_EQ(forms::cutCaptions(more.form), std::vector<std::string>{});
+        more.cmdOK_Click();
+    });
+    EXPECT_EQ(std::tuple(settings.FirefoxAlt, settings.ChromiumAlt),
+              std::tuple(folder, "/no/such/Bookmarks"));
 }
 
 // A place stored under another display scale is brought back onto the screen;
@@ -576,20 +680,35 @@ TEST_F(MainWindow, LauncherPageStoresItsSettingsAndTheHotkeyTakesEffectAtOnce) {
         forms::simulateKeyCombination(page.hkyHotkey, "Ctrl+Alt+Z");
         forms::simulateKeyCombination(page.hkyHotkey, "Shift+A"); // no hotkey: not taken
         EXPECT_EQ(page.hkyHotkey.text(), "Ctrl+Alt+Z");
+        forms::simulateClick(page.chkTrayMenu);
+        forms::simulateClick(page.chkStartAtLogin);
         more.cmdOK_Click();
     });
-    EXPECT_EQ(std::tuple(settings.Words, settings.Accents, settings.Instant, settings.HotKey),
-              std::tuple(WORDS_ANY_ORDER, ACCENTS_MATCH, INSTANT_ON, "Ctrl+Alt+Z"));
+    EXPECT_EQ(
+        std::tuple(settings.Words, settings.Accents, settings.Instant, settings.HotKey,
+                   settings.TrayMenu, autostart.on),
+        std::tuple(WORDS_ANY_ORDER, ACCENTS_MATCH, INSTANT_ON, "Ctrl+Alt+Z", TRAY_MENU_ON, true));
     EXPECT_TRUE(stores("Instant=24") && stores("HotKey=Ctrl+Alt+Z"));
     EXPECT_EQ(settings.HotKeyStatus, "Ctrl+Alt+Z shows or hides the window.");
     window.subApplyHotkey(); // unchanged: not registered again
     EXPECT_EQ(hotkeys.registered, std::vector<std::string>{"Ctrl+Alt+Z"});
+
+    // An entry that cannot be removed stays shown as it is, and the log says why.
+    settings.DebugMode = DEBUG_ON;
+    autostart.refusal = "Permission denied";
+    settings.StartAtLogin = false;
+    window.subApplyStartAtLogin();
+    EXPECT_TRUE(settings.StartAtLogin && autostart.on);
+    EXPECT_NE(log().find("Starting at login could not be changed: Permission denied"),
+              std::string::npos);
 }
 
+// Brought back, the window has the old text selected, so typing replaces it.
 TEST_F(MainWindow, TheHotkeyHidesTheWindowInFrontAndBringsItBack) {
     settings.HotKey = "Ctrl+Alt+Z";
     window.subApplyHotkey();
     ASSERT_TRUE(hotkeys.press);
+    forms::simulateTyping(window.txtInput, "crème");
     forms::appActivate(window.form.caption());
     forms::doEvents();
     ASSERT_TRUE(window.form.isActive());
@@ -600,6 +719,8 @@ TEST_F(MainWindow, TheHotkeyHidesTheWindowInFrontAndBringsItBack) {
     settle();
     EXPECT_EQ(window.form.windowState(), forms::WINDOW_NORMAL);
     EXPECT_TRUE(window.form.isActive() && forms::hasFocus(window.txtInput));
+    forms::simulateTyping(window.txtInput, "elan");
+    EXPECT_EQ(window.txtInput.text(), "elan");
 }
 
 // What became of the hotkey shows in the page and, once logging is on, in the log.

@@ -40,7 +40,15 @@ TEST(Matcher, LooksAtNameUrlOrBothByTheRulesAsked) {
          {"cafes", kAccents, Name, "Cafè au lait", "", false},
          {"cafe", kAccents, Url, "Café", "http://x", false},
          {"crème brûlée", kAccents, Name, "Brûlée crème", "", false},
-         {"crème brûlée", kBoth, Name, "Brulee CREME", "", true}};
+         {"crème brûlée", kBoth, Name, "Brulee CREME", "", true},
+         {"strasse", kAccents, Name, "Hauptstraße", "", true},
+         {"straße", kAccents, Name, "STRASSE", "", true},
+         {"strasse", kPlain, Name, "Straße", "", false},
+         {"ae", kAccents, Url, "", "http://Æ.example", true},
+         {"oeuvre", kAccents, Name, "Œuvre", "", true},
+         {"phœnix", kAccents, Name, "Phoenix", "", true},
+         {"orsted", kAccents, Name, "Ørsted", "", true},
+         {"sse", kAccents, Name, "ße", "", true}}; // inside a written-out letter
     MatchScratch scratch; // one for every case: the text before is forgotten
     for (const auto& [term, rules, mode, name, url, match] : cases)
         EXPECT_EQ(Matcher(term, mode, rules).matches(name, url, scratch), match)

@@ -102,7 +102,8 @@ TEST(NetscapeScan, FindsWhatReferencesStandForAndLeavesOutSavedQueries) {
                              "<DT><A HREF=\"https://x.example/deals?a=1&amp;id=2\">Designers &amp; "
                              "Creative</A>\n<DT><A HREF=\"place:sort=8&amp;maxResults=10\">Most "
                              "Visited</A>\n<DT><A HREF=\"http://r/?a=1&sort=2\">Caf&#xE9; &#38; "
-                             "more</A>\n<DT><A HREF=\"http://n/\">Daily &#78;e&#x57;s</A>\n";
+                             "more</A>\n<DT><A HREF=\"http://n/\">Daily &#78;e&#x57;s</A>\n<DT><A "
+                             "HREF=\"http://s/\">Stra&szlig;e</A>\n";
     EXPECT_EQ(scan(file, "& creative", SearchMode::Name),
               List{"Designers & Creative|https://x.example/deals?a=1&id=2"});
     EXPECT_EQ(scan(file, "a=1&id", SearchMode::Url),
@@ -112,10 +113,14 @@ TEST(NetscapeScan, FindsWhatReferencesStandForAndLeavesOutSavedQueries) {
     // References that stand for letters of the term, or for one outside ASCII
     // that folds into one.
     EXPECT_EQ(scan(file, "news", SearchMode::Both), List{"Daily NeWs|http://n/"});
-    Matcher folding("cafe", SearchMode::Name, {.ignoreAccents = true});
-    std::vector<Bookmark> found;
-    subScanNetscape(file, folding, found);
-    EXPECT_EQ(found, (std::vector<Bookmark>{{"Café & more", "http://r/?a=1&sort=2"}}));
+    const std::pair<const char*, Bookmark> folded[] = {
+        {"cafe", {"Café & more", "http://r/?a=1&sort=2"}}, {"strasse", {"Straße", "http://s/"}}};
+    for (const auto& [term, bookmark] : folded) {
+        Matcher folding(term, SearchMode::Name, {.ignoreAccents = true});
+        std::vector<Bookmark> found;
+        subScanNetscape(file, folding, found);
+        EXPECT_EQ(found, std::vector<Bookmark>{bookmark}) << term;
+    }
 }
 
 TEST(CharacterReferences, DecodesNamedAndNumberedOnesThatEndInASemicolonOnly) {

@@ -124,6 +124,13 @@ class HotkeyWidget final : public QLineEdit {
     std::function<void()> changed_;
 };
 
+// Enter, with no modifier that would make it a combination.
+bool isPlainEnter(const QKeyEvent& pEvent) {
+    return (pEvent.key() == Qt::Key_Return || pEvent.key() == Qt::Key_Enter) &&
+           (pEvent.modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier)) ==
+               Qt::NoModifier;
+}
+
 } // namespace
 
 Control::Impl::Impl(QWidget* pWidget, Form::Impl& pForm, float pLeft, float pTop, float pWidth,
@@ -149,6 +156,9 @@ bool Control::Impl::eventFilter(QObject* pWatched, QEvent* pEvent) {
     if (key.key() == Qt::Key_Escape) {
         return form.pressCancel();
     }
+    if (isPlainEnter(key) && pressEnter()) {
+        return true;
+    }
     if (key.key() == Qt::Key_Down && onKeyDown != nullptr && *onKeyDown) {
         std::int16_t keyCode = KEY_DOWN;
         (*onKeyDown)(keyCode);
@@ -161,6 +171,18 @@ bool Control::Impl::eventFilter(QObject* pWatched, QEvent* pEvent) {
     std::int16_t keyAscii = *code;
     (*onKeyPress)(keyAscii);
     return keyAscii == 0;
+}
+
+bool Control::Impl::pressEnter() const {
+    if (auto* button = qobject_cast<QPushButton*>(widget.data())) {
+        button->click();
+        return true;
+    }
+    if ((onKeyPress != nullptr && *onKeyPress) ||
+        dynamic_cast<const HotkeyWidget*>(widget.data()) != nullptr) {
+        return false;
+    }
+    return form.pressDefault();
 }
 
 Control::Control(std::unique_ptr<Impl> pImpl) : impl_(std::move(pImpl)) {}
@@ -195,7 +217,7 @@ Frame::Frame(Container pParent, float pLeft, float pTop, float pWidth, float pHe
 
 Frame::Frame(Container pParent, float pLeft, float pTop, float pWidth, float pHeight,
              std::string_view pCaption)
-    : Control(childOf<QGroupBox>(pParent, pLeft, pTop, pWidth, pHeight, toQString(pCaption))) {}
+    : Control(childOf<FrameWidget>(pParent, pLeft, pTop, pWidth, pHeight, toQString(pCaption))) {}
 
 std::string Frame::caption() const {
     const auto* box = qobject_cast<const QGroupBox*>(impl().widget.data());

@@ -61,6 +61,16 @@ void FormWidget::showEvent(QShowEvent* pEvent) {
     if (!pEvent->spontaneous()) {
         fire(form_.onActivate);
     }
+    showFocusRing();
+}
+
+// The focused control draws its focus ring whenever the window comes to the
+// front, not only once Tab has moved the focus (Qt's style draws it then).
+void FormWidget::showFocusRing() {
+    setAttribute(Qt::WA_KeyboardFocusChange);
+    if (QWidget* focused = focusWidget()) {
+        focused->update();
+    }
 }
 
 // A minimised window stays visible, and modal.
@@ -80,6 +90,8 @@ void FormWidget::changeEvent(QEvent* pEvent) {
     QWidget::changeEvent(pEvent);
     if (pEvent->type() == QEvent::WindowStateChange) {
         fire(form_.onResize);
+    } else if (pEvent->type() == QEvent::ActivationChange && isActiveWindow()) {
+        showFocusRing();
     }
 }
 
@@ -90,20 +102,36 @@ void FormWidget::closeEvent(QCloseEvent* pEvent) {
     pEvent->accept();
 }
 
-// Escape reaches here when the focus is on no control.
+// Escape and Enter reach here when the focus is on no control.
 void FormWidget::keyPressEvent(QKeyEvent* pEvent) {
-    if (pEvent->key() == Qt::Key_Escape && form_.impl().pressCancel()) {
+    const int key = pEvent->key();
+    if (key == Qt::Key_Escape && form_.impl().pressCancel()) {
+        return;
+    }
+    if ((key == Qt::Key_Return || key == Qt::Key_Enter) && form_.impl().pressDefault()) {
         return;
     }
     QWidget::keyPressEvent(pEvent);
 }
 
-bool Form::Impl::pressCancel() const {
-    if (cancelButton.isNull()) {
+namespace {
+
+bool clickIfAny(const QPointer<QPushButton>& pButton) {
+    if (pButton.isNull()) {
         return false;
     }
-    cancelButton->click();
+    pButton->click();
     return true;
+}
+
+} // namespace
+
+bool Form::Impl::pressCancel() const {
+    return clickIfAny(cancelButton);
+}
+
+bool Form::Impl::pressDefault() const {
+    return clickIfAny(defaultButton);
 }
 
 Form::Form(std::string_view pCaption, float pClientWidth, float pClientHeight, FormStyle pStyle)
@@ -193,6 +221,11 @@ void Form::setIconFrom(const Form& pOther) {
 
 void Form::setCancelButton(CommandButton& pButton) {
     impl_->cancelButton = &widgetOf<QPushButton>(pButton);
+}
+
+void Form::setDefaultButton(CommandButton& pButton) {
+    impl_->defaultButton = &widgetOf<QPushButton>(pButton);
+    impl_->defaultButton->setDefault(true);
 }
 
 void Form::setTabOrder(std::initializer_list<Control*> pControls) {

@@ -5,6 +5,8 @@
 #include "platform/twips_memory.h"
 
 #include <QEventLoop>
+#include <QGroupBox>
+#include <QMenu>
 #include <QPointer>
 #include <QPushButton>
 #include <QRect>
@@ -44,6 +46,7 @@ class FormWidget final : public QWidget {
     void keyPressEvent(QKeyEvent* pEvent) override;
 
   private:
+    void showFocusRing();
     Form& form_;
 };
 
@@ -51,9 +54,12 @@ struct Form::Impl {
     Impl(Form& pForm, FormStyle pStyle) : widget(pForm, pStyle) {}
     // Escape: clicks the cancel button; false when the form has none.
     bool pressCancel() const;
+    // Enter: clicks the default button; false when the form has none.
+    bool pressDefault() const;
 
     FormWidget widget;
     QPointer<QPushButton> cancelButton;
+    QPointer<QPushButton> defaultButton;
     // Set while unload() closes the window, whose onUnload has already run.
     bool unloading = false;
     // The loop of showModal(), while it runs; hiding the form ends it.
@@ -68,6 +74,8 @@ struct Control::Impl final : QObject {
     // Deletes the widget, unless deleting its form already did.
     ~Impl() override;
     bool eventFilter(QObject* pWatched, QEvent* pEvent) override;
+    // Enter on the control: false when the control takes it itself.
+    bool pressEnter() const;
 
     QPointer<QWidget> widget;
     Form::Impl& form;
@@ -82,6 +90,22 @@ struct Control::Impl final : QObject {
 // desktop's, with which each fits its control.
 void fitCaptions(QWidget& pForm);
 
+// A frame with a caption, drawn as a box whose top line runs through the
+// middle of the caption, which interrupts it near the left: the caption stays
+// inside the frame's area and the border keeps clear of the controls placed a
+// caption's height below its top.
+class FrameWidget final : public QGroupBox {
+  public:
+    FrameWidget(const QString& pCaption, QWidget* pParent) : QGroupBox(pCaption, pParent) {}
+    // Where the caption is drawn, in the frame's coordinates.
+    QRect captionArea() const;
+    // The top line's height in the frame.
+    int borderTop() const;
+
+  protected:
+    void paintEvent(QPaintEvent* pEvent) override;
+};
+
 // The Qt widget of a control, as the kind of widget it was made with.
 template <typename Widget> Widget& widgetOf(const Control& pControl) {
     return static_cast<Widget&>(*pControl.impl().widget);
@@ -89,10 +113,12 @@ template <typename Widget> Widget& widgetOf(const Control& pControl) {
 
 // Turns the icon's activations into mouse moves of its owner.
 struct TrayIcon::Impl {
-    explicit Impl(Form& pOwner);
+    Impl(TrayIcon& pIcon, Form& pOwner);
     void activated(QSystemTrayIcon::ActivationReason pReason) const;
 
+    TrayIcon& trayIcon;
     Form& owner;
+    QMenu menu; // outlives the icon that shows it
     QSystemTrayIcon icon;
 };
 

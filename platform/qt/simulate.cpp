@@ -63,6 +63,14 @@ bool hasFocus(const Control& pControl) {
     return pControl.impl().widget->hasFocus();
 }
 
+// What the style draws the focus ring by.
+bool showsFocusRing(const Control& pControl) {
+    QStyleOption option;
+    option.initFrom(pControl.impl().widget);
+    return option.state.testFlag(QStyle::State_HasFocus) &&
+           option.state.testFlag(QStyle::State_KeyboardFocusChange);
+}
+
 void simulateTyping(Control& pControl, std::string_view pText) {
     for (const QChar character : toQString(pText)) {
         sendCharacter(*pControl.impl().widget, character.unicode());
@@ -128,6 +136,36 @@ void simulateTrayActivation(TrayIcon& pIcon, TrayClick pClick) {
         : pClick == TrayClick::Right  ? QSystemTrayIcon::Context
                                       : QSystemTrayIcon::MiddleClick;
     Q_EMIT pIcon.impl().icon.activated(reason);
+}
+
+bool simulateTrayMenuChoice(TrayIcon& pIcon, std::string_view pCaption) {
+    const QMenu* menu = pIcon.impl().icon.contextMenu();
+    if (menu == nullptr) {
+        return false;
+    }
+    for (QAction* action : menu->actions()) {
+        if (action->text() == toQString(pCaption)) {
+            action->trigger();
+            return true;
+        }
+    }
+    return false;
+}
+
+std::vector<std::string> crowdedFrames(const Form& pForm) {
+    std::vector<std::string> crowded;
+    for (const FrameWidget* frame : pForm.impl().widget.findChildren<FrameWidget*>()) {
+        const QRect caption = frame->captionArea();
+        const QRect inside = frame->rect().adjusted(1, frame->borderTop() + 1, -1, -1);
+        for (const QWidget* control : frame->findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
+            const QRect area = control->geometry();
+            if (!control->isHidden() && (area.intersects(caption) || !inside.contains(area))) {
+                crowded.push_back(frame->title().toStdString());
+                break;
+            }
+        }
+    }
+    return crowded;
 }
 
 // The close box asks the window system to close the window, which sends the

@@ -7,17 +7,17 @@ namespace zaptrove::platform::forms {
 
 namespace {
 
-// The mouse message a click on the icon gives; none for other activations.
-std::optional<int> messageFor(QSystemTrayIcon::ActivationReason pReason) {
+// The click an activation of the icon is; none for other activations.
+std::optional<TrayClick> clickFor(QSystemTrayIcon::ActivationReason pReason) {
     switch (pReason) {
     case QSystemTrayIcon::Trigger:
-        return TRAY_LEFT_UP;
+        return TrayClick::Left;
     case QSystemTrayIcon::DoubleClick:
-        return TRAY_LEFT_DOUBLE_CLICK;
+        return TrayClick::Double;
     case QSystemTrayIcon::Context:
-        return TRAY_RIGHT_UP;
+        return TrayClick::Right;
     case QSystemTrayIcon::MiddleClick:
-        return TRAY_MIDDLE_UP;
+        return TrayClick::Middle;
     case QSystemTrayIcon::Unknown:
         break;
     }
@@ -26,19 +26,19 @@ std::optional<int> messageFor(QSystemTrayIcon::ActivationReason pReason) {
 
 } // namespace
 
-TrayIcon::Impl::Impl(Form& pOwner) : owner(pOwner) {
+TrayIcon::Impl::Impl(TrayIcon& pIcon, Form& pOwner) : trayIcon(pIcon), owner(pOwner) {
     QObject::connect(&icon, &QSystemTrayIcon::activated, &icon,
                      [this](QSystemTrayIcon::ActivationReason pReason) { activated(pReason); });
 }
 
 void TrayIcon::Impl::activated(QSystemTrayIcon::ActivationReason pReason) const {
-    const std::optional<int> message = messageFor(pReason);
-    if (message && owner.onMouseMove) {
-        owner.onMouseMove(0, 0, static_cast<float>(*message) * twipsPerPixelX(), 0.0f);
+    const std::optional<TrayClick> click = clickFor(pReason);
+    if (click && trayIcon.onClick) {
+        trayIcon.onClick(*click);
     }
 }
 
-TrayIcon::TrayIcon(Form& pOwner) : impl_(std::make_unique<Impl>(pOwner)) {}
+TrayIcon::TrayIcon(Form& pOwner) : impl_(std::make_unique<Impl>(*this, pOwner)) {}
 TrayIcon::~TrayIcon() = default;
 
 bool TrayIcon::isAvailable() {
@@ -58,6 +58,17 @@ void TrayIcon::remove() {
 
 bool TrayIcon::isShown() const {
     return impl_->icon.isVisible();
+}
+
+// Qt opens the menu on a right click by itself.
+void TrayIcon::setMenu(std::vector<TrayMenuItem> pItems) {
+    QMenu& menu = impl_->menu;
+    menu.clear();
+    for (TrayMenuItem& item : pItems) {
+        QObject::connect(menu.addAction(toQString(item.caption)), &QAction::triggered, &menu,
+                         [choose = std::move(item.onChoose)] { fire(choose); });
+    }
+    impl_->icon.setContextMenu(pItems.empty() ? nullptr : &menu);
 }
 
 } // namespace zaptrove::platform::forms

@@ -82,6 +82,13 @@ bool isCovered(HWND pWindow) {
 
 } // namespace
 
+RECT frameCaptionArea(const Control::Impl& pFrame) {
+    const auto font = reinterpret_cast<HFONT>(SendMessageW(pFrame.groupBox, WM_GETFONT, 0, 0));
+    const SIZE caption = captionSize(pFrame.groupBox, font, DT_SINGLELINE);
+    constexpr int indent = kFrameCaptionMargin / 2;
+    return RECT{indent, 0, indent + caption.cx, caption.cy};
+}
+
 bool captionFits(const Control::Impl& pControl, HFONT pFont) {
     const HWND window = pControl.window;
     if (!hasCaption(pControl) || isCovered(window)) {

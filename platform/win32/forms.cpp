@@ -205,6 +205,14 @@ bool Form::Impl::handle(UINT pMessage, WPARAM pWParam, LPARAM pLParam) {
             enableAgain(disabledByModal);
         }
         return false;
+    case WM_TIMER:
+        for (Timer::Impl* timer : timers) {
+            if (timer->id() == pWParam) {
+                timer->elapsed();
+                break;
+            }
+        }
+        return true;
     case WM_DPICHANGED:
         rescale(LOWORD(pWParam), *reinterpret_cast<const RECT*>(pLParam));
         return true;
@@ -213,13 +221,16 @@ bool Form::Impl::handle(UINT pMessage, WPARAM pWParam, LPARAM pLParam) {
         reinterpret_cast<MINMAXINFO*>(pLParam)->ptMinTrackSize = POINT{1, 1};
         return true;
     case WM_TRAY_CALLBACK:
-        if (form.onMouseMove) {
-            form.onMouseMove(0, 0, static_cast<float>(LOWORD(pLParam)) * twipsPerPixelX(), 0.0f);
+        if (trayIcon != nullptr) {
+            trayIcon->notified(LOWORD(pLParam));
         }
         return true;
     case WM_KEYDOWN:
         if (pWParam == VK_ESCAPE) {
             return pressCancel();
+        }
+        if (pWParam == VK_RETURN) {
+            return pressDefault();
         }
         if (pWParam == VK_TAB) {
             moveFocus(nullptr, GetKeyState(VK_SHIFT) < 0);
@@ -324,6 +335,9 @@ void Form::show() {
                             : state == WINDOW_MAXIMIZED ? SW_SHOWMAXIMIZED
                             : state == WINDOW_NORMAL    ? SW_SHOWNORMAL
                                                         : SW_SHOW);
+    // The focused control draws its focus ring from the start, not only once
+    // a key has been pressed.
+    SendMessageW(impl.window, WM_CHANGEUISTATE, MAKEWPARAM(UIS_CLEAR, UISF_HIDEFOCUS), 0);
     fire(onActivate);
 }
 
@@ -397,6 +411,11 @@ void Form::setIconFrom(const Form& pOther) {
 
 void Form::setCancelButton(CommandButton& pButton) {
     impl_->cancelButton = &pButton.impl();
+}
+
+void Form::setDefaultButton(CommandButton& pButton) {
+    impl_->defaultButton = &pButton.impl();
+    SendMessageW(pButton.impl().window, BM_SETSTYLE, BS_DEFPUSHBUTTON, TRUE);
 }
 
 // As each control follows the one before it, it moves to just after it.

@@ -83,6 +83,8 @@ struct Form::Impl {
 
     // Escape: clicks the cancel button; false when the form has none.
     bool pressCancel() const;
+    // Enter: clicks the default button; false when the form has none.
+    bool pressDefault() const;
     // Tab and Shift+Tab: the next control in tab order that takes the focus.
     void moveFocus(const Control::Impl* pFrom, bool pBackwards) const;
     // The focus back where it was, else on the first control Tab reaches.
@@ -104,6 +106,7 @@ struct Form::Impl {
     HWND window = nullptr;
     FormStyle style;
     const Control::Impl* cancelButton = nullptr;
+    const Control::Impl* defaultButton = nullptr;
     UINT dotsPerInch = 96;
     // Every control, in the order made.
     std::vector<Control::Impl*> controls;
@@ -120,6 +123,7 @@ struct Form::Impl {
     int pendingState = -1;
     std::shared_ptr<const FormIcon> icon;
     TrayIcon::Impl* trayIcon = nullptr;
+    std::vector<Timer::Impl*> timers;
     TwipsMemory memory;
 };
 
@@ -165,6 +169,9 @@ struct Control::Impl {
 // Whether the control shows its whole caption in pFont; true for one without
 // caption, or hidden under others.
 bool captionFits(const Control::Impl& pControl, HFONT pFont);
+// Where the system draws a captioned frame's caption, in the frame's client
+// area; its border's top line runs through the caption's middle.
+RECT frameCaptionArea(const Control::Impl& pFrame);
 
 // The control behind a window of the program's, or null.
 Control::Impl* controlOf(HWND pWindow);
@@ -175,15 +182,34 @@ void requestEnd(EndRequest pRequest);
 // The window controls are made in: the form's, or the frame's.
 HWND windowOf(Container pContainer);
 
+struct Timer::Impl {
+    Impl(Timer& pTimer, Form& pForm);
+    ~Impl();
+    Impl(const Impl&) = delete;
+    Impl& operator=(const Impl&) = delete;
+    UINT_PTR id() const;
+    void stop();
+    void elapsed();
+
+    Timer& timer;
+    Form::Impl& form;
+};
+
 struct TrayIcon::Impl {
-    explicit Impl(Form& pOwner);
+    Impl(TrayIcon& pIcon, Form& pOwner);
     ~Impl();
     // Explorer started afresh: the icon is added again when shown.
     void recreate();
+    // A mouse message the notification area reported for the icon.
+    void notified(UINT pMouseMessage) const;
+    // Opens the menu at the mouse and runs the entry chosen, if any.
+    void showMenu() const;
 
+    TrayIcon& trayIcon;
     Form& owner;
     bool shown = false;
     std::wstring tip;
+    std::vector<TrayMenuItem> menu;
 };
 
 } // namespace zaptrove::platform::forms

@@ -67,12 +67,24 @@ wchar_t upper(wchar_t pLetter) {
 
 } // namespace
 
-bool Form::Impl::pressCancel() const {
-    if (cancelButton == nullptr) {
+namespace {
+
+bool clickIfAny(const Control::Impl* pButton) {
+    if (pButton == nullptr) {
         return false;
     }
-    fire(*cancelButton->onClick);
+    fire(*pButton->onClick);
     return true;
+}
+
+} // namespace
+
+bool Form::Impl::pressCancel() const {
+    return clickIfAny(cancelButton);
+}
+
+bool Form::Impl::pressDefault() const {
+    return clickIfAny(defaultButton);
 }
 
 void Form::Impl::moveFocus(const Control::Impl* pFrom, bool pBackwards) const {
@@ -143,6 +155,11 @@ bool Control::Impl::handle(UINT pMessage, WPARAM pWParam, LPARAM pLParam, LRESUL
             click();
             return true;
         }
+        // A box with a key-press handler takes Enter as a character.
+        if (pWParam == VK_RETURN && (onKeyPress == nullptr || !*onKeyPress) &&
+            form.pressDefault()) {
+            return true;
+        }
         if (pWParam == VK_DOWN && onKeyDown != nullptr && *onKeyDown) {
             std::int16_t keyCode = KEY_DOWN;
             (*onKeyDown)(keyCode);
@@ -181,10 +198,12 @@ bool Control::Impl::handle(UINT pMessage, WPARAM pWParam, LPARAM pLParam, LRESUL
         return kind == Kind::HotkeyBox || form.pressAccessKey(static_cast<wchar_t>(pWParam));
     case WM_SETFOCUS:
     case WM_KILLFOCUS:
-        // The focused push button shows as the one Enter presses.
+        // The focused push button shows as the one Enter presses, and the
+        // default button while no other has the focus.
         if (kind == Kind::Button) {
-            SendMessageW(window, BM_SETSTYLE,
-                         pMessage == WM_SETFOCUS ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON, TRUE);
+            const bool pressedByEnter = pMessage == WM_SETFOCUS || form.defaultButton == this;
+            SendMessageW(window, BM_SETSTYLE, pressedByEnter ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON,
+                         TRUE);
         }
         return false;
     default:

@@ -90,6 +90,12 @@ bool hasFocus(const Control& pControl) {
     return GetFocus() == pControl.impl().window;
 }
 
+bool showsFocusRing(const Control& pControl) {
+    const HWND window = pControl.impl().window;
+    return GetFocus() == window &&
+           (SendMessageW(window, WM_QUERYUISTATE, 0, 0) & UISF_HIDEFOCUS) == 0;
+}
+
 void simulateTyping(Control& pControl, std::string_view pText) {
     for (const wchar_t character : toWide(pText)) {
         sendCharacter(pControl.impl().window, character);
@@ -159,6 +165,50 @@ void simulateTrayActivation(TrayIcon& pIcon, TrayClick pClick) {
         }
         SendMessageW(pIcon.impl().owner.impl().window, WM_TRAY_CALLBACK, 1, message);
     }
+}
+
+// The entry runs as the menu runs it once chosen; the menu itself, which waits
+// for the user, is not opened.
+bool simulateTrayMenuChoice(TrayIcon& pIcon, std::string_view pCaption) {
+    for (const TrayMenuItem& item : pIcon.impl().menu) {
+        if (item.caption == pCaption) {
+            const EventHandler choose = item.onChoose;
+            fire(choose);
+            return true;
+        }
+    }
+    return false;
+}
+
+// A control lying in the caption's rows, or across the border, crowds it.
+std::vector<std::string> crowdedFrames(const Form& pForm) {
+    std::vector<std::string> crowded;
+    for (const Control::Impl* frame : pForm.impl().controls) {
+        if (frame->groupBox == nullptr) {
+            continue;
+        }
+        const RECT caption = frameCaptionArea(*frame);
+        RECT inside{};
+        GetClientRect(frame->window, &inside);
+        InflateRect(&inside, -1, -1);
+        inside.top = (caption.bottom - caption.top) / 2 + 1;
+        for (const Control::Impl* control : pForm.impl().controls) {
+            if (GetParent(control->window) != frame->window ||
+                (GetWindowLongW(control->window, GWL_STYLE) & WS_VISIBLE) == 0) {
+                continue;
+            }
+            RECT area{};
+            GetWindowRect(control->window, &area);
+            MapWindowPoints(nullptr, frame->window, reinterpret_cast<POINT*>(&area), 2);
+            RECT overlap{};
+            if (IntersectRect(&overlap, &area, &caption) || area.left < inside.left ||
+                area.top < inside.top || area.right > inside.right || area.bottom > inside.bottom) {
+                crowded.push_back(windowText(frame->groupBox));
+                break;
+            }
+        }
+    }
+    return crowded;
 }
 
 // The close box asks the window to close through its system menu command.

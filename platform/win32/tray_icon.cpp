@@ -2,6 +2,7 @@
 #include "platform/win32/forms_impl.h"
 
 #include <algorithm>
+#include <optional>
 
 #include <shellapi.h>
 
@@ -35,9 +36,25 @@ void notify(const TrayIcon::Impl& pIcon, DWORD pMessage) {
     Shell_NotifyIconW(pMessage, &data);
 }
 
+// The click a mouse message over the icon completes; none for the others.
+std::optional<TrayClick> clickFor(UINT pMouseMessage) {
+    switch (pMouseMessage) {
+    case WM_LBUTTONUP:
+        return TrayClick::Left;
+    case WM_LBUTTONDBLCLK:
+        return TrayClick::Double;
+    case WM_RBUTTONUP:
+        return TrayClick::Right;
+    case WM_MBUTTONUP:
+        return TrayClick::Middle;
+    default:
+        return std::nullopt;
+    }
+}
+
 } // namespace
 
-TrayIcon::Impl::Impl(Form& pOwner) : owner(pOwner) {
+TrayIcon::Impl::Impl(TrayIcon& pIcon, Form& pOwner) : trayIcon(pIcon), owner(pOwner) {
     owner.impl().trayIcon = this;
 }
 
@@ -52,7 +69,38 @@ void TrayIcon::Impl::recreate() {
     }
 }
 
-TrayIcon::TrayIcon(Form& pOwner) : impl_(std::make_unique<Impl>(pOwner)) {}
+void TrayIcon::Impl::notified(UINT pMouseMessage) const {
+    const std::optional<TrayClick> click = clickFor(pMouseMessage);
+    if (click && trayIcon.onClick) {
+        trayIcon.onClick(*click);
+    }
+    if (click == TrayClick::Right && !menu.empty()) {
+        showMenu();
+    }
+}
+
+// The owner comes to the front first, so that a click elsewhere closes the
+// menu; the entry's handler runs once the menu is gone (it may end the program).
+void TrayIcon::Impl::showMenu() const {
+    const HWND window = owner.impl().window;
+    const HMENU popup = CreatePopupMenu();
+    for (std::size_t i = 0; i < menu.size(); ++i) {
+        AppendMenuW(popup, MF_STRING, i + 1, toWide(menu[i].caption).c_str());
+    }
+    POINT at{};
+    GetCursorPos(&at);
+    SetForegroundWindow(window);
+    const auto chosen = static_cast<std::size_t>(TrackPopupMenu(
+        popup, TPM_RETURNCMD | TPM_NONOTIFY | TPM_RIGHTBUTTON, at.x, at.y, 0, window, nullptr));
+    PostMessageW(window, WM_NULL, 0, 0);
+    DestroyMenu(popup);
+    if (chosen != 0 && chosen <= menu.size()) {
+        const EventHandler choose = menu[chosen - 1].onChoose;
+        fire(choose);
+    }
+}
+
+TrayIcon::TrayIcon(Form& pOwner) : impl_(std::make_unique<Impl>(*this, pOwner)) {}
 
 // Leaving takes the icon out of the notification area.
 TrayIcon::~TrayIcon() {
@@ -79,6 +127,10 @@ void TrayIcon::remove() {
 
 bool TrayIcon::isShown() const {
     return impl_->shown;
+}
+
+void TrayIcon::setMenu(std::vector<TrayMenuItem> pItems) {
+    impl_->menu = std::move(pItems);
 }
 
 } // namespace zaptrove::platform::forms
