@@ -12,9 +12,12 @@ namespace {
 
 SourceReading readWithItsReader(const BrowserProfile& profile, const Matcher& matcher,
                                 std::vector<Bookmark>& candidates) {
-    return fnUsesPlaces(profile.browser)
-               ? fnReadFirefoxPlaces(profile.bookmarksFile, matcher, candidates)
-               : fnReadChromiumBookmarks(profile.bookmarksFile, matcher, candidates);
+    SourceReading reading =
+        fnUsesPlaces(profile.browser)
+            ? fnReadFirefoxPlaces(profile.bookmarksFile, matcher, candidates)
+            : fnReadChromiumBookmarks(profile.bookmarksFile, matcher, candidates);
+    subExcuseAbsentSource(reading, profile.bookmarksFile, profile.namedByUser);
+    return reading;
 }
 
 } // namespace

@@ -44,12 +44,13 @@ struct SourceReport {
 void readLocations(const std::vector<LocationToRead>& locations, bool folders,
                    const Matcher& matcher, std::vector<Bookmark>& candidates, SourceReport& report,
                    const DebugLog& log) {
-    for (const auto& [location, path] : locations) {
+    for (const auto& [location, path, namedByUser] : locations) {
         if (location->isFolder != folders) {
             continue;
         }
         ++report.enabled;
         SourceReading reading = location->reader(path, matcher, candidates, log);
+        subExcuseAbsentSource(reading, path, namedByUser);
         if (reading.unreadable()) {
             log.subDebug(LOG_FAIL, std::string(location->kind) + " could not be read: " + path +
                                        ": " + reading.Problem);

@@ -108,7 +108,7 @@ TEST_F(Discovery, LinuxHomeWithXdgSnapAndFlatpakInstallations) {
         (std::vector<std::string>{
             "Firefox | abs | elsewhere/p.abs",
             "Firefox | used | cfg/mozilla/firefox/a.default-esr | default",
-            "Firefox | fresh | cfg/mozilla/firefox/b.default | no places.sqlite file",
+            "Firefox | fresh | cfg/mozilla/firefox/b.default",
             "Chrome (Flatpak) | Default | " + chrome + "Default",
             "Chrome (Flatpak) | Profile 2 | " + chrome + "Profile 2",
             "Chromium | Your Chromium | cfg/chromium/Default",
@@ -182,8 +182,7 @@ TEST_F(Discovery, RealProfilesOfAFreshAccount) {
         found(UserFolders{Layout::Linux, tmp / "home", tmp / "home/.config", {}, {}}),
         (std::vector<std::string>{
             "Firefox | default-esr | " + cfg + "mozilla/firefox/ec5376ix.default-esr | default",
-            "Firefox | default | " + cfg +
-                "mozilla/firefox/tpdemd24.default | no places.sqlite file",
+            "Firefox | default | " + cfg + "mozilla/firefox/tpdemd24.default",
             "Chromium | Your Chromium | " + cfg + "chromium/Default",
             "Chromium | Person 1 | " + cfg + "chromium/Profile 1",
         }));
