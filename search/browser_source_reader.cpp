@@ -43,7 +43,10 @@ SourceReading fnReadBrowserSource(const BrowserProfile& pProfile, const Matcher&
         pCandidates[i].Origin = label;
     }
     if (!reading.readWhole()) {
-        pLog.subDebug(LOG_FAIL, browser + " file not read whole: " + reading.Problem);
+        pLog.subDebug(LOG_FAIL, browser +
+                                    (reading.unreadable() ? " file could not be read: "
+                                                          : " file read only in part: ") +
+                                    pProfile.bookmarksFile + ": " + reading.Problem);
     }
     pLog.subDebugTimer(LOG_END, browser + " file parsed: ");
     return reading;

@@ -225,8 +225,45 @@ template <typename Chunks> class Text {
         return true;
     }
 
-    // An escape whose backslash was taken; a high surrogate must be followed
-    // by the escape of a low one.
+    static bool isSurrogate(unsigned pCodePoint) {
+        return pCodePoint >= 0xD800 && pCodePoint <= 0xDFFF;
+    }
+
+    // The code point of a \u escape just read. A high surrogate takes the low
+    // one whose escape follows; a surrogate without its other half becomes
+    // U+FFFD, and what follows it is read as it comes.
+    bool unicodeEscape(unsigned pCodePoint, bool pKeep, std::string& pOut) {
+        const auto put = [&](unsigned codePoint) {
+            if (pKeep) {
+                platform::appendUtf8(isSurrogate(codePoint) ? 0xFFFD : codePoint, pOut);
+            }
+        };
+        for (;;) {
+            const bool high = pCodePoint >= 0xD800 && pCodePoint <= 0xDBFF;
+            if (!high || peek() != '\\') {
+                put(pCodePoint);
+                return true;
+            }
+            take();
+            if (peek() != 'u') {
+                put(0xFFFD);
+                return escape(pKeep, pOut);
+            }
+            take();
+            unsigned low;
+            if (!hex4(low)) {
+                return false;
+            }
+            if (low >= 0xDC00 && low <= 0xDFFF) {
+                put((((pCodePoint - 0xD800) << 10) | (low - 0xDC00)) + 0x10000);
+                return true;
+            }
+            put(0xFFFD);
+            pCodePoint = low;
+        }
+    }
+
+    // An escape whose backslash was taken.
     bool escape(bool pKeep, std::string& pOut) {
         const int e = peek();
         char plain;
@@ -254,28 +291,7 @@ template <typename Chunks> class Text {
         case 'u': {
             take();
             unsigned codePoint;
-            if (!hex4(codePoint)) {
-                return false;
-            }
-            if (codePoint >= 0xD800 && codePoint <= 0xDBFF) {
-                unsigned low;
-                if (peek() != '\\') {
-                    return false;
-                }
-                take();
-                if (peek() != 'u') {
-                    return false;
-                }
-                take();
-                if (!hex4(low) || low < 0xDC00 || low > 0xDFFF) {
-                    return false;
-                }
-                codePoint = (((codePoint - 0xD800) << 10) | (low - 0xDC00)) + 0x10000;
-            }
-            if (pKeep) {
-                platform::appendUtf8(codePoint, pOut);
-            }
-            return true;
+            return hex4(codePoint) && unicodeEscape(codePoint, pKeep, pOut);
         }
         default:
             return false;

@@ -163,6 +163,21 @@ TEST_F(FindCommand, NamesEachSourceThatCannotBeReadAndFailsWhenNoneCould) {
     }
 }
 
+// A source read only in part gives what came before the damage, and is named
+// on standard error and in the log.
+TEST_F(FindCommand, NamesASourceReadOnlyInPart) {
+    const std::string whole = zaptrove::test::chromiumBookmarks("Zt Kept", "https://kept/");
+    const std::string cut = t.write("Bookmarks", whole.substr(0, whole.size() - 3));
+    const std::string log = t / "find.log", damage = std::to_string(whole.size() - 3);
+    EXPECT_EQ(run({"--chromium", cut, "--debug-log", log, "zt"}), 0);
+    EXPECT_EQ(out.str(), "Zt Kept  -  https://kept/\n");
+    EXPECT_EQ(err.str(), "zaptrove-find: Chromium profile " + zaptrove::platform::nativePath(cut) +
+                             " was read only in part: damaged at byte " + damage + "\n");
+    EXPECT_NE(zaptrove::test::readFile(log).find("Chromium file read only in part: " + cut +
+                                                 ": damaged at byte " + damage + "\r\n"),
+              std::string::npos);
+}
+
 TEST_F(FindCommand, AnOutputThatCannotBeWrittenFailsWithAMessage) {
     // Every character written is refused, as on a full disk.
     struct Refusing : std::streambuf {
