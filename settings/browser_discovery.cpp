@@ -195,12 +195,9 @@ bool isProfileFolderName(std::string_view name) {
 // The profiles "Local State" names, else the "Default" and "Profile N" folders.
 std::vector<std::pair<std::string, std::string>> chromiumProfileFolders(const std::string& root,
                                                                         const PathJoiner& join) {
-    std::string localState;
     std::vector<std::pair<std::string, std::string>> folders;
-    if (platform::readWholeFile(join(root, "Local State"), localState)) {
-        for (LocalStateProfile& named : fnReadLocalStateProfiles(localState)) {
-            folders.emplace_back(std::move(named.folder), std::move(named.name));
-        }
+    for (LocalStateProfile& named : fnReadLocalStateFile(join(root, "Local State"))) {
+        folders.emplace_back(std::move(named.folder), std::move(named.name));
     }
     if (folders.empty()) {
         std::vector<platform::FolderEntry> entries;

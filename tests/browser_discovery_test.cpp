@@ -1,4 +1,5 @@
 // SPDX-License-Identifier: MIT
+#include "platform/json_events.h"
 #include "settings/browser_discovery.h"
 #include "settings/local_state.h"
 #include "settings/profiles_ini.h"
@@ -7,6 +8,13 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdio>
+#include <fstream>
+#ifndef _WIN32
+#include "support/child_process.h"
+
+#include <sys/resource.h>
+#endif
 
 using namespace zaptrove;
 using Layout = UserFolders::Layout;
@@ -76,6 +84,39 @@ TEST(LocalState, ListsTheInfoCacheProfilesWithTheirNames) {
     }
     EXPECT_TRUE(fnReadLocalStateProfiles(std::string(100000, '[')).empty());
 }
+
+#ifndef _WIN32
+// "Local State" streams through: a huge value before the profile list, and a
+// huge profile name, cost no memory of their size. Measured in a child process.
+TEST(LocalState, MemoryDoesNotGrowWithTheFile) {
+    const TempFolder tmp;
+    constexpr std::size_t kHuge = 48 << 20;
+    const std::string path = tmp / "Local State";
+    {
+        std::ofstream out(test::utf8Path(path), std::ios::binary);
+        const std::string piece(1 << 20, 'x');
+        out << R"({"browser": {"x": ")";
+        for (std::size_t i = 0; i < kHuge / piece.size(); ++i)
+            out << piece;
+        out << R"("}, "profile": {"info_cache": {"Default": {"name": ")";
+        for (std::size_t i = 0; i < kHuge / piece.size(); ++i)
+            out << piece;
+        out << R"("}, "Profile 1": {"name": "Person 1"}}}})";
+    }
+    EXPECT_TRUE(test::inChild(
+        [&] {
+            rusage before{}, after{};
+            getrusage(RUSAGE_SELF, &before);
+            const std::vector<LocalStateProfile> profiles = fnReadLocalStateFile(path);
+            getrusage(RUSAGE_SELF, &after);
+            const long grownKiB = after.ru_maxrss - before.ru_maxrss;
+            std::fprintf(stderr, "peak grew by %ld KiB\n", grownKiB);
+            return grownKiB < 16 * 1024 && profiles.size() == 2 &&
+                   profiles[0].name.size() == kMaxJsonStringBytes && profiles[1].name == "Person 1";
+        },
+        60));
+}
+#endif
 
 TEST_F(Discovery, LinuxHomeWithXdgSnapAndFlatpakInstallations) {
     // Firefox in ~/.mozilla with an absolute path, and in the XDG folder with the
