@@ -109,11 +109,15 @@ int fnRunFind(const std::vector<std::string>& pArgs, std::ostream& pOut, std::os
     SearchRequest request = fnSearchRequest(options.searchTerm, settings);
     subApplySearchOptions(options, request);
     const SearchOutcome outcome = subSearch(request, log, ListLines::OnDemand);
-    for (const UnreadableSource& source : outcome.Unreadable) {
-        pErr << "zaptrove-find: " << fnPrintableLine(source.Kind) << ' '
-             << fnPrintableLine(platform::nativePath(source.Location))
-             << " could not be read: " << fnPrintableLine(source.Reason) << '\n';
-    }
+    const auto name = [&](const std::vector<UnreadableSource>& sources, const char* what) {
+        for (const UnreadableSource& source : sources) {
+            pErr << "zaptrove-find: " << fnPrintableLine(source.Kind) << ' '
+                 << fnPrintableLine(platform::nativePath(source.Location)) << what
+                 << fnPrintableLine(source.Reason) << '\n';
+        }
+    };
+    name(outcome.Unreadable, " could not be read: ");
+    name(outcome.ReadInPart, " was read only in part: ");
     if (!outcome.Found && outcome.Unreadable.size() == outcome.SourcesEnabled) {
         if (outcome.SourcesEnabled == 0) {
             pErr << "zaptrove-find: no bookmark source is enabled\n";

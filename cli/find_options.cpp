@@ -156,9 +156,13 @@ void subApplySourceOptions(const FindOptions& pOptions, Settings& pSettings) {
         path = named.value_or("");
     };
     if (pOptions.anyLocation) {
-        for (std::size_t row = 0; row < kLocations.size(); ++row) {
-            locate(pSettings.*kLocations[row].doField, pSettings.*kLocations[row].path,
-                   pOptions.locations[row]);
+        for (const Location& location : kLocations) {
+            const auto row = static_cast<std::size_t>(&location - kLocations.data());
+            locate(pSettings.*location.doField, pSettings.*location.path, pOptions.locations[row]);
+            // A path given here is named by the user, even the one start-up found.
+            if (location.found != nullptr) {
+                (pSettings.*location.found).clear();
+            }
         }
         for (const auto field : kBrowserSwitches) {
             pSettings.*field = DO_NO;

@@ -1,19 +1,6 @@
 # SPDX-License-Identifier: MIT
-# The libraries of the browser readers: RapidJSON (header-only) for the
-# Chromium family's JSON files and SQLite for Firefox's places.sqlite.
-
-# RapidJSON from Debian's rapidjson-dev. A cross build must not see the rest of
-# the system's /usr/include, so it gets a folder holding only RapidJSON's.
-find_path(ZAPTROVE_RAPIDJSON_INCLUDE rapidjson/reader.h PATHS /usr/include NO_CMAKE_FIND_ROOT_PATH
-  REQUIRED)
-if(CMAKE_CROSSCOMPILING)
-  set(rapidjson_only ${CMAKE_BINARY_DIR}/rapidjson-include)
-  file(MAKE_DIRECTORY ${rapidjson_only})
-  file(CREATE_LINK ${ZAPTROVE_RAPIDJSON_INCLUDE}/rapidjson ${rapidjson_only}/rapidjson SYMBOLIC)
-  target_include_directories(zaptrove_core SYSTEM PRIVATE ${rapidjson_only})
-else()
-  target_include_directories(zaptrove_core SYSTEM PRIVATE ${ZAPTROVE_RAPIDJSON_INCLUDE})
-endif()
+# The library of the Firefox reader: SQLite for places.sqlite. The Chromium
+# family's JSON files need none (platform/json_events.h).
 
 # SQLite: Debian's libsqlite3-dev, or, for the Windows cross build, a static
 # library built from the one-file source that scripts/sqlite-amalgamation.sh

@@ -143,6 +143,10 @@ class OpenFolder {
 // the file cannot be opened or written.
 bool appendToFile(std::string_view path, std::string_view text);
 
+// True when nothing is at the path, not even a link: the system says there is
+// no such file or folder. A path that cannot be examined (no permission) is there.
+bool isAbsent(std::string_view path);
+
 // True when new files can be created in the folder.
 bool isWritableFolder(std::string_view path);
 

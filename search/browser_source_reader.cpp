@@ -12,9 +12,12 @@ namespace {
 
 SourceReading readWithItsReader(const BrowserProfile& profile, const Matcher& matcher,
                                 std::vector<Bookmark>& candidates) {
-    return fnUsesPlaces(profile.browser)
-               ? fnReadFirefoxPlaces(profile.bookmarksFile, matcher, candidates)
-               : fnReadChromiumBookmarks(profile.bookmarksFile, matcher, candidates);
+    SourceReading reading =
+        fnUsesPlaces(profile.browser)
+            ? fnReadFirefoxPlaces(profile.bookmarksFile, matcher, candidates)
+            : fnReadChromiumBookmarks(profile.bookmarksFile, matcher, candidates);
+    subExcuseAbsentSource(reading, profile.bookmarksFile, profile.namedByUser);
+    return reading;
 }
 
 } // namespace
@@ -40,7 +43,10 @@ SourceReading fnReadBrowserSource(const BrowserProfile& pProfile, const Matcher&
         pCandidates[i].Origin = label;
     }
     if (!reading.readWhole()) {
-        pLog.subDebug(LOG_FAIL, browser + " file not read whole: " + reading.Problem);
+        pLog.subDebug(LOG_FAIL, browser +
+                                    (reading.unreadable() ? " file could not be read: "
+                                                          : " file read only in part: ") +
+                                    pProfile.bookmarksFile + ": " + reading.Problem);
     }
     pLog.subDebugTimer(LOG_END, browser + " file parsed: ");
     return reading;

@@ -2,8 +2,8 @@
 #include "search/chromium_reader.h"
 
 #include "platform/files.h"
+#include "platform/json_events.h"
 #include "search/chunked_scan.h"
-#include "search/json_events.h"
 #include "search/matcher.h"
 
 #include <optional>
@@ -28,6 +28,8 @@ class BookmarkHandler {
         : matcher_(matcher), candidates_(candidates) {}
 
     std::size_t count() const { return count_; }
+    // How many names, addresses and types were longer than kMaxJsonStringBytes.
+    std::size_t cutTexts() const { return cutTexts_; }
 
     bool StartObject() {
         if (skipDepth_ > 0) {
@@ -93,8 +95,8 @@ class BookmarkHandler {
 
     // Keys matter outside skipped values only.
     bool wantsKey() const { return skipDepth_ == 0; }
-    bool Key(std::string_view key) {
-        key_ = keyOf(key);
+    bool Key(std::string_view key, bool whole) {
+        key_ = whole ? keyOf(key) : Field::Other;
         return true;
     }
 
@@ -103,7 +105,8 @@ class BookmarkHandler {
         return skipDepth_ == 0 && !frames_.empty() && frames_.back() == Frame::Node &&
                (key_ == Field::Type || key_ == Field::Name || key_ == Field::Url);
     }
-    bool String(std::string_view value) {
+    bool String(std::string_view value, bool whole) {
+        cutTexts_ += whole ? 0 : 1;
         NodeFields& node = nodes_[depth_ - 1];
         switch (key_) {
         case Field::Type:
@@ -202,33 +205,7 @@ class BookmarkHandler {
     std::size_t skipDepth_ = 0;
     Field key_ = Field::Other;
     std::size_t count_ = 0;
-};
-
-// The whole text as one chunk.
-class WholeText {
-  public:
-    explicit WholeText(std::string_view text) : text_(text) {}
-    std::string_view next() { return std::exchange(text_, std::string_view()); }
-
-  private:
-    std::string_view text_;
-};
-
-// A file read in chunks through one buffer reused for the whole read.
-class FileChunks {
-  public:
-    FileChunks(platform::FileReader& file, std::string& buffer) : file_(file), buffer_(buffer) {}
-    std::string_view next() {
-        const std::optional<std::size_t> got = file_.readNext(buffer_.data(), buffer_.size());
-        readFailed_ = readFailed_ || !got;
-        return {buffer_.data(), got.value_or(0)};
-    }
-    bool readFailed() const { return readFailed_; }
-
-  private:
-    platform::FileReader& file_;
-    std::string& buffer_;
-    bool readFailed_ = false;
+    std::size_t cutTexts_ = 0;
 };
 
 template <typename Chunks>
@@ -240,6 +217,11 @@ SourceReading parseBookmarks(Chunks& chunks, const Matcher& matcher,
     reading.BookmarkCount = handler.count();
     if (damagedAt) {
         reading.Problem = "damaged at byte " + std::to_string(*damagedAt);
+    } else if (handler.cutTexts() > 0) {
+        const std::size_t cut = handler.cutTexts();
+        reading.Problem = std::to_string(cut) +
+                          (cut == 1 ? " name or address" : " names or addresses") + " cut at " +
+                          std::to_string(kMaxJsonStringBytes >> 20) + " MiB";
     }
     return reading;
 }
@@ -248,7 +230,7 @@ SourceReading parseBookmarks(Chunks& chunks, const Matcher& matcher,
 
 SourceReading fnScanChromiumBookmarks(std::string_view pText, const Matcher& pMatcher,
                                       std::vector<Bookmark>& pCandidates) {
-    WholeText text(pText);
+    JsonWholeText text(pText);
     return parseBookmarks(text, pMatcher, pCandidates);
 }
 
@@ -260,7 +242,7 @@ SourceReading fnReadChromiumBookmarks(std::string_view pPath, const Matcher& pMa
     platform::FileReader file(pPath);
     const std::size_t kept = pCandidates.size();
     if (file.isOpen()) {
-        FileChunks chunks(file, buffer);
+        JsonFileChunks chunks(file, buffer);
         SourceReading reading = parseBookmarks(chunks, pMatcher, pCandidates);
         if (!chunks.readFailed()) {
             return reading;

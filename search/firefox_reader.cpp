@@ -321,20 +321,17 @@ class PlacesQuery {
     std::int64_t workLeft_ = 0;
 };
 
-// Reads the database at path; logCopy, when not empty, is a private copy of
-// its write-ahead log.
-SourceReading query(const std::string& path, const std::string& logCopy, const Matcher& matcher,
+// Reads the database at path, with its write-ahead log when withLog.
+SourceReading query(const std::string& path, bool withLog, const Matcher& matcher,
                     std::vector<Bookmark>& candidates) {
     std::string uri = fileUri(platform::nativePath(path));
     const char* vfs = nullptr;
-    if (logCopy.empty()) {
-        // Nothing waits in a log: the file alone is the whole database, read
-        // without locks, side files or waiting.
-        uri += "?immutable=1";
-    } else {
+    if (withLog) {
         vfs = fnReadInPlaceVfs();
-        uri.append("?").append(kLogCopyParameter).append("=");
-        uri += uriEscaped(platform::nativePath(logCopy));
+    } else {
+        // Nothing is read from a log: the file alone is the whole database,
+        // read without locks, side files or waiting.
+        uri += "?immutable=1";
     }
     sqlite3* opened = nullptr;
     // One thread uses the connection: no lock around every call.
@@ -347,8 +344,8 @@ SourceReading query(const std::string& path, const std::string& logCopy, const M
     // The log's index lives in this process's memory, not in a file beside
     // the browser's; and closing never folds the log into the database.
     sqlite3_db_config(opened, SQLITE_DBCONFIG_NO_CKPT_ON_CLOSE, 1, nullptr);
-    if (!logCopy.empty() && sqlite3_exec(opened, "PRAGMA locking_mode = EXCLUSIVE", nullptr,
-                                         nullptr, nullptr) != SQLITE_OK) {
+    if (withLog && sqlite3_exec(opened, "PRAGMA locking_mode = EXCLUSIVE", nullptr, nullptr,
+                                nullptr) != SQLITE_OK) {
         return {0, sqlite3_errmsg(opened)};
     }
     return PlacesQuery(database.get(), matcher, candidates).run();
@@ -362,8 +359,8 @@ SourceReading fnReadFirefoxPlaces(std::string_view pPath, const Matcher& pMatche
     if (platform::folderIdentity(pPath)) {
         database += "\\places.sqlite";
     }
-    return fnReadUnchangedPlaces(database, pCandidates, [&](const std::string& logCopy) {
-        return query(database, logCopy, pMatcher, pCandidates);
+    return fnReadUnchangedPlaces(database, pCandidates, [&](bool withLog) {
+        return query(database, withLog, pMatcher, pCandidates);
     });
 }
 

@@ -22,4 +22,8 @@ std::optional<std::string> fnLocationPath(std::string_view pStored, bool pIsFold
     return path;
 }
 
+bool fnNamedByUser(const Location& pLocation, const Settings& pSettings) {
+    return pLocation.found == nullptr || pSettings.*pLocation.path != pSettings.*pLocation.found;
+}
+
 } // namespace zaptrove

@@ -35,16 +35,19 @@ struct Location {
     std::string Settings::*path;
     bool isFolder;
     LocationReader reader;
+    // Where start-up keeps the path it found on this machine, for the two
+    // locations it looks for; nullptr for the others, which only the user names.
+    std::string Settings::*found = nullptr;
 };
 
 // In reading order: Favorites, Netscape, Opera, each main before alternative.
 inline constexpr std::array<Location, 6> kLocations = {{
     {"MSIE Main", "favorites", "Favorites folder", &Settings::DoMSIE, &Settings::MSIEMain, true,
-     fnReadFavorites},
+     fnReadFavorites, &Settings::MSIEMainFound},
     {"MSIE Alt", "favorites-alt", "Favorites folder", &Settings::DoMSIEEx, &Settings::MSIEAlt, true,
      fnReadFavorites},
     {"Netscape Main", "netscape", "Netscape file", &Settings::DoNetscape, &Settings::NetscapeMain,
-     false, fnReadNetscape},
+     false, fnReadNetscape, &Settings::NetscapeMainFound},
     {"Netscape Alt", "netscape-alt", "Netscape file", &Settings::DoNetscapeEx,
      &Settings::NetscapeAlt, false, fnReadNetscape},
     {"Opera Main", "opera", "Opera file", &Settings::DoOpera, &Settings::OperaMain, false,
@@ -59,5 +62,10 @@ inline constexpr std::array<Location, 6> kLocations = {{
 // path gets a final "\" in place of a "/" or where it has none, so that entry
 // names follow it directly.
 std::optional<std::string> fnLocationPath(std::string_view pStored, bool pIsFolder);
+
+// False while the location holds the path start-up found (the default
+// Favorites folder, the Netscape file a profile names); true for any other
+// path, which the user gave.
+bool fnNamedByUser(const Location& pLocation, const Settings& pSettings);
 
 } // namespace zaptrove

@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: MIT
 #include "search/places_snapshot.h"
 
+#include "platform/file_state.h"
 #include "platform/files.h"
-#include "platform/private_copy.h"
 
 namespace zaptrove {
 
@@ -10,11 +10,18 @@ namespace {
 
 constexpr int kTries = 4;
 
+std::string tooLargeLog(std::uint64_t size) {
+    constexpr std::uint64_t kMiB = 1 << 20;
+    return "its write-ahead log (" + std::to_string((size + kMiB - 1) / kMiB) +
+           " MiB) is over the " + std::to_string(kMaxPlacesLogBytes / kMiB) +
+           " MiB read and was left out";
+}
+
 } // namespace
 
-SourceReading
-fnReadUnchangedPlaces(const std::string& pDatabase, std::vector<Bookmark>& pCandidates,
-                      const std::function<SourceReading(const std::string& logCopy)>& pRead) {
+SourceReading fnReadUnchangedPlaces(const std::string& pDatabase,
+                                    std::vector<Bookmark>& pCandidates,
+                                    const std::function<SourceReading(bool withLog)>& pRead) {
     // SQLite keeps the log beside the file a linked database leads to.
     const std::string log = platform::resolvedPath(pDatabase) + "-wal";
     const std::size_t kept = pCandidates.size();
@@ -24,22 +31,15 @@ fnReadUnchangedPlaces(const std::string& pDatabase, std::vector<Bookmark>& pCand
             return {0, "not found"};
         }
         const auto logBefore = platform::fileState(log);
-        SourceReading reading;
-        if (!logBefore || logBefore->size == 0) {
-            reading = pRead({});
-        } else {
-            const platform::PrivateFolder folder;
-            if (folder.path().empty()) {
-                return {0, "no temporary folder for a copy"};
-            }
-            const std::string copy = folder / "log";
-            if (!platform::copyFile(log, copy) || platform::fileState(log) != logBefore) {
-                continue;
-            }
-            reading = pRead(copy);
-        }
+        const bool tooLarge = logBefore && logBefore->size > kMaxPlacesLogBytes;
+        const bool withLog = logBefore && logBefore->size > 0 && !tooLarge;
+        SourceReading reading = pRead(withLog);
         // Pages the browser wrote meanwhile may have been read beside older ones.
-        if (platform::fileState(pDatabase) == databaseBefore) {
+        if (platform::fileState(pDatabase) == databaseBefore &&
+            (!withLog || platform::fileState(log) == logBefore)) {
+            if (tooLarge && reading.readWhole()) {
+                reading.Problem = tooLargeLog(logBefore->size);
+            }
             return reading;
         }
         pCandidates.erase(pCandidates.begin() + static_cast<std::ptrdiff_t>(kept),

@@ -7,13 +7,10 @@ namespace zaptrove {
 
 namespace {
 
-using Filename = decltype(sqlite3_create_filename("", "", "", 0, nullptr));
-
 // A file opened through the system's own file system, which follows this
 // header in the memory SQLite gives for a file.
 struct alignas(8) ReadOnlyFile {
     sqlite3_file base;
-    Filename copyName; // the log copy's name in SQLite's layout, or null
     sqlite3_file* wrapped() { return reinterpret_cast<sqlite3_file*>(this + 1); }
 };
 
@@ -26,10 +23,8 @@ sqlite3_vfs* systemVfs(sqlite3_vfs* vfs) {
 }
 
 int closeFile(sqlite3_file* file) {
-    ReadOnlyFile* f = self(file);
-    const int status = f->wrapped()->pMethods->xClose(f->wrapped());
-    sqlite3_free_filename(f->copyName);
-    return status;
+    sqlite3_file* wrapped = self(file)->wrapped();
+    return wrapped->pMethods->xClose(wrapped);
 }
 
 int readFile(sqlite3_file* file, void* into, int size, sqlite3_int64 offset) {
@@ -101,28 +96,14 @@ constexpr sqlite3_io_methods kFileMethods = {1,
                                              nullptr,
                                              nullptr};
 
-// Opens the main database read-only where it lies, and its log from the copy
-// the URI names; any other file (a journal, a temporary file) is refused.
+// Opens the main database and its log read-only where they lie; any other
+// file (a journal, a temporary file) is refused.
 int openFile(sqlite3_vfs* vfs, const char* name, sqlite3_file* file, int flags, int* outFlags) {
     ReadOnlyFile* f = self(file);
     f->base.pMethods = nullptr;
-    f->copyName = nullptr;
     const int kind = flags & (SQLITE_OPEN_MAIN_DB | SQLITE_OPEN_WAL);
     if (name == nullptr || (kind != SQLITE_OPEN_MAIN_DB && kind != SQLITE_OPEN_WAL)) {
         return SQLITE_CANTOPEN;
-    }
-    if (kind == SQLITE_OPEN_WAL) {
-        const char* copy = sqlite3_uri_parameter(name, kLogCopyParameter);
-        if (copy == nullptr) {
-            return SQLITE_CANTOPEN;
-        }
-        // The system's file system may read URI parameters of the name it is
-        // given: the copy's name gets SQLite's layout for names.
-        f->copyName = sqlite3_create_filename(copy, "", "", 0, nullptr);
-        if (f->copyName == nullptr) {
-            return SQLITE_NOMEM;
-        }
-        name = f->copyName;
     }
     sqlite3_vfs* system = systemVfs(vfs);
     f->wrapped()->pMethods = nullptr;
@@ -132,7 +113,6 @@ int openFile(sqlite3_vfs* vfs, const char* name, sqlite3_file* file, int flags, 
         if (f->wrapped()->pMethods != nullptr) {
             f->wrapped()->pMethods->xClose(f->wrapped());
         }
-        sqlite3_free_filename(f->copyName);
         return status;
     }
     f->base.pMethods = &kFileMethods;

@@ -4,13 +4,10 @@
 // An SQLite file system for reading a database that another program keeps open
 // and may be changing: the database is read where it lies, read-only, and
 // never locked; nothing is written, made or deleted beside it. Its write-ahead
-// log is read from a private copy, named by the database URI's parameter
-// kLogCopyParameter; a connection must take the exclusive locking mode before
-// its first read, so that SQLite keeps the log's index in its own memory
-// instead of a shared-memory file beside the database.
+// log is read where it lies too; a connection must take the exclusive locking
+// mode before its first read, so that SQLite keeps the log's index in its own
+// memory instead of a shared-memory file beside the database.
 namespace zaptrove {
-
-inline constexpr const char* kLogCopyParameter = "log";
 
 // The file system's name for sqlite3_open_v2; it is registered on first use.
 const char* fnReadInPlaceVfs();

@@ -29,7 +29,8 @@ SearchRequest fnSearchRequest(std::string_view pTerm, const Settings& pSettings)
         std::optional<std::string> path =
             fnLocationPath(pSettings.*location.path, location.isFolder);
         if (pSettings.*location.doField == DO_YES && path) {
-            request.locations.push_back({&location, std::move(*path)});
+            request.locations.push_back(
+                {&location, std::move(*path), fnNamedByUser(location, pSettings)});
         }
     }
     for (BrowserSource& source : fnBrowserSources(pSettings)) {

@@ -18,6 +18,7 @@ namespace zaptrove {
 struct LocationToRead {
     const Location* location;
     std::string path;
+    bool namedByUser = true; // else a path start-up found, which may not be there
 };
 
 // What one search run is asked to do: the text, how it is matched, how the

@@ -36,7 +36,24 @@ void logSearchMode(SearchMode mode, const DebugLog& log) {
 // What the reading of the enabled sources found out about them.
 struct SourceReport {
     std::vector<UnreadableSource> unreadable;
+    std::vector<UnreadableSource> readInPart;
     std::size_t enabled = 0;
+
+    // Puts the source in the list its reading calls for, if any.
+    void add(std::string kind, std::string location, SourceReading&& reading) {
+        if (reading.unreadable()) {
+            unreadable.push_back(
+                {std::move(kind), std::move(location), std::move(reading.Problem)});
+        } else if (!reading.readWhole()) {
+            readInPart.push_back(
+                {std::move(kind), std::move(location), std::move(reading.Problem)});
+        }
+    }
+    void append(SourceReport&& other) {
+        enabled += other.enabled;
+        std::move(other.unreadable.begin(), other.unreadable.end(), std::back_inserter(unreadable));
+        std::move(other.readInPart.begin(), other.readInPart.end(), std::back_inserter(readInPart));
+    }
 };
 
 // Reads the locations of folders, or of files, in their order, and says in
@@ -44,33 +61,32 @@ struct SourceReport {
 void readLocations(const std::vector<LocationToRead>& locations, bool folders,
                    const Matcher& matcher, std::vector<Bookmark>& candidates, SourceReport& report,
                    const DebugLog& log) {
-    for (const auto& [location, path] : locations) {
+    for (const auto& [location, path, namedByUser] : locations) {
         if (location->isFolder != folders) {
             continue;
         }
         ++report.enabled;
         SourceReading reading = location->reader(path, matcher, candidates, log);
-        if (reading.unreadable()) {
-            log.subDebug(LOG_FAIL, std::string(location->kind) + " could not be read: " + path +
-                                       ": " + reading.Problem);
-            report.unreadable.push_back({location->kind, path, std::move(reading.Problem)});
+        subExcuseAbsentSource(reading, path, namedByUser);
+        if (!reading.readWhole()) {
+            log.subDebug(LOG_FAIL, std::string(location->kind) +
+                                       (reading.unreadable() ? " could not be read: "
+                                                             : " read only in part: ") +
+                                       path + ": " + reading.Problem);
         }
+        report.add(location->kind, path, std::move(reading));
     }
 }
 
-// Reads a browser profile switched on; one of which nothing could be read goes
-// into the report (the reader has logged why).
+// Reads a browser profile switched on; one not read whole goes into the
+// report (the reader has logged why).
 void readBrowserProfile(const BrowserProfile& profile, const Matcher& matcher,
                         std::vector<Bookmark>& candidates, SourceReport& report,
                         const DebugLog& log) {
     ++report.enabled;
-    const SourceReading reading = fnReadBrowserSource(profile, matcher, candidates, log);
-    if (reading.unreadable()) {
-        report.unreadable.push_back(
-            {std::string(fnBrowserName(profile.browser)) + " profile",
-             profile.bookmarksFile.empty() ? profile.folder : profile.bookmarksFile,
-             reading.Problem});
-    }
+    report.add(std::string(fnBrowserName(profile.browser)) + " profile",
+               profile.bookmarksFile.empty() ? profile.folder : profile.bookmarksFile,
+               fnReadBrowserSource(profile, matcher, candidates, log));
 }
 
 // Moves the records of from to the end of to; from's memory goes at once.
@@ -123,10 +139,8 @@ std::vector<Bookmark> readEnabledSources(const SearchRequest& request, const Mat
         walk.get();
     }
     appendRecords(candidates, std::move(fromFiles));
-    report.enabled = favoritesReport.enabled + filesReport.enabled;
-    report.unreadable = std::move(favoritesReport.unreadable);
-    std::move(filesReport.unreadable.begin(), filesReport.unreadable.end(),
-              std::back_inserter(report.unreadable));
+    report.append(std::move(favoritesReport));
+    report.append(std::move(filesReport));
     return candidates;
 }
 
@@ -141,6 +155,7 @@ SearchOutcome subSearch(const SearchRequest& pRequest, const DebugLog& pLog, Lis
 
     SearchOutcome outcome;
     outcome.Unreadable = std::move(report.unreadable);
+    outcome.ReadInPart = std::move(report.readInPart);
     outcome.SourcesEnabled = report.enabled;
     if (candidates.empty()) {
         pLog.subDebug(LOG_FAIL, "No matches found!");

@@ -12,7 +12,7 @@ namespace zaptrove {
 
 class DebugLog;
 
-// An enabled source that could not be read, and why.
+// An enabled source that could not be read (or not whole), and why.
 struct UnreadableSource {
     std::string Kind;     // "Favorites folder", "Netscape file", "Opera file", "Firefox profile"...
     std::string Location; // as the settings name it
@@ -22,13 +22,16 @@ struct UnreadableSource {
 // What a search run ends in: the result records and the list line of each
 // (unless the caller makes them), or nothing found (and then no records and no
 // lines). The sources that could not
-// be read, in reading order, and how many were enabled are for the command
+// be read, or not whole, in reading order, and how many were enabled are for the command
 // line and the log; the window does not show them.
 struct SearchOutcome {
     bool Found = false;
     std::vector<Bookmark> Results;
     std::vector<std::string> Lines;
     std::vector<UnreadableSource> Unreadable;
+    // Those read only in part (a file cut short): their bookmarks before the
+    // damage are in the results.
+    std::vector<UnreadableSource> ReadInPart;
     std::size_t SourcesEnabled = 0;
 };
 

@@ -3,6 +3,7 @@
 
 #include <cstddef>
 #include <string>
+#include <string_view>
 
 namespace zaptrove {
 
@@ -18,10 +19,19 @@ struct SourceReading {
     // reader's ("damaged at byte 1234"). Bookmarks read before the damage are
     // kept.
     std::string Problem;
+    // A source the program found by itself whose file or folder is not there
+    // (a browser profile never used, the default Favorites folder): it holds
+    // no bookmarks yet, which is no problem.
+    bool NoBookmarksYet = false;
 
     bool readWhole() const { return Problem.empty(); }
     // Nothing came from the source.
     bool unreadable() const { return !readWhole() && BookmarkCount == 0; }
 };
+
+// Turns the reading of a source that is not there into "no bookmarks yet",
+// unless the user named it: only a source the user named, or one that is
+// there and fails, is a problem.
+void subExcuseAbsentSource(SourceReading& pReading, std::string_view pPath, bool pNamedByUser);
 
 } // namespace zaptrove

@@ -15,6 +15,9 @@ std::string countText(std::size_t count) {
 }
 
 std::string statusOf(const SourceReading& reading) {
+    if (reading.NoBookmarksYet) {
+        return "no bookmarks yet";
+    }
     if (reading.readWhole()) {
         return countText(reading.BookmarkCount);
     }
@@ -33,7 +36,9 @@ std::string fnLocationStatus(const Location& pLocation, const Settings& pSetting
     }
     const Matcher everyName("", SearchMode::Name);
     std::vector<Bookmark> found;
-    return statusOf(pLocation.reader(*path, everyName, found, DebugLog::silent()));
+    SourceReading reading = pLocation.reader(*path, everyName, found, DebugLog::silent());
+    subExcuseAbsentSource(reading, *path, fnNamedByUser(pLocation, pSettings));
+    return statusOf(reading);
 }
 
 std::string fnBrowserSourceStatus(const BrowserProfile& pProfile) {

@@ -111,8 +111,10 @@ BrowserProfile profileOf(Browser browser, std::string install, std::string name,
     return profile;
 }
 
-// Fills in the bookmarks file of a profile folder, or why there is none.
-void locateBookmarksFile(BrowserProfile& profile, const PathJoiner& join) {
+// Fills in the bookmarks file of a profile folder, or why there is none; a
+// profile found without one is read as it is (its browser may make the file
+// while the program runs). True when the file is there.
+bool locateBookmarksFile(BrowserProfile& profile, const PathJoiner& join) {
     std::vector<platform::FolderEntry> entries;
     platform::listFolder(profile.folder, entries);
     const auto has = [&](auto matches) {
@@ -124,12 +126,15 @@ void locateBookmarksFile(BrowserProfile& profile, const PathJoiner& join) {
     profile.bookmarksFile = join(profile.folder, file);
     if (has([&](std::string_view name) { return name == file; })) {
         profile.problem.clear();
-    } else if (!fnUsesPlaces(profile.browser) &&
-               has([](std::string_view name) { return name.starts_with(kEncryptedPrefix); })) {
+        return true;
+    }
+    if (!fnUsesPlaces(profile.browser) &&
+        has([](std::string_view name) { return name.starts_with(kEncryptedPrefix); })) {
         profile.problem = "only an encrypted bookmarks file";
-    } else {
+    } else if (profile.namedByUser) {
         profile.problem = "no " + std::string(file) + " file";
     }
+    return false;
 }
 
 // The bookmarks of the account signed in to a Chromium-family profile, which
@@ -193,12 +198,9 @@ bool isProfileFolderName(std::string_view name) {
 // The profiles "Local State" names, else the "Default" and "Profile N" folders.
 std::vector<std::pair<std::string, std::string>> chromiumProfileFolders(const std::string& root,
                                                                         const PathJoiner& join) {
-    std::string localState;
     std::vector<std::pair<std::string, std::string>> folders;
-    if (platform::readWholeFile(join(root, "Local State"), localState, kDiscoveryReadLimit)) {
-        for (LocalStateProfile& named : fnReadLocalStateProfiles(localState)) {
-            folders.emplace_back(std::move(named.folder), std::move(named.name));
-        }
+    for (LocalStateProfile& named : fnReadLocalStateFile(join(root, "Local State"))) {
+        folders.emplace_back(std::move(named.folder), std::move(named.name));
     }
     if (folders.empty()) {
         std::vector<platform::FolderEntry> entries;
@@ -224,8 +226,7 @@ std::vector<BrowserProfile> chromiumProfiles(const InstallPlace& place, const st
     }
     // Some installations (Opera) keep their one profile in the folder itself.
     BrowserProfile own = profileOf(place.browser, std::string(place.label), "Default", root);
-    locateBookmarksFile(own, join);
-    if (own.problem.empty()) {
+    if (locateBookmarksFile(own, join)) {
         profiles.push_back(std::move(own));
     }
     return profiles;
@@ -277,6 +278,7 @@ std::vector<BrowserProfile> fnProfilesAtPath(Browser pBrowser, const std::string
                                        fnUsesPlaces(pBrowser) ? "Firefox, added by hand"
                                                               : "Chromium family, added by hand",
                                        pPath, pPath);
+    profile.namedByUser = true;
     std::optional<BrowserProfile> account;
     if (isFolder(pPath) || pPath.empty()) {
         locateBookmarksFile(profile, join);

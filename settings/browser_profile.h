@@ -33,6 +33,9 @@ struct BrowserProfile {
     std::string bookmarksFile; // places.sqlite or Bookmarks in that folder
     bool isDefault = false;    // the profile the browser starts with
     std::string problem;       // why its bookmarks cannot be read; empty when they can
+    // Added by hand rather than found: its bookmarks file must be there. One
+    // found without it is a profile whose browser has made no bookmarks yet.
+    bool namedByUser = false;
 };
 
 } // namespace zaptrove

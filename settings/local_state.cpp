@@ -1,44 +1,130 @@
 // SPDX-License-Identifier: MIT
 #include "settings/local_state.h"
 
-#include <rapidjson/document.h>
+#include "platform/files.h"
+#include "platform/json_events.h"
 
 namespace zaptrove {
 
-std::vector<LocalStateProfile> fnReadLocalStateProfiles(std::string_view pJson) {
+namespace {
+
+constexpr std::size_t kChunkBytes = 64 * 1024;
+
+// Follows only profile.info_cache and the "name" of each of its entries; every
+// other value streams by undecoded.
+class ProfileListHandler {
+  public:
+    explicit ProfileListHandler(std::vector<LocalStateProfile>& profiles) : profiles_(profiles) {}
+
+    bool StartObject() {
+        if (skipDepth_ == 0 && opens()) {
+            stage_ = static_cast<Stage>(static_cast<int>(stage_) + 1);
+            if (stage_ == Stage::Entry) {
+                profiles_.push_back({key_, {}});
+            }
+        } else {
+            ++skipDepth_;
+        }
+        return true;
+    }
+    bool EndObject() {
+        if (skipDepth_ > 0) {
+            --skipDepth_;
+            return true;
+        }
+        if (stage_ == Stage::Entry && profiles_.back().name.empty()) {
+            profiles_.back().name = profiles_.back().folder;
+        }
+        stage_ = static_cast<Stage>(static_cast<int>(stage_) - 1);
+        return true;
+    }
+    // No array holds anything of a profile list.
+    bool StartArray() {
+        ++skipDepth_;
+        return true;
+    }
+    bool EndArray() {
+        --skipDepth_;
+        return true;
+    }
+
+    bool wantsKey() const { return skipDepth_ == 0; }
+    bool Key(std::string_view key, bool whole) {
+        key_.assign(key);
+        keyWhole_ = whole;
+        return true;
+    }
+    bool wantsString() const {
+        return skipDepth_ == 0 && stage_ == Stage::Entry && key_ == "name" &&
+               profiles_.back().name.empty();
+    }
+    bool String(std::string_view value, bool) {
+        profiles_.back().name.assign(value);
+        return true;
+    }
+    bool Scalar() { return true; }
+
+  private:
+    // Where the objects open now stand: none, the document, "profile",
+    // "info_cache", one of its entries.
+    enum class Stage { Outside, Document, Profile, Cache, Entry };
+
+    // Whether an object that starts now leads one stage further in.
+    bool opens() const {
+        switch (stage_) {
+        case Stage::Outside:
+            return true;
+        case Stage::Document:
+            return key_ == "profile";
+        case Stage::Profile:
+            return key_ == "info_cache";
+        case Stage::Cache:
+            return keyWhole_ && isPlainFolderName(key_);
+        case Stage::Entry:
+            return false;
+        }
+        return false;
+    }
+
+    // Only a plain folder name can name a profile folder inside the user's data.
+    static bool isPlainFolderName(std::string_view name) {
+        return !name.empty() && name != "." && name != ".." &&
+               name.find_first_of(std::string_view("/\\:\0", 4)) == std::string_view::npos;
+    }
+
+    std::vector<LocalStateProfile>& profiles_;
+    Stage stage_ = Stage::Outside;
+    std::size_t skipDepth_ = 0;
+    std::string key_;
+    bool keyWhole_ = true;
+};
+
+template <typename Chunks> std::vector<LocalStateProfile> readProfiles(Chunks& chunks) {
     std::vector<LocalStateProfile> profiles;
-    rapidjson::Document document;
-    // Iterative parsing: a deeply nested file cannot exhaust the stack.
-    document.Parse<rapidjson::kParseIterativeFlag>(pJson.data(), pJson.size());
-    if (document.HasParseError() || !document.IsObject()) {
-        return profiles;
+    ProfileListHandler handler(profiles);
+    if (fnParseJson(chunks, handler)) {
+        profiles.clear();
     }
-    const auto member = [](const rapidjson::Value& object,
-                           const char* name) -> const rapidjson::Value* {
-        if (!object.IsObject()) {
-            return nullptr;
-        }
-        const auto found = object.FindMember(name);
-        return found == object.MemberEnd() ? nullptr : &found->value;
-    };
-    const rapidjson::Value* profile = member(document, "profile");
-    const rapidjson::Value* cache = profile ? member(*profile, "info_cache") : nullptr;
-    if (cache == nullptr || !cache->IsObject()) {
-        return profiles;
+    return profiles;
+}
+
+} // namespace
+
+std::vector<LocalStateProfile> fnReadLocalStateProfiles(std::string_view pJson) {
+    JsonWholeText text(pJson);
+    return readProfiles(text);
+}
+
+std::vector<LocalStateProfile> fnReadLocalStateFile(std::string_view pPath) {
+    platform::FileReader file(pPath);
+    if (!file.isOpen()) {
+        return {};
     }
-    for (const auto& entry : cache->GetObject()) {
-        LocalStateProfile found{std::string(entry.name.GetString(), entry.name.GetStringLength()),
-                                {}};
-        // Only a plain folder name can name a profile folder inside the user's data.
-        if (found.folder.empty() || found.folder == "." || found.folder == ".." ||
-            found.folder.find_first_of(std::string_view("/\\:\0", 4)) != std::string::npos) {
-            continue;
-        }
-        const rapidjson::Value* name = member(entry.value, "name");
-        found.name = name != nullptr && name->IsString() && name->GetStringLength() > 0
-                         ? std::string(name->GetString(), name->GetStringLength())
-                         : found.folder;
-        profiles.push_back(std::move(found));
+    std::string buffer(kChunkBytes, '\0');
+    JsonFileChunks chunks(file, buffer);
+    std::vector<LocalStateProfile> profiles = readProfiles(chunks);
+    if (chunks.readFailed()) {
+        profiles.clear();
     }
     return profiles;
 }

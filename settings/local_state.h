@@ -15,7 +15,11 @@ struct LocalStateProfile {
 
 // The entries of profile.info_cache, in file order, leaving out keys that are
 // no plain folder name; the folder name stands in for a missing name. Nothing
-// for text that is not such a JSON document.
+// for text that is not such a JSON document. The text streams through: only
+// the profile list is kept.
 std::vector<LocalStateProfile> fnReadLocalStateProfiles(std::string_view pJson);
+
+// The same for the file at pPath, read in chunks; nothing when it cannot be read.
+std::vector<LocalStateProfile> fnReadLocalStateFile(std::string_view pPath);
 
 } // namespace zaptrove

@@ -84,8 +84,8 @@ std::string fnFindNetscapeFile(platform::Registry& pRegistry) {
 }
 
 void subDiscoverLocations(platform::Registry& pRegistry, Settings& pSettings) {
-    pSettings.MSIEMain = fnFindFavoritesFolder(pRegistry);
-    pSettings.NetscapeMain = fnFindNetscapeFile(pRegistry);
+    pSettings.MSIEMain = pSettings.MSIEMainFound = fnFindFavoritesFolder(pRegistry);
+    pSettings.NetscapeMain = pSettings.NetscapeMainFound = fnFindNetscapeFile(pRegistry);
 }
 
 } // namespace zaptrove

@@ -90,6 +90,11 @@ struct Settings {
     std::string ChromiumAlt;
     // The global hotkey that shows or hides the window ("Ctrl+Alt+Z"); empty for none.
     std::string HotKey;
+    // The Favorites folder and the Netscape file start-up found on this
+    // machine (never stored): while MSIEMain or NetscapeMain holds one of
+    // them, the user has not named that location.
+    std::string MSIEMainFound;
+    std::string NetscapeMainFound;
     // The browser profiles found at start-up (never stored).
     std::vector<BrowserProfile> BrowserProfiles;
     // Whether the desktop lets the program have a global hotkey, and what

@@ -56,6 +56,15 @@ void holdMissing(const StoredValue& value, const StoredDefault& missing, Setting
     }
 }
 
+// What a later start reads from the value a first run writes: a number as
+// written; a text unless the fallback keeps what start-up found over it.
+const StoredDefault& readBackFromFirstRun(const StoredValue& value) {
+    const bool readBack = std::holds_alternative<std::int16_t>(value.firstRun) ||
+                          (std::holds_alternative<std::string_view>(value.firstRun) &&
+                           !std::holds_alternative<KeepFoundLocation>(value.fallback));
+    return readBack ? value.firstRun : value.fallback;
+}
+
 bool isUsable(const StoredValue& value, const std::string& stored) {
     return !std::holds_alternative<KeepFoundLocation>(value.fallback) ||
            (!stored.empty() && stored != NOT_FOUND);
@@ -151,15 +160,17 @@ bool holdsText(const StoredValue& value) {
 } // namespace
 
 bool fnReadStoredSettings(platform::Registry& pRegistry, Settings& pSettings,
-                          SettingsWindow& pWindow) {
+                          SettingsWindow& pWindow, WithoutStore pWithout) {
     platform::KeyHandle key = pRegistry.openKey(RegistryRoot::CurrentUser, SettingsKey);
     std::int32_t present = 0;
     const bool stored = fnReadValue(pRegistry, key, kPresentValue, present) == 0;
     for (const StoredValue& value : kStoredValues) {
         if (stored) {
             read(pRegistry, key, value, pSettings, pWindow);
-        } else {
+        } else if (pWithout == WithoutStore::FirstSession) {
             holdMissing(value, value.firstRunHolds.value_or(value.fallback), pSettings);
+        } else {
+            holdMissing(value, readBackFromFirstRun(value), pSettings);
         }
     }
     pRegistry.closeKey(key);

@@ -14,7 +14,7 @@ void subStartUp(platform::Registry& pRegistry, const UserFolders& pFolders, Sett
     if (pWrites == StoreWrites::FirstRun) {
         subLoadSettings(pRegistry, pSettings, pWindow);
     } else {
-        fnReadStoredSettings(pRegistry, pSettings, pWindow);
+        fnReadStoredSettings(pRegistry, pSettings, pWindow, WithoutStore::FirstRunStore);
     }
 }
 

@@ -1,4 +1,5 @@
 // SPDX-License-Identifier: MIT
+#include "platform/json_events.h"
 #include "settings/browser_discovery.h"
 #include "settings/local_state.h"
 #include "settings/profiles_ini.h"
@@ -9,6 +10,13 @@
 #include <chrono>
 
 #include <algorithm>
+#include <cstdio>
+#include <fstream>
+#ifndef _WIN32
+#include "support/child_process.h"
+
+#include <sys/resource.h>
+#endif
 
 using namespace zaptrove;
 using Layout = UserFolders::Layout;
@@ -94,6 +102,39 @@ TEST(LocalState, ListsTheInfoCacheProfilesWithTheirNames) {
     EXPECT_TRUE(fnReadLocalStateProfiles(std::string(100000, '[')).empty());
 }
 
+#ifndef _WIN32
+// "Local State" streams through: a huge value before the profile list, and a
+// huge profile name, cost no memory of their size. Measured in a child process.
+TEST(LocalState, MemoryDoesNotGrowWithTheFile) {
+    const TempFolder tmp;
+    constexpr std::size_t kHuge = 48 << 20;
+    const std::string path = tmp / "Local State";
+    {
+        std::ofstream out(test::utf8Path(path), std::ios::binary);
+        const std::string piece(1 << 20, 'x');
+        out << R"({"browser": {"x": ")";
+        for (std::size_t i = 0; i < kHuge / piece.size(); ++i)
+            out << piece;
+        out << R"("}, "profile": {"info_cache": {"Default": {"name": ")";
+        for (std::size_t i = 0; i < kHuge / piece.size(); ++i)
+            out << piece;
+        out << R"("}, "Profile 1": {"name": "Person 1"}}}})";
+    }
+    EXPECT_TRUE(test::inChild(
+        [&] {
+            rusage before{}, after{};
+            getrusage(RUSAGE_SELF, &before);
+            const std::vector<LocalStateProfile> profiles = fnReadLocalStateFile(path);
+            getrusage(RUSAGE_SELF, &after);
+            const long grownKiB = after.ru_maxrss - before.ru_maxrss;
+            std::fprintf(stderr, "peak grew by %ld KiB\n", grownKiB);
+            return grownKiB < 16 * 1024 && profiles.size() == 2 &&
+                   profiles[0].name.size() == kMaxJsonStringBytes && profiles[1].name == "Person 1";
+        },
+        60));
+}
+#endif
+
 TEST_F(Discovery, LinuxHomeWithXdgSnapAndFlatpakInstallations) {
     // Firefox in ~/.mozilla with an absolute path, and in the XDG folder with the
     // install default and an unused profile; the snap one has a stale entry.
@@ -125,7 +166,7 @@ TEST_F(Discovery, LinuxHomeWithXdgSnapAndFlatpakInstallations) {
         (std::vector<std::string>{
             "Firefox | abs | elsewhere/p.abs",
             "Firefox | used | cfg/mozilla/firefox/a.default-esr | default",
-            "Firefox | fresh | cfg/mozilla/firefox/b.default | no places.sqlite file",
+            "Firefox | fresh | cfg/mozilla/firefox/b.default",
             "Chrome (Flatpak) | Default | " + chrome + "Default",
             "Chrome (Flatpak) | Profile 2 | " + chrome + "Profile 2",
             "Chromium | Your Chromium | cfg/chromium/Default",
@@ -199,8 +240,7 @@ TEST_F(Discovery, RealProfilesOfAFreshAccount) {
         found(UserFolders{Layout::Linux, tmp / "home", tmp / "home/.config", {}, {}}),
         (std::vector<std::string>{
             "Firefox | default-esr | " + cfg + "mozilla/firefox/ec5376ix.default-esr | default",
-            "Firefox | default | " + cfg +
-                "mozilla/firefox/tpdemd24.default | no places.sqlite file",
+            "Firefox | default | " + cfg + "mozilla/firefox/tpdemd24.default",
             "Chromium | Your Chromium | " + cfg + "chromium/Default",
             "Chromium | Person 1 | " + cfg + "chromium/Profile 1",
         }));

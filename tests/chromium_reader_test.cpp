@@ -1,4 +1,5 @@
 // SPDX-License-Identifier: MIT
+#include "platform/json_events.h"
 #include "search/chromium_reader.h"
 #include "search/matcher.h"
 #include "support/bookmark_lists.h"
@@ -7,8 +8,15 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <cstdio>
 #include <filesystem>
+#include <fstream>
 #include <thread>
+#ifndef _WIN32
+#include "support/child_process.h"
+
+#include <sys/resource.h>
+#endif
 
 using namespace zaptrove;
 using namespace std::string_literals;
@@ -74,6 +82,12 @@ TEST(ChromiumScan, ReadsWhatOnlyBookmarksHold) {
         {file(R"("bookmark_bar": )" + folder("b", url(R"(Caf\u00e9 \ud83d\ude00 \"q\" \u003C)",
                                                       R"(https:\/\/x.example\/a)"))),
          {"Caf\u00e9 \U0001F600 \"q\" <|https://x.example/a"}},
+        // a surrogate without its other half is U+FFFD; what follows is read
+        {file(R"("bookmark_bar": )" +
+              folder("b", url(R"(a\ud800 b\udc00 c\ud800\u0041 d\ud800\ud83d\ude00 e\ud800\n)",
+                              R"(\ud800)") +
+                              "," + url("Next", "n"))),
+         {"a\uFFFD b\uFFFD c\uFFFDA d\uFFFD\U0001F600 e\uFFFD\n|\uFFFD", "Next|n"}},
         // meta_info and sync_metadata that look like bookmarks are not read
         {file(R"("bookmark_bar": {"type": "folder", "meta_info": {"children": [)" +
                   url("Meta", "m") + R"(]}, "children": []})",
@@ -101,7 +115,6 @@ TEST(ChromiumScan, KeepsWhatCameBeforeDamage) {
     }
     EXPECT_EQ(readingOf(kBookmarks.substr(0, second)).BookmarkCount, 1u);
     EXPECT_EQ(scan(kBookmarks.substr(0, second)), List{"One|https://one.example/"});
-    EXPECT_EQ(readingOf(R"({"roots": {"x": {"url": "\ud800"}}})").Problem, "damaged at byte 25");
     // Deep nesting does not exhaust the stack.
     EXPECT_FALSE(readingOf(std::string(1'000'000, '[')).readWhole());
     std::string objects = R"({"roots": {"x": )";
@@ -148,6 +161,48 @@ TEST(ChromiumRead, PassesOverHugeMetaInfo) {
     EXPECT_EQ(fnReadChromiumBookmarks(tmp / "missing", matcher, found).Problem,
               "No such file or directory");
 }
+
+#ifndef _WIN32
+// Memory does not grow with one string: a huge name is kept only up to
+// kMaxJsonStringBytes (and the reading says it was cut), a huge key the
+// reader never uses is not kept at all. Measured in a child process.
+TEST(ChromiumRead, MemoryDoesNotGrowWithOneString) {
+    const test::TempFolder tmp;
+    constexpr std::size_t kHuge = 48 << 20;
+    const std::string path = tmp / "Bookmarks";
+    {
+        std::ofstream out(utf8Path(path), std::ios::binary);
+        const auto huge = [&](char c) {
+            const std::string piece(1 << 20, c);
+            for (std::size_t i = 0; i < kHuge / piece.size(); ++i)
+                out << piece;
+        };
+        out << R"({"roots": {"bar": {"children": [{"type": "url", "url": "u1", "name": ")";
+        huge('n');
+        out << R"("}, {")";
+        huge('k');
+        out << R"(": 1, "type": "url", "url": "u2", "name": "Zt é)";
+        huge('z');
+        out << R"("}]}}})";
+    }
+    EXPECT_TRUE(test::inChild(
+        [&] {
+            rusage before{}, after{};
+            getrusage(RUSAGE_SELF, &before);
+            Matcher matcher("zt", SearchMode::Name);
+            std::vector<Bookmark> found;
+            const SourceReading reading = fnReadChromiumBookmarks(path, matcher, found);
+            getrusage(RUSAGE_SELF, &after);
+            const long grownKiB = after.ru_maxrss - before.ru_maxrss;
+            std::fprintf(stderr, "peak grew by %ld KiB\n", grownKiB);
+            return grownKiB < 16 * 1024 && reading.BookmarkCount == 2 && found.size() == 1 &&
+                   found[0].URL == "u2" && found[0].Name.size() == kMaxJsonStringBytes &&
+                   found[0].Name.starts_with("Zt \u00e9zzz") &&
+                   reading.Problem == "2 names or addresses cut at 2 MiB";
+        },
+        60));
+}
+#endif
 
 // A file read in chunks gives what its whole text gives, damage at the same byte.
 TEST(ChromiumRead, ChunkBoundariesChangeNothing) {

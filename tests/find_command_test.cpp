@@ -165,6 +165,21 @@ TEST_F(FindCommand, NamesEachSourceThatCannotBeReadAndFailsWhenNoneCould) {
     }
 }
 
+// A source read only in part gives what came before the damage, and is named
+// on standard error and in the log.
+TEST_F(FindCommand, NamesASourceReadOnlyInPart) {
+    const std::string whole = zaptrove::test::chromiumBookmarks("Zt Kept", "https://kept/");
+    const std::string cut = t.write("Bookmarks", whole.substr(0, whole.size() - 3));
+    const std::string log = t / "find.log", damage = std::to_string(whole.size() - 3);
+    EXPECT_EQ(run({"--chromium", cut, "--debug-log", log, "zt"}), 0);
+    EXPECT_EQ(out.str(), "Zt Kept  -  https://kept/\n");
+    EXPECT_EQ(err.str(), "zaptrove-find: Chromium profile " + zaptrove::platform::nativePath(cut) +
+                             " was read only in part: damaged at byte " + damage + "\n");
+    EXPECT_NE(zaptrove::test::readFile(log).find("Chromium file read only in part: " + cut +
+                                                 ": damaged at byte " + damage + "\r\n"),
+              std::string::npos);
+}
+
 TEST_F(FindCommand, AnOutputThatCannotBeWrittenFailsWithAMessage) {
     // Every character written is refused, as on a full disk.
     struct Refusing : std::streambuf {
@@ -321,3 +336,51 @@ TEST_F(FindCommand, TheListingAndTheSearchGiveTheSameReason) {
             << out.str();
     }
 }
+
+#ifndef _WIN32
+// A new account: no settings, no Favorites folder, the empty profile Firefox
+// makes at its first start. Nothing of that is a problem; a source that is
+// there and fails, or one the user names, is.
+TEST_F(FindCommand, AFreshAccountIsQuiet) {
+    struct Home {
+        const char* saved[2] = {getenv("HOME"), getenv("XDG_CONFIG_HOME")};
+        std::string values[2] = {saved[0] ? saved[0] : "", saved[1] ? saved[1] : ""};
+        explicit Home(const std::string& home) {
+            setenv("HOME", home.c_str(), 1);
+            setenv("XDG_CONFIG_HOME", (home + "/.config").c_str(), 1);
+        }
+        ~Home() {
+            for (int i = 0; i < 2; ++i)
+                saved[i] ? setenv(i ? "XDG_CONFIG_HOME" : "HOME", values[i].c_str(), 1)
+                         : unsetenv(i ? "XDG_CONFIG_HOME" : "HOME");
+        }
+    } home(t.makeFolder("home"));
+    t.makeFolder("home/.mozilla/firefox/ab12.default-esr");
+    t.write("home/.mozilla/firefox/profiles.ini",
+            "[Profile0]\nName=default-esr\nIsRelative=1\nPath=ab12.default-esr\nDefault=1\n");
+    const Args fresh = {"--registry", t / "never-written.reg"};
+    const auto find = [&](Args args) {
+        args.insert(args.begin(), fresh.begin(), fresh.end());
+        return run(args);
+    };
+    EXPECT_EQ(find({"zt"}), 1);
+    EXPECT_EQ(err.str(), "Nothing Found\n");
+    EXPECT_EQ(find({"--list-sources"}), 0);
+    for (const std::string& line :
+         {"on\tMSIE Main\tno bookmarks yet\t" + t / "home/Favorites\\\n",
+          std::string("off\tNetscape Main\t"), std::string("off\tNetscape Alt\t"),
+          "on\tFirefox, profile default-esr (default)\tno bookmarks yet\t" +
+              t / "home/.mozilla/firefox/ab12.default-esr/places.sqlite\n"})
+        EXPECT_NE(out.str().find(line), std::string::npos) << line << out.str();
+    EXPECT_TRUE(zaptrove::platform::isAbsent(t / "never-written.reg"));
+
+    // Named, or there and failing: reported.
+    EXPECT_EQ(find({"--favorites", t / "home/Favorites", "zt"}), 3);
+    EXPECT_EQ(err.str(), "zaptrove-find: Favorites folder " + t / "home/Favorites/" +
+                             " could not be read: No such file or directory\n");
+    t.write("home/Favorites", "a file where the folder belongs");
+    EXPECT_EQ(find({"zt"}), 1); // the Firefox profile was read
+    EXPECT_EQ(err.str(), "zaptrove-find: Favorites folder " + t / "home/Favorites/" +
+                             " could not be read: Not a directory\nNothing Found\n");
+}
+#endif

@@ -168,7 +168,7 @@ TEST(FirefoxRead, ALinkedDatabaseIsReadWithTheLogBesideItsTarget) {
 #endif
 
 // A browser that holds the database with an exclusive lock and keeps its
-// latest bookmark in the write-ahead log: the copy sees it, and the profile
+// latest bookmark in the write-ahead log: the reading sees it, and the profile
 // is left byte for byte as it was.
 TEST(FirefoxRead, SeesWhatALockingBrowserKeepsInItsLog) {
     const test::TempFolder tmp;
@@ -212,9 +212,9 @@ TEST(FirefoxRead, ReadsAgainWhenTheBrowserChangedTheDatabaseMeanwhile) {
     browser.add(PlacesDatabase::kMenu, 1, "In the log", "https://log.example/");
     const Bookmark kept{"Found before", "https://before.example/"};
     std::vector<Bookmark> found{kept};
-    std::vector<std::string> copies;
-    const auto readOnce = [&](const std::string& logCopy) {
-        copies.push_back(logCopy.empty() ? "" : test::readFile(logCopy));
+    std::vector<std::string> copies; // the log each try read
+    const auto readOnce = [&](bool withLog) {
+        copies.push_back(withLog ? test::readFile(database + "-wal") : "");
         found.push_back({"Try " + std::to_string(copies.size()), ""});
         if (copies.size() == 1) {
             browser.add(PlacesDatabase::kMenu, 1, std::string(50000, 'x'), "https://big.example/");
@@ -231,13 +231,45 @@ TEST(FirefoxRead, ReadsAgainWhenTheBrowserChangedTheDatabaseMeanwhile) {
     found = {kept};
     copies.clear();
     auto changed = fs::last_write_time(utf8Path(database));
-    reading = fnReadUnchangedPlaces(database, found, [&](const std::string& logCopy) {
+    reading = fnReadUnchangedPlaces(database, found, [&](bool withLog) {
         fs::last_write_time(utf8Path(database), changed += std::chrono::seconds(1));
-        return readOnce(logCopy);
+        return readOnce(withLog);
     });
     EXPECT_EQ(reading.Problem, "kept changing while it was read");
     EXPECT_EQ(copies.size(), 4u);
     EXPECT_EQ(found, std::vector<Bookmark>{kept});
+}
+
+// The log is read where it lies: nothing is copied, so no temporary folder is
+// needed and none is left behind. A log larger than a browser ever leaves is
+// left out, and the reading says so.
+TEST(FirefoxRead, ReadsTheLogInPlaceAndLeavesOutOneTooLarge) {
+    const test::TempFolder tmp;
+    const std::string profile = tmp.makeFolder("profile");
+    PlacesDatabase browser(profile + "/places.sqlite");
+    browser.add(PlacesDatabase::kMenu, 1, "In the database", "https://db.example/");
+    browser.exec("PRAGMA wal_checkpoint(TRUNCATE)");
+    const std::string large = tmp.makeFolder("large");
+    fs::copy_file(utf8Path(profile + "/places.sqlite"), utf8Path(large + "/places.sqlite"));
+    browser.exec("PRAGMA wal_autocheckpoint = 0");
+    browser.add(PlacesDatabase::kMenu, 1, "Only in the log", "https://log.example/");
+#ifndef _WIN32
+    const std::string tmpdir = std::getenv("TMPDIR") ? std::getenv("TMPDIR") : "";
+    setenv("TMPDIR", (tmp / "no such folder").c_str(), 1);
+#endif
+    const auto [inLog, reading] = read(profile, "only in");
+#ifndef _WIN32
+    tmpdir.empty() ? unsetenv("TMPDIR") : setenv("TMPDIR", tmpdir.c_str(), 1);
+#endif
+    EXPECT_EQ(inLog, List{"Only in the log|https://log.example/"});
+    EXPECT_TRUE(reading.readWhole()) << reading.Problem;
+
+    tmp.write("large/places.sqlite-wal", "");
+    fs::resize_file(utf8Path(large + "/places.sqlite-wal"), kMaxPlacesLogBytes + 1); // sparse
+    const auto [withoutLog, left] = read(large);
+    EXPECT_EQ(withoutLog, List{"In the database|https://db.example/"});
+    EXPECT_EQ(left.Problem,
+              "its write-ahead log (129 MiB) is over the 128 MiB read and was left out");
 }
 
 TEST(FirefoxRead, RealProfileAndLiveSnapshot) {

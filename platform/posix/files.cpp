@@ -334,6 +334,17 @@ bool appendToFile(std::string_view path, std::string_view text) {
     return close(fd) == 0 && ok;
 }
 
+bool isAbsent(std::string_view path) {
+    // Without its final separators, so that a file where a folder was named is there.
+    std::string native = nativePath(path);
+    while (native.size() > 1 && native.ends_with('/')) {
+        native.pop_back();
+    }
+    struct stat info {};
+    return !native.empty() && lstat(native.c_str(), &info) != 0 &&
+           (errno == ENOENT || errno == ENOTDIR);
+}
+
 bool isWritableFolder(std::string_view path) {
     const std::string native = nativePath(path);
     struct stat info {};

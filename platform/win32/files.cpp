@@ -254,6 +254,14 @@ bool appendToFile(std::string_view path, std::string_view text) {
     return CloseHandle(file) && ok;
 }
 
+bool isAbsent(std::string_view path) {
+    if (path.empty() || GetFileAttributesW(wide(path).c_str()) != INVALID_FILE_ATTRIBUTES) {
+        return false;
+    }
+    const DWORD error = GetLastError();
+    return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND;
+}
+
 bool isWritableFolder(std::string_view path) {
     const std::wstring folder = wide(path);
     const DWORD attributes = GetFileAttributesW(folder.c_str());

@@ -2,22 +2,31 @@
 #pragma once
 
 #include "platform/byte_blocks.h"
+#include "platform/files.h"
 #include "platform/text.h"
 
+#include <algorithm>
 #include <cstddef>
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 namespace zaptrove {
 
 // Reads JSON text chunk by chunk and reports what it holds to a handler as it
-// goes: StartObject(), Key(text), EndObject(), StartArray(), EndArray(),
-// String(text) for a string value and Scalar() for a number, true, false or
-// null. Keys and strings are decoded only when the handler asks for them
-// (wantsKey(), wantsString()); the others are checked and passed over where
-// they lie, with no copy. A handler call that answers false ends the reading.
+// goes: StartObject(), Key(text, whole), EndObject(), StartArray(), EndArray(),
+// String(text, whole) for a string value and Scalar() for a number, true,
+// false or null. Keys and strings are decoded only when the handler asks for
+// them (wantsKey(), wantsString()); the others are checked and passed over
+// where they lie, with no copy. A handler call that answers false ends the
+// reading.
+//
+// Memory does not grow with one string: a key is kept up to its first
+// kMaxJsonKeyBytes, a string value up to its first kMaxJsonStringBytes (cut
+// where a character ends), the rest checked and passed over; whole is false
+// for a text so cut.
 //
 // pChunks.next() gives the text's next chunk, empty at its end; a chunk stays
 // valid until the next call. Answers the byte offset at which the text stops
@@ -27,7 +36,56 @@ namespace zaptrove {
 template <typename Chunks, typename Handler>
 std::optional<std::size_t> fnParseJson(Chunks& pChunks, Handler& pHandler);
 
+// The whole text as one chunk.
+class JsonWholeText {
+  public:
+    explicit JsonWholeText(std::string_view text) : text_(text) {}
+    std::string_view next() { return std::exchange(text_, std::string_view()); }
+
+  private:
+    std::string_view text_;
+};
+
+// A file read in chunks through one buffer reused for the whole read.
+class JsonFileChunks {
+  public:
+    JsonFileChunks(platform::FileReader& file, std::string& buffer)
+        : file_(file), buffer_(buffer) {}
+    std::string_view next() {
+        const std::optional<std::size_t> got = file_.readNext(buffer_.data(), buffer_.size());
+        readFailed_ = readFailed_ || !got;
+        return {buffer_.data(), got.value_or(0)};
+    }
+    bool readFailed() const { return readFailed_; }
+
+  private:
+    platform::FileReader& file_;
+    std::string& buffer_;
+    bool readFailed_ = false;
+};
+
+// Longer than any key a reader looks for.
+inline constexpr std::size_t kMaxJsonKeyBytes = 256;
+// The longest address Chromium takes.
+inline constexpr std::size_t kMaxJsonStringBytes = std::size_t{2} << 20;
+
 namespace json_detail {
+
+// Drops a character the end of text cuts.
+inline void dropCutCharacter(std::string& text) {
+    std::size_t lead = text.size();
+    while (lead > 0 && text.size() - lead < 4 && (text[lead - 1] & 0xC0) == 0x80) {
+        --lead;
+    }
+    if (lead == 0) {
+        return;
+    }
+    const auto first = static_cast<unsigned char>(text[lead - 1]);
+    const std::size_t length = first < 0xC0 ? 1 : first < 0xE0 ? 2 : first < 0xF0 ? 3 : 4;
+    if (lead - 1 + length > text.size()) {
+        text.resize(lead - 1);
+    }
+}
 
 // The first byte from at on that ends a string's plain run: a quote, a
 // backslash or a control character.
@@ -94,15 +152,17 @@ template <typename Chunks> class Text {
     // As string(), with the decoded text in pText: the chunk's own bytes when
     // the string lies whole in the chunk without escapes (most do), so that
     // nothing is copied; pOut otherwise. pText lasts until the next read.
-    bool stringView(bool pKeep, std::string& pOut, std::string_view& pText, std::size_t& pErrorAt) {
+    bool stringView(bool pKeep, std::size_t pLimit, std::string& pOut, std::string_view& pText,
+                    bool& pWhole, std::size_t& pErrorAt) {
         const char* const stop = stringStop(at_, end_);
-        if (stop != end_ && *stop == '"') {
+        if (stop != end_ && *stop == '"' && static_cast<std::size_t>(stop - at_) <= pLimit) {
             pText = std::string_view(at_, static_cast<std::size_t>(stop - at_));
+            pWhole = true;
             at_ = stop + 1;
             return true;
         }
         pText = {};
-        if (!string(pKeep, pOut, pErrorAt)) {
+        if (!string(pKeep, pLimit, pOut, pWhole, pErrorAt)) {
             return false;
         }
         pText = pOut;
@@ -110,14 +170,23 @@ template <typename Chunks> class Text {
     }
 
     // Reads a string whose opening quote was taken, up to its closing quote;
-    // when pKeep, decodes it into pOut. False, with pErrorAt set, for a string
-    // that is not valid or not closed.
-    bool string(bool pKeep, std::string& pOut, std::size_t& pErrorAt) {
+    // when pKeep, decodes its first pLimit bytes into pOut, pWhole telling
+    // whether that is all of it. False, with pErrorAt set, for a string that
+    // is not valid or not closed.
+    bool string(bool pKeep, std::size_t pLimit, std::string& pOut, bool& pWhole,
+                std::size_t& pErrorAt) {
         pOut.clear();
+        pWhole = true;
         for (;;) {
             const char* stop = stringStop(at_, end_);
             if (pKeep) {
-                pOut.append(at_, stop);
+                const std::size_t room = pLimit - std::min(pLimit, pOut.size());
+                const auto run = static_cast<std::size_t>(stop - at_);
+                pOut.append(at_, std::min(run, room));
+                if (run > room) {
+                    pWhole = false;
+                    pKeep = false;
+                }
             }
             at_ = stop;
             if (at_ == end_) {
@@ -130,6 +199,13 @@ template <typename Chunks> class Text {
             const char c = *at_;
             if (c == '"') {
                 take();
+                if (pOut.size() > pLimit) { // an escape's bytes went past it
+                    pOut.resize(pLimit);
+                    pWhole = false;
+                }
+                if (!pWhole) {
+                    dropCutCharacter(pOut);
+                }
                 return true;
             }
             if (c != '\\') {
@@ -225,8 +301,45 @@ template <typename Chunks> class Text {
         return true;
     }
 
-    // An escape whose backslash was taken; a high surrogate must be followed
-    // by the escape of a low one.
+    static bool isSurrogate(unsigned pCodePoint) {
+        return pCodePoint >= 0xD800 && pCodePoint <= 0xDFFF;
+    }
+
+    // The code point of a \u escape just read. A high surrogate takes the low
+    // one whose escape follows; a surrogate without its other half becomes
+    // U+FFFD, and what follows it is read as it comes.
+    bool unicodeEscape(unsigned pCodePoint, bool pKeep, std::string& pOut) {
+        const auto put = [&](unsigned codePoint) {
+            if (pKeep) {
+                platform::appendUtf8(isSurrogate(codePoint) ? 0xFFFD : codePoint, pOut);
+            }
+        };
+        for (;;) {
+            const bool high = pCodePoint >= 0xD800 && pCodePoint <= 0xDBFF;
+            if (!high || peek() != '\\') {
+                put(pCodePoint);
+                return true;
+            }
+            take();
+            if (peek() != 'u') {
+                put(0xFFFD);
+                return escape(pKeep, pOut);
+            }
+            take();
+            unsigned low;
+            if (!hex4(low)) {
+                return false;
+            }
+            if (low >= 0xDC00 && low <= 0xDFFF) {
+                put((((pCodePoint - 0xD800) << 10) | (low - 0xDC00)) + 0x10000);
+                return true;
+            }
+            put(0xFFFD);
+            pCodePoint = low;
+        }
+    }
+
+    // An escape whose backslash was taken.
     bool escape(bool pKeep, std::string& pOut) {
         const int e = peek();
         char plain;
@@ -254,28 +367,7 @@ template <typename Chunks> class Text {
         case 'u': {
             take();
             unsigned codePoint;
-            if (!hex4(codePoint)) {
-                return false;
-            }
-            if (codePoint >= 0xD800 && codePoint <= 0xDBFF) {
-                unsigned low;
-                if (peek() != '\\') {
-                    return false;
-                }
-                take();
-                if (peek() != 'u') {
-                    return false;
-                }
-                take();
-                if (!hex4(low) || low < 0xDC00 || low > 0xDFFF) {
-                    return false;
-                }
-                codePoint = (((codePoint - 0xD800) << 10) | (low - 0xDC00)) + 0x10000;
-            }
-            if (pKeep) {
-                platform::appendUtf8(codePoint, pOut);
-            }
-            return true;
+            return hex4(codePoint) && unicodeEscape(codePoint, pKeep, pOut);
         }
         default:
             return false;
@@ -336,10 +428,11 @@ std::optional<std::size_t> fnParseJson(Chunks& pChunks, Handler& pHandler) {
                 text.take();
                 const bool keep = pHandler.wantsString();
                 std::string_view value;
-                if (!text.stringView(keep, decoded, value, errorAt)) {
+                bool whole = true;
+                if (!text.stringView(keep, kMaxJsonStringBytes, decoded, value, whole, errorAt)) {
                     return errorAt;
                 }
-                reported = !keep || pHandler.String(value);
+                reported = !keep || pHandler.String(value, whole);
             } else if (c == 't' || c == 'f' || c == 'n') {
                 text.take();
                 if (!text.word(c == 't' ? "rue" : c == 'f' ? "alse" : "ull")) {
@@ -365,10 +458,11 @@ std::optional<std::size_t> fnParseJson(Chunks& pChunks, Handler& pHandler) {
             text.take();
             const bool keep = pHandler.wantsKey();
             std::string_view key;
-            if (!text.stringView(keep, decoded, key, errorAt)) {
+            bool whole = true;
+            if (!text.stringView(keep, kMaxJsonKeyBytes, decoded, key, whole, errorAt)) {
                 return errorAt;
             }
-            if (keep && !pHandler.Key(key)) {
+            if (keep && !pHandler.Key(key, whole)) {
                 return text.offset();
             }
             text.skipBlanks();
