@@ -2,8 +2,10 @@
 # SPDX-License-Identifier: MIT
 # Installs the Debian packages one make target needs, when missing. As root it
 # installs them; otherwise it prints the one command that installs them.
-# Usage: install-deps.sh [build|test|fuzz|bench|bench-buku|windows-build|windows]   (default: build)
+# Usage: install-deps.sh [build|check|test|fuzz|bench|bench-buku|windows-build|windows]   (default: build)
 #   build    cmake, the compiler and Qt 6: what `make build` and `make run` need
+#   check    the core's libraries, GoogleTest, clang-format and clang-tidy, no Qt
+#            (`make check`)
 #   test     build + the test tools (`make test`, `make test-sanitize`, `make test-tsan`)
 #   fuzz     build + clang and its libFuzzer runtime (`make fuzz`)
 #   bench    build + what the benchmark runs beside the program (`make bench`)
@@ -34,6 +36,14 @@ build=(
 )
 case "$group" in
   build) packages=("${build[@]}") ;;
+  check)
+    packages=(
+      cmake make g++ rapidjson-dev libsqlite3-dev
+      libgtest-dev                 # the unit tests
+      locales                      # locale sources for lower-casing tests
+      clang-format-14 clang-tidy-14
+    )
+    ;;
   test)
     packages=(
       "${build[@]}"
@@ -62,7 +72,7 @@ case "$group" in
     )
     ;;
   *)
-    echo "install-deps.sh: unknown group '$group' (build, test, fuzz, bench, bench-buku, windows-build or windows)" >&2
+    echo "install-deps.sh: unknown group '$group' (build, check, test, fuzz, bench, bench-buku, windows-build or windows)" >&2
     exit 2
     ;;
 esac

@@ -123,7 +123,7 @@ TEST(ChunkedScan, ReadersFindTheSameInChunksOfEverySize) {
             const List expected = test::scanWith(scan, text, term);
             EXPECT_FALSE(expected.empty());
             for (std::size_t chunk = 1; chunk <= bytes.size() + 1; chunk += 1 + chunk / 16) {
-                const auto inChunks = [&](auto&&... args) { read(args..., chunk); };
+                const auto inChunks = [&, reader = read](auto&&... args) { reader(args..., chunk); };
                 EXPECT_EQ(test::listOf(test::readWith(inChunks, path, term)), expected)
                     << chunk << " " << term << " " << text;
             }

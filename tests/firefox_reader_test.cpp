@@ -46,7 +46,7 @@ std::map<std::string, std::string> filesOf(const std::string& folder) {
 // A profile with folders, tags, separators, untitled bookmarks and queries,
 // its entries added out of tree order.
 std::string makeProfile(const test::TempFolder& tmp) {
-    const std::string profile = tmp.makeFolder("profile");
+    std::string profile = tmp.makeFolder("profile");
     PlacesDatabase places(profile + "/places.sqlite");
     places.add(PlacesDatabase::kToolbar, 1, "Toolbar one", "https://t1.example/");
     const auto work = places.folder(PlacesDatabase::kMenu, "Work");

@@ -65,7 +65,7 @@ TEST_F(Instance, LeftoversOfACrashedHolderAreTakenOver) {
     // A holder that crashed leaves its socket file and lock file, but no lock.
     const pid_t crashed = fork();
     if (crashed == 0) {
-        claimInstance("", [] {}).release();
+        static_cast<void>(claimInstance("", [] {}).release());
         std::_Exit(0);
     }
     waitpid(crashed, nullptr, 0);

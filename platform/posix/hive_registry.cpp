@@ -124,7 +124,7 @@ struct FileStamp {
 // parsed again only when it changed.
 class HiveRegistry final : public Registry {
   public:
-    explicit HiveRegistry(std::string path) : path_(nativePath(path)) {}
+    explicit HiveRegistry(std::string_view path) : path_(nativePath(path)) {}
     ~HiveRegistry() override { unlock(); }
 
     KeyHandle openKey(RegistryRoot root, std::string_view path) override {

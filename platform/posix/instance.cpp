@@ -30,7 +30,7 @@ std::string privateFolder() {
         return lstat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode) &&
                info.st_uid == geteuid() && (info.st_mode & 077) == 0;
     };
-    const std::string runtime = environmentValue("XDG_RUNTIME_DIR");
+    std::string runtime = environmentValue("XDG_RUNTIME_DIR");
     if (runtime.starts_with('/') && isPrivateFolder(runtime)) {
         return runtime;
     }
