@@ -1,6 +1,7 @@
 # SPDX-License-Identifier: MIT
 # The libraries of the browser readers: RapidJSON (header-only) for the
-# Chromium family's JSON files and SQLite for Firefox's places.sqlite.
+# Chromium family's `Local State` profile list (the `Bookmarks` files are read
+# by search/json_events.h) and SQLite for Firefox's places.sqlite.
 
 # RapidJSON from Debian's rapidjson-dev. A cross build must not see the rest of
 # the system's /usr/include, so it gets a folder holding only RapidJSON's.

@@ -20,7 +20,7 @@ set -euo pipefail
 group=${1:-build}
 windows_build=(
   cmake make
-  rapidjson-dev                # the Chromium bookmarks reader
+  rapidjson-dev                # the Chromium family's Local State profile list
   gcc tcl xz-utils             # SQLite's one-file source, made from Debian's source package
   g++-mingw-w64-x86-64-posix   # the cross compiler and windres, the resource compiler
   python3                      # packs the program icon
@@ -30,7 +30,7 @@ build=(
   qt6-base-dev      # Qt 6 Widgets; brings the X11 platform plug-in and the GL headers
   qt6-qpa-plugins   # the X11 platform plug-in (xcb)
   qt6-wayland       # the Wayland platform plug-in
-  rapidjson-dev     # the Chromium bookmarks reader
+  rapidjson-dev     # the Chromium family's Local State profile list
   libsqlite3-dev    # the Firefox bookmarks reader
   libxcb1-dev       # the global hotkey's key grab on X11
 )
