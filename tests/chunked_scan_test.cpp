@@ -6,6 +6,9 @@
 #include "search/netscape_reader.h"
 #include "search/opera_reader.h"
 #include "support/bookmark_lists.h"
+#ifdef __linux__
+#include "support/file_faults.h"
+#endif
 #include "support/temp_folder.h"
 #include "support/utf16_bytes.h"
 
@@ -92,6 +95,22 @@ TEST(ChunkedScan, ReadsTheLengthTheFileHadAtOpeningThenLetsItGo) {
     }
 }
 
+#ifdef __linux__
+// A file that cannot be read to its end adds nothing, though its first chunks
+// were scanned.
+TEST(ChunkedScan, AReadFailingPartWayAddsNothing) {
+    test::TempFolder tmp;
+    std::string bytes;
+    for (int i = 0; i < 100; ++i) {
+        bytes += "<DT><A HREF=\"http://s/\">S</A>\n";
+    }
+    const std::string path = tmp.write("f", bytes);
+    const test::FileFaults failing(path, bytes.size() / 2);
+    const auto inChunks = [](auto&&... args) { subReadNetscapeInChunks(args..., 64); };
+    EXPECT_EQ(test::readWith(inChunks, path), std::vector<Bookmark>{});
+}
+#endif
+
 // Reading in chunks of every size finds what the scan of the whole text finds,
 // for a term that skips blocks and for everything; a UTF-16 file, what the scan
 // of its UTF-8 finds.
@@ -123,7 +142,9 @@ TEST(ChunkedScan, ReadersFindTheSameInChunksOfEverySize) {
             const List expected = test::scanWith(scan, text, term);
             EXPECT_FALSE(expected.empty());
             for (std::size_t chunk = 1; chunk <= bytes.size() + 1; chunk += 1 + chunk / 16) {
-                const auto inChunks = [&, reader = read](auto&&... args) { reader(args..., chunk); };
+                const auto inChunks = [&, reader = read](auto&&... args) {
+                    reader(args..., chunk);
+                };
                 EXPECT_EQ(test::listOf(test::readWith(inChunks, path, term)), expected)
                     << chunk << " " << term << " " << text;
             }

@@ -4,6 +4,9 @@
 #include "search/matcher.h"
 #include "search/places_snapshot.h"
 #include "support/bookmark_lists.h"
+#ifdef __linux__
+#include "support/file_faults.h"
+#endif
 #include "support/places_database.h"
 #include "support/temp_folder.h"
 
@@ -12,6 +15,7 @@
 #include <chrono>
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
 #include <map>
 #include <memory>
 #include <thread>
@@ -44,9 +48,10 @@ std::map<std::string, std::string> filesOf(const std::string& folder) {
 }
 
 // A profile with folders, tags, separators, untitled bookmarks and queries,
-// its entries added out of tree order.
-std::string makeProfile(const test::TempFolder& tmp) {
-    std::string profile = tmp.makeFolder("profile");
+// its entries added out of tree order, and the menu's two first entries moved
+// so that their ids and positions disagree.
+std::string makeProfile(const test::TempFolder& tmp, const std::string& folder = "profile") {
+    std::string profile = tmp.makeFolder(folder);
     PlacesDatabase places(profile + "/places.sqlite");
     places.add(PlacesDatabase::kToolbar, 1, "Toolbar one", "https://t1.example/");
     const auto work = places.folder(PlacesDatabase::kMenu, "Work");
@@ -59,14 +64,17 @@ std::string makeProfile(const test::TempFolder& tmp) {
     places.add(PlacesDatabase::kUnfiled, 1, "Recent tags", "place:type=6&sort=14");
     const auto tag = places.folder(PlacesDatabase::kTags, "tagged");
     places.add(tag, 1, {}, "https://t1.example/");
+    places.exec("UPDATE moz_bookmarks SET position = 1 - position WHERE parent = 2");
     places.exec("PRAGMA wal_checkpoint(TRUNCATE)");
     return profile;
 }
 
-const List kProfileBookmarks = {
-    "Caf\u00e9 deep|https://deep.example/",       "Page title|https://page-title.example/",
-    "Page of empty|https://empty-title.example/", "|https://no-title.example/",
-    "Menu after folder|https://m2.example/",      "Toolbar one|https://t1.example/"};
+const List kProfileBookmarks = {"Menu after folder|https://m2.example/",
+                                "Caf\u00e9 deep|https://deep.example/",
+                                "Page title|https://page-title.example/",
+                                "Page of empty|https://empty-title.example/",
+                                "|https://no-title.example/",
+                                "Toolbar one|https://t1.example/"};
 
 } // namespace
 
@@ -84,6 +92,10 @@ TEST(FirefoxRead, WalksTheTreeLeavingOutTagsAndQueries) {
     EXPECT_EQ(read(profile, "tag").first, List{});
     // Read with no log waiting: nothing in the profile is made or changed.
     EXPECT_EQ(filesOf(profile), before);
+    // Bytes that an SQLite address would read as its own syntax.
+    for (const char* folder : {"a%41", "what?", "#1"}) {
+        EXPECT_EQ(read(makeProfile(tmp, folder)).first, kProfileBookmarks) << folder;
+    }
 }
 
 TEST(FirefoxRead, TellsWhyADatabaseCannotBeRead) {
@@ -175,6 +187,41 @@ TEST(FirefoxRead, ReadsAgainWhenTheBrowserChangedTheDatabaseMeanwhile) {
     EXPECT_EQ(copies.size(), 4u);
     EXPECT_EQ(found, std::vector<Bookmark>{kept});
 }
+
+#ifdef __linux__
+// What is read is the private copy of the log, and only a copy made while the
+// log stood still.
+TEST(FirefoxRead, ReadsTheLogFromACopyTakenWhileItStoodStill) {
+    const test::TempFolder tmp;
+    const std::string database = tmp.makeFolder("profile") + "/places.sqlite";
+    const std::string log = database + "-wal";
+    PlacesDatabase browser(database);
+    browser.exec("PRAGMA wal_autocheckpoint = 0");
+    browser.add(PlacesDatabase::kMenu, 1, "In the log", "https://log.example/");
+    // After the copy the browser's log is spoilt unseen: same size, same time.
+    const auto spoil = [&] {
+        const auto time = fs::last_write_time(log);
+        std::fstream(log, std::ios::in | std::ios::out | std::ios::binary)
+            .write(std::string(32, '\0').data(), 32);
+        fs::last_write_time(log, time);
+    };
+    {
+        const test::FileFaults spoilt(log, UINT64_MAX, spoil);
+        EXPECT_EQ(read(database, "log").first, List{"In the log|https://log.example/"});
+    }
+    std::vector<Bookmark> found;
+    int reads = 0;
+    // The log grows while each copy is made: every try is given up.
+    const test::FileFaults growing(log, UINT64_MAX,
+                                   [&] { std::ofstream(log, std::ios::app) << 'x'; });
+    const BrowserReading reading = fnReadUnchangedPlaces(database, found, [&](const std::string&) {
+        ++reads;
+        return BrowserReading{};
+    });
+    EXPECT_EQ(std::pair(reads, reading.Problem),
+              std::pair(0, std::string("kept changing while it was read")));
+}
+#endif
 
 TEST(FirefoxRead, RealProfileAndLiveSnapshot) {
     const test::TempFolder tmp;

@@ -1,12 +1,17 @@
 // SPDX-License-Identifier: MIT
 #include "platform/instance.h"
+#include "platform/instance_name.h"
 #include "support/temp_folder.h"
 
 #include <gtest/gtest.h>
 
 #include <atomic>
 #include <chrono>
+#include <cstdio>
 #include <cstdlib>
+#include <fcntl.h>
+#include <filesystem>
+#include <sys/file.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
 #include <sys/un.h>
@@ -75,9 +80,43 @@ TEST_F(Instance, LeftoversOfACrashedHolderAreTakenOver) {
     EXPECT_TRUE(waitFor(shown, 1));
 }
 
-TEST_F(Instance, AFolderOthersCanEnterIsNotUsedButTheProgramStillStarts) {
-    chmod(runtime.path().c_str(), 0755);
-    // The fallback in /tmp may be used by another run of this test: only the
-    // start matters here.
-    EXPECT_NE(claimInstance("unsafe-runtime-folder", countShow), nullptr);
+TEST_F(Instance, AFolderOthersCanReadIsNotUsedButTheProgramStillStarts) {
+    for (const mode_t mode : {0755, 0704, 0740}) {
+        chmod(runtime.path().c_str(), mode);
+        // The fallback in /tmp may be used by another run of this test: only the
+        // start, and nothing made in the runtime folder, matter here.
+        EXPECT_NE(claimInstance("unsafe-runtime-folder", countShow), nullptr);
+        EXPECT_TRUE(std::filesystem::is_empty(runtime.path())) << mode;
+    }
+}
+
+// A later start waits for a holder that has its lock but listens only later;
+// a holder takes only the request to show.
+TEST_F(Instance, ALaterStartWaitsForAStartingHolderThatHearsOnlyShow) {
+    const std::string base = runtime / zaptrove::platform::instanceName("starting");
+    const int lock = open((base + ".lock").c_str(), O_RDWR | O_CREAT, 0600);
+    ASSERT_EQ(flock(lock, LOCK_EX), 0);
+    const pid_t later = fork();
+    if (later == 0) {
+        close(lock);
+        std::_Exit(claimInstance("starting", [] {}) == nullptr ? 0 : 3);
+    }
+    std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    close(lock);
+    const auto holder = claimInstance("starting", countShow);
+    int status = -1;
+    waitpid(later, &status, 0);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+    sockaddr_un address{AF_UNIX, {}};
+    std::snprintf(address.sun_path, sizeof address.sun_path, "%s.socket", base.c_str());
+    for (const std::string_view bytes : {"hello\n", "sho"}) {
+        const int fd = socket(AF_UNIX, SOCK_STREAM, 0);
+        ASSERT_EQ(connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
+        send(fd, bytes.data(), bytes.size(), 0);
+        close(fd);
+    }
+    EXPECT_EQ(secondStart("starting"), 0);
+    EXPECT_TRUE(waitFor(shown, 2));
+    std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    EXPECT_EQ(shown, 2);
 }
