@@ -150,8 +150,8 @@ TEST(FirefoxRead, SeesWhatALockingBrowserKeepsInItsLog) {
 }
 
 // The browser writes into the database while it is read (here a checkpoint
-// that grows it, then changes at every try): the reading is made again and
-// what the stale tries found is taken back.
+// that grows it): the reading is made again and what the stale try found is
+// taken back.
 TEST(FirefoxRead, ReadsAgainWhenTheBrowserChangedTheDatabaseMeanwhile) {
     const test::TempFolder tmp;
     const std::string database = tmp.makeFolder("profile") + "/places.sqlite";
@@ -171,21 +171,10 @@ TEST(FirefoxRead, ReadsAgainWhenTheBrowserChangedTheDatabaseMeanwhile) {
         return BrowserReading{copies.size(), {}};
     };
     const std::string log = test::readFile(database + "-wal");
-    BrowserReading reading = fnReadUnchangedPlaces(database, found, readOnce);
+    const BrowserReading reading = fnReadUnchangedPlaces(database, found, readOnce);
     EXPECT_EQ(reading.BookmarkCount, 2u);
     EXPECT_EQ(copies, (std::vector<std::string>{log, ""})); // the log was emptied meanwhile
     EXPECT_EQ(found, (std::vector<Bookmark>{kept, {"Try 2", ""}}));
-
-    found = {kept};
-    copies.clear();
-    auto changed = fs::last_write_time(utf8Path(database));
-    reading = fnReadUnchangedPlaces(database, found, [&](const std::string& logCopy) {
-        fs::last_write_time(utf8Path(database), changed += std::chrono::seconds(1));
-        return readOnce(logCopy);
-    });
-    EXPECT_EQ(reading.Problem, "kept changing while it was read");
-    EXPECT_EQ(copies.size(), 4u);
-    EXPECT_EQ(found, std::vector<Bookmark>{kept});
 }
 
 #ifdef __linux__
@@ -211,7 +200,8 @@ TEST(FirefoxRead, ReadsTheLogFromACopyTakenWhileItStoodStill) {
     }
     std::vector<Bookmark> found;
     int reads = 0;
-    // The log grows while each copy is made: every try is given up.
+    // The log grows while each copy is made: every try is given up, and after
+    // a few the reader says so.
     const test::FileFaults growing(log, UINT64_MAX,
                                    [&] { std::ofstream(log, std::ios::app) << 'x'; });
     const BrowserReading reading = fnReadUnchangedPlaces(database, found, [&](const std::string&) {

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
-// POSIX only: faults in the reading and copying of one file, planted through
+// Linux only: faults in the reading and copying of one file, planted through
 // this test program's own definitions of the system's pread and
 // copy_file_range, which every file read and copy of the program goes through.
 #include <cstdint>
