@@ -37,7 +37,7 @@ BrowserReading fnReadBrowserSource(const BrowserProfile& pProfile, Matcher& pMat
     pLog.subDebug(LOG_INFO, "Reading " + browser + " File: " + pProfile.bookmarksFile);
     pLog.subDebugTimer(LOG_BEGIN, "Parsing " + browser + " File: ");
     const std::size_t first = pCandidates.size();
-    const BrowserReading reading = readWithItsReader(pProfile, pMatcher, pCandidates);
+    BrowserReading reading = readWithItsReader(pProfile, pMatcher, pCandidates);
     const std::string label = fnBrowserSourceLabel(pProfile);
     for (std::size_t i = first; i < pCandidates.size(); ++i) {
         pCandidates[i].Origin = label;
