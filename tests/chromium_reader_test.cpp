@@ -2,9 +2,7 @@
 #include "search/chromium_reader.h"
 #include "search/matcher.h"
 #include "support/bookmark_lists.h"
-#ifdef __linux__
 #include "support/file_faults.h"
-#endif
 #include "support/temp_folder.h"
 
 #include <gtest/gtest.h>

@@ -6,9 +6,7 @@
 #include "search/netscape_reader.h"
 #include "search/opera_reader.h"
 #include "support/bookmark_lists.h"
-#ifdef __linux__
 #include "support/file_faults.h"
-#endif
 #include "support/temp_folder.h"
 #include "support/utf16_bytes.h"
 

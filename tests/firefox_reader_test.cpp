@@ -4,9 +4,7 @@
 #include "search/matcher.h"
 #include "search/places_snapshot.h"
 #include "support/bookmark_lists.h"
-#ifdef __linux__
 #include "support/file_faults.h"
-#endif
 #include "support/places_database.h"
 #include "support/temp_folder.h"
 
