@@ -1,6 +1,7 @@
 # SPDX-License-Identifier: MIT
 # The two newcomer commands: `make run` and `make test`.
 BUILD ?= build
+CHECK_BUILD ?= build-check
 BUILD_TYPE ?= RelWithDebInfo
 TERM_TO_FIND ?= news
 JOBS ?= $(shell nproc)
@@ -12,6 +13,8 @@ WINDOWS_BUILD ?= build-windows
 WINDOWS_RELEASE_BUILD ?= build-windows-release
 RELEASE_BUILD ?= build-release
 TSAN_BUILD ?= build-tsan
+CLANG_FORMAT ?= clang-format-14
+CLANG_TIDY ?= run-clang-tidy-14
 # CI builds with warnings as errors.
 CMAKE_FLAGS := -DCMAKE_BUILD_TYPE=$(BUILD_TYPE) $(if $(filter true,$(CI)),-DZAPTROVE_WERROR=ON)
 # The test programs the ThreadSanitizer run builds and runs: the threaded search
@@ -19,7 +22,7 @@ CMAKE_FLAGS := -DCMAKE_BUILD_TYPE=$(BUILD_TYPE) $(if $(filter true,$(CI)),-DZAPT
 TSAN_TESTS := search_run_test favorites_reader_test shared_work_test shell_test main_window_test
 space := $(subst ,, )
 
-.PHONY: all deps test-deps build run demo test test-release test-sanitize test-tsan \
+.PHONY: all deps test-deps build run demo check test test-release test-sanitize test-tsan \
   windows test-windows test-large fuzz bench format clean
 
 all: build
@@ -50,6 +53,18 @@ run: deps
 demo: build
 	$(BUILD)/zaptrove-find --favorites demo/Favorites --netscape demo/bookmarks.html \
 	  --opera demo/bookmarks.adr --by both $(TERM_TO_FIND)
+
+# The first leg of CI, a few minutes: the core and zaptrove-find built without
+# the window and their tests run, every tracked source checked against
+# .clang-format, and clang-tidy's checks of .clang-tidy over the build's
+# compile database.
+check:
+	@bash scripts/install-deps.sh check
+	cmake -S . -B $(CHECK_BUILD) $(CMAKE_FLAGS) -DZAPTROVE_WINDOW=OFF -DZAPTROVE_TESTS=ON
+	cmake --build $(CHECK_BUILD) -j $(JOBS)
+	ctest --test-dir $(CHECK_BUILD) --output-on-failure -j $(JOBS)
+	git ls-files '*.cpp' '*.h' | xargs $(CLANG_FORMAT) --dry-run -Werror
+	$(CLANG_TIDY) -p $(CHECK_BUILD) -quiet -j $(JOBS)
 
 test: test-deps
 	cmake -S . -B $(BUILD) $(CMAKE_FLAGS) -DZAPTROVE_TESTS=ON
@@ -126,8 +141,8 @@ bench:
 	python3 bench/run_bench.py $(BENCH_BUILD) $(if $(WITH_BUKU),--with-buku)
 
 format:
-	git ls-files '*.cpp' '*.h' | xargs clang-format -i
+	git ls-files '*.cpp' '*.h' | xargs $(CLANG_FORMAT) -i
 
 clean:
-	rm -rf $(BUILD) $(SANITIZE_BUILD) $(TSAN_BUILD) $(RELEASE_BUILD) $(FUZZ_BUILD) \
+	rm -rf $(BUILD) $(CHECK_BUILD) $(SANITIZE_BUILD) $(TSAN_BUILD) $(RELEASE_BUILD) $(FUZZ_BUILD) \
 	  $(BENCH_BUILD) $(WINDOWS_BUILD) $(WINDOWS_RELEASE_BUILD)

@@ -12,7 +12,8 @@
 
 // The window toolkit in the program's own terms: forms and controls addressed
 // in twips (1440 to the inch) as single-precision values, with the events the
-// program handles. The implementation over Qt lives in platform/qt/.
+// program handles. The implementations are over Qt Widgets in platform/qt/ and
+// over the Win32 controls in platform/win32/.
 namespace zaptrove::platform::forms {
 
 // Window states, as Form::windowState() reports them.

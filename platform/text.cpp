@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cstddef>
 #include <cstdint>
 #include <iterator>
 #include <utility>
@@ -91,7 +92,9 @@ void appendMapped(std::string_view text, std::string& out, Append append) {
         }
         const std::size_t outEnd = out.size();
         out.resize(outEnd + (asciiEnd - i));
-        std::transform(text.begin() + i, text.begin() + asciiEnd, out.begin() + outEnd, asciiLower);
+        std::transform(text.begin() + static_cast<std::ptrdiff_t>(i),
+                       text.begin() + static_cast<std::ptrdiff_t>(asciiEnd),
+                       out.begin() + static_cast<std::ptrdiff_t>(outEnd), asciiLower);
         i = asciiEnd;
         if (i == text.size()) {
             break;

@@ -3,8 +3,10 @@
 # Installs the Debian packages one make target needs, when missing. As root it
 # installs them; otherwise it prints the command that installs them, for su
 # and for sudo.
-# Usage: install-deps.sh [build|test|fuzz|bench|bench-buku|windows-build|windows]   (default: build)
+# Usage: install-deps.sh [build|check|test|fuzz|bench|bench-buku|windows-build|windows]   (default: build)
 #   build    cmake, the compiler and Qt 6: what `make build` and `make run` need
+#   check    the core's libraries, GoogleTest, clang-format and clang-tidy, no Qt
+#            (`make check`)
 #   test     build + the test tools (`make test`, `make test-sanitize`, `make test-tsan`)
 #   fuzz     build + clang and its libFuzzer runtime (`make fuzz`)
 #   bench    build + what the benchmark runs beside the program (`make bench`)
@@ -33,6 +35,14 @@ build=(
 )
 case "$group" in
   build) packages=("${build[@]}") ;;
+  check)
+    packages=(
+      cmake make g++ libsqlite3-dev
+      libgtest-dev                 # the unit tests
+      locales                      # locale sources for lower-casing tests
+      clang-format-14 clang-tidy-14
+    )
+    ;;
   test)
     packages=(
       "${build[@]}"
@@ -61,7 +71,7 @@ case "$group" in
     )
     ;;
   *)
-    echo "install-deps.sh: unknown group '$group' (build, test, fuzz, bench, bench-buku, windows-build or windows)" >&2
+    echo "install-deps.sh: unknown group '$group' (build, check, test, fuzz, bench, bench-buku, windows-build or windows)" >&2
     exit 2
     ;;
 esac

@@ -15,7 +15,9 @@ if ! apt-cache showsrc sqlite3 2>/dev/null | grep -q '^Package: sqlite3'; then
     echo "run 'sudo apt-get update', and run this again."
     exit 1
   fi
-  echo "Enabling Debian's source packages for apt"
+  echo "Changing /etc/apt: adding deb-src lines for Debian's archive in"
+  echo "/etc/apt/sources.list.d/zaptrove-deb-src.sources (and .list beside a sources.list),"
+  echo "so that apt can fetch SQLite's source package; remove them to undo this."
   source_lists=$(grep -l 'debian' /etc/apt/sources.list.d/*.sources 2>/dev/null || true)
   for list in $source_lists; do
     sed -n 's/^Types: deb$/Types: deb-src/; /^Types: deb-src$/,/^$/p' "$list"

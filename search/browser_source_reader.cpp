@@ -37,7 +37,7 @@ SourceReading fnReadBrowserSource(const BrowserProfile& pProfile, const Matcher&
     pLog.subDebug(LOG_INFO, "Reading " + browser + " File: " + pProfile.bookmarksFile);
     pLog.subDebugTimer(LOG_BEGIN, "Parsing " + browser + " File: ");
     const std::size_t first = pCandidates.size();
-    const SourceReading reading = readWithItsReader(pProfile, pMatcher, pCandidates);
+    SourceReading reading = readWithItsReader(pProfile, pMatcher, pCandidates);
     const std::string label = fnBrowserSourceLabel(pProfile);
     for (std::size_t i = first; i < pCandidates.size(); ++i) {
         pCandidates[i].Origin = label;

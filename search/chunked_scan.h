@@ -20,7 +20,7 @@ class FileReader;
 
 // The bytes read at a time. The buffer holds one chunk and the entry the
 // previous one cut, and serves the whole run.
-inline constexpr std::size_t kFileChunkBytes = 64 * 1024;
+inline constexpr std::size_t kFileChunkBytes = std::size_t{64} * 1024;
 
 // Runs pScan over the whole text of an open bookmark file, in pieces, reading
 // it pChunkBytes at a time through one buffer. Each piece ends where a sure

@@ -29,7 +29,8 @@ void guardedQuicksort(std::vector<Item>& items, std::int64_t low, std::int64_t h
     if (low >= high) {
         return;
     }
-    const int depthLimit = 4 * std::bit_width(static_cast<std::uint64_t>(high - low + 1)) + 8;
+    const int depthLimit =
+        4 * static_cast<int>(std::bit_width(static_cast<std::uint64_t>(high - low + 1))) + 8;
     std::vector<std::tuple<std::int64_t, std::int64_t, int>> ranges{{low, high, 0}};
     while (!ranges.empty()) {
         const auto [lo, hi, depth] = ranges.back();

@@ -32,7 +32,8 @@ constexpr std::string_view kIni =
 
 constexpr std::string_view kLocalState =
     R"({"browser":{"x":[1,2]},"profile":{"info_cache":{"Default":{"name":"Your Chromium"},)"
-    R"("Profile 1":{"name":"Person \u00e9"},"Profile 7":{"avatar":"x"}},"last_used":"Profile 1"}})";
+    R"("Profile 1":{"name":"Person \u00e9"},"Profile 7":{"avatar":"x"},"Profile 8":{"name":""}},)"
+    R"("last_used":"Profile 1"}})";
 
 class Discovery : public ::testing::Test {
   protected:
@@ -93,10 +94,12 @@ TEST(ProfilesIni, ManyProfilesAndInstallsCostNoMoreThanTheirNumber) {
 TEST(LocalState, ListsTheInfoCacheProfilesWithTheirNames) {
     // The named ones are checked with discovery below; one without a name takes its folder's.
     const std::vector<LocalStateProfile> profiles = fnReadLocalStateProfiles(kLocalState);
-    ASSERT_EQ(profiles.size(), 3u);
+    ASSERT_EQ(profiles.size(), 4u);
     EXPECT_EQ(profiles[2].folder + "=" + profiles[2].name, "Profile 7=Profile 7");
-    for (const char* bad : {"", R"({"profile":)", "[1]", R"({"profile":{"info_cache":[]}})",
-                            R"({"profile":{"info_cache":{"":{},"..":{},"a/b":{},"C:x":{}}}})"}) {
+    EXPECT_EQ(profiles[3].folder + "=" + profiles[3].name, "Profile 8=Profile 8"); // an empty name
+    for (const char* bad :
+         {"", R"({"profile":)", "[1]", R"({"profile":{"info_cache":[]}})",
+          R"({"profile":{"info_cache":{"":{},".":{},"..":{},"a/b":{},"C:x":{},"a\u0000b":{}}}})"}) {
         EXPECT_TRUE(fnReadLocalStateProfiles(bad).empty()) << bad;
     }
     EXPECT_TRUE(fnReadLocalStateProfiles(std::string(100000, '[')).empty());
@@ -181,9 +184,12 @@ TEST_F(Discovery, APlaceReachedTwiceIsListedOnce) {
     firefoxRoot(".var/app/org.mozilla.firefox/config/mozilla/firefox", kIni);
     tmp.write(".var/app/org.mozilla.firefox/config/mozilla/firefox/a.default-esr/places.sqlite",
               "");
+    // Another profiles.ini names one profile folder twice, relative and absolute.
+    const std::string twice = tmp.makeFolder(".mozilla/firefox/p");
+    firefoxRoot(".mozilla/firefox", "[Profile0]\nPath=p\n[Profile1]\nIsRelative=0\nPath=" + twice);
     const UserFolders home{
         Layout::Linux, tmp.path(), tmp / ".var/app/org.mozilla.firefox/config", {}, {}};
-    EXPECT_EQ(found(home).size(), 1u);
+    EXPECT_EQ(found(home).size(), 2u);
     EXPECT_TRUE(found(UserFolders{Layout::Linux, {}, {}, {}, {}}).empty());
 }
 

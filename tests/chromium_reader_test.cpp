@@ -3,6 +3,7 @@
 #include "search/chromium_reader.h"
 #include "search/matcher.h"
 #include "support/bookmark_lists.h"
+#include "support/file_faults.h"
 #include "support/temp_folder.h"
 
 #include <gtest/gtest.h>
@@ -98,6 +99,11 @@ TEST(ChromiumScan, ReadsWhatOnlyBookmarksHold) {
               {"type": "url", "name": "No address"}, {"type": "url", "name": 5, "url": "n"},
               "text", 7, [1], {"type": "url", "name": "Last", "url": "l"}]})"),
          {"|n", "Last|l"}},
+        // indented with tabs, in runs longer than a block of the blank scan
+        {R"({"roots": {"x":)"
+         "\n" +
+             std::string(20, '\t') + url("Tab", "t") + "}}",
+         {"Tab|t"}},
         {R"({"roots": []})", {}},
         {"[]", {}},
         {"", {}},
@@ -115,13 +121,15 @@ TEST(ChromiumScan, KeepsWhatCameBeforeDamage) {
     }
     EXPECT_EQ(readingOf(kBookmarks.substr(0, second)).BookmarkCount, 1u);
     EXPECT_EQ(scan(kBookmarks.substr(0, second)), List{"One|https://one.example/"});
-    // Deep nesting does not exhaust the stack.
-    EXPECT_FALSE(readingOf(std::string(1'000'000, '[')).readWhole());
+    // Deep nesting does not exhaust the stack, and ends the reading at a
+    // thousand levels, whether passed over or followed.
+    const std::string arrays = std::string(100'000, '[') + std::string(100'000, ']');
+    EXPECT_EQ(readingOf(arrays).Problem, "damaged at byte 1000");
     std::string objects = R"({"roots": {"x": )";
     for (int i = 0; i < 200'000; ++i) {
         objects += R"({"children": [)";
     }
-    EXPECT_FALSE(readingOf(objects).readWhole());
+    EXPECT_EQ(readingOf(objects).Problem, "damaged at byte 7003");
 }
 
 // Every kind of value is passed over, and the first byte that is not JSON is named.
@@ -138,6 +146,8 @@ TEST(ChromiumScan, NamesTheByteWhereTheTextStopsBeingJson) {
         {R"({"a": 1.})", "damaged at byte 8"},
         {R"({"a": "\x"})", "damaged at byte 7"},
         {"{\"a\": \"tab\t\"}", "damaged at byte 10"},
+        {"{\"a\": \"a string of sixteen bytes\tor more, and more after it\"}",
+         "damaged at byte 32"},
         {R"({"a": "\u12G4"})", "damaged at byte 7"},
         {R"({1: 2})", "damaged at byte 1"},
         {R"({"a": "open)", "damaged at byte 11"},
@@ -222,6 +232,14 @@ TEST(ChromiumRead, ChunkBoundariesChangeNothing) {
         EXPECT_EQ(reading.BookmarkCount, bytes == text ? 8000u : 5414u);
         EXPECT_EQ(read, scanned);
     }
+#ifdef __linux__
+    // A read that fails part-way gives nothing of what it read.
+    const test::FileFaults failing(tmp / "Bookmarks", 100'000);
+    const Matcher matcher("", SearchMode::Both);
+    std::vector<Bookmark> found;
+    EXPECT_FALSE(fnReadChromiumBookmarks(tmp / "Bookmarks", matcher, found).readWhole());
+    EXPECT_EQ(found, std::vector<Bookmark>{});
+#endif
 }
 
 TEST(ChromiumRead, SeesOneWholeVersionOfAFileReplacedWhileRead) {

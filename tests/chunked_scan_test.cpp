@@ -6,6 +6,7 @@
 #include "search/netscape_reader.h"
 #include "search/opera_reader.h"
 #include "support/bookmark_lists.h"
+#include "support/file_faults.h"
 #include "support/temp_folder.h"
 #include "support/utf16_bytes.h"
 
@@ -92,6 +93,22 @@ TEST(ChunkedScan, ReadsTheLengthTheFileHadAtOpeningThenLetsItGo) {
     }
 }
 
+#ifdef __linux__
+// A file that cannot be read to its end adds nothing, though its first chunks
+// were scanned.
+TEST(ChunkedScan, AReadFailingPartWayAddsNothing) {
+    test::TempFolder tmp;
+    std::string bytes;
+    for (int i = 0; i < 100; ++i) {
+        bytes += "<DT><A HREF=\"http://s/\">S</A>\n";
+    }
+    const std::string path = tmp.write("f", bytes);
+    const test::FileFaults failing(path, bytes.size() / 2);
+    const auto inChunks = [](auto&&... args) { fnReadNetscapeInChunks(args..., 64); };
+    EXPECT_EQ(test::readWith(inChunks, path), std::vector<Bookmark>{});
+}
+#endif
+
 // Reading in chunks of every size finds what the scan of the whole text finds,
 // for a term that skips blocks and for everything; a UTF-16 file, what the scan
 // of its UTF-8 finds.
@@ -123,7 +140,9 @@ TEST(ChunkedScan, ReadersFindTheSameInChunksOfEverySize) {
             const List expected = test::scanWith(scan, text, term);
             EXPECT_FALSE(expected.empty());
             for (std::size_t chunk = 1; chunk <= bytes.size() + 1; chunk += 1 + chunk / 16) {
-                const auto inChunks = [&](auto&&... args) { read(args..., chunk); };
+                const auto inChunks = [&, reader = read](auto&&... args) {
+                    reader(args..., chunk);
+                };
                 EXPECT_EQ(test::listOf(test::readWith(inChunks, path, term)), expected)
                     << chunk << " " << term << " " << text;
             }

@@ -49,8 +49,8 @@ TEST(Faults, SavingIntoAReadOnlyFolderOrOntoAFullDiskFailsQuietlyAndLosesNothing
          }},
     };
     for (const auto& [fault, apply] : faults) {
-        EXPECT_TRUE(inChild([&] {
-            apply();
+        EXPECT_TRUE(inChild([&, applyFault = apply] {
+            applyFault();
             auto registry = platform::openUserRegistry(hive);
             subSaveSettings(*registry, settings, window);
             Settings reread; // the program goes on with what was stored
@@ -146,11 +146,12 @@ TEST(Faults, FilesThatShrinkGrowOrVanishWhileReadNeverHangOrCrash) {
     };
     for (const auto& [change, read] : races) {
         const pid_t changer = fork();
-        while (changer == 0)
-            change();
-        EXPECT_TRUE(inChild([&] {
+        if (changer == 0)
+            for (;;)
+                change();
+        EXPECT_TRUE(inChild([&, readAll = read] {
             for (int round = 0; round < 100; ++round)
-                if (read() > 2000)
+                if (readAll() > 2000)
                     return false;
             return true;
         }));

@@ -21,7 +21,8 @@ const std::string kUrl = "|http://example.org/page";
 
 // Each favorite found as "name|address".
 List find(const std::string& folder, std::string term = "", SearchMode mode = SearchMode::Both) {
-    const std::vector<Bookmark> found = test::readWith(fnReadFavorites, folder, term, mode);
+    const std::vector<Bookmark> found =
+        test::readWith(fnReadFavorites, folder, std::move(term), mode);
     EXPECT_TRUE(std::ranges::all_of(found, &Bookmark::IsShortcut));
     return test::listOf(found);
 }
@@ -49,7 +50,7 @@ TEST(FavoritesReader, WalksBreadthFirstTakingVisibleShortcutsOnly) {
 TEST(FavoritesReader, MatchesByStemOrAddressPerMode) {
     test::TempFolder tmp;
     tmp.write("Foo.URL", kShortcut);
-    tmp.write("garbage.url", std::string("\0\xff\xfe junk", 9)); // never opened by a name search
+    tmp.write("garbage.url", std::string("\0\xff\xfe junk", 8)); // never opened by a name search
     tmp.write("Ärger Grüße 漢字 😀.url", "[InternetShortcut]\r\nURL=http://gruesse/\r\n");
     const std::string foo = tmp.asFolder() + "Foo.URL", junk = tmp.asFolder() + "garbage.url",
                       greeting = tmp.asFolder() + "Ärger Grüße 漢字 😀.url";

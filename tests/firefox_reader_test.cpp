@@ -5,6 +5,7 @@
 #include "search/matcher.h"
 #include "search/places_snapshot.h"
 #include "support/bookmark_lists.h"
+#include "support/file_faults.h"
 #include "support/places_database.h"
 #include "support/temp_folder.h"
 
@@ -13,6 +14,7 @@
 #include <chrono>
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
 #include <map>
 #include <memory>
 #include <sstream>
@@ -46,9 +48,10 @@ std::map<std::string, std::string> filesOf(const std::string& folder) {
 }
 
 // A profile with folders, tags, separators, untitled bookmarks and queries,
-// its entries added out of tree order.
-std::string makeProfile(const test::TempFolder& tmp) {
-    const std::string profile = tmp.makeFolder("profile");
+// its entries added out of tree order, and the menu's two first entries moved
+// so that their ids and positions disagree.
+std::string makeProfile(const test::TempFolder& tmp, const std::string& folder = "profile") {
+    std::string profile = tmp.makeFolder(folder);
     PlacesDatabase places(profile + "/places.sqlite");
     places.add(PlacesDatabase::kToolbar, 1, "Toolbar one", "https://t1.example/");
     const auto work = places.folder(PlacesDatabase::kMenu, "Work");
@@ -61,14 +64,17 @@ std::string makeProfile(const test::TempFolder& tmp) {
     places.add(PlacesDatabase::kUnfiled, 1, "Recent tags", "place:type=6&sort=14");
     const auto tag = places.folder(PlacesDatabase::kTags, "tagged");
     places.add(tag, 1, {}, "https://t1.example/");
+    places.exec("UPDATE moz_bookmarks SET position = 1 - position WHERE parent = 2");
     places.exec("PRAGMA wal_checkpoint(TRUNCATE)");
     return profile;
 }
 
-const List kProfileBookmarks = {
-    "Caf\u00e9 deep|https://deep.example/",       "Page title|https://page-title.example/",
-    "Page of empty|https://empty-title.example/", "|https://no-title.example/",
-    "Menu after folder|https://m2.example/",      "Toolbar one|https://t1.example/"};
+const List kProfileBookmarks = {"Menu after folder|https://m2.example/",
+                                "Caf\u00e9 deep|https://deep.example/",
+                                "Page title|https://page-title.example/",
+                                "Page of empty|https://empty-title.example/",
+                                "|https://no-title.example/",
+                                "Toolbar one|https://t1.example/"};
 
 } // namespace
 
@@ -87,6 +93,10 @@ TEST(FirefoxRead, WalksTheTreeLeavingOutTagsAndQueries) {
     EXPECT_EQ(read(profile, "tag").first, List{});
     // Read with no log waiting: nothing in the profile is made or changed.
     EXPECT_EQ(filesOf(profile), before);
+    // Bytes that an SQLite address would read as its own syntax.
+    for (const char* folder : {"a%41", "what?", "#1"}) {
+        EXPECT_EQ(read(makeProfile(tmp, folder)).first, kProfileBookmarks) << folder;
+    }
 }
 
 TEST(FirefoxRead, TellsWhyADatabaseCannotBeRead) {
@@ -202,8 +212,8 @@ TEST(FirefoxRead, SeesWhatALockingBrowserKeepsInItsLog) {
 }
 
 // The browser writes into the database while it is read (here a checkpoint
-// that grows it, then changes at every try): the reading is made again and
-// what the stale tries found is taken back.
+// that grows it): the reading is made again and what the stale try found is
+// taken back.
 TEST(FirefoxRead, ReadsAgainWhenTheBrowserChangedTheDatabaseMeanwhile) {
     const test::TempFolder tmp;
     const std::string database = tmp.makeFolder("profile") + "/places.sqlite";

@@ -24,6 +24,7 @@ TEST(Hotkey, TextsParseToTheirKeysAndCodes) {
         {"Ctrl+PgUp", "Ctrl+PgUp", 0xff55, "CTRL+Prior", 0x21},
         {"Ctrl++", "Ctrl++", '+', "", 0}, // the plus key; its place depends on the layout
         {"Alt+1", "Alt+1", '1', "ALT+1", '1'},
+        {"Meta+Z", "Meta+Z", 'z', "LOGO+z", 'Z'},
         {"Pause", "Pause", 0xff13, "Pause", 0x13}, // a key that types nothing may stand alone
     };
     for (const auto& [text, canonical, x11, portal, windows] : cases) {
@@ -39,7 +40,7 @@ TEST(Hotkey, TextsParseToTheirKeysAndCodes) {
     // A letter alone would be taken from every program, and Shift alone still
     // types; one combination only, of known keys.
     for (const char* refused : {"", "Z", "Shift+Space", "Ctrl+", "Hyper+Z", "Ctrl+A, Ctrl+B",
-                                "Ctrl+F25", "Ctrl+F0", "Ctrl+É", "Ctrl+Ctrl+Z"}) {
+                                "Ctrl+F25", "Ctrl+F0", "F01", "Ctrl+É", "Ctrl+Ctrl+Z"}) {
         EXPECT_FALSE(parseHotkey(refused)) << refused;
     }
 }

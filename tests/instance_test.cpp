@@ -1,13 +1,17 @@
 // SPDX-License-Identifier: MIT
 #include "platform/instance.h"
+#include "platform/instance_name.h"
 #include "support/temp_folder.h"
 
 #include <gtest/gtest.h>
 
 #include <atomic>
 #include <chrono>
+#include <cstdio>
 #include <cstdlib>
+#include <fcntl.h>
 #include <filesystem>
+#include <sys/file.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
 #include <sys/un.h>
@@ -55,23 +59,11 @@ class Instance : public testing::Test {
 
 } // namespace
 
-TEST_F(Instance, LaterStartsOfTheSameScopeHandOverAndEnd) {
-    auto first = claimInstance("settings-a", countShow);
-    ASSERT_NE(first, nullptr);
-    EXPECT_EQ(secondStart("settings-a"), 0);
-    EXPECT_EQ(secondStart("settings-a"), 0);
-    EXPECT_TRUE(waitFor(shown, 2));
-    EXPECT_EQ(secondStart("settings-b"), 3); // another settings file, another instance
-    first.reset();
-    EXPECT_EQ(secondStart("settings-a"), 3); // the holder is gone
-    EXPECT_EQ(shown, 2);
-}
-
 TEST_F(Instance, LeftoversOfACrashedHolderAreTakenOver) {
     // A holder that crashed leaves its socket file and lock file, but no lock.
     const pid_t crashed = fork();
     if (crashed == 0) {
-        claimInstance("", [] {}).release();
+        static_cast<void>(claimInstance("", [] {}).release());
         std::_Exit(0);
     }
     waitpid(crashed, nullptr, 0);
@@ -81,11 +73,52 @@ TEST_F(Instance, LeftoversOfACrashedHolderAreTakenOver) {
     EXPECT_TRUE(waitFor(shown, 1));
 }
 
-TEST_F(Instance, AFolderOthersCanEnterIsNotUsedButTheProgramStillStarts) {
-    chmod(runtime.path().c_str(), 0755);
-    // The fallback in /tmp may be used by another run of this test: only the
-    // start matters here.
-    EXPECT_NE(claimInstance("unsafe-runtime-folder", countShow), nullptr);
+TEST_F(Instance, AFolderOthersCanReadIsNotUsedButTheProgramStillStarts) {
+    for (const mode_t mode : {0755, 0704, 0740}) {
+        chmod(runtime.path().c_str(), mode);
+        // The fallback in /tmp may be used by another run of this test: only the
+        // start, and nothing made in the runtime folder, matter here.
+        EXPECT_NE(claimInstance("unsafe-runtime-folder", countShow), nullptr);
+        EXPECT_TRUE(std::filesystem::is_empty(runtime.path())) << mode;
+    }
+}
+
+// Later starts of a scope hand over to its holder and end, waiting for a holder
+// that has its lock but listens only later; the holder takes only the request
+// to show.
+TEST_F(Instance, LaterStartsOfTheSameScopeHandOverAndEnd) {
+    // The instance is named after the settings file's absolute path.
+    const std::string base =
+        runtime /
+        zaptrove::platform::instanceName(
+            std::filesystem::weakly_canonical(std::filesystem::absolute("settings-a")).string());
+    const int lock = open((base + ".lock").c_str(), O_RDWR | O_CREAT, 0600);
+    ASSERT_EQ(flock(lock, LOCK_EX), 0);
+    const pid_t later = fork();
+    if (later == 0) {
+        close(lock);
+        std::_Exit(claimInstance("settings-a", [] {}) == nullptr ? 0 : 3);
+    }
+    std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    close(lock);
+    auto holder = claimInstance("settings-a", countShow);
+    int status = -1;
+    waitpid(later, &status, 0);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+    sockaddr_un address{AF_UNIX, {}};
+    std::snprintf(address.sun_path, sizeof address.sun_path, "%s.socket", base.c_str());
+    for (const std::string_view bytes : {"hello\n", "sho"}) {
+        const int fd = socket(AF_UNIX, SOCK_STREAM, 0);
+        ASSERT_EQ(connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
+        send(fd, bytes.data(), bytes.size(), 0);
+        close(fd);
+    }
+    EXPECT_EQ(secondStart("settings-a"), 0);
+    EXPECT_TRUE(waitFor(shown, 2));
+    EXPECT_EQ(secondStart("settings-b"), 3); // another settings file, another instance
+    holder.reset();
+    EXPECT_EQ(secondStart("settings-a"), 3); // the holder is gone
+    EXPECT_EQ(shown, 2);
 }
 
 // One settings file, one instance, however its path is spelled; one name

@@ -26,7 +26,7 @@ std::string keyOf(const Bookmark& record, int byUrl) {
 // The quicksort written out plainly: the pivot key taken once from the middle
 // index (rounded half to even), keys derived again at every comparison.
 void referenceSort(std::vector<Bookmark>& list, int byUrl, long low, long high) {
-    const std::string pivot = keyOf(list[std::lrint((low + high) / 2.0)], byUrl);
+    const std::string pivot = keyOf(list[std::lrint(static_cast<double>(low + high) / 2)], byUrl);
     long i = low, j = high;
     while (i <= j) {
         while (i < high && keyOf(list[i], byUrl) < pivot)

@@ -52,3 +52,22 @@ TEST(SharedWork, WhatTheHelpersWorkThrowsReachesTheHandingThread) {
     shared.add({});
     EXPECT_THROW(shared.finish(), std::runtime_error);
 }
+
+TEST(SharedWork, TheHandingThreadWorksWhileTooManyWait) {
+    std::atomic<bool> helperMayGoOn = false;
+    std::atomic<int> byHandingThread = 0;
+    const auto work = [&](Item&, int worker) {
+        while (worker == 1 && !helperMayGoOn) {
+            std::this_thread::yield();
+        }
+        byHandingThread += worker == 0 ? 1 : 0;
+    };
+    SharedWork<Item, decltype(work)> shared(work);
+    for (int i = 0; i < 100; ++i) {
+        shared.add({i, 0});
+    }
+    // The helper is held on its first item: beyond 64 waiting, adding does one.
+    EXPECT_GE(byHandingThread, 100 - 1 - 64);
+    helperMayGoOn = true;
+    shared.finish();
+}

@@ -55,6 +55,7 @@ TEST(Text, FoldAccentsDropsMarksOfLatinGreekCyrillicThenLowerCases) {
         {"Café NAÏVE Ångström Œuvre ß", "cafe naive angstrom oeuvre ss"},
         {"STRAẞE Æsir Ørsted œil", "strasse aesir orsted oeil"}, // written out
         {"Cafe\u0301 e\u0308\u0301", "cafe e"},                  // already decomposed: the marks go
+        {"a\u0300b\u0483c\u1AB0d\u1DC0e\u20D0f\uFE20g\u036F", "abcdefg"}, // blocks' ends
         {"ΆΈΉ Ώρα ἄλφα", "αεη ωρα αλφα"},
         {"Ёлка ЙОД", "елка иод"},
         {"\u212Aelvin \u212B", "kelvin a"},

@@ -121,7 +121,7 @@ struct FileStamp {
 // parsed again only when it changed.
 class HiveRegistry final : public Registry {
   public:
-    explicit HiveRegistry(std::string path) : path_(nativePath(path)) {
+    explicit HiveRegistry(std::string_view path) : path_(nativePath(path)) {
         if (path_.empty()) {
             unusable_ = true;
             report("No settings file: no home folder is known; no settings are saved this "

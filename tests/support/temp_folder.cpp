@@ -63,7 +63,7 @@ std::string TempFolder::operator/(std::string_view relative) const {
 }
 
 std::string TempFolder::write(std::string_view relative, std::string_view bytes) const {
-    const std::string file = *this / relative;
+    std::string file = *this / relative;
     fs::create_directories(utf8Path(file).parent_path());
     std::ofstream out(utf8Path(file), std::ios::binary);
     out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
@@ -71,7 +71,7 @@ std::string TempFolder::write(std::string_view relative, std::string_view bytes)
 }
 
 std::string TempFolder::makeFolder(std::string_view relative) const {
-    const std::string folder = *this / relative;
+    std::string folder = *this / relative;
     fs::create_directories(utf8Path(folder));
     return folder;
 }
