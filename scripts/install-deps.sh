@@ -2,7 +2,8 @@
 # SPDX-License-Identifier: MIT
 # Installs the Debian packages one make target needs, when missing. As root it
 # installs them; otherwise it prints the one command that installs them.
-# Usage: install-deps.sh [build|test|fuzz|bench|bench-buku|windows-build|windows]   (default: build)
+# Usage: install-deps.sh [build|test|fuzz|bench|bench-buku|windows-build|windows|deb|
+#                         windows-installer|package]   (default: build)
 #   build    cmake, the compiler and Qt 6: what `make build` and `make run` need
 #   test     build + the test tools (`make test`, `make test-sanitize`, `make test-tsan`)
 #   fuzz     build + clang and its libFuzzer runtime (`make fuzz`)
@@ -13,6 +14,11 @@
 #            made from (`make windows`)
 #   windows  windows-build + Wine and the end-to-end test's display tools
 #            (`make test-windows`)
+#   deb      build + Debian's packaging tools (`make deb`)
+#   windows-installer  windows-build + the setup's and the zip's makers
+#            (`make windows-installer`)
+#   package  deb + windows-installer + what checks and installs the packages
+#            (`make test-packages`, `make check-reproducible`)
 set -euo pipefail
 
 group=${1:-build}
@@ -32,6 +38,8 @@ build=(
   libsqlite3-dev    # the Firefox bookmarks reader
   libxcb1-dev       # the global hotkey's key grab on X11
 )
+deb=("${build[@]}" debhelper dpkg-dev) # dpkg-buildpackage and dh
+windows_installer=("${windows_build[@]}" nsis zip) # makensis makes the setup
 case "$group" in
   build) packages=("${build[@]}") ;;
   test)
@@ -61,8 +69,19 @@ case "$group" in
       xdotool x11-utils xclip imagemagick # ...and what drives, watches and photographs it
     )
     ;;
+  deb) packages=("${deb[@]}") ;;
+  windows-installer) packages=("${windows_installer[@]}") ;;
+  package)
+    packages=(
+      "${deb[@]}" "${windows_installer[@]}"
+      lintian                        # checks the .deb against Debian's policy
+      desktop-file-utils appstream   # validate the installed desktop entry and metainfo
+      wine wine64                    # runs the setup, the installed program and the uninstaller
+    )
+    ;;
   *)
-    echo "install-deps.sh: unknown group '$group' (build, test, fuzz, bench, bench-buku, windows-build or windows)" >&2
+    echo "install-deps.sh: unknown group '$group' (build, test, fuzz, bench, bench-buku," \
+      "windows-build, windows, deb, windows-installer or package)" >&2
     exit 2
     ;;
 esac
