@@ -23,7 +23,9 @@ rm -rf "$out"
 mkdir -p "$programs"
 cp "$release/zaptrove.exe" "$release/zaptrove-find.exe" "$programs/"
 cp LICENSE "$programs/LICENSE.txt"
-touch --no-dereference --date="@$SOURCE_DATE_EPOCH" "$programs" "$programs"/*
+chmod 0755 "$programs" "$programs"/*.exe
+chmod 0644 "$programs/LICENSE.txt"
+touch --date="@$SOURCE_DATE_EPOCH" "$programs" "$programs"/*
 
 setup="$out/Zaptrove-Setup-$version.exe"
 makensis -V2 -DVERSION="$version" -DVERSION_QUAD="$version_quad" -DPROGRAMS="$programs" \

@@ -17,6 +17,7 @@ SetCompressor /SOLID lzma
 !define SETTINGS_KEY "Software\Zaptrove"
 
 Name "Zaptrove"
+BrandingText "Zaptrove ${VERSION}"
 OutFile "${OUTFILE}"
 InstallDir "$LOCALAPPDATA\Programs\Zaptrove"
 InstallDirRegKey HKCU "${UNINSTALL_KEY}" "InstallLocation"
