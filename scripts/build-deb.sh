@@ -15,7 +15,7 @@ version=$(sed -n 's/^project(zaptrove VERSION \([0-9.]*\).*/\1/p' CMakeLists.txt
 changelog_version=$(dpkg-parsechangelog -S Version)
 if [ "$version" != "$changelog_version" ]; then
   echo "build-deb.sh: debian/changelog's last entry is $changelog_version but the project is" \
-    "$version: add an entry with 'dch -v $version'" >&2
+    "$version: add an entry for $version at its top" >&2
   exit 1
 fi
 
