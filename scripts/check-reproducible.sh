@@ -10,12 +10,14 @@ set -euo pipefail
 work=$(realpath -m "$1")
 jobs=${2:-2}
 top=$(cd "$(dirname "$0")/.." && pwd)
+commit=$(git -C "$top" rev-parse HEAD)
 rm -rf "$work"
 mkdir -p "$work"
 
 for name in first second-build; do
   tree="$work/$name"
-  git clone --quiet --no-local "$top" "$tree"
+  git clone --quiet --no-local --no-checkout "$top" "$tree"
+  git -C "$tree" checkout --quiet "$commit"
   # SQLite's one-file source, made from Debian's source package, is the same
   # for both: made once, then copied.
   if [ -d "$top/build-windows/sqlite" ]; then
