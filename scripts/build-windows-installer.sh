@@ -23,8 +23,17 @@ rm -rf "$out"
 mkdir -p "$programs"
 cp "$release/zaptrove.exe" "$release/zaptrove-find.exe" "$programs/"
 cp LICENSE "$programs/LICENSE.txt"
+# The programs carry the MinGW-w64 and GCC runtimes and RapidJSON, whose
+# licences ask for their notices beside them: Debian's copyright files of the
+# packages they come from.
+for part in "MinGW-w64 runtime:mingw-w64-x86-64-dev" \
+  "GCC runtime libraries:gcc-mingw-w64-x86-64-posix-runtime" "RapidJSON:rapidjson-dev"; do
+  printf '==== %s (Debian package %s)\n\n' "${part%%:*}" "${part#*:}"
+  cat "/usr/share/doc/${part#*:}/copyright"
+  printf '\n'
+done >"$programs/THIRD-PARTY-LICENCES.txt"
 chmod 0755 "$programs" "$programs"/*.exe
-chmod 0644 "$programs/LICENSE.txt"
+chmod 0644 "$programs"/*.txt
 touch --date="@$SOURCE_DATE_EPOCH" "$programs" "$programs"/*
 
 setup="$out/Zaptrove-Setup-$version.exe"
