@@ -76,7 +76,7 @@ case "$group" in
       "${deb[@]}" "${windows_installer[@]}"
       lintian                        # checks the .deb against Debian's policy
       desktop-file-utils appstream   # validate the installed desktop entry and metainfo
-      wine wine64                    # runs the setup, the installed program and the uninstaller
+      wine wine64 unzip              # run the setup, the installed program, the uninstaller, the zip's program
     )
     ;;
   *)

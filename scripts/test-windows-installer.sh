@@ -4,7 +4,7 @@
 # under Wine, in a throwaway prefix made there: a silent install puts the
 # programs, the Start-menu entry and the "Apps & features" entry in place and
 # the installed zaptrove-find.exe runs; a silent uninstall removes them all but
-# keeps the user's settings.
+# keeps the user's settings. The portable zip's zaptrove-find.exe runs too.
 # Usage: test-windows-installer.sh FOLDER
 set -euo pipefail
 
@@ -67,4 +67,12 @@ if wine reg query "$uninstall_key" >/dev/null 2>&1; then
   fail "the uninstaller left $uninstall_key"
 fi
 wine reg query "$settings_key" /v Words >/dev/null || fail "the uninstaller removed the settings"
-echo "test-windows-installer.sh: the setup installs, runs and uninstalls cleanly"
+
+echo "== Zaptrove-$version-win64.zip"
+rm -rf "$folder/portable"
+unzip -q "$folder/Zaptrove-$version-win64.zip" -d "$folder/portable"
+portable_version=$(wine "$folder/portable/Zaptrove-$version/zaptrove-find.exe" --version | tr -d '\r')
+grep -qF "$version" <<<"$portable_version" ||
+  fail "the zip's zaptrove-find.exe --version does not name the version $version"
+[ -f "$folder/portable/Zaptrove-$version/zaptrove.exe" ] || fail "the zip holds no zaptrove.exe"
+echo "test-windows-installer.sh: the setup installs, runs and uninstalls cleanly; the zip's program runs"
