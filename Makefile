@@ -15,6 +15,9 @@ RELEASE_BUILD ?= build-release
 TSAN_BUILD ?= build-tsan
 CLANG_FORMAT ?= clang-format-14
 CLANG_TIDY ?= run-clang-tidy-14
+DEB_BUILD ?= build-deb
+WINDOWS_INSTALLER_BUILD ?= build-windows-installer
+REPRODUCIBLE_BUILD ?= build-reproducible
 # CI builds with warnings as errors.
 CMAKE_FLAGS := -DCMAKE_BUILD_TYPE=$(BUILD_TYPE) $(if $(filter true,$(CI)),-DZAPTROVE_WERROR=ON)
 # The test programs the ThreadSanitizer run builds and runs: the threaded search
@@ -24,6 +27,7 @@ space := $(subst ,, )
 
 .PHONY: all deps test-deps build run demo check test test-release test-sanitize test-tsan \
   windows test-windows test-large fuzz bench format clean
+.PHONY: deb windows-installer test-packages check-reproducible
 
 all: build
 
@@ -116,6 +120,31 @@ test-windows:
 	cmake --build $(WINDOWS_BUILD) -j $(JOBS)
 	bash scripts/test-windows.sh $(WINDOWS_BUILD) $(JOBS)
 
+# The Debian package of both programs, built by dpkg-buildpackage from the files
+# git tracks, into $(DEB_BUILD).
+deb:
+	@bash scripts/install-deps.sh deb
+	bash scripts/build-deb.sh $(DEB_BUILD) $(JOBS)
+
+# The Windows setup and the portable zip of `make windows`'s programs, into
+# $(WINDOWS_INSTALLER_BUILD).
+windows-installer: windows
+	@bash scripts/install-deps.sh windows-installer
+	bash scripts/build-windows-installer.sh $(WINDOWS_RELEASE_BUILD) $(WINDOWS_INSTALLER_BUILD)
+
+# Both packages built, then installed, run and removed: the .deb in a throwaway
+# root, the setup under Wine in a throwaway prefix.
+test-packages: deb windows-installer
+	@bash scripts/install-deps.sh package
+	bash scripts/test-deb.sh $(DEB_BUILD)
+	bash scripts/test-windows-installer.sh $(WINDOWS_INSTALLER_BUILD)
+
+# Both packages built twice from two clones of the commit checked out, and
+# compared byte for byte. Not run by CI: it builds everything twice.
+check-reproducible:
+	@bash scripts/install-deps.sh package
+	bash scripts/check-reproducible.sh $(REPRODUCIBLE_BUILD) $(JOBS)
+
 # A 1 GB Netscape file and a Favorites tree of 200,000 files: minutes, not run by `test`.
 test-large:
 	@bash scripts/install-deps.sh build
@@ -146,3 +175,4 @@ format:
 clean:
 	rm -rf $(BUILD) $(CHECK_BUILD) $(SANITIZE_BUILD) $(TSAN_BUILD) $(RELEASE_BUILD) $(FUZZ_BUILD) \
 	  $(BENCH_BUILD) $(WINDOWS_BUILD) $(WINDOWS_RELEASE_BUILD)
+	rm -rf $(DEB_BUILD) $(WINDOWS_INSTALLER_BUILD) $(REPRODUCIBLE_BUILD)

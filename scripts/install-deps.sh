@@ -3,7 +3,8 @@
 # Installs the Debian packages one make target needs, when missing. As root it
 # installs them; otherwise it prints the command that installs them, for su
 # and for sudo.
-# Usage: install-deps.sh [build|check|test|fuzz|bench|bench-buku|windows-build|windows]   (default: build)
+# Usage: install-deps.sh [build|check|test|fuzz|bench|bench-buku|windows-build|windows|deb|
+#                         windows-installer|package]   (default: build)
 #   build    cmake, the compiler and Qt 6: what `make build` and `make run` need
 #   check    the core's libraries, GoogleTest, clang-format and clang-tidy, no Qt
 #            (`make check`)
@@ -16,6 +17,11 @@
 #            made from (`make windows`)
 #   windows  windows-build + Wine and the end-to-end test's display tools
 #            (`make test-windows`)
+#   deb      build + Debian's packaging tools (`make deb`)
+#   windows-installer  windows-build + the setup's and the zip's makers
+#            (`make windows-installer`)
+#   package  deb + windows-installer + what checks and installs the packages
+#            (`make test-packages`, `make check-reproducible`)
 set -euo pipefail
 
 group=${1:-build}
@@ -33,6 +39,8 @@ build=(
   libsqlite3-dev    # the Firefox bookmarks reader
   libxcb1-dev       # the global hotkey's key grab on X11
 )
+deb=("${build[@]}" debhelper dpkg-dev) # dpkg-buildpackage and dh
+windows_installer=("${windows_build[@]}" nsis zip) # makensis makes the setup
 case "$group" in
   build) packages=("${build[@]}") ;;
   check)
@@ -70,8 +78,19 @@ case "$group" in
       xdotool x11-utils xclip imagemagick # ...and what drives, watches and photographs it
     )
     ;;
+  deb) packages=("${deb[@]}") ;;
+  windows-installer) packages=("${windows_installer[@]}") ;;
+  package)
+    packages=(
+      "${deb[@]}" "${windows_installer[@]}"
+      lintian                        # checks the .deb against Debian's policy
+      desktop-file-utils appstream   # validate the installed desktop entry and metainfo
+      wine wine64 unzip              # run the setup, the installed program, the uninstaller, the zip's program
+    )
+    ;;
   *)
-    echo "install-deps.sh: unknown group '$group' (build, check, test, fuzz, bench, bench-buku, windows-build or windows)" >&2
+    echo "install-deps.sh: unknown group '$group' (build, check, test, fuzz, bench, bench-buku," \
+      "windows-build, windows, deb, windows-installer or package)" >&2
     exit 2
     ;;
 esac

@@ -21,7 +21,9 @@ for loader in /usr/lib/wine/wine64 "$(command -v wine64 || true)" "$(command -v 
   if [ -n "$loader" ] && [ -x "$loader" ]; then
     $with_display || unset DISPLAY
     unset WAYLAND_DISPLAY
-    export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+    # No .NET or web engine installs into the prefix, and no Start-menu entry a
+    # program makes is copied into this system's own menus.
+    export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml,winemenubuilder.exe="
     exec "$loader" "$@"
   fi
 done
