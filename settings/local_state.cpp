@@ -8,7 +8,7 @@ namespace zaptrove {
 
 namespace {
 
-constexpr std::size_t kChunkBytes = 64 * 1024;
+constexpr std::size_t kChunkBytes = std::size_t{64} * 1024;
 
 // Follows only profile.info_cache and the "name" of each of its entries; every
 // other value streams by undecoded.

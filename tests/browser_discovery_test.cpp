@@ -131,7 +131,7 @@ TEST(LocalState, MemoryDoesNotGrowWithTheFile) {
             getrusage(RUSAGE_SELF, &after);
             const long grownKiB = after.ru_maxrss - before.ru_maxrss;
             std::fprintf(stderr, "peak grew by %ld KiB\n", grownKiB);
-            return grownKiB < 16 * 1024 && profiles.size() == 2 &&
+            return grownKiB < 16L * 1024 && profiles.size() == 2 &&
                    profiles[0].name.size() == kMaxJsonStringBytes && profiles[1].name == "Person 1";
         },
         60));

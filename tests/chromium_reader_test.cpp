@@ -26,8 +26,8 @@ using test::utf8Path;
 
 namespace {
 
-List scan(std::string_view text, std::string term = "", SearchMode mode = SearchMode::Both) {
-    return test::scanWith(fnScanChromiumBookmarks, text, std::move(term), mode);
+List scan(std::string_view text, std::string_view term = "", SearchMode mode = SearchMode::Both) {
+    return test::scanWith(fnScanChromiumBookmarks, text, term, mode);
 }
 
 SourceReading readingOf(std::string_view text) {
@@ -205,7 +205,7 @@ TEST(ChromiumRead, MemoryDoesNotGrowWithOneString) {
             getrusage(RUSAGE_SELF, &after);
             const long grownKiB = after.ru_maxrss - before.ru_maxrss;
             std::fprintf(stderr, "peak grew by %ld KiB\n", grownKiB);
-            return grownKiB < 16 * 1024 && reading.BookmarkCount == 2 && found.size() == 1 &&
+            return grownKiB < 16L * 1024 && reading.BookmarkCount == 2 && found.size() == 1 &&
                    found[0].URL == "u2" && found[0].Name.size() == kMaxJsonStringBytes &&
                    found[0].Name.starts_with("Zt \u00e9zzz") &&
                    reading.Problem == "2 names or addresses cut at 2 MiB";

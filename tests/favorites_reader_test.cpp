@@ -20,9 +20,9 @@ const char* const kShortcut = "[InternetShortcut]\r\nURL=http://example.org/page
 const std::string kUrl = "|http://example.org/page";
 
 // Each favorite found as "name|address".
-List find(const std::string& folder, std::string term = "", SearchMode mode = SearchMode::Both) {
-    const std::vector<Bookmark> found =
-        test::readWith(fnReadFavorites, folder, std::move(term), mode);
+List find(const std::string& folder, const std::string& term = "",
+          SearchMode mode = SearchMode::Both) {
+    const std::vector<Bookmark> found = test::readWith(fnReadFavorites, folder, term, mode);
     EXPECT_TRUE(std::ranges::all_of(found, &Bookmark::IsShortcut));
     return test::listOf(found);
 }

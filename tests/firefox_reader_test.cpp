@@ -29,9 +29,9 @@ using test::utf8Path;
 namespace {
 
 // The bookmarks read at path, as "name|address", and how the reading went.
-std::pair<List, SourceReading> read(const std::string& path, std::string term = "",
+std::pair<List, SourceReading> read(const std::string& path, std::string_view term = "",
                                     SearchMode mode = SearchMode::Both) {
-    Matcher matcher(std::move(term), mode);
+    const Matcher matcher(term, mode);
     std::vector<Bookmark> found;
     const SourceReading reading = fnReadFirefoxPlaces(path, matcher, found);
     return {test::listOf(found), reading};

@@ -160,7 +160,8 @@ TEST_F(Instance, IdleClientsDelayNoOther) {
     std::vector<int> idle;
     for (int k = 0; k < 30; ++k) {
         idle.push_back(socket(AF_UNIX, SOCK_STREAM | SOCK_NONBLOCK, 0));
-        connect(idle.back(), reinterpret_cast<const sockaddr*>(&address), sizeof address);
+        static_cast<void>(
+            connect(idle.back(), reinterpret_cast<const sockaddr*>(&address), sizeof address));
     }
     EXPECT_EQ(secondStart("idle-clients"), 0);
     EXPECT_TRUE(waitFor(shown, 1));

@@ -15,8 +15,8 @@ using test::List;
 
 namespace {
 
-List scan(std::string_view text, std::string term = "", SearchMode mode = SearchMode::Both) {
-    return test::scanWith(subScanNetscape, text, std::move(term), mode);
+List scan(std::string_view text, std::string_view term = "", SearchMode mode = SearchMode::Both) {
+    return test::scanWith(subScanNetscape, text, term, mode);
 }
 
 // A folder, attributes after the address, a separator, references, and an

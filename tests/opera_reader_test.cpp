@@ -11,8 +11,8 @@ using test::List;
 
 namespace {
 
-List scan(std::string_view text, std::string term = "", SearchMode mode = SearchMode::Both) {
-    return test::scanWith(subScanOpera, text, std::move(term), mode);
+List scan(std::string_view text, std::string_view term = "", SearchMode mode = SearchMode::Both) {
+    return test::scanWith(subScanOpera, text, term, mode);
 }
 
 // A header, a folder, an entry without a name and a separator between entries.

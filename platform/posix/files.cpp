@@ -382,7 +382,7 @@ std::string userStateFolder() {
 }
 
 std::string resolvedPath(std::string_view path) {
-    const std::string native = nativePath(path);
+    std::string native = nativePath(path);
     char* resolved = realpath(native.c_str(), nullptr);
     if (resolved == nullptr) {
         return native;

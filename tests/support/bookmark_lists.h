@@ -40,9 +40,9 @@ inline List listOf(const std::vector<Bookmark>& found) {
 
 // Every bookmark a file or folder reader finds at path, with logging off.
 template <typename Reader>
-std::vector<Bookmark> readWith(Reader reader, const std::string& path, std::string term = "",
+std::vector<Bookmark> readWith(Reader reader, const std::string& path, std::string_view term = "",
                                SearchMode mode = SearchMode::Both) {
-    Matcher matcher(std::move(term), mode);
+    const Matcher matcher(term, mode);
     std::vector<Bookmark> found;
     reader(path, matcher, found, DebugLog::silent());
     return found;
@@ -50,9 +50,9 @@ std::vector<Bookmark> readWith(Reader reader, const std::string& path, std::stri
 
 // Each bookmark a file scanner finds in the text, as "name|address".
 template <typename Scanner>
-List scanWith(Scanner scanner, std::string_view text, std::string term = "",
+List scanWith(Scanner scanner, std::string_view text, std::string_view term = "",
               SearchMode mode = SearchMode::Both) {
-    Matcher matcher(std::move(term), mode);
+    const Matcher matcher(term, mode);
     std::vector<Bookmark> found;
     scanner(text, matcher, found);
     EXPECT_TRUE(std::ranges::none_of(found, &Bookmark::IsShortcut));
