@@ -2,6 +2,7 @@
 // The settings hive file reader, and writing back what it read.
 #include "fuzz/fuzz_support.h"
 #include "platform/posix/hive_format.h"
+#include "platform/text.h"
 
 #include <algorithm>
 
