@@ -1,10 +1,10 @@
 // SPDX-License-Identifier: MIT
 #include "app/command_line.h"
 #include "app/icon.h"
+#include "forms/forms.h"
 #include "main_window/frm_main.h"
 #include "platform/console.h"
 #include "platform/files.h"
-#include "platform/forms.h"
 #include "platform/instance.h"
 
 #include <atomic>

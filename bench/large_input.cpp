@@ -10,7 +10,7 @@
 
 #include "debug_log/debug_log.h"
 #include "platform/clock.h"
-#include "search/search_run.h"
+#include "search/run/search_run.h"
 
 #include <cstdio>
 #include <filesystem>

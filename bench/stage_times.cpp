@@ -12,11 +12,11 @@
 #include "cli/find_options.h"
 #include "debug_log/debug_log.h"
 #include "platform/clock.h"
-#include "platform/text.h"
-#include "search/matcher.h"
-#include "search/ordering.h"
-#include "search/result_list.h"
-#include "search/search_request.h"
+#include "search/matching/matcher.h"
+#include "search/request/search_request.h"
+#include "search/results/ordering.h"
+#include "search/results/result_list.h"
+#include "text/text.h"
 
 #include <algorithm>
 #include <chrono>

@@ -9,8 +9,8 @@
 //     zaptrove-window-times enter|type NETSCAPE_FILE WORD RUNS HIVE_FILE
 //
 // The window stores its settings in HIVE_FILE, a throwaway file.
+#include "forms/forms_simulate.h"
 #include "main_window/frm_main.h"
-#include "platform/forms_simulate.h"
 
 #include <algorithm>
 #include <chrono>

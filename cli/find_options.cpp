@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: MIT
 #include "cli/find_options.h"
 
-#include "platform/registry.h"
-#include "search/locations.h"
-#include "settings/browser_sources.h"
+#include "registry/registry.h"
+#include "search/discovery/browser_sources.h"
+#include "search/sources/locations.h"
 
 #include <algorithm>
 #include <array>

@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
-#include "search/locations.h"
-#include "search/search_request.h"
+#include "search/request/search_request.h"
+#include "search/sources/locations.h"
 #include "settings/settings.h"
 
 #include <array>

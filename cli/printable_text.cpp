@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "cli/printable_text.h"
 
-#include "platform/text.h"
+#include "text/text.h"
 
 namespace zaptrove {
 

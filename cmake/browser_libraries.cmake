@@ -1,6 +1,6 @@
 # SPDX-License-Identifier: MIT
 # The library of the Firefox reader: SQLite for places.sqlite. The Chromium
-# family's JSON files need none (platform/json_events.h).
+# family's JSON files need none (search/scanning/json_events.h).
 
 # SQLite: Debian's libsqlite3-dev, or, for the Windows cross build, a static
 # library built from the one-file source that scripts/sqlite-amalgamation.sh
@@ -27,9 +27,9 @@ if(ZAPTROVE_FIREFOX)
   if(NOT TARGET SQLite::SQLite3)
     find_package(SQLite3 REQUIRED)
   endif()
-  target_sources(zaptrove_core PRIVATE search/firefox_reader.cpp search/places_snapshot.cpp
-    search/places_vfs.cpp)
-  target_link_libraries(zaptrove_core PUBLIC SQLite::SQLite3)
+  target_sources(zaptrove_sources PRIVATE search/sources/firefox_reader.cpp search/sources/places_snapshot.cpp
+    search/sources/places_vfs.cpp)
+  target_link_libraries(zaptrove_sources PUBLIC SQLite::SQLite3)
 else()
-  target_sources(zaptrove_core PRIVATE search/firefox_reader_absent.cpp)
+  target_sources(zaptrove_sources PRIVATE search/sources/firefox_reader_absent.cpp)
 endif()

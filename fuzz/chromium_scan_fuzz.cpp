@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 // The Chromium-family bookmarks file reader over any text.
 #include "fuzz/fuzz_support.h"
-#include "search/chromium_reader.h"
+#include "search/sources/chromium_reader.h"
 
 using namespace zaptrove;
 

@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
-#include "search/bookmark.h"
-#include "search/matcher.h"
-#include "search/search_request.h"
+#include "search/matching/matcher.h"
+#include "search/records/bookmark.h"
+#include "search/request/search_request.h"
 #include "settings/settings.h"
 
 #include <fuzzer/FuzzedDataProvider.h>

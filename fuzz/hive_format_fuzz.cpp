@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: MIT
 // The settings hive file reader, and writing back what it read.
 #include "fuzz/fuzz_support.h"
-#include "platform/posix/hive_format.h"
-#include "platform/text.h"
+#include "registry/posix/hive_format.h"
+#include "text/text.h"
 
 #include <algorithm>
 

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 // The reader of the profile list in a Chromium-family "Local State".
 #include "fuzz/fuzz_support.h"
-#include "settings/local_state.h"
+#include "search/discovery/local_state.h"
 
 using namespace zaptrove;
 

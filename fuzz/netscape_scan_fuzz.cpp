@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 // The Netscape bookmark file scanner over any text.
 #include "fuzz/fuzz_support.h"
-#include "search/netscape_reader.h"
+#include "search/sources/netscape_reader.h"
 
 using namespace zaptrove;
 

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 // The Opera bookmark file scanner over any text.
 #include "fuzz/fuzz_support.h"
-#include "search/opera_reader.h"
+#include "search/sources/opera_reader.h"
 
 using namespace zaptrove;
 

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 // The reader of the bookmark file location in a Netscape "prefs.js".
 #include "fuzz/fuzz_support.h"
-#include "settings/location_discovery.h"
+#include "search/discovery/location_discovery.h"
 
 using namespace zaptrove;
 

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 // The reader of Firefox's profiles.ini.
 #include "fuzz/fuzz_support.h"
-#include "settings/profiles_ini.h"
+#include "search/discovery/profiles_ini.h"
 
 #include <algorithm>
 

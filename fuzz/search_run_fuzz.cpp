@@ -5,10 +5,10 @@
 #include "debug_log/debug_log.h"
 #include "fuzz/fuzz_support.h"
 #include "platform/files.h"
-#include "platform/text.h"
-#include "search/netscape_reader.h"
-#include "search/opera_reader.h"
-#include "search/search_run.h"
+#include "search/run/search_run.h"
+#include "search/sources/netscape_reader.h"
+#include "search/sources/opera_reader.h"
+#include "text/text.h"
 
 #include <filesystem>
 #include <fstream>

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 // The address reader of ".url" shortcut files over any text.
 #include "fuzz/fuzz_support.h"
-#include "search/favorites_reader.h"
+#include "search/sources/favorites_reader.h"
 
 using namespace zaptrove;
 

@@ -2,8 +2,8 @@
 #include "main_window/frm_main.h"
 
 #include "main_window/window_placement.h"
+#include "search/discovery/start_up.h"
 #include "settings/settings_store.h"
-#include "settings/start_up.h"
 #include "settings/version.h"
 
 #include <algorithm>

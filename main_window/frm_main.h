@@ -2,16 +2,16 @@
 #pragma once
 
 #include "debug_log/debug_log.h"
+#include "forms/forms.h"
 #include "main_window/tray_data.h"
 #include "platform/autostart.h"
 #include "platform/clock.h"
-#include "platform/forms.h"
 #include "platform/hotkey.h"
-#include "platform/registry.h"
 #include "platform/shell.h"
 #include "preferences_dialog/frm_preferences.h"
-#include "search/bookmark.h"
-#include "settings/browser_discovery.h"
+#include "registry/registry.h"
+#include "search/discovery/browser_discovery.h"
+#include "search/records/bookmark.h"
 #include "settings/settings.h"
 #include "settings/settings_window.h"
 

@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: MIT
 #include "main_window/frm_main.h"
 
-#include "platform/text.h"
-#include "search/search_run.h"
+#include "search/run/search_run.h"
 #include "settings/version.h"
+#include "text/text.h"
 
 #include <array>
 #include <string_view>

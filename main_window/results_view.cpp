@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: MIT
 #include "main_window/frm_main.h"
 
-#include "search/display_name.h"
-#include "search/search_run.h"
+#include "search/results/display_name.h"
+#include "search/run/search_run.h"
 
 #include <algorithm>
 #include <cmath>

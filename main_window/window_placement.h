@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
-#include "platform/forms.h"
+#include "forms/forms.h"
 
 #include <vector>
 

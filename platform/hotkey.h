@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
-#include "platform/hotkey_sequence.h"
+#include "text/hotkey_sequence.h"
 
 #include <functional>
 #include <memory>

@@ -2,8 +2,8 @@
 #include "preferences_dialog/browsers_page.h"
 
 #include "platform/files.h"
-#include "search/source_status.h"
-#include "settings/browser_sources.h"
+#include "search/discovery/browser_sources.h"
+#include "search/sources/source_status.h"
 
 namespace zaptrove {
 

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
-#include "platform/forms.h"
+#include "forms/forms.h"
 #include "preferences_dialog/browsers_page.h"
 #include "preferences_dialog/launcher_page.h"
 #include "settings/settings.h"

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "preferences_dialog/frm_preferences.h"
 
-#include "search/locations.h"
+#include "search/sources/locations.h"
 
 namespace zaptrove {
 

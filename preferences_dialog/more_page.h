@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
-#include "platform/forms.h"
+#include "forms/forms.h"
 #include "settings/settings.h"
 
 // One page of the More dialog: a frame captioned with the page's title whose

@@ -1,6 +1,6 @@
 #!/usr/bin/env python3
 # SPDX-License-Identifier: MIT
-"""Writes platform/accent_table.inc: every Latin, Greek and Cyrillic character
+"""Writes text/accent_table.inc: every Latin, Greek and Cyrillic character
 whose canonical decomposition, with its combining marks dropped, is another
 single character, as sorted {character, base} pairs.
 
@@ -37,7 +37,7 @@ def main():
             row = []
     if row:
         lines.append(" ".join(row))
-    with open("platform/accent_table.inc", "w", encoding="utf-8") as out:
+    with open("text/accent_table.inc", "w", encoding="utf-8") as out:
         out.write("\n".join(lines) + "\n")
 
 

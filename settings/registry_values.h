@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
-#include "platform/registry.h"
+#include "registry/registry.h"
 
 #include <cstdint>
 #include <string>

@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: MIT
-#include "platform/json_events.h"
-#include "settings/browser_discovery.h"
-#include "settings/local_state.h"
-#include "settings/profiles_ini.h"
+#include "search/discovery/browser_discovery.h"
+#include "search/discovery/local_state.h"
+#include "search/discovery/profiles_ini.h"
+#include "search/scanning/json_events.h"
 #include "support/temp_folder.h"
 
 #include <gtest/gtest.h>

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
-#include "platform/json_events.h"
-#include "search/chromium_reader.h"
-#include "search/matcher.h"
+#include "search/matching/matcher.h"
+#include "search/scanning/json_events.h"
+#include "search/sources/chromium_reader.h"
 #include "support/bookmark_lists.h"
 #include "support/file_faults.h"
 #include "support/temp_folder.h"

@@ -1,14 +1,14 @@
 // SPDX-License-Identifier: MIT
 #include "debug_log/debug_log.h"
 #include "platform/files.h"
-#include "platform/text.h"
-#include "search/chunked_scan.h"
-#include "search/netscape_reader.h"
-#include "search/opera_reader.h"
+#include "search/scanning/chunked_scan.h"
+#include "search/sources/netscape_reader.h"
+#include "search/sources/opera_reader.h"
 #include "support/bookmark_lists.h"
 #include "support/file_faults.h"
 #include "support/temp_folder.h"
 #include "support/utf16_bytes.h"
+#include "text/text.h"
 
 #include <gtest/gtest.h>
 

@@ -1,11 +1,11 @@
 // SPDX-License-Identifier: MIT
 // Faults from outside the program: a settings folder it may not write, a full
 // disk, files that change or vanish while they are read.
-#include "search/favorites_reader.h"
-#include "search/netscape_reader.h"
-#include "search/opera_reader.h"
-#include "settings/browser_discovery.h"
-#include "settings/location_discovery.h"
+#include "search/discovery/browser_discovery.h"
+#include "search/discovery/location_discovery.h"
+#include "search/sources/favorites_reader.h"
+#include "search/sources/netscape_reader.h"
+#include "search/sources/opera_reader.h"
 #include "settings/registry_values.h"
 #include "settings/settings_store.h"
 #include "support/bookmark_lists.h"

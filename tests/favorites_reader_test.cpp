@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "search/favorites_reader.h"
+#include "search/sources/favorites_reader.h"
 #include "support/bookmark_lists.h"
 #include "support/temp_folder.h"
 #include "support/utf16_bytes.h"

@@ -3,11 +3,11 @@
 #include "cli/find_options.h"
 #include "cli/printable_text.h"
 #include "platform/files.h"
-#include "platform/text.h"
 #include "settings/registry_values.h"
 #include "support/chromium_files.h"
 #include "support/temp_folder.h"
 #include "support/test_registry.h"
+#include "text/text.h"
 
 #include <gtest/gtest.h>
 

@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: MIT
 #include "cli/find_command.h"
 #include "platform/files.h"
-#include "search/firefox_reader.h"
-#include "search/matcher.h"
-#include "search/places_snapshot.h"
+#include "search/matching/matcher.h"
+#include "search/sources/firefox_reader.h"
+#include "search/sources/places_snapshot.h"
 #include "support/bookmark_lists.h"
 #include "support/file_faults.h"
 #include "support/places_database.h"

@@ -1,10 +1,10 @@
 // SPDX-License-Identifier: MIT
 #include "platform/files.h"
-#include "platform/posix/hive_format.h"
-#include "platform/registry.h"
-#include "platform/text.h"
+#include "registry/posix/hive_format.h"
+#include "registry/registry.h"
 #include "support/temp_folder.h"
 #include "support/utf16_bytes.h"
+#include "text/text.h"
 
 #include <algorithm>
 #include <csignal>

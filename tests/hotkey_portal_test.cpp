@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "platform/forms.h"
+#include "forms/forms.h"
 #include "platform/hotkey.h"
 
 #include <gtest/gtest.h>

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "settings/location_discovery.h"
+#include "search/discovery/location_discovery.h"
 #include "settings/registry_values.h"
 #include "support/temp_folder.h"
 #include "support/test_registry.h"

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
+#include "forms/forms_simulate.h"
 #include "main_window/frm_main.h"
 #include "main_window/window_placement.h"
-#include "platform/forms_simulate.h"
 #include "settings/registry_values.h"
 #include "settings/settings_store.h"
 #include "support/chromium_files.h"

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "search/matcher.h"
+#include "search/matching/matcher.h"
 
 #include <gtest/gtest.h>
 

@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: MIT
 #include "debug_log/debug_log.h"
-#include "search/character_references.h"
-#include "search/matcher.h"
-#include "search/netscape_reader.h"
+#include "search/matching/matcher.h"
+#include "search/scanning/character_references.h"
+#include "search/sources/netscape_reader.h"
 #include "support/bookmark_lists.h"
 #include "support/fake_clock.h"
 #include "support/temp_folder.h"

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "search/opera_reader.h"
+#include "search/sources/opera_reader.h"
 #include "support/bookmark_lists.h"
 #include "support/temp_folder.h"
 

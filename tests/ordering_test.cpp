@@ -1,12 +1,12 @@
 // SPDX-License-Identifier: MIT
 #include "debug_log/debug_log.h"
-#include "platform/text.h"
-#include "search/display_name.h"
-#include "search/guarded_quicksort.h"
-#include "search/ordering.h"
-#include "search/search_request.h"
+#include "search/request/search_request.h"
+#include "search/results/display_name.h"
+#include "search/results/guarded_quicksort.h"
+#include "search/results/ordering.h"
 #include "support/fake_clock.h"
 #include "support/temp_folder.h"
+#include "text/text.h"
 
 #include <gtest/gtest.h>
 

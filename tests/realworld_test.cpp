@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: MIT
-#include "platform/text.h"
-#include "search/locations.h"
+#include "search/sources/locations.h"
 #include "support/bookmark_lists.h"
 #include "support/temp_folder.h"
+#include "text/text.h"
 
 #include <gtest/gtest.h>
 

@@ -2,7 +2,7 @@
 // The resources built into the Windows programs, read back as Windows reads
 // them: the version Explorer shows, and the icon in each size it asks for.
 #include "platform/files.h"
-#include "platform/text.h"
+#include "text/text.h"
 
 #include <gtest/gtest.h>
 

@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: MIT
 #include "debug_log/debug_log.h"
-#include "search/ordering.h"
-#include "search/result_list.h"
-#include "search/search_request.h"
+#include "search/request/search_request.h"
+#include "search/results/ordering.h"
+#include "search/results/result_list.h"
 #include "support/temp_folder.h"
 
 #include <gtest/gtest.h>

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "debug_log/debug_log.h"
-#include "search/search_run.h"
-#include "settings/browser_discovery.h"
+#include "search/discovery/browser_discovery.h"
+#include "search/run/search_run.h"
 #include "support/chromium_files.h"
 #include "support/fake_clock.h"
 #include "support/temp_folder.h"

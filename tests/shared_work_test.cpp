@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "search/shared_work.h"
+#include "search/scanning/shared_work.h"
 
 #include <gtest/gtest.h>
 

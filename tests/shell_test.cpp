@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: MIT
-#include "platform/registry.h"
 #include "platform/shell.h"
+#include "registry/registry.h"
 #include "support/temp_folder.h"
 
 #include <gtest/gtest.h>

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
-#include "platform/text.h"
-#include "search/match_prefilter.h"
+#include "search/matching/match_prefilter.h"
 #include "support/temp_folder.h"
+#include "text/text.h"
 
 #include <gtest/gtest.h>
 

@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: MIT
 #include "app/icon.h"
-#include "platform/forms_simulate.h"
+#include "forms/forms_simulate.h"
 
-#include "platform/twips_memory.h"
+#include "forms/twips_memory.h"
 
 #include <gtest/gtest.h>
 #include <windows.h>

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "platform/files.h"
 
-#include "platform/text.h"
+#include "text/text.h"
 
 #include <algorithm>
 #include <cerrno>

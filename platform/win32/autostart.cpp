@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "platform/autostart.h"
 
-#include "platform/text.h"
+#include "text/text.h"
 
 #include <windows.h>
 

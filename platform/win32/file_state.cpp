@@ -2,7 +2,7 @@
 #include "platform/file_state.h"
 
 #include "platform/files.h"
-#include "platform/text.h"
+#include "text/text.h"
 
 #include <windows.h>
 

@@ -2,7 +2,7 @@
 #include "platform/instance.h"
 
 #include "platform/instance_name.h"
-#include "platform/text.h"
+#include "text/text.h"
 
 #include <string>
 #include <windows.h>

@@ -2,7 +2,7 @@
 #include "platform/shell.h"
 
 #include "platform/shell_address.h"
-#include "platform/text.h"
+#include "text/text.h"
 
 #include <string>
 #include <windows.h>

@@ -2,8 +2,8 @@
 #pragma once
 
 #include "debug_log/debug_log.h"
-#include "search/bookmark.h"
-#include "search/matcher.h"
+#include "search/matching/matcher.h"
+#include "search/records/bookmark.h"
 #include "settings/settings.h"
 #include "support/fake_clock.h"
 

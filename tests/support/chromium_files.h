@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
-#include "settings/browser_profile.h"
+#include "search/records/browser_profile.h"
 #include "support/temp_folder.h"
 
 #include <string>

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "platform/posix/hive_format.h"
+#include "registry/posix/hive_format.h"
 #include "settings/registry_values.h"
 #include "support/test_registry.h"
 

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
-#include "platform/text.h"
 #include "settings/registry_values.h"
 #include "support/test_registry.h"
+#include "text/text.h"
 
 #include <windows.h>
 

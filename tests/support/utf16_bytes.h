@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
-#include "platform/text.h"
+#include "text/text.h"
 
 #include <string>
 #include <string_view>

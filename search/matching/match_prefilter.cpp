@@ -1,0 +1,147 @@
+// SPDX-License-Identifier: MIT
+#include "search/matching/match_prefilter.h"
+
+#include "text/byte_blocks.h"
+#include "text/text.h"
+
+#include <algorithm>
+#include <bit>
+#include <cstring>
+
+namespace zaptrove {
+
+using platform::anyLane;
+using platform::Block;
+using platform::laneBits;
+using platform::loadBlock;
+
+namespace {
+
+bool isAscii(std::string_view text) {
+    return std::all_of(text.begin(), text.end(),
+                       [](char c) { return static_cast<unsigned char>(c) < 0x80; });
+}
+
+} // namespace
+
+MatchPrefilter::MatchPrefilter(std::string pTerm, bool pIgnoreAccents)
+    : term_(std::move(pTerm)), ignoreAccents_(pIgnoreAccents), asciiTerm_(isAscii(term_)),
+      first_(asciiTerm_ && !term_.empty() ? term_.front() | 0x20 : 0x80),
+      last_(asciiTerm_ && !term_.empty() ? term_.back() | 0x20 : 0x80),
+      span_(asciiTerm_ && !term_.empty() ? term_.size() - 1 : 0) {}
+
+// True when a byte outside ASCII stands at text[at], or an occurrence of the
+// (ASCII) term, letter case ignored, starts there.
+bool MatchPrefilter::isCandidate(std::string_view text, std::size_t at) const {
+    if (static_cast<unsigned char>(text[at]) >= 0x80) {
+        return true;
+    }
+    if (!asciiTerm_ || text.size() - at < term_.size()) {
+        return false;
+    }
+    for (std::size_t k = 0; k < term_.size(); ++k) {
+        if (platform::asciiLower(text[at + k]) != term_[k]) {
+            return false;
+        }
+    }
+    return true;
+}
+
+// The lanes of the block at `at` that may start a candidate.
+auto MatchPrefilter::candidateLanes(std::string_view text, std::size_t at) const {
+    const Block head = loadBlock(text.data() + at);
+    const Block tail = loadBlock(text.data() + at + span_);
+    return (((head | 0x20) == first_) & ((tail | 0x20) == last_)) | (head >= 0x80);
+}
+
+// The first candidate in the block at `at`, or npos.
+std::size_t MatchPrefilter::candidateInBlock(std::string_view text, std::size_t at) const {
+    const auto lanes = candidateLanes(text, at);
+    for (std::size_t word = 0; word < 2; ++word) {
+        for (std::uint64_t bits = laneBits(lanes, word); bits != 0; bits &= bits - 1) {
+            const std::size_t candidate = at + 8 * word + std::countr_zero(bits) / 8;
+            if (isCandidate(text, candidate)) {
+                return candidate;
+            }
+        }
+    }
+    return std::string_view::npos;
+}
+
+std::size_t MatchPrefilter::findCandidate(std::string_view pText, std::size_t pFrom) const {
+    if (term_.empty()) {
+        return pFrom <= pText.size() ? pFrom : std::string_view::npos;
+    }
+    // Four blocks at a time are tested together; most hold no candidate at all.
+    constexpr std::size_t kStride = 4 * sizeof(Block);
+    std::size_t at = pFrom;
+    for (; at + span_ + kStride <= pText.size(); at += kStride) {
+        if (!anyLane(candidateLanes(pText, at) | candidateLanes(pText, at + sizeof(Block)) |
+                     candidateLanes(pText, at + 2 * sizeof(Block)) |
+                     candidateLanes(pText, at + 3 * sizeof(Block)))) {
+            continue;
+        }
+        for (std::size_t block = 0; block < kStride; block += sizeof(Block)) {
+            if (const std::size_t found = candidateInBlock(pText, at + block);
+                found != std::string_view::npos) {
+                return found;
+            }
+        }
+    }
+    // Then one block at a time, so that a short text (a bookmark's name) is
+    // not tested byte by byte.
+    for (; at + span_ + sizeof(Block) <= pText.size(); at += sizeof(Block)) {
+        if (const std::size_t found = candidateInBlock(pText, at);
+            found != std::string_view::npos) {
+            return found;
+        }
+    }
+    // The bytes left, fewer than a block and the span (a bookmark's name is
+    // often no more): a copy padded with zero bytes is tested a block at a
+    // time, for a term short enough that two blocks hold them. A candidate in
+    // the padding comes after every one in the text: it means none.
+    if (const std::size_t left = pText.size() - at; left > 0 && span_ < sizeof(Block)) {
+        char padded[4 * sizeof(Block)] = {};
+        std::memcpy(padded, pText.data() + at, left);
+        const std::string_view rest(padded, left);
+        for (std::size_t block = 0; block < left; block += sizeof(Block)) {
+            if (const std::size_t found = candidateInBlock(rest, block);
+                found != std::string_view::npos) {
+                return found < left ? at + found : std::string_view::npos;
+            }
+        }
+        return std::string_view::npos;
+    }
+    for (; at < pText.size(); ++at) {
+        if (isCandidate(pText, at)) {
+            return at;
+        }
+    }
+    return std::string_view::npos;
+}
+
+bool MatchPrefilter::mayHold(char32_t pCharacter) const {
+    return pCharacter >= 0x80 ||
+           term_.find(platform::asciiLower(static_cast<char>(pCharacter))) != std::string::npos;
+}
+
+bool MatchPrefilter::occursIn(std::string_view pText, std::string& pScratch) const {
+    if (term_.empty()) {
+        return true;
+    }
+    const std::size_t at = findCandidate(pText, 0);
+    if (at == std::string_view::npos) {
+        return false;
+    }
+    if (static_cast<unsigned char>(pText[at]) < 0x80) {
+        return true; // an occurrence in ASCII, which both mappings lower-case byte by byte
+    }
+    if (ignoreAccents_) {
+        platform::foldAccentsInto(pText, pScratch);
+    } else {
+        platform::lowerCaseInto(pText, pScratch);
+    }
+    return pScratch.find(term_) != std::string::npos;
+}
+
+} // namespace zaptrove

@@ -1,0 +1,54 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+
+#include "search/matching/match_prefilter.h"
+#include "search/matching/search_mode.h"
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace zaptrove {
+
+// How the typed text is compared, beyond letter case.
+struct MatchRules {
+    // The text is split at blanks and every word must be found, in any order.
+    bool anyWordOrder = false;
+    // Accents are dropped on both sides ("cafe" finds "Café").
+    bool ignoreAccents = false;
+};
+
+// Memory one thread lends a Matcher for the texts outside ASCII it lower-cases,
+// reused from one text to the next so that matching allocates nothing.
+struct MatchScratch {
+    std::string lowered;
+};
+
+// The matching rule every reader applies: the lower-cased search term must occur
+// in the lower-cased name, address, or either, by the mode. It never changes
+// once made, so threads share it, each with its own MatchScratch.
+class Matcher {
+  public:
+    // The term is lower-cased here; it is not trimmed.
+    Matcher(std::string_view pSearchTerm, SearchMode pMode, MatchRules pRules = {});
+
+    SearchMode mode() const { return mode_; }
+    // Where the longest word, which every match holds somewhere in its name or
+    // address, could occur: readers skip the stretches of a file without it.
+    const MatchPrefilter& prefilter() const { return words_.front(); }
+    // True when the mode looks at addresses, so readers must cut them.
+    bool usesUrl() const;
+
+    bool nameMatches(std::string_view pName, MatchScratch& pScratch) const;
+    // The rule for the mode; SearchMode::Nothing never matches.
+    bool matches(std::string_view pName, std::string_view pUrl, MatchScratch& pScratch) const;
+
+  private:
+    template <typename Found> bool everyWord(Found found) const;
+
+    // The term, or its words with the longest first; never empty.
+    std::vector<MatchPrefilter> words_;
+    SearchMode mode_;
+};
+
+} // namespace zaptrove

@@ -1,0 +1,44 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+
+#include "search/matching/matcher.h"
+#include "search/matching/search_mode.h"
+#include "search/records/browser_profile.h"
+#include "search/sources/locations.h"
+#include "settings/settings.h"
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace zaptrove {
+
+// A location the search reads: its row of kLocations and the path its reader takes.
+struct LocationToRead {
+    const Location* location;
+    std::string path;
+    bool namedByUser = true; // else a path start-up found, which may not be there
+};
+
+// What one search run is asked to do: the text, how it is matched, how the
+// results are ordered and thinned, and the sources, in reading order.
+struct SearchRequest {
+    std::string term = {}; // as typed
+    SearchMode mode = SearchMode::Name;
+    std::int16_t sort = SORT_SEARCHED;
+    bool removeDuplicates = false;
+    MatchRules rules = {};
+    // The locations switched on that name one, and the browser profiles
+    // switched on, in reading order.
+    std::vector<LocationToRead> locations = {};
+    std::vector<BrowserProfile> browsers = {};
+};
+
+// The mode of a stored Function code; one outside name, URL and both finds nothing.
+SearchMode fnSearchMode(std::int16_t pFunction);
+
+// The request the settings make for the typed text.
+SearchRequest fnSearchRequest(std::string_view pTerm, const Settings& pSettings);
+
+} // namespace zaptrove

@@ -1,0 +1,126 @@
+// SPDX-License-Identifier: MIT
+#include "search/results/ordering.h"
+
+#include "debug_log/debug_log.h"
+#include "search/request/search_request.h"
+#include "search/results/display_name.h"
+#include "search/results/guarded_quicksort.h"
+#include "text/text.h"
+
+#include <cstdint>
+#include <string_view>
+
+namespace zaptrove {
+
+namespace {
+
+// A record's sort key, as a place in the buffer of all keys, and its place in
+// the list. The head orders most pairs of keys without reading the keys.
+struct KeyedRecord {
+    std::uint64_t head = 0;
+    std::size_t keyStart = 0;
+    std::size_t keySize = 0;
+    std::size_t index = 0;
+};
+
+// Compares the keys of records, which lie in keyText.
+struct KeyLess {
+    std::string_view keyText;
+
+    bool operator()(const KeyedRecord& a, const KeyedRecord& b) const {
+        return a.head != b.head
+                   ? a.head < b.head
+                   : keyText.substr(a.keyStart, a.keySize) < keyText.substr(b.keyStart, b.keySize);
+    }
+};
+
+// The first eight bytes of key as a big-endian number, padded with zeros.
+std::uint64_t keyHead(std::string_view key) {
+    std::uint64_t head = 0;
+    for (std::size_t k = 0; k < sizeof head; ++k) {
+        head = head << 8 | (k < key.size() ? static_cast<unsigned char>(key[k]) : 0);
+    }
+    return head;
+}
+
+std::string_view sortField(const Bookmark& record, int byUrl) {
+    return fnShownText(record, byUrl == 0 ? record.Name : record.URL);
+}
+
+// Puts the record at order[k].index into place k for each k in [low, high],
+// following each cycle of the permutation, so no second list of records is
+// needed. A place filled gets its own index in order.
+void permute(std::vector<Bookmark>& list, std::vector<KeyedRecord>& order, std::size_t low,
+             std::size_t high) {
+    for (std::size_t start = low; start <= high; ++start) {
+        if (order[start].index == start) {
+            continue;
+        }
+        Bookmark first = std::move(list[start]);
+        std::size_t place = start;
+        while (order[place].index != start) {
+            const std::size_t from = order[place].index;
+            list[place] = std::move(list[from]);
+            order[place].index = place;
+            place = from;
+        }
+        list[place] = std::move(first);
+        order[place].index = place;
+    }
+}
+
+} // namespace
+
+void subSort(std::vector<Bookmark>& pList, int pByUrl, std::size_t pLow, std::size_t pHigh) {
+    if (pHigh >= pList.size() || pLow >= pHigh) {
+        return;
+    }
+    // All keys go into one buffer, sized once, so keying allocates nothing per
+    // record (lower-casing rarely changes a text's length).
+    std::size_t fieldBytes = 0;
+    for (std::size_t k = pLow; k <= pHigh; ++k) {
+        fieldBytes += sortField(pList[k], pByUrl).size();
+    }
+    std::string keyText;
+    keyText.reserve(fieldBytes);
+    std::vector<KeyedRecord> order(pList.size());
+    for (std::size_t k = pLow; k <= pHigh; ++k) {
+        const std::size_t start = keyText.size();
+        platform::appendLowerCase(sortField(pList[k], pByUrl), keyText);
+        const std::size_t size = keyText.size() - start;
+        order[k] = {keyHead(std::string_view(keyText).substr(start, size)), start, size, k};
+    }
+    // The partitioning runs on the records' keys, each computed once, with their
+    // places alongside.
+    guardedQuicksort(order, static_cast<std::int64_t>(pLow), static_cast<std::int64_t>(pHigh),
+                     KeyLess{keyText});
+    permute(pList, order, pLow, pHigh);
+}
+
+void subOrderCandidates(const SearchRequest& pRequest, std::vector<Bookmark>& pCandidates,
+                        const DebugLog& pLog) {
+    int byUrl = -1;
+    switch (pRequest.sort) {
+    case SORT_NAME:
+        pLog.subDebug(LOG_INFO, "Sorting by NAME");
+        byUrl = 0;
+        break;
+    case SORT_URL:
+        pLog.subDebug(LOG_INFO, "Sorting by URL");
+        byUrl = 1;
+        break;
+    case SORT_SEARCHED:
+        pLog.subDebug(LOG_INFO, "Sorting as Searched");
+        byUrl = pRequest.mode == SearchMode::Url ? 1 : 0;
+        break;
+    default:
+        break; // the reading order stays
+    }
+    pLog.subDebugTimer(LOG_BEGIN, "Start Matrix sorting: ");
+    if (byUrl >= 0 && !pCandidates.empty()) {
+        subSort(pCandidates, byUrl, 0, pCandidates.size() - 1);
+    }
+    pLog.subDebugTimer(LOG_END, "Matrix sorting Done: ");
+}
+
+} // namespace zaptrove

@@ -1,0 +1,25 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+
+#include "search/records/bookmark.h"
+
+#include <cstddef>
+#include <vector>
+
+namespace zaptrove {
+
+class DebugLog;
+struct SearchRequest;
+
+// Quicksort of pList[pLow..pHigh] in place, ascending by the lower-cased display
+// text of the name (pByUrl 0) or of the address (any other value). The pivot is
+// the element at the middle index, (pLow + pHigh) / 2 rounded half to even; the
+// resulting order of equal keys follows from that rule and is part of the
+// program's behaviour.
+void subSort(std::vector<Bookmark>& pList, int pByUrl, std::size_t pLow, std::size_t pHigh);
+
+// Orders the candidates as the request's sort asks and logs the step.
+void subOrderCandidates(const SearchRequest& pRequest, std::vector<Bookmark>& pCandidates,
+                        const DebugLog& pLog);
+
+} // namespace zaptrove

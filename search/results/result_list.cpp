@@ -1,0 +1,107 @@
+// SPDX-License-Identifier: MIT
+#include "search/results/result_list.h"
+
+#include "debug_log/debug_log.h"
+#include "search/request/search_request.h"
+#include "search/results/display_name.h"
+#include "search/sources/favorites_reader.h"
+#include "text/text.h"
+
+namespace zaptrove {
+
+namespace {
+
+// Which field duplicates are compared by: 0 name, 1 address, anything else
+// both. Sorting as searched compares what was searched; a mode that finds
+// nothing, both.
+int duplicateKeyMode(const SearchRequest& request) {
+    if (request.sort != SORT_SEARCHED) {
+        return request.sort;
+    }
+    return request.mode == SearchMode::Name ? 0 : request.mode == SearchMode::Url ? 1 : 2;
+}
+
+// The lower-cased text a record is compared by: the shown text of its address
+// in mode 1, of its name otherwise (mode "both" compares addresses as they are).
+void duplicateKey(int mode, const Bookmark& record, std::string& key) {
+    platform::lowerCaseInto(fnShownText(record, mode == 1 ? record.URL : record.Name), key);
+}
+
+} // namespace
+
+std::vector<Bookmark> fnRemoveDuplicates(const SearchRequest& pRequest,
+                                         std::vector<Bookmark> pCandidates, const DebugLog& pLog) {
+    pLog.subDebugTimer(LOG_BEGIN, "Start undupping: ");
+    if (pRequest.removeDuplicates) {
+        const int mode = duplicateKeyMode(pRequest);
+        // The kept records move to the front; each record's key is made once.
+        std::string keptKey;
+        std::string key;
+        std::size_t kept = 0;
+        for (std::size_t k = 0; k < pCandidates.size(); ++k) {
+            duplicateKey(mode, pCandidates[k], key);
+            const bool duplicate =
+                kept > 0 && (key == keptKey || (mode != 0 && mode != 1 &&
+                                                pCandidates[k].URL == pCandidates[kept - 1].URL));
+            if (!duplicate) {
+                if (k != kept) {
+                    pCandidates[kept] = std::move(pCandidates[k]);
+                }
+                ++kept;
+                std::swap(keptKey, key);
+            }
+        }
+        pCandidates.erase(pCandidates.begin() + static_cast<std::ptrdiff_t>(kept),
+                          pCandidates.end());
+    }
+    pLog.subDebugTimer(LOG_END, "Undupped: ");
+    return pCandidates;
+}
+
+bool fnOrderUsesAddress(const SearchRequest& pRequest) {
+    return pRequest.sort == SORT_URL ||
+           (pRequest.removeDuplicates && duplicateKeyMode(pRequest) != 0);
+}
+
+void subReadMissingShortcutAddresses(std::vector<Bookmark>& pRecords) {
+    for (Bookmark& record : pRecords) {
+        subReadPendingAddress(record);
+    }
+}
+
+std::string fnListLine(const SearchRequest& pRequest, const Bookmark& pRecord) {
+    const bool nameFirst = pRequest.sort == SORT_NAME ||
+                           (pRequest.sort == SORT_SEARCHED && pRequest.mode != SearchMode::Url);
+    const std::string_view name = fnShownText(pRecord, pRecord.Name);
+    std::string line;
+    line.reserve(name.size() + pRecord.URL.size() + 5);
+    line.append(nameFirst ? name : std::string_view(pRecord.URL));
+    line.append("  -  ");
+    line.append(nameFirst ? std::string_view(pRecord.URL) : name);
+    return line;
+}
+
+void subCompleteAddresses(std::vector<Bookmark>& pResults, const DebugLog& pLog) {
+    pLog.subDebug(LOG_INFO,
+                  "Building combo for " + std::to_string(pResults.size()) + " match[es] found!");
+    for (Bookmark& record : pResults) {
+        subReadPendingAddress(record);
+        // A bookmark of another source with no address names no shortcut file.
+        if (record.URL.empty() && !record.IsShortcut) {
+            record.URL = NOT_FOUND;
+        }
+    }
+}
+
+std::vector<std::string> fnBuildListLines(const SearchRequest& pRequest,
+                                          std::vector<Bookmark>& pResults, const DebugLog& pLog) {
+    subCompleteAddresses(pResults, pLog);
+    std::vector<std::string> lines;
+    lines.reserve(pResults.size());
+    for (const Bookmark& record : pResults) {
+        lines.push_back(fnListLine(pRequest, record));
+    }
+    return lines;
+}
+
+} // namespace zaptrove

@@ -1,0 +1,41 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+
+#include "search/records/bookmark.h"
+
+#include <string>
+#include <vector>
+
+namespace zaptrove {
+
+class DebugLog;
+struct SearchRequest;
+
+// Keeps the ordered candidates as the results, dropping each one that equals
+// the last record kept when the request removes duplicates. The key is the
+// name, the address, or both (either equal drops), by its sort, or by its
+// function when it sorts as searched. The first candidate is always kept.
+std::vector<Bookmark> fnRemoveDuplicates(const SearchRequest& pRequest,
+                                         std::vector<Bookmark> pCandidates, const DebugLog& pLog);
+
+// True when ordering or duplicate removal will compare addresses, so the
+// favorites a name search found must have theirs read first.
+bool fnOrderUsesAddress(const SearchRequest& pRequest);
+
+// Reads the address of every favorite whose address is pending from its
+// shortcut file. Other records are left alone.
+void subReadMissingShortcutAddresses(std::vector<Bookmark>& pRecords);
+
+// One list line: the display name and the address joined by "  -  ", the
+// address first when the results are ordered by address.
+std::string fnListLine(const SearchRequest& pRequest, const Bookmark& pRecord);
+
+// Gives every result an address ("<not found>" where none can be read),
+// logging the count, as the list lines are about to be built.
+void subCompleteAddresses(std::vector<Bookmark>& pResults, const DebugLog& pLog);
+
+// subCompleteAddresses, then the list line of every result.
+std::vector<std::string> fnBuildListLines(const SearchRequest& pRequest,
+                                          std::vector<Bookmark>& pResults, const DebugLog& pLog);
+
+} // namespace zaptrove

@@ -1,0 +1,179 @@
+// SPDX-License-Identifier: MIT
+#include "search/run/search_run.h"
+
+#include "debug_log/debug_log.h"
+#include "debug_log/str_form.h"
+#include "search/matching/matcher.h"
+#include "search/results/ordering.h"
+#include "search/results/result_list.h"
+#include "search/sources/browser_source_reader.h"
+
+#include <algorithm>
+#include <future>
+#include <iterator>
+#include <system_error>
+
+namespace zaptrove {
+
+namespace {
+
+void logSearchMode(SearchMode mode, const DebugLog& log) {
+    switch (mode) {
+    case SearchMode::Name:
+        log.subDebug(LOG_INFO, "Searching by NAME");
+        break;
+    case SearchMode::Url:
+        log.subDebug(LOG_INFO, "Searching by URL");
+        break;
+    case SearchMode::Both:
+        log.subDebug(LOG_INFO, "Searching by BOTH");
+        break;
+    case SearchMode::Nothing:
+        break;
+    }
+}
+
+// What the reading of the enabled sources found out about them.
+struct SourceReport {
+    std::vector<UnreadableSource> unreadable;
+    std::vector<UnreadableSource> readInPart;
+    std::size_t enabled = 0;
+
+    // Puts the source in the list its reading calls for, if any.
+    void add(std::string kind, std::string location, SourceReading&& reading) {
+        if (reading.unreadable()) {
+            unreadable.push_back(
+                {std::move(kind), std::move(location), std::move(reading.Problem)});
+        } else if (!reading.readWhole()) {
+            readInPart.push_back(
+                {std::move(kind), std::move(location), std::move(reading.Problem)});
+        }
+    }
+    void append(SourceReport&& other) {
+        enabled += other.enabled;
+        std::move(other.unreadable.begin(), other.unreadable.end(), std::back_inserter(unreadable));
+        std::move(other.readInPart.begin(), other.readInPart.end(), std::back_inserter(readInPart));
+    }
+};
+
+// Reads the locations of folders, or of files, in their order, and says in
+// the report and the log why one could not be read.
+void readLocations(const std::vector<LocationToRead>& locations, bool folders,
+                   const Matcher& matcher, std::vector<Bookmark>& candidates, SourceReport& report,
+                   const DebugLog& log) {
+    for (const auto& [location, path, namedByUser] : locations) {
+        if (location->isFolder != folders) {
+            continue;
+        }
+        ++report.enabled;
+        SourceReading reading = location->reader(path, matcher, candidates, log);
+        subExcuseAbsentSource(reading, path, namedByUser);
+        if (!reading.readWhole()) {
+            log.subDebug(LOG_FAIL, std::string(location->kind) +
+                                       (reading.unreadable() ? " could not be read: "
+                                                             : " read only in part: ") +
+                                       path + ": " + reading.Problem);
+        }
+        report.add(location->kind, path, std::move(reading));
+    }
+}
+
+// Reads a browser profile switched on; one not read whole goes into the
+// report (the reader has logged why).
+void readBrowserProfile(const BrowserProfile& profile, const Matcher& matcher,
+                        std::vector<Bookmark>& candidates, SourceReport& report,
+                        const DebugLog& log) {
+    ++report.enabled;
+    report.add(std::string(fnBrowserName(profile.browser)) + " profile",
+               profile.bookmarksFile.empty() ? profile.folder : profile.bookmarksFile,
+               fnReadBrowserSource(profile, matcher, candidates, log));
+}
+
+// Moves the records of from to the end of to; from's memory goes at once.
+void appendRecords(std::vector<Bookmark>& to, std::vector<Bookmark>&& from) {
+    if (to.empty()) {
+        to.swap(from);
+    } else {
+        to.reserve(to.size() + from.size());
+        std::move(from.begin(), from.end(), std::back_inserter(to));
+    }
+    from = std::vector<Bookmark>(); // not "= {}", which keeps the memory
+}
+
+// Reads every enabled source, Favorites first, then Netscape, then Opera (main
+// before alternative), then the browser profiles, and answers the bookmarks
+// that match, in that order.
+std::vector<Bookmark> readEnabledSources(const SearchRequest& request, const Matcher& matcher,
+                                         SourceReport& report, const DebugLog& log) {
+    std::vector<Bookmark> candidates;
+    SourceReport favoritesReport;
+    const auto readFavorites = [&] {
+        readLocations(request.locations, true, matcher, candidates, favoritesReport, log);
+    };
+    std::vector<Bookmark> fromFiles;
+    SourceReport filesReport;
+    const auto readFiles = [&] {
+        readLocations(request.locations, false, matcher, fromFiles, filesReport, log);
+        for (const BrowserProfile& profile : request.browsers) {
+            readBrowserProfile(profile, matcher, fromFiles, filesReport, log);
+        }
+    };
+    const bool anyFolder = std::ranges::any_of(
+        request.locations, [](const LocationToRead& read) { return read.location->isFolder; });
+    // The Favorites walk waits mostly on the file system: unless the log must
+    // tell every step in order, it runs beside the reading of the bookmark
+    // files.
+    std::future<void> walk;
+    if (!log.isOn() && anyFolder) {
+        try {
+            walk = std::async(std::launch::async, readFavorites);
+        } catch (const std::system_error&) {
+            // No thread to be had: the walk comes first, as with the log on.
+        }
+    }
+    if (!walk.valid()) {
+        readFavorites();
+    }
+    readFiles();
+    if (walk.valid()) {
+        walk.get();
+    }
+    appendRecords(candidates, std::move(fromFiles));
+    report.append(std::move(favoritesReport));
+    report.append(std::move(filesReport));
+    return candidates;
+}
+
+} // namespace
+
+SearchOutcome subSearch(const SearchRequest& pRequest, const DebugLog& pLog, ListLines pLines) {
+    const Matcher matcher(pRequest.term, pRequest.mode, pRequest.rules);
+    logSearchMode(pRequest.mode, pLog);
+
+    SourceReport report;
+    std::vector<Bookmark> candidates = readEnabledSources(pRequest, matcher, report, pLog);
+
+    SearchOutcome outcome;
+    outcome.Unreadable = std::move(report.unreadable);
+    outcome.ReadInPart = std::move(report.readInPart);
+    outcome.SourcesEnabled = report.enabled;
+    if (candidates.empty()) {
+        pLog.subDebug(LOG_FAIL, "No matches found!");
+        return outcome;
+    }
+    pLog.subDebug(LOG_INFO, "Candidates: " + fnStr(static_cast<long long>(candidates.size())));
+    if (fnOrderUsesAddress(pRequest)) {
+        subReadMissingShortcutAddresses(candidates);
+    }
+    subOrderCandidates(pRequest, candidates, pLog);
+    outcome.Results = fnRemoveDuplicates(pRequest, std::move(candidates), pLog);
+    if (pLines == ListLines::Built) {
+        outcome.Lines = fnBuildListLines(pRequest, outcome.Results, pLog);
+    } else {
+        subCompleteAddresses(outcome.Results, pLog);
+    }
+    outcome.Found = true;
+    return outcome;
+}
+
+} // namespace zaptrove

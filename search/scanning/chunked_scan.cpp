@@ -1,0 +1,180 @@
+// SPDX-License-Identifier: MIT
+#include "search/scanning/chunked_scan.h"
+
+#include "debug_log/debug_log.h"
+#include "platform/files.h"
+#include "text/text.h"
+
+#include <algorithm>
+#include <cstring>
+#include <optional>
+#include <string>
+
+namespace zaptrove {
+
+namespace {
+
+constexpr std::size_t npos = std::string_view::npos;
+
+// The text read so far that no piece has taken yet, in one buffer that grows
+// only when a single entry outgrows it. A file that starts with a UTF-16
+// byte-order mark is turned into UTF-8 on the way.
+class Window {
+  public:
+    // firstBytes are the file's first bytes, already read: a byte-order mark or text.
+    Window(platform::FileReader& file, std::size_t chunkBytes, std::string_view firstBytes)
+        : file_(file), chunkBytes_(chunkBytes) {
+        if (const auto order = platform::utf16ByteOrder(firstBytes)) {
+            utf16_.emplace(*order);
+        } else {
+            std::memcpy(room(firstBytes.size()), firstBytes.data(), firstBytes.size());
+            filled_ = firstBytes.size();
+        }
+    }
+
+    std::string_view text() const { return {buffer_.data(), filled_}; }
+
+    // Appends the file's next chunk; answers whether one came (false at the end
+    // of the file), or nothing when reading fails.
+    std::optional<bool> fill() {
+        if (!utf16_) {
+            const std::optional<std::size_t> got = file_.readNext(room(chunkBytes_), chunkBytes_);
+            filled_ += got.value_or(0);
+            return got ? std::optional(*got != 0) : std::nullopt;
+        }
+        raw_.resize(chunkBytes_);
+        const std::optional<std::size_t> got = file_.readNext(raw_.data(), chunkBytes_);
+        if (!got) {
+            return std::nullopt;
+        }
+        char* const start = room(platform::Utf16Decoder::maxUtf8Bytes(*got));
+        const char* const end = *got == 0
+                                    ? utf16_->finish(start)
+                                    : utf16_->append(std::string_view(raw_.data(), *got), start);
+        filled_ += end - start;
+        return *got != 0;
+    }
+
+    // Drops the first count bytes of the text.
+    void drop(std::size_t count) {
+        std::memmove(buffer_.data(), buffer_.data() + count, filled_ - count);
+        filled_ -= count;
+    }
+
+  private:
+    char* room(std::size_t size) {
+        if (buffer_.size() - filled_ < size) {
+            buffer_.resize(std::max({2 * buffer_.size(), filled_ + size, 2 * chunkBytes_}));
+        }
+        return buffer_.data() + filled_;
+    }
+
+    platform::FileReader& file_;
+    const std::size_t chunkBytes_;
+    std::string buffer_; // its size is the room; filled_ bytes of it are text
+    std::size_t filled_ = 0;
+    std::optional<platform::Utf16Decoder> utf16_;
+    std::string raw_; // a chunk of UTF-16
+};
+
+// The file's first two bytes, fewer when it is shorter; nothing when reading fails.
+std::optional<std::string> firstBytes(platform::FileReader& file) {
+    char bytes[2];
+    std::size_t have = 0;
+    while (have < sizeof bytes) {
+        const std::optional<std::size_t> got = file.readNext(bytes + have, sizeof bytes - have);
+        if (!got) {
+            return std::nullopt;
+        }
+        if (*got == 0) {
+            break;
+        }
+        have += *got;
+    }
+    return std::string(bytes, have);
+}
+
+// The last sure block start at or after from (at least 1), npos when none.
+// Only the text from `from` on is searched, so that an entry carried over many
+// chunks is not searched again with each of them.
+std::size_t lastSureStart(std::string_view text, const BlockRule& rule, std::size_t from) {
+    const std::string_view tail = text.substr(from);
+    for (std::size_t at = tail.rfind(rule.marker); at != npos;
+         at = at == 0 ? npos : tail.rfind(rule.marker, at - 1)) {
+        if (rule.isSureStart(text, from + at)) {
+            return from + at;
+        }
+    }
+    return npos;
+}
+
+// Where text without any marker can end a piece: before a marker its last
+// bytes may begin.
+std::size_t endBeforeTail(std::string_view text, std::size_t markerSize) {
+    return text.size() < markerSize ? 0 : text.size() - (markerSize - 1);
+}
+
+// Reads the whole file; false when it cannot be read to its end.
+bool scanWhole(platform::FileReader& file, const BlockRule& rule, std::size_t chunkBytes,
+               const std::function<void(std::string_view)>& scan) {
+    const std::optional<std::string> first = firstBytes(file);
+    if (!first) {
+        return false;
+    }
+    Window window(file, chunkBytes, *first);
+    bool blockSeen = false;
+    for (;;) {
+        // A marker starting before `fresh` was seen whole by an earlier chunk's look.
+        const std::size_t before = window.text().size();
+        const std::size_t fresh =
+            before >= rule.marker.size() ? before - rule.marker.size() + 1 : 0;
+        const std::optional<bool> more = window.fill();
+        if (!more) {
+            return false;
+        }
+        const std::string_view text = window.text();
+        std::size_t pieceEnd = text.size();
+        if (*more) {
+            blockSeen = blockSeen || text.find(rule.marker, fresh) != npos;
+            pieceEnd = blockSeen ? lastSureStart(text, rule, std::max<std::size_t>(fresh, 1))
+                                 : endBeforeTail(text, rule.marker.size());
+            pieceEnd = pieceEnd == npos ? 0 : pieceEnd;
+        }
+        if (pieceEnd > 0) {
+            scan(text.substr(0, pieceEnd));
+        }
+        if (!*more) {
+            return true;
+        }
+        window.drop(pieceEnd);
+    }
+}
+
+} // namespace
+
+void subScanFileInChunks(platform::FileReader& pFile, const BlockRule& pRule,
+                         std::vector<Bookmark>& pCandidates,
+                         const std::function<void(std::string_view)>& pScan,
+                         std::size_t pChunkBytes) {
+    const auto kept = static_cast<std::ptrdiff_t>(pCandidates.size());
+    if (!scanWhole(pFile, pRule, std::max<std::size_t>(pChunkBytes, 1), pScan)) {
+        pCandidates.erase(pCandidates.begin() + kept, pCandidates.end());
+    }
+}
+
+SourceReading fnReadFileInChunks(std::string_view pPath, std::string_view pKind,
+                                 const BlockRule& pRule, std::vector<Bookmark>& pCandidates,
+                                 const std::function<void(std::string_view)>& pScan,
+                                 const DebugLog& pLog, std::size_t pChunkBytes) {
+    pLog.subDebug(LOG_INFO, std::string("Reading ").append(pKind).append(" File: ").append(pPath));
+    const std::size_t before = pCandidates.size();
+    platform::FileReader file(pPath);
+    if (file.isOpen()) {
+        pLog.subDebugTimer(LOG_BEGIN, std::string("Parsing ").append(pKind).append(" File: "));
+        subScanFileInChunks(file, pRule, pCandidates, pScan, pChunkBytes);
+    }
+    pLog.subDebugTimer(LOG_END, std::string(pKind).append(" file parsed: "));
+    return {pCandidates.size() - before, file.problem()};
+}
+
+} // namespace zaptrove

@@ -1,0 +1,48 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+
+#include "search/records/bookmark.h"
+#include "search/records/source_reading.h"
+#include "search/scanning/block_skipping.h"
+
+#include <cstddef>
+#include <functional>
+#include <string_view>
+#include <vector>
+
+namespace zaptrove {
+
+class DebugLog;
+
+namespace platform {
+class FileReader;
+}
+
+// The bytes read at a time. The buffer holds one chunk and the entry the
+// previous one cut, and serves the whole run.
+inline constexpr std::size_t kFileChunkBytes = std::size_t{64} * 1024;
+
+// Runs pScan over the whole text of an open bookmark file, in pieces, reading
+// it pChunkBytes at a time through one buffer. Each piece ends where a sure
+// block start (see BlockRule) begins the next, or at the end of the file, so
+// an entry cut by a chunk boundary is carried over whole, and scanning the
+// pieces one after the other finds what scanning the whole text would.
+//
+// A file that starts with a UTF-16 byte-order mark is turned into UTF-8 on the
+// way. A file that cannot be read to its end adds nothing (pFile tells why).
+// The buffer grows only for an entry longer than a chunk.
+void subScanFileInChunks(platform::FileReader& pFile, const BlockRule& pRule,
+                         std::vector<Bookmark>& pCandidates,
+                         const std::function<void(std::string_view)>& pScan,
+                         std::size_t pChunkBytes);
+
+// Opens the bookmark file at pPath and reads it as subScanFileInChunks does,
+// between the log lines of a file of its kind ("Netscape", "Opera"): the
+// parsing lines only when the file could be opened. Answers the bookmarks kept
+// and why the file could not be read.
+SourceReading fnReadFileInChunks(std::string_view pPath, std::string_view pKind,
+                                 const BlockRule& pRule, std::vector<Bookmark>& pCandidates,
+                                 const std::function<void(std::string_view)>& pScan,
+                                 const DebugLog& pLog, std::size_t pChunkBytes);
+
+} // namespace zaptrove

@@ -1,0 +1,503 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+
+#include "platform/files.h"
+#include "text/byte_blocks.h"
+#include "text/text.h"
+
+#include <algorithm>
+#include <cstddef>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <utility>
+#include <vector>
+
+namespace zaptrove {
+
+// Reads JSON text chunk by chunk and reports what it holds to a handler as it
+// goes: StartObject(), Key(text, whole), EndObject(), StartArray(), EndArray(),
+// String(text, whole) for a string value and Scalar() for a number, true,
+// false or null. Keys and strings are decoded only when the handler asks for
+// them (wantsKey(), wantsString()); the others are checked and passed over
+// where they lie, with no copy. A handler call that answers false ends the
+// reading.
+//
+// Memory does not grow with one string: a key is kept up to its first
+// kMaxJsonKeyBytes, a string value up to its first kMaxJsonStringBytes (cut
+// where a character ends), the rest checked and passed over; whole is false
+// for a text so cut.
+//
+// pChunks.next() gives the text's next chunk, empty at its end; a chunk stays
+// valid until the next call. Answers the byte offset at which the text stops
+// being JSON (or the handler ended it), or nothing when it was read whole.
+// Open objects and arrays are kept on a stack of their own, never on the call
+// stack.
+template <typename Chunks, typename Handler>
+std::optional<std::size_t> fnParseJson(Chunks& pChunks, Handler& pHandler);
+
+// The whole text as one chunk.
+class JsonWholeText {
+  public:
+    explicit JsonWholeText(std::string_view text) : text_(text) {}
+    std::string_view next() { return std::exchange(text_, std::string_view()); }
+
+  private:
+    std::string_view text_;
+};
+
+// A file read in chunks through one buffer reused for the whole read.
+class JsonFileChunks {
+  public:
+    JsonFileChunks(platform::FileReader& file, std::string& buffer)
+        : file_(file), buffer_(buffer) {}
+    std::string_view next() {
+        const std::optional<std::size_t> got = file_.readNext(buffer_.data(), buffer_.size());
+        readFailed_ = readFailed_ || !got;
+        return {buffer_.data(), got.value_or(0)};
+    }
+    bool readFailed() const { return readFailed_; }
+
+  private:
+    platform::FileReader& file_;
+    std::string& buffer_;
+    bool readFailed_ = false;
+};
+
+// Longer than any key a reader looks for.
+inline constexpr std::size_t kMaxJsonKeyBytes = 256;
+// The longest address Chromium takes.
+inline constexpr std::size_t kMaxJsonStringBytes = std::size_t{2} << 20;
+
+namespace json_detail {
+
+// Drops a character the end of text cuts.
+inline void dropCutCharacter(std::string& text) {
+    std::size_t lead = text.size();
+    while (lead > 0 && text.size() - lead < 4 && (text[lead - 1] & 0xC0) == 0x80) {
+        --lead;
+    }
+    if (lead == 0) {
+        return;
+    }
+    const auto first = static_cast<unsigned char>(text[lead - 1]);
+    const std::size_t length = first < 0xC0 ? 1 : first < 0xE0 ? 2 : first < 0xF0 ? 3 : 4;
+    if (lead - 1 + length > text.size()) {
+        text.resize(lead - 1);
+    }
+}
+
+// The first byte from at on that ends a string's plain run: a quote, a
+// backslash or a control character.
+inline const char* stringStop(const char* at, const char* end) {
+    for (; end - at >= 16; at += 16) {
+        const platform::Block block = platform::loadBlock(at);
+        const auto stops = (block == '"') | (block == '\\') | (block < 0x20);
+        if (platform::anyLane(stops)) {
+            return at + platform::firstLane(stops);
+        }
+    }
+    while (at != end && *at != '"' && *at != '\\' && static_cast<unsigned char>(*at) >= 0x20) {
+        ++at;
+    }
+    return at;
+}
+
+inline bool isBlank(char c) {
+    return c == ' ' || c == '\n' || c == '\r' || c == '\t';
+}
+
+inline const char* firstNonBlank(const char* at, const char* end) {
+    if (at == end || !isBlank(*at)) {
+        return at;
+    }
+    for (; end - at >= 16; at += 16) {
+        const platform::Block block = platform::loadBlock(at);
+        const auto others = ~((block == ' ') | (block == '\n') | (block == '\r') | (block == '\t'));
+        if (platform::anyLane(others)) {
+            return at + platform::firstLane(others);
+        }
+    }
+    while (at != end && isBlank(*at)) {
+        ++at;
+    }
+    return at;
+}
+
+// The text as it comes through the chunks, with its offset in the whole.
+template <typename Chunks> class Text {
+  public:
+    explicit Text(Chunks& chunks) : chunks_(chunks) {}
+
+    // The next byte, or -1 at the end of the text.
+    int peek() {
+        if (at_ == end_ && !refill()) {
+            return -1;
+        }
+        return static_cast<unsigned char>(*at_);
+    }
+    // Passes the byte peek() showed.
+    void take() { ++at_; }
+    std::size_t offset() const { return before_ + static_cast<std::size_t>(at_ - begin_); }
+
+    void skipBlanks() {
+        for (;;) {
+            at_ = firstNonBlank(at_, end_);
+            if (at_ != end_ || !refill()) {
+                return;
+            }
+        }
+    }
+
+    // As string(), with the decoded text in pText: the chunk's own bytes when
+    // the string lies whole in the chunk without escapes (most do), so that
+    // nothing is copied; pOut otherwise. pText lasts until the next read.
+    bool stringView(bool pKeep, std::size_t pLimit, std::string& pOut, std::string_view& pText,
+                    bool& pWhole, std::size_t& pErrorAt) {
+        const char* const stop = stringStop(at_, end_);
+        if (stop != end_ && *stop == '"' && static_cast<std::size_t>(stop - at_) <= pLimit) {
+            pText = std::string_view(at_, static_cast<std::size_t>(stop - at_));
+            pWhole = true;
+            at_ = stop + 1;
+            return true;
+        }
+        pText = {};
+        if (!string(pKeep, pLimit, pOut, pWhole, pErrorAt)) {
+            return false;
+        }
+        pText = pOut;
+        return true;
+    }
+
+    // Reads a string whose opening quote was taken, up to its closing quote;
+    // when pKeep, decodes its first pLimit bytes into pOut, pWhole telling
+    // whether that is all of it. False, with pErrorAt set, for a string that
+    // is not valid or not closed.
+    bool string(bool pKeep, std::size_t pLimit, std::string& pOut, bool& pWhole,
+                std::size_t& pErrorAt) {
+        pOut.clear();
+        pWhole = true;
+        for (;;) {
+            const char* stop = stringStop(at_, end_);
+            if (pKeep) {
+                const std::size_t room = pLimit - std::min(pLimit, pOut.size());
+                const auto run = static_cast<std::size_t>(stop - at_);
+                pOut.append(at_, std::min(run, room));
+                if (run > room) {
+                    pWhole = false;
+                    pKeep = false;
+                }
+            }
+            at_ = stop;
+            if (at_ == end_) {
+                if (refill()) {
+                    continue;
+                }
+                pErrorAt = offset(); // not closed
+                return false;
+            }
+            const char c = *at_;
+            if (c == '"') {
+                take();
+                if (pOut.size() > pLimit) { // an escape's bytes went past it
+                    pOut.resize(pLimit);
+                    pWhole = false;
+                }
+                if (!pWhole) {
+                    dropCutCharacter(pOut);
+                }
+                return true;
+            }
+            if (c != '\\') {
+                pErrorAt = offset(); // a control character
+                return false;
+            }
+            const std::size_t escapeAt = offset();
+            take();
+            if (!escape(pKeep, pOut)) {
+                pErrorAt = escapeAt;
+                return false;
+            }
+        }
+    }
+
+    // Passes over the rest of a word (true, false, null) whose first byte was taken.
+    bool word(std::string_view pRest) {
+        for (const char expected : pRest) {
+            if (peek() != expected) {
+                return false;
+            }
+            take();
+        }
+        return true;
+    }
+
+    // Passes over a number: a minus, an integer part without leading zeros, a
+    // fraction and an exponent. False, with pErrorAt set, where it is not one.
+    bool number(std::size_t& pErrorAt) {
+        if (peek() == '-') {
+            take();
+        }
+        if (peek() == '0') {
+            take();
+        } else if (!digits()) {
+            pErrorAt = offset();
+            return false;
+        }
+        if (peek() == '.') {
+            take();
+            if (!digits()) {
+                pErrorAt = offset();
+                return false;
+            }
+        }
+        if (peek() == 'e' || peek() == 'E') {
+            take();
+            if (peek() == '+' || peek() == '-') {
+                take();
+            }
+            if (!digits()) {
+                pErrorAt = offset();
+                return false;
+            }
+        }
+        return true;
+    }
+
+  private:
+    bool refill() {
+        before_ += static_cast<std::size_t>(end_ - begin_);
+        const std::string_view next = chunks_.next();
+        begin_ = at_ = next.data();
+        end_ = begin_ + next.size();
+        return !next.empty();
+    }
+
+    // At least one digit; false when none comes.
+    bool digits() {
+        bool any = false;
+        for (int c = peek(); c >= '0' && c <= '9'; c = peek()) {
+            take();
+            any = true;
+        }
+        return any;
+    }
+
+    bool hex4(unsigned& pValue) {
+        pValue = 0;
+        for (int i = 0; i < 4; ++i) {
+            const int c = peek();
+            unsigned digit;
+            if (c >= '0' && c <= '9') {
+                digit = static_cast<unsigned>(c - '0');
+            } else if ((c | 0x20) >= 'a' && (c | 0x20) <= 'f') {
+                digit = static_cast<unsigned>((c | 0x20) - 'a' + 10);
+            } else {
+                return false;
+            }
+            take();
+            pValue = pValue * 16 + digit;
+        }
+        return true;
+    }
+
+    static bool isSurrogate(unsigned pCodePoint) {
+        return pCodePoint >= 0xD800 && pCodePoint <= 0xDFFF;
+    }
+
+    // The code point of a \u escape just read. A high surrogate takes the low
+    // one whose escape follows; a surrogate without its other half becomes
+    // U+FFFD, and what follows it is read as it comes.
+    bool unicodeEscape(unsigned pCodePoint, bool pKeep, std::string& pOut) {
+        const auto put = [&](unsigned codePoint) {
+            if (pKeep) {
+                platform::appendUtf8(isSurrogate(codePoint) ? 0xFFFD : codePoint, pOut);
+            }
+        };
+        for (;;) {
+            const bool high = pCodePoint >= 0xD800 && pCodePoint <= 0xDBFF;
+            if (!high || peek() != '\\') {
+                put(pCodePoint);
+                return true;
+            }
+            take();
+            if (peek() != 'u') {
+                put(0xFFFD);
+                return escape(pKeep, pOut);
+            }
+            take();
+            unsigned low;
+            if (!hex4(low)) {
+                return false;
+            }
+            if (low >= 0xDC00 && low <= 0xDFFF) {
+                put((((pCodePoint - 0xD800) << 10) | (low - 0xDC00)) + 0x10000);
+                return true;
+            }
+            put(0xFFFD);
+            pCodePoint = low;
+        }
+    }
+
+    // An escape whose backslash was taken.
+    bool escape(bool pKeep, std::string& pOut) {
+        const int e = peek();
+        char plain;
+        switch (e) {
+        case '"':
+        case '\\':
+        case '/':
+            plain = static_cast<char>(e);
+            break;
+        case 'b':
+            plain = '\b';
+            break;
+        case 'f':
+            plain = '\f';
+            break;
+        case 'n':
+            plain = '\n';
+            break;
+        case 'r':
+            plain = '\r';
+            break;
+        case 't':
+            plain = '\t';
+            break;
+        case 'u': {
+            take();
+            unsigned codePoint;
+            return hex4(codePoint) && unicodeEscape(codePoint, pKeep, pOut);
+        }
+        default:
+            return false;
+        }
+        take();
+        if (pKeep) {
+            pOut.push_back(plain);
+        }
+        return true;
+    }
+
+    Chunks& chunks_;
+    std::size_t before_ = 0; // bytes of the text before the chunk's
+    const char* begin_ = nullptr;
+    const char* at_ = nullptr;
+    const char* end_ = nullptr;
+};
+
+} // namespace json_detail
+
+template <typename Chunks, typename Handler>
+std::optional<std::size_t> fnParseJson(Chunks& pChunks, Handler& pHandler) {
+    json_detail::Text<Chunks> text(pChunks);
+    std::vector<bool> openObjects; // the open containers, innermost last: true for an object
+    std::string decoded;
+    std::size_t errorAt = 0;
+    enum class Next { Value, Key, AfterValue };
+    Next next = Next::Value;
+    text.skipBlanks();
+    if (text.peek() < 0) {
+        return text.offset();
+    }
+    for (;;) {
+        switch (next) {
+        case Next::Value: {
+            const int c = text.peek();
+            if (c == '{' || c == '[') {
+                const bool object = c == '{';
+                text.take();
+                if (!(object ? pHandler.StartObject() : pHandler.StartArray())) {
+                    return text.offset();
+                }
+                text.skipBlanks();
+                if (text.peek() == (object ? '}' : ']')) {
+                    text.take();
+                    if (!(object ? pHandler.EndObject() : pHandler.EndArray())) {
+                        return text.offset();
+                    }
+                    next = Next::AfterValue;
+                } else {
+                    openObjects.push_back(object);
+                    next = object ? Next::Key : Next::Value;
+                }
+                break;
+            }
+            bool reported;
+            if (c == '"') {
+                text.take();
+                const bool keep = pHandler.wantsString();
+                std::string_view value;
+                bool whole = true;
+                if (!text.stringView(keep, kMaxJsonStringBytes, decoded, value, whole, errorAt)) {
+                    return errorAt;
+                }
+                reported = !keep || pHandler.String(value, whole);
+            } else if (c == 't' || c == 'f' || c == 'n') {
+                text.take();
+                if (!text.word(c == 't' ? "rue" : c == 'f' ? "alse" : "ull")) {
+                    return text.offset();
+                }
+                reported = pHandler.Scalar();
+            } else {
+                if (!text.number(errorAt)) {
+                    return errorAt;
+                }
+                reported = pHandler.Scalar();
+            }
+            if (!reported) {
+                return text.offset();
+            }
+            next = Next::AfterValue;
+            break;
+        }
+        case Next::Key: {
+            if (text.peek() != '"') {
+                return text.offset();
+            }
+            text.take();
+            const bool keep = pHandler.wantsKey();
+            std::string_view key;
+            bool whole = true;
+            if (!text.stringView(keep, kMaxJsonKeyBytes, decoded, key, whole, errorAt)) {
+                return errorAt;
+            }
+            if (keep && !pHandler.Key(key, whole)) {
+                return text.offset();
+            }
+            text.skipBlanks();
+            if (text.peek() != ':') {
+                return text.offset();
+            }
+            text.take();
+            text.skipBlanks();
+            next = Next::Value;
+            break;
+        }
+        case Next::AfterValue: {
+            text.skipBlanks();
+            const int c = text.peek();
+            if (openObjects.empty()) {
+                return c < 0 ? std::nullopt : std::optional<std::size_t>(text.offset());
+            }
+            const bool object = openObjects.back();
+            if (c == ',') {
+                text.take();
+                text.skipBlanks();
+                next = object ? Next::Key : Next::Value;
+            } else if (c == (object ? '}' : ']')) {
+                text.take();
+                openObjects.pop_back();
+                if (!(object ? pHandler.EndObject() : pHandler.EndArray())) {
+                    return text.offset();
+                }
+            } else {
+                return text.offset();
+            }
+            break;
+        }
+        }
+    }
+}
+
+} // namespace zaptrove

@@ -1,0 +1,62 @@
+// SPDX-License-Identifier: MIT
+#include "search/sources/browser_source_reader.h"
+
+#include "debug_log/debug_log.h"
+#include "search/matching/matcher.h"
+#include "search/sources/chromium_reader.h"
+#include "search/sources/firefox_reader.h"
+
+namespace zaptrove {
+
+namespace {
+
+SourceReading readWithItsReader(const BrowserProfile& profile, const Matcher& matcher,
+                                std::vector<Bookmark>& candidates) {
+    SourceReading reading =
+        fnUsesPlaces(profile.browser)
+            ? fnReadFirefoxPlaces(profile.bookmarksFile, matcher, candidates)
+            : fnReadChromiumBookmarks(profile.bookmarksFile, matcher, candidates);
+    subExcuseAbsentSource(reading, profile.bookmarksFile, profile.namedByUser);
+    return reading;
+}
+
+} // namespace
+
+std::string fnBrowserSourceLabel(const BrowserProfile& pProfile) {
+    return pProfile.install + ", profile " + pProfile.name;
+}
+
+SourceReading fnReadBrowserSource(const BrowserProfile& pProfile, const Matcher& pMatcher,
+                                  std::vector<Bookmark>& pCandidates, const DebugLog& pLog) {
+    const std::string browser(fnBrowserName(pProfile.browser));
+    if (!pProfile.problem.empty()) {
+        pLog.subDebug(LOG_FAIL, "Cannot read " + browser + " Profile: " + pProfile.folder + " (" +
+                                    pProfile.problem + ")");
+        return {0, pProfile.problem};
+    }
+    pLog.subDebug(LOG_INFO, "Reading " + browser + " File: " + pProfile.bookmarksFile);
+    pLog.subDebugTimer(LOG_BEGIN, "Parsing " + browser + " File: ");
+    const std::size_t first = pCandidates.size();
+    SourceReading reading = readWithItsReader(pProfile, pMatcher, pCandidates);
+    const std::string label = fnBrowserSourceLabel(pProfile);
+    for (std::size_t i = first; i < pCandidates.size(); ++i) {
+        pCandidates[i].Origin = label;
+    }
+    if (!reading.readWhole()) {
+        pLog.subDebug(LOG_FAIL, browser +
+                                    (reading.unreadable() ? " file could not be read: "
+                                                          : " file read only in part: ") +
+                                    pProfile.bookmarksFile + ": " + reading.Problem);
+    }
+    pLog.subDebugTimer(LOG_END, browser + " file parsed: ");
+    return reading;
+}
+
+SourceReading fnCountBrowserBookmarks(const BrowserProfile& pProfile) {
+    // Nothing matches: the readers keep nothing and count.
+    const Matcher counter("", SearchMode::Nothing);
+    std::vector<Bookmark> none;
+    return readWithItsReader(pProfile, counter, none);
+}
+
+} // namespace zaptrove

@@ -1,0 +1,27 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+
+#include "search/records/bookmark.h"
+#include "search/records/browser_profile.h"
+#include "search/records/source_reading.h"
+
+#include <vector>
+
+namespace zaptrove {
+
+class DebugLog;
+class Matcher;
+
+// Reads a browser profile's bookmarks with the reader of its browser and
+// appends the matching ones, each marked with the browser and profile it comes
+// from; the diagnostic log tells what was read, or why it could not be.
+SourceReading fnReadBrowserSource(const BrowserProfile& pProfile, const Matcher& pMatcher,
+                                  std::vector<Bookmark>& pCandidates, const DebugLog& pLog);
+
+// How many bookmarks the profile holds, keeping none.
+SourceReading fnCountBrowserBookmarks(const BrowserProfile& pProfile);
+
+// "Firefox, profile default-esr": where a browser bookmark comes from.
+std::string fnBrowserSourceLabel(const BrowserProfile& pProfile);
+
+} // namespace zaptrove

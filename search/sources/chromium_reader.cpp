@@ -1,0 +1,256 @@
+// SPDX-License-Identifier: MIT
+#include "search/sources/chromium_reader.h"
+
+#include "platform/files.h"
+#include "search/matching/matcher.h"
+#include "search/scanning/chunked_scan.h"
+#include "search/scanning/json_events.h"
+
+#include <optional>
+#include <string>
+#include <utility>
+
+namespace zaptrove {
+
+namespace {
+
+// Deeper nesting than any bookmark tree has ends the reading, so that memory
+// for the nesting stays small.
+constexpr std::size_t kMaxDepth = 1000;
+
+// What fnParseJson reports is followed only where it makes a bookmark: the top
+// object's "roots", each root's node, and every node's "type", "name", "url"
+// and "children"; every other value (meta_info, sync_metadata, dates...) is
+// passed over as it streams by, undecoded.
+class BookmarkHandler {
+  public:
+    BookmarkHandler(const Matcher& matcher, std::vector<Bookmark>& candidates)
+        : matcher_(matcher), candidates_(candidates) {}
+
+    std::size_t count() const { return count_; }
+    // How many names, addresses and types were longer than kMaxJsonStringBytes.
+    std::size_t cutTexts() const { return cutTexts_; }
+
+    bool StartObject() {
+        if (skipDepth_ > 0) {
+            return ++skipDepth_ + frames_.size() < kMaxDepth;
+        }
+        if (frames_.size() >= kMaxDepth) {
+            return false;
+        }
+        switch (role()) {
+        case Role::Document:
+            frames_.push_back(Frame::Top);
+            break;
+        case Role::Roots:
+            frames_.push_back(Frame::Roots);
+            break;
+        case Role::Node:
+            frames_.push_back(Frame::Node);
+            openNode();
+            break;
+        default:
+            skipDepth_ = 1;
+            break;
+        }
+        key_ = Field::Other;
+        return true;
+    }
+
+    bool EndObject() {
+        if (skipDepth_ > 0) {
+            --skipDepth_;
+            return true;
+        }
+        if (frames_.back() == Frame::Node) {
+            closeNode();
+        }
+        frames_.pop_back();
+        return true;
+    }
+
+    bool StartArray() {
+        if (skipDepth_ > 0) {
+            return ++skipDepth_ + frames_.size() < kMaxDepth;
+        }
+        if (frames_.size() >= kMaxDepth) {
+            return false;
+        }
+        if (role() == Role::Children) {
+            frames_.push_back(Frame::Children);
+        } else {
+            skipDepth_ = 1;
+        }
+        return true;
+    }
+
+    bool EndArray() {
+        if (skipDepth_ > 0) {
+            --skipDepth_;
+        } else {
+            frames_.pop_back();
+        }
+        return true;
+    }
+
+    // Keys matter outside skipped values only.
+    bool wantsKey() const { return skipDepth_ == 0; }
+    bool Key(std::string_view key, bool whole) {
+        key_ = whole ? keyOf(key) : Field::Other;
+        return true;
+    }
+
+    // Only a node's type, name and address are read.
+    bool wantsString() const {
+        return skipDepth_ == 0 && !frames_.empty() && frames_.back() == Frame::Node &&
+               (key_ == Field::Type || key_ == Field::Name || key_ == Field::Url);
+    }
+    bool String(std::string_view value, bool whole) {
+        cutTexts_ += whole ? 0 : 1;
+        NodeFields& node = nodes_[depth_ - 1];
+        switch (key_) {
+        case Field::Type:
+            node.isUrl = value == "url";
+            break;
+        case Field::Name:
+            node.name.assign(value);
+            break;
+        case Field::Url:
+            node.url.assign(value);
+            node.hasUrl = true;
+            break;
+        default:
+            break;
+        }
+        return true;
+    }
+
+    // Numbers, booleans and nulls carry nothing a bookmark needs.
+    bool Scalar() { return true; }
+
+  private:
+    enum class Frame { Top, Roots, Node, Children };
+    enum class Field { Roots, Type, Name, Url, Children, Other };
+    // What an object or array that starts now is, by where it stands.
+    enum class Role { Document, Roots, Node, Children, Other };
+
+    struct NodeFields {
+        std::string name;
+        std::string url;
+        bool isUrl = false;
+        bool hasUrl = false;
+    };
+
+    static Field keyOf(std::string_view key) {
+        if (key == "type") {
+            return Field::Type;
+        }
+        if (key == "name") {
+            return Field::Name;
+        }
+        if (key == "url") {
+            return Field::Url;
+        }
+        if (key == "children") {
+            return Field::Children;
+        }
+        return key == "roots" ? Field::Roots : Field::Other;
+    }
+
+    Role role() const {
+        if (frames_.empty()) {
+            return Role::Document;
+        }
+        switch (frames_.back()) {
+        case Frame::Top:
+            return key_ == Field::Roots ? Role::Roots : Role::Other;
+        case Frame::Roots:
+        case Frame::Children:
+            return Role::Node;
+        case Frame::Node:
+            return key_ == Field::Children ? Role::Children : Role::Other;
+        }
+        return Role::Other;
+    }
+
+    // Node fields are kept per depth and reused, so their strings keep their
+    // memory from one bookmark to the next.
+    void openNode() {
+        if (depth_ == nodes_.size()) {
+            nodes_.emplace_back();
+        }
+        NodeFields& node = nodes_[depth_++];
+        node.name.clear();
+        node.url.clear();
+        node.isUrl = false;
+        node.hasUrl = false;
+    }
+
+    void closeNode() {
+        const NodeFields& node = nodes_[--depth_];
+        if (node.isUrl && node.hasUrl) {
+            ++count_;
+            if (matcher_.matches(node.name, node.url, scratch_)) {
+                candidates_.push_back({node.name, node.url});
+            }
+        }
+    }
+
+    const Matcher& matcher_;
+    MatchScratch scratch_;
+    std::vector<Bookmark>& candidates_;
+    std::vector<Frame> frames_;
+    std::vector<NodeFields> nodes_;
+    std::size_t depth_ = 0;
+    std::size_t skipDepth_ = 0;
+    Field key_ = Field::Other;
+    std::size_t count_ = 0;
+    std::size_t cutTexts_ = 0;
+};
+
+template <typename Chunks>
+SourceReading parseBookmarks(Chunks& chunks, const Matcher& matcher,
+                             std::vector<Bookmark>& candidates) {
+    BookmarkHandler handler(matcher, candidates);
+    const std::optional<std::size_t> damagedAt = fnParseJson(chunks, handler);
+    SourceReading reading;
+    reading.BookmarkCount = handler.count();
+    if (damagedAt) {
+        reading.Problem = "damaged at byte " + std::to_string(*damagedAt);
+    } else if (handler.cutTexts() > 0) {
+        const std::size_t cut = handler.cutTexts();
+        reading.Problem = std::to_string(cut) +
+                          (cut == 1 ? " name or address" : " names or addresses") + " cut at " +
+                          std::to_string(kMaxJsonStringBytes >> 20) + " MiB";
+    }
+    return reading;
+}
+
+} // namespace
+
+SourceReading fnScanChromiumBookmarks(std::string_view pText, const Matcher& pMatcher,
+                                      std::vector<Bookmark>& pCandidates) {
+    JsonWholeText text(pText);
+    return parseBookmarks(text, pMatcher, pCandidates);
+}
+
+SourceReading fnReadChromiumBookmarks(std::string_view pPath, const Matcher& pMatcher,
+                                      std::vector<Bookmark>& pCandidates) {
+    // Made before the file is opened, so that a browser replacing the file waits
+    // no longer than its reading takes.
+    std::string buffer(kFileChunkBytes, '\0');
+    platform::FileReader file(pPath);
+    const std::size_t kept = pCandidates.size();
+    if (file.isOpen()) {
+        JsonFileChunks chunks(file, buffer);
+        SourceReading reading = parseBookmarks(chunks, pMatcher, pCandidates);
+        if (!chunks.readFailed()) {
+            return reading;
+        }
+        pCandidates.erase(pCandidates.begin() + static_cast<std::ptrdiff_t>(kept),
+                          pCandidates.end());
+    }
+    return {0, file.problem()};
+}
+
+} // namespace zaptrove

@@ -1,0 +1,201 @@
+// SPDX-License-Identifier: MIT
+#include "search/sources/favorites_reader.h"
+
+#include "debug_log/debug_log.h"
+#include "platform/files.h"
+#include "search/matching/matcher.h"
+#include "search/scanning/shared_work.h"
+#include "settings/settings.h"
+#include "text/text.h"
+
+#include <algorithm>
+#include <iterator>
+#include <memory>
+#include <set>
+#include <utility>
+
+namespace zaptrove {
+
+namespace {
+
+// A shortcut file is a few lines; only its first mebibyte is read, so a huge
+// or sparse file named ".url" costs no more than that.
+constexpr std::size_t kShortcutReadLimit = std::size_t{1} << 20;
+
+bool hasShortcutExtension(std::string_view name) {
+    if (name.size() < 4) {
+        return false;
+    }
+    const std::string_view tail = name.substr(name.size() - 4);
+    return platform::equalsIgnoringAsciiCase(tail, ".url");
+}
+
+// A folder path with nothing before its final separator ("" or "\") names no
+// folder; walking it would mean walking a whole drive.
+bool namesAFolder(std::string_view folder) {
+    return folder.find_first_not_of("\\/") != std::string_view::npos;
+}
+
+// fnUrlFromText, within the text.
+std::string_view urlInText(std::string_view text) {
+    const std::size_t key = text.find("\nURL=");
+    if (key == std::string_view::npos) {
+        return NOT_FOUND;
+    }
+    const std::size_t start = key + 5;
+    const std::size_t end = text.find('\n', start);
+    std::string_view url =
+        text.substr(start, end == std::string_view::npos ? text.npos : end - start);
+    if (url.ends_with('\r')) {
+        url.remove_suffix(1);
+    }
+    return url;
+}
+
+// Memory that serves every shortcut file of a walk.
+struct ShortcutText {
+    std::string bytes;
+    std::string utf16;       // the bytes' UTF-8 when they are UTF-16
+    std::string windows1252; // the address's UTF-8 when it is Windows-1252
+};
+
+// The address in the bytes of a shortcut file: UTF-16 with its byte-order
+// mark, or else an address line in UTF-8 or, when it is not, Windows-1252 (the
+// other lines do not count).
+std::string_view urlInBytes(ShortcutText& text) {
+    const std::string_view url = urlInText(platform::utf16WithMarkAsUtf8(text.bytes, text.utf16));
+    return platform::utf8OrWindows1252(url, text.windows1252);
+}
+
+std::string_view nameTextOf(std::string_view entry) {
+    return entry.substr(0, entry.size() - 4);
+}
+
+// The shortcut files of one folder, to be read for their addresses from the
+// folder the walk listed, and the bookmarks kept from them. Few folders wait
+// to be read (see SharedWork), so few are held open at once.
+struct FolderShortcuts {
+    std::string folder;
+    std::unique_ptr<const platform::OpenFolder> files;
+    std::vector<std::string> entries;
+    std::vector<Bookmark> kept;
+};
+
+// Memory one reading thread reuses for every shortcut file.
+struct ShortcutReader {
+    const Matcher& matcher;
+    ShortcutText text;
+    MatchScratch scratch;
+
+    // Reads the folder's shortcut files and keeps those whose name or address
+    // match; only they get strings of their own. The folder is let go after.
+    void read(FolderShortcuts& shortcuts) {
+        for (const std::string& entry : shortcuts.entries) {
+            // As fnUrlFromFile, with the file found from its open folder.
+            const std::string_view url =
+                shortcuts.files->readWholeFile(entry, text.bytes, kShortcutReadLimit)
+                    ? urlInBytes(text)
+                    : NOT_FOUND;
+            if (matcher.matches(nameTextOf(entry), url, scratch)) {
+                shortcuts.kept.push_back({shortcuts.folder + entry, std::string(url), true});
+            }
+        }
+        shortcuts.entries = std::vector<std::string>(); // its memory goes now
+        shortcuts.files.reset();
+    }
+};
+
+// Lists the folder, queueing what it holds: its sub-folders for the walk, and
+// its shortcut files either tested by name here or handed on, with the open
+// folder, to be read.
+template <typename HandOn>
+void listFolder(const std::string& folder, std::unique_ptr<const platform::OpenFolder> files,
+                const Matcher& matcher, MatchScratch& scratch,
+                std::vector<platform::FolderEntry>& entries, std::vector<std::string>& dirQueue,
+                std::vector<Bookmark>& candidates, HandOn handOn) {
+    files->list(entries);
+    FolderShortcuts toRead{folder, std::move(files), {}, {}};
+    for (platform::FolderEntry& entry : entries) {
+        if (!hasShortcutExtension(entry.name)) {
+            if (entry.isDirectory) {
+                dirQueue.push_back(folder + entry.name + "\\");
+            }
+        } else if (matcher.mode() == SearchMode::Name) {
+            if (matcher.nameMatches(nameTextOf(entry.name), scratch)) {
+                candidates.push_back({folder + entry.name, {}, true, true});
+            }
+        } else if (matcher.usesUrl()) {
+            toRead.entries.push_back(std::move(entry.name));
+        }
+    }
+    if (!toRead.entries.empty()) {
+        handOn(std::move(toRead));
+    }
+}
+
+} // namespace
+
+SourceReading fnReadFavorites(std::string_view pFolder, const Matcher& pMatcher,
+                              std::vector<Bookmark>& pCandidates, const DebugLog& pLog) {
+    pLog.subDebug(LOG_INFO, std::string("Reading MSIE Dir: ").append(pFolder));
+    pLog.subDebugTimer(LOG_BEGIN, "Start Directory Reading: ");
+
+    // A search by address reads every shortcut file, which costs the system far
+    // more than listing: a helper thread reads the folders listed so far while
+    // the walk goes on, and the walk reads too whenever many wait and at the
+    // end. The bookmarks still come in the walk's order, folder by folder.
+    std::vector<ShortcutReader> readers(2, ShortcutReader{pMatcher, {}, {}});
+    const auto read = [&](FolderShortcuts& shortcuts, int worker) {
+        readers[static_cast<std::size_t>(worker)].read(shortcuts);
+    };
+    SharedWork<FolderShortcuts, decltype(read)> reading(read);
+    const auto handOn = [&](FolderShortcuts&& shortcuts) { reading.add(std::move(shortcuts)); };
+
+    std::vector<std::string> dirQueue;
+    std::set<std::pair<std::uint64_t, std::uint64_t>> visited;
+    if (namesAFolder(pFolder)) {
+        dirQueue.emplace_back(pFolder);
+    }
+    const std::size_t before = pCandidates.size();
+    SourceReading result;
+    MatchScratch scratch;
+    std::vector<platform::FolderEntry> entries;
+    for (std::size_t readIndex = 0; readIndex < dirQueue.size(); ++readIndex) {
+        const std::string folder = dirQueue[readIndex];
+        auto files = std::make_unique<const platform::OpenFolder>(folder);
+        const auto identity = files->identity();
+        if (identity && visited.emplace(identity->device, identity->node).second) {
+            listFolder(folder, std::move(files), pMatcher, scratch, entries, dirQueue, pCandidates,
+                       handOn);
+        } else if (readIndex == 0) {
+            result.Problem = files->problem();
+        }
+    }
+    for (FolderShortcuts& shortcuts : reading.finish()) {
+        std::move(shortcuts.kept.begin(), shortcuts.kept.end(), std::back_inserter(pCandidates));
+    }
+    pLog.subDebugTimer(LOG_END, "Directory Reading Done: ");
+    result.BookmarkCount = pCandidates.size() - before;
+    return result;
+}
+
+void subReadPendingAddress(Bookmark& pRecord) {
+    if (pRecord.AddressPending) {
+        pRecord.URL = fnUrlFromFile(pRecord.Name);
+        pRecord.AddressPending = false;
+    }
+}
+
+std::string fnUrlFromText(std::string_view pText) {
+    return std::string(urlInText(pText));
+}
+
+std::string fnUrlFromFile(std::string_view pPath) {
+    ShortcutText text;
+    if (!platform::readWholeFile(pPath, text.bytes, kShortcutReadLimit)) {
+        return NOT_FOUND;
+    }
+    return std::string(urlInBytes(text));
+}
+
+} // namespace zaptrove

@@ -1,0 +1,367 @@
+// SPDX-License-Identifier: MIT
+#include "search/sources/firefox_reader.h"
+
+#include "platform/files.h"
+#include "search/matching/matcher.h"
+#include "search/sources/places_snapshot.h"
+#include "search/sources/places_vfs.h"
+
+#include <sqlite3.h>
+
+#include <algorithm>
+#include <cctype>
+#include <cstdint>
+#include <memory>
+#include <new>
+#include <optional>
+#include <string>
+#include <tuple>
+#include <unordered_map>
+
+namespace zaptrove {
+
+namespace {
+
+// A row of moz_bookmarks that is a folder, or a bookmark that matched.
+struct PlacesNode {
+    std::int64_t id = 0;
+    std::int64_t parent = 0;
+    std::int64_t position = 0;
+    std::int32_t match = -1; // index of its record among the matches, when it matched
+    bool isBookmark = false;
+};
+
+struct CloseDatabase {
+    void operator()(sqlite3* database) const { sqlite3_close(database); }
+};
+using Database = std::unique_ptr<sqlite3, CloseDatabase>;
+
+struct FinalizeStatement {
+    void operator()(sqlite3_stmt* statement) const { sqlite3_finalize(statement); }
+};
+using Statement = std::unique_ptr<sqlite3_stmt, FinalizeStatement>;
+
+// A text column, up to its first NUL byte (SQLite ends every text it gives
+// with one: the length is not asked for separately); nothing for NULL.
+std::optional<std::string_view> columnText(sqlite3_stmt* statement, int column) {
+    const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(statement, column));
+    if (text == nullptr) {
+        return std::nullopt;
+    }
+    return std::string_view(text);
+}
+
+// A text value, as columnText.
+std::optional<std::string_view> valueText(sqlite3_value* value) {
+    const auto* text = reinterpret_cast<const char*>(sqlite3_value_text(value));
+    if (text == nullptr) {
+        return std::nullopt;
+    }
+    return std::string_view(text);
+}
+
+// What a row of type bookmark gives: its address, none for an entry that is
+// no bookmark (a "place:" query, or no page at all), and its name.
+struct BookmarkText {
+    std::optional<std::string_view> url;
+    std::string_view name;
+};
+
+// text(0), text(1) and text(2) are the address, the title and the page's title.
+template <typename Text> BookmarkText bookmarkText(Text text) {
+    BookmarkText got{text(0), {}};
+    if (!got.url || got.url->starts_with("place:")) {
+        return {};
+    }
+    // An untitled bookmark takes its page's title.
+    got.name = text(1).value_or("");
+    if (got.name.empty()) {
+        got.name = text(2).value_or("");
+    }
+    return got;
+}
+
+// A path in an SQLite URI: "/" separators, and every byte that could be read as
+// URI syntax escaped.
+std::string uriEscaped(std::string_view path) {
+    static constexpr char kHex[] = "0123456789ABCDEF";
+    std::string uri;
+    for (const char c : path) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (c == '\\') {
+            uri += '/';
+        } else if (std::isalnum(byte) != 0 ||
+                   std::string_view("/._-~:").find(c) != std::string_view::npos) {
+            uri += c;
+        } else {
+            uri += '%';
+            uri += kHex[byte >> 4];
+            uri += kHex[byte & 15];
+        }
+    }
+    return uri;
+}
+
+// A path as an SQLite "file:" URI, with a leading "/" before a drive letter.
+std::string fileUri(std::string_view path) {
+    return (path.size() >= 2 && path[1] == ':' ? "file:/" : "file:") + uriEscaped(path);
+}
+
+class PlacesQuery {
+  public:
+    PlacesQuery(sqlite3* database, const Matcher& matcher, std::vector<Bookmark>& candidates)
+        : database_(database), matcher_(matcher), candidates_(candidates) {}
+
+    // Reads every bookmark and folder, then walks the tree from its root.
+    SourceReading run() {
+        const std::optional<bool> realTables = holdsRealTables();
+        if (!realTables) {
+            return {0, sqlite3_errmsg(database_)};
+        }
+        if (!*realTables) {
+            return {0, "holds no bookmark tree"};
+        }
+        std::int64_t root = 0;
+        std::int64_t tags = 0;
+        limitWork();
+        if (!findRoots(root, tags) || !readNodes()) {
+            if (workLeft_ < 0) {
+                return {0, "more work than a database of its size needs"};
+            }
+            return {0, sqlite3_errmsg(database_)};
+        }
+        if (root == 0) {
+            return {0, "holds no bookmark tree"};
+        }
+        return {walkTree(root, tags), {}};
+    }
+
+  private:
+    Statement prepare(const char* sql) const {
+        sqlite3_stmt* statement = nullptr;
+        sqlite3_prepare_v2(database_, sql, -1, &statement, nullptr);
+        return Statement(statement);
+    }
+
+    // The two tables are read only when they are tables: a view of the same
+    // name, defined recursively, could make the query run without end.
+    // Nothing when the schema cannot be read.
+    std::optional<bool> holdsRealTables() const {
+        const Statement tables = prepare("SELECT count(*) FROM sqlite_schema WHERE type = 'table' "
+                                         "AND name IN ('moz_bookmarks', 'moz_places') "
+                                         "AND sql NOT LIKE 'CREATE VIRTUAL%'");
+        if (!tables || sqlite3_step(tables.get()) != SQLITE_ROW) {
+            return std::nullopt;
+        }
+        return sqlite3_column_int(tables.get(), 0) == 2;
+    }
+
+    // A budget of virtual machine steps in proportion to the database's size,
+    // several times what reading real tables of that size takes: whatever else
+    // a crafted file holds, the reading ends.
+    void limitWork() {
+        const Statement size = prepare(
+            "SELECT page_count * page_size / 1024 FROM pragma_page_count(), pragma_page_size()");
+        const std::int64_t kibibytes = size && sqlite3_step(size.get()) == SQLITE_ROW
+                                           ? sqlite3_column_int64(size.get(), 0)
+                                           : 0;
+        workLeft_ = kWorkPerKibibyte * kibibytes + kWorkAtLeast;
+        sqlite3_progress_handler(database_, kStepsPerWork, spendWork, this);
+    }
+
+    static int spendWork(void* query) {
+        return --static_cast<PlacesQuery*>(query)->workLeft_ < 0 ? 1 : 0;
+    }
+
+    bool findRoots(std::int64_t& root, std::int64_t& tags) const {
+        const Statement roots = prepare("SELECT id, guid FROM moz_bookmarks WHERE guid IN "
+                                        "('root________', 'tags________')");
+        if (!roots) {
+            return false;
+        }
+        int step = SQLITE_ROW;
+        while ((step = sqlite3_step(roots.get())) == SQLITE_ROW) {
+            const std::int64_t id = sqlite3_column_int64(roots.get(), 0);
+            (columnText(roots.get(), 1) == "root________" ? root : tags) = id;
+        }
+        return step == SQLITE_DONE;
+    }
+
+    // Bookmarks are matched inside SQLite's scan, by kept(): only folders and
+    // the bookmarks that match come back as rows, to wait for the walk; the
+    // others are only counted in their folder.
+    bool readNodes() {
+        if (sqlite3_create_function_v2(database_, "zaptrove_kept", 4,
+                                       SQLITE_UTF8 | SQLITE_DIRECTONLY, this, kept, nullptr,
+                                       nullptr, nullptr) != SQLITE_OK) {
+            return false;
+        }
+        // The titles are taken as they lie: an SQL function choosing between
+        // them would copy the one it gives back for every row.
+        const Statement rows =
+            prepare("SELECT b.type, b.parent, p.url, b.title, p.title, b.id, b.position "
+                    "FROM moz_bookmarks b LEFT JOIN moz_places p ON p.id = b.fk "
+                    "WHERE b.type = 2 OR "
+                    "(b.type = 1 AND zaptrove_kept(b.parent, p.url, b.title, p.title))");
+        if (!rows) {
+            return false;
+        }
+        int step = SQLITE_ROW;
+        while ((step = sqlite3_step(rows.get())) == SQLITE_ROW) {
+            sqlite3_stmt* row = rows.get();
+            PlacesNode node{sqlite3_column_int64(row, 5), sqlite3_column_int64(row, 1),
+                            sqlite3_column_int64(row, 6)};
+            if (sqlite3_column_int(row, 0) == 1) {
+                const BookmarkText text =
+                    bookmarkText([&](int column) { return columnText(row, column + 2); });
+                node.isBookmark = text.url.has_value();
+                if (node.isBookmark) {
+                    node.match = static_cast<std::int32_t>(matches_.size());
+                    matches_.push_back({std::string(text.name), std::string(*text.url)});
+                }
+            }
+            nodes_.push_back(node);
+        }
+        return step == SQLITE_DONE;
+    }
+
+    // zaptrove_kept(parent, url, title, page title): false for a bookmark that
+    // does not match, which is counted in its folder instead.
+    // No exception may cross SQLite: running out of memory ends the query.
+    static void kept(sqlite3_context* context, int, sqlite3_value** values) {
+        try {
+            sqlite3_result_int(
+                context, static_cast<PlacesQuery*>(sqlite3_user_data(context))->keeps(values));
+        } catch (const std::bad_alloc&) {
+            sqlite3_result_error_nomem(context);
+        }
+    }
+
+    bool keeps(sqlite3_value** values) {
+        const BookmarkText text =
+            bookmarkText([&](int value) { return valueText(values[value + 1]); });
+        if (!text.url || matcher_.matches(text.name, *text.url, scratch_)) {
+            return true;
+        }
+        // Bookmarks mostly come folder by folder: the last folder's count is
+        // kept at hand.
+        const std::int64_t parent = sqlite3_value_int64(values[0]);
+        if (lastFolderCount_ == nullptr || lastFolder_ != parent) {
+            lastFolder_ = parent;
+            lastFolderCount_ = &bookmarksIn_[parent];
+        }
+        ++*lastFolderCount_;
+        return false;
+    }
+
+    // Depth first from the root, each folder's entries by position, leaving
+    // out the tags subtree; answers how many bookmarks it met. Each entry is
+    // met at most once, whatever loops a damaged tree holds.
+    std::size_t walkTree(std::int64_t root, std::int64_t tags) {
+        std::sort(nodes_.begin(), nodes_.end(), [](const PlacesNode& a, const PlacesNode& b) {
+            return std::tie(a.parent, a.position, a.id) < std::tie(b.parent, b.position, b.id);
+        });
+        candidates_.reserve(candidates_.size() + matches_.size());
+        std::vector<bool> met(nodes_.size());
+        std::vector<std::pair<std::size_t, std::size_t>> open{childrenOf(root)};
+        std::size_t count = bookmarksInFolder(root);
+        while (!open.empty()) {
+            auto& [next, end] = open.back();
+            if (next == end) {
+                open.pop_back();
+                continue;
+            }
+            const std::size_t at = next++;
+            const PlacesNode& node = nodes_[at];
+            if (met[at] || node.id == tags || node.id == root) {
+                continue;
+            }
+            met[at] = true;
+            if (!node.isBookmark) {
+                count += bookmarksInFolder(node.id);
+                open.push_back(childrenOf(node.id));
+                continue;
+            }
+            ++count;
+            candidates_.push_back(std::move(matches_[static_cast<std::size_t>(node.match)]));
+        }
+        return count;
+    }
+
+    std::size_t bookmarksInFolder(std::int64_t folder) const {
+        const auto found = bookmarksIn_.find(folder);
+        return found == bookmarksIn_.end() ? 0 : found->second;
+    }
+
+    std::pair<std::size_t, std::size_t> childrenOf(std::int64_t parent) const {
+        const auto [first, last] = std::equal_range(
+            nodes_.begin(), nodes_.end(), parent,
+            [](const auto& a, const auto& b) { return parentOf(a) < parentOf(b); });
+        return {static_cast<std::size_t>(first - nodes_.begin()),
+                static_cast<std::size_t>(last - nodes_.begin())};
+    }
+
+    static std::int64_t parentOf(const PlacesNode& node) { return node.parent; }
+    static std::int64_t parentOf(std::int64_t parent) { return parent; }
+
+    sqlite3* database_;
+    const Matcher& matcher_;
+    MatchScratch scratch_;
+    std::vector<Bookmark>& candidates_;
+    std::vector<PlacesNode> nodes_; // folders, and the bookmarks that match
+    std::vector<Bookmark> matches_; // the records of those bookmarks
+    // How many bookmarks that do not match each folder holds.
+    std::unordered_map<std::int64_t, std::size_t> bookmarksIn_;
+    std::int64_t lastFolder_ = 0;
+    std::size_t* lastFolderCount_ = nullptr;
+    // Units of kStepsPerWork steps the reading may still take.
+    static constexpr int kStepsPerWork = 1000;
+    static constexpr std::int64_t kWorkPerKibibyte = 20;
+    static constexpr std::int64_t kWorkAtLeast = 10'000;
+    std::int64_t workLeft_ = 0;
+};
+
+// Reads the database at path, with its write-ahead log when withLog.
+SourceReading query(const std::string& path, bool withLog, const Matcher& matcher,
+                    std::vector<Bookmark>& candidates) {
+    std::string uri = fileUri(platform::nativePath(path));
+    const char* vfs = nullptr;
+    if (withLog) {
+        vfs = fnReadInPlaceVfs();
+    } else {
+        // Nothing is read from a log: the file alone is the whole database,
+        // read without locks, side files or waiting.
+        uri += "?immutable=1";
+    }
+    sqlite3* opened = nullptr;
+    // One thread uses the connection: no lock around every call.
+    const int status = sqlite3_open_v2(
+        uri.c_str(), &opened, SQLITE_OPEN_READONLY | SQLITE_OPEN_URI | SQLITE_OPEN_NOMUTEX, vfs);
+    const Database database(opened);
+    if (status != SQLITE_OK) {
+        return {0, opened ? sqlite3_errmsg(opened) : sqlite3_errstr(status)};
+    }
+    // The log's index lives in this process's memory, not in a file beside
+    // the browser's; and closing never folds the log into the database.
+    sqlite3_db_config(opened, SQLITE_DBCONFIG_NO_CKPT_ON_CLOSE, 1, nullptr);
+    if (withLog && sqlite3_exec(opened, "PRAGMA locking_mode = EXCLUSIVE", nullptr, nullptr,
+                                nullptr) != SQLITE_OK) {
+        return {0, sqlite3_errmsg(opened)};
+    }
+    return PlacesQuery(database.get(), matcher, candidates).run();
+}
+
+} // namespace
+
+SourceReading fnReadFirefoxPlaces(std::string_view pPath, const Matcher& pMatcher,
+                                  std::vector<Bookmark>& pCandidates) {
+    std::string database(pPath);
+    if (platform::folderIdentity(pPath)) {
+        database += "\\places.sqlite";
+    }
+    return fnReadUnchangedPlaces(database, pCandidates, [&](bool withLog) {
+        return query(database, withLog, pMatcher, pCandidates);
+    });
+}
+
+} // namespace zaptrove

@@ -1,0 +1,23 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+
+#include "search/records/bookmark.h"
+#include "search/records/source_reading.h"
+
+#include <string_view>
+#include <vector>
+
+namespace zaptrove {
+
+class Matcher;
+
+// Reads the bookmarks of a Firefox profile (its folder, or its places.sqlite)
+// and appends the matching ones in the order of the browser's bookmark tree
+// (folders depth first, by position). Tags and "place:" queries are left out.
+// The profile is never written to, and a browser holding it is never waited
+// for: a database with changes still in its write-ahead log is read with that
+// log, in place and unlocked. A Matcher of no mode keeps nothing, which only counts.
+SourceReading fnReadFirefoxPlaces(std::string_view pPath, const Matcher& pMatcher,
+                                  std::vector<Bookmark>& pCandidates);
+
+} // namespace zaptrove

@@ -1,0 +1,114 @@
+// SPDX-License-Identifier: MIT
+#include "search/sources/netscape_reader.h"
+
+#include "search/matching/matcher.h"
+#include "search/scanning/character_references.h"
+#include "search/scanning/chunked_scan.h"
+#include "search/scanning/entry_encoding.h"
+
+#include <optional>
+#include <string>
+
+namespace zaptrove {
+
+namespace {
+
+constexpr std::string_view kMarker = "<DT><A HREF=";
+// An entry is cut when its raw text may hold the term, or when a character
+// reference in it stands for a character the term may hold.
+bool referenceMayHold(std::string_view text, std::size_t at, const MatchPrefilter& prefilter) {
+    const std::optional<CharacterReference> reference = fnCharacterReferenceAt(text.substr(at));
+    return reference && prefilter.mayHold(reference->character);
+}
+// Every occurrence of the marker starts an entry.
+constexpr BlockRule kEntries{kMarker, [](std::string_view, std::size_t) { return true; }, '&',
+                             referenceMayHold};
+// Firefox's saved queries ("Most Visited"), which only the browser can open.
+constexpr std::string_view kQueryScheme = "place:";
+constexpr std::size_t npos = std::string_view::npos;
+
+// A name or address with its character references decoded; text without any
+// is answered as it is, without a copy.
+struct DecodedText {
+    std::string buffer;
+    std::string_view decode(std::string_view raw) {
+        if (raw.find('&') == npos) {
+            return raw;
+        }
+        buffer = fnDecodeCharacterReferences(raw);
+        return buffer;
+    }
+};
+
+struct DecodedEntry {
+    EntryEncoding encoding;
+    DecodedText name;
+    DecodedText address;
+};
+
+// Cuts the entry at marker and keeps it when it matches; answers where the next
+// entry starts.
+std::size_t scanEntry(std::string_view text, std::size_t marker, const Matcher& matcher,
+                      MatchScratch& scratch, std::vector<Bookmark>& candidates,
+                      DecodedEntry& decoded) {
+    // The character after the marker is the opening quote; the address follows it.
+    const std::size_t addressStart = marker + kMarker.size() + 1;
+    const std::size_t nextMarker = text.find(kMarker, marker + kMarker.size());
+    const std::size_t entryEnd = nextMarker == npos ? text.size() : nextMarker;
+    const std::size_t addressEnd = addressStart > entryEnd ? npos : text.find('"', addressStart);
+    const std::size_t tagEnd = addressEnd >= entryEnd ? npos : text.find('>', addressEnd + 1);
+    if (tagEnd >= entryEnd) {
+        // No closing quote or ">" before the next entry: skip this one.
+        return nextMarker;
+    }
+    const std::size_t nameStart = tagEnd + 1;
+    // The next "<" is at the latest the next entry's own first character, so
+    // a name without its closing tag never hides the entry after it.
+    std::size_t nameEnd = text.find('<', nameStart);
+    if (nameEnd == npos) {
+        nameEnd = text.size();
+    }
+    std::string_view address = text.substr(addressStart, addressEnd - addressStart);
+    std::string_view name = text.substr(nameStart, nameEnd - nameStart);
+    decoded.encoding.decode(name, address);
+    address = decoded.address.decode(address);
+    name = decoded.name.decode(name);
+    if (!address.starts_with(kQueryScheme) && matcher.matches(name, address, scratch)) {
+        candidates.push_back({std::string(name), std::string(address)});
+    }
+    return nextMarker;
+}
+
+// subScanNetscape with the scratch memory of the whole read.
+void scanNetscape(std::string_view text, const Matcher& matcher, MatchScratch& scratch,
+                  std::vector<Bookmark>& candidates) {
+    DecodedEntry decoded;
+    subScanBlocksThatCanMatch(text, kEntries, matcher.prefilter(), [&](std::size_t marker) {
+        return scanEntry(text, marker, matcher, scratch, candidates, decoded);
+    });
+}
+
+} // namespace
+
+void subScanNetscape(std::string_view pText, const Matcher& pMatcher,
+                     std::vector<Bookmark>& pCandidates) {
+    MatchScratch scratch;
+    scanNetscape(pText, pMatcher, scratch, pCandidates);
+}
+
+SourceReading fnReadNetscape(std::string_view pPath, const Matcher& pMatcher,
+                             std::vector<Bookmark>& pCandidates, const DebugLog& pLog) {
+    return fnReadNetscapeInChunks(pPath, pMatcher, pCandidates, pLog, kFileChunkBytes);
+}
+
+SourceReading fnReadNetscapeInChunks(std::string_view pPath, const Matcher& pMatcher,
+                                     std::vector<Bookmark>& pCandidates, const DebugLog& pLog,
+                                     std::size_t pChunkBytes) {
+    MatchScratch scratch;
+    return fnReadFileInChunks(
+        pPath, "Netscape", kEntries, pCandidates,
+        [&](std::string_view text) { scanNetscape(text, pMatcher, scratch, pCandidates); }, pLog,
+        pChunkBytes);
+}
+
+} // namespace zaptrove
