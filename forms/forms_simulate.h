@@ -37,5 +37,10 @@ std::vector<std::string> cutCaptions(const Form& pForm);
 // The captions of the form's frames whose caption or border crosses a control
 // inside them.
 std::vector<std::string> crowdedFrames(const Form& pForm);
+#ifndef _WIN32
+// The captions of the form's option and check boxes whose mark (box or circle)
+// the control cuts off. On Windows the system's buttons draw their own marks.
+std::vector<std::string> cutMarks(const Form& pForm);
+#endif
 
 } // namespace zaptrove::platform::forms

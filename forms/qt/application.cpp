@@ -13,6 +13,7 @@ struct Application::Impl {
         // Wayland desktops take the window's icon and name from this desktop entry.
         QGuiApplication::setDesktopFileName(QStringLiteral("org.zaptrove.Zaptrove"));
         watchFirstPaintWhenAsked();
+        fitMarksToControls();
     }
     QApplication application;
 };

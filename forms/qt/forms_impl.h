@@ -86,6 +86,10 @@ struct Control::Impl final : QObject {
     TwipsMemory memory;
 };
 
+// Makes the style draw the marks of option and check boxes no higher than
+// their controls.
+void fitMarksToControls();
+
 // Gives the captions of the form's controls the largest font size, at most the
 // desktop's, with which each fits its control.
 void fitCaptions(QWidget& pForm);
