@@ -73,9 +73,11 @@ TEST(Faults, ASettingsFileThatCannotBeReadIsNeverWritten) {
     chmod(unreadable.c_str(), 0);
     const std::string pipe = tmp / "pipe.reg", device = tmp / "device.reg";
     ASSERT_EQ(mkfifo(pipe.c_str(), 0600), 0);
-    ASSERT_EQ(mknod(device.c_str(), S_IFCHR | 0666, makedev(1, 3)), 0); // a null device
-    const std::string folder = tmp.makeFolder("folder.reg");
-    for (const std::string& hive : {unreadable, pipe, device, folder}) {
+    std::vector<std::string> hives = {unreadable, pipe, tmp.makeFolder("folder.reg")};
+    if (mknod(device.c_str(), S_IFCHR | 0666, makedev(1, 3)) == 0) { // a null device; root only
+        hives.push_back(device);
+    }
+    for (const std::string& hive : hives) {
         struct stat before {};
         lstat(hive.c_str(), &before);
         EXPECT_TRUE(inChild([&] {
@@ -94,7 +96,8 @@ TEST(Faults, ASettingsFileThatCannotBeReadIsNeverWritten) {
                   std::tie(before.st_ino, before.st_mode, before.st_size, before.st_rdev))
             << hive;
     }
-    EXPECT_EQ(std::distance(fs::directory_iterator(tmp.path()), fs::directory_iterator()), 4);
+    EXPECT_EQ(std::distance(fs::directory_iterator(tmp.path()), fs::directory_iterator()),
+              std::ssize(hives));
 }
 
 // A lock file left by another user, which this one cannot open, does not stop
@@ -102,8 +105,9 @@ TEST(Faults, ASettingsFileThatCannotBeReadIsNeverWritten) {
 TEST(Faults, ALockFileOfAnotherUserIsSavedPast) {
     test::TempFolder tmp;
     const std::string hive = tmp / "registry.reg", lock = tmp.write("registry.reg.lock", "");
-    ASSERT_EQ(chown(lock.c_str(), 4242, 4242), 0);
-    chmod(lock.c_str(), 0600);
+    // Root gives the lock file away; anyone else takes their own access to it away.
+    const bool givenAway = chown(lock.c_str(), 4242, 4242) == 0;
+    chmod(lock.c_str(), givenAway ? 0600 : 0);
     Settings settings;
     settings.OperaMain = "/home/me/opera.adr";
     EXPECT_TRUE(inChild([&] {
