@@ -116,14 +116,22 @@ BrowserProgram fromDesktopEntry(const ProgramPlaces& places, std::string_view id
     return {};
 }
 
+bool isFolder(const std::string& path) {
+    return platform::folderIdentity(path).has_value();
+}
+
+// "snap run NAME" or "flatpak run ID", when the snap or app is installed.
 BrowserProgram fromSandbox(const ProgramPlaces& places, const ProgramRow& row) {
-    if (row.sandbox == Sandbox::Snap &&
-        platform::folderIdentity(joined(places.snapFolder, row.sandboxName))) {
-        if (std::string snap = onPath(places, "snap"); !snap.empty()) {
-            return {{snap, "run", std::string(row.sandboxName)},
-                    false,
-                    "snap " + std::string(row.sandboxName)};
-        }
+    const std::string name(row.sandboxName);
+    bool installed = row.sandbox == Sandbox::Snap && isFolder(joined(places.snapFolder, name));
+    for (const std::string& folder : places.flatpakFolders) {
+        installed |=
+            row.sandbox == Sandbox::Flatpak && isFolder(joined(joined(folder, "app"), name));
+    }
+    const std::string_view runner = row.sandbox == Sandbox::Snap ? "snap" : "flatpak";
+    if (std::string program = installed ? onPath(places, runner) : std::string();
+        !program.empty()) {
+        return {{program, "run", name}, false, std::string(runner) + " " + name};
     }
     return {};
 }
@@ -195,8 +203,10 @@ ProgramPlaces fnCurrentProgramPlaces(platform::Registry* pRegistry) {
     };
     if (std::string dataHome = platform::xdgBaseFolder("XDG_DATA_HOME", ".local/share");
         !dataHome.empty()) {
+        places.flatpakFolders.push_back(dataHome + "/flatpak");
         places.dataFolders.push_back(std::move(dataHome));
     }
+    places.flatpakFolders.emplace_back("/var/lib/flatpak");
     const std::string dataDirs = platform::environmentValue("XDG_DATA_DIRS");
     split(dataDirs.empty() ? "/usr/local/share:/usr/share" : dataDirs, places.dataFolders);
     split(platform::environmentValue("PATH"), places.pathFolders);

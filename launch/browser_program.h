@@ -21,6 +21,9 @@ struct ProgramPlaces {
     std::vector<std::string> dataFolders;
     std::vector<std::string> pathFolders; // $PATH
     std::string snapFolder = "/snap";     // a folder per installed snap
+    // Flatpak's installations, each with an "app" folder per installed app:
+    // the user's ($XDG_DATA_HOME/flatpak), then the system's.
+    std::vector<std::string> flatpakFolders;
     // On Windows, the StartMenuInternet and App Paths keys; none elsewhere.
     platform::Registry* registry = nullptr;
 };

@@ -13,6 +13,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <memory>
 
 using zaptrove::Bookmark;
@@ -150,7 +151,10 @@ struct FakeDesktop {
     zaptrove::test::FakeBrowsers fakes{t};
     ProgramPlaces places = zaptrove::fnCurrentProgramPlaces(nullptr);
 
-    FakeDesktop() { places.snapFolder = t / "snap"; }
+    FakeDesktop() {
+        places.snapFolder = t / "snap";
+        places.flatpakFolders = {t / "flatpak"};
+    }
     std::string program(const std::string& relative) const { return fakes.program(relative); }
     void entry(const std::string& id, const std::string& exec) const { fakes.entry(id, exec); }
     std::string started() const { return fakes.started(); }
@@ -179,13 +183,19 @@ TEST(BrowserProgram, TakesTheProfilesOwnInstallationFirstThenAnotherOfItsBrowser
         fnFindBrowserProgram(profileOf(Browser::Chrome, "Chrome Beta", "P"), d.places).command,
         Arguments{chrome});
 
-    // A snap runs through "snap run" when it is installed; a file that may not
-    // be run is no program.
+    // A snap or a Flatpak app runs through "snap run" or "flatpak run" when it
+    // is installed; a file that may not be run is no program.
     const std::string snap = d.program("bin/snap");
     d.t.makeFolder("snap/chromium");
     EXPECT_EQ(fnFindBrowserProgram(profileOf(Browser::Chromium, "Chromium (snap)", "P"), d.places)
                   .command,
               (Arguments{snap, "run", "chromium"}));
+    const std::string flatpak = d.program("bin/flatpak");
+    d.t.makeFolder("flatpak/app/com.brave.Browser");
+    EXPECT_EQ(
+        fnFindBrowserProgram(profileOf(Browser::Brave, "Brave (Flatpak)", "P"), d.places).command,
+        (Arguments{flatpak, "run", "com.brave.Browser"}));
+    std::remove(flatpak.c_str());
     d.t.write("bin/brave-browser", "#!/bin/sh\n");
     EXPECT_TRUE(
         fnFindBrowserProgram(profileOf(Browser::Brave, "Brave", "P"), d.places).command.empty());
