@@ -601,8 +601,8 @@ TEST_F(MainWindow, BrowserProfilesAreNamedInTheTooltipAndListedAndSwitchedInMore
 }
 
 // Enter opens a browser's bookmark in its own browser and profile, Shift+Enter
-// in a private window; the others, and all of them with the Opening page's box
-// cleared, open with the desktop's default.
+// and Shift+double-click in a private window; the others, and all of them with the Opening page's
+// box cleared, open with the desktop's default.
 TEST_F(MainWindow, BrowserBookmarksOpenInTheirOwnBrowserAndProfile) {
     const test::FakeBrowsers fakes(tmp);
     const std::string chromium = fakes.program("bin/chromium");
@@ -617,8 +617,9 @@ TEST_F(MainWindow, BrowserBookmarksOpenInTheirOwnBrowserAndProfile) {
     EXPECT_EQ(fakes.started(), own + "--incognito\nhttps://work/\nend\n");
     EXPECT_FALSE(window.cboResult.visible()); // closed as by Enter
     enter("zt");
-    forms::simulateKeyCombination(window.cboResult, "Shift+A"); // Shift lingers no further
-    forms::simulateKey(window.cboResult, '-');
+    forms::simulateDoubleClick(window.cboResult, 0, true);
+    EXPECT_EQ(fakes.started(), own + "--incognito\nhttps://work/\nend\n");
+    forms::simulateKey(window.cboResult, '-'); // Shift lingers no further
     EXPECT_EQ(fakes.started(), own + "https://work/\nend\n");
     enter("news");
     forms::simulateKeyCombination(window.cboResult, "Shift+Return");
