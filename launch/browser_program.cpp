@@ -7,6 +7,7 @@
 #include "platform/registry.h"
 #include "settings/registry_values.h"
 
+#include <algorithm>
 #include <array>
 
 namespace zaptrove {
@@ -170,6 +171,9 @@ BrowserProgram windowsProgram(const WindowsRow& row, platform::Registry& registr
     const std::string appPath =
         "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\App Paths\\" + std::string(row.executable);
     for (const std::string& path : {client, appPath}) {
+        if (path.ends_with('\\')) {
+            continue; // no App Paths name
+        }
         for (const RegistryRoot root : {RegistryRoot::CurrentUser, RegistryRoot::LocalMachine}) {
             const platform::KeyHandle key = registry.openKey(root, path);
             std::string value;

@@ -129,9 +129,16 @@ TEST(BrowserProgram, FindsTheRegisteredProgramOnWindows) {
         fnFindBrowserProgram(profileOf(Browser::Chrome, "Chrome Beta", "C"), places);
     EXPECT_EQ(chrome.command, Arguments{"C:\\Program Files\\Chrome\\chrome.exe"});
     EXPECT_FALSE(chrome.ownInstall) << "a Beta profile needs its user-data folder named";
-    EXPECT_TRUE(
-        fnFindBrowserProgram(profileOf(Browser::Vivaldi, "Vivaldi", "V"), places).command.empty());
+    // Chromium has no App Paths name: the key above the names is no program.
+    const std::string appPaths = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\App Paths";
+    set(appPaths, "C:\\stray.exe");
+    for (const Browser browser : {Browser::Vivaldi, Browser::Chromium})
+        EXPECT_TRUE(fnFindBrowserProgram(profileOf(browser, "B", "V"), places).command.empty());
 
+    const platform::KeyHandle paths =
+        registry->openKey(platform::RegistryRoot::CurrentUser, appPaths);
+    registry->deleteValue(paths, "");
+    registry->closeKey(paths);
     for (const std::string& key :
          {appPath, client,
           std::string("SOFTWARE\\Clients\\StartMenuInternet\\Google Chrome\\shell\\open"),
