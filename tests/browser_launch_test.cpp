@@ -26,9 +26,6 @@ using Arguments = std::vector<std::string>;
 
 namespace {
 
-// An address a command interpreter would take apart in every way it could.
-const std::string kAwkwardAddress = "https://example.org/a b?q=\"x\"&r='y';ls $(id) `id` \\ Grüße";
-
 BrowserProfile profileOf(Browser browser, std::string install, std::string folder) {
     BrowserProfile profile;
     profile.browser = browser;
@@ -37,32 +34,6 @@ BrowserProfile profileOf(Browser browser, std::string install, std::string folde
     profile.folder = std::move(folder);
     return profile;
 }
-
-Bookmark bookmarkOf(const BrowserProfile& profile, std::string address) {
-    Bookmark bookmark;
-    bookmark.Name = "Page";
-    bookmark.URL = std::move(address);
-    bookmark.Profile = std::make_shared<const BrowserProfile>(profile);
-    return bookmark;
-}
-
-class RecordingShell final : public zaptrove::platform::Shell {
-  public:
-    void openAddress(std::string_view pAddress, std::uintptr_t) override {
-        opened.emplace_back(pAddress);
-    }
-    Arguments opened;
-};
-
-class RecordingStarter final : public zaptrove::platform::ProgramStarter {
-  public:
-    bool startProgram(const Arguments& pArguments) override {
-        started.push_back(pArguments);
-        return starts;
-    }
-    std::vector<Arguments> started;
-    bool starts = true;
-};
 
 } // namespace
 
@@ -151,6 +122,9 @@ TEST(BrowserProgram, FindsTheRegisteredProgramOnWindows) {
 
 namespace {
 
+// An address a command interpreter would take apart in every way it could.
+const std::string kAwkwardAddress = "https://example.org/a b?q=\"x\"&r='y';ls $(id) `id` \\ Grüße";
+
 // Fake programs and desktop entries in a temporary folder, and the places the
 // program finds them by, as the running system gives them.
 struct FakeDesktop {
@@ -165,6 +139,32 @@ struct FakeDesktop {
     std::string program(const std::string& relative) const { return fakes.program(relative); }
     void entry(const std::string& id, const std::string& exec) const { fakes.entry(id, exec); }
     std::string started() const { return fakes.started(); }
+};
+
+Bookmark bookmarkOf(const BrowserProfile& profile, std::string address) {
+    Bookmark bookmark;
+    bookmark.Name = "Page";
+    bookmark.URL = std::move(address);
+    bookmark.Profile = std::make_shared<const BrowserProfile>(profile);
+    return bookmark;
+}
+
+class RecordingShell final : public zaptrove::platform::Shell {
+  public:
+    void openAddress(std::string_view pAddress, std::uintptr_t) override {
+        opened.emplace_back(pAddress);
+    }
+    Arguments opened;
+};
+
+class RecordingStarter final : public zaptrove::platform::ProgramStarter {
+  public:
+    bool startProgram(const Arguments& pArguments) override {
+        started.push_back(pArguments);
+        return starts;
+    }
+    std::vector<Arguments> started;
+    bool starts = true;
 };
 
 } // namespace
