@@ -610,9 +610,10 @@ TEST_F(MainWindow, BrowserBookmarksOpenInTheirOwnBrowserAndProfile) {
     settings.BrowserProfiles = {
         test::chromiumProfile(tmp, Browser::Chromium, "Person 1", "Zt Work", "https://work/")};
     const std::string own = chromium + "\n--profile-directory=Person 1\n";
+    settings.DebugMode = DEBUG_ON; // says what was started, should a check fail
     enter("zt");
     forms::simulateKey(window.cboResult, forms::KEY_RETURN);
-    EXPECT_EQ(fakes.started(), own + "https://work/\nend\n");
+    EXPECT_EQ(fakes.started(), own + "https://work/\nend\n") << log();
     enter("zt");
     forms::simulateKeyCombination(window.cboResult, "Shift+Return");
     EXPECT_EQ(fakes.started(), own + "--incognito\nhttps://work/\nend\n");
