@@ -13,8 +13,10 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <cstdio>
 #include <memory>
+#include <thread>
 
 using zaptrove::Bookmark;
 using zaptrove::Browser;
@@ -72,6 +74,29 @@ TEST(WindowsCommandLine, QuotesWhatTheRuntimeWouldSplitOrUnescape) {
     // so that it does not escape the closing quote.
     EXPECT_EQ(fnWindowsCommandLine({"b", "--user-data-dir=C:\\My Data\\"}),
               "\"b\" \"--user-data-dir=C:\\My Data\\\\\"");
+}
+
+// The real start: every argument arrives whole, whatever it holds (on Windows
+// through the command line and the C runtime's splitting of it).
+TEST(ProgramStart, HandsEveryArgumentOverAsItIs) {
+    TempFolder t;
+    const std::string record = t / "arguments.txt";
+    const Arguments handed = {"https://a.example/?q=\"x y\"&r='z';ls $(id) `id`",
+                              "",
+                              "C:\\My Data\\",
+                              "a\\\\\"b",
+                              "--profile-directory=Profile 1",
+                              "Grüße 漢"};
+    Arguments command = {ZAPTROVE_ARGUMENT_RECORDER, record};
+    command.insert(command.end(), handed.begin(), handed.end());
+    ASSERT_TRUE(zaptrove::platform::systemProgramStarter().startProgram(command));
+    for (int i = 0; i < 500 && !readFile(record).ends_with("end\n"); ++i)
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    std::string expected;
+    for (const std::string& argument : handed)
+        expected += argument + "\n";
+    EXPECT_EQ(readFile(record), expected + "end\n");
+    EXPECT_FALSE(zaptrove::platform::systemProgramStarter().startProgram({t / "no such program"}));
 }
 
 TEST(BrowserProgram, FindsTheRegisteredProgramOnWindows) {
