@@ -4,6 +4,7 @@
 #include "cli/find_options.h"
 #include "cli/printable_text.h"
 #include "debug_log/debug_log.h"
+#include "launch/open_bookmark.h"
 #include "platform/files.h"
 #include "search/discovery/browser_sources.h"
 #include "search/discovery/start_up.h"
@@ -68,6 +69,24 @@ void listSources(const Settings& settings, std::ostream& out) {
     }
 }
 
+// Opens the first bookmark found as Enter in the window does, by the stored
+// DoOwnBrowser unless --open-with says otherwise.
+int openFirst(const FindOptions& options, const Settings& settings, const Bookmark& first,
+              const FindOpeners& openers, const DebugLog& log, std::ostream& err) {
+    log.subDebug(LOG_INFO, "Launching: " + first.URL);
+    const auto registry = platform::openUserRegistry(options.registryPath);
+    const bool ownBrowser = options.ownBrowser.value_or(settings.DoOwnBrowser != DO_NO);
+    if (!fnOpenBookmark(
+            first, ownBrowser, options.privateWindow,
+            Openers{*openers.shell, *openers.starter, fnCurrentProgramPlaces(registry.get())},
+            log)) {
+        err << "zaptrove-find: the address cannot be opened: " << fnPrintableLine(first.URL)
+            << '\n';
+        return FIND_NOT_OPENED;
+    }
+    return FIND_FOUND;
+}
+
 // Flushes the output; a write that failed (a full disk, a closed pipe) turns
 // the status into FIND_WRITE_ERROR, with a message.
 int finishOutput(std::ostream& out, std::ostream& err, int status) {
@@ -81,7 +100,8 @@ int finishOutput(std::ostream& out, std::ostream& err, int status) {
 
 } // namespace
 
-int fnRunFind(const std::vector<std::string>& pArgs, std::ostream& pOut, std::ostream& pErr) {
+int fnRunFind(const std::vector<std::string>& pArgs, std::ostream& pOut, std::ostream& pErr,
+              const FindOpeners& pOpeners) {
     const FindOptions options = fnParseFindOptions(pArgs);
     if (!options.error.empty()) {
         pErr << "zaptrove-find: " << options.error << " (see --help)\n";
@@ -127,6 +147,9 @@ int fnRunFind(const std::vector<std::string>& pArgs, std::ostream& pOut, std::os
     if (!outcome.Found) {
         pErr << "Nothing Found\n";
         return FIND_NOTHING_FOUND;
+    }
+    if (options.open) {
+        return openFirst(options, settings, outcome.Results.front(), pOpeners, log, pErr);
     }
     for (const Bookmark& record : outcome.Results) {
         if (options.tsv) {

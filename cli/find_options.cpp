@@ -29,6 +29,7 @@ constexpr std::array kWordsChoices = {Choice{"together", WORDS_TOGETHER},
 constexpr std::array kAccentsChoices = {Choice{"match", ACCENTS_MATCH},
                                         Choice{"ignore", ACCENTS_IGNORE}};
 constexpr std::array kSwitchChoices = {Choice{"on", DO_YES}, Choice{"off", DO_NO}};
+constexpr std::array kOpenWithChoices = {Choice{"own", DO_YES}, Choice{"default", DO_NO}};
 
 // The row of kLocations a command-line option names, if any.
 std::optional<std::size_t> locationOption(std::string_view name) {
@@ -84,6 +85,12 @@ bool applyValueOption(std::string_view name, const std::string& value, FindOptio
         if (code) {
             options.browsers = *code == DO_YES;
         }
+    } else if (name == "open-with") {
+        std::optional<std::int16_t> code;
+        pick(kOpenWithChoices, code);
+        if (code) {
+            options.ownBrowser = *code == DO_YES;
+        }
     } else if (name == "debug-log") {
         options.debugLogPath = value;
     } else if (name == "registry" && platform::registryIsHiveFile()) {
@@ -108,6 +115,10 @@ FindOptions fnParseFindOptions(const std::vector<std::string>& pArgs) {
             optionsEnded = true;
         } else if (arg == "--tsv") {
             options.tsv = true;
+        } else if (arg == "--open") {
+            options.open = true;
+        } else if (arg == "--private") {
+            options.privateWindow = true;
         } else if (arg == "--list-sources") {
             options.listSources = true;
         } else if (arg == "--all") {
@@ -140,7 +151,9 @@ FindOptions fnParseFindOptions(const std::vector<std::string>& pArgs) {
     }
     if (options.error.empty() && !options.showHelp && !options.showVersion &&
         !options.listSources) {
-        if (options.listAll && !words.empty()) {
+        if ((options.privateWindow || options.ownBrowser) && !options.open) {
+            options.error = "--private and --open-with go with --open";
+        } else if (options.listAll && !words.empty()) {
             options.error = "--all takes no search term";
         } else if (!options.listAll && words.empty()) {
             options.error = "no search term given";
@@ -229,6 +242,13 @@ std::string fnFindUsage() {
                            : "") +
            "  --debug-log FILE          write the diagnostic log of this run to FILE\n"
            "  --tsv                     print the name, a tab and the address instead\n"
+           "  --open                    open the first bookmark found, as Enter in the\n"
+           "                            window does, instead of printing\n"
+           "  --private                 with --open: a browser's bookmark opens in a\n"
+           "                            private window of its browser\n"
+           "  --open-with own|default   with --open: a browser's bookmark opens in its own\n"
+           "                            browser and profile, or with the desktop's default\n"
+           "                            (default: as stored; own when nothing is stored)\n"
            "  --all                     list every bookmark\n"
            "  --list-sources            list every source a search would read (kind, name,\n"
            "                            on or off, bookmark count or why it cannot be\n"
@@ -245,7 +265,8 @@ std::string fnFindUsage() {
            "\n"
            "Exit status: 0 when something was found, 1 when nothing was (\"Nothing Found\"\n"
            "goes to standard error), 2 on a usage error, 3 when no bookmark source could\n"
-           "be read (or none is enabled), 4 when the output could not be written.\n";
+           "be read (or none is enabled), 4 when the output could not be written, 5 when\n"
+           "--open found a bookmark whose address cannot be opened.\n";
 }
 
 } // namespace zaptrove

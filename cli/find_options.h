@@ -32,7 +32,10 @@ struct FindOptions {
     std::string searchTerm;       // the words, joined by single blanks; empty lists every bookmark
     std::string debugLogPath;     // empty: no log
     bool tsv = false;
-    bool listAll = false; // --all: no term, every bookmark
+    bool open = false;              // --open: opens the first bookmark found
+    bool privateWindow = false;     // --private
+    std::optional<bool> ownBrowser; // --open-with own|default
+    bool listAll = false;           // --all: no term, every bookmark
     bool showHelp = false;
     bool showVersion = false;
     std::string error; // a usage error, when not empty

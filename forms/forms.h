@@ -66,6 +66,8 @@ enum class EndRequest {
 void whenAskedToEnd(std::function<void(EndRequest)> pAction);
 // Brings the top-level window with this caption to the front; false when none has it.
 bool appActivate(std::string_view pCaption);
+// Whether Shift was held in the key or mouse event being handled.
+bool shiftHeld();
 // The screen's twips per pixel: 1440 / logical dots per inch (15 at 96 dpi).
 float twipsPerPixelX();
 

@@ -20,7 +20,8 @@ void simulateKey(Control& pControl, std::int16_t pKeyAscii);
 void simulateKeyDown(Control& pControl, std::int16_t pKeyCode);
 // A key pressed with modifiers, written as "Ctrl+Alt+Z".
 void simulateKeyCombination(Control& pControl, std::string_view pCombination);
-void simulateDoubleClick(ListBox& pList, int pRow);
+// With pShift, Shift is held through the clicks.
+void simulateDoubleClick(ListBox& pList, int pRow, bool pShift = false);
 void simulateClick(CommandButton& pButton);
 // On the box or circle that shows the value.
 void simulateClick(Checkable& pControl);

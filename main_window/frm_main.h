@@ -7,6 +7,7 @@
 #include "platform/autostart.h"
 #include "platform/clock.h"
 #include "platform/hotkey.h"
+#include "platform/program_start.h"
 #include "platform/shell.h"
 #include "preferences_dialog/frm_preferences.h"
 #include "registry/registry.h"
@@ -54,6 +55,8 @@ class frmMain final : public SettingsWindow {
             registerHotkey = &platform::registerHotkey;
         // The entry that starts the program at login.
         platform::Autostart* autostart = &platform::userAutostart();
+        // What starts a browser with a bookmark.
+        platform::ProgramStarter* programs = &platform::systemProgramStarter();
     };
 
     frmMain(Settings& settings, Services services);
@@ -82,8 +85,8 @@ class frmMain final : public SettingsWindow {
     void cboResult_KeyPress(std::int16_t& KeyAscii);
     void cmdCancel_Click();
     void cmdPrefereneces_Click();
-    // Opening an address (launch.cpp)
-    void subLaunch(const std::string& pURL);
+    // Opening a bookmark (launch.cpp); pPrivate asks its browser for a private window
+    void subLaunch(const Bookmark& pBookmark, bool pPrivate = false);
     // The tray icon (tray.cpp)
     void Form_MouseMove(platform::forms::TrayClick pClick);
     void subRestoreFromTray();

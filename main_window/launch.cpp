@@ -1,14 +1,19 @@
 // SPDX-License-Identifier: MIT
 #include "main_window/frm_main.h"
 
+#include "launch/open_bookmark.h"
+
 namespace zaptrove {
 
-// Opens the address with the desktop's "open" action, then does what Launch
-// asks: nothing, minimise, or quit (which does not come back). The shell
-// answers once the desktop has the address, so quitting loses nothing.
-void frmMain::subLaunch(const std::string& pURL) {
-    subDebug(LOG_INFO, "Launching: " + pURL);
-    services_.shell.openAddress(pURL, form.nativeHandle());
+// Opens the bookmark (a browser's in its own browser and profile while
+// DoOwnBrowser is on, the others with the desktop's "open" action), then does
+// what Launch asks: nothing, minimise, or quit (which does not come back). Both
+// answer once the program they start has the address, so quitting loses nothing.
+void frmMain::subLaunch(const Bookmark& pBookmark, bool pPrivate) {
+    subDebug(LOG_INFO, "Launching: " + pBookmark.URL);
+    const Openers openers{services_.shell, *services_.programs,
+                          fnCurrentProgramPlaces(&services_.registry), form.nativeHandle()};
+    fnOpenBookmark(pBookmark, settings_.DoOwnBrowser != DO_NO, pPrivate, openers, log_);
     switch (settings_.Launch) {
     case LAUNCH_MINIMIZE:
         subDebug(LOG_INFO, "...minimizing");

@@ -78,25 +78,28 @@ void frmMain::cboResult_Click() {
     }
 }
 
+// With Shift held, a browser bookmark opens in a private window.
 void frmMain::cboResult_DblClick() {
     if (const Bookmark* selected = selectedBookmark()) {
-        subLaunch(selected->URL);
+        subLaunch(*selected, forms::shiftHeld());
     }
 }
 
-// Enter opens the row and closes the list, "-" opens it and keeps the list,
-// "+" copies its address. Every key still reaches the list.
+// Enter opens the row and closes the list (Shift+Enter in a private window of
+// its browser), "-" opens it and keeps the list, "+" copies its address. Every
+// key still reaches the list.
 void frmMain::cboResult_KeyPress(std::int16_t& KeyAscii) {
     const Bookmark* selected = selectedBookmark();
     if (selected == nullptr) {
         return;
     }
-    const std::string url = selected->URL;
+    const Bookmark chosen = *selected;
+    const std::string& url = chosen.URL;
     switch (KeyAscii) {
     case forms::KEY_RETURN:
         txtInput.setText("");
         txtInput.setTabStop(true);
-        subLaunch(url);
+        subLaunch(chosen, forms::shiftHeld());
         forms::doEvents();
         cboResult.setVisible(false);
         cmdPrefereneces.setVisible(true);
@@ -113,7 +116,7 @@ void frmMain::cboResult_KeyPress(std::int16_t& KeyAscii) {
         subShowNotice("Address copied");
         break;
     case KEY_MINUS:
-        subLaunch(url);
+        subLaunch(chosen);
         break;
     default:
         break;

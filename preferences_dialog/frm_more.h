@@ -4,6 +4,7 @@
 #include "forms/forms.h"
 #include "preferences_dialog/browsers_page.h"
 #include "preferences_dialog/launcher_page.h"
+#include "preferences_dialog/opening_page.h"
 #include "settings/settings.h"
 
 #include <vector>
@@ -29,6 +30,7 @@ class frmMore {
     platform::forms::ListBox lstPages;
     BrowsersPage Browsers;
     LauncherPage Launcher;
+    OpeningPage Opening;
     platform::forms::CommandButton cmdOK;
     platform::forms::CommandButton cmdCancel;
 

@@ -90,6 +90,9 @@ struct Settings {
     std::string ChromiumAlt;
     // The global hotkey that shows or hides the window ("Ctrl+Alt+Z"); empty for none.
     std::string HotKey;
+    // DO_NO: every bookmark opens with the desktop's default; anything else: a
+    // browser bookmark opens in its own browser and profile.
+    std::int16_t DoOwnBrowser = 0;
     // The Favorites folder and the Netscape file start-up found on this
     // machine (never stored): while MSIEMain or NetscapeMain holds one of
     // them, the user has not named that location.

@@ -115,6 +115,8 @@ inline constexpr StoredValue kStoredValues[] = {
     {"ChromiumAlt",  &Settings::ChromiumAlt,  kEmpty,                kEmpty,                         {},              SavedWhen::Always},
     {"HotKey",       &Settings::HotKey,       kEmpty,                kUnchanged,                     {},              SavedWhen::WhileOn},
     {"TrayMenu",     &Settings::TrayMenu,     TRAY_MENU_OFF,         kUnchanged,                     {},              SavedWhen::WhileOn, TRAY_MENU_ON},
+    // On unless stored off: only the desktop's default opening is written.
+    {"DoOwnBrowser", &Settings::DoOwnBrowser, DO_YES,                kUnchanged,                     {},              SavedWhen::WhileOn, DO_NO},
 };
 // clang-format on
 

@@ -5,6 +5,7 @@
 #include "platform/files.h"
 #include "settings/registry_values.h"
 #include "support/chromium_files.h"
+#include "support/fake_browsers.h"
 #include "support/temp_folder.h"
 #include "support/test_registry.h"
 #include "text/text.h"
@@ -382,5 +383,51 @@ TEST_F(FindCommand, AFreshAccountIsQuiet) {
     EXPECT_EQ(find({"zt"}), 1); // the Firefox profile was read
     EXPECT_EQ(err.str(), "zaptrove-find: Favorites folder " + t / "home/Favorites/" +
                              " could not be read: Not a directory\nNothing Found\n");
+}
+#endif
+
+#ifndef _WIN32
+// --open starts what Enter in the window would: the profile's own browser (or
+// the desktop's default), and prints nothing.
+TEST_F(FindCommand, OpenStartsTheFirstBookmarkFound) {
+    struct Recorder final : zaptrove::platform::Shell, zaptrove::platform::ProgramStarter {
+        void openAddress(std::string_view pAddress, std::uintptr_t) override {
+            opened += std::string(pAddress) + "\n";
+        }
+        bool startProgram(const Args& pArguments) override {
+            for (const std::string& argument : pArguments)
+                opened += argument + "\n";
+            return true;
+        }
+        std::string opened;
+    } recorder;
+    const zaptrove::test::FakeBrowsers fakes(t);
+    const std::string chromium = fakes.program("bin/chromium");
+    t.write("prof/Bookmarks", zaptrove::test::chromiumBookmarks("Zt News", "https://zt/?a=1&b"));
+    const std::string odd = t.write("odd.html", "<DT><A HREF=\"-x\">Odd</A>\n");
+    const auto opened = [&](Args args) {
+        out.str("");
+        err.str("");
+        recorder.opened.clear();
+        const int status = fnRunFind(args, out, err, {&recorder, &recorder});
+        EXPECT_EQ(out.str(), "") << testing::PrintToString(args);
+        return std::to_string(status) + ":" + recorder.opened;
+    };
+    const std::string own =
+        chromium + "\n--user-data-dir=" + t.path() + "\n--profile-directory=prof\n";
+    EXPECT_EQ(opened({"--open", "--chromium", t / "prof", "zt"}),
+              "0:" + own + "https://zt/?a=1&b\n");
+    EXPECT_EQ(opened({"--open", "--private", "--chromium", t / "prof", "zt"}),
+              "0:" + own + "--incognito\nhttps://zt/?a=1&b\n");
+    EXPECT_EQ(
+        opened({"--open", "--open-with", "default", "--private", "--chromium", t / "prof", "zt"}),
+        "0:https://zt/?a=1&b\n");
+    EXPECT_EQ(opened({"--open", "--open-with=own", "--netscape", ns, "news"}), "0:http://b\n");
+    EXPECT_EQ(opened({"--open", "--netscape", ns, "zebra"}), "1:");
+    EXPECT_EQ(opened({"--open", "--netscape", odd, "odd"}), "5:-x\n");
+    EXPECT_EQ(err.str(), "zaptrove-find: the address cannot be opened: -x\n");
+    for (const Args& wrong : {Args{"--private", "news"}, Args{"--open-with", "own", "news"},
+                              Args{"--open", "--open-with", "mine", "news"}})
+        EXPECT_EQ(opened(wrong).substr(0, 2), "2:") << testing::PrintToString(wrong);
 }
 #endif

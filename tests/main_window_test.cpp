@@ -5,6 +5,7 @@
 #include "settings/registry_values.h"
 #include "settings/settings_store.h"
 #include "support/chromium_files.h"
+#include "support/fake_browsers.h"
 #include "support/fake_clock.h"
 #include "support/temp_folder.h"
 #include "support/test_registry.h"
@@ -314,13 +315,15 @@ TEST_F(MainWindow, ASettingsFileThatIsNotSavedIsNamedInTheLog) {
 
 TEST_F(MainWindow, LaunchSettingDecidesWhatFollowsAnOpening) {
     enter("news");
+    Bookmark x;
+    x.URL = "http://x/";
     for (const std::int16_t launch : {LAUNCH_NOTHING, std::int16_t{99}}) {
         settings.Launch = launch;
-        window.subLaunch("http://x/");
+        window.subLaunch(x);
         EXPECT_EQ(window.form.windowState(), forms::WINDOW_NORMAL);
     }
     settings.Launch = LAUNCH_MINIMIZE;
-    window.subLaunch("http://x/");
+    window.subLaunch(x);
     EXPECT_EQ(window.form.windowState(), forms::WINDOW_MINIMIZED);
     std::int16_t enter = forms::KEY_RETURN;
     settings.Launch = LAUNCH_QUIT;
@@ -599,6 +602,46 @@ TEST_F(MainWindow, BrowserProfilesAreNamedInTheTooltipAndListedAndSwitchedInMore
     enter("zt");
     EXPECT_EQ(window.txtInput.text(), "Nothing Found");
 }
+
+#ifndef _WIN32 // the fake browsers are shell scripts
+// Enter opens a browser's bookmark in its own browser and profile, Shift+Enter
+// and Shift+double-click in a private window; the others, and all of them with
+// the Opening page's box cleared, open with the desktop's default.
+TEST_F(MainWindow, BrowserBookmarksOpenInTheirOwnBrowserAndProfile) {
+    const test::FakeBrowsers fakes(tmp);
+    const std::string chromium = fakes.program("bin/chromium");
+    settings.BrowserProfiles = {
+        test::chromiumProfile(tmp, Browser::Chromium, "Person 1", "Zt Work", "https://work/")};
+    const std::string own = chromium + "\n--profile-directory=Person 1\n";
+    settings.DebugMode = DEBUG_ON; // says what was started, should a check fail
+    enter("zt");
+    forms::simulateKey(window.cboResult, forms::KEY_RETURN);
+    EXPECT_EQ(fakes.started(), own + "https://work/\nend\n") << log();
+    enter("zt");
+    forms::simulateKeyCombination(window.cboResult, "Shift+Return");
+    EXPECT_EQ(fakes.started(), own + "--incognito\nhttps://work/\nend\n");
+    EXPECT_FALSE(window.cboResult.visible()); // closed as by Enter
+    enter("zt");
+    forms::simulateDoubleClick(window.cboResult, 0, true);
+    EXPECT_EQ(fakes.started(), own + "--incognito\nhttps://work/\nend\n");
+    forms::simulateKey(window.cboResult, '-'); // Shift lingers no further
+    EXPECT_EQ(fakes.started(), own + "https://work/\nend\n");
+    enter("news");
+    forms::simulateKeyCombination(window.cboResult, "Shift+Return");
+    EXPECT_EQ(shell.opened, std::vector<std::string>{"http://daily/"});
+
+    inMoreDialog([](frmMore& more) {
+        EXPECT_EQ(more.lstPages.list(2), "Opening");
+        EXPECT_TRUE(more.Opening.chkOwnBrowser.value());
+        forms::simulateClick(more.Opening.chkOwnBrowser);
+        more.cmdOK_Click();
+    });
+    EXPECT_TRUE(settings.DoOwnBrowser == DO_NO && stores("DoOwnBrowser=14"));
+    enter("zt");
+    forms::simulateKeyCombination(window.cboResult, "Shift+Return");
+    EXPECT_EQ(shell.opened.back(), "https://work/");
+}
+#endif
 
 // The hand-added locations take a path from the system's dialog; one that
 // cannot be read is marked, with the reason as its tooltip, and stored all the same.

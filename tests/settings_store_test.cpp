@@ -142,6 +142,31 @@ TEST_F(SettingsStore, MinimisedExitKeepsGeometryResetExitWritesNothingAndResetRe
     EXPECT_FALSE(fnReadStoredSettings(*registry, settings, window));
 }
 
+// Opening in the bookmark's own browser is on in a store without the value,
+// which is written only while it is off.
+TEST_F(SettingsStore, OwnBrowserIsOnWhenMissingAndStoredOnlyWhileOff) {
+    const auto held = [&] {
+        Settings later;
+        subLoadSettings(*registry, later, window);
+        return later.DoOwnBrowser;
+    };
+    subLoadSettings(*registry, settings, window);
+    subSaveSettings(*registry, settings, window);
+    const auto older = registry.settingsValues();
+    EXPECT_EQ(held(), DO_YES);
+    settings.DoOwnBrowser = DO_NO;
+    subSaveSettings(*registry, settings, window);
+    EXPECT_TRUE(stores("DoOwnBrowser=14"));
+    EXPECT_EQ(held(), DO_NO);
+    settings.DoOwnBrowser = DO_YES;
+    subSaveSettings(*registry, settings, window);
+    EXPECT_EQ(registry.settingsValues(), older);
+    settings.DoOwnBrowser = DO_NO;
+    subSaveSettings(*registry, settings, window);
+    subDeleteSettings(*registry); // as \r does
+    EXPECT_TRUE(registry.settingsValues().empty());
+}
+
 TEST_F(SettingsStore, ValuesAddedLaterAreOffWhenMissingAndStoredOnlyWhileOn) {
     const auto launcher = [](const Settings& s) {
         return std::tuple(s.Words, s.Accents, s.Instant, s.HotKey, s.TrayMenu);

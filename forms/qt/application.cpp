@@ -45,6 +45,10 @@ bool appActivate(std::string_view pCaption) {
     return false;
 }
 
+bool shiftHeld() {
+    return QGuiApplication::keyboardModifiers().testFlag(Qt::ShiftModifier);
+}
+
 void clipboardClear() {
     QGuiApplication::clipboard()->clear();
 }

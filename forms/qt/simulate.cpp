@@ -41,16 +41,17 @@ void sendCharacter(QWidget& pTarget, char16_t pCharacter) {
     }
 }
 
-void sendMouse(QWidget& pTarget, QEvent::Type pType, QPoint pAt) {
+void sendMouse(QWidget& pTarget, QEvent::Type pType, QPoint pAt,
+               Qt::KeyboardModifiers pModifiers = Qt::NoModifier) {
     const Qt::MouseButtons held =
         pType == QEvent::MouseButtonRelease ? Qt::NoButton : Qt::LeftButton;
-    QMouseEvent event(pType, pAt, pTarget.mapToGlobal(pAt), Qt::LeftButton, held, Qt::NoModifier);
+    QMouseEvent event(pType, pAt, pTarget.mapToGlobal(pAt), Qt::LeftButton, held, pModifiers);
     QCoreApplication::sendEvent(&pTarget, &event);
 }
 
-void sendClick(QWidget& pTarget, QPoint pAt) {
-    sendMouse(pTarget, QEvent::MouseButtonPress, pAt);
-    sendMouse(pTarget, QEvent::MouseButtonRelease, pAt);
+void sendClick(QWidget& pTarget, QPoint pAt, Qt::KeyboardModifiers pModifiers = Qt::NoModifier) {
+    sendMouse(pTarget, QEvent::MouseButtonPress, pAt, pModifiers);
+    sendMouse(pTarget, QEvent::MouseButtonRelease, pAt, pModifiers);
 }
 
 } // namespace
@@ -100,13 +101,24 @@ void simulateKeyCombination(Control& pControl, std::string_view pCombination) {
 
 // A double click is a click followed by a press that the system reports as
 // double, and its release.
-void simulateDoubleClick(ListBox& pList, int pRow) {
+// Shift held is pressed first and released last, as a user does. Like the
+// system's, each Shift event carries the modifiers from before it.
+void simulateDoubleClick(ListBox& pList, int pRow, bool pShift) {
     auto& list = static_cast<QListWidget&>(*pList.impl().widget);
     QWidget& rows = *list.viewport();
     const QPoint at = list.visualItemRect(list.item(pRow)).center();
-    sendClick(rows, at);
-    sendMouse(rows, QEvent::MouseButtonDblClick, at);
-    sendMouse(rows, QEvent::MouseButtonRelease, at);
+    const Qt::KeyboardModifiers modifiers = pShift ? Qt::ShiftModifier : Qt::NoModifier;
+    if (pShift) {
+        QKeyEvent press(QEvent::KeyPress, Qt::Key_Shift, Qt::NoModifier);
+        QCoreApplication::sendEvent(&list, &press);
+    }
+    sendClick(rows, at, modifiers);
+    sendMouse(rows, QEvent::MouseButtonDblClick, at, modifiers);
+    sendMouse(rows, QEvent::MouseButtonRelease, at, modifiers);
+    if (pShift) {
+        QKeyEvent release(QEvent::KeyRelease, Qt::Key_Shift, Qt::ShiftModifier);
+        QCoreApplication::sendEvent(&list, &release);
+    }
 }
 
 void simulateClick(CommandButton& pButton) {

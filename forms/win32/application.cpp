@@ -227,6 +227,11 @@ void requestEnd(EndRequest pRequest) {
     }
 }
 
+// The key state as of the message being handled.
+bool shiftHeld() {
+    return GetKeyState(VK_SHIFT) < 0;
+}
+
 // Shows the form if hidden (raising its onActivate) and brings it to the front.
 bool appActivate(std::string_view pCaption) {
     CaptionSearch search{toWide(pCaption)};

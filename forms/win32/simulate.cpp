@@ -135,12 +135,20 @@ void simulateKeyCombination(Control& pControl, std::string_view pCombination) {
     SetKeyboardState(const_cast<BYTE*>(before.data()));
 }
 
-void simulateDoubleClick(ListBox& pList, int pRow) {
+void simulateDoubleClick(ListBox& pList, int pRow, bool pShift) {
     RECT row{};
     SendMessageW(pList.impl().window, LB_GETITEMRECT, static_cast<WPARAM>(pRow),
                  reinterpret_cast<LPARAM>(&row));
+    std::array<BYTE, 256> held{};
+    GetKeyboardState(held.data());
+    const std::array<BYTE, 256> before = held;
+    if (pShift) {
+        held[VK_SHIFT] |= 0x80;
+    }
+    SetKeyboardState(held.data());
     sendClick(pList.impl().window, POINT{(row.left + row.right) / 2, (row.top + row.bottom) / 2},
               true);
+    SetKeyboardState(const_cast<BYTE*>(before.data()));
 }
 
 void simulateClick(CommandButton& pButton) {

@@ -1,9 +1,12 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include <memory>
 #include <string>
 
 namespace zaptrove {
+
+struct BrowserProfile;
 
 // One bookmark. For an Internet Explorer favorite, Name is the full path of its
 // shortcut file and IsShortcut is set.
@@ -17,6 +20,9 @@ struct Bookmark {
     // For a browser bookmark, the browser and profile it comes from; empty for
     // the others.
     std::string Origin = {};
+    // The profile a browser bookmark comes from, shared by every bookmark of
+    // one reading; null for the others.
+    std::shared_ptr<const BrowserProfile> Profile = {};
 
     bool operator==(const Bookmark&) const = default;
 };

@@ -39,8 +39,10 @@ SourceReading fnReadBrowserSource(const BrowserProfile& pProfile, const Matcher&
     const std::size_t first = pCandidates.size();
     SourceReading reading = readWithItsReader(pProfile, pMatcher, pCandidates);
     const std::string label = fnBrowserSourceLabel(pProfile);
+    const auto profile = std::make_shared<const BrowserProfile>(pProfile);
     for (std::size_t i = first; i < pCandidates.size(); ++i) {
         pCandidates[i].Origin = label;
+        pCandidates[i].Profile = profile;
     }
     if (!reading.readWhole()) {
         pLog.subDebug(LOG_FAIL, browser +

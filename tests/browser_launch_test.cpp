@@ -1,0 +1,323 @@
+// SPDX-License-Identifier: MIT
+#include "debug_log/debug_log.h"
+#include "launch/browser_program.h"
+#include "launch/desktop_entry.h"
+#include "launch/open_bookmark.h"
+#include "platform/program_start.h"
+#include "platform/shell.h"
+#include "platform/windows_command_line.h"
+#include "support/fake_browsers.h"
+#include "support/fake_clock.h"
+#include "support/temp_folder.h"
+#include "support/test_registry.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <cstdio>
+#include <memory>
+#include <thread>
+
+using zaptrove::Bookmark;
+using zaptrove::Browser;
+using zaptrove::BrowserProfile;
+using zaptrove::ProgramPlaces;
+using zaptrove::test::readFile;
+using zaptrove::test::TempFolder;
+using Arguments = std::vector<std::string>;
+
+namespace {
+
+BrowserProfile profileOf(Browser browser, std::string install, std::string folder) {
+    BrowserProfile profile;
+    profile.browser = browser;
+    profile.install = std::move(install);
+    profile.name = "Work";
+    profile.folder = std::move(folder);
+    return profile;
+}
+
+} // namespace
+
+TEST(DesktopEntry, SplitsExecByItsQuotingAndDropsFieldCodes) {
+    using zaptrove::fnDesktopEntryCommand;
+    EXPECT_EQ(fnDesktopEntryCommand("[Desktop Entry]\nName=Firefox\nExec=firefox %u\n"),
+              Arguments{"firefox"});
+    // The string escape comes first ("\\\\" is one backslash for the quoting),
+    // then the quotes, inside which a backslash keeps the next character.
+    EXPECT_EQ(
+        fnDesktopEntryCommand(
+            "[Desktop Entry]\r\nExec = \"/opt/My Browser/run\" --x=\"a\\\\\"b\" 100%% %U\r\n"),
+        (Arguments{"/opt/My Browser/run", "--x=a\"b", "100%"}));
+    EXPECT_EQ(fnDesktopEntryCommand("[Desktop Entry]\nExec=/usr/bin/flatpak run --branch=stable "
+                                    "--file-forwarding org.chromium.Chromium @@u %U @@\n"),
+              (Arguments{"/usr/bin/flatpak", "run", "--branch=stable", "--file-forwarding",
+                         "org.chromium.Chromium"}));
+    // Only the main group's Exec counts, and a hidden entry has none.
+    EXPECT_EQ(fnDesktopEntryCommand("[Desktop Action new-window]\nExec=firefox --new-window\n"
+                                    "[Desktop Entry]\nExec=firefox-esr %u\n"),
+              Arguments{"firefox-esr"});
+    EXPECT_TRUE(fnDesktopEntryCommand("[Desktop Entry]\nExec=firefox %u\nHidden=true\n").empty());
+    EXPECT_TRUE(fnDesktopEntryCommand("[Desktop Entry]\nName=No command\n").empty());
+}
+
+// Each argument must come back whole from the C runtime's splitting rules.
+TEST(WindowsCommandLine, QuotesWhatTheRuntimeWouldSplitOrUnescape) {
+    using zaptrove::platform::fnWindowsCommandLine;
+    EXPECT_EQ(fnWindowsCommandLine({"C:\\Program Files\\B\\b.exe", "--profile-directory=Profile 1",
+                                    "--incognito", "https://a.example/?x=1&y=2;z"}),
+              "\"C:\\Program Files\\B\\b.exe\" \"--profile-directory=Profile 1\" --incognito "
+              "https://a.example/?x=1&y=2;z");
+    EXPECT_EQ(fnWindowsCommandLine({"b", "say \"hi\"", "", "C:\\dir\\", "a\\\\\"b", "tab\there"}),
+              "\"b\" \"say \\\"hi\\\"\" \"\" C:\\dir\\ \"a\\\\\\\\\\\"b\" \"tab\there\"");
+    // A folder with a final backslash inside quotes: the backslash is doubled
+    // so that it does not escape the closing quote.
+    EXPECT_EQ(fnWindowsCommandLine({"b", "--user-data-dir=C:\\My Data\\"}),
+              "\"b\" \"--user-data-dir=C:\\My Data\\\\\"");
+}
+
+// The real start: every argument arrives whole, whatever it holds (on Windows
+// through the command line and the C runtime's splitting of it).
+TEST(ProgramStart, HandsEveryArgumentOverAsItIs) {
+    TempFolder t;
+    const std::string record = t / "arguments.txt";
+    const Arguments handed = {"https://a.example/?q=\"x y\"&r='z';ls $(id) `id`",
+                              "",
+                              "C:\\My Data\\",
+                              "a\\\\\"b",
+                              "--profile-directory=Profile 1",
+                              "Grüße 漢"};
+    Arguments command = {ZAPTROVE_ARGUMENT_RECORDER, record};
+    command.insert(command.end(), handed.begin(), handed.end());
+    ASSERT_TRUE(zaptrove::platform::systemProgramStarter().startProgram(command));
+    for (int i = 0; i < 500 && !readFile(record).ends_with("end\n"); ++i)
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    std::string expected;
+    for (const std::string& argument : handed)
+        expected += argument + "\n";
+    EXPECT_EQ(readFile(record), expected + "end\n");
+    EXPECT_FALSE(zaptrove::platform::systemProgramStarter().startProgram({t / "no such program"}));
+}
+
+TEST(BrowserProgram, FindsTheRegisteredProgramOnWindows) {
+    namespace platform = zaptrove::platform;
+    zaptrove::test::TestRegistry registry;
+    const std::string appPath =
+        "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\App Paths\\msedge.exe";
+    const std::string client =
+        "SOFTWARE\\Clients\\StartMenuInternet\\Google Chrome\\shell\\open\\command";
+    const auto set = [&](const std::string& path, const std::string& value) {
+        const platform::KeyHandle key =
+            registry->createKey(platform::RegistryRoot::CurrentUser, path);
+        registry->setValue(key, "", platform::RegistryValue::ofText(value));
+        registry->closeKey(key);
+    };
+    set(appPath, "C:\\Edge\\msedge.exe");
+    set(client, "\"C:\\Program Files\\Chrome\\chrome.exe\" --single-argument %1");
+    ProgramPlaces places;
+    places.layout = zaptrove::UserFolders::Layout::Windows;
+    places.registry = &*registry;
+
+    const auto edge = fnFindBrowserProgram(profileOf(Browser::Edge, "Edge", "E"), places);
+    EXPECT_EQ(edge.command, Arguments{"C:\\Edge\\msedge.exe"});
+    EXPECT_TRUE(edge.ownInstall);
+    const auto chrome =
+        fnFindBrowserProgram(profileOf(Browser::Chrome, "Chrome Beta", "C"), places);
+    EXPECT_EQ(chrome.command, Arguments{"C:\\Program Files\\Chrome\\chrome.exe"});
+    EXPECT_FALSE(chrome.ownInstall) << "a Beta profile needs its user-data folder named";
+    // Chromium has no App Paths name: the key above the names is no program.
+    const std::string appPaths = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\App Paths";
+    set(appPaths, "C:\\stray.exe");
+    for (const Browser browser : {Browser::Vivaldi, Browser::Chromium})
+        EXPECT_TRUE(fnFindBrowserProgram(profileOf(browser, "B", "V"), places).command.empty());
+
+    const platform::KeyHandle paths =
+        registry->openKey(platform::RegistryRoot::CurrentUser, appPaths);
+    registry->deleteValue(paths, "");
+    registry->closeKey(paths);
+    for (const std::string& key :
+         {appPath, client,
+          std::string("SOFTWARE\\Clients\\StartMenuInternet\\Google Chrome\\shell\\open"),
+          std::string("SOFTWARE\\Clients\\StartMenuInternet\\Google Chrome\\shell"),
+          std::string("SOFTWARE\\Clients\\StartMenuInternet\\Google Chrome")})
+        registry->deleteKey(platform::RegistryRoot::CurrentUser, key);
+}
+
+#ifndef _WIN32
+
+namespace {
+
+// An address a command interpreter would take apart in every way it could.
+const std::string kAwkwardAddress = "https://example.org/a b?q=\"x\"&r='y';ls $(id) `id` \\ Grüße";
+
+// Fake programs and desktop entries in a temporary folder, and the places the
+// program finds them by, as the running system gives them.
+struct FakeDesktop {
+    TempFolder t;
+    zaptrove::test::FakeBrowsers fakes{t};
+    ProgramPlaces places = zaptrove::fnCurrentProgramPlaces(nullptr);
+
+    FakeDesktop() {
+        places.snapFolder = t / "snap";
+        places.flatpakFolders = {t / "flatpak"};
+    }
+    std::string program(const std::string& relative) const { return fakes.program(relative); }
+    void entry(const std::string& id, const std::string& exec) const { fakes.entry(id, exec); }
+    std::string started() const { return fakes.started(); }
+};
+
+Bookmark bookmarkOf(const BrowserProfile& profile, std::string address) {
+    Bookmark bookmark;
+    bookmark.Name = "Page";
+    bookmark.URL = std::move(address);
+    bookmark.Profile = std::make_shared<const BrowserProfile>(profile);
+    return bookmark;
+}
+
+class RecordingShell final : public zaptrove::platform::Shell {
+  public:
+    void openAddress(std::string_view pAddress, std::uintptr_t) override {
+        opened.emplace_back(pAddress);
+    }
+    Arguments opened;
+};
+
+class RecordingStarter final : public zaptrove::platform::ProgramStarter {
+  public:
+    bool startProgram(const Arguments& pArguments) override {
+        started.push_back(pArguments);
+        return starts;
+    }
+    std::vector<Arguments> started;
+    bool starts = true;
+};
+
+} // namespace
+
+TEST(BrowserProgram, TakesTheProfilesOwnInstallationFirstThenAnotherOfItsBrowser) {
+    FakeDesktop d;
+    const std::string chrome = d.program("bin/google-chrome-stable");
+    const std::string beta = d.program("opt/beta/chrome");
+    d.entry("google-chrome-beta.desktop", "\"" + beta + "\" --class=beta %U");
+
+    const auto own = fnFindBrowserProgram(profileOf(Browser::Chrome, "Chrome Beta", "P"), d.places);
+    EXPECT_EQ(own.command, (Arguments{beta, "--class=beta"}));
+    EXPECT_TRUE(own.ownInstall);
+    const auto other =
+        fnFindBrowserProgram(profileOf(Browser::Chrome, "Chrome Dev", "P"), d.places);
+    EXPECT_EQ(other.command, Arguments{chrome});
+    EXPECT_FALSE(other.ownInstall);
+
+    // An entry in the user's data folder hides the system's.
+    d.t.write("data-home/applications/google-chrome-beta.desktop",
+              "[Desktop Entry]\nExec=x\nHidden=true\n");
+    EXPECT_EQ(
+        fnFindBrowserProgram(profileOf(Browser::Chrome, "Chrome Beta", "P"), d.places).command,
+        Arguments{chrome});
+
+    // A snap or a Flatpak app runs through "snap run" or "flatpak run" when it
+    // is installed; a file that may not be run is no program.
+    const std::string snap = d.program("bin/snap");
+    d.t.makeFolder("snap/chromium");
+    EXPECT_EQ(fnFindBrowserProgram(profileOf(Browser::Chromium, "Chromium (snap)", "P"), d.places)
+                  .command,
+              (Arguments{snap, "run", "chromium"}));
+    const std::string flatpak = d.program("bin/flatpak");
+    d.t.makeFolder("flatpak/app/com.brave.Browser");
+    EXPECT_EQ(
+        fnFindBrowserProgram(profileOf(Browser::Brave, "Brave (Flatpak)", "P"), d.places).command,
+        (Arguments{flatpak, "run", "com.brave.Browser"}));
+    std::remove(flatpak.c_str());
+    d.t.write("bin/brave-browser", "#!/bin/sh\n");
+    EXPECT_TRUE(
+        fnFindBrowserProgram(profileOf(Browser::Brave, "Brave", "P"), d.places).command.empty());
+}
+
+TEST(OpenBookmark, StartsTheBrowserOfTheProfileWithTheAddressAsOneArgument) {
+    FakeDesktop d;
+    const std::string chromium = d.program("bin/chromium");
+    const std::string firefox = d.program("usr/lib/firefox/firefox");
+    d.entry("firefox.desktop", firefox + " %u");
+    const std::string userData = d.t.makeFolder("config/chromium");
+    d.t.write("config/chromium/Local State", "{}");
+    const std::string folder = d.t.makeFolder("config/chromium/Profile 1");
+    RecordingShell shell;
+    const zaptrove::Openers openers{shell, zaptrove::platform::systemProgramStarter(), d.places};
+    const auto& log = zaptrove::DebugLog::silent();
+
+    EXPECT_TRUE(fnOpenBookmark(
+        bookmarkOf(profileOf(Browser::Chromium, "Chromium", folder), kAwkwardAddress), true, false,
+        openers, log));
+    EXPECT_EQ(d.started(),
+              chromium + "\n--profile-directory=Profile 1\n" + kAwkwardAddress + "\nend\n");
+
+    // Another installation's profile names its user-data folder; private.
+    fnOpenBookmark(bookmarkOf(profileOf(Browser::Chromium, "Chromium (Flatpak)", folder),
+                              "https://a.example/"),
+                   true, true, openers, log);
+    EXPECT_EQ(d.started(),
+              chromium + "\n--user-data-dir=" + userData +
+                  "\n--profile-directory=Profile 1\n--incognito\nhttps://a.example/\nend\n");
+
+    // A folder holding "Local State" is a user-data folder with one profile.
+    fnOpenBookmark(bookmarkOf(profileOf(Browser::Chromium, "Chromium, added by hand", userData),
+                              "https://b.example/"),
+                   true, false, openers, log);
+    EXPECT_EQ(d.started(),
+              chromium + "\n--user-data-dir=" + userData + "\nhttps://b.example/\nend\n");
+
+    const std::string firefoxProfile = d.t.makeFolder("mozilla/ab12.my profile");
+    for (const bool privately : {false, true}) {
+        fnOpenBookmark(
+            bookmarkOf(profileOf(Browser::Firefox, "Firefox", firefoxProfile), kAwkwardAddress),
+            true, privately, openers, log);
+        EXPECT_EQ(d.started(), firefox + "\n--profile\n" + firefoxProfile + "\n" +
+                                   (privately ? "--private-window\n" : "--new-tab\n") +
+                                   kAwkwardAddress + "\nend\n");
+    }
+    EXPECT_TRUE(shell.opened.empty());
+}
+
+TEST(OpenBookmark, FallsBackToTheDesktopsDefaultAndLogsWhy) {
+    FakeDesktop d;
+    RecordingShell shell;
+    RecordingStarter starter;
+    const zaptrove::Openers openers{shell, starter, d.places};
+    const std::int16_t debugOn = zaptrove::DEBUG_ON;
+    const zaptrove::test::FakeClock clock;
+    const std::string logPath = d.t / "ztvdebug.log";
+    const zaptrove::DebugLog log(debugOn, clock, logPath);
+    const BrowserProfile vivaldi = profileOf(Browser::Vivaldi, "Vivaldi", d.t / "v/Default");
+
+    // No program: the desktop opens it, private or not.
+    EXPECT_TRUE(
+        fnOpenBookmark(bookmarkOf(vivaldi, "https://v.example/"), true, true, openers, log));
+    EXPECT_NE(readFile(logPath).find("No program found for Vivaldi, profile Work: opening with "
+                                     "the desktop's default"),
+              std::string::npos);
+    // A program that does not start.
+    d.program("bin/vivaldi");
+    starter.starts = false;
+    EXPECT_TRUE(
+        fnOpenBookmark(bookmarkOf(vivaldi, "https://w.example/"), true, false, openers, log));
+    EXPECT_NE(readFile(logPath).find("Could not start " + (d.t / "bin/vivaldi")),
+              std::string::npos);
+    // Switched off, or a bookmark of the six locations: the desktop, untouched.
+    starter.starts = true;
+    EXPECT_TRUE(
+        fnOpenBookmark(bookmarkOf(vivaldi, "https://x.example/"), false, true, openers, log));
+    Bookmark file;
+    file.URL = "https://y.example/";
+    EXPECT_TRUE(fnOpenBookmark(file, true, true, openers, log));
+    EXPECT_EQ(shell.opened, (Arguments{"https://v.example/", "https://w.example/",
+                                       "https://x.example/", "https://y.example/"}));
+    EXPECT_EQ(starter.started.size(), 1u);
+
+    // An address a program could take for an option is never handed to one.
+    EXPECT_FALSE(
+        fnOpenBookmark(bookmarkOf(vivaldi, "--utility-cmd-prefix=x"), true, false, openers, log));
+    EXPECT_FALSE(fnOpenBookmark(bookmarkOf(vivaldi, ""), true, false, openers, log));
+    EXPECT_EQ(starter.started.size(), 1u);
+}
+
+#endif
