@@ -75,6 +75,8 @@ TEST_F(SearchRun, LogsEveryStepOfARunAndMatchesTheLowerCasedUntrimmedTerm) {
                "- Undupped:" + timer, "$ Building combo for 3 match[es] found!"}));
     EXPECT_EQ(run(" news").Lines, (Lines{"Daily News  -  http://daily"})); // the blank stays
     EXPECT_EQ(run("Ä").Lines, (Lines{"Wäther  -  w"}));
+    s.Accents = ACCENTS_IGNORE;
+    EXPECT_EQ(run("wather").Lines, (Lines{"Wäther  -  w"}));
 }
 
 TEST_F(SearchRun, ReadsTheSwitchedOnSourcesInOrderMainBeforeAlternative) {
@@ -186,6 +188,19 @@ TEST_F(SearchRun, AnAccountsBookmarksAreSearchedAsASourceOfTheirProfile) {
         found.push_back(record.Name + " | " + record.Origin);
     EXPECT_EQ(found, (Lines{"Own x | Chromium, profile Default",
                             "Synced x | Chromium, profile Default (account)"}));
+}
+
+// A hand-added profile is read after the profiles found of its family.
+TEST(SearchRequest, AHandAddedProfileFollowsTheFoundOnesOfItsFamily) {
+    Settings s;
+    s.BrowserProfiles.resize(2); // a Firefox profile found, then a Chrome one
+    s.BrowserProfiles[1].browser = Browser::Chrome;
+    s.FirefoxAlt = "ff", s.ChromiumAlt = "Bookmarks";
+    s.DoFirefox = s.DoChrome = s.DoFirefoxEx = s.DoChromiumEx = DO_YES;
+    std::string order;
+    for (const BrowserProfile& profile : fnSearchRequest("", s).browsers)
+        order += std::string(fnBrowserName(profile.browser)) + (profile.namedByUser ? "+ " : " ");
+    EXPECT_EQ(order, "Firefox Firefox+ Chrome Chromium+ ");
 }
 
 // A stored location, however it was written, as its reader takes it; nothing
