@@ -1,6 +1,5 @@
 // SPDX-License-Identifier: MIT
 #include "debug_log/debug_log.h"
-#include "search/discovery/browser_discovery.h"
 #include "search/run/search_run.h"
 #include "support/chromium_files.h"
 #include "support/fake_clock.h"
@@ -159,7 +158,9 @@ TEST_F(SearchRun, BrowserProfilesFollowTheSixLocationsInTheirOrderWithTheirLogLi
     s.ChromiumAlt = profile(Browser::Chromium, "alt", "x4").bookmarksFile;
     s.DoOpera = s.DoChrome = s.DoEdge = s.DoChromiumEx = DO_YES;
     s.Sort = 2; // the reading order stays
-    EXPECT_EQ(run("X").Lines, (Lines{"u1  -  x1", "u2  -  x2", "u3  -  x3", "u4  -  x4"}));
+    const SearchOutcome outcome = run("X");
+    EXPECT_EQ(outcome.Lines, (Lines{"u1  -  x1", "u2  -  x2", "u3  -  x3", "u4  -  x4"}));
+    EXPECT_EQ(outcome.Results[1].Origin, "Chrome, profile Default"); // for the list's tooltip
     const Lines log = logLines();
     EXPECT_EQ(Lines(log.begin() + 4, log.begin() + 14),
               (Lines{"$ Reading Chrome File: " + s.BrowserProfiles[0].bookmarksFile,
@@ -173,21 +174,6 @@ TEST_F(SearchRun, BrowserProfilesFollowTheSixLocationsInTheirOrderWithTheirLogLi
     s.DoEdge = DO_NO;
     s.ChromiumAlt.clear(); // an empty hand-added location is no source
     EXPECT_EQ(run("X").Lines, (Lines{"u1  -  x1", "u2  -  x2"}));
-}
-
-TEST_F(SearchRun, AnAccountsBookmarksAreSearchedAsASourceOfTheirProfile) {
-    t.write("cfg/chromium/Default/Bookmarks", test::chromiumBookmarks("Own x", "u"));
-    t.write("cfg/chromium/Default/AccountBookmarks", test::chromiumBookmarks("Synced x", "u"));
-    s.BrowserProfiles =
-        fnDiscoverBrowserProfiles({UserFolders::Layout::Linux, t.path(), t / "cfg", {}, {}});
-    s.DoChromium = DO_YES;
-    s.Function = FUNC_NAME;
-    s.Sort = SORT_SEARCHED;
-    Lines found;
-    for (const Bookmark& record : run("X").Results)
-        found.push_back(record.Name + " | " + record.Origin);
-    EXPECT_EQ(found, (Lines{"Own x | Chromium, profile Default",
-                            "Synced x | Chromium, profile Default (account)"}));
 }
 
 // A hand-added profile is read after the profiles found of its family.
