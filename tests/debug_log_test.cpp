@@ -24,8 +24,8 @@ TEST(DebugLog, WritesOneMarkedTimeStampedCrLfLinePerCall) {
     test::TempFolder t;
     test::FakeClock clock;
     Settings settings;
-    settings.DebugMode = DEBUG_ON;
     const DebugLog log(settings.DebugMode, clock, t.asFolder() + "z.log");
+    settings.DebugMode = DEBUG_ON; // looked at for every line
     log.subDebug(LOG_INFO, "Searching by NAME");
     std::ofstream otherWriter(t / "z.log", std::ios::app); // holds the log open meanwhile
     log.subDebugTimer(LOG_BEGIN, "Start Directory Reading: ");
@@ -56,6 +56,7 @@ TEST(DebugLog, WritesNothingWhenOffOrWhenThePathIsUnusable) {
     }
     EXPECT_FALSE(std::filesystem::exists(t / "new.log"));
     EXPECT_EQ(readFile(kept), "old\r\n");
+    EXPECT_FALSE(DebugLog::silent().isOn());
 
     settings.DebugMode = DEBUG_ON;
     std::vector<std::string> unusable = {folder, t / "missing/z.log",

@@ -76,7 +76,6 @@ TEST_F(FindCommand, PrintsResultsOrSaysWhyNot) {
         {{"--accents", "match", "Spörts"}, 1, ""},
         {{"zebra"}, 1, ""},
         {{"--words", "all", "news"}, 2, ""},
-        {{"--help"}, 0, zaptrove::fnFindUsage()},
         {{"-h"}, 0, zaptrove::fnFindUsage()},
         {{""}, 0, all},
         {{"--all"}, 0, all},
@@ -179,6 +178,10 @@ TEST_F(FindCommand, NamesASourceReadOnlyInPart) {
     EXPECT_NE(zaptrove::test::readFile(log).find("Chromium file read only in part: " + cut +
                                                  ": damaged at byte " + damage + "\r\n"),
               std::string::npos);
+    EXPECT_EQ(run({"--chromium", cut, "--list-sources"}), 0);
+    EXPECT_NE(out.str().find("\t1 bookmark, not read whole: damaged at byte " + damage + "\t"),
+              std::string::npos)
+        << out.str();
 }
 
 TEST_F(FindCommand, AnOutputThatCannotBeWrittenFailsWithAMessage) {
@@ -229,16 +232,20 @@ TEST_F(FindCommand, WhatIsNotGivenComesFromTheStoredSettingsWhichStayUntouched) 
 
     using namespace zaptrove::platform;
     zaptrove::subCreateKey(*registry, RegistryRoot::CurrentUser, zaptrove::SettingsKey);
+    const std::string main = t.write("main.html", "<DT><A HREF=\"http://m\">Main news</A>\n");
     const std::tuple<const char*, zaptrove::RegistryData, std::uint32_t> values[] = {
         {"Present", 1.0, RegistryType::Dword},       {"Sort", 1.0, RegistryType::Dword},
-        {"DoMSIE", 14.0, RegistryType::Dword},       {"DoNetscape", 14.0, RegistryType::Dword},
-        {"DoNetscapeEx", 13.0, RegistryType::Dword}, {"NetscapeAlt", ns, RegistryType::String}};
+        {"DoMSIE", 14.0, RegistryType::Dword},       {"DoNetscape", 13.0, RegistryType::Dword},
+        {"DoNetscapeEx", 13.0, RegistryType::Dword}, {"NetscapeAlt", ns, RegistryType::String},
+        {"NetscapeMain", main, RegistryType::String}};
     for (const auto& [name, value, type] : values)
         zaptrove::subSetValue(*registry, RegistryRoot::CurrentUser, zaptrove::SettingsKey, name,
                               value, type);
     const auto before = registry.settingsValues();
-    EXPECT_EQ(stored({"news"}), "http://a  -  news\nhttp://b  -  Daily News\n"); // stored order
-    EXPECT_EQ(stored({"--sort", "name", "news"}), "Daily News  -  http://b\nnews  -  http://a\n");
+    EXPECT_EQ(stored({"news"}), // stored order and Netscape file
+              "http://a  -  news\nhttp://b  -  Daily News\nhttp://m  -  Main news\n");
+    EXPECT_EQ(stored({"--sort", "name", "news"}),
+              "Daily News  -  http://b\nMain news  -  http://m\nnews  -  http://a\n");
     EXPECT_EQ(stored({"--opera", t / "none.adr", "news"}), ""); // only the named location
     EXPECT_EQ(registry.settingsValues(), before);
 }
@@ -263,13 +270,16 @@ TEST_F(FindCommand, BrowserLocationsAndTheSourceList) {
     EXPECT_EQ(found({"--netscape", ns, "zt"}), "1:"); // only the named location
     EXPECT_EQ(found({"--browsers", "maybe", "zt"}), "2:");
 
+    const std::string none = t.write("none.adr", "");
     const std::string listing =
-        found({"--list-sources", "--netscape", ns, "--firefox", firefox, "--chromium", t / "prof"});
+        found({"--list-sources", "--netscape", ns, "--opera", none, "--firefox", firefox,
+               "--chromium", t / "prof", "--browsers", "off"});
     EXPECT_EQ(listing.substr(listing.find("on\tNetscape Main")),
               "on\tNetscape Main\t3 bookmarks\t" + ns +
                   "\noff\tNetscape Alt\tcannot be read: No path given\t\n"
-                  "off\tOpera Main\tcannot be read: No path given\t\n"
-                  "off\tOpera Alt\tcannot be read: No path given\t\n"
+                  "on\tOpera Main\t0 bookmarks\t" +
+                  none +
+                  "\noff\tOpera Alt\tcannot be read: No path given\t\n"
                   "on\tFirefox, added by hand, profile " +
                   firefox + "\tcannot be read: no places.sqlite file\t" + (t / "ff/places.sqlite") +
                   "\non\tChromium family, added by hand, profile " + (t / "prof") +
@@ -375,8 +385,8 @@ TEST_F(FindCommand, AFreshAccountIsQuiet) {
         EXPECT_NE(out.str().find(line), std::string::npos) << line << out.str();
     EXPECT_TRUE(zaptrove::platform::isAbsent(t / "never-written.reg"));
 
-    // Named, or there and failing: reported.
-    EXPECT_EQ(find({"--favorites", t / "home/Favorites", "zt"}), 3);
+    // Named (even as start-up found it), or there and failing: reported.
+    EXPECT_EQ(find({"--favorites", t / "home/Favorites\\", "zt"}), 3);
     EXPECT_EQ(err.str(), "zaptrove-find: Favorites folder " + t / "home/Favorites/" +
                              " could not be read: No such file or directory\n");
     t.write("home/Favorites", "a file where the folder belongs");

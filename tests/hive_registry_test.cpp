@@ -126,9 +126,16 @@ TEST(HiveFormat, HandEditedFilesParseAndBadLinesAreSkipped) {
 }
 
 // Two programs saving different states at once, and a program killed while
-// saving: the file always parses and holds one whole state.
+// saving: the file always parses and holds one whole state. Each change is
+// made to the file as it is, so no program loses another's.
 TEST(HiveRegistry, ConcurrentAndInterruptedSavesLeaveAWholeFile) {
     TempFolder tmp;
+    const auto first = openUserRegistry(tmp / "two.reg"),
+               second = openUserRegistry(tmp / "two.reg");
+    store(*first, "A", RegistryValue::ofNumber(1));
+    store(*second, "B", RegistryValue::ofNumber(2));
+    store(*first, "C", RegistryValue::ofNumber(3));
+    EXPECT_EQ(query(*second, "B"), RegistryValue::ofNumber(2));
     const std::string hive = tmp / "registry.reg";
     // A child process that saves the same state in six values, rounds times over.
     const auto saver = [&](std::int32_t state, int rounds) {

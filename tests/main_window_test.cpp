@@ -471,7 +471,7 @@ TEST_F(MainWindow, PreferencesShowTheSettingsAndEveryCaptionFits) {
 TEST_F(MainWindow, PreferencesOkStoresWhatIsShownWithAFolderBackslashAndNothingElseAdded) {
     const auto fields = [](const Settings& s) {
         return std::tie(s.MSIEMain, s.Function, s.Sort, s.Launch, s.Tray, s.Single, s.Duplicates,
-                        s.DoOpera, s.OperaMain);
+                        s.DoOpera, s.OperaMain, s.DoMSIE, s.NetscapeMain);
     };
     Settings expected = settings;
     for (const auto& [typed, stored] : {std::pair{"", "\\"}, std::pair{"C:\\Favs", "C:\\Favs\\"},
@@ -480,14 +480,16 @@ TEST_F(MainWindow, PreferencesOkStoresWhatIsShownWithAFolderBackslashAndNothingE
         dialog.Form_Activate();
         dialog.txtAlternate[0].setText("typed over the main folder");
         dialog.txtAlternate[1].setText(typed);
+        dialog.txtAlternate[2].setText("/home/u/b.html");
         dialog.txtAlternate[4].setText("/home/u/opera6.adr ");
         dialog.chkAlternate[4].setValue(true);
+        dialog.chkAlternate[0].setValue(false);
         dialog.cmdOK_Click();
         EXPECT_EQ(settings.MSIEAlt, stored);
     }
     expected.MSIEAlt = "C:\\Favs\\";
     expected.OperaMain = "/home/u/opera6.adr "; // the blank stays
-    expected.DoOpera = DO_YES;
+    expected.DoOpera = DO_YES, expected.DoMSIE = DO_NO, expected.NetscapeMain = "/home/u/b.html";
     EXPECT_EQ(fields(settings), fields(expected));
 }
 

@@ -44,10 +44,7 @@ TEST(Matcher, LooksAtNameUrlOrBothByTheRulesAsked) {
          {"strasse", kAccents, Name, "Hauptstraße", "", true},
          {"straße", kAccents, Name, "STRASSE", "", true},
          {"strasse", kPlain, Name, "Straße", "", false},
-         {"ae", kAccents, Url, "", "http://Æ.example", true},
-         {"oeuvre", kAccents, Name, "Œuvre", "", true},
-         {"phœnix", kAccents, Name, "Phoenix", "", true},
-         {"orsted", kAccents, Name, "Ørsted", "", true},
+         {"phœnix", kAccents, Url, "", "http://Phoenix", true},
          {"sse", kAccents, Name, "ße", "", true}}; // inside a written-out letter
     MatchScratch scratch; // one for every case: the text before is forgotten
     for (const auto& [term, rules, mode, name, url, match] : cases)

@@ -1,6 +1,5 @@
 // SPDX-License-Identifier: MIT
 #include "debug_log/debug_log.h"
-#include "search/discovery/browser_discovery.h"
 #include "search/run/search_run.h"
 #include "support/chromium_files.h"
 #include "support/fake_clock.h"
@@ -75,6 +74,8 @@ TEST_F(SearchRun, LogsEveryStepOfARunAndMatchesTheLowerCasedUntrimmedTerm) {
                "- Undupped:" + timer, "$ Building combo for 3 match[es] found!"}));
     EXPECT_EQ(run(" news").Lines, (Lines{"Daily News  -  http://daily"})); // the blank stays
     EXPECT_EQ(run("Ä").Lines, (Lines{"Wäther  -  w"}));
+    s.Accents = ACCENTS_IGNORE;
+    EXPECT_EQ(run("wather").Lines, (Lines{"Wäther  -  w"}));
 }
 
 TEST_F(SearchRun, ReadsTheSwitchedOnSourcesInOrderMainBeforeAlternative) {
@@ -157,7 +158,9 @@ TEST_F(SearchRun, BrowserProfilesFollowTheSixLocationsInTheirOrderWithTheirLogLi
     s.ChromiumAlt = profile(Browser::Chromium, "alt", "x4").bookmarksFile;
     s.DoOpera = s.DoChrome = s.DoEdge = s.DoChromiumEx = DO_YES;
     s.Sort = 2; // the reading order stays
-    EXPECT_EQ(run("X").Lines, (Lines{"u1  -  x1", "u2  -  x2", "u3  -  x3", "u4  -  x4"}));
+    const SearchOutcome outcome = run("X");
+    EXPECT_EQ(outcome.Lines, (Lines{"u1  -  x1", "u2  -  x2", "u3  -  x3", "u4  -  x4"}));
+    EXPECT_EQ(outcome.Results[1].Origin, "Chrome, profile Default"); // for the list's tooltip
     const Lines log = logLines();
     EXPECT_EQ(Lines(log.begin() + 4, log.begin() + 14),
               (Lines{"$ Reading Chrome File: " + s.BrowserProfiles[0].bookmarksFile,
@@ -173,19 +176,17 @@ TEST_F(SearchRun, BrowserProfilesFollowTheSixLocationsInTheirOrderWithTheirLogLi
     EXPECT_EQ(run("X").Lines, (Lines{"u1  -  x1", "u2  -  x2"}));
 }
 
-TEST_F(SearchRun, AnAccountsBookmarksAreSearchedAsASourceOfTheirProfile) {
-    t.write("cfg/chromium/Default/Bookmarks", test::chromiumBookmarks("Own x", "u"));
-    t.write("cfg/chromium/Default/AccountBookmarks", test::chromiumBookmarks("Synced x", "u"));
-    s.BrowserProfiles =
-        fnDiscoverBrowserProfiles({UserFolders::Layout::Linux, t.path(), t / "cfg", {}, {}});
-    s.DoChromium = DO_YES;
-    s.Function = FUNC_NAME;
-    s.Sort = SORT_SEARCHED;
-    Lines found;
-    for (const Bookmark& record : run("X").Results)
-        found.push_back(record.Name + " | " + record.Origin);
-    EXPECT_EQ(found, (Lines{"Own x | Chromium, profile Default",
-                            "Synced x | Chromium, profile Default (account)"}));
+// A hand-added profile is read after the profiles found of its family.
+TEST(SearchRequest, AHandAddedProfileFollowsTheFoundOnesOfItsFamily) {
+    Settings s;
+    s.BrowserProfiles.resize(2); // a Firefox profile found, then a Chrome one
+    s.BrowserProfiles[1].browser = Browser::Chrome;
+    s.FirefoxAlt = "ff", s.ChromiumAlt = "Bookmarks";
+    s.DoFirefox = s.DoChrome = s.DoFirefoxEx = s.DoChromiumEx = DO_YES;
+    std::string order;
+    for (const BrowserProfile& profile : fnSearchRequest("", s).browsers)
+        order += std::string(fnBrowserName(profile.browser)) + (profile.namedByUser ? "+ " : " ");
+    EXPECT_EQ(order, "Firefox Firefox+ Chrome Chromium+ ");
 }
 
 // A stored location, however it was written, as its reader takes it; nothing

@@ -92,7 +92,6 @@ TEST_F(SettingsStore, ReadingNeverWritesAndALaterRunRestoresEverything) {
 
 TEST_F(SettingsStore, MissingOrUnusableValuesTakeTheirFallbacks) {
     setStored("Present", 1.0, platform::RegistryType::Dword);
-    setStored("Function", 2.0, platform::RegistryType::Dword);
     setStored("Sort", 70000.0, platform::RegistryType::Dword); // outside 16 bits
     setStored("Launch", std::string("5"),
               platform::RegistryType::String);                  // a text where a number belongs
@@ -109,10 +108,10 @@ TEST_F(SettingsStore, MissingOrUnusableValuesTakeTheirFallbacks) {
          {std::string("C:\\nav\\bookmark.htm"), std::string(NOT_FOUND)}) {
         settings = Settings{};
         settings.NetscapeMain = discovered;
-        settings.OperaMain = "left over";
+        settings.OperaMain = "left over", settings.Function = FUNC_URL;
         ASSERT_TRUE(fnReadStoredSettings(*registry, settings, window));
         Settings expected;
-        expected.Function = FUNC_BOTH, expected.Sort = SORT_SEARCHED;
+        expected.Function = FUNC_NAME, expected.Sort = SORT_SEARCHED;
         expected.Launch = LAUNCH_NOTHING, expected.Tray = TRAY_OFF, expected.DoMSIE = DO_YES;
         expected.Single = CLICK_DOUBLE, expected.Duplicates = DUPS_KEEP;
         expected.DoMSIEEx = expected.DoNetscapeEx = expected.DoOpera = expected.DoOperaEx = DO_NO;
