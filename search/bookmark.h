@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include "search/shared_text.h"
+
 #include <string>
 
 namespace zaptrove {
@@ -17,6 +19,13 @@ struct Bookmark {
     // For a browser bookmark, the browser and profile it comes from; empty for
     // the others.
     std::string Origin = {};
+    // Where it lives: its source (the browser's installation, or the label of
+    // the location it was read from), the browser profile's name (empty for the
+    // locations), and its folders from the root, "/" between them (empty at the
+    // root).
+    SharedText Source = {};
+    SharedText ProfileName = {};
+    SharedText Folder = {};
 
     bool operator==(const Bookmark&) const = default;
 };

@@ -39,8 +39,12 @@ SourceReading fnReadBrowserSource(const BrowserProfile& pProfile, const Matcher&
     const std::size_t first = pCandidates.size();
     SourceReading reading = readWithItsReader(pProfile, pMatcher, pCandidates);
     const std::string label = fnBrowserSourceLabel(pProfile);
+    const SharedText install(pProfile.install);
+    const SharedText profileName(pProfile.name);
     for (std::size_t i = first; i < pCandidates.size(); ++i) {
         pCandidates[i].Origin = label;
+        pCandidates[i].Source = install;
+        pCandidates[i].ProfileName = profileName;
     }
     if (!reading.readWhole()) {
         pLog.subDebug(LOG_FAIL, browser +

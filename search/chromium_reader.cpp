@@ -139,6 +139,7 @@ class BookmarkHandler {
         std::string url;
         bool isUrl = false;
         bool hasUrl = false;
+        std::size_t firstKept = 0; // the first record kept inside the node
     };
 
     static Field keyOf(std::string_view key) {
@@ -184,6 +185,7 @@ class BookmarkHandler {
         node.url.clear();
         node.isUrl = false;
         node.hasUrl = false;
+        node.firstKept = candidates_.size();
     }
 
     void closeNode() {
@@ -193,6 +195,25 @@ class BookmarkHandler {
             if (matcher_.matches(node.name, node.url, scratch_)) {
                 candidates_.push_back({node.name, node.url});
             }
+        } else if (!node.isUrl) {
+            nameFolder(node);
+        }
+    }
+
+    // A folder's name mostly follows its children in the file: it is put
+    // before the folder path of every record kept inside once the folder
+    // closes. Records of one sub-folder share their path, and still do after.
+    void nameFolder(const NodeFields& folder) {
+        SharedText inner;
+        SharedText outer;
+        for (std::size_t i = folder.firstKept; i < candidates_.size(); ++i) {
+            SharedText& path = candidates_[i].Folder;
+            if (i == folder.firstKept || !path.sameAs(inner)) {
+                inner = path;
+                outer = SharedText(inner.empty() ? folder.name
+                                                 : folder.name + "/" + std::string(inner.view()));
+            }
+            path = outer;
         }
     }
 

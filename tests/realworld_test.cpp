@@ -57,6 +57,36 @@ TEST_F(Realworld, EveryBookmarkInEveryFileIsFound) {
     EXPECT_EQ(readAll(fnReadOpera, "opera/opera-u-cjk.adr").size(), 829u);
 }
 
+// Folder paths as the files nest them: every folder opened is closed again by
+// the end of each file, whatever a scan skips.
+TEST_F(Realworld, FolderPaths) {
+    const auto folderOf = [&](LocationReader reader, const std::string& file,
+                              std::string_view name) {
+        for (const Bookmark& b : readAll(reader, file)) {
+            if (b.Name == name) {
+                return std::string(b.Folder.view());
+            }
+        }
+        return std::string("(missing)");
+    };
+    EXPECT_EQ(folderOf(fnReadNetscape, "netscape/safari-fr-folded.htm",
+                       "Wikipedia, the free encyclopedia"),
+              "Misc/Wiki");
+    EXPECT_EQ(folderOf(fnReadNetscape, "netscape/firefox-nested.htm", "Getting Started"),
+              "Personal toolbar");
+    EXPECT_EQ(folderOf(fnReadOpera, "opera/openmandriva-default.adr", "OpenMandriva Forums"),
+              "OpenMandriva");
+    EXPECT_EQ(folderOf(fnReadOpera, "opera/openmandriva-default.adr", "GNOME"), "Community");
+    for (const char* file :
+         {"netscape/netscape4-gtkbookmark.htm", "netscape/chrome-cyrillic.html"}) {
+        const std::vector<Bookmark> all = readAll(fnReadNetscape, file);
+        ASSERT_FALSE(all.empty());
+        EXPECT_TRUE(all.back().Folder.empty() ||
+                    all.back().Folder.view().find('/') == std::string_view::npos)
+            << file;
+    }
+}
+
 TEST_F(Realworld, NamesAndAddressesSurviveReading) {
     auto names = byName(fnReadNetscape, "netscape/chrome-cyrillic.html");
     EXPECT_EQ(names["Лучшие публикации за сутки / Хабр"], "https://habr.com/");

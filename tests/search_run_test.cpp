@@ -90,6 +90,13 @@ TEST_F(SearchRun, ReadsTheSwitchedOnSourcesInOrderMainBeforeAlternative) {
     const Lines inOrder = run("X").Lines;
     EXPECT_EQ(inOrder, (Lines{"u1  -  x1", "u2  -  x2", "u3  -  x3", "u4  -  x4", "u5  -  x5",
                               "u6  -  x6"}));
+    Lines sources;
+    for (const Bookmark& record : run("X").Results) {
+        sources.push_back(std::string(record.Source.view()) + "|" +
+                          std::string(record.ProfileName.view()));
+    }
+    EXPECT_EQ(sources, (Lines{"MSIE Main|", "MSIE Alt|", "Netscape Main|", "Netscape Alt|",
+                              "Opera Main|", "Opera Alt|"}));
     s.DebugMode = DEBUG_OFF; // the Favorites walk then runs beside the files: the same order
     EXPECT_EQ(subSearch(fnSearchRequest("X", s), DebugLog(s.DebugMode, clock)).Lines, inOrder);
 
@@ -183,9 +190,13 @@ TEST_F(SearchRun, AnAccountsBookmarksAreSearchedAsASourceOfTheirProfile) {
     s.Sort = SORT_SEARCHED;
     Lines found;
     for (const Bookmark& record : run("X").Results)
-        found.push_back(record.Name + " | " + record.Origin);
-    EXPECT_EQ(found, (Lines{"Own x | Chromium, profile Default",
-                            "Synced x | Chromium, profile Default (account)"}));
+        found.push_back(record.Name + " | " + record.Origin + " | " +
+                        std::string(record.Source.view()) + " | " +
+                        std::string(record.ProfileName.view()) + " | " +
+                        std::string(record.Folder.view()));
+    EXPECT_EQ(found, (Lines{"Own x | Chromium, profile Default | Chromium | Default | ",
+                            "Synced x | Chromium, profile Default (account) | Chromium | Default "
+                            "(account) | "}));
 }
 
 // A stored location, however it was written, as its reader takes it; nothing
