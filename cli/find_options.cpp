@@ -228,7 +228,8 @@ std::string fnFindUsage() {
                              "hive file\n"
                            : "") +
            "  --debug-log FILE          write the diagnostic log of this run to FILE\n"
-           "  --tsv                     print the name, a tab and the address instead\n"
+           "  --tsv                     print five tab-separated columns instead: name,\n"
+           "                            address, source, profile and folder\n"
            "  --all                     list every bookmark\n"
            "  --list-sources            list every source a search would read (kind, name,\n"
            "                            on or off, bookmark count or why it cannot be\n"

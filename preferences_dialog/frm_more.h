@@ -4,6 +4,7 @@
 #include "platform/forms.h"
 #include "preferences_dialog/browsers_page.h"
 #include "preferences_dialog/launcher_page.h"
+#include "preferences_dialog/list_page.h"
 #include "settings/settings.h"
 
 #include <vector>
@@ -29,6 +30,7 @@ class frmMore {
     platform::forms::ListBox lstPages;
     BrowsersPage Browsers;
     LauncherPage Launcher;
+    ListPage List;
     platform::forms::CommandButton cmdOK;
     platform::forms::CommandButton cmdCancel;
 

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include "search/folder_path.h"
 #include "search/shared_text.h"
 
 #include <string>
@@ -25,7 +26,7 @@ struct Bookmark {
     // root).
     SharedText Source = {};
     SharedText ProfileName = {};
-    SharedText Folder = {};
+    FolderPath Folder = {};
 
     bool operator==(const Bookmark&) const = default;
 };

@@ -4,6 +4,7 @@
 #include "platform/files.h"
 #include "platform/json_events.h"
 #include "search/chunked_scan.h"
+#include "search/folder_trail.h"
 #include "search/matcher.h"
 
 #include <optional>
@@ -78,6 +79,11 @@ class BookmarkHandler {
         }
         if (role() == Role::Children) {
             frames_.push_back(Frame::Children);
+            NodeFields& node = nodes_[depth_ - 1];
+            if (!node.entered && !node.isUrl) {
+                node.entered = true;
+                folders_.enter(node.name); // empty unless the name came first
+            }
         } else {
             skipDepth_ = 1;
         }
@@ -139,7 +145,7 @@ class BookmarkHandler {
         std::string url;
         bool isUrl = false;
         bool hasUrl = false;
-        std::size_t firstKept = 0; // the first record kept inside the node
+        bool entered = false; // its children were entered as a folder's
     };
 
     static Field keyOf(std::string_view key) {
@@ -185,7 +191,7 @@ class BookmarkHandler {
         node.url.clear();
         node.isUrl = false;
         node.hasUrl = false;
-        node.firstKept = candidates_.size();
+        node.entered = false;
     }
 
     void closeNode() {
@@ -194,26 +200,12 @@ class BookmarkHandler {
             ++count_;
             if (matcher_.matches(node.name, node.url, scratch_)) {
                 candidates_.push_back({node.name, node.url});
+                candidates_.back().Folder = folders_.path();
             }
-        } else if (!node.isUrl) {
-            nameFolder(node);
-        }
-    }
-
-    // A folder's name mostly follows its children in the file: it is put
-    // before the folder path of every record kept inside once the folder
-    // closes. Records of one sub-folder share their path, and still do after.
-    void nameFolder(const NodeFields& folder) {
-        SharedText inner;
-        SharedText outer;
-        for (std::size_t i = folder.firstKept; i < candidates_.size(); ++i) {
-            SharedText& path = candidates_[i].Folder;
-            if (i == folder.firstKept || !path.sameAs(inner)) {
-                inner = path;
-                outer = SharedText(inner.empty() ? folder.name
-                                                 : folder.name + "/" + std::string(inner.view()));
-            }
-            path = outer;
+        } else if (node.entered) {
+            // The browser writes a folder's name after its children.
+            folders_.rename(node.name);
+            folders_.leave();
         }
     }
 
@@ -222,6 +214,7 @@ class BookmarkHandler {
     std::vector<Bookmark>& candidates_;
     std::vector<Frame> frames_;
     std::vector<NodeFields> nodes_;
+    FolderTrail folders_;
     std::size_t depth_ = 0;
     std::size_t skipDepth_ = 0;
     Field key_ = Field::Other;

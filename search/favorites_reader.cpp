@@ -78,19 +78,20 @@ class PathBelowRoot {
     PathBelowRoot(std::string_view folder, std::size_t rootLength)
         : below_(folder.substr(std::min(rootLength, folder.size()))) {}
 
-    const SharedText& text() {
-        if (!made_) {
-            std::string path(below_.substr(0, below_.find_last_not_of('\\') + 1));
-            std::replace(path.begin(), path.end(), '\\', '/');
-            text_ = SharedText(std::move(path));
-            made_ = true;
+    const FolderPath& path() {
+        if (!made_ && !below_.empty()) {
+            std::string names(below_.substr(0, below_.find_last_not_of('\\') + 1));
+            std::replace(names.begin(), names.end(), '\\', '/');
+            path_ =
+                FolderPath(std::make_shared<const FolderNode>(FolderNode{std::move(names), {}}));
         }
-        return text_;
+        made_ = true;
+        return path_;
     }
 
   private:
     std::string_view below_;
-    SharedText text_;
+    FolderPath path_;
     bool made_ = false;
 };
 
@@ -123,7 +124,7 @@ struct ShortcutReader {
                     : NOT_FOUND;
             if (matcher.matches(nameTextOf(entry), url, scratch)) {
                 shortcuts.kept.push_back({shortcuts.folder + entry, std::string(url), true});
-                shortcuts.kept.back().Folder = where.text();
+                shortcuts.kept.back().Folder = where.path();
             }
         }
         shortcuts.entries = std::vector<std::string>(); // its memory goes now
@@ -151,7 +152,7 @@ void listFolder(const std::string& folder, std::size_t rootLength,
         } else if (matcher.mode() == SearchMode::Name) {
             if (matcher.nameMatches(nameTextOf(entry.name), scratch)) {
                 candidates.push_back({folder + entry.name, {}, true, true});
-                candidates.back().Folder = where.text();
+                candidates.back().Folder = where.path();
             }
         } else if (matcher.usesUrl()) {
             toRead.entries.push_back(std::move(entry.name));

@@ -23,40 +23,39 @@ std::string_view cutName(std::string_view name) {
 
 void FolderTrail::enter(std::string_view pName) {
     if (depth_ < kMaxNamedDepth) {
-        if (names_.size() == depth_) {
-            names_.emplace_back();
+        if (levels_.size() == depth_) {
+            levels_.emplace_back();
         }
-        names_[depth_].assign(cutName(pName));
-        stale_ = true;
+        levels_[depth_].name.assign(cutName(pName));
+        made_ = std::min(made_, depth_);
     }
     ++depth_;
 }
 
 void FolderTrail::leave() {
-    if (depth_ == 0) {
-        return;
+    if (depth_ > 0) {
+        --depth_;
+        made_ = std::min(made_, named());
     }
-    --depth_;
-    stale_ = stale_ || depth_ < kMaxNamedDepth;
 }
 
 void FolderTrail::rename(std::string_view pName) {
     if (depth_ > 0 && depth_ <= kMaxNamedDepth) {
-        names_[depth_ - 1].assign(cutName(pName));
-        stale_ = true;
+        Level& level = levels_[depth_ - 1];
+        level.name.assign(cutName(pName));
+        if (made_ == depth_) {
+            level.node->name = level.name;
+        }
     }
 }
 
-const SharedText& FolderTrail::path() {
-    if (stale_) {
-        std::string joined;
-        for (std::size_t level = 0; level < std::min(depth_, kMaxNamedDepth); ++level) {
-            joined.append(level == 0 ? "" : "/").append(names_[level]);
-        }
-        path_ = SharedText(std::move(joined));
-        stale_ = false;
+FolderPath FolderTrail::path() {
+    for (; made_ < named(); ++made_) {
+        Level& level = levels_[made_];
+        level.node = std::make_shared<FolderNode>(
+            FolderNode{level.name, made_ == 0 ? nullptr : levels_[made_ - 1].node});
     }
-    return path_;
+    return FolderPath(made_ == 0 ? nullptr : levels_[made_ - 1].node);
 }
 
 } // namespace zaptrove

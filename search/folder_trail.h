@@ -1,9 +1,10 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
-#include "search/shared_text.h"
+#include "search/folder_path.h"
 
 #include <cstddef>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -11,10 +12,10 @@
 namespace zaptrove {
 
 // The folders around the place a reader has come to, from the root, for the
-// bookmarks it keeps there. Their path is joined only when a kept bookmark
-// asks for it, and shared by every one kept before the trail changes. Memory
-// stays bounded whatever a file holds: the first kMaxNamedDepth levels are
-// named, each name cut at kMaxNameBytes; deeper levels are only counted.
+// bookmarks it keeps there. A folder's node is made only when a kept bookmark
+// asks for its path, and shared by every one kept inside it. Memory stays
+// bounded whatever a file holds: the first kMaxNamedDepth levels are named,
+// each name cut at kMaxNameBytes; deeper levels are only counted.
 class FolderTrail {
   public:
     static constexpr std::size_t kMaxNamedDepth = 64;
@@ -23,17 +24,22 @@ class FolderTrail {
     void enter(std::string_view pName);
     // Leaves the innermost folder; nothing at the root.
     void leave();
-    // Names the innermost folder anew, for a name read after its start.
+    // Names the innermost folder anew, for a name read after its start; the
+    // bookmarks already kept inside take the new name too.
     void rename(std::string_view pName);
     std::size_t depth() const { return depth_; }
-    // "Toolbar/Work": the folders entered and not left, outermost first.
-    const SharedText& path();
+    FolderPath path();
 
   private:
-    std::vector<std::string> names_; // kept from one folder to the next
+    struct Level {
+        std::string name;
+        std::shared_ptr<FolderNode> node; // made for the first bookmark kept inside
+    };
+    std::size_t named() const { return depth_ < kMaxNamedDepth ? depth_ : kMaxNamedDepth; }
+
+    std::vector<Level> levels_; // kept from one folder to the next
     std::size_t depth_ = 0;
-    SharedText path_;
-    bool stale_ = false;
+    std::size_t made_ = 0; // the outermost levels whose nodes stand for them
 };
 
 } // namespace zaptrove

@@ -22,7 +22,7 @@ class NetscapeFolders {
     // Follows the headings and lists of pText before pTo; the folders around
     // pTo are then at hand.
     void advance(std::string_view pText, std::size_t pTo);
-    const SharedText& path() { return trail_.path(); }
+    FolderPath path() { return trail_.path(); }
 
   private:
     void heading(std::string_view text, std::size_t at);

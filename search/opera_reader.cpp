@@ -75,7 +75,7 @@ class OperaFolders {
             }
         });
     }
-    const SharedText& path() { return trail_.path(); }
+    FolderPath path() { return trail_.path(); }
 
   private:
     static std::size_t blockEnd(std::string_view text, std::size_t at) {

@@ -18,8 +18,6 @@ class SharedText {
 
     std::string_view view() const { return text_ ? std::string_view(*text_) : std::string_view(); }
     bool empty() const { return text_ == nullptr; }
-    // Whether both are the very same text, not only the same characters.
-    bool sameAs(const SharedText& pOther) const { return text_ == pOther.text_; }
 
     bool operator==(const SharedText& pOther) const { return view() == pOther.view(); }
 

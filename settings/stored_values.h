@@ -115,6 +115,8 @@ inline constexpr StoredValue kStoredValues[] = {
     {"ChromiumAlt",  &Settings::ChromiumAlt,  kEmpty,                kEmpty,                         {},              SavedWhen::Always},
     {"HotKey",       &Settings::HotKey,       kEmpty,                kUnchanged,                     {},              SavedWhen::WhileOn},
     {"TrayMenu",     &Settings::TrayMenu,     TRAY_MENU_OFF,         kUnchanged,                     {},              SavedWhen::WhileOn, TRAY_MENU_ON},
+    {"HoverTip",     &Settings::HoverTip,     HOVER_TIP_OFF,         kUnchanged,                     {},              SavedWhen::WhileOn, HOVER_TIP_ON},
+    {"ShowWhere",    &Settings::ShowWhere,    SHOW_WHERE_OFF,        kUnchanged,                     {},              SavedWhen::WhileOn, SHOW_WHERE_ON},
 };
 // clang-format on
 

@@ -64,7 +64,7 @@ TEST_F(Realworld, FolderPaths) {
                               std::string_view name) {
         for (const Bookmark& b : readAll(reader, file)) {
             if (b.Name == name) {
-                return std::string(b.Folder.view());
+                return b.Folder.text();
             }
         }
         return std::string("(missing)");
@@ -82,7 +82,7 @@ TEST_F(Realworld, FolderPaths) {
         const std::vector<Bookmark> all = readAll(fnReadNetscape, file);
         ASSERT_FALSE(all.empty());
         EXPECT_TRUE(all.back().Folder.empty() ||
-                    all.back().Folder.view().find('/') == std::string_view::npos)
+                    all.back().Folder.text().find('/') == std::string_view::npos)
             << file;
     }
 }

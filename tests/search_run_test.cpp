@@ -192,8 +192,7 @@ TEST_F(SearchRun, AnAccountsBookmarksAreSearchedAsASourceOfTheirProfile) {
     for (const Bookmark& record : run("X").Results)
         found.push_back(record.Name + " | " + record.Origin + " | " +
                         std::string(record.Source.view()) + " | " +
-                        std::string(record.ProfileName.view()) + " | " +
-                        std::string(record.Folder.view()));
+                        std::string(record.ProfileName.view()) + " | " + record.Folder.text());
     EXPECT_EQ(found, (Lines{"Own x | Chromium, profile Default | Chromium | Default | ",
                             "Synced x | Chromium, profile Default (account) | Chromium | Default "
                             "(account) | "}));

@@ -25,7 +25,7 @@ inline std::ostream& operator<<(std::ostream& out, SearchMode mode) {
 
 // A bookmark in a test's message: name, address and folder path.
 inline void PrintTo(const Bookmark& bookmark, std::ostream* out) {
-    *out << bookmark.Name << "|" << bookmark.URL << "|" << bookmark.Folder.view();
+    *out << bookmark.Name << "|" << bookmark.URL << "|" << bookmark.Folder.text();
 }
 
 } // namespace zaptrove
@@ -47,7 +47,7 @@ inline List listOf(const std::vector<Bookmark>& found) {
 inline List foldersOf(const std::vector<Bookmark>& found) {
     List out;
     for (const Bookmark& b : found) {
-        out.push_back(std::string(b.Folder.view()) + "|" + b.Name);
+        out.push_back(b.Folder.text() + "|" + b.Name);
     }
     return out;
 }
