@@ -2,7 +2,7 @@
 #pragma once
 
 #include "search/folder_path.h"
-#include "search/shared_text.h"
+#include "search/source_name.h"
 
 #include <string>
 
@@ -20,12 +20,9 @@ struct Bookmark {
     // For a browser bookmark, the browser and profile it comes from; empty for
     // the others.
     std::string Origin = {};
-    // Where it lives: its source (the browser's installation, or the label of
-    // the location it was read from), the browser profile's name (empty for the
-    // locations), and its folders from the root, "/" between them (empty at the
-    // root).
-    SharedText Source = {};
-    SharedText ProfileName = {};
+    // Where it lives: its source and browser profile, and its folders from the
+    // root of that source.
+    SourceName Source = {};
     FolderPath Folder = {};
 
     bool operator==(const Bookmark&) const = default;

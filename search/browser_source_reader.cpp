@@ -39,12 +39,10 @@ SourceReading fnReadBrowserSource(const BrowserProfile& pProfile, const Matcher&
     const std::size_t first = pCandidates.size();
     SourceReading reading = readWithItsReader(pProfile, pMatcher, pCandidates);
     const std::string label = fnBrowserSourceLabel(pProfile);
-    const SharedText install(pProfile.install);
-    const SharedText profileName(pProfile.name);
+    const SourceName source(pProfile.install, pProfile.name);
     for (std::size_t i = first; i < pCandidates.size(); ++i) {
         pCandidates[i].Origin = label;
-        pCandidates[i].Source = install;
-        pCandidates[i].ProfileName = profileName;
+        pCandidates[i].Source = source;
     }
     if (!reading.readWhole()) {
         pLog.subDebug(LOG_FAIL, browser +

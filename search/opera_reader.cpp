@@ -68,7 +68,7 @@ class OperaFolders {
                 if ((at == 0 || text[at - 1] == '\n') && text.substr(at).starts_with("#FOLDER")) {
                     const auto name = folderName(text, at);
                     trail_.enter(name.value_or(""));
-                    nameAwaited_ = !name && blockEnd(text, at) == npos;
+                    nameAwaited_ = !name && !endsBefore(text, at, text.size());
                 }
             } else if (at + 2 == text.size() || text[at + 2] == '\r' || text[at + 2] == '\n') {
                 trail_.leave();
@@ -78,15 +78,18 @@ class OperaFolders {
     FolderPath path() { return trail_.path(); }
 
   private:
-    static std::size_t blockEnd(std::string_view text, std::size_t at) {
-        return std::min(text.find("\n#", at), text.find("\n-", at));
+    // Whether the block at `at` ends before `end`: another block or a folder's
+    // end opens a line between them.
+    static bool endsBefore(std::string_view text, std::size_t at, std::size_t end) {
+        const std::string_view block = text.substr(at, end - at);
+        return block.find("\n#") != npos || block.find("\n-") != npos;
     }
 
     // The name on the "NAME=" line of the block at `at`, without the blanks
     // some files leave after it; nothing when the block has none.
     std::optional<std::string_view> folderName(std::string_view text, std::size_t at) {
         const std::size_t key = findKey(text, "NAME=", at);
-        if (key == npos || key > blockEnd(text, at)) {
+        if (key == npos || endsBefore(text, at, key)) {
             return std::nullopt;
         }
         std::size_t end = 0;

@@ -68,7 +68,7 @@ void readLocations(const std::vector<LocationToRead>& locations, bool folders,
         ++report.enabled;
         const std::size_t first = candidates.size();
         SourceReading reading = location->reader(path, matcher, candidates, log);
-        const SharedText source(location->label);
+        const SourceName source(location->label, {});
         for (std::size_t i = first; i < candidates.size(); ++i) {
             candidates[i].Source = source;
         }

@@ -92,8 +92,8 @@ TEST_F(SearchRun, ReadsTheSwitchedOnSourcesInOrderMainBeforeAlternative) {
                               "u6  -  x6"}));
     Lines sources;
     for (const Bookmark& record : run("X").Results) {
-        sources.push_back(std::string(record.Source.view()) + "|" +
-                          std::string(record.ProfileName.view()));
+        sources.push_back(std::string(record.Source.source()) + "|" +
+                          std::string(record.Source.profile()));
     }
     EXPECT_EQ(sources, (Lines{"MSIE Main|", "MSIE Alt|", "Netscape Main|", "Netscape Alt|",
                               "Opera Main|", "Opera Alt|"}));
@@ -191,8 +191,8 @@ TEST_F(SearchRun, AnAccountsBookmarksAreSearchedAsASourceOfTheirProfile) {
     Lines found;
     for (const Bookmark& record : run("X").Results)
         found.push_back(record.Name + " | " + record.Origin + " | " +
-                        std::string(record.Source.view()) + " | " +
-                        std::string(record.ProfileName.view()) + " | " + record.Folder.text());
+                        std::string(record.Source.source()) + " | " +
+                        std::string(record.Source.profile()) + " | " + record.Folder.text());
     EXPECT_EQ(found, (Lines{"Own x | Chromium, profile Default | Chromium | Default | ",
                             "Synced x | Chromium, profile Default (account) | Chromium | Default "
                             "(account) | "}));
