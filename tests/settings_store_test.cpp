@@ -152,9 +152,8 @@ TEST_F(SettingsStore, ValuesAddedLaterAreOffWhenMissingAndStoredOnlyWhileOn) {
     const auto older = registry.settingsValues();
     Settings later;
     subLoadSettings(*registry, later, window);
-    EXPECT_EQ(launcher(later),
-              std::tuple(WORDS_TOGETHER, ACCENTS_MATCH, INSTANT_OFF, "", TRAY_MENU_OFF,
-                         HOVER_TIP_OFF, SHOW_WHERE_OFF));
+    EXPECT_EQ(launcher(later), std::tuple(WORDS_TOGETHER, ACCENTS_MATCH, INSTANT_OFF, "",
+                                          TRAY_MENU_OFF, HOVER_TIP_OFF, SHOW_WHERE_OFF));
 
     settings.Words = WORDS_ANY_ORDER, settings.Instant = INSTANT_ON, settings.HotKey = "Ctrl+Alt+Z";
     settings.TrayMenu = TRAY_MENU_ON, settings.HoverTip = HOVER_TIP_ON;
