@@ -196,16 +196,19 @@ class BookmarkHandler {
 
     void closeNode() {
         const NodeFields& node = nodes_[--depth_];
+        if (node.entered) {
+            // The browser writes a folder's name after its children. Left
+            // first, so that a node with children that says it is a bookmark
+            // keeps the folders around it in order.
+            folders_.rename(node.name);
+            folders_.leave();
+        }
         if (node.isUrl && node.hasUrl) {
             ++count_;
             if (matcher_.matches(node.name, node.url, scratch_)) {
                 candidates_.push_back({node.name, node.url});
                 candidates_.back().Folder = folders_.path();
             }
-        } else if (node.entered) {
-            // The browser writes a folder's name after its children.
-            folders_.rename(node.name);
-            folders_.leave();
         }
     }
 

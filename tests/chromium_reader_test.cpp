@@ -87,6 +87,12 @@ TEST(ChromiumScan, KnowsTheFolderPathOfEveryBookmark) {
              url("A", "a") + "," + url("B", "b") + "]}," + url("C", "c") + "]}");
     EXPECT_EQ(test::foldersWith(fnScanChromiumBookmarks, nameFirst),
               (List{"Top/In|A", "Top/In|B", "Top|C"}));
+    // A bookmark with children of its own opens no folder for what follows.
+    const std::string odd =
+        file(R"("other": )" + folder("F", R"({"children": [], "name": "X", "type": "url", )"
+                                          R"("url": "x"},)" +
+                                              url("After", "a")));
+    EXPECT_EQ(test::foldersWith(fnScanChromiumBookmarks, odd), (List{"F|X", "F|After"}));
 }
 
 TEST(ChromiumScan, ReadsWhatOnlyBookmarksHold) {
