@@ -72,7 +72,8 @@ std::string_view nameTextOf(std::string_view entry) {
 }
 
 // A folder's path below the walk's root, "/" between its names, made for the
-// first bookmark kept in it and shared by the others.
+// first bookmark kept in it and shared by the others. One node holds every
+// name: the walk goes breadth first and keeps no tree to share.
 class PathBelowRoot {
   public:
     PathBelowRoot(std::string_view folder, std::size_t rootLength)

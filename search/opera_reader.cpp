@@ -7,7 +7,6 @@
 #include "search/folder_trail.h"
 #include "search/matcher.h"
 
-#include <algorithm>
 #include <optional>
 #include <string>
 
