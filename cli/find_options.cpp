@@ -241,7 +241,8 @@ std::string fnFindUsage() {
                              "hive file\n"
                            : "") +
            "  --debug-log FILE          write the diagnostic log of this run to FILE\n"
-           "  --tsv                     print the name, a tab and the address instead\n"
+           "  --tsv                     print five tab-separated columns instead: name,\n"
+           "                            address, source, profile and folder\n"
            "  --open                    open the first bookmark found, as Enter in the\n"
            "                            window does, instead of printing\n"
            "  --private                 with --open: a browser's bookmark opens in a\n"

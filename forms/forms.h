@@ -222,6 +222,11 @@ class ListBox final : public Control {
     // Replaces every row at once, in time proportional to the rows; no row is
     // selected afterwards and no click is raised.
     void setItems(const std::vector<std::string>& pLines);
+    // The same, each row followed by its note (where its bookmark lives): dimmed
+    // where the system's list can dim part of a row (Qt), after a few blanks
+    // in the row's own colour where it cannot (Win32). list() gives the row
+    // without its note.
+    void setItems(const std::vector<std::string>& pLines, const std::vector<std::string>& pNotes);
     // -1 when no row is selected.
     int listIndex() const;
     // Selecting a row raises onClick, as a selection by the user does.
@@ -229,6 +234,10 @@ class ListBox final : public Control {
     EventHandler onClick;    // the selection changed
     EventHandler onDblClick; // a row was double-clicked
     KeyPressHandler onKeyPress;
+    // When set, the tooltip over a row is the text it answers for that row (-1
+    // for none), wrapped to at most a third of the screen's width, and an empty
+    // text shows none; answering nothing keeps the list's own tooltip.
+    std::function<std::optional<std::string>(int pRow)> rowToolTip;
 };
 
 class CommandButton final : public Control {

@@ -22,6 +22,9 @@ void simulateKeyDown(Control& pControl, std::int16_t pKeyCode);
 void simulateKeyCombination(Control& pControl, std::string_view pCombination);
 // With pShift, Shift is held through the clicks.
 void simulateDoubleClick(ListBox& pList, int pRow, bool pShift = false);
+// Rests the mouse on the row, or below the last one for -1, and answers the
+// tooltip the list then shows, as plain text (empty for none).
+std::string simulateHover(ListBox& pList, int pRow);
 void simulateClick(CommandButton& pButton);
 // On the box or circle that shows the value.
 void simulateClick(Checkable& pControl);

@@ -32,6 +32,7 @@ frmMain::frmMain(Settings& settings, Services services)
     cboResult.onClick = [this] { cboResult_Click(); };
     cboResult.onDblClick = [this] { cboResult_DblClick(); };
     cboResult.onKeyPress = [this](std::int16_t& key) { cboResult_KeyPress(key); };
+    cboResult.rowToolTip = [this](int row) { return cboResult_RowToolTip(row); };
     cmdCancel.onClick = [this] { cmdCancel_Click(); };
     cmdPrefereneces.onClick = [this] { cmdPrefereneces_Click(); };
     tmrNotice.onTimeout = [this] { tmrNotice_Timer(); };

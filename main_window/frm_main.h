@@ -82,6 +82,7 @@ class frmMain final : public SettingsWindow {
     void subSearch();
     void cboResult_Click();
     void cboResult_DblClick();
+    std::optional<std::string> cboResult_RowToolTip(int pRow) const;
     void cboResult_KeyPress(std::int16_t& KeyAscii);
     void cmdCancel_Click();
     void cmdPrefereneces_Click();

@@ -2,6 +2,7 @@
 #include "main_window/frm_main.h"
 
 #include "search/results/display_name.h"
+#include "search/results/whereabouts.h"
 #include "search/run/search_run.h"
 
 #include <algorithm>
@@ -43,7 +44,16 @@ void frmMain::subSearch() {
 void frmMain::subShowList(std::vector<Bookmark> pResults, const std::vector<std::string>& pLines,
                           bool pFocusList) {
     Results = std::move(pResults);
-    cboResult.setItems(pLines);
+    if (settings_.ShowWhere == SHOW_WHERE_ON) {
+        std::vector<std::string> notes;
+        notes.reserve(Results.size());
+        for (const Bookmark& record : Results) {
+            notes.push_back(fnWhereNote(record));
+        }
+        cboResult.setItems(pLines, notes);
+    } else {
+        cboResult.setItems(pLines);
+    }
     if (settings_.Height <= COLLAPSED_HEIGHT) {
         settings_.Height = kFirstExpandedHeight;
     }
@@ -66,8 +76,12 @@ const Bookmark* frmMain::selectedBookmark() const {
 }
 
 // The tooltip tells where the selected bookmark comes from: a favorite's
-// shortcut file, a bookmark file, or a browser's profile.
+// shortcut file, a bookmark file, or a browser's profile; unless it describes
+// the row under the mouse instead (rowToolTip).
 void frmMain::cboResult_Click() {
+    if (settings_.HoverTip == HOVER_TIP_ON) {
+        return;
+    }
     if (const Bookmark* selected = selectedBookmark()) {
         const std::string& name = selected->Name;
         if (!selected->Origin.empty()) {
@@ -76,6 +90,16 @@ void frmMain::cboResult_Click() {
             cboResult.setToolTip(fnDisplayName(name) != name ? name : "Bookmark - " + name);
         }
     }
+}
+
+// With HoverTip on, the row under the mouse in full; none over no row.
+std::optional<std::string> frmMain::cboResult_RowToolTip(int pRow) const {
+    if (settings_.HoverTip != HOVER_TIP_ON) {
+        return std::nullopt;
+    }
+    return pRow >= 0 && static_cast<std::size_t>(pRow) < Results.size()
+               ? fnRowDescription(Results[static_cast<std::size_t>(pRow)])
+               : std::string();
 }
 
 // With Shift held, a browser bookmark opens in a private window.

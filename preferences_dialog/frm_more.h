@@ -4,6 +4,7 @@
 #include "forms/forms.h"
 #include "preferences_dialog/browsers_page.h"
 #include "preferences_dialog/launcher_page.h"
+#include "preferences_dialog/list_page.h"
 #include "preferences_dialog/opening_page.h"
 #include "settings/settings.h"
 
@@ -31,6 +32,7 @@ class frmMore {
     BrowsersPage Browsers;
     LauncherPage Launcher;
     OpeningPage Opening;
+    ListPage List;
     platform::forms::CommandButton cmdOK;
     platform::forms::CommandButton cmdCancel;
 

@@ -41,6 +41,10 @@ inline constexpr std::int16_t INSTANT_OFF = 23;
 inline constexpr std::int16_t INSTANT_ON = 24;
 inline constexpr std::int16_t TRAY_MENU_OFF = 25;
 inline constexpr std::int16_t TRAY_MENU_ON = 26;
+inline constexpr std::int16_t HOVER_TIP_OFF = 29;
+inline constexpr std::int16_t HOVER_TIP_ON = 30;
+inline constexpr std::int16_t SHOW_WHERE_OFF = 31;
+inline constexpr std::int16_t SHOW_WHERE_ON = 32;
 
 // The text a location holds when the thing it names cannot be found, and the
 // address of a shortcut that cannot be read.
@@ -73,6 +77,10 @@ struct Settings {
     std::int16_t Accents = 0;  // ACCENTS_IGNORE: "cafe" finds "Café"
     std::int16_t Instant = 0;  // INSTANT_ON: the list follows every keystroke
     std::int16_t TrayMenu = 0; // TRAY_MENU_ON: a right click on the tray icon opens a menu
+    // HOVER_TIP_ON: the list's tooltip describes the row under the mouse, in full
+    std::int16_t HoverTip = 0;
+    // SHOW_WHERE_ON: each list line ends with where its bookmark lives, dimmed
+    std::int16_t ShowWhere = 0;
 
     // Browsers, read after the six locations: one switch per browser (DO_YES
     // reads its profiles), and a hand-added Firefox profile folder and

@@ -117,6 +117,8 @@ inline constexpr StoredValue kStoredValues[] = {
     {"TrayMenu",     &Settings::TrayMenu,     TRAY_MENU_OFF,         kUnchanged,                     {},              SavedWhen::WhileOn, TRAY_MENU_ON},
     // On unless stored off: only the desktop's default opening is written.
     {"DoOwnBrowser", &Settings::DoOwnBrowser, DO_YES,                kUnchanged,                     {},              SavedWhen::WhileOn, DO_NO},
+    {"HoverTip",     &Settings::HoverTip,     HOVER_TIP_OFF,         kUnchanged,                     {},              SavedWhen::WhileOn, HOVER_TIP_ON},
+    {"ShowWhere",    &Settings::ShowWhere,    SHOW_WHERE_OFF,        kUnchanged,                     {},              SavedWhen::WhileOn, SHOW_WHERE_ON},
 };
 // clang-format on
 

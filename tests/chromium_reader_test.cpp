@@ -73,6 +73,28 @@ TEST(ChromiumScan, TakesEveryRootDepthFirstInFileOrder) {
     test::expectSkippingKeepsEveryMatch(fnScanChromiumBookmarks, kBookmarks);
 }
 
+// A folder's name comes after its children in the browser's own files, and
+// before them in others; the path is the same.
+TEST(ChromiumScan, KnowsTheFolderPathOfEveryBookmark) {
+    EXPECT_EQ(test::foldersWith(fnScanChromiumBookmarks, kBookmarks),
+              (List{"Bookmarks bar|One", "Bookmarks bar/Sub|Deep", "Bookmarks bar|Two",
+                    "Other bookmarks|Other"}));
+    EXPECT_EQ(test::foldersWith(fnScanChromiumBookmarks, kBookmarks, "deep"),
+              List{"Bookmarks bar/Sub|Deep"});
+    const std::string nameFirst =
+        file(R"("other": {"name": "Top", "type": "folder", "children": [{"name": "In", "type": )"
+             R"("folder", "children": [)" +
+             url("A", "a") + "," + url("B", "b") + "]}," + url("C", "c") + "]}");
+    EXPECT_EQ(test::foldersWith(fnScanChromiumBookmarks, nameFirst),
+              (List{"Top/In|A", "Top/In|B", "Top|C"}));
+    // A bookmark with children of its own opens no folder for what follows.
+    const std::string odd =
+        file(R"("other": )" + folder("F", R"({"children": [], "name": "X", "type": "url", )"
+                                          R"("url": "x"},)" +
+                                              url("After", "a")));
+    EXPECT_EQ(test::foldersWith(fnScanChromiumBookmarks, odd), (List{"F|X", "F|After"}));
+}
+
 TEST(ChromiumScan, ReadsWhatOnlyBookmarksHold) {
     const std::pair<std::string, List> cases[] = {
         // a root a fork adds; keys in any order
@@ -263,7 +285,7 @@ TEST(ChromiumRead, SeesOneWholeVersionOfAFileReplacedWhileRead) {
         std::vector<Bookmark> found;
         const SourceReading reading = fnReadChromiumBookmarks(path, matcher, found);
         EXPECT_TRUE(reading.readWhole()) << reading.Problem;
-        EXPECT_TRUE(found.size() == 4 || found == std::vector<Bookmark>({{"New", "n"}}));
+        EXPECT_TRUE(found.size() == 4 || test::listOf(found) == List{"New|n"});
     }
     done = true;
     browser.join();
@@ -288,4 +310,8 @@ TEST(ChromiumRead, RealProfiles) {
         EXPECT_TRUE(fnReadChromiumBookmarks(path, matcher, found).readWhole());
         EXPECT_EQ(test::listOf(found), expected);
     }
+    Matcher nested("nested", SearchMode::Name);
+    std::vector<Bookmark> found;
+    fnReadChromiumBookmarks(tmp / "home/.config/chromium/Default/Bookmarks", nested, found);
+    EXPECT_EQ(test::foldersOf(found), List{"Bookmarks bar/Zt CR Folder|Zt Nested Item"});
 }

@@ -47,6 +47,22 @@ TEST(FavoritesReader, WalksBreadthFirstTakingVisibleShortcutsOnly) {
                     t + "A\\a.url" + kUrl, t + "Sub\\b.url" + kUrl, t + "A\\Deep\\d.URL" + kUrl}));
 }
 
+// Sub-folders below the Favorites folder, by name and by address alike.
+TEST(FavoritesReader, KnowsTheFolderPathOfEveryFavorite) {
+    test::TempFolder tmp;
+    for (const char* file : {"top.url", "Work/Tools/t.url", "Work/w.url"}) {
+        tmp.write(file, kShortcut);
+    }
+    for (const SearchMode mode : {SearchMode::Name, SearchMode::Url}) {
+        const std::string term = mode == SearchMode::Name ? "" : "example";
+        List folders = test::foldersOf(test::readWith(fnReadFavorites, tmp.asFolder(), term, mode));
+        for (std::string& line : folders) {
+            line = line.substr(0, line.find('|'));
+        }
+        EXPECT_EQ(folders, (List{"", "Work", "Work/Tools"})) << mode;
+    }
+}
+
 TEST(FavoritesReader, MatchesByStemOrAddressPerMode) {
     test::TempFolder tmp;
     tmp.write("Foo.URL", kShortcut);

@@ -54,7 +54,9 @@ TEST_F(FindCommand, PrintsResultsOrSaysWhyNot) {
     // Arguments after "--netscape FILE", exit status, standard output.
     const std::tuple<Args, int, std::string> cases[] = {
         {{"NEWS"}, 0, two},
-        {{"--tsv", "news"}, 0, "Daily News\thttp://b\nnews\thttp://a\n"},
+        {{"--tsv", "news"},
+         0,
+         "Daily News\thttp://b\tNetscape Main\t\t\nnews\thttp://a\tNetscape Main\t\t\n"},
         {{"daily", "news"}, 0, daily},
         {{"--debug-log", log, "news"}, 0, two},
         {{"--by", "url", "HTTP"}, 0, three},
@@ -130,11 +132,30 @@ TEST_F(FindCommand, PrintsControlCharactersAndBytesThatAreNotUtf8AsReplacements)
     const std::string pwned =
         t.write("pwned.html", "<DT><A HREF=\"http://\x1b[2J\">\x1b]0;PWNED\x07\tx\ny</A>");
     const std::string name = fffd + "]0;PWNED" + fffd + " x y", url = "http://" + fffd + "[2J";
-    for (const auto& [form, line] : {std::pair{"--tsv", name + "\t" + url + "\n"},
-                                     std::pair{"--by=both", name + "  -  " + url + "\n"}}) {
+    for (const auto& [form, line] :
+         {std::pair{"--tsv", name + "\t" + url + "\tNetscape Main\t\t\n"},
+          std::pair{"--by=both", name + "  -  " + url + "\n"}}) {
         EXPECT_EQ(run({"--netscape", pwned, form, "pwned"}), 0);
         EXPECT_EQ(out.str(), line);
     }
+}
+
+// The five columns tell where each bookmark lives; a tab or line break in a
+// folder's name cannot add a column or a line.
+TEST_F(FindCommand, TsvNamesSourceProfileAndFolder) {
+    const std::string chromium =
+        t.write("Default/Bookmarks",
+                R"({"roots": {"bookmark_bar": {"type": "folder", "name": "Bar", "children": [)"
+                R"({"type": "folder", "name": "Work\tand\nplay", "children": [{"type": "url", )"
+                R"("name": "Deep news", "url": "http://d"}]}]}}})");
+    const std::string opera = t.write("op.adr", "#FOLDER\n\tNAME=Sub\n\n#URL\n\tNAME=Opera "
+                                                "news\n\tURL=http://op\n-\n");
+    EXPECT_EQ(run({"--tsv", "--sort", "none", "--opera", opera, "--chromium", chromium, "news"}),
+              0);
+    // A Bookmarks file added by hand is named by its path.
+    EXPECT_EQ(out.str(), "Opera news\thttp://op\tOpera Main\t\tSub\nDeep news\thttp://d\tChromium "
+                         "family, added by hand\t" +
+                             chromium + "\tBar/Work and play\n");
 }
 
 TEST_F(FindCommand, NamesEachSourceThatCannotBeReadAndFailsWhenNoneCould) {
@@ -216,7 +237,7 @@ TEST_F(FindCommand, RealProgramTakesAnyTextAndExitsWithZero) {
     std::string output(4096, '\0');
     output.resize(fread(output.data(), 1, output.size(), pipe));
     EXPECT_EQ(pclose(pipe), 0);
-    EXPECT_EQ(output, "Ärger 漢字 😀\thttp://ä\n");
+    EXPECT_EQ(output, "Ärger 漢字 😀\thttp://ä\tNetscape Main\t\t\n");
 }
 
 TEST_F(FindCommand, WhatIsNotGivenComesFromTheStoredSettingsWhichStayUntouched) {

@@ -105,6 +105,32 @@ TEST(FirefoxRead, WalksTheTreeLeavingOutTagsAndQueries) {
     }
 }
 
+// The folders Firefox makes itself go by the names it shows for them; a
+// folder without a title still counts.
+TEST(FirefoxRead, KnowsTheFolderPathOfEveryBookmark) {
+    const test::TempFolder tmp;
+    const std::string profile = tmp.makeFolder("profile");
+    {
+        PlacesDatabase places(profile + "/places.sqlite");
+        places.add(PlacesDatabase::kToolbar, 1, "Toolbar one", "https://t1.example/");
+        const auto work = places.folder(PlacesDatabase::kMenu, "Work");
+        places.add(places.folder(work, "Caf\u00e9 / bar"), 1, "Deep", "https://deep.example/");
+        places.add(work, 1, "In work", "https://work.example/");
+        places.add(places.add(PlacesDatabase::kUnfiled, 2, {}), 1, "Untitled",
+                   "https://u.example/");
+    }
+    const auto folders = [&](std::string_view term) {
+        const Matcher matcher(term, SearchMode::Both);
+        std::vector<Bookmark> found;
+        fnReadFirefoxPlaces(profile, matcher, found);
+        return test::foldersOf(found);
+    };
+    EXPECT_EQ(folders(""),
+              (List{"Bookmarks Menu/Work/Caf\u00e9 / bar|Deep", "Bookmarks Menu/Work|In work",
+                    "Bookmarks Toolbar|Toolbar one", "Other Bookmarks/|Untitled"}));
+    EXPECT_EQ(folders("deep"), List{"Bookmarks Menu/Work/Caf\u00e9 / bar|Deep"});
+}
+
 TEST(FirefoxRead, TellsWhyADatabaseCannotBeRead) {
     const test::TempFolder tmp;
     const std::string rootless = tmp.makeFolder("rootless");

@@ -33,6 +33,20 @@ TEST(OperaScan, TakesUrlBlocksInFileOrder) {
         << "the folder is no bookmark";
 }
 
+// "-" alone on a line closes the innermost folder; trailing blanks of a
+// folder's name are dropped, and a stray "-" at the root closes nothing.
+TEST(OperaScan, KnowsTheFolderPathOfEveryBookmark) {
+    const std::string file =
+        "Opera Hotlist version 2.0\r\n\r\n#URL\r\n\tNAME=top\r\n\tURL=u0\r\n\r\n"
+        "#FOLDER  \r\n\tID=3\r\n\tNAME=Work   \r\n\r\n#URL\r\n\tNAME=a\r\n\tURL=u1\r\n\r\n"
+        "#FOLDER\r\n\tNAME=Caf\xe9\r\n\r\n#URL\r\n\tNAME=b\r\n\tURL=u2 -\r\n\r\n-\r\n\r\n"
+        "#URL\r\n\tNAME=c\r\n\tURL=u3\r\n-\r\n-\r\n#URL\r\n\tNAME=d\r\n\tURL=u4\r\n-";
+    EXPECT_EQ(test::foldersWith(subScanOpera, file),
+              (List{"|top", "Work|a", "Work/Caf\u00e9|b", "Work|c", "|d"}));
+    EXPECT_EQ(test::foldersWith(subScanOpera, file, "u3"), List{"Work|c"});
+    test::expectSkippingKeepsEveryMatch(subScanOpera, file);
+}
+
 // A block needs both keys, each at the start of its line ("SHORT NAME=" or
 // "DISPLAY URL=" is not the key); a bad one costs no neighbour.
 TEST(OperaScan, SkipsIncompleteBlocksWithoutLosingNeighbours) {

@@ -57,6 +57,42 @@ TEST_F(Realworld, EveryBookmarkInEveryFileIsFound) {
     EXPECT_EQ(readAll(fnReadOpera, "opera/opera-u-cjk.adr").size(), 829u);
 }
 
+// Folder paths as the files nest them.
+TEST_F(Realworld, FolderPaths) {
+    const auto folderOf = [&](LocationReader reader, const std::string& file,
+                              std::string_view name) {
+        for (const Bookmark& b : readAll(reader, file)) {
+            if (b.Name == name) {
+                return b.Folder.text();
+            }
+        }
+        return std::string("(missing)");
+    };
+    EXPECT_EQ(folderOf(fnReadNetscape, "netscape/safari-fr-folded.htm",
+                       "Wikipedia, the free encyclopedia"),
+              "Misc/Wiki");
+    EXPECT_EQ(folderOf(fnReadNetscape, "netscape/firefox-nested.htm", "Getting Started"),
+              "Personal toolbar");
+    EXPECT_EQ(folderOf(fnReadOpera, "opera/openmandriva-default.adr", "OpenMandriva Forums"),
+              "OpenMandriva");
+    EXPECT_EQ(folderOf(fnReadOpera, "opera/openmandriva-default.adr", "GNOME"), "Community");
+    // A search that skips nearly the whole file finds the last bookmark in the
+    // folder a reading of everything puts it in.
+    for (const auto& [folder, reader] :
+         {std::pair<std::string, LocationReader>{"netscape/", fnReadNetscape},
+          std::pair<std::string, LocationReader>{"opera/", fnReadOpera}}) {
+        for (const auto& file : fs::directory_iterator(root_ + folder)) {
+            const std::string path = folder + file.path().filename().string();
+            const std::vector<Bookmark> all = readAll(reader, path);
+            ASSERT_FALSE(all.empty()) << path;
+            const Bookmark& last = all.back();
+            const std::vector<Bookmark> found = test::readWith(
+                reader, root_ + path, platform::lowerCase(last.Name), SearchMode::Name);
+            EXPECT_NE(std::ranges::find(found, last), found.end()) << path;
+        }
+    }
+}
+
 TEST_F(Realworld, NamesAndAddressesSurviveReading) {
     auto names = byName(fnReadNetscape, "netscape/chrome-cyrillic.html");
     EXPECT_EQ(names["Лучшие публикации за сутки / Хабр"], "https://habr.com/");

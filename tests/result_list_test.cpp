@@ -3,6 +3,7 @@
 #include "search/request/search_request.h"
 #include "search/results/ordering.h"
 #include "search/results/result_list.h"
+#include "search/results/whereabouts.h"
 #include "support/temp_folder.h"
 
 #include <gtest/gtest.h>
@@ -82,4 +83,22 @@ TEST(ResultList, BuildListLinesGivesEveryRecordAnAddress) {
               (std::vector<std::string>{"Home  -  http://home", "Home  -  <not found>",
                                         "Gone  -  <not found>", "Kept  -  http://kept"}));
     EXPECT_EQ(results[0].URL, "http://home");
+}
+
+// What a row tells of where its bookmark lives: the note after the address
+// (nothing at the root of a location) and the tooltip's lines.
+TEST(ResultList, WhereABookmarkLivesInItsNoteAndDescription) {
+    Bookmark browser{"Tips \\ Tricks", "https://t/"};
+    browser.Origin = "Firefox, profile default";
+    browser.Source = SourceName("Firefox", "default");
+    browser.Folder = FolderPath(std::make_shared<const FolderNode>(FolderNode{
+        "Work", std::make_shared<const FolderNode>(FolderNode{"Bookmarks Menu", nullptr})}));
+    EXPECT_EQ(fnWhereNote(browser), "Bookmarks Menu/Work \u00b7 Firefox, profile default");
+    EXPECT_EQ(fnRowDescription(browser), "Name: Tips \\ Tricks\nAddress: https://t/\nSource: "
+                                         "Firefox\nProfile: default\nFolder: Bookmarks Menu/Work");
+    Bookmark favorite{"C:\\Fav\\News.url", "http://n/", true};
+    favorite.Source = SourceName("MSIE Main", "");
+    EXPECT_EQ(fnWhereNote(favorite), "");
+    EXPECT_EQ(fnRowDescription(favorite), "Name: News\nAddress: http://n/\nSource: MSIE "
+                                          "Main\nFolder: (top level)\nFile: C:\\Fav\\News.url");
 }

@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: MIT
 #include "debug_log/debug_log.h"
+#include "search/discovery/browser_discovery.h"
 #include "search/run/search_run.h"
 #include "support/chromium_files.h"
 #include "support/fake_clock.h"
@@ -91,6 +92,13 @@ TEST_F(SearchRun, ReadsTheSwitchedOnSourcesInOrderMainBeforeAlternative) {
     const Lines inOrder = run("X").Lines;
     EXPECT_EQ(inOrder, (Lines{"u1  -  x1", "u2  -  x2", "u3  -  x3", "u4  -  x4", "u5  -  x5",
                               "u6  -  x6"}));
+    Lines sources;
+    for (const Bookmark& record : run("X").Results) {
+        sources.push_back(std::string(record.Source.source()) + "|" +
+                          std::string(record.Source.profile()));
+    }
+    EXPECT_EQ(sources, (Lines{"MSIE Main|", "MSIE Alt|", "Netscape Main|", "Netscape Alt|",
+                              "Opera Main|", "Opera Alt|"}));
     s.DebugMode = DEBUG_OFF; // the Favorites walk then runs beside the files: the same order
     EXPECT_EQ(subSearch(fnSearchRequest("X", s), DebugLog(s.DebugMode, clock)).Lines, inOrder);
 
@@ -187,6 +195,24 @@ TEST(SearchRequest, AHandAddedProfileFollowsTheFoundOnesOfItsFamily) {
     for (const BrowserProfile& profile : fnSearchRequest("", s).browsers)
         order += std::string(fnBrowserName(profile.browser)) + (profile.namedByUser ? "+ " : " ");
     EXPECT_EQ(order, "Firefox Firefox+ Chrome Chromium+ ");
+}
+
+TEST_F(SearchRun, AnAccountsBookmarksAreSearchedAsASourceOfTheirProfile) {
+    t.write("cfg/chromium/Default/Bookmarks", test::chromiumBookmarks("Own x", "u"));
+    t.write("cfg/chromium/Default/AccountBookmarks", test::chromiumBookmarks("Synced x", "u"));
+    s.BrowserProfiles =
+        fnDiscoverBrowserProfiles({UserFolders::Layout::Linux, t.path(), t / "cfg", {}, {}});
+    s.DoChromium = DO_YES;
+    s.Function = FUNC_NAME;
+    s.Sort = SORT_SEARCHED;
+    Lines found;
+    for (const Bookmark& record : run("X").Results)
+        found.push_back(record.Name + " | " + record.Origin + " | " +
+                        std::string(record.Source.source()) + " | " +
+                        std::string(record.Source.profile()) + " | " + record.Folder.text());
+    EXPECT_EQ(found, (Lines{"Own x | Chromium, profile Default | Chromium | Default | ",
+                            "Synced x | Chromium, profile Default (account) | Chromium | Default "
+                            "(account) | "}));
 }
 
 // A stored location, however it was written, as its reader takes it; nothing

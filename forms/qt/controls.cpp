@@ -309,6 +309,10 @@ ListBox::ListBox(Container pParent, float pLeft, float pTop, float pWidth, float
     QObject::connect(&list, &QListWidget::itemSelectionChanged, &impl(), [this] { fire(onClick); });
     QObject::connect(&list, &QListWidget::itemDoubleClicked, &impl(), [this] { fire(onDblClick); });
     impl().onKeyPress = &onKeyPress;
+    showRowToolTips(list, [this](int pRow) {
+        return rowToolTip ? rowToolTip(pRow) : std::optional<std::string>();
+    });
+    showRowNotes(list);
 }
 
 int ListBox::listCount() const {
@@ -331,6 +335,12 @@ void ListBox::setItems(const std::vector<std::string>& pLines) {
     list.clear();
     list.addItems(rows);
     list.setCurrentRow(-1);
+}
+
+void ListBox::setItems(const std::vector<std::string>& pLines,
+                       const std::vector<std::string>& pNotes) {
+    setItems(pLines);
+    setRowNotes(widgetOf<QListWidget>(*this), pNotes);
 }
 
 int ListBox::listIndex() const {

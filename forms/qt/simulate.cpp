@@ -5,6 +5,7 @@
 #include <QClipboard>
 #include <QCoreApplication>
 #include <QGuiApplication>
+#include <QHelpEvent>
 #include <QKeyEvent>
 #include <QKeySequence>
 #include <QListWidget>
@@ -12,6 +13,9 @@
 #include <QRadioButton>
 #include <QStyle>
 #include <QStyleOptionButton>
+#include <QTextDocumentFragment>
+#include <QThread>
+#include <QToolTip>
 #include <QWindow>
 
 // Input for tests, sent as events to the widgets so that it takes the path
@@ -119,6 +123,24 @@ void simulateDoubleClick(ListBox& pList, int pRow, bool pShift) {
         QKeyEvent release(QEvent::KeyRelease, Qt::Key_Shift, Qt::ShiftModifier);
         QCoreApplication::sendEvent(&list, &release);
     }
+}
+
+std::string simulateHover(ListBox& pList, int pRow) {
+    auto& list = static_cast<QListWidget&>(*pList.impl().widget);
+    QWidget& rows = *list.viewport();
+    const QPoint at =
+        pRow >= 0 ? list.visualItemRect(list.item(pRow)).center() : QPoint(2, rows.height() - 2);
+    QToolTip::hideText(); // after a pause: what shows next is this hover's
+    for (int wait = 0; wait < 100 && QToolTip::isVisible(); ++wait) {
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+        QThread::msleep(10);
+    }
+    QHelpEvent event(QEvent::ToolTip, at, rows.mapToGlobal(at));
+    QCoreApplication::sendEvent(&rows, &event);
+    if (!QToolTip::isVisible()) {
+        return {};
+    }
+    return QTextDocumentFragment::fromHtml(QToolTip::text()).toPlainText().toStdString();
 }
 
 void simulateClick(CommandButton& pButton) {

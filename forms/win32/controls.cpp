@@ -2,6 +2,7 @@
 #include "forms/win32/forms_impl.h"
 
 #include <commctrl.h>
+#include <windowsx.h>
 
 #include <algorithm>
 #include <climits>
@@ -24,6 +25,9 @@ Form::Impl& formOf(Container pContainer) {
 
 LRESULT CALLBACK controlProcedure(HWND pWindow, UINT pMessage, WPARAM pWParam, LPARAM pLParam) {
     Control::Impl* control = controlOf(pWindow);
+    if (pMessage == WM_MOUSEMOVE && control->kind == Kind::ListBox) {
+        control->hoverRow(GET_Y_LPARAM(pLParam));
+    }
     LRESULT result = 0;
     if (control->handle(pMessage, pWParam, pLParam, result)) {
         return result;
@@ -281,18 +285,50 @@ std::string Control::toolTip() const {
 }
 
 void Control::setToolTip(std::string_view pText) {
-    Impl& impl = *impl_;
-    const HWND tooltip = tooltipOf(impl.form);
+    setToolTipOf(*impl_, pText);
+}
+
+void setToolTipOf(Control::Impl& pControl, std::string_view pText) {
+    const HWND tooltip = tooltipOf(pControl.form);
     std::wstring text = toWide(pText);
-    TTTOOLINFOW tool = toolOf(impl, text.data());
-    if (impl.toolTip.empty()) {
+    TTTOOLINFOW tool = toolOf(pControl, text.data());
+    if (pControl.toolTip.empty()) {
         SendMessageW(tooltip, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
     } else if (text.empty()) {
         SendMessageW(tooltip, TTM_DELTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
     } else {
         SendMessageW(tooltip, TTM_UPDATETIPTEXTW, 0, reinterpret_cast<LPARAM>(&tool));
     }
-    impl.toolTip = std::string(pText);
+    pControl.toolTip = std::string(pText);
+}
+
+// A row's own tooltip, when the list answers one for the row under the mouse:
+// the previous row's tip goes at once, the new one shows after the usual pause,
+// wrapped to a third of the screen's width.
+void Control::Impl::hoverRow(int pY) {
+    if (rowToolTip == nullptr || !*rowToolTip) {
+        return;
+    }
+    const auto top = static_cast<int>(SendMessageW(window, LB_GETTOPINDEX, 0, 0));
+    const auto height = static_cast<int>(SendMessageW(window, LB_GETITEMHEIGHT, 0, 0));
+    const auto count = static_cast<int>(SendMessageW(window, LB_GETCOUNT, 0, 0));
+    const int under = height > 0 && pY >= 0 ? top + pY / height : -1;
+    const int row = under < count ? under : -1;
+    if (row == hoveredRow) {
+        return;
+    }
+    hoveredRow = row;
+    const std::optional<std::string> text = (*rowToolTip)(row);
+    if (!text) {
+        return;
+    }
+    const HWND tooltip = tooltipOf(form);
+    SendMessageW(tooltip, TTM_POP, 0, 0);
+    MONITORINFO monitor{};
+    monitor.cbSize = sizeof monitor;
+    GetMonitorInfoW(MonitorFromWindow(window, MONITOR_DEFAULTTONEAREST), &monitor);
+    SendMessageW(tooltip, TTM_SETMAXTIPWIDTH, 0, (monitor.rcWork.right - monitor.rcWork.left) / 3);
+    setToolTipOf(*this, *text);
 }
 
 void Control::setFocus() {
@@ -428,6 +464,7 @@ ListBox::ListBox(Container pParent, float pLeft, float pTop, float pWidth, float
     impl().onClick = &onClick;
     impl().onDblClick = &onDblClick;
     impl().onKeyPress = &onKeyPress;
+    impl().rowToolTip = &rowToolTip;
 }
 
 int ListBox::listCount() const {
@@ -442,12 +479,18 @@ std::string ListBox::list(int pIndex) const {
     std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');
     text.resize(static_cast<std::size_t>(
         SendMessageW(impl().window, LB_GETTEXT, pIndex, reinterpret_cast<LPARAM>(text.data()))));
+    const std::vector<std::size_t>& lengths = impl().rowLengths;
+    if (static_cast<std::size_t>(pIndex) < lengths.size()) {
+        text.resize(std::min(text.size(), lengths[static_cast<std::size_t>(pIndex)]));
+    }
     return toUtf8(text);
 }
 
 // Drawn once, after every row is in; rows wider than the list can be scrolled
 // to.
 void ListBox::setItems(const std::vector<std::string>& pLines) {
+    impl().rowLengths.clear();
+    impl().hoveredRow = -2;
     const HWND list = impl().window;
     SendMessageW(list, WM_SETREDRAW, FALSE, 0);
     SendMessageW(list, LB_RESETCONTENT, 0, 0);
@@ -474,6 +517,22 @@ void ListBox::setItems(const std::vector<std::string>& pLines) {
     SendMessageW(list, LB_SETHORIZONTALEXTENT, static_cast<WPARAM>(widest + 4), 0);
     SendMessageW(list, WM_SETREDRAW, TRUE, 0);
     InvalidateRect(list, nullptr, TRUE);
+}
+
+// The list control draws a row in one colour: the note follows a few blanks.
+void ListBox::setItems(const std::vector<std::string>& pLines,
+                       const std::vector<std::string>& pNotes) {
+    std::vector<std::string> rows;
+    std::vector<std::size_t> lengths;
+    rows.reserve(pLines.size());
+    lengths.reserve(pLines.size());
+    for (std::size_t i = 0; i < pLines.size(); ++i) {
+        const bool noted = i < pNotes.size() && !pNotes[i].empty();
+        rows.push_back(noted ? pLines[i] + "    " + pNotes[i] : pLines[i]);
+        lengths.push_back(toWide(pLines[i]).size());
+    }
+    setItems(rows);
+    impl().rowLengths = std::move(lengths);
 }
 
 int ListBox::listIndex() const {

@@ -147,6 +147,8 @@ struct Control::Impl {
     // A key pressed in a hotkey box, with the modifiers held.
     void takeCombination(WPARAM pKey);
     bool takesFocus() const;
+    // The mouse moved in a list, pY pixels below its top.
+    void hoverRow(int pY);
 
     Kind kind;
     HWND window = nullptr;
@@ -162,9 +164,17 @@ struct Control::Impl {
     EventHandler* onClick = nullptr;
     EventHandler* onDblClick = nullptr;
     EventHandler* onChange = nullptr;
+    std::function<std::optional<std::string>(int)>* rowToolTip = nullptr;
+    // A list's row under the mouse when it last moved (-2 before it did), and
+    // the length of each row's own text where notes follow it.
+    int hoveredRow = -2;
+    std::vector<std::size_t> rowLengths;
     // Set while the program sets a text box's text, which is no change by the user.
     bool settingText = false;
 };
+
+// Sets the control's tooltip, adding or removing its tool as needed.
+void setToolTipOf(Control::Impl& pControl, std::string_view pText);
 
 // Whether the control shows its whole caption in pFont; true for one without
 // caption, or hidden under others.

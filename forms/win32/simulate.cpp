@@ -3,6 +3,7 @@
 #include "forms/win32/forms_impl.h"
 #include "text/hotkey_sequence.h"
 
+#include <algorithm>
 #include <array>
 
 // Input for tests, sent as messages to the controls so that it takes the path
@@ -149,6 +150,20 @@ void simulateDoubleClick(ListBox& pList, int pRow, bool pShift) {
     sendClick(pList.impl().window, POINT{(row.left + row.right) / 2, (row.top + row.bottom) / 2},
               true);
     SetKeyboardState(const_cast<BYTE*>(before.data()));
+}
+
+// The list's tooltip text once the mouse moved there; the tooltip control
+// shows it after its pause.
+std::string simulateHover(ListBox& pList, int pRow) {
+    const HWND list = pList.impl().window;
+    RECT client{};
+    GetClientRect(list, &client);
+    RECT row{};
+    SendMessageW(list, LB_GETITEMRECT, static_cast<WPARAM>(std::max(pRow, 0)),
+                 reinterpret_cast<LPARAM>(&row));
+    const int y = pRow >= 0 ? (row.top + row.bottom) / 2 : client.bottom - 2;
+    SendMessageW(list, WM_MOUSEMOVE, 0, MAKELPARAM(2, y));
+    return pList.toolTip();
 }
 
 void simulateClick(CommandButton& pButton) {

@@ -1,7 +1,10 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include "search/records/folder_path.h"
+#include "search/records/source_name.h"
 #include <memory>
+
 #include <string>
 
 namespace zaptrove {
@@ -23,6 +26,10 @@ struct Bookmark {
     // The profile a browser bookmark comes from, shared by every bookmark of
     // one reading; null for the others.
     std::shared_ptr<const BrowserProfile> Profile = {};
+    // Where it lives: its source and browser profile, and its folders from the
+    // root of that source.
+    SourceName Source = {};
+    FolderPath Folder = {};
 
     bool operator==(const Bookmark&) const = default;
 };

@@ -66,7 +66,12 @@ void readLocations(const std::vector<LocationToRead>& locations, bool folders,
             continue;
         }
         ++report.enabled;
+        const std::size_t first = candidates.size();
         SourceReading reading = location->reader(path, matcher, candidates, log);
+        const SourceName source(location->label, {});
+        for (std::size_t i = first; i < candidates.size(); ++i) {
+            candidates[i].Source = source;
+        }
         subExcuseAbsentSource(reading, path, namedByUser);
         if (!reading.readWhole()) {
             log.subDebug(LOG_FAIL, std::string(location->kind) +

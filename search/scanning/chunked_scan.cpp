@@ -108,10 +108,14 @@ std::size_t lastSureStart(std::string_view text, const BlockRule& rule, std::siz
     return npos;
 }
 
-// Where text without any marker can end a piece: before a marker its last
-// bytes may begin.
+// Where text without any marker can end a piece: after its last line feed,
+// so that the folder headings before the first entry come whole; a line
+// longer than kFileChunkBytes before a marker its last bytes may begin.
 std::size_t endBeforeTail(std::string_view text, std::size_t markerSize) {
-    return text.size() < markerSize ? 0 : text.size() - (markerSize - 1);
+    if (const std::size_t lineEnd = text.rfind('\n'); lineEnd != npos) {
+        return lineEnd + 1;
+    }
+    return text.size() < std::max(markerSize, kFileChunkBytes) ? 0 : text.size() - (markerSize - 1);
 }
 
 // Reads the whole file; false when it cannot be read to its end.

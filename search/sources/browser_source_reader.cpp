@@ -39,10 +39,12 @@ SourceReading fnReadBrowserSource(const BrowserProfile& pProfile, const Matcher&
     const std::size_t first = pCandidates.size();
     SourceReading reading = readWithItsReader(pProfile, pMatcher, pCandidates);
     const std::string label = fnBrowserSourceLabel(pProfile);
+    const SourceName source(pProfile.install, pProfile.name);
     const auto profile = std::make_shared<const BrowserProfile>(pProfile);
     for (std::size_t i = first; i < pCandidates.size(); ++i) {
         pCandidates[i].Origin = label;
         pCandidates[i].Profile = profile;
+        pCandidates[i].Source = source;
     }
     if (!reading.readWhole()) {
         pLog.subDebug(LOG_FAIL, browser +

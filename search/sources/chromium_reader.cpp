@@ -4,6 +4,7 @@
 #include "platform/files.h"
 #include "search/matching/matcher.h"
 #include "search/scanning/chunked_scan.h"
+#include "search/scanning/folder_trail.h"
 #include "search/scanning/json_events.h"
 
 #include <optional>
@@ -78,6 +79,11 @@ class BookmarkHandler {
         }
         if (role() == Role::Children) {
             frames_.push_back(Frame::Children);
+            NodeFields& node = nodes_[depth_ - 1];
+            if (!node.entered && !node.isUrl) {
+                node.entered = true;
+                folders_.enter(node.name); // empty unless the name came first
+            }
         } else {
             skipDepth_ = 1;
         }
@@ -139,6 +145,7 @@ class BookmarkHandler {
         std::string url;
         bool isUrl = false;
         bool hasUrl = false;
+        bool entered = false; // its children were entered as a folder's
     };
 
     static Field keyOf(std::string_view key) {
@@ -184,14 +191,23 @@ class BookmarkHandler {
         node.url.clear();
         node.isUrl = false;
         node.hasUrl = false;
+        node.entered = false;
     }
 
     void closeNode() {
         const NodeFields& node = nodes_[--depth_];
+        if (node.entered) {
+            // The browser writes a folder's name after its children. Left
+            // first, so that a node with children that says it is a bookmark
+            // keeps the folders around it in order.
+            folders_.rename(node.name);
+            folders_.leave();
+        }
         if (node.isUrl && node.hasUrl) {
             ++count_;
             if (matcher_.matches(node.name, node.url, scratch_)) {
                 candidates_.push_back({node.name, node.url});
+                candidates_.back().Folder = folders_.path();
             }
         }
     }
@@ -201,6 +217,7 @@ class BookmarkHandler {
     std::vector<Bookmark>& candidates_;
     std::vector<Frame> frames_;
     std::vector<NodeFields> nodes_;
+    FolderTrail folders_;
     std::size_t depth_ = 0;
     std::size_t skipDepth_ = 0;
     Field key_ = Field::Other;

@@ -71,11 +71,37 @@ std::string_view nameTextOf(std::string_view entry) {
     return entry.substr(0, entry.size() - 4);
 }
 
+// A folder's path below the walk's root, "/" between its names, made for the
+// first bookmark kept in it and shared by the others. One node holds every
+// name: the walk goes breadth first and keeps no tree to share.
+class PathBelowRoot {
+  public:
+    PathBelowRoot(std::string_view folder, std::size_t rootLength)
+        : below_(folder.substr(std::min(rootLength, folder.size()))) {}
+
+    const FolderPath& path() {
+        if (!made_ && !below_.empty()) {
+            std::string names(below_.substr(0, below_.find_last_not_of('\\') + 1));
+            std::replace(names.begin(), names.end(), '\\', '/');
+            path_ =
+                FolderPath(std::make_shared<const FolderNode>(FolderNode{std::move(names), {}}));
+        }
+        made_ = true;
+        return path_;
+    }
+
+  private:
+    std::string_view below_;
+    FolderPath path_;
+    bool made_ = false;
+};
+
 // The shortcut files of one folder, to be read for their addresses from the
 // folder the walk listed, and the bookmarks kept from them. Few folders wait
 // to be read (see SharedWork), so few are held open at once.
 struct FolderShortcuts {
     std::string folder;
+    std::size_t rootLength; // the walk's root is the folder's start
     std::unique_ptr<const platform::OpenFolder> files;
     std::vector<std::string> entries;
     std::vector<Bookmark> kept;
@@ -90,6 +116,7 @@ struct ShortcutReader {
     // Reads the folder's shortcut files and keeps those whose name or address
     // match; only they get strings of their own. The folder is let go after.
     void read(FolderShortcuts& shortcuts) {
+        PathBelowRoot where(shortcuts.folder, shortcuts.rootLength);
         for (const std::string& entry : shortcuts.entries) {
             // As fnUrlFromFile, with the file found from its open folder.
             const std::string_view url =
@@ -98,6 +125,7 @@ struct ShortcutReader {
                     : NOT_FOUND;
             if (matcher.matches(nameTextOf(entry), url, scratch)) {
                 shortcuts.kept.push_back({shortcuts.folder + entry, std::string(url), true});
+                shortcuts.kept.back().Folder = where.path();
             }
         }
         shortcuts.entries = std::vector<std::string>(); // its memory goes now
@@ -109,12 +137,14 @@ struct ShortcutReader {
 // its shortcut files either tested by name here or handed on, with the open
 // folder, to be read.
 template <typename HandOn>
-void listFolder(const std::string& folder, std::unique_ptr<const platform::OpenFolder> files,
-                const Matcher& matcher, MatchScratch& scratch,
-                std::vector<platform::FolderEntry>& entries, std::vector<std::string>& dirQueue,
-                std::vector<Bookmark>& candidates, HandOn handOn) {
+void listFolder(const std::string& folder, std::size_t rootLength,
+                std::unique_ptr<const platform::OpenFolder> files, const Matcher& matcher,
+                MatchScratch& scratch, std::vector<platform::FolderEntry>& entries,
+                std::vector<std::string>& dirQueue, std::vector<Bookmark>& candidates,
+                HandOn handOn) {
     files->list(entries);
-    FolderShortcuts toRead{folder, std::move(files), {}, {}};
+    FolderShortcuts toRead{folder, rootLength, std::move(files), {}, {}};
+    PathBelowRoot where(folder, rootLength);
     for (platform::FolderEntry& entry : entries) {
         if (!hasShortcutExtension(entry.name)) {
             if (entry.isDirectory) {
@@ -123,6 +153,7 @@ void listFolder(const std::string& folder, std::unique_ptr<const platform::OpenF
         } else if (matcher.mode() == SearchMode::Name) {
             if (matcher.nameMatches(nameTextOf(entry.name), scratch)) {
                 candidates.push_back({folder + entry.name, {}, true, true});
+                candidates.back().Folder = where.path();
             }
         } else if (matcher.usesUrl()) {
             toRead.entries.push_back(std::move(entry.name));
@@ -165,8 +196,8 @@ SourceReading fnReadFavorites(std::string_view pFolder, const Matcher& pMatcher,
         auto files = std::make_unique<const platform::OpenFolder>(folder);
         const auto identity = files->identity();
         if (identity && visited.emplace(identity->device, identity->node).second) {
-            listFolder(folder, std::move(files), pMatcher, scratch, entries, dirQueue, pCandidates,
-                       handOn);
+            listFolder(folder, pFolder.size(), std::move(files), pMatcher, scratch, entries,
+                       dirQueue, pCandidates, handOn);
         } else if (readIndex == 0) {
             result.Problem = files->problem();
         }

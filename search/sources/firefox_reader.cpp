@@ -3,6 +3,7 @@
 
 #include "platform/files.h"
 #include "search/matching/matcher.h"
+#include "search/scanning/folder_trail.h"
 #include "search/sources/places_snapshot.h"
 #include "search/sources/places_vfs.h"
 
@@ -28,8 +29,26 @@ struct PlacesNode {
     std::int64_t parent = 0;
     std::int64_t position = 0;
     std::int32_t match = -1; // index of its record among the matches, when it matched
+    std::int32_t title = -1; // index of a folder's name among the folder names
     bool isBookmark = false;
 };
+
+// The names Firefox shows for the folders it makes itself, by their guid; every
+// other folder shows its title.
+std::string_view shownFolderName(std::string_view guid, std::string_view title) {
+    static constexpr std::pair<std::string_view, std::string_view> kBuiltIn[] = {
+        {"menu________", "Bookmarks Menu"},
+        {"toolbar_____", "Bookmarks Toolbar"},
+        {"unfiled_____", "Other Bookmarks"},
+        {"mobile______", "Mobile Bookmarks"},
+    };
+    for (const auto& [builtIn, shown] : kBuiltIn) {
+        if (guid == builtIn) {
+            return shown;
+        }
+    }
+    return title;
+}
 
 struct CloseDatabase {
     void operator()(sqlite3* database) const { sqlite3_close(database); }
@@ -199,7 +218,7 @@ class PlacesQuery {
         // The titles are taken as they lie: an SQL function choosing between
         // them would copy the one it gives back for every row.
         const Statement rows =
-            prepare("SELECT b.type, b.parent, p.url, b.title, p.title, b.id, b.position "
+            prepare("SELECT b.type, b.parent, p.url, b.title, p.title, b.id, b.position, b.guid "
                     "FROM moz_bookmarks b LEFT JOIN moz_places p ON p.id = b.fk "
                     "WHERE b.type = 2 OR "
                     "(b.type = 1 AND zaptrove_kept(b.parent, p.url, b.title, p.title))");
@@ -219,6 +238,10 @@ class PlacesQuery {
                     node.match = static_cast<std::int32_t>(matches_.size());
                     matches_.push_back({std::string(text.name), std::string(*text.url)});
                 }
+            } else {
+                node.title = static_cast<std::int32_t>(folderNames_.size());
+                folderNames_.emplace_back(shownFolderName(columnText(row, 7).value_or(""),
+                                                          columnText(row, 3).value_or("")));
             }
             nodes_.push_back(node);
         }
@@ -264,11 +287,13 @@ class PlacesQuery {
         candidates_.reserve(candidates_.size() + matches_.size());
         std::vector<bool> met(nodes_.size());
         std::vector<std::pair<std::size_t, std::size_t>> open{childrenOf(root)};
+        FolderTrail trail; // the folders of the ranges open below the root's
         std::size_t count = bookmarksInFolder(root);
         while (!open.empty()) {
             auto& [next, end] = open.back();
             if (next == end) {
                 open.pop_back();
+                trail.leave();
                 continue;
             }
             const std::size_t at = next++;
@@ -280,10 +305,13 @@ class PlacesQuery {
             if (!node.isBookmark) {
                 count += bookmarksInFolder(node.id);
                 open.push_back(childrenOf(node.id));
+                trail.enter(node.title < 0 ? ""
+                                           : folderNames_[static_cast<std::size_t>(node.title)]);
                 continue;
             }
             ++count;
             candidates_.push_back(std::move(matches_[static_cast<std::size_t>(node.match)]));
+            candidates_.back().Folder = trail.path();
         }
         return count;
     }
@@ -308,8 +336,9 @@ class PlacesQuery {
     const Matcher& matcher_;
     MatchScratch scratch_;
     std::vector<Bookmark>& candidates_;
-    std::vector<PlacesNode> nodes_; // folders, and the bookmarks that match
-    std::vector<Bookmark> matches_; // the records of those bookmarks
+    std::vector<PlacesNode> nodes_;        // folders, and the bookmarks that match
+    std::vector<Bookmark> matches_;        // the records of those bookmarks
+    std::vector<std::string> folderNames_; // the names of the folders, as Firefox shows them
     // How many bookmarks that do not match each folder holds.
     std::unordered_map<std::int64_t, std::size_t> bookmarksIn_;
     std::int64_t lastFolder_ = 0;

@@ -5,6 +5,7 @@
 #include "search/scanning/character_references.h"
 #include "search/scanning/chunked_scan.h"
 #include "search/scanning/entry_encoding.h"
+#include "search/sources/netscape_folders.h"
 
 #include <optional>
 #include <string>
@@ -44,6 +45,7 @@ struct DecodedEntry {
     EntryEncoding encoding;
     DecodedText name;
     DecodedText address;
+    NetscapeFolders folders; // followed through the whole text, joined for a match only
 };
 
 // Cuts the entry at marker and keeps it when it matches; answers where the next
@@ -74,18 +76,21 @@ std::size_t scanEntry(std::string_view text, std::size_t marker, const Matcher& 
     address = decoded.address.decode(address);
     name = decoded.name.decode(name);
     if (!address.starts_with(kQueryScheme) && matcher.matches(name, address, scratch)) {
+        decoded.folders.advance(text, marker);
         candidates.push_back({std::string(name), std::string(address)});
+        candidates.back().Folder = decoded.folders.path();
     }
     return nextMarker;
 }
 
-// subScanNetscape with the scratch memory of the whole read.
+// subScanNetscape over one piece of the text, with the memory of the whole read.
 void scanNetscape(std::string_view text, const Matcher& matcher, MatchScratch& scratch,
-                  std::vector<Bookmark>& candidates) {
-    DecodedEntry decoded;
+                  std::vector<Bookmark>& candidates, DecodedEntry& decoded) {
+    decoded.folders.startPiece();
     subScanBlocksThatCanMatch(text, kEntries, matcher.prefilter(), [&](std::size_t marker) {
         return scanEntry(text, marker, matcher, scratch, candidates, decoded);
     });
+    decoded.folders.advance(text, text.size());
 }
 
 } // namespace
@@ -93,7 +98,8 @@ void scanNetscape(std::string_view text, const Matcher& matcher, MatchScratch& s
 void subScanNetscape(std::string_view pText, const Matcher& pMatcher,
                      std::vector<Bookmark>& pCandidates) {
     MatchScratch scratch;
-    scanNetscape(pText, pMatcher, scratch, pCandidates);
+    DecodedEntry decoded;
+    scanNetscape(pText, pMatcher, scratch, pCandidates, decoded);
 }
 
 SourceReading fnReadNetscape(std::string_view pPath, const Matcher& pMatcher,
@@ -105,10 +111,11 @@ SourceReading fnReadNetscapeInChunks(std::string_view pPath, const Matcher& pMat
                                      std::vector<Bookmark>& pCandidates, const DebugLog& pLog,
                                      std::size_t pChunkBytes) {
     MatchScratch scratch;
+    DecodedEntry decoded;
     return fnReadFileInChunks(
         pPath, "Netscape", kEntries, pCandidates,
-        [&](std::string_view text) { scanNetscape(text, pMatcher, scratch, pCandidates); }, pLog,
-        pChunkBytes);
+        [&](std::string_view text) { scanNetscape(text, pMatcher, scratch, pCandidates, decoded); },
+        pLog, pChunkBytes);
 }
 
 } // namespace zaptrove

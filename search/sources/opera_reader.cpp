@@ -2,9 +2,12 @@
 #include "search/sources/opera_reader.h"
 
 #include "search/matching/matcher.h"
+#include "search/scanning/byte_pairs.h"
 #include "search/scanning/chunked_scan.h"
 #include "search/scanning/entry_encoding.h"
+#include "search/scanning/folder_trail.h"
 
+#include <optional>
 #include <string>
 
 namespace zaptrove {
@@ -43,11 +46,71 @@ std::size_t findKey(std::string_view text, std::string_view key, std::size_t fro
     return npos;
 }
 
+// The folders around the place the scan has come to: a "#FOLDER" block that
+// opens a line starts one, named by its "NAME=" line, and a line of "-" alone
+// ends the innermost.
+class OperaFolders {
+  public:
+    void startPiece() { lines_.restart(); }
+    // Follows the folders of text before `to`.
+    void advance(std::string_view text, std::size_t to) {
+        if (nameAwaited_) {
+            // The folder's block went on past the end of the last piece.
+            nameAwaited_ = false;
+            const bool blockEnded = text.starts_with('#') || text.starts_with('-');
+            if (const auto name = blockEnded ? std::nullopt : folderName(text, 0)) {
+                trail_.rename(*name);
+            }
+        }
+        lines_.meetBefore(text, to, [&](std::size_t at) {
+            if (text[at] == '#') {
+                if ((at == 0 || text[at - 1] == '\n') && text.substr(at).starts_with("#FOLDER")) {
+                    const auto name = folderName(text, at);
+                    trail_.enter(name.value_or(""));
+                    nameAwaited_ = !name && !endsBefore(text, at, text.size());
+                }
+            } else if (at + 2 == text.size() || text[at + 2] == '\r' || text[at + 2] == '\n') {
+                trail_.leave();
+            }
+        });
+    }
+    FolderPath path() { return trail_.path(); }
+
+  private:
+    // Whether the block at `at` ends before `end`: another block or a folder's
+    // end opens a line between them.
+    static bool endsBefore(std::string_view text, std::size_t at, std::size_t end) {
+        const std::string_view block = text.substr(at, end - at);
+        return block.find("\n#") != npos || block.find("\n-") != npos;
+    }
+
+    // The name on the "NAME=" line of the block at `at`, without the blanks
+    // some files leave after it; nothing when the block has none.
+    std::optional<std::string_view> folderName(std::string_view text, std::size_t at) {
+        const std::size_t key = findKey(text, "NAME=", at);
+        if (key == npos || endsBefore(text, at, key)) {
+            return std::nullopt;
+        }
+        std::size_t end = 0;
+        std::string_view name = lineFrom(text, key + 5, end);
+        name = name.substr(0, name.find_last_not_of(" \t") + 1);
+        std::string_view none;
+        encoding_.decode(name, none);
+        return name;
+    }
+
+    // "#F" may start a folder block, "\n-" a line that ends one.
+    BytePairCursor lines_{{{'#', 'F'}, {'\n', '-'}}};
+    FolderTrail trail_;
+    EntryEncoding encoding_;
+    bool nameAwaited_ = false;
+};
+
 // Cuts the block at marker and keeps its bookmark when it has both keys and
 // matches; answers where the next block starts, npos when none can follow.
 std::size_t scanBlock(std::string_view text, std::size_t marker, const Matcher& matcher,
                       MatchScratch& scratch, std::vector<Bookmark>& candidates,
-                      EntryEncoding& encoding) {
+                      EntryEncoding& encoding, OperaFolders& folders) {
     const std::size_t nextMarker = text.find(kMarker, marker + kMarker.size());
     const std::size_t nameKey = findKey(text, "NAME=", marker + kMarker.size());
     if (nameKey == npos || nameKey > nextMarker) {
@@ -69,7 +132,9 @@ std::size_t scanBlock(std::string_view text, std::size_t marker, const Matcher& 
     std::string_view url = lineFrom(text, urlKey + 4, urlEnd);
     encoding.decode(name, url);
     if (matcher.matches(name, url, scratch)) {
+        folders.advance(text, marker);
         candidates.push_back({std::string(name), std::string(url)});
+        candidates.back().Folder = folders.path();
     }
     if (urlEnd == npos) {
         return npos;
@@ -77,13 +142,15 @@ std::size_t scanBlock(std::string_view text, std::size_t marker, const Matcher& 
     return blockEnd == npos || blockEnd >= urlEnd ? blockEnd : text.find(kMarker, urlEnd);
 }
 
-// subScanOpera with the scratch memory of the whole read.
+// subScanOpera over one piece of the text, with the memory of the whole read.
 void scanOpera(std::string_view text, const Matcher& matcher, MatchScratch& scratch,
-               std::vector<Bookmark>& candidates) {
+               std::vector<Bookmark>& candidates, OperaFolders& folders) {
     EntryEncoding encoding;
+    folders.startPiece();
     subScanBlocksThatCanMatch(text, kBlocks, matcher.prefilter(), [&](std::size_t marker) {
-        return scanBlock(text, marker, matcher, scratch, candidates, encoding);
+        return scanBlock(text, marker, matcher, scratch, candidates, encoding, folders);
     });
+    folders.advance(text, text.size());
 }
 
 } // namespace
@@ -91,7 +158,8 @@ void scanOpera(std::string_view text, const Matcher& matcher, MatchScratch& scra
 void subScanOpera(std::string_view pText, const Matcher& pMatcher,
                   std::vector<Bookmark>& pCandidates) {
     MatchScratch scratch;
-    scanOpera(pText, pMatcher, scratch, pCandidates);
+    OperaFolders folders;
+    scanOpera(pText, pMatcher, scratch, pCandidates, folders);
 }
 
 SourceReading fnReadOpera(std::string_view pPath, const Matcher& pMatcher,
@@ -103,10 +171,11 @@ SourceReading fnReadOperaInChunks(std::string_view pPath, const Matcher& pMatche
                                   std::vector<Bookmark>& pCandidates, const DebugLog& pLog,
                                   std::size_t pChunkBytes) {
     MatchScratch scratch;
+    OperaFolders folders;
     return fnReadFileInChunks(
         pPath, "Opera", kBlocks, pCandidates,
-        [&](std::string_view text) { scanOpera(text, pMatcher, scratch, pCandidates); }, pLog,
-        pChunkBytes);
+        [&](std::string_view text) { scanOpera(text, pMatcher, scratch, pCandidates, folders); },
+        pLog, pChunkBytes);
 }
 
 } // namespace zaptrove

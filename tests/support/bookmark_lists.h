@@ -23,6 +23,11 @@ inline std::ostream& operator<<(std::ostream& out, SearchMode mode) {
     return out << static_cast<int>(mode);
 }
 
+// A bookmark in a test's message: name, address and folder path.
+inline void PrintTo(const Bookmark& bookmark, std::ostream* out) {
+    *out << bookmark.Name << "|" << bookmark.URL << "|" << bookmark.Folder.text();
+}
+
 } // namespace zaptrove
 
 namespace zaptrove::test {
@@ -36,6 +41,24 @@ inline List listOf(const std::vector<Bookmark>& found) {
         out.push_back(b.Name + "|" + b.URL);
     }
     return out;
+}
+
+// Bookmarks as "folder path|name".
+inline List foldersOf(const std::vector<Bookmark>& found) {
+    List out;
+    for (const Bookmark& b : found) {
+        out.push_back(b.Folder.text() + "|" + b.Name);
+    }
+    return out;
+}
+
+// Each bookmark a file scanner finds in the text, as "folder path|name".
+template <typename Scanner>
+List foldersWith(Scanner scanner, std::string_view text, std::string_view term = "") {
+    const Matcher matcher(term, SearchMode::Both);
+    std::vector<Bookmark> found;
+    scanner(text, matcher, found);
+    return foldersOf(found);
 }
 
 // Every bookmark a file or folder reader finds at path, with logging off.

@@ -1,0 +1,27 @@
+// SPDX-License-Identifier: MIT
+#include "preferences_dialog/list_page.h"
+
+namespace zaptrove {
+
+ListPage::ListPage(platform::forms::Form& pDialog)
+    : fraList(pDialog, kLeft, kTop, kWidth, kHeight, "List"),
+      chkHoverTip(fraList, 120, 300, 6900, 255, "The tooltip describes the row under the mouse"),
+      lblHoverTip(fraList, 420, 570, 6600, 480,
+                  "Its whole name and address, its source, profile and folder; otherwise the "
+                  "tooltip tells where the selected row comes from."),
+      chkShowWhere(fraList, 120, 1200, 6900, 255, "Show where each bookmark lives"),
+      lblShowWhere(fraList, 420, 1470, 6600, 480,
+                   "Each line ends with the bookmark's folder, and the browser and profile of a "
+                   "browser bookmark, after its address.") {}
+
+void ListPage::load(const Settings& pSettings) {
+    chkHoverTip.setValue(pSettings.HoverTip == HOVER_TIP_ON);
+    chkShowWhere.setValue(pSettings.ShowWhere == SHOW_WHERE_ON);
+}
+
+void ListPage::store(Settings& pSettings) const {
+    pSettings.HoverTip = chkHoverTip.value() ? HOVER_TIP_ON : HOVER_TIP_OFF;
+    pSettings.ShowWhere = chkShowWhere.value() ? SHOW_WHERE_ON : SHOW_WHERE_OFF;
+}
+
+} // namespace zaptrove

@@ -1,0 +1,35 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+
+#include <memory>
+#include <string>
+#include <string_view>
+
+namespace zaptrove {
+
+// Where a record was read from: its source (the browser's installation, or the
+// label of the location) and its browser profile's name (empty for the
+// locations). Every record of one reading shares them, so a record holds one
+// pointer. Records compare by the names.
+class SourceName {
+  public:
+    SourceName() = default;
+    SourceName(std::string pSource, std::string pProfile)
+        : names_(std::make_shared<const Names>(Names{std::move(pSource), std::move(pProfile)})) {}
+
+    std::string_view source() const { return names_ ? names_->source : std::string_view(); }
+    std::string_view profile() const { return names_ ? names_->profile : std::string_view(); }
+
+    bool operator==(const SourceName& pOther) const {
+        return source() == pOther.source() && profile() == pOther.profile();
+    }
+
+  private:
+    struct Names {
+        std::string source;
+        std::string profile;
+    };
+    std::shared_ptr<const Names> names_;
+};
+
+} // namespace zaptrove

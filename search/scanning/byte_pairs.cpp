@@ -1,0 +1,58 @@
+// SPDX-License-Identifier: MIT
+#include "search/scanning/byte_pairs.h"
+
+#include "text/byte_blocks.h"
+
+namespace zaptrove {
+
+using platform::anyLane;
+using platform::Block;
+using platform::firstLane;
+using platform::loadBlock;
+
+namespace {
+
+// The lanes of the block at p where a pair starts; p[16] is read too.
+auto pairLanes(const char* p, const BytePairs& pairs) {
+    const Block head = loadBlock(p);
+    const Block next = loadBlock(p + 1);
+    return ((head == static_cast<unsigned char>(pairs.first[0])) &
+            (next == static_cast<unsigned char>(pairs.first[1]))) |
+           ((head == static_cast<unsigned char>(pairs.second[0])) &
+            (next == static_cast<unsigned char>(pairs.second[1])));
+}
+
+bool pairAt(std::string_view text, std::size_t at, const char (&pair)[2]) {
+    return text[at] == pair[0] && text[at + 1] == pair[1];
+}
+
+} // namespace
+
+std::size_t fnFindBytePair(std::string_view pText, std::size_t pFrom, const BytePairs& pPairs) {
+    constexpr std::size_t kBlock = sizeof(Block);
+    constexpr std::size_t kStride = 4 * kBlock;
+    const char* const data = pText.data();
+    std::size_t at = pFrom;
+    // Four blocks at a time while a byte follows them; most hold no pair.
+    for (; at + kStride < pText.size(); at += kStride) {
+        if (!anyLane(pairLanes(data + at, pPairs) | pairLanes(data + at + kBlock, pPairs) |
+                     pairLanes(data + at + 2 * kBlock, pPairs) |
+                     pairLanes(data + at + 3 * kBlock, pPairs))) {
+            continue;
+        }
+        for (std::size_t block = at; block < at + kStride; block += kBlock) {
+            if (const std::size_t lane = firstLane(pairLanes(data + block, pPairs));
+                lane < kBlock) {
+                return block + lane;
+            }
+        }
+    }
+    for (; at + 1 < pText.size(); ++at) {
+        if (pairAt(pText, at, pPairs.first) || pairAt(pText, at, pPairs.second)) {
+            return at;
+        }
+    }
+    return std::string_view::npos;
+}
+
+} // namespace zaptrove
