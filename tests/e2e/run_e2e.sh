@@ -9,7 +9,9 @@
 # both find what they did not before, and that a second start brings the first
 # window back and ends. With the real browser profiles of ../shared/realworld
 # at hand, the first start also finds a Firefox and a Chromium bookmark with no
-# settings stored, and photographs the More dialog. With the hotkey stored, a
+# settings stored, opens each in its own browser and profile (stand-in
+# browsers on PATH record how they were started), one privately with
+# Shift+Enter, and photographs the More dialog. With the hotkey stored, a
 # program with other settings is refused it, and from that program's window
 # the key shows and hides the first one.
 # Exits 77 (skipped) when a display tool is missing.
@@ -64,6 +66,12 @@ cat >"$XDG_CONFIG_HOME/mimeapps.list" <<LIST
 x-scheme-handler/http=zaptrove-test-recorder.desktop
 x-scheme-handler/https=zaptrove-test-recorder.desktop
 LIST
+# Stand-in browsers, each recording its name and arguments.
+mkdir -p "$work/bin"
+for browser in firefox chromium; do
+  printf '#!/bin/sh\nprintf "%%s\\n" %s "$@" >>"%s"\n' "$browser" "$work/started" >"$work/bin/$browser"
+  chmod +x "$work/bin/$browser"
+done
 with_browsers=false
 if [ -f "$browsers/firefox-esr-profile.tar.xz" ] && [ -f "$browsers/chromium-profile.tar.xz" ]; then
   tar -xJf "$browsers/firefox-esr-profile.tar.xz" -C "$work"
@@ -88,6 +96,9 @@ for _ in $(seq 100); do
   sleep 0.1
 done
 
+# The program finds the stand-in browsers first on PATH and no desktop entry
+# of an installed browser (the window manager keeps the system's data folders).
+export PATH=$work/bin:$PATH XDG_DATA_DIRS=$work/no-data-dirs
 unset QT_QPA_PLATFORM
 start_app 20 "at the first run" "$app"
 # The first run stores where the window opened, not the screen's corner.
@@ -123,13 +134,22 @@ xdotool key Escape # closes the list
 sleep 0.5
 
 if $with_browsers; then
+  # Enter, or Shift+Enter for a private window, starts the bookmark's browser
+  # with its profile; the stand-in must record exactly $2.
+  started_with() {
+    : >"$work/started"
+    xdotool key "$1"
+    for _ in $(seq 50); do [ "$(cat "$work/started")" = "$2" ] && return; sleep 0.1; done
+    fail "started: $(cat "$work/started")"
+  }
   search 'zt alpha news' # Firefox's place, in the profile its install section names
-  open_kept https://alpha.zt.example/news
-  xdotool key Escape
-  sleep 0.5
+  started_with Return "$(printf '%s\n' firefox --profile \
+    "$XDG_CONFIG_HOME/mozilla/firefox/ec5376ix.default-esr" --new-tab https://alpha.zt.example/news)"
   search 'zt work profile' # Chromium's second profile
-  open_kept https://work.zt.example/
-  xdotool key Escape
+  started_with Return "$(printf '%s\n' chromium '--profile-directory=Profile 1' https://work.zt.example/)"
+  search 'zt work profile'
+  started_with shift+Return \
+    "$(printf '%s\n' chromium '--profile-directory=Profile 1' --incognito https://work.zt.example/)"
   sleep 0.5
   type_line '\p'
   xdotool key alt+m
