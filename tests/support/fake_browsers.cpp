@@ -10,7 +10,7 @@
 namespace zaptrove::test {
 
 std::string FakeBrowsers::program(const std::string& pRelative) const {
-    const std::string path =
+    std::string path =
         t_.write(pRelative, "#!/bin/sh\n{ echo \"$0\"; printf '%s\\n' \"$@\"; echo end; } >>'" +
                                 (t_ / "started.log") + "'\n");
     chmod(path.c_str(), 0755);
