@@ -67,11 +67,10 @@ TEST(ChunkedScan, PiecesCoverTheTextAndEndOnlyAtSureStarts) {
             platform::FileReader file(path);
             const List got = pieces(file, chunk);
             EXPECT_EQ(joined(got), expected) << chunk;
-            for (std::size_t i = 1; i < got.size(); ++i) {
+            for (std::size_t i = 1; i < got.size(); ++i)
                 EXPECT_TRUE(got[i - 1].find("<M>") == std::string::npos ||
                             (got[i].starts_with("<M>") && got[i - 1].ends_with('\n')))
                     << chunk << ": " << got[i];
-            }
         }
     }
 }
@@ -82,11 +81,10 @@ TEST(ChunkedScan, ReadsTheLengthTheFileHadAtOpeningThenLetsItGo) {
     for (const bool grows : {true, false}) {
         tmp.write("f", "<M>one\n<M>two\n<M>three\n");
         platform::FileReader file(path);
-        if (grows) {
+        if (grows)
             std::ofstream(path, std::ios::app) << "<M>four\n";
-        } else {
+        else
             std::filesystem::resize_file(path, 10);
-        }
         EXPECT_EQ(joined(pieces(file, 4)), grows ? "<M>one\n<M>two\n<M>three\n" : "<M>one\n<M>");
         // Read to its end, the file can be replaced.
         std::filesystem::rename(tmp.write("new", "<M>new\n"), path);
@@ -94,14 +92,11 @@ TEST(ChunkedScan, ReadsTheLengthTheFileHadAtOpeningThenLetsItGo) {
 }
 
 #ifdef __linux__
-// A file that cannot be read to its end adds nothing, though its first chunks
-// were scanned.
 TEST(ChunkedScan, AReadFailingPartWayAddsNothing) {
     test::TempFolder tmp;
     std::string bytes;
-    for (int i = 0; i < 100; ++i) {
+    for (int i = 0; i < 100; ++i)
         bytes += "<DT><A HREF=\"http://s/\">S</A>\n";
-    }
     const std::string path = tmp.write("f", bytes);
     const test::FileFaults failing(path, bytes.size() / 2);
     const auto inChunks = [](auto&&... args) { fnReadNetscapeInChunks(args..., 64); };
@@ -159,9 +154,8 @@ TEST(ChunkedScan, ReadersFindTheSameInChunksOfEverySize) {
 TEST(ChunkedScan, AnEntryOutsideUtf8IsReadAsWindows1252Alone) {
     test::TempFolder tmp;
     std::string bytes = "<DT><A HREF=\"http://e/\">Caf\xC3\xA9</A>\n";
-    for (int i = 0; i < 1000; ++i) {
+    for (int i = 0; i < 1000; ++i)
         bytes += "<DT><A HREF=\"http://s/\">S</A>\n";
-    }
     const std::string path = tmp.write("b.htm", bytes + "<DT><A HREF=\"http://l/\">Caf\xE9</A>");
     const auto inChunks = [](auto&&... args) { fnReadNetscapeInChunks(args..., 256); };
     EXPECT_EQ(test::readWith(inChunks, path, "caf\u00e9", SearchMode::Name),
