@@ -265,6 +265,10 @@ TEST(HiveRegistry, TheFileKeepsItsIdentity) {
     EXPECT_NE(registry->setValue(key, "Sort", RegistryValue::ofNumber(4)), 0);
     EXPECT_EQ(readFile(target), stored);
     EXPECT_EQ(std::filesystem::status(target).permissions(), std::filesystem::perms(0444));
+    // A folder that cannot be made: no key, and reads find nothing.
+    auto nowhere = openUserRegistry("/dev/null/zaptrove/registry.reg");
+    EXPECT_EQ(nowhere->createKey(RegistryRoot::CurrentUser, kKey), 0);
+    EXPECT_FALSE(query(*nowhere, "Sort"));
 }
 
 // A relative $XDG_CONFIG_HOME is ignored, as the XDG rules say; without $HOME
