@@ -62,6 +62,13 @@ class Instance : public testing::Test {
         chmod(runtime.path().c_str(), 0700);
         setenv("XDG_RUNTIME_DIR", runtime.path().c_str(), 1);
     }
+    // The lock and socket of a scope without their extensions: the instance is
+    // named after the settings file's absolute path.
+    std::string baseOf(const std::string& scope) const {
+        return runtime /
+               zaptrove::platform::instanceName(
+                   std::filesystem::weakly_canonical(std::filesystem::absolute(scope)).string());
+    }
     zaptrove::test::TempFolder runtime;
     std::atomic<int> shown{0};
     std::function<void()> countShow = [this] { ++shown; };
@@ -97,11 +104,7 @@ TEST_F(Instance, AFolderOthersCanReadIsNotUsedButTheProgramStillStarts) {
 // that has its lock but listens only later; the holder takes only the request
 // to show.
 TEST_F(Instance, LaterStartsOfTheSameScopeHandOverAndEnd) {
-    // The instance is named after the settings file's absolute path.
-    const std::string base =
-        runtime /
-        zaptrove::platform::instanceName(
-            std::filesystem::weakly_canonical(std::filesystem::absolute("settings-a")).string());
+    const std::string base = baseOf("settings-a");
     const int lock = open((base + ".lock").c_str(), O_RDWR | O_CREAT, 0600);
     ASSERT_EQ(flock(lock, LOCK_EX), 0);
     const pid_t later = fork();
@@ -153,13 +156,9 @@ TEST_F(Instance, ARuntimeFolderTooDeepForTheSocketGivesWayToAnother) {
 TEST_F(Instance, IdleClientsDelayNoOther) {
     auto first = claimInstance("idle-clients", countShow);
     ASSERT_NE(first, nullptr);
-    std::string socketPath;
-    for (const auto& entry : std::filesystem::directory_iterator(runtime.path()))
-        if (entry.path().extension() == ".socket")
-            socketPath = entry.path().string();
     std::vector<int> idle;
     for (int k = 0; k < 30; ++k)
-        idle.push_back(connectTo(socketPath, SOCK_NONBLOCK));
+        idle.push_back(connectTo(baseOf("idle-clients") + ".socket", SOCK_NONBLOCK));
     EXPECT_EQ(secondStart("idle-clients"), 0);
     EXPECT_TRUE(waitFor(shown, 1));
     for (const int fd : idle)
