@@ -6,6 +6,7 @@
 #include "platform/program_start.h"
 #include "platform/shell.h"
 #include "platform/windows_command_line.h"
+#include "settings/registry_values.h"
 #include "support/fake_browsers.h"
 #include "support/fake_clock.h"
 #include "support/temp_folder.h"
@@ -61,7 +62,6 @@ TEST(DesktopEntry, SplitsExecByItsQuotingAndDropsFieldCodes) {
     EXPECT_TRUE(fnDesktopEntryCommand("[Desktop Entry]\nName=No command\n").empty());
 }
 
-// Each argument must come back whole from the C runtime's splitting rules.
 TEST(WindowsCommandLine, QuotesWhatTheRuntimeWouldSplitOrUnescape) {
     using zaptrove::platform::fnWindowsCommandLine;
     EXPECT_EQ(fnWindowsCommandLine({"C:\\Program Files\\B\\b.exe", "--profile-directory=Profile 1",
@@ -76,8 +76,7 @@ TEST(WindowsCommandLine, QuotesWhatTheRuntimeWouldSplitOrUnescape) {
               "\"b\" \"--user-data-dir=C:\\My Data\\\\\"");
 }
 
-// The real start: every argument arrives whole, whatever it holds (on Windows
-// through the command line and the C runtime's splitting of it).
+// On Windows through the command line and the C runtime's splitting of it.
 TEST(ProgramStart, HandsEveryArgumentOverAsItIs) {
     TempFolder t;
     const std::string record = t / "arguments.txt";
@@ -107,10 +106,9 @@ TEST(BrowserProgram, FindsTheRegisteredProgramOnWindows) {
     const std::string client =
         "SOFTWARE\\Clients\\StartMenuInternet\\Google Chrome\\shell\\open\\command";
     const auto set = [&](const std::string& path, const std::string& value) {
-        const platform::KeyHandle key =
-            registry->createKey(platform::RegistryRoot::CurrentUser, path);
-        registry->setValue(key, "", platform::RegistryValue::ofText(value));
-        registry->closeKey(key);
+        zaptrove::subCreateKey(*registry, platform::RegistryRoot::CurrentUser, path);
+        zaptrove::subSetValue(*registry, platform::RegistryRoot::CurrentUser, path, "", value,
+                              platform::RegistryType::String);
     };
     set(appPath, "C:\\Edge\\msedge.exe");
     set(client, "\"C:\\Program Files\\Chrome\\chrome.exe\" --single-argument %1");
@@ -118,18 +116,20 @@ TEST(BrowserProgram, FindsTheRegisteredProgramOnWindows) {
     places.layout = zaptrove::UserFolders::Layout::Windows;
     places.registry = &*registry;
 
-    const auto edge = fnFindBrowserProgram(profileOf(Browser::Edge, "Edge", "E"), places);
+    const auto find = [&](Browser browser, const char* install) {
+        return fnFindBrowserProgram(profileOf(browser, install, "P"), places);
+    };
+    const auto edge = find(Browser::Edge, "Edge");
     EXPECT_EQ(edge.command, Arguments{"C:\\Edge\\msedge.exe"});
     EXPECT_TRUE(edge.ownInstall);
-    const auto chrome =
-        fnFindBrowserProgram(profileOf(Browser::Chrome, "Chrome Beta", "C"), places);
+    const auto chrome = find(Browser::Chrome, "Chrome Beta");
     EXPECT_EQ(chrome.command, Arguments{"C:\\Program Files\\Chrome\\chrome.exe"});
     EXPECT_FALSE(chrome.ownInstall) << "a Beta profile needs its user-data folder named";
     // Chromium has no App Paths name: the key above the names is no program.
     const std::string appPaths = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\App Paths";
     set(appPaths, "C:\\stray.exe");
     for (const Browser browser : {Browser::Vivaldi, Browser::Chromium})
-        EXPECT_TRUE(fnFindBrowserProgram(profileOf(browser, "B", "V"), places).command.empty());
+        EXPECT_TRUE(find(browser, "B").command.empty());
 
     const platform::KeyHandle paths =
         registry->openKey(platform::RegistryRoot::CurrentUser, appPaths);
@@ -161,9 +161,9 @@ struct FakeDesktop {
         places.snapFolder = t / "snap";
         places.flatpakFolders = {t / "flatpak"};
     }
-    std::string program(const std::string& relative) const { return fakes.program(relative); }
-    void entry(const std::string& id, const std::string& exec) const { fakes.entry(id, exec); }
-    std::string started() const { return fakes.started(); }
+    zaptrove::BrowserProgram find(Browser browser, const char* install) const {
+        return fnFindBrowserProgram(profileOf(browser, install, "P"), places);
+    }
 };
 
 Bookmark bookmarkOf(const BrowserProfile& profile, std::string address) {
@@ -196,85 +196,71 @@ class RecordingStarter final : public zaptrove::platform::ProgramStarter {
 
 TEST(BrowserProgram, TakesTheProfilesOwnInstallationFirstThenAnotherOfItsBrowser) {
     FakeDesktop d;
-    const std::string chrome = d.program("bin/google-chrome-stable");
-    const std::string beta = d.program("opt/beta/chrome");
-    d.entry("google-chrome-beta.desktop", "\"" + beta + "\" --class=beta %U");
+    const std::string chrome = d.fakes.program("bin/google-chrome-stable");
+    const std::string beta = d.fakes.program("opt/beta/chrome");
+    d.fakes.entry("google-chrome-beta.desktop", "\"" + beta + "\" --class=beta %U");
 
-    const auto own = fnFindBrowserProgram(profileOf(Browser::Chrome, "Chrome Beta", "P"), d.places);
+    const auto own = d.find(Browser::Chrome, "Chrome Beta");
     EXPECT_EQ(own.command, (Arguments{beta, "--class=beta"}));
     EXPECT_TRUE(own.ownInstall);
-    const auto other =
-        fnFindBrowserProgram(profileOf(Browser::Chrome, "Chrome Dev", "P"), d.places);
+    const auto other = d.find(Browser::Chrome, "Chrome Dev");
     EXPECT_EQ(other.command, Arguments{chrome});
     EXPECT_FALSE(other.ownInstall);
 
     // An entry in the user's data folder hides the system's.
     d.t.write("data-home/applications/google-chrome-beta.desktop",
               "[Desktop Entry]\nExec=x\nHidden=true\n");
-    EXPECT_EQ(
-        fnFindBrowserProgram(profileOf(Browser::Chrome, "Chrome Beta", "P"), d.places).command,
-        Arguments{chrome});
+    EXPECT_EQ(d.find(Browser::Chrome, "Chrome Beta").command, Arguments{chrome});
 
     // A snap or a Flatpak app runs through "snap run" or "flatpak run" when it
     // is installed; a file that may not be run is no program.
-    const std::string snap = d.program("bin/snap");
+    const std::string snap = d.fakes.program("bin/snap");
     d.t.makeFolder("snap/chromium");
-    EXPECT_EQ(fnFindBrowserProgram(profileOf(Browser::Chromium, "Chromium (snap)", "P"), d.places)
-                  .command,
+    EXPECT_EQ(d.find(Browser::Chromium, "Chromium (snap)").command,
               (Arguments{snap, "run", "chromium"}));
-    const std::string flatpak = d.program("bin/flatpak");
+    const std::string flatpak = d.fakes.program("bin/flatpak");
     d.t.makeFolder("flatpak/app/com.brave.Browser");
-    EXPECT_EQ(
-        fnFindBrowserProgram(profileOf(Browser::Brave, "Brave (Flatpak)", "P"), d.places).command,
-        (Arguments{flatpak, "run", "com.brave.Browser"}));
+    EXPECT_EQ(d.find(Browser::Brave, "Brave (Flatpak)").command,
+              (Arguments{flatpak, "run", "com.brave.Browser"}));
     std::remove(flatpak.c_str());
     d.t.write("bin/brave-browser", "#!/bin/sh\n");
-    EXPECT_TRUE(
-        fnFindBrowserProgram(profileOf(Browser::Brave, "Brave", "P"), d.places).command.empty());
+    EXPECT_TRUE(d.find(Browser::Brave, "Brave").command.empty());
 }
 
 TEST(OpenBookmark, StartsTheBrowserOfTheProfileWithTheAddressAsOneArgument) {
     FakeDesktop d;
-    const std::string chromium = d.program("bin/chromium");
-    const std::string firefox = d.program("usr/lib/firefox/firefox");
-    d.entry("firefox.desktop", firefox + " %u");
+    const std::string chromium = d.fakes.program("bin/chromium");
+    const std::string firefox = d.fakes.program("usr/lib/firefox/firefox");
+    d.fakes.entry("firefox.desktop", firefox + " %u");
     const std::string userData = d.t.makeFolder("config/chromium");
     d.t.write("config/chromium/Local State", "{}");
     const std::string folder = d.t.makeFolder("config/chromium/Profile 1");
     RecordingShell shell;
     const zaptrove::Openers openers{shell, zaptrove::platform::systemProgramStarter(), d.places};
-    const auto& log = zaptrove::DebugLog::silent();
+    // What the profile's browser was started with.
+    const auto started = [&](Browser browser, const char* install, const std::string& profile,
+                             const std::string& address, bool privately) {
+        EXPECT_TRUE(fnOpenBookmark(bookmarkOf(profileOf(browser, install, profile), address), true,
+                                   privately, openers, zaptrove::DebugLog::silent()));
+        return d.fakes.started();
+    };
 
-    EXPECT_TRUE(fnOpenBookmark(
-        bookmarkOf(profileOf(Browser::Chromium, "Chromium", folder), kAwkwardAddress), true, false,
-        openers, log));
-    EXPECT_EQ(d.started(),
+    EXPECT_EQ(started(Browser::Chromium, "Chromium", folder, kAwkwardAddress, false),
               chromium + "\n--profile-directory=Profile 1\n" + kAwkwardAddress + "\nend\n");
-
     // Another installation's profile names its user-data folder; private.
-    fnOpenBookmark(bookmarkOf(profileOf(Browser::Chromium, "Chromium (Flatpak)", folder),
-                              "https://a.example/"),
-                   true, true, openers, log);
-    EXPECT_EQ(d.started(),
+    EXPECT_EQ(started(Browser::Chromium, "Chromium (Flatpak)", folder, "https://a.example/", true),
               chromium + "\n--user-data-dir=" + userData +
                   "\n--profile-directory=Profile 1\n--incognito\nhttps://a.example/\nend\n");
-
     // A folder holding "Local State" is a user-data folder with one profile.
-    fnOpenBookmark(bookmarkOf(profileOf(Browser::Chromium, "Chromium, added by hand", userData),
-                              "https://b.example/"),
-                   true, false, openers, log);
-    EXPECT_EQ(d.started(),
+    EXPECT_EQ(started(Browser::Chromium, "Chromium, added by hand", userData, "https://b.example/",
+                      false),
               chromium + "\n--user-data-dir=" + userData + "\nhttps://b.example/\nend\n");
-
     const std::string firefoxProfile = d.t.makeFolder("mozilla/ab12.my profile");
-    for (const bool privately : {false, true}) {
-        fnOpenBookmark(
-            bookmarkOf(profileOf(Browser::Firefox, "Firefox", firefoxProfile), kAwkwardAddress),
-            true, privately, openers, log);
-        EXPECT_EQ(d.started(), firefox + "\n--profile\n" + firefoxProfile + "\n" +
-                                   (privately ? "--private-window\n" : "--new-tab\n") +
-                                   kAwkwardAddress + "\nend\n");
-    }
+    for (const bool privately : {false, true})
+        EXPECT_EQ(started(Browser::Firefox, "Firefox", firefoxProfile, kAwkwardAddress, privately),
+                  firefox + "\n--profile\n" + firefoxProfile + "\n" +
+                      (privately ? "--private-window\n" : "--new-tab\n") + kAwkwardAddress +
+                      "\nend\n");
     EXPECT_TRUE(shell.opened.empty());
 }
 
@@ -288,24 +274,25 @@ TEST(OpenBookmark, FallsBackToTheDesktopsDefaultAndLogsWhy) {
     const std::string logPath = d.t / "ztvdebug.log";
     const zaptrove::DebugLog log(debugOn, clock, logPath);
     const BrowserProfile vivaldi = profileOf(Browser::Vivaldi, "Vivaldi", d.t / "v/Default");
+    const auto open = [&](const std::string& address, bool ownBrowser, bool privately) {
+        return fnOpenBookmark(bookmarkOf(vivaldi, address), ownBrowser, privately, openers, log);
+    };
+    const auto logged = [&](const std::string& line) {
+        return readFile(logPath).find(line) != std::string::npos;
+    };
 
     // No program: the desktop opens it, private or not.
-    EXPECT_TRUE(
-        fnOpenBookmark(bookmarkOf(vivaldi, "https://v.example/"), true, true, openers, log));
-    EXPECT_NE(readFile(logPath).find("No program found for Vivaldi, profile Work: opening with "
-                                     "the desktop's default"),
-              std::string::npos);
+    EXPECT_TRUE(open("https://v.example/", true, true));
+    EXPECT_TRUE(logged("No program found for Vivaldi, profile Work: opening with the desktop's "
+                       "default"));
     // A program that does not start.
-    d.program("bin/vivaldi");
+    d.fakes.program("bin/vivaldi");
     starter.starts = false;
-    EXPECT_TRUE(
-        fnOpenBookmark(bookmarkOf(vivaldi, "https://w.example/"), true, false, openers, log));
-    EXPECT_NE(readFile(logPath).find("Could not start " + (d.t / "bin/vivaldi")),
-              std::string::npos);
+    EXPECT_TRUE(open("https://w.example/", true, false));
+    EXPECT_TRUE(logged("Could not start " + (d.t / "bin/vivaldi")));
     // Switched off, or a bookmark of the six locations: the desktop, untouched.
     starter.starts = true;
-    EXPECT_TRUE(
-        fnOpenBookmark(bookmarkOf(vivaldi, "https://x.example/"), false, true, openers, log));
+    EXPECT_TRUE(open("https://x.example/", false, true));
     Bookmark file;
     file.URL = "https://y.example/";
     EXPECT_TRUE(fnOpenBookmark(file, true, true, openers, log));
@@ -314,9 +301,8 @@ TEST(OpenBookmark, FallsBackToTheDesktopsDefaultAndLogsWhy) {
     EXPECT_EQ(starter.started.size(), 1u);
 
     // An address a program could take for an option is never handed to one.
-    EXPECT_FALSE(
-        fnOpenBookmark(bookmarkOf(vivaldi, "--utility-cmd-prefix=x"), true, false, openers, log));
-    EXPECT_FALSE(fnOpenBookmark(bookmarkOf(vivaldi, ""), true, false, openers, log));
+    EXPECT_FALSE(open("--utility-cmd-prefix=x", true, false));
+    EXPECT_FALSE(open("", true, false));
     EXPECT_EQ(starter.started.size(), 1u);
 }
 

@@ -39,7 +39,6 @@ TEST(DebugLog, WritesOneMarkedTimeStampedCrLfLinePerCall) {
     EXPECT_EQ(readFile(t / "z.log"), expected);
 }
 
-// A log that cannot be written gets no line, shows no message and never waits.
 TEST(DebugLog, WritesNothingWhenOffOrWhenThePathIsUnusable) {
     test::TempFolder t;
     test::FakeClock clock;

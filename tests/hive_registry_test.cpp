@@ -2,6 +2,7 @@
 #include "platform/files.h"
 #include "registry/posix/hive_format.h"
 #include "registry/registry.h"
+#include "support/child_process.h"
 #include "support/temp_folder.h"
 #include "support/utf16_bytes.h"
 #include "text/text.h"
@@ -232,11 +233,9 @@ TEST(HiveRegistry, DamageLosesOnlyWhatCannotBeReadAndTheFileIsKeptAside) {
         EXPECT_EQ(query(*reopened, "Single"), RegistryValue::ofNumber(1));
         EXPECT_EQ(query(*reopened, "Sort"), RegistryValue::ofNumber(3));
         std::vector<std::string> copies;
-        for (const auto& entry : std::filesystem::directory_iterator(tmp.path())) {
-            if (entry.path().filename().string().starts_with("registry.reg.damaged-")) {
+        for (const auto& entry : std::filesystem::directory_iterator(tmp.path()))
+            if (entry.path().filename().string().starts_with("registry.reg.damaged-"))
                 copies.push_back(readFile(entry.path().string()));
-            }
-        }
         EXPECT_EQ(copies, std::vector<std::string>{original});
     }
 }
@@ -250,9 +249,8 @@ TEST(HiveRegistry, TheFileKeepsItsIdentity) {
     ASSERT_EQ(symlink(target.c_str(), link.c_str()), 0);
     const std::string victim = tmp.write("victim", "untouched");
     for (const std::string& name :
-         {link + ".tmp", target + ".tmp", target + ".tmp-" + std::to_string(getpid())}) {
+         {link + ".tmp", target + ".tmp", target + ".tmp-" + std::to_string(getpid())})
         ASSERT_EQ(symlink(victim.c_str(), name.c_str()), 0);
-    }
     chmod(target.c_str(), 0644);
     store(*openUserRegistry(link), "Sort", RegistryValue::ofNumber(3));
     EXPECT_TRUE(std::filesystem::is_symlink(link));
@@ -267,6 +265,10 @@ TEST(HiveRegistry, TheFileKeepsItsIdentity) {
     EXPECT_NE(registry->setValue(key, "Sort", RegistryValue::ofNumber(4)), 0);
     EXPECT_EQ(readFile(target), stored);
     EXPECT_EQ(std::filesystem::status(target).permissions(), std::filesystem::perms(0444));
+    // A folder that cannot be made: no key, and reads find nothing.
+    auto nowhere = openUserRegistry("/dev/null/zaptrove/registry.reg");
+    EXPECT_EQ(nowhere->createKey(RegistryRoot::CurrentUser, kKey), 0);
+    EXPECT_FALSE(query(*nowhere, "Sort"));
 }
 
 // A relative $XDG_CONFIG_HOME is ignored, as the XDG rules say; without $HOME
@@ -274,11 +276,9 @@ TEST(HiveRegistry, TheFileKeepsItsIdentity) {
 TEST(HiveRegistry, TheSettingsFileIsBelowTheHomeFolderUnlessAnAbsoluteFolderIsNamed) {
     TempFolder tmp;
     const std::string home = tmp.makeFolder("home");
-    const pid_t child = fork();
-    if (child == 0) {
-        if (chdir(tmp.path().c_str()) != 0) {
-            _exit(2);
-        }
+    EXPECT_TRUE(zaptrove::test::inChild([&] {
+        if (chdir(tmp.path().c_str()) != 0)
+            return false;
         unsetenv("ZAPTROVE_REGISTRY");
         setenv("HOME", home.c_str(), 1);
         setenv("XDG_CONFIG_HOME", "relative", 1);
@@ -288,11 +288,8 @@ TEST(HiveRegistry, TheSettingsFileIsBelowTheHomeFolderUnlessAnAbsoluteFolderIsNa
         const bool unsetHome =
             xdgBaseFolder("XDG_CONFIG_HOME", ".config") == passwdHome + "/.config";
         setenv("XDG_CONFIG_HOME", "/abs", 1);
-        _exit(unsetHome && xdgBaseFolder("XDG_CONFIG_HOME", ".config") == "/abs" ? 0 : 1);
-    }
-    int status = 0;
-    waitpid(child, &status, 0);
-    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+        return unsetHome && xdgBaseFolder("XDG_CONFIG_HOME", ".config") == "/abs";
+    }));
     EXPECT_TRUE(std::filesystem::exists(home + "/.config/zaptrove/registry.reg"));
     EXPECT_FALSE(std::filesystem::exists(tmp / "relative"));
 }

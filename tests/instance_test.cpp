@@ -7,7 +7,6 @@
 
 #include <atomic>
 #include <chrono>
-#include <cstdio>
 #include <cstdlib>
 #include <fcntl.h>
 #include <filesystem>
@@ -40,6 +39,17 @@ int secondStart(std::string_view scope, const std::string& folder = {}) {
     return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
 
+// A connection to the socket at path, which may not be made yet when nonblocking.
+int connectTo(const std::string& path, int flags = 0) {
+    sockaddr_un address{AF_UNIX, {}};
+    path.copy(address.sun_path, sizeof address.sun_path - 1);
+    const int fd = socket(AF_UNIX, SOCK_STREAM | flags, 0);
+    const bool connected =
+        connect(fd, reinterpret_cast<const sockaddr*>(&address), sizeof address) == 0;
+    EXPECT_TRUE(connected || flags != 0) << path;
+    return fd;
+}
+
 bool waitFor(const std::atomic<int>& count, int wanted) {
     for (int i = 0; i < 200 && count < wanted; ++i)
         std::this_thread::sleep_for(std::chrono::milliseconds(10));
@@ -51,6 +61,13 @@ class Instance : public testing::Test {
     void SetUp() override {
         chmod(runtime.path().c_str(), 0700);
         setenv("XDG_RUNTIME_DIR", runtime.path().c_str(), 1);
+    }
+    // The lock and socket of a scope without their extensions: the instance is
+    // named after the settings file's absolute path.
+    std::string baseOf(const std::string& scope) const {
+        return runtime /
+               zaptrove::platform::instanceName(
+                   std::filesystem::weakly_canonical(std::filesystem::absolute(scope)).string());
     }
     zaptrove::test::TempFolder runtime;
     std::atomic<int> shown{0};
@@ -87,11 +104,7 @@ TEST_F(Instance, AFolderOthersCanReadIsNotUsedButTheProgramStillStarts) {
 // that has its lock but listens only later; the holder takes only the request
 // to show.
 TEST_F(Instance, LaterStartsOfTheSameScopeHandOverAndEnd) {
-    // The instance is named after the settings file's absolute path.
-    const std::string base =
-        runtime /
-        zaptrove::platform::instanceName(
-            std::filesystem::weakly_canonical(std::filesystem::absolute("settings-a")).string());
+    const std::string base = baseOf("settings-a");
     const int lock = open((base + ".lock").c_str(), O_RDWR | O_CREAT, 0600);
     ASSERT_EQ(flock(lock, LOCK_EX), 0);
     const pid_t later = fork();
@@ -105,11 +118,8 @@ TEST_F(Instance, LaterStartsOfTheSameScopeHandOverAndEnd) {
     int status = -1;
     waitpid(later, &status, 0);
     EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
-    sockaddr_un address{AF_UNIX, {}};
-    std::snprintf(address.sun_path, sizeof address.sun_path, "%s.socket", base.c_str());
     for (const std::string_view bytes : {"hello\n", "sho"}) {
-        const int fd = socket(AF_UNIX, SOCK_STREAM, 0);
-        ASSERT_EQ(connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
+        const int fd = connectTo(base + ".socket");
         send(fd, bytes.data(), bytes.size(), 0);
         close(fd);
     }
@@ -121,8 +131,7 @@ TEST_F(Instance, LaterStartsOfTheSameScopeHandOverAndEnd) {
     EXPECT_EQ(shown, 2);
 }
 
-// One settings file, one instance, however its path is spelled; one name
-// relative to two folders names two files.
+// One name relative to two folders names two files.
 TEST_F(Instance, TheScopeIsTheSettingsFileWhateverItsSpelling) {
     zaptrove::test::TempFolder settings;
     const std::string one = settings.makeFolder("one"), two = settings.makeFolder("two");
@@ -134,8 +143,6 @@ TEST_F(Instance, TheScopeIsTheSettingsFileWhateverItsSpelling) {
     EXPECT_EQ(secondStart("r.reg", two), 3);
 }
 
-// A runtime folder whose socket path does not fit a socket address gives way
-// to the next folder.
 TEST_F(Instance, ARuntimeFolderTooDeepForTheSocketGivesWayToAnother) {
     const std::string deep = runtime.makeFolder(std::string(120, 'd'));
     chmod(deep.c_str(), 0700);
@@ -146,23 +153,12 @@ TEST_F(Instance, ARuntimeFolderTooDeepForTheSocketGivesWayToAnother) {
     EXPECT_EQ(secondStart(runtime / "deep-runtime"), 0);
 }
 
-// Clients that connect and send nothing delay no request to show.
 TEST_F(Instance, IdleClientsDelayNoOther) {
     auto first = claimInstance("idle-clients", countShow);
     ASSERT_NE(first, nullptr);
-    std::string socketPath;
-    for (const auto& entry : std::filesystem::directory_iterator(runtime.path()))
-        if (entry.path().extension() == ".socket")
-            socketPath = entry.path().string();
-    sockaddr_un address{};
-    address.sun_family = AF_UNIX;
-    socketPath.copy(address.sun_path, sizeof address.sun_path - 1);
     std::vector<int> idle;
-    for (int k = 0; k < 30; ++k) {
-        idle.push_back(socket(AF_UNIX, SOCK_STREAM | SOCK_NONBLOCK, 0));
-        static_cast<void>(
-            connect(idle.back(), reinterpret_cast<const sockaddr*>(&address), sizeof address));
-    }
+    for (int k = 0; k < 30; ++k)
+        idle.push_back(connectTo(baseOf("idle-clients") + ".socket", SOCK_NONBLOCK));
     EXPECT_EQ(secondStart("idle-clients"), 0);
     EXPECT_TRUE(waitFor(shown, 1));
     for (const int fd : idle)

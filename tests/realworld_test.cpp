@@ -17,9 +17,8 @@ using namespace zaptrove;
 class Realworld : public ::testing::Test {
   protected:
     void SetUp() override {
-        if (root_.empty()) {
+        if (root_.empty())
             GTEST_SKIP() << "the real-world sample folder is absent: " ZAPTROVE_REALWORLD_DIR;
-        }
     }
     // Everything a search for "" by name or address finds in the sample file or folder.
     std::vector<Bookmark> readAll(LocationReader reader, const std::string& relative) const {
@@ -29,9 +28,8 @@ class Realworld : public ::testing::Test {
     std::map<std::string, std::string> byName(LocationReader reader,
                                               const std::string& relative) const {
         std::map<std::string, std::string> names;
-        for (const Bookmark& b : readAll(reader, relative)) {
+        for (const Bookmark& b : readAll(reader, relative))
             names.emplace(b.Name, b.URL);
-        }
         return names;
     }
     const std::string root_ = test::realworldPath("");
@@ -57,15 +55,12 @@ TEST_F(Realworld, EveryBookmarkInEveryFileIsFound) {
     EXPECT_EQ(readAll(fnReadOpera, "opera/opera-u-cjk.adr").size(), 829u);
 }
 
-// Folder paths as the files nest them.
 TEST_F(Realworld, FolderPaths) {
     const auto folderOf = [&](LocationReader reader, const std::string& file,
                               std::string_view name) {
-        for (const Bookmark& b : readAll(reader, file)) {
-            if (b.Name == name) {
+        for (const Bookmark& b : readAll(reader, file))
+            if (b.Name == name)
                 return b.Folder.text();
-            }
-        }
         return std::string("(missing)");
     };
     EXPECT_EQ(folderOf(fnReadNetscape, "netscape/safari-fr-folded.htm",
@@ -105,9 +100,8 @@ TEST_F(Realworld, NamesAndAddressesSurviveReading) {
               "http://ftp.sunet.se/cma/midi.html#index");
     EXPECT_EQ(names["¤ archaic ruins ¤"], "http://www.bpwl.com/ar/");
     EXPECT_EQ(byName(fnReadOpera, "opera/opera6-sample.adr")["Fake eBay"], "http://fake.ebay.com/");
-    for (const Bookmark& b : readAll(fnReadOpera, "opera/opera1150-win-crlf.adr")) {
+    for (const Bookmark& b : readAll(fnReadOpera, "opera/opera1150-win-crlf.adr"))
         EXPECT_FALSE(b.Name.ends_with('\r') || b.URL.ends_with('\r')) << b.Name;
-    }
 }
 
 TEST_F(Realworld, ShortcutFiles) {
@@ -121,8 +115,7 @@ TEST_F(Realworld, ShortcutFiles) {
         {"engine-nine-trailing-space.url", "http://nine.codeplex.com"},
         {"ie-suggested-sites-no-url.url", NOT_FOUND},
         {"bare-url-not-ini.url", NOT_FOUND}};
-    for (const auto& [file, url] : cases) {
+    for (const auto& [file, url] : cases)
         EXPECT_EQ(names[top + file], url) << file;
-    }
     EXPECT_EQ(names.size(), 12u) << "every file found once, under its own name";
 }

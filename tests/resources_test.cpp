@@ -32,15 +32,13 @@ std::string versionText(const std::wstring& pProgram, const wchar_t* pName) {
     DWORD ignored = 0;
     std::vector<char> info(GetFileVersionInfoSizeW(pProgram.c_str(), &ignored));
     if (info.empty() ||
-        !GetFileVersionInfoW(pProgram.c_str(), 0, static_cast<DWORD>(info.size()), info.data())) {
+        !GetFileVersionInfoW(pProgram.c_str(), 0, static_cast<DWORD>(info.size()), info.data()))
         return "no version resource";
-    }
     void* value = nullptr;
     UINT length = 0;
     const std::wstring path = std::wstring(L"\\StringFileInfo\\040904B0\\") + pName;
-    if (!VerQueryValueW(info.data(), path.c_str(), &value, &length) || length == 0) {
+    if (!VerQueryValueW(info.data(), path.c_str(), &value, &length) || length == 0)
         return "no value";
-    }
     const std::wstring text(static_cast<const wchar_t*>(value));
     return zaptrove::platform::utf16ToUtf8(std::u16string(text.begin(), text.end()));
 }
@@ -56,9 +54,8 @@ struct Resources {
 
     std::string_view bytes(LPCWSTR pName, LPCWSTR pType) const {
         HRSRC found = FindResourceW(module, pName, pType);
-        if (found == nullptr) {
+        if (found == nullptr)
             return {};
-        }
         return {static_cast<const char*>(LockResource(LoadResource(module, found))),
                 SizeofResource(module, found)};
     }
@@ -76,7 +73,6 @@ TEST(Resources, EachProgramCarriesTheProjectVersion) {
     }
 }
 
-// Each size is there and decodes into an icon of that size.
 TEST(Resources, TheWindowProgramHasItsIconInThreeSizesAndItsManifest) {
     const Resources program(programPath("zaptrove"));
     ASSERT_NE(program.module, nullptr);
@@ -101,7 +97,6 @@ TEST(Resources, TheWindowProgramHasItsIconInThreeSizesAndItsManifest) {
         DestroyIcon(icon);
     }
     const std::string_view manifest = program.bytes(MAKEINTRESOURCEW(1), kManifest);
-    for (const char* wanted : {"Microsoft.Windows.Common-Controls", "PerMonitorV2"}) {
+    for (const char* wanted : {"Microsoft.Windows.Common-Controls", "PerMonitorV2"})
         EXPECT_NE(manifest.find(wanted), std::string_view::npos) << wanted;
-    }
 }

@@ -68,11 +68,9 @@ TEST_F(Win32Form, TabFollowsTheTabOrderPastControlsItDoesNotReach) {
                                                     &check, &optionC, &open,    &cancel};
     for (int i = 0; i < 6; ++i) {
         SendMessageW(GetFocus(), WM_KEYDOWN, VK_TAB, 1);
-        for (const forms::Control* control : all) {
-            if (forms::hasFocus(*control)) {
+        for (const forms::Control* control : all)
+            if (forms::hasFocus(*control))
                 reached.push_back(control);
-            }
-        }
     }
     EXPECT_EQ(reached, (std::vector<const forms::Control*>{&first, &open, &optionC, &cancel,
                                                            &optionB, &second}));
@@ -98,13 +96,7 @@ TEST_F(Win32Form, KeysActAsInADialog) {
 TEST_F(Win32Form, KeyPressHandlersSwallowOrChangeTheTypedCharacter) {
     int changes = 0;
     first.onChange = [&] { ++changes; };
-    first.onKeyPress = [](std::int16_t& key) {
-        if (key == 'x') {
-            key = 0;
-        } else if (key == 'a') {
-            key = 'b';
-        }
-    };
+    first.onKeyPress = [](std::int16_t& key) { key = key == 'x' ? 0 : key == 'a' ? 'b' : key; };
     forms::simulateTyping(first, "xaü");
     EXPECT_EQ(first.text(), "bü");
     EXPECT_EQ(changes, 2);
@@ -129,9 +121,8 @@ TEST_F(Win32Form, TheIconIsMadeFromPngBytesAndShared) {
     forms::Form dialog("Other", 1000, 1000, forms::FormStyle::Dialog);
     dialog.setIconFrom(form);
     for (const forms::Form* shown : {&form, &dialog}) {
-        for (const WPARAM size : {ICON_BIG, ICON_SMALL}) {
+        for (const WPARAM size : {ICON_BIG, ICON_SMALL})
             EXPECT_NE(SendMessageW(windowOf(*shown), WM_GETICON, size, 0), 0) << size;
-        }
     }
     form.setIcon("not a PNG"); // no icon, and no crash
     EXPECT_EQ(SendMessageW(windowOf(form), WM_GETICON, ICON_BIG, 0), 0);
@@ -202,9 +193,8 @@ TEST_F(Win32Form, CaptionsShrinkTogetherToFitAndOtherControlsKeepTheDialogFont) 
 // A restarted shell starts with an empty notification area and announces
 // itself to every window: a shown icon is added again, a removed one is not.
 TEST_F(Win32Form, TheIconIsAddedAgainWhenTheShellRestarts) {
-    if (!forms::TrayIcon::isAvailable()) {
+    if (!forms::TrayIcon::isAvailable())
         GTEST_SKIP() << "no notification area";
-    }
     const auto inShell = [this](DWORD pMessage = NIM_MODIFY) {
         NOTIFYICONDATAW data{};
         data.cbSize = sizeof data;
