@@ -468,7 +468,7 @@ TEST_F(FindCommand, OpenStartsTheFirstBookmarkFound) {
     const std::string chromium = fakes.program("bin/chromium");
     t.write("prof/Bookmarks", zaptrove::test::chromiumBookmarks("Zt News", "https://zt/?a=1&b"));
     const std::string odd = t.write("odd.html", "<DT><A HREF=\"-x\">Odd</A>\n");
-    const auto opened = [&](Args args) {
+    const auto opened = [&](const Args& args) {
         out.str("");
         err.str("");
         recorder.opened.clear();
