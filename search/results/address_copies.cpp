@@ -47,12 +47,8 @@ void lowerHost(std::string& key, std::size_t from) {
     const std::size_t authorityEnd = std::min(key.find_first_of("/?#", from), key.size());
     const std::size_t at = key.rfind('@', authorityEnd);
     const std::size_t hostStart = at != std::string::npos && at >= from ? at + 1 : from;
-    std::size_t hostEnd = authorityEnd;
-    if (hostStart < authorityEnd && key[hostStart] == '[') {
-        hostEnd = std::min(key.find(']', hostStart), authorityEnd);
-    } else {
-        hostEnd = std::min(key.find(':', hostStart), authorityEnd);
-    }
+    const bool bracketed = hostStart < authorityEnd && key[hostStart] == '[';
+    const std::size_t hostEnd = std::min(key.find(bracketed ? ']' : ':', hostStart), authorityEnd);
     lowerRange(key, hostStart, hostEnd);
 }
 
