@@ -59,6 +59,14 @@ bool applyValueOption(std::string_view name, const std::string& value, FindOptio
             options.error = "invalid value '" + value + "' for --" + std::string(name);
         }
     };
+    // A choice between two, the first of which (DO_YES) is true.
+    const auto pickSwitch = [&](auto& choices, std::optional<bool>& field) {
+        std::optional<std::int16_t> code;
+        pick(choices, code);
+        if (code) {
+            field = *code == DO_YES;
+        }
+    };
     const auto locate = [&](std::optional<std::string>& location) {
         location = value;
         options.anyLocation = true;
@@ -80,17 +88,11 @@ bool applyValueOption(std::string_view name, const std::string& value, FindOptio
     } else if (name == "chromium") {
         locate(options.chromium);
     } else if (name == "browsers") {
-        std::optional<std::int16_t> code;
-        pick(kSwitchChoices, code);
-        if (code) {
-            options.browsers = *code == DO_YES;
-        }
+        pickSwitch(kSwitchChoices, options.browsers);
+    } else if (name == "merge") {
+        pickSwitch(kSwitchChoices, options.merge);
     } else if (name == "open-with") {
-        std::optional<std::int16_t> code;
-        pick(kOpenWithChoices, code);
-        if (code) {
-            options.ownBrowser = *code == DO_YES;
-        }
+        pickSwitch(kOpenWithChoices, options.ownBrowser);
     } else if (name == "debug-log") {
         options.debugLogPath = value;
     } else if (name == "registry" && platform::registryIsHiveFile()) {
@@ -207,6 +209,7 @@ void subApplySearchOptions(const FindOptions& pOptions, SearchRequest& pRequest)
     if (pOptions.accents) {
         pRequest.rules.ignoreAccents = *pOptions.accents == ACCENTS_IGNORE;
     }
+    pRequest.mergeCopies = pOptions.merge.value_or(pRequest.mergeCopies);
 }
 
 std::string fnFindUsage() {
@@ -225,6 +228,9 @@ std::string fnFindUsage() {
            "                            order (default: together)\n"
            "  --accents match|ignore    ignore accents: \"cafe\" finds \"Café\"\n"
            "                            (default: match)\n"
+           "  --merge on|off            one line per address: the copies of an address in\n"
+           "                            several sources print as the first one read\n"
+           "                            (default: as stored; off when nothing is stored)\n"
            "  --favorites DIR           an Internet Explorer Favorites folder\n"
            "  --favorites-alt DIR       an alternative Favorites folder\n"
            "  --netscape FILE           a Netscape bookmark file\n"

@@ -20,6 +20,7 @@ struct FindOptions {
     std::optional<std::int16_t> duplicates; // --dups
     std::optional<std::int16_t> words;      // --words
     std::optional<std::int16_t> accents;    // --accents
+    std::optional<bool> merge;              // --merge on|off
     // The paths named for the six locations, by their row of kLocations, and
     // for a Firefox profile and a Chromium-family one.
     std::array<std::optional<std::string>, kLocations.size()> locations;
@@ -50,8 +51,8 @@ FindOptions fnParseFindOptions(const std::vector<std::string>& pArgs);
 // source on or off, but for the locations named.
 void subApplySourceOptions(const FindOptions& pOptions, Settings& pSettings);
 
-// Lays the other options over the request: --by, --sort, --dups, --words and
-// --accents replace what the settings asked for.
+// Lays the other options over the request: --by, --sort, --dups, --words,
+// --accents and --merge replace what the settings asked for.
 void subApplySearchOptions(const FindOptions& pOptions, SearchRequest& pRequest);
 
 // The text --help prints.

@@ -76,19 +76,22 @@ const Bookmark* frmMain::selectedBookmark() const {
 }
 
 // The tooltip tells where the selected bookmark comes from: a favorite's
-// shortcut file, a bookmark file, or a browser's profile; unless it describes
-// the row under the mouse instead (rowToolTip).
+// shortcut file, a bookmark file, or a browser's profile, followed by every
+// copy a merged row stands for; unless it describes the row under the mouse
+// instead (rowToolTip).
 void frmMain::cboResult_Click() {
     if (settings_.HoverTip == HOVER_TIP_ON) {
         return;
     }
     if (const Bookmark* selected = selectedBookmark()) {
         const std::string& name = selected->Name;
-        if (!selected->Origin.empty()) {
-            cboResult.setToolTip(selected->Origin + " - " + name);
-        } else {
-            cboResult.setToolTip(fnDisplayName(name) != name ? name : "Bookmark - " + name);
+        std::string tip = !selected->Origin.empty()     ? selected->Origin + " - " + name
+                          : fnDisplayName(name) != name ? name
+                                                        : "Bookmark - " + name;
+        if (!selected->OtherCopies.empty()) {
+            tip.append("\n").append(fnCopiesList(*selected));
         }
+        cboResult.setToolTip(tip);
     }
 }
 

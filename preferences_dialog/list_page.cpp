@@ -12,16 +12,22 @@ ListPage::ListPage(platform::forms::Form& pDialog)
       chkShowWhere(fraList, 120, 1200, 6900, 255, "Show where each bookmark lives"),
       lblShowWhere(fraList, 420, 1470, 6600, 480,
                    "Each line ends with the bookmark's folder, and the browser and profile of a "
-                   "browser bookmark, after its address.") {}
+                   "browser bookmark, after its address."),
+      chkMergeCopies(fraList, 120, 2100, 6900, 255, "One row per address"),
+      lblMergeCopies(fraList, 420, 2370, 6600, 480,
+                     "Copies of one address in several browsers or files make one row, which "
+                     "opens the first copy; its tooltip lists every copy.") {}
 
 void ListPage::load(const Settings& pSettings) {
     chkHoverTip.setValue(pSettings.HoverTip == HOVER_TIP_ON);
     chkShowWhere.setValue(pSettings.ShowWhere == SHOW_WHERE_ON);
+    chkMergeCopies.setValue(pSettings.MergeCopies == MERGE_COPIES_ON);
 }
 
 void ListPage::store(Settings& pSettings) const {
     pSettings.HoverTip = chkHoverTip.value() ? HOVER_TIP_ON : HOVER_TIP_OFF;
     pSettings.ShowWhere = chkShowWhere.value() ? SHOW_WHERE_ON : SHOW_WHERE_OFF;
+    pSettings.MergeCopies = chkMergeCopies.value() ? MERGE_COPIES_ON : MERGE_COPIES_OFF;
 }
 
 } // namespace zaptrove

@@ -6,7 +6,7 @@
 namespace zaptrove {
 
 // The "List" page: what the result list tells of each bookmark beyond its
-// name and address.
+// name and address, and whether copies of one address share a row.
 class ListPage final : public MorePage {
   public:
     explicit ListPage(platform::forms::Form& pDialog);
@@ -20,6 +20,8 @@ class ListPage final : public MorePage {
     platform::forms::Label lblHoverTip;
     platform::forms::CheckBox chkShowWhere;
     platform::forms::Label lblShowWhere;
+    platform::forms::CheckBox chkMergeCopies;
+    platform::forms::Label lblMergeCopies;
 };
 
 } // namespace zaptrove

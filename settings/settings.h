@@ -45,6 +45,8 @@ inline constexpr std::int16_t HOVER_TIP_OFF = 29;
 inline constexpr std::int16_t HOVER_TIP_ON = 30;
 inline constexpr std::int16_t SHOW_WHERE_OFF = 31;
 inline constexpr std::int16_t SHOW_WHERE_ON = 32;
+inline constexpr std::int16_t MERGE_COPIES_OFF = 35;
+inline constexpr std::int16_t MERGE_COPIES_ON = 36;
 
 // The text a location holds when the thing it names cannot be found, and the
 // address of a shortcut that cannot be read.
@@ -81,6 +83,8 @@ struct Settings {
     std::int16_t HoverTip = 0;
     // SHOW_WHERE_ON: each list line ends with where its bookmark lives, dimmed
     std::int16_t ShowWhere = 0;
+    // MERGE_COPIES_ON: the copies of one address in several places make one row
+    std::int16_t MergeCopies = 0;
 
     // Browsers, read after the six locations: one switch per browser (DO_YES
     // reads its profiles), and a hand-added Firefox profile folder and

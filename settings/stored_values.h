@@ -119,6 +119,7 @@ inline constexpr StoredValue kStoredValues[] = {
     {"DoOwnBrowser", &Settings::DoOwnBrowser, DO_YES,                kUnchanged,                     {},              SavedWhen::WhileOn, DO_NO},
     {"HoverTip",     &Settings::HoverTip,     HOVER_TIP_OFF,         kUnchanged,                     {},              SavedWhen::WhileOn, HOVER_TIP_ON},
     {"ShowWhere",    &Settings::ShowWhere,    SHOW_WHERE_OFF,        kUnchanged,                     {},              SavedWhen::WhileOn, SHOW_WHERE_ON},
+    {"MergeCopies",  &Settings::MergeCopies,  MERGE_COPIES_OFF,      kUnchanged,                     {},              SavedWhen::WhileOn, MERGE_COPIES_ON},
 };
 // clang-format on
 

@@ -271,6 +271,38 @@ TEST_F(FindCommand, WhatIsNotGivenComesFromTheStoredSettingsWhichStayUntouched) 
     EXPECT_EQ(registry.settingsValues(), before);
 }
 
+// --merge prints one line per address, the first copy read with its own five
+// columns; without it the stored MergeCopies decides, off when none is stored.
+TEST_F(FindCommand, MergeOnPrintsOneLinePerAddress) {
+    const zaptrove::test::TestRegistry registry;
+    const std::string netscape =
+        t.write("zt.html", "<DT><A HREF=\"HTTPS://Zt.example/\">Zt ns</A>\n");
+    const std::string chromium = t.write(
+        "prof/Bookmarks", zaptrove::test::chromiumBookmarks("Zt chromium", "https://zt.example"));
+    const auto found = [&](const Args& options) {
+        Args args = registry.findArguments();
+        args.insert(args.end(), options.begin(), options.end());
+        args.insert(args.end(), {"--tsv", "--netscape", netscape, "--chromium", chromium, "zt"});
+        const int status = run(args);
+        return std::to_string(status) + ":" + out.str();
+    };
+    const std::string first = "Zt ns\tHTTPS://Zt.example/\tNetscape Main\t\t\n";
+    const std::string both = "0:Zt chromium\thttps://zt.example\tChromium family, added by hand\t" +
+                             chromium + "\t\n" + first;
+    EXPECT_EQ(found({}), both);
+    EXPECT_EQ(found({"--merge", "on"}), "0:" + first);
+    EXPECT_EQ(found({"--merge=off"}), both);
+    EXPECT_EQ(found({"--merge", "yes"}), "2:");
+
+    using namespace zaptrove::platform;
+    zaptrove::subCreateKey(*registry, RegistryRoot::CurrentUser, zaptrove::SettingsKey);
+    for (const auto& [name, value] : {std::pair{"Present", 1.0}, {"MergeCopies", 36.0}})
+        zaptrove::subSetValue(*registry, RegistryRoot::CurrentUser, zaptrove::SettingsKey, name,
+                              value, RegistryType::Dword);
+    EXPECT_EQ(found({}), "0:" + first);
+    EXPECT_EQ(found({"--merge", "off"}), both);
+}
+
 // Hand-given browser locations: a profile folder or the file itself, read even
 // with the browsers switched off, and listed with what they hold.
 TEST_F(FindCommand, BrowserLocationsAndTheSourceList) {

@@ -525,12 +525,14 @@ TEST_F(MainWindow, DialogsEndedWithoutOkChangeNothing) {
             d.Browsers.txtBrowserAlt[1].setText("changed");
             forms::simulateClick(d.Launcher.chkAccents);
             forms::simulateKeyCombination(d.Launcher.hkyHotkey, "Ctrl+Alt+Z");
+            forms::simulateClick(d.List.chkMergeCopies);
         },
         [](frmMore& d) -> forms::Control& { return d.Browsers.txtBrowserAlt[1]; });
     EXPECT_EQ(std::tie(settings.Function, settings.Duplicates, settings.NetscapeAlt,
                        settings.DoFirefox, settings.DoChromiumEx, settings.ChromiumAlt,
-                       settings.Accents, settings.HotKey),
-              std::tie(FUNC_NAME, DUPS_KEEP, "", DO_YES, DO_YES, "", ACCENTS_MATCH, ""));
+                       settings.Accents, settings.HotKey, settings.MergeCopies),
+              std::tie(FUNC_NAME, DUPS_KEEP, "", DO_YES, DO_YES, "", ACCENTS_MATCH, "",
+                       MERGE_COPIES_OFF));
 }
 
 // Enter confirms either dialog from OK, which has the focus and shows its focus
@@ -684,6 +686,44 @@ TEST_F(MainWindow, ListPageShowsWhereEachBookmarkLivesInTheRowsAndTheirTooltips)
     EXPECT_TRUE(tip.starts_with("Name: Zt WorkAddress: " + longAddress)) << tip;
     EXPECT_EQ(forms::simulateHover(window.cboResult, -1), "");
 }
+
+#ifndef _WIN32 // the fake browsers are shell scripts
+// With the List page's "One row per address", one address in two profiles is
+// one row: Enter opens the copy read first, in its own profile, and both the
+// selected row's tooltip and the one under the mouse list every copy.
+TEST_F(MainWindow, OneRowPerAddressOpensTheFirstCopyAndListsEveryCopy) {
+    const test::FakeBrowsers fakes(tmp);
+    const std::string chromium = fakes.program("bin/chromium");
+    settings.BrowserProfiles = {
+        test::chromiumProfile(tmp, Browser::Chromium, "Person 2", "Zt Work", "https://work/"),
+        test::chromiumProfile(tmp, Browser::Chromium, "Person 1", "Zt Job", "HTTPS://Work")};
+    enter("zt");
+    EXPECT_EQ(rows().size(), 2u) << "off at first";
+    forms::simulateKey(window.cboResult, forms::KEY_ESCAPE);
+    inMoreDialog([](frmMore& more) {
+        EXPECT_FALSE(more.List.chkMergeCopies.value());
+        forms::simulateClick(more.List.chkMergeCopies);
+        more.cmdOK_Click();
+    });
+    EXPECT_TRUE(settings.MergeCopies == MERGE_COPIES_ON && stores("MergeCopies=36"));
+    enter("zt");
+    ASSERT_EQ(rows(), std::vector<std::string>{"Zt Work  -  https://work/"});
+    const std::string copies = "Copies: 2\nChromium, profile Person 2 \u00b7 (top "
+                               "level)\nChromium, profile Person 1 \u00b7 (top level)";
+    window.cboResult_Click();
+    EXPECT_EQ(window.cboResult.toolTip(), "Chromium, profile Person 2 - Zt Work\n" + copies);
+    forms::simulateKey(window.cboResult, forms::KEY_RETURN);
+    EXPECT_EQ(fakes.started(), chromium + "\n--profile-directory=Person 2\nhttps://work/\nend\n");
+
+    settings.HoverTip = HOVER_TIP_ON;
+    enter("zt");
+    std::string tip = forms::simulateHover(window.cboResult, 0);
+    std::string unwrapped = copies;
+    std::erase(tip, '\n');
+    std::erase(unwrapped, '\n');
+    EXPECT_TRUE(tip.ends_with("Folder: (top level)" + unwrapped)) << tip;
+}
+#endif
 
 // The hand-added locations take a path from the system's dialog; one that
 // cannot be read is marked, with the reason as its tooltip, and stored all the same.

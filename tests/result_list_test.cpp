@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "debug_log/debug_log.h"
 #include "search/request/search_request.h"
+#include "search/results/address_copies.h"
 #include "search/results/ordering.h"
 #include "search/results/result_list.h"
 #include "search/results/whereabouts.h"
@@ -101,4 +102,74 @@ TEST(ResultList, WhereABookmarkLivesInItsNoteAndDescription) {
     EXPECT_EQ(fnWhereNote(favorite), "");
     EXPECT_EQ(fnRowDescription(favorite), "Name: News\nAddress: http://n/\nSource: MSIE "
                                           "Main\nFolder: (top level)\nFile: C:\\Fav\\News.url");
+    EXPECT_EQ(fnCopiesList(favorite), "");
+
+    // A merged row lists every copy, its own first.
+    favorite.OtherCopies = {{browser.Source, browser.Folder}, {SourceName("Opera Alt", ""), {}}};
+    EXPECT_EQ(fnRowDescription(favorite),
+              "Name: News\nAddress: http://n/\nSource: MSIE Main\nFolder: (top level)\nFile: "
+              "C:\\Fav\\News.url\nCopies: 3\nMSIE Main \u00b7 (top level)\nFirefox, profile "
+              "default \u00b7 Bookmarks Menu/Work\nOpera Alt \u00b7 (top level)");
+}
+
+// Addresses compare with their scheme and host in any case and a final "/"
+// or none; all else as written.
+TEST(AddressCopies, KeyLowerCasesOnlySchemeAndHostAndDropsAFinalSlash) {
+    const std::pair<const char*, const char*> cases[] = {
+        {"HTTPS://Example.com/a/", "https://example.com/a"},
+        {"https://example.com/Path/Case", "https://example.com/Path/Case"},
+        {"https://Example.COM", "https://example.com"},  // no path
+        {"https://Example.COM/", "https://example.com"}, // nothing but "/"
+        {"https://Example.com?Q=A", "https://example.com?Q=A"},
+        {"https://Example.com#Top/", "https://example.com#Top"},
+        {"http://User:Pw@Example.com:8080/X", "http://User:Pw@example.com:8080/X"},
+        {"http://[FE80::A]:80/", "http://[fe80::a]:80"},
+        {"FILE:///Home/Me/", "file:///Home/Me"},
+        {"MailTo:Someone@Example.com", "mailto:Someone@Example.com"}, // no host
+        {"Example.com/Path/", "Example.com/Path"},                    // no scheme: as written
+        {"www.Example.com", "www.Example.com"},
+        {"//Example.com/a", "//Example.com/a"},
+        {"1http://Example.com", "1http://Example.com"}, // no scheme starts with a digit
+        {"https://a//", "https://a/"},                  // only one "/" goes
+    };
+    std::string key = "left over";
+    for (const auto& [address, expected] : cases) {
+        subAddressKey(address, key);
+        EXPECT_EQ(key, expected) << address;
+    }
+}
+
+// The first copy of each address stays where it was, noting where the later
+// ones live; rows move up as copies go, and later copies still find theirs.
+TEST(AddressCopies, MergeKeepsTheFirstCopyOfEachAddressInReadingOrder) {
+    const auto record = [](const char* name, const char* url, const char* source) {
+        Bookmark made{name, url};
+        made.Source = SourceName(source, "");
+        return made;
+    };
+    test::TempFolder t;
+    const std::string shortcut =
+        t.write("C.url", "[InternetShortcut]\r\nURL=HTTP://C/\r\n"); // its address read first
+    Bookmark pending{shortcut, "", true, true};
+    pending.Source = SourceName("MSIE Main", "");
+    std::vector<Bookmark> records{
+        record("a1", "http://a", "s1"),  record("b1", "http://b", "s1"),
+        record("a2", "HTTP://A/", "s2"), record("c1", "http://c", "s2"),
+        record("b2", "http://b/", "s3"), pending,
+        record("a3", "http://a", "s3"),  record("none", "", "s1"), // no address: never merged
+        record("none", "", "s2"),        record("gone", NOT_FOUND, "s1"),
+        record("gone", NOT_FOUND, "s2")};
+    subMergeAddressCopies(records);
+    std::vector<std::string> rows;
+    for (const Bookmark& row : records) {
+        std::string line = row.Name + ":" + std::string(row.Source.source());
+        for (const BookmarkCopy& copy : row.OtherCopies)
+            line += "," + std::string(copy.Source.source());
+        rows.push_back(line);
+    }
+    EXPECT_EQ(rows, (std::vector<std::string>{"a1:s1,s2,s3", "b1:s1,s3", "c1:s2,MSIE Main",
+                                              "none:s1", "none:s2", "gone:s1", "gone:s2"}));
+    std::vector<Bookmark> none;
+    subMergeAddressCopies(none);
+    EXPECT_TRUE(none.empty());
 }

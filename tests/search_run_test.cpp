@@ -1,13 +1,18 @@
 // SPDX-License-Identifier: MIT
 #include "debug_log/debug_log.h"
 #include "search/discovery/browser_discovery.h"
+#include "search/results/whereabouts.h"
 #include "search/run/search_run.h"
 #include "support/chromium_files.h"
 #include "support/fake_clock.h"
 #include "support/temp_folder.h"
+#ifdef ZAPTROVE_TEST_PLACES
+#include "support/places_database.h"
+#endif
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <optional>
 #include <sstream>
@@ -183,6 +188,61 @@ TEST_F(SearchRun, BrowserProfilesFollowTheSixLocationsInTheirOrderWithTheirLogLi
     s.ChromiumAlt.clear(); // an empty hand-added location is no source
     EXPECT_EQ(run("X").Lines, (Lines{"u1  -  x1", "u2  -  x2"}));
 }
+
+#ifdef ZAPTROVE_TEST_PLACES
+// One address kept in a Netscape file, a Firefox profile and a Chromium
+// profile, each spelling it its own way, makes one row with merging on: the
+// Netscape copy, read first, whose tooltip names all three; an address that
+// differs in its path's case stays apart. Off, every copy is a row as before.
+TEST_F(SearchRun, CopiesOfOneAddressInSeveralSourcesMakeOneRowWhenMerged) {
+    s.NetscapeMain = t.write("ns.html", "<DL><DT><H3>News</H3><DL>\n"
+                                        "<DT><A HREF=\"HTTPS://Example.com/a/\">Ex ns</A></DL>\n"
+                                        "<DT><A HREF=\"https://ns/\">Ns only</A>\n"
+                                        "<DT><A HREF=\"https://ns2/\">Ns only</A></DL>\n");
+    BrowserProfile firefox;
+    firefox.install = "Firefox", firefox.name = "default", firefox.folder = t.makeFolder("ff");
+    firefox.bookmarksFile = firefox.folder + "/places.sqlite";
+    {
+        test::PlacesDatabase places(firefox.bookmarksFile);
+        places.add(places.folder(test::PlacesDatabase::kMenu, "Work"), 1, "Ex ff",
+                   "https://example.com/a");
+        places.add(test::PlacesDatabase::kToolbar, 1, "Ex path case", "https://example.com/A");
+    }
+    BrowserProfile chromium = test::chromiumProfile(t, Browser::Chromium, "Person 1", "", "");
+    t.write("Person 1/Bookmarks",
+            R"({"roots": {"bookmark_bar": {"type": "folder", "name": "Bar", "children": [)"
+            R"({"type": "url", "name": "Ex bar", "url": "https://EXAMPLE.COM/a"}]},)"
+            R"("other": {"type": "folder", "name": "Other", "children": [)"
+            R"({"type": "url", "name": "Ex other", "url": "https://example.com/a/"}]}}})");
+    s.BrowserProfiles = {firefox, chromium};
+    s.DoNetscape = s.DoFirefox = s.DoChromium = DO_YES;
+    s.Function = FUNC_BOTH;
+    s.Sort = SORT_NAME;
+    EXPECT_EQ(run("").Lines.size(), 7u) << "merging is off unless switched on";
+
+    s.MergeCopies = MERGE_COPIES_ON;
+    const SearchOutcome merged = run("");
+    EXPECT_EQ(merged.Lines,
+              (Lines{"Ex ns  -  HTTPS://Example.com/a/", "Ex path case  -  https://example.com/A",
+                     "Ns only  -  https://ns2/", "Ns only  -  https://ns/"}));
+    EXPECT_EQ(fnCopiesList(merged.Results[0]),
+              "Copies: 4\n"
+              "Netscape Main \u00b7 News\n"
+              "Firefox, profile default \u00b7 Bookmarks Menu/Work\n"
+              "Chromium, profile Person 1 \u00b7 Bar\n"
+              "Chromium, profile Person 1 \u00b7 Other");
+    EXPECT_TRUE(merged.Results[1].OtherCopies.empty());
+    const Lines log = logLines();
+    EXPECT_EQ(*(std::ranges::find(log, "$ Candidates:  7") + 1),
+              "$ Rows after merging copies of one address:  4");
+
+    // Neighbour duplicate removal follows on the rows, by name here.
+    s.Duplicates = DUPS_REMOVE;
+    EXPECT_EQ(run("").Lines,
+              (Lines{"Ex ns  -  HTTPS://Example.com/a/", "Ex path case  -  https://example.com/A",
+                     "Ns only  -  https://ns2/"}));
+}
+#endif
 
 // A hand-added profile is read after the profiles found of its family.
 TEST(SearchRequest, AHandAddedProfileFollowsTheFoundOnesOfItsFamily) {

@@ -4,12 +4,20 @@
 #include "search/records/folder_path.h"
 #include "search/records/source_name.h"
 #include <memory>
-
 #include <string>
+#include <vector>
 
 namespace zaptrove {
 
 struct BrowserProfile;
+
+// Where one more copy of a bookmark's address lives, when copies are merged.
+struct BookmarkCopy {
+    SourceName Source;
+    FolderPath Folder;
+
+    bool operator==(const BookmarkCopy&) const = default;
+};
 
 // One bookmark. For an Internet Explorer favorite, Name is the full path of its
 // shortcut file and IsShortcut is set.
@@ -30,6 +38,9 @@ struct Bookmark {
     // root of that source.
     SourceName Source = {};
     FolderPath Folder = {};
+    // With one row per address, where the later copies of its address live,
+    // in reading order; this record is the first copy. Empty otherwise.
+    std::vector<BookmarkCopy> OtherCopies = {};
 
     bool operator==(const Bookmark&) const = default;
 };

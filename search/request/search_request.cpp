@@ -23,6 +23,7 @@ SearchRequest fnSearchRequest(std::string_view pTerm, const Settings& pSettings)
                           .mode = fnSearchMode(pSettings.Function),
                           .sort = pSettings.Sort,
                           .removeDuplicates = pSettings.Duplicates == DUPS_REMOVE,
+                          .mergeCopies = pSettings.MergeCopies == MERGE_COPIES_ON,
                           .rules = {.anyWordOrder = pSettings.Words == WORDS_ANY_ORDER,
                                     .ignoreAccents = pSettings.Accents == ACCENTS_IGNORE}};
     for (const Location& location : kLocations) {

@@ -28,6 +28,7 @@ struct SearchRequest {
     SearchMode mode = SearchMode::Name;
     std::int16_t sort = SORT_SEARCHED;
     bool removeDuplicates = false;
+    bool mergeCopies = false; // one row per address, before ordering
     MatchRules rules = {};
     // The locations switched on that name one, and the browser profiles
     // switched on, in reading order.

@@ -5,6 +5,23 @@
 
 namespace zaptrove {
 
+namespace {
+
+std::string folderText(const FolderPath& folder) {
+    std::string text = folder.text();
+    return text.empty() ? "(top level)" : text;
+}
+
+void appendCopy(std::string& text, const SourceName& source, const FolderPath& folder) {
+    text.append("\n").append(source.source());
+    if (!source.profile().empty()) {
+        text.append(", profile ").append(source.profile());
+    }
+    text.append(" \u00b7 ").append(folderText(folder));
+}
+
+} // namespace
+
 std::string fnWhereNote(const Bookmark& pRecord) {
     std::string note = pRecord.Folder.text();
     if (!pRecord.Origin.empty()) {
@@ -21,10 +38,24 @@ std::string fnRowDescription(const Bookmark& pRecord) {
     if (!pRecord.Source.profile().empty()) {
         text.append("\nProfile: ").append(pRecord.Source.profile());
     }
-    const std::string folder = pRecord.Folder.text();
-    text.append("\nFolder: ").append(folder.empty() ? "(top level)" : folder);
+    text.append("\nFolder: ").append(folderText(pRecord.Folder));
     if (pRecord.IsShortcut) {
         text.append("\nFile: ").append(pRecord.Name);
+    }
+    if (!pRecord.OtherCopies.empty()) {
+        text.append("\n").append(fnCopiesList(pRecord));
+    }
+    return text;
+}
+
+std::string fnCopiesList(const Bookmark& pRecord) {
+    if (pRecord.OtherCopies.empty()) {
+        return {};
+    }
+    std::string text = "Copies: " + std::to_string(pRecord.OtherCopies.size() + 1);
+    appendCopy(text, pRecord.Source, pRecord.Folder);
+    for (const BookmarkCopy& copy : pRecord.OtherCopies) {
+        appendCopy(text, copy.Source, copy.Folder);
     }
     return text;
 }

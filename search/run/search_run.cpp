@@ -4,6 +4,7 @@
 #include "debug_log/debug_log.h"
 #include "debug_log/str_form.h"
 #include "search/matching/matcher.h"
+#include "search/results/address_copies.h"
 #include "search/results/ordering.h"
 #include "search/results/result_list.h"
 #include "search/sources/browser_source_reader.h"
@@ -167,6 +168,13 @@ SearchOutcome subSearch(const SearchRequest& pRequest, const DebugLog& pLog, Lis
         return outcome;
     }
     pLog.subDebug(LOG_INFO, "Candidates: " + fnStr(static_cast<long long>(candidates.size())));
+    // Merged in reading order, so the row kept is the first copy read; the
+    // order and neighbour duplicate removal then work on the rows as ever.
+    if (pRequest.mergeCopies) {
+        subMergeAddressCopies(candidates);
+        pLog.subDebug(LOG_INFO, "Rows after merging copies of one address: " +
+                                    fnStr(static_cast<long long>(candidates.size())));
+    }
     if (fnOrderUsesAddress(pRequest)) {
         subReadMissingShortcutAddresses(candidates);
     }

@@ -38,9 +38,9 @@ struct SearchOutcome {
 // The search run for a request (fnSearchRequest makes it from the text typed
 // into the input box and the settings): reads every source it names (Internet
 // Explorer, Netscape, Opera, main before alternative; then the browser
-// profiles switched on), keeps the bookmarks that contain the text,
-// orders them, drops neighbouring duplicates when asked to, and builds the list
-// lines.
+// profiles switched on), keeps the bookmarks that contain the text, merges
+// the copies of one address when asked to, orders them, drops neighbouring
+// duplicates when asked to, and builds the list lines.
 //
 // With ListLines::OnDemand the lines are left to the caller, which makes each
 // with fnListLine as it needs it, so they are never all held at once.
