@@ -87,7 +87,7 @@ void frmMain::cboResult_Click() {
         if (!selected->Origin.empty()) {
             cboResult.setToolTip(selected->Origin + " - " + name);
         } else {
-            cboResult.setToolTip(fnDisplayName(name) != name ? name : "Bookmark - " + name);
+            cboResult.setToolTip(fnShownName(*selected) != name ? name : "Bookmark - " + name);
         }
     }
 }
