@@ -20,6 +20,16 @@ constexpr bool isSeparator(char c) {
     return kSeparators.find(c) != std::string_view::npos;
 }
 
+// The path of name in folder: the system's separator between them unless the
+// folder's path ends in one.
+inline std::string pathIn(std::string_view folder, std::string_view name) {
+    std::string path(folder);
+    if (!path.empty() && !isSeparator(path.back())) {
+        path += kSeparator;
+    }
+    return path.append(name);
+}
+
 // A folder's path ending in the system's separator, so that names can follow
 // it directly: a final "\" or "/" (stored folder locations end in "\") becomes
 // that separator, and one is added where there is none. On Linux a "\" before

@@ -35,14 +35,9 @@ bool startsWithIgnoringCase(std::string_view text, std::string_view prefix) {
 // from the disk, profiles.ini and "Local State" keep their bytes, so on Linux a
 // "\" stays in a name.
 std::string join(std::string_view base, std::string_view relative) {
-    std::string path(base);
-    if (!path.empty() && !platform::isSeparator(path.back())) {
-        path += platform::kSeparator;
-    }
-    for (const char c : relative) {
-        path += platform::isSeparator(c) ? platform::kSeparator : c;
-    }
-    return path;
+    std::string names(relative);
+    std::replace_if(names.begin(), names.end(), platform::isSeparator, platform::kSeparator);
+    return platform::pathIn(base, names);
 }
 
 bool isFolder(const std::string& path) {

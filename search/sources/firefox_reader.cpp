@@ -385,10 +385,9 @@ SourceReading query(const std::string& path, bool withLog, const Matcher& matche
 
 SourceReading fnReadFirefoxPlaces(std::string_view pPath, const Matcher& pMatcher,
                                   std::vector<Bookmark>& pCandidates) {
-    std::string database(pPath);
-    if (platform::folderIdentity(pPath)) {
-        database += "\\places.sqlite";
-    }
+    const std::string database = platform::folderIdentity(pPath)
+                                     ? platform::pathIn(pPath, "places.sqlite")
+                                     : std::string(pPath);
     return fnReadUnchangedPlaces(database, pCandidates, [&](bool withLog) {
         return query(database, withLog, pMatcher, pCandidates);
     });
