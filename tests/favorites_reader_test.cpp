@@ -63,27 +63,6 @@ TEST(FavoritesReader, KnowsTheFolderPathOfEveryFavorite) {
     }
 }
 
-#ifndef _WIN32
-// On Linux a "\" is a byte of a name (no Windows name holds one): a folder and
-// a shortcut file holding one are found by name and by address under their own
-// paths, not those of the folder a/b.
-TEST(FavoritesReader, BackslashesInLinuxNamesStayInThem) {
-    test::TempFolder tmp;
-    tmp.write("a\\b/Tips \\ Tricks.url", kShortcut);
-    tmp.write("a/b/Tricks.url", kShortcut);
-    for (const SearchMode mode : {SearchMode::Name, SearchMode::Url}) {
-        const std::string term = mode == SearchMode::Name ? "\\ tricks" : "example";
-        EXPECT_EQ(
-            test::foldersOf(test::readWith(fnReadFavorites, tmp.asFolder("a\\b"), term, mode)),
-            List{"|" + tmp / "a\\b/Tips \\ Tricks.url"})
-            << mode;
-    }
-    EXPECT_EQ(
-        test::foldersOf(test::readWith(fnReadFavorites, tmp.asFolder(), "\\", SearchMode::Name)),
-        List{"a\\b|" + tmp / "a\\b/Tips \\ Tricks.url"});
-}
-#endif
-
 TEST(FavoritesReader, MatchesByStemOrAddressPerMode) {
     test::TempFolder tmp;
     tmp.write("Foo.URL", kShortcut);
