@@ -104,6 +104,11 @@ TEST(LocalState, ListsTheInfoCacheProfilesWithTheirNames) {
         EXPECT_TRUE(fnReadLocalStateProfiles(bad).empty()) << bad;
     }
     EXPECT_TRUE(fnReadLocalStateProfiles(std::string(100000, '[')).empty());
+    // A "\" separates on Windows; on Linux it is a byte of the folder's name.
+    const auto backslashed = fnReadLocalStateProfiles(R"({"profile":{"info_cache":{"a\\b":{}}}})");
+    EXPECT_EQ(backslashed.size() == 1 && backslashed[0].folder == "a\\b",
+              platform::kSeparator == '/');
+    EXPECT_EQ(backslashed.empty(), platform::kSeparator == '\\');
 }
 
 #ifndef _WIN32
