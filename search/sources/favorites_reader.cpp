@@ -72,9 +72,9 @@ std::string_view nameTextOf(std::string_view entry) {
     return entry.substr(0, entry.size() - 4);
 }
 
-// A folder's path below the walk's root, "/" between its names, made for the
-// first bookmark kept in it and shared by the others. The walk puts the
-// system's separator between names, so on Linux a "\" stays in its name. One node holds every
+// A folder's path below the walk's root, "/" between its names (the walk puts
+// the system's separator there, so on Linux a "\" stays in its name), made for
+// the first bookmark kept in it and shared by the others. One node holds every
 // name: the walk goes breadth first and keeps no tree to share.
 class PathBelowRoot {
   public:
