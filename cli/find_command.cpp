@@ -153,9 +153,9 @@ int fnRunFind(const std::vector<std::string>& pArgs, std::ostream& pOut, std::os
     }
     for (const Bookmark& record : outcome.Results) {
         if (options.tsv) {
-            pOut << fnPrintableLine(fnShownText(record, record.Name)) << '\t'
-                 << fnPrintableLine(record.URL) << '\t' << fnPrintableLine(record.Source.source())
-                 << '\t' << fnPrintableLine(record.Source.profile()) << '\t'
+            pOut << fnPrintableLine(fnShownName(record)) << '\t' << fnPrintableLine(record.URL)
+                 << '\t' << fnPrintableLine(record.Source.source()) << '\t'
+                 << fnPrintableLine(record.Source.profile()) << '\t'
                  << fnPrintableLine(record.Folder.text()) << '\n';
         } else {
             pOut << fnPrintableLine(fnListLine(request, record)) << '\n';

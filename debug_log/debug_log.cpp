@@ -3,6 +3,7 @@
 
 #include "debug_log/str_form.h"
 #include "platform/files.h"
+#include "platform/separators.h"
 
 #include <cstdio>
 
@@ -41,17 +42,19 @@ std::string fnLogLine(std::int16_t pType, std::string_view pString,
     return line;
 }
 
+constexpr const char* kLogName = "ztvdebug.log";
+
 std::string fnDefaultLogPath() {
     const std::string folder = platform::programFolder();
     if (platform::isWritableFolder(folder)) {
-        return folder + "\\ztvdebug.log";
+        return platform::folderPath(folder) + kLogName;
     }
     const std::string fallback = platform::userStateFolder();
     if (fallback.empty()) {
         return {};
     }
     platform::makeFolders(fallback);
-    return platform::nativePath(fallback + "\\ztvdebug.log");
+    return platform::folderPath(fallback) + kLogName;
 }
 
 DebugLog::DebugLog(const std::int16_t& debugMode, const platform::Clock& clock, std::string path)

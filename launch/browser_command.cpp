@@ -2,6 +2,7 @@
 #include "launch/browser_command.h"
 
 #include "platform/files.h"
+#include "platform/separators.h"
 
 namespace zaptrove {
 
@@ -13,7 +14,7 @@ std::vector<std::string> chromiumArguments(const BrowserProfile& profile, bool o
     std::string directory;
     // A profile folder lies in its user-data folder beside "Local State"; a
     // folder holding that file is a user-data folder with its one profile.
-    const std::size_t end = profile.folder.find_last_of("/\\");
+    const std::size_t end = profile.folder.find_last_of(platform::kSeparators);
     if (platform::isAbsent(profile.folder + "/Local State") && end != std::string::npos) {
         userData = profile.folder.substr(0, end);
         directory = profile.folder.substr(end + 1);

@@ -85,9 +85,9 @@ void frmMain::cboResult_Click() {
     }
     if (const Bookmark* selected = selectedBookmark()) {
         const std::string& name = selected->Name;
-        std::string tip = !selected->Origin.empty()     ? selected->Origin + " - " + name
-                          : fnDisplayName(name) != name ? name
-                                                        : "Bookmark - " + name;
+        std::string tip = !selected->Origin.empty()        ? selected->Origin + " - " + name
+                          : fnShownName(*selected) != name ? name
+                                                           : "Bookmark - " + name;
         if (!selected->OtherCopies.empty()) {
             tip.append("\n").append(fnCopiesList(*selected));
         }

@@ -9,9 +9,8 @@
 #include <string_view>
 #include <vector>
 
-// File-system services. The program's paths use "\" as their separator; every
-// function here accepts such paths (and "/" as well) and maps them to the
-// platform's own form.
+// File-system services. Paths are the system's own (see separators.h): on
+// Windows "/" is taken for "\"; elsewhere a "\" is a byte of a name.
 namespace zaptrove::platform {
 
 struct FolderEntry {
@@ -27,7 +26,8 @@ struct FolderIdentity {
     bool operator==(const FolderIdentity&) const = default;
 };
 
-// The path in the platform's own form.
+// The path in the platform's own form: on Windows every "/" becomes "\";
+// elsewhere the path as it is.
 std::string nativePath(std::string_view path);
 
 // Lists the entries of a folder, leaving out "." and "..", hidden and system

@@ -1,4 +1,5 @@
 // SPDX-License-Identifier: MIT
+#include "platform/separators.h"
 #include "search/discovery/browser_discovery.h"
 #include "search/discovery/local_state.h"
 #include "search/discovery/profiles_ini.h"
@@ -49,7 +50,7 @@ class Discovery : public ::testing::Test {
             std::string folder = p.folder.starts_with(tmp.path())
                                      ? p.folder.substr(tmp.path().size() + 1)
                                      : p.folder;
-            std::replace(folder.begin(), folder.end(), '\\', '/');
+            std::replace(folder.begin(), folder.end(), platform::kSeparator, '/');
             EXPECT_TRUE(p.bookmarksFile.starts_with(p.folder)) << p.bookmarksFile;
             lines.push_back(p.install + " | " + p.name + " | " + folder +
                             (p.isDefault ? " | default" : "") +
@@ -103,6 +104,11 @@ TEST(LocalState, ListsTheInfoCacheProfilesWithTheirNames) {
         EXPECT_TRUE(fnReadLocalStateProfiles(bad).empty()) << bad;
     }
     EXPECT_TRUE(fnReadLocalStateProfiles(std::string(100000, '[')).empty());
+    // A "\" separates on Windows; on Linux it is a byte of the folder's name.
+    const auto backslashed = fnReadLocalStateProfiles(R"({"profile":{"info_cache":{"a\\b":{}}}})");
+    EXPECT_EQ(backslashed.size() == 1 && backslashed[0].folder == "a\\b",
+              platform::kSeparator == '/');
+    EXPECT_EQ(backslashed.empty(), platform::kSeparator == '\\');
 }
 
 #ifndef _WIN32
@@ -179,6 +185,24 @@ TEST_F(Discovery, LinuxHomeWithXdgSnapAndFlatpakInstallations) {
             "Opera | Default | cfg/opera",
         }));
 }
+
+#ifndef _WIN32
+// On Linux a "\" is a byte of a folder's name (on Windows it separates): the
+// profile folder profiles.ini names with one is found, not the folder the old
+// mapping of "\" to "/" led to.
+TEST_F(Discovery, ABackslashInALinuxProfileFolderNameIsKept) {
+    firefoxRoot(".mozilla/firefox", "[Profile0]\nName=mine\nIsRelative=1\nPath=ab12.my\\prof\n"
+                                    "[Profile1]\nName=elsewhere\nIsRelative=0\nPath=" +
+                                        tmp / "x\\prof" + "\n");
+    for (const char* folder : {".mozilla/firefox/ab12.my", "x"}) {
+        tmp.write(folder + std::string("\\prof/places.sqlite"), "");
+        tmp.write(folder + std::string("/prof/places.sqlite"), "");
+    }
+    EXPECT_EQ(found(UserFolders{Layout::Linux, tmp.path(), {}, {}, {}}),
+              (std::vector<std::string>{"Firefox | mine | .mozilla/firefox/ab12.my\\prof",
+                                        "Firefox | elsewhere | x\\prof"}));
+}
+#endif
 
 TEST_F(Discovery, APlaceReachedTwiceIsListedOnce) {
     firefoxRoot(".var/app/org.mozilla.firefox/config/mozilla/firefox", kIni);

@@ -2,6 +2,7 @@
 #include "debug_log/debug_log.h"
 #include "debug_log/str_form.h"
 #include "platform/files.h"
+#include "platform/separators.h"
 #include "support/fake_clock.h"
 #include "support/temp_folder.h"
 
@@ -24,7 +25,7 @@ TEST(DebugLog, WritesOneMarkedTimeStampedCrLfLinePerCall) {
     test::TempFolder t;
     test::FakeClock clock;
     Settings settings;
-    const DebugLog log(settings.DebugMode, clock, t.asFolder() + "z.log");
+    const DebugLog log(settings.DebugMode, clock, t / "z.log");
     settings.DebugMode = DEBUG_ON; // looked at for every line
     log.subDebug(LOG_INFO, "Searching by NAME");
     std::ofstream otherWriter(t / "z.log", std::ios::app); // holds the log open meanwhile
@@ -58,8 +59,7 @@ TEST(DebugLog, WritesNothingWhenOffOrWhenThePathIsUnusable) {
     EXPECT_FALSE(DebugLog::silent().isOn());
 
     settings.DebugMode = DEBUG_ON;
-    std::vector<std::string> unusable = {folder, t / "missing/z.log",
-                                         t.asFolder() + "missing\\z.log"};
+    std::vector<std::string> unusable = {folder, t / "missing/z.log"};
 #ifdef _WIN32
     for (const std::string& path : unusable)
         logTo(path);
@@ -83,7 +83,7 @@ TEST(DebugLog, WritesNothingWhenOffOrWhenThePathIsUnusable) {
 }
 
 TEST(DebugLog, GoesBesideTheProgramWhenNoPathIsGiven) {
-    const std::string log = platform::nativePath(platform::programFolder() + "\\ztvdebug.log");
+    const std::string log = platform::folderPath(platform::programFolder()) + "ztvdebug.log";
     std::filesystem::remove(log);
     test::FakeClock clock;
     Settings settings;

@@ -146,7 +146,7 @@ TEST(Faults, FilesThatShrinkGrowOrVanishWhileReadNeverHangOrCrash) {
                  tmp.write("Fav/" + std::to_string(i % 20) + "/" + std::to_string(i) + ".url",
                            "[InternetShortcut]\nURL=u\n");
          },
-         [&] { return readWith(fnReadFavorites, tmp.asFolder() + "Fav\\").size(); }},
+         [&] { return readWith(fnReadFavorites, tmp.asFolder("Fav")).size(); }},
     };
     for (const auto& [change, read] : races) {
         const pid_t changer = fork();
@@ -171,8 +171,7 @@ TEST(Faults, AHugeSparseShortcutIsReadOnlyAtItsStart) {
     const std::string huge = t.write("Fav/Huge.url", "[InternetShortcut]\r\nURL=http://huge\r\n");
     fs::resize_file(huge, std::uintmax_t{200} << 30);
     EXPECT_TRUE(inChild([&] {
-        const auto found =
-            readWith(fnReadFavorites, t.asFolder() + "Fav\\", "huge", SearchMode::Url);
+        const auto found = readWith(fnReadFavorites, t.asFolder("Fav"), "huge", SearchMode::Url);
         return found.size() == 1 && found[0].URL == "http://huge" &&
                fnUrlFromFile(huge) == "http://huge";
     }));

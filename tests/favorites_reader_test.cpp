@@ -42,9 +42,9 @@ TEST(FavoritesReader, WalksBreadthFirstTakingVisibleShortcutsOnly) {
 #endif
     const std::string t = tmp.asFolder();
     // A folder named like a favorite is taken as one, and not entered.
-    EXPECT_EQ(find(t),
-              (List{t + "aa.Url" + kUrl, t + "x.url|<not found>", t + "zz.url" + kUrl,
-                    t + "A\\a.url" + kUrl, t + "Sub\\b.url" + kUrl, t + "A\\Deep\\d.URL" + kUrl}));
+    EXPECT_EQ(find(t), (List{tmp / "aa.Url" + kUrl, tmp / "x.url|<not found>",
+                             tmp / "zz.url" + kUrl, tmp / "A/a.url" + kUrl,
+                             tmp / "Sub/b.url" + kUrl, tmp / "A/Deep/d.URL" + kUrl}));
 }
 
 // Sub-folders below the Favorites folder, by name and by address alike.
@@ -68,8 +68,8 @@ TEST(FavoritesReader, MatchesByStemOrAddressPerMode) {
     tmp.write("Foo.URL", kShortcut);
     tmp.write("garbage.url", std::string("\0\xff\xfe junk", 8)); // never opened by a name search
     tmp.write("Ärger Grüße 漢字 😀.url", "[InternetShortcut]\r\nURL=http://gruesse/\r\n");
-    const std::string foo = tmp.asFolder() + "Foo.URL", junk = tmp.asFolder() + "garbage.url",
-                      greeting = tmp.asFolder() + "Ärger Grüße 漢字 😀.url";
+    const std::string foo = tmp / "Foo.URL", junk = tmp / "garbage.url",
+                      greeting = tmp / "Ärger Grüße 漢字 😀.url";
     const std::tuple<std::string, SearchMode, List> cases[] = {
         {"foo", SearchMode::Name, {foo + "|"}},
         {"garbage", SearchMode::Name, {junk + "|"}},
@@ -136,7 +136,7 @@ TEST(FavoritesReader, LinkLoopsDeepTreesAndOddPathsNeitherHangNorCrash) {
     fs::create_symlink(tmp / "nowhere.url", tmp / "dangling.url");
     fs::create_directory_symlink(tmp / "nowhere", tmp / "deadDir");
 #endif
-    EXPECT_EQ(find(t), (List{t + "top.url" + kUrl, t + "A\\a.url" + kUrl}));
+    EXPECT_EQ(find(t), (List{file + kUrl, tmp / "A/a.url" + kUrl}));
 
     for (const std::string& path : {file, file + "\\", ""s, "\\"s, NOT_FOUND + ""s, t + "none\\"}) {
         EXPECT_EQ(find(path), List{}) << path;

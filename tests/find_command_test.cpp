@@ -3,6 +3,7 @@
 #include "cli/find_options.h"
 #include "cli/printable_text.h"
 #include "platform/files.h"
+#include "platform/separators.h"
 #include "settings/registry_values.h"
 #include "support/chromium_files.h"
 #include "support/fake_browsers.h"
@@ -113,6 +114,39 @@ TEST_F(FindCommand, PrintsResultsOrSaysWhyNot) {
     }
 }
 
+#ifndef _WIN32
+// On Linux a "\" is a byte of a file name (on Windows it separates): names that
+// hold one are found, read and shown whole, beside the folders and the file the
+// old mapping of "\" to "/" led to.
+TEST_F(FindCommand, BackslashesInLinuxNamesBelongToTheNames) {
+    const std::string_view shortcut = "[InternetShortcut]\nURL=http://";
+    t.write("Fav/Tips \\ Tricks.url", std::string(shortcut) + "tips\n");
+    t.write("Fav/a\\b/Deep \\ news.url", std::string(shortcut) + "deep\n");
+    t.write("Fav/a/b/Decoy.url", std::string(shortcut) + "decoy\n");
+    const std::string netscape =
+        t.write("nets\\cape/b.html", "<DT><A HREF=\"http://ns\">Netscape tips</A>\n");
+    t.write("nets/cape/b.html", "<DT><A HREF=\"http://decoy\">Decoy</A>\n");
+    const std::string favorites = t.asFolder("Fav");
+    EXPECT_EQ(
+        run({"--favorites", favorites, "--netscape", netscape, "--tsv", "--sort", "none", "--all"}),
+        0);
+    EXPECT_EQ(out.str(), "Tips \\ Tricks\thttp://tips\tMSIE Main\t\t\n"
+                         "Deep \\ news\thttp://deep\tMSIE Main\t\ta\\b\n"
+                         "Decoy\thttp://decoy\tMSIE Main\t\ta/b\n"
+                         "Netscape tips\thttp://ns\tNetscape Main\t\t\n");
+    // By name the address is read later from the path; by address at once.
+    for (const auto& [by, term, line] :
+         {std::tuple{"name", "tricks", "Tips \\ Tricks  -  http://tips\n"},
+          std::tuple{"url", "deep", "Deep \\ news  -  http://deep\n"}}) {
+        EXPECT_EQ(run({"--favorites", favorites, "--sort", "name", "--by", by, term}), 0);
+        EXPECT_EQ(out.str(), line);
+    }
+    EXPECT_EQ(run({"--favorites", t.asFolder("Fav\\a"), "x"}), 3); // not the folder Fav/a
+    EXPECT_EQ(err.str(), "zaptrove-find: Favorites folder " + t / "Fav\\a/" +
+                             " could not be read: No such file or directory\n");
+}
+#endif
+
 TEST_F(FindCommand, PrintsControlCharactersAndBytesThatAreNotUtf8AsReplacements) {
     const std::string fffd = "\xEF\xBF\xBD";
     const std::pair<std::string_view, std::string> cases[] = {
@@ -166,7 +200,7 @@ TEST_F(FindCommand, NamesEachSourceThatCannotBeReadAndFailsWhenNoneCould) {
     const std::string folderLine =
         "zaptrove-find: Opera file " + folder + " could not be read: Is a directory\n";
     const std::string favoritesLine = "zaptrove-find: Favorites folder " +
-                                      zaptrove::platform::nativePath(missing + "\\") +
+                                      zaptrove::platform::folderPath(missing) +
                                       " could not be read: ";
     // Arguments, exit status, standard error (its start for the last one).
     const std::tuple<Args, int, std::string> cases[] = {

@@ -93,12 +93,13 @@ TEST(FirefoxRead, WalksTheTreeLeavingOutTagsAndQueries) {
     EXPECT_EQ(read(profile, "tag").first, List{});
     // Read with no log waiting: nothing in the profile is made or changed.
     EXPECT_EQ(filesOf(profile), before);
-    // Bytes that an SQLite address would read as its own syntax ("?" cannot
-    // stand in a Windows file name).
+    // Bytes that an SQLite address would read as its own syntax, and on Linux
+    // a "\" of a name ("?" cannot stand in a Windows file name, where "\"
+    // separates).
 #ifdef _WIN32
     const char* const folders[] = {"a%41", "#1"};
 #else
-    const char* const folders[] = {"a%41", "what?", "#1"};
+    const char* const folders[] = {"a%41", "what?", "#1", "ab12.my\\prof"};
 #endif
     for (const char* folder : folders) {
         EXPECT_EQ(read(makeProfile(tmp, folder)).first, kProfileBookmarks) << folder;

@@ -69,7 +69,7 @@ TEST_F(Discovery, NetscapeFileComesFromTheCurrentProfile) {
     EXPECT_EQ(fnFindNetscapeFile(*registry), NOT_FOUND);
     for (const std::string& dirRoot : {tmp / "profile", tmp / "profile\\"}) {
         installProfile(dirRoot, "user_pref(\"browser.cache.disk\", 7);\n");
-        EXPECT_EQ(fnFindNetscapeFile(*registry), tmp / "profile\\bookmark.htm") << dirRoot;
+        EXPECT_EQ(fnFindNetscapeFile(*registry), tmp / "profile/bookmark.htm") << dirRoot;
     }
 
     // The first location key counts, its escapes stripped.

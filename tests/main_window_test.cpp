@@ -91,7 +91,7 @@ class MainWindow : public testing::Test {
         tmp.write("Fav/Sub/Daily News.url", "[InternetShortcut]\r\nURL=http://daily/\r\n");
         tmp.write("Fav/Sports.url", "[InternetShortcut]\r\nURL=http://sports/\r\n");
         window.Form_Load();
-        settings.MSIEMain = tmp.asFolder() + "Fav\\";
+        settings.MSIEMain = tmp.asFolder("Fav");
         window.form.setWidth(4500);
         window.form.show();
         forms::doEvents();
@@ -163,7 +163,7 @@ TEST_F(MainWindow, EnterSearchesAndUnfoldsTheList) {
     EXPECT_EQ(rows(), (std::vector<std::string>{"Daily News  -  http://daily/",
                                                 "World News  -  http://world/"}));
     // The first row is selected, and its tooltip tells where it comes from.
-    EXPECT_EQ(window.cboResult.toolTip(), tmp.asFolder() + "Fav\\Sub\\Daily News.url");
+    EXPECT_EQ(window.cboResult.toolTip(), tmp / "Fav/Sub/Daily News.url");
     EXPECT_TRUE(window.cboResult.visible() && !window.cmdPrefereneces.visible());
     EXPECT_FALSE(window.txtInput.tabStop());
     EXPECT_EQ(layout(), (std::vector<float>{3000, 4400, 2900, 3860, 3760, 4300, 2530}));
@@ -462,7 +462,7 @@ TEST_F(MainWindow, PreferencesShowTheSettingsAndEveryCaptionFits) {
     }
     forms::simulateTyping(dialog.txtAlternate[0], "x"); // the main folder is only shown
     EXPECT_EQ(std::pair(dialog.txtAlternate[0].text(), dialog.txtAlternate[2].text()),
-              std::pair(tmp.asFolder() + "Fav\\", std::string(NOT_FOUND)));
+              std::pair(tmp.asFolder("Fav"), std::string(NOT_FOUND)));
     forms::simulateClick(dialog.chkDups);
     EXPECT_TRUE(dialog.chkDups.value());
     dialog.form.hide();

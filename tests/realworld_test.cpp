@@ -1,4 +1,5 @@
 // SPDX-License-Identifier: MIT
+#include "platform/separators.h"
 #include "search/sources/locations.h"
 #include "support/bookmark_lists.h"
 #include "support/temp_folder.h"
@@ -105,7 +106,7 @@ TEST_F(Realworld, NamesAndAddressesSurviveReading) {
 }
 
 TEST_F(Realworld, ShortcutFiles) {
-    const std::string top = root_ + "url\\";
+    const std::string top = platform::folderPath(root_ + "url\\"); // as the walk names it
     EXPECT_EQ(readAll(fnReadFavorites, "url\\").size(), 12u);
     auto names = byName(fnReadFavorites, "url\\");
     const std::pair<const char*, const char*> cases[] = {

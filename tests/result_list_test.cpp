@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: MIT
 #include "debug_log/debug_log.h"
+#include "platform/separators.h"
 #include "search/request/search_request.h"
 #include "search/results/address_copies.h"
 #include "search/results/ordering.h"
@@ -19,13 +20,18 @@ SearchRequest makeRequest(int duplicates, int sort, int function) {
             .removeDuplicates = duplicates == DUPS_REMOVE};
 }
 
+// A favorite's name as the walk of the stored folder "Fav\" makes it.
+std::string favorite(std::string_view file) {
+    return platform::folderPath("Fav\\") + std::string(file);
+}
+
 } // namespace
 
 TEST(ResultList, RemoveDuplicatesComparesEachCandidateWithTheLastKept) {
     const std::vector<Bookmark> urls{
         {"a", "x\\Page"}, {"b", "y\\page"}, {"c", "HTTP://z"}, {"d", "http://Z"}};
     const std::vector<Bookmark> mixed{
-        {"n1", "u1"}, {"C:\\F\\n2.url", "u1", true}, {"n2", "u2"}, {"N2", "u3"}, {"n3", "u3"}};
+        {"n1", "u1"}, {favorite("n2.url"), "u1", true}, {"n2", "u2"}, {"N2", "u3"}, {"n3", "u3"}};
     const std::vector<Bookmark> empties{{"", ""}, {"", ""}, {"x", ""}};
     // Duplicates, Sort, Function, the candidates and the indices of those kept.
     const std::tuple<int, int, int, const std::vector<Bookmark>&, std::string> cases[] = {
@@ -45,7 +51,7 @@ TEST(ResultList, RemoveDuplicatesComparesEachCandidateWithTheLastKept) {
 }
 
 TEST(ResultList, ListLinePutsTheSortedFieldFirst) {
-    const Bookmark news{"C:\\Fav\\News.url", "http://n", true};
+    const Bookmark news{favorite("News.url"), "http://n", true};
     // Sort, Function, whether the name comes first
     const std::tuple<int, int, bool> cases[] = {{0, 1, true}, {1, 0, false}, {3, 0, true},
                                                 {3, 2, true}, {3, 7, true},  {3, 1, false},
@@ -74,11 +80,11 @@ TEST(ResultList, BrowserBookmarksShowTheirWholeName) {
 
 TEST(ResultList, BuildListLinesGivesEveryRecordAnAddress) {
     test::TempFolder t;
-    const std::string shortcut = t.asFolder() + "Home.url";
+    const std::string shortcut = t / "Home.url";
     t.write("Home.url", "[InternetShortcut]\r\nURL=http://home\r\n");
     std::vector<Bookmark> results{{shortcut, "", true, true},
-                                  {shortcut, "", false}, // not a favorite: its name is no file
-                                  {t.asFolder() + "Gone.url", "", true, true},
+                                  {t.asFolder() + "Home.url", "", false}, // not a favorite
+                                  {t / "Gone.url", "", true, true},
                                   {"Kept.url", "http://kept", true}};
     EXPECT_EQ(fnBuildListLines(makeRequest(15, SORT_NAME, FUNC_NAME), results, DebugLog::silent()),
               (std::vector<std::string>{"Home  -  http://home", "Home  -  <not found>",
@@ -97,19 +103,21 @@ TEST(ResultList, WhereABookmarkLivesInItsNoteAndDescription) {
     EXPECT_EQ(fnWhereNote(browser), "Bookmarks Menu/Work \u00b7 Firefox, profile default");
     EXPECT_EQ(fnRowDescription(browser), "Name: Tips \\ Tricks\nAddress: https://t/\nSource: "
                                          "Firefox\nProfile: default\nFolder: Bookmarks Menu/Work");
-    Bookmark favorite{"C:\\Fav\\News.url", "http://n/", true};
-    favorite.Source = SourceName("MSIE Main", "");
-    EXPECT_EQ(fnWhereNote(favorite), "");
-    EXPECT_EQ(fnRowDescription(favorite), "Name: News\nAddress: http://n/\nSource: MSIE "
-                                          "Main\nFolder: (top level)\nFile: C:\\Fav\\News.url");
-    EXPECT_EQ(fnCopiesList(favorite), "");
+    Bookmark news{favorite("News.url"), "http://n/", true};
+    news.Source = SourceName("MSIE Main", "");
+    EXPECT_EQ(fnWhereNote(news), "");
+    EXPECT_EQ(fnRowDescription(news), "Name: News\nAddress: http://n/\nSource: MSIE "
+                                      "Main\nFolder: (top level)\nFile: " +
+                                          news.Name);
+    EXPECT_EQ(fnCopiesList(news), "");
 
     // A merged row lists every copy, its own first.
-    favorite.OtherCopies = {{browser.Source, browser.Folder}, {SourceName("Opera Alt", ""), {}}};
-    EXPECT_EQ(fnRowDescription(favorite),
-              "Name: News\nAddress: http://n/\nSource: MSIE Main\nFolder: (top level)\nFile: "
-              "C:\\Fav\\News.url\nCopies: 3\nMSIE Main \u00b7 (top level)\nFirefox, profile "
-              "default \u00b7 Bookmarks Menu/Work\nOpera Alt \u00b7 (top level)");
+    news.OtherCopies = {{browser.Source, browser.Folder}, {SourceName("Opera Alt", ""), {}}};
+    EXPECT_EQ(fnRowDescription(news),
+              "Name: News\nAddress: http://n/\nSource: MSIE Main\nFolder: (top level)\nFile: " +
+                  news.Name +
+                  "\nCopies: 3\nMSIE Main \u00b7 (top level)\nFirefox, profile default \u00b7 "
+                  "Bookmarks Menu/Work\nOpera Alt \u00b7 (top level)");
 }
 
 // Addresses compare with their scheme and host in any case and a final "/"

@@ -31,7 +31,7 @@ class SearchRun : public ::testing::Test {
     test::TempFolder t;
     test::FakeClock clock;
     Settings s;
-    const std::string favorites = t.asFolder() + "Fav\\", timer = "  50851.23";
+    const std::string favorites = t.asFolder("Fav"), timer = "  50851.23";
 
     // The Favorites folder is named; each test switches it on or not.
     SearchRun() { s.MSIEMain = favorites; }
@@ -87,7 +87,7 @@ TEST_F(SearchRun, LogsEveryStepOfARunAndMatchesTheLowerCasedUntrimmedTerm) {
 TEST_F(SearchRun, ReadsTheSwitchedOnSourcesInOrderMainBeforeAlternative) {
     shortcut("Fav/x1.url", "u1");
     shortcut("Alt/x2.url", "u2");
-    s.MSIEAlt = t.asFolder() + "Alt\\";
+    s.MSIEAlt = t.asFolder("Alt");
     s.NetscapeMain = t.write("ns.html", "<DT><A HREF=\"u3\">x3<");
     s.NetscapeAlt = t.write("ns-alt.html", "<DT><A HREF=\"u4\">x4<");
     s.OperaMain = t.write("op.adr", "#URL\nNAME=x5\nURL=u5\n");

@@ -50,9 +50,7 @@ EntryKind kindOf(int dirFd, const dirent& entry) {
 } // namespace
 
 std::string nativePath(std::string_view path) {
-    std::string native(path);
-    std::replace(native.begin(), native.end(), '\\', '/');
-    return native;
+    return std::string(path);
 }
 
 namespace {
@@ -300,8 +298,8 @@ bool OpenFolder::list(std::vector<FolderEntry>& entries) const {
 }
 
 bool OpenFolder::readWholeFile(std::string_view name, std::string& bytes, std::size_t limit) const {
-    // A name that the mapping of "\\" turns into an absolute path would leave the folder.
-    if (handle_ == nullptr || name.starts_with('\\') || name.starts_with('/')) {
+    // openat would take an absolute name as it is, leaving the folder.
+    if (handle_ == nullptr || name.starts_with('/')) {
         return platform::readWholeFile(path_ + std::string(name), bytes, limit);
     }
     const int fd = openat(dirfd(stream(handle_)), nativePath(name).c_str(), kReadFlags);

@@ -2,6 +2,7 @@
 #include "search/discovery/browser_discovery.h"
 
 #include "platform/files.h"
+#include "platform/separators.h"
 #include "search/discovery/browser_install_places.h"
 #include "search/discovery/discovery_read_limit.h"
 #include "search/discovery/local_state.h"
@@ -30,25 +31,14 @@ bool startsWithIgnoringCase(std::string_view text, std::string_view prefix) {
            platform::equalsIgnoringAsciiCase(text.substr(0, prefix.size()), prefix);
 }
 
-// Paths are joined with the separator of the system whose home this is.
-class PathJoiner {
-  public:
-    explicit PathJoiner(Layout layout) : separator_(layout == Layout::Windows ? '\\' : '/') {}
-
-    std::string operator()(std::string_view base, std::string_view relative) const {
-        std::string path(base);
-        if (!path.empty() && path.back() != '/' && path.back() != '\\') {
-            path += separator_;
-        }
-        for (const char c : relative) {
-            path += c == '/' || c == '\\' ? separator_ : c;
-        }
-        return path;
-    }
-
-  private:
-    char separator_;
-};
+// A path below base, joined with the running system's separator: names read
+// from the disk, profiles.ini and "Local State" keep their bytes, so on Linux a
+// "\" stays in a name.
+std::string join(std::string_view base, std::string_view relative) {
+    std::string names(relative);
+    std::replace_if(names.begin(), names.end(), platform::isSeparator, platform::kSeparator);
+    return platform::pathIn(base, names);
+}
 
 bool isFolder(const std::string& path) {
     return !path.empty() && platform::folderIdentity(path).has_value();
@@ -70,8 +60,7 @@ std::string baseFolder(const UserFolders& folders, InstallPlace::Base base) {
 
 // The existing folders a place's path leads to; a name ending in "*" takes
 // every folder it starts, in listing order.
-std::vector<std::string> expandPlace(const std::string& base, std::string_view relative,
-                                     const PathJoiner& join) {
+std::vector<std::string> expandPlace(const std::string& base, std::string_view relative) {
     std::vector<std::string> found;
     if (base.empty()) {
         return found;
@@ -114,7 +103,7 @@ BrowserProfile profileOf(Browser browser, std::string install, std::string name,
 // Fills in the bookmarks file of a profile folder, or why there is none; a
 // profile found without one is read as it is (its browser may make the file
 // while the program runs). True when the file is there.
-bool locateBookmarksFile(BrowserProfile& profile, const PathJoiner& join) {
+bool locateBookmarksFile(BrowserProfile& profile) {
     std::vector<platform::FolderEntry> entries;
     platform::listFolder(profile.folder, entries);
     const auto has = [&](auto matches) {
@@ -140,8 +129,7 @@ bool locateBookmarksFile(BrowserProfile& profile, const PathJoiner& join) {
 // The bookmarks of the account signed in to a Chromium-family profile, which
 // the browser keeps beside the profile's own in a file of their own: one more
 // source of that profile, when the file is there.
-std::optional<BrowserProfile> accountBookmarksOf(const BrowserProfile& profile,
-                                                 const PathJoiner& join) {
+std::optional<BrowserProfile> accountBookmarksOf(const BrowserProfile& profile) {
     if (fnUsesPlaces(profile.browser)) {
         return std::nullopt;
     }
@@ -166,8 +154,7 @@ void sortByFolder(std::vector<BrowserProfile>& profiles) {
                      });
 }
 
-std::vector<BrowserProfile> firefoxProfiles(const InstallPlace& place, const std::string& root,
-                                            const PathJoiner& join) {
+std::vector<BrowserProfile> firefoxProfiles(const InstallPlace& place, const std::string& root) {
     std::vector<BrowserProfile> profiles;
     std::string ini;
     if (!platform::readWholeFile(join(root, "profiles.ini"), ini, kDiscoveryReadLimit)) {
@@ -196,8 +183,7 @@ bool isProfileFolderName(std::string_view name) {
 }
 
 // The profiles "Local State" names, else the "Default" and "Profile N" folders.
-std::vector<std::pair<std::string, std::string>> chromiumProfileFolders(const std::string& root,
-                                                                        const PathJoiner& join) {
+std::vector<std::pair<std::string, std::string>> chromiumProfileFolders(const std::string& root) {
     std::vector<std::pair<std::string, std::string>> folders;
     for (LocalStateProfile& named : fnReadLocalStateFile(join(root, "Local State"))) {
         folders.emplace_back(std::move(named.folder), std::move(named.name));
@@ -214,10 +200,9 @@ std::vector<std::pair<std::string, std::string>> chromiumProfileFolders(const st
     return folders;
 }
 
-std::vector<BrowserProfile> chromiumProfiles(const InstallPlace& place, const std::string& root,
-                                             const PathJoiner& join) {
+std::vector<BrowserProfile> chromiumProfiles(const InstallPlace& place, const std::string& root) {
     std::vector<BrowserProfile> profiles;
-    for (auto& [folder, name] : chromiumProfileFolders(root, join)) {
+    for (auto& [folder, name] : chromiumProfileFolders(root)) {
         BrowserProfile profile =
             profileOf(place.browser, std::string(place.label), std::move(name), join(root, folder));
         if (isFolder(profile.folder)) {
@@ -226,7 +211,7 @@ std::vector<BrowserProfile> chromiumProfiles(const InstallPlace& place, const st
     }
     // Some installations (Opera) keep their one profile in the folder itself.
     BrowserProfile own = profileOf(place.browser, std::string(place.label), "Default", root);
-    if (locateBookmarksFile(own, join)) {
+    if (locateBookmarksFile(own)) {
         profiles.push_back(std::move(own));
     }
     return profiles;
@@ -266,8 +251,6 @@ UserFolders fnCurrentUserFolders() {
 }
 
 std::vector<BrowserProfile> fnProfilesAtPath(Browser pBrowser, const std::string& pPath) {
-    const Layout layout = fnCurrentUserFolders().layout;
-    const PathJoiner join(layout);
     BrowserProfile profile = profileOf(pBrowser,
                                        fnUsesPlaces(pBrowser) ? "Firefox, added by hand"
                                                               : "Chromium family, added by hand",
@@ -275,12 +258,12 @@ std::vector<BrowserProfile> fnProfilesAtPath(Browser pBrowser, const std::string
     profile.namedByUser = true;
     std::optional<BrowserProfile> account;
     if (isFolder(pPath) || pPath.empty()) {
-        locateBookmarksFile(profile, join);
-        account = accountBookmarksOf(profile, join);
+        locateBookmarksFile(profile);
+        account = accountBookmarksOf(profile);
     } else {
         // A file: the bookmarks themselves, whatever the folder holds beside them.
         profile.bookmarksFile = pPath;
-        const std::size_t end = pPath.find_last_of("/\\");
+        const std::size_t end = pPath.find_last_of(platform::kSeparators);
         profile.folder = end == std::string::npos ? std::string() : pPath.substr(0, end);
     }
     if (pPath.empty()) {
@@ -294,7 +277,6 @@ std::vector<BrowserProfile> fnProfilesAtPath(Browser pBrowser, const std::string
 }
 
 std::vector<BrowserProfile> fnDiscoverBrowserProfiles(const UserFolders& pFolders) {
-    const PathJoiner join(pFolders.layout);
     std::vector<BrowserProfile> all;
     // Two paths can lead to one folder (a link, $XDG_CONFIG_HOME set to a folder
     // already listed, or two profiles.ini naming one profile): it is read once.
@@ -302,22 +284,22 @@ std::vector<BrowserProfile> fnDiscoverBrowserProfiles(const UserFolders& pFolder
     FirstVisits profileFolders;
     for (const InstallPlace& place : fnInstallPlaces(pFolders.layout)) {
         for (const std::string& root :
-             expandPlace(baseFolder(pFolders, place.base), place.relative, join)) {
+             expandPlace(baseFolder(pFolders, place.base), place.relative)) {
             if (!roots.isFirst(root)) {
                 continue;
             }
             std::vector<BrowserProfile> profiles = fnUsesPlaces(place.browser)
-                                                       ? firefoxProfiles(place, root, join)
-                                                       : chromiumProfiles(place, root, join);
+                                                       ? firefoxProfiles(place, root)
+                                                       : chromiumProfiles(place, root);
             sortByFolder(profiles);
             for (BrowserProfile& profile : profiles) {
                 if (!profileFolders.isFirst(profile.folder)) {
                     continue;
                 }
                 if (profile.bookmarksFile.empty()) {
-                    locateBookmarksFile(profile, join);
+                    locateBookmarksFile(profile);
                 }
-                std::optional<BrowserProfile> account = accountBookmarksOf(profile, join);
+                std::optional<BrowserProfile> account = accountBookmarksOf(profile);
                 all.push_back(std::move(profile));
                 if (account) {
                     all.push_back(std::move(*account));

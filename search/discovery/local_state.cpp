@@ -2,7 +2,10 @@
 #include "search/discovery/local_state.h"
 
 #include "platform/files.h"
+#include "platform/separators.h"
 #include "search/scanning/json_events.h"
+
+#include <algorithm>
 
 namespace zaptrove {
 
@@ -86,10 +89,12 @@ class ProfileListHandler {
         return false;
     }
 
-    // Only a plain folder name can name a profile folder inside the user's data.
+    // Only a plain folder name can name a profile folder inside the user's data:
+    // no separator, no drive (":"), no NUL. On Linux a "\" is a byte of a name.
     static bool isPlainFolderName(std::string_view name) {
         return !name.empty() && name != "." && name != ".." &&
-               name.find_first_of(std::string_view("/\\:\0", 4)) == std::string_view::npos;
+               name.find_first_of(std::string_view(":\0", 2)) == std::string_view::npos &&
+               std::ranges::none_of(name, platform::isSeparator);
     }
 
     std::vector<LocalStateProfile>& profiles_;

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "search/discovery/location_discovery.h"
 
+#include "platform/separators.h"
 #include "search/discovery/discovery_read_limit.h"
 #include "search/discovery/text_file.h"
 #include "settings/registry_values.h"
@@ -73,9 +74,7 @@ std::string fnFindNetscapeFile(platform::Registry& pRegistry) {
                        std::string(kNetscapeUsers) + "\\" + profile, "DirRoot", folder)) {
         return NOT_FOUND;
     }
-    if (!folder.ends_with('\\')) {
-        folder += '\\';
-    }
+    folder = platform::folderPath(folder);
     std::string prefs;
     if (!platform::fnOpenFile(folder + "prefs.js", prefs, kDiscoveryReadLimit)) {
         return NOT_FOUND;

@@ -1,7 +1,20 @@
 // SPDX-License-Identifier: MIT
 #include "search/results/display_name.h"
 
+#include "platform/separators.h"
+
 namespace zaptrove {
+
+namespace {
+
+std::string_view withoutUrlEnding(std::string_view text) {
+    if (text.ends_with(".url")) {
+        text.remove_suffix(4);
+    }
+    return text;
+}
+
+} // namespace
 
 std::string_view fnDisplayNameView(std::string_view pPath) {
     // Forward searches for "\\" run at memchr speed, and most texts have none.
@@ -9,14 +22,19 @@ std::string_view fnDisplayNameView(std::string_view pPath) {
          slash = pPath.find('\\')) {
         pPath.remove_prefix(slash + 1);
     }
-    if (pPath.ends_with(".url")) {
-        pPath.remove_suffix(4);
-    }
-    return pPath;
+    return withoutUrlEnding(pPath);
 }
 
 std::string_view fnShownText(const Bookmark& pRecord, std::string_view pText) {
     return pRecord.Origin.empty() ? fnDisplayNameView(pText) : pText;
+}
+
+std::string_view fnShownName(const Bookmark& pRecord) {
+    if (!pRecord.IsShortcut) {
+        return fnShownText(pRecord, pRecord.Name);
+    }
+    const std::string_view path = pRecord.Name;
+    return withoutUrlEnding(path.substr(path.rfind(platform::kSeparator) + 1)); // npos + 1 is 0
 }
 
 std::string fnDisplayName(std::string_view pPath) {

@@ -20,4 +20,10 @@ std::string_view fnDisplayNameView(std::string_view pPath);
 // are titles, not paths ("Tips \ Tricks", "all about file.url").
 std::string_view fnShownText(const Bookmark& pRecord, std::string_view pText);
 
+// What a record shows of its name: for a favorite, its shortcut file's name
+// after the last separator the walk put, so that on Linux a "\" in the name
+// stays ("Tips \ Tricks"), without a final lower-case ".url"; fnShownText of
+// the name for the others.
+std::string_view fnShownName(const Bookmark& pRecord);
+
 } // namespace zaptrove

@@ -44,7 +44,7 @@ std::uint64_t keyHead(std::string_view key) {
 }
 
 std::string_view sortField(const Bookmark& record, int byUrl) {
-    return fnShownText(record, byUrl == 0 ? record.Name : record.URL);
+    return byUrl == 0 ? fnShownName(record) : fnShownText(record, record.URL);
 }
 
 // Puts the record at order[k].index into place k for each k in [low, high],

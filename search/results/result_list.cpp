@@ -24,7 +24,7 @@ int duplicateKeyMode(const SearchRequest& request) {
 // The lower-cased text a record is compared by: the shown text of its address
 // in mode 1, of its name otherwise (mode "both" compares addresses as they are).
 void duplicateKey(int mode, const Bookmark& record, std::string& key) {
-    platform::lowerCaseInto(fnShownText(record, mode == 1 ? record.URL : record.Name), key);
+    platform::lowerCaseInto(mode == 1 ? fnShownText(record, record.URL) : fnShownName(record), key);
 }
 
 } // namespace
@@ -72,7 +72,7 @@ void subReadMissingShortcutAddresses(std::vector<Bookmark>& pRecords) {
 std::string fnListLine(const SearchRequest& pRequest, const Bookmark& pRecord) {
     const bool nameFirst = pRequest.sort == SORT_NAME ||
                            (pRequest.sort == SORT_SEARCHED && pRequest.mode != SearchMode::Url);
-    const std::string_view name = fnShownText(pRecord, pRecord.Name);
+    const std::string_view name = fnShownName(pRecord);
     std::string line;
     line.reserve(name.size() + pRecord.URL.size() + 5);
     line.append(nameFirst ? name : std::string_view(pRecord.URL));

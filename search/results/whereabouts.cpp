@@ -32,7 +32,7 @@ std::string fnWhereNote(const Bookmark& pRecord) {
 
 std::string fnRowDescription(const Bookmark& pRecord) {
     std::string text;
-    text.append("Name: ").append(fnShownText(pRecord, pRecord.Name));
+    text.append("Name: ").append(fnShownName(pRecord));
     text.append("\nAddress: ").append(pRecord.URL);
     text.append("\nSource: ").append(pRecord.Source.source());
     if (!pRecord.Source.profile().empty()) {

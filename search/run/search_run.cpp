@@ -73,14 +73,15 @@ void readLocations(const std::vector<LocationToRead>& locations, bool folders,
         for (std::size_t i = first; i < candidates.size(); ++i) {
             candidates[i].Source = source;
         }
-        subExcuseAbsentSource(reading, path, namedByUser);
+        const std::string onDisk = fnPathOnDisk(*location, path);
+        subExcuseAbsentSource(reading, onDisk, namedByUser);
         if (!reading.readWhole()) {
             log.subDebug(LOG_FAIL, std::string(location->kind) +
                                        (reading.unreadable() ? " could not be read: "
                                                              : " read only in part: ") +
                                        path + ": " + reading.Problem);
         }
-        report.add(location->kind, path, std::move(reading));
+        report.add(location->kind, onDisk, std::move(reading));
     }
 }
 

@@ -15,7 +15,7 @@ class DebugLog;
 // An enabled source that could not be read (or not whole), and why.
 struct UnreadableSource {
     std::string Kind;     // "Favorites folder", "Netscape file", "Opera file", "Firefox profile"...
-    std::string Location; // as the settings name it
+    std::string Location; // the path read
     std::string Reason;   // in the system's words, e.g. "No such file or directory"
 };
 

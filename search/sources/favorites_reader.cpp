@@ -3,6 +3,7 @@
 
 #include "debug_log/debug_log.h"
 #include "platform/files.h"
+#include "platform/separators.h"
 #include "search/matching/matcher.h"
 #include "search/scanning/shared_work.h"
 #include "settings/settings.h"
@@ -71,8 +72,9 @@ std::string_view nameTextOf(std::string_view entry) {
     return entry.substr(0, entry.size() - 4);
 }
 
-// A folder's path below the walk's root, "/" between its names, made for the
-// first bookmark kept in it and shared by the others. One node holds every
+// A folder's path below the walk's root, "/" between its names (the walk puts
+// the system's separator there, so on Linux a "\" stays in its name), made for
+// the first bookmark kept in it and shared by the others. One node holds every
 // name: the walk goes breadth first and keeps no tree to share.
 class PathBelowRoot {
   public:
@@ -81,8 +83,8 @@ class PathBelowRoot {
 
     const FolderPath& path() {
         if (!made_ && !below_.empty()) {
-            std::string names(below_.substr(0, below_.find_last_not_of('\\') + 1));
-            std::replace(names.begin(), names.end(), '\\', '/');
+            std::string names(below_.substr(0, below_.size() - 1));
+            std::replace(names.begin(), names.end(), platform::kSeparator, '/');
             path_ =
                 FolderPath(std::make_shared<const FolderNode>(FolderNode{std::move(names), {}}));
         }
@@ -148,7 +150,7 @@ void listFolder(const std::string& folder, std::size_t rootLength,
     for (platform::FolderEntry& entry : entries) {
         if (!hasShortcutExtension(entry.name)) {
             if (entry.isDirectory) {
-                dirQueue.push_back(folder + entry.name + "\\");
+                dirQueue.push_back(folder + entry.name + platform::kSeparator);
             }
         } else if (matcher.mode() == SearchMode::Name) {
             if (matcher.nameMatches(nameTextOf(entry.name), scratch)) {
@@ -182,10 +184,12 @@ SourceReading fnReadFavorites(std::string_view pFolder, const Matcher& pMatcher,
     SharedWork<FolderShortcuts, decltype(read)> reading(read);
     const auto handOn = [&](FolderShortcuts&& shortcuts) { reading.add(std::move(shortcuts)); };
 
+    // The records are named from the folder with its final separator the system's.
+    const std::string root = platform::folderPath(pFolder);
     std::vector<std::string> dirQueue;
     std::set<std::pair<std::uint64_t, std::uint64_t>> visited;
     if (namesAFolder(pFolder)) {
-        dirQueue.emplace_back(pFolder);
+        dirQueue.push_back(root);
     }
     const std::size_t before = pCandidates.size();
     SourceReading result;
@@ -196,8 +200,8 @@ SourceReading fnReadFavorites(std::string_view pFolder, const Matcher& pMatcher,
         auto files = std::make_unique<const platform::OpenFolder>(folder);
         const auto identity = files->identity();
         if (identity && visited.emplace(identity->device, identity->node).second) {
-            listFolder(folder, pFolder.size(), std::move(files), pMatcher, scratch, entries,
-                       dirQueue, pCandidates, handOn);
+            listFolder(folder, root.size(), std::move(files), pMatcher, scratch, entries, dirQueue,
+                       pCandidates, handOn);
         } else if (readIndex == 0) {
             result.Problem = files->problem();
         }

@@ -15,7 +15,8 @@ class Matcher;
 
 // Walks a Favorites folder tree breadth first and appends the matching ".url"
 // shortcuts to pCandidates; answers how many, and why the folder could not be
-// listed. pFolder ends in a separator. A search by name opens no shortcut file.
+// listed. pFolder ends in "\" or "/", the folder's end; each record is named by
+// its shortcut file's path. A search by name opens no shortcut file.
 // A tree that links back into itself is walked once.
 SourceReading fnReadFavorites(std::string_view pFolder, const Matcher& pMatcher,
                               std::vector<Bookmark>& pCandidates, const DebugLog& pLog);

@@ -2,6 +2,7 @@
 #include "search/sources/firefox_reader.h"
 
 #include "platform/files.h"
+#include "platform/separators.h"
 #include "search/matching/matcher.h"
 #include "search/scanning/folder_trail.h"
 #include "search/sources/places_snapshot.h"
@@ -101,13 +102,13 @@ template <typename Text> BookmarkText bookmarkText(Text text) {
 }
 
 // A path in an SQLite URI: "/" separators, and every byte that could be read as
-// URI syntax escaped.
+// URI syntax escaped (on Linux a "\" of a name too).
 std::string uriEscaped(std::string_view path) {
     static constexpr char kHex[] = "0123456789ABCDEF";
     std::string uri;
     for (const char c : path) {
         const auto byte = static_cast<unsigned char>(c);
-        if (c == '\\') {
+        if (platform::isSeparator(c)) {
             uri += '/';
         } else if (std::isalnum(byte) != 0 ||
                    std::string_view("/._-~:").find(c) != std::string_view::npos) {
@@ -384,10 +385,9 @@ SourceReading query(const std::string& path, bool withLog, const Matcher& matche
 
 SourceReading fnReadFirefoxPlaces(std::string_view pPath, const Matcher& pMatcher,
                                   std::vector<Bookmark>& pCandidates) {
-    std::string database(pPath);
-    if (platform::folderIdentity(pPath)) {
-        database += "\\places.sqlite";
-    }
+    const std::string database = platform::folderIdentity(pPath)
+                                     ? platform::pathIn(pPath, "places.sqlite")
+                                     : std::string(pPath);
     return fnReadUnchangedPlaces(database, pCandidates, [&](bool withLog) {
         return query(database, withLog, pMatcher, pCandidates);
     });

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
 #include "search/sources/locations.h"
 
+#include "platform/separators.h"
+
 namespace zaptrove {
 
 std::optional<std::string> fnLocationPath(std::string_view pStored, bool pIsFolder) {
@@ -20,6 +22,10 @@ std::optional<std::string> fnLocationPath(std::string_view pStored, bool pIsFold
         path += '\\';
     }
     return path;
+}
+
+std::string fnPathOnDisk(const Location& pLocation, std::string_view pPath) {
+    return pLocation.isFolder ? platform::folderPath(pPath) : std::string(pPath);
 }
 
 bool fnNamedByUser(const Location& pLocation, const Settings& pSettings) {

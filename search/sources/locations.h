@@ -56,12 +56,17 @@ inline constexpr std::array<Location, 6> kLocations = {{
      fnReadOpera},
 }};
 
-// The path a location's stored text names, as its reader takes it; nothing
-// when it names none (empty, "<not found>", or a folder path of separators
-// only, which would mean a whole drive). "/" and "\" both separate; a folder
-// path gets a final "\" in place of a "/" or where it has none, so that entry
-// names follow it directly.
+// The path a location's stored text names, as its reader takes it and the log
+// and the source listing show it; nothing when it names none (empty, "<not
+// found>", or a folder path of separators only, which would mean a whole
+// drive). A folder path ends in "\" as stored: one is put in place of a final
+// "/" or where it has none. Before its end, "/" separates names; so does "\"
+// on Windows, while on Linux it is a byte of a name, as a file path is taken.
 std::optional<std::string> fnLocationPath(std::string_view pStored, bool pIsFolder);
+
+// What a path of fnLocationPath's opens on this system: a folder path ends in
+// the system's separator.
+std::string fnPathOnDisk(const Location& pLocation, std::string_view pPath);
 
 // False while the location holds the path start-up found (the default
 // Favorites folder, the Netscape file a profile names); true for any other

@@ -37,7 +37,8 @@ std::string fnLocationStatus(const Location& pLocation, const Settings& pSetting
     const Matcher everyName("", SearchMode::Name);
     std::vector<Bookmark> found;
     SourceReading reading = pLocation.reader(*path, everyName, found, DebugLog::silent());
-    subExcuseAbsentSource(reading, *path, fnNamedByUser(pLocation, pSettings));
+    subExcuseAbsentSource(reading, fnPathOnDisk(pLocation, *path),
+                          fnNamedByUser(pLocation, pSettings));
     return statusOf(reading);
 }
 

@@ -22,8 +22,11 @@ class TempFolder {
     // The path of an entry below the folder ("a/b.url" gives path()/a/b.url, in
     // the platform's own form).
     std::string operator/(std::string_view relative) const;
-    // The folder as the program holds a Favorites folder: ending in "\".
-    std::string asFolder() const { return path_ + "\\"; }
+    // The folder, or one below it, as the program stores a Favorites folder:
+    // ending in "\".
+    std::string asFolder(std::string_view relative = {}) const {
+        return (relative.empty() ? path_ : *this / relative) + "\\";
+    }
 
     // Writes a file (creating missing parent folders) and answers its path.
     std::string write(std::string_view relative, std::string_view bytes) const;
