@@ -85,6 +85,17 @@ bool applyValueOption(std::string_view name, const std::string& value, FindOptio
         if (code) {
             options.browsers = *code == DO_YES;
         }
+    } else if (name == "folders") {
+        std::optional<std::int16_t> code;
+        pick(kSwitchChoices, code);
+        if (code) {
+            options.folderWords = *code == DO_YES;
+        }
+    } else if (name == "leave-out") {
+        options.leaveOut.emplace(options.leaveOut.value_or(std::vector<std::string>()));
+        if (!value.empty()) {
+            options.leaveOut->push_back(value);
+        }
     } else if (name == "open-with") {
         std::optional<std::int16_t> code;
         pick(kOpenWithChoices, code);
@@ -207,6 +218,8 @@ void subApplySearchOptions(const FindOptions& pOptions, SearchRequest& pRequest)
     if (pOptions.accents) {
         pRequest.rules.ignoreAccents = *pOptions.accents == ACCENTS_IGNORE;
     }
+    pRequest.rules.folderWords = pOptions.folderWords.value_or(pRequest.rules.folderWords);
+    pRequest.leaveOut = pOptions.leaveOut.value_or(pRequest.leaveOut);
 }
 
 std::string fnFindUsage() {
@@ -225,6 +238,11 @@ std::string fnFindUsage() {
            "                            order (default: together)\n"
            "  --accents match|ignore    ignore accents: \"cafe\" finds \"Café\"\n"
            "                            (default: match)\n"
+           "  --folders on|off          with --by name or both, the words are found in\n"
+           "                            folder names too (default: as stored; off)\n"
+           "  --leave-out FOLDER        leave out the bookmarks in every folder of this\n"
+           "                            name and below it (letter case ignored); may be\n"
+           "                            given again; replaces the stored list\n"
            "  --favorites DIR           an Internet Explorer Favorites folder\n"
            "  --favorites-alt DIR       an alternative Favorites folder\n"
            "  --netscape FILE           a Netscape bookmark file\n"

@@ -20,6 +20,10 @@ struct FindOptions {
     std::optional<std::int16_t> duplicates; // --dups
     std::optional<std::int16_t> words;      // --words
     std::optional<std::int16_t> accents;    // --accents
+    std::optional<bool> folderWords;        // --folders on|off
+    // --leave-out, every one given; they replace the stored list, and an empty
+    // one adds no name (so --leave-out "" leaves nothing out).
+    std::optional<std::vector<std::string>> leaveOut;
     // The paths named for the six locations, by their row of kLocations, and
     // for a Firefox profile and a Chromium-family one.
     std::array<std::optional<std::string>, kLocations.size()> locations;
@@ -50,8 +54,8 @@ FindOptions fnParseFindOptions(const std::vector<std::string>& pArgs);
 // source on or off, but for the locations named.
 void subApplySourceOptions(const FindOptions& pOptions, Settings& pSettings);
 
-// Lays the other options over the request: --by, --sort, --dups, --words and
-// --accents replace what the settings asked for.
+// Lays the other options over the request: --by, --sort, --dups, --words,
+// --accents, --folders and --leave-out replace what the settings asked for.
 void subApplySearchOptions(const FindOptions& pOptions, SearchRequest& pRequest);
 
 // The text --help prints.

@@ -29,6 +29,8 @@ struct SearchRequest {
     std::int16_t sort = SORT_SEARCHED;
     bool removeDuplicates = false;
     MatchRules rules = {};
+    // The folders whose bookmarks, at any depth inside them, are left out.
+    std::vector<std::string> leaveOut = {};
     // The locations switched on that name one, and the browser profiles
     // switched on, in reading order.
     std::vector<LocationToRead> locations = {};
