@@ -492,6 +492,8 @@ TEST_F(FindCommand, FoldersAndLeaveOutOverTheStoredFolderRules) {
 
     using namespace zaptrove::platform;
     zaptrove::subCreateKey(*registry, RegistryRoot::CurrentUser, zaptrove::SettingsKey);
+    zaptrove::subSetValue(*registry, RegistryRoot::CurrentUser, zaptrove::SettingsKey, "Present",
+                          1.0, RegistryType::Dword);
     zaptrove::subSetValue(*registry, RegistryRoot::CurrentUser, zaptrove::SettingsKey,
                           "FolderWords", 36.0, RegistryType::Dword);
     zaptrove::subSetValue(*registry, RegistryRoot::CurrentUser, zaptrove::SettingsKey, "LeaveOut",
