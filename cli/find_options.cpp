@@ -59,6 +59,14 @@ bool applyValueOption(std::string_view name, const std::string& value, FindOptio
             options.error = "invalid value '" + value + "' for --" + std::string(name);
         }
     };
+    // An on|off or own|default choice, as the DO_YES it stands for or not.
+    const auto decide = [&](auto& choices, std::optional<bool>& field) {
+        std::optional<std::int16_t> code;
+        pick(choices, code);
+        if (code) {
+            field = *code == DO_YES;
+        }
+    };
     const auto locate = [&](std::optional<std::string>& location) {
         location = value;
         options.anyLocation = true;
@@ -80,28 +88,18 @@ bool applyValueOption(std::string_view name, const std::string& value, FindOptio
     } else if (name == "chromium") {
         locate(options.chromium);
     } else if (name == "browsers") {
-        std::optional<std::int16_t> code;
-        pick(kSwitchChoices, code);
-        if (code) {
-            options.browsers = *code == DO_YES;
-        }
+        decide(kSwitchChoices, options.browsers);
     } else if (name == "folders") {
-        std::optional<std::int16_t> code;
-        pick(kSwitchChoices, code);
-        if (code) {
-            options.folderWords = *code == DO_YES;
-        }
+        decide(kSwitchChoices, options.folderWords);
     } else if (name == "leave-out") {
-        options.leaveOut.emplace(options.leaveOut.value_or(std::vector<std::string>()));
+        if (!options.leaveOut) {
+            options.leaveOut.emplace();
+        }
         if (!value.empty()) {
             options.leaveOut->push_back(value);
         }
     } else if (name == "open-with") {
-        std::optional<std::int16_t> code;
-        pick(kOpenWithChoices, code);
-        if (code) {
-            options.ownBrowser = *code == DO_YES;
-        }
+        decide(kOpenWithChoices, options.ownBrowser);
     } else if (name == "debug-log") {
         options.debugLogPath = value;
     } else if (name == "registry" && platform::registryIsHiveFile()) {

@@ -29,13 +29,17 @@ class FolderSearch : public ::testing::Test {
         shortcut("Fav/Work/Jira fav.url", "https://fav/w");
         shortcut("Fav/Private/Deep/Jira fav hidden.url", "https://fav/hidden");
         s.MSIEMain = t.asFolder() + "Fav\\";
-        s.NetscapeMain = t.write("bookmarks.html", "<DL><p>\n<DT><H3>Work</H3>\n<DL><p>\n"
-                                                   "<DT><A HREF=\"https://ns/wiki\">Jira wiki</A>\n"
-                                                   "<DT><H3>private</H3>\n<DL><p>\n"
-                                                   "<DT><A HREF=\"https://ns/tax\">Jira tax</A>\n"
-                                                   "</DL><p>\n</DL><p>\n"
-                                                   "<DT><A HREF=\"https://ns/top\">Jira top</A>\n"
-                                                   "</DL><p>\n");
+        s.NetscapeMain =
+            t.write("bookmarks.html", "<DL><p>\n<DT><H3>Work</H3>\n<DL><p>\n"
+                                      "<DT><A HREF=\"https://ns/wiki\">Jira wiki</A>\n"
+                                      "<DT><H3>private</H3>\n<DL><p>\n"
+                                      "<DT><A HREF=\"https://ns/tax\">Jira tax</A>\n"
+                                      "</DL><p>\n</DL><p>\n"
+                                      "<DT><A HREF=\"https://ns/top\">Jira top</A>\n"
+                                      "<DT><H3>Tools</H3>\n<DL><p>\n"
+                                      "<DT><A HREF=\"https://ns/tips\">Tips \\ tricks</A>\n"
+                                      "</DL><p>\n"
+                                      "</DL><p>\n");
         s.OperaMain = t.write("opera.adr", "Opera Hotlist version 2.0\n\n#FOLDER\n\tNAME=Work\n\n"
                                            "#URL\n\tNAME=Jira opera\n\tURL=https://op/w\n\n-\n\n"
                                            "#URL\n\tNAME=Jira opera top\n\tURL=https://op/top\n");
@@ -85,6 +89,9 @@ TEST_F(FolderSearch, FolderNamesAreSearchedOnlyWhileSwitchedOnAndByNameOrBoth) {
     // the path is searched as shown, "/" between its folders' names
     EXPECT_EQ(found("work/private"),
               (Lines{"Jira tax|Work/private", "Secret jira|Bar/Work/PRIVATE/Sub"}));
+    // a name is searched whole, as its reader compared it, though the list
+    // shows what follows its last "\"
+    EXPECT_EQ(found("tools tips"), Lines{" tricks|Tools"});
     // never across the name and the folders
     s.Words = WORDS_TOGETHER;
     EXPECT_EQ(found("work jira"), Lines{});

@@ -636,8 +636,8 @@ TEST_F(MainWindow, FoldersPageAndOneProfileSwitchedOffShapeTheSearch) {
         EXPECT_TRUE(more.Browsers.chkProfile.value());
         more.cmdOK_Click();
     });
-    EXPECT_EQ(std::tie(settings.FolderWords, settings.LeaveOut, settings.ProfilesOff),
-              std::tie(FOLDER_WORDS_ON, "private; old", tmp / "Person 2"));
+    EXPECT_EQ(std::tuple(settings.FolderWords, settings.LeaveOut, settings.ProfilesOff),
+              std::tuple(FOLDER_WORDS_ON, "private; old", tmp / "Person 2"));
     enter("work zt");
     EXPECT_EQ(rows(), (std::vector<std::string>{"Zt board  -  https://b/"}));
     enter("zt");

@@ -209,14 +209,14 @@ TEST(SearchRequest, AProfileSwitchedOffAloneIsNotRead) {
     const auto read = [&] {
         std::string folders;
         for (const BrowserProfile& profile : fnSearchRequest("", s).browsers)
-            folders += profile.folder + (profile.namedByUser ? "+ " : " ");
+            folders += (profile.namedByUser ? "hand-added" : profile.folder) + " ";
         return folders;
     };
-    EXPECT_EQ(read(), "/p/ff a /p/ff b /p/ff a+ /p/Default ");
+    EXPECT_EQ(read(), "/p/ff a /p/ff b hand-added /p/Default ");
     s.ProfilesOff = "/p/ff a\n/p/Default\n/p/gone";
-    EXPECT_EQ(read(), "/p/ff b /p/ff a+ ");
+    EXPECT_EQ(read(), "/p/ff b hand-added ");
     s.DoChrome = DO_NO, s.ProfilesOff.clear();
-    EXPECT_EQ(read(), "/p/ff a /p/ff b /p/ff a+ ");
+    EXPECT_EQ(read(), "/p/ff a /p/ff b hand-added ");
 }
 
 TEST_F(SearchRun, AnAccountsBookmarksAreSearchedAsASourceOfTheirProfile) {

@@ -15,10 +15,14 @@ bool searchesFolders(const SearchRequest& request) {
            (request.mode == SearchMode::Name || request.mode == SearchMode::Both);
 }
 
-// The name as its reader compared it: a favorite's file name without ".url".
+// The name as its reader compared it: a favorite's file name without ".url",
+// any other record's whole name.
 std::string_view searchedName(const Bookmark& record) {
-    std::string_view name = fnShownText(record, record.Name);
-    if (record.IsShortcut && name.size() >= 4 &&
+    if (!record.IsShortcut) {
+        return record.Name;
+    }
+    std::string_view name = fnDisplayNameView(record.Name);
+    if (name.size() >= 4 &&
         platform::equalsIgnoringAsciiCase(name.substr(name.size() - 4), ".url")) {
         name.remove_suffix(4);
     }
