@@ -23,19 +23,11 @@ class FolderPath {
         : innermost_(std::move(pInnermost)) {}
 
     bool empty() const { return innermost_ == nullptr; }
+    // The innermost folder's node, shared by the records of that folder; null
+    // at the root.
+    const FolderNode* innermost() const { return innermost_.get(); }
     // The folders' names from the root, "/" between them: "Toolbar/Work".
     std::string text() const;
-    // True when pTest holds for the name of a folder on the path, tried from
-    // the innermost out.
-    template <typename Test> bool anyFolder(Test pTest) const {
-        for (const FolderNode* node = innermost_.get(); node != nullptr;
-             node = node->parent.get()) {
-            if (pTest(node->name)) {
-                return true;
-            }
-        }
-        return false;
-    }
 
     bool operator==(const FolderPath& pOther) const { return text() == pOther.text(); }
 

@@ -45,45 +45,53 @@ void FolderScreen::screen(std::vector<Bookmark>& pRecords, std::size_t pFirst) c
     if (!keepAll_ && leaveOut_.empty()) {
         return;
     }
-    MatchScratch scratch;
+    Scratch scratch;
     const auto dropped =
         std::remove_if(pRecords.begin() + static_cast<std::ptrdiff_t>(pFirst), pRecords.end(),
                        [&](const Bookmark& record) { return !keeps(record, scratch); });
     pRecords.erase(dropped, pRecords.end());
 }
 
-bool FolderScreen::keeps(const Bookmark& record, MatchScratch& scratch) const {
-    if (leftOut(record)) {
+bool FolderScreen::keeps(const Bookmark& record, Scratch& scratch) const {
+    if (!leaveOut_.empty() && leftOut(record.Folder.innermost(), record.IsShortcut, scratch)) {
         return false;
     }
     return !keepAll_ || matcher_.matchesWithFolders(searchedName(record), record.URL,
-                                                    record.Folder.text(), scratch);
+                                                    record.Folder.text(), scratch.match);
+}
+
+// A folder is left out when it or a folder around it is named.
+bool FolderScreen::leftOut(const FolderNode* folder, bool favorite, Scratch& scratch) const {
+    std::vector<const FolderNode*> unknown;
+    bool outside = false; // the verdict of the first folder around them already known
+    for (; folder != nullptr; folder = folder->parent.get()) {
+        if (const auto known = scratch.leftOut.find(folder); known != scratch.leftOut.end()) {
+            outside = known->second;
+            break;
+        }
+        unknown.push_back(folder);
+    }
+    for (auto node = unknown.rbegin(); node != unknown.rend(); ++node) {
+        outside = outside || namesLeftOut((*node)->name, favorite, scratch);
+        scratch.leftOut.emplace(*node, outside);
+    }
+    return outside;
 }
 
 // A favorite's path below its walk's root is one node, its folders' names
 // with "/" between them; a browser's folder name may hold "/" itself.
-bool FolderScreen::leftOut(const Bookmark& record) const {
-    if (leaveOut_.empty()) {
-        return false;
+bool FolderScreen::namesLeftOut(std::string_view names, bool favorite, Scratch& scratch) const {
+    for (std::string_view rest = names;;) {
+        const std::size_t end = favorite ? rest.find_first_of("/\\") : std::string_view::npos;
+        platform::lowerCaseInto(rest.substr(0, end), scratch.lowered);
+        if (std::ranges::find(leaveOut_, scratch.lowered) != leaveOut_.end()) {
+            return true;
+        }
+        if (end == std::string_view::npos) {
+            return false;
+        }
+        rest.remove_prefix(end + 1);
     }
-    const auto isLeftOut = [&](std::string_view name) {
-        return std::ranges::find(leaveOut_, platform::lowerCase(name)) != leaveOut_.end();
-    };
-    return record.Folder.anyFolder([&](const std::string& name) {
-        if (!record.IsShortcut) {
-            return isLeftOut(name);
-        }
-        for (std::string_view rest = name;;) {
-            const std::size_t end = rest.find_first_of("/\\");
-            if (isLeftOut(rest.substr(0, end))) {
-                return true;
-            }
-            if (end == std::string_view::npos) {
-                return false;
-            }
-            rest.remove_prefix(end + 1);
-        }
-    });
 }
 
 } // namespace zaptrove

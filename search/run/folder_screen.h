@@ -7,6 +7,8 @@
 
 #include <optional>
 #include <string>
+#include <string_view>
+#include <unordered_map>
 #include <vector>
 
 namespace zaptrove {
@@ -30,8 +32,17 @@ class FolderScreen {
     void screen(std::vector<Bookmark>& pRecords, std::size_t pFirst) const;
 
   private:
-    bool keeps(const Bookmark& record, MatchScratch& scratch) const;
-    bool leftOut(const Bookmark& record) const;
+    // What one screening reuses from one record to the next: the records of a
+    // folder, and of the folders inside it, share its node, so each folder's
+    // verdict is worked out once.
+    struct Scratch {
+        MatchScratch match;
+        std::string lowered;
+        std::unordered_map<const FolderNode*, bool> leftOut;
+    };
+    bool keeps(const Bookmark& record, Scratch& scratch) const;
+    bool leftOut(const FolderNode* folder, bool favorite, Scratch& scratch) const;
+    bool namesLeftOut(std::string_view names, bool favorite, Scratch& scratch) const;
 
     Matcher matcher_;
     std::optional<Matcher> keepAll_;    // while folder names are searched
