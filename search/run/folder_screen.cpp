@@ -56,8 +56,17 @@ bool FolderScreen::keeps(const Bookmark& record, Scratch& scratch) const {
     if (!leaveOut_.empty() && leftOut(record.Folder.innermost(), record.IsShortcut, scratch)) {
         return false;
     }
-    return !keepAll_ || matcher_.matchesWithFolders(searchedName(record), record.URL,
-                                                    record.Folder.text(), scratch.match);
+    return !keepAll_ ||
+           matcher_.matchesWithFolders(searchedName(record), record.URL,
+                                       folderText(record.Folder, scratch), scratch.match);
+}
+
+std::string_view FolderScreen::folderText(const FolderPath& folder, Scratch& scratch) const {
+    if (folder.innermost() != scratch.textOf) {
+        scratch.textOf = folder.innermost();
+        scratch.text = folder.text();
+    }
+    return scratch.text;
 }
 
 // A folder is left out when it or a folder around it is named.

@@ -39,7 +39,11 @@ class FolderScreen {
         MatchScratch match;
         std::string lowered;
         std::unordered_map<const FolderNode*, bool> leftOut;
+        // The last folder's path, as text, for the records after it in it.
+        const FolderNode* textOf = nullptr;
+        std::string text;
     };
+    std::string_view folderText(const FolderPath& folder, Scratch& scratch) const;
     bool keeps(const Bookmark& record, Scratch& scratch) const;
     bool leftOut(const FolderNode* folder, bool favorite, Scratch& scratch) const;
     bool namesLeftOut(std::string_view names, bool favorite, Scratch& scratch) const;
