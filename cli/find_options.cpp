@@ -93,6 +93,15 @@ bool applyValueOption(std::string_view name, const std::string& value, FindOptio
         pickSwitch(kSwitchChoices, options.merge);
     } else if (name == "open-with") {
         pickSwitch(kOpenWithChoices, options.ownBrowser);
+    } else if (name == "folders") {
+        pickSwitch(kSwitchChoices, options.folderWords);
+    } else if (name == "leave-out") {
+        if (!options.leaveOut) {
+            options.leaveOut.emplace();
+        }
+        if (!value.empty()) {
+            options.leaveOut->push_back(value);
+        }
     } else if (name == "debug-log") {
         options.debugLogPath = value;
     } else if (name == "registry" && platform::registryIsHiveFile()) {
@@ -210,6 +219,8 @@ void subApplySearchOptions(const FindOptions& pOptions, SearchRequest& pRequest)
         pRequest.rules.ignoreAccents = *pOptions.accents == ACCENTS_IGNORE;
     }
     pRequest.mergeCopies = pOptions.merge.value_or(pRequest.mergeCopies);
+    pRequest.rules.folderWords = pOptions.folderWords.value_or(pRequest.rules.folderWords);
+    pRequest.leaveOut = pOptions.leaveOut.value_or(pRequest.leaveOut);
 }
 
 std::string fnFindUsage() {
@@ -231,6 +242,11 @@ std::string fnFindUsage() {
            "  --merge on|off            one line per address: the copies of an address in\n"
            "                            several sources print as the first one read\n"
            "                            (default: as stored; off when nothing is stored)\n"
+           "  --folders on|off          with --by name or both, the words are found in\n"
+           "                            folder names too (default: as stored; off)\n"
+           "  --leave-out FOLDER        leave out the bookmarks in every folder of this\n"
+           "                            name and below it (letter case ignored); may be\n"
+           "                            given again; replaces the stored list\n"
            "  --favorites DIR           an Internet Explorer Favorites folder\n"
            "  --favorites-alt DIR       an alternative Favorites folder\n"
            "  --netscape FILE           a Netscape bookmark file\n"

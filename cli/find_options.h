@@ -21,6 +21,10 @@ struct FindOptions {
     std::optional<std::int16_t> words;      // --words
     std::optional<std::int16_t> accents;    // --accents
     std::optional<bool> merge;              // --merge on|off
+    std::optional<bool> folderWords;        // --folders on|off
+    // --leave-out, every one given; they replace the stored list, and an empty
+    // one adds no name (so --leave-out "" leaves nothing out).
+    std::optional<std::vector<std::string>> leaveOut;
     // The paths named for the six locations, by their row of kLocations, and
     // for a Firefox profile and a Chromium-family one.
     std::array<std::optional<std::string>, kLocations.size()> locations;
@@ -52,7 +56,7 @@ FindOptions fnParseFindOptions(const std::vector<std::string>& pArgs);
 void subApplySourceOptions(const FindOptions& pOptions, Settings& pSettings);
 
 // Lays the other options over the request: --by, --sort, --dups, --words,
-// --accents and --merge replace what the settings asked for.
+// --accents, --merge, --folders and --leave-out replace what the settings asked for.
 void subApplySearchOptions(const FindOptions& pOptions, SearchRequest& pRequest);
 
 // The text --help prints.

@@ -4,6 +4,9 @@
 #include "platform/files.h"
 #include "search/discovery/browser_sources.h"
 #include "search/sources/source_status.h"
+#include "settings/name_lists.h"
+
+#include <algorithm>
 
 namespace zaptrove {
 
@@ -43,7 +46,8 @@ forms::CheckBox browserBox(forms::Frame& frame, std::size_t index) {
 BrowsersPage::BrowsersPage(forms::Form& pDialog)
     : fraBrowsers(pDialog, kLeft, kTop, kWidth, kHeight, "Browsers"),
       lblProfiles(fraBrowsers, 120, 270, 6900, 240, "Profiles found:"),
-      lstProfiles(fraBrowsers, 120, 510, 6900, 1695),
+      lstProfiles(fraBrowsers, 120, 510, 6900, 1380),
+      chkProfile(fraBrowsers, 120, 1950, 6900, 255, "Read the chosen profile's bookmarks"),
       lblRead(fraBrowsers, 120, 2295, 6900, 240, "Read the bookmarks of:"),
       chkBrowser{{browserBox(fraBrowsers, 0), browserBox(fraBrowsers, 1),
                   browserBox(fraBrowsers, 2), browserBox(fraBrowsers, 3),
@@ -73,12 +77,17 @@ BrowsersPage::BrowsersPage(forms::Form& pDialog)
 void BrowsersPage::load(const Settings& pSettings) {
     std::vector<std::string> rows;
     folders_.clear();
+    found_.clear();
+    profilesOff_ = fnSplitNames(pSettings.ProfilesOff, kProfilesOffSeparator);
+    chosen_ = -1;
+    chkProfile.setVisible(false);
     for (const BrowserSource& source : fnBrowserSources(pSettings)) {
         const BrowserProfile& profile = source.profile;
         rows.push_back(profile.install + "  " + profile.name +
                        (profile.isDefault ? " (default)" : "") + "  -  " +
                        fnBrowserSourceStatus(profile) + "  -  " + profile.folder);
         folders_.push_back(profile.folder);
+        found_.push_back(!profile.namedByUser);
     }
     if (rows.empty()) {
         rows.emplace_back("No browser profile found");
@@ -95,6 +104,7 @@ void BrowsersPage::load(const Settings& pSettings) {
 }
 
 void BrowsersPage::store(Settings& pSettings) const {
+    pSettings.ProfilesOff = fnJoinNames(profilesOff(), kProfilesOffSeparator);
     for (std::size_t i = 0; i < chkBrowser.size(); ++i) {
         pSettings.*fnBrowserSwitch(kBrowsers[i]) = chkBrowser[i].value() ? DO_YES : DO_NO;
     }
@@ -123,10 +133,29 @@ void BrowsersPage::txtBrowserAlt_Change(std::size_t pRow) {
 }
 
 void BrowsersPage::lstProfiles_Click() {
+    profilesOff_ = profilesOff();
     const int row = lstProfiles.listIndex();
-    if (row >= 0 && static_cast<std::size_t>(row) < folders_.size()) {
+    const bool profile = row >= 0 && static_cast<std::size_t>(row) < folders_.size();
+    if (profile) {
         lstProfiles.setToolTip(folders_[row]);
     }
+    chosen_ = profile && found_[row] ? row : -1;
+    chkProfile.setVisible(chosen_ >= 0);
+    if (chosen_ >= 0) {
+        chkProfile.setValue(std::ranges::find(profilesOff_, folders_[row]) == profilesOff_.end());
+    }
+}
+
+std::vector<std::string> BrowsersPage::profilesOff() const {
+    std::vector<std::string> off = profilesOff_;
+    if (chosen_ >= 0) {
+        const std::string& folder = folders_[chosen_];
+        std::erase(off, folder);
+        if (!chkProfile.value()) {
+            off.push_back(folder);
+        }
+    }
+    return off;
 }
 
 } // namespace zaptrove

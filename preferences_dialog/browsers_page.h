@@ -13,7 +13,8 @@
 namespace zaptrove {
 
 // The "Browsers" page: every browser profile found with its bookmark count or
-// why it cannot be read, a switch per browser, and the two hand-added
+// why it cannot be read, a switch for the chosen profile (shown while a
+// profile found is chosen), a switch per browser, and the two hand-added
 // locations (a Firefox profile folder, a Chromium-family Bookmarks file), each
 // with a "Browse…" button and a warning, whose tooltip says why, while the
 // path cannot be read (it is stored all the same).
@@ -36,6 +37,7 @@ class BrowsersPage final : public MorePage {
     platform::forms::Frame fraBrowsers;
     platform::forms::Label lblProfiles;
     platform::forms::ListBox lstProfiles;
+    platform::forms::CheckBox chkProfile;
     platform::forms::Label lblRead;
     std::array<platform::forms::CheckBox, 7> chkBrowser; // in the order of kBrowsers
     std::array<platform::forms::Label, 2> lblBrowserAlt; // Firefox, then Chromium family
@@ -46,7 +48,13 @@ class BrowsersPage final : public MorePage {
 
   private:
     const platform::forms::Form& dialog_;
-    std::vector<std::string> folders_; // of the listed profiles, for their tooltips
+    // The profiles switched off, with the chosen one's switch as it stands.
+    std::vector<std::string> profilesOff() const;
+
+    std::vector<std::string> folders_;     // of the listed profiles, for their tooltips
+    std::vector<bool> found_;              // by row: a profile found, not added by hand
+    std::vector<std::string> profilesOff_; // as they stood when the chosen row was chosen
+    int chosen_ = -1;                      // the row chkProfile stands for
 };
 
 } // namespace zaptrove

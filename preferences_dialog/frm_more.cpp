@@ -8,9 +8,9 @@ namespace forms = platform::forms;
 frmMore::frmMore(Settings& settings, const forms::Form& owner)
     : form("More Preferences", 9000, 4785, forms::FormStyle::Dialog),
       lstPages(form, 120, 120, 1500, 4155), Browsers(form), Launcher(form), Opening(form),
-      List(form), cmdOK(form, 6900, 4320, 900, 345, "OK"),
+      List(form), Folders(form), cmdOK(form, 6900, 4320, 900, 345, "OK"),
       cmdCancel(form, 7980, 4320, 900, 345, "Cancel"), settings_(settings),
-      owner_(owner), pages_{&Browsers, &Launcher, &Opening, &List} {
+      owner_(owner), pages_{&Browsers, &Launcher, &Opening, &List, &Folders} {
     std::vector<std::string> titles;
     for (MorePage* page : pages_) {
         titles.push_back(page->frame().caption());

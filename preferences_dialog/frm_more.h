@@ -3,6 +3,7 @@
 
 #include "forms/forms.h"
 #include "preferences_dialog/browsers_page.h"
+#include "preferences_dialog/folders_page.h"
 #include "preferences_dialog/launcher_page.h"
 #include "preferences_dialog/list_page.h"
 #include "preferences_dialog/opening_page.h"
@@ -33,6 +34,7 @@ class frmMore {
     LauncherPage Launcher;
     OpeningPage Opening;
     ListPage List;
+    FoldersPage Folders;
     platform::forms::CommandButton cmdOK;
     platform::forms::CommandButton cmdCancel;
 

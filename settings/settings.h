@@ -47,6 +47,8 @@ inline constexpr std::int16_t SHOW_WHERE_OFF = 31;
 inline constexpr std::int16_t SHOW_WHERE_ON = 32;
 inline constexpr std::int16_t MERGE_COPIES_OFF = 35;
 inline constexpr std::int16_t MERGE_COPIES_ON = 36;
+inline constexpr std::int16_t FOLDER_WORDS_OFF = 33;
+inline constexpr std::int16_t FOLDER_WORDS_ON = 34;
 
 // The text a location holds when the thing it names cannot be found, and the
 // address of a shortcut that cannot be read.
@@ -85,6 +87,12 @@ struct Settings {
     std::int16_t ShowWhere = 0;
     // MERGE_COPIES_ON: the copies of one address in several places make one row
     std::int16_t MergeCopies = 0;
+    // FOLDER_WORDS_ON: a search by name or by both finds the typed words in a
+    // bookmark's folder names too
+    std::int16_t FolderWords = 0;
+    // The folders whose bookmarks, and those of every folder inside them, are
+    // left out: their names, ";" between them (see fnLeaveOutNames)
+    std::string LeaveOut;
 
     // Browsers, read after the six locations: one switch per browser (DO_YES
     // reads its profiles), and a hand-added Firefox profile folder and
@@ -105,6 +113,9 @@ struct Settings {
     // DO_NO: every bookmark opens with the desktop's default; anything else: a
     // browser bookmark opens in its own browser and profile.
     std::int16_t DoOwnBrowser = 0;
+    // The folders of the browser profiles found that are switched off, one per
+    // line; every other profile of a browser switched on is read.
+    std::string ProfilesOff;
     // The Favorites folder and the Netscape file start-up found on this
     // machine (never stored): while MSIEMain or NetscapeMain holds one of
     // them, the user has not named that location.

@@ -120,6 +120,9 @@ inline constexpr StoredValue kStoredValues[] = {
     {"HoverTip",     &Settings::HoverTip,     HOVER_TIP_OFF,         kUnchanged,                     {},              SavedWhen::WhileOn, HOVER_TIP_ON},
     {"ShowWhere",    &Settings::ShowWhere,    SHOW_WHERE_OFF,        kUnchanged,                     {},              SavedWhen::WhileOn, SHOW_WHERE_ON},
     {"MergeCopies",  &Settings::MergeCopies,  MERGE_COPIES_OFF,      kUnchanged,                     {},              SavedWhen::WhileOn, MERGE_COPIES_ON},
+    {"FolderWords",  &Settings::FolderWords,  FOLDER_WORDS_OFF,      kUnchanged,                     {},              SavedWhen::WhileOn, FOLDER_WORDS_ON},
+    {"LeaveOut",     &Settings::LeaveOut,     kEmpty,                kUnchanged,                     {},              SavedWhen::WhileOn},
+    {"ProfilesOff",  &Settings::ProfilesOff,  kEmpty,                kUnchanged,                     {},              SavedWhen::WhileOn},
 };
 // clang-format on
 

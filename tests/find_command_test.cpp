@@ -528,3 +528,43 @@ TEST_F(FindCommand, OpenStartsTheFirstBookmarkFound) {
         EXPECT_EQ(opened(wrong).substr(0, 2), "2:") << testing::PrintToString(wrong);
 }
 #endif
+
+// --folders and --leave-out lay themselves over the stored folder rules.
+TEST_F(FindCommand, FoldersAndLeaveOutOverTheStoredFolderRules) {
+    const zaptrove::test::TestRegistry registry;
+    const std::string file =
+        t.write("folders.html", "<DT><H3>Work</H3>\n<DL><p>\n<DT><A HREF=\"http://j\">Jira</A>\n"
+                                "<DT><H3>Private</H3>\n<DL><p>\n<DT><A HREF=\"http://p\">Pay</A>\n"
+                                "</DL><p>\n</DL><p>\n<DT><A HREF=\"http://w\">Work notes</A>\n");
+    const auto find = [&](const Args& args) {
+        Args all = registry.findArguments();
+        all.insert(all.end(), {"--netscape", file, "--sort", "name"});
+        all.insert(all.end(), args.begin(), args.end());
+        const int status = run(all);
+        return std::pair(status, out.str());
+    };
+    const std::string jira = "Jira  -  http://j\n", pay = "Pay  -  http://p\n",
+                      notes = "Work notes  -  http://w\n";
+    const std::pair<Args, std::pair<int, std::string>> cases[] = {
+        {{"work"}, {0, notes}},
+        {{"--folders", "on", "work"}, {0, jira + pay + notes}},
+        {{"--folders=on", "--by", "url", "work"}, {1, ""}},
+        {{"--folders", "on", "--leave-out", "private", "work"}, {0, jira + notes}},
+        {{"--leave-out", "x", "--leave-out", "WORK", "--all"}, {0, notes}},
+        {{"--folders", "yes", "work"}, {2, ""}},
+        {{"work", "--leave-out"}, {2, ""}}};
+    for (const auto& [args, expected] : cases)
+        EXPECT_EQ(find(args), expected) << testing::PrintToString(args);
+
+    using namespace zaptrove::platform;
+    zaptrove::subCreateKey(*registry, RegistryRoot::CurrentUser, zaptrove::SettingsKey);
+    zaptrove::subSetValue(*registry, RegistryRoot::CurrentUser, zaptrove::SettingsKey, "Present",
+                          1.0, RegistryType::Dword);
+    zaptrove::subSetValue(*registry, RegistryRoot::CurrentUser, zaptrove::SettingsKey,
+                          "FolderWords", 34.0, RegistryType::Dword);
+    zaptrove::subSetValue(*registry, RegistryRoot::CurrentUser, zaptrove::SettingsKey, "LeaveOut",
+                          std::string("Old; private"), RegistryType::String);
+    EXPECT_EQ(find({"work"}), std::pair(0, jira + notes));
+    EXPECT_EQ(find({"--folders", "off", "work"}), std::pair(0, notes));
+    EXPECT_EQ(find({"--leave-out", "", "work"}), std::pair(0, jira + pay + notes));
+}

@@ -1,7 +1,9 @@
 // SPDX-License-Identifier: MIT
 #include "cli/find_command.h"
+#include "debug_log/debug_log.h"
 #include "platform/files.h"
 #include "search/matching/matcher.h"
+#include "search/run/search_run.h"
 #include "search/sources/firefox_reader.h"
 #include "search/sources/places_snapshot.h"
 #include "support/bookmark_lists.h"
@@ -130,6 +132,40 @@ TEST(FirefoxRead, KnowsTheFolderPathOfEveryBookmark) {
               (List{"Bookmarks Menu/Work/Caf\u00e9 / bar|Deep", "Bookmarks Menu/Work|In work",
                     "Bookmarks Toolbar|Toolbar one", "Other Bookmarks/|Untitled"}));
     EXPECT_EQ(folders("deep"), List{"Bookmarks Menu/Work/Caf\u00e9 / bar|Deep"});
+}
+
+// A search finds the words in folder names while asked to, and leaves out
+// the folders named, however deep, a name holding "/" compared whole and its
+// letter case ignored beyond ASCII.
+TEST(FirefoxRead, FolderWordsAndFoldersLeftOutInASearch) {
+    const test::TempFolder tmp;
+    const std::string profile = tmp.makeFolder("profile");
+    {
+        PlacesDatabase places(profile + "/places.sqlite");
+        const auto work = places.folder(PlacesDatabase::kMenu, "Work");
+        places.add(work, 1, "Jira board", "https://j.example/");
+        places.add(places.folder(places.folder(work, "CAF\u00c9 / bar"), "Deep"), 1, "Jira deep",
+                   "https://d.example/");
+        places.add(PlacesDatabase::kToolbar, 1, "Jira top", "https://t.example/");
+    }
+    Settings s;
+    s.BrowserProfiles.resize(1);
+    s.BrowserProfiles[0].install = s.BrowserProfiles[0].name = "Firefox";
+    s.BrowserProfiles[0].folder = profile;
+    s.BrowserProfiles[0].bookmarksFile = profile + "/places.sqlite";
+    s.DoFirefox = DO_YES, s.Function = FUNC_NAME, s.Sort = SORT_NONE, s.Words = WORDS_ANY_ORDER;
+    const auto found = [&](std::string_view term) {
+        return test::foldersOf(subSearch(fnSearchRequest(term, s), DebugLog::silent()).Results);
+    };
+    EXPECT_EQ(found("work jira"), List{});
+    s.FolderWords = FOLDER_WORDS_ON;
+    EXPECT_EQ(found("work jira"), (List{"Bookmarks Menu/Work|Jira board",
+                                        "Bookmarks Menu/Work/CAF\u00c9 / bar/Deep|Jira deep"}));
+    s.LeaveOut = "caf\u00e9 / bar";
+    EXPECT_EQ(found("jira"),
+              (List{"Bookmarks Menu/Work|Jira board", "Bookmarks Toolbar|Jira top"}));
+    s.LeaveOut = "bar";
+    EXPECT_EQ(found("jira").size(), 3u);
 }
 
 TEST(FirefoxRead, TellsWhyADatabaseCannotBeRead) {

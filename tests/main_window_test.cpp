@@ -526,8 +526,11 @@ TEST_F(MainWindow, DialogsEndedWithoutOkChangeNothing) {
             forms::simulateClick(d.Launcher.chkAccents);
             forms::simulateKeyCombination(d.Launcher.hkyHotkey, "Ctrl+Alt+Z");
             forms::simulateClick(d.List.chkMergeCopies);
+            forms::simulateClick(d.Folders.chkFolderWords);
+            d.Folders.txtLeaveOut.setText("Private");
         },
         [](frmMore& d) -> forms::Control& { return d.Browsers.txtBrowserAlt[1]; });
+    EXPECT_EQ(std::tie(settings.FolderWords, settings.LeaveOut), std::tie(FOLDER_WORDS_OFF, ""));
     EXPECT_EQ(std::tie(settings.Function, settings.Duplicates, settings.NetscapeAlt,
                        settings.DoFirefox, settings.DoChromiumEx, settings.ChromiumAlt,
                        settings.Accents, settings.HotKey, settings.MergeCopies),
@@ -605,6 +608,50 @@ TEST_F(MainWindow, BrowserProfilesAreNamedInTheTooltipAndListedAndSwitchedInMore
               std::tuple(DO_NO, DO_YES, "/home/u/ff"));
     enter("zt");
     EXPECT_EQ(window.txtInput.text(), "Nothing Found");
+}
+
+// The Folders page searches folder names and leaves folders out; the Browsers
+// page switches the chosen profile alone off.
+TEST_F(MainWindow, FoldersPageAndOneProfileSwitchedOffShapeTheSearch) {
+    BrowserProfile first =
+        test::chromiumProfile(tmp, Browser::Chromium, "Person 1", "Zt one", "https://one/");
+    tmp.write("Person 1/Bookmarks",
+              R"({"roots": {"other": {"type": "folder", "children": [)"
+              R"({"type": "folder", "name": "Work", "children": [)"
+              R"({"type": "url", "name": "Zt board", "url": "https://b/"},)"
+              R"({"type": "folder", "name": "PRIVATE", "children": [)"
+              R"({"type": "url", "name": "Zt secret", "url": "https://s/"}]}]}]}}})");
+    settings.BrowserProfiles = {
+        first, test::chromiumProfile(tmp, Browser::Chromium, "Person 2", "Zt two", "https://two/")};
+    settings.Words = WORDS_ANY_ORDER;
+    enter("work zt");
+    EXPECT_EQ(window.txtInput.text(), "Nothing Found");
+    inMoreDialog([&](frmMore& more) {
+        EXPECT_EQ(more.lstPages.list(4), "Folders");
+        EXPECT_FALSE(more.Folders.chkFolderWords.value() || more.Browsers.chkProfile.visible());
+        forms::simulateClick(more.Folders.chkFolderWords);
+        more.Folders.txtLeaveOut.setText(" private ;; old ");
+        more.Browsers.lstProfiles.setListIndex(1);
+        EXPECT_TRUE(more.Browsers.chkProfile.visible() && more.Browsers.chkProfile.value());
+        forms::simulateClick(more.Browsers.chkProfile);
+        more.Browsers.lstProfiles.setListIndex(0);
+        EXPECT_TRUE(more.Browsers.chkProfile.value());
+        more.cmdOK_Click();
+    });
+    EXPECT_EQ(std::tuple(settings.FolderWords, settings.LeaveOut, settings.ProfilesOff),
+              std::tuple(FOLDER_WORDS_ON, "private; old", tmp / "Person 2"));
+    enter("work zt");
+    EXPECT_EQ(rows(), (std::vector<std::string>{"Zt board  -  https://b/"}));
+    enter("zt");
+    EXPECT_EQ(rows(), (std::vector<std::string>{"Zt board  -  https://b/"}));
+    inMoreDialog([&](frmMore& more) {
+        more.Browsers.lstProfiles.setListIndex(1);
+        EXPECT_FALSE(more.Browsers.chkProfile.value());
+        EXPECT_EQ(more.Folders.txtLeaveOut.text(), "private; old");
+        forms::simulateClick(more.Browsers.chkProfile);
+        more.cmdOK_Click();
+    });
+    EXPECT_EQ(settings.ProfilesOff, "");
 }
 
 #ifndef _WIN32 // the fake browsers are shell scripts

@@ -257,6 +257,28 @@ TEST(SearchRequest, AHandAddedProfileFollowsTheFoundOnesOfItsFamily) {
     EXPECT_EQ(order, "Firefox Firefox+ Chrome Chromium+ ");
 }
 
+// A profile found is read while its browser is on and ProfilesOff does not
+// name its folder; a hand-added location keeps its own switch.
+TEST(SearchRequest, AProfileSwitchedOffAloneIsNotRead) {
+    Settings s;
+    s.BrowserProfiles.resize(3);
+    s.BrowserProfiles[0].folder = "/p/ff a", s.BrowserProfiles[1].folder = "/p/ff b";
+    s.BrowserProfiles[2].browser = Browser::Chrome, s.BrowserProfiles[2].folder = "/p/Default";
+    s.FirefoxAlt = "/p/ff a";
+    s.DoFirefox = s.DoChrome = s.DoFirefoxEx = DO_YES;
+    const auto read = [&] {
+        std::string folders;
+        for (const BrowserProfile& profile : fnSearchRequest("", s).browsers)
+            folders += (profile.namedByUser ? "hand-added" : profile.folder) + " ";
+        return folders;
+    };
+    EXPECT_EQ(read(), "/p/ff a /p/ff b hand-added /p/Default ");
+    s.ProfilesOff = "/p/ff a\n/p/Default\n/p/gone";
+    EXPECT_EQ(read(), "/p/ff b hand-added ");
+    s.DoChrome = DO_NO, s.ProfilesOff.clear();
+    EXPECT_EQ(read(), "/p/ff a /p/ff b hand-added ");
+}
+
 TEST_F(SearchRun, AnAccountsBookmarksAreSearchedAsASourceOfTheirProfile) {
     t.write("cfg/chromium/Default/Bookmarks", test::chromiumBookmarks("Own x", "u"));
     t.write("cfg/chromium/Default/AccountBookmarks", test::chromiumBookmarks("Synced x", "u"));
@@ -273,6 +295,9 @@ TEST_F(SearchRun, AnAccountsBookmarksAreSearchedAsASourceOfTheirProfile) {
     EXPECT_EQ(found, (Lines{"Own x | Chromium, profile Default | Chromium | Default | ",
                             "Synced x | Chromium, profile Default (account) | Chromium | Default "
                             "(account) | "}));
+    // switched off, the profile takes its account's bookmarks along
+    s.ProfilesOff = s.BrowserProfiles[0].folder;
+    EXPECT_FALSE(run("X").Found);
 }
 
 // A stored location, however it was written, as its reader takes it; nothing

@@ -206,3 +206,35 @@ TEST_F(SettingsStore, ValuesAddedLaterAreOffWhenMissingAndStoredOnlyWhileOn) {
     subDeleteSettings(*registry); // as \r does
     EXPECT_TRUE(registry.settingsValues().empty());
 }
+
+// The folder rules and the profiles switched off are absent from older stores
+// and written only while set; a list of several profiles survives its line
+// breaks.
+TEST_F(SettingsStore, FolderRulesAndProfilesOffAreStoredOnlyWhileSet) {
+    const auto folders = [](const Settings& s) {
+        return std::tuple(s.FolderWords, s.LeaveOut, s.ProfilesOff);
+    };
+    subLoadSettings(*registry, settings, window);
+    subSaveSettings(*registry, settings, window);
+    const auto older = registry.settingsValues();
+    Settings later;
+    subLoadSettings(*registry, later, window);
+    EXPECT_EQ(folders(later), std::tuple(FOLDER_WORDS_OFF, "", ""));
+
+    settings.FolderWords = FOLDER_WORDS_ON, settings.LeaveOut = "Private; Old";
+    settings.ProfilesOff = "/home/u/.mozilla/firefox/a b.default\n/home/u/.config/chromium/Work";
+    subSaveSettings(*registry, settings, window);
+    EXPECT_TRUE(stores("FolderWords=34") && stores("LeaveOut=Private; Old"));
+    EXPECT_EQ(registry.settingsValues().size(), older.size() + 3);
+    subLoadSettings(*registry, later, window);
+    EXPECT_EQ(folders(later), folders(settings));
+
+    settings.FolderWords = FOLDER_WORDS_OFF, settings.LeaveOut.clear();
+    settings.ProfilesOff.clear();
+    subSaveSettings(*registry, settings, window);
+    EXPECT_EQ(registry.settingsValues(), older);
+    settings.FolderWords = FOLDER_WORDS_ON, settings.LeaveOut = "x", settings.ProfilesOff = "y";
+    subSaveSettings(*registry, settings, window);
+    subDeleteSettings(*registry); // as \r does
+    EXPECT_TRUE(registry.settingsValues().empty());
+}

@@ -2,6 +2,9 @@
 #include "search/discovery/browser_sources.h"
 
 #include "search/discovery/browser_discovery.h"
+#include "settings/name_lists.h"
+
+#include <algorithm>
 
 namespace zaptrove {
 
@@ -25,6 +28,8 @@ std::int16_t Settings::*fnBrowserSwitch(Browser pBrowser) {
 
 std::vector<BrowserSource> fnBrowserSources(const Settings& pSettings) {
     std::vector<BrowserSource> sources;
+    const std::vector<std::string> profilesOff =
+        fnSplitNames(pSettings.ProfilesOff, kProfilesOffSeparator);
     bool firefoxAdded = false;
     const auto addFirefox = [&] {
         addHandAdded(Browser::Firefox, pSettings.DoFirefoxEx, pSettings.FirefoxAlt, sources);
@@ -34,7 +39,9 @@ std::vector<BrowserSource> fnBrowserSources(const Settings& pSettings) {
         if (!firefoxAdded && !fnUsesPlaces(profile.browser)) {
             addFirefox();
         }
-        sources.push_back({profile, pSettings.*fnBrowserSwitch(profile.browser) == DO_YES});
+        sources.push_back(
+            {profile, pSettings.*fnBrowserSwitch(profile.browser) == DO_YES &&
+                          std::ranges::find(profilesOff, profile.folder) == profilesOff.end()});
     }
     if (!firefoxAdded) {
         addFirefox();

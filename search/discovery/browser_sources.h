@@ -17,7 +17,9 @@ struct BrowserSource {
 // Every browser source, switched on or not, in reading order: the Firefox
 // profiles found, the hand-added Firefox profile, the Chromium-family profiles
 // found, the hand-added Chromium-family file (and, for a hand-added folder, its
-// account bookmarks file). An empty hand-added location is no source.
+// account bookmarks file). An empty hand-added location is no source. A
+// profile found is switched on with its browser unless ProfilesOff names its
+// folder.
 std::vector<BrowserSource> fnBrowserSources(const Settings& pSettings);
 
 // The browser switches: the seven browsers', in the order of kBrowsers, then

@@ -83,4 +83,16 @@ bool Matcher::matches(std::string_view pName, std::string_view pUrl, MatchScratc
     return false;
 }
 
+bool Matcher::matchesWithFolders(std::string_view pName, std::string_view pUrl,
+                                 std::string_view pFolders, MatchScratch& pScratch) const {
+    if (mode_ != SearchMode::Name && mode_ != SearchMode::Both) {
+        return matches(pName, pUrl, pScratch);
+    }
+    std::string& lowered = pScratch.lowered;
+    return everyWord([&](const MatchPrefilter& word) {
+        return word.occursIn(pName, lowered) || word.occursIn(pFolders, lowered) ||
+               (mode_ == SearchMode::Both && word.occursIn(pUrl, lowered));
+    });
+}
+
 } // namespace zaptrove

@@ -16,6 +16,9 @@ struct MatchRules {
     bool anyWordOrder = false;
     // Accents are dropped on both sides ("cafe" finds "Café").
     bool ignoreAccents = false;
+    // A search by name or by both finds the words in the bookmark's folder
+    // names too (matchesWithFolders).
+    bool folderWords = false;
 };
 
 // Memory one thread lends a Matcher for the texts outside ASCII it lower-cases,
@@ -42,6 +45,10 @@ class Matcher {
     bool nameMatches(std::string_view pName, MatchScratch& pScratch) const;
     // The rule for the mode; SearchMode::Nothing never matches.
     bool matches(std::string_view pName, std::string_view pUrl, MatchScratch& pScratch) const;
+    // The same, each word found in the name, the address (by the mode) or the
+    // folder path's text; a search by address alone looks at no folder.
+    bool matchesWithFolders(std::string_view pName, std::string_view pUrl,
+                            std::string_view pFolders, MatchScratch& pScratch) const;
 
   private:
     template <typename Found> bool everyWord(Found found) const;

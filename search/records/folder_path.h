@@ -23,6 +23,9 @@ class FolderPath {
         : innermost_(std::move(pInnermost)) {}
 
     bool empty() const { return innermost_ == nullptr; }
+    // The innermost folder's node, shared by the records of that folder; null
+    // at the root.
+    const FolderNode* innermost() const { return innermost_.get(); }
     // The folders' names from the root, "/" between them: "Toolbar/Work".
     std::string text() const;
 

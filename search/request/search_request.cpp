@@ -2,6 +2,7 @@
 #include "search/request/search_request.h"
 
 #include "search/discovery/browser_sources.h"
+#include "settings/name_lists.h"
 
 namespace zaptrove {
 
@@ -25,7 +26,9 @@ SearchRequest fnSearchRequest(std::string_view pTerm, const Settings& pSettings)
                           .removeDuplicates = pSettings.Duplicates == DUPS_REMOVE,
                           .mergeCopies = pSettings.MergeCopies == MERGE_COPIES_ON,
                           .rules = {.anyWordOrder = pSettings.Words == WORDS_ANY_ORDER,
-                                    .ignoreAccents = pSettings.Accents == ACCENTS_IGNORE}};
+                                    .ignoreAccents = pSettings.Accents == ACCENTS_IGNORE,
+                                    .folderWords = pSettings.FolderWords == FOLDER_WORDS_ON},
+                          .leaveOut = fnSplitNames(pSettings.LeaveOut, kLeaveOutSeparator)};
     for (const Location& location : kLocations) {
         std::optional<std::string> path =
             fnLocationPath(pSettings.*location.path, location.isFolder);

@@ -30,6 +30,8 @@ struct SearchRequest {
     bool removeDuplicates = false;
     bool mergeCopies = false; // one row per address, before ordering
     MatchRules rules = {};
+    // The folders whose bookmarks, at any depth inside them, are left out.
+    std::vector<std::string> leaveOut = {};
     // The locations switched on that name one, and the browser profiles
     // switched on, in reading order.
     std::vector<LocationToRead> locations = {};

@@ -7,6 +7,7 @@
 #include "search/results/address_copies.h"
 #include "search/results/ordering.h"
 #include "search/results/result_list.h"
+#include "search/run/folder_screen.h"
 #include "search/sources/browser_source_reader.h"
 
 #include <algorithm>
@@ -60,15 +61,16 @@ struct SourceReport {
 // Reads the locations of folders, or of files, in their order, and says in
 // the report and the log why one could not be read.
 void readLocations(const std::vector<LocationToRead>& locations, bool folders,
-                   const Matcher& matcher, std::vector<Bookmark>& candidates, SourceReport& report,
-                   const DebugLog& log) {
+                   const FolderScreen& screen, std::vector<Bookmark>& candidates,
+                   SourceReport& report, const DebugLog& log) {
     for (const auto& [location, path, namedByUser] : locations) {
         if (location->isFolder != folders) {
             continue;
         }
         ++report.enabled;
         const std::size_t first = candidates.size();
-        SourceReading reading = location->reader(path, matcher, candidates, log);
+        SourceReading reading = location->reader(path, screen.readersMatcher(), candidates, log);
+        screen.screen(candidates, first);
         const SourceName source(location->label, {});
         for (std::size_t i = first; i < candidates.size(); ++i) {
             candidates[i].Source = source;
@@ -87,13 +89,16 @@ void readLocations(const std::vector<LocationToRead>& locations, bool folders,
 
 // Reads a browser profile switched on; one not read whole goes into the
 // report (the reader has logged why).
-void readBrowserProfile(const BrowserProfile& profile, const Matcher& matcher,
+void readBrowserProfile(const BrowserProfile& profile, const FolderScreen& screen,
                         std::vector<Bookmark>& candidates, SourceReport& report,
                         const DebugLog& log) {
     ++report.enabled;
+    const std::size_t first = candidates.size();
+    SourceReading reading = fnReadBrowserSource(profile, screen.readersMatcher(), candidates, log);
+    screen.screen(candidates, first);
     report.add(std::string(fnBrowserName(profile.browser)) + " profile",
                profile.bookmarksFile.empty() ? profile.folder : profile.bookmarksFile,
-               fnReadBrowserSource(profile, matcher, candidates, log));
+               std::move(reading));
 }
 
 // Moves the records of from to the end of to; from's memory goes at once.
@@ -110,19 +115,19 @@ void appendRecords(std::vector<Bookmark>& to, std::vector<Bookmark>&& from) {
 // Reads every enabled source, Favorites first, then Netscape, then Opera (main
 // before alternative), then the browser profiles, and answers the bookmarks
 // that match, in that order.
-std::vector<Bookmark> readEnabledSources(const SearchRequest& request, const Matcher& matcher,
+std::vector<Bookmark> readEnabledSources(const SearchRequest& request, const FolderScreen& screen,
                                          SourceReport& report, const DebugLog& log) {
     std::vector<Bookmark> candidates;
     SourceReport favoritesReport;
     const auto readFavorites = [&] {
-        readLocations(request.locations, true, matcher, candidates, favoritesReport, log);
+        readLocations(request.locations, true, screen, candidates, favoritesReport, log);
     };
     std::vector<Bookmark> fromFiles;
     SourceReport filesReport;
     const auto readFiles = [&] {
-        readLocations(request.locations, false, matcher, fromFiles, filesReport, log);
+        readLocations(request.locations, false, screen, fromFiles, filesReport, log);
         for (const BrowserProfile& profile : request.browsers) {
-            readBrowserProfile(profile, matcher, fromFiles, filesReport, log);
+            readBrowserProfile(profile, screen, fromFiles, filesReport, log);
         }
     };
     const bool anyFolder = std::ranges::any_of(
@@ -154,11 +159,11 @@ std::vector<Bookmark> readEnabledSources(const SearchRequest& request, const Mat
 } // namespace
 
 SearchOutcome subSearch(const SearchRequest& pRequest, const DebugLog& pLog, ListLines pLines) {
-    const Matcher matcher(pRequest.term, pRequest.mode, pRequest.rules);
+    const FolderScreen screen(pRequest);
     logSearchMode(pRequest.mode, pLog);
 
     SourceReport report;
-    std::vector<Bookmark> candidates = readEnabledSources(pRequest, matcher, report, pLog);
+    std::vector<Bookmark> candidates = readEnabledSources(pRequest, screen, report, pLog);
 
     SearchOutcome outcome;
     outcome.Unreadable = std::move(report.unreadable);

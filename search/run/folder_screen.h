@@ -1,0 +1,56 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+
+#include "search/matching/matcher.h"
+#include "search/records/bookmark.h"
+#include "search/request/search_request.h"
+
+#include <optional>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+#include <vector>
+
+namespace zaptrove {
+
+// What the folders a bookmark lies in decide of it. With folder words on, a
+// search by name or by both finds the words in the folder names too: the
+// readers then keep every bookmark, as their skipping looks only at a
+// bookmark's own bytes, and the screen matches each against its name, address
+// and folder path. A bookmark inside a folder left out (at any depth, the
+// name compared whole, letter case ignored) is dropped.
+// With neither asked for, the readers use the request's matcher and the
+// screen does nothing.
+class FolderScreen {
+  public:
+    explicit FolderScreen(const SearchRequest& pRequest);
+
+    // The matcher the readers apply.
+    const Matcher& readersMatcher() const { return keepAll_ ? *keepAll_ : matcher_; }
+    // Drops the records from pFirst on that the folders rule out, keeping the
+    // order of the others.
+    void screen(std::vector<Bookmark>& pRecords, std::size_t pFirst) const;
+
+  private:
+    // What one screening reuses from one record to the next: the records of a
+    // folder, and of the folders inside it, share its node, so each folder's
+    // verdict is worked out once.
+    struct Scratch {
+        MatchScratch match;
+        std::string lowered;
+        std::unordered_map<const FolderNode*, bool> leftOut;
+        // The last folder's path, as text, for the records after it in it.
+        const FolderNode* textOf = nullptr;
+        std::string text;
+    };
+    std::string_view folderText(const FolderPath& folder, Scratch& scratch) const;
+    bool keeps(const Bookmark& record, Scratch& scratch) const;
+    bool leftOut(const FolderNode* folder, bool favorite, Scratch& scratch) const;
+    bool namesLeftOut(std::string_view names, bool favorite, Scratch& scratch) const;
+
+    Matcher matcher_;
+    std::optional<Matcher> keepAll_;    // while folder names are searched
+    std::vector<std::string> leaveOut_; // lower-cased
+};
+
+} // namespace zaptrove
