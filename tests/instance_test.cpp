@@ -156,9 +156,9 @@ TEST_F(Instance, ARuntimeFolderTooDeepForTheSocketGivesWayToAnother) {
 TEST_F(Instance, IdleClientsDelayNoOther) {
     auto first = claimInstance("idle-clients", countShow);
     ASSERT_NE(first, nullptr);
-    std::vector<int> idle;
-    for (int k = 0; k < 30; ++k)
-        idle.push_back(connectTo(baseOf("idle-clients") + ".socket", SOCK_NONBLOCK));
+    std::vector<int> idle(30);
+    for (int& fd : idle)
+        fd = connectTo(baseOf("idle-clients") + ".socket", SOCK_NONBLOCK);
     EXPECT_EQ(secondStart("idle-clients"), 0);
     EXPECT_TRUE(waitFor(shown, 1));
     for (const int fd : idle)
