@@ -170,9 +170,10 @@ TEST(AddressCopies, MergeKeepsTheFirstCopyOfEachAddressInReadingOrder) {
     subMergeAddressCopies(records);
     std::vector<std::string> rows;
     for (const Bookmark& row : records) {
-        std::string line = row.Name + ":" + std::string(row.Source.source());
+        std::string line = row.Name + ":";
+        line.append(row.Source.source());
         for (const BookmarkCopy& copy : row.OtherCopies)
-            line += "," + std::string(copy.Source.source());
+            line.append(",").append(copy.Source.source());
         rows.push_back(line);
     }
     EXPECT_EQ(rows, (std::vector<std::string>{"a1:s1,s2,s3", "b1:s1,s3", "c1:s2,MSIE Main",
