@@ -110,10 +110,11 @@ std::size_t lastSureStart(std::string_view text, const BlockRule& rule, std::siz
 
 // Where text without any marker can end a piece: after its last line feed,
 // so that the folder headings before the first entry come whole; a line
-// longer than kFileChunkBytes before a marker its last bytes may begin.
-std::size_t endBeforeTail(std::string_view text, std::size_t markerSize) {
-    if (const std::size_t lineEnd = text.rfind('\n'); lineEnd != npos) {
-        return lineEnd + 1;
+// longer than kFileChunkBytes before a marker its last bytes may begin. The
+// first `known` bytes hold no line feed, so only the rest is searched.
+std::size_t endBeforeTail(std::string_view text, std::size_t known, std::size_t markerSize) {
+    if (const std::size_t lineEnd = text.substr(known).rfind('\n'); lineEnd != npos) {
+        return known + lineEnd + 1;
     }
     return text.size() < std::max(markerSize, kFileChunkBytes) ? 0 : text.size() - (markerSize - 1);
 }
@@ -127,6 +128,7 @@ bool scanWhole(platform::FileReader& file, const BlockRule& rule, std::size_t ch
     }
     Window window(file, chunkBytes, *first);
     bool blockSeen = false;
+    std::size_t noLineFeed = 0; // the window's first bytes known to hold no line feed
     for (;;) {
         // A marker starting before `fresh` was seen whole by an earlier chunk's look.
         const std::size_t before = window.text().size();
@@ -141,8 +143,9 @@ bool scanWhole(platform::FileReader& file, const BlockRule& rule, std::size_t ch
         if (*more) {
             blockSeen = blockSeen || text.find(rule.marker, fresh) != npos;
             pieceEnd = blockSeen ? lastSureStart(text, rule, std::max<std::size_t>(fresh, 1))
-                                 : endBeforeTail(text, rule.marker.size());
+                                 : endBeforeTail(text, noLineFeed, rule.marker.size());
             pieceEnd = pieceEnd == npos ? 0 : pieceEnd;
+            noLineFeed = text.size() - pieceEnd; // what stays is after the last line feed
         }
         if (pieceEnd > 0) {
             scan(text.substr(0, pieceEnd));
