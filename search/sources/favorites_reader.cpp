@@ -10,8 +10,10 @@
 #include "text/text.h"
 
 #include <algorithm>
+#include <deque>
 #include <iterator>
 #include <memory>
+#include <optional>
 #include <set>
 #include <utility>
 
@@ -135,35 +137,75 @@ struct ShortcutReader {
     }
 };
 
-// Lists the folder, queueing what it holds: its sub-folders for the walk, and
-// its shortcut files either tested by name here or handed on, with the open
-// folder, to be read.
-template <typename HandOn>
-void listFolder(const std::string& folder, std::size_t rootLength,
-                std::unique_ptr<const platform::OpenFolder> files, const Matcher& matcher,
-                MatchScratch& scratch, std::vector<platform::FolderEntry>& entries,
-                std::vector<std::string>& dirQueue, std::vector<Bookmark>& candidates,
-                HandOn handOn) {
-    files->list(entries);
-    FolderShortcuts toRead{folder, rootLength, std::move(files), {}, {}};
-    PathBelowRoot where(folder, rootLength);
-    for (platform::FolderEntry& entry : entries) {
-        if (!hasShortcutExtension(entry.name)) {
-            if (entry.isDirectory) {
-                dirQueue.push_back(folder + entry.name + platform::kSeparator);
+// One folder of the walk and what listing it found: its sub-folders for the
+// walk, and its shortcut files, either kept by name already or to be read for
+// their addresses.
+struct FolderListing {
+    std::string folder;
+    std::optional<platform::FolderIdentity> identity; // none when it cannot be listed
+    std::string problem;
+    std::vector<std::string> subFolders;
+    std::vector<Bookmark> keptByName;
+    FolderShortcuts toRead;
+};
+
+// Memory one listing thread reuses from folder to folder.
+struct FolderLister {
+    const Matcher& matcher;
+    std::size_t rootLength;
+    MatchScratch scratch;
+    std::vector<platform::FolderEntry> entries;
+
+    void list(FolderListing& listing) {
+        auto files = std::make_unique<const platform::OpenFolder>(listing.folder);
+        listing.identity = files->identity();
+        if (!listing.identity) {
+            listing.problem = files->problem();
+            return;
+        }
+        files->list(entries);
+        PathBelowRoot where(listing.folder, rootLength);
+        for (platform::FolderEntry& entry : entries) {
+            if (!hasShortcutExtension(entry.name)) {
+                if (entry.isDirectory) {
+                    listing.subFolders.push_back(listing.folder + entry.name +
+                                                 platform::kSeparator);
+                }
+            } else if (matcher.mode() == SearchMode::Name) {
+                if (matcher.nameMatches(nameTextOf(entry.name), scratch)) {
+                    listing.keptByName.push_back({listing.folder + entry.name, {}, true, true});
+                    listing.keptByName.back().Folder = where.path();
+                }
+            } else if (matcher.usesUrl()) {
+                listing.toRead.entries.push_back(std::move(entry.name));
             }
-        } else if (matcher.mode() == SearchMode::Name) {
-            if (matcher.nameMatches(nameTextOf(entry.name), scratch)) {
-                candidates.push_back({folder + entry.name, {}, true, true});
-                candidates.back().Folder = where.path();
-            }
-        } else if (matcher.usesUrl()) {
-            toRead.entries.push_back(std::move(entry.name));
+        }
+        if (!listing.toRead.entries.empty()) {
+            listing.toRead.folder = listing.folder;
+            listing.toRead.rootLength = rootLength;
+            listing.toRead.files = std::move(files);
         }
     }
-    if (!toRead.entries.empty()) {
-        handOn(std::move(toRead));
+};
+
+// How many folders are listed together, by two threads; each holds its folder
+// open while it is listed, so the batch stays well below the open files a
+// process may have.
+constexpr std::size_t kFoldersListedTogether = 128;
+
+// Lists the folders queued from pFirst on (a batch of them) on two threads, and
+// answers the listings in queue order.
+std::deque<FolderListing> listBatch(const std::vector<std::string>& pQueue, std::size_t pFirst,
+                                    std::vector<FolderLister>& pListers) {
+    const auto list = [&](FolderListing& listing, int worker) {
+        pListers[static_cast<std::size_t>(worker)].list(listing);
+    };
+    SharedWork<FolderListing, decltype(list)> listing(list);
+    const std::size_t last = std::min(pQueue.size(), pFirst + kFoldersListedTogether);
+    for (std::size_t index = pFirst; index < last; ++index) {
+        listing.add(FolderListing{pQueue[index], {}, {}, {}, {}, {}});
     }
+    return std::move(listing.finish());
 }
 
 } // namespace
@@ -182,7 +224,6 @@ SourceReading fnReadFavorites(std::string_view pFolder, const Matcher& pMatcher,
         readers[static_cast<std::size_t>(worker)].read(shortcuts);
     };
     SharedWork<FolderShortcuts, decltype(read)> reading(read);
-    const auto handOn = [&](FolderShortcuts&& shortcuts) { reading.add(std::move(shortcuts)); };
 
     // The records are named from the folder with its final separator the system's.
     const std::string root = platform::folderPath(pFolder);
@@ -193,17 +234,25 @@ SourceReading fnReadFavorites(std::string_view pFolder, const Matcher& pMatcher,
     }
     const std::size_t before = pCandidates.size();
     SourceReading result;
-    MatchScratch scratch;
-    std::vector<platform::FolderEntry> entries;
-    for (std::size_t readIndex = 0; readIndex < dirQueue.size(); ++readIndex) {
-        const std::string folder = dirQueue[readIndex];
-        auto files = std::make_unique<const platform::OpenFolder>(folder);
-        const auto identity = files->identity();
-        if (identity && visited.emplace(identity->device, identity->node).second) {
-            listFolder(folder, root.size(), std::move(files), pMatcher, scratch, entries, dirQueue,
-                       pCandidates, handOn);
-        } else if (readIndex == 0) {
-            result.Problem = files->problem();
+    // The folders queued are listed a batch at a time, two threads at once; what
+    // they found is taken in queue order, so the walk is the breadth-first one
+    // a single thread makes.
+    std::vector<FolderLister> listers(2, FolderLister{pMatcher, root.size(), {}, {}});
+    for (std::size_t readIndex = 0; readIndex < dirQueue.size();) {
+        for (FolderListing& listing : listBatch(dirQueue, readIndex, listers)) {
+            if (listing.identity &&
+                visited.emplace(listing.identity->device, listing.identity->node).second) {
+                std::move(listing.subFolders.begin(), listing.subFolders.end(),
+                          std::back_inserter(dirQueue));
+                std::move(listing.keptByName.begin(), listing.keptByName.end(),
+                          std::back_inserter(pCandidates));
+                if (!listing.toRead.entries.empty()) {
+                    reading.add(std::move(listing.toRead));
+                }
+            } else if (readIndex == 0) {
+                result.Problem = listing.problem;
+            }
+            ++readIndex;
         }
     }
     for (FolderShortcuts& shortcuts : reading.finish()) {
