@@ -10,10 +10,8 @@
 #include "text/text.h"
 
 #include <algorithm>
-#include <deque>
 #include <iterator>
 #include <memory>
-#include <optional>
 #include <set>
 #include <utility>
 
@@ -137,13 +135,12 @@ struct ShortcutReader {
     }
 };
 
-// One folder of the walk and what listing it found: its sub-folders for the
-// walk, and its shortcut files, either kept by name already or to be read for
-// their addresses.
+// One folder of the walk, open, and what listing it found: its sub-folders for
+// the walk, and its shortcut files, either kept by name already or to be read
+// for their addresses.
 struct FolderListing {
     std::string folder;
-    std::optional<platform::FolderIdentity> identity; // none when it cannot be listed
-    std::string problem;
+    std::unique_ptr<const platform::OpenFolder> files;
     std::vector<std::string> subFolders;
     std::vector<Bookmark> keptByName;
     FolderShortcuts toRead;
@@ -157,13 +154,7 @@ struct FolderLister {
     std::vector<platform::FolderEntry> entries;
 
     void list(FolderListing& listing) {
-        auto files = std::make_unique<const platform::OpenFolder>(listing.folder);
-        listing.identity = files->identity();
-        if (!listing.identity) {
-            listing.problem = files->problem();
-            return;
-        }
-        files->list(entries);
+        listing.files->list(entries);
         PathBelowRoot where(listing.folder, rootLength);
         for (platform::FolderEntry& entry : entries) {
             if (!hasShortcutExtension(entry.name)) {
@@ -183,30 +174,15 @@ struct FolderLister {
         if (!listing.toRead.entries.empty()) {
             listing.toRead.folder = listing.folder;
             listing.toRead.rootLength = rootLength;
-            listing.toRead.files = std::move(files);
+            listing.toRead.files = std::move(listing.files);
         }
+        listing.files.reset();
     }
 };
 
-// How many folders are listed together, by two threads; each holds its folder
-// open while it is listed, so the batch stays well below the open files a
-// process may have.
+// How many folders are open together to be listed; the batch stays well below
+// the open files a process may have.
 constexpr std::size_t kFoldersListedTogether = 128;
-
-// Lists the folders queued from pFirst on (a batch of them) on two threads, and
-// answers the listings in queue order.
-std::deque<FolderListing> listBatch(const std::vector<std::string>& pQueue, std::size_t pFirst,
-                                    std::vector<FolderLister>& pListers) {
-    const auto list = [&](FolderListing& listing, int worker) {
-        pListers[static_cast<std::size_t>(worker)].list(listing);
-    };
-    SharedWork<FolderListing, decltype(list)> listing(list);
-    const std::size_t last = std::min(pQueue.size(), pFirst + kFoldersListedTogether);
-    for (std::size_t index = pFirst; index < last; ++index) {
-        listing.add(FolderListing{pQueue[index], {}, {}, {}, {}, {}});
-    }
-    return std::move(listing.finish());
-}
 
 } // namespace
 
@@ -234,25 +210,34 @@ SourceReading fnReadFavorites(std::string_view pFolder, const Matcher& pMatcher,
     }
     const std::size_t before = pCandidates.size();
     SourceReading result;
-    // The folders queued are listed a batch at a time, two threads at once; what
-    // they found is taken in queue order, so the walk is the breadth-first one
-    // a single thread makes.
+    // The folders queued are opened in queue order, each folder the walk was in
+    // left out, and listed on two threads a batch at a time; what they found
+    // is taken in queue order, so the walk is the breadth-first one a single
+    // thread makes.
     std::vector<FolderLister> listers(2, FolderLister{pMatcher, root.size(), {}, {}});
+    const auto list = [&](FolderListing& listing, int worker) {
+        listers[static_cast<std::size_t>(worker)].list(listing);
+    };
     for (std::size_t readIndex = 0; readIndex < dirQueue.size();) {
-        for (FolderListing& listing : listBatch(dirQueue, readIndex, listers)) {
-            if (listing.identity &&
-                visited.emplace(listing.identity->device, listing.identity->node).second) {
-                std::move(listing.subFolders.begin(), listing.subFolders.end(),
-                          std::back_inserter(dirQueue));
-                std::move(listing.keptByName.begin(), listing.keptByName.end(),
-                          std::back_inserter(pCandidates));
-                if (!listing.toRead.entries.empty()) {
-                    reading.add(std::move(listing.toRead));
-                }
+        SharedWork<FolderListing, decltype(list)> listing(list);
+        const std::size_t batchEnd = std::min(dirQueue.size(), readIndex + kFoldersListedTogether);
+        for (; readIndex < batchEnd; ++readIndex) {
+            auto files = std::make_unique<const platform::OpenFolder>(dirQueue[readIndex]);
+            const auto identity = files->identity();
+            if (identity && visited.emplace(identity->device, identity->node).second) {
+                listing.add(FolderListing{dirQueue[readIndex], std::move(files), {}, {}, {}});
             } else if (readIndex == 0) {
-                result.Problem = listing.problem;
+                result.Problem = files->problem();
             }
-            ++readIndex;
+        }
+        for (FolderListing& listed : listing.finish()) {
+            std::move(listed.subFolders.begin(), listed.subFolders.end(),
+                      std::back_inserter(dirQueue));
+            std::move(listed.keptByName.begin(), listed.keptByName.end(),
+                      std::back_inserter(pCandidates));
+            if (!listed.toRead.entries.empty()) {
+                reading.add(std::move(listed.toRead));
+            }
         }
     }
     for (FolderShortcuts& shortcuts : reading.finish()) {
