@@ -52,7 +52,7 @@ TEST(FavoritesReader, WalksBreadthFirstTakingVisibleShortcutsOnly) {
 TEST(FavoritesReader, ManyFoldersKeepTheWalksOrder) {
     test::TempFolder tmp;
     List byLevel[2];
-    for (int i = 0; i < 200; ++i) {
+    for (int i = 0; i < 150; ++i) {
         const std::string folder = "f" + std::to_string(1000 + i);
         for (int level = 0; level < 2; ++level) {
             const std::string file = folder + (level == 0 ? "/top.url" : "/s/deep.url");
