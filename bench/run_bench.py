@@ -1,6 +1,6 @@
 #!/usr/bin/env python3
 # SPDX-License-Identifier: MIT
-"""Times zaptrove-find beside grep and find on generated corpora (`make bench`).
+"""Times zaptrove-find beside grep, ripgrep, fd and sqlite3 on generated corpora (`make bench`).
 
     run_bench.py BUILD [--scales N ...] [--runs R] [--with-buku] [--parts PART ...]
 
@@ -128,14 +128,15 @@ def rows_for_scale(build, count, folder, with_buku):
             rows.append(("%s by %s" % (name, by), find_command(build, [(option, path)], by, WORD),
                          "grep -F -i -c", anchor, 1.0 if big else None, False))
     files = count // 10
+    at_files_limit = files >= 100000
     rows.append(("Favorites by name", find_command(build, [("--favorites", favorites)], "name", WORD),
-                 "find -iname", ["find", favorites, "-iname", "*.url"],
-                 1.0 if files >= 100000 else None, False))
-    grep_tree = ["grep", "-r", "-i", "-l", "--include=*.[uU][rR][lL]", WORD, favorites]
-    for by in ("url", "both"):
+                 "fdfind -i -e url", ["fdfind", "-i", "-e", "url", ".", favorites],
+                 0.5 if at_files_limit else None, False))
+    rg_tree = ["rg", "-i", "-l", "-g", "*.url", "-g", "*.URL", WORD, favorites]
+    for by, target in (("url", 0.5), ("both", None)):
         rows.append(("Favorites by %s" % by,
                      find_command(build, [("--favorites", favorites)], by, WORD),
-                     "grep -r -i -l", grep_tree, 1.0 if files >= 100000 else None, False))
+                     "rg -i -l -g '*.url'", rg_tree, target if at_files_limit else None, False))
     rows.append(("Netscape '%s', sorted, no dups" % EVERYWHERE,
                  find_command(build, [("--netscape", netscape)], "both", EVERYWHERE,
                               ["--sort", "name", "--dups", "remove"]),
@@ -162,8 +163,8 @@ def browser_rows(build, count, folder):
     at_limit = count == make_corpus.BROWSER_LIMIT
     chromium = os.path.join(folder, "Bookmarks")
     rows = [("Chromium by both", find_command(build, [("--chromium", chromium)], "both", WORD),
-             "grep -F -i -c", ["grep", "-F", "-i", "-c", WORD, chromium],
-             1.5 if at_limit else None, False)]
+             "rg -F -i -c", ["rg", "-F", "-i", "-c", WORD, chromium],
+             1.0 if at_limit else None, False)]
     query = ("SELECT count(*) FROM moz_bookmarks b JOIN moz_places p ON p.id=b.fk WHERE b.type=1"
              " AND (p.url LIKE '%{0}%' OR b.title LIKE '%{0}%')".format(WORD))
     for label, profile in (("Firefox by both", "firefox"),
@@ -172,7 +173,7 @@ def browser_rows(build, count, folder):
         rows.append((label, find_command(build, [("--firefox", profile)], "both", WORD),
                      "sqlite3 -readonly",
                      ["sqlite3", "-readonly", os.path.join(profile, "places.sqlite"), query],
-                     2.0 if at_limit else None, False))
+                     1.0 if at_limit else None, False))
     return rows
 
 

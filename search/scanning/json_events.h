@@ -138,6 +138,16 @@ template <typename Chunks> class Text {
     }
     // Passes the byte peek() showed.
     void take() { ++at_; }
+
+    // Passes the ": " most keys are followed by, when the chunk holds it and a
+    // value's first byte after it; false, having passed nothing, otherwise.
+    bool takeColonSpace() {
+        if (end_ - at_ < 3 || at_[0] != ':' || at_[1] != ' ' || isBlank(at_[2])) {
+            return false;
+        }
+        at_ += 2;
+        return true;
+    }
     std::size_t offset() const { return before_ + static_cast<std::size_t>(at_ - begin_); }
 
     void skipBlanks() {
@@ -391,7 +401,7 @@ template <typename Chunks> class Text {
 template <typename Chunks, typename Handler>
 std::optional<std::size_t> fnParseJson(Chunks& pChunks, Handler& pHandler) {
     json_detail::Text<Chunks> text(pChunks);
-    std::vector<bool> openObjects; // the open containers, innermost last: true for an object
+    std::string openObjects; // the open containers, innermost last: 1 for an object
     std::string decoded;
     std::size_t errorAt = 0;
     enum class Next { Value, Key, AfterValue };
@@ -465,12 +475,14 @@ std::optional<std::size_t> fnParseJson(Chunks& pChunks, Handler& pHandler) {
             if (keep && !pHandler.Key(key, whole)) {
                 return text.offset();
             }
-            text.skipBlanks();
-            if (text.peek() != ':') {
-                return text.offset();
+            if (!text.takeColonSpace()) {
+                text.skipBlanks();
+                if (text.peek() != ':') {
+                    return text.offset();
+                }
+                text.take();
+                text.skipBlanks();
             }
-            text.take();
-            text.skipBlanks();
             next = Next::Value;
             break;
         }
