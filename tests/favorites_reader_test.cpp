@@ -47,28 +47,6 @@ TEST(FavoritesReader, WalksBreadthFirstTakingVisibleShortcutsOnly) {
                              tmp / "Sub/b.url" + kUrl, tmp / "A/Deep/d.URL" + kUrl}));
 }
 
-// Folders are listed many at a time on two threads; the walk's order stays the
-// breadth-first one across the batches, by name and by address alike.
-TEST(FavoritesReader, ManyFoldersKeepTheWalksOrder) {
-    test::TempFolder tmp;
-    List byLevel[2];
-    for (int i = 0; i < 150; ++i) {
-        const std::string folder = "f" + std::to_string(1000 + i);
-        for (int level = 0; level < 2; ++level) {
-            const std::string file = folder + (level == 0 ? "/top.url" : "/s/deep.url");
-            tmp.write(file, kShortcut);
-            byLevel[level].push_back(tmp / file + kUrl);
-        }
-    }
-    List expected = byLevel[0];
-    expected.insert(expected.end(), byLevel[1].begin(), byLevel[1].end());
-    EXPECT_EQ(find(tmp.asFolder(), "", SearchMode::Url), expected);
-    for (std::string& line : expected) {
-        line = line.substr(0, line.find('|')) + "|";
-    }
-    EXPECT_EQ(find(tmp.asFolder(), "", SearchMode::Name), expected);
-}
-
 // Sub-folders below the Favorites folder, by name and by address alike.
 TEST(FavoritesReader, KnowsTheFolderPathOfEveryFavorite) {
     test::TempFolder tmp;

@@ -135,54 +135,36 @@ struct ShortcutReader {
     }
 };
 
-// One folder of the walk, open, and what listing it found: its sub-folders for
-// the walk, and its shortcut files, either kept by name already or to be read
-// for their addresses.
-struct FolderListing {
-    std::string folder;
-    std::unique_ptr<const platform::OpenFolder> files;
-    std::vector<std::string> subFolders;
-    std::vector<Bookmark> keptByName;
-    FolderShortcuts toRead;
-};
-
-// Memory one listing thread reuses from folder to folder.
-struct FolderLister {
-    const Matcher& matcher;
-    std::size_t rootLength;
-    MatchScratch scratch;
-    std::vector<platform::FolderEntry> entries;
-
-    void list(FolderListing& listing) {
-        listing.files->list(entries);
-        PathBelowRoot where(listing.folder, rootLength);
-        for (platform::FolderEntry& entry : entries) {
-            if (!hasShortcutExtension(entry.name)) {
-                if (entry.isDirectory) {
-                    listing.subFolders.push_back(listing.folder + entry.name +
-                                                 platform::kSeparator);
-                }
-            } else if (matcher.mode() == SearchMode::Name) {
-                if (matcher.nameMatches(nameTextOf(entry.name), scratch)) {
-                    listing.keptByName.push_back({listing.folder + entry.name, {}, true, true});
-                    listing.keptByName.back().Folder = where.path();
-                }
-            } else if (matcher.usesUrl()) {
-                listing.toRead.entries.push_back(std::move(entry.name));
+// Lists the folder, queueing what it holds: its sub-folders for the walk, and
+// its shortcut files either tested by name here or handed on, with the open
+// folder, to be read.
+template <typename HandOn>
+void listFolder(const std::string& folder, std::size_t rootLength,
+                std::unique_ptr<const platform::OpenFolder> files, const Matcher& matcher,
+                MatchScratch& scratch, std::vector<platform::FolderEntry>& entries,
+                std::vector<std::string>& dirQueue, std::vector<Bookmark>& candidates,
+                HandOn handOn) {
+    files->list(entries);
+    FolderShortcuts toRead{folder, rootLength, std::move(files), {}, {}};
+    PathBelowRoot where(folder, rootLength);
+    for (platform::FolderEntry& entry : entries) {
+        if (!hasShortcutExtension(entry.name)) {
+            if (entry.isDirectory) {
+                dirQueue.push_back(folder + entry.name + platform::kSeparator);
             }
+        } else if (matcher.mode() == SearchMode::Name) {
+            if (matcher.nameMatches(nameTextOf(entry.name), scratch)) {
+                candidates.push_back({folder + entry.name, {}, true, true});
+                candidates.back().Folder = where.path();
+            }
+        } else if (matcher.usesUrl()) {
+            toRead.entries.push_back(std::move(entry.name));
         }
-        if (!listing.toRead.entries.empty()) {
-            listing.toRead.folder = listing.folder;
-            listing.toRead.rootLength = rootLength;
-            listing.toRead.files = std::move(listing.files);
-        }
-        listing.files.reset();
     }
-};
-
-// How many folders are open together to be listed; the batch stays well below
-// the open files a process may have.
-constexpr std::size_t kFoldersListedTogether = 128;
+    if (!toRead.entries.empty()) {
+        handOn(std::move(toRead));
+    }
+}
 
 } // namespace
 
@@ -200,6 +182,7 @@ SourceReading fnReadFavorites(std::string_view pFolder, const Matcher& pMatcher,
         readers[static_cast<std::size_t>(worker)].read(shortcuts);
     };
     SharedWork<FolderShortcuts, decltype(read)> reading(read);
+    const auto handOn = [&](FolderShortcuts&& shortcuts) { reading.add(std::move(shortcuts)); };
 
     // The records are named from the folder with its final separator the system's.
     const std::string root = platform::folderPath(pFolder);
@@ -210,34 +193,17 @@ SourceReading fnReadFavorites(std::string_view pFolder, const Matcher& pMatcher,
     }
     const std::size_t before = pCandidates.size();
     SourceReading result;
-    // The folders queued are opened in queue order, each folder the walk was in
-    // left out, and listed on two threads a batch at a time; what they found
-    // is taken in queue order, so the walk is the breadth-first one a single
-    // thread makes.
-    std::vector<FolderLister> listers(2, FolderLister{pMatcher, root.size(), {}, {}});
-    const auto list = [&](FolderListing& listing, int worker) {
-        listers[static_cast<std::size_t>(worker)].list(listing);
-    };
-    for (std::size_t readIndex = 0; readIndex < dirQueue.size();) {
-        SharedWork<FolderListing, decltype(list)> listing(list);
-        const std::size_t batchEnd = std::min(dirQueue.size(), readIndex + kFoldersListedTogether);
-        for (; readIndex < batchEnd; ++readIndex) {
-            auto files = std::make_unique<const platform::OpenFolder>(dirQueue[readIndex]);
-            const auto identity = files->identity();
-            if (identity && visited.emplace(identity->device, identity->node).second) {
-                listing.add(FolderListing{dirQueue[readIndex], std::move(files), {}, {}, {}});
-            } else if (readIndex == 0) {
-                result.Problem = files->problem();
-            }
-        }
-        for (FolderListing& listed : listing.finish()) {
-            std::move(listed.subFolders.begin(), listed.subFolders.end(),
-                      std::back_inserter(dirQueue));
-            std::move(listed.keptByName.begin(), listed.keptByName.end(),
-                      std::back_inserter(pCandidates));
-            if (!listed.toRead.entries.empty()) {
-                reading.add(std::move(listed.toRead));
-            }
+    MatchScratch scratch;
+    std::vector<platform::FolderEntry> entries;
+    for (std::size_t readIndex = 0; readIndex < dirQueue.size(); ++readIndex) {
+        const std::string folder = dirQueue[readIndex];
+        auto files = std::make_unique<const platform::OpenFolder>(folder);
+        const auto identity = files->identity();
+        if (identity && visited.emplace(identity->device, identity->node).second) {
+            listFolder(folder, root.size(), std::move(files), pMatcher, scratch, entries, dirQueue,
+                       pCandidates, handOn);
+        } else if (readIndex == 0) {
+            result.Problem = files->problem();
         }
     }
     for (FolderShortcuts& shortcuts : reading.finish()) {
