@@ -168,6 +168,64 @@ TEST(FirefoxRead, FolderWordsAndFoldersLeftOutInASearch) {
     EXPECT_EQ(found("jira").size(), 3u);
 }
 
+// A tag is a folder in the tags root holding a bookmark of each place it
+// tags: its name finds those places' bookmarks when names are searched, as the
+// name does, and each bookmark carries its tags.
+TEST(FirefoxRead, FindsBookmarksByTheirTags) {
+    const test::TempFolder tmp;
+    const std::string profile = tmp.makeFolder("profile");
+    {
+        PlacesDatabase places(profile + "/places.sqlite");
+        places.add(PlacesDatabase::kMenu, 1, "Jira board", "https://j.example/");
+        places.add(PlacesDatabase::kToolbar, 1, "News", "https://n.example/");
+        for (const auto& [tag, place] : {std::pair("work", 1), {"tracker", 1}, {"daily", 2}}) {
+            places.exec("INSERT INTO moz_bookmarks (type, fk, parent, title) VALUES (1, " +
+                        std::to_string(place) + ", " +
+                        std::to_string(places.folder(PlacesDatabase::kTags, tag)) + ", NULL)");
+        }
+    }
+    struct Case {
+        std::string_view term;
+        SearchMode mode;
+        bool anyWordOrder;
+        List found; // "name|tags"
+    };
+    const Case cases[] = {
+        {"work", SearchMode::Name, false, {"Jira board|tracker,work"}},
+        {"DAILY", SearchMode::Both, false, {"News|daily"}},
+        {"daily", SearchMode::Url, false, {}},
+        {"track jira", SearchMode::Name, true, {"Jira board|tracker,work"}},
+        {"board tracker", SearchMode::Name, false, {}}, // the name and a tag are not one text
+        {"", SearchMode::Name, false, {"Jira board|tracker,work", "News|daily"}},
+    };
+    for (const Case& c : cases) {
+        const Matcher matcher(c.term, c.mode, {.anyWordOrder = c.anyWordOrder});
+        std::vector<Bookmark> found;
+        const SourceReading reading = fnReadFirefoxPlaces(profile, matcher, found);
+        List got;
+        for (const Bookmark& b : found) {
+            std::string tags;
+            for (const std::string& tag : b.Tags) {
+                tags += (tags.empty() ? "" : ",") + tag;
+            }
+            got.push_back(b.Name + "|" + tags);
+        }
+        EXPECT_EQ(got, c.found) << c.term;
+        EXPECT_EQ(reading.BookmarkCount, 2u) << c.term; // the tags' own entries are no bookmarks
+    }
+    // With folder names searched too, the screen after the reader sees the tags.
+    Settings s;
+    s.BrowserProfiles.resize(1);
+    s.BrowserProfiles[0].install = s.BrowserProfiles[0].name = "Firefox";
+    s.BrowserProfiles[0].folder = profile;
+    s.BrowserProfiles[0].bookmarksFile = profile + "/places.sqlite";
+    s.DoFirefox = DO_YES, s.Function = FUNC_NAME, s.FolderWords = FOLDER_WORDS_ON;
+    s.Words = WORDS_ANY_ORDER;
+    EXPECT_EQ(
+        test::listOf(subSearch(fnSearchRequest("menu tracker", s), DebugLog::silent()).Results),
+        List{"Jira board|https://j.example/"});
+}
+
 TEST(FirefoxRead, TellsWhyADatabaseCannotBeRead) {
     const test::TempFolder tmp;
     const std::string rootless = tmp.makeFolder("rootless");

@@ -41,6 +41,8 @@ struct Bookmark {
     // With one row per address, where the later copies of its address live,
     // in reading order; this record is the first copy. Empty otherwise.
     std::vector<BookmarkCopy> OtherCopies = {};
+    // A Firefox bookmark's tags, by name; empty for the others.
+    std::vector<std::string> Tags = {};
 
     bool operator==(const Bookmark&) const = default;
 };

@@ -39,11 +39,22 @@ std::string fnRowDescription(const Bookmark& pRecord) {
         text.append("\nProfile: ").append(pRecord.Source.profile());
     }
     text.append("\nFolder: ").append(folderText(pRecord.Folder));
+    if (!pRecord.Tags.empty()) {
+        text.append("\n").append(fnTagsLine(pRecord));
+    }
     if (pRecord.IsShortcut) {
         text.append("\nFile: ").append(pRecord.Name);
     }
     if (!pRecord.OtherCopies.empty()) {
         text.append("\n").append(fnCopiesList(pRecord));
+    }
+    return text;
+}
+
+std::string fnTagsLine(const Bookmark& pRecord) {
+    std::string text;
+    for (const std::string& tag : pRecord.Tags) {
+        text.append(text.empty() ? "Tags: " : ", ").append(tag);
     }
     return text;
 }

@@ -4,6 +4,7 @@
 #include "platform/files.h"
 #include "platform/separators.h"
 #include "search/matching/matcher.h"
+#include "search/records/name_with_tags.h"
 #include "search/scanning/folder_trail.h"
 #include "search/sources/places_snapshot.h"
 #include "search/sources/places_vfs.h"
@@ -144,7 +145,7 @@ class PlacesQuery {
         std::int64_t root = 0;
         std::int64_t tags = 0;
         limitWork();
-        if (!findRoots(root, tags) || !readNodes()) {
+        if (!findRoots(root, tags) || !readTags(tags) || !readNodes()) {
             if (workLeft_ < 0) {
                 return {0, "more work than a database of its size needs"};
             }
@@ -207,11 +208,41 @@ class PlacesQuery {
         return step == SQLITE_DONE;
     }
 
+    // The tags of each place: a tag is a folder in the tags root, holding a
+    // bookmark that points at each place it tags.
+    bool readTags(std::int64_t tags) {
+        if (tags == 0) {
+            return true;
+        }
+        const Statement rows = prepare("SELECT t.fk, tag.title FROM moz_bookmarks tag "
+                                       "JOIN moz_bookmarks t ON t.parent = tag.id "
+                                       "WHERE tag.parent = ? AND tag.type = 2 AND t.type = 1 "
+                                       "AND t.fk IS NOT NULL ORDER BY t.fk, tag.title");
+        if (!rows) {
+            return false;
+        }
+        sqlite3_bind_int64(rows.get(), 1, tags);
+        int step = SQLITE_ROW;
+        while ((step = sqlite3_step(rows.get())) == SQLITE_ROW) {
+            const std::optional<std::string_view> tag = columnText(rows.get(), 1);
+            if (tag && !tag->empty()) {
+                tagsOf_[sqlite3_column_int64(rows.get(), 0)].emplace_back(*tag);
+            }
+        }
+        return step == SQLITE_DONE;
+    }
+
+    const std::vector<std::string>& tagsOf(std::int64_t place) const {
+        static const std::vector<std::string> kNone;
+        const auto found = tagsOf_.empty() ? tagsOf_.end() : tagsOf_.find(place);
+        return found == tagsOf_.end() ? kNone : found->second;
+    }
+
     // Bookmarks are matched inside SQLite's scan, by kept(): only folders and
     // the bookmarks that match come back as rows, to wait for the walk; the
     // others are only counted in their folder.
     bool readNodes() {
-        if (sqlite3_create_function_v2(database_, "zaptrove_kept", 4,
+        if (sqlite3_create_function_v2(database_, "zaptrove_kept", 5,
                                        SQLITE_UTF8 | SQLITE_DIRECTONLY, this, kept, nullptr,
                                        nullptr, nullptr) != SQLITE_OK) {
             return false;
@@ -219,10 +250,10 @@ class PlacesQuery {
         // The titles are taken as they lie: an SQL function choosing between
         // them would copy the one it gives back for every row.
         const Statement rows =
-            prepare("SELECT b.type, b.parent, p.url, b.title, p.title, b.id, b.position, b.guid "
-                    "FROM moz_bookmarks b LEFT JOIN moz_places p ON p.id = b.fk "
+            prepare("SELECT b.type, b.parent, p.url, b.title, p.title, b.id, b.position, b.guid, "
+                    "b.fk FROM moz_bookmarks b LEFT JOIN moz_places p ON p.id = b.fk "
                     "WHERE b.type = 2 OR "
-                    "(b.type = 1 AND zaptrove_kept(b.parent, p.url, b.title, p.title))");
+                    "(b.type = 1 AND zaptrove_kept(b.parent, p.url, b.title, p.title, b.fk))");
         if (!rows) {
             return false;
         }
@@ -238,6 +269,7 @@ class PlacesQuery {
                 if (node.isBookmark) {
                     node.match = static_cast<std::int32_t>(matches_.size());
                     matches_.push_back({std::string(text.name), std::string(*text.url)});
+                    matches_.back().Tags = tagsOf(sqlite3_column_int64(row, 8));
                 }
             } else {
                 node.title = static_cast<std::int32_t>(folderNames_.size());
@@ -249,8 +281,9 @@ class PlacesQuery {
         return step == SQLITE_DONE;
     }
 
-    // zaptrove_kept(parent, url, title, page title): false for a bookmark that
-    // does not match, which is counted in its folder instead.
+    // zaptrove_kept(parent, url, title, page title, place): false for a
+    // bookmark that does not match by its name and tags or address, which is
+    // counted in its folder instead.
     // No exception may cross SQLite: running out of memory ends the query.
     static void kept(sqlite3_context* context, int, sqlite3_value** values) {
         try {
@@ -264,7 +297,10 @@ class PlacesQuery {
     bool keeps(sqlite3_value** values) {
         const BookmarkText text =
             bookmarkText([&](int value) { return valueText(values[value + 1]); });
-        if (!text.url || matcher_.matches(text.name, *text.url, scratch_)) {
+        if (!text.url ||
+            matcher_.matches(
+                fnNameWithTags(text.name, tagsOf(sqlite3_value_int64(values[4])), tagged_),
+                *text.url, scratch_)) {
             return true;
         }
         // Bookmarks mostly come folder by folder: the last folder's count is
@@ -336,6 +372,8 @@ class PlacesQuery {
     sqlite3* database_;
     const Matcher& matcher_;
     MatchScratch scratch_;
+    std::string tagged_; // a name with its tags, as matched
+    std::unordered_map<std::int64_t, std::vector<std::string>> tagsOf_; // by place
     std::vector<Bookmark>& candidates_;
     std::vector<PlacesNode> nodes_;        // folders, and the bookmarks that match
     std::vector<Bookmark> matches_;        // the records of those bookmarks

@@ -13,7 +13,9 @@ class Matcher;
 
 // Reads the bookmarks of a Firefox profile (its folder, or its places.sqlite)
 // and appends the matching ones in the order of the browser's bookmark tree
-// (folders depth first, by position). Tags and "place:" queries are left out.
+// (folders depth first, by position). "place:" queries and the tags folders
+// are left out; a bookmark carries its place's tags, which a search by name
+// compares with its name.
 // The profile is never written to, and a browser holding it is never waited
 // for: a database with changes still in its write-ahead log is read with that
 // log, in place and unlocked. A Matcher of no mode keeps nothing, which only counts.
