@@ -43,6 +43,9 @@ struct Bookmark {
     std::vector<BookmarkCopy> OtherCopies = {};
     // A Firefox bookmark's tags, by name; empty for the others.
     std::vector<std::string> Tags = {};
+    // A Firefox keyword bookmark whose keyword comes with POST data, which
+    // opening it does not send.
+    bool UnsentPostData = false;
 
     bool operator==(const Bookmark&) const = default;
 };

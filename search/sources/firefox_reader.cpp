@@ -6,13 +6,16 @@
 #include "search/matching/matcher.h"
 #include "search/records/name_with_tags.h"
 #include "search/scanning/folder_trail.h"
+#include "search/scanning/json_events.h"
 #include "search/sources/places_snapshot.h"
 #include "search/sources/places_vfs.h"
+#include "text/percent_encoding.h"
+#include "text/text.h"
 
 #include <sqlite3.h>
 
 #include <algorithm>
-#include <cctype>
+#include <array>
 #include <cstdint>
 #include <memory>
 #include <new>
@@ -105,22 +108,9 @@ template <typename Text> BookmarkText bookmarkText(Text text) {
 // A path in an SQLite URI: "/" separators, and every byte that could be read as
 // URI syntax escaped (on Linux a "\" of a name too).
 std::string uriEscaped(std::string_view path) {
-    static constexpr char kHex[] = "0123456789ABCDEF";
-    std::string uri;
-    for (const char c : path) {
-        const auto byte = static_cast<unsigned char>(c);
-        if (platform::isSeparator(c)) {
-            uri += '/';
-        } else if (std::isalnum(byte) != 0 ||
-                   std::string_view("/._-~:").find(c) != std::string_view::npos) {
-            uri += c;
-        } else {
-            uri += '%';
-            uri += kHex[byte >> 4];
-            uri += kHex[byte & 15];
-        }
-    }
-    return uri;
+    std::string slashed(path);
+    std::replace_if(slashed.begin(), slashed.end(), platform::isSeparator, '/');
+    return platform::percentEncoded(slashed, "/._-~:");
 }
 
 // A path as an SQLite "file:" URI, with a leading "/" before a drive letter.
@@ -128,10 +118,24 @@ std::string fileUri(std::string_view path) {
     return (path.size() >= 2 && path[1] == ':' ? "file:/" : "file:") + uriEscaped(path);
 }
 
+// The text columns read, in the order zaptrove_head numbers them.
+enum TextColumn { kPlaceUrl, kBookmarkTitle, kPlaceTitle, kTextColumns };
+
+// The longest text kept of one value: the bound the Chromium reader keeps of
+// a string. A longer title is cut where a character ends; a longer address is
+// no address a browser takes, and its bookmark is left out.
+constexpr int kMaxTextBytes = static_cast<int>(kMaxJsonStringBytes);
+
+struct CloseBlob {
+    void operator()(sqlite3_blob* blob) const { sqlite3_blob_close(blob); }
+};
+using Blob = std::unique_ptr<sqlite3_blob, CloseBlob>;
+
 class PlacesQuery {
   public:
-    PlacesQuery(sqlite3* database, const Matcher& matcher, std::vector<Bookmark>& candidates)
-        : database_(database), matcher_(matcher), candidates_(candidates) {}
+    PlacesQuery(sqlite3* database, const Matcher& matcher, std::vector<Bookmark>& candidates,
+                KeywordLookup* keyword)
+        : database_(database), matcher_(matcher), candidates_(candidates), keyword_(keyword) {}
 
     // Reads every bookmark and folder, then walks the tree from its root.
     SourceReading run() {
@@ -145,7 +149,14 @@ class PlacesQuery {
         std::int64_t root = 0;
         std::int64_t tags = 0;
         limitWork();
-        if (!findRoots(root, tags) || !readTags(tags) || !readNodes()) {
+        // SQLite loads a value whole: one longer than kMaxTextBytes stops the
+        // reading, which is then made again with every text read in part.
+        sqlite3_limit(database_, SQLITE_LIMIT_LENGTH, kMaxTextBytes);
+        bool read = findRoots(root, tags) && readTags(tags) && readNodes();
+        if (!read && sqlite3_errcode(database_) == SQLITE_TOOBIG && readInPart()) {
+            read = readTags(tags) && readNodes();
+        }
+        if (!read) {
             if (workLeft_ < 0) {
                 return {0, "more work than a database of its size needs"};
             }
@@ -153,6 +164,9 @@ class PlacesQuery {
         }
         if (root == 0) {
             return {0, "holds no bookmark tree"};
+        }
+        if (keyword_ != nullptr && !keyword_->found) {
+            findKeyword();
         }
         return {walkTree(root, tags), {}};
     }
@@ -168,13 +182,129 @@ class PlacesQuery {
     // name, defined recursively, could make the query run without end.
     // Nothing when the schema cannot be read.
     std::optional<bool> holdsRealTables() const {
-        const Statement tables = prepare("SELECT count(*) FROM sqlite_schema WHERE type = 'table' "
-                                         "AND name IN ('moz_bookmarks', 'moz_places') "
-                                         "AND sql NOT LIKE 'CREATE VIRTUAL%'");
+        const std::optional<int> count = realTables("'moz_bookmarks', 'moz_places'");
+        return count ? std::optional(*count == 2) : std::nullopt;
+    }
+
+    // A text column of the table behind alias, as the queries read it: the
+    // value, or after a value too long to load, zaptrove_head's part of it.
+    std::string text(TextColumn column, std::string_view alias) const {
+        if (heads_) {
+            return "zaptrove_head(" + std::to_string(column) + ", " + std::string(alias) + ".id)";
+        }
+        return std::string(alias) + (column == kPlaceUrl ? ".url" : ".title");
+    }
+
+    // Makes the queries read every text through zaptrove_head, and forgets
+    // what the stopped reading found.
+    bool readInPart() {
+        heads_.emplace();
+        // The parts are read as stored, in the database's encoding.
+        const Statement encoding = prepare("PRAGMA encoding");
+        const std::optional<std::string_view> name =
+            encoding && sqlite3_step(encoding.get()) == SQLITE_ROW ? columnText(encoding.get(), 0)
+                                                                   : std::nullopt;
+        encoding_ = name == "UTF-16le"   ? SQLITE_UTF16LE
+                    : name == "UTF-16be" ? SQLITE_UTF16BE
+                                         : SQLITE_UTF8;
+        tagsOf_.clear();
+        nodes_.clear();
+        matches_.clear();
+        folderNames_.clear();
+        bookmarksIn_.clear();
+        lastFolderCount_ = nullptr;
+        return sqlite3_create_function_v2(database_, "zaptrove_head", 2,
+                                          SQLITE_UTF8 | SQLITE_DIRECTONLY, this, head, nullptr,
+                                          nullptr, nullptr) == SQLITE_OK;
+    }
+
+    // zaptrove_head(column, id): the first kMaxTextBytes of a text column's
+    // value in the row of that id, read in place; NULL for none, or for an
+    // address longer than that.
+    static void head(sqlite3_context* context, int, sqlite3_value** values) {
+        try {
+            static_cast<PlacesQuery*>(sqlite3_user_data(context))->headOf(context, values);
+        } catch (const std::bad_alloc&) {
+            sqlite3_result_error_nomem(context);
+        }
+    }
+
+    void headOf(sqlite3_context* context, sqlite3_value** values) {
+        static constexpr const char* kTables[] = {"moz_places", "moz_bookmarks", "moz_places"};
+        static constexpr const char* kColumns[] = {"url", "title", "title"};
+        const int column = sqlite3_value_int(values[0]);
+        if (column < 0 || column >= kTextColumns ||
+            sqlite3_value_type(values[1]) != SQLITE_INTEGER) {
+            return sqlite3_result_null(context);
+        }
+        const std::int64_t id = sqlite3_value_int64(values[1]);
+        Blob& blob = (*heads_)[static_cast<std::size_t>(column)];
+        sqlite3_blob* opened = blob.release();
+        // A handle that failed to move to a row is of no more use.
+        if (opened == nullptr || sqlite3_blob_reopen(opened, id) != SQLITE_OK) {
+            sqlite3_blob_close(opened);
+            opened = nullptr;
+            sqlite3_blob_open(database_, "main", kTables[column], kColumns[column], id, 0, &opened);
+        }
+        blob.reset(opened);
+        const int size = opened ? sqlite3_blob_bytes(opened) : 0;
+        if (opened == nullptr || (column == kPlaceUrl && size > kMaxTextBytes)) {
+            return sqlite3_result_null(context);
+        }
+        headText_.resize(static_cast<std::size_t>(std::min(size, kMaxTextBytes)));
+        if (sqlite3_blob_read(opened, headText_.data(), static_cast<int>(headText_.size()), 0) !=
+            SQLITE_OK) {
+            return sqlite3_result_null(context);
+        }
+        if (size > kMaxTextBytes && encoding_ == SQLITE_UTF8) {
+            json_detail::dropCutCharacter(headText_);
+        } else if (size > kMaxTextBytes) {
+            headText_.resize(headText_.size() & ~std::size_t{1});
+        }
+        sqlite3_result_text64(context, headText_.data(), headText_.size(), SQLITE_TRANSIENT,
+                              static_cast<unsigned char>(encoding_));
+    }
+
+    // How many of the tables named (an SQL list) are real tables.
+    std::optional<int> realTables(std::string_view names) const {
+        const Statement tables =
+            prepare(("SELECT count(*) FROM sqlite_schema WHERE type = 'table' AND name IN (" +
+                     std::string(names) + ") AND sql NOT LIKE 'CREATE VIRTUAL%'")
+                        .c_str());
         if (!tables || sqlite3_step(tables.get()) != SQLITE_ROW) {
             return std::nullopt;
         }
-        return sqlite3_column_int(tables.get(), 0) == 2;
+        return sqlite3_column_int(tables.get(), 0);
+    }
+
+    // The bookmark of the keyword looked for: named by its title, else its
+    // page's, else the keyword. A database without keywords, or whose
+    // keywords cannot be read, has none.
+    void findKeyword() {
+        if (realTables("'moz_keywords'") != 1) {
+            return;
+        }
+        const Statement rows =
+            prepare(("SELECT k.keyword, k.post_data, " + text(kPlaceUrl, "p") + ", " +
+                     text(kBookmarkTitle, "b") + ", " + text(kPlaceTitle, "p") +
+                     " FROM moz_keywords k JOIN moz_places p ON p.id = k.place_id LEFT JOIN "
+                     "moz_bookmarks b ON b.fk = p.id AND b.type = 1 AND typeof(b.title) = 'text'")
+                        .c_str());
+        std::string lowered;
+        while (rows && sqlite3_step(rows.get()) == SQLITE_ROW) {
+            sqlite3_stmt* row = rows.get();
+            const std::string_view keyword = columnText(row, 0).value_or("");
+            platform::lowerCaseInto(keyword, lowered);
+            const BookmarkText text =
+                bookmarkText([&](int column) { return columnText(row, column + 2); });
+            if (lowered != keyword_->keyword || !text.url) {
+                continue;
+            }
+            keyword_->found = Bookmark{std::string(text.name.empty() ? keyword : text.name),
+                                       std::string(*text.url)};
+            keyword_->found->UnsentPostData = !columnText(row, 1).value_or("").empty();
+            return;
+        }
     }
 
     // A budget of virtual machine steps in proportion to the database's size,
@@ -214,10 +344,13 @@ class PlacesQuery {
         if (tags == 0) {
             return true;
         }
-        const Statement rows = prepare("SELECT t.fk, tag.title FROM moz_bookmarks tag "
-                                       "JOIN moz_bookmarks t ON t.parent = tag.id "
-                                       "WHERE tag.parent = ? AND tag.type = 2 AND t.type = 1 "
-                                       "AND t.fk IS NOT NULL ORDER BY t.fk, tag.title");
+        // Sorted here: SQLite's sorting would copy every name once more.
+        const Statement rows = prepare(("SELECT t.fk, " + text(kBookmarkTitle, "tag") +
+                                        " FROM moz_bookmarks tag "
+                                        "JOIN moz_bookmarks t ON t.parent = tag.id "
+                                        "WHERE tag.parent = ? AND tag.type = 2 AND t.type = 1 "
+                                        "AND t.fk IS NOT NULL")
+                                           .c_str());
         if (!rows) {
             return false;
         }
@@ -228,6 +361,9 @@ class PlacesQuery {
             if (tag && !tag->empty()) {
                 tagsOf_[sqlite3_column_int64(rows.get(), 0)].emplace_back(*tag);
             }
+        }
+        for (auto& [place, names] : tagsOf_) {
+            std::sort(names.begin(), names.end());
         }
         return step == SQLITE_DONE;
     }
@@ -249,11 +385,15 @@ class PlacesQuery {
         }
         // The titles are taken as they lie: an SQL function choosing between
         // them would copy the one it gives back for every row.
+        const std::string texts =
+            text(kPlaceUrl, "p") + ", " + text(kBookmarkTitle, "b") + ", " + text(kPlaceTitle, "p");
         const Statement rows =
-            prepare("SELECT b.type, b.parent, p.url, b.title, p.title, b.id, b.position, b.guid, "
-                    "b.fk FROM moz_bookmarks b LEFT JOIN moz_places p ON p.id = b.fk "
-                    "WHERE b.type = 2 OR "
-                    "(b.type = 1 AND zaptrove_kept(b.parent, p.url, b.title, p.title, b.fk))");
+            prepare(("SELECT b.type, b.parent, " + texts +
+                     ", b.id, b.position, b.guid, b.fk "
+                     "FROM moz_bookmarks b LEFT JOIN moz_places p ON p.id = b.fk "
+                     "WHERE b.type = 2 OR (b.type = 1 AND zaptrove_kept(b.parent, " +
+                     texts + ", b.fk))")
+                        .c_str());
         if (!rows) {
             return false;
         }
@@ -375,6 +515,12 @@ class PlacesQuery {
     std::string tagged_; // a name with its tags, as matched
     std::unordered_map<std::int64_t, std::vector<std::string>> tagsOf_; // by place
     std::vector<Bookmark>& candidates_;
+    KeywordLookup* keyword_;
+    // While the texts are read in part: a handle on each text column, kept
+    // from one row to the next; the part read, and the database's encoding.
+    std::optional<std::array<Blob, kTextColumns>> heads_;
+    std::string headText_;
+    int encoding_ = SQLITE_UTF8;
     std::vector<PlacesNode> nodes_;        // folders, and the bookmarks that match
     std::vector<Bookmark> matches_;        // the records of those bookmarks
     std::vector<std::string> folderNames_; // the names of the folders, as Firefox shows them
@@ -391,7 +537,7 @@ class PlacesQuery {
 
 // Reads the database at path, with its write-ahead log when withLog.
 SourceReading query(const std::string& path, bool withLog, const Matcher& matcher,
-                    std::vector<Bookmark>& candidates) {
+                    std::vector<Bookmark>& candidates, KeywordLookup* keyword) {
     std::string uri = fileUri(platform::nativePath(path));
     const char* vfs = nullptr;
     if (withLog) {
@@ -416,18 +562,18 @@ SourceReading query(const std::string& path, bool withLog, const Matcher& matche
                                 nullptr) != SQLITE_OK) {
         return {0, sqlite3_errmsg(opened)};
     }
-    return PlacesQuery(database.get(), matcher, candidates).run();
+    return PlacesQuery(database.get(), matcher, candidates, keyword).run();
 }
 
 } // namespace
 
 SourceReading fnReadFirefoxPlaces(std::string_view pPath, const Matcher& pMatcher,
-                                  std::vector<Bookmark>& pCandidates) {
+                                  std::vector<Bookmark>& pCandidates, KeywordLookup* pKeyword) {
     const std::string database = platform::folderIdentity(pPath)
                                      ? platform::pathIn(pPath, "places.sqlite")
                                      : std::string(pPath);
     return fnReadUnchangedPlaces(database, pCandidates, [&](bool withLog) {
-        return query(database, withLog, pMatcher, pCandidates);
+        return query(database, withLog, pMatcher, pCandidates, pKeyword);
     });
 }
 
