@@ -4,9 +4,9 @@
 #include "platform/files.h"
 #include "search/matching/matcher.h"
 #include "search/run/search_run.h"
-#include "search/scanning/json_events.h"
 #include "search/sources/firefox_reader.h"
 #include "search/sources/places_snapshot.h"
+#include "search/sources/places_text_heads.h"
 #include "support/bookmark_lists.h"
 #include "support/file_faults.h"
 #include "support/places_database.h"
@@ -249,7 +249,7 @@ TEST(FirefoxRead, AHugeTitleIsReadOnlyAsFarAsItCanMatch) {
     const SourceReading reading = fnReadFirefoxPlaces(profile, matcher, found);
     EXPECT_LT(sqlite3_memory_highwater(0), 8 << 20);
     ASSERT_EQ(found.size(), 2u) << reading.Problem;
-    const std::string cut = huge.substr(0, kMaxJsonStringBytes - 1);
+    const std::string cut = huge.substr(0, kMaxPlacesTextBytes - 1);
     EXPECT_EQ(std::tuple(found[0].Name, found[0].Tags), std::tuple("Before", std::vector{cut}));
     EXPECT_EQ(found[1].Name, cut);
     EXPECT_EQ(read(profile, "x\u00e9\u00e9", SearchMode::Name).first.size(), 2u); // by tag, by name

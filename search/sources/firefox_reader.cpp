@@ -6,8 +6,8 @@
 #include "search/matching/matcher.h"
 #include "search/records/name_with_tags.h"
 #include "search/scanning/folder_trail.h"
-#include "search/scanning/json_events.h"
 #include "search/sources/places_snapshot.h"
+#include "search/sources/places_text_heads.h"
 #include "search/sources/places_vfs.h"
 #include "text/percent_encoding.h"
 #include "text/text.h"
@@ -15,7 +15,6 @@
 #include <sqlite3.h>
 
 #include <algorithm>
-#include <array>
 #include <cstdint>
 #include <memory>
 #include <new>
@@ -118,19 +117,6 @@ std::string fileUri(std::string_view path) {
     return (path.size() >= 2 && path[1] == ':' ? "file:/" : "file:") + uriEscaped(path);
 }
 
-// The text columns read, in the order zaptrove_head numbers them.
-enum TextColumn { kPlaceUrl, kBookmarkTitle, kPlaceTitle, kTextColumns };
-
-// The longest text kept of one value: the bound the Chromium reader keeps of
-// a string. A longer title is cut where a character ends; a longer address is
-// no address a browser takes, and its bookmark is left out.
-constexpr int kMaxTextBytes = static_cast<int>(kMaxJsonStringBytes);
-
-struct CloseBlob {
-    void operator()(sqlite3_blob* blob) const { sqlite3_blob_close(blob); }
-};
-using Blob = std::unique_ptr<sqlite3_blob, CloseBlob>;
-
 class PlacesQuery {
   public:
     PlacesQuery(sqlite3* database, const Matcher& matcher, std::vector<Bookmark>& candidates,
@@ -149,9 +135,10 @@ class PlacesQuery {
         std::int64_t root = 0;
         std::int64_t tags = 0;
         limitWork();
-        // SQLite loads a value whole: one longer than kMaxTextBytes stops the
-        // reading, which is then made again with every text read in part.
-        sqlite3_limit(database_, SQLITE_LIMIT_LENGTH, kMaxTextBytes);
+        // SQLite loads a value whole: one longer than kMaxPlacesTextBytes
+        // stops the reading, which is then made again with every text read in
+        // part.
+        sqlite3_limit(database_, SQLITE_LIMIT_LENGTH, kMaxPlacesTextBytes);
         bool read = findRoots(root, tags) && readTags(tags) && readNodes();
         if (!read && sqlite3_errcode(database_) == SQLITE_TOOBIG && readInPart()) {
             read = readTags(tags) && readNodes();
@@ -188,81 +175,30 @@ class PlacesQuery {
 
     // A text column of the table behind alias, as the queries read it: the
     // value, or after a value too long to load, zaptrove_head's part of it.
-    std::string text(TextColumn column, std::string_view alias) const {
+    std::string text(PlacesText column, std::string_view alias) const {
         if (heads_) {
-            return "zaptrove_head(" + std::to_string(column) + ", " + std::string(alias) + ".id)";
+            return PlacesTextHeads::expression(column, alias);
         }
-        return std::string(alias) + (column == kPlaceUrl ? ".url" : ".title");
+        return std::string(alias) + (column == PlacesText::PlaceUrl ? ".url" : ".title");
+    }
+
+    // A bookmark's address, title and page title, for bookmarkText.
+    std::string bookmarkTexts() const {
+        return text(PlacesText::PlaceUrl, "p") + ", " + text(PlacesText::BookmarkTitle, "b") +
+               ", " + text(PlacesText::PlaceTitle, "p");
     }
 
     // Makes the queries read every text through zaptrove_head, and forgets
     // what the stopped reading found.
     bool readInPart() {
-        heads_.emplace();
-        // The parts are read as stored, in the database's encoding.
-        const Statement encoding = prepare("PRAGMA encoding");
-        const std::optional<std::string_view> name =
-            encoding && sqlite3_step(encoding.get()) == SQLITE_ROW ? columnText(encoding.get(), 0)
-                                                                   : std::nullopt;
-        encoding_ = name == "UTF-16le"   ? SQLITE_UTF16LE
-                    : name == "UTF-16be" ? SQLITE_UTF16BE
-                                         : SQLITE_UTF8;
+        heads_ = std::make_unique<PlacesTextHeads>();
         tagsOf_.clear();
         nodes_.clear();
         matches_.clear();
         folderNames_.clear();
         bookmarksIn_.clear();
         lastFolderCount_ = nullptr;
-        return sqlite3_create_function_v2(database_, "zaptrove_head", 2,
-                                          SQLITE_UTF8 | SQLITE_DIRECTONLY, this, head, nullptr,
-                                          nullptr, nullptr) == SQLITE_OK;
-    }
-
-    // zaptrove_head(column, id): the first kMaxTextBytes of a text column's
-    // value in the row of that id, read in place; NULL for none, or for an
-    // address longer than that.
-    static void head(sqlite3_context* context, int, sqlite3_value** values) {
-        try {
-            static_cast<PlacesQuery*>(sqlite3_user_data(context))->headOf(context, values);
-        } catch (const std::bad_alloc&) {
-            sqlite3_result_error_nomem(context);
-        }
-    }
-
-    void headOf(sqlite3_context* context, sqlite3_value** values) {
-        static constexpr const char* kTables[] = {"moz_places", "moz_bookmarks", "moz_places"};
-        static constexpr const char* kColumns[] = {"url", "title", "title"};
-        const int column = sqlite3_value_int(values[0]);
-        if (column < 0 || column >= kTextColumns ||
-            sqlite3_value_type(values[1]) != SQLITE_INTEGER) {
-            return sqlite3_result_null(context);
-        }
-        const std::int64_t id = sqlite3_value_int64(values[1]);
-        Blob& blob = (*heads_)[static_cast<std::size_t>(column)];
-        sqlite3_blob* opened = blob.release();
-        // A handle that failed to move to a row is of no more use.
-        if (opened == nullptr || sqlite3_blob_reopen(opened, id) != SQLITE_OK) {
-            sqlite3_blob_close(opened);
-            opened = nullptr;
-            sqlite3_blob_open(database_, "main", kTables[column], kColumns[column], id, 0, &opened);
-        }
-        blob.reset(opened);
-        const int size = opened ? sqlite3_blob_bytes(opened) : 0;
-        if (opened == nullptr || (column == kPlaceUrl && size > kMaxTextBytes)) {
-            return sqlite3_result_null(context);
-        }
-        headText_.resize(static_cast<std::size_t>(std::min(size, kMaxTextBytes)));
-        if (sqlite3_blob_read(opened, headText_.data(), static_cast<int>(headText_.size()), 0) !=
-            SQLITE_OK) {
-            return sqlite3_result_null(context);
-        }
-        if (size > kMaxTextBytes && encoding_ == SQLITE_UTF8) {
-            json_detail::dropCutCharacter(headText_);
-        } else if (size > kMaxTextBytes) {
-            headText_.resize(headText_.size() & ~std::size_t{1});
-        }
-        sqlite3_result_text64(context, headText_.data(), headText_.size(), SQLITE_TRANSIENT,
-                              static_cast<unsigned char>(encoding_));
+        return heads_->attach(database_);
     }
 
     // How many of the tables named (an SQL list) are real tables.
@@ -285,8 +221,7 @@ class PlacesQuery {
             return;
         }
         const Statement rows =
-            prepare(("SELECT k.keyword, k.post_data, " + text(kPlaceUrl, "p") + ", " +
-                     text(kBookmarkTitle, "b") + ", " + text(kPlaceTitle, "p") +
+            prepare(("SELECT k.keyword, k.post_data, " + bookmarkTexts() +
                      " FROM moz_keywords k JOIN moz_places p ON p.id = k.place_id LEFT JOIN "
                      "moz_bookmarks b ON b.fk = p.id AND b.type = 1 AND typeof(b.title) = 'text'")
                         .c_str());
@@ -345,7 +280,7 @@ class PlacesQuery {
             return true;
         }
         // Sorted here: SQLite's sorting would copy every name once more.
-        const Statement rows = prepare(("SELECT t.fk, " + text(kBookmarkTitle, "tag") +
+        const Statement rows = prepare(("SELECT t.fk, " + text(PlacesText::BookmarkTitle, "tag") +
                                         " FROM moz_bookmarks tag "
                                         "JOIN moz_bookmarks t ON t.parent = tag.id "
                                         "WHERE tag.parent = ? AND tag.type = 2 AND t.type = 1 "
@@ -385,8 +320,7 @@ class PlacesQuery {
         }
         // The titles are taken as they lie: an SQL function choosing between
         // them would copy the one it gives back for every row.
-        const std::string texts =
-            text(kPlaceUrl, "p") + ", " + text(kBookmarkTitle, "b") + ", " + text(kPlaceTitle, "p");
+        const std::string texts = bookmarkTexts();
         const Statement rows =
             prepare(("SELECT b.type, b.parent, " + texts +
                      ", b.id, b.position, b.guid, b.fk "
@@ -516,14 +450,10 @@ class PlacesQuery {
     std::unordered_map<std::int64_t, std::vector<std::string>> tagsOf_; // by place
     std::vector<Bookmark>& candidates_;
     KeywordLookup* keyword_;
-    // While the texts are read in part: a handle on each text column, kept
-    // from one row to the next; the part read, and the database's encoding.
-    std::optional<std::array<Blob, kTextColumns>> heads_;
-    std::string headText_;
-    int encoding_ = SQLITE_UTF8;
-    std::vector<PlacesNode> nodes_;        // folders, and the bookmarks that match
-    std::vector<Bookmark> matches_;        // the records of those bookmarks
-    std::vector<std::string> folderNames_; // the names of the folders, as Firefox shows them
+    std::unique_ptr<PlacesTextHeads> heads_; // once the texts are read in part
+    std::vector<PlacesNode> nodes_;          // folders, and the bookmarks that match
+    std::vector<Bookmark> matches_;          // the records of those bookmarks
+    std::vector<std::string> folderNames_;   // the names of the folders, as Firefox shows them
     // How many bookmarks that do not match each folder holds.
     std::unordered_map<std::int64_t, std::size_t> bookmarksIn_;
     std::int64_t lastFolder_ = 0;
