@@ -155,7 +155,14 @@ class PlacesQuery {
         if (keyword_ != nullptr && !keyword_->found) {
             findKeyword();
         }
-        return {walkTree(root, tags), {}};
+        SourceReading reading{walkTree(root, tags), {}};
+        if (heads_ && heads_->cutTexts() > 0) {
+            const std::size_t cut = heads_->cutTexts();
+            reading.Problem = std::to_string(cut) +
+                              (cut == 1 ? " title or address" : " titles or addresses") +
+                              " cut at " + std::to_string(kMaxPlacesTextBytes >> 20) + " MiB";
+        }
+        return reading;
     }
 
   private:

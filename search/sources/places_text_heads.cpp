@@ -67,6 +67,9 @@ void PlacesTextHeads::headOf(sqlite3_context* context, sqlite3_value** values) {
     blob.reset(opened);
     const int size = opened ? sqlite3_blob_bytes(opened) : 0;
     const bool cut = size > kMaxPlacesTextBytes;
+    if (cut) {
+        cut_.emplace(column, id);
+    }
     if (opened == nullptr || (cut && column == static_cast<int>(PlacesText::PlaceUrl))) {
         return sqlite3_result_null(context);
     }

@@ -5,9 +5,12 @@
 
 #include <array>
 #include <cstddef>
+#include <cstdint>
 #include <memory>
+#include <set>
 #include <string>
 #include <string_view>
+#include <utility>
 
 struct sqlite3;
 struct sqlite3_blob;
@@ -34,6 +37,8 @@ class PlacesTextHeads {
     bool attach(sqlite3* pDatabase);
     // The SQL that reads a text column of the table behind pAlias.
     static std::string expression(PlacesText pColumn, std::string_view pAlias);
+    // How many values were cut or, for an address, left out.
+    std::size_t cutTexts() const { return cut_.size(); }
 
   private:
     struct CloseBlob {
@@ -47,6 +52,7 @@ class PlacesTextHeads {
     // A handle on each column, kept from one row to the next.
     std::array<std::unique_ptr<sqlite3_blob, CloseBlob>, 3> blobs_;
     std::string part_;
+    std::set<std::pair<int, std::int64_t>> cut_; // by column and row
 };
 
 } // namespace zaptrove
