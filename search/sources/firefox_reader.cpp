@@ -22,6 +22,7 @@
 #include <string>
 #include <tuple>
 #include <unordered_map>
+#include <unordered_set>
 
 namespace zaptrove {
 
@@ -139,9 +140,9 @@ class PlacesQuery {
         // stops the reading, which is then made again with every text read in
         // part.
         sqlite3_limit(database_, SQLITE_LIMIT_LENGTH, kMaxPlacesTextBytes);
-        bool read = findRoots(root, tags) && readTags(tags) && readNodes(tags);
+        bool read = findRoots(root, tags) && readTags(tags) && readNodes();
         if (!read && sqlite3_errcode(database_) == SQLITE_TOOBIG && readInPart()) {
-            read = readTags(tags) && readNodes(tags);
+            read = readTags(tags) && readNodes();
         }
         if (!read) {
             if (workLeft_ < 0) {
@@ -201,6 +202,7 @@ class PlacesQuery {
         heads_ = std::make_unique<PlacesTextHeads>();
         tagsOf_.clear();
         marked_.clear();
+        tagFolders_.clear();
         nodes_.clear();
         matches_.clear();
         folderNames_.clear();
@@ -289,6 +291,7 @@ class PlacesQuery {
         }
         // Sorted here: SQLite's sorting would copy every name once more.
         const Statement rows = prepare(("SELECT t.fk, " + text(PlacesText::BookmarkTitle, "tag") +
+                                        ", tag.id"
                                         " FROM moz_bookmarks tag "
                                         "JOIN moz_bookmarks t ON t.parent = tag.id "
                                         "WHERE tag.parent = ? AND tag.type = 2 AND t.type = 1 "
@@ -300,20 +303,24 @@ class PlacesQuery {
         sqlite3_bind_int64(rows.get(), 1, tags);
         int step = SQLITE_ROW;
         while ((step = sqlite3_step(rows.get())) == SQLITE_ROW) {
+            tagFolders_.insert(sqlite3_column_int64(rows.get(), 2));
             const std::optional<std::string_view> tag = columnText(rows.get(), 1);
             if (tag && !tag->empty()) {
-                const std::int64_t place = sqlite3_column_int64(rows.get(), 0);
-                tagsOf_[place].emplace_back(*tag);
-                if (place >= 0 && place < kMarkedPlaces) {
-                    marked_.resize(std::max(marked_.size(), static_cast<std::size_t>(place) + 1));
-                    marked_[static_cast<std::size_t>(place)] = true;
-                }
+                addTag(sqlite3_column_int64(rows.get(), 0), *tag);
             }
         }
         for (auto& [place, names] : tagsOf_) {
             std::sort(names.begin(), names.end());
         }
         return step == SQLITE_DONE;
+    }
+
+    void addTag(std::int64_t place, std::string_view tag) {
+        tagsOf_[place].emplace_back(tag);
+        if (place >= 0 && place < kMarkedPlaces) {
+            marked_.resize(std::max(marked_.size(), static_cast<std::size_t>(place) + 1));
+            marked_[static_cast<std::size_t>(place)] = true;
+        }
     }
 
     const std::vector<std::string>& tagsOf(std::int64_t place) const {
@@ -328,9 +335,8 @@ class PlacesQuery {
 
     // Bookmarks are matched inside SQLite's scan, by kept(): only folders and
     // the bookmarks that match come back as rows, to wait for the walk; the
-    // others are only counted in their folder. The entries of the tags
-    // folders, which the walk leaves out, are not even matched.
-    bool readNodes(std::int64_t tags) {
+    // others are only counted in their folder.
+    bool readNodes() {
         if (sqlite3_create_function_v2(database_, "zaptrove_kept", 5,
                                        SQLITE_UTF8 | SQLITE_DIRECTONLY, this, kept, nullptr,
                                        nullptr, nullptr) != SQLITE_OK) {
@@ -343,14 +349,12 @@ class PlacesQuery {
             prepare(("SELECT b.type, b.parent, " + texts +
                      ", b.id, b.position, b.guid, b.fk "
                      "FROM moz_bookmarks b LEFT JOIN moz_places p ON p.id = b.fk "
-                     "WHERE b.type = 2 OR (b.type = 1 AND b.parent NOT IN (SELECT id FROM "
-                     "moz_bookmarks WHERE parent = ? AND type = 2) AND zaptrove_kept(b.parent, " +
+                     "WHERE b.type = 2 OR (b.type = 1 AND zaptrove_kept(b.parent, " +
                      texts + ", b.fk))")
                         .c_str());
         if (!rows) {
             return false;
         }
-        sqlite3_bind_int64(rows.get(), 1, tags);
         int step = SQLITE_ROW;
         while ((step = sqlite3_step(rows.get())) == SQLITE_ROW) {
             sqlite3_stmt* row = rows.get();
@@ -389,6 +393,17 @@ class PlacesQuery {
     }
 
     bool keeps(sqlite3_value** values) {
+        // Bookmarks mostly come folder by folder: what the last folder is
+        // is kept at hand.
+        const std::int64_t parent = sqlite3_value_int64(values[0]);
+        if (lastFolderCount_ == nullptr || lastFolder_ != parent) {
+            lastFolder_ = parent;
+            lastFolderCount_ = &bookmarksIn_[parent];
+            inTagFolder_ = tagFolders_.contains(parent);
+        }
+        if (inTagFolder_) {
+            return false; // an entry of a tag, which the walk leaves out
+        }
         const BookmarkText text =
             bookmarkText([&](int value) { return valueText(values[value + 1]); });
         if (!text.url ||
@@ -396,13 +411,6 @@ class PlacesQuery {
                 fnNameWithTags(text.name, tagsOf(sqlite3_value_int64(values[4])), tagged_),
                 *text.url, scratch_)) {
             return true;
-        }
-        // Bookmarks mostly come folder by folder: the last folder's count is
-        // kept at hand.
-        const std::int64_t parent = sqlite3_value_int64(values[0]);
-        if (lastFolderCount_ == nullptr || lastFolder_ != parent) {
-            lastFolder_ = parent;
-            lastFolderCount_ = &bookmarksIn_[parent];
         }
         ++*lastFolderCount_;
         return false;
@@ -471,6 +479,8 @@ class PlacesQuery {
     // A bit per place below kMarkedPlaces, set for a place with tags.
     static constexpr std::int64_t kMarkedPlaces = std::int64_t{1} << 22;
     std::vector<bool> marked_;
+    std::unordered_set<std::int64_t> tagFolders_; // those holding entries
+    bool inTagFolder_ = false;                    // the last folder is one
     std::vector<Bookmark>& candidates_;
     KeywordLookup* keyword_;
     std::unique_ptr<PlacesTextHeads> heads_; // once the texts are read in part
