@@ -30,6 +30,8 @@ struct KeywordLookup {
 // The profile is never written to, and a browser holding it is never waited
 // for: a database with changes still in its write-ahead log is read with that
 // log, in place and unlocked. A Matcher of no mode keeps nothing, which only counts.
+// A title over kMaxPlacesTextBytes is cut there, a bookmark whose address is
+// longer left out, and the reading then says so.
 // With pKeyword, its bookmark is looked for too, unless one was found before.
 SourceReading fnReadFirefoxPlaces(std::string_view pPath, const Matcher& pMatcher,
                                   std::vector<Bookmark>& pCandidates,
