@@ -88,8 +88,8 @@ void frmMain::cboResult_Click() {
         std::string tip = !selected->Origin.empty()        ? selected->Origin + " - " + name
                           : fnShownName(*selected) != name ? name
                                                            : "Bookmark - " + name;
-        if (!selected->Tags.empty()) {
-            tip.append("\n").append(fnTagsLine(*selected));
+        if (const std::string tags = fnTagsLine(*selected); !tags.empty()) {
+            tip.append("\n").append(tags);
         }
         if (!selected->OtherCopies.empty()) {
             tip.append("\n").append(fnCopiesList(*selected));

@@ -3,13 +3,13 @@
 
 namespace zaptrove {
 
-std::string_view fnNameWithTags(std::string_view pName, const std::vector<std::string>& pTags,
+std::string_view fnNameWithTags(std::string_view pName, const std::vector<std::string>* pTags,
                                 std::string& pScratch) {
-    if (pTags.empty()) {
+    if (pTags == nullptr || pTags->empty()) {
         return pName;
     }
     pScratch.assign(pName);
-    for (const std::string& tag : pTags) {
+    for (const std::string& tag : *pTags) {
         pScratch.append("\n").append(tag);
     }
     return pScratch;

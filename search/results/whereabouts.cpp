@@ -39,8 +39,8 @@ std::string fnRowDescription(const Bookmark& pRecord) {
         text.append("\nProfile: ").append(pRecord.Source.profile());
     }
     text.append("\nFolder: ").append(folderText(pRecord.Folder));
-    if (!pRecord.Tags.empty()) {
-        text.append("\n").append(fnTagsLine(pRecord));
+    if (const std::string tags = fnTagsLine(pRecord); !tags.empty()) {
+        text.append("\n").append(tags);
     }
     if (pRecord.IsShortcut) {
         text.append("\nFile: ").append(pRecord.Name);
@@ -53,7 +53,10 @@ std::string fnRowDescription(const Bookmark& pRecord) {
 
 std::string fnTagsLine(const Bookmark& pRecord) {
     std::string text;
-    for (const std::string& tag : pRecord.Tags) {
+    if (!pRecord.Tags) {
+        return text;
+    }
+    for (const std::string& tag : *pRecord.Tags) {
         text.append(text.empty() ? "Tags: " : ", ").append(tag);
     }
     return text;

@@ -58,7 +58,7 @@ bool FolderScreen::keeps(const Bookmark& record, Scratch& scratch) const {
         return false;
     }
     return !keepAll_ || matcher_.matchesWithFolders(
-                            fnNameWithTags(searchedName(record), record.Tags, scratch.tagged),
+                            fnNameWithTags(searchedName(record), record.Tags.get(), scratch.tagged),
                             record.URL, folderText(record.Folder, scratch), scratch.match);
 }
 

@@ -6,6 +6,7 @@
 #include "search/matching/matcher.h"
 #include "search/records/name_with_tags.h"
 #include "search/scanning/folder_trail.h"
+#include "search/scanning/json_events.h"
 #include "search/sources/places_snapshot.h"
 #include "search/sources/places_text_heads.h"
 #include "search/sources/places_vfs.h"
@@ -310,27 +311,40 @@ class PlacesQuery {
             }
         }
         for (auto& [place, names] : tagsOf_) {
-            std::sort(names.begin(), names.end());
+            std::sort(names->begin(), names->end());
         }
         return step == SQLITE_DONE;
     }
 
+    // Keeps a place's tag, as a folder's name is kept: each tag cut at
+    // kMaxTagBytes, at most kMaxTags of them, so that what a search compares
+    // for each of the place's bookmarks stays bounded.
     void addTag(std::int64_t place, std::string_view tag) {
-        tagsOf_[place].emplace_back(tag);
+        std::shared_ptr<std::vector<std::string>>& tags = tagsOf_[place];
+        if (!tags) {
+            tags = std::make_shared<std::vector<std::string>>();
+        }
+        if (tags->size() == kMaxTags) {
+            return;
+        }
+        tags->emplace_back(tag.substr(0, kMaxTagBytes));
+        if (tag.size() > kMaxTagBytes) {
+            json_detail::dropCutCharacter(tags->back());
+        }
         if (place >= 0 && place < kMarkedPlaces) {
             marked_.resize(std::max(marked_.size(), static_cast<std::size_t>(place) + 1));
             marked_[static_cast<std::size_t>(place)] = true;
         }
     }
 
-    const std::vector<std::string>& tagsOf(std::int64_t place) const {
-        static const std::vector<std::string> kNone;
+    // A place's tags; null for none.
+    const std::vector<std::string>* tagsOf(std::int64_t place) const {
         // Most places have no tags, which their bit tells faster than the map.
         const bool unmarked = place >= 0 && place < kMarkedPlaces &&
                               (static_cast<std::size_t>(place) >= marked_.size() ||
                                !marked_[static_cast<std::size_t>(place)]);
         const auto found = tagsOf_.empty() || unmarked ? tagsOf_.end() : tagsOf_.find(place);
-        return found == tagsOf_.end() ? kNone : found->second;
+        return found == tagsOf_.end() ? nullptr : found->second.get();
     }
 
     // Bookmarks are matched inside SQLite's scan, by kept(): only folders and
@@ -367,7 +381,10 @@ class PlacesQuery {
                 if (node.isBookmark) {
                     node.match = static_cast<std::int32_t>(matches_.size());
                     matches_.push_back({std::string(text.name), std::string(*text.url)});
-                    matches_.back().Tags = tagsOf(sqlite3_column_int64(row, 8));
+                    const auto tagged = tagsOf_.find(sqlite3_column_int64(row, 8));
+                    if (tagged != tagsOf_.end()) {
+                        matches_.back().Tags = tagged->second;
+                    }
                 }
             } else {
                 node.title = static_cast<std::int32_t>(folderNames_.size());
@@ -475,7 +492,9 @@ class PlacesQuery {
     const Matcher& matcher_;
     MatchScratch scratch_;
     std::string tagged_; // a name with its tags, as matched
-    std::unordered_map<std::int64_t, std::vector<std::string>> tagsOf_; // by place
+    std::unordered_map<std::int64_t, std::shared_ptr<std::vector<std::string>>> tagsOf_; // by place
+    static constexpr std::size_t kMaxTags = FolderTrail::kMaxNamedDepth;
+    static constexpr std::size_t kMaxTagBytes = FolderTrail::kMaxNameBytes;
     // A bit per place below kMarkedPlaces, set for a place with tags.
     static constexpr std::int64_t kMarkedPlaces = std::int64_t{1} << 22;
     std::vector<bool> marked_;
