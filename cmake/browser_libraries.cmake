@@ -28,6 +28,7 @@ if(ZAPTROVE_FIREFOX)
     find_package(SQLite3 REQUIRED)
   endif()
   target_sources(zaptrove_sources PRIVATE search/sources/firefox_reader.cpp search/sources/places_snapshot.cpp
+    search/sources/places_text_heads.cpp
     search/sources/places_vfs.cpp)
   target_link_libraries(zaptrove_sources PUBLIC SQLite::SQLite3)
 else()

@@ -50,6 +50,11 @@ bool startOwnBrowser(const Bookmark& bookmark, bool privateWindow, const Openers
 
 bool fnOpenBookmark(const Bookmark& pBookmark, bool pOwnBrowser, bool pPrivate,
                     const Openers& pOpeners, const DebugLog& pLog) {
+    if (pBookmark.UnsentPostData) {
+        pLog.subDebug(LOG_INFO, "Keyword with POST data opened as a plain address, "
+                                "its POST data not sent: " +
+                                    pBookmark.URL);
+    }
     const bool openable = platform::isOpenableAddress(pBookmark.URL);
     if (openable && pOwnBrowser && pBookmark.Profile &&
         startOwnBrowser(pBookmark, pPrivate, pOpeners, pLog)) {

@@ -26,7 +26,8 @@ struct Openers {
 // Opens a browser bookmark in its own browser and profile when pOwnBrowser is
 // set (in a private window when pPrivate is), and every other bookmark with
 // the desktop's "open" action. Where the browser's program cannot be found or
-// started, the desktop's action opens it and the log says why. False when
+// started, the desktop's action opens it and the log says why. A keyword
+// bookmark's POST data is not sent: the log says so. False when
 // nothing could be opened: the address is empty, or could be taken for an
 // option.
 bool fnOpenBookmark(const Bookmark& pBookmark, bool pOwnBrowser, bool pPrivate,

@@ -76,9 +76,9 @@ const Bookmark* frmMain::selectedBookmark() const {
 }
 
 // The tooltip tells where the selected bookmark comes from: a favorite's
-// shortcut file, a bookmark file, or a browser's profile, followed by every
-// copy a merged row stands for; unless it describes the row under the mouse
-// instead (rowToolTip).
+// shortcut file, a bookmark file, or a browser's profile, followed by a
+// Firefox bookmark's tags and every copy a merged row stands for; unless it describes the row under
+// the mouse instead (rowToolTip).
 void frmMain::cboResult_Click() {
     if (settings_.HoverTip == HOVER_TIP_ON) {
         return;
@@ -88,6 +88,9 @@ void frmMain::cboResult_Click() {
         std::string tip = !selected->Origin.empty()        ? selected->Origin + " - " + name
                           : fnShownName(*selected) != name ? name
                                                            : "Bookmark - " + name;
+        if (const std::string tags = fnTagsLine(*selected); !tags.empty()) {
+            tip.append("\n").append(tags);
+        }
         if (!selected->OtherCopies.empty()) {
             tip.append("\n").append(fnCopiesList(*selected));
         }

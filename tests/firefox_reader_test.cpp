@@ -6,12 +6,14 @@
 #include "search/run/search_run.h"
 #include "search/sources/firefox_reader.h"
 #include "search/sources/places_snapshot.h"
+#include "search/sources/places_text_heads.h"
 #include "support/bookmark_lists.h"
 #include "support/file_faults.h"
 #include "support/places_database.h"
 #include "support/temp_folder.h"
 
 #include <gtest/gtest.h>
+#include <sqlite3.h>
 
 #include <chrono>
 #include <cstdlib>
@@ -139,7 +141,8 @@ TEST(FirefoxRead, KnowsTheFolderPathOfEveryBookmark) {
 // letter case ignored beyond ASCII.
 TEST(FirefoxRead, FolderWordsAndFoldersLeftOutInASearch) {
     const test::TempFolder tmp;
-    const std::string profile = tmp.makeFolder("profile");
+    const BrowserProfile firefox = test::firefoxProfile(tmp, "profile");
+    const std::string& profile = firefox.folder;
     {
         PlacesDatabase places(profile + "/places.sqlite");
         const auto work = places.folder(PlacesDatabase::kMenu, "Work");
@@ -149,10 +152,7 @@ TEST(FirefoxRead, FolderWordsAndFoldersLeftOutInASearch) {
         places.add(PlacesDatabase::kToolbar, 1, "Jira top", "https://t.example/");
     }
     Settings s;
-    s.BrowserProfiles.resize(1);
-    s.BrowserProfiles[0].install = s.BrowserProfiles[0].name = "Firefox";
-    s.BrowserProfiles[0].folder = profile;
-    s.BrowserProfiles[0].bookmarksFile = profile + "/places.sqlite";
+    s.BrowserProfiles = {firefox};
     s.DoFirefox = DO_YES, s.Function = FUNC_NAME, s.Sort = SORT_NONE, s.Words = WORDS_ANY_ORDER;
     const auto found = [&](std::string_view term) {
         return test::foldersOf(subSearch(fnSearchRequest(term, s), DebugLog::silent()).Results);
@@ -166,6 +166,95 @@ TEST(FirefoxRead, FolderWordsAndFoldersLeftOutInASearch) {
               (List{"Bookmarks Menu/Work|Jira board", "Bookmarks Toolbar|Jira top"}));
     s.LeaveOut = "bar";
     EXPECT_EQ(found("jira").size(), 3u);
+}
+
+// A tag is a folder in the tags root holding a bookmark of each place it
+// tags: its name finds those places' bookmarks when names are searched, as the
+// name does, and each bookmark carries its tags.
+TEST(FirefoxRead, FindsBookmarksByTheirTags) {
+    const test::TempFolder tmp;
+    const BrowserProfile firefox = test::firefoxProfile(tmp, "profile");
+    const std::string& profile = firefox.folder;
+    {
+        PlacesDatabase places(profile + "/places.sqlite");
+        places.add(PlacesDatabase::kMenu, 1, "Jira board", "https://j.example/");
+        places.add(PlacesDatabase::kToolbar, 1, "News", "https://n.example/");
+        for (const auto& [tag, place] : {std::pair("work", 1), {"tracker", 1}, {"daily", 2}}) {
+            places.exec("INSERT INTO moz_bookmarks (type, fk, parent, title) VALUES (1, " +
+                        std::to_string(place) + ", " +
+                        std::to_string(places.folder(PlacesDatabase::kTags, tag)) + ", NULL)");
+        }
+    }
+    struct Case {
+        std::string_view term;
+        SearchMode mode;
+        bool anyWordOrder;
+        List found; // "name|tags"
+    };
+    const Case cases[] = {
+        {"work", SearchMode::Name, false, {"Jira board|tracker,work"}},
+        {"DAILY", SearchMode::Both, false, {"News|daily"}},
+        {"daily", SearchMode::Url, false, {}},
+        {"track jira", SearchMode::Name, true, {"Jira board|tracker,work"}},
+        {"board tracker", SearchMode::Name, false, {}}, // the name and a tag are not one text
+        {"", SearchMode::Name, false, {"Jira board|tracker,work", "News|daily"}},
+    };
+    for (const Case& c : cases) {
+        const Matcher matcher(c.term, c.mode, {.anyWordOrder = c.anyWordOrder});
+        std::vector<Bookmark> found;
+        const SourceReading reading = fnReadFirefoxPlaces(profile, matcher, found);
+        List got;
+        for (const Bookmark& b : found) {
+            std::string tags;
+            for (const std::string& tag : b.Tags ? *b.Tags : std::vector<std::string>()) {
+                tags += (tags.empty() ? "" : ",") + tag;
+            }
+            got.push_back(b.Name + "|" + tags);
+        }
+        EXPECT_EQ(got, c.found) << c.term;
+        EXPECT_EQ(reading.BookmarkCount, 2u) << c.term; // the tags' own entries are no bookmarks
+    }
+    // With folder names searched too, the screen after the reader sees the tags.
+    Settings s;
+    s.BrowserProfiles = {firefox};
+    s.DoFirefox = DO_YES, s.Function = FUNC_NAME, s.FolderWords = FOLDER_WORDS_ON;
+    s.Words = WORDS_ANY_ORDER;
+    EXPECT_EQ(
+        test::listOf(subSearch(fnSearchRequest("menu tracker", s), DebugLog::silent()).Results),
+        List{"Jira board|https://j.example/"});
+}
+
+// A value too long to still matter is never loaded whole: a title is cut
+// where a character ends, a bookmark whose address is that long is left out,
+// and the rest is read as ever.
+TEST(FirefoxRead, AHugeTitleIsReadOnlyAsFarAsItCanMatch) {
+    const test::TempFolder tmp;
+    const std::string profile = tmp.makeFolder("profile");
+    std::string huge = "x";
+    for (int i = 0; i < 4 << 20; ++i) { // 8 MiB of two-byte characters
+        huge += "\u00e9";
+    }
+    {
+        PlacesDatabase places(profile + "/places.sqlite");
+        places.add(PlacesDatabase::kMenu, 1, "Before", "https://b.example/");
+        places.add(places.folder(PlacesDatabase::kMenu, huge), 1, huge, "https://h.example/");
+        places.add(PlacesDatabase::kMenu, 1, "Long address", "https://a.example/" + huge);
+        places.exec("INSERT INTO moz_bookmarks (type, fk, parent) VALUES (1, 1, " +
+                    std::to_string(places.folder(PlacesDatabase::kTags, huge)) + ")");
+        places.exec("PRAGMA wal_checkpoint(TRUNCATE)");
+    }
+    sqlite3_memory_highwater(1);
+    const Matcher matcher("", SearchMode::Name);
+    std::vector<Bookmark> found;
+    const SourceReading reading = fnReadFirefoxPlaces(profile, matcher, found);
+    EXPECT_LT(sqlite3_memory_highwater(0), 8 << 20);
+    ASSERT_EQ(found.size(), 2u) << reading.Problem;
+    const std::string cut = huge.substr(0, kMaxPlacesTextBytes - 1);
+    EXPECT_EQ(std::tuple(found[0].Name, *found[0].Tags),
+              std::tuple("Before", std::vector{huge.substr(0, 1023)})); // as a folder name is cut
+    EXPECT_EQ(found[1].Name, cut);
+    EXPECT_EQ(reading.Problem, "4 titles or addresses cut at 2 MiB"); // the tag and folder too
+    EXPECT_EQ(read(profile, "x\u00e9\u00e9", SearchMode::Name).first.size(), 2u); // by tag, by name
 }
 
 TEST(FirefoxRead, TellsWhyADatabaseCannotBeRead) {

@@ -7,6 +7,9 @@
 #include "support/chromium_files.h"
 #include "support/fake_browsers.h"
 #include "support/fake_clock.h"
+#ifdef ZAPTROVE_TEST_PLACES
+#include "support/places_database.h"
+#endif
 #include "support/temp_folder.h"
 #include "support/test_registry.h"
 
@@ -733,6 +736,41 @@ TEST_F(MainWindow, ListPageShowsWhereEachBookmarkLivesInTheRowsAndTheirTooltips)
     EXPECT_TRUE(tip.starts_with("Name: Zt WorkAddress: " + longAddress)) << tip;
     EXPECT_EQ(forms::simulateHover(window.cboResult, -1), "");
 }
+
+#ifdef ZAPTROVE_TEST_PLACES
+// A Firefox keyword typed first gives the first row, which Enter opens with its
+// address filled; a keyword with POST data opens as a plain address, and the
+// log says so. A tagged bookmark's tooltip lists its tags.
+TEST_F(MainWindow, FirefoxKeywordsOpenTheirFilledAddressAndTagsShowInTheTooltip) {
+    const BrowserProfile firefox = test::firefoxProfile(tmp, "ff");
+    {
+        test::PlacesDatabase places(firefox.bookmarksFile);
+        const auto wiki = places.add(test::PlacesDatabase::kMenu, 1, "Wikipedia",
+                                     "https://wiki.example/?search=%s");
+        places.keyword(wiki, "wp");
+        places.keyword(places.add(test::PlacesDatabase::kMenu, 1, "Post", "https://post.example/"),
+                       "pd", "q=%s");
+        places.exec("INSERT INTO moz_bookmarks (type, fk, parent) VALUES (1, (SELECT fk FROM "
+                    "moz_bookmarks WHERE id = " +
+                    std::to_string(wiki) + "), " +
+                    std::to_string(places.folder(test::PlacesDatabase::kTags, "zaptag")) + ")");
+    }
+    settings.BrowserProfiles = {firefox};
+    settings.DoOwnBrowser = DO_NO, settings.DebugMode = DEBUG_ON;
+    enter("wp world news");
+    EXPECT_EQ(rows().front(), "Wikipedia  -  https://wiki.example/?search=world%20news");
+    forms::simulateKey(window.cboResult, forms::KEY_RETURN);
+    EXPECT_EQ(shell.opened.back(), "https://wiki.example/?search=world%20news");
+    enter("pd x");
+    forms::simulateKey(window.cboResult, forms::KEY_RETURN);
+    EXPECT_EQ(shell.opened.back(), "https://post.example/");
+    EXPECT_NE(log().find("Keyword with POST data opened as a plain address"), std::string::npos);
+
+    enter("zaptag");
+    window.cboResult_Click();
+    EXPECT_EQ(window.cboResult.toolTip(), "Firefox, profile default - Wikipedia\nTags: zaptag");
+}
+#endif
 
 #ifndef _WIN32 // the fake browsers are shell scripts
 // With the List page's "One row per address", one address in two profiles is

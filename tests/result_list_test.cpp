@@ -103,6 +103,10 @@ TEST(ResultList, WhereABookmarkLivesInItsNoteAndDescription) {
     EXPECT_EQ(fnWhereNote(browser), "Bookmarks Menu/Work \u00b7 Firefox, profile default");
     EXPECT_EQ(fnRowDescription(browser), "Name: Tips \\ Tricks\nAddress: https://t/\nSource: "
                                          "Firefox\nProfile: default\nFolder: Bookmarks Menu/Work");
+    browser.Tags =
+        std::make_shared<const std::vector<std::string>>(std::vector<std::string>{"news", "work"});
+    EXPECT_TRUE(
+        fnRowDescription(browser).ends_with("Folder: Bookmarks Menu/Work\nTags: news, work"));
     Bookmark news{favorite("News.url"), "http://n/", true};
     news.Source = SourceName("MSIE Main", "");
     EXPECT_EQ(fnWhereNote(news), "");

@@ -190,6 +190,43 @@ TEST_F(SearchRun, BrowserProfilesFollowTheSixLocationsInTheirOrderWithTheirLogLi
 }
 
 #ifdef ZAPTROVE_TEST_PLACES
+// The first word typed, in any letter case, is a Firefox keyword: its
+// bookmark is the first row, whatever the order and the thinning of the
+// others, with its address filled from the rest of the text.
+TEST_F(SearchRun, AFirefoxKeywordTypedFirstMakesTheFirstRow) {
+    const BrowserProfile firefox = test::firefoxProfile(t, "ff");
+    {
+        test::PlacesDatabase places(firefox.bookmarksFile);
+        using P = test::PlacesDatabase;
+        places.keyword(places.add(P::kMenu, 1, "Wikipedia", "https://wiki.example/?search=%s"),
+                       "wp");
+        places.keyword(places.add(P::kMenu, 1, {}, "https://raw.example/%S/%s", "Raw page"), "raw");
+        places.keyword(places.add(P::kMenu, 1, "Post search", "https://post.example/find"), "pd",
+                       "q=%s");
+        places.add(P::kToolbar, 1, "Awp notes", "https://a.example/wp");
+    }
+    s.BrowserProfiles = {firefox};
+    s.DoFirefox = DO_YES, s.Function = FUNC_BOTH, s.Sort = SORT_NAME;
+    s.Duplicates = DUPS_REMOVE, s.MergeCopies = MERGE_COPIES_ON;
+    const std::pair<std::string, Lines> cases[] = {
+        {"WP a b&\u00e9", {"Wikipedia  -  https://wiki.example/?search=a%20b%26%C3%A9"}},
+        {"wp",
+         {"Wikipedia  -  https://wiki.example/?search=", "Awp notes  -  https://a.example/wp"}},
+        {"  raw  x&y  ", {"Raw page  -  https://raw.example/x&y/x%26y"}},
+        {"pd q", {"Post search  -  https://post.example/find"}},
+        {"wpx", {}},
+    };
+    for (const auto& [typed, lines] : cases) {
+        const SearchOutcome outcome = run(typed);
+        EXPECT_EQ(outcome.Lines, lines) << typed;
+        EXPECT_EQ(outcome.Found, !lines.empty()) << typed;
+    }
+    EXPECT_TRUE(run("pd q").Results[0].UnsentPostData);
+    EXPECT_FALSE(run("wp").Results[0].UnsentPostData);
+}
+#endif
+
+#ifdef ZAPTROVE_TEST_PLACES
 // One address kept in a Netscape file, a Firefox profile and a Chromium
 // profile, each spelling it its own way, makes one row with merging on: the
 // Netscape copy, read first, whose tooltip names all three; an address that
@@ -199,9 +236,7 @@ TEST_F(SearchRun, CopiesOfOneAddressInSeveralSourcesMakeOneRowWhenMerged) {
                                         "<DT><A HREF=\"HTTPS://Example.com/a/\">Ex ns</A></DL>\n"
                                         "<DT><A HREF=\"https://ns/\">Ns only</A>\n"
                                         "<DT><A HREF=\"https://ns2/\">Ns only</A></DL>\n");
-    BrowserProfile firefox;
-    firefox.install = "Firefox", firefox.name = "default", firefox.folder = t.makeFolder("ff");
-    firefox.bookmarksFile = firefox.folder + "/places.sqlite";
+    const BrowserProfile firefox = test::firefoxProfile(t, "ff");
     {
         test::PlacesDatabase places(firefox.bookmarksFile);
         places.add(places.folder(test::PlacesDatabase::kMenu, "Work"), 1, "Ex ff",

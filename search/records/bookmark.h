@@ -41,6 +41,12 @@ struct Bookmark {
     // With one row per address, where the later copies of its address live,
     // in reading order; this record is the first copy. Empty otherwise.
     std::vector<BookmarkCopy> OtherCopies = {};
+    // A Firefox bookmark's tags, by name, shared by the bookmarks of one
+    // page; null for a bookmark without.
+    std::shared_ptr<const std::vector<std::string>> Tags = {};
+    // A Firefox keyword bookmark whose keyword comes with POST data, which
+    // opening it does not send.
+    bool UnsentPostData = false;
 
     bool operator==(const Bookmark&) const = default;
 };

@@ -39,11 +39,25 @@ std::string fnRowDescription(const Bookmark& pRecord) {
         text.append("\nProfile: ").append(pRecord.Source.profile());
     }
     text.append("\nFolder: ").append(folderText(pRecord.Folder));
+    if (const std::string tags = fnTagsLine(pRecord); !tags.empty()) {
+        text.append("\n").append(tags);
+    }
     if (pRecord.IsShortcut) {
         text.append("\nFile: ").append(pRecord.Name);
     }
     if (!pRecord.OtherCopies.empty()) {
         text.append("\n").append(fnCopiesList(pRecord));
+    }
+    return text;
+}
+
+std::string fnTagsLine(const Bookmark& pRecord) {
+    std::string text;
+    if (!pRecord.Tags) {
+        return text;
+    }
+    for (const std::string& tag : *pRecord.Tags) {
+        text.append(text.empty() ? "Tags: " : ", ").append(tag);
     }
     return text;
 }

@@ -15,8 +15,12 @@ std::string fnWhereNote(const Bookmark& pRecord);
 
 // A row's full description for its tooltip, one line each: its whole name and
 // address, its source, its profile (browser bookmarks only), its folder path,
-// and the shortcut file of a favorite; then its copies, as fnCopiesList.
+// its tags (fnTagsLine), and the shortcut file of a favorite; then its copies,
+// as fnCopiesList.
 std::string fnRowDescription(const Bookmark& pRecord);
+
+// A Firefox bookmark's tags ("Tags: news, work"); empty for a bookmark without.
+std::string fnTagsLine(const Bookmark& pRecord);
 
 // For a row that merges copies of one address, every copy in reading order,
 // the row's own first, one line each ("Chrome, profile Default · Bar/Work");

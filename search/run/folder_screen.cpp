@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "search/run/folder_screen.h"
 
+#include "search/records/name_with_tags.h"
 #include "search/results/display_name.h"
 #include "text/text.h"
 
@@ -56,9 +57,9 @@ bool FolderScreen::keeps(const Bookmark& record, Scratch& scratch) const {
     if (!leaveOut_.empty() && leftOut(record.Folder.innermost(), record.IsShortcut, scratch)) {
         return false;
     }
-    return !keepAll_ ||
-           matcher_.matchesWithFolders(searchedName(record), record.URL,
-                                       folderText(record.Folder, scratch), scratch.match);
+    return !keepAll_ || matcher_.matchesWithFolders(
+                            fnNameWithTags(searchedName(record), record.Tags.get(), scratch.tagged),
+                            record.URL, folderText(record.Folder, scratch), scratch.match);
 }
 
 std::string_view FolderScreen::folderText(const FolderPath& folder, Scratch& scratch) const {

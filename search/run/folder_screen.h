@@ -38,6 +38,7 @@ class FolderScreen {
     struct Scratch {
         MatchScratch match;
         std::string lowered;
+        std::string tagged; // a name with its tags
         std::unordered_map<const FolderNode*, bool> leftOut;
         // The last folder's path, as text, for the records after it in it.
         const FolderNode* textOf = nullptr;

@@ -8,6 +8,7 @@
 #include "search/results/ordering.h"
 #include "search/results/result_list.h"
 #include "search/run/folder_screen.h"
+#include "search/run/keyword_address.h"
 #include "search/sources/browser_source_reader.h"
 
 #include <algorithm>
@@ -91,10 +92,11 @@ void readLocations(const std::vector<LocationToRead>& locations, bool folders,
 // report (the reader has logged why).
 void readBrowserProfile(const BrowserProfile& profile, const FolderScreen& screen,
                         std::vector<Bookmark>& candidates, SourceReport& report,
-                        const DebugLog& log) {
+                        KeywordLookup& keyword, const DebugLog& log) {
     ++report.enabled;
     const std::size_t first = candidates.size();
-    SourceReading reading = fnReadBrowserSource(profile, screen.readersMatcher(), candidates, log);
+    SourceReading reading = fnReadBrowserSource(profile, screen.readersMatcher(), candidates, log,
+                                                keyword.keyword.empty() ? nullptr : &keyword);
     screen.screen(candidates, first);
     report.add(std::string(fnBrowserName(profile.browser)) + " profile",
                profile.bookmarksFile.empty() ? profile.folder : profile.bookmarksFile,
@@ -114,9 +116,10 @@ void appendRecords(std::vector<Bookmark>& to, std::vector<Bookmark>&& from) {
 
 // Reads every enabled source, Favorites first, then Netscape, then Opera (main
 // before alternative), then the browser profiles, and answers the bookmarks
-// that match, in that order.
+// that match, in that order; the Firefox profiles look for the keyword too.
 std::vector<Bookmark> readEnabledSources(const SearchRequest& request, const FolderScreen& screen,
-                                         SourceReport& report, const DebugLog& log) {
+                                         SourceReport& report, KeywordLookup& keyword,
+                                         const DebugLog& log) {
     std::vector<Bookmark> candidates;
     SourceReport favoritesReport;
     const auto readFavorites = [&] {
@@ -127,7 +130,7 @@ std::vector<Bookmark> readEnabledSources(const SearchRequest& request, const Fol
     const auto readFiles = [&] {
         readLocations(request.locations, false, screen, fromFiles, filesReport, log);
         for (const BrowserProfile& profile : request.browsers) {
-            readBrowserProfile(profile, screen, fromFiles, filesReport, log);
+            readBrowserProfile(profile, screen, fromFiles, filesReport, keyword, log);
         }
     };
     const bool anyFolder = std::ranges::any_of(
@@ -156,6 +159,24 @@ std::vector<Bookmark> readEnabledSources(const SearchRequest& request, const Fol
     return candidates;
 }
 
+// The bookmark of a Firefox keyword typed first, as the first row: its address
+// filled with the rest of the text. It comes before the rows ordered and
+// thinned, and stays first.
+void putKeywordRowFirst(const SearchRequest& request, KeywordLookup&& keyword,
+                        SearchOutcome& outcome, ListLines lines, const DebugLog& log) {
+    if (!keyword.found) {
+        return;
+    }
+    Bookmark row = std::move(*keyword.found);
+    row.URL = fnFillKeywordAddress(row.URL, request.term);
+    log.subDebug(LOG_INFO, "Keyword " + keyword.keyword + ": " + row.URL);
+    if (lines == ListLines::Built) {
+        outcome.Lines.insert(outcome.Lines.begin(), fnListLine(request, row));
+    }
+    outcome.Results.insert(outcome.Results.begin(), std::move(row));
+    outcome.Found = true;
+}
+
 } // namespace
 
 SearchOutcome subSearch(const SearchRequest& pRequest, const DebugLog& pLog, ListLines pLines) {
@@ -163,7 +184,9 @@ SearchOutcome subSearch(const SearchRequest& pRequest, const DebugLog& pLog, Lis
     logSearchMode(pRequest.mode, pLog);
 
     SourceReport report;
-    std::vector<Bookmark> candidates = readEnabledSources(pRequest, screen, report, pLog);
+    KeywordLookup keyword{pRequest.mode == SearchMode::Nothing ? std::string()
+                                                               : fnTypedKeyword(pRequest.term)};
+    std::vector<Bookmark> candidates = readEnabledSources(pRequest, screen, report, keyword, pLog);
 
     SearchOutcome outcome;
     outcome.Unreadable = std::move(report.unreadable);
@@ -171,6 +194,7 @@ SearchOutcome subSearch(const SearchRequest& pRequest, const DebugLog& pLog, Lis
     outcome.SourcesEnabled = report.enabled;
     if (candidates.empty()) {
         pLog.subDebug(LOG_FAIL, "No matches found!");
+        putKeywordRowFirst(pRequest, std::move(keyword), outcome, pLines, pLog);
         return outcome;
     }
     pLog.subDebug(LOG_INFO, "Candidates: " + fnStr(static_cast<long long>(candidates.size())));
@@ -192,6 +216,7 @@ SearchOutcome subSearch(const SearchRequest& pRequest, const DebugLog& pLog, Lis
         subCompleteAddresses(outcome.Results, pLog);
     }
     outcome.Found = true;
+    putKeywordRowFirst(pRequest, std::move(keyword), outcome, pLines, pLog);
     return outcome;
 }
 

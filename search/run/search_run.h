@@ -40,7 +40,10 @@ struct SearchOutcome {
 // Explorer, Netscape, Opera, main before alternative; then the browser
 // profiles switched on), keeps the bookmarks that contain the text, merges
 // the copies of one address when asked to, orders them, drops neighbouring
-// duplicates when asked to, and builds the list lines.
+// duplicates when asked to, and builds the list lines. When the first word
+// typed is the keyword of a bookmark in a Firefox profile read, that bookmark
+// comes first, its address filled with the rest of the text
+// (fnFillKeywordAddress), before the ordered rows and never merged with them.
 //
 // With ListLines::OnDemand the lines are left to the caller, which makes each
 // with fnListLine as it needs it, so they are never all held at once.

@@ -6,15 +6,17 @@
 #include "search/sources/chromium_reader.h"
 #include "search/sources/firefox_reader.h"
 
+#include <algorithm>
+
 namespace zaptrove {
 
 namespace {
 
 SourceReading readWithItsReader(const BrowserProfile& profile, const Matcher& matcher,
-                                std::vector<Bookmark>& candidates) {
+                                std::vector<Bookmark>& candidates, KeywordLookup* keyword) {
     SourceReading reading =
         fnUsesPlaces(profile.browser)
-            ? fnReadFirefoxPlaces(profile.bookmarksFile, matcher, candidates)
+            ? fnReadFirefoxPlaces(profile.bookmarksFile, matcher, candidates, keyword)
             : fnReadChromiumBookmarks(profile.bookmarksFile, matcher, candidates);
     subExcuseAbsentSource(reading, profile.bookmarksFile, profile.namedByUser);
     return reading;
@@ -27,7 +29,8 @@ std::string fnBrowserSourceLabel(const BrowserProfile& pProfile) {
 }
 
 SourceReading fnReadBrowserSource(const BrowserProfile& pProfile, const Matcher& pMatcher,
-                                  std::vector<Bookmark>& pCandidates, const DebugLog& pLog) {
+                                  std::vector<Bookmark>& pCandidates, const DebugLog& pLog,
+                                  KeywordLookup* pKeyword) {
     const std::string browser(fnBrowserName(pProfile.browser));
     if (!pProfile.problem.empty()) {
         pLog.subDebug(LOG_FAIL, "Cannot read " + browser + " Profile: " + pProfile.folder + " (" +
@@ -37,14 +40,20 @@ SourceReading fnReadBrowserSource(const BrowserProfile& pProfile, const Matcher&
     pLog.subDebug(LOG_INFO, "Reading " + browser + " File: " + pProfile.bookmarksFile);
     pLog.subDebugTimer(LOG_BEGIN, "Parsing " + browser + " File: ");
     const std::size_t first = pCandidates.size();
-    SourceReading reading = readWithItsReader(pProfile, pMatcher, pCandidates);
+    const bool keywordFoundBefore = pKeyword == nullptr || pKeyword->found;
+    SourceReading reading = readWithItsReader(pProfile, pMatcher, pCandidates, pKeyword);
     const std::string label = fnBrowserSourceLabel(pProfile);
     const SourceName source(pProfile.install, pProfile.name);
     const auto profile = std::make_shared<const BrowserProfile>(pProfile);
-    for (std::size_t i = first; i < pCandidates.size(); ++i) {
-        pCandidates[i].Origin = label;
-        pCandidates[i].Profile = profile;
-        pCandidates[i].Source = source;
+    const auto mark = [&](Bookmark& bookmark) {
+        bookmark.Origin = label;
+        bookmark.Profile = profile;
+        bookmark.Source = source;
+    };
+    std::for_each(pCandidates.begin() + static_cast<std::ptrdiff_t>(first), pCandidates.end(),
+                  mark);
+    if (!keywordFoundBefore && pKeyword->found) {
+        mark(*pKeyword->found);
     }
     if (!reading.readWhole()) {
         pLog.subDebug(LOG_FAIL, browser +
@@ -60,7 +69,7 @@ SourceReading fnCountBrowserBookmarks(const BrowserProfile& pProfile) {
     // Nothing matches: the readers keep nothing and count.
     const Matcher counter("", SearchMode::Nothing);
     std::vector<Bookmark> none;
-    return readWithItsReader(pProfile, counter, none);
+    return readWithItsReader(pProfile, counter, none, nullptr);
 }
 
 } // namespace zaptrove

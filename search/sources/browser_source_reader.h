@@ -4,6 +4,7 @@
 #include "search/records/bookmark.h"
 #include "search/records/browser_profile.h"
 #include "search/records/source_reading.h"
+#include "search/sources/firefox_reader.h"
 
 #include <vector>
 
@@ -14,9 +15,11 @@ class Matcher;
 
 // Reads a browser profile's bookmarks with the reader of its browser and
 // appends the matching ones, each marked with the browser and profile it comes
-// from; the diagnostic log tells what was read, or why it could not be.
+// from; the diagnostic log tells what was read, or why it could not be. A
+// Firefox profile looks for pKeyword's bookmark too, marked the same way.
 SourceReading fnReadBrowserSource(const BrowserProfile& pProfile, const Matcher& pMatcher,
-                                  std::vector<Bookmark>& pCandidates, const DebugLog& pLog);
+                                  std::vector<Bookmark>& pCandidates, const DebugLog& pLog,
+                                  KeywordLookup* pKeyword = nullptr);
 
 // How many bookmarks the profile holds, keeping none.
 SourceReading fnCountBrowserBookmarks(const BrowserProfile& pProfile);

@@ -4,14 +4,18 @@
 #include "platform/files.h"
 #include "platform/separators.h"
 #include "search/matching/matcher.h"
+#include "search/records/name_with_tags.h"
 #include "search/scanning/folder_trail.h"
+#include "search/scanning/json_events.h"
 #include "search/sources/places_snapshot.h"
+#include "search/sources/places_text_heads.h"
 #include "search/sources/places_vfs.h"
+#include "text/percent_encoding.h"
+#include "text/text.h"
 
 #include <sqlite3.h>
 
 #include <algorithm>
-#include <cctype>
 #include <cstdint>
 #include <memory>
 #include <new>
@@ -19,6 +23,7 @@
 #include <string>
 #include <tuple>
 #include <unordered_map>
+#include <unordered_set>
 
 namespace zaptrove {
 
@@ -104,22 +109,9 @@ template <typename Text> BookmarkText bookmarkText(Text text) {
 // A path in an SQLite URI: "/" separators, and every byte that could be read as
 // URI syntax escaped (on Linux a "\" of a name too).
 std::string uriEscaped(std::string_view path) {
-    static constexpr char kHex[] = "0123456789ABCDEF";
-    std::string uri;
-    for (const char c : path) {
-        const auto byte = static_cast<unsigned char>(c);
-        if (platform::isSeparator(c)) {
-            uri += '/';
-        } else if (std::isalnum(byte) != 0 ||
-                   std::string_view("/._-~:").find(c) != std::string_view::npos) {
-            uri += c;
-        } else {
-            uri += '%';
-            uri += kHex[byte >> 4];
-            uri += kHex[byte & 15];
-        }
-    }
-    return uri;
+    std::string slashed(path);
+    std::replace_if(slashed.begin(), slashed.end(), platform::isSeparator, '/');
+    return platform::percentEncoded(slashed, "/._-~:");
 }
 
 // A path as an SQLite "file:" URI, with a leading "/" before a drive letter.
@@ -129,8 +121,9 @@ std::string fileUri(std::string_view path) {
 
 class PlacesQuery {
   public:
-    PlacesQuery(sqlite3* database, const Matcher& matcher, std::vector<Bookmark>& candidates)
-        : database_(database), matcher_(matcher), candidates_(candidates) {}
+    PlacesQuery(sqlite3* database, const Matcher& matcher, std::vector<Bookmark>& candidates,
+                KeywordLookup* keyword)
+        : database_(database), matcher_(matcher), candidates_(candidates), keyword_(keyword) {}
 
     // Reads every bookmark and folder, then walks the tree from its root.
     SourceReading run() {
@@ -144,7 +137,15 @@ class PlacesQuery {
         std::int64_t root = 0;
         std::int64_t tags = 0;
         limitWork();
-        if (!findRoots(root, tags) || !readNodes()) {
+        // SQLite loads a value whole: one longer than kMaxPlacesTextBytes
+        // stops the reading, which is then made again with every text read in
+        // part.
+        sqlite3_limit(database_, SQLITE_LIMIT_LENGTH, kMaxPlacesTextBytes);
+        bool read = findRoots(root, tags) && readTags(tags) && readNodes();
+        if (!read && sqlite3_errcode(database_) == SQLITE_TOOBIG && readInPart()) {
+            read = readTags(tags) && readNodes();
+        }
+        if (!read) {
             if (workLeft_ < 0) {
                 return {0, "more work than a database of its size needs"};
             }
@@ -153,7 +154,17 @@ class PlacesQuery {
         if (root == 0) {
             return {0, "holds no bookmark tree"};
         }
-        return {walkTree(root, tags), {}};
+        if (keyword_ != nullptr && !keyword_->found) {
+            findKeyword();
+        }
+        SourceReading reading{walkTree(root, tags), {}};
+        if (heads_ && heads_->cutTexts() > 0) {
+            const std::size_t cut = heads_->cutTexts();
+            reading.Problem = std::to_string(cut) +
+                              (cut == 1 ? " title or address" : " titles or addresses") +
+                              " cut at " + std::to_string(kMaxPlacesTextBytes >> 20) + " MiB";
+        }
+        return reading;
     }
 
   private:
@@ -167,13 +178,79 @@ class PlacesQuery {
     // name, defined recursively, could make the query run without end.
     // Nothing when the schema cannot be read.
     std::optional<bool> holdsRealTables() const {
-        const Statement tables = prepare("SELECT count(*) FROM sqlite_schema WHERE type = 'table' "
-                                         "AND name IN ('moz_bookmarks', 'moz_places') "
-                                         "AND sql NOT LIKE 'CREATE VIRTUAL%'");
+        const std::optional<int> count = realTables("'moz_bookmarks', 'moz_places'");
+        return count ? std::optional(*count == 2) : std::nullopt;
+    }
+
+    // A text column of the table behind alias, as the queries read it: the
+    // value, or after a value too long to load, zaptrove_head's part of it.
+    std::string text(PlacesText column, std::string_view alias) const {
+        if (heads_) {
+            return PlacesTextHeads::expression(column, alias);
+        }
+        return std::string(alias) + (column == PlacesText::PlaceUrl ? ".url" : ".title");
+    }
+
+    // A bookmark's address, title and page title, for bookmarkText.
+    std::string bookmarkTexts() const {
+        return text(PlacesText::PlaceUrl, "p") + ", " + text(PlacesText::BookmarkTitle, "b") +
+               ", " + text(PlacesText::PlaceTitle, "p");
+    }
+
+    // Makes the queries read every text through zaptrove_head, and forgets
+    // what the stopped reading found.
+    bool readInPart() {
+        heads_ = std::make_unique<PlacesTextHeads>();
+        tagsOf_.clear();
+        marked_.clear();
+        tagFolders_.clear();
+        nodes_.clear();
+        matches_.clear();
+        folderNames_.clear();
+        bookmarksIn_.clear();
+        lastFolderCount_ = nullptr;
+        return heads_->attach(database_);
+    }
+
+    // How many of the tables named (an SQL list) are real tables.
+    std::optional<int> realTables(std::string_view names) const {
+        const Statement tables =
+            prepare(("SELECT count(*) FROM sqlite_schema WHERE type = 'table' AND name IN (" +
+                     std::string(names) + ") AND sql NOT LIKE 'CREATE VIRTUAL%'")
+                        .c_str());
         if (!tables || sqlite3_step(tables.get()) != SQLITE_ROW) {
             return std::nullopt;
         }
-        return sqlite3_column_int(tables.get(), 0) == 2;
+        return sqlite3_column_int(tables.get(), 0);
+    }
+
+    // The bookmark of the keyword looked for: named by its title, else its
+    // page's, else the keyword. A database without keywords, or whose
+    // keywords cannot be read, has none.
+    void findKeyword() {
+        if (realTables("'moz_keywords'") != 1) {
+            return;
+        }
+        const Statement rows =
+            prepare(("SELECT k.keyword, k.post_data, " + bookmarkTexts() +
+                     " FROM moz_keywords k JOIN moz_places p ON p.id = k.place_id LEFT JOIN "
+                     "moz_bookmarks b ON b.fk = p.id AND b.type = 1 AND typeof(b.title) = 'text'")
+                        .c_str());
+        std::string lowered;
+        while (rows && sqlite3_step(rows.get()) == SQLITE_ROW) {
+            sqlite3_stmt* row = rows.get();
+            const std::string_view keyword = columnText(row, 0).value_or("");
+            platform::lowerCaseInto(keyword, lowered);
+            const BookmarkText text =
+                bookmarkText([&](int column) { return columnText(row, column + 2); });
+            if (lowered != keyword_->keyword || !text.url) {
+                continue;
+            }
+            keyword_->found = Bookmark{std::string(text.name.empty() ? keyword : text.name),
+                                       std::string(*text.url)};
+            keyword_->found->UnsentPostData = !columnText(row, 1).value_or("").empty();
+            return;
+        }
     }
 
     // A budget of virtual machine steps in proportion to the database's size,
@@ -207,22 +284,88 @@ class PlacesQuery {
         return step == SQLITE_DONE;
     }
 
+    // The tags of each place: a tag is a folder in the tags root, holding a
+    // bookmark that points at each place it tags.
+    bool readTags(std::int64_t tags) {
+        if (tags == 0) {
+            return true;
+        }
+        // Sorted here: SQLite's sorting would copy every name once more.
+        const Statement rows = prepare(("SELECT t.fk, " + text(PlacesText::BookmarkTitle, "tag") +
+                                        ", tag.id"
+                                        " FROM moz_bookmarks tag "
+                                        "JOIN moz_bookmarks t ON t.parent = tag.id "
+                                        "WHERE tag.parent = ? AND tag.type = 2 AND t.type = 1 "
+                                        "AND t.fk IS NOT NULL")
+                                           .c_str());
+        if (!rows) {
+            return false;
+        }
+        sqlite3_bind_int64(rows.get(), 1, tags);
+        int step = SQLITE_ROW;
+        while ((step = sqlite3_step(rows.get())) == SQLITE_ROW) {
+            tagFolders_.insert(sqlite3_column_int64(rows.get(), 2));
+            const std::optional<std::string_view> tag = columnText(rows.get(), 1);
+            if (tag && !tag->empty()) {
+                addTag(sqlite3_column_int64(rows.get(), 0), *tag);
+            }
+        }
+        for (auto& [place, names] : tagsOf_) {
+            std::sort(names->begin(), names->end());
+        }
+        return step == SQLITE_DONE;
+    }
+
+    // Keeps a place's tag, as a folder's name is kept: each tag cut at
+    // kMaxTagBytes, at most kMaxTags of them, so that what a search compares
+    // for each of the place's bookmarks stays bounded.
+    void addTag(std::int64_t place, std::string_view tag) {
+        std::shared_ptr<std::vector<std::string>>& tags = tagsOf_[place];
+        if (!tags) {
+            tags = std::make_shared<std::vector<std::string>>();
+        }
+        if (tags->size() == kMaxTags) {
+            return;
+        }
+        tags->emplace_back(tag.substr(0, kMaxTagBytes));
+        if (tag.size() > kMaxTagBytes) {
+            json_detail::dropCutCharacter(tags->back());
+        }
+        if (place >= 0 && place < kMarkedPlaces) {
+            marked_.resize(std::max(marked_.size(), static_cast<std::size_t>(place) + 1));
+            marked_[static_cast<std::size_t>(place)] = true;
+        }
+    }
+
+    // A place's tags; null for none.
+    const std::vector<std::string>* tagsOf(std::int64_t place) const {
+        // Most places have no tags, which their bit tells faster than the map.
+        const bool unmarked = place >= 0 && place < kMarkedPlaces &&
+                              (static_cast<std::size_t>(place) >= marked_.size() ||
+                               !marked_[static_cast<std::size_t>(place)]);
+        const auto found = tagsOf_.empty() || unmarked ? tagsOf_.end() : tagsOf_.find(place);
+        return found == tagsOf_.end() ? nullptr : found->second.get();
+    }
+
     // Bookmarks are matched inside SQLite's scan, by kept(): only folders and
     // the bookmarks that match come back as rows, to wait for the walk; the
     // others are only counted in their folder.
     bool readNodes() {
-        if (sqlite3_create_function_v2(database_, "zaptrove_kept", 4,
+        if (sqlite3_create_function_v2(database_, "zaptrove_kept", 5,
                                        SQLITE_UTF8 | SQLITE_DIRECTONLY, this, kept, nullptr,
                                        nullptr, nullptr) != SQLITE_OK) {
             return false;
         }
         // The titles are taken as they lie: an SQL function choosing between
         // them would copy the one it gives back for every row.
+        const std::string texts = bookmarkTexts();
         const Statement rows =
-            prepare("SELECT b.type, b.parent, p.url, b.title, p.title, b.id, b.position, b.guid "
-                    "FROM moz_bookmarks b LEFT JOIN moz_places p ON p.id = b.fk "
-                    "WHERE b.type = 2 OR "
-                    "(b.type = 1 AND zaptrove_kept(b.parent, p.url, b.title, p.title))");
+            prepare(("SELECT b.type, b.parent, " + texts +
+                     ", b.id, b.position, b.guid, b.fk "
+                     "FROM moz_bookmarks b LEFT JOIN moz_places p ON p.id = b.fk "
+                     "WHERE b.type = 2 OR (b.type = 1 AND zaptrove_kept(b.parent, " +
+                     texts + ", b.fk))")
+                        .c_str());
         if (!rows) {
             return false;
         }
@@ -238,6 +381,10 @@ class PlacesQuery {
                 if (node.isBookmark) {
                     node.match = static_cast<std::int32_t>(matches_.size());
                     matches_.push_back({std::string(text.name), std::string(*text.url)});
+                    const auto tagged = tagsOf_.find(sqlite3_column_int64(row, 8));
+                    if (tagged != tagsOf_.end()) {
+                        matches_.back().Tags = tagged->second;
+                    }
                 }
             } else {
                 node.title = static_cast<std::int32_t>(folderNames_.size());
@@ -249,8 +396,9 @@ class PlacesQuery {
         return step == SQLITE_DONE;
     }
 
-    // zaptrove_kept(parent, url, title, page title): false for a bookmark that
-    // does not match, which is counted in its folder instead.
+    // zaptrove_kept(parent, url, title, page title, place): false for a
+    // bookmark that does not match by its name and tags or address, which is
+    // counted in its folder instead.
     // No exception may cross SQLite: running out of memory ends the query.
     static void kept(sqlite3_context* context, int, sqlite3_value** values) {
         try {
@@ -262,17 +410,24 @@ class PlacesQuery {
     }
 
     bool keeps(sqlite3_value** values) {
-        const BookmarkText text =
-            bookmarkText([&](int value) { return valueText(values[value + 1]); });
-        if (!text.url || matcher_.matches(text.name, *text.url, scratch_)) {
-            return true;
-        }
-        // Bookmarks mostly come folder by folder: the last folder's count is
-        // kept at hand.
+        // Bookmarks mostly come folder by folder: what the last folder is
+        // is kept at hand.
         const std::int64_t parent = sqlite3_value_int64(values[0]);
         if (lastFolderCount_ == nullptr || lastFolder_ != parent) {
             lastFolder_ = parent;
             lastFolderCount_ = &bookmarksIn_[parent];
+            inTagFolder_ = tagFolders_.contains(parent);
+        }
+        if (inTagFolder_) {
+            return false; // an entry of a tag, which the walk leaves out
+        }
+        const BookmarkText text =
+            bookmarkText([&](int value) { return valueText(values[value + 1]); });
+        if (!text.url ||
+            matcher_.matches(
+                fnNameWithTags(text.name, tagsOf(sqlite3_value_int64(values[4])), tagged_),
+                *text.url, scratch_)) {
+            return true;
         }
         ++*lastFolderCount_;
         return false;
@@ -336,10 +491,21 @@ class PlacesQuery {
     sqlite3* database_;
     const Matcher& matcher_;
     MatchScratch scratch_;
+    std::string tagged_; // a name with its tags, as matched
+    std::unordered_map<std::int64_t, std::shared_ptr<std::vector<std::string>>> tagsOf_; // by place
+    static constexpr std::size_t kMaxTags = FolderTrail::kMaxNamedDepth;
+    static constexpr std::size_t kMaxTagBytes = FolderTrail::kMaxNameBytes;
+    // A bit per place below kMarkedPlaces, set for a place with tags.
+    static constexpr std::int64_t kMarkedPlaces = std::int64_t{1} << 22;
+    std::vector<bool> marked_;
+    std::unordered_set<std::int64_t> tagFolders_; // those holding entries
+    bool inTagFolder_ = false;                    // the last folder is one
     std::vector<Bookmark>& candidates_;
-    std::vector<PlacesNode> nodes_;        // folders, and the bookmarks that match
-    std::vector<Bookmark> matches_;        // the records of those bookmarks
-    std::vector<std::string> folderNames_; // the names of the folders, as Firefox shows them
+    KeywordLookup* keyword_;
+    std::unique_ptr<PlacesTextHeads> heads_; // once the texts are read in part
+    std::vector<PlacesNode> nodes_;          // folders, and the bookmarks that match
+    std::vector<Bookmark> matches_;          // the records of those bookmarks
+    std::vector<std::string> folderNames_;   // the names of the folders, as Firefox shows them
     // How many bookmarks that do not match each folder holds.
     std::unordered_map<std::int64_t, std::size_t> bookmarksIn_;
     std::int64_t lastFolder_ = 0;
@@ -353,7 +519,7 @@ class PlacesQuery {
 
 // Reads the database at path, with its write-ahead log when withLog.
 SourceReading query(const std::string& path, bool withLog, const Matcher& matcher,
-                    std::vector<Bookmark>& candidates) {
+                    std::vector<Bookmark>& candidates, KeywordLookup* keyword) {
     std::string uri = fileUri(platform::nativePath(path));
     const char* vfs = nullptr;
     if (withLog) {
@@ -378,18 +544,18 @@ SourceReading query(const std::string& path, bool withLog, const Matcher& matche
                                 nullptr) != SQLITE_OK) {
         return {0, sqlite3_errmsg(opened)};
     }
-    return PlacesQuery(database.get(), matcher, candidates).run();
+    return PlacesQuery(database.get(), matcher, candidates, keyword).run();
 }
 
 } // namespace
 
 SourceReading fnReadFirefoxPlaces(std::string_view pPath, const Matcher& pMatcher,
-                                  std::vector<Bookmark>& pCandidates) {
+                                  std::vector<Bookmark>& pCandidates, KeywordLookup* pKeyword) {
     const std::string database = platform::folderIdentity(pPath)
                                      ? platform::pathIn(pPath, "places.sqlite")
                                      : std::string(pPath);
     return fnReadUnchangedPlaces(database, pCandidates, [&](bool withLog) {
-        return query(database, withLog, pMatcher, pCandidates);
+        return query(database, withLog, pMatcher, pCandidates, pKeyword);
     });
 }
 

@@ -4,7 +4,8 @@
 
 namespace zaptrove {
 
-SourceReading fnReadFirefoxPlaces(std::string_view, const Matcher&, std::vector<Bookmark>&) {
+SourceReading fnReadFirefoxPlaces(std::string_view, const Matcher&, std::vector<Bookmark>&,
+                                  KeywordLookup*) {
     return {0, "this build has no SQLite"};
 }
 

@@ -1,6 +1,9 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include "search/records/browser_profile.h"
+#include "support/temp_folder.h"
+
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -30,10 +33,26 @@ class PlacesDatabase {
     std::int64_t folder(std::int64_t parent, const std::string& title) {
         return add(parent, 2, title);
     }
+    // Gives the place of a bookmark (an id add answered) a keyword.
+    void keyword(std::int64_t bookmark, const std::string& keyword,
+                 std::optional<std::string> postData = {}) {
+        exec("INSERT INTO moz_keywords (keyword, place_id, post_data) VALUES ('" + keyword +
+             "', (SELECT fk FROM moz_bookmarks WHERE id = " + std::to_string(bookmark) + "), " +
+             (postData ? "'" + *postData + "'" : "NULL") + ")");
+    }
     void exec(const std::string& sql);
 
   private:
     sqlite3* database_ = nullptr;
 };
+
+// A Firefox profile "default" in a new folder of tmp, whose places.sqlite the
+// caller makes.
+inline BrowserProfile firefoxProfile(const TempFolder& tmp, const std::string& folder) {
+    BrowserProfile profile;
+    profile.install = "Firefox", profile.name = "default", profile.folder = tmp.makeFolder(folder);
+    profile.bookmarksFile = profile.folder + "/places.sqlite";
+    return profile;
+}
 
 } // namespace zaptrove::test

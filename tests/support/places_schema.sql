@@ -1,6 +1,6 @@
 -- SPDX-License-Identifier: MIT
--- The tables, indexes and roots of Firefox's places.sqlite that bookmarks live
--- in, in write-ahead-log mode as the browser keeps it. Shared by the tests'
+-- The tables, indexes and roots of Firefox's places.sqlite that bookmarks and
+-- their keywords live in, in write-ahead-log mode as the browser keeps it. Shared by the tests'
 -- PlacesDatabase and the benchmark's corpus generator.
 PRAGMA journal_mode = WAL;
 CREATE TABLE moz_places (id INTEGER PRIMARY KEY, url LONGVARCHAR, title LONGVARCHAR,
@@ -18,6 +18,9 @@ CREATE TABLE moz_bookmarks (id INTEGER PRIMARY KEY, type INTEGER, fk INTEGER DEF
 CREATE UNIQUE INDEX moz_bookmarks_guid_uniqueindex ON moz_bookmarks (guid);
 CREATE INDEX moz_bookmarks_itemindex ON moz_bookmarks (fk, type);
 CREATE INDEX moz_bookmarks_parentindex ON moz_bookmarks (parent, position);
+CREATE TABLE moz_keywords (id INTEGER PRIMARY KEY AUTOINCREMENT, keyword TEXT UNIQUE,
+  place_id INTEGER, post_data TEXT);
+CREATE UNIQUE INDEX moz_keywords_placepostdata_uniqueindex ON moz_keywords (place_id, post_data);
 INSERT INTO moz_bookmarks (id, type, parent, position, title, guid) VALUES
   (1, 2, 0, 0, '', 'root________'), (2, 2, 1, 0, 'menu', 'menu________'),
   (3, 2, 1, 1, 'toolbar', 'toolbar_____'), (4, 2, 1, 2, 'tags', 'tags________'),
