@@ -99,6 +99,15 @@ class MainWindow : public testing::Test {
     void enter(const std::string& text) {
         window.txtInput.setText(text);
         forms::simulateKey(window.txtInput, forms::KEY_RETURN);
+        finishSearch();
+    }
+    // Processes events until the search running has shown its outcome.
+    void finishSearch() {
+        for (int round = 0; round < 5000 && window.searching(); ++round) {
+            forms::doEvents();
+            std::this_thread::sleep_for(std::chrono::milliseconds(2));
+        }
+        ASSERT_FALSE(window.searching());
     }
     std::vector<std::string> rows() const {
         std::vector<std::string> rows;
@@ -160,6 +169,7 @@ TEST_F(MainWindow, StartsCollapsedAndLaysItselfOutForItsSize) {
 TEST_F(MainWindow, EnterSearchesAndUnfoldsTheList) {
     forms::simulateTyping(window.txtInput, "NEWS");
     forms::simulateKey(window.txtInput, forms::KEY_RETURN);
+    finishSearch();
     EXPECT_EQ(rows(), (std::vector<std::string>{"Daily News  -  http://daily/",
                                                 "World News  -  http://world/"}));
     // The first row is selected, and its tooltip tells where it comes from.
@@ -238,6 +248,7 @@ TEST_F(MainWindow, SearchAsYouTypeFollowsEveryKeyBelowTheInputBox) {
     settings.Instant = INSTANT_ON;
     const auto type = [&](const char* keys) {
         forms::simulateTyping(window.txtInput, keys);
+        finishSearch();
         return rows();
     };
     EXPECT_EQ(type("d").size(), 2u); // World News and Daily News
