@@ -4,6 +4,7 @@
 #include "forms/forms.h"
 
 #include <atomic>
+#include <mutex>
 #include <system_error>
 #include <thread>
 
@@ -16,6 +17,18 @@ struct BackgroundSearch::Newest {
     std::uint64_t number = 0;
     bool pending = false;
 };
+
+namespace {
+
+// An outcome on its way from a search thread to the window thread. The lock
+// hands it over in terms every race checker sees; the toolkit's event queue,
+// which carries it, does its own locking out of their sight.
+struct Handoff {
+    std::mutex lock;
+    SearchOutcome outcome;
+};
+
+} // namespace
 
 struct BackgroundSearch::Job {
     SearchRequest request;
@@ -48,13 +61,23 @@ void BackgroundSearch::start(SearchRequest pRequest, std::int16_t pDebugMode, De
         job->thread = std::thread([this, self = job.get(), number = newest_->number,
                                    newest = std::weak_ptr<Newest>(newest_)] {
             const DebugLog log(self->debugMode, clock_, logPath_);
-            auto outcome = std::make_shared<SearchOutcome>(run_(self->request, log));
-            platform::forms::whenIdle([newest, number, outcome, deliver = self->deliver] {
+            auto handoff = std::make_shared<Handoff>();
+            {
+                const std::scoped_lock holding(handoff->lock);
+                handoff->outcome = run_(self->request, log);
+            }
+            platform::forms::whenIdle([newest, number, handoff, deliver = self->deliver] {
                 const std::shared_ptr<Newest> known = newest.lock();
-                if (known != nullptr && known->pending && known->number == number) {
-                    known->pending = false;
-                    deliver(std::move(*outcome));
+                if (known == nullptr || !known->pending || known->number != number) {
+                    return;
                 }
+                known->pending = false;
+                SearchOutcome outcome;
+                {
+                    const std::scoped_lock holding(handoff->lock);
+                    outcome = std::move(handoff->outcome);
+                }
+                deliver(std::move(outcome));
             });
             self->ended = true;
         });
