@@ -128,6 +128,8 @@ void frmMain::cboResult_KeyPress(std::int16_t& KeyAscii) {
     const std::string& url = chosen.URL;
     switch (KeyAscii) {
     case forms::KEY_RETURN:
+        // The list closes: a search still running would open it again.
+        subStopSearch();
         txtInput.setText("");
         txtInput.setTabStop(true);
         subLaunch(chosen, forms::shiftHeld());
