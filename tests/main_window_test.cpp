@@ -337,7 +337,8 @@ TEST_F(MainWindow, WhileASourceHangsTheWindowAnswersAnotherStart) {
     held.hold("news");
     startSearch("news");
     window.form.setWindowState(forms::WINDOW_MINIMIZED);
-    ASSERT_TRUE(pumpUntil([&] { return held.held == 1; }));
+    ASSERT_TRUE(pumpUntil(
+        [&] { return held.held == 1 && window.form.windowState() == forms::WINDOW_MINIMIZED; }));
     EXPECT_EQ(platform::claimInstance(scope, [] {}), nullptr);
     EXPECT_TRUE(pumpUntil([&] { return window.form.windowState() == forms::WINDOW_NORMAL; }));
     EXPECT_TRUE(window.searching() && held.returned == 0);
