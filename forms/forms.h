@@ -282,6 +282,9 @@ class Form {
     bool isShown() const;
     // Whether the form is the window in front that has the keyboard focus.
     bool isActive() const;
+    // While set, the mouse pointer over the form says the program is at work
+    // in the background (the form still takes input).
+    void setBusy(bool pBusy);
     // Closes the form: raises onUnload, then the form is gone from the screen.
     void unload();
     // The icon, from PNG bytes; another form can share it.

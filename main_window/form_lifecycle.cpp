@@ -17,7 +17,8 @@ frmMain::frmMain(Settings& settings, Services services)
       cmdCancel(frmFrame, 2070, 135, 465, 240, "Cancel"), txtInput(frmFrame, 45, 135, 1965, 285),
       cmdPrefereneces(frmFrame, 2835, 135, 465, 285, "&Pref"),
       cboResult(frmFrame, 0, 135, 2000, 255), settings_(settings), services_(std::move(services)),
-      log_(settings_.DebugMode, services_.clock, services_.logPath) {
+      log_(settings_.DebugMode, services_.clock, services_.logPath),
+      search_(services_.search, services_.clock, services_.logPath) {
     cboResult.setVisible(false);
     cmdPrefereneces.setToolTip("Show Preferences Screen");
     txtInput.setToolTip("Type the name of the favorite to search");
@@ -55,6 +56,7 @@ void frmMain::Form_Load() {
 }
 
 void frmMain::Form_Unload() {
+    subStopSearch();
     subStoreSettings();
     if (isMinimized() && settings_.Tray == TRAY_ON) {
         subNotifyIcon(TrayMessage::Delete);

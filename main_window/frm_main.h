@@ -3,6 +3,7 @@
 
 #include "debug_log/debug_log.h"
 #include "forms/forms.h"
+#include "main_window/background_search.h"
 #include "main_window/tray_data.h"
 #include "platform/autostart.h"
 #include "platform/clock.h"
@@ -57,6 +58,10 @@ class frmMain final : public SettingsWindow {
         platform::Autostart* autostart = &platform::userAutostart();
         // What starts a browser with a bookmark.
         platform::ProgramStarter* programs = &platform::systemProgramStarter();
+        // The search run, which the window starts on a thread of its own.
+        BackgroundSearch::Run search = [](const SearchRequest& pRequest, const DebugLog& pLog) {
+            return zaptrove::subSearch(pRequest, pLog);
+        };
     };
 
     frmMain(Settings& settings, Services services);
@@ -78,8 +83,13 @@ class frmMain final : public SettingsWindow {
     // Search as you type, when switched on (input_box.cpp)
     void txtInput_Change();
     void txtInput_KeyDown(std::int16_t& KeyCode);
+    // What Enter does on text that is no hidden command: opens the selected
+    // row of the list searching as you type unfolded, else searches.
+    void subEnterOnText();
     // The result list and Cancel (results_view.cpp)
     void subSearch();
+    // Whether a search is running, its outcome not shown yet (search_in_background.cpp).
+    bool searching() const { return search_.running(); }
     void cboResult_Click();
     void cboResult_DblClick();
     std::optional<std::string> cboResult_RowToolTip(int pRow) const;
@@ -160,6 +170,13 @@ class frmMain final : public SettingsWindow {
     // the list takes the focus unless the input keeps it for more typing.
     void subShowList(std::vector<Bookmark> pResults, const std::vector<std::string>& pLines,
                      bool pFocusList);
+    // Shows the outcome of a search started by Enter.
+    void subShowOutcome(SearchOutcome pOutcome);
+    // Starts the search for pText, the busy pointer shown until pShow gets its
+    // outcome; a search still running is dropped (search_in_background.cpp).
+    void subSearchInBackground(const std::string& pText, std::function<void(SearchOutcome)> pShow);
+    // Drops the search running, if any; answers whether there was one.
+    bool subStopSearch();
     // Folds the list away and puts the focus back in the input box.
     void subCloseList();
     bool searchesAsTyped() const { return settings_.Instant == INSTANT_ON; }
@@ -174,6 +191,10 @@ class frmMain final : public SettingsWindow {
     std::unique_ptr<platform::Hotkey> hotkey_;
     std::string hotkeyText_;
     bool hotkeyRegistered_ = false;
+    // Enter pressed while a search as you type ran: it acts on that search's outcome.
+    bool enterAfterSearch_ = false;
+    // Last, so that it is gone, every search stopped, before what they use.
+    BackgroundSearch search_;
 };
 
 } // namespace zaptrove

@@ -1,7 +1,6 @@
 // SPDX-License-Identifier: MIT
 #include "main_window/frm_main.h"
 
-#include "search/run/search_run.h"
 #include "settings/version.h"
 #include "text/text.h"
 
@@ -74,11 +73,20 @@ void frmMain::txtInput_KeyPress(std::int16_t& KeyAscii) {
         txtInput.setText("");
     } else if (word == "\\r") {
         subReset();
-    } else if (searchesAsTyped() && cboResult.visible()) {
+    } else if (searchesAsTyped() && searching()) {
+        // The search for the last letter typed decides what Enter does.
+        enterAfterSearch_ = true;
+    } else {
+        subEnterOnText();
+    }
+}
+
+void frmMain::subEnterOnText() {
+    if (searchesAsTyped() && cboResult.visible()) {
         // The list already shows what was typed: Enter opens its selected row.
         std::int16_t key = platform::forms::KEY_RETURN;
         cboResult_KeyPress(key);
-    } else if (!word.empty()) {
+    } else if (!txtInput.text().empty()) {
         subSearch();
     }
 }
@@ -91,12 +99,16 @@ void frmMain::txtInput_Change() {
     }
     const std::string typed = txtInput.text();
     if (!typed.empty() && !typed.starts_with('\\')) {
-        SearchOutcome outcome = zaptrove::subSearch(fnSearchRequest(typed, settings_), log_);
-        if (outcome.Found) {
-            subShowList(std::move(outcome.Results), outcome.Lines, false);
-            return;
-        }
+        subSearchInBackground(typed, [this](SearchOutcome outcome) {
+            if (outcome.Found) {
+                subShowList(std::move(outcome.Results), outcome.Lines, false);
+            } else if (cboResult.visible()) {
+                subCloseList();
+            }
+        });
+        return;
     }
+    subStopSearch();
     if (cboResult.visible()) {
         subCloseList();
     }

@@ -26,11 +26,15 @@ std::int16_t asHeightSetting(float twips) {
 
 } // namespace
 
-// Runs the search for the typed text and shows its outcome: the expanded list
+// Starts the search for the typed text; its outcome shows as the expanded list
 // with the first row selected, or "Nothing Found" selected in the input box.
 void frmMain::subSearch() {
-    SearchOutcome outcome = zaptrove::subSearch(fnSearchRequest(txtInput.text(), settings_), log_);
-    if (!outcome.Found) {
+    subSearchInBackground(txtInput.text(),
+                          [this](SearchOutcome outcome) { subShowOutcome(std::move(outcome)); });
+}
+
+void frmMain::subShowOutcome(SearchOutcome pOutcome) {
+    if (!pOutcome.Found) {
         txtInput.setTabStop(true);
         txtInput.setText("Nothing Found");
         txtInput.setFocus();
@@ -38,7 +42,7 @@ void frmMain::subSearch() {
         txtInput.setSelLength(9999);
         return;
     }
-    subShowList(std::move(outcome.Results), outcome.Lines, true);
+    subShowList(std::move(pOutcome.Results), pOutcome.Lines, true);
 }
 
 void frmMain::subShowList(std::vector<Bookmark> pResults, const std::vector<std::string>& pLines,
@@ -127,6 +131,8 @@ void frmMain::cboResult_KeyPress(std::int16_t& KeyAscii) {
     const std::string& url = chosen.URL;
     switch (KeyAscii) {
     case forms::KEY_RETURN:
+        // The list closes: a search still running would open it again.
+        subStopSearch();
         txtInput.setText("");
         txtInput.setTabStop(true);
         subLaunch(chosen, forms::shiftHeld());
@@ -154,8 +160,12 @@ void frmMain::cboResult_KeyPress(std::int16_t& KeyAscii) {
 }
 
 // Cancel (or Escape) closes the list, or the program when no list is shown.
-// Searching as you type, it first clears what was typed.
+// Searching as you type, it first clears what was typed (and drops its
+// search); a search Enter started is stopped, and nothing more happens.
 void frmMain::cmdCancel_Click() {
+    if (subStopSearch() && !searchesAsTyped()) {
+        return;
+    }
     const bool typed = searchesAsTyped() && !txtInput.text().empty();
     if (!cboResult.visible() && !typed) {
         form.unload();

@@ -2,6 +2,7 @@
 #include "forms/forms_simulate.h"
 #include "main_window/frm_main.h"
 #include "main_window/window_placement.h"
+#include "platform/instance.h"
 #include "settings/registry_values.h"
 #include "settings/settings_store.h"
 #include "support/chromium_files.h"
@@ -17,6 +18,7 @@
 #include <sys/stat.h>
 
 #include <algorithm>
+#include <atomic>
 #include <chrono>
 #include <csignal>
 #include <thread>
@@ -74,6 +76,41 @@ struct FakeAutostart final : platform::Autostart {
     }
 };
 
+// A search that, for one term, first waits until let go, as over a source that
+// hangs: it gives up when the window asks it to stop (or after ten seconds).
+struct HeldSearch {
+    std::string term;
+    std::atomic<bool> open{false};
+    std::atomic<int> held{0}; // runs of the term that started waiting
+    std::atomic<int> returned{0};
+    std::atomic<bool> sawStop{false};
+
+    frmMain::Services serve(frmMain::Services services) {
+        services.search = [this](const SearchRequest& request, const DebugLog& log) {
+            if (term.empty() || request.term != term) {
+                return zaptrove::subSearch(request, log);
+            }
+            ++held;
+            const auto giveUp = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+            while (!open && !request.stopRequested() && std::chrono::steady_clock::now() < giveUp) {
+                std::this_thread::sleep_for(std::chrono::milliseconds(1));
+            }
+            sawStop = request.stopRequested();
+            SearchOutcome outcome = zaptrove::subSearch(request, log);
+            ++returned;
+            return outcome;
+        };
+        return services;
+    }
+    // Holds the next run of pTerm; called while no held run is under way.
+    void hold(std::string pTerm) {
+        term = std::move(pTerm);
+        open = false;
+        held = 0;
+        returned = 0;
+    }
+};
+
 // The main window over a temporary Favorites folder, hive and log, with a shell
 // that records, fake hotkeys and an end of program that the test can catch.
 class MainWindow : public testing::Test {
@@ -85,9 +122,10 @@ class MainWindow : public testing::Test {
     Settings settings;
     FakeHotkeys hotkeys;
     FakeAutostart autostart;
+    HeldSearch held;
     frmMain window{settings,
-                   autostart.serve(hotkeys.serve(
-                       {*registry, shell, clock, [] { throw ProgramEnded{}; }, tmp / "log"}))};
+                   held.serve(autostart.serve(hotkeys.serve(
+                       {*registry, shell, clock, [] { throw ProgramEnded{}; }, tmp / "log"})))};
 
     MainWindow() {
         tmp.write("Fav/World News.url", "[InternetShortcut]\r\nURL=http://world/\r\n");
@@ -100,8 +138,32 @@ class MainWindow : public testing::Test {
         forms::doEvents();
     }
     void enter(const std::string& text) {
+        startSearch(text);
+        finishSearch();
+    }
+    void startSearch(const std::string& text) {
         window.txtInput.setText(text);
         forms::simulateKey(window.txtInput, forms::KEY_RETURN);
+    }
+    // Processes events until pDone, for at most five seconds; answers pDone.
+    static bool pumpUntil(const std::function<bool()>& pDone) {
+        const auto giveUp = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+        while (!pDone() && std::chrono::steady_clock::now() < giveUp) {
+            forms::doEvents();
+            std::this_thread::sleep_for(std::chrono::milliseconds(2));
+        }
+        return pDone();
+    }
+    // Processes events until the search running has shown its outcome.
+    void finishSearch() {
+        ASSERT_TRUE(pumpUntil([&] { return !window.searching(); }));
+    }
+    // Lets the held search go and processes events until it returned and
+    // whatever it sent back has arrived.
+    void letHeldSearchEnd() {
+        held.open = true;
+        EXPECT_TRUE(pumpUntil([&] { return held.returned == 1; }));
+        settle();
     }
     std::vector<std::string> rows() const {
         std::vector<std::string> rows;
@@ -163,6 +225,7 @@ TEST_F(MainWindow, StartsCollapsedAndLaysItselfOutForItsSize) {
 TEST_F(MainWindow, EnterSearchesAndUnfoldsTheList) {
     forms::simulateTyping(window.txtInput, "NEWS");
     forms::simulateKey(window.txtInput, forms::KEY_RETURN);
+    finishSearch();
     EXPECT_EQ(rows(), (std::vector<std::string>{"Daily News  -  http://daily/",
                                                 "World News  -  http://world/"}));
     // The first row is selected, and its tooltip tells where it comes from.
@@ -241,6 +304,7 @@ TEST_F(MainWindow, SearchAsYouTypeFollowsEveryKeyBelowTheInputBox) {
     settings.Instant = INSTANT_ON;
     const auto type = [&](const char* keys) {
         forms::simulateTyping(window.txtInput, keys);
+        finishSearch();
         return rows();
     };
     EXPECT_EQ(type("d").size(), 2u); // World News and Daily News
@@ -264,6 +328,68 @@ TEST_F(MainWindow, SearchAsYouTypeFollowsEveryKeyBelowTheInputBox) {
     EXPECT_FALSE(window.cboResult.visible());
     forms::simulateKey(window.txtInput, forms::KEY_RETURN);
     EXPECT_EQ(settings.Sort, SORT_NAME);
+}
+
+// While a source hangs, the window takes events: another start's --show
+// brings it back from the task bar; the outcome shows once the source answers.
+TEST_F(MainWindow, WhileASourceHangsTheWindowAnswersAnotherStart) {
+    const std::string scope = tmp / "instance";
+    const auto claim =
+        platform::claimInstance(scope, [&] { forms::whenIdle([&] { window.subBringToFront(); }); });
+    ASSERT_NE(claim, nullptr);
+    held.hold("news");
+    startSearch("news");
+    window.form.setWindowState(forms::WINDOW_MINIMIZED);
+    ASSERT_TRUE(pumpUntil(
+        [&] { return held.held == 1 && window.form.windowState() == forms::WINDOW_MINIMIZED; }));
+    EXPECT_EQ(platform::claimInstance(scope, [] {}), nullptr);
+    EXPECT_TRUE(pumpUntil([&] { return window.form.windowState() == forms::WINDOW_NORMAL; }));
+    EXPECT_TRUE(window.searching() && held.returned == 0);
+    held.open = true;
+    finishSearch();
+    EXPECT_EQ(rows().size(), 2u);
+}
+
+// Searching as you type, each letter's search replaces the one running: that
+// one is asked to stop and its outcome never shows, and Enter acts on the
+// newest outcome.
+TEST_F(MainWindow, OnlyTheNewestSearchShows) {
+    settings.Instant = INSTANT_ON;
+    held.hold("d");
+    forms::simulateTyping(window.txtInput, "d");
+    ASSERT_TRUE(pumpUntil([&] { return held.held == 1; }));
+    forms::simulateTyping(window.txtInput, "a");
+    finishSearch();
+    letHeldSearchEnd();
+    EXPECT_TRUE(held.sawStop);
+    EXPECT_TRUE(window.cboResult.visible());
+    EXPECT_EQ(rows(), std::vector<std::string>{"Daily News  -  http://daily/"});
+
+    held.hold("dai");
+    forms::simulateTyping(window.txtInput, "i");
+    forms::simulateKey(window.txtInput, forms::KEY_RETURN); // waits for the search of "dai"
+    EXPECT_TRUE(shell.opened.empty());
+    letHeldSearchEnd();
+    EXPECT_EQ(shell.opened, std::vector<std::string>{"http://daily/"});
+}
+
+// Escape stops a search Enter started, and closing the window drops it: the
+// window shows no outcome afterwards, and the program ends at once.
+TEST_F(MainWindow, EscapeOrClosingDropsTheSearchRunning) {
+    held.hold("news");
+    startSearch("news");
+    forms::simulateKey(window.txtInput, forms::KEY_ESCAPE);
+    EXPECT_FALSE(window.searching());
+    letHeldSearchEnd();
+    EXPECT_TRUE(held.sawStop);
+    EXPECT_EQ(std::tuple(window.cboResult.visible(), window.txtInput.text(), window.form.isShown()),
+              std::tuple(false, "news", true));
+
+    held.hold("sports");
+    startSearch("sports");
+    EXPECT_THROW(window.form.unload(), ProgramEnded);
+    letHeldSearchEnd();
+    EXPECT_FALSE(window.cboResult.visible());
 }
 
 TEST_F(MainWindow, ListKeysOpenCopyAndClose) {

@@ -13,6 +13,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <atomic>
 #include <filesystem>
 #include <optional>
 #include <sstream>
@@ -106,6 +107,11 @@ TEST_F(SearchRun, ReadsTheSwitchedOnSourcesInOrderMainBeforeAlternative) {
                               "Opera Main|", "Opera Alt|"}));
     s.DebugMode = DEBUG_OFF; // the Favorites walk then runs beside the files: the same order
     EXPECT_EQ(subSearch(fnSearchRequest("X", s), DebugLog(s.DebugMode, clock)).Lines, inOrder);
+    const std::atomic<bool> stop{true}; // a run asked to stop reads no source and finds nothing
+    SearchRequest stopped = fnSearchRequest("X", s);
+    stopped.stop = &stop;
+    const SearchOutcome none = subSearch(stopped, DebugLog::silent());
+    EXPECT_EQ(std::pair(none.Found, none.SourcesEnabled), std::pair(false, std::size_t{0}));
 
     s.DoMSIEEx = s.DoNetscape = DO_NO;
     s.DoOperaEx = DUPS_KEEP; // only DO_YES switches a location on

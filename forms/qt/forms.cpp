@@ -198,6 +198,13 @@ bool Form::isShown() const {
 bool Form::isActive() const {
     return impl_->widget.isActiveWindow();
 }
+void Form::setBusy(bool pBusy) {
+    if (pBusy) {
+        impl_->widget.setCursor(Qt::BusyCursor);
+    } else {
+        impl_->widget.unsetCursor();
+    }
+}
 
 // onUnload runs first, and may end the program; the close that follows does
 // not raise it again.

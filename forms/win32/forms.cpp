@@ -155,6 +155,11 @@ LRESULT CALLBACK formProcedure(HWND pWindow, UINT pMessage, WPARAM pWParam, LPAR
         SetWindowLongPtrW(pWindow, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(form));
     }
     auto* form = reinterpret_cast<Form::Impl*>(GetWindowLongPtrW(pWindow, GWLP_USERDATA));
+    // The controls ask their form first, so this covers them too.
+    if (pMessage == WM_SETCURSOR && form != nullptr && form->busy && LOWORD(pLParam) == HTCLIENT) {
+        SetCursor(LoadCursorW(nullptr, IDC_APPSTARTING));
+        return TRUE;
+    }
     if (form != nullptr && form->handle(pMessage, pWParam, pLParam)) {
         return 0;
     }
@@ -389,6 +394,11 @@ bool Form::isActive() const {
     const HWND focus = GetFocus();
     return GetForegroundWindow() == impl_->window &&
            (focus == impl_->window || IsChild(impl_->window, focus) != FALSE);
+}
+
+// The pointer changes at the mouse's next move over the form.
+void Form::setBusy(bool pBusy) {
+    impl_->busy = pBusy;
 }
 
 // onUnload runs first, and may end the program; the window is then hidden,

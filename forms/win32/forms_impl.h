@@ -125,6 +125,8 @@ struct Form::Impl {
     TrayIcon::Impl* trayIcon = nullptr;
     std::vector<Timer::Impl*> timers;
     TwipsMemory memory;
+    // Set while the program works in the background (Form::setBusy).
+    bool busy = false;
 };
 
 struct Control::Impl {

@@ -7,6 +7,7 @@
 #include "search/sources/locations.h"
 #include "settings/settings.h"
 
+#include <atomic>
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -36,6 +37,12 @@ struct SearchRequest {
     // switched on, in reading order.
     std::vector<LocationToRead> locations = {};
     std::vector<BrowserProfile> browsers = {};
+    // Set by a caller that may give up on the run (the window, when a newer
+    // search replaces it): looked at before each source and before ordering;
+    // a run it stops ends with nothing found. It must outlive the run.
+    const std::atomic<bool>* stop = nullptr;
+
+    bool stopRequested() const { return stop != nullptr && stop->load(std::memory_order_relaxed); }
 };
 
 // The mode of a stored Function code; one outside name, URL and both finds nothing.

@@ -61,10 +61,12 @@ struct SourceReport {
 
 // Reads the locations of folders, or of files, in their order, and says in
 // the report and the log why one could not be read.
-void readLocations(const std::vector<LocationToRead>& locations, bool folders,
-                   const FolderScreen& screen, std::vector<Bookmark>& candidates,
-                   SourceReport& report, const DebugLog& log) {
-    for (const auto& [location, path, namedByUser] : locations) {
+void readLocations(const SearchRequest& request, bool folders, const FolderScreen& screen,
+                   std::vector<Bookmark>& candidates, SourceReport& report, const DebugLog& log) {
+    for (const auto& [location, path, namedByUser] : request.locations) {
+        if (request.stopRequested()) {
+            break;
+        }
         if (location->isFolder != folders) {
             continue;
         }
@@ -123,13 +125,16 @@ std::vector<Bookmark> readEnabledSources(const SearchRequest& request, const Fol
     std::vector<Bookmark> candidates;
     SourceReport favoritesReport;
     const auto readFavorites = [&] {
-        readLocations(request.locations, true, screen, candidates, favoritesReport, log);
+        readLocations(request, true, screen, candidates, favoritesReport, log);
     };
     std::vector<Bookmark> fromFiles;
     SourceReport filesReport;
     const auto readFiles = [&] {
-        readLocations(request.locations, false, screen, fromFiles, filesReport, log);
+        readLocations(request, false, screen, fromFiles, filesReport, log);
         for (const BrowserProfile& profile : request.browsers) {
+            if (request.stopRequested()) {
+                break;
+            }
             readBrowserProfile(profile, screen, fromFiles, filesReport, keyword, log);
         }
     };
@@ -187,6 +192,9 @@ SearchOutcome subSearch(const SearchRequest& pRequest, const DebugLog& pLog, Lis
     KeywordLookup keyword{pRequest.mode == SearchMode::Nothing ? std::string()
                                                                : fnTypedKeyword(pRequest.term)};
     std::vector<Bookmark> candidates = readEnabledSources(pRequest, screen, report, keyword, pLog);
+    if (pRequest.stopRequested()) {
+        return {};
+    }
 
     SearchOutcome outcome;
     outcome.Unreadable = std::move(report.unreadable);
