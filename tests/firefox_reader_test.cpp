@@ -9,6 +9,7 @@
 #include "support/bookmark_lists.h"
 #include "support/file_faults.h"
 #include "support/places_database.h"
+#include "support/scoped_environment.h"
 #include "support/temp_folder.h"
 
 #include <gtest/gtest.h>
@@ -332,14 +333,12 @@ TEST(FirefoxRead, ReadsTheLogInPlaceAndLeavesOutOneTooLarge) {
     fs::copy_file(utf8Path(profile + "/places.sqlite"), utf8Path(large + "/places.sqlite"));
     browser.exec("PRAGMA wal_autocheckpoint = 0");
     browser.add(PlacesDatabase::kMenu, 1, "Only in the log", "https://log.example/");
+    const auto [inLog, reading] = [&] {
 #ifndef _WIN32
-    const std::string tmpdir = std::getenv("TMPDIR") ? std::getenv("TMPDIR") : "";
-    setenv("TMPDIR", (tmp / "no such folder").c_str(), 1);
+        const test::ScopedEnvironment noTemporaryFolder{{"TMPDIR", tmp / "no such folder"}};
 #endif
-    const auto [inLog, reading] = read(profile, "only in");
-#ifndef _WIN32
-    tmpdir.empty() ? unsetenv("TMPDIR") : setenv("TMPDIR", tmpdir.c_str(), 1);
-#endif
+        return read(profile, "only in");
+    }();
     EXPECT_EQ(inLog, List{"Only in the log|https://log.example/"});
     EXPECT_TRUE(reading.readWhole()) << reading.Problem;
 
