@@ -7,6 +7,7 @@
 #include "settings/registry_values.h"
 #include "support/chromium_files.h"
 #include "support/fake_browsers.h"
+#include "support/scoped_environment.h"
 #include "support/temp_folder.h"
 #include "support/test_registry.h"
 #include "text/text.h"
@@ -285,17 +286,14 @@ TEST_F(FindCommand, WhatIsNotGivenComesFromTheStoredSettingsWhichStayUntouched) 
     EXPECT_EQ(stored({"--netscape", ns, "news"}), "Daily News  -  http://b\nnews  -  http://a\n");
     EXPECT_TRUE(registry.settingsValues().empty()); // a first run of the command writes nothing
 
-    using namespace zaptrove::platform;
-    zaptrove::subCreateKey(*registry, RegistryRoot::CurrentUser, zaptrove::SettingsKey);
     const std::string main = t.write("main.html", "<DT><A HREF=\"http://m\">Main news</A>\n");
-    const std::tuple<const char*, zaptrove::RegistryData, std::uint32_t> values[] = {
-        {"Present", 1.0, RegistryType::Dword},       {"Sort", 1.0, RegistryType::Dword},
-        {"DoMSIE", 14.0, RegistryType::Dword},       {"DoNetscape", 13.0, RegistryType::Dword},
-        {"DoNetscapeEx", 13.0, RegistryType::Dword}, {"NetscapeAlt", ns, RegistryType::String},
-        {"NetscapeMain", main, RegistryType::String}};
-    for (const auto& [name, value, type] : values)
-        zaptrove::subSetValue(*registry, RegistryRoot::CurrentUser, zaptrove::SettingsKey, name,
-                              value, type);
+    registry.store({{"Present", 1.0},
+                    {"Sort", 1.0},
+                    {"DoMSIE", 14.0},
+                    {"DoNetscape", 13.0},
+                    {"DoNetscapeEx", 13.0},
+                    {"NetscapeAlt", ns},
+                    {"NetscapeMain", main}});
     const auto before = registry.settingsValues();
     EXPECT_EQ(stored({"news"}), // stored order and Netscape file
               "http://a  -  news\nhttp://b  -  Daily News\nhttp://m  -  Main news\n");
@@ -328,11 +326,7 @@ TEST_F(FindCommand, MergeOnPrintsOneLinePerAddress) {
     EXPECT_EQ(found({"--merge=off"}), both);
     EXPECT_EQ(found({"--merge", "yes"}), "2:");
 
-    using namespace zaptrove::platform;
-    zaptrove::subCreateKey(*registry, RegistryRoot::CurrentUser, zaptrove::SettingsKey);
-    for (const auto& [name, value] : {std::pair{"Present", 1.0}, {"MergeCopies", 36.0}})
-        zaptrove::subSetValue(*registry, RegistryRoot::CurrentUser, zaptrove::SettingsKey, name,
-                              value, RegistryType::Dword);
+    registry.store({{"Present", 1.0}, {"MergeCopies", 36.0}});
     EXPECT_EQ(found({}), "0:" + first);
     EXPECT_EQ(found({"--merge", "off"}), both);
 }
@@ -383,18 +377,14 @@ TEST_F(FindCommand, StoredLocationsAreReadAsWrittenByHand) {
     const std::string favs = t.makeFolder("Favs");
     t.write("Favs/Top.url", "[InternetShortcut]\nURL=http://top\n");
     t.write("Favs/Sub/Deep.url", "[InternetShortcut]\nURL=http://deep\n");
-    using namespace zaptrove::platform;
-    zaptrove::subCreateKey(*registry, RegistryRoot::CurrentUser, zaptrove::SettingsKey);
-    const auto store = [&](const char* name, const zaptrove::RegistryData& value) {
-        zaptrove::subSetValue(
-            *registry, RegistryRoot::CurrentUser, zaptrove::SettingsKey, name, value,
-            std::holds_alternative<double>(value) ? RegistryType::Dword : RegistryType::String);
-    };
-    store("Present", 1.0), store("DoMSIE", 14.0), store("DoMSIEEx", 13.0);
-    store("DoNetscape", 13.0), store("NetscapeMain", std::string(zaptrove::NOT_FOUND));
+    registry.store({{"Present", 1.0},
+                    {"DoMSIE", 14.0},
+                    {"DoMSIEEx", 13.0},
+                    {"DoNetscape", 13.0},
+                    {"NetscapeMain", std::string(zaptrove::NOT_FOUND)}});
     Args where = registry.findArguments();
     for (const std::string& folder : {favs, favs + "/", favs + "\\"}) {
-        store("MSIEAlt", folder);
+        registry.store({{"MSIEAlt", folder}});
         Args args = where;
         args.insert(args.end(), {"--by", "both", "--sort", "name", ""});
         EXPECT_EQ(run(args), 0) << folder;
@@ -440,19 +430,9 @@ TEST_F(FindCommand, TheListingAndTheSearchGiveTheSameReason) {
 // makes at its first start. Nothing of that is a problem; a source that is
 // there and fails, or one the user names, is.
 TEST_F(FindCommand, AFreshAccountIsQuiet) {
-    struct Home {
-        const char* saved[2] = {getenv("HOME"), getenv("XDG_CONFIG_HOME")};
-        std::string values[2] = {saved[0] ? saved[0] : "", saved[1] ? saved[1] : ""};
-        explicit Home(const std::string& home) {
-            setenv("HOME", home.c_str(), 1);
-            setenv("XDG_CONFIG_HOME", (home + "/.config").c_str(), 1);
-        }
-        ~Home() {
-            for (int i = 0; i < 2; ++i)
-                saved[i] ? setenv(i ? "XDG_CONFIG_HOME" : "HOME", values[i].c_str(), 1)
-                         : unsetenv(i ? "XDG_CONFIG_HOME" : "HOME");
-        }
-    } home(t.makeFolder("home"));
+    const std::string home = t.makeFolder("home");
+    const zaptrove::test::ScopedEnvironment environment{{"HOME", home},
+                                                        {"XDG_CONFIG_HOME", home + "/.config"}};
     t.makeFolder("home/.mozilla/firefox/ab12.default-esr");
     t.write("home/.mozilla/firefox/profiles.ini",
             "[Profile0]\nName=default-esr\nIsRelative=1\nPath=ab12.default-esr\nDefault=1\n");
@@ -556,14 +536,7 @@ TEST_F(FindCommand, FoldersAndLeaveOutOverTheStoredFolderRules) {
     for (const auto& [args, expected] : cases)
         EXPECT_EQ(find(args), expected) << testing::PrintToString(args);
 
-    using namespace zaptrove::platform;
-    zaptrove::subCreateKey(*registry, RegistryRoot::CurrentUser, zaptrove::SettingsKey);
-    zaptrove::subSetValue(*registry, RegistryRoot::CurrentUser, zaptrove::SettingsKey, "Present",
-                          1.0, RegistryType::Dword);
-    zaptrove::subSetValue(*registry, RegistryRoot::CurrentUser, zaptrove::SettingsKey,
-                          "FolderWords", 34.0, RegistryType::Dword);
-    zaptrove::subSetValue(*registry, RegistryRoot::CurrentUser, zaptrove::SettingsKey, "LeaveOut",
-                          std::string("Old; private"), RegistryType::String);
+    registry.store({{"Present", 1.0}, {"FolderWords", 34.0}, {"LeaveOut", "Old; private"}});
     EXPECT_EQ(find({"work"}), std::pair(0, jira + notes));
     EXPECT_EQ(find({"--folders", "off", "work"}), std::pair(0, notes));
     EXPECT_EQ(find({"--leave-out", "", "work"}), std::pair(0, jira + pay + notes));
