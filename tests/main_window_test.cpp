@@ -804,16 +804,12 @@ TEST_F(MainWindow, BrowserLocationsAreBrowsedForAndMarkedWhenUnreadable) {
 // the stored width stays unless the screen is narrower.
 TEST_F(MainWindow, StartsOnAScreenWhateverPlaceWasStored) {
     const forms::TwipsRect screen = forms::screenWorkAreas().at(0);
-    subCreateKey(*registry, platform::RegistryRoot::CurrentUser, SettingsKey);
     // Stored left, top and width
     const std::array<float, 3> stored[] = {{screen.width - 1500, screen.height - 300, 6000},
                                            {-40000, -9000, 4500},
                                            {screen.width / 2, screen.height / 2, 2 * screen.width}};
     for (const auto& [left, top, width] : stored) {
-        for (const auto& [name, value] :
-             {std::pair{"Present", 1.0f}, {"Left", left}, {"Top", top}, {"Width", width}})
-            subSetValue(*registry, platform::RegistryRoot::CurrentUser, SettingsKey, name,
-                        static_cast<double>(value), platform::RegistryType::Dword);
+        registry.store({{"Present", 1.0}, {"Left", left}, {"Top", top}, {"Width", width}});
         Settings loaded;
         frmMain other{loaded, {*registry, shell, clock, [] {}, tmp / "log"}};
         other.Form_Load();
