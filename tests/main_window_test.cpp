@@ -209,6 +209,14 @@ TEST_F(MainWindow, HiddenCommandsInAnyCaseChangeSettingsAndOthersAreSearched) {
                      "! [05/12/03 - 14:07:31] No single instance: why\r\n"
                      "$ [05/12/03 - 14:07:31] Input : \\disable_debug\r\n"
                      "- [05/12/03 - 14:07:31] Ending[ZTV v4.3] debug session\r\n");
+
+    enter("\\enable_debug"); // \R removes the stored settings and ends without saving
+    window.txtInput.setText("\\R");
+    std::int16_t key = forms::KEY_RETURN;
+    EXPECT_THROW(window.txtInput_KeyPress(key), ProgramEnded);
+    EXPECT_EQ(registry->openKey(platform::RegistryRoot::CurrentUser, "Software\\Zaptrove"), 0);
+    EXPECT_TRUE(log().ends_with("$ [05/12/03 - 14:07:31] Input : \\R\r\n"
+                                "- [05/12/03 - 14:07:31] Ending ZTV[v4.3] debug session\r\n"));
 }
 
 // A session mostly ends with the window in the tray: what a command changed is
@@ -408,36 +416,15 @@ TEST_F(MainWindow, TrayTakesTheMinimisedWindowAndTheConfiguredClickBringsItBack)
     EXPECT_EQ(noTray.form.windowState(), forms::WINDOW_NORMAL);
 }
 
-TEST_F(MainWindow, ResetRemovesTheStoredSettingsAndEndsWithoutSaving) {
-    enter("\\enable_debug");
-    window.txtInput.setText("\\R");
-    std::int16_t key = forms::KEY_RETURN;
-    EXPECT_THROW(window.txtInput_KeyPress(key), ProgramEnded);
-    EXPECT_EQ(registry->openKey(platform::RegistryRoot::CurrentUser, "Software\\Zaptrove"), 0);
-    EXPECT_TRUE(log().ends_with("$ [05/12/03 - 14:07:31] Input : \\R\r\n"
-                                "- [05/12/03 - 14:07:31] Ending ZTV[v4.3] debug session\r\n"));
-    enter("\\r "); // with a blank it is searched for
-    EXPECT_EQ(window.txtInput.text(), "Nothing Found");
-}
-
-TEST_F(MainWindow, PreferencesOpenFromTheButtonAndFromTheCommand) {
-    int shown = 0;
-    const auto answer = [&](bool ok) {
-        forms::whenIdle([&, ok] {
-            frmPreferences& dialog = *window.Preferences;
-            shown += dialog.optSort[2].value(); // showing the dialog filled it in
-            forms::simulateClick(dialog.optSort[0]);
-            forms::simulateClick(dialog.optSort[0]); // a second click does not clear it
-            ok ? dialog.cmdOK_Click() : dialog.cmdCancel_Click();
-        });
-    };
-    answer(false);
+TEST_F(MainWindow, PreferencesOpenFromTheCommandAndAnOptionClickedTwiceStaysOn) {
+    forms::whenIdle([&] {
+        frmPreferences& dialog = *window.Preferences;
+        forms::simulateClick(dialog.optSort[0]);
+        forms::simulateClick(dialog.optSort[0]);
+        dialog.cmdOK_Click();
+    });
     enter("\\P");
-    EXPECT_EQ(std::tuple(window.txtInput.text(), settings.Sort), std::tuple("", SORT_SEARCHED));
-    answer(true);
-    forms::simulateClick(window.cmdPrefereneces);
-    EXPECT_EQ(settings.Sort, SORT_NAME);
-    EXPECT_EQ(shown, 2);
+    EXPECT_EQ(std::tuple(window.txtInput.text(), settings.Sort), std::tuple("", SORT_NAME));
 }
 
 // The dialog on its own over the main window, which leaves first-run settings.
@@ -494,72 +481,61 @@ TEST_F(MainWindow, PreferencesOkStoresWhatIsShownWithAFolderBackslashAndNothingE
 }
 
 // Cancel, Escape and the close box end either dialog, storing nothing of what
-// was changed in it.
-TEST_F(MainWindow, DialogsEndedWithoutOkChangeNothing) {
-    const auto endEachWay = [&]<typename Dialog>(auto change, auto escapeFrom) {
-        for (int way = 0; way < 3; ++way) {
+// was changed in it; Enter confirms it from OK, which has the focus and shows
+// its focus ring when the dialog opens, and from a box or check box.
+TEST_F(MainWindow, DialogsEndedWithoutOkChangeNothingAndEnterConfirms) {
+    enum Way { Cancel, Escape, Close, EnterOnOk, EnterInABox };
+    const auto endEachWay = [&]<typename Dialog>(auto change, auto box, std::vector<Way> ways) {
+        for (const Way way : ways) {
             Dialog dialog(settings, window.form);
             dialog.form.show();
+            forms::doEvents();
+            EXPECT_TRUE(forms::showsFocusRing(dialog.cmdOK));
             change(dialog);
-            if (way == 0) {
+            if (way == Cancel) {
                 dialog.cmdCancel_Click();
-            } else if (way == 1) {
-                forms::simulateKey(escapeFrom(dialog), forms::KEY_ESCAPE);
-            } else {
+            } else if (way == Close) {
                 forms::simulateClose(dialog.form);
+            } else {
+                forms::simulateKey(way == EnterOnOk ? dialog.cmdOK : box(dialog),
+                                   way == Escape ? forms::KEY_ESCAPE : forms::KEY_RETURN);
             }
             EXPECT_FALSE(dialog.form.isShown()) << way;
         }
     };
-    endEachWay.operator()<frmPreferences>(
-        [](frmPreferences& d) {
-            d.optSearch[2].setValue(true);
-            d.chkDups.setValue(true);
-            d.txtAlternate[3].setText("changed");
-        },
-        [](frmPreferences& d) -> forms::Control& { return d.txtAlternate[3]; });
-    endEachWay.operator()<frmMore>(
-        [](frmMore& d) {
-            forms::simulateClick(d.Browsers.chkBrowser[0]);
-            d.Browsers.chkBrowserAlt[1].setValue(false);
-            d.Browsers.txtBrowserAlt[1].setText("changed");
-            forms::simulateClick(d.Launcher.chkAccents);
-            forms::simulateKeyCombination(d.Launcher.hkyHotkey, "Ctrl+Alt+Z");
-            forms::simulateClick(d.List.chkMergeCopies);
-            forms::simulateClick(d.Folders.chkFolderWords);
-            d.Folders.txtLeaveOut.setText("Private");
-        },
-        [](frmMore& d) -> forms::Control& { return d.Browsers.txtBrowserAlt[1]; });
+    const auto preferences = [&](std::vector<Way> ways) {
+        endEachWay.operator()<frmPreferences>(
+            [](frmPreferences& d) {
+                d.optSearch[2].setValue(true);
+                d.chkDups.setValue(true);
+                d.txtAlternate[3].setText(d.txtAlternate[3].text() + "x");
+            },
+            [](frmPreferences& d) -> forms::Control& { return d.txtAlternate[3]; }, ways);
+    };
+    const auto more = [&](std::vector<Way> ways) {
+        endEachWay.operator()<frmMore>(
+            [](frmMore& d) {
+                forms::simulateClick(d.Browsers.chkBrowser[0]);
+                d.Browsers.chkBrowserAlt[1].setValue(false);
+                d.Browsers.txtBrowserAlt[1].setText(d.Browsers.txtBrowserAlt[1].text() + "y");
+                forms::simulateClick(d.Launcher.chkAccents);
+                forms::simulateKeyCombination(d.Launcher.hkyHotkey, "Ctrl+Alt+Z");
+                forms::simulateClick(d.List.chkMergeCopies);
+                forms::simulateClick(d.Folders.chkFolderWords);
+                d.Folders.txtLeaveOut.setText("Private");
+            },
+            [](frmMore& d) -> forms::Control& { return d.Launcher.chkWords; }, ways);
+    };
+    preferences({Cancel, Escape, Close});
+    more({Cancel, Escape, Close});
     EXPECT_EQ(std::tie(settings.FolderWords, settings.LeaveOut), std::tie(FOLDER_WORDS_OFF, ""));
     EXPECT_EQ(std::tie(settings.Function, settings.Duplicates, settings.NetscapeAlt,
                        settings.DoFirefox, settings.DoChromiumEx, settings.ChromiumAlt,
                        settings.Accents, settings.HotKey, settings.MergeCopies),
               std::tie(FUNC_NAME, DUPS_KEEP, "", DO_YES, DO_YES, "", ACCENTS_MATCH, "",
                        MERGE_COPIES_OFF));
-}
-
-// Enter confirms either dialog from OK, which has the focus and shows its focus
-// ring when the dialog opens, and from a box or check box.
-TEST_F(MainWindow, EnterConfirmsEitherDialogWhoseFocusShows) {
-    const auto confirmEachWay = [&]<typename Dialog>(auto change, auto otherControl) {
-        for (const bool fromOk : {true, false}) {
-            Dialog dialog(settings, window.form);
-            dialog.form.show();
-            forms::doEvents();
-            EXPECT_TRUE(forms::showsFocusRing(dialog.cmdOK));
-            change(dialog);
-            forms::simulateKey(fromOk ? dialog.cmdOK : otherControl(dialog), forms::KEY_RETURN);
-            EXPECT_FALSE(dialog.form.isShown()) << fromOk;
-        }
-    };
-    confirmEachWay.operator()<frmPreferences>(
-        [](frmPreferences& d) { d.txtAlternate[3].setText(d.txtAlternate[3].text() + "x"); },
-        [](frmPreferences& d) -> forms::Control& { return d.txtAlternate[3]; });
-    confirmEachWay.operator()<frmMore>(
-        [](frmMore& d) {
-            d.Browsers.txtBrowserAlt[1].setText(d.Browsers.txtBrowserAlt[1].text() + "y");
-        },
-        [](frmMore& d) -> forms::Control& { return d.Launcher.chkWords; });
+    preferences({EnterOnOk, EnterInABox});
+    more({EnterOnOk, EnterInABox});
     EXPECT_EQ(std::tie(settings.NetscapeAlt, settings.ChromiumAlt), std::tie("xx", "yy"));
 }
 
