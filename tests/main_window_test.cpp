@@ -146,18 +146,15 @@ class MainWindow : public testing::Test {
 
 } // namespace
 
-TEST_F(MainWindow, StartsCollapsedAndLaysItselfOutForItsSize) {
+TEST_F(MainWindow, StartsCollapsedAndEnterSearchesAndUnfoldsTheList) {
     EXPECT_EQ(window.form.caption(), "Zaptrove v4.3");
     EXPECT_TRUE(stores("Present=1"));
     // 891 twips are 59.4 pixels: sizes read back as they were set
-    EXPECT_EQ(layout(), (std::vector<float>{991, 4400, 891, 3860, 3760, 4300, 521}));
+    const std::vector<float> collapsed{991, 4400, 891, 3860, 3760, 4300, 521};
+    EXPECT_EQ(layout(), collapsed);
     window.form.setHeight(2000); // collapsed, every height change is undone
     EXPECT_EQ(window.form.height(), 991);
-    window.form.setWidth(500); // narrower than the controls: no negative width
-    EXPECT_EQ(window.txtInput.width(), 0);
-}
 
-TEST_F(MainWindow, EnterSearchesAndUnfoldsTheList) {
     forms::simulateTyping(window.txtInput, "NEWS");
     forms::simulateKey(window.txtInput, forms::KEY_RETURN);
     EXPECT_EQ(rows(), (std::vector<std::string>{"Daily News  -  http://daily/",
@@ -168,13 +165,15 @@ TEST_F(MainWindow, EnterSearchesAndUnfoldsTheList) {
     EXPECT_FALSE(window.txtInput.tabStop());
     EXPECT_EQ(layout(), (std::vector<float>{3000, 4400, 2900, 3860, 3760, 4300, 2530}));
     window.form.setHeight(500); // shrinking the expanded window stops at 991
-    EXPECT_EQ(layout(), (std::vector<float>{991, 4400, 891, 3860, 3760, 4300, 521}));
+    EXPECT_EQ(layout(), collapsed);
 
     enter("zebra"); // the previous list stays
     EXPECT_EQ(std::tuple(window.txtInput.selectedText(), window.txtInput.tabStop(), rows().size()),
               std::tuple("Nothing Found", true, 2u));
     enter("");
     EXPECT_EQ(rows().size(), 2u);
+    window.form.setWidth(500); // narrower than the controls: no negative width
+    EXPECT_EQ(window.txtInput.width(), 0);
 }
 
 TEST_F(MainWindow, HiddenCommandsInAnyCaseChangeSettingsAndOthersAreSearched) {
@@ -551,7 +550,9 @@ TEST_F(MainWindow, PreferencesShowValuesOnlyADamagedStoreHoldsAndStoreThemSoundl
 }
 
 // A browser bookmark's tooltip names its browser and profile; the More dialog,
-// opened from Preferences, lists the profiles and switches the browsers.
+// opened from Preferences, lists the profiles and switches the browsers. The
+// hand-added locations take a path from the system's dialog; one that cannot
+// be read is marked, with the reason as its tooltip, and stored all the same.
 TEST_F(MainWindow, BrowserProfilesAreNamedInTheTooltipAndListedAndSwitchedInMore) {
     const BrowserProfile profile =
         test::chromiumProfile(tmp, Browser::Chromium, "Person 1", "Zt Work", "https://work/");
@@ -571,7 +572,23 @@ TEST_F(MainWindow, BrowserProfilesAreNamedInTheTooltipAndListedAndSwitchedInMore
         EXPECT_EQ(more.lstPages.list(0), "Browsers");
         EXPECT_TRUE(more.Browsers.chkBrowser[2].value()); // Chromium, on at the first run
         forms::simulateClick(more.Browsers.chkBrowser[2]);
-        more.Browsers.txtBrowserAlt[0].setText("/home/u/ff");
+        BrowsersPage& page = more.Browsers;
+        std::vector<bool> foldersAsked;
+        page.choosePath = [&](const forms::Form&, std::string_view, std::string_view,
+                              bool asFolder) -> std::optional<std::string> {
+            foldersAsked.push_back(asFolder);
+            return asFolder ? std::optional(tmp / "Fav") : std::nullopt;
+        };
+        forms::simulateClick(page.cmdBrowse[0]);
+        forms::simulateClick(page.cmdBrowse[1]); // cancelled: the box stays empty
+        EXPECT_EQ(foldersAsked, (std::vector<bool>{true, false}));
+        EXPECT_EQ(std::tuple(page.txtBrowserAlt[0].text(), page.txtBrowserAlt[1].text()),
+                  std::tuple(tmp / "Fav", ""));
+        forms::simulateTyping(page.txtBrowserAlt[1], "/no/such/Bookmarks");
+        EXPECT_FALSE(page.lblBrowserAltProblem[0].visible());
+        EXPECT_TRUE(page.lblBrowserAltProblem[1].visible());
+        EXPECT_FALSE(page.lblBrowserAltProblem[1].toolTip().empty());
+        EXPECT_EQ(forms::cutCaptions(more.form), std::vector<std::string>{});
         more.cmdOK_Click();
     });
     const std::string folder = tmp / "Person 1";
@@ -580,8 +597,9 @@ TEST_F(MainWindow, BrowserProfilesAreNamedInTheTooltipAndListedAndSwitchedInMore
                   "Chromium  Person 1  -  1 bookmark  -  " + folder,
                   "Chromium  Locked  -  cannot be read: only an encrypted bookmarks file  -  " +
                       folder}));
-    EXPECT_EQ(std::tuple(settings.DoChromium, settings.DoFirefox, settings.FirefoxAlt),
-              std::tuple(DO_NO, DO_YES, "/home/u/ff"));
+    EXPECT_EQ(std::tuple(settings.DoChromium, settings.DoFirefox, settings.FirefoxAlt,
+                         settings.ChromiumAlt),
+              std::tuple(DO_NO, DO_YES, tmp / "Fav", "/no/such/Bookmarks"));
     enter("zt");
     EXPECT_EQ(window.txtInput.text(), "Nothing Found");
 }
@@ -748,34 +766,6 @@ TEST_F(MainWindow, OneRowPerAddressOpensTheFirstCopyAndListsEveryCopy) {
 }
 #endif
 
-// The hand-added locations take a path from the system's dialog; one that
-// cannot be read is marked, with the reason as its tooltip, and stored all the same.
-TEST_F(MainWindow, BrowserLocationsAreBrowsedForAndMarkedWhenUnreadable) {
-    const std::string folder = tmp / "Fav";
-    inMoreDialog([&](frmMore& more) {
-        BrowsersPage& page = more.Browsers;
-        std::vector<bool> foldersAsked;
-        page.choosePath = [&](const forms::Form&, std::string_view, std::string_view,
-                              bool asFolder) -> std::optional<std::string> {
-            foldersAsked.push_back(asFolder);
-            return asFolder ? std::optional(folder) : std::nullopt;
-        };
-        forms::simulateClick(page.cmdBrowse[0]);
-        forms::simulateClick(page.cmdBrowse[1]); // cancelled: the box stays empty
-        EXPECT_EQ(foldersAsked, (std::vector<bool>{true, false}));
-        EXPECT_EQ(std::tuple(page.txtBrowserAlt[0].text(), page.txtBrowserAlt[1].text()),
-                  std::tuple(folder, ""));
-        forms::simulateTyping(page.txtBrowserAlt[1], "/no/such/Bookmarks");
-        EXPECT_FALSE(page.lblBrowserAltProblem[0].visible());
-        EXPECT_TRUE(page.lblBrowserAltProblem[1].visible());
-        EXPECT_FALSE(page.lblBrowserAltProblem[1].toolTip().empty());
-        EXPECT_EQ(forms::cutCaptions(more.form), std::vector<std::string>{});
-        more.cmdOK_Click();
-    });
-    EXPECT_EQ(std::tuple(settings.FirefoxAlt, settings.ChromiumAlt),
-              std::tuple(folder, "/no/such/Bookmarks"));
-}
-
 // A place stored under another display scale is brought back onto the screen;
 // the stored width stays unless the screen is narrower.
 TEST_F(MainWindow, StartsOnAScreenWhateverPlaceWasStored) {
@@ -840,20 +830,8 @@ TEST_F(MainWindow, LauncherPageStoresItsSettingsAndTheHotkeyTakesEffectAtOnce) {
     window.subApplyHotkey(); // unchanged: not registered again
     EXPECT_EQ(hotkeys.registered, std::vector<std::string>{"Ctrl+Alt+Z"});
 
-    // An entry that cannot be removed stays shown as it is, and the log says why.
-    settings.DebugMode = DEBUG_ON;
-    autostart.refusal = "Permission denied";
-    settings.StartAtLogin = false;
-    window.subApplyStartAtLogin();
-    EXPECT_TRUE(settings.StartAtLogin && autostart.on);
-    EXPECT_NE(log().find("Starting at login could not be changed: Permission denied"),
-              std::string::npos);
-}
-
-// Brought back, the window has the old text selected, so typing replaces it.
-TEST_F(MainWindow, TheHotkeyHidesTheWindowInFrontAndBringsItBack) {
-    settings.HotKey = "Ctrl+Alt+Z";
-    window.subApplyHotkey();
+    // The hotkey hides the window in front and brings it back with the old
+    // text selected, so typing replaces it.
     ASSERT_TRUE(hotkeys.press);
     forms::simulateTyping(window.txtInput, "crème");
     forms::appActivate(window.form.caption());
@@ -868,6 +846,15 @@ TEST_F(MainWindow, TheHotkeyHidesTheWindowInFrontAndBringsItBack) {
     EXPECT_TRUE(window.form.isActive() && forms::hasFocus(window.txtInput));
     forms::simulateTyping(window.txtInput, "elan");
     EXPECT_EQ(window.txtInput.text(), "elan");
+
+    // An entry that cannot be removed stays shown as it is, and the log says why.
+    settings.DebugMode = DEBUG_ON;
+    autostart.refusal = "Permission denied";
+    settings.StartAtLogin = false;
+    window.subApplyStartAtLogin();
+    EXPECT_TRUE(settings.StartAtLogin && autostart.on);
+    EXPECT_NE(log().find("Starting at login could not be changed: Permission denied"),
+              std::string::npos);
 }
 
 // What became of the hotkey shows in the page and, once logging is on, in the log.
