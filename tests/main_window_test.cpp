@@ -580,11 +580,11 @@ TEST_F(MainWindow, BrowserProfilesAreNamedInTheTooltipAndListedAndSwitchedInMore
             return asFolder ? std::optional(tmp / "Fav") : std::nullopt;
         };
         forms::simulateClick(page.cmdBrowse[0]);
-        forms::simulateClick(page.cmdBrowse[1]); // cancelled: the box stays empty
+        forms::simulateTyping(page.txtBrowserAlt[1], "/no/such/Bookmarks");
+        forms::simulateClick(page.cmdBrowse[1]); // cancelled: the box keeps what it holds
         EXPECT_EQ(foldersAsked, (std::vector<bool>{true, false}));
         EXPECT_EQ(std::tuple(page.txtBrowserAlt[0].text(), page.txtBrowserAlt[1].text()),
-                  std::tuple(tmp / "Fav", ""));
-        forms::simulateTyping(page.txtBrowserAlt[1], "/no/such/Bookmarks");
+                  std::tuple(tmp / "Fav", "/no/such/Bookmarks"));
         EXPECT_FALSE(page.lblBrowserAltProblem[0].visible());
         EXPECT_TRUE(page.lblBrowserAltProblem[1].visible());
         EXPECT_FALSE(page.lblBrowserAltProblem[1].toolTip().empty());
