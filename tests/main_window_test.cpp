@@ -192,7 +192,7 @@ TEST_F(MainWindow, HiddenCommandsInAnyCaseChangeSettingsAndOthersAreSearched) {
         EXPECT_EQ(settings.*field, value) << command;
         EXPECT_EQ(window.txtInput.text(), "") << command;
     }
-    for (const std::string text : {"\\nx", " \\n", "\\n "}) {
+    for (const std::string text : {"\\nx", " \\n", "\\n ", "\\r "}) {
         enter(text);
         EXPECT_EQ(window.txtInput.text(), "Nothing Found") << text;
     }
