@@ -489,7 +489,7 @@ TEST_F(MainWindow, DialogsEndedWithoutOkChangeNothingAndEnterConfirms) {
             Dialog dialog(settings, window.form);
             dialog.form.show();
             forms::doEvents();
-            EXPECT_TRUE(forms::showsFocusRing(dialog.cmdOK));
+            EXPECT_TRUE(way < EnterOnOk || forms::showsFocusRing(dialog.cmdOK)) << way;
             change(dialog);
             if (way == Cancel) {
                 dialog.cmdCancel_Click();
