@@ -64,18 +64,16 @@ const std::string kBookmarks =
 
 } // namespace
 
-TEST(ChromiumScan, TakesEveryRootDepthFirstInFileOrder) {
+TEST(ChromiumScan, TakesEveryRootDepthFirstInFileOrderWithItsFolderPath) {
     EXPECT_EQ(scan(kBookmarks), (List{"One|https://one.example/", "Deep|https://deep.example/",
                                       "Two|https://two.example/", "Other|https://other.example/"}));
     EXPECT_EQ(scan(kBookmarks, "deep", SearchMode::Name), List{"Deep|https://deep.example/"});
     EXPECT_EQ(scan(kBookmarks, "sub"), List{});
     EXPECT_TRUE(readingOf(kBookmarks).readWhole() && readingOf(kBookmarks).BookmarkCount == 4);
     test::expectSkippingKeepsEveryMatch(fnScanChromiumBookmarks, kBookmarks);
-}
 
-// A folder's name comes after its children in the browser's own files, and
-// before them in others; the path is the same.
-TEST(ChromiumScan, KnowsTheFolderPathOfEveryBookmark) {
+    // A folder's name comes after its children in the browser's own files, and
+    // before them in others; the path is the same.
     EXPECT_EQ(test::foldersWith(fnScanChromiumBookmarks, kBookmarks),
               (List{"Bookmarks bar|One", "Bookmarks bar/Sub|Deep", "Bookmarks bar|Two",
                     "Other bookmarks|Other"}));

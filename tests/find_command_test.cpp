@@ -10,6 +10,7 @@
 #ifdef ZAPTROVE_TEST_PLACES
 #include "support/places_database.h"
 #endif
+#include "support/scoped_environment.h"
 #include "support/temp_folder.h"
 #include "support/test_registry.h"
 #include "text/text.h"
@@ -44,7 +45,17 @@ class FindCommand : public testing::Test {
         err.str("");
         return fnRunFind(args, out, err);
     }
+    // A run's exit status and standard output, as "status:output".
+    std::string found(const Args& args) {
+        const int status = run(args);
+        return std::to_string(status) + ":" + out.str();
+    }
 };
+
+Args operator+(Args first, const Args& second) {
+    first.insert(first.end(), second.begin(), second.end());
+    return first;
+}
 
 } // namespace
 
@@ -279,32 +290,25 @@ TEST_F(FindCommand, RealProgramTakesAnyTextAndExitsWithZero) {
 
 TEST_F(FindCommand, WhatIsNotGivenComesFromTheStoredSettingsWhichStayUntouched) {
     const zaptrove::test::TestRegistry registry;
-    const auto stored = [&](Args args) {
-        const Args where = registry.findArguments();
-        args.insert(args.begin(), where.begin(), where.end());
-        run(args);
-        return out.str();
-    };
-    EXPECT_EQ(stored({"--netscape", ns, "news"}), "Daily News  -  http://b\nnews  -  http://a\n");
+    const Args where = registry.findArguments();
+    EXPECT_EQ(found(where + Args{"--netscape", ns, "news"}),
+              "0:Daily News  -  http://b\nnews  -  http://a\n");
     EXPECT_TRUE(registry.settingsValues().empty()); // a first run of the command writes nothing
 
-    using namespace zaptrove::platform;
-    zaptrove::subCreateKey(*registry, RegistryRoot::CurrentUser, zaptrove::SettingsKey);
     const std::string main = t.write("main.html", "<DT><A HREF=\"http://m\">Main news</A>\n");
-    const std::tuple<const char*, zaptrove::RegistryData, std::uint32_t> values[] = {
-        {"Present", 1.0, RegistryType::Dword},       {"Sort", 1.0, RegistryType::Dword},
-        {"DoMSIE", 14.0, RegistryType::Dword},       {"DoNetscape", 13.0, RegistryType::Dword},
-        {"DoNetscapeEx", 13.0, RegistryType::Dword}, {"NetscapeAlt", ns, RegistryType::String},
-        {"NetscapeMain", main, RegistryType::String}};
-    for (const auto& [name, value, type] : values)
-        zaptrove::subSetValue(*registry, RegistryRoot::CurrentUser, zaptrove::SettingsKey, name,
-                              value, type);
+    registry.store({{"Present", 1.0},
+                    {"Sort", 1.0},
+                    {"DoMSIE", 14.0},
+                    {"DoNetscape", 13.0},
+                    {"DoNetscapeEx", 13.0},
+                    {"NetscapeAlt", ns},
+                    {"NetscapeMain", main}});
     const auto before = registry.settingsValues();
-    EXPECT_EQ(stored({"news"}), // stored order and Netscape file
-              "http://a  -  news\nhttp://b  -  Daily News\nhttp://m  -  Main news\n");
-    EXPECT_EQ(stored({"--sort", "name", "news"}),
-              "Daily News  -  http://b\nMain news  -  http://m\nnews  -  http://a\n");
-    EXPECT_EQ(stored({"--opera", t / "none.adr", "news"}), ""); // only the named location
+    EXPECT_EQ(found(where + Args{"news"}), // stored order and Netscape file
+              "0:http://a  -  news\nhttp://b  -  Daily News\nhttp://m  -  Main news\n");
+    EXPECT_EQ(found(where + Args{"--sort", "name", "news"}),
+              "0:Daily News  -  http://b\nMain news  -  http://m\nnews  -  http://a\n");
+    EXPECT_EQ(found(where + Args{"--opera", t / "none.adr", "news"}), "3:"); // only that one
     EXPECT_EQ(registry.settingsValues(), before);
 }
 
@@ -316,28 +320,21 @@ TEST_F(FindCommand, MergeOnPrintsOneLinePerAddress) {
         t.write("zt.html", "<DT><A HREF=\"HTTPS://Zt.example/\">Zt ns</A>\n");
     const std::string chromium = t.write(
         "prof/Bookmarks", zaptrove::test::chromiumBookmarks("Zt chromium", "https://zt.example"));
-    const auto found = [&](const Args& options) {
-        Args args = registry.findArguments();
-        args.insert(args.end(), options.begin(), options.end());
-        args.insert(args.end(), {"--tsv", "--netscape", netscape, "--chromium", chromium, "zt"});
-        const int status = run(args);
-        return std::to_string(status) + ":" + out.str();
+    const auto merged = [&](const Args& options) {
+        return found(registry.findArguments() + options +
+                     Args{"--tsv", "--netscape", netscape, "--chromium", chromium, "zt"});
     };
     const std::string first = "Zt ns\tHTTPS://Zt.example/\tNetscape Main\t\t\n";
     const std::string both = "0:Zt chromium\thttps://zt.example\tChromium family, added by hand\t" +
                              chromium + "\t\n" + first;
-    EXPECT_EQ(found({}), both);
-    EXPECT_EQ(found({"--merge", "on"}), "0:" + first);
-    EXPECT_EQ(found({"--merge=off"}), both);
-    EXPECT_EQ(found({"--merge", "yes"}), "2:");
+    EXPECT_EQ(merged({}), both);
+    EXPECT_EQ(merged({"--merge", "on"}), "0:" + first);
+    EXPECT_EQ(merged({"--merge=off"}), both);
+    EXPECT_EQ(merged({"--merge", "yes"}), "2:");
 
-    using namespace zaptrove::platform;
-    zaptrove::subCreateKey(*registry, RegistryRoot::CurrentUser, zaptrove::SettingsKey);
-    for (const auto& [name, value] : {std::pair{"Present", 1.0}, {"MergeCopies", 36.0}})
-        zaptrove::subSetValue(*registry, RegistryRoot::CurrentUser, zaptrove::SettingsKey, name,
-                              value, RegistryType::Dword);
-    EXPECT_EQ(found({}), "0:" + first);
-    EXPECT_EQ(found({"--merge", "off"}), both);
+    registry.store({{"Present", 1.0}, {"MergeCopies", 36.0}});
+    EXPECT_EQ(merged({}), "0:" + first);
+    EXPECT_EQ(merged({"--merge", "off"}), both);
 }
 
 // Hand-given browser locations: a profile folder or the file itself, read even
@@ -348,10 +345,6 @@ TEST_F(FindCommand, BrowserLocationsAndTheSourceList) {
     const std::string account = t.write(
         "prof/AccountBookmarks", zaptrove::test::chromiumBookmarks("Zt Synced", "https://s/"));
     const std::string firefox = t.makeFolder("ff");
-    const auto found = [&](const Args& args) {
-        const int status = run(args);
-        return std::to_string(status) + ":" + out.str();
-    };
     const std::string news = "0:Zt News  -  https://zt/\n";
     EXPECT_EQ(found({"--chromium", t / "prof", "zt"}), news + "Zt Synced  -  https://s/\n");
     EXPECT_EQ(found({"--chromium", bookmarks, "--browsers", "off", "zt"}), news);
@@ -386,18 +379,14 @@ TEST_F(FindCommand, StoredLocationsAreReadAsWrittenByHand) {
     const std::string favs = t.makeFolder("Favs");
     t.write("Favs/Top.url", "[InternetShortcut]\nURL=http://top\n");
     t.write("Favs/Sub/Deep.url", "[InternetShortcut]\nURL=http://deep\n");
-    using namespace zaptrove::platform;
-    zaptrove::subCreateKey(*registry, RegistryRoot::CurrentUser, zaptrove::SettingsKey);
-    const auto store = [&](const char* name, const zaptrove::RegistryData& value) {
-        zaptrove::subSetValue(
-            *registry, RegistryRoot::CurrentUser, zaptrove::SettingsKey, name, value,
-            std::holds_alternative<double>(value) ? RegistryType::Dword : RegistryType::String);
-    };
-    store("Present", 1.0), store("DoMSIE", 14.0), store("DoMSIEEx", 13.0);
-    store("DoNetscape", 13.0), store("NetscapeMain", std::string(zaptrove::NOT_FOUND));
+    registry.store({{"Present", 1.0},
+                    {"DoMSIE", 14.0},
+                    {"DoMSIEEx", 13.0},
+                    {"DoNetscape", 13.0},
+                    {"NetscapeMain", std::string(zaptrove::NOT_FOUND)}});
     Args where = registry.findArguments();
     for (const std::string& folder : {favs, favs + "/", favs + "\\"}) {
-        store("MSIEAlt", folder);
+        registry.store({{"MSIEAlt", folder}});
         Args args = where;
         args.insert(args.end(), {"--by", "both", "--sort", "name", ""});
         EXPECT_EQ(run(args), 0) << folder;
@@ -443,19 +432,9 @@ TEST_F(FindCommand, TheListingAndTheSearchGiveTheSameReason) {
 // makes at its first start. Nothing of that is a problem; a source that is
 // there and fails, or one the user names, is.
 TEST_F(FindCommand, AFreshAccountIsQuiet) {
-    struct Home {
-        const char* saved[2] = {getenv("HOME"), getenv("XDG_CONFIG_HOME")};
-        std::string values[2] = {saved[0] ? saved[0] : "", saved[1] ? saved[1] : ""};
-        explicit Home(const std::string& home) {
-            setenv("HOME", home.c_str(), 1);
-            setenv("XDG_CONFIG_HOME", (home + "/.config").c_str(), 1);
-        }
-        ~Home() {
-            for (int i = 0; i < 2; ++i)
-                saved[i] ? setenv(i ? "XDG_CONFIG_HOME" : "HOME", values[i].c_str(), 1)
-                         : unsetenv(i ? "XDG_CONFIG_HOME" : "HOME");
-        }
-    } home(t.makeFolder("home"));
+    const std::string home = t.makeFolder("home");
+    const zaptrove::test::ScopedEnvironment environment{{"HOME", home},
+                                                        {"XDG_CONFIG_HOME", home + "/.config"}};
     t.makeFolder("home/.mozilla/firefox/ab12.default-esr");
     t.write("home/.mozilla/firefox/profiles.ini",
             "[Profile0]\nName=default-esr\nIsRelative=1\nPath=ab12.default-esr\nDefault=1\n");
@@ -549,34 +528,23 @@ TEST_F(FindCommand, FoldersAndLeaveOutOverTheStoredFolderRules) {
                                 "<DT><H3>Private</H3>\n<DL><p>\n<DT><A HREF=\"http://p\">Pay</A>\n"
                                 "</DL><p>\n</DL><p>\n<DT><A HREF=\"http://w\">Work notes</A>\n");
     const auto find = [&](const Args& args) {
-        Args all = registry.findArguments();
-        all.insert(all.end(), {"--netscape", file, "--sort", "name"});
-        all.insert(all.end(), args.begin(), args.end());
-        const int status = run(all);
-        return std::pair(status, out.str());
+        return found(registry.findArguments() + Args{"--netscape", file, "--sort", "name"} + args);
     };
     const std::string jira = "Jira  -  http://j\n", pay = "Pay  -  http://p\n",
                       notes = "Work notes  -  http://w\n";
-    const std::pair<Args, std::pair<int, std::string>> cases[] = {
-        {{"work"}, {0, notes}},
-        {{"--folders", "on", "work"}, {0, jira + pay + notes}},
-        {{"--folders=on", "--by", "url", "work"}, {1, ""}},
-        {{"--folders", "on", "--leave-out", "private", "work"}, {0, jira + notes}},
-        {{"--leave-out", "x", "--leave-out", "WORK", "--all"}, {0, notes}},
-        {{"--folders", "yes", "work"}, {2, ""}},
-        {{"work", "--leave-out"}, {2, ""}}};
+    const std::pair<Args, std::string> cases[] = {
+        {{"work"}, "0:" + notes},
+        {{"--folders", "on", "work"}, "0:" + jira + pay + notes},
+        {{"--folders=on", "--by", "url", "work"}, "1:"},
+        {{"--folders", "on", "--leave-out", "private", "work"}, "0:" + jira + notes},
+        {{"--leave-out", "x", "--leave-out", "WORK", "--all"}, "0:" + notes},
+        {{"--folders", "yes", "work"}, "2:"},
+        {{"work", "--leave-out"}, "2:"}};
     for (const auto& [args, expected] : cases)
         EXPECT_EQ(find(args), expected) << testing::PrintToString(args);
 
-    using namespace zaptrove::platform;
-    zaptrove::subCreateKey(*registry, RegistryRoot::CurrentUser, zaptrove::SettingsKey);
-    zaptrove::subSetValue(*registry, RegistryRoot::CurrentUser, zaptrove::SettingsKey, "Present",
-                          1.0, RegistryType::Dword);
-    zaptrove::subSetValue(*registry, RegistryRoot::CurrentUser, zaptrove::SettingsKey,
-                          "FolderWords", 34.0, RegistryType::Dword);
-    zaptrove::subSetValue(*registry, RegistryRoot::CurrentUser, zaptrove::SettingsKey, "LeaveOut",
-                          std::string("Old; private"), RegistryType::String);
-    EXPECT_EQ(find({"work"}), std::pair(0, jira + notes));
-    EXPECT_EQ(find({"--folders", "off", "work"}), std::pair(0, notes));
-    EXPECT_EQ(find({"--leave-out", "", "work"}), std::pair(0, jira + pay + notes));
+    registry.store({{"Present", 1.0}, {"FolderWords", 34.0}, {"LeaveOut", "Old; private"}});
+    EXPECT_EQ(find({"work"}), "0:" + jira + notes);
+    EXPECT_EQ(find({"--folders", "off", "work"}), "0:" + notes);
+    EXPECT_EQ(find({"--leave-out", "", "work"}), "0:" + jira + pay + notes);
 }

@@ -10,6 +10,7 @@
 #include "support/bookmark_lists.h"
 #include "support/file_faults.h"
 #include "support/places_database.h"
+#include "support/scoped_environment.h"
 #include "support/temp_folder.h"
 
 #include <gtest/gtest.h>
@@ -111,16 +112,20 @@ TEST(FirefoxRead, WalksTheTreeLeavingOutTagsAndQueries) {
 }
 
 // The folders Firefox makes itself go by the names it shows for them; a
-// folder without a title still counts.
-TEST(FirefoxRead, KnowsTheFolderPathOfEveryBookmark) {
+// folder without a title still counts. A search finds the words in folder
+// names while asked to, and leaves out the folders named, however deep, a name
+// holding "/" compared whole and its letter case ignored beyond ASCII.
+TEST(FirefoxRead, KnowsTheFolderPathOfEveryBookmarkAndSearchesIt) {
     const test::TempFolder tmp;
-    const std::string profile = tmp.makeFolder("profile");
+    const BrowserProfile firefox = test::firefoxProfile(tmp, "profile");
+    const std::string& profile = firefox.folder;
     {
         PlacesDatabase places(profile + "/places.sqlite");
-        places.add(PlacesDatabase::kToolbar, 1, "Toolbar one", "https://t1.example/");
         const auto work = places.folder(PlacesDatabase::kMenu, "Work");
-        places.add(places.folder(work, "Caf\u00e9 / bar"), 1, "Deep", "https://deep.example/");
-        places.add(work, 1, "In work", "https://work.example/");
+        places.add(places.folder(places.folder(work, "CAF\u00c9 / bar"), "Deep"), 1, "Jira deep",
+                   "https://d.example/");
+        places.add(work, 1, "Jira board", "https://j.example/");
+        places.add(PlacesDatabase::kToolbar, 1, "Jira top", "https://t.example/");
         places.add(places.add(PlacesDatabase::kUnfiled, 2, {}), 1, "Untitled",
                    "https://u.example/");
     }
@@ -130,27 +135,11 @@ TEST(FirefoxRead, KnowsTheFolderPathOfEveryBookmark) {
         fnReadFirefoxPlaces(profile, matcher, found);
         return test::foldersOf(found);
     };
-    EXPECT_EQ(folders(""),
-              (List{"Bookmarks Menu/Work/Caf\u00e9 / bar|Deep", "Bookmarks Menu/Work|In work",
-                    "Bookmarks Toolbar|Toolbar one", "Other Bookmarks/|Untitled"}));
-    EXPECT_EQ(folders("deep"), List{"Bookmarks Menu/Work/Caf\u00e9 / bar|Deep"});
-}
+    const std::string deep = "Bookmarks Menu/Work/CAF\u00c9 / bar/Deep|Jira deep",
+                      board = "Bookmarks Menu/Work|Jira board", top = "Bookmarks Toolbar|Jira top";
+    EXPECT_EQ(folders(""), (List{deep, board, top, "Other Bookmarks/|Untitled"}));
+    EXPECT_EQ(folders("deep"), List{deep});
 
-// A search finds the words in folder names while asked to, and leaves out
-// the folders named, however deep, a name holding "/" compared whole and its
-// letter case ignored beyond ASCII.
-TEST(FirefoxRead, FolderWordsAndFoldersLeftOutInASearch) {
-    const test::TempFolder tmp;
-    const BrowserProfile firefox = test::firefoxProfile(tmp, "profile");
-    const std::string& profile = firefox.folder;
-    {
-        PlacesDatabase places(profile + "/places.sqlite");
-        const auto work = places.folder(PlacesDatabase::kMenu, "Work");
-        places.add(work, 1, "Jira board", "https://j.example/");
-        places.add(places.folder(places.folder(work, "CAF\u00c9 / bar"), "Deep"), 1, "Jira deep",
-                   "https://d.example/");
-        places.add(PlacesDatabase::kToolbar, 1, "Jira top", "https://t.example/");
-    }
     Settings s;
     s.BrowserProfiles = {firefox};
     s.DoFirefox = DO_YES, s.Function = FUNC_NAME, s.Sort = SORT_NONE, s.Words = WORDS_ANY_ORDER;
@@ -159,11 +148,9 @@ TEST(FirefoxRead, FolderWordsAndFoldersLeftOutInASearch) {
     };
     EXPECT_EQ(found("work jira"), List{});
     s.FolderWords = FOLDER_WORDS_ON;
-    EXPECT_EQ(found("work jira"), (List{"Bookmarks Menu/Work|Jira board",
-                                        "Bookmarks Menu/Work/CAF\u00c9 / bar/Deep|Jira deep"}));
+    EXPECT_EQ(found("work jira"), (List{deep, board}));
     s.LeaveOut = "caf\u00e9 / bar";
-    EXPECT_EQ(found("jira"),
-              (List{"Bookmarks Menu/Work|Jira board", "Bookmarks Toolbar|Jira top"}));
+    EXPECT_EQ(found("jira"), (List{board, top}));
     s.LeaveOut = "bar";
     EXPECT_EQ(found("jira").size(), 3u);
 }
@@ -421,14 +408,12 @@ TEST(FirefoxRead, ReadsTheLogInPlaceAndLeavesOutOneTooLarge) {
     fs::copy_file(utf8Path(profile + "/places.sqlite"), utf8Path(large + "/places.sqlite"));
     browser.exec("PRAGMA wal_autocheckpoint = 0");
     browser.add(PlacesDatabase::kMenu, 1, "Only in the log", "https://log.example/");
+    const auto [inLog, reading] = [&] {
 #ifndef _WIN32
-    const std::string tmpdir = std::getenv("TMPDIR") ? std::getenv("TMPDIR") : "";
-    setenv("TMPDIR", (tmp / "no such folder").c_str(), 1);
+        const test::ScopedEnvironment noTemporaryFolder{{"TMPDIR", tmp / "no such folder"}};
 #endif
-    const auto [inLog, reading] = read(profile, "only in");
-#ifndef _WIN32
-    tmpdir.empty() ? unsetenv("TMPDIR") : setenv("TMPDIR", tmpdir.c_str(), 1);
-#endif
+        return read(profile, "only in");
+    }();
     EXPECT_EQ(inLog, List{"Only in the log|https://log.example/"});
     EXPECT_TRUE(reading.readWhole()) << reading.Problem;
 

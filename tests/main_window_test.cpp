@@ -211,18 +211,15 @@ class MainWindow : public testing::Test {
 
 } // namespace
 
-TEST_F(MainWindow, StartsCollapsedAndLaysItselfOutForItsSize) {
+TEST_F(MainWindow, StartsCollapsedAndEnterSearchesAndUnfoldsTheList) {
     EXPECT_EQ(window.form.caption(), "Zaptrove v4.3");
     EXPECT_TRUE(stores("Present=1"));
     // 891 twips are 59.4 pixels: sizes read back as they were set
-    EXPECT_EQ(layout(), (std::vector<float>{991, 4400, 891, 3860, 3760, 4300, 521}));
+    const std::vector<float> collapsed{991, 4400, 891, 3860, 3760, 4300, 521};
+    EXPECT_EQ(layout(), collapsed);
     window.form.setHeight(2000); // collapsed, every height change is undone
     EXPECT_EQ(window.form.height(), 991);
-    window.form.setWidth(500); // narrower than the controls: no negative width
-    EXPECT_EQ(window.txtInput.width(), 0);
-}
 
-TEST_F(MainWindow, EnterSearchesAndUnfoldsTheList) {
     forms::simulateTyping(window.txtInput, "NEWS");
     forms::simulateKey(window.txtInput, forms::KEY_RETURN);
     finishSearch();
@@ -234,13 +231,15 @@ TEST_F(MainWindow, EnterSearchesAndUnfoldsTheList) {
     EXPECT_FALSE(window.txtInput.tabStop());
     EXPECT_EQ(layout(), (std::vector<float>{3000, 4400, 2900, 3860, 3760, 4300, 2530}));
     window.form.setHeight(500); // shrinking the expanded window stops at 991
-    EXPECT_EQ(layout(), (std::vector<float>{991, 4400, 891, 3860, 3760, 4300, 521}));
+    EXPECT_EQ(layout(), collapsed);
 
     enter("zebra"); // the previous list stays
     EXPECT_EQ(std::tuple(window.txtInput.selectedText(), window.txtInput.tabStop(), rows().size()),
               std::tuple("Nothing Found", true, 2u));
     enter("");
     EXPECT_EQ(rows().size(), 2u);
+    window.form.setWidth(500); // narrower than the controls: no negative width
+    EXPECT_EQ(window.txtInput.width(), 0);
 }
 
 TEST_F(MainWindow, HiddenCommandsInAnyCaseChangeSettingsAndOthersAreSearched) {
@@ -259,7 +258,7 @@ TEST_F(MainWindow, HiddenCommandsInAnyCaseChangeSettingsAndOthersAreSearched) {
         EXPECT_EQ(settings.*field, value) << command;
         EXPECT_EQ(window.txtInput.text(), "") << command;
     }
-    for (const std::string text : {"\\nx", " \\n", "\\n "}) {
+    for (const std::string text : {"\\nx", " \\n", "\\n ", "\\r "}) {
         enter(text);
         EXPECT_EQ(window.txtInput.text(), "Nothing Found") << text;
     }
@@ -275,6 +274,14 @@ TEST_F(MainWindow, HiddenCommandsInAnyCaseChangeSettingsAndOthersAreSearched) {
                      "! [05/12/03 - 14:07:31] No single instance: why\r\n"
                      "$ [05/12/03 - 14:07:31] Input : \\disable_debug\r\n"
                      "- [05/12/03 - 14:07:31] Ending[ZTV v4.3] debug session\r\n");
+
+    enter("\\enable_debug"); // \R removes the stored settings and ends without saving
+    window.txtInput.setText("\\R");
+    std::int16_t key = forms::KEY_RETURN;
+    EXPECT_THROW(window.txtInput_KeyPress(key), ProgramEnded);
+    EXPECT_EQ(registry->openKey(platform::RegistryRoot::CurrentUser, "Software\\Zaptrove"), 0);
+    EXPECT_TRUE(log().ends_with("$ [05/12/03 - 14:07:31] Input : \\R\r\n"
+                                "- [05/12/03 - 14:07:31] Ending ZTV[v4.3] debug session\r\n"));
 }
 
 // A session mostly ends with the window in the tray: what a command changed is
@@ -537,36 +544,15 @@ TEST_F(MainWindow, TrayTakesTheMinimisedWindowAndTheConfiguredClickBringsItBack)
     EXPECT_EQ(noTray.form.windowState(), forms::WINDOW_NORMAL);
 }
 
-TEST_F(MainWindow, ResetRemovesTheStoredSettingsAndEndsWithoutSaving) {
-    enter("\\enable_debug");
-    window.txtInput.setText("\\R");
-    std::int16_t key = forms::KEY_RETURN;
-    EXPECT_THROW(window.txtInput_KeyPress(key), ProgramEnded);
-    EXPECT_EQ(registry->openKey(platform::RegistryRoot::CurrentUser, "Software\\Zaptrove"), 0);
-    EXPECT_TRUE(log().ends_with("$ [05/12/03 - 14:07:31] Input : \\R\r\n"
-                                "- [05/12/03 - 14:07:31] Ending ZTV[v4.3] debug session\r\n"));
-    enter("\\r "); // with a blank it is searched for
-    EXPECT_EQ(window.txtInput.text(), "Nothing Found");
-}
-
-TEST_F(MainWindow, PreferencesOpenFromTheButtonAndFromTheCommand) {
-    int shown = 0;
-    const auto answer = [&](bool ok) {
-        forms::whenIdle([&, ok] {
-            frmPreferences& dialog = *window.Preferences;
-            shown += dialog.optSort[2].value(); // showing the dialog filled it in
-            forms::simulateClick(dialog.optSort[0]);
-            forms::simulateClick(dialog.optSort[0]); // a second click does not clear it
-            ok ? dialog.cmdOK_Click() : dialog.cmdCancel_Click();
-        });
-    };
-    answer(false);
+TEST_F(MainWindow, PreferencesOpenFromTheCommandAndAnOptionClickedTwiceStaysOn) {
+    forms::whenIdle([&] {
+        frmPreferences& dialog = *window.Preferences;
+        forms::simulateClick(dialog.optSort[0]);
+        forms::simulateClick(dialog.optSort[0]);
+        dialog.cmdOK_Click();
+    });
     enter("\\P");
-    EXPECT_EQ(std::tuple(window.txtInput.text(), settings.Sort), std::tuple("", SORT_SEARCHED));
-    answer(true);
-    forms::simulateClick(window.cmdPrefereneces);
-    EXPECT_EQ(settings.Sort, SORT_NAME);
-    EXPECT_EQ(shown, 2);
+    EXPECT_EQ(std::tuple(window.txtInput.text(), settings.Sort), std::tuple("", SORT_NAME));
 }
 
 // The dialog on its own over the main window, which leaves first-run settings.
@@ -623,72 +609,61 @@ TEST_F(MainWindow, PreferencesOkStoresWhatIsShownWithAFolderBackslashAndNothingE
 }
 
 // Cancel, Escape and the close box end either dialog, storing nothing of what
-// was changed in it.
-TEST_F(MainWindow, DialogsEndedWithoutOkChangeNothing) {
-    const auto endEachWay = [&]<typename Dialog>(auto change, auto escapeFrom) {
-        for (int way = 0; way < 3; ++way) {
+// was changed in it; Enter confirms it from OK, which has the focus and shows
+// its focus ring when the dialog opens, and from a box or check box.
+TEST_F(MainWindow, DialogsEndedWithoutOkChangeNothingAndEnterConfirms) {
+    enum Way { Cancel, Escape, Close, EnterOnOk, EnterInABox };
+    const auto endEachWay = [&]<typename Dialog>(auto change, auto box, std::vector<Way> ways) {
+        for (const Way way : ways) {
             Dialog dialog(settings, window.form);
             dialog.form.show();
+            forms::doEvents();
+            EXPECT_TRUE(way < EnterOnOk || forms::showsFocusRing(dialog.cmdOK)) << way;
             change(dialog);
-            if (way == 0) {
+            if (way == Cancel) {
                 dialog.cmdCancel_Click();
-            } else if (way == 1) {
-                forms::simulateKey(escapeFrom(dialog), forms::KEY_ESCAPE);
-            } else {
+            } else if (way == Close) {
                 forms::simulateClose(dialog.form);
+            } else {
+                forms::simulateKey(way == EnterOnOk ? dialog.cmdOK : box(dialog),
+                                   way == Escape ? forms::KEY_ESCAPE : forms::KEY_RETURN);
             }
             EXPECT_FALSE(dialog.form.isShown()) << way;
         }
     };
-    endEachWay.operator()<frmPreferences>(
-        [](frmPreferences& d) {
-            d.optSearch[2].setValue(true);
-            d.chkDups.setValue(true);
-            d.txtAlternate[3].setText("changed");
-        },
-        [](frmPreferences& d) -> forms::Control& { return d.txtAlternate[3]; });
-    endEachWay.operator()<frmMore>(
-        [](frmMore& d) {
-            forms::simulateClick(d.Browsers.chkBrowser[0]);
-            d.Browsers.chkBrowserAlt[1].setValue(false);
-            d.Browsers.txtBrowserAlt[1].setText("changed");
-            forms::simulateClick(d.Launcher.chkAccents);
-            forms::simulateKeyCombination(d.Launcher.hkyHotkey, "Ctrl+Alt+Z");
-            forms::simulateClick(d.List.chkMergeCopies);
-            forms::simulateClick(d.Folders.chkFolderWords);
-            d.Folders.txtLeaveOut.setText("Private");
-        },
-        [](frmMore& d) -> forms::Control& { return d.Browsers.txtBrowserAlt[1]; });
+    const auto preferences = [&](std::vector<Way> ways) {
+        endEachWay.operator()<frmPreferences>(
+            [](frmPreferences& d) {
+                d.optSearch[2].setValue(true);
+                d.chkDups.setValue(true);
+                d.txtAlternate[3].setText(d.txtAlternate[3].text() + "x");
+            },
+            [](frmPreferences& d) -> forms::Control& { return d.txtAlternate[3]; }, ways);
+    };
+    const auto more = [&](std::vector<Way> ways) {
+        endEachWay.operator()<frmMore>(
+            [](frmMore& d) {
+                forms::simulateClick(d.Browsers.chkBrowser[0]);
+                d.Browsers.chkBrowserAlt[1].setValue(false);
+                d.Browsers.txtBrowserAlt[1].setText(d.Browsers.txtBrowserAlt[1].text() + "y");
+                forms::simulateClick(d.Launcher.chkAccents);
+                forms::simulateKeyCombination(d.Launcher.hkyHotkey, "Ctrl+Alt+Z");
+                forms::simulateClick(d.List.chkMergeCopies);
+                forms::simulateClick(d.Folders.chkFolderWords);
+                d.Folders.txtLeaveOut.setText("Private");
+            },
+            [](frmMore& d) -> forms::Control& { return d.Launcher.chkWords; }, ways);
+    };
+    preferences({Cancel, Escape, Close});
+    more({Cancel, Escape, Close});
     EXPECT_EQ(std::tie(settings.FolderWords, settings.LeaveOut), std::tie(FOLDER_WORDS_OFF, ""));
     EXPECT_EQ(std::tie(settings.Function, settings.Duplicates, settings.NetscapeAlt,
                        settings.DoFirefox, settings.DoChromiumEx, settings.ChromiumAlt,
                        settings.Accents, settings.HotKey, settings.MergeCopies),
               std::tie(FUNC_NAME, DUPS_KEEP, "", DO_YES, DO_YES, "", ACCENTS_MATCH, "",
                        MERGE_COPIES_OFF));
-}
-
-// Enter confirms either dialog from OK, which has the focus and shows its focus
-// ring when the dialog opens, and from a box or check box.
-TEST_F(MainWindow, EnterConfirmsEitherDialogWhoseFocusShows) {
-    const auto confirmEachWay = [&]<typename Dialog>(auto change, auto otherControl) {
-        for (const bool fromOk : {true, false}) {
-            Dialog dialog(settings, window.form);
-            dialog.form.show();
-            forms::doEvents();
-            EXPECT_TRUE(forms::showsFocusRing(dialog.cmdOK));
-            change(dialog);
-            forms::simulateKey(fromOk ? dialog.cmdOK : otherControl(dialog), forms::KEY_RETURN);
-            EXPECT_FALSE(dialog.form.isShown()) << fromOk;
-        }
-    };
-    confirmEachWay.operator()<frmPreferences>(
-        [](frmPreferences& d) { d.txtAlternate[3].setText(d.txtAlternate[3].text() + "x"); },
-        [](frmPreferences& d) -> forms::Control& { return d.txtAlternate[3]; });
-    confirmEachWay.operator()<frmMore>(
-        [](frmMore& d) {
-            d.Browsers.txtBrowserAlt[1].setText(d.Browsers.txtBrowserAlt[1].text() + "y");
-        },
-        [](frmMore& d) -> forms::Control& { return d.Launcher.chkWords; });
+    preferences({EnterOnOk, EnterInABox});
+    more({EnterOnOk, EnterInABox});
     EXPECT_EQ(std::tie(settings.NetscapeAlt, settings.ChromiumAlt), std::tie("xx", "yy"));
 }
 
@@ -704,7 +679,9 @@ TEST_F(MainWindow, PreferencesShowValuesOnlyADamagedStoreHoldsAndStoreThemSoundl
 }
 
 // A browser bookmark's tooltip names its browser and profile; the More dialog,
-// opened from Preferences, lists the profiles and switches the browsers.
+// opened from Preferences, lists the profiles and switches the browsers. The
+// hand-added locations take a path from the system's dialog; one that cannot
+// be read is marked, with the reason as its tooltip, and stored all the same.
 TEST_F(MainWindow, BrowserProfilesAreNamedInTheTooltipAndListedAndSwitchedInMore) {
     const BrowserProfile profile =
         test::chromiumProfile(tmp, Browser::Chromium, "Person 1", "Zt Work", "https://work/");
@@ -724,7 +701,23 @@ TEST_F(MainWindow, BrowserProfilesAreNamedInTheTooltipAndListedAndSwitchedInMore
         EXPECT_EQ(more.lstPages.list(0), "Browsers");
         EXPECT_TRUE(more.Browsers.chkBrowser[2].value()); // Chromium, on at the first run
         forms::simulateClick(more.Browsers.chkBrowser[2]);
-        more.Browsers.txtBrowserAlt[0].setText("/home/u/ff");
+        BrowsersPage& page = more.Browsers;
+        std::vector<bool> foldersAsked;
+        page.choosePath = [&](const forms::Form&, std::string_view, std::string_view,
+                              bool asFolder) -> std::optional<std::string> {
+            foldersAsked.push_back(asFolder);
+            return asFolder ? std::optional(tmp / "Fav") : std::nullopt;
+        };
+        forms::simulateClick(page.cmdBrowse[0]);
+        forms::simulateTyping(page.txtBrowserAlt[1], "/no/such/Bookmarks");
+        forms::simulateClick(page.cmdBrowse[1]); // cancelled: the box keeps what it holds
+        EXPECT_EQ(foldersAsked, (std::vector<bool>{true, false}));
+        EXPECT_EQ(std::tuple(page.txtBrowserAlt[0].text(), page.txtBrowserAlt[1].text()),
+                  std::tuple(tmp / "Fav", "/no/such/Bookmarks"));
+        EXPECT_FALSE(page.lblBrowserAltProblem[0].visible());
+        EXPECT_TRUE(page.lblBrowserAltProblem[1].visible());
+        EXPECT_FALSE(page.lblBrowserAltProblem[1].toolTip().empty());
+        EXPECT_EQ(forms::cutCaptions(more.form), std::vector<std::string>{});
         more.cmdOK_Click();
     });
     const std::string folder = tmp / "Person 1";
@@ -733,8 +726,9 @@ TEST_F(MainWindow, BrowserProfilesAreNamedInTheTooltipAndListedAndSwitchedInMore
                   "Chromium  Person 1  -  1 bookmark  -  " + folder,
                   "Chromium  Locked  -  cannot be read: only an encrypted bookmarks file  -  " +
                       folder}));
-    EXPECT_EQ(std::tuple(settings.DoChromium, settings.DoFirefox, settings.FirefoxAlt),
-              std::tuple(DO_NO, DO_YES, "/home/u/ff"));
+    EXPECT_EQ(std::tuple(settings.DoChromium, settings.DoFirefox, settings.FirefoxAlt,
+                         settings.ChromiumAlt),
+              std::tuple(DO_NO, DO_YES, tmp / "Fav", "/no/such/Bookmarks"));
     enter("zt");
     EXPECT_EQ(window.txtInput.text(), "Nothing Found");
 }
@@ -936,48 +930,16 @@ TEST_F(MainWindow, OneRowPerAddressOpensTheFirstCopyAndListsEveryCopy) {
 }
 #endif
 
-// The hand-added locations take a path from the system's dialog; one that
-// cannot be read is marked, with the reason as its tooltip, and stored all the same.
-TEST_F(MainWindow, BrowserLocationsAreBrowsedForAndMarkedWhenUnreadable) {
-    const std::string folder = tmp / "Fav";
-    inMoreDialog([&](frmMore& more) {
-        BrowsersPage& page = more.Browsers;
-        std::vector<bool> foldersAsked;
-        page.choosePath = [&](const forms::Form&, std::string_view, std::string_view,
-                              bool asFolder) -> std::optional<std::string> {
-            foldersAsked.push_back(asFolder);
-            return asFolder ? std::optional(folder) : std::nullopt;
-        };
-        forms::simulateClick(page.cmdBrowse[0]);
-        forms::simulateClick(page.cmdBrowse[1]); // cancelled: the box stays empty
-        EXPECT_EQ(foldersAsked, (std::vector<bool>{true, false}));
-        EXPECT_EQ(std::tuple(page.txtBrowserAlt[0].text(), page.txtBrowserAlt[1].text()),
-                  std::tuple(folder, ""));
-        forms::simulateTyping(page.txtBrowserAlt[1], "/no/such/Bookmarks");
-        EXPECT_FALSE(page.lblBrowserAltProblem[0].visible());
-        EXPECT_TRUE(page.lblBrowserAltProblem[1].visible());
-        EXPECT_FALSE(page.lblBrowserAltProblem[1].toolTip().empty());
-        EXPECT_EQ(forms::cutCaptions(more.form), std::vector<std::string>{});
-        more.cmdOK_Click();
-    });
-    EXPECT_EQ(std::tuple(settings.FirefoxAlt, settings.ChromiumAlt),
-              std::tuple(folder, "/no/such/Bookmarks"));
-}
-
 // A place stored under another display scale is brought back onto the screen;
 // the stored width stays unless the screen is narrower.
 TEST_F(MainWindow, StartsOnAScreenWhateverPlaceWasStored) {
     const forms::TwipsRect screen = forms::screenWorkAreas().at(0);
-    subCreateKey(*registry, platform::RegistryRoot::CurrentUser, SettingsKey);
     // Stored left, top and width
     const std::array<float, 3> stored[] = {{screen.width - 1500, screen.height - 300, 6000},
                                            {-40000, -9000, 4500},
                                            {screen.width / 2, screen.height / 2, 2 * screen.width}};
     for (const auto& [left, top, width] : stored) {
-        for (const auto& [name, value] :
-             {std::pair{"Present", 1.0f}, {"Left", left}, {"Top", top}, {"Width", width}})
-            subSetValue(*registry, platform::RegistryRoot::CurrentUser, SettingsKey, name,
-                        static_cast<double>(value), platform::RegistryType::Dword);
+        registry.store({{"Present", 1.0}, {"Left", left}, {"Top", top}, {"Width", width}});
         Settings loaded;
         frmMain other{loaded, {*registry, shell, clock, [] {}, tmp / "log"}};
         other.Form_Load();
@@ -1032,20 +994,8 @@ TEST_F(MainWindow, LauncherPageStoresItsSettingsAndTheHotkeyTakesEffectAtOnce) {
     window.subApplyHotkey(); // unchanged: not registered again
     EXPECT_EQ(hotkeys.registered, std::vector<std::string>{"Ctrl+Alt+Z"});
 
-    // An entry that cannot be removed stays shown as it is, and the log says why.
-    settings.DebugMode = DEBUG_ON;
-    autostart.refusal = "Permission denied";
-    settings.StartAtLogin = false;
-    window.subApplyStartAtLogin();
-    EXPECT_TRUE(settings.StartAtLogin && autostart.on);
-    EXPECT_NE(log().find("Starting at login could not be changed: Permission denied"),
-              std::string::npos);
-}
-
-// Brought back, the window has the old text selected, so typing replaces it.
-TEST_F(MainWindow, TheHotkeyHidesTheWindowInFrontAndBringsItBack) {
-    settings.HotKey = "Ctrl+Alt+Z";
-    window.subApplyHotkey();
+    // The hotkey hides the window in front and brings it back with the old
+    // text selected, so typing replaces it.
     ASSERT_TRUE(hotkeys.press);
     forms::simulateTyping(window.txtInput, "crème");
     forms::appActivate(window.form.caption());
@@ -1060,6 +1010,15 @@ TEST_F(MainWindow, TheHotkeyHidesTheWindowInFrontAndBringsItBack) {
     EXPECT_TRUE(window.form.isActive() && forms::hasFocus(window.txtInput));
     forms::simulateTyping(window.txtInput, "elan");
     EXPECT_EQ(window.txtInput.text(), "elan");
+
+    // An entry that cannot be removed stays shown as it is, and the log says why.
+    settings.DebugMode = DEBUG_ON;
+    autostart.refusal = "Permission denied";
+    settings.StartAtLogin = false;
+    window.subApplyStartAtLogin();
+    EXPECT_TRUE(settings.StartAtLogin && autostart.on);
+    EXPECT_NE(log().find("Starting at login could not be changed: Permission denied"),
+              std::string::npos);
 }
 
 // What became of the hotkey shows in the page and, once logging is on, in the log.

@@ -30,7 +30,7 @@ const char* const kFile =
 
 } // namespace
 
-TEST(NetscapeScan, TakesBookmarksInFileOrderWithTheirReferencesDecoded) {
+TEST(NetscapeScan, TakesBookmarksInFileOrderWithDecodedReferencesAndFolderPaths) {
     EXPECT_EQ(scan(kFile), (List{"One|http://one.example/", "Tom & Jerry|http://two.example/?a&b",
                                  "Three|ftp://three.example/"}));
     EXPECT_EQ(scan(kFile, "three", SearchMode::Name), List{"Three|ftp://three.example/"});
@@ -41,6 +41,29 @@ TEST(NetscapeScan, TakesBookmarksInFileOrderWithTheirReferencesDecoded) {
     test::expectSkippingKeepsEveryMatch(
         subScanNetscape, "<H3>x</H3><DT><A HREF=\"ux\">a<DT><A HREF=\"ub\" x>B\u212A<DD>x k<DT>"
                          "<A HREF=\"u\">\u00c4x</A><DT><A HREF=\"URL\"");
+
+    // A heading names the list after it; a list without one (the root's) names
+    // nothing, and a list closed too often closes no folder. Some exports have no
+    // root list at all.
+    const std::string file =
+        "<H1>Bookmarks</H1>\n<DL><p>\n<DT><A HREF=\"r\">Root</A>\n"
+        "<DT><H3 ADD_DATE=\"1\">Tools &amp; Caf\xe9</H3>\n<DL><p>\n<DT><A HREF=\"t\">Tool</A>\n"
+        "<DT><H3>Deep</H3>\n<DL><p>\n<DT><A HREF=\"d\">Deeper</A>\n</DL><p>\n"
+        "<DT><H3>Empty</H3>\n<DL><p>\n</DL><p>\n<DT><A HREF=\"b\">Back</A>\n</DL><p>\n"
+        "<DT><A HREF=\"r2\">Root again</A>\n</DL><p>\n</DL>\n<DT><A HREF=\"x\">After</A>\n";
+    const List all = {"|Root",
+                      "Tools & Caf\u00e9|Tool",
+                      "Tools & Caf\u00e9/Deep|Deeper",
+                      "Tools & Caf\u00e9|Back",
+                      "|Root again",
+                      "|After"};
+    EXPECT_EQ(test::foldersWith(subScanNetscape, file), all);
+    EXPECT_EQ(test::foldersWith(subScanNetscape, file, "deeper"), List{all[2]});
+    EXPECT_EQ(test::foldersWith(subScanNetscape, file, "again"), List{all[4]});
+    test::expectSkippingKeepsEveryMatch(subScanNetscape, file);
+    const std::string noRoot = "<DT><H3 FOLDED>Favoris</H3>\n<DL><p>\n<DT><A HREF=\"g\">G</A>\n"
+                               "</DL><p>\n<DT><A HREF=\"h\">H</A>\n";
+    EXPECT_EQ(test::foldersWith(subScanNetscape, noRoot), (List{"Favoris|G", "|H"}));
 }
 
 TEST(NetscapeScan, SkipsMalformedEntriesWithoutLosingNeighbours) {
@@ -72,31 +95,6 @@ TEST(NetscapeScan, SurvivesTruncationAtEveryByteAndHugeText) {
         EXPECT_LE(found.size(), 2u);
     }
     EXPECT_EQ(scan(std::string(20'000'000, 'x') + "<DT><A HREF"), List{});
-}
-
-// A heading names the list after it; a list without one (the root's) names
-// nothing, and a list closed too often closes no folder. Some exports have no
-// root list at all.
-TEST(NetscapeScan, KnowsTheFolderPathOfEveryBookmark) {
-    const std::string file =
-        "<H1>Bookmarks</H1>\n<DL><p>\n<DT><A HREF=\"r\">Root</A>\n"
-        "<DT><H3 ADD_DATE=\"1\">Tools &amp; Caf\xe9</H3>\n<DL><p>\n<DT><A HREF=\"t\">Tool</A>\n"
-        "<DT><H3>Deep</H3>\n<DL><p>\n<DT><A HREF=\"d\">Deeper</A>\n</DL><p>\n"
-        "<DT><H3>Empty</H3>\n<DL><p>\n</DL><p>\n<DT><A HREF=\"b\">Back</A>\n</DL><p>\n"
-        "<DT><A HREF=\"r2\">Root again</A>\n</DL><p>\n</DL>\n<DT><A HREF=\"x\">After</A>\n";
-    const List all = {"|Root",
-                      "Tools & Caf\u00e9|Tool",
-                      "Tools & Caf\u00e9/Deep|Deeper",
-                      "Tools & Caf\u00e9|Back",
-                      "|Root again",
-                      "|After"};
-    EXPECT_EQ(test::foldersWith(subScanNetscape, file), all);
-    EXPECT_EQ(test::foldersWith(subScanNetscape, file, "deeper"), List{all[2]});
-    EXPECT_EQ(test::foldersWith(subScanNetscape, file, "again"), List{all[4]});
-    test::expectSkippingKeepsEveryMatch(subScanNetscape, file);
-    const std::string noRoot = "<DT><H3 FOLDED>Favoris</H3>\n<DL><p>\n<DT><A HREF=\"g\">G</A>\n"
-                               "</DL><p>\n<DT><A HREF=\"h\">H</A>\n";
-    EXPECT_EQ(test::foldersWith(subScanNetscape, noRoot), (List{"Favoris|G", "|H"}));
 }
 
 TEST(NetscapeRead, ReadsDecodedTextAndLogsOnlyFilesItParsed) {

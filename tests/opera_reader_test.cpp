@@ -24,18 +24,16 @@ const char* const kHotlist =
 
 } // namespace
 
-TEST(OperaScan, TakesUrlBlocksInFileOrder) {
+TEST(OperaScan, TakesUrlBlocksInFileOrderWithTheirFolderPath) {
     const List all = {"Download Opera|http://www.opera.com/download/", "|http://my.opera.com/",
                       "Download.com|http://www.download.com/"};
     EXPECT_EQ(scan(kHotlist), all);
     EXPECT_EQ(scan(kHotlist, "my.opera", SearchMode::Url), List{all[1]});
     EXPECT_EQ(scan(kHotlist, "opera", SearchMode::Name), List{all[0]})
         << "the folder is no bookmark";
-}
 
-// "-" alone on a line closes the innermost folder; trailing blanks of a
-// folder's name are dropped, and a stray "-" at the root closes nothing.
-TEST(OperaScan, KnowsTheFolderPathOfEveryBookmark) {
+    // "-" alone on a line closes the innermost folder; trailing blanks of a
+    // folder's name are dropped, and a stray "-" at the root closes nothing.
     const std::string file =
         "Opera Hotlist version 2.0\r\n\r\n#URL\r\n\tNAME=top\r\n\tURL=u0\r\n\r\n"
         "#FOLDER  \r\n\tID=3\r\n\tNAME=Work   \r\n\r\n#URL\r\n\tNAME=a\r\n\tURL=u1\r\n\r\n"

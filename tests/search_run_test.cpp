@@ -285,39 +285,29 @@ TEST_F(SearchRun, CopiesOfOneAddressInSeveralSourcesMakeOneRowWhenMerged) {
 }
 #endif
 
-// A hand-added profile is read after the profiles found of its family.
-TEST(SearchRequest, AHandAddedProfileFollowsTheFoundOnesOfItsFamily) {
+// A hand-added profile is read after the profiles found of its family. A
+// profile found is read while its browser is on and ProfilesOff does not name
+// its folder; a hand-added location keeps its own switch.
+TEST(SearchRequest, HandAddedProfilesFollowTheirFamilyAndEachFoundOneSwitchesOffAlone) {
     Settings s;
-    s.BrowserProfiles.resize(2); // a Firefox profile found, then a Chrome one
-    s.BrowserProfiles[1].browser = Browser::Chrome;
-    s.FirefoxAlt = "ff", s.ChromiumAlt = "Bookmarks";
-    s.DoFirefox = s.DoChrome = s.DoFirefoxEx = s.DoChromiumEx = DO_YES;
-    std::string order;
-    for (const BrowserProfile& profile : fnSearchRequest("", s).browsers)
-        order += std::string(fnBrowserName(profile.browser)) + (profile.namedByUser ? "+ " : " ");
-    EXPECT_EQ(order, "Firefox Firefox+ Chrome Chromium+ ");
-}
-
-// A profile found is read while its browser is on and ProfilesOff does not
-// name its folder; a hand-added location keeps its own switch.
-TEST(SearchRequest, AProfileSwitchedOffAloneIsNotRead) {
-    Settings s;
-    s.BrowserProfiles.resize(3);
+    s.BrowserProfiles.resize(3); // two Firefox profiles found, then a Chrome one
     s.BrowserProfiles[0].folder = "/p/ff a", s.BrowserProfiles[1].folder = "/p/ff b";
     s.BrowserProfiles[2].browser = Browser::Chrome, s.BrowserProfiles[2].folder = "/p/Default";
-    s.FirefoxAlt = "/p/ff a";
-    s.DoFirefox = s.DoChrome = s.DoFirefoxEx = DO_YES;
+    s.FirefoxAlt = "/p/ff a", s.ChromiumAlt = "Bookmarks";
+    s.DoFirefox = s.DoChrome = s.DoFirefoxEx = s.DoChromiumEx = DO_YES;
     const auto read = [&] {
-        std::string folders;
+        std::string order;
         for (const BrowserProfile& profile : fnSearchRequest("", s).browsers)
-            folders += (profile.namedByUser ? "hand-added" : profile.folder) + " ";
-        return folders;
+            order += (profile.namedByUser ? std::string(fnBrowserName(profile.browser)) + "+"
+                                          : profile.folder) +
+                     " ";
+        return order;
     };
-    EXPECT_EQ(read(), "/p/ff a /p/ff b hand-added /p/Default ");
+    EXPECT_EQ(read(), "/p/ff a /p/ff b Firefox+ /p/Default Chromium+ ");
     s.ProfilesOff = "/p/ff a\n/p/Default\n/p/gone";
-    EXPECT_EQ(read(), "/p/ff b hand-added ");
+    EXPECT_EQ(read(), "/p/ff b Firefox+ Chromium+ ");
     s.DoChrome = DO_NO, s.ProfilesOff.clear();
-    EXPECT_EQ(read(), "/p/ff a /p/ff b hand-added ");
+    EXPECT_EQ(read(), "/p/ff a /p/ff b Firefox+ Chromium+ ");
 }
 
 TEST_F(SearchRun, AnAccountsBookmarksAreSearchedAsASourceOfTheirProfile) {

@@ -18,10 +18,6 @@ class SettingsStore : public ::testing::Test {
     FakeWindow window;
     Settings settings;
 
-    void setStored(std::string_view name, const RegistryData& value, std::uint32_t type) {
-        subCreateKey(*registry, RegistryRoot::CurrentUser, SettingsKey);
-        subSetValue(*registry, RegistryRoot::CurrentUser, SettingsKey, name, value, type);
-    }
     bool stores(std::string_view value) const {
         const auto values = registry.settingsValues();
         return std::find(values.begin(), values.end(), value) != values.end();
@@ -78,7 +74,7 @@ TEST_F(SettingsStore, ReadingNeverWritesAndALaterRunRestoresEverything) {
     saved.DoFirefox = saved.DoEdge = saved.DoFirefoxEx = DO_YES, saved.DoOperaBlink = DO_NO;
     saved.DoChrome = saved.DoChromium = saved.DoBrave = saved.DoVivaldi = 14;
     saved.DoChromiumEx = 0, saved.FirefoxAlt = "/home/u/ff", saved.ChromiumAlt = "C:\\B";
-    setStored("Present", 1.0, platform::RegistryType::Dword);
+    registry.store({{"Present", 1.0}});
     FakeWindow moved;
     moved.top = 10, moved.left = 20, moved.width = 7000;
     subSaveSettings(*registry, saved, moved);
@@ -91,12 +87,11 @@ TEST_F(SettingsStore, ReadingNeverWritesAndALaterRunRestoresEverything) {
 }
 
 TEST_F(SettingsStore, MissingOrUnusableValuesTakeTheirFallbacks) {
-    setStored("Present", 1.0, platform::RegistryType::Dword);
-    setStored("Sort", 70000.0, platform::RegistryType::Dword); // outside 16 bits
-    setStored("Launch", std::string("5"),
-              platform::RegistryType::String);                  // a text where a number belongs
-    setStored("OperaMain", 7.0, platform::RegistryType::Dword); // a number where a text belongs
-    setStored("NetscapeMain", std::string(NOT_FOUND), platform::RegistryType::String);
+    registry.store({{"Present", 1.0},
+                    {"Sort", 70000.0},  // outside 16 bits
+                    {"Launch", "5"},    // a text where a number belongs
+                    {"OperaMain", 7.0}, // a number where a text belongs
+                    {"NetscapeMain", NOT_FOUND}});
     const platform::KeyHandle key = registry->openKey(RegistryRoot::CurrentUser, SettingsKey);
     registry->setValue(key, "Tray", {platform::RegistryType::Binary, {}, 0, {1, 2, 3, 4}});
     std::int16_t tray = 99;
@@ -141,99 +136,49 @@ TEST_F(SettingsStore, MinimisedExitKeepsGeometryResetExitWritesNothingAndResetRe
     EXPECT_FALSE(fnReadStoredSettings(*registry, settings, window));
 }
 
-// Opening in the bookmark's own browser is on in a store without the value,
-// which is written only while it is off.
-TEST_F(SettingsStore, OwnBrowserIsOnWhenMissingAndStoredOnlyWhileOff) {
-    const auto held = [&] {
+// The values added after the first versions are absent from older stores:
+// each loads as its default then (the own browser on, everything else off) and
+// is written only while it differs from it; a list of several profiles survives
+// its line breaks; \r removes them too.
+TEST_F(SettingsStore, ValuesAddedLaterTakeTheirDefaultWhenMissingAndAreStoredOnlyWhileSet) {
+    const auto added = [](const Settings& s) {
+        return std::tuple(s.Words, s.Accents, s.Instant, s.HotKey, s.TrayMenu, s.HoverTip,
+                          s.ShowWhere, s.MergeCopies, s.DoOwnBrowser, s.FolderWords, s.LeaveOut,
+                          s.ProfilesOff);
+    };
+    const auto loaded = [&] {
         Settings later;
         subLoadSettings(*registry, later, window);
-        return later.DoOwnBrowser;
-    };
-    subLoadSettings(*registry, settings, window);
-    subSaveSettings(*registry, settings, window);
-    const auto older = registry.settingsValues();
-    EXPECT_EQ(held(), DO_YES);
-    settings.DoOwnBrowser = DO_NO;
-    subSaveSettings(*registry, settings, window);
-    EXPECT_TRUE(stores("DoOwnBrowser=14"));
-    EXPECT_EQ(held(), DO_NO);
-    settings.DoOwnBrowser = DO_YES;
-    subSaveSettings(*registry, settings, window);
-    EXPECT_EQ(registry.settingsValues(), older);
-    settings.DoOwnBrowser = DO_NO;
-    subSaveSettings(*registry, settings, window);
-    subDeleteSettings(*registry); // as \r does
-    EXPECT_TRUE(registry.settingsValues().empty());
-}
-
-TEST_F(SettingsStore, ValuesAddedLaterAreOffWhenMissingAndStoredOnlyWhileOn) {
-    const auto launcher = [](const Settings& s) {
-        return std::tuple(s.Words, s.Accents, s.Instant, s.HotKey, s.TrayMenu, s.HoverTip,
-                          s.ShowWhere, s.MergeCopies);
+        return added(later);
     };
     subLoadSettings(*registry, settings, window);
     subSaveSettings(*registry, settings, window); // a store as older versions leave it
     const auto older = registry.settingsValues();
-    Settings later;
-    subLoadSettings(*registry, later, window);
-    EXPECT_EQ(launcher(later),
-              std::tuple(WORDS_TOGETHER, ACCENTS_MATCH, INSTANT_OFF, "", TRAY_MENU_OFF,
-                         HOVER_TIP_OFF, SHOW_WHERE_OFF, MERGE_COPIES_OFF));
+    const Settings defaults = settings;
+    EXPECT_EQ(loaded(), std::tuple(WORDS_TOGETHER, ACCENTS_MATCH, INSTANT_OFF, "", TRAY_MENU_OFF,
+                                   HOVER_TIP_OFF, SHOW_WHERE_OFF, MERGE_COPIES_OFF, DO_YES,
+                                   FOLDER_WORDS_OFF, "", ""));
 
     settings.Words = WORDS_ANY_ORDER, settings.Instant = INSTANT_ON, settings.HotKey = "Ctrl+Alt+Z";
     settings.TrayMenu = TRAY_MENU_ON, settings.HoverTip = HOVER_TIP_ON;
     settings.ShowWhere = SHOW_WHERE_ON, settings.MergeCopies = MERGE_COPIES_ON;
-    subSaveSettings(*registry, settings, window);
-    EXPECT_TRUE(stores("Words=20") && stores("Instant=24") && stores("HotKey=Ctrl+Alt+Z") &&
-                stores("TrayMenu=26") && stores("HoverTip=30") && stores("ShowWhere=32") &&
-                stores("MergeCopies=36"));
-    EXPECT_EQ(registry.settingsValues().size(), older.size() + 7);
-    subLoadSettings(*registry, later, window);
-    EXPECT_EQ(launcher(later),
-              std::tuple(WORDS_ANY_ORDER, ACCENTS_MATCH, INSTANT_ON, "Ctrl+Alt+Z", TRAY_MENU_ON,
-                         HOVER_TIP_ON, SHOW_WHERE_ON, MERGE_COPIES_ON));
-
-    // switched off again: the value goes
-    settings.Words = WORDS_TOGETHER, settings.Instant = INSTANT_OFF, settings.HotKey.clear();
-    settings.TrayMenu = TRAY_MENU_OFF, settings.HoverTip = HOVER_TIP_OFF;
-    settings.ShowWhere = SHOW_WHERE_OFF, settings.MergeCopies = MERGE_COPIES_OFF;
-    subSaveSettings(*registry, settings, window);
-    EXPECT_EQ(registry.settingsValues(), older);
-    settings.Accents = ACCENTS_IGNORE, settings.HotKey = "F12", settings.TrayMenu = TRAY_MENU_ON;
-    settings.HoverTip = HOVER_TIP_ON, settings.ShowWhere = SHOW_WHERE_ON;
-    settings.MergeCopies = MERGE_COPIES_ON;
-    subSaveSettings(*registry, settings, window);
-    subDeleteSettings(*registry); // as \r does
-    EXPECT_TRUE(registry.settingsValues().empty());
-}
-
-// The folder rules and the profiles switched off are absent from older stores
-// and written only while set; a list of several profiles survives its line
-// breaks.
-TEST_F(SettingsStore, FolderRulesAndProfilesOffAreStoredOnlyWhileSet) {
-    const auto folders = [](const Settings& s) {
-        return std::tuple(s.FolderWords, s.LeaveOut, s.ProfilesOff);
-    };
-    subLoadSettings(*registry, settings, window);
-    subSaveSettings(*registry, settings, window);
-    const auto older = registry.settingsValues();
-    Settings later;
-    subLoadSettings(*registry, later, window);
-    EXPECT_EQ(folders(later), std::tuple(FOLDER_WORDS_OFF, "", ""));
-
-    settings.FolderWords = FOLDER_WORDS_ON, settings.LeaveOut = "Private; Old";
+    settings.DoOwnBrowser = DO_NO, settings.FolderWords = FOLDER_WORDS_ON;
+    settings.LeaveOut = "Private; Old";
     settings.ProfilesOff = "/home/u/.mozilla/firefox/a b.default\n/home/u/.config/chromium/Work";
     subSaveSettings(*registry, settings, window);
-    EXPECT_TRUE(stores("FolderWords=34") && stores("LeaveOut=Private; Old"));
-    EXPECT_EQ(registry.settingsValues().size(), older.size() + 3);
-    subLoadSettings(*registry, later, window);
-    EXPECT_EQ(folders(later), folders(settings));
+    for (const char* value : {"Words=20", "Instant=24", "HotKey=Ctrl+Alt+Z", "TrayMenu=26",
+                              "HoverTip=30", "ShowWhere=32", "MergeCopies=36", "DoOwnBrowser=14",
+                              "FolderWords=34", "LeaveOut=Private; Old"})
+        EXPECT_TRUE(stores(value)) << value;
+    EXPECT_EQ(registry.settingsValues().size(), older.size() + 11);
+    EXPECT_EQ(loaded(), added(settings));
 
-    settings.FolderWords = FOLDER_WORDS_OFF, settings.LeaveOut.clear();
-    settings.ProfilesOff.clear();
+    const Settings set = settings;
+    settings = defaults; // switched back: the values go
     subSaveSettings(*registry, settings, window);
     EXPECT_EQ(registry.settingsValues(), older);
-    settings.FolderWords = FOLDER_WORDS_ON, settings.LeaveOut = "x", settings.ProfilesOff = "y";
+    settings = set;
+    settings.Accents = ACCENTS_IGNORE;
     subSaveSettings(*registry, settings, window);
     subDeleteSettings(*registry); // as \r does
     EXPECT_TRUE(registry.settingsValues().empty());

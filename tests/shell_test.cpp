@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "platform/shell.h"
 #include "registry/registry.h"
+#include "support/scoped_environment.h"
 #include "support/temp_folder.h"
 
 #include <gtest/gtest.h>
@@ -57,15 +58,6 @@ TEST(Shell, OpensTheAddressWithTheHandlerRegisteredForItsScheme) {
 
 namespace {
 
-// Puts a folder first on PATH for the lifetime of the object.
-struct PathInFront {
-    std::string saved = std::getenv("PATH");
-    explicit PathInFront(const std::string& folder) {
-        setenv("PATH", (folder + ":" + saved).c_str(), 1);
-    }
-    ~PathInFront() { setenv("PATH", saved.c_str(), 1); }
-};
-
 // True when this process has no child at all, running or waiting to be reaped.
 bool noChildLeft() {
     siginfo_t info{};
@@ -82,7 +74,7 @@ TEST(Shell, RunsXdgOpenWithTheAddressAsItsOnlyArgumentAndReapsIt) {
         t.write("bin/xdg-open",
                 "#!/bin/sh\n{ printf '%s\\n' \"$@\"; echo end; } >>'" + log + "'\nsleep 1\n");
     ASSERT_EQ(chmod(stub.c_str(), 0755), 0);
-    const PathInFront path(t / "bin");
+    const zaptrove::test::ScopedEnvironment path{{"PATH", t / "bin" + ":" + std::getenv("PATH")}};
     const std::string address =
         "https://example.org/a b?q=\"x\"&r='y' $(touch z);ls `id` \\ Grüße 漢";
 

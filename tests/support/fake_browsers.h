@@ -3,13 +3,10 @@
 
 #ifndef _WIN32
 
+#include "support/scoped_environment.h"
 #include "support/temp_folder.h"
 
-#include <cstdlib>
-#include <optional>
 #include <string>
-#include <utility>
-#include <vector>
 
 namespace zaptrove::test {
 
@@ -19,19 +16,10 @@ namespace zaptrove::test {
 // line, then "end".
 class FakeBrowsers {
   public:
-    explicit FakeBrowsers(const TempFolder& pFolder) : t_(pFolder) {
-        t_.makeFolder("bin");
-        set("PATH", t_ / "bin");
-        set("XDG_DATA_HOME", t_ / "data-home");
-        set("XDG_DATA_DIRS", t_ / "data");
-    }
-    ~FakeBrowsers() {
-        for (auto& [name, value] : saved_) {
-            value ? setenv(name.c_str(), value->c_str(), 1) : unsetenv(name.c_str());
-        }
-    }
-    FakeBrowsers(const FakeBrowsers&) = delete;
-    FakeBrowsers& operator=(const FakeBrowsers&) = delete;
+    explicit FakeBrowsers(const TempFolder& pFolder)
+        : t_(pFolder), environment_{{"PATH", t_.makeFolder("bin")},
+                                    {"XDG_DATA_HOME", t_ / "data-home"},
+                                    {"XDG_DATA_DIRS", t_ / "data"}} {}
 
     // Makes a recording program and answers its path.
     std::string program(const std::string& pRelative) const;
@@ -45,14 +33,8 @@ class FakeBrowsers {
     std::string started() const;
 
   private:
-    void set(const char* pName, const std::string& pValue) {
-        const char* old = std::getenv(pName);
-        saved_.emplace_back(pName, old ? std::optional<std::string>(old) : std::nullopt);
-        setenv(pName, pValue.c_str(), 1);
-    }
-
     const TempFolder& t_;
-    std::vector<std::pair<std::string, std::optional<std::string>>> saved_;
+    const ScopedEnvironment environment_;
 };
 
 } // namespace zaptrove::test

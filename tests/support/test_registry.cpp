@@ -1,11 +1,18 @@
 // SPDX-License-Identifier: MIT
 #include "support/test_registry.h"
 
-#include "settings/registry_values.h"
-
 #include <algorithm>
 
 namespace zaptrove::test {
+
+void TestRegistry::store(std::initializer_list<std::pair<const char*, RegistryData>> values) const {
+    subCreateKey(*registry_, platform::RegistryRoot::CurrentUser, SettingsKey);
+    for (const auto& [name, value] : values) {
+        subSetValue(*registry_, platform::RegistryRoot::CurrentUser, SettingsKey, name, value,
+                    std::holds_alternative<double>(value) ? platform::RegistryType::Dword
+                                                          : platform::RegistryType::String);
+    }
+}
 
 std::vector<std::string> TestRegistry::settingsValues() const {
     std::vector<std::string> values;

@@ -2,10 +2,13 @@
 #pragma once
 
 #include "registry/registry.h"
+#include "settings/registry_values.h"
 #include "support/temp_folder.h"
 
+#include <initializer_list>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace zaptrove::test {
@@ -27,6 +30,10 @@ class TestRegistry {
     // The values under the program's settings key as "Name=value" (numbers in
     // decimal), sorted by name; the real registry gives no file order.
     std::vector<std::string> settingsValues() const;
+
+    // Stores values under the program's settings key, as a hand-edited or
+    // earlier store holds them: numbers as DWORDs, texts as strings.
+    void store(std::initializer_list<std::pair<const char*, RegistryData>> values) const;
 
     // The arguments that point zaptrove-find at this registry: "--registry FILE"
     // on POSIX, nothing on Windows, where it always reads the real one.
