@@ -62,10 +62,10 @@ case "$group" in
     )
     ;;
   fuzz) packages=("${build[@]}" clang libclang-rt-dev) ;; # libFuzzer comes with clang's runtime
-  # sqlite3 runs the database rows' counterpart; Xvfb gives the window's start an X display;
-  # buku's search is compared with the run over all three sources
+  # ripgrep runs the bookmark files' counterpart, sqlite3 the database rows'; Xvfb gives the
+  # window's start an X display; buku's search is compared with the run over all three sources
   bench | bench-buku)
-    packages=("${build[@]}" python3 sqlite3 xvfb)
+    packages=("${build[@]}" python3 ripgrep sqlite3 xvfb)
     [ "$group" = bench-buku ] && packages+=(buku)
     ;;
   windows-build) packages=("${windows_build[@]}") ;;

@@ -2,6 +2,7 @@
 #include "search/sources/netscape_reader.h"
 
 #include "search/matching/matcher.h"
+#include "search/scanning/byte_pairs.h"
 #include "search/scanning/character_references.h"
 #include "search/scanning/chunked_scan.h"
 #include "search/scanning/entry_encoding.h"
@@ -55,7 +56,7 @@ std::size_t scanEntry(std::string_view text, std::size_t marker, const Matcher& 
                       DecodedEntry& decoded) {
     // The character after the marker is the opening quote; the address follows it.
     const std::size_t addressStart = marker + kMarker.size() + 1;
-    const std::size_t nextMarker = text.find(kMarker, marker + kMarker.size());
+    const std::size_t nextMarker = fnFindMarker(text, kMarker, marker + kMarker.size());
     const std::size_t entryEnd = nextMarker == npos ? text.size() : nextMarker;
     const std::size_t addressEnd = addressStart > entryEnd ? npos : text.find('"', addressStart);
     const std::size_t tagEnd = addressEnd >= entryEnd ? npos : text.find('>', addressEnd + 1);

@@ -111,7 +111,7 @@ class OperaFolders {
 std::size_t scanBlock(std::string_view text, std::size_t marker, const Matcher& matcher,
                       MatchScratch& scratch, std::vector<Bookmark>& candidates,
                       EntryEncoding& encoding, OperaFolders& folders) {
-    const std::size_t nextMarker = text.find(kMarker, marker + kMarker.size());
+    const std::size_t nextMarker = fnFindMarker(text, kMarker, marker + kMarker.size());
     const std::size_t nameKey = findKey(text, "NAME=", marker + kMarker.size());
     if (nameKey == npos || nameKey > nextMarker) {
         return nextMarker; // no name in this block
@@ -122,8 +122,9 @@ std::size_t scanBlock(std::string_view text, std::size_t marker, const Matcher& 
         return npos; // the name runs to the end of the file: no address can follow
     }
     // A "#URL" inside the name itself does not start a block.
-    const std::size_t blockEnd =
-        nextMarker == npos || nextMarker >= nameEnd ? nextMarker : text.find(kMarker, nameEnd);
+    const std::size_t blockEnd = nextMarker == npos || nextMarker >= nameEnd
+                                     ? nextMarker
+                                     : fnFindMarker(text, kMarker, nameEnd);
     const std::size_t urlKey = findKey(text, "URL=", nameEnd);
     if (urlKey == npos || urlKey > blockEnd) {
         return blockEnd; // no address after the name in this block
@@ -139,7 +140,7 @@ std::size_t scanBlock(std::string_view text, std::size_t marker, const Matcher& 
     if (urlEnd == npos) {
         return npos;
     }
-    return blockEnd == npos || blockEnd >= urlEnd ? blockEnd : text.find(kMarker, urlEnd);
+    return blockEnd == npos || blockEnd >= urlEnd ? blockEnd : fnFindMarker(text, kMarker, urlEnd);
 }
 
 // subScanOpera over one piece of the text, with the memory of the whole read.
