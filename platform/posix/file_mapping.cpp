@@ -104,8 +104,8 @@ std::optional<std::string_view> FileReader::mapPart(std::uint64_t pOffset, std::
     const std::uint64_t start = pOffset & ~static_cast<std::uint64_t>(gPageBytes - 1);
     const auto lead = static_cast<std::size_t>(pOffset - start);
     const auto size = static_cast<std::size_t>(std::min<std::uint64_t>(pSize, length_ - pOffset));
-    void* const part = mmap(nullptr, lead + size, PROT_READ, MAP_PRIVATE, static_cast<int>(handle_),
-                            static_cast<off_t>(start));
+    void* const part = mmap(nullptr, lead + size, PROT_READ, MAP_PRIVATE | MAP_POPULATE,
+                            static_cast<int>(handle_), static_cast<off_t>(start));
     if (part == MAP_FAILED) {
         if (pOffset > 0) {
             problem_ = std::generic_category().message(errno); // else the caller reads instead

@@ -77,9 +77,11 @@ std::size_t scanEntry(std::string_view text, std::size_t marker, const Matcher& 
     address = decoded.address.decode(address);
     name = decoded.name.decode(name);
     if (!address.starts_with(kQueryScheme) && matcher.matches(name, address, scratch)) {
-        decoded.folders.advance(text, marker);
         candidates.push_back({std::string(name), std::string(address)});
-        candidates.back().Folder = decoded.folders.path();
+        if (matcher.followsFolders()) {
+            decoded.folders.advance(text, marker);
+            candidates.back().Folder = decoded.folders.path();
+        }
     }
     return nextMarker;
 }
@@ -91,7 +93,9 @@ void scanNetscape(std::string_view text, const Matcher& matcher, MatchScratch& s
     subScanBlocksThatCanMatch(text, kEntries, matcher.prefilter(), [&](std::size_t marker) {
         return scanEntry(text, marker, matcher, scratch, candidates, decoded);
     });
-    decoded.folders.advance(text, text.size());
+    if (matcher.followsFolders()) {
+        decoded.folders.advance(text, text.size());
+    }
 }
 
 } // namespace

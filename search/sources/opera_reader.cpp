@@ -133,9 +133,11 @@ std::size_t scanBlock(std::string_view text, std::size_t marker, const Matcher& 
     std::string_view url = lineFrom(text, urlKey + 4, urlEnd);
     encoding.decode(name, url);
     if (matcher.matches(name, url, scratch)) {
-        folders.advance(text, marker);
         candidates.push_back({std::string(name), std::string(url)});
-        candidates.back().Folder = folders.path();
+        if (matcher.followsFolders()) {
+            folders.advance(text, marker);
+            candidates.back().Folder = folders.path();
+        }
     }
     if (urlEnd == npos) {
         return npos;
@@ -151,7 +153,9 @@ void scanOpera(std::string_view text, const Matcher& matcher, MatchScratch& scra
     subScanBlocksThatCanMatch(text, kBlocks, matcher.prefilter(), [&](std::size_t marker) {
         return scanBlock(text, marker, matcher, scratch, candidates, encoding, folders);
     });
-    folders.advance(text, text.size());
+    if (matcher.followsFolders()) {
+        folders.advance(text, text.size());
+    }
 }
 
 } // namespace
