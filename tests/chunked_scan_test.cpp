@@ -172,6 +172,9 @@ TEST(ChunkedScan, ReadersFindTheSameInChunksOfEverySize) {
     const std::string opera = "Opera Hotlist\r\n#FOLDER\r\n\tNAME=Sub\r\n\r\n#URL\r\n\tNAME=Caf"
                               "\xC3\xA9 #URL\r\n\tURL=http://a/\r\n\r\n-\r\n#URL\r\n\tNAME=" +
                               std::string(70, 'n') + "\xF0\x9D\x84\x9E\r\n\tURL=http://x/#URL\r\n";
+    const std::string openedFolders = "#FOLDER\n\tID=1\n\tCREATED=2\n\tNAME=Old\n\n-\n#FOLDER\n"
+                                      "\tID=2\n\tCREATED=3\n\tNAME=Outer\n\n";
+    const std::string headings = "<DL><DT><H3 ADD_DATE=\"1\"\n>Two\nlines</H3>\n<DL>\n";
     // The reader, its scanner, the text, and the byte order it is written in (none: as it is).
     const std::tuple<Read, Scan, std::string, std::optional<ByteOrder>> kinds[] = {
         {fnReadNetscapeInChunks, subScanNetscape, netscape, {}},
@@ -183,6 +186,10 @@ TEST(ChunkedScan, ReadersFindTheSameInChunksOfEverySize) {
         {fnReadOperaInChunks, subScanOpera, opera, {}},
         {fnReadOperaInChunks, subScanOpera, opera + "#URL\n\tNAME=late \x9C\n\tURL=u\n", {}},
         {fnReadOperaInChunks, subScanOpera, opera, ByteOrder::BigEndian},
+        // Before the first entry pieces end at line feeds: a folder's name many
+        // lines into its block, and a folder's end opening a piece.
+        {fnReadOperaInChunks, subScanOpera, openedFolders + opera, {}},
+        {fnReadNetscapeInChunks, subScanNetscape, headings + netscape, {}},
     };
     test::TempFolder tmp;
     for (const auto& [read, scan, text, order] : kinds) {

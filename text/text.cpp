@@ -174,6 +174,17 @@ void foldAccentsInto(std::string_view text, std::string& out) {
     appendMapped(text, out, appendFoldedCodePoint);
 }
 
+std::string_view cutBeforeCharacter(std::string_view pText, std::size_t pMaxBytes) {
+    if (pText.size() <= pMaxBytes) {
+        return pText;
+    }
+    std::size_t end = pMaxBytes;
+    while (end > 0 && (static_cast<unsigned char>(pText[end]) & 0xC0) == 0x80) {
+        --end;
+    }
+    return pText.substr(0, end);
+}
+
 bool isValidUtf8(std::string_view bytes) {
     std::size_t i = 0;
     while (i < bytes.size()) {

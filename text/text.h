@@ -43,6 +43,10 @@ void foldAccentsInto(std::string_view text, std::string& out);
 // past U+10FFFF).
 bool isValidUtf8(std::string_view bytes);
 
+// The first pMaxBytes of the text, or fewer so that no UTF-8 character is cut
+// in two; the whole text when it is no longer.
+std::string_view cutBeforeCharacter(std::string_view pText, std::size_t pMaxBytes);
+
 // Turns the bytes of a text file into program text: UTF-16 with its byte-order
 // mark is converted, UTF-8 is kept as it is (a leading byte-order mark
 // dropped), anything else is read as Windows-1252.

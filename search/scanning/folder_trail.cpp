@@ -1,32 +1,18 @@
 // SPDX-License-Identifier: MIT
 #include "search/scanning/folder_trail.h"
 
+#include "text/text.h"
+
 #include <algorithm>
 
 namespace zaptrove {
-
-namespace {
-
-// The name up to kMaxNameBytes, cut before a character rather than inside one.
-std::string_view cutName(std::string_view name) {
-    if (name.size() <= FolderTrail::kMaxNameBytes) {
-        return name;
-    }
-    std::size_t end = FolderTrail::kMaxNameBytes;
-    while (end > 0 && (static_cast<unsigned char>(name[end]) & 0xC0) == 0x80) {
-        --end;
-    }
-    return name.substr(0, end);
-}
-
-} // namespace
 
 void FolderTrail::enter(std::string_view pName) {
     if (depth_ < kMaxNamedDepth) {
         if (levels_.size() == depth_) {
             levels_.emplace_back();
         }
-        levels_[depth_].name.assign(cutName(pName));
+        levels_[depth_].name.assign(platform::cutBeforeCharacter(pName, kMaxNameBytes));
         made_ = std::min(made_, depth_);
     }
     ++depth_;
@@ -42,7 +28,7 @@ void FolderTrail::leave() {
 void FolderTrail::rename(std::string_view pName) {
     if (depth_ > 0 && depth_ <= kMaxNamedDepth) {
         Level& level = levels_[depth_ - 1];
-        level.name.assign(cutName(pName));
+        level.name.assign(platform::cutBeforeCharacter(pName, kMaxNameBytes));
         if (made_ == depth_) {
             level.node->name = level.name;
         }

@@ -2,6 +2,7 @@
 #include "search/sources/netscape_folders.h"
 
 #include "search/scanning/character_references.h"
+#include "text/text.h"
 
 namespace zaptrove {
 
@@ -16,24 +17,53 @@ bool follows(std::string_view text, std::size_t at, std::string_view before) {
 } // namespace
 
 void NetscapeFolders::advance(std::string_view pText, std::size_t pTo) {
+    if (pieceStarts_) {
+        pieceStarts_ = false;
+        if (open_ != Open::Nothing) {
+            readHeading(pText, 0);
+        }
+    }
     tags_.meetBefore(pText, pTo, [&](std::size_t at) {
         if (!follows(pText, at, "<")) {
             if (pText[at] == 'D' && follows(pText, at, "</")) {
                 closeList();
             }
         } else if (pText[at] == 'H') {
-            heading(pText, at);
+            raw_.clear();
+            rawCut_ = false;
+            open_ = Open::Tag;
+            renameWhenRead_ = false;
+            readHeading(pText, at);
         } else {
             openList();
         }
     });
 }
 
-// The heading's name runs from the end of its tag to the next tag.
-void NetscapeFolders::heading(std::string_view text, std::size_t at) {
-    const std::size_t tagEnd = text.find('>', at);
-    const std::size_t nameStart = tagEnd == npos ? text.size() : tagEnd + 1;
-    std::string_view name = text.substr(nameStart, text.find('<', nameStart) - nameStart);
+// The heading's name runs from the end of its tag to the next tag, which may
+// come pieces later.
+void NetscapeFolders::readHeading(std::string_view text, std::size_t from) {
+    if (open_ == Open::Tag) {
+        const std::size_t tagEnd = text.find('>', from);
+        if (tagEnd == npos) {
+            pending_.clear();
+            headingPending_ = true;
+            return;
+        }
+        open_ = Open::Name;
+        from = tagEnd + 1;
+    }
+    const std::size_t nameEnd = text.find('<', from);
+    if (!rawCut_) {
+        const std::string_view part = text.substr(from, nameEnd - from);
+        const std::size_t room = kMaxHeadingBytes - raw_.size();
+        raw_.append(platform::cutBeforeCharacter(part, room));
+        rawCut_ = part.size() > room;
+    }
+    if (nameEnd != npos) {
+        open_ = Open::Nothing;
+    }
+    std::string_view name = raw_;
     std::string_view none;
     encoding_.decode(name, none);
     if (name.find('&') == npos) {
@@ -41,13 +71,19 @@ void NetscapeFolders::heading(std::string_view text, std::size_t at) {
     } else {
         pending_ = fnDecodeCharacterReferences(name);
     }
-    headingPending_ = true;
+    if (renameWhenRead_) {
+        trail_.rename(pending_);
+    } else {
+        headingPending_ = true;
+    }
 }
 
 void NetscapeFolders::openList() {
     ++listDepth_;
     if (headingPending_) {
         headingPending_ = false;
+        // A list opening inside a heading's tag takes the name read after it.
+        renameWhenRead_ = open_ != Open::Nothing;
         trail_.enter(pending_);
         if (openedAt_.size() < FolderTrail::kMaxNamedDepth) {
             openedAt_.push_back(listDepth_);

@@ -18,14 +18,17 @@ namespace zaptrove {
 class NetscapeFolders {
   public:
     // A new piece of the file's text begins: the next place is in it.
-    void startPiece() { tags_.restart(); }
+    void startPiece() {
+        tags_.restart();
+        pieceStarts_ = true;
+    }
     // Follows the headings and lists of pText before pTo; the folders around
     // pTo are then at hand.
     void advance(std::string_view pText, std::size_t pTo);
     FolderPath path() { return trail_.path(); }
 
   private:
-    void heading(std::string_view text, std::size_t at);
+    void readHeading(std::string_view text, std::size_t from);
     void openList();
     void closeList();
 
@@ -36,8 +39,17 @@ class NetscapeFolders {
     // The list depth each folder opened at, for the outermost
     // FolderTrail::kMaxNamedDepth; deeper ones pair up with their lists.
     std::vector<std::size_t> openedAt_;
+    // A heading's raw name is kept up to this many bytes; folders keep less.
+    static constexpr std::size_t kMaxHeadingBytes = 64 * 1024;
+    // What of the last heading is still to be read when a piece ends.
+    enum class Open { Nothing, Tag, Name };
+    Open open_ = Open::Nothing;
+    std::string raw_; // the heading's name as read so far
+    bool rawCut_ = false;
     std::string pending_; // the last heading's name, until its list opens
     bool headingPending_ = false;
+    bool renameWhenRead_ = false; // its list opened before its name was read
+    bool pieceStarts_ = true;
     EntryEncoding encoding_;
 };
 

@@ -48,35 +48,67 @@ std::size_t findKey(std::string_view text, std::string_view key, std::size_t fro
 
 // The folders around the place the scan has come to: a "#FOLDER" block that
 // opens a line starts one, named by its "NAME=" line, and a line of "-" alone
-// ends the innermost.
+// ends the innermost. A piece may end inside a folder's block (before the
+// first entry pieces end at line feeds), so its name may come pieces later.
 class OperaFolders {
   public:
-    void startPiece() { lines_.restart(); }
+    void startPiece() {
+        lines_.restart();
+        pieceStarts_ = true;
+    }
     // Follows the folders of text before `to`.
     void advance(std::string_view text, std::size_t to) {
-        if (nameAwaited_) {
-            // The folder's block went on past the end of the last piece.
-            nameAwaited_ = false;
-            const bool blockEnded = text.starts_with('#') || text.starts_with('-');
-            if (const auto name = blockEnded ? std::nullopt : folderName(text, 0)) {
-                trail_.rename(*name);
-            }
+        if (pieceStarts_) {
+            pieceStarts_ = false;
+            continueLastPiece(text);
         }
         lines_.meetBefore(text, to, [&](std::size_t at) {
             if (text[at] == '#') {
-                if ((at == 0 || text[at - 1] == '\n') && text.substr(at).starts_with("#FOLDER")) {
+                if (opensLine(text, at) && text.substr(at).starts_with("#FOLDER")) {
                     const auto name = folderName(text, at);
                     trail_.enter(name.value_or(""));
                     nameAwaited_ = !name && !endsBefore(text, at, text.size());
                 }
-            } else if (at + 2 == text.size() || text[at + 2] == '\r' || text[at + 2] == '\n') {
+            } else if (endsFolder(text, at + 1)) {
                 trail_.leave();
             }
         });
+        if (to == text.size()) {
+            lastEndedLine_ = text.ends_with('\n');
+        }
     }
     FolderPath path() { return trail_.path(); }
 
   private:
+    // What the last piece left open: the name of the folder whose block it
+    // ended in, or a line of "-" that opens this piece after a line feed.
+    void continueLastPiece(std::string_view text) {
+        const bool opensLine = lastEndedLine_;
+        if (nameAwaited_) {
+            const bool blockEnded = opensLine && (text.starts_with('#') || text.starts_with('-'));
+            // A piece that starts inside a line finds the name only on a line of its own.
+            const std::size_t from = opensLine ? 0 : text.find('\n');
+            const auto name = blockEnded || from == npos ? std::nullopt : folderName(text, from);
+            if (name) {
+                trail_.rename(*name);
+            }
+            nameAwaited_ = !blockEnded && !name && !endsBefore(text, 0, text.size());
+        }
+        if (opensLine && endsFolder(text, 0)) {
+            trail_.leave();
+        }
+    }
+
+    bool opensLine(std::string_view text, std::size_t at) const {
+        return at == 0 ? lastEndedLine_ : text[at - 1] == '\n';
+    }
+
+    // Whether the line at `at` is a "-" alone.
+    static bool endsFolder(std::string_view text, std::size_t at) {
+        return text.substr(at, 1) == "-" &&
+               (at + 1 == text.size() || text[at + 1] == '\r' || text[at + 1] == '\n');
+    }
+
     // Whether the block at `at` ends before `end`: another block or a folder's
     // end opens a line between them.
     static bool endsBefore(std::string_view text, std::size_t at, std::size_t end) {
@@ -104,6 +136,8 @@ class OperaFolders {
     FolderTrail trail_;
     EntryEncoding encoding_;
     bool nameAwaited_ = false;
+    bool pieceStarts_ = true;
+    bool lastEndedLine_ = true; // the file's start opens a line too
 };
 
 // Cuts the block at marker and keeps its bookmark when it has both keys and
