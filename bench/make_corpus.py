@@ -3,19 +3,23 @@
 """Writes a made-up bookmark corpus of a given size, the same bytes on every run.
 
     make_corpus.py COUNT FOLDER
+    make_corpus.py --exports COUNT FOLDER   (only export.html and export.adr)
 
 FOLDER receives bookmarks.html (a Netscape file of COUNT bookmarks), bookmarks.adr
 (an Opera file of COUNT bookmarks, CR LF line ends), Favorites/ (COUNT / 10
 shortcut files in nested folders), Bookmarks (a Chromium-family bookmarks file
 of COUNT bookmarks), firefox/places.sqlite (COUNT bookmarks and 2 * COUNT
-visited pages that are not bookmarks, everything checkpointed) and
+visited pages that are not bookmarks, everything checkpointed),
 firefox-wal/ (the same database with its latest hundred bookmarks still in the
-write-ahead log, as a running browser leaves it). The browser files are made
-for at most 100,000 bookmarks. About 5% of the bookmarks carry the word
+write-ahead log, as a running browser leaves it), and export.html and
+export.adr, shaped like the files browsers export (see write_netscape_export
+and write_opera_export). The browser files are made for at most 100,000
+bookmarks. About 5% of the bookmarks carry the word
 "news" in their name and address, about 1% repeat an earlier one, and nearly
 every address starts with "http".
 """
 
+import base64
 import json
 import os
 import random
@@ -118,6 +122,15 @@ def stamp(rng):
     return 1000000000 + rng.randrange(700000000)
 
 
+def close_netscape(path, out, depth):
+    """Closes the lists still open and writes the file."""
+    while depth > 0:
+        depth -= 1
+        out.append("    " * depth + "</DL><p>\n")
+    with open(path, "w", encoding="utf-8", newline="\n") as f:
+        f.write("".join(out))
+
+
 def write_netscape(path, count, rng):
     source = Bookmarks(rng)
     out = ["<!DOCTYPE NETSCAPE-Bookmark-file-1>\n",
@@ -146,11 +159,7 @@ def write_netscape(path, count, rng):
             out.append("%s<DD>%s\n" % (indent, description))
         if rng.random() < 0.005:
             out.append(indent + "<HR>\n")
-    while depth > 0:
-        depth -= 1
-        out.append("    " * depth + "</DL><p>\n")
-    with open(path, "w", encoding="utf-8", newline="\n") as f:
-        f.write("".join(out))
+    close_netscape(path, out, depth)
 
 
 def write_opera(path, count, rng):
@@ -179,6 +188,119 @@ def write_opera(path, count, rng):
     out.append("-\n\n" * depth)
     with open(path, "w", encoding="utf-8", newline="\r\n") as f:
         f.write("".join(out))
+
+
+# What a browser's export adds around the names and addresses.
+TAG_WORDS = WORDS[:40]
+EXPORT_DEPTH = 12
+
+
+def icon_pool(rng):
+    """Base64 favicons, from a few hundred bytes to tens of kilobytes, as
+    exports embed them; each bookmark with an icon takes one of these."""
+    sizes = [int(300 * 70 ** rng.random()) for _ in range(64)]
+    return ["data:image/png;base64," + base64.b64encode(rng.randbytes(size)).decode("ascii")
+            for size in sizes]
+
+
+def export_depth(depth, rng):
+    """The next folder depth of an export: mostly a step in or out, down to a
+    dozen levels."""
+    step = rng.choice((-1, -1, 1, 1, 1)) if depth < EXPORT_DEPTH else -1
+    return max(1, depth + step)
+
+
+def write_netscape_export(path, count, rng):
+    """A Netscape file shaped like a browser's own export: every bookmark with
+    ADD_DATE and LAST_MODIFIED, some with ICON_URI and a long base64 ICON data
+    address, some with TAGS and a <DD> description, folders nested down to a
+    dozen levels, and Firefox's saved queries."""
+    source = Bookmarks(rng)
+    icons = icon_pool(rng)
+    out = ["<!DOCTYPE NETSCAPE-Bookmark-file-1>\n",
+           "<!-- This is an automatically generated file.\n     It will be read and overwritten.\n"
+           "     DO NOT EDIT! -->\n",
+           '<META HTTP-EQUIV="Content-Type" CONTENT="text/html; charset=UTF-8">\n',
+           '<meta http-equiv="Content-Security-Policy"\n      content="default-src \'self\';'
+           ' script-src \'none\'; img-src data: *; object-src \'none\'"></meta>\n',
+           "<TITLE>Bookmarks</TITLE>\n<H1>Bookmarks Menu</H1>\n\n<DL><p>\n",
+           '    <DT><A HREF="place:type=6&sort=14&maxResults=10" ADD_DATE="%d"'
+           ' LAST_MODIFIED="%d">Recent Tags</A>\n    <HR>' % (stamp(rng), stamp(rng))]
+    depth = 1
+    for i in range(count):
+        if i % 25 == 0:
+            target = export_depth(depth, rng)
+            while depth > target:
+                depth -= 1
+                out.append("    " * depth + "</DL><p>\n")
+            if target > depth or rng.random() < 0.5:
+                if target == depth:
+                    depth -= 1
+                    out.append("    " * depth + "</DL><p>\n")
+                indent = "    " * depth
+                out.append('%s<DT><H3 ADD_DATE="%d" LAST_MODIFIED="%d">%s</H3>\n%s<DL><p>\n'
+                           % (indent, stamp(rng), stamp(rng), with_entities(source._name(), rng),
+                              indent))
+                depth += 1
+        indent = "    " * depth
+        name, address, description = source.next()
+        added = stamp(rng)
+        attributes = ' ADD_DATE="%d" LAST_MODIFIED="%d"' % (added, added + rng.randrange(10 ** 6))
+        if rng.random() < 0.06:
+            host = address.split("/")[2]
+            attributes += ' ICON_URI="https://%s/favicon.ico" ICON="%s"' % (host, rng.choice(icons))
+        if rng.random() < 0.1:
+            tags = ",".join(rng.choice(TAG_WORDS) for _ in range(rng.randint(1, 4)))
+            attributes += ' TAGS="%s"' % tags
+        out.append('%s<DT><A HREF="%s"%s>%s</A>\n'
+                   % (indent, address.replace("&", "&amp;"), attributes,
+                      with_entities(name, rng)))
+        if description is not None:
+            out.append("%s<DD>%s\n" % (indent, description))
+    close_netscape(path, out, depth)
+
+
+def write_opera_export(path, count, rng):
+    """An Opera hotlist as the browser writes it: every block with its
+    UNIQUEID, bookmarks with CREATED and VISITED, some with a long DESCRIPTION,
+    a DISPLAY URL or an ICONFILE, folders nested down to a dozen levels."""
+    source = Bookmarks(rng)
+    out = ["Opera Hotlist version 2.0\nOptions: encoding = utf8, version=3\n\n"]
+    ids = iter(range(1, 10 * count + 10))
+    depth = 0
+
+    def unique_id():
+        return "%032X" % rng.getrandbits(128)
+
+    for i in range(count):
+        if i % 25 == 0:
+            target = export_depth(depth + 1, rng) - 1
+            while depth > target:
+                depth -= 1
+                out.append("-\n\n")
+            out.append("#FOLDER\n\tID=%d\n\tNAME=%s\n\tCREATED=%d\n\tEXPANDED=YES\n"
+                       "\tUNIQUEID=%s\n\n" % (next(ids), source._name(), stamp(rng), unique_id()))
+            depth += 1
+        name, address, description = source.next()
+        out.append("#URL\n\tID=%d\n\tNAME=%s\n\tURL=%s\n" % (next(ids), name, address))
+        if rng.random() < 0.1:
+            out.append("\tDISPLAY URL=%s\n" % address.split("?")[0])
+        out.append("\tCREATED=%d\n\tVISITED=%d\n" % (stamp(rng), stamp(rng)))
+        if description is not None:
+            out.append("\tDESCRIPTION=%s\n" % " ".join([description] * rng.randint(1, 6)))
+        if rng.random() < 0.3:
+            out.append("\tICONFILE=%s.ico\n" % unique_id())
+        out.append("\tUNIQUEID=%s\n\n" % unique_id())
+    out.append("-\n\n" * depth)
+    with open(path, "w", encoding="utf-8", newline="\n") as f:
+        f.write("".join(out))
+
+
+def write_exports(folder, count):
+    """The export-shaped files of a corpus, written apart from the rest so that
+    a corpus made before them only gets these."""
+    write_netscape_export(os.path.join(folder, "export.html"), count, random.Random(count + 5))
+    write_opera_export(os.path.join(folder, "export.adr"), count, random.Random(count + 6))
 
 
 def file_name(name):
@@ -331,8 +453,11 @@ def write_places_with_wal(folder, checkpointed):
 
 
 def main():
+    if len(sys.argv) == 4 and sys.argv[1] == "--exports":
+        write_exports(sys.argv[3], int(sys.argv[2]))
+        return
     if len(sys.argv) != 3:
-        sys.exit("usage: make_corpus.py COUNT FOLDER")
+        sys.exit("usage: make_corpus.py [--exports] COUNT FOLDER")
     count = int(sys.argv[1])
     folder = sys.argv[2]
     partial = folder + ".partial"
@@ -347,6 +472,7 @@ def main():
         write_places(os.path.join(partial, "firefox"), count, random.Random(count + 4))
         write_places_with_wal(os.path.join(partial, "firefox-wal"),
                               os.path.join(partial, "firefox"))
+    write_exports(partial, count)
     os.rename(partial, folder)
 
 

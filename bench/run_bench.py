@@ -30,6 +30,7 @@ import make_corpus
 HERE = os.path.dirname(os.path.abspath(__file__))
 WORD = "news"  # in about 5% of the bookmarks
 EVERYWHERE = "http"  # in nearly every bookmark
+ABSENT = "xylograph"  # in no bookmark
 MIB = 1024 * 1024
 BASE_MEMORY = 48 * MIB  # whatever the file size, beside the records kept
 
@@ -103,6 +104,11 @@ def corpus(build, count):
         print("Generating the corpus of %d bookmarks in %s" % (count, folder), flush=True)
         subprocess.run([sys.executable, os.path.join(HERE, "make_corpus.py"), str(count), folder],
                        check=True)
+    elif not os.path.exists(os.path.join(folder, "export.adr")):
+        print("Generating the export-shaped files of %d bookmarks in %s" % (count, folder),
+              flush=True)
+        subprocess.run([sys.executable, os.path.join(HERE, "make_corpus.py"), "--exports",
+                        str(count), folder], check=True)
     return folder
 
 
@@ -121,12 +127,19 @@ def rows_for_scale(build, count, folder, with_buku):
     favorites = os.path.join(folder, "Favorites")
     big = count >= 1000000
     rows = []
-    for name, option, path in (("Netscape", "--netscape", netscape),
-                               ("Opera", "--opera", opera)):
-        anchor = ["grep", "-F", "-i", "-c", WORD, path]
-        for by in ("name", "url", "both"):
-            rows.append(("%s by %s" % (name, by), find_command(build, [(option, path)], by, WORD),
-                         "grep -F -i -c", anchor, 1.0 if big else None, False))
+    # The made-up files and the export-shaped ones, for a word in a few percent
+    # of the bookmarks and for one in none.
+    for name, option, file in (("Netscape", "--netscape", "bookmarks.html"),
+                               ("Opera", "--opera", "bookmarks.adr"),
+                               ("Netscape export", "--netscape", "export.html"),
+                               ("Opera export", "--opera", "export.adr")):
+        path = os.path.join(folder, file)
+        for word, suffix in ((WORD, ""), (ABSENT, ", absent")):
+            anchor = ["rg", "-F", "-i", "-c", word, path]
+            for by in ("name", "url", "both"):
+                rows.append(("%s by %s%s" % (name, by, suffix),
+                             find_command(build, [(option, path)], by, word), "rg -F -i -c",
+                             anchor, 1.0 if big else None, False))
     files = count // 10
     at_files_limit = files >= 100000
     rows.append(("Favorites by name", find_command(build, [("--favorites", favorites)], "name", WORD),
@@ -199,7 +212,8 @@ def buku_search(build, count, netscape):
 
 def print_table(count, folder, rows, runs, scratch):
     largest = max(os.path.getsize(os.path.join(folder, name))
-                  for name in ("bookmarks.html", "bookmarks.adr", "Bookmarks")
+                  for name in ("bookmarks.html", "bookmarks.adr", "Bookmarks", "export.html",
+                               "export.adr")
                   if os.path.exists(os.path.join(folder, name)))
     print("\n%d bookmarks (%d shortcut files; largest file %.0f MiB); memory limit %d MiB plus"
           " the records kept" % (count, count // 10, largest / MIB, BASE_MEMORY / MIB))
@@ -400,7 +414,7 @@ def main():
     parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
     parser.add_argument("build")
     parser.add_argument("--scales", type=int, nargs="+", default=[10000, 100000, 1000000])
-    parser.add_argument("--runs", type=int, default=5)
+    parser.add_argument("--runs", type=int, default=7)
     parser.add_argument("--with-buku", action="store_true")
     parser.add_argument("--parts", nargs="+", choices=PARTS, default=PARTS,
                         help="the tables to measure (all by default)")

@@ -221,6 +221,8 @@ void subApplySearchOptions(const FindOptions& pOptions, SearchRequest& pRequest)
     pRequest.mergeCopies = pOptions.merge.value_or(pRequest.mergeCopies);
     pRequest.rules.folderWords = pOptions.folderWords.value_or(pRequest.rules.folderWords);
     pRequest.leaveOut = pOptions.leaveOut.value_or(pRequest.leaveOut);
+    // Only the tab-separated lines show the folders.
+    pRequest.rules.followFolders = pOptions.tsv;
 }
 
 std::string fnFindUsage() {

@@ -10,6 +10,7 @@ FileReader::FileReader(std::string_view path) : path_(path) {
 }
 
 FileReader::~FileReader() {
+    unmap();
     letGo();
 }
 

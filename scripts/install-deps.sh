@@ -62,11 +62,11 @@ case "$group" in
     )
     ;;
   fuzz) packages=("${build[@]}" clang libclang-rt-dev) ;; # libFuzzer comes with clang's runtime
-  # sqlite3 runs the database rows' counterpart, ripgrep and fd-find the Chromium file's and the
-  # Favorites tree's; Xvfb gives the window's start an X display; buku's search is compared with
-  # the run over all three sources
+  # ripgrep runs the bookmark files' and the Chromium file's counterpart, fd-find the Favorites
+  # tree's, sqlite3 the database rows'; Xvfb gives the window's start an X display; buku's search
+  # is compared with the run over all three sources
   bench | bench-buku)
-    packages=("${build[@]}" python3 sqlite3 ripgrep fd-find xvfb)
+    packages=("${build[@]}" python3 ripgrep fd-find sqlite3 xvfb)
     [ "$group" = bench-buku ] && packages+=(buku)
     ;;
   windows-build) packages=("${windows_build[@]}") ;;

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "debug_log/debug_log.h"
 #include "platform/files.h"
+#include "search/scanning/byte_pairs.h"
 #include "search/scanning/chunked_scan.h"
 #include "search/sources/netscape_reader.h"
 #include "search/sources/opera_reader.h"
@@ -103,7 +104,59 @@ TEST(ChunkedScan, AReadFailingPartWayAddsNothing) {
     const auto inChunks = [](auto&&... args) { fnReadNetscapeInChunks(args..., 64); };
     EXPECT_EQ(test::readWith(inChunks, path), std::vector<Bookmark>{});
 }
+
+// A file cut short while its mapped pages are scanned: the pages past its new
+// end read as zero bytes instead of ending the program, and what it gave is
+// dropped with the reason told.
+TEST(ChunkedScan, AFileCutUnderItsScanAddsNothingAndEndsNoProgram) {
+    test::TempFolder tmp;
+    std::string bytes;
+    while (bytes.size() < 256 * 1024)
+        bytes += "<M>line\n";
+    const std::string path = tmp.write("f", bytes);
+    platform::FileReader file(path);
+    std::vector<Bookmark> records;
+    std::string firstPiece;
+    subScanFileInChunks(
+        file, kLines, records,
+        [&](std::string_view piece) {
+            if (firstPiece.empty()) {
+                std::filesystem::resize_file(path, 100);
+                firstPiece.assign(piece); // reads the pages cut off
+            }
+            records.emplace_back();
+        },
+        128 * 1024);
+    ASSERT_GT(firstPiece.size(), 64 * 1024u);
+    EXPECT_EQ(firstPiece.substr(0, 100), bytes.substr(0, 100));
+    EXPECT_EQ(firstPiece.find_first_not_of('\0', 64 * 1024), std::string::npos);
+    EXPECT_EQ(records, std::vector<Bookmark>{});
+    EXPECT_EQ(file.problem(), "The file shrank while it was read");
+}
 #endif
+
+// The marker finders answer what std::string_view's find and rfind answer, with
+// markers at every place of texts around a block's length.
+TEST(ChunkedScan, MarkerFindersAgreeWithFindAndRfind) {
+    for (const std::string_view marker : {"<DT><A HREF=", "#U"}) {
+        for (std::size_t size = 0; size < 70; ++size) {
+            for (std::size_t at = 0; at < size; at += 3) {
+                std::string text(size, 'x');
+                text.replace(at, std::min(marker.size(), size - at), marker.substr(0, size - at));
+                text.replace(size / 2, std::min<std::size_t>(2, size - size / 2),
+                             marker.substr(0, 2));
+                for (std::size_t from = 0; from <= size + 1; ++from) {
+                    EXPECT_EQ(fnFindMarker(text, marker, from),
+                              std::string_view(text).find(marker, from))
+                        << text << " " << from;
+                    EXPECT_EQ(fnFindLastMarker(text, marker, from + 1),
+                              std::string_view(text).rfind(marker, from))
+                        << text << " " << from;
+                }
+            }
+        }
+    }
+}
 
 // Reading in chunks of every size finds what the scan of the whole text finds,
 // for a term that skips blocks and for everything; a UTF-16 file, what the scan

@@ -41,4 +41,13 @@ template <typename Lanes> std::size_t firstLane(const Lanes& lanes) {
     return high != 0 ? 8 + static_cast<std::size_t>(std::countr_zero(high)) / 8 : 16;
 }
 
+// The last true lane of a comparison, or 16 when none is.
+template <typename Lanes> std::size_t lastLane(const Lanes& lanes) {
+    if (const std::uint64_t high = laneBits(lanes, 1); high != 0) {
+        return 8 + static_cast<std::size_t>(63 - std::countl_zero(high)) / 8;
+    }
+    const std::uint64_t low = laneBits(lanes, 0);
+    return low != 0 ? static_cast<std::size_t>(63 - std::countl_zero(low)) / 8 : 16;
+}
+
 } // namespace zaptrove::platform

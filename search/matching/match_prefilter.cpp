@@ -30,37 +30,37 @@ MatchPrefilter::MatchPrefilter(std::string pTerm, bool pIgnoreAccents)
       last_(asciiTerm_ && !term_.empty() ? term_.back() | 0x20 : 0x80),
       span_(asciiTerm_ && !term_.empty() ? term_.size() - 1 : 0) {}
 
-// True when a byte outside ASCII stands at text[at], or an occurrence of the
-// (ASCII) term, letter case ignored, starts there.
-bool MatchPrefilter::isCandidate(std::string_view text, std::size_t at) const {
-    if (static_cast<unsigned char>(text[at]) >= 0x80) {
+bool MatchPrefilter::isCandidate(std::string_view pText, std::size_t pAt) const {
+    if (static_cast<unsigned char>(pText[pAt]) >= 0x80) {
         return true;
     }
-    if (!asciiTerm_ || text.size() - at < term_.size()) {
+    if (!asciiTerm_ || pText.size() - pAt < term_.size()) {
         return false;
     }
     for (std::size_t k = 0; k < term_.size(); ++k) {
-        if (platform::asciiLower(text[at + k]) != term_[k]) {
+        if (platform::asciiLower(pText[pAt + k]) != term_[k]) {
             return false;
         }
     }
     return true;
 }
 
-// The lanes of the block at `at` that may start a candidate.
-auto MatchPrefilter::candidateLanes(std::string_view text, std::size_t at) const {
+// The lanes of the block at `at` that may start a candidate or hold `also`.
+auto MatchPrefilter::candidateLanes(std::string_view text, std::size_t at,
+                                    unsigned char also) const {
     const Block head = loadBlock(text.data() + at);
     const Block tail = loadBlock(text.data() + at + span_);
-    return (((head | 0x20) == first_) & ((tail | 0x20) == last_)) | (head >= 0x80);
+    return (((head | 0x20) == first_) & ((tail | 0x20) == last_)) | (head >= 0x80) | (head == also);
 }
 
-// The first candidate in the block at `at`, or npos.
-std::size_t MatchPrefilter::candidateInBlock(std::string_view text, std::size_t at) const {
-    const auto lanes = candidateLanes(text, at);
+// The first candidate or place of `also` in the block at `at`, or npos.
+std::size_t MatchPrefilter::candidateInBlock(std::string_view text, std::size_t at,
+                                             char also) const {
+    const auto lanes = candidateLanes(text, at, static_cast<unsigned char>(also));
     for (std::size_t word = 0; word < 2; ++word) {
         for (std::uint64_t bits = laneBits(lanes, word); bits != 0; bits &= bits - 1) {
             const std::size_t candidate = at + 8 * word + std::countr_zero(bits) / 8;
-            if (isCandidate(text, candidate)) {
+            if (text[candidate] == also || isCandidate(text, candidate)) {
                 return candidate;
             }
         }
@@ -68,21 +68,24 @@ std::size_t MatchPrefilter::candidateInBlock(std::string_view text, std::size_t 
     return std::string_view::npos;
 }
 
-std::size_t MatchPrefilter::findCandidate(std::string_view pText, std::size_t pFrom) const {
+std::size_t MatchPrefilter::findCandidate(std::string_view pText, std::size_t pFrom,
+                                          char pAlso) const {
     if (term_.empty()) {
         return pFrom <= pText.size() ? pFrom : std::string_view::npos;
     }
+    const auto also = static_cast<unsigned char>(pAlso);
     // Four blocks at a time are tested together; most hold no candidate at all.
     constexpr std::size_t kStride = 4 * sizeof(Block);
     std::size_t at = pFrom;
     for (; at + span_ + kStride <= pText.size(); at += kStride) {
-        if (!anyLane(candidateLanes(pText, at) | candidateLanes(pText, at + sizeof(Block)) |
-                     candidateLanes(pText, at + 2 * sizeof(Block)) |
-                     candidateLanes(pText, at + 3 * sizeof(Block)))) {
+        if (!anyLane(candidateLanes(pText, at, also) |
+                     candidateLanes(pText, at + sizeof(Block), also) |
+                     candidateLanes(pText, at + 2 * sizeof(Block), also) |
+                     candidateLanes(pText, at + 3 * sizeof(Block), also))) {
             continue;
         }
         for (std::size_t block = 0; block < kStride; block += sizeof(Block)) {
-            if (const std::size_t found = candidateInBlock(pText, at + block);
+            if (const std::size_t found = candidateInBlock(pText, at + block, pAlso);
                 found != std::string_view::npos) {
                 return found;
             }
@@ -91,7 +94,7 @@ std::size_t MatchPrefilter::findCandidate(std::string_view pText, std::size_t pF
     // Then one block at a time, so that a short text (a bookmark's name) is
     // not tested byte by byte.
     for (; at + span_ + sizeof(Block) <= pText.size(); at += sizeof(Block)) {
-        if (const std::size_t found = candidateInBlock(pText, at);
+        if (const std::size_t found = candidateInBlock(pText, at, pAlso);
             found != std::string_view::npos) {
             return found;
         }
@@ -105,7 +108,7 @@ std::size_t MatchPrefilter::findCandidate(std::string_view pText, std::size_t pF
         std::memcpy(padded, pText.data() + at, left);
         const std::string_view rest(padded, left);
         for (std::size_t block = 0; block < left; block += sizeof(Block)) {
-            if (const std::size_t found = candidateInBlock(rest, block);
+            if (const std::size_t found = candidateInBlock(rest, block, pAlso);
                 found != std::string_view::npos) {
                 return found < left ? at + found : std::string_view::npos;
             }
@@ -113,7 +116,7 @@ std::size_t MatchPrefilter::findCandidate(std::string_view pText, std::size_t pF
         return std::string_view::npos;
     }
     for (; at < pText.size(); ++at) {
-        if (isCandidate(pText, at)) {
+        if (pText[at] == pAlso || isCandidate(pText, at)) {
             return at;
         }
     }

@@ -19,9 +19,15 @@ class MatchPrefilter {
 
     const std::string& term() const { return term_; }
 
-    // The first candidate at or after pFrom; npos when there is none. An empty
-    // term occurs everywhere.
-    std::size_t findCandidate(std::string_view pText, std::size_t pFrom) const;
+    // The first candidate at or after pFrom, or place that holds pAlso; npos
+    // when there is none. An empty term occurs everywhere. pAlso lets a reader
+    // find the bytes that start its escapes in the same pass; one outside ASCII
+    // adds nothing.
+    std::size_t findCandidate(std::string_view pText, std::size_t pFrom, char pAlso = '\x80') const;
+
+    // True when a byte outside ASCII stands at pText[pAt], or an occurrence of
+    // the term, ASCII letter case ignored, starts there.
+    bool isCandidate(std::string_view pText, std::size_t pAt) const;
 
     // False when the character can be no part of an occurrence: an ASCII
     // character whose lower case the term lacks. One outside ASCII may map to
@@ -33,9 +39,8 @@ class MatchPrefilter {
     bool occursIn(std::string_view pText, std::string& pScratch) const;
 
   private:
-    bool isCandidate(std::string_view text, std::size_t at) const;
-    auto candidateLanes(std::string_view text, std::size_t at) const;
-    std::size_t candidateInBlock(std::string_view text, std::size_t at) const;
+    auto candidateLanes(std::string_view text, std::size_t at, unsigned char also) const;
+    std::size_t candidateInBlock(std::string_view text, std::size_t at, char also) const;
 
     std::string term_;
     bool ignoreAccents_;

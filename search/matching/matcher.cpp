@@ -36,7 +36,8 @@ std::vector<std::string> wordsOf(const std::string& term) {
 
 } // namespace
 
-Matcher::Matcher(std::string_view pSearchTerm, SearchMode pMode, MatchRules pRules) : mode_(pMode) {
+Matcher::Matcher(std::string_view pSearchTerm, SearchMode pMode, MatchRules pRules)
+    : mode_(pMode), followFolders_(pRules.followFolders) {
     std::string term = platform::lowerCase(pSearchTerm);
     if (pRules.ignoreAccents) {
         term = platform::foldAccents(term);

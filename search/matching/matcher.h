@@ -19,6 +19,10 @@ struct MatchRules {
     // A search by name or by both finds the words in the bookmark's folder
     // names too (matchesWithFolders).
     bool folderWords = false;
+    // The readers follow the folders each bookmark lies in, for its Folder.
+    // Off when no one shows or screens by them, which spares the readers of
+    // bookmark files a pass over every byte.
+    bool followFolders = true;
 };
 
 // Memory one thread lends a Matcher for the texts outside ASCII it lower-cases,
@@ -41,6 +45,8 @@ class Matcher {
     const MatchPrefilter& prefilter() const { return words_.front(); }
     // True when the mode looks at addresses, so readers must cut them.
     bool usesUrl() const;
+    // True when the readers must give each bookmark its folder path.
+    bool followsFolders() const { return followFolders_; }
 
     bool nameMatches(std::string_view pName, MatchScratch& pScratch) const;
     // The rule for the mode; SearchMode::Nothing never matches.
@@ -56,6 +62,7 @@ class Matcher {
     // The term, or its words with the longest first; never empty.
     std::vector<MatchPrefilter> words_;
     SearchMode mode_;
+    bool followFolders_;
 };
 
 } // namespace zaptrove

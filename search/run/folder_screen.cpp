@@ -30,12 +30,20 @@ std::string_view searchedName(const Bookmark& record) {
     return name;
 }
 
+// The request's rules, with the folders followed whenever the screen needs them.
+MatchRules readersRules(const SearchRequest& request) {
+    MatchRules rules = request.rules;
+    rules.followFolders =
+        rules.followFolders || searchesFolders(request) || !request.leaveOut.empty();
+    return rules;
+}
+
 } // namespace
 
 FolderScreen::FolderScreen(const SearchRequest& pRequest)
-    : matcher_(pRequest.term, pRequest.mode, pRequest.rules) {
+    : matcher_(pRequest.term, pRequest.mode, readersRules(pRequest)) {
     if (searchesFolders(pRequest)) {
-        keepAll_.emplace("", pRequest.mode, pRequest.rules);
+        keepAll_.emplace("", pRequest.mode, readersRules(pRequest));
     }
     for (const std::string& name : pRequest.leaveOut) {
         leaveOut_.push_back(platform::lowerCase(name));

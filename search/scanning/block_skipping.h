@@ -2,6 +2,7 @@
 #pragma once
 
 #include "search/matching/match_prefilter.h"
+#include "search/scanning/byte_pairs.h"
 
 #include <algorithm>
 #include <string_view>
@@ -41,32 +42,31 @@ void subScanBlocksThatCanMatch(std::string_view pText, const BlockRule& pRule,
                                const MatchPrefilter& pPrefilter, ScanBlock scanBlock) {
     constexpr std::size_t npos = std::string_view::npos;
     const std::string_view marker = pRule.marker;
-    std::size_t block = pText.find(marker);
-    const auto nextEscape = [&](std::size_t from) {
-        std::size_t at = pRule.escape == '\0' ? npos : pText.find(pRule.escape, from);
-        while (at != npos && !pRule.escapeMayHold(pText, at, pPrefilter)) {
-            at = pText.find(pRule.escape, at + 1);
+    std::size_t block = fnFindMarker(pText, marker, 0);
+    // Escapes are looked for in the same pass as the term; one that cannot
+    // stand for a part of it is passed by.
+    const char escape = pRule.escape == '\0' ? '\x80' : pRule.escape;
+    const auto nextCandidate = [&](std::size_t from) {
+        std::size_t at = pPrefilter.findCandidate(pText, from, escape);
+        while (at != npos && pRule.escape != '\0' && pText[at] == pRule.escape &&
+               !pPrefilter.isCandidate(pText, at) && !pRule.escapeMayHold(pText, at, pPrefilter)) {
+            at = pPrefilter.findCandidate(pText, at + 1, escape);
         }
         return at;
     };
-    std::size_t escape = nextEscape(block);
-    // The first candidate place of the term at or after the current block; it
-    // stays valid while the blocks cut stay before it.
-    std::size_t term = block == npos ? npos : pPrefilter.findCandidate(pText, block);
+    // The first candidate place at or after the current block; it stays valid
+    // while the blocks cut stay before it.
+    std::size_t candidate = block == npos ? npos : nextCandidate(block);
     while (block != npos) {
-        if (escape < block) {
-            escape = nextEscape(block);
+        if (candidate < block) {
+            candidate = nextCandidate(block);
         }
-        if (term < block) {
-            term = pPrefilter.findCandidate(pText, block);
-        }
-        const std::size_t candidate = std::min(term, escape);
         if (candidate == npos) {
             break;
         }
-        for (std::size_t at = candidate; at > block; --at) {
-            if (pText[at] == marker.front() && pText.substr(at).starts_with(marker) &&
-                pRule.isSureStart(pText, at)) {
+        for (std::size_t at = fnFindLastMarker(pText, marker, candidate + 1);
+             at != npos && at > block; at = fnFindLastMarker(pText, marker, at)) {
+            if (pRule.isSureStart(pText, at)) {
                 block = at;
                 break;
             }

@@ -3,11 +3,14 @@
 
 #include "text/byte_blocks.h"
 
+#include <algorithm>
+
 namespace zaptrove {
 
 using platform::anyLane;
 using platform::Block;
 using platform::firstLane;
+using platform::lastLane;
 using platform::loadBlock;
 
 namespace {
@@ -49,6 +52,57 @@ std::size_t fnFindBytePair(std::string_view pText, std::size_t pFrom, const Byte
     }
     for (; at + 1 < pText.size(); ++at) {
         if (pairAt(pText, at, pPairs.first) || pairAt(pText, at, pPairs.second)) {
+            return at;
+        }
+    }
+    return std::string_view::npos;
+}
+
+std::size_t fnFindLastBytePair(std::string_view pText, std::size_t pEnd, const BytePairs& pPairs) {
+    constexpr std::size_t kBlock = sizeof(Block);
+    if (pText.size() < 2) {
+        return std::string_view::npos;
+    }
+    // A pair starts before the text's last byte; the block before `end` reads up to text[end].
+    std::size_t end = std::min(pEnd, pText.size() - 1);
+    for (; end >= kBlock; end -= kBlock) {
+        if (const std::size_t lane = lastLane(pairLanes(pText.data() + end - kBlock, pPairs));
+            lane < kBlock) {
+            return end - kBlock + lane;
+        }
+    }
+    for (; end > 0; --end) {
+        if (pairAt(pText, end - 1, pPairs.first) || pairAt(pText, end - 1, pPairs.second)) {
+            return end - 1;
+        }
+    }
+    return std::string_view::npos;
+}
+
+namespace {
+
+BytePairs headOf(std::string_view marker) {
+    return {{marker[0], marker[1]}, {marker[0], marker[1]}};
+}
+
+} // namespace
+
+std::size_t fnFindMarker(std::string_view pText, std::string_view pMarker, std::size_t pFrom) {
+    const BytePairs head = headOf(pMarker);
+    for (std::size_t at = fnFindBytePair(pText, pFrom, head); at != std::string_view::npos;
+         at = fnFindBytePair(pText, at + 1, head)) {
+        if (pText.substr(at).starts_with(pMarker)) {
+            return at;
+        }
+    }
+    return std::string_view::npos;
+}
+
+std::size_t fnFindLastMarker(std::string_view pText, std::string_view pMarker, std::size_t pEnd) {
+    const BytePairs head = headOf(pMarker);
+    for (std::size_t at = fnFindLastBytePair(pText, pEnd, head); at != std::string_view::npos;
+         at = fnFindLastBytePair(pText, at, head)) {
+        if (pText.substr(at).starts_with(pMarker)) {
             return at;
         }
     }

@@ -16,6 +16,17 @@ struct BytePairs {
 // The first place at or after pFrom where either pair starts; npos when none.
 std::size_t fnFindBytePair(std::string_view pText, std::size_t pFrom, const BytePairs& pPairs);
 
+// The last place before pEnd where either pair starts; npos when none.
+std::size_t fnFindLastBytePair(std::string_view pText, std::size_t pEnd, const BytePairs& pPairs);
+
+// The first place at or after pFrom where pMarker (two bytes or more) starts;
+// npos when none. Unlike std::string_view::find, text between the places where
+// its first two bytes stand is never compared.
+std::size_t fnFindMarker(std::string_view pText, std::string_view pMarker, std::size_t pFrom);
+
+// The last place before pEnd where pMarker (two bytes or more) starts; npos when none.
+std::size_t fnFindLastMarker(std::string_view pText, std::string_view pMarker, std::size_t pEnd);
+
 // Meets the places where a pair starts in one text in order, each once; the
 // next one is looked for once, however often the caller asks about the text
 // before it.

@@ -3,6 +3,7 @@
 
 #include "debug_log/debug_log.h"
 #include "platform/files.h"
+#include "search/scanning/byte_pairs.h"
 #include "text/text.h"
 
 #include <algorithm>
@@ -77,6 +78,55 @@ class Window {
     std::string raw_; // a chunk of UTF-16
 };
 
+// The text not taken yet, in place in the file's mapped pages, never copied:
+// each fill takes the next chunk, and once the part mapped is used up, maps
+// the next part from what is left on.
+class MappedWindow {
+  public:
+    MappedWindow(platform::FileReader& file, std::size_t chunkBytes)
+        : file_(file), chunkBytes_(chunkBytes) {}
+
+    std::string_view text() const { return text_; }
+
+    // As Window::fill; a file that shrank under its mapped pages fails.
+    std::optional<bool> fill() {
+        if (end_ == file_.length()) {
+            return false;
+        }
+        const std::uint64_t end = std::min<std::uint64_t>(file_.length(), end_ + chunkBytes_);
+        if (end > partEnd_) {
+            const std::size_t bytes =
+                std::max<std::size_t>(kMappedPartBytes, static_cast<std::size_t>(end - start_));
+            const std::optional<std::string_view> part =
+                file_.mappedPartsWhole() ? file_.mapPart(start_, bytes) : std::nullopt;
+            if (!part) {
+                return std::nullopt;
+            }
+            part_ = part->data();
+            partStart_ = start_;
+            partEnd_ = start_ + part->size();
+        }
+        end_ = end;
+        text_ = std::string_view(part_ + (start_ - partStart_), end_ - start_);
+        return true;
+    }
+
+    void drop(std::size_t count) {
+        start_ += count;
+        text_.remove_prefix(count);
+    }
+
+  private:
+    platform::FileReader& file_;
+    const std::size_t chunkBytes_;
+    std::string_view text_;
+    std::uint64_t start_ = 0;    // where text_ starts in the file
+    std::uint64_t end_ = 0;      // and where it ends
+    const char* part_ = nullptr; // the part mapped, from partStart_ to partEnd_ in the file
+    std::uint64_t partStart_ = 0;
+    std::uint64_t partEnd_ = 0;
+};
+
 // The file's first two bytes, fewer when it is shorter; nothing when reading fails.
 std::optional<std::string> firstBytes(platform::FileReader& file) {
     char bytes[2];
@@ -98,11 +148,10 @@ std::optional<std::string> firstBytes(platform::FileReader& file) {
 // Only the text from `from` on is searched, so that an entry carried over many
 // chunks is not searched again with each of them.
 std::size_t lastSureStart(std::string_view text, const BlockRule& rule, std::size_t from) {
-    const std::string_view tail = text.substr(from);
-    for (std::size_t at = tail.rfind(rule.marker); at != npos;
-         at = at == 0 ? npos : tail.rfind(rule.marker, at - 1)) {
-        if (rule.isSureStart(text, from + at)) {
-            return from + at;
+    for (std::size_t at = fnFindLastMarker(text, rule.marker, text.size());
+         at != npos && at >= from; at = fnFindLastMarker(text, rule.marker, at)) {
+        if (rule.isSureStart(text, at)) {
+            return at;
         }
     }
     return npos;
@@ -119,14 +168,10 @@ std::size_t endBeforeTail(std::string_view text, std::size_t known, std::size_t 
     return text.size() < std::max(markerSize, kFileChunkBytes) ? 0 : text.size() - (markerSize - 1);
 }
 
-// Reads the whole file; false when it cannot be read to its end.
-bool scanWhole(platform::FileReader& file, const BlockRule& rule, std::size_t chunkBytes,
-               const std::function<void(std::string_view)>& scan) {
-    const std::optional<std::string> first = firstBytes(file);
-    if (!first) {
-        return false;
-    }
-    Window window(file, chunkBytes, *first);
+// Scans the text of the window piece by piece; false when it cannot be read to its end.
+template <typename TextWindow>
+bool scanPieces(TextWindow& window, const BlockRule& rule,
+                const std::function<void(std::string_view)>& scan) {
     bool blockSeen = false;
     std::size_t noLineFeed = 0; // the window's first bytes known to hold no line feed
     for (;;) {
@@ -141,7 +186,7 @@ bool scanWhole(platform::FileReader& file, const BlockRule& rule, std::size_t ch
         const std::string_view text = window.text();
         std::size_t pieceEnd = text.size();
         if (*more) {
-            blockSeen = blockSeen || text.find(rule.marker, fresh) != npos;
+            blockSeen = blockSeen || fnFindMarker(text, rule.marker, fresh) != npos;
             pieceEnd = blockSeen ? lastSureStart(text, rule, std::max<std::size_t>(fresh, 1))
                                  : endBeforeTail(text, noLineFeed, rule.marker.size());
             pieceEnd = pieceEnd == npos ? 0 : pieceEnd;
@@ -155,6 +200,22 @@ bool scanWhole(platform::FileReader& file, const BlockRule& rule, std::size_t ch
         }
         window.drop(pieceEnd);
     }
+}
+
+// Scans the whole file, in its mapped pages where it can be mapped, else read
+// into a buffer; false when it cannot be read to its end.
+bool scanWhole(platform::FileReader& file, const BlockRule& rule, std::size_t chunkBytes,
+               const std::function<void(std::string_view)>& scan) {
+    const std::optional<std::string> first = firstBytes(file);
+    if (!first) {
+        return false;
+    }
+    if (!platform::utf16ByteOrder(*first) && file.mapPart(0, 1)) {
+        MappedWindow window(file, chunkBytes);
+        return scanPieces(window, rule, scan) && file.mappedPartsWhole();
+    }
+    Window window(file, chunkBytes, *first);
+    return scanPieces(window, rule, scan);
 }
 
 } // namespace

@@ -2,6 +2,7 @@
 #include "search/sources/netscape_reader.h"
 
 #include "search/matching/matcher.h"
+#include "search/scanning/byte_pairs.h"
 #include "search/scanning/character_references.h"
 #include "search/scanning/chunked_scan.h"
 #include "search/scanning/entry_encoding.h"
@@ -55,7 +56,7 @@ std::size_t scanEntry(std::string_view text, std::size_t marker, const Matcher& 
                       DecodedEntry& decoded) {
     // The character after the marker is the opening quote; the address follows it.
     const std::size_t addressStart = marker + kMarker.size() + 1;
-    const std::size_t nextMarker = text.find(kMarker, marker + kMarker.size());
+    const std::size_t nextMarker = fnFindMarker(text, kMarker, marker + kMarker.size());
     const std::size_t entryEnd = nextMarker == npos ? text.size() : nextMarker;
     const std::size_t addressEnd = addressStart > entryEnd ? npos : text.find('"', addressStart);
     const std::size_t tagEnd = addressEnd >= entryEnd ? npos : text.find('>', addressEnd + 1);
@@ -76,9 +77,11 @@ std::size_t scanEntry(std::string_view text, std::size_t marker, const Matcher& 
     address = decoded.address.decode(address);
     name = decoded.name.decode(name);
     if (!address.starts_with(kQueryScheme) && matcher.matches(name, address, scratch)) {
-        decoded.folders.advance(text, marker);
         candidates.push_back({std::string(name), std::string(address)});
-        candidates.back().Folder = decoded.folders.path();
+        if (matcher.followsFolders()) {
+            decoded.folders.advance(text, marker);
+            candidates.back().Folder = decoded.folders.path();
+        }
     }
     return nextMarker;
 }
@@ -90,7 +93,9 @@ void scanNetscape(std::string_view text, const Matcher& matcher, MatchScratch& s
     subScanBlocksThatCanMatch(text, kEntries, matcher.prefilter(), [&](std::size_t marker) {
         return scanEntry(text, marker, matcher, scratch, candidates, decoded);
     });
-    decoded.folders.advance(text, text.size());
+    if (matcher.followsFolders()) {
+        decoded.folders.advance(text, text.size());
+    }
 }
 
 } // namespace

@@ -145,7 +145,7 @@ class OperaFolders {
 std::size_t scanBlock(std::string_view text, std::size_t marker, const Matcher& matcher,
                       MatchScratch& scratch, std::vector<Bookmark>& candidates,
                       EntryEncoding& encoding, OperaFolders& folders) {
-    const std::size_t nextMarker = text.find(kMarker, marker + kMarker.size());
+    const std::size_t nextMarker = fnFindMarker(text, kMarker, marker + kMarker.size());
     const std::size_t nameKey = findKey(text, "NAME=", marker + kMarker.size());
     if (nameKey == npos || nameKey > nextMarker) {
         return nextMarker; // no name in this block
@@ -156,8 +156,9 @@ std::size_t scanBlock(std::string_view text, std::size_t marker, const Matcher& 
         return npos; // the name runs to the end of the file: no address can follow
     }
     // A "#URL" inside the name itself does not start a block.
-    const std::size_t blockEnd =
-        nextMarker == npos || nextMarker >= nameEnd ? nextMarker : text.find(kMarker, nameEnd);
+    const std::size_t blockEnd = nextMarker == npos || nextMarker >= nameEnd
+                                     ? nextMarker
+                                     : fnFindMarker(text, kMarker, nameEnd);
     const std::size_t urlKey = findKey(text, "URL=", nameEnd);
     if (urlKey == npos || urlKey > blockEnd) {
         return blockEnd; // no address after the name in this block
@@ -166,14 +167,16 @@ std::size_t scanBlock(std::string_view text, std::size_t marker, const Matcher& 
     std::string_view url = lineFrom(text, urlKey + 4, urlEnd);
     encoding.decode(name, url);
     if (matcher.matches(name, url, scratch)) {
-        folders.advance(text, marker);
         candidates.push_back({std::string(name), std::string(url)});
-        candidates.back().Folder = folders.path();
+        if (matcher.followsFolders()) {
+            folders.advance(text, marker);
+            candidates.back().Folder = folders.path();
+        }
     }
     if (urlEnd == npos) {
         return npos;
     }
-    return blockEnd == npos || blockEnd >= urlEnd ? blockEnd : text.find(kMarker, urlEnd);
+    return blockEnd == npos || blockEnd >= urlEnd ? blockEnd : fnFindMarker(text, kMarker, urlEnd);
 }
 
 // subScanOpera over one piece of the text, with the memory of the whole read.
@@ -184,7 +187,9 @@ void scanOpera(std::string_view text, const Matcher& matcher, MatchScratch& scra
     subScanBlocksThatCanMatch(text, kBlocks, matcher.prefilter(), [&](std::size_t marker) {
         return scanBlock(text, marker, matcher, scratch, candidates, encoding, folders);
     });
-    folders.advance(text, text.size());
+    if (matcher.followsFolders()) {
+        folders.advance(text, text.size());
+    }
 }
 
 } // namespace

@@ -2,8 +2,9 @@
 #pragma once
 
 // Linux only: faults in the reading and copying of one file, planted through
-// this test program's own definitions of the system's pread and
-// copy_file_range, which every file read and copy of the program goes through.
+// this test program's own definitions of the system's pread, mmap and
+// copy_file_range, which every file read, mapping and copy of the program goes
+// through. The file is never mapped, so it is read.
 #include <cstdint>
 #include <functional>
 #include <string>
