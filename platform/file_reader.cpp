@@ -10,7 +10,6 @@ FileReader::FileReader(std::string_view path) : path_(path) {
 }
 
 FileReader::~FileReader() {
-    unmap();
     letGo();
 }
 

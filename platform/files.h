@@ -97,19 +97,6 @@ class FileReader {
     // came (0 at the end), or nothing when reading fails.
     std::optional<std::size_t> readNext(char* room, std::size_t size);
 
-    // The file's length at opening, or less once mapPart found it shrank.
-    std::uint64_t length() const { return length_; }
-    // Maps pSize bytes from pOffset (no further than length()) for reading in
-    // place, in place of the part mapped before. Nothing where the file cannot
-    // be mapped: at its start the caller reads it instead, later problem()
-    // tells why. A page the file no longer reaches (it shrank since) reads as
-    // zero bytes instead of ending the program, and mappedPartsWhole() turns
-    // false.
-    std::optional<std::string_view> mapPart(std::uint64_t pOffset, std::size_t pSize);
-    // False once a part mapped met the end of a file that shrank; problem()
-    // then tells so.
-    bool mappedPartsWhole();
-
   private:
     // What each system does: open the path (setting handle_ and length_, or
     // problem_), read at offset_ (setting problem_ when that fails), and close
@@ -117,7 +104,6 @@ class FileReader {
     void open();
     std::optional<std::size_t> readAt(char* room, std::size_t size);
     void letGo();
-    void unmap();
 
     std::string path_;
     std::string problem_;
@@ -125,9 +111,6 @@ class FileReader {
     bool opened_ = false;
     std::uint64_t length_ = 0; // at opening
     std::uint64_t offset_ = 0;
-    void* mapped_ = nullptr; // the part mapped, mappedBytes_ long
-    std::size_t mappedBytes_ = 0;
-    int guard_ = -1; // the bus-error guard watching the part mapped, -1 for none
 };
 
 // A folder held open for a walk: its identity, its listing and its files by

@@ -104,35 +104,6 @@ TEST(ChunkedScan, AReadFailingPartWayAddsNothing) {
     const auto inChunks = [](auto&&... args) { fnReadNetscapeInChunks(args..., 64); };
     EXPECT_EQ(test::readWith(inChunks, path), std::vector<Bookmark>{});
 }
-
-// A file cut short while its mapped pages are scanned: the pages past its new
-// end read as zero bytes instead of ending the program, and what it gave is
-// dropped with the reason told.
-TEST(ChunkedScan, AFileCutUnderItsScanAddsNothingAndEndsNoProgram) {
-    test::TempFolder tmp;
-    std::string bytes;
-    while (bytes.size() < 256 * 1024)
-        bytes += "<M>line\n";
-    const std::string path = tmp.write("f", bytes);
-    platform::FileReader file(path);
-    std::vector<Bookmark> records;
-    std::string firstPiece;
-    subScanFileInChunks(
-        file, kLines, records,
-        [&](std::string_view piece) {
-            if (firstPiece.empty()) {
-                std::filesystem::resize_file(path, 100);
-                firstPiece.assign(piece); // reads the pages cut off
-            }
-            records.emplace_back();
-        },
-        128 * 1024);
-    ASSERT_GT(firstPiece.size(), 64 * 1024u);
-    EXPECT_EQ(firstPiece.substr(0, 100), bytes.substr(0, 100));
-    EXPECT_EQ(firstPiece.find_first_not_of('\0', 64 * 1024), std::string::npos);
-    EXPECT_EQ(records, std::vector<Bookmark>{});
-    EXPECT_EQ(file.problem(), "The file shrank while it was read");
-}
 #endif
 
 // The marker finders answer what std::string_view's find and rfind answer, with

@@ -197,18 +197,6 @@ void FileReader::letGo() {
     }
 }
 
-// Files are read through reads here: a mapped file could not be replaced or
-// cut by the browser that writes it while a search runs.
-std::optional<std::string_view> FileReader::mapPart(std::uint64_t, std::size_t) {
-    return std::nullopt;
-}
-
-bool FileReader::mappedPartsWhole() {
-    return true;
-}
-
-void FileReader::unmap() {}
-
 OpenFolder::OpenFolder(std::string_view path) : path_(path) {}
 
 OpenFolder::~OpenFolder() = default;

@@ -78,55 +78,6 @@ class Window {
     std::string raw_; // a chunk of UTF-16
 };
 
-// The text not taken yet, in place in the file's mapped pages, never copied:
-// each fill takes the next chunk, and once the part mapped is used up, maps
-// the next part from what is left on.
-class MappedWindow {
-  public:
-    MappedWindow(platform::FileReader& file, std::size_t chunkBytes)
-        : file_(file), chunkBytes_(chunkBytes) {}
-
-    std::string_view text() const { return text_; }
-
-    // As Window::fill; a file that shrank under its mapped pages fails.
-    std::optional<bool> fill() {
-        if (end_ == file_.length()) {
-            return false;
-        }
-        const std::uint64_t end = std::min<std::uint64_t>(file_.length(), end_ + chunkBytes_);
-        if (end > partEnd_) {
-            const std::size_t bytes =
-                std::max<std::size_t>(kMappedPartBytes, static_cast<std::size_t>(end - start_));
-            const std::optional<std::string_view> part =
-                file_.mappedPartsWhole() ? file_.mapPart(start_, bytes) : std::nullopt;
-            if (!part) {
-                return std::nullopt;
-            }
-            part_ = part->data();
-            partStart_ = start_;
-            partEnd_ = start_ + part->size();
-        }
-        end_ = end;
-        text_ = std::string_view(part_ + (start_ - partStart_), end_ - start_);
-        return true;
-    }
-
-    void drop(std::size_t count) {
-        start_ += count;
-        text_.remove_prefix(count);
-    }
-
-  private:
-    platform::FileReader& file_;
-    const std::size_t chunkBytes_;
-    std::string_view text_;
-    std::uint64_t start_ = 0;    // where text_ starts in the file
-    std::uint64_t end_ = 0;      // and where it ends
-    const char* part_ = nullptr; // the part mapped, from partStart_ to partEnd_ in the file
-    std::uint64_t partStart_ = 0;
-    std::uint64_t partEnd_ = 0;
-};
-
 // The file's first two bytes, fewer when it is shorter; nothing when reading fails.
 std::optional<std::string> firstBytes(platform::FileReader& file) {
     char bytes[2];
@@ -168,10 +119,14 @@ std::size_t endBeforeTail(std::string_view text, std::size_t known, std::size_t 
     return text.size() < std::max(markerSize, kFileChunkBytes) ? 0 : text.size() - (markerSize - 1);
 }
 
-// Scans the text of the window piece by piece; false when it cannot be read to its end.
-template <typename TextWindow>
-bool scanPieces(TextWindow& window, const BlockRule& rule,
-                const std::function<void(std::string_view)>& scan) {
+// Reads the whole file; false when it cannot be read to its end.
+bool scanWhole(platform::FileReader& file, const BlockRule& rule, std::size_t chunkBytes,
+               const std::function<void(std::string_view)>& scan) {
+    const std::optional<std::string> first = firstBytes(file);
+    if (!first) {
+        return false;
+    }
+    Window window(file, chunkBytes, *first);
     bool blockSeen = false;
     std::size_t noLineFeed = 0; // the window's first bytes known to hold no line feed
     for (;;) {
@@ -200,22 +155,6 @@ bool scanPieces(TextWindow& window, const BlockRule& rule,
         }
         window.drop(pieceEnd);
     }
-}
-
-// Scans the whole file, in its mapped pages where it can be mapped, else read
-// into a buffer; false when it cannot be read to its end.
-bool scanWhole(platform::FileReader& file, const BlockRule& rule, std::size_t chunkBytes,
-               const std::function<void(std::string_view)>& scan) {
-    const std::optional<std::string> first = firstBytes(file);
-    if (!first) {
-        return false;
-    }
-    if (!platform::utf16ByteOrder(*first) && file.mapPart(0, 1)) {
-        MappedWindow window(file, chunkBytes);
-        return scanPieces(window, rule, scan) && file.mappedPartsWhole();
-    }
-    Window window(file, chunkBytes, *first);
-    return scanPieces(window, rule, scan);
 }
 
 } // namespace

@@ -21,13 +21,9 @@ class FileReader;
 // The bytes read at a time. The buffer holds one chunk and the entry the
 // previous one cut, and serves the whole run.
 inline constexpr std::size_t kFileChunkBytes = std::size_t{64} * 1024;
-// The bytes of a file mapped at a time, where it can be mapped; its chunks are
-// scanned in there, without a copy.
-inline constexpr std::size_t kMappedPartBytes = std::size_t{4} * 1024 * 1024;
 
-// Runs pScan over the whole text of an open bookmark file, in pieces, taking
-// it pChunkBytes at a time from its mapped pages or, where it cannot be
-// mapped, read through one buffer. Each piece ends where a sure
+// Runs pScan over the whole text of an open bookmark file, in pieces, reading
+// it pChunkBytes at a time through one buffer. Each piece ends where a sure
 // block start (see BlockRule) begins the next, or at the end of the file, so
 // an entry cut by a chunk boundary is carried over whole, and scanning the
 // pieces one after the other finds what scanning the whole text would.

@@ -4,7 +4,6 @@
 #include <cerrno>
 #include <dlfcn.h>
 #include <optional>
-#include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -32,16 +31,6 @@ extern "C" ssize_t pread(int fd, void* buffer, size_t size, off_t offset) {
         return -1;
     }
     return real(fd, buffer, size, offset);
-}
-
-// The file cannot be mapped either, so that it is read.
-extern "C" void* mmap(void* address, size_t size, int protection, int flags, int fd, off_t offset) {
-    static const auto real = reinterpret_cast<decltype(&mmap)>(dlsym(RTLD_NEXT, "mmap"));
-    if (fd >= 0 && isFaulty(fd)) {
-        errno = ENODEV;
-        return MAP_FAILED;
-    }
-    return real(address, size, protection, flags, fd, offset);
 }
 
 extern "C" ssize_t copy_file_range(int from, off_t* fromAt, int to, off_t* toAt, size_t size,

@@ -2,9 +2,8 @@
 #pragma once
 
 // Linux only: faults in the reading and copying of one file, planted through
-// this test program's own definitions of the system's pread, mmap and
-// copy_file_range, which every file read, mapping and copy of the program goes
-// through. The file is never mapped, so it is read.
+// this test program's own definitions of the system's pread and
+// copy_file_range, which every file read and copy of the program goes through.
 #include <cstdint>
 #include <functional>
 #include <string>
