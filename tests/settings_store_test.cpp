@@ -169,7 +169,7 @@ TEST_F(SettingsStore, OwnBrowserIsOnWhenMissingAndStoredOnlyWhileOff) {
 TEST_F(SettingsStore, ValuesAddedLaterAreOffWhenMissingAndStoredOnlyWhileOn) {
     const auto launcher = [](const Settings& s) {
         return std::tuple(s.Words, s.Accents, s.Instant, s.HotKey, s.TrayMenu, s.HoverTip,
-                          s.ShowWhere, s.MergeCopies);
+                          s.ShowWhere, s.MergeCopies, s.RankByUse);
     };
     subLoadSettings(*registry, settings, window);
     subSaveSettings(*registry, settings, window); // a store as older versions leave it
@@ -178,30 +178,32 @@ TEST_F(SettingsStore, ValuesAddedLaterAreOffWhenMissingAndStoredOnlyWhileOn) {
     subLoadSettings(*registry, later, window);
     EXPECT_EQ(launcher(later),
               std::tuple(WORDS_TOGETHER, ACCENTS_MATCH, INSTANT_OFF, "", TRAY_MENU_OFF,
-                         HOVER_TIP_OFF, SHOW_WHERE_OFF, MERGE_COPIES_OFF));
+                         HOVER_TIP_OFF, SHOW_WHERE_OFF, MERGE_COPIES_OFF, RANK_USE_OFF));
 
     settings.Words = WORDS_ANY_ORDER, settings.Instant = INSTANT_ON, settings.HotKey = "Ctrl+Alt+Z";
     settings.TrayMenu = TRAY_MENU_ON, settings.HoverTip = HOVER_TIP_ON;
     settings.ShowWhere = SHOW_WHERE_ON, settings.MergeCopies = MERGE_COPIES_ON;
+    settings.RankByUse = RANK_USE_ON;
     subSaveSettings(*registry, settings, window);
     EXPECT_TRUE(stores("Words=20") && stores("Instant=24") && stores("HotKey=Ctrl+Alt+Z") &&
                 stores("TrayMenu=26") && stores("HoverTip=30") && stores("ShowWhere=32") &&
-                stores("MergeCopies=36"));
-    EXPECT_EQ(registry.settingsValues().size(), older.size() + 7);
+                stores("MergeCopies=36") && stores("RankByUse=38"));
+    EXPECT_EQ(registry.settingsValues().size(), older.size() + 8);
     subLoadSettings(*registry, later, window);
     EXPECT_EQ(launcher(later),
               std::tuple(WORDS_ANY_ORDER, ACCENTS_MATCH, INSTANT_ON, "Ctrl+Alt+Z", TRAY_MENU_ON,
-                         HOVER_TIP_ON, SHOW_WHERE_ON, MERGE_COPIES_ON));
+                         HOVER_TIP_ON, SHOW_WHERE_ON, MERGE_COPIES_ON, RANK_USE_ON));
 
     // switched off again: the value goes
     settings.Words = WORDS_TOGETHER, settings.Instant = INSTANT_OFF, settings.HotKey.clear();
     settings.TrayMenu = TRAY_MENU_OFF, settings.HoverTip = HOVER_TIP_OFF;
     settings.ShowWhere = SHOW_WHERE_OFF, settings.MergeCopies = MERGE_COPIES_OFF;
+    settings.RankByUse = RANK_USE_OFF;
     subSaveSettings(*registry, settings, window);
     EXPECT_EQ(registry.settingsValues(), older);
     settings.Accents = ACCENTS_IGNORE, settings.HotKey = "F12", settings.TrayMenu = TRAY_MENU_ON;
     settings.HoverTip = HOVER_TIP_ON, settings.ShowWhere = SHOW_WHERE_ON;
-    settings.MergeCopies = MERGE_COPIES_ON;
+    settings.MergeCopies = MERGE_COPIES_ON, settings.RankByUse = RANK_USE_ON;
     subSaveSettings(*registry, settings, window);
     subDeleteSettings(*registry); // as \r does
     EXPECT_TRUE(registry.settingsValues().empty());

@@ -3,6 +3,7 @@
 
 #include "search/records/folder_path.h"
 #include "search/records/source_name.h"
+#include <cstdint>
 #include <memory>
 #include <string>
 #include <vector>
@@ -28,6 +29,10 @@ struct Bookmark {
     // A favorite found by its name alone: its address is not read yet, and URL
     // stays empty until subReadPendingAddress reads it from the shortcut file.
     bool AddressPending = false;
+    // How much its browser uses its page: Firefox's frecency, or for the
+    // Chromium family a score on the same scale from its visits (read only
+    // when ordering by use); 0 when unknown.
+    std::int64_t Frecency = 0;
     // For a browser bookmark, the browser and profile it comes from; empty for
     // the others.
     std::string Origin = {};
