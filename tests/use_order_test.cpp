@@ -153,7 +153,12 @@ TEST(LaunchRecord, TwoProcessesOpeningAtOnceLoseNothing) {
 TEST(ChromiumHistory, ReadsTheVisitsABrowserHoldsInItsLog) {
     const test::TempFolder t;
     const std::string history = t.makeFolder("Default") + "/History";
+    // With a hundred other pages, a few rows are looked up through the index;
+    // the search below reads its small History in one scan.
     makeHistory(history, visit("https://old.example/", 5, kNow - 100 * kDay) +
+                             "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n "
+                             "WHERE i < 100) INSERT INTO urls (url, last_visit_time) "
+                             "SELECT 'https://other.example/' || i, 0 FROM n;"
                              "PRAGMA wal_checkpoint(TRUNCATE);");
     const test::HeldDatabase browser(history, visit("https://held.example/", 3, kNow - kDay));
     ASSERT_TRUE(browser.held());

@@ -12,6 +12,7 @@
 #include <numeric>
 #include <string_view>
 #include <unordered_map>
+#include <utility>
 
 namespace zaptrove {
 
@@ -52,7 +53,9 @@ void subOrderByUse(const SearchRequest& pRequest, std::vector<Bookmark>& pRows, 
     std::vector<Use> uses(pRows.size());
     for (std::size_t i = 0; i < pRows.size(); ++i) {
         const auto launched = launches.find(pRows[i].URL);
-        uses[i] = {launched == launches.end() ? 0 : launched->second, pRows[i].Frecency};
+        // Firefox marks a frecency still to be worked out as -1: no use known.
+        uses[i] = {launched == launches.end() ? 0 : launched->second,
+                   std::max<std::int64_t>(pRows[i].Frecency, 0)};
     }
     std::vector<std::size_t> order(pRows.size());
     std::iota(order.begin(), order.end(), std::size_t{0});
@@ -60,12 +63,15 @@ void subOrderByUse(const SearchRequest& pRequest, std::vector<Bookmark>& pRows, 
         return uses[a].launches != uses[b].launches ? uses[a].launches > uses[b].launches
                                                     : uses[a].browser > uses[b].browser;
     });
-    std::vector<Bookmark> ordered;
-    ordered.reserve(pRows.size());
-    for (const std::size_t i : order) {
-        ordered.push_back(std::move(pRows[i]));
+    // The rows take their places cycle by cycle, in place: no second list.
+    for (std::size_t start = 0; start < order.size(); ++start) {
+        std::size_t at = start;
+        while (order[at] != start) {
+            std::swap(pRows[at], pRows[order[at]]);
+            at = std::exchange(order[at], at);
+        }
+        order[at] = at;
     }
-    pRows = std::move(ordered);
     pLog.subDebug(LOG_INFO, "Ordered by use (" + std::to_string(launches.size()) +
                                 " addresses in the launch record)");
 }

@@ -5,6 +5,8 @@
 #include "search/sources/places_snapshot.h"
 
 #include <algorithm>
+#include <string_view>
+#include <unordered_map>
 #include <vector>
 
 namespace zaptrove {
@@ -28,57 +30,122 @@ std::int64_t visitWeight(std::int64_t ageSeconds) {
     return 10;
 }
 
-// Lookups may take this many units of 1000 virtual machine steps each, many
-// times what one through Chromium's index on urls.url takes: a crafted
-// database without it ends the reading instead of scanning the table for
-// every row.
+// The reading may take this many units of 1000 virtual machine steps for each
+// row looked up and each page in History's urls table, many times what a lookup through
+// Chromium's index on urls.url or a scan takes: a crafted database without
+// the index ends the reading instead of scanning the table for every row.
 constexpr int kStepsPerWork = 1000;
 constexpr std::int64_t kWorkPerLookup = 20;
+constexpr std::int64_t kWorkPerPage = 1;
+// A lookup costs about as much as scanning this many pages of the table:
+// with more rows than that allows, one scan is cheaper.
+constexpr std::int64_t kPagesPerLookup = 8;
 
 int spendWork(void* workLeft) {
     return --*static_cast<std::int64_t*>(workLeft) < 0 ? 1 : 0;
 }
 
-std::string readVisits(sqlite3* database, std::span<Bookmark* const> rows, std::int64_t now) {
-    const auto prepare = [&](const char* sql) {
-        sqlite3_stmt* prepared = nullptr;
-        sqlite3_prepare_v2(database, sql, -1, &prepared, nullptr);
-        return Statement(prepared);
-    };
-    // A view named urls, defined recursively, could make a lookup run without end.
-    const Statement check =
-        prepare("SELECT count(*) FROM sqlite_schema WHERE type = 'table' AND name = 'urls' "
-                "AND sql NOT LIKE 'CREATE VIRTUAL%'");
-    if (!check || sqlite3_step(check.get()) != SQLITE_ROW) {
-        return sqlite3_errmsg(database);
-    }
-    if (sqlite3_column_int(check.get(), 0) != 1) {
-        return "holds no history";
-    }
-    const Statement lookup = prepare("SELECT visit_count, last_visit_time FROM urls WHERE url = ?");
-    if (!lookup) {
-        return sqlite3_errmsg(database);
-    }
-    std::int64_t workLeft = kWorkPerLookup * static_cast<std::int64_t>(rows.size() + 1);
-    sqlite3_progress_handler(database, kStepsPerWork, spendWork, &workLeft);
-    for (Bookmark* row : rows) {
-        sqlite3_reset(lookup.get());
-        sqlite3_bind_text(lookup.get(), 1, row->URL.data(), static_cast<int>(row->URL.size()),
-                          SQLITE_STATIC);
-        const int step = sqlite3_step(lookup.get());
-        if (step == SQLITE_ROW) {
-            const std::int64_t visits =
-                std::max<std::int64_t>(sqlite3_column_int64(lookup.get(), 0), 0);
-            const std::int64_t lastVisit =
-                sqlite3_column_int64(lookup.get(), 1) / 1'000'000 - kSecondsFrom1601To1970;
-            row->Frecency = visits * visitWeight(std::max<std::int64_t>(now - lastVisit, 0));
-        } else if (step != SQLITE_DONE) {
-            return workLeft < 0 ? "more work than a history of its size needs"
-                                : sqlite3_errmsg(database);
+class VisitsQuery {
+  public:
+    VisitsQuery(sqlite3* database, std::int64_t now) : database_(database), now_(now) {}
+
+    // Gives each row its use; answers why History could not be read.
+    std::string run(std::span<Bookmark* const> rows) {
+        // A view named urls, defined recursively, could make a lookup run without end.
+        const Statement check =
+            prepare("SELECT count(*) FROM sqlite_schema WHERE type = 'table' AND name = 'urls' "
+                    "AND sql NOT LIKE 'CREATE VIRTUAL%'");
+        if (!check || sqlite3_step(check.get()) != SQLITE_ROW) {
+            return sqlite3_errmsg(database_);
         }
+        if (sqlite3_column_int(check.get(), 0) != 1) {
+            return "holds no history";
+        }
+        const Statement last = prepare("SELECT max(rowid) FROM urls");
+        const std::int64_t pages =
+            last && sqlite3_step(last.get()) == SQLITE_ROW
+                ? std::max<std::int64_t>(sqlite3_column_int64(last.get(), 0), 0)
+                : 0;
+        const auto lookups = static_cast<std::int64_t>(rows.size());
+        workLeft_ = kWorkPerLookup * (lookups + 1) +
+                    kWorkPerPage * std::min(pages, lookups * kPagesPerLookup);
+        sqlite3_progress_handler(database_, kStepsPerWork, spendWork, &workLeft_);
+        const bool read = lookups * kPagesPerLookup < pages ? lookUp(rows) : scan(rows);
+        if (!read) {
+            return workLeft_ < 0 ? "more work than a history of its size needs"
+                                 : sqlite3_errmsg(database_);
+        }
+        return {};
     }
-    return {};
-}
+
+  private:
+    Statement prepare(const char* sql) const {
+        sqlite3_stmt* prepared = nullptr;
+        sqlite3_prepare_v2(database_, sql, -1, &prepared, nullptr);
+        return Statement(prepared);
+    }
+
+    // The use the visit count and last visit time in the row's columns
+    // first and first + 1 make.
+    std::int64_t useOf(sqlite3_stmt* row, int first) const {
+        const std::int64_t visits = std::max<std::int64_t>(sqlite3_column_int64(row, first), 0);
+        const std::int64_t lastVisit =
+            sqlite3_column_int64(row, first + 1) / 1'000'000 - kSecondsFrom1601To1970;
+        return visits * visitWeight(std::max<std::int64_t>(now_ - lastVisit, 0));
+    }
+
+    // Looks each row up through the index, in its order, so that each of its
+    // pages is read once rather than once for every row on it.
+    bool lookUp(std::span<Bookmark* const> rows) const {
+        const Statement lookup =
+            prepare("SELECT visit_count, last_visit_time FROM urls WHERE url = ?");
+        if (!lookup) {
+            return false;
+        }
+        std::vector<Bookmark*> byAddress(rows.begin(), rows.end());
+        std::ranges::sort(byAddress, {}, &Bookmark::URL);
+        for (Bookmark* row : byAddress) {
+            sqlite3_reset(lookup.get());
+            sqlite3_bind_text(lookup.get(), 1, row->URL.data(), static_cast<int>(row->URL.size()),
+                              SQLITE_STATIC);
+            const int step = sqlite3_step(lookup.get());
+            if (step == SQLITE_ROW) {
+                row->Frecency = useOf(lookup.get(), 0);
+            } else if (step != SQLITE_DONE) {
+                return false;
+            }
+        }
+        return true;
+    }
+
+    // Reads the whole table once, keeping the use of the rows' addresses.
+    bool scan(std::span<Bookmark* const> rows) const {
+        std::unordered_map<std::string_view, std::int64_t> uses;
+        uses.reserve(rows.size());
+        for (const Bookmark* row : rows) {
+            uses.emplace(row->URL, 0);
+        }
+        const Statement pages = prepare("SELECT url, visit_count, last_visit_time FROM urls");
+        if (!pages) {
+            return false;
+        }
+        int step = SQLITE_ROW;
+        while ((step = sqlite3_step(pages.get())) == SQLITE_ROW) {
+            const auto found = uses.find(columnText(pages.get(), 0).value_or(""));
+            if (found != uses.end()) {
+                found->second = useOf(pages.get(), 1);
+            }
+        }
+        for (Bookmark* row : rows) {
+            row->Frecency = uses[row->URL];
+        }
+        return step == SQLITE_DONE;
+    }
+
+    sqlite3* database_;
+    std::int64_t now_;
+    std::int64_t workLeft_ = 0;
+};
 
 } // namespace
 
@@ -92,7 +159,7 @@ std::string fnReadChromiumVisits(const std::string& pHistory, std::span<Bookmark
         std::string problem;
         const Database database = fnOpenBrowserDatabase(pHistory, withLog, problem);
         if (database) {
-            problem = readVisits(database.get(), pRows, pNow);
+            problem = VisitsQuery(database.get(), pNow).run(pRows);
         }
         if (!problem.empty()) {
             for (Bookmark* row : pRows) {
