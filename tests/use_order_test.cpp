@@ -200,6 +200,7 @@ TEST(OrderByUse, LaunchesThenBrowserUseTiesInTheSortedOrder) {
     chromium.bookmarksFile =
         t.write("cr/Bookmarks", R"({"roots": {"other": {"type": "folder", "children": [)"
                                 R"({"type": "url", "name": "Zt e", "url": "https://e/"},)"
+                                R"({"type": "url", "name": "Zt e", "url": "https://e/"},)"
                                 R"({"type": "url", "name": "Zt d", "url": "https://d/"}]}}})");
     makeHistory(chromium.folder + "/History", visit("https://e/", 2, now));
     const std::string record = t / "state/launches.tsv";
@@ -214,6 +215,6 @@ TEST(OrderByUse, LaunchesThenBrowserUseTiesInTheSortedOrder) {
             shown += row.Name.back();
         return shown;
     };
-    EXPECT_EQ(names(false), "abcde");
-    EXPECT_EQ(names(true), "cbead");
+    EXPECT_EQ(names(false), "abcdee");
+    EXPECT_EQ(names(true), "cbeead");
 }

@@ -5,8 +5,8 @@
 #include "search/sources/places_snapshot.h"
 
 #include <algorithm>
+#include <functional>
 #include <string_view>
-#include <unordered_map>
 #include <vector>
 
 namespace zaptrove {
@@ -118,12 +118,37 @@ class VisitsQuery {
         return true;
     }
 
-    // Reads the whole table once, keeping the use of the rows' addresses.
+    // Reads the whole table once, giving its use to every row of the same
+    // address. The rows wait in an open-addressing table of their addresses'
+    // hashes, twice their number, so that the pages no row holds, mostly all,
+    // cost a hash and one probe.
     bool scan(std::span<Bookmark* const> rows) const {
-        std::unordered_map<std::string_view, std::int64_t> uses;
-        uses.reserve(rows.size());
-        for (const Bookmark* row : rows) {
-            uses.emplace(row->URL, 0);
+        std::size_t size = 2;
+        while (size < 2 * rows.size()) {
+            size *= 2;
+        }
+        const std::size_t mask = size - 1;
+        std::vector<std::pair<std::size_t, Bookmark*>> slots(size); // hash and row
+        const auto hashOf = std::hash<std::string_view>();
+        // Where a row's address is the first row's, and which that is.
+        const auto slotOf = [&](std::string_view address, std::size_t hash) {
+            std::size_t at = hash & mask;
+            while (slots[at].second != nullptr &&
+                   (slots[at].first != hash || slots[at].second->URL != address)) {
+                at = (at + 1) & mask;
+            }
+            return at;
+        };
+        // Later rows of one address take the first one's use at the end.
+        std::vector<std::pair<Bookmark*, const Bookmark*>> copies;
+        for (Bookmark* row : rows) {
+            const std::size_t hash = hashOf(row->URL);
+            auto& slot = slots[slotOf(row->URL, hash)];
+            if (slot.second != nullptr) {
+                copies.emplace_back(row, slot.second);
+            } else {
+                slot = {hash, row};
+            }
         }
         const Statement pages = prepare("SELECT url, visit_count, last_visit_time FROM urls");
         if (!pages) {
@@ -131,13 +156,13 @@ class VisitsQuery {
         }
         int step = SQLITE_ROW;
         while ((step = sqlite3_step(pages.get())) == SQLITE_ROW) {
-            const auto found = uses.find(columnText(pages.get(), 0).value_or(""));
-            if (found != uses.end()) {
-                found->second = useOf(pages.get(), 1);
+            const std::string_view address = columnText(pages.get(), 0).value_or("");
+            if (Bookmark* row = slots[slotOf(address, hashOf(address))].second) {
+                row->Frecency = useOf(pages.get(), 1);
             }
         }
-        for (Bookmark* row : rows) {
-            row->Frecency = uses[row->URL];
+        for (const auto& [copy, first] : copies) {
+            copy->Frecency = first->Frecency;
         }
         return step == SQLITE_DONE;
     }
