@@ -23,7 +23,7 @@ using namespace zaptrove;
 namespace {
 
 constexpr std::int64_t kNow = 1'800'000'000;
-constexpr std::int64_t kDay = 24 * 60 * 60;
+constexpr std::int64_t kDay = std::int64_t{24} * 60 * 60;
 
 using Weights = std::map<std::string, double>;
 

@@ -19,7 +19,7 @@ constexpr std::int64_t kSecondsFrom1601To1970 = 11'644'473'600;
 // What a visit weighs by its age, as Firefox's frecency weighs its recent
 // visits, so that both browsers' pages compare.
 std::int64_t visitWeight(std::int64_t ageSeconds) {
-    constexpr std::int64_t kDay = 24 * 60 * 60;
+    constexpr std::int64_t kDay = std::int64_t{24} * 60 * 60;
     static constexpr std::pair<std::int64_t, std::int64_t> kBuckets[] = {
         {4 * kDay, 100}, {14 * kDay, 70}, {31 * kDay, 50}, {90 * kDay, 30}};
     for (const auto& [within, weight] : kBuckets) {

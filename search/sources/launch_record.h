@@ -21,7 +21,7 @@ inline constexpr double kLaunchHalfLifeSeconds = 30.0 * 24 * 60 * 60;
 // The record is compacted (one line per address, weights decayed to the time
 // of compaction, the lightest left out) once it grows past this many bytes, to
 // at most half of them; it never holds more than this and one line.
-inline constexpr std::size_t kLaunchRecordBound = 64 * 1024;
+inline constexpr std::size_t kLaunchRecordBound = std::size_t{64} * 1024;
 
 // Addresses longer than this are not recorded (a line stays short).
 inline constexpr std::size_t kLongestRecordedAddress = 4096;
