@@ -149,8 +149,8 @@ bool appendToFile(std::string_view path, std::string_view text);
 bool replaceFile(std::string_view path, std::string_view text);
 
 // An exclusive lock held on a lock file (made when missing) until destroyed,
-// between processes too; the constructor waits for another holder to let go.
-// Not held when the file cannot be made or locked.
+// between processes too; the constructor waits up to two seconds for another
+// holder to let go. Not held when the file cannot be made or locked by then.
 class FileLock {
   public:
     explicit FileLock(std::string_view path);

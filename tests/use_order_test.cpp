@@ -91,8 +91,8 @@ TEST(LaunchRecord, WeighsSoundLinesByAgeAndSkipsTheRest) {
 }
 
 // An open after a line cut short is kept whole; addresses that cannot make a
-// line are refused; the record never grows past its bound, and compaction
-// keeps what is used most with its weight.
+// line are refused; the record never grows past its bound, compaction keeps
+// what is used most with its weight, and a lock never let go stops nothing.
 TEST(LaunchRecord, StaysWithinItsBoundAndKeepsWhatIsUsedMost) {
     const test::TempFolder t;
     const std::string record = t.write("state/launches.tsv", line(kNow, "1\ta") + "17\t1");
@@ -112,6 +112,10 @@ TEST(LaunchRecord, StaysWithinItsBoundAndKeepsWhatIsUsedMost) {
     }
     EXPECT_LE(largest, kLaunchRecordBound + 200);
     EXPECT_EQ(weightsAt(record).at("https://daily.example/"), 500);
+    // A writer that never lets go of the lock delays an open, but loses none.
+    const platform::FileLock stuck(record + ".lock");
+    EXPECT_TRUE(fnRecordLaunch(record, "https://daily.example/", kNow));
+    EXPECT_EQ(weightsAt(record).at("https://daily.example/"), 501);
     EXPECT_EQ(weightsAt(record + ".missing-folder/x"), Weights{});
 }
 

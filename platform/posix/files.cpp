@@ -366,8 +366,10 @@ FileLock::FileLock(std::string_view path) {
     if (fd < 0) {
         return;
     }
+    // A holder that never lets go (a stopped process) delays only so long.
     int locked = -1;
-    while ((locked = flock(fd, LOCK_EX)) != 0 && errno == EINTR) {
+    for (int wait = 0; (locked = flock(fd, LOCK_EX | LOCK_NB)) != 0 && wait < 200; ++wait) {
+        usleep(10'000);
     }
     if (locked != 0) {
         close(fd);

@@ -281,8 +281,17 @@ FileLock::FileLock(std::string_view path) {
     if (file == INVALID_HANDLE_VALUE) {
         return;
     }
-    OVERLAPPED whole{};
-    if (!LockFileEx(file, LOCKFILE_EXCLUSIVE_LOCK, 0, MAXDWORD, MAXDWORD, &whole)) {
+    // A holder that never lets go (a suspended process) delays only so long.
+    const auto tryLock = [file] {
+        OVERLAPPED whole{};
+        return LockFileEx(file, LOCKFILE_EXCLUSIVE_LOCK | LOCKFILE_FAIL_IMMEDIATELY, 0, MAXDWORD,
+                          MAXDWORD, &whole) != 0;
+    };
+    bool locked = false;
+    for (int wait = 0; !(locked = tryLock()) && wait < 200; ++wait) {
+        Sleep(10);
+    }
+    if (!locked) {
         CloseHandle(file);
         return;
     }

@@ -29,10 +29,6 @@ struct Bookmark {
     // A favorite found by its name alone: its address is not read yet, and URL
     // stays empty until subReadPendingAddress reads it from the shortcut file.
     bool AddressPending = false;
-    // How much its browser uses its page: Firefox's frecency, or for the
-    // Chromium family a score on the same scale from its visits (read only
-    // when ordering by use); 0 when unknown.
-    std::int64_t Frecency = 0;
     // For a browser bookmark, the browser and profile it comes from; empty for
     // the others.
     std::string Origin = {};
@@ -46,6 +42,10 @@ struct Bookmark {
     // With one row per address, where the later copies of its address live,
     // in reading order; this record is the first copy. Empty otherwise.
     std::vector<BookmarkCopy> OtherCopies = {};
+    // How much its browser uses its page: Firefox's frecency, or for the
+    // Chromium family a score on the same scale from its visits (read only
+    // when ordering by use); 0 when unknown.
+    std::int64_t Frecency = 0;
 
     bool operator==(const Bookmark&) const = default;
 };
