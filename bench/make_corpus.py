@@ -11,10 +11,11 @@ shortcut files in nested folders), Bookmarks (a Chromium-family bookmarks file
 of COUNT bookmarks), firefox/places.sqlite (COUNT bookmarks and 2 * COUNT
 visited pages that are not bookmarks, everything checkpointed),
 firefox-wal/ (the same database with its latest hundred bookmarks still in the
-write-ahead log, as a running browser leaves it), and export.html and
-export.adr, shaped like the files browsers export (see write_netscape_export
-and write_opera_export). The browser files are made for at most 100,000
-bookmarks. About 5% of the bookmarks carry the word
+write-ahead log, as a running browser leaves it), History beside Bookmarks
+(the Chromium family's visits), state/zaptrove/launches.tsv (a launch record
+of 600 opens), and export.html and export.adr, shaped like the files browsers
+export (see write_netscape_export and write_opera_export). The browser files
+are made for at most 100,000 bookmarks. About 5% of the bookmarks carry the word
 "news" in their name and address, about 1% repeat an earlier one, and nearly
 every address starts with "http".
 """
@@ -363,10 +364,12 @@ def chromium_node(node_id, name, children=None, address=None):
 
 
 def write_chromium(path, count, rng):
-    """The file as the browser writes it: keys in order, three-space indents."""
+    """The file as the browser writes it: keys in order, three-space indents.
+    Answers the addresses written."""
     source = Bookmarks(rng)
     ids = iter(range(4, 10 * count + 10))
     bar, other = [], []
+    addresses = []
     folder = bar
     for i in range(count):
         if i % 40 == 0:
@@ -374,6 +377,7 @@ def write_chromium(path, count, rng):
             folder = []
             parent.append(chromium_node(next(ids), source._name(), folder))
         name, address, _ = source.next()
+        addresses.append(address)
         folder.append(chromium_node(next(ids), name, address=address))
     roots = {"bookmark_bar": chromium_node(1, "Bookmarks bar", bar),
              "other": chromium_node(2, "Other bookmarks", other),
@@ -381,6 +385,38 @@ def write_chromium(path, count, rng):
     document = {"checksum": "0" * 32, "roots": roots, "version": 1}
     with open(path, "w", encoding="utf-8", newline="\n") as f:
         json.dump(document, f, indent=3, ensure_ascii=False)
+    return addresses
+
+
+# Chromium counts time in microseconds since 1601.
+CHROMIUM_EPOCH_OFFSET = 11644473600
+
+
+def write_history(path, addresses, rng):
+    """A Chromium-family History beside its Bookmarks: every other bookmark
+    visited, among twice as many other pages, as the browser keeps it."""
+    db = sqlite3.connect(path)
+    db.executescript(
+        "CREATE TABLE urls (id INTEGER PRIMARY KEY AUTOINCREMENT, url LONGVARCHAR, "
+        "title LONGVARCHAR, visit_count INTEGER DEFAULT 0 NOT NULL, typed_count INTEGER "
+        "DEFAULT 0 NOT NULL, last_visit_time INTEGER NOT NULL, hidden INTEGER DEFAULT 0 NOT NULL);"
+        "CREATE INDEX urls_url_index ON urls (url);")
+    now = (1_800_000_000 + CHROMIUM_EPOCH_OFFSET) * 1_000_000
+    pages = addresses[::2] + ["%s#%d" % (address, i) for i, address in
+                              enumerate(addresses * 2)]
+    with db:
+        db.executemany("INSERT INTO urls (url, visit_count, last_visit_time) VALUES (?, ?, ?)",
+                       ((page, rng.randint(1, 30), now - rng.randint(0, 10 ** 13))
+                        for page in pages))
+    db.close()
+
+
+def write_launch_record(path, addresses, rng):
+    """Zaptrove's own record of opens, about as large as it grows."""
+    os.makedirs(os.path.dirname(path))
+    with open(path, "w", encoding="utf-8", newline="\n") as f:
+        for i in range(600):
+            f.write("%d\t1\t%s\n" % (1_800_000_000 - i * 3600, rng.choice(addresses)))
 
 
 # Firefox's tables, shared with the tests.
@@ -468,7 +504,11 @@ def main():
     write_opera(os.path.join(partial, "bookmarks.adr"), count, random.Random(count + 1))
     write_favorites(os.path.join(partial, "Favorites"), count // 10, random.Random(count + 2))
     if count <= BROWSER_LIMIT:
-        write_chromium(os.path.join(partial, "Bookmarks"), count, random.Random(count + 3))
+        addresses = write_chromium(os.path.join(partial, "Bookmarks"), count,
+                                   random.Random(count + 3))
+        write_history(os.path.join(partial, "History"), addresses, random.Random(count + 5))
+        write_launch_record(os.path.join(partial, "state", "zaptrove", "launches.tsv"), addresses,
+                            random.Random(count + 6))
         write_places(os.path.join(partial, "firefox"), count, random.Random(count + 4))
         write_places_with_wal(os.path.join(partial, "firefox-wal"),
                               os.path.join(partial, "firefox"))

@@ -98,8 +98,8 @@ def machine():
 def corpus(build, count):
     folder = os.path.join(build, "corpora", str(count))
     # A corpus made before the browser files were added is made again.
-    last = "firefox-wal" if count <= make_corpus.BROWSER_LIMIT else ""
-    if not os.path.isdir(os.path.join(folder, last)):
+    last = "History" if count <= make_corpus.BROWSER_LIMIT else ""
+    if not os.path.exists(os.path.join(folder, last)):
         shutil.rmtree(folder, ignore_errors=True)
         print("Generating the corpus of %d bookmarks in %s" % (count, folder), flush=True)
         subprocess.run([sys.executable, os.path.join(HERE, "make_corpus.py"), str(count), folder],
@@ -187,6 +187,16 @@ def browser_rows(build, count, folder):
                      "sqlite3 -readonly",
                      ["sqlite3", "-readonly", os.path.join(profile, "places.sqlite"), query],
                      1.0 if at_limit else None, False))
+    # Ordered by use (the launch record, Firefox's frecency and Chromium's
+    # History read) beside the same search in the order as read.
+    browsers = [("--firefox", os.path.join(folder, "firefox-wal")), ("--chromium", chromium)]
+    state = ["env", "XDG_STATE_HOME=" + os.path.abspath(os.path.join(folder, "state"))]
+    for word in (WORD, EVERYWHERE):
+        rows.append(("Firefox and Chromium '%s', by use" % word,
+                     state + find_command(build, browsers, "both", word, ["--rank", "use"]),
+                     "--rank off", state + find_command(build, browsers, "both", word,
+                                                        ["--rank", "off"]),
+                     1.2 if at_limit else None, True))
     return rows
 
 

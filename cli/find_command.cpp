@@ -70,16 +70,19 @@ void listSources(const Settings& settings, std::ostream& out) {
 }
 
 // Opens the first bookmark found as Enter in the window does, by the stored
-// DoOwnBrowser unless --open-with says otherwise.
-int openFirst(const FindOptions& options, const Settings& settings, const Bookmark& first,
-              const FindOpeners& openers, const DebugLog& log, std::ostream& err) {
+// DoOwnBrowser unless --open-with says otherwise; while ordering by use, the
+// open is added to the launch record.
+int openFirst(const FindOptions& options, const Settings& settings, const SearchRequest& request,
+              const Bookmark& first, const FindOpeners& openers, const DebugLog& log,
+              std::ostream& err) {
     log.subDebug(LOG_INFO, "Launching: " + first.URL);
     const auto registry = platform::openUserRegistry(options.registryPath);
     const bool ownBrowser = options.ownBrowser.value_or(settings.DoOwnBrowser != DO_NO);
-    if (!fnOpenBookmark(
-            first, ownBrowser, options.privateWindow,
-            Openers{*openers.shell, *openers.starter, fnCurrentProgramPlaces(registry.get())},
-            log)) {
+    if (!fnOpenBookmark(first, ownBrowser, options.privateWindow,
+                        Openers{*openers.shell, *openers.starter,
+                                fnCurrentProgramPlaces(registry.get()), 0,
+                                request.rankByUse ? request.launchRecord : std::string()},
+                        log)) {
         err << "zaptrove-find: the address cannot be opened: " << fnPrintableLine(first.URL)
             << '\n';
         return FIND_NOT_OPENED;
@@ -149,7 +152,7 @@ int fnRunFind(const std::vector<std::string>& pArgs, std::ostream& pOut, std::os
         return FIND_NOTHING_FOUND;
     }
     if (options.open) {
-        return openFirst(options, settings, outcome.Results.front(), pOpeners, log, pErr);
+        return openFirst(options, settings, request, outcome.Results.front(), pOpeners, log, pErr);
     }
     for (const Bookmark& record : outcome.Results) {
         if (options.tsv) {

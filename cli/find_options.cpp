@@ -30,6 +30,7 @@ constexpr std::array kAccentsChoices = {Choice{"match", ACCENTS_MATCH},
                                         Choice{"ignore", ACCENTS_IGNORE}};
 constexpr std::array kSwitchChoices = {Choice{"on", DO_YES}, Choice{"off", DO_NO}};
 constexpr std::array kOpenWithChoices = {Choice{"own", DO_YES}, Choice{"default", DO_NO}};
+constexpr std::array kRankChoices = {Choice{"use", DO_YES}, Choice{"off", DO_NO}};
 
 // The row of kLocations a command-line option names, if any.
 std::optional<std::size_t> locationOption(std::string_view name) {
@@ -91,6 +92,8 @@ bool applyValueOption(std::string_view name, const std::string& value, FindOptio
         pickSwitch(kSwitchChoices, options.browsers);
     } else if (name == "merge") {
         pickSwitch(kSwitchChoices, options.merge);
+    } else if (name == "rank") {
+        pickSwitch(kRankChoices, options.rankByUse);
     } else if (name == "open-with") {
         pickSwitch(kOpenWithChoices, options.ownBrowser);
     } else if (name == "folders") {
@@ -219,6 +222,7 @@ void subApplySearchOptions(const FindOptions& pOptions, SearchRequest& pRequest)
         pRequest.rules.ignoreAccents = *pOptions.accents == ACCENTS_IGNORE;
     }
     pRequest.mergeCopies = pOptions.merge.value_or(pRequest.mergeCopies);
+    pRequest.rankByUse = pOptions.rankByUse.value_or(pRequest.rankByUse);
     pRequest.rules.folderWords = pOptions.folderWords.value_or(pRequest.rules.folderWords);
     pRequest.leaveOut = pOptions.leaveOut.value_or(pRequest.leaveOut);
     // Only the tab-separated lines show the folders.
@@ -244,6 +248,9 @@ std::string fnFindUsage() {
            "  --merge on|off            one line per address: the copies of an address in\n"
            "                            several sources print as the first one read\n"
            "                            (default: as stored; off when nothing is stored)\n"
+           "  --rank use|off            order by use: what was opened from Zaptrove first,\n"
+           "                            then what the browsers use most; ties in the\n"
+           "                            order above (default: as stored; off)\n"
            "  --folders on|off          with --by name or both, the words are found in\n"
            "                            folder names too (default: as stored; off)\n"
            "  --leave-out FOLDER        leave out the bookmarks in every folder of this\n"

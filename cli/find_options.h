@@ -21,6 +21,7 @@ struct FindOptions {
     std::optional<std::int16_t> words;      // --words
     std::optional<std::int16_t> accents;    // --accents
     std::optional<bool> merge;              // --merge on|off
+    std::optional<bool> rankByUse;          // --rank use|off
     std::optional<bool> folderWords;        // --folders on|off
     // --leave-out, every one given; they replace the stored list, and an empty
     // one adds no name (so --leave-out "" leaves nothing out).
@@ -56,7 +57,7 @@ FindOptions fnParseFindOptions(const std::vector<std::string>& pArgs);
 void subApplySourceOptions(const FindOptions& pOptions, Settings& pSettings);
 
 // Lays the other options over the request: --by, --sort, --dups, --words,
-// --accents, --merge, --folders and --leave-out replace what the settings asked for.
+// --accents, --merge, --rank, --folders and --leave-out replace what the settings asked for.
 void subApplySearchOptions(const FindOptions& pOptions, SearchRequest& pRequest);
 
 // The text --help prints.

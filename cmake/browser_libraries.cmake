@@ -27,10 +27,12 @@ if(ZAPTROVE_FIREFOX)
   if(NOT TARGET SQLite::SQLite3)
     find_package(SQLite3 REQUIRED)
   endif()
-  target_sources(zaptrove_sources PRIVATE search/sources/firefox_reader.cpp search/sources/places_snapshot.cpp
-    search/sources/places_text_heads.cpp
+  target_sources(zaptrove_sources PRIVATE search/sources/chromium_history.cpp
+    search/sources/firefox_reader.cpp search/sources/places_database.cpp
+    search/sources/places_snapshot.cpp search/sources/places_text_heads.cpp
     search/sources/places_vfs.cpp)
   target_link_libraries(zaptrove_sources PUBLIC SQLite::SQLite3)
 else()
-  target_sources(zaptrove_sources PRIVATE search/sources/firefox_reader_absent.cpp)
+  target_sources(zaptrove_sources PRIVATE search/sources/chromium_history_absent.cpp
+    search/sources/firefox_reader_absent.cpp)
 endif()

@@ -7,6 +7,7 @@
 #include "platform/shell.h"
 #include "platform/shell_address.h"
 #include "search/sources/browser_source_reader.h"
+#include "search/sources/launch_record.h"
 
 namespace zaptrove {
 
@@ -56,6 +57,10 @@ bool fnOpenBookmark(const Bookmark& pBookmark, bool pOwnBrowser, bool pPrivate,
                                     pBookmark.URL);
     }
     const bool openable = platform::isOpenableAddress(pBookmark.URL);
+    if (openable && !pOpeners.launchRecord.empty() &&
+        !fnRecordLaunch(pOpeners.launchRecord, pBookmark.URL, fnSecondsSince1970())) {
+        pLog.subDebug(LOG_FAIL, "The open could not be recorded in " + pOpeners.launchRecord);
+    }
     if (openable && pOwnBrowser && pBookmark.Profile &&
         startOwnBrowser(pBookmark, pPrivate, pOpeners, pLog)) {
         return true;

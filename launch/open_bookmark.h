@@ -5,6 +5,7 @@
 #include "search/records/bookmark.h"
 
 #include <cstdint>
+#include <string>
 
 namespace zaptrove {
 
@@ -21,6 +22,8 @@ struct Openers {
     platform::ProgramStarter& starter;
     ProgramPlaces places;
     std::uintptr_t ownerWindow = 0; // the native window that asks, for the shell
+    // The launch record each open is added to, while ordering by use; empty: none.
+    std::string launchRecord = {};
 };
 
 // Opens a browser bookmark in its own browser and profile when pOwnBrowser is

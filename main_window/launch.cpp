@@ -2,6 +2,7 @@
 #include "main_window/frm_main.h"
 
 #include "launch/open_bookmark.h"
+#include "search/sources/launch_record.h"
 
 namespace zaptrove {
 
@@ -12,7 +13,8 @@ namespace zaptrove {
 void frmMain::subLaunch(const Bookmark& pBookmark, bool pPrivate) {
     subDebug(LOG_INFO, "Launching: " + pBookmark.URL);
     const Openers openers{services_.shell, *services_.programs,
-                          fnCurrentProgramPlaces(&services_.registry), form.nativeHandle()};
+                          fnCurrentProgramPlaces(&services_.registry), form.nativeHandle(),
+                          settings_.RankByUse == RANK_USE_ON ? fnLaunchRecordPath() : ""};
     fnOpenBookmark(pBookmark, settings_.DoOwnBrowser != DO_NO, pPrivate, openers, log_);
     switch (settings_.Launch) {
     case LAUNCH_MINIMIZE:

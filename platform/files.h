@@ -143,6 +143,28 @@ class OpenFolder {
 // the file cannot be opened or written.
 bool appendToFile(std::string_view path, std::string_view text);
 
+// Replaces the file's contents with the text as one step: written beside it,
+// flushed, then renamed over it, so a reader finds the old text or the new,
+// never a part. Answers false, leaving the file as it was, when that fails.
+bool replaceFile(std::string_view path, std::string_view text);
+
+// An exclusive lock held on a lock file (made when missing) until destroyed,
+// between processes too; the constructor waits up to two seconds for another
+// holder to let go. Not held when the file cannot be made or locked by then.
+class FileLock {
+  public:
+    explicit FileLock(std::string_view path);
+    ~FileLock();
+    FileLock(const FileLock&) = delete;
+    FileLock& operator=(const FileLock&) = delete;
+
+    bool held() const { return handle_ != kNotHeld; }
+
+  private:
+    static constexpr std::intptr_t kNotHeld = -1;
+    std::intptr_t handle_ = kNotHeld;
+};
+
 // True when nothing is at the path, not even a link: the system says there is
 // no such file or folder. A path that cannot be examined (no permission) is there.
 bool isAbsent(std::string_view path);

@@ -6,7 +6,8 @@
 namespace zaptrove {
 
 // The "List" page: what the result list tells of each bookmark beyond its
-// name and address, and whether copies of one address share a row.
+// name and address, whether copies of one address share a row, and whether
+// the rows are ordered by use.
 class ListPage final : public MorePage {
   public:
     explicit ListPage(platform::forms::Form& pDialog);
@@ -22,6 +23,8 @@ class ListPage final : public MorePage {
     platform::forms::Label lblShowWhere;
     platform::forms::CheckBox chkMergeCopies;
     platform::forms::Label lblMergeCopies;
+    platform::forms::CheckBox chkRankByUse;
+    platform::forms::Label lblRankByUse;
 };
 
 } // namespace zaptrove

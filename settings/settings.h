@@ -49,6 +49,8 @@ inline constexpr std::int16_t MERGE_COPIES_OFF = 35;
 inline constexpr std::int16_t MERGE_COPIES_ON = 36;
 inline constexpr std::int16_t FOLDER_WORDS_OFF = 33;
 inline constexpr std::int16_t FOLDER_WORDS_ON = 34;
+inline constexpr std::int16_t RANK_USE_OFF = 37;
+inline constexpr std::int16_t RANK_USE_ON = 38;
 
 // The text a location holds when the thing it names cannot be found, and the
 // address of a shortcut that cannot be read.
@@ -93,6 +95,9 @@ struct Settings {
     // The folders whose bookmarks, and those of every folder inside them, are
     // left out: their names, ";" between them (see fnLeaveOutNames)
     std::string LeaveOut;
+    // RANK_USE_ON: the rows are ordered by use (what was opened from the
+    // program, then the browsers' own use), ties in the order above
+    std::int16_t RankByUse = 0;
 
     // Browsers, read after the six locations: one switch per browser (DO_YES
     // reads its profiles), and a hand-added Firefox profile folder and

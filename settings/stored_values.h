@@ -123,6 +123,7 @@ inline constexpr StoredValue kStoredValues[] = {
     {"FolderWords",  &Settings::FolderWords,  FOLDER_WORDS_OFF,      kUnchanged,                     {},              SavedWhen::WhileOn, FOLDER_WORDS_ON},
     {"LeaveOut",     &Settings::LeaveOut,     kEmpty,                kUnchanged,                     {},              SavedWhen::WhileOn},
     {"ProfilesOff",  &Settings::ProfilesOff,  kEmpty,                kUnchanged,                     {},              SavedWhen::WhileOn},
+    {"RankByUse",    &Settings::RankByUse,    RANK_USE_OFF,          kUnchanged,                     {},              SavedWhen::WhileOn, RANK_USE_ON},
 };
 // clang-format on
 

@@ -520,6 +520,47 @@ TEST_F(FindCommand, OpenStartsTheFirstBookmarkFound) {
 }
 #endif
 
+#ifndef _WIN32
+// --rank use records what --open starts (here a stand-in browser on PATH) and
+// lists it first from then on; --rank off, like nothing stored, keeps the
+// order as it was.
+TEST_F(FindCommand, RankUseListsWhatWasOpenedFirst) {
+    const zaptrove::test::TestRegistry registry;
+    const zaptrove::test::FakeBrowsers fakes(t);
+    fakes.program("bin/chromium");
+    const char* const oldState = std::getenv("XDG_STATE_HOME");
+    const std::string savedState = oldState ? oldState : "";
+    setenv("XDG_STATE_HOME", (t / "state").c_str(), 1);
+    t.write("prof/Bookmarks",
+            R"({"roots": {"other": {"type": "folder", "children": [)"
+            R"({"type": "url", "name": "Zt one", "url": "https://one/"},)"
+            R"({"type": "url", "name": "Zt two", "url": "https://two/"},)"
+            R"({"type": "url", "name": "Zt three", "url": "https://three/"}]}}})");
+    const auto found = [&](const Args& options, const std::string& term = "zt") {
+        Args args = registry.findArguments();
+        args.insert(args.end(), options.begin(), options.end());
+        args.insert(args.end(), {"--sort", "name", "--chromium", t / "prof", term});
+        const int status = run(args);
+        std::string names = std::to_string(status) + ":";
+        for (std::size_t at = 0; (at = out.str().find("Zt ", at)) != std::string::npos; ++at)
+            names += out.str().substr(at + 3, 3) + " ";
+        return names;
+    };
+    const std::string asSorted = "0:one thr two ";
+    EXPECT_EQ(found({}), asSorted);
+    EXPECT_EQ(found({"--rank", "use"}), asSorted);
+    EXPECT_EQ(found({"--rank", "use", "--open"}, "zt two"), "0:");
+    EXPECT_NE(fakes.started().find("https://two/"), std::string::npos);
+    EXPECT_EQ(found({"--rank", "use"}), "0:two one thr ");
+    EXPECT_EQ(found({"--rank=off"}), asSorted);
+    EXPECT_EQ(found({}), asSorted);
+    EXPECT_EQ(found({"--rank", "often"}), "2:");
+    EXPECT_TRUE(
+        zaptrove::test::readFile(t / "state/zaptrove/launches.tsv").ends_with("\thttps://two/\n"));
+    oldState ? setenv("XDG_STATE_HOME", savedState.c_str(), 1) : unsetenv("XDG_STATE_HOME");
+}
+#endif
+
 // --folders and --leave-out lay themselves over the stored folder rules.
 TEST_F(FindCommand, FoldersAndLeaveOutOverTheStoredFolderRules) {
     const zaptrove::test::TestRegistry registry;

@@ -21,9 +21,7 @@
 #include <filesystem>
 #include <fstream>
 #include <map>
-#include <memory>
 #include <sstream>
-#include <thread>
 
 namespace fs = std::filesystem;
 using namespace zaptrove;
@@ -328,26 +326,8 @@ TEST(FirefoxRead, ALinkedDatabaseIsReadWithTheLogBesideItsTarget) {
 TEST(FirefoxRead, SeesWhatALockingBrowserKeepsInItsLog) {
     const test::TempFolder tmp;
     const std::string profile = makeProfile(tmp);
-    const std::string ready = tmp / "ready";
-    const std::string stop = tmp / "stop";
-    const std::string holder =
-        platform::nativePath(platform::programFolder() + "/places_holder" + ZAPTROVE_EXE_SUFFIX);
-    // In the background, holding none of the test's output streams.
-#ifdef _WIN32
-    const std::string start = "start \"\" /b \"" + holder + "\" ", end = " >NUL 2>&1";
-#else
-    const std::string start = "\"" + holder + "\" ", end = " >/dev/null 2>&1 &";
-#endif
-    std::system((start + "\"" + tmp / "profile/places.sqlite" + "\" \"" + ready + "\" \"" + stop +
-                 "\"" + end)
-                    .c_str());
-    // The holder ends when the stop file appears, however the test ends.
-    const std::unique_ptr<const test::TempFolder, void (*)(const test::TempFolder*)> stopper(
-        &tmp, [](const test::TempFolder* folder) { folder->write("stop", ""); });
-    for (int i = 0; i < 1000 && !fs::exists(utf8Path(ready)); ++i) {
-        std::this_thread::sleep_for(std::chrono::milliseconds(10));
-    }
-    ASSERT_TRUE(fs::exists(utf8Path(ready)));
+    const test::HeldDatabase holder(tmp / "profile/places.sqlite");
+    ASSERT_TRUE(holder.held());
     const auto before = filesOf(profile);
     ASSERT_GT(before.at(fs::path(utf8Path(tmp / "profile/places.sqlite-wal")).string()).size(), 0u);
     const auto [held, reading] = read(profile, "held");

@@ -144,7 +144,7 @@ TEST_F(SettingsStore, ValuesAddedLaterTakeTheirDefaultWhenMissingAndAreStoredOnl
     const auto added = [](const Settings& s) {
         return std::tuple(s.Words, s.Accents, s.Instant, s.HotKey, s.TrayMenu, s.HoverTip,
                           s.ShowWhere, s.MergeCopies, s.DoOwnBrowser, s.FolderWords, s.LeaveOut,
-                          s.ProfilesOff);
+                          s.ProfilesOff, s.RankByUse);
     };
     const auto loaded = [&] {
         Settings later;
@@ -157,20 +157,20 @@ TEST_F(SettingsStore, ValuesAddedLaterTakeTheirDefaultWhenMissingAndAreStoredOnl
     const Settings defaults = settings;
     EXPECT_EQ(loaded(), std::tuple(WORDS_TOGETHER, ACCENTS_MATCH, INSTANT_OFF, "", TRAY_MENU_OFF,
                                    HOVER_TIP_OFF, SHOW_WHERE_OFF, MERGE_COPIES_OFF, DO_YES,
-                                   FOLDER_WORDS_OFF, "", ""));
+                                   FOLDER_WORDS_OFF, "", "", RANK_USE_OFF));
 
     settings.Words = WORDS_ANY_ORDER, settings.Instant = INSTANT_ON, settings.HotKey = "Ctrl+Alt+Z";
     settings.TrayMenu = TRAY_MENU_ON, settings.HoverTip = HOVER_TIP_ON;
     settings.ShowWhere = SHOW_WHERE_ON, settings.MergeCopies = MERGE_COPIES_ON;
     settings.DoOwnBrowser = DO_NO, settings.FolderWords = FOLDER_WORDS_ON;
-    settings.LeaveOut = "Private; Old";
+    settings.LeaveOut = "Private; Old", settings.RankByUse = RANK_USE_ON;
     settings.ProfilesOff = "/home/u/.mozilla/firefox/a b.default\n/home/u/.config/chromium/Work";
     subSaveSettings(*registry, settings, window);
     for (const char* value : {"Words=20", "Instant=24", "HotKey=Ctrl+Alt+Z", "TrayMenu=26",
                               "HoverTip=30", "ShowWhere=32", "MergeCopies=36", "DoOwnBrowser=14",
-                              "FolderWords=34", "LeaveOut=Private; Old"})
+                              "FolderWords=34", "LeaveOut=Private; Old", "RankByUse=38"})
         EXPECT_TRUE(stores(value)) << value;
-    EXPECT_EQ(registry.settingsValues().size(), older.size() + 11);
+    EXPECT_EQ(registry.settingsValues().size(), older.size() + 12);
     EXPECT_EQ(loaded(), added(settings));
 
     const Settings set = settings;

@@ -9,6 +9,7 @@
 #include <dirent.h>
 #include <fcntl.h>
 #include <pwd.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <system_error>
 #include <unistd.h>
@@ -310,6 +311,26 @@ bool OpenFolder::readWholeFile(std::string_view name, std::string& bytes, std::s
     return readOpenSmallFile(fd, bytes, limit);
 }
 
+namespace {
+
+// Writes the whole text to the open file: false when a write fails.
+bool writeAll(int fd, std::string_view text) {
+    std::size_t done = 0;
+    while (done < text.size()) {
+        const ssize_t put = write(fd, text.data() + done, text.size() - done);
+        if (put < 0 && errno == EINTR) {
+            continue;
+        }
+        if (put <= 0) {
+            return false;
+        }
+        done += static_cast<std::size_t>(put);
+    }
+    return true;
+}
+
+} // namespace
+
 bool appendToFile(std::string_view path, std::string_view text) {
     if (path.empty()) {
         return false;
@@ -319,17 +340,48 @@ bool appendToFile(std::string_view path, std::string_view text) {
     if (fd < 0) {
         return false;
     }
-    bool ok = true;
-    std::size_t done = 0;
-    while (ok && done < text.size()) {
-        const ssize_t put = write(fd, text.data() + done, text.size() - done);
-        if (put < 0 && errno == EINTR) {
-            continue;
-        }
-        ok = put > 0;
-        done += ok ? static_cast<std::size_t>(put) : 0;
-    }
+    const bool ok = writeAll(fd, text);
     return close(fd) == 0 && ok;
+}
+
+bool replaceFile(std::string_view path, std::string_view text) {
+    const std::string native = nativePath(path);
+    const std::string temporary = native + ".new-" + std::to_string(getpid());
+    const int fd =
+        open(temporary.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC | O_NOCTTY, 0644);
+    if (fd < 0) {
+        return false;
+    }
+    bool ok = writeAll(fd, text) && fsync(fd) == 0;
+    ok = close(fd) == 0 && ok;
+    if (!ok || rename(temporary.c_str(), native.c_str()) != 0) {
+        unlink(temporary.c_str());
+        return false;
+    }
+    return true;
+}
+
+FileLock::FileLock(std::string_view path) {
+    const int fd = open(nativePath(path).c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOCTTY, 0644);
+    if (fd < 0) {
+        return;
+    }
+    // A holder that never lets go (a stopped process) delays only so long.
+    int locked = -1;
+    for (int wait = 0; (locked = flock(fd, LOCK_EX | LOCK_NB)) != 0 && wait < 200; ++wait) {
+        usleep(10'000);
+    }
+    if (locked != 0) {
+        close(fd);
+        return;
+    }
+    handle_ = fd;
+}
+
+FileLock::~FileLock() {
+    if (held()) {
+        close(static_cast<int>(handle_)); // closing lets the lock go
+    }
 }
 
 bool isAbsent(std::string_view path) {

@@ -254,6 +254,56 @@ bool appendToFile(std::string_view path, std::string_view text) {
     return CloseHandle(file) && ok;
 }
 
+bool replaceFile(std::string_view path, std::string_view text) {
+    const std::wstring target = wide(path);
+    const std::wstring temporary = target + L".new-" + std::to_wstring(GetCurrentProcessId());
+    const HANDLE file = CreateFileW(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                    FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) {
+        return false;
+    }
+    DWORD written = 0;
+    bool ok = WriteFile(file, text.data(), static_cast<DWORD>(text.size()), &written, nullptr) &&
+              written == text.size() && FlushFileBuffers(file);
+    ok = CloseHandle(file) && ok;
+    if (!ok || !MoveFileExW(temporary.c_str(), target.c_str(),
+                            MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+        DeleteFileW(temporary.c_str());
+        return false;
+    }
+    return true;
+}
+
+FileLock::FileLock(std::string_view path) {
+    const HANDLE file = CreateFileW(wide(path).c_str(), GENERIC_READ | GENERIC_WRITE,
+                                    FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_ALWAYS,
+                                    FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) {
+        return;
+    }
+    // A holder that never lets go (a suspended process) delays only so long.
+    const auto tryLock = [file] {
+        OVERLAPPED whole{};
+        return LockFileEx(file, LOCKFILE_EXCLUSIVE_LOCK | LOCKFILE_FAIL_IMMEDIATELY, 0, MAXDWORD,
+                          MAXDWORD, &whole) != 0;
+    };
+    bool locked = false;
+    for (int wait = 0; !(locked = tryLock()) && wait < 200; ++wait) {
+        Sleep(10);
+    }
+    if (!locked) {
+        CloseHandle(file);
+        return;
+    }
+    handle_ = reinterpret_cast<std::intptr_t>(file);
+}
+
+FileLock::~FileLock() {
+    if (held()) {
+        CloseHandle(reinterpret_cast<HANDLE>(handle_)); // closing lets the lock go
+    }
+}
+
 bool isAbsent(std::string_view path) {
     if (path.empty() || GetFileAttributesW(wide(path).c_str()) != INVALID_FILE_ATTRIBUTES) {
         return false;

@@ -3,6 +3,7 @@
 
 #include "search/records/folder_path.h"
 #include "search/records/source_name.h"
+#include <cstdint>
 #include <memory>
 #include <string>
 #include <vector>
@@ -47,6 +48,10 @@ struct Bookmark {
     // A Firefox keyword bookmark whose keyword comes with POST data, which
     // opening it does not send.
     bool UnsentPostData = false;
+    // How much its browser uses its page: Firefox's frecency, or for the
+    // Chromium family a score on the same scale from its visits (read only
+    // when ordering by use); 0 when unknown.
+    std::int64_t Frecency = 0;
 
     bool operator==(const Bookmark&) const = default;
 };

@@ -2,6 +2,7 @@
 #include "search/request/search_request.h"
 
 #include "search/discovery/browser_sources.h"
+#include "search/sources/launch_record.h"
 #include "settings/name_lists.h"
 
 namespace zaptrove {
@@ -25,6 +26,8 @@ SearchRequest fnSearchRequest(std::string_view pTerm, const Settings& pSettings)
                           .sort = pSettings.Sort,
                           .removeDuplicates = pSettings.Duplicates == DUPS_REMOVE,
                           .mergeCopies = pSettings.MergeCopies == MERGE_COPIES_ON,
+                          .rankByUse = pSettings.RankByUse == RANK_USE_ON,
+                          .launchRecord = fnLaunchRecordPath(),
                           .rules = {.anyWordOrder = pSettings.Words == WORDS_ANY_ORDER,
                                     .ignoreAccents = pSettings.Accents == ACCENTS_IGNORE,
                                     .folderWords = pSettings.FolderWords == FOLDER_WORDS_ON},

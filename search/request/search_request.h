@@ -30,6 +30,10 @@ struct SearchRequest {
     std::int16_t sort = SORT_SEARCHED;
     bool removeDuplicates = false;
     bool mergeCopies = false; // one row per address, before ordering
+    // Ordered by use at the end, by the launch record at launchRecord and the
+    // browsers' own use.
+    bool rankByUse = false;
+    std::string launchRecord = {};
     MatchRules rules = {};
     // The folders whose bookmarks, at any depth inside them, are left out.
     std::vector<std::string> leaveOut = {};

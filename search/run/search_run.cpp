@@ -7,9 +7,11 @@
 #include "search/results/address_copies.h"
 #include "search/results/ordering.h"
 #include "search/results/result_list.h"
+#include "search/results/use_order.h"
 #include "search/run/folder_screen.h"
 #include "search/run/keyword_address.h"
 #include "search/sources/browser_source_reader.h"
+#include "search/sources/launch_record.h"
 
 #include <algorithm>
 #include <future>
@@ -213,11 +215,14 @@ SearchOutcome subSearch(const SearchRequest& pRequest, const DebugLog& pLog, Lis
         pLog.subDebug(LOG_INFO, "Rows after merging copies of one address: " +
                                     fnStr(static_cast<long long>(candidates.size())));
     }
-    if (fnOrderUsesAddress(pRequest)) {
+    if (fnOrderUsesAddress(pRequest) || pRequest.rankByUse) {
         subReadMissingShortcutAddresses(candidates);
     }
     subOrderCandidates(pRequest, candidates, pLog);
     outcome.Results = fnRemoveDuplicates(pRequest, std::move(candidates), pLog);
+    // Last, so that the same rows are listed as without it (neighbour
+    // duplicate removal depends on the order before it), only reordered.
+    subOrderByUse(pRequest, outcome.Results, fnSecondsSince1970(), pLog);
     if (pLines == ListLines::Built) {
         outcome.Lines = fnBuildListLines(pRequest, outcome.Results, pLog);
     } else {

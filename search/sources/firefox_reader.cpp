@@ -2,22 +2,20 @@
 #include "search/sources/firefox_reader.h"
 
 #include "platform/files.h"
-#include "platform/separators.h"
 #include "search/matching/matcher.h"
 #include "search/records/name_with_tags.h"
 #include "search/scanning/folder_trail.h"
 #include "search/scanning/json_events.h"
+#include "search/sources/places_database.h"
 #include "search/sources/places_snapshot.h"
 #include "search/sources/places_text_heads.h"
 #include "search/sources/places_vfs.h"
-#include "text/percent_encoding.h"
 #include "text/text.h"
 
 #include <sqlite3.h>
 
 #include <algorithm>
 #include <cstdint>
-#include <memory>
 #include <new>
 #include <optional>
 #include <string>
@@ -56,26 +54,6 @@ std::string_view shownFolderName(std::string_view guid, std::string_view title) 
     return title;
 }
 
-struct CloseDatabase {
-    void operator()(sqlite3* database) const { sqlite3_close(database); }
-};
-using Database = std::unique_ptr<sqlite3, CloseDatabase>;
-
-struct FinalizeStatement {
-    void operator()(sqlite3_stmt* statement) const { sqlite3_finalize(statement); }
-};
-using Statement = std::unique_ptr<sqlite3_stmt, FinalizeStatement>;
-
-// A text column, up to its first NUL byte (SQLite ends every text it gives
-// with one: the length is not asked for separately); nothing for NULL.
-std::optional<std::string_view> columnText(sqlite3_stmt* statement, int column) {
-    const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(statement, column));
-    if (text == nullptr) {
-        return std::nullopt;
-    }
-    return std::string_view(text);
-}
-
 // A text value, as columnText.
 std::optional<std::string_view> valueText(sqlite3_value* value) {
     const auto* text = reinterpret_cast<const char*>(sqlite3_value_text(value));
@@ -104,19 +82,6 @@ template <typename Text> BookmarkText bookmarkText(Text text) {
         got.name = text(2).value_or("");
     }
     return got;
-}
-
-// A path in an SQLite URI: "/" separators, and every byte that could be read as
-// URI syntax escaped (on Linux a "\" of a name too).
-std::string uriEscaped(std::string_view path) {
-    std::string slashed(path);
-    std::replace_if(slashed.begin(), slashed.end(), platform::isSeparator, '/');
-    return platform::percentEncoded(slashed, "/._-~:");
-}
-
-// A path as an SQLite "file:" URI, with a leading "/" before a drive letter.
-std::string fileUri(std::string_view path) {
-    return (path.size() >= 2 && path[1] == ':' ? "file:/" : "file:") + uriEscaped(path);
 }
 
 class PlacesQuery {
@@ -361,7 +326,7 @@ class PlacesQuery {
         const std::string texts = bookmarkTexts();
         const Statement rows =
             prepare(("SELECT b.type, b.parent, " + texts +
-                     ", b.id, b.position, b.guid, b.fk "
+                     ", b.id, b.position, b.guid, b.fk, p.frecency "
                      "FROM moz_bookmarks b LEFT JOIN moz_places p ON p.id = b.fk "
                      "WHERE b.type = 2 OR (b.type = 1 AND zaptrove_kept(b.parent, " +
                      texts + ", b.fk))")
@@ -385,6 +350,7 @@ class PlacesQuery {
                     if (tagged != tagsOf_.end()) {
                         matches_.back().Tags = tagged->second;
                     }
+                    matches_.back().Frecency = sqlite3_column_int64(row, 9);
                 }
             } else {
                 node.title = static_cast<std::int32_t>(folderNames_.size());
@@ -520,29 +486,10 @@ class PlacesQuery {
 // Reads the database at path, with its write-ahead log when withLog.
 SourceReading query(const std::string& path, bool withLog, const Matcher& matcher,
                     std::vector<Bookmark>& candidates, KeywordLookup* keyword) {
-    std::string uri = fileUri(platform::nativePath(path));
-    const char* vfs = nullptr;
-    if (withLog) {
-        vfs = fnReadInPlaceVfs();
-    } else {
-        // Nothing is read from a log: the file alone is the whole database,
-        // read without locks, side files or waiting.
-        uri += "?immutable=1";
-    }
-    sqlite3* opened = nullptr;
-    // One thread uses the connection: no lock around every call.
-    const int status = sqlite3_open_v2(
-        uri.c_str(), &opened, SQLITE_OPEN_READONLY | SQLITE_OPEN_URI | SQLITE_OPEN_NOMUTEX, vfs);
-    const Database database(opened);
-    if (status != SQLITE_OK) {
-        return {0, opened ? sqlite3_errmsg(opened) : sqlite3_errstr(status)};
-    }
-    // The log's index lives in this process's memory, not in a file beside
-    // the browser's; and closing never folds the log into the database.
-    sqlite3_db_config(opened, SQLITE_DBCONFIG_NO_CKPT_ON_CLOSE, 1, nullptr);
-    if (withLog && sqlite3_exec(opened, "PRAGMA locking_mode = EXCLUSIVE", nullptr, nullptr,
-                                nullptr) != SQLITE_OK) {
-        return {0, sqlite3_errmsg(opened)};
+    std::string problem;
+    const Database database = fnOpenBrowserDatabase(path, withLog, problem);
+    if (!database) {
+        return {0, problem};
     }
     return PlacesQuery(database.get(), matcher, candidates, keyword).run();
 }

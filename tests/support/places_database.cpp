@@ -2,9 +2,16 @@
 #include "support/places_database.h"
 #include "support/temp_folder.h"
 
+#include "platform/files.h"
+
 #include <sqlite3.h>
 
+#include <chrono>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
 #include <stdexcept>
+#include <thread>
 
 namespace zaptrove::test {
 
@@ -26,6 +33,32 @@ void PlacesDatabase::exec(const std::string& sql) {
         sqlite3_free(error);
         throw std::runtime_error(message + " in " + sql);
     }
+}
+
+HeldDatabase::HeldDatabase(const std::string& pDatabase, const std::string& pSql)
+    : ready_(pDatabase + ".ready"), stop_(pDatabase + ".stop") {
+    const std::string holder =
+        platform::nativePath(platform::programFolder() + "/places_holder" + ZAPTROVE_EXE_SUFFIX);
+    // In the background, holding none of the test's output streams.
+#ifdef _WIN32
+    const std::string start = "start \"\" /b \"" + holder + "\" ", end = " >NUL 2>&1";
+#else
+    const std::string start = "\"" + holder + "\" ", end = " >/dev/null 2>&1 &";
+#endif
+    std::system((start + "\"" + pDatabase + "\" \"" + ready_ + "\" \"" + stop_ + "\"" +
+                 (pSql.empty() ? "" : " \"" + pSql + "\"") + end)
+                    .c_str());
+    for (int i = 0; i < 1000 && !held(); ++i) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+}
+
+HeldDatabase::~HeldDatabase() {
+    std::ofstream(utf8Path(stop_));
+}
+
+bool HeldDatabase::held() const {
+    return std::filesystem::exists(utf8Path(ready_));
 }
 
 std::int64_t PlacesDatabase::add(std::int64_t parent, int type, std::optional<std::string> title,

@@ -55,4 +55,21 @@ inline BrowserProfile firefoxProfile(const TempFolder& tmp, const std::string& f
     return profile;
 }
 
+// A second process holding a database as a browser does (places_holder): an
+// exclusive lock, and changes in its write-ahead log (pSql, else a bookmark
+// "Held in the log"); it lets go when this goes.
+class HeldDatabase {
+  public:
+    HeldDatabase(const std::string& pDatabase, const std::string& pSql = {});
+    ~HeldDatabase();
+    HeldDatabase(const HeldDatabase&) = delete;
+    HeldDatabase& operator=(const HeldDatabase&) = delete;
+
+    // True once the holder holds the database.
+    bool held() const;
+
+  private:
+    std::string ready_, stop_;
+};
+
 } // namespace zaptrove::test

@@ -1,0 +1,224 @@
+// SPDX-License-Identifier: MIT
+#include "debug_log/debug_log.h"
+#include "platform/files.h"
+#include "search/run/search_run.h"
+#include "search/sources/chromium_history.h"
+#include "search/sources/launch_record.h"
+#include "support/places_database.h"
+#include "support/temp_folder.h"
+
+#include <gtest/gtest.h>
+
+#include <sqlite3.h>
+
+#include <filesystem>
+#include <map>
+#ifndef _WIN32
+#include <sys/wait.h>
+#include <unistd.h>
+#endif
+
+using namespace zaptrove;
+
+namespace {
+
+constexpr std::int64_t kNow = 1'800'000'000;
+constexpr std::int64_t kDay = std::int64_t{24} * 60 * 60;
+
+using Weights = std::map<std::string, double>;
+
+Weights weightsAt(const std::string& record, std::int64_t now = kNow) {
+    const auto weights = fnLaunchWeights(record, now);
+    return Weights(weights.begin(), weights.end());
+}
+
+std::string line(std::int64_t seconds, const std::string& rest) {
+    return std::to_string(seconds) + "\t" + rest + "\n";
+}
+
+// A Chromium-family History database in write-ahead-log mode, with the table
+// and index the browser keeps its pages' visits in, and the SQL run in it.
+void makeHistory(const std::string& path, const std::string& sql) {
+    sqlite3* database = nullptr;
+    sqlite3_open(path.c_str(), &database);
+    const std::string schema =
+        "PRAGMA journal_mode = WAL;"
+        "CREATE TABLE urls (id INTEGER PRIMARY KEY AUTOINCREMENT, url LONGVARCHAR, "
+        "title LONGVARCHAR, visit_count INTEGER DEFAULT 0 NOT NULL, typed_count INTEGER "
+        "DEFAULT 0 NOT NULL, last_visit_time INTEGER NOT NULL, hidden INTEGER DEFAULT 0 NOT "
+        "NULL);"
+        "CREATE INDEX urls_url_index ON urls (url);";
+    EXPECT_EQ(sqlite3_exec(database, (schema + sql).c_str(), nullptr, nullptr, nullptr), SQLITE_OK);
+    sqlite3_close(database);
+}
+
+// A visit of url, count times, the last at the given time, as History holds it.
+std::string visit(const std::string& url, int count, std::int64_t at) {
+    constexpr std::int64_t kSecondsFrom1601 = 11'644'473'600;
+    return "INSERT INTO urls (url, visit_count, last_visit_time) VALUES ('" + url + "', " +
+           std::to_string(count) + ", " + std::to_string((at + kSecondsFrom1601) * 1'000'000) +
+           ");";
+}
+
+} // namespace
+
+// Each sound line gives its address its weight, halved every thirty days of
+// age; whatever else the file holds is skipped, never the lines after it.
+TEST(LaunchRecord, WeighsSoundLinesByAgeAndSkipsTheRest) {
+    const test::TempFolder t;
+    const struct {
+        const char* what;
+        std::string bytes;
+        Weights weights;
+    } cases[] = {
+        {"a half-life ago counts half",
+         line(kNow, "1\ta") + line(kNow - 30 * kDay, "1\tb"),
+         {{"a", 1}, {"b", 0.5}}},
+        {"compacted weights and repeated opens add up",
+         line(kNow, "2.5\ta") + line(kNow, "1\ta"),
+         {{"a", 3.5}}},
+        {"a line from the future counts as now", line(kNow + 9 * kDay, "1\ta"), {{"a", 1}}},
+        {"damaged lines are skipped, the cut last one too",
+         "rubbish\n" + line(kNow, "-1\tb") + line(kNow, "inf\tc") + line(kNow, "1\t") +
+             "x\t1\td\n" + line(kNow, "1\ta") + "\t\t\n" + std::to_string(kNow) + "\t1\tcut",
+         {{"a", 1}}},
+        {"a foreign binary file", std::string("\0\1\xff\n\t\t\n\x89PNG\r\n", 12), {}},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(weightsAt(t.write("record", c.bytes)), c.weights) << c.what;
+    }
+    EXPECT_EQ(weightsAt(t / "missing"), Weights{});
+}
+
+// An open after a line cut short is kept whole; addresses that cannot make a
+// line are refused; the record never grows past its bound, compaction keeps
+// what is used most with its weight, and a lock never let go stops nothing.
+TEST(LaunchRecord, StaysWithinItsBoundAndKeepsWhatIsUsedMost) {
+    const test::TempFolder t;
+    const std::string record = t.write("state/launches.tsv", line(kNow, "1\ta") + "17\t1");
+    EXPECT_TRUE(fnRecordLaunch(record, "b", kNow));
+    EXPECT_EQ(weightsAt(record), (Weights{{"a", 1}, {"b", 1}}));
+    for (const std::string& refused :
+         {std::string(), std::string("a\tb"), std::string("a\nb"), std::string(5000, 'x')})
+        EXPECT_FALSE(fnRecordLaunch(record, refused, kNow));
+
+    const std::string padding(120, 'p');
+    std::uintmax_t largest = 0;
+    for (int i = 0; i < 2000; ++i) {
+        const std::string address =
+            i % 4 == 0 ? "https://daily.example/" : "https://" + std::to_string(i) + padding;
+        ASSERT_TRUE(fnRecordLaunch(record, address, kNow));
+        largest = std::max(largest, std::filesystem::file_size(test::utf8Path(record)));
+    }
+    EXPECT_LE(largest, kLaunchRecordBound + 200);
+    EXPECT_EQ(weightsAt(record).at("https://daily.example/"), 500);
+    // A writer that never lets go of the lock delays an open, but loses none.
+    const platform::FileLock stuck(record + ".lock");
+    EXPECT_TRUE(fnRecordLaunch(record, "https://daily.example/", kNow));
+    EXPECT_EQ(weightsAt(record).at("https://daily.example/"), 501);
+    EXPECT_EQ(weightsAt(record + ".missing-folder/x"), Weights{});
+}
+
+#ifndef _WIN32
+// Two processes recording at once, through several compactions: every open counts.
+TEST(LaunchRecord, TwoProcessesOpeningAtOnceLoseNothing) {
+    const test::TempFolder t;
+    const std::string record = t / "launches.tsv";
+    const std::string padding(200, 'p');
+    const auto address = [&](int process, int i) {
+        return "https://" + std::to_string(process) + "-" + std::to_string(i % 10) + padding;
+    };
+    pid_t children[2];
+    for (int process = 0; process < 2; ++process) {
+        children[process] = fork();
+        if (children[process] == 0) {
+            bool ok = true;
+            for (int i = 0; i < 400; ++i)
+                ok = fnRecordLaunch(record, address(process, i), kNow) && ok;
+            _exit(ok ? 0 : 1);
+        }
+    }
+    for (const pid_t child : children) {
+        int status = 1;
+        waitpid(child, &status, 0);
+        EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+    }
+    Weights expected;
+    for (int process = 0; process < 2; ++process)
+        for (int i = 0; i < 10; ++i)
+            expected[address(process, i)] = 40;
+    EXPECT_EQ(weightsAt(record), expected);
+}
+#endif
+
+// A browser holding its History with an exclusive lock, the latest visits in
+// its write-ahead log: they are read, on Firefox's scale, and nothing in the
+// profile changes.
+TEST(ChromiumHistory, ReadsTheVisitsABrowserHoldsInItsLog) {
+    const test::TempFolder t;
+    const std::string history = t.makeFolder("Default") + "/History";
+    // With a hundred other pages, a few rows are looked up through the index;
+    // the search below reads its small History in one scan.
+    makeHistory(history, visit("https://old.example/", 5, kNow - 100 * kDay) +
+                             "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n "
+                             "WHERE i < 100) INSERT INTO urls (url, last_visit_time) "
+                             "SELECT 'https://other.example/' || i, 0 FROM n;"
+                             "PRAGMA wal_checkpoint(TRUNCATE);");
+    const test::HeldDatabase browser(history, visit("https://held.example/", 3, kNow - kDay));
+    ASSERT_TRUE(browser.held());
+    const std::string before = test::readFile(history) + test::readFile(history + "-wal");
+    std::vector<Bookmark> rows(3);
+    rows[0].URL = "https://held.example/", rows[1].URL = "https://old.example/";
+    rows[2].URL = "https://never.example/";
+    const std::vector<Bookmark*> pointers = {&rows[0], &rows[1], &rows[2]};
+    EXPECT_EQ(fnReadChromiumVisits(history, pointers, kNow), "");
+    EXPECT_EQ(std::tuple(rows[0].Frecency, rows[1].Frecency, rows[2].Frecency),
+              std::tuple(300, 50, 0));
+    EXPECT_EQ(test::readFile(history) + test::readFile(history + "-wal"), before);
+
+    const std::string damaged = t.write("Damaged/History", "not a database at all");
+    EXPECT_NE(fnReadChromiumVisits(damaged, pointers, kNow), "");
+    EXPECT_EQ(rows[0].Frecency, 0);
+}
+
+// Ordered by use, what was opened from the program comes first, then the
+// browsers' own use (Firefox's frecency, Chromium's visits); rows of equal
+// use keep the order of the sort, which alone decides with the order off.
+TEST(OrderByUse, LaunchesThenBrowserUseTiesInTheSortedOrder) {
+    const test::TempFolder t;
+    const std::int64_t now = fnSecondsSince1970();
+    BrowserProfile firefox;
+    firefox.folder = t.makeFolder("ff");
+    firefox.bookmarksFile = firefox.folder + "/places.sqlite";
+    {
+        test::PlacesDatabase places(firefox.bookmarksFile);
+        for (const char* name : {"a", "b", "c"})
+            places.add(test::PlacesDatabase::kMenu, 1, std::string("Zt ") + name,
+                       std::string("https://") + name + "/");
+        places.exec("UPDATE moz_places SET frecency = CASE url WHEN 'https://a/' THEN 10 "
+                    "WHEN 'https://b/' THEN 500 ELSE 0 END");
+    }
+    BrowserProfile chromium;
+    chromium.browser = Browser::Chromium;
+    chromium.folder = t.makeFolder("cr");
+    chromium.bookmarksFile =
+        t.write("cr/Bookmarks", R"({"roots": {"other": {"type": "folder", "children": [)"
+                                R"({"type": "url", "name": "Zt e", "url": "https://e/"},)"
+                                R"({"type": "url", "name": "Zt e", "url": "https://e/"},)"
+                                R"({"type": "url", "name": "Zt d", "url": "https://d/"}]}}})");
+    makeHistory(chromium.folder + "/History", visit("https://e/", 2, now));
+    const std::string record = t / "state/launches.tsv";
+    ASSERT_TRUE(fnRecordLaunch(record, "https://c/", now));
+
+    SearchRequest request{.term = "zt", .sort = SORT_NAME, .launchRecord = record};
+    request.browsers = {firefox, chromium};
+    const auto names = [&](bool rank) {
+        request.rankByUse = rank;
+        std::string shown;
+        for (const Bookmark& row : subSearch(request, DebugLog::silent()).Results)
+            shown += row.Name.back();
+        return shown;
+    };
+    EXPECT_EQ(names(false), "abcdee");
+    EXPECT_EQ(names(true), "cbeead");
+}
