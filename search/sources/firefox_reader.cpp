@@ -2,6 +2,7 @@
 #include "search/sources/firefox_reader.h"
 
 #include "platform/files.h"
+#include "platform/separators.h"
 #include "search/matching/matcher.h"
 #include "search/records/name_with_tags.h"
 #include "search/scanning/folder_trail.h"
