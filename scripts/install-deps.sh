@@ -62,10 +62,11 @@ case "$group" in
     )
     ;;
   fuzz) packages=("${build[@]}" clang libclang-rt-dev) ;; # libFuzzer comes with clang's runtime
-  # sqlite3 runs the database rows' counterpart; Xvfb gives the window's start an X display;
-  # buku's search is compared with the run over all three sources
+  # sqlite3 runs the database rows' counterpart; Xvfb gives the window an X display, where
+  # the X test and damage libraries time its keys from outside; buku's search is compared
+  # with the run over all three sources
   bench | bench-buku)
-    packages=("${build[@]}" python3 sqlite3 xvfb)
+    packages=("${build[@]}" python3 sqlite3 xvfb libx11-dev libxtst-dev libxdamage-dev)
     [ "$group" = bench-buku ] && packages+=(buku)
     ;;
   windows-build) packages=("${windows_build[@]}") ;;
