@@ -44,7 +44,7 @@ using Clock = std::chrono::steady_clock;
 // the window stayed unpainted for kQuiet after it; a key that painted nothing
 // within kLongest is timed at kLongest.
 constexpr auto kQuiet = std::chrono::milliseconds(600);
-constexpr auto kLongest = std::chrono::seconds(5);
+constexpr auto kLongest = std::chrono::seconds(20);
 // Painting this narrow is the input box's blinking cursor, not a key's.
 constexpr int kCursorWidth = 10;
 

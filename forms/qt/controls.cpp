@@ -318,17 +318,12 @@ ListBox::ListBox(Container pParent, float pLeft, float pTop, float pWidth, float
     auto& list = viewOf(*this);
     list.setModel(new ListRowsModel(&list));
     list.setSelectionMode(QAbstractItemView::SingleSelection);
-    list.setEditTriggers(QAbstractItemView::NoEditTriggers);
     // Rows of one height let the list lay out many rows without measuring each.
     list.setUniformItemSizes(true);
     QObject::connect(list.selectionModel(), &QItemSelectionModel::selectionChanged, &impl(),
                      [this] { fire(onClick); });
     QObject::connect(&list, &QAbstractItemView::doubleClicked, &impl(),
-                     [this](const QModelIndex& pRow) {
-                         if (pRow.isValid()) {
-                             fire(onDblClick);
-                         }
-                     });
+                     [this] { fire(onDblClick); }); // raised over a row only
     impl().onKeyPress = &onKeyPress;
     showRowToolTips(list, [this](int pRow) {
         return rowToolTip ? rowToolTip(pRow) : std::optional<std::string>();
