@@ -363,12 +363,12 @@ ENTER_WORD = "d"  # in about 88% of the bookmarks
 KEY_TARGET_MS_AT_1M = 150.0
 
 
-def window_times(build, program, mode, kind, path, word, scratch):
+def window_times(build, display, program, mode, kind, path, word, scratch):
     """{text: (ms, processor ms)} of one run of zaptrove-window-times."""
     home = tempfile.mkdtemp(dir=scratch)
     output = subprocess.run(
         [os.path.join(build, "zaptrove-window-times"), program, mode, kind, path, word, "1", home],
-        check=True, capture_output=True, text=True).stdout
+        check=True, capture_output=True, text=True, env=dict(os.environ, DISPLAY=display)).stdout
     shutil.rmtree(home, ignore_errors=True)
     return {text: (float(ms), float(processor))
             for text, ms, processor in (line.split() for line in output.splitlines())}
@@ -400,7 +400,6 @@ def print_window(build, folders, runs, scratch, baseline):
           % (ENTER_TARGET_MS, TYPING_TARGET_MS, KEY_TARGET_MS_AT_1M))
     missed = []
     try:
-        os.environ["DISPLAY"] = display[0]
         for count in sorted(c for c in folders if c >= 100000):
             sources = [("netscape", os.path.join(folders[count], "bookmarks.html"))]
             if count <= make_corpus.BROWSER_LIMIT:
@@ -413,8 +412,8 @@ def print_window(build, folders, runs, scratch, baseline):
                     samples = {}
                     for _ in range(runs):
                         for name, program in programs:
-                            for text, times in window_times(build, program, mode, kind, path, word,
-                                                            scratch).items():
+                            for text, times in window_times(build, display[0], program, mode, kind,
+                                                            path, word, scratch).items():
                                 samples.setdefault(text, {}).setdefault(name, []).append(times)
                     for text, by_program in samples.items():
                         cells = []
@@ -431,7 +430,6 @@ def print_window(build, folders, runs, scratch, baseline):
     finally:
         display[1].terminate()
         display[1].wait()
-        os.environ.pop("DISPLAY", None)
     return missed
 
 
