@@ -5,19 +5,39 @@
 
 namespace zaptrove::platform::forms {
 
+void PackedLines::assign(const std::vector<std::string>& pLines, std::size_t pCount) {
+    std::size_t total = 0;
+    for (std::size_t i = 0; i < pCount; ++i) {
+        total += pLines[i].size();
+    }
+    std::string text;
+    text.reserve(total);
+    std::vector<std::size_t> ends;
+    ends.reserve(pCount);
+    for (std::size_t i = 0; i < pCount; ++i) {
+        text += pLines[i];
+        ends.push_back(text.size());
+    }
+    text_ = std::move(text);
+    ends_ = std::move(ends);
+}
+
+std::string_view PackedLines::operator[](std::size_t pIndex) const {
+    const std::size_t begin = pIndex == 0 ? 0 : ends_[pIndex - 1];
+    return std::string_view(text_).substr(begin, ends_[pIndex] - begin);
+}
+
 void ListRowsModel::setRows(const std::vector<std::string>& pLines,
                             const std::vector<std::string>& pNotes) {
     beginResetModel();
-    // Assigning over the previous rows reuses their strings' storage.
-    lines_ = pLines;
-    notes_.assign(pNotes.begin(), pNotes.begin() + static_cast<std::ptrdiff_t>(
-                                                       std::min(pNotes.size(), pLines.size())));
+    lines_.assign(pLines, pLines.size());
+    notes_.assign(pNotes, std::min(pNotes.size(), pLines.size()));
     endResetModel();
 }
 
 std::string ListRowsModel::line(int pRow) const {
     return pRow >= 0 && static_cast<std::size_t>(pRow) < lines_.size()
-               ? lines_[static_cast<std::size_t>(pRow)]
+               ? std::string(lines_[static_cast<std::size_t>(pRow)])
                : std::string();
 }
 

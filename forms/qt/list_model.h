@@ -4,6 +4,7 @@
 #include <QAbstractListModel>
 
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace zaptrove::platform::forms {
@@ -11,9 +12,23 @@ namespace zaptrove::platform::forms {
 // The role under which a row's note (drawn dimmed after its text) is asked for.
 constexpr int kNoteRole = Qt::UserRole + 1;
 
+// Lines kept end to end in one buffer, so that filling them allocates nothing
+// per line.
+class PackedLines {
+  public:
+    // Keeps the first pCount of pLines.
+    void assign(const std::vector<std::string>& pLines, std::size_t pCount);
+    std::size_t size() const { return ends_.size(); }
+    std::string_view operator[](std::size_t pIndex) const;
+
+  private:
+    std::string text_;
+    std::vector<std::size_t> ends_;
+};
+
 // A list box's rows held as data: their lines and notes stay UTF-8 and become
 // text only when the view asks for a row, so filling the list costs one copy of
-// the lines whatever their number, and painting touches only the rows in view.
+// the lines into one buffer, and painting touches only the rows in view.
 class ListRowsModel final : public QAbstractListModel {
   public:
     using QAbstractListModel::QAbstractListModel;
@@ -28,8 +43,8 @@ class ListRowsModel final : public QAbstractListModel {
     Qt::ItemFlags flags(const QModelIndex& pIndex) const override;
 
   private:
-    std::vector<std::string> lines_;
-    std::vector<std::string> notes_;
+    PackedLines lines_;
+    PackedLines notes_;
 };
 
 } // namespace zaptrove::platform::forms
