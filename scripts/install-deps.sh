@@ -63,10 +63,11 @@ case "$group" in
     ;;
   fuzz) packages=("${build[@]}" clang libclang-rt-dev) ;; # libFuzzer comes with clang's runtime
   # ripgrep runs the bookmark files' and the Chromium file's counterpart, fd-find the Favorites
-  # tree's, sqlite3 the database rows'; Xvfb gives the window's start an X display; buku's search
-  # is compared with the run over all three sources
+  # tree's, sqlite3 the database rows'; Xvfb gives the window an X display, where the X test
+  # and damage libraries time its keys from outside; buku's search is compared with the run
+  # over all three sources
   bench | bench-buku)
-    packages=("${build[@]}" python3 ripgrep fd-find sqlite3 xvfb)
+    packages=("${build[@]}" python3 ripgrep fd-find sqlite3 xvfb libx11-dev libxtst-dev libxdamage-dev)
     [ "$group" = bench-buku ] && packages+=(buku)
     ;;
   windows-build) packages=("${windows_build[@]}") ;;

@@ -21,6 +21,7 @@
 #include <atomic>
 #include <chrono>
 #include <csignal>
+#include <cstdio>
 #include <thread>
 
 using namespace zaptrove;
@@ -434,6 +435,39 @@ TEST_F(MainWindow, ListKeysOpenCopyAndClose) {
     EXPECT_THROW(window.cmdCancel_Click(), ProgramEnded); // a second Escape ends the program
     EXPECT_TRUE(stores("Height=3600") && stores("Width=4500"));
     EXPECT_TRUE(log().ends_with("- [05/12/03 - 14:07:31] Ending ZTV[v4.3] debug session\r\n"));
+}
+
+// A list of 100,000 rows holds every row in order with its note, selects the
+// first, and a later, shorter list replaces it whole.
+TEST_F(MainWindow, AHundredThousandRowsAreListedInOrderAndReplacedWhole) {
+    constexpr int kRows = 100000;
+    const auto name = [](int row) {
+        char text[16];
+        std::snprintf(text, sizeof text, "Row %06d", row);
+        return std::string(text);
+    };
+    std::string file = "<DL><p>\n";
+    for (int row = 0; row < kRows; ++row) {
+        file += "<DT><A HREF=\"http://site/" + std::to_string(row) + "\">" + name(row) + "</A>\n";
+    }
+    settings.DoMSIE = DO_NO;
+    settings.DoNetscape = DO_YES;
+    settings.NetscapeMain = tmp.write("big.html", file + "</DL>\n");
+    settings.ShowWhere = SHOW_WHERE_ON;
+    enter("row");
+    ASSERT_EQ(window.cboResult.listCount(), kRows);
+    EXPECT_EQ(std::tuple(window.cboResult.list(0), window.cboResult.list(kRows - 1),
+                         window.cboResult.listIndex()),
+              std::tuple(name(0) + "  -  http://site/0",
+                         name(kRows - 1) + "  -  http://site/" + std::to_string(kRows - 1), 0));
+    window.cboResult.setListIndex(kRows - 1);
+    forms::simulateKey(window.cboResult, '+');
+    EXPECT_EQ(forms::clipboardText(), "http://site/99999");
+
+    enter("row 099999");
+    EXPECT_EQ(rows(), std::vector<std::string>{name(kRows - 1) + "  -  http://site/99999"});
+    EXPECT_EQ(std::tuple(window.cboResult.list(1), window.cboResult.listIndex()),
+              std::tuple("", 0));
 }
 
 TEST_F(MainWindow, ASettingsFileThatIsNotSavedIsNamedInTheLog) {

@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: MIT
 #include "forms/qt/forms_impl.h"
+#include "forms/qt/list_model.h"
 #include "text/hotkey_sequence.h"
 
 #include <QCheckBox>
@@ -9,7 +10,7 @@
 #include <QKeySequence>
 #include <QLabel>
 #include <QLineEdit>
-#include <QListWidget>
+#include <QListView>
 #include <QRadioButton>
 #include <QSignalBlocker>
 
@@ -300,14 +301,29 @@ void HotkeyBox::setText(std::string_view pText) {
     widgetOf<QLineEdit>(*this).setText(toQString(pText));
 }
 
+namespace {
+
+QListView& viewOf(const ListBox& pList) {
+    return widgetOf<QListView>(pList);
+}
+
+ListRowsModel& rowsOf(const ListBox& pList) {
+    return static_cast<ListRowsModel&>(*viewOf(pList).model());
+}
+
+} // namespace
+
 ListBox::ListBox(Container pParent, float pLeft, float pTop, float pWidth, float pHeight)
-    : Control(childOf<QListWidget>(pParent, pLeft, pTop, pWidth, pHeight)) {
-    auto& list = widgetOf<QListWidget>(*this);
+    : Control(childOf<QListView>(pParent, pLeft, pTop, pWidth, pHeight)) {
+    auto& list = viewOf(*this);
+    list.setModel(new ListRowsModel(&list));
     list.setSelectionMode(QAbstractItemView::SingleSelection);
     // Rows of one height let the list lay out many rows without measuring each.
     list.setUniformItemSizes(true);
-    QObject::connect(&list, &QListWidget::itemSelectionChanged, &impl(), [this] { fire(onClick); });
-    QObject::connect(&list, &QListWidget::itemDoubleClicked, &impl(), [this] { fire(onDblClick); });
+    QObject::connect(list.selectionModel(), &QItemSelectionModel::selectionChanged, &impl(),
+                     [this] { fire(onClick); });
+    QObject::connect(&list, &QAbstractItemView::doubleClicked, &impl(),
+                     [this] { fire(onDblClick); }); // raised over a row only
     impl().onKeyPress = &onKeyPress;
     showRowToolTips(list, [this](int pRow) {
         return rowToolTip ? rowToolTip(pRow) : std::optional<std::string>();
@@ -316,37 +332,26 @@ ListBox::ListBox(Container pParent, float pLeft, float pTop, float pWidth, float
 }
 
 int ListBox::listCount() const {
-    return widgetOf<QListWidget>(*this).count();
+    return rowsOf(*this).rowCount();
 }
 
 std::string ListBox::list(int pIndex) const {
-    const QListWidgetItem* item = widgetOf<QListWidget>(*this).item(pIndex);
-    return item != nullptr ? item->text().toStdString() : std::string();
+    return rowsOf(*this).line(pIndex);
 }
 
 void ListBox::setItems(const std::vector<std::string>& pLines) {
-    auto& list = widgetOf<QListWidget>(*this);
-    const QSignalBlocker quiet(list);
-    QStringList rows;
-    rows.reserve(static_cast<qsizetype>(pLines.size()));
-    for (const std::string& line : pLines) {
-        rows.append(toQString(line));
-    }
-    list.clear();
-    list.addItems(rows);
-    list.setCurrentRow(-1);
+    setItems(pLines, {});
 }
 
 void ListBox::setItems(const std::vector<std::string>& pLines,
                        const std::vector<std::string>& pNotes) {
-    setItems(pLines);
-    setRowNotes(widgetOf<QListWidget>(*this), pNotes);
+    const QSignalBlocker quiet(viewOf(*this).selectionModel());
+    rowsOf(*this).setRows(pLines, pNotes); // resetting the rows clears the selection
 }
 
 int ListBox::listIndex() const {
-    const auto& list = widgetOf<QListWidget>(*this);
-    const QList<QListWidgetItem*> selected = list.selectedItems();
-    return selected.isEmpty() ? -1 : list.row(selected.front());
+    const QModelIndexList selected = viewOf(*this).selectionModel()->selectedIndexes();
+    return selected.isEmpty() ? -1 : selected.front().row();
 }
 
 void ListBox::setListIndex(int pIndex) {
@@ -354,7 +359,10 @@ void ListBox::setListIndex(int pIndex) {
         fire(onClick);
         return;
     }
-    widgetOf<QListWidget>(*this).setCurrentRow(pIndex); // the selection change raises onClick
+    auto& list = viewOf(*this);
+    // The selection change raises onClick.
+    list.selectionModel()->setCurrentIndex(list.model()->index(pIndex, 0),
+                                           QItemSelectionModel::ClearAndSelect);
 }
 
 CommandButton::CommandButton(Container pParent, float pLeft, float pTop, float pWidth,

@@ -14,7 +14,7 @@
 #include <QSystemTrayIcon>
 #include <QWidget>
 
-class QListWidget;
+class QListView;
 
 // The Qt side of forms.h, shared by its implementation files.
 namespace zaptrove::platform::forms {
@@ -91,11 +91,10 @@ struct Control::Impl final : QObject {
 // Makes the style draw the marks of option and check boxes no higher than
 // their controls.
 void fitMarksToControls();
-// A list's tooltip over each row from pText (list_rows.cpp), its rows' notes
-// drawn dimmed after their text, and the notes of the rows it holds.
-void showRowToolTips(QListWidget& pList, std::function<std::optional<std::string>(int)> pText);
-void showRowNotes(QListWidget& pList);
-void setRowNotes(QListWidget& pList, const std::vector<std::string>& pNotes);
+// A list's tooltip over each row from pText (list_rows.cpp), and its rows'
+// notes drawn dimmed after their text.
+void showRowToolTips(QListView& pList, std::function<std::optional<std::string>(int)> pText);
+void showRowNotes(QListView& pList);
 
 // Gives the captions of the form's controls the largest font size, at most the
 // desktop's, with which each fits its control.

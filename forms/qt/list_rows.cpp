@@ -1,9 +1,10 @@
 // SPDX-License-Identifier: MIT
 #include "forms/qt/forms_impl.h"
+#include "forms/qt/list_model.h"
 
 #include <QApplication>
 #include <QHelpEvent>
-#include <QListWidget>
+#include <QListView>
 #include <QPainter>
 #include <QScreen>
 #include <QStyledItemDelegate>
@@ -14,7 +15,6 @@ namespace zaptrove::platform::forms {
 
 namespace {
 
-constexpr int kNoteRole = Qt::UserRole + 1;
 const QString kNoteGap = QStringLiteral("    ");
 
 // The text broken into lines no wider than pWidth pixels in pFont, between
@@ -44,7 +44,7 @@ QString wrapped(const QString& pText, const QFont& pFont, int pWidth) {
 // answers it; rich text with every line kept, so that no name is read as markup.
 class RowToolTips final : public QObject {
   public:
-    RowToolTips(QListWidget& pList, std::function<std::optional<std::string>(int)> pText)
+    RowToolTips(QListView& pList, std::function<std::optional<std::string>(int)> pText)
         : QObject(&pList), list_(pList), text_(std::move(pText)) {
         pList.viewport()->installEventFilter(this);
     }
@@ -75,7 +75,7 @@ class RowToolTips final : public QObject {
     }
 
   private:
-    QListWidget& list_;
+    QListView& list_;
     std::function<std::optional<std::string>(int)> text_;
 };
 
@@ -123,18 +123,12 @@ class NotedRows final : public QStyledItemDelegate {
 
 } // namespace
 
-void showRowToolTips(QListWidget& pList, std::function<std::optional<std::string>(int)> pText) {
+void showRowToolTips(QListView& pList, std::function<std::optional<std::string>(int)> pText) {
     new RowToolTips(pList, std::move(pText));
 }
 
-void showRowNotes(QListWidget& pList) {
+void showRowNotes(QListView& pList) {
     pList.setItemDelegate(new NotedRows(&pList));
-}
-
-void setRowNotes(QListWidget& pList, const std::vector<std::string>& pNotes) {
-    for (int row = 0; row < pList.count() && static_cast<std::size_t>(row) < pNotes.size(); ++row) {
-        pList.item(row)->setData(kNoteRole, toQString(pNotes[static_cast<std::size_t>(row)]));
-    }
 }
 
 } // namespace zaptrove::platform::forms

@@ -8,7 +8,7 @@
 #include <QHelpEvent>
 #include <QKeyEvent>
 #include <QKeySequence>
-#include <QListWidget>
+#include <QListView>
 #include <QMouseEvent>
 #include <QRadioButton>
 #include <QStyle>
@@ -108,9 +108,9 @@ void simulateKeyCombination(Control& pControl, std::string_view pCombination) {
 // Shift held is pressed first and released last, as a user does. Like the
 // system's, each Shift event carries the modifiers from before it.
 void simulateDoubleClick(ListBox& pList, int pRow, bool pShift) {
-    auto& list = static_cast<QListWidget&>(*pList.impl().widget);
+    auto& list = static_cast<QListView&>(*pList.impl().widget);
     QWidget& rows = *list.viewport();
-    const QPoint at = list.visualItemRect(list.item(pRow)).center();
+    const QPoint at = list.visualRect(list.model()->index(pRow, 0)).center();
     const Qt::KeyboardModifiers modifiers = pShift ? Qt::ShiftModifier : Qt::NoModifier;
     if (pShift) {
         QKeyEvent press(QEvent::KeyPress, Qt::Key_Shift, Qt::NoModifier);
@@ -126,10 +126,10 @@ void simulateDoubleClick(ListBox& pList, int pRow, bool pShift) {
 }
 
 std::string simulateHover(ListBox& pList, int pRow) {
-    auto& list = static_cast<QListWidget&>(*pList.impl().widget);
+    auto& list = static_cast<QListView&>(*pList.impl().widget);
     QWidget& rows = *list.viewport();
-    const QPoint at =
-        pRow >= 0 ? list.visualItemRect(list.item(pRow)).center() : QPoint(2, rows.height() - 2);
+    const QPoint at = pRow >= 0 ? list.visualRect(list.model()->index(pRow, 0)).center()
+                                : QPoint(2, rows.height() - 2);
     QToolTip::hideText(); // after a pause: what shows next is this hover's
     for (int wait = 0; wait < 100 && QToolTip::isVisible(); ++wait) {
         QCoreApplication::processEvents(QEventLoop::AllEvents, 10);

@@ -1,0 +1,69 @@
+// SPDX-License-Identifier: MIT
+#include "forms/qt/list_model.h"
+
+#include "forms/qt/forms_impl.h"
+
+namespace zaptrove::platform::forms {
+
+void PackedLines::assign(const std::vector<std::string>& pLines, std::size_t pCount) {
+    std::size_t total = 0;
+    for (std::size_t i = 0; i < pCount; ++i) {
+        total += pLines[i].size();
+    }
+    std::string text;
+    text.reserve(total);
+    std::vector<std::size_t> ends;
+    ends.reserve(pCount);
+    for (std::size_t i = 0; i < pCount; ++i) {
+        text += pLines[i];
+        ends.push_back(text.size());
+    }
+    text_ = std::move(text);
+    ends_ = std::move(ends);
+}
+
+std::string_view PackedLines::operator[](std::size_t pIndex) const {
+    const std::size_t begin = pIndex == 0 ? 0 : ends_[pIndex - 1];
+    return std::string_view(text_).substr(begin, ends_[pIndex] - begin);
+}
+
+void ListRowsModel::setRows(const std::vector<std::string>& pLines,
+                            const std::vector<std::string>& pNotes) {
+    beginResetModel();
+    lines_.assign(pLines, pLines.size());
+    notes_.assign(pNotes, std::min(pNotes.size(), pLines.size()));
+    endResetModel();
+}
+
+std::string ListRowsModel::line(int pRow) const {
+    return pRow >= 0 && static_cast<std::size_t>(pRow) < lines_.size()
+               ? std::string(lines_[static_cast<std::size_t>(pRow)])
+               : std::string();
+}
+
+int ListRowsModel::rowCount(const QModelIndex& pParent) const {
+    return pParent.isValid() ? 0 : static_cast<int>(lines_.size());
+}
+
+QVariant ListRowsModel::data(const QModelIndex& pIndex, int pRole) const {
+    const auto row = static_cast<std::size_t>(pIndex.row());
+    if (!pIndex.isValid() || row >= lines_.size()) {
+        return {};
+    }
+    switch (pRole) {
+    case Qt::DisplayRole:
+    case Qt::EditRole:
+        return toQString(lines_[row]);
+    case kNoteRole:
+        return row < notes_.size() ? toQString(notes_[row]) : QString();
+    default:
+        return {};
+    }
+}
+
+Qt::ItemFlags ListRowsModel::flags(const QModelIndex& pIndex) const {
+    return pIndex.isValid() ? Qt::ItemIsSelectable | Qt::ItemIsEnabled | Qt::ItemNeverHasChildren
+                            : Qt::NoItemFlags;
+}
+
+} // namespace zaptrove::platform::forms
