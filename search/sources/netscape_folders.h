@@ -40,7 +40,7 @@ class NetscapeFolders {
     // FolderTrail::kMaxNamedDepth; deeper ones pair up with their lists.
     std::vector<std::size_t> openedAt_;
     // A heading's raw name is kept up to this many bytes; folders keep less.
-    static constexpr std::size_t kMaxHeadingBytes = 64 * 1024;
+    static constexpr std::size_t kMaxHeadingBytes = std::size_t{64} * 1024;
     // What of the last heading is still to be read when a piece ends.
     enum class Open { Nothing, Tag, Name };
     Open open_ = Open::Nothing;
