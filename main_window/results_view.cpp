@@ -29,8 +29,13 @@ std::int16_t asHeightSetting(float twips) {
 // Starts the search for the typed text; its outcome shows as the expanded list
 // with the first row selected, or "Nothing Found" selected in the input box.
 void frmMain::subSearch() {
-    subSearchInBackground(txtInput.text(),
-                          [this](SearchOutcome outcome) { subShowOutcome(std::move(outcome)); });
+    const std::string searched = txtInput.text();
+    subSearchInBackground(searched, [this, searched](SearchOutcome outcome) {
+        // "Nothing Found" never replaces what was typed while the search ran.
+        if (outcome.Found || txtInput.text() == searched) {
+            subShowOutcome(std::move(outcome));
+        }
+    });
 }
 
 void frmMain::subShowOutcome(SearchOutcome pOutcome) {

@@ -400,6 +400,20 @@ TEST_F(MainWindow, EscapeOrClosingDropsTheSearchRunning) {
     EXPECT_FALSE(window.cboResult.visible());
 }
 
+// What is typed while a search Enter started runs is never lost to its
+// "Nothing Found".
+TEST_F(MainWindow, TextTypedWhileASearchRunsIsKept) {
+    held.hold("zzz");
+    startSearch("zzz");
+    ASSERT_TRUE(pumpUntil([&] { return held.held == 1; }));
+    window.txtInput.setText("news");
+    letHeldSearchEnd();
+    EXPECT_EQ(window.txtInput.text(), "news");
+    startSearch("zzz");
+    finishSearch();
+    EXPECT_EQ(window.txtInput.text(), "Nothing Found");
+}
+
 TEST_F(MainWindow, ListKeysOpenCopyAndClose) {
     settings.DebugMode = DEBUG_ON;
     enter("news");
