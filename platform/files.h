@@ -139,13 +139,15 @@ class OpenFolder {
     std::string problem_;    // why it could not be opened, where it is opened at once
 };
 
-// Appends the text to the file, creating it when missing. Answers false when
-// the file cannot be opened or written.
-bool appendToFile(std::string_view path, std::string_view text);
+// Appends the text to the file, creating it when missing (readable by its
+// owner only when ownerOnly). Answers false when the file cannot be opened or
+// written.
+bool appendToFile(std::string_view path, std::string_view text, bool ownerOnly = false);
 
 // Replaces the file's contents with the text as one step: written beside it,
 // flushed, then renamed over it, so a reader finds the old text or the new,
-// never a part. Answers false, leaving the file as it was, when that fails.
+// never a part; the new file is readable by its owner only. Answers false,
+// leaving the file as it was, when that fails.
 bool replaceFile(std::string_view path, std::string_view text);
 
 // An exclusive lock held on a lock file (made when missing) until destroyed,

@@ -14,6 +14,7 @@
 #include <filesystem>
 #include <map>
 #ifndef _WIN32
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 #endif
@@ -120,6 +121,25 @@ TEST(LaunchRecord, StaysWithinItsBoundAndKeepsWhatIsUsedMost) {
 }
 
 #ifndef _WIN32
+// What was opened is private: the record is made, and compacted, readable by
+// its owner only.
+TEST(LaunchRecord, IsReadableByItsOwnerOnly) {
+    const test::TempFolder t;
+    const std::string record = t / "launches.tsv";
+    const auto mode = [&] {
+        struct stat state {};
+        return stat(record.c_str(), &state) == 0 ? state.st_mode & 0777 : 0;
+    };
+    ASSERT_TRUE(fnRecordLaunch(record, "https://a.example/", kNow));
+    EXPECT_EQ(mode(), 0600u);
+    // Opens until the record is compacted, which makes it shorter.
+    for (std::uintmax_t size = 0; std::filesystem::file_size(record) >= size;) {
+        size = std::filesystem::file_size(record);
+        ASSERT_TRUE(fnRecordLaunch(record, std::to_string(size) + std::string(3000, 'x'), kNow));
+    }
+    EXPECT_EQ(mode(), 0600u);
+}
+
 // Two processes recording at once, through several compactions: every open counts.
 TEST(LaunchRecord, TwoProcessesOpeningAtOnceLoseNothing) {
     const test::TempFolder t;

@@ -331,12 +331,13 @@ bool writeAll(int fd, std::string_view text) {
 
 } // namespace
 
-bool appendToFile(std::string_view path, std::string_view text) {
+bool appendToFile(std::string_view path, std::string_view text, bool ownerOnly) {
     if (path.empty()) {
         return false;
     }
     const int fd = open(nativePath(path).c_str(),
-                        O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC | O_NOCTTY | O_NONBLOCK, 0644);
+                        O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC | O_NOCTTY | O_NONBLOCK,
+                        ownerOnly ? 0600 : 0644);
     if (fd < 0) {
         return false;
     }
@@ -348,7 +349,7 @@ bool replaceFile(std::string_view path, std::string_view text) {
     const std::string native = nativePath(path);
     const std::string temporary = native + ".new-" + std::to_string(getpid());
     const int fd =
-        open(temporary.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC | O_NOCTTY, 0644);
+        open(temporary.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC | O_NOCTTY, 0600);
     if (fd < 0) {
         return false;
     }

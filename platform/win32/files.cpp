@@ -235,7 +235,8 @@ bool OpenFolder::readWholeFile(std::string_view name, std::string& bytes, std::s
                                    limit);
 }
 
-bool appendToFile(std::string_view path, std::string_view text) {
+bool appendToFile(std::string_view path, std::string_view text,
+                  bool /*ownerOnly: the user's folders are their own*/) {
     if (path.empty()) {
         return false;
     }

@@ -104,7 +104,8 @@ bool fnRecordLaunch(const std::string& pRecord, std::string_view pAddress, std::
     if (!before.empty() && before.back() != '\n') {
         line.insert(0, 1, '\n');
     }
-    if (!platform::appendToFile(pRecord, line)) {
+    // What was opened is the user's own business.
+    if (!platform::appendToFile(pRecord, line, true)) {
         return false;
     }
     const auto state = platform::fileState(pRecord);
