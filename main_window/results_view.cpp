@@ -63,7 +63,7 @@ void frmMain::subShowList(std::vector<Bookmark> pResults, const std::vector<std:
     } else {
         cboResult.setItems(pLines);
     }
-    if (settings_.Height <= COLLAPSED_HEIGHT) {
+    if (static_cast<float>(settings_.Height) <= COLLAPSED_HEIGHT) {
         settings_.Height = kFirstExpandedHeight;
     }
     // Typed into as the list follows, the input box stays in reach beside it.
