@@ -155,9 +155,11 @@ class MainWindow : public testing::Test {
         }
         return pDone();
     }
-    // Processes events until the search running has shown its outcome.
+    // Processes events until the search ended and what showing its outcome
+    // set off (a resize that a window system posts) is done.
     void finishSearch() {
         ASSERT_TRUE(pumpUntil([&] { return !window.searching(); }));
+        forms::doEvents();
     }
     // Lets the held search go and processes events until it returned and
     // whatever it sent back has arrived.
