@@ -31,13 +31,29 @@ using test::utf8Path;
 
 namespace {
 
-// The bookmarks read at path, as "name|address", and how the reading went.
-std::pair<List, SourceReading> read(const std::string& path, std::string_view term = "",
-                                    SearchMode mode = SearchMode::Both) {
-    const Matcher matcher(term, mode);
+// The bookmarks read at path, and how the reading went.
+std::pair<std::vector<Bookmark>, SourceReading> readFound(const std::string& path,
+                                                          std::string_view term = "",
+                                                          SearchMode mode = SearchMode::Both,
+                                                          MatchRules rules = {}) {
+    const Matcher matcher(term, mode, rules);
     std::vector<Bookmark> found;
     const SourceReading reading = fnReadFirefoxPlaces(path, matcher, found);
+    return {std::move(found), reading};
+}
+
+// The same with the bookmarks as "name|address".
+std::pair<List, SourceReading> read(const std::string& path, std::string_view term = "",
+                                    SearchMode mode = SearchMode::Both) {
+    auto [found, reading] = readFound(path, term, mode);
     return {test::listOf(found), reading};
+}
+
+// What a search of the one Firefox profile finds, as "folder path|name".
+List searched(const BrowserProfile& firefox, std::string_view term, Settings s) {
+    s.BrowserProfiles = {firefox};
+    s.DoFirefox = DO_YES, s.Function = FUNC_NAME, s.Words = WORDS_ANY_ORDER;
+    return test::foldersOf(subSearch(fnSearchRequest(term, s), DebugLog::silent()).Results);
 }
 
 // Every entry below a folder, with the bytes of each file.
@@ -128,10 +144,7 @@ TEST(FirefoxRead, KnowsTheFolderPathOfEveryBookmarkAndSearchesIt) {
                    "https://u.example/");
     }
     const auto folders = [&](std::string_view term) {
-        const Matcher matcher(term, SearchMode::Both);
-        std::vector<Bookmark> found;
-        fnReadFirefoxPlaces(profile, matcher, found);
-        return test::foldersOf(found);
+        return test::foldersOf(readFound(profile, term).first);
     };
     const std::string deep = "Bookmarks Menu/Work/CAF\u00c9 / bar/Deep|Jira deep",
                       board = "Bookmarks Menu/Work|Jira board", top = "Bookmarks Toolbar|Jira top";
@@ -139,11 +152,8 @@ TEST(FirefoxRead, KnowsTheFolderPathOfEveryBookmarkAndSearchesIt) {
     EXPECT_EQ(folders("deep"), List{deep});
 
     Settings s;
-    s.BrowserProfiles = {firefox};
-    s.DoFirefox = DO_YES, s.Function = FUNC_NAME, s.Sort = SORT_NONE, s.Words = WORDS_ANY_ORDER;
-    const auto found = [&](std::string_view term) {
-        return test::foldersOf(subSearch(fnSearchRequest(term, s), DebugLog::silent()).Results);
-    };
+    s.Sort = SORT_NONE;
+    const auto found = [&](std::string_view term) { return searched(firefox, term, s); };
     EXPECT_EQ(found("work jira"), List{});
     s.FolderWords = FOLDER_WORDS_ON;
     EXPECT_EQ(found("work jira"), (List{deep, board}));
@@ -185,9 +195,8 @@ TEST(FirefoxRead, FindsBookmarksByTheirTags) {
         {"", SearchMode::Name, false, {"Jira board|tracker,work", "News|daily"}},
     };
     for (const Case& c : cases) {
-        const Matcher matcher(c.term, c.mode, {.anyWordOrder = c.anyWordOrder});
-        std::vector<Bookmark> found;
-        const SourceReading reading = fnReadFirefoxPlaces(profile, matcher, found);
+        const auto [found, reading] =
+            readFound(profile, c.term, c.mode, {.anyWordOrder = c.anyWordOrder});
         List got;
         for (const Bookmark& b : found) {
             std::string tags;
@@ -201,12 +210,8 @@ TEST(FirefoxRead, FindsBookmarksByTheirTags) {
     }
     // With folder names searched too, the screen after the reader sees the tags.
     Settings s;
-    s.BrowserProfiles = {firefox};
-    s.DoFirefox = DO_YES, s.Function = FUNC_NAME, s.FolderWords = FOLDER_WORDS_ON;
-    s.Words = WORDS_ANY_ORDER;
-    EXPECT_EQ(
-        test::listOf(subSearch(fnSearchRequest("menu tracker", s), DebugLog::silent()).Results),
-        List{"Jira board|https://j.example/"});
+    s.FolderWords = FOLDER_WORDS_ON;
+    EXPECT_EQ(searched(firefox, "menu tracker", s), List{"Bookmarks Menu|Jira board"});
 }
 
 // A value too long to still matter is never loaded whole: a title is cut
@@ -229,9 +234,7 @@ TEST(FirefoxRead, AHugeTitleIsReadOnlyAsFarAsItCanMatch) {
         places.exec("PRAGMA wal_checkpoint(TRUNCATE)");
     }
     sqlite3_memory_highwater(1);
-    const Matcher matcher("", SearchMode::Name);
-    std::vector<Bookmark> found;
-    const SourceReading reading = fnReadFirefoxPlaces(profile, matcher, found);
+    const auto [found, reading] = readFound(profile, "", SearchMode::Name);
     EXPECT_LT(sqlite3_memory_highwater(0), 8 << 20);
     ASSERT_EQ(found.size(), 2u) << reading.Problem;
     const std::string cut = huge.substr(0, kMaxPlacesTextBytes - 1);
@@ -242,43 +245,36 @@ TEST(FirefoxRead, AHugeTitleIsReadOnlyAsFarAsItCanMatch) {
     EXPECT_EQ(read(profile, "x\u00e9\u00e9", SearchMode::Name).first.size(), 2u); // by tag, by name
 }
 
-TEST(FirefoxRead, TellsWhyADatabaseCannotBeRead) {
+// A table defined as a view that recurses without end would hang every search:
+// only real tables are read.
+TEST(FirefoxRead, TellsWhyADatabaseCannotBeReadAndReadsNoView) {
     const test::TempFolder tmp;
     const std::string rootless = tmp.makeFolder("rootless");
     PlacesDatabase(rootless + "/places.sqlite").exec("DELETE FROM moz_bookmarks WHERE id = 1");
-    const std::pair<std::string, std::string> cases[] = {
+    std::vector<std::pair<std::string, std::string>> cases = {
         {tmp / "missing", "not found"},
         {tmp.write("empty/places.sqlite", ""), "holds no bookmark tree"},
         {tmp.write("text/places.sqlite", std::string(5000, 'x')), "file is not a database"},
         {rootless, "holds no bookmark tree"},
     };
-    for (const auto& [path, problem] : cases) {
-        const auto [found, reading] = read(path);
-        EXPECT_EQ(std::pair(found, reading.Problem), std::pair(List{}, problem)) << path;
-    }
-}
-
-// A table defined as a view that recurses without end would hang every search:
-// only real tables are read.
-TEST(FirefoxRead, ATableThatIsAViewIsNotRead) {
-    const test::TempFolder tmp;
     const std::string endless =
         "WITH RECURSIVE n(id) AS (SELECT 1 UNION ALL SELECT id + 1 FROM n) ";
-    const std::pair<std::string, std::string> views[] = {
-        {"moz_bookmarks",
-         "SELECT id, 2 AS type, NULL AS fk, id - 1 AS parent, 0 AS position, '' AS title, "
-         "'root________' AS guid FROM n"},
-        {"moz_places", "SELECT id, 'https://x/' AS url, '' AS title FROM n"}};
-    for (const auto& [table, rows] : views) {
-        const std::string profile = tmp.makeFolder(table);
-        PlacesDatabase places(profile + "/places.sqlite");
+    for (const auto& [table, rows] :
+         {std::pair<std::string, std::string>{"moz_bookmarks",
+                                              "SELECT id, 2 AS type, NULL AS fk, id - 1 AS parent, "
+                                              "0 AS position, '' AS title, 'root________' AS guid "
+                                              "FROM n"},
+          {"moz_places", "SELECT id, 'https://x/' AS url, '' AS "
+                         "title FROM n"}}) {
+        PlacesDatabase places(tmp.makeFolder(table) + "/places.sqlite");
         places.add(PlacesDatabase::kMenu, 1, "Kept", "https://kept.example/");
         places.exec("DROP TABLE " + table + "; CREATE VIEW " + table + " AS " + endless + rows);
         places.exec("PRAGMA wal_checkpoint(TRUNCATE)");
-        const auto [found, reading] = read(profile);
-        EXPECT_EQ(std::pair(found, reading.Problem),
-                  std::pair(List{}, std::string("holds no bookmark tree")))
-            << table;
+        cases.emplace_back(tmp / table, "holds no bookmark tree");
+    }
+    for (const auto& [path, problem] : cases) {
+        const auto [found, reading] = read(path);
+        EXPECT_EQ(std::pair(found, reading.Problem), std::pair(List{}, problem)) << path;
     }
 }
 
@@ -305,20 +301,6 @@ TEST(FirefoxRead, AMessageQuotingTheSchemaReachesNoTerminalEscape) {
         EXPECT_EQ(printed.find('\x1b'), std::string::npos) << printed;
     }
 }
-
-#ifndef _WIN32
-// SQLite keeps the log of a database reached through a link beside the file
-// the link leads to; that is where it is read from.
-TEST(FirefoxRead, ALinkedDatabaseIsReadWithTheLogBesideItsTarget) {
-    const test::TempFolder tmp;
-    const std::string real = tmp.makeFolder("real"), linked = tmp.makeFolder("linked");
-    PlacesDatabase places(real + "/places.sqlite");
-    places.add(PlacesDatabase::kMenu, 1, "In the log", "https://log.example/");
-    fs::create_symlink(real + "/places.sqlite", linked + "/places.sqlite");
-    ASSERT_GT(fs::file_size(real + "/places.sqlite-wal"), 0u);
-    EXPECT_EQ(read(linked, "log").first, List{"In the log|https://log.example/"});
-}
-#endif
 
 // A browser that holds the database with an exclusive lock and keeps its
 // latest bookmark in the write-ahead log: the reading sees it, and the profile
@@ -376,7 +358,8 @@ TEST(FirefoxRead, ReadsAgainWhenTheBrowserChangedTheDatabaseMeanwhile) {
 }
 
 // The log is read where it lies: nothing is copied, so no temporary folder is
-// needed and none is left behind. A log larger than a browser ever leaves is
+// needed and none is left behind; for a database reached through a link, SQLite
+// keeps it beside the link's target. A log larger than a browser ever leaves is
 // left out, and the reading says so.
 TEST(FirefoxRead, ReadsTheLogInPlaceAndLeavesOutOneTooLarge) {
     const test::TempFolder tmp;
@@ -396,6 +379,10 @@ TEST(FirefoxRead, ReadsTheLogInPlaceAndLeavesOutOneTooLarge) {
     }();
     EXPECT_EQ(inLog, List{"Only in the log|https://log.example/"});
     EXPECT_TRUE(reading.readWhole()) << reading.Problem;
+#ifndef _WIN32
+    fs::create_symlink(profile + "/places.sqlite", tmp.makeFolder("linked") + "/places.sqlite");
+    EXPECT_EQ(read(tmp / "linked", "only in").first, inLog);
+#endif
 
     tmp.write("large/places.sqlite-wal", "");
     fs::resize_file(utf8Path(large + "/places.sqlite-wal"), kMaxPlacesLogBytes + 1); // sparse
