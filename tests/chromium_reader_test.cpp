@@ -9,14 +9,11 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
-#include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <thread>
 #ifndef _WIN32
 #include "support/child_process.h"
-
-#include <sys/resource.h>
 #endif
 
 using namespace zaptrove;
@@ -34,6 +31,15 @@ SourceReading readingOf(std::string_view text) {
     Matcher matcher("", SearchMode::Both);
     std::vector<Bookmark> found;
     return fnScanChromiumBookmarks(text, matcher, found);
+}
+
+// The bookmarks read from the file at path, and how the reading went.
+std::pair<std::vector<Bookmark>, SourceReading>
+readFound(const std::string& path, std::string_view term = "", SearchMode mode = SearchMode::Both) {
+    const Matcher matcher(term, mode);
+    std::vector<Bookmark> found;
+    const SourceReading reading = fnReadChromiumBookmarks(path, matcher, found);
+    return {std::move(found), reading};
 }
 
 std::string url(std::string_view name, std::string_view address) {
@@ -184,12 +190,10 @@ TEST(ChromiumRead, PassesOverHugeMetaInfo) {
     const std::string path =
         tmp.write("Bookmarks", file(R"("bookmark_bar": {"children": [{"meta_info": )" + meta +
                                     R"(, "name": "After", "type": "url", "url": "a"}]})"));
-    Matcher matcher("after", SearchMode::Name);
-    std::vector<Bookmark> found;
-    EXPECT_TRUE(fnReadChromiumBookmarks(path, matcher, found).readWhole());
+    const auto [found, reading] = readFound(path, "after", SearchMode::Name);
+    EXPECT_TRUE(reading.readWhole());
     EXPECT_EQ(found, (std::vector<Bookmark>{{"After", "a"}}));
-    EXPECT_EQ(fnReadChromiumBookmarks(tmp / "missing", matcher, found).Problem,
-              "No such file or directory");
+    EXPECT_EQ(readFound(tmp / "missing").second.Problem, "No such file or directory");
 }
 
 #ifndef _WIN32
@@ -200,37 +204,18 @@ TEST(ChromiumRead, MemoryDoesNotGrowWithOneString) {
     const test::TempFolder tmp;
     constexpr std::size_t kHuge = 48 << 20;
     const std::string path = tmp / "Bookmarks";
-    {
-        std::ofstream out(utf8Path(path), std::ios::binary);
-        const auto huge = [&](char c) {
-            const std::string piece(1 << 20, c);
-            for (std::size_t i = 0; i < kHuge / piece.size(); ++i)
-                out << piece;
-        };
-        out << R"({"roots": {"bar": {"children": [{"type": "url", "url": "u1", "name": ")";
-        huge('n');
-        out << R"("}, {")";
-        huge('k');
-        out << R"(": 1, "type": "url", "url": "u2", "name": "Zt é)";
-        huge('z');
-        out << R"("}]}}})";
-    }
-    EXPECT_TRUE(test::inChild(
-        [&] {
-            rusage before{}, after{};
-            getrusage(RUSAGE_SELF, &before);
-            Matcher matcher("zt", SearchMode::Name);
-            std::vector<Bookmark> found;
-            const SourceReading reading = fnReadChromiumBookmarks(path, matcher, found);
-            getrusage(RUSAGE_SELF, &after);
-            const long grownKiB = after.ru_maxrss - before.ru_maxrss;
-            std::fprintf(stderr, "peak grew by %ld KiB\n", grownKiB);
-            return grownKiB < 16L * 1024 && reading.BookmarkCount == 2 && found.size() == 1 &&
-                   found[0].URL == "u2" && found[0].Name.size() == kMaxJsonStringBytes &&
-                   found[0].Name.starts_with("Zt \u00e9zzz") &&
-                   reading.Problem == "2 names or addresses cut at 2 MiB";
-        },
-        60));
+    std::ofstream(utf8Path(path), std::ios::binary)
+        << R"({"roots": {"bar": {"children": [{"type": "url", "url": "u1", "name": ")"
+        << std::string(kHuge, 'n') << R"("}, {")" << std::string(kHuge, 'k')
+        << R"(": 1, "type": "url", "url": "u2", "name": "Zt é)" << std::string(kHuge, 'z')
+        << R"("}]}}})";
+    EXPECT_TRUE(test::inChildGrowingLessThan(16L * 1024, [&] {
+        const auto [found, reading] = readFound(path, "zt", SearchMode::Name);
+        return reading.BookmarkCount == 2 && found.size() == 1 && found[0].URL == "u2" &&
+               found[0].Name.size() == kMaxJsonStringBytes &&
+               found[0].Name.starts_with("Zt \u00e9zzz") &&
+               reading.Problem == "2 names or addresses cut at 2 MiB";
+    }));
 }
 #endif
 
@@ -255,9 +240,8 @@ TEST(ChromiumRead, ChunkBoundariesChangeNothing) {
 #ifdef __linux__
     // A read that fails part-way gives nothing of what it read.
     const test::FileFaults failing(tmp / "Bookmarks", 100'000);
-    const Matcher matcher("", SearchMode::Both);
-    std::vector<Bookmark> found;
-    EXPECT_FALSE(fnReadChromiumBookmarks(tmp / "Bookmarks", matcher, found).readWhole());
+    const auto [found, reading] = readFound(tmp / "Bookmarks");
+    EXPECT_FALSE(reading.readWhole());
     EXPECT_EQ(found, std::vector<Bookmark>{});
 #endif
 }
@@ -279,9 +263,7 @@ TEST(ChromiumRead, SeesOneWholeVersionOfAFileReplacedWhileRead) {
         }
     });
     for (int i = 0; i < 200; ++i) {
-        Matcher matcher("", SearchMode::Both);
-        std::vector<Bookmark> found;
-        const SourceReading reading = fnReadChromiumBookmarks(path, matcher, found);
+        const auto [found, reading] = readFound(path);
         EXPECT_TRUE(reading.readWhole()) << reading.Problem;
         EXPECT_TRUE(found.size() == 4 || test::listOf(found) == List{"New|n"});
     }
@@ -302,14 +284,12 @@ TEST(ChromiumRead, RealProfiles) {
         {"Profile 1", {"Zt Work Profile|https://work.zt.example/"}},
     };
     for (const auto& [profile, expected] : profiles) {
-        Matcher matcher("", SearchMode::Both);
-        std::vector<Bookmark> found;
-        const std::string path = tmp / ("home/.config/chromium/" + profile + "/Bookmarks");
-        EXPECT_TRUE(fnReadChromiumBookmarks(path, matcher, found).readWhole());
+        const auto [found, reading] =
+            readFound(tmp / ("home/.config/chromium/" + profile + "/Bookmarks"));
+        EXPECT_TRUE(reading.readWhole());
         EXPECT_EQ(test::listOf(found), expected);
     }
-    Matcher nested("nested", SearchMode::Name);
-    std::vector<Bookmark> found;
-    fnReadChromiumBookmarks(tmp / "home/.config/chromium/Default/Bookmarks", nested, found);
-    EXPECT_EQ(test::foldersOf(found), List{"Bookmarks bar/Zt CR Folder|Zt Nested Item"});
+    EXPECT_EQ(
+        test::foldersOf(readFound(tmp / "home/.config/chromium/Default/Bookmarks", "nested").first),
+        List{"Bookmarks bar/Zt CR Folder|Zt Nested Item"});
 }

@@ -3,8 +3,10 @@
 
 // POSIX only: tests that must not hang, or that need folder permissions to hold
 // even for root, run their body in a child process.
+#include <cstdio>
 #include <functional>
 #include <linux/capability.h>
+#include <sys/resource.h>
 #include <sys/syscall.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -21,6 +23,21 @@ inline bool inChild(const std::function<bool()>& body, unsigned seconds = 10) {
     }
     int status = 0;
     return waitpid(child, &status, 0) == child && WIFEXITED(status) && WEXITSTATUS(status) == 0;
+}
+
+// Runs body in a child process; true when it answers true and the child's peak
+// memory grew by less than growthKiB while it ran.
+inline bool inChildGrowingLessThan(long growthKiB, const std::function<bool()>& body) {
+    return inChild(
+        [&] {
+            rusage before{}, after{};
+            getrusage(RUSAGE_SELF, &before);
+            const bool answer = body();
+            getrusage(RUSAGE_SELF, &after);
+            std::fprintf(stderr, "peak grew by %ld KiB\n", after.ru_maxrss - before.ru_maxrss);
+            return answer && after.ru_maxrss - before.ru_maxrss < growthKiB;
+        },
+        60);
 }
 
 // Gives up root's right to write anywhere, so that folder permissions hold.
