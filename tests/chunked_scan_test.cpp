@@ -19,6 +19,7 @@
 #include <optional>
 
 using namespace zaptrove;
+using namespace std::string_literals;
 using platform::ByteOrder;
 using test::List;
 using test::utf16File;
@@ -61,6 +62,8 @@ TEST(ChunkedScan, PiecesCoverTheTextAndEndOnlyAtSureStarts) {
         {utf16File(wide, ByteOrder::LittleEndian), wide},
         {utf16File(wide, ByteOrder::BigEndian), wide},
         {utf16File(wide, ByteOrder::LittleEndian) + "x", wide + "\uFFFD"},
+        // a high surrogate without its pair, a low one alone, a pair cut at the end
+        {"\xFF\xFE\x34\xD8Z\0\x1E\xDD<\0M\0>\0\x34\xD8"s, "\uFFFDZ\uFFFD<M>\uFFFD"},
         {"\xFF", "\xFF"},
     };
     for (const auto& [bytes, expected] : files) {
