@@ -74,8 +74,8 @@ std::vector<Bookmark> readWith(Reader reader, const std::string& path, std::stri
 // Each bookmark a file scanner finds in the text, as "name|address".
 template <typename Scanner>
 List scanWith(Scanner scanner, std::string_view text, std::string_view term = "",
-              SearchMode mode = SearchMode::Both) {
-    const Matcher matcher(term, mode);
+              SearchMode mode = SearchMode::Both, MatchRules rules = {}) {
+    const Matcher matcher(term, mode, rules);
     std::vector<Bookmark> found;
     scanner(text, matcher, found);
     EXPECT_TRUE(std::ranges::none_of(found, &Bookmark::IsShortcut));
