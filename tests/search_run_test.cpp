@@ -121,11 +121,18 @@ TEST_F(SearchRun, ReadsTheSwitchedOnSourcesInOrderMainBeforeAlternative) {
     EXPECT_EQ(logLines().back(), "! No matches found!");
 }
 
+// Ordering by address opens only the favorites that matched (watched with
+// inotify, which Windows lacks).
 TEST_F(SearchRun, NameSearchOrdersAndUndupsFavoritesByTheirRealAddresses) {
     shortcut("Fav/n1.url", "http://c");
     shortcut("Fav/n2.url", "http://a");
     shortcut("Fav/n3.url", "http://a");
     shortcut("Fav/n4.url", "http://b");
+#ifndef _WIN32
+    const int matched = inotify_init1(IN_NONBLOCK), unmatched = inotify_init1(IN_NONBLOCK);
+    inotify_add_watch(matched, (t / "Fav/n1.url").c_str(), IN_OPEN);
+    inotify_add_watch(unmatched, shortcut("Fav/zz.url", "http://z").c_str(), IN_OPEN);
+#endif
     s.DoMSIE = DO_YES;
     const auto addresses = [this](std::int16_t sort, std::int16_t duplicates) {
         s.Sort = sort;
@@ -136,34 +143,17 @@ TEST_F(SearchRun, NameSearchOrdersAndUndupsFavoritesByTheirRealAddresses) {
         return urls;
     };
     EXPECT_EQ(addresses(SORT_URL, DUPS_KEEP), "http://a http://a http://b http://c ");
-    EXPECT_EQ(addresses(SORT_URL, DUPS_REMOVE), "http://a http://b http://c ");
-    EXPECT_EQ(addresses(SORT_NONE, DUPS_REMOVE),
-              "http://c http://a http://b "); // by name and address
-}
-
 #ifndef _WIN32
-// Watched with inotify, which Windows lacks.
-TEST_F(SearchRun, OrderingByAddressOpensOnlyTheFavoritesThatMatched) {
-    const auto watch = [](const std::string& path) {
-        const int fd = inotify_init1(IN_NONBLOCK);
-        inotify_add_watch(fd, path.c_str(), IN_OPEN);
-        return fd;
-    };
-    const int matched = watch(shortcut("Fav/n1.url", "http://c"));
-    const int unmatched = watch(shortcut("Fav/zz.url", "http://z"));
-    s.DoMSIE = DO_YES;
-    s.Sort = SORT_URL;
-    s.Duplicates = DUPS_REMOVE;
-    ASSERT_EQ(run("N").Results.size(), 1u);
-
     alignas(inotify_event) char events[4096];
     EXPECT_GT(read(matched, events, sizeof events), 0); // the watch works
     EXPECT_LT(read(unmatched, events, sizeof events), 0)
         << "a favorite that did not match was opened";
-    close(matched);
-    close(unmatched);
-}
+    close(matched), close(unmatched);
 #endif
+    EXPECT_EQ(addresses(SORT_URL, DUPS_REMOVE), "http://a http://b http://c ");
+    EXPECT_EQ(addresses(SORT_NONE, DUPS_REMOVE),
+              "http://c http://a http://b "); // by name and address
+}
 
 TEST_F(SearchRun, BrowserProfilesFollowTheSixLocationsInTheirOrderWithTheirLogLines) {
     s.OperaMain = t.write("op.adr", "#URL\nNAME=x1\nURL=u1\n");
