@@ -243,9 +243,8 @@ TEST_F(Discovery, MacOSApplicationSupport) {
 // an empty profile Default=1 and names the one in use in its install section.
 TEST_F(Discovery, RealProfilesOfAFreshAccount) {
     for (const char* tarball : {"firefox-esr-profile.tar.xz", "chromium-profile.tar.xz"}) {
-        if (!test::unpackRealworld(std::string("browsers/") + tarball, tmp)) {
+        if (!test::unpackRealworld(std::string("browsers/") + tarball, tmp))
             GTEST_SKIP() << "the real-world sample folder is absent";
-        }
     }
     const std::string cfg = "home/.config/";
     EXPECT_EQ(

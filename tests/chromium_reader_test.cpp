@@ -269,9 +269,8 @@ TEST(ChromiumRead, SeesOneWholeVersionOfAFileReplacedWhileRead) {
 
 TEST(ChromiumRead, RealProfiles) {
     const test::TempFolder tmp;
-    if (!test::unpackRealworld("browsers/chromium-profile.tar.xz", tmp)) {
+    if (!test::unpackRealworld("browsers/chromium-profile.tar.xz", tmp))
         GTEST_SKIP() << "no real-world sample profile";
-    }
     const std::pair<std::string, List> profiles[] = {
         {"Default",
          {"Zt Chromium News|https://cr.zt.example/news",

@@ -76,9 +76,8 @@ TEST(FavoritesReader, MatchesByStemOrAddressPerMode) {
          {greeting + "|http://gruesse/"}}, // the name lower-cased
         {"", SearchMode::Nothing, {}},
     };
-    for (const auto& [term, mode, expected] : cases) {
+    for (const auto& [term, mode, expected] : cases)
         EXPECT_EQ(find(tmp.asFolder(), term, mode), expected) << term << " mode " << mode;
-    }
 }
 
 TEST(FavoritesReader, UrlFromText) {
@@ -92,9 +91,8 @@ TEST(FavoritesReader, UrlFromText) {
         {"[X]\r\nURL=\r\nIDList=\r\n", ""},
         {"", NOT_FOUND},
     };
-    for (const auto& [text, url] : cases) {
+    for (const auto& [text, url] : cases)
         EXPECT_EQ(fnUrlFromText(text), url) << text;
-    }
 }
 
 // UTF-16 with its byte-order mark, as Windows writes some shortcuts; otherwise
@@ -112,9 +110,8 @@ TEST(FavoritesReader, ShortcutsInEveryEncodingGiveTheirAddress) {
         {tmp.write("legacy.url", "[X]\r\nTitle=Gr\xC3\xBC\r\nURL=http://z\xFCrich/\r\n"),
          "http://z\u00fcrich/"},
     };
-    for (const auto& [path, url] : cases) {
+    for (const auto& [path, url] : cases)
         EXPECT_EQ(fnUrlFromFile(path), url) << path;
-    }
     EXPECT_EQ(find(tmp.asFolder(), "z\u00fcrich", SearchMode::Url).size(), std::size(cases));
 }
 
@@ -131,9 +128,8 @@ TEST(FavoritesReader, LinkLoopsDeepTreesAndOddPathsNeitherHangNorCrash) {
 #endif
     EXPECT_EQ(find(t), (List{file + kUrl, tmp / "A/a.url" + kUrl}));
 
-    for (const std::string& path : {file, file + "\\", ""s, "\\"s, NOT_FOUND + ""s, t + "none\\"}) {
+    for (const std::string& path : {file, file + "\\", ""s, "\\"s, NOT_FOUND + ""s, t + "none\\"})
         EXPECT_EQ(find(path), List{}) << path;
-    }
     std::string deep; // 100 levels on Windows, whose paths end at 260 characters; 500 elsewhere
     while (deep.size() < (fs::path::preferred_separator == '\\' ? 200u : 1000u))
         deep += "d/";

@@ -120,9 +120,8 @@ TEST(FirefoxRead, WalksTheTreeLeavingOutTagsAndQueries) {
 #else
     const char* const folders[] = {"a%41", "what?", "#1", "ab12.my\\prof"};
 #endif
-    for (const char* folder : folders) {
+    for (const char* folder : folders)
         EXPECT_EQ(read(makeProfile(tmp, folder)).first, kProfileBookmarks) << folder;
-    }
 }
 
 // The folders Firefox makes itself go by the names it shows for them; a
@@ -200,9 +199,8 @@ TEST(FirefoxRead, FindsBookmarksByTheirTags) {
         List got;
         for (const Bookmark& b : found) {
             std::string tags;
-            for (const std::string& tag : b.Tags ? *b.Tags : std::vector<std::string>()) {
+            for (const std::string& tag : b.Tags ? *b.Tags : std::vector<std::string>())
                 tags += (tags.empty() ? "" : ",") + tag;
-            }
             got.push_back(b.Name + "|" + tags);
         }
         EXPECT_EQ(got, c.found) << c.term;
@@ -394,9 +392,8 @@ TEST(FirefoxRead, ReadsTheLogInPlaceAndLeavesOutOneTooLarge) {
 
 TEST(FirefoxRead, RealProfileAndLiveSnapshot) {
     const test::TempFolder tmp;
-    if (!test::unpackRealworld("browsers/firefox-esr-profile.tar.xz", tmp)) {
+    if (!test::unpackRealworld("browsers/firefox-esr-profile.tar.xz", tmp))
         GTEST_SKIP() << "no real-world sample profile";
-    }
     const std::string profile = tmp / "home/.config/mozilla/firefox/ec5376ix.default-esr";
     const auto before = filesOf(profile);
     const auto [all, reading] = read(profile);

@@ -338,7 +338,6 @@ TEST(Locations, PathIsTheStoredTextWithAFolderSeparatorOrNothing) {
         {"/home/me/b.html", false, "/home/me/b.html"},
         {"b.html ", false, "b.html "}, // a file path is read as written
     };
-    for (const auto& [stored, isFolder, path] : cases) {
+    for (const auto& [stored, isFolder, path] : cases)
         EXPECT_EQ(fnLocationPath(stored, isFolder), path) << stored;
-    }
 }
