@@ -7,9 +7,6 @@
 #include "settings/registry_values.h"
 #include "support/chromium_files.h"
 #include "support/fake_browsers.h"
-#ifdef ZAPTROVE_TEST_PLACES
-#include "support/places_database.h"
-#endif
 #include "support/scoped_environment.h"
 #include "support/temp_folder.h"
 #include "support/test_registry.h"
@@ -480,15 +477,6 @@ TEST_F(FindCommand, OpenStartsTheFirstBookmarkFound) {
         "0:https://zt/?a=1&b\n");
     EXPECT_EQ(opened({"--open", "--open-with=own", "--netscape", ns, "news"}), "0:http://b\n");
     EXPECT_EQ(opened({"--open", "--netscape", ns, "zebra"}), "1:");
-#ifdef ZAPTROVE_TEST_PLACES
-    // A Firefox keyword typed first opens its address filled with the rest.
-    zaptrove::test::PlacesDatabase(t.makeFolder("ff") + "/places.sqlite")
-        .exec("INSERT INTO moz_places (id, url) VALUES (9, 'https://w.example/?q=%s');"
-              "INSERT INTO moz_bookmarks (type, fk, parent, title) VALUES (1, 9, 2, 'W');"
-              "INSERT INTO moz_keywords (keyword, place_id) VALUES ('wp', 9)");
-    EXPECT_EQ(opened({"--open", "--open-with", "default", "--firefox", t / "ff", "Wp a&b"}),
-              "0:https://w.example/?q=a%26b\n");
-#endif
     EXPECT_EQ(opened({"--open", "--netscape", odd, "odd"}), "5:-x\n");
     EXPECT_EQ(err.str(), "zaptrove-find: the address cannot be opened: -x\n");
     for (const Args& wrong : {Args{"--private", "news"}, Args{"--open-with", "own", "news"},
