@@ -96,7 +96,6 @@ TEST_F(FindCommand, PrintsResultsOrSaysWhyNot) {
         {{"--all", "news"}, 2, ""},
         {{"--", "-h"}, 1, ""},
         {{"--bogus", "x", "news"}, 2, ""},
-        {{"--by", "title", "news"}, 2, ""},
         {{"news", "--by"}, 2, ""},
         {{}, 2, ""}};
     for (auto [args, status, expected] : cases) {
@@ -536,7 +535,6 @@ TEST_F(FindCommand, FoldersAndLeaveOutOverTheStoredFolderRules) {
     const std::pair<Args, std::string> cases[] = {
         {{"work"}, "0:" + notes},
         {{"--folders", "on", "work"}, "0:" + jira + pay + notes},
-        {{"--folders=on", "--by", "url", "work"}, "1:"},
         {{"--folders", "on", "--leave-out", "private", "work"}, "0:" + jira + notes},
         {{"--leave-out", "x", "--leave-out", "WORK", "--all"}, "0:" + notes},
         {{"--folders", "yes", "work"}, "2:"},
