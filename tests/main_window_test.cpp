@@ -496,14 +496,13 @@ TEST_F(MainWindow, LaunchSettingDecidesWhatFollowsAnOpening) {
     enter("news");
     Bookmark x;
     x.URL = "http://x/";
-    for (const std::int16_t launch : {LAUNCH_NOTHING, std::int16_t{99}}) {
+    for (const auto& [launch, state] : {std::pair{LAUNCH_NOTHING, forms::WINDOW_NORMAL},
+                                        {std::int16_t{99}, forms::WINDOW_NORMAL},
+                                        {LAUNCH_MINIMIZE, forms::WINDOW_MINIMIZED}}) {
         settings.Launch = launch;
         window.subLaunch(x);
-        EXPECT_EQ(window.form.windowState(), forms::WINDOW_NORMAL);
+        EXPECT_EQ(window.form.windowState(), state) << launch;
     }
-    settings.Launch = LAUNCH_MINIMIZE;
-    window.subLaunch(x);
-    EXPECT_EQ(window.form.windowState(), forms::WINDOW_MINIMIZED);
     std::int16_t enter = forms::KEY_RETURN;
     settings.Launch = LAUNCH_QUIT;
     window.form.setWidth(6000);
