@@ -91,6 +91,8 @@ TEST_F(FindCommand, PrintsResultsOrSaysWhyNot) {
         {{"zebra"}, 1, ""},
         {{"--words", "all", "news"}, 2, ""},
         {{"-h"}, 0, zaptrove::fnFindUsage()},
+        {{"-V"}, 0, "zaptrove-find 4.3\n"},
+        {{"--version"}, 0, "zaptrove-find 4.3\n"},
         {{""}, 0, all},
         {{"--all"}, 0, all},
         {{"--all", "news"}, 2, ""},
@@ -117,10 +119,6 @@ TEST_F(FindCommand, PrintsResultsOrSaysWhyNot) {
         EXPECT_NE(zaptrove::test::readFile(log).find(
                       " line 3 cannot be read and is skipped: \"A\"=dword:x\r\n"),
                   std::string::npos);
-    }
-    for (const char* version : {"--version", "-V"}) {
-        EXPECT_EQ(run({version}), 0);
-        EXPECT_NE(out.str().find("4.3"), std::string::npos) << version;
     }
 }
 
