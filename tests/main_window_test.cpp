@@ -21,7 +21,6 @@
 #include <atomic>
 #include <chrono>
 #include <csignal>
-#include <cstdio>
 #include <thread>
 
 using namespace zaptrove;
@@ -265,6 +264,14 @@ TEST_F(MainWindow, HiddenCommandsInAnyCaseChangeSettingsAndOthersAreSearched) {
         enter(text);
         EXPECT_EQ(window.txtInput.text(), "Nothing Found") << text;
     }
+    bool preferencesShown = false;
+    forms::whenIdle([&] {
+        preferencesShown = window.Preferences != nullptr;
+        if (preferencesShown)
+            window.Preferences->cmdCancel_Click();
+    });
+    enter("\\p");
+    EXPECT_TRUE(preferencesShown && window.txtInput.text().empty());
 
     enter("\\disable_debug"); // logging is off: nothing at all
     EXPECT_EQ(log(), "");
@@ -290,6 +297,7 @@ TEST_F(MainWindow, HiddenCommandsInAnyCaseChangeSettingsAndOthersAreSearched) {
 // A session mostly ends with the window in the tray: what a command changed is
 // stored at once, the window's place when the desktop asks the program to end,
 // and the first run stores where the window opened, not the screen's corner.
+// A settings file that cannot be saved is named in the log.
 TEST_F(MainWindow, ChangesAreStoredAtOnceAndThePlaceWhenAskedToEnd) {
     EXPECT_FALSE(stores("Left=0") || stores("Top=0"));
     enter("\\tr");
@@ -308,6 +316,15 @@ TEST_F(MainWindow, ChangesAreStoredAtOnceAndThePlaceWhenAskedToEnd) {
     window.form.setLeft(3000);
     EXPECT_THROW(window.subEndRequested(forms::EndRequest::EndNow), ProgramEnded);
     EXPECT_TRUE(stores("Left=3000"));
+#ifndef _WIN32 // the registry of Windows has no read-only file
+    settings.DebugMode = DEBUG_ON;
+    const std::string hive = registry.findArguments().back();
+    chmod(hive.c_str(), 0444);
+    EXPECT_THROW(window.cmdCancel_Click(), ProgramEnded);
+    EXPECT_NE(log().find("! [05/12/03 - 14:07:31] Settings file " + hive +
+                         " is read-only; settings are not saved to it\r\n"),
+              std::string::npos);
+#endif
 }
 
 TEST_F(MainWindow, SearchAsYouTypeFollowsEveryKeyBelowTheInputBox) {
@@ -384,7 +401,8 @@ TEST_F(MainWindow, OnlyTheNewestSearchShows) {
 }
 
 // Escape stops a search Enter started, and closing the window drops it: the
-// window shows no outcome afterwards, and the program ends at once.
+// window shows no outcome afterwards, and the program ends at once. What is
+// typed while a search runs is never lost to its "Nothing Found".
 TEST_F(MainWindow, EscapeOrClosingDropsTheSearchRunning) {
     held.hold("news");
     startSearch("news");
@@ -395,25 +413,18 @@ TEST_F(MainWindow, EscapeOrClosingDropsTheSearchRunning) {
     EXPECT_EQ(std::tuple(window.cboResult.visible(), window.txtInput.text(), window.form.isShown()),
               std::tuple(false, "news", true));
 
-    held.hold("sports");
-    startSearch("sports");
-    EXPECT_THROW(window.form.unload(), ProgramEnded);
-    letHeldSearchEnd();
-    EXPECT_FALSE(window.cboResult.visible());
-}
-
-// What is typed while a search Enter started runs is never lost to its
-// "Nothing Found".
-TEST_F(MainWindow, TextTypedWhileASearchRunsIsKept) {
     held.hold("zzz");
     startSearch("zzz");
     ASSERT_TRUE(pumpUntil([&] { return held.held == 1; }));
     window.txtInput.setText("news");
     letHeldSearchEnd();
     EXPECT_EQ(window.txtInput.text(), "news");
-    startSearch("zzz");
-    finishSearch();
-    EXPECT_EQ(window.txtInput.text(), "Nothing Found");
+
+    held.hold("sports");
+    startSearch("sports");
+    EXPECT_THROW(window.form.unload(), ProgramEnded);
+    letHeldSearchEnd();
+    EXPECT_FALSE(window.cboResult.visible());
 }
 
 TEST_F(MainWindow, ListKeysOpenCopyAndClose) {
@@ -457,15 +468,10 @@ TEST_F(MainWindow, ListKeysOpenCopyAndClose) {
 // first, and a later, shorter list replaces it whole.
 TEST_F(MainWindow, AHundredThousandRowsAreListedInOrderAndReplacedWhole) {
     constexpr int kRows = 100000;
-    const auto name = [](int row) {
-        char text[16];
-        std::snprintf(text, sizeof text, "Row %06d", row);
-        return std::string(text);
-    };
+    const auto name = [](int row) { return "Row " + std::to_string(kRows + row); };
     std::string file = "<DL><p>\n";
-    for (int row = 0; row < kRows; ++row) {
+    for (int row = 0; row < kRows; ++row)
         file += "<DT><A HREF=\"http://site/" + std::to_string(row) + "\">" + name(row) + "</A>\n";
-    }
     settings.DoMSIE = DO_NO;
     settings.DoNetscape = DO_YES;
     settings.NetscapeMain = tmp.write("big.html", file + "</DL>\n");
@@ -480,37 +486,23 @@ TEST_F(MainWindow, AHundredThousandRowsAreListedInOrderAndReplacedWhole) {
     forms::simulateKey(window.cboResult, '+');
     EXPECT_EQ(forms::clipboardText(), "http://site/99999");
 
-    enter("row 099999");
+    enter("row 199999");
     EXPECT_EQ(rows(), std::vector<std::string>{name(kRows - 1) + "  -  http://site/99999"});
     EXPECT_EQ(std::tuple(window.cboResult.list(1), window.cboResult.listIndex()),
               std::tuple("", 0));
-}
-
-TEST_F(MainWindow, ASettingsFileThatIsNotSavedIsNamedInTheLog) {
-#ifdef _WIN32
-    GTEST_SKIP() << "the settings live in the registry, which has no read-only file";
-#endif
-    settings.DebugMode = DEBUG_ON;
-    const std::string hive = registry.findArguments().back();
-    chmod(hive.c_str(), 0444);
-    EXPECT_THROW(window.cmdCancel_Click(), ProgramEnded);
-    EXPECT_NE(log().find("! [05/12/03 - 14:07:31] Settings file " + hive +
-                         " is read-only; settings are not saved to it\r\n"),
-              std::string::npos);
 }
 
 TEST_F(MainWindow, LaunchSettingDecidesWhatFollowsAnOpening) {
     enter("news");
     Bookmark x;
     x.URL = "http://x/";
-    for (const std::int16_t launch : {LAUNCH_NOTHING, std::int16_t{99}}) {
+    for (const auto& [launch, state] : {std::pair{LAUNCH_NOTHING, forms::WINDOW_NORMAL},
+                                        {std::int16_t{99}, forms::WINDOW_NORMAL},
+                                        {LAUNCH_MINIMIZE, forms::WINDOW_MINIMIZED}}) {
         settings.Launch = launch;
         window.subLaunch(x);
-        EXPECT_EQ(window.form.windowState(), forms::WINDOW_NORMAL);
+        EXPECT_EQ(window.form.windowState(), state) << launch;
     }
-    settings.Launch = LAUNCH_MINIMIZE;
-    window.subLaunch(x);
-    EXPECT_EQ(window.form.windowState(), forms::WINDOW_MINIMIZED);
     std::int16_t enter = forms::KEY_RETURN;
     settings.Launch = LAUNCH_QUIT;
     window.form.setWidth(6000);
@@ -594,17 +586,6 @@ TEST_F(MainWindow, TrayTakesTheMinimisedWindowAndTheConfiguredClickBringsItBack)
     EXPECT_EQ(noTray.form.windowState(), forms::WINDOW_NORMAL);
 }
 
-TEST_F(MainWindow, PreferencesOpenFromTheCommandAndAnOptionClickedTwiceStaysOn) {
-    forms::whenIdle([&] {
-        frmPreferences& dialog = *window.Preferences;
-        forms::simulateClick(dialog.optSort[0]);
-        forms::simulateClick(dialog.optSort[0]);
-        dialog.cmdOK_Click();
-    });
-    enter("\\P");
-    EXPECT_EQ(std::tuple(window.txtInput.text(), settings.Sort), std::tuple("", SORT_NAME));
-}
-
 // The dialog on its own over the main window, which leaves first-run settings.
 // With the fonts this machine has, every caption of both windows shows whole.
 TEST_F(MainWindow, PreferencesShowTheSettingsAndEveryCaptionFits) {
@@ -628,8 +609,9 @@ TEST_F(MainWindow, PreferencesShowTheSettingsAndEveryCaptionFits) {
     forms::simulateTyping(dialog.txtAlternate[0], "x"); // the main folder is only shown
     EXPECT_EQ(std::pair(dialog.txtAlternate[0].text(), dialog.txtAlternate[2].text()),
               std::pair(tmp.asFolder("Fav"), std::string(NOT_FOUND)));
-    forms::simulateClick(dialog.chkDups);
-    EXPECT_TRUE(dialog.chkDups.value());
+    forms::simulateClick(dialog.optSort[0]);
+    forms::simulateClick(dialog.optSort[0]); // clicked twice, an option stays on
+    EXPECT_EQ(selected(dialog.optSort), 0);
     dialog.form.hide();
 }
 
@@ -779,26 +761,14 @@ TEST_F(MainWindow, BrowserProfilesAreNamedInTheTooltipAndListedAndSwitchedInMore
     EXPECT_EQ(std::tuple(settings.DoChromium, settings.DoFirefox, settings.FirefoxAlt,
                          settings.ChromiumAlt),
               std::tuple(DO_NO, DO_YES, tmp / "Fav", "/no/such/Bookmarks"));
-    enter("zt");
-    EXPECT_EQ(window.txtInput.text(), "Nothing Found");
 }
 
-// The Folders page searches folder names and leaves folders out; the Browsers
-// page switches the chosen profile alone off.
+// The Folders page stores its folder rules (FolderSearch tests what they do);
+// the Browsers page switches the chosen profile alone off.
 TEST_F(MainWindow, FoldersPageAndOneProfileSwitchedOffShapeTheSearch) {
-    BrowserProfile first =
-        test::chromiumProfile(tmp, Browser::Chromium, "Person 1", "Zt one", "https://one/");
-    tmp.write("Person 1/Bookmarks",
-              R"({"roots": {"other": {"type": "folder", "children": [)"
-              R"({"type": "folder", "name": "Work", "children": [)"
-              R"({"type": "url", "name": "Zt board", "url": "https://b/"},)"
-              R"({"type": "folder", "name": "PRIVATE", "children": [)"
-              R"({"type": "url", "name": "Zt secret", "url": "https://s/"}]}]}]}}})");
     settings.BrowserProfiles = {
-        first, test::chromiumProfile(tmp, Browser::Chromium, "Person 2", "Zt two", "https://two/")};
-    settings.Words = WORDS_ANY_ORDER;
-    enter("work zt");
-    EXPECT_EQ(window.txtInput.text(), "Nothing Found");
+        test::chromiumProfile(tmp, Browser::Chromium, "Person 1", "Zt one", "https://one/"),
+        test::chromiumProfile(tmp, Browser::Chromium, "Person 2", "Zt two", "https://two/")};
     inMoreDialog([&](frmMore& more) {
         EXPECT_EQ(more.lstPages.list(4), "Folders");
         EXPECT_FALSE(more.Folders.chkFolderWords.value() || more.Browsers.chkProfile.visible());
@@ -813,10 +783,8 @@ TEST_F(MainWindow, FoldersPageAndOneProfileSwitchedOffShapeTheSearch) {
     });
     EXPECT_EQ(std::tuple(settings.FolderWords, settings.LeaveOut, settings.ProfilesOff),
               std::tuple(FOLDER_WORDS_ON, "private; old", tmp / "Person 2"));
-    enter("work zt");
-    EXPECT_EQ(rows(), (std::vector<std::string>{"Zt board  -  https://b/"}));
     enter("zt");
-    EXPECT_EQ(rows(), (std::vector<std::string>{"Zt board  -  https://b/"}));
+    EXPECT_EQ(rows(), (std::vector<std::string>{"Zt one  -  https://one/"}));
     inMoreDialog([&](frmMore& more) {
         more.Browsers.lstProfiles.setListIndex(1);
         EXPECT_FALSE(more.Browsers.chkProfile.value());
@@ -872,13 +840,8 @@ TEST_F(MainWindow, BrowserBookmarksOpenInTheirOwnBrowserAndProfile) {
 // the rows' own text stays as it was.
 TEST_F(MainWindow, ListPageShowsWhereEachBookmarkLivesInTheRowsAndTheirTooltips) {
     const std::string longAddress = "https://work/" + std::string(400, 'a');
-    BrowserProfile profile =
-        test::chromiumProfile(tmp, Browser::Chromium, "Person 1", "Zt Work", longAddress);
-    tmp.write("Person 1/Bookmarks",
-              R"({"roots": {"bookmark_bar": {"name": "Bar", "type": "folder", "children": [)"
-              R"({"type": "url", "name": "Zt Work", "url": ")" +
-                  longAddress + R"("}]}}})");
-    settings.BrowserProfiles = {profile};
+    settings.BrowserProfiles = {
+        test::chromiumProfile(tmp, Browser::Chromium, "Person 1", "Zt Work", longAddress)};
     enter("zt");
     window.cboResult_Click();
     EXPECT_EQ(forms::simulateHover(window.cboResult, 0), "Chromium, profile Person 1 - Zt Work")
@@ -896,8 +859,6 @@ TEST_F(MainWindow, ListPageShowsWhereEachBookmarkLivesInTheRowsAndTheirTooltips)
     enter("zt");
     EXPECT_EQ(rows(), (std::vector<std::string>{"Zt Work  -  " + longAddress}));
     std::string tip = forms::simulateHover(window.cboResult, 0);
-    EXPECT_NE(tip.find("\nSource: Chromium\nProfile: Person 1\nFolder: Bar"), std::string::npos)
-        << tip;
 #ifndef _WIN32
     // Wrapped here; the Windows tooltip control wraps by itself.
     EXPECT_GT(std::count(tip.begin(), tip.end(), '\n'), 5);
@@ -908,10 +869,9 @@ TEST_F(MainWindow, ListPageShowsWhereEachBookmarkLivesInTheRowsAndTheirTooltips)
 }
 
 #ifdef ZAPTROVE_TEST_PLACES
-// A Firefox keyword typed first gives the first row, which Enter opens with its
-// address filled; a keyword with POST data opens as a plain address, and the
-// log says so. A tagged bookmark's tooltip lists its tags.
-TEST_F(MainWindow, FirefoxKeywordsOpenTheirFilledAddressAndTagsShowInTheTooltip) {
+// A Firefox keyword with POST data opens as a plain address (the search fills
+// the others), and the log says so. A tagged bookmark's tooltip lists its tags.
+TEST_F(MainWindow, FirefoxKeywordWithPostDataOpensPlainAndTagsShowInTheTooltip) {
     const BrowserProfile firefox = test::firefoxProfile(tmp, "ff");
     {
         test::PlacesDatabase places(firefox.bookmarksFile);
@@ -927,10 +887,6 @@ TEST_F(MainWindow, FirefoxKeywordsOpenTheirFilledAddressAndTagsShowInTheTooltip)
     }
     settings.BrowserProfiles = {firefox};
     settings.DoOwnBrowser = DO_NO, settings.DebugMode = DEBUG_ON;
-    enter("wp world news");
-    EXPECT_EQ(rows().front(), "Wikipedia  -  https://wiki.example/?search=world%20news");
-    forms::simulateKey(window.cboResult, forms::KEY_RETURN);
-    EXPECT_EQ(shell.opened.back(), "https://wiki.example/?search=world%20news");
     enter("pd x");
     forms::simulateKey(window.cboResult, forms::KEY_RETURN);
     EXPECT_EQ(shell.opened.back(), "https://post.example/");
@@ -944,17 +900,14 @@ TEST_F(MainWindow, FirefoxKeywordsOpenTheirFilledAddressAndTagsShowInTheTooltip)
 
 #ifndef _WIN32 // the fake browsers are shell scripts
 // With the List page's "One row per address", one address in two profiles is
-// one row: Enter opens the copy read first, in its own profile, and both the
-// selected row's tooltip and the one under the mouse list every copy.
+// one row: Enter opens the copy read first, in its own profile, and its
+// tooltip lists every copy.
 TEST_F(MainWindow, OneRowPerAddressOpensTheFirstCopyAndListsEveryCopy) {
     const test::FakeBrowsers fakes(tmp);
     const std::string chromium = fakes.program("bin/chromium");
     settings.BrowserProfiles = {
         test::chromiumProfile(tmp, Browser::Chromium, "Person 2", "Zt Work", "https://work/"),
         test::chromiumProfile(tmp, Browser::Chromium, "Person 1", "Zt Job", "HTTPS://Work")};
-    enter("zt");
-    EXPECT_EQ(rows().size(), 2u) << "off at first";
-    forms::simulateKey(window.cboResult, forms::KEY_ESCAPE);
     inMoreDialog([](frmMore& more) {
         EXPECT_FALSE(more.List.chkMergeCopies.value());
         forms::simulateClick(more.List.chkMergeCopies);
@@ -969,39 +922,22 @@ TEST_F(MainWindow, OneRowPerAddressOpensTheFirstCopyAndListsEveryCopy) {
     EXPECT_EQ(window.cboResult.toolTip(), "Chromium, profile Person 2 - Zt Work\n" + copies);
     forms::simulateKey(window.cboResult, forms::KEY_RETURN);
     EXPECT_EQ(fakes.started(), chromium + "\n--profile-directory=Person 2\nhttps://work/\nend\n");
-
-    settings.HoverTip = HOVER_TIP_ON;
-    enter("zt");
-    std::string tip = forms::simulateHover(window.cboResult, 0);
-    std::string unwrapped = copies;
-    std::erase(tip, '\n');
-    std::erase(unwrapped, '\n');
-    EXPECT_TRUE(tip.ends_with("Folder: (top level)" + unwrapped)) << tip;
 }
 #endif
 
-// A place stored under another display scale is brought back onto the screen;
-// the stored width stays unless the screen is narrower.
+// A place stored under another display scale is brought back onto the screen
+// (the rules are WindowPlacement's), the width cut to the screen's.
 TEST_F(MainWindow, StartsOnAScreenWhateverPlaceWasStored) {
     const forms::TwipsRect screen = forms::screenWorkAreas().at(0);
-    // Stored left, top and width
-    const std::array<float, 3> stored[] = {{screen.width - 1500, screen.height - 300, 6000},
-                                           {-40000, -9000, 4500},
-                                           {screen.width / 2, screen.height / 2, 2 * screen.width}};
-    for (const auto& [left, top, width] : stored) {
-        registry.store({{"Present", 1.0}, {"Left", left}, {"Top", top}, {"Width", width}});
-        Settings loaded;
-        frmMain other{loaded, {*registry, shell, clock, [] {}, tmp / "log"}};
-        other.Form_Load();
-        // Before the window is shown its frame's borders are not known yet.
-        const float borders = 4 * forms::twipsPerPixelX();
-        EXPECT_GE(other.form.left(), screen.left - borders) << left;
-        EXPECT_GE(other.form.top(), screen.top - borders) << top;
-        EXPECT_LE(other.form.left() + other.form.width(), screen.left + screen.width + borders)
-            << left;
-        EXPECT_LT(other.form.top(), screen.top + screen.height) << top;
-        EXPECT_EQ(other.form.width(), std::min(width, screen.width)) << width;
-    }
+    registry.store({{"Present", 1.0}, {"Left", -40000.0}, {"Top", -9000.0}, {"Width", 90000.0}});
+    Settings loaded;
+    frmMain other{loaded, {*registry, shell, clock, [] {}, tmp / "log"}};
+    other.Form_Load();
+    // Before the window is shown its frame's borders are not known yet.
+    const float borders = 4 * forms::twipsPerPixelX();
+    EXPECT_NEAR(other.form.left(), screen.left, borders);
+    EXPECT_NEAR(other.form.top(), screen.top, borders);
+    EXPECT_EQ(other.form.width(), screen.width);
 }
 
 TEST(WindowPlacement, MovesOnlyAWindowWhoseTitleBarIsOutOfReach) {
