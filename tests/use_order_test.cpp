@@ -190,7 +190,9 @@ TEST(ChromiumHistory, ReadsTheVisitsABrowserHoldsInItsLog) {
     std::vector<Bookmark> rows(3);
     rows[0].URL = "https://held.example/", rows[1].URL = "https://old.example/";
     rows[2].URL = "https://never.example/";
-    const std::vector<Bookmark*> pointers = {&rows[0], &rows[1], &rows[2]};
+    std::vector<HashedRow> pointers;
+    for (Bookmark& row : rows)
+        pointers.push_back({&row, std::hash<std::string_view>()(row.URL)});
     EXPECT_EQ(fnReadChromiumVisits(history, pointers, kNow), "");
     EXPECT_EQ(std::tuple(rows[0].Frecency, rows[1].Frecency, rows[2].Frecency),
               std::tuple(300, 50, 0));
