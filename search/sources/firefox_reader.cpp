@@ -509,9 +509,19 @@ SourceReading fnReadFirefoxPlaces(std::string_view pPath, const Matcher& pMatche
     const std::string database = platform::folderIdentity(pPath)
                                      ? platform::pathIn(pPath, "places.sqlite")
                                      : std::string(pPath);
-    return fnReadUnchangedPlaces(database, pCandidates, [&](bool withLog) {
+    // The keyword's bookmark comes from the reading kept, as the bookmarks do:
+    // each try looks for it afresh.
+    const bool lookForKeyword = pKeyword != nullptr && !pKeyword->found;
+    const SourceReading reading = fnReadUnchangedPlaces(database, pCandidates, [&](bool withLog) {
+        if (lookForKeyword) {
+            pKeyword->found.reset();
+        }
         return query(database, withLog, pMatcher, pCandidates, pKeyword);
     });
+    if (lookForKeyword && reading.unreadable()) {
+        pKeyword->found.reset();
+    }
+    return reading;
 }
 
 } // namespace zaptrove
