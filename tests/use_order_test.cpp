@@ -121,6 +121,27 @@ TEST(LaunchRecord, StaysWithinItsBoundAndKeepsWhatIsUsedMost) {
 }
 
 #ifndef _WIN32
+// While compaction fails (here its new file cannot be made), opens are still
+// recorded and counted, up to a ceiling; a later compaction keeps them.
+TEST(LaunchRecord, OpensMadeWhileCompactionFailsAreKept) {
+    const test::TempFolder t;
+    const std::string record = t.makeFolder("state") + "/launches.tsv";
+    const std::string blocker = t.makeFolder("state/launches.tsv.new-" + std::to_string(getpid()));
+    const std::string filler = "https://" + std::string(4000, 'f');
+    std::size_t recorded = 0;
+    while (fnRecordLaunch(record, filler + std::to_string(recorded), kNow))
+        ASSERT_LT(++recorded, 100u);
+    EXPECT_GE(std::filesystem::file_size(record), kLaunchRecordCeiling);
+    EXPECT_EQ(weightsAt(record).size(), recorded);
+    std::filesystem::remove(blocker);
+    for (int open = 0; open < 2; ++open)
+        EXPECT_TRUE(fnRecordLaunch(record, "https://late.example/", kNow));
+    EXPECT_EQ(weightsAt(record).at("https://late.example/"), 2);
+    EXPECT_LE(std::filesystem::file_size(record), kLaunchRecordBound);
+}
+#endif
+
+#ifndef _WIN32
 // What was opened is private: the record is made, and compacted, readable by
 // its owner only.
 TEST(LaunchRecord, IsReadableByItsOwnerOnly) {
