@@ -3,6 +3,7 @@
 
 #include "search/sources/places_database.h"
 #include "search/sources/places_snapshot.h"
+#include "search/sources/places_text_heads.h"
 
 #include <algorithm>
 #include <functional>
@@ -30,6 +31,10 @@ std::int64_t visitWeight(std::int64_t ageSeconds) {
     }
     return 10;
 }
+
+// More visits than anyone makes are counted as this many, so that their use
+// is a number.
+constexpr std::int64_t kMostVisits = std::int64_t{1} << 40;
 
 // The reading may take this many units of 1000 virtual machine steps for each
 // row looked up and each page in History's urls table, many times what a lookup through
@@ -67,6 +72,8 @@ class VisitsQuery {
             last && sqlite3_step(last.get()) == SQLITE_ROW
                 ? std::max<std::int64_t>(sqlite3_column_int64(last.get(), 0), 0)
                 : 0;
+        // SQLite loads a value whole: a huge address would cost its size.
+        sqlite3_limit(database_, SQLITE_LIMIT_LENGTH, kMaxPlacesTextBytes);
         const auto lookups = static_cast<std::int64_t>(rows.size());
         workLeft_ = kWorkPerLookup * (lookups + 1) +
                     kWorkPerPage * std::min(pages, lookups * kPagesPerLookup);
@@ -89,7 +96,8 @@ class VisitsQuery {
     // The use the visit count and last visit time in the row's columns
     // first and first + 1 make.
     std::int64_t useOf(sqlite3_stmt* row, int first) const {
-        const std::int64_t visits = std::max<std::int64_t>(sqlite3_column_int64(row, first), 0);
+        const std::int64_t visits =
+            std::clamp<std::int64_t>(sqlite3_column_int64(row, first), 0, kMostVisits);
         const std::int64_t lastVisit =
             sqlite3_column_int64(row, first + 1) / 1'000'000 - kSecondsFrom1601To1970;
         return visits * visitWeight(std::max<std::int64_t>(now_ - lastVisit, 0));
