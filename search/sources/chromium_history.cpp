@@ -6,6 +6,7 @@
 #include "search/sources/places_text_heads.h"
 
 #include <algorithm>
+#include <bit>
 #include <functional>
 #include <iterator>
 #include <string_view>
@@ -147,9 +148,8 @@ class VisitsQuery {
         };
         std::vector<Slot> slots(size);
         std::vector<bool> held(8 * size);
-        const auto heldBit = [&](std::size_t hash) {
-            return ((hash >> 32) ^ hash) & (8 * size - 1);
-        };
+        // Its bit comes from other bits of the hash than its slot.
+        const auto heldBit = [&](std::size_t hash) { return std::rotr(hash, 17) & (8 * size - 1); };
         // Where a row's address is the first row's, and which that is.
         const auto slotOf = [&](std::string_view address, std::size_t hash) {
             std::size_t at = hash & mask;
