@@ -16,12 +16,14 @@
 #include <gtest/gtest.h>
 #include <sqlite3.h>
 
+#include <atomic>
 #include <chrono>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <map>
 #include <sstream>
+#include <thread>
 
 namespace fs = std::filesystem;
 using namespace zaptrove;
@@ -353,6 +355,38 @@ TEST(FirefoxRead, ReadsAgainWhenTheBrowserChangedTheDatabaseMeanwhile) {
     EXPECT_EQ(reading.Problem, "kept changing while it was read");
     EXPECT_EQ(copies.size(), 4u);
     EXPECT_EQ(found, std::vector<Bookmark>{kept});
+}
+
+// A keyword's bookmark found by a try that is then discarded, the database
+// having changed meanwhile, is not kept either.
+TEST(FirefoxRead, AKeywordComesOnlyFromTheReadingKept) {
+    const test::TempFolder tmp;
+    const std::string database = tmp.makeFolder("profile") + "/places.sqlite";
+    {
+        PlacesDatabase places(database);
+        places.keyword(places.add(PlacesDatabase::kMenu, 1, "Wiki", "https://w.example/%s"), "wp");
+        // Enough bookmarks that every try lasts over many writes.
+        places.exec("WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < "
+                    "10000) INSERT INTO moz_bookmarks (type, fk, parent, position, title) "
+                    "SELECT 1, 1, 5, i, 'copy' FROM n");
+    }
+    std::atomic<int> writes{0};
+    std::atomic<bool> reading{true};
+    std::thread browser([&] { // writes on and on
+        for (auto changed = fs::last_write_time(utf8Path(database)); reading; ++writes)
+            fs::last_write_time(utf8Path(database), changed += std::chrono::seconds(1));
+    });
+    while (writes == 0)
+        std::this_thread::yield();
+    const Matcher matcher("", SearchMode::Both);
+    std::vector<Bookmark> found;
+    KeywordLookup keyword{"wp"};
+    const SourceReading read = fnReadFirefoxPlaces(database, matcher, found, &keyword);
+    reading = false;
+    browser.join();
+    // Every try should see a write; a try that saw none (a busy machine) is
+    // kept, and so is its keyword.
+    EXPECT_EQ(keyword.found.has_value(), read.Problem.empty()) << read.Problem;
 }
 
 // The log is read where it lies: nothing is copied, so no temporary folder is

@@ -11,6 +11,7 @@
 #ifdef ZAPTROVE_TEST_PLACES
 #include "support/places_database.h"
 #endif
+#include "support/scoped_environment.h"
 #include "support/temp_folder.h"
 #include "support/test_registry.h"
 
@@ -21,6 +22,7 @@
 #include <atomic>
 #include <chrono>
 #include <csignal>
+#include <sstream>
 #include <thread>
 
 using namespace zaptrove;
@@ -463,6 +465,35 @@ TEST_F(MainWindow, ListKeysOpenCopyAndClose) {
     EXPECT_TRUE(stores("Height=3600") && stores("Width=4500"));
     EXPECT_TRUE(log().ends_with("- [05/12/03 - 14:07:31] Ending ZTV[v4.3] debug session\r\n"));
 }
+
+#ifndef _WIN32
+// Ordered by use, every open from the list ("-", a double click, Enter) is
+// added to the launch record, and the next search lists what was opened most
+// first; with the order off nothing is recorded.
+TEST_F(MainWindow, OpensFromTheListAreRecordedWhenOrderingByUse) {
+    const test::ScopedEnvironment state{{"XDG_STATE_HOME", tmp / "state"}};
+    const std::string record = tmp / "state/zaptrove/launches.tsv";
+    const auto recorded = [&] {
+        std::vector<std::string> addresses;
+        std::istringstream lines(test::readFile(record));
+        for (std::string line; std::getline(lines, line);)
+            addresses.push_back(line.substr(line.rfind('\t') + 1));
+        return addresses;
+    };
+    enter("news");
+    forms::simulateKey(window.cboResult, '-');
+    EXPECT_EQ(recorded(), std::vector<std::string>{});
+
+    settings.RankByUse = RANK_USE_ON;
+    forms::simulateKey(window.cboResult, '-');
+    forms::simulateDoubleClick(window.cboResult, 1);
+    forms::simulateKey(window.cboResult, forms::KEY_RETURN);
+    EXPECT_EQ(recorded(),
+              (std::vector<std::string>{"http://daily/", "http://world/", "http://world/"}));
+    enter("news");
+    EXPECT_EQ(rows().front(), "World News  -  http://world/");
+}
+#endif
 
 // A list of 100,000 rows holds every row in order with its note, selects the
 // first, and a later, shorter list replaces it whole.

@@ -194,7 +194,8 @@ TEST_F(SearchRun, AFirefoxKeywordTypedFirstMakesTheFirstRow) {
     {
         test::PlacesDatabase places(firefox.bookmarksFile);
         using P = test::PlacesDatabase;
-        places.keyword(places.add(P::kMenu, 1, "Wikipedia", "https://wiki.example/?search=%s"),
+        places.keyword(places.add(places.folder(P::kMenu, "Look up"), 1, "Wikipedia",
+                                  "https://wiki.example/?search=%s"),
                        "wp");
         places.keyword(places.add(P::kMenu, 1, {}, "https://raw.example/%S/%s", "Raw page"), "raw");
         places.keyword(places.add(P::kMenu, 1, "Post search", "https://post.example/find"), "pd",
@@ -218,7 +219,11 @@ TEST_F(SearchRun, AFirefoxKeywordTypedFirstMakesTheFirstRow) {
         EXPECT_EQ(outcome.Found, !lines.empty()) << typed;
     }
     EXPECT_TRUE(run("pd q").Results[0].UnsentPostData);
-    EXPECT_FALSE(run("wp").Results[0].UnsentPostData);
+    const Bookmark wikipedia = run("wp").Results[0];
+    EXPECT_FALSE(wikipedia.UnsentPostData);
+    // It lives where its bookmark does.
+    EXPECT_EQ(std::tuple(wikipedia.Source.profile(), wikipedia.Folder.text()),
+              std::tuple("default", "Bookmarks Menu/Look up"));
 }
 #endif
 

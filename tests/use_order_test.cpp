@@ -4,6 +4,7 @@
 #include "search/run/search_run.h"
 #include "search/sources/chromium_history.h"
 #include "search/sources/launch_record.h"
+#include "support/fake_clock.h"
 #include "support/places_database.h"
 #include "support/temp_folder.h"
 
@@ -137,6 +138,26 @@ TEST(LaunchRecord, StaysWithinItsBoundAndKeepsWhatIsUsedMost) {
 }
 
 #ifndef _WIN32
+// While compaction fails (here its new file cannot be made), opens are still
+// recorded and counted, up to a ceiling; a later compaction keeps them.
+TEST(LaunchRecord, OpensMadeWhileCompactionFailsAreKept) {
+    const test::TempFolder t;
+    const std::string record = t.makeFolder("state") + "/launches.tsv";
+    const std::string blocker = t.makeFolder("state/launches.tsv.new-" + std::to_string(getpid()));
+    const std::string filler = "https://" + std::string(4000, 'f');
+    std::size_t recorded = 0;
+    while (fnRecordLaunch(record, filler + std::to_string(recorded), kNow))
+        ASSERT_LT(++recorded, 100u);
+    EXPECT_GE(std::filesystem::file_size(record), kLaunchRecordCeiling);
+    EXPECT_EQ(weightsAt(record).size(), recorded);
+    std::filesystem::remove(blocker);
+    for (int open = 0; open < 2; ++open)
+        EXPECT_TRUE(fnRecordLaunch(record, "https://late.example/", kNow));
+    EXPECT_EQ(weightsAt(record).at("https://late.example/"), 2);
+    EXPECT_LE(std::filesystem::file_size(record), kLaunchRecordBound);
+}
+#endif
+
 // Two processes recording at once, through several compactions: every open counts.
 TEST(LaunchRecord, TwoProcessesOpeningAtOnceLoseNothing) {
     const test::TempFolder t;
@@ -187,7 +208,9 @@ TEST(ChromiumHistory, ReadsTheVisitsABrowserHoldsInItsLog) {
     std::vector<Bookmark> rows(3);
     rows[0].URL = "https://held.example/", rows[1].URL = "https://old.example/";
     rows[2].URL = "https://never.example/";
-    const std::vector<Bookmark*> pointers = {&rows[0], &rows[1], &rows[2]};
+    std::vector<HashedRow> pointers;
+    for (Bookmark& row : rows)
+        pointers.push_back({&row, std::hash<std::string_view>()(row.URL)});
     EXPECT_EQ(fnReadChromiumVisits(history, pointers, kNow), "");
     EXPECT_EQ(std::tuple(rows[0].Frecency, rows[1].Frecency, rows[2].Frecency),
               std::tuple(300, 50, 0));
@@ -238,4 +261,51 @@ TEST(OrderByUse, LaunchesThenBrowserUseTiesInTheSortedOrder) {
     };
     EXPECT_EQ(names(false), "abcdee");
     EXPECT_EQ(names(true), "cbeead");
+}
+
+// A crafted History never stops a search: the rows are listed, ordered by what
+// could be read of it, and the log names what could not.
+TEST(ChromiumHistory, ACraftedOneLeavesTheRowsListedAndIsNamedInTheLog) {
+    const test::TempFolder t;
+    const std::int64_t now = fnSecondsSince1970();
+    const std::string future = std::to_string((now + 365 * kDay + 11'644'473'600) * 1'000'000);
+    const struct {
+        std::string sql; // after the urls table is dropped
+        std::string order, logged;
+    } cases[] = {
+        {"CREATE TABLE urls (url TEXT, last_visit_time INTEGER)", "ab", "no such column"},
+        {"CREATE TABLE urls (url BLOB, visit_count TEXT, last_visit_time TEXT);"
+         "INSERT INTO urls VALUES ('https://a/', 'many', NULL), (NULL, NULL, NULL), "
+         "(42, x'00', 1.5), ('https://b/', '2', 'soon')",
+         "ba", ""},
+        {"CREATE TABLE urls (url, visit_count, last_visit_time); INSERT INTO urls VALUES "
+         "('https://a/', -5, " +
+             future + "), ('https://b/', 1 << 62, 0)",
+         "ba", ""},
+        {"CREATE TABLE urls (url, visit_count, last_visit_time); INSERT INTO urls VALUES "
+         "('https://b/', 1, 0), ('https://' || zeroblob(3000000) || '/', 1, 0)",
+         "ab", "string or blob too big"},
+    };
+    const test::FakeClock clock;
+    for (const auto& [sql, order, logged] : cases) {
+        const test::TempFolder profile;
+        BrowserProfile chromium;
+        chromium.browser = Browser::Chromium;
+        chromium.folder = profile.makeFolder("cr");
+        chromium.bookmarksFile = profile.write(
+            "cr/Bookmarks", R"({"roots": {"other": {"type": "folder", "children": [)"
+                            R"({"type": "url", "name": "Zt a", "url": "https://a/"},)"
+                            R"({"type": "url", "name": "Zt b", "url": "https://b/"}]}}})");
+        makeHistory(chromium.folder + "/History", "DROP TABLE urls;" + sql);
+        SearchRequest request{.term = "zt", .sort = SORT_NAME, .rankByUse = true};
+        request.browsers = {chromium};
+        std::string shown;
+        for (const Bookmark& row :
+             subSearch(request, DebugLog(DEBUG_ON, clock, profile / "log")).Results)
+            shown += row.Name.back();
+        EXPECT_EQ(shown, order) << sql;
+        const std::string log = test::readFile(profile / "log");
+        EXPECT_EQ(log.find("History not read") != std::string::npos, !logged.empty()) << sql;
+        EXPECT_NE(log.find(logged), std::string::npos) << sql;
+    }
 }

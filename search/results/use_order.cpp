@@ -9,7 +9,7 @@
 
 #include <algorithm>
 #include <map>
-#include <numeric>
+#include <span>
 #include <string_view>
 #include <unordered_map>
 #include <utility>
@@ -19,11 +19,19 @@ namespace zaptrove {
 namespace {
 
 // Reads the visits of the Chromium-family rows, one History per profile.
-void readChromiumVisits(std::vector<Bookmark>& rows, std::int64_t now, const DebugLog& log) {
-    std::map<const BrowserProfile*, std::vector<Bookmark*>> byProfile;
-    for (Bookmark& row : rows) {
-        if (row.Profile && !fnUsesPlaces(row.Profile->browser)) {
-            byProfile[row.Profile.get()].push_back(&row);
+void readChromiumVisits(std::span<const HashedRow> rows, std::int64_t now, const DebugLog& log) {
+    std::map<const BrowserProfile*, std::vector<HashedRow>> byProfile;
+    // The rows of one profile mostly follow each other: its list is kept at hand.
+    const BrowserProfile* last = nullptr;
+    std::vector<HashedRow>* lastRows = nullptr;
+    for (const HashedRow& hashed : rows) {
+        const BrowserProfile* profile = hashed.row->Profile.get();
+        if (profile != last) {
+            last = profile;
+            lastRows = profile && !fnUsesPlaces(profile->browser) ? &byProfile[profile] : nullptr;
+        }
+        if (lastRows != nullptr) {
+            lastRows->push_back(hashed);
         }
     }
     for (const auto& [profile, profileRows] : byProfile) {
@@ -35,6 +43,74 @@ void readChromiumVisits(std::vector<Bookmark>& rows, std::int64_t now, const Deb
     }
 }
 
+// The launch record's weights in an open-addressing table looked up by the
+// rows' own hashes, twice as many slots as addresses: a row hashes its
+// address once for this table and History's.
+class LaunchTable {
+  public:
+    explicit LaunchTable(const std::unordered_map<std::string, double>& pWeights) {
+        std::size_t size = 2;
+        while (size < 2 * pWeights.size()) {
+            size *= 2;
+        }
+        mask_ = size - 1;
+        slots_.resize(pWeights.empty() ? 0 : size);
+        for (const auto& entry : pWeights) {
+            const std::size_t hash = std::hash<std::string_view>()(entry.first);
+            std::size_t at = hash & mask_;
+            while (slots_[at].second != nullptr) {
+                at = (at + 1) & mask_;
+            }
+            slots_[at] = {hash, &entry};
+        }
+    }
+
+    // The weight of the address whose hash is pHash; 0 when never opened.
+    double weightOf(std::string_view pAddress, std::size_t pHash) const {
+        if (slots_.empty()) {
+            return 0;
+        }
+        for (std::size_t at = pHash & mask_; slots_[at].second != nullptr; at = (at + 1) & mask_) {
+            if (slots_[at].first == pHash && slots_[at].second->first == pAddress) {
+                return slots_[at].second->second;
+            }
+        }
+        return 0;
+    }
+
+  private:
+    std::vector<std::pair<std::size_t, const std::pair<const std::string, double>*>> slots_;
+    std::size_t mask_ = 0;
+};
+
+// Puts each row at its place in order (order[i] the row that goes to i),
+// in place, cycle by cycle: the cycle's first row is held aside while each
+// row of the cycle moves once into the place the one before left. The row a
+// few steps ahead on the cycle is fetched early, as the rows lie scattered in
+// memory.
+void putInOrder(std::vector<Bookmark>& rows, std::vector<std::uint32_t>& order) {
+    constexpr int kAhead = 4;
+    for (std::size_t start = 0; start < order.size(); ++start) {
+        if (order[start] == start) {
+            continue;
+        }
+        Bookmark first = std::move(rows[start]);
+        std::size_t at = start;
+        std::size_t ahead = start;
+        for (int step = 0; step < kAhead; ++step) {
+            ahead = order[ahead];
+        }
+        while (order[at] != start) {
+            ahead = order[ahead];
+            __builtin_prefetch(&rows[ahead]);
+            rows[at] = std::move(rows[order[at]]);
+            at = std::exchange(order[at], static_cast<std::uint32_t>(at));
+        }
+        rows[at] = std::move(first);
+        order[at] = static_cast<std::uint32_t>(at);
+    }
+}
+
 } // namespace
 
 void subOrderByUse(const SearchRequest& pRequest, std::vector<Bookmark>& pRows, std::int64_t pNow,
@@ -42,36 +118,35 @@ void subOrderByUse(const SearchRequest& pRequest, std::vector<Bookmark>& pRows, 
     if (!pRequest.rankByUse || pRows.size() < 2) {
         return;
     }
-    readChromiumVisits(pRows, pNow, pLog);
     const std::unordered_map<std::string, double> launches =
         pRequest.launchRecord.empty() ? std::unordered_map<std::string, double>()
                                       : fnLaunchWeights(pRequest.launchRecord, pNow);
+    std::vector<HashedRow> hashed(pRows.size());
+    std::transform(pRows.begin(), pRows.end(), hashed.begin(), [](Bookmark& row) {
+        return HashedRow{&row, std::hash<std::string_view>()(row.URL)};
+    });
+    readChromiumVisits(hashed, pNow, pLog);
+    const LaunchTable launched(launches);
+    // Each row's use and place, sorted by use (stable: rows of equal use
+    // keep their order) without reading the rows again.
     struct Use {
-        double launches = 0;
-        std::int64_t browser = 0;
+        double launches;
+        std::int64_t browser;
+        std::uint32_t place;
     };
     std::vector<Use> uses(pRows.size());
     for (std::size_t i = 0; i < pRows.size(); ++i) {
-        const auto launched = launches.find(pRows[i].URL);
         // Firefox marks a frecency still to be worked out as -1: no use known.
-        uses[i] = {launched == launches.end() ? 0 : launched->second,
-                   std::max<std::int64_t>(pRows[i].Frecency, 0)};
+        uses[i] = {launched.weightOf(pRows[i].URL, hashed[i].addressHash),
+                   std::max<std::int64_t>(pRows[i].Frecency, 0), static_cast<std::uint32_t>(i)};
     }
-    std::vector<std::size_t> order(pRows.size());
-    std::iota(order.begin(), order.end(), std::size_t{0});
-    std::stable_sort(order.begin(), order.end(), [&](std::size_t a, std::size_t b) {
-        return uses[a].launches != uses[b].launches ? uses[a].launches > uses[b].launches
-                                                    : uses[a].browser > uses[b].browser;
+    std::stable_sort(uses.begin(), uses.end(), [](const Use& a, const Use& b) {
+        return a.launches != b.launches ? a.launches > b.launches : a.browser > b.browser;
     });
-    // The rows take their places cycle by cycle, in place: no second list.
-    for (std::size_t start = 0; start < order.size(); ++start) {
-        std::size_t at = start;
-        while (order[at] != start) {
-            std::swap(pRows[at], pRows[order[at]]);
-            at = std::exchange(order[at], at);
-        }
-        order[at] = at;
-    }
+    std::vector<std::uint32_t> order(pRows.size());
+    std::transform(uses.begin(), uses.end(), order.begin(),
+                   [](const Use& use) { return use.place; });
+    putInOrder(pRows, order);
     pLog.subDebug(LOG_INFO, "Ordered by use (" + std::to_string(launches.size()) +
                                 " addresses in the launch record)");
 }

@@ -3,9 +3,12 @@
 
 #include "search/sources/places_database.h"
 #include "search/sources/places_snapshot.h"
+#include "search/sources/places_text_heads.h"
 
 #include <algorithm>
+#include <bit>
 #include <functional>
+#include <iterator>
 #include <string_view>
 #include <vector>
 
@@ -30,6 +33,10 @@ std::int64_t visitWeight(std::int64_t ageSeconds) {
     return 10;
 }
 
+// More visits than anyone makes are counted as this many, so that their use
+// is a number.
+constexpr std::int64_t kMostVisits = std::int64_t{1} << 40;
+
 // The reading may take this many units of 1000 virtual machine steps for each
 // row looked up and each page in History's urls table, many times what a lookup through
 // Chromium's index on urls.url or a scan takes: a crafted database without
@@ -50,7 +57,7 @@ class VisitsQuery {
     VisitsQuery(sqlite3* database, std::int64_t now) : database_(database), now_(now) {}
 
     // Gives each row its use; answers why History could not be read.
-    std::string run(std::span<Bookmark* const> rows) {
+    std::string run(std::span<const HashedRow> rows) {
         // A view named urls, defined recursively, could make a lookup run without end.
         const Statement check =
             prepare("SELECT count(*) FROM sqlite_schema WHERE type = 'table' AND name = 'urls' "
@@ -66,6 +73,8 @@ class VisitsQuery {
             last && sqlite3_step(last.get()) == SQLITE_ROW
                 ? std::max<std::int64_t>(sqlite3_column_int64(last.get(), 0), 0)
                 : 0;
+        // SQLite loads a value whole: a huge address would cost its size.
+        sqlite3_limit(database_, SQLITE_LIMIT_LENGTH, kMaxPlacesTextBytes);
         const auto lookups = static_cast<std::int64_t>(rows.size());
         workLeft_ = kWorkPerLookup * (lookups + 1) +
                     kWorkPerPage * std::min(pages, lookups * kPagesPerLookup);
@@ -88,7 +97,8 @@ class VisitsQuery {
     // The use the visit count and last visit time in the row's columns
     // first and first + 1 make.
     std::int64_t useOf(sqlite3_stmt* row, int first) const {
-        const std::int64_t visits = std::max<std::int64_t>(sqlite3_column_int64(row, first), 0);
+        const std::int64_t visits =
+            std::clamp<std::int64_t>(sqlite3_column_int64(row, first), 0, kMostVisits);
         const std::int64_t lastVisit =
             sqlite3_column_int64(row, first + 1) / 1'000'000 - kSecondsFrom1601To1970;
         return visits * visitWeight(std::max<std::int64_t>(now_ - lastVisit, 0));
@@ -96,13 +106,15 @@ class VisitsQuery {
 
     // Looks each row up through the index, in its order, so that each of its
     // pages is read once rather than once for every row on it.
-    bool lookUp(std::span<Bookmark* const> rows) const {
+    bool lookUp(std::span<const HashedRow> rows) const {
         const Statement lookup =
             prepare("SELECT visit_count, last_visit_time FROM urls WHERE url = ?");
         if (!lookup) {
             return false;
         }
-        std::vector<Bookmark*> byAddress(rows.begin(), rows.end());
+        std::vector<Bookmark*> byAddress;
+        byAddress.reserve(rows.size());
+        std::ranges::transform(rows, std::back_inserter(byAddress), &HashedRow::row);
         std::ranges::sort(byAddress, {}, &Bookmark::URL);
         for (Bookmark* row : byAddress) {
             sqlite3_reset(lookup.get());
@@ -119,45 +131,63 @@ class VisitsQuery {
     }
 
     // Reads the whole table once, giving its use to every row of the same
-    // address. The rows wait in an open-addressing table of their addresses'
-    // hashes, twice their number, so that the pages no row holds, mostly all,
-    // cost a hash and one probe.
-    bool scan(std::span<Bookmark* const> rows) const {
+    // address. The rows wait in an open-addressing table of their addresses
+    // and hashes, twice their number; beside it a bit for each of eight times
+    // as many hashes tells most pages, held by no row, to go on without
+    // fetching a slot from the far larger table.
+    bool scan(std::span<const HashedRow> rows) const {
         std::size_t size = 2;
         while (size < 2 * rows.size()) {
             size *= 2;
         }
         const std::size_t mask = size - 1;
-        std::vector<std::pair<std::size_t, Bookmark*>> slots(size); // hash and row
-        const auto hashOf = std::hash<std::string_view>();
+        struct Slot {
+            std::size_t hash = 0;
+            std::string_view address;
+            Bookmark* row = nullptr;
+        };
+        std::vector<Slot> slots(size);
+        std::vector<bool> held(8 * size);
+        // Its bit comes from other bits of the hash than its slot.
+        const auto heldBit = [&](std::size_t hash) { return std::rotr(hash, 17) & (8 * size - 1); };
         // Where a row's address is the first row's, and which that is.
         const auto slotOf = [&](std::string_view address, std::size_t hash) {
             std::size_t at = hash & mask;
-            while (slots[at].second != nullptr &&
-                   (slots[at].first != hash || slots[at].second->URL != address)) {
+            while (slots[at].row != nullptr &&
+                   (slots[at].hash != hash || slots[at].address != address)) {
                 at = (at + 1) & mask;
             }
             return at;
         };
         // Later rows of one address take the first one's use at the end.
         std::vector<std::pair<Bookmark*, const Bookmark*>> copies;
-        for (Bookmark* row : rows) {
-            const std::size_t hash = hashOf(row->URL);
-            auto& slot = slots[slotOf(row->URL, hash)];
-            if (slot.second != nullptr) {
-                copies.emplace_back(row, slot.second);
+        for (const HashedRow& hashed : rows) {
+            Slot& slot = slots[slotOf(hashed.row->URL, hashed.addressHash)];
+            if (slot.row != nullptr) {
+                copies.emplace_back(hashed.row, slot.row);
             } else {
-                slot = {hash, row};
+                slot = {hashed.addressHash, hashed.row->URL, hashed.row};
+                held[heldBit(hashed.addressHash)] = true;
             }
         }
         const Statement pages = prepare("SELECT url, visit_count, last_visit_time FROM urls");
         if (!pages) {
             return false;
         }
+        const auto hashOf = std::hash<std::string_view>();
         int step = SQLITE_ROW;
         while ((step = sqlite3_step(pages.get())) == SQLITE_ROW) {
-            const std::string_view address = columnText(pages.get(), 0).value_or("");
-            if (Bookmark* row = slots[slotOf(address, hashOf(address))].second) {
+            // Its length as SQLite keeps it, rather than looked for.
+            const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(pages.get(), 0));
+            const std::string_view address(
+                text, text == nullptr
+                          ? 0
+                          : static_cast<std::size_t>(sqlite3_column_bytes(pages.get(), 0)));
+            const std::size_t hash = hashOf(address);
+            if (!held[heldBit(hash)]) {
+                continue;
+            }
+            if (Bookmark* row = slots[slotOf(address, hash)].row) {
                 row->Frecency = useOf(pages.get(), 1);
             }
         }
@@ -174,12 +204,12 @@ class VisitsQuery {
 
 } // namespace
 
-std::string fnReadChromiumVisits(const std::string& pHistory, std::span<Bookmark* const> pRows,
+std::string fnReadChromiumVisits(const std::string& pHistory, std::span<const HashedRow> pRows,
                                  std::int64_t pNow) {
     std::vector<Bookmark> none; // the visits go into pRows, not into a list of records
     const SourceReading reading = fnReadUnchangedPlaces(pHistory, none, [&](bool withLog) {
-        for (Bookmark* row : pRows) {
-            row->Frecency = 0;
+        for (const HashedRow& hashed : pRows) {
+            hashed.row->Frecency = 0;
         }
         std::string problem;
         const Database database = fnOpenBrowserDatabase(pHistory, withLog, problem);
@@ -187,8 +217,8 @@ std::string fnReadChromiumVisits(const std::string& pHistory, std::span<Bookmark
             problem = VisitsQuery(database.get(), pNow).run(pRows);
         }
         if (!problem.empty()) {
-            for (Bookmark* row : pRows) {
-                row->Frecency = 0;
+            for (const HashedRow& hashed : pRows) {
+                hashed.row->Frecency = 0;
             }
         }
         return SourceReading{0, problem};

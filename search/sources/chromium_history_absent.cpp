@@ -4,7 +4,7 @@
 
 namespace zaptrove {
 
-std::string fnReadChromiumVisits(const std::string&, std::span<Bookmark* const>, std::int64_t) {
+std::string fnReadChromiumVisits(const std::string&, std::span<const HashedRow>, std::int64_t) {
     return "this build has no SQLite";
 }
 

@@ -191,14 +191,14 @@ class PlacesQuery {
     }
 
     // The bookmark of the keyword looked for: named by its title, else its
-    // page's, else the keyword. A database without keywords, or whose
-    // keywords cannot be read, has none.
+    // page's, else the keyword; the walk gives it its folder. A database
+    // without keywords, or whose keywords cannot be read, has none.
     void findKeyword() {
         if (realTables("'moz_keywords'") != 1) {
             return;
         }
         const Statement rows =
-            prepare(("SELECT k.keyword, k.post_data, " + bookmarkTexts() +
+            prepare(("SELECT k.keyword, k.post_data, b.parent, " + bookmarkTexts() +
                      " FROM moz_keywords k JOIN moz_places p ON p.id = k.place_id LEFT JOIN "
                      "moz_bookmarks b ON b.fk = p.id AND b.type = 1 AND typeof(b.title) = 'text'")
                         .c_str());
@@ -208,9 +208,12 @@ class PlacesQuery {
             const std::string_view keyword = columnText(row, 0).value_or("");
             platform::lowerCaseInto(keyword, lowered);
             const BookmarkText text =
-                bookmarkText([&](int column) { return columnText(row, column + 2); });
+                bookmarkText([&](int column) { return columnText(row, column + 3); });
             if (lowered != keyword_->keyword || !text.url) {
                 continue;
+            }
+            if (sqlite3_column_type(row, 2) == SQLITE_INTEGER) {
+                keywordFolder_ = sqlite3_column_int64(row, 2);
             }
             keyword_->found = Bookmark{std::string(text.name.empty() ? keyword : text.name),
                                        std::string(*text.url)};
@@ -430,6 +433,9 @@ class PlacesQuery {
                 open.push_back(childrenOf(node.id));
                 trail.enter(node.title < 0 ? ""
                                            : folderNames_[static_cast<std::size_t>(node.title)]);
+                if (keywordFolder_ == node.id) {
+                    keyword_->found->Folder = trail.path();
+                }
                 continue;
             }
             ++count;
@@ -469,10 +475,11 @@ class PlacesQuery {
     bool inTagFolder_ = false;                    // the last folder is one
     std::vector<Bookmark>& candidates_;
     KeywordLookup* keyword_;
-    std::unique_ptr<PlacesTextHeads> heads_; // once the texts are read in part
-    std::vector<PlacesNode> nodes_;          // folders, and the bookmarks that match
-    std::vector<Bookmark> matches_;          // the records of those bookmarks
-    std::vector<std::string> folderNames_;   // the names of the folders, as Firefox shows them
+    std::optional<std::int64_t> keywordFolder_; // that of the keyword bookmark found here
+    std::unique_ptr<PlacesTextHeads> heads_;    // once the texts are read in part
+    std::vector<PlacesNode> nodes_;             // folders, and the bookmarks that match
+    std::vector<Bookmark> matches_;             // the records of those bookmarks
+    std::vector<std::string> folderNames_;      // the names of the folders, as Firefox shows them
     // How many bookmarks that do not match each folder holds.
     std::unordered_map<std::int64_t, std::size_t> bookmarksIn_;
     std::int64_t lastFolder_ = 0;
@@ -502,9 +509,19 @@ SourceReading fnReadFirefoxPlaces(std::string_view pPath, const Matcher& pMatche
     const std::string database = platform::folderIdentity(pPath)
                                      ? platform::pathIn(pPath, "places.sqlite")
                                      : std::string(pPath);
-    return fnReadUnchangedPlaces(database, pCandidates, [&](bool withLog) {
+    // The keyword's bookmark comes from the reading kept, as the bookmarks do:
+    // each try looks for it afresh.
+    const bool lookForKeyword = pKeyword != nullptr && !pKeyword->found;
+    const SourceReading reading = fnReadUnchangedPlaces(database, pCandidates, [&](bool withLog) {
+        if (lookForKeyword) {
+            pKeyword->found.reset();
+        }
         return query(database, withLog, pMatcher, pCandidates, pKeyword);
     });
+    if (lookForKeyword && reading.unreadable()) {
+        pKeyword->found.reset();
+    }
+    return reading;
 }
 
 } // namespace zaptrove

@@ -1,7 +1,6 @@
 // SPDX-License-Identifier: MIT
 #include "search/sources/launch_record.h"
 
-#include "platform/file_state.h"
 #include "platform/files.h"
 #include "platform/separators.h"
 
@@ -9,6 +8,7 @@
 #include <charconv>
 #include <chrono>
 #include <cmath>
+#include <utility>
 #include <vector>
 
 namespace zaptrove {
@@ -59,6 +59,22 @@ bool readLine(std::string_view line, std::int64_t now, std::string_view& address
     return true;
 }
 
+// The weight of each address that whole, sound lines of the text give at now.
+std::unordered_map<std::string, double> weightsIn(std::string_view text, std::int64_t now) {
+    std::unordered_map<std::string, double> weights;
+    // Only lines ended by a line feed are whole: an open being written, or
+    // a record cut short, ends in a part of one.
+    for (std::size_t end = text.find('\n'); end != std::string_view::npos; end = text.find('\n')) {
+        std::string_view address;
+        double weight = 0;
+        if (readLine(text.substr(0, end), now, address, weight)) {
+            weights[std::string(address)] += weight;
+        }
+        text.remove_prefix(end + 1);
+    }
+    return weights;
+}
+
 // The addresses by weight, heaviest first, in as many lines as fit half the
 // bound, each made at now.
 std::string compacted(const std::unordered_map<std::string, double>& weights, std::int64_t now) {
@@ -96,43 +112,35 @@ bool fnRecordLaunch(const std::string& pRecord, std::string_view pAddress, std::
         return false;
     }
     const platform::FileLock lock(pRecord + ".lock");
+    std::string before;
+    platform::readWholeFile(pRecord, before, kLaunchRecordCeiling + kLongestLine);
+    // Compacting without the lock could drop another process's open. A
+    // compaction that fails (another program holds the file) leaves the
+    // record as it was, to be compacted at a later open.
+    if (lock.held() && before.size() > kLaunchRecordBound) {
+        std::string shorter = compacted(weightsIn(before, pNow), pNow);
+        if (platform::replaceFile(pRecord, shorter)) {
+            before = std::move(shorter);
+        }
+    }
+    if (before.size() >= kLaunchRecordCeiling) {
+        return false;
+    }
     // A line left cut short (a crash, a full disk) is ended first, so that
     // it takes no sound line with it.
     std::string line = recordLine(pNow, 1, pAddress);
-    std::string before;
-    platform::readWholeFile(pRecord, before, kLaunchRecordBound + kLongestLine);
     if (!before.empty() && before.back() != '\n') {
         line.insert(0, 1, '\n');
     }
     // What was opened is the user's own business.
-    if (!platform::appendToFile(pRecord, line, true)) {
-        return false;
-    }
-    const auto state = platform::fileState(pRecord);
-    // Compacting without the lock could drop another process's open.
-    if (lock.held() && state && state->size > kLaunchRecordBound) {
-        platform::replaceFile(pRecord, compacted(fnLaunchWeights(pRecord, pNow), pNow));
-    }
-    return true;
+    return platform::appendToFile(pRecord, line, true);
 }
 
 std::unordered_map<std::string, double> fnLaunchWeights(const std::string& pRecord,
                                                         std::int64_t pNow) {
-    std::unordered_map<std::string, double> weights;
     std::string bytes;
-    platform::readWholeFile(pRecord, bytes, kLaunchRecordBound + kLongestLine);
-    std::string_view rest(bytes);
-    // Only lines ended by a line feed are whole: an open being written, or
-    // a record cut short, ends in a part of one.
-    for (std::size_t end = rest.find('\n'); end != std::string_view::npos; end = rest.find('\n')) {
-        std::string_view address;
-        double weight = 0;
-        if (readLine(rest.substr(0, end), pNow, address, weight)) {
-            weights[std::string(address)] += weight;
-        }
-        rest.remove_prefix(end + 1);
-    }
-    return weights;
+    platform::readWholeFile(pRecord, bytes, kLaunchRecordCeiling + kLongestLine);
+    return weightsIn(bytes, pNow);
 }
 
 } // namespace zaptrove
