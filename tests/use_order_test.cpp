@@ -158,6 +158,7 @@ TEST(LaunchRecord, OpensMadeWhileCompactionFailsAreKept) {
 }
 #endif
 
+#ifndef _WIN32
 // Two processes recording at once, through several compactions: every open counts.
 TEST(LaunchRecord, TwoProcessesOpeningAtOnceLoseNothing) {
     const test::TempFolder t;
