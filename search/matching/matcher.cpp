@@ -37,7 +37,9 @@ std::vector<std::string> wordsOf(const std::string& term) {
 } // namespace
 
 Matcher::Matcher(std::string_view pSearchTerm, SearchMode pMode, MatchRules pRules)
-    : mode_(pMode), followFolders_(pRules.followFolders) {
+    : mode_(pMode), followFolders_(pRules.followFolders),
+      searchesFolders_(pRules.folderWords &&
+                       (pMode == SearchMode::Name || pMode == SearchMode::Both)) {
     std::string term = platform::lowerCase(pSearchTerm);
     if (pRules.ignoreAccents) {
         term = platform::foldAccents(term);
@@ -62,11 +64,15 @@ template <typename Found> bool Matcher::everyWord(Found found) const {
 }
 
 bool Matcher::nameMatches(std::string_view pName, MatchScratch& pScratch) const {
-    return everyWord(
-        [&](const MatchPrefilter& word) { return word.occursIn(pName, pScratch.lowered); });
+    return searchesFolders_ || everyWord([&](const MatchPrefilter& word) {
+               return word.occursIn(pName, pScratch.lowered);
+           });
 }
 
 bool Matcher::matches(std::string_view pName, std::string_view pUrl, MatchScratch& pScratch) const {
+    if (searchesFolders_) {
+        return true;
+    }
     std::string& lowered = pScratch.lowered;
     switch (mode_) {
     case SearchMode::Name:

@@ -42,11 +42,19 @@ class Matcher {
     SearchMode mode() const { return mode_; }
     // Where the longest word, which every match holds somewhere in its name or
     // address, could occur: readers skip the stretches of a file without it.
-    const MatchPrefilter& prefilter() const { return words_.front(); }
+    // With folder names searched, any place, as the word may be in a folder's.
+    const MatchPrefilter& prefilter() const {
+        return searchesFolders_ ? anywhere_ : words_.front();
+    }
     // True when the mode looks at addresses, so readers must cut them.
     bool usesUrl() const;
     // True when the readers must give each bookmark its folder path.
     bool followsFolders() const { return followFolders_; }
+    // True when a search by name or by both finds the words in folder names
+    // too: then nameMatches and matches keep every bookmark, as its folders
+    // may hold the words, and a reader that knows the folder path asks
+    // matchesWithFolders.
+    bool searchesFolders() const { return searchesFolders_; }
 
     bool nameMatches(std::string_view pName, MatchScratch& pScratch) const;
     // The rule for the mode; SearchMode::Nothing never matches.
@@ -61,8 +69,10 @@ class Matcher {
 
     // The term, or its words with the longest first; never empty.
     std::vector<MatchPrefilter> words_;
+    MatchPrefilter anywhere_{""};
     SearchMode mode_;
     bool followFolders_;
+    bool searchesFolders_;
 };
 
 } // namespace zaptrove

@@ -5,7 +5,6 @@
 #include "search/records/bookmark.h"
 #include "search/request/search_request.h"
 
-#include <optional>
 #include <string>
 #include <string_view>
 #include <unordered_map>
@@ -15,9 +14,11 @@ namespace zaptrove {
 
 // What the folders a bookmark lies in decide of it. With folder words on, a
 // search by name or by both finds the words in the folder names too: the
-// readers then keep every bookmark, as their skipping looks only at a
-// bookmark's own bytes, and the screen matches each against its name, address
-// and folder path. A bookmark inside a folder left out (at any depth, the
+// readers then read every bookmark, as their skipping looks only at a
+// bookmark's own bytes, and keep those that match with their folder path where
+// they know it as they go (Netscape, Opera), every one otherwise (a Chromium
+// folder's name follows its bookmarks); the screen matches each against its
+// name, address and folder path. A bookmark inside a folder left out (at any depth, the
 // name compared whole, letter case ignored) is dropped.
 // With neither asked for, the readers use the request's matcher and the
 // screen does nothing.
@@ -26,7 +27,7 @@ class FolderScreen {
     explicit FolderScreen(const SearchRequest& pRequest);
 
     // The matcher the readers apply.
-    const Matcher& readersMatcher() const { return keepAll_ ? *keepAll_ : matcher_; }
+    const Matcher& readersMatcher() const { return matcher_; }
     // Drops the records from pFirst on that the folders rule out, keeping the
     // order of the others.
     void screen(std::vector<Bookmark>& pRecords, std::size_t pFirst) const;
@@ -50,7 +51,6 @@ class FolderScreen {
     bool namesLeftOut(std::string_view names, bool favorite, Scratch& scratch) const;
 
     Matcher matcher_;
-    std::optional<Matcher> keepAll_;    // while folder names are searched
     std::vector<std::string> leaveOut_; // lower-cased
 };
 
