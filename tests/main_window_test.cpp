@@ -875,7 +875,7 @@ TEST_F(MainWindow, BrowserBookmarksOpenInTheirOwnBrowserAndProfile) {
     EXPECT_TRUE(settings.DoOwnBrowser == DO_NO && stores("DoOwnBrowser=14"));
     enter("zt");
     forms::simulateKeyCombination(window.cboResult, "Shift+Return");
-    EXPECT_EQ(shell.opened.back(), "https://work/");
+    EXPECT_EQ(shell.opened, (std::vector<std::string>{"http://daily/", "https://work/"}));
 }
 
 // With the List page's two boxes ticked, the tooltip describes the row under

@@ -90,16 +90,25 @@ bool Matcher::matches(std::string_view pName, std::string_view pUrl, MatchScratc
     return false;
 }
 
-bool Matcher::matchesWithFolders(std::string_view pName, std::string_view pUrl,
-                                 std::string_view pFolders, MatchScratch& pScratch) const {
-    if (mode_ != SearchMode::Name && mode_ != SearchMode::Both) {
-        return matches(pName, pUrl, pScratch);
+void Matcher::wordsIn(std::string_view pFolders, std::vector<bool>& pHeld,
+                      MatchScratch& pScratch) const {
+    pHeld.resize(words_.size());
+    for (std::size_t i = 0; i < words_.size(); ++i) {
+        pHeld[i] = words_[i].occursIn(pFolders, pScratch.lowered);
     }
+}
+
+bool Matcher::matchesWithFolders(std::string_view pName, std::string_view pUrl,
+                                 const std::vector<bool>& pFolderWords,
+                                 MatchScratch& pScratch) const {
     std::string& lowered = pScratch.lowered;
-    return everyWord([&](const MatchPrefilter& word) {
-        return word.occursIn(pName, lowered) || word.occursIn(pFolders, lowered) ||
-               (mode_ == SearchMode::Both && word.occursIn(pUrl, lowered));
-    });
+    for (std::size_t i = 0; i < words_.size(); ++i) {
+        if (!pFolderWords[i] && !words_[i].occursIn(pName, lowered) &&
+            !(mode_ == SearchMode::Both && words_[i].occursIn(pUrl, lowered))) {
+            return false;
+        }
+    }
+    return true;
 }
 
 } // namespace zaptrove

@@ -59,10 +59,13 @@ class Matcher {
     bool nameMatches(std::string_view pName, MatchScratch& pScratch) const;
     // The rule for the mode; SearchMode::Nothing never matches.
     bool matches(std::string_view pName, std::string_view pUrl, MatchScratch& pScratch) const;
-    // The same, each word found in the name, the address (by the mode) or the
-    // folder path's text; a search by address alone looks at no folder.
+    // Which words a folder path's text holds, by the words' order, into pHeld.
+    void wordsIn(std::string_view pFolders, std::vector<bool>& pHeld, MatchScratch& pScratch) const;
+    // The rule for a search by name or by both with folder names searched:
+    // each word held by the folders (pFolderWords, from wordsIn) or found in
+    // the name or, by the mode, the address.
     bool matchesWithFolders(std::string_view pName, std::string_view pUrl,
-                            std::string_view pFolders, MatchScratch& pScratch) const;
+                            const std::vector<bool>& pFolderWords, MatchScratch& pScratch) const;
 
   private:
     template <typename Found> bool everyWord(Found found) const;

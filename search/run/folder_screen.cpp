@@ -63,17 +63,9 @@ bool FolderScreen::keeps(const Bookmark& record, Scratch& scratch) const {
         return false;
     }
     return !matcher_.searchesFolders() ||
-           matcher_.matchesWithFolders(
-               fnNameWithTags(searchedName(record), record.Tags.get(), scratch.tagged), record.URL,
-               folderText(record.Folder, scratch), scratch.match);
-}
-
-std::string_view FolderScreen::folderText(const FolderPath& folder, Scratch& scratch) const {
-    if (folder.innermost() != scratch.textOf) {
-        scratch.textOf = folder.innermost();
-        scratch.text = folder.text();
-    }
-    return scratch.text;
+           scratch.inFolder.matches(
+               matcher_, fnNameWithTags(searchedName(record), record.Tags.get(), scratch.tagged),
+               record.URL, [&] { return record.Folder; }, scratch.match);
 }
 
 // A folder is left out when it or a folder around it is named.

@@ -4,6 +4,7 @@
 #include "search/matching/matcher.h"
 #include "search/records/bookmark.h"
 #include "search/request/search_request.h"
+#include "search/scanning/folder_match.h"
 
 #include <string>
 #include <string_view>
@@ -41,11 +42,8 @@ class FolderScreen {
         std::string lowered;
         std::string tagged; // a name with its tags
         std::unordered_map<const FolderNode*, bool> leftOut;
-        // The last folder's path, as text, for the records after it in it.
-        const FolderNode* textOf = nullptr;
-        std::string text;
+        FolderMatch inFolder;
     };
-    std::string_view folderText(const FolderPath& folder, Scratch& scratch) const;
     bool keeps(const Bookmark& record, Scratch& scratch) const;
     bool leftOut(const FolderNode* folder, bool favorite, Scratch& scratch) const;
     bool namesLeftOut(std::string_view names, bool favorite, Scratch& scratch) const;

@@ -4,15 +4,16 @@
 #include "search/matching/matcher.h"
 #include "search/records/folder_path.h"
 
-#include <string>
 #include <string_view>
+#include <vector>
 
 namespace zaptrove {
 
 // The match of a reader that follows the folders as it goes, so that with
 // folder names searched it keeps only the bookmarks that match with their
-// folder path, instead of every one for a later screen. The path's text is
-// made once per folder.
+// folder path, instead of every one for a later screen. Which words the
+// path holds is worked out once per folder; a bookmark inside is searched
+// only for the others.
 class FolderMatch {
   public:
     // Whether the bookmark matches; folderOf() answers its FolderPath and is
@@ -23,17 +24,18 @@ class FolderMatch {
         if (!pMatcher.searchesFolders()) {
             return pMatcher.matches(pName, pUrl, pScratch);
         }
-        if (FolderPath folder = folderOf(); folder.innermost() != folder_.innermost()) {
+        if (FolderPath folder = folderOf();
+            folderWords_.empty() || folder.innermost() != folder_.innermost()) {
             folder_ = std::move(folder);
-            text_ = folder_.text();
+            pMatcher.wordsIn(folder_.text(), folderWords_, pScratch);
         }
-        return pMatcher.matchesWithFolders(pName, pUrl, text_, pScratch);
+        return pMatcher.matchesWithFolders(pName, pUrl, folderWords_, pScratch);
     }
 
   private:
     // Held, so that no other folder's node comes to have its address.
     FolderPath folder_;
-    std::string text_;
+    std::vector<bool> folderWords_; // by the matcher's words; empty until asked
 };
 
 } // namespace zaptrove
