@@ -42,10 +42,9 @@ class Matcher {
     SearchMode mode() const { return mode_; }
     // Where the longest word, which every match holds somewhere in its name or
     // address, could occur: readers skip the stretches of a file without it.
-    // With folder names searched, any place, as the word may be in a folder's.
-    const MatchPrefilter& prefilter() const {
-        return searchesFolders_ ? anywhere_ : words_.front();
-    }
+    // With folder names searched, the word may be in a folder's name instead
+    // (see subScanBlocksThatCanMatch).
+    const MatchPrefilter& prefilter() const { return words_.front(); }
     // True when the mode looks at addresses, so readers must cut them.
     bool usesUrl() const;
     // True when the readers must give each bookmark its folder path.
@@ -72,7 +71,6 @@ class Matcher {
 
     // The term, or its words with the longest first; never empty.
     std::vector<MatchPrefilter> words_;
-    MatchPrefilter anywhere_{""};
     SearchMode mode_;
     bool followFolders_;
     bool searchesFolders_;

@@ -15,11 +15,10 @@ namespace zaptrove {
 
 // What the folders a bookmark lies in decide of it. With folder words on, a
 // search by name or by both finds the words in the folder names too: the
-// readers then read every bookmark, as their skipping looks only at a
-// bookmark's own bytes, and keep those that match with their folder path where
-// they know it as they go (Netscape, Opera), every one otherwise (a Chromium
-// folder's name follows its bookmarks); the screen matches each against its
-// name, address and folder path. A bookmark inside a folder left out (at any depth, the
+// readers that know a bookmark's folders as they reach it (Netscape, Opera)
+// keep those that match with their folder path, the others every bookmark (a
+// Chromium folder's name follows its bookmarks); the screen matches each
+// against its name, address and folder path. A bookmark inside a folder left out (at any depth, the
 // name compared whole, letter case ignored) is dropped.
 // With neither asked for, the readers use the request's matcher and the
 // screen does nothing.

@@ -24,15 +24,34 @@ class FolderMatch {
         if (!pMatcher.searchesFolders()) {
             return pMatcher.matches(pName, pUrl, pScratch);
         }
-        if (FolderPath folder = folderOf();
-            folderWords_.empty() || folder.innermost() != folder_.innermost()) {
-            folder_ = std::move(folder);
-            pMatcher.wordsIn(folder_.text(), folderWords_, pScratch);
+        return pMatcher.matchesWithFolders(pName, pUrl, wordsIn(pMatcher, folderOf(), pScratch),
+                                           pScratch);
+    }
+    // The folder bound of subScanBlocksThatCanMatch at the block start pFrom,
+    // from pFolders (which follow the folders through pText): pFrom while the
+    // folders around it hold the word the readers skip by, else the next place
+    // where they may change; npos while folder names are not searched.
+    template <typename Folders>
+    std::size_t bound(const Matcher& pMatcher, Folders& pFolders, std::string_view pText,
+                      std::size_t pFrom, MatchScratch& pScratch) {
+        if (!pMatcher.searchesFolders()) {
+            return std::string_view::npos;
         }
-        return pMatcher.matchesWithFolders(pName, pUrl, folderWords_, pScratch);
+        pFolders.advance(pText, pFrom);
+        return wordsIn(pMatcher, pFolders.path(), pScratch).front() ? pFrom
+                                                                    : pFolders.nextChange(pText);
     }
 
   private:
+    const std::vector<bool>& wordsIn(const Matcher& matcher, FolderPath folder,
+                                     MatchScratch& scratch) {
+        if (folderWords_.empty() || folder.innermost() != folder_.innermost()) {
+            folder_ = std::move(folder);
+            matcher.wordsIn(folder_.text(), folderWords_, scratch);
+        }
+        return folderWords_;
+    }
+
     // Held, so that no other folder's node comes to have its address.
     FolderPath folder_;
     std::vector<bool> folderWords_; // by the matcher's words; empty until asked

@@ -96,9 +96,14 @@ std::size_t scanEntry(std::string_view text, std::size_t marker, const Matcher& 
 void scanNetscape(std::string_view text, const Matcher& matcher, MatchScratch& scratch,
                   std::vector<Bookmark>& candidates, DecodedEntry& decoded) {
     decoded.folders.startPiece();
-    subScanBlocksThatCanMatch(text, kEntries, matcher.prefilter(), [&](std::size_t marker) {
-        return scanEntry(text, marker, matcher, scratch, candidates, decoded);
-    });
+    subScanBlocksThatCanMatch(
+        text, kEntries, matcher.prefilter(),
+        [&](std::size_t marker) {
+            return scanEntry(text, marker, matcher, scratch, candidates, decoded);
+        },
+        [&](std::size_t from) {
+            return decoded.match.bound(matcher, decoded.folders, text, from, scratch);
+        });
     if (matcher.followsFolders()) {
         decoded.folders.advance(text, text.size());
     }

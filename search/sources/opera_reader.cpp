@@ -79,6 +79,9 @@ class OperaFolders {
         }
     }
     FolderPath path() { return trail_.path(); }
+    // After advance, the next place where the folders may change; npos when
+    // none is left in text.
+    std::size_t nextChange(std::string_view text) { return lines_.next(text); }
 
   private:
     // What the last piece left open: the name of the folder whose block it
@@ -189,9 +192,12 @@ void scanOpera(std::string_view text, const Matcher& matcher, MatchScratch& scra
     EntryEncoding encoding;
     FolderMatch match;
     folders.startPiece();
-    subScanBlocksThatCanMatch(text, kBlocks, matcher.prefilter(), [&](std::size_t marker) {
-        return scanBlock(text, marker, matcher, scratch, candidates, encoding, folders, match);
-    });
+    subScanBlocksThatCanMatch(
+        text, kBlocks, matcher.prefilter(),
+        [&](std::size_t marker) {
+            return scanBlock(text, marker, matcher, scratch, candidates, encoding, folders, match);
+        },
+        [&](std::size_t from) { return match.bound(matcher, folders, text, from, scratch); });
     if (matcher.followsFolders()) {
         folders.advance(text, text.size());
     }
