@@ -18,8 +18,8 @@ namespace zaptrove {
 // readers that know a bookmark's folders as they reach it (Netscape, Opera)
 // keep those that match with their folder path, the others every bookmark (a
 // Chromium folder's name follows its bookmarks); the screen matches each
-// against its name, address and folder path. A bookmark inside a folder left out (at any depth, the
-// name compared whole, letter case ignored) is dropped.
+// against its name, address and folder path. A bookmark inside a folder left
+// out (at any depth, the name compared whole, letter case ignored) is dropped.
 // With neither asked for, the readers use the request's matcher and the
 // screen does nothing.
 class FolderScreen {
