@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
 #include "launch/browser_command.h"
 
+#include "launch/browser_program.h"
+
 #include "platform/files.h"
 #include "platform/separators.h"
 
@@ -27,7 +29,7 @@ std::vector<std::string> chromiumArguments(const BrowserProfile& profile, bool o
         arguments.push_back("--profile-directory=" + directory);
     }
     if (privateWindow) {
-        arguments.emplace_back("--incognito");
+        arguments.emplace_back(fnPrivateWindowSwitch(profile.browser));
     }
     return arguments;
 }
@@ -38,7 +40,8 @@ std::vector<std::string> fnBrowserArguments(const BrowserProfile& pProfile, bool
                                             bool pPrivate, const std::string& pAddress) {
     std::vector<std::string> arguments;
     if (fnUsesPlaces(pProfile.browser)) {
-        arguments = {"--profile", pProfile.folder, pPrivate ? "--private-window" : "--new-tab"};
+        arguments = {"--profile", pProfile.folder,
+                     std::string(pPrivate ? fnPrivateWindowSwitch(pProfile.browser) : "--new-tab")};
     } else {
         arguments = chromiumArguments(pProfile, pOwnInstall, pPrivate);
     }

@@ -77,6 +77,17 @@ constexpr std::array kWindowsPrograms = {
     WindowsRow{Vivaldi,  "Vivaldi",        "vivaldi.exe"},
     WindowsRow{Opera,    "OperaStable",    "opera.exe"},
 };
+
+// The switch that opens a private window, by browser.
+constexpr std::array<std::string_view, kBrowsers.size()> kPrivateWindowSwitches = {
+    "--private-window", // Firefox
+    "--incognito",      // Chrome
+    "--incognito",      // Chromium
+    "--inprivate",      // Edge
+    "--incognito",      // Brave
+    "--incognito",      // Vivaldi
+    "--private",        // Opera
+};
 // clang-format on
 
 template <typename Each> void forEachWord(std::string_view words, Each each) {
@@ -189,6 +200,10 @@ BrowserProgram windowsProgram(const WindowsRow& row, platform::Registry& registr
 }
 
 } // namespace
+
+std::string_view fnPrivateWindowSwitch(Browser pBrowser) {
+    return kPrivateWindowSwitches[static_cast<std::size_t>(pBrowser)];
+}
 
 ProgramPlaces fnCurrentProgramPlaces(platform::Registry* pRegistry) {
     ProgramPlaces places;

@@ -4,6 +4,7 @@
 #include "search/discovery/browser_discovery.h"
 
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace zaptrove::platform {
@@ -47,5 +48,9 @@ struct BrowserProgram {
 // StartMenuInternet and App Paths entries), then one of another installation
 // of the same browser.
 BrowserProgram fnFindBrowserProgram(const BrowserProfile& pProfile, const ProgramPlaces& pPlaces);
+
+// The switch that opens the browser's private window: "--private-window",
+// "--incognito", Edge's "--inprivate", Opera's "--private".
+std::string_view fnPrivateWindowSwitch(Browser pBrowser);
 
 } // namespace zaptrove

@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: MIT
 #include "debug_log/debug_log.h"
+#include "launch/browser_command.h"
 #include "launch/browser_program.h"
 #include "launch/desktop_entry.h"
 #include "launch/open_bookmark.h"
@@ -141,6 +142,21 @@ TEST(BrowserProgram, FindsTheRegisteredProgramOnWindows) {
           std::string("SOFTWARE\\Clients\\StartMenuInternet\\Google Chrome\\shell"),
           std::string("SOFTWARE\\Clients\\StartMenuInternet\\Google Chrome")})
         registry->deleteKey(platform::RegistryRoot::CurrentUser, key);
+}
+
+// Each browser opens its private window by its own switch.
+TEST(BrowserArguments, PrivateWindowTakesTheBrowsersOwnSwitch) {
+    const std::pair<Browser, const char*> switches[] = {
+        {Browser::Firefox, "--private-window"}, {Browser::Chrome, "--incognito"},
+        {Browser::Chromium, "--incognito"},     {Browser::Edge, "--inprivate"},
+        {Browser::Brave, "--incognito"},        {Browser::Vivaldi, "--incognito"},
+        {Browser::Opera, "--private"}};
+    for (const auto& [browser, privateSwitch] : switches) {
+        const Arguments arguments = zaptrove::fnBrowserArguments(
+            profileOf(browser, "B", "no such folder"), true, true, "https://a/");
+        EXPECT_EQ(Arguments(arguments.end() - 2, arguments.end()),
+                  (Arguments{privateSwitch, "https://a/"}));
+    }
 }
 
 #ifndef _WIN32

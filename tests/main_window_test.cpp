@@ -183,6 +183,19 @@ class MainWindow : public testing::Test {
                 window.cboResult.height()};
     }
     std::string log() const { return test::readFile(tmp / "log"); }
+    // A stand-in Chromium where the window looks for it: on PATH, on Windows
+    // as the StartMenuInternet client (which the test registry removes).
+    std::string fakeChromium(const test::FakeBrowsers& fakes) const {
+        const std::string chromium = fakes.program("bin/chromium");
+#ifdef _WIN32
+        const std::string key =
+            "Software\\Clients\\StartMenuInternet\\Chromium\\shell\\open\\command";
+        subCreateKey(*registry, platform::RegistryRoot::CurrentUser, key);
+        subSetValue(*registry, platform::RegistryRoot::CurrentUser, key, "", '"' + chromium + '"',
+                    platform::RegistryType::String);
+#endif
+        return chromium;
+    }
     // Processes events for half a second, so that a window manager's late answers
     // (to a size, a minimised state) arrive before the test acts, as before a user's next key.
     static void settle() {
@@ -826,13 +839,12 @@ TEST_F(MainWindow, FoldersPageAndOneProfileSwitchedOffShapeTheSearch) {
     EXPECT_EQ(settings.ProfilesOff, "");
 }
 
-#ifndef _WIN32 // the fake browsers are shell scripts
 // Enter opens a browser's bookmark in its own browser and profile, Shift+Enter
 // and Shift+double-click in a private window; the others, and all of them with
 // the Opening page's box cleared, open with the desktop's default.
 TEST_F(MainWindow, BrowserBookmarksOpenInTheirOwnBrowserAndProfile) {
     const test::FakeBrowsers fakes(tmp);
-    const std::string chromium = fakes.program("bin/chromium");
+    const std::string chromium = fakeChromium(fakes);
     settings.BrowserProfiles = {
         test::chromiumProfile(tmp, Browser::Chromium, "Person 1", "Zt Work", "https://work/")};
     const std::string own = chromium + "\n--profile-directory=Person 1\n";
@@ -862,9 +874,8 @@ TEST_F(MainWindow, BrowserBookmarksOpenInTheirOwnBrowserAndProfile) {
     EXPECT_TRUE(settings.DoOwnBrowser == DO_NO && stores("DoOwnBrowser=14"));
     enter("zt");
     forms::simulateKeyCombination(window.cboResult, "Shift+Return");
-    EXPECT_EQ(shell.opened.back(), "https://work/");
+    EXPECT_EQ(shell.opened, (std::vector<std::string>{"http://daily/", "https://work/"}));
 }
-#endif
 
 // With the List page's two boxes ticked, the tooltip describes the row under
 // the mouse in full, wrapped, and each row ends with where its bookmark lives;
@@ -929,13 +940,12 @@ TEST_F(MainWindow, FirefoxKeywordWithPostDataOpensPlainAndTagsShowInTheTooltip) 
 }
 #endif
 
-#ifndef _WIN32 // the fake browsers are shell scripts
 // With the List page's "One row per address", one address in two profiles is
 // one row: Enter opens the copy read first, in its own profile, and its
 // tooltip lists every copy.
 TEST_F(MainWindow, OneRowPerAddressOpensTheFirstCopyAndListsEveryCopy) {
     const test::FakeBrowsers fakes(tmp);
-    const std::string chromium = fakes.program("bin/chromium");
+    const std::string chromium = fakeChromium(fakes);
     settings.BrowserProfiles = {
         test::chromiumProfile(tmp, Browser::Chromium, "Person 2", "Zt Work", "https://work/"),
         test::chromiumProfile(tmp, Browser::Chromium, "Person 1", "Zt Job", "HTTPS://Work")};
@@ -954,7 +964,6 @@ TEST_F(MainWindow, OneRowPerAddressOpensTheFirstCopyAndListsEveryCopy) {
     forms::simulateKey(window.cboResult, forms::KEY_RETURN);
     EXPECT_EQ(fakes.started(), chromium + "\n--profile-directory=Person 2\nhttps://work/\nend\n");
 }
-#endif
 
 // A place stored under another display scale is brought back onto the screen
 // (the rules are WindowPlacement's), the width cut to the screen's.

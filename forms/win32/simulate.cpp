@@ -115,6 +115,7 @@ void simulateKeyDown(Control& pControl, std::int16_t pKeyCode) {
 
 // The modifiers are held in the thread's keyboard state while the key goes
 // down and up; Alt without Ctrl makes them system keys, as it does when typed.
+// A key that types a character with no Ctrl or Alt held sends it too.
 void simulateKeyCombination(Control& pControl, std::string_view pCombination) {
     std::array<BYTE, 256> held{};
     GetKeyboardState(held.data());
@@ -130,6 +131,15 @@ void simulateKeyCombination(Control& pControl, std::string_view pCombination) {
     const bool system = (held[VK_MENU] & 0x80) != 0 && (held[VK_CONTROL] & 0x80) == 0;
     SetKeyboardState(held.data());
     SendMessageW(pControl.impl().window, system ? WM_SYSKEYDOWN : WM_KEYDOWN, key, 1);
+    // The character the key types with Shift alone held (Shift+Enter's "\r"),
+    // as the message loop's translation would send it.
+    wchar_t typed[4] = {};
+    if ((held[VK_MENU] & 0x80) == 0 && (held[VK_CONTROL] & 0x80) == 0 &&
+        IsWindow(pControl.impl().window) &&
+        ToUnicode(static_cast<UINT>(key), MapVirtualKeyW(static_cast<UINT>(key), MAPVK_VK_TO_VSC),
+                  held.data(), typed, 4, 0) == 1) {
+        SendMessageW(pControl.impl().window, WM_CHAR, typed[0], 1);
+    }
     if (IsWindow(pControl.impl().window)) {
         SendMessageW(pControl.impl().window, system ? WM_SYSKEYUP : WM_KEYUP, key, 0xC0000001);
     }

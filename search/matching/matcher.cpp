@@ -37,7 +37,9 @@ std::vector<std::string> wordsOf(const std::string& term) {
 } // namespace
 
 Matcher::Matcher(std::string_view pSearchTerm, SearchMode pMode, MatchRules pRules)
-    : mode_(pMode), followFolders_(pRules.followFolders) {
+    : mode_(pMode), followFolders_(pRules.followFolders),
+      searchesFolders_(pRules.folderWords &&
+                       (pMode == SearchMode::Name || pMode == SearchMode::Both)) {
     std::string term = platform::lowerCase(pSearchTerm);
     if (pRules.ignoreAccents) {
         term = platform::foldAccents(term);
@@ -62,11 +64,15 @@ template <typename Found> bool Matcher::everyWord(Found found) const {
 }
 
 bool Matcher::nameMatches(std::string_view pName, MatchScratch& pScratch) const {
-    return everyWord(
-        [&](const MatchPrefilter& word) { return word.occursIn(pName, pScratch.lowered); });
+    return searchesFolders_ || everyWord([&](const MatchPrefilter& word) {
+               return word.occursIn(pName, pScratch.lowered);
+           });
 }
 
 bool Matcher::matches(std::string_view pName, std::string_view pUrl, MatchScratch& pScratch) const {
+    if (searchesFolders_) {
+        return true;
+    }
     std::string& lowered = pScratch.lowered;
     switch (mode_) {
     case SearchMode::Name:
@@ -84,16 +90,25 @@ bool Matcher::matches(std::string_view pName, std::string_view pUrl, MatchScratc
     return false;
 }
 
-bool Matcher::matchesWithFolders(std::string_view pName, std::string_view pUrl,
-                                 std::string_view pFolders, MatchScratch& pScratch) const {
-    if (mode_ != SearchMode::Name && mode_ != SearchMode::Both) {
-        return matches(pName, pUrl, pScratch);
+void Matcher::wordsIn(std::string_view pFolders, std::vector<bool>& pHeld,
+                      MatchScratch& pScratch) const {
+    pHeld.resize(words_.size());
+    for (std::size_t i = 0; i < words_.size(); ++i) {
+        pHeld[i] = words_[i].occursIn(pFolders, pScratch.lowered);
     }
+}
+
+bool Matcher::matchesWithFolders(std::string_view pName, std::string_view pUrl,
+                                 const std::vector<bool>& pFolderWords,
+                                 MatchScratch& pScratch) const {
     std::string& lowered = pScratch.lowered;
-    return everyWord([&](const MatchPrefilter& word) {
-        return word.occursIn(pName, lowered) || word.occursIn(pFolders, lowered) ||
-               (mode_ == SearchMode::Both && word.occursIn(pUrl, lowered));
-    });
+    for (std::size_t i = 0; i < words_.size(); ++i) {
+        if (!pFolderWords[i] && !words_[i].occursIn(pName, lowered) &&
+            !(mode_ == SearchMode::Both && words_[i].occursIn(pUrl, lowered))) {
+            return false;
+        }
+    }
+    return true;
 }
 
 } // namespace zaptrove

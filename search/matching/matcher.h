@@ -42,19 +42,29 @@ class Matcher {
     SearchMode mode() const { return mode_; }
     // Where the longest word, which every match holds somewhere in its name or
     // address, could occur: readers skip the stretches of a file without it.
+    // With folder names searched, the word may be in a folder's name instead
+    // (see subScanBlocksThatCanMatch).
     const MatchPrefilter& prefilter() const { return words_.front(); }
     // True when the mode looks at addresses, so readers must cut them.
     bool usesUrl() const;
     // True when the readers must give each bookmark its folder path.
     bool followsFolders() const { return followFolders_; }
+    // True when a search by name or by both finds the words in folder names
+    // too: then nameMatches and matches keep every bookmark, as its folders
+    // may hold the words, and a reader that knows the folder path asks
+    // matchesWithFolders.
+    bool searchesFolders() const { return searchesFolders_; }
 
     bool nameMatches(std::string_view pName, MatchScratch& pScratch) const;
     // The rule for the mode; SearchMode::Nothing never matches.
     bool matches(std::string_view pName, std::string_view pUrl, MatchScratch& pScratch) const;
-    // The same, each word found in the name, the address (by the mode) or the
-    // folder path's text; a search by address alone looks at no folder.
+    // Which words a folder path's text holds, by the words' order, into pHeld.
+    void wordsIn(std::string_view pFolders, std::vector<bool>& pHeld, MatchScratch& pScratch) const;
+    // The rule for a search by name or by both with folder names searched:
+    // each word held by the folders (pFolderWords, from wordsIn) or found in
+    // the name or, by the mode, the address.
     bool matchesWithFolders(std::string_view pName, std::string_view pUrl,
-                            std::string_view pFolders, MatchScratch& pScratch) const;
+                            const std::vector<bool>& pFolderWords, MatchScratch& pScratch) const;
 
   private:
     template <typename Found> bool everyWord(Found found) const;
@@ -63,6 +73,7 @@ class Matcher {
     std::vector<MatchPrefilter> words_;
     SearchMode mode_;
     bool followFolders_;
+    bool searchesFolders_;
 };
 
 } // namespace zaptrove

@@ -42,16 +42,13 @@ MatchRules readersRules(const SearchRequest& request) {
 
 FolderScreen::FolderScreen(const SearchRequest& pRequest)
     : matcher_(pRequest.term, pRequest.mode, readersRules(pRequest)) {
-    if (searchesFolders(pRequest)) {
-        keepAll_.emplace("", pRequest.mode, readersRules(pRequest));
-    }
     for (const std::string& name : pRequest.leaveOut) {
         leaveOut_.push_back(platform::lowerCase(name));
     }
 }
 
 void FolderScreen::screen(std::vector<Bookmark>& pRecords, std::size_t pFirst) const {
-    if (!keepAll_ && leaveOut_.empty()) {
+    if (!matcher_.searchesFolders() && leaveOut_.empty()) {
         return;
     }
     Scratch scratch;
@@ -65,17 +62,10 @@ bool FolderScreen::keeps(const Bookmark& record, Scratch& scratch) const {
     if (!leaveOut_.empty() && leftOut(record.Folder.innermost(), record.IsShortcut, scratch)) {
         return false;
     }
-    return !keepAll_ || matcher_.matchesWithFolders(
-                            fnNameWithTags(searchedName(record), record.Tags.get(), scratch.tagged),
-                            record.URL, folderText(record.Folder, scratch), scratch.match);
-}
-
-std::string_view FolderScreen::folderText(const FolderPath& folder, Scratch& scratch) const {
-    if (folder.innermost() != scratch.textOf) {
-        scratch.textOf = folder.innermost();
-        scratch.text = folder.text();
-    }
-    return scratch.text;
+    return !matcher_.searchesFolders() ||
+           scratch.inFolder.matches(
+               matcher_, fnNameWithTags(searchedName(record), record.Tags.get(), scratch.tagged),
+               record.URL, [&] { return record.Folder; }, scratch.match);
 }
 
 // A folder is left out when it or a folder around it is named.

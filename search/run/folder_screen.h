@@ -4,8 +4,8 @@
 #include "search/matching/matcher.h"
 #include "search/records/bookmark.h"
 #include "search/request/search_request.h"
+#include "search/scanning/folder_match.h"
 
-#include <optional>
 #include <string>
 #include <string_view>
 #include <unordered_map>
@@ -15,10 +15,11 @@ namespace zaptrove {
 
 // What the folders a bookmark lies in decide of it. With folder words on, a
 // search by name or by both finds the words in the folder names too: the
-// readers then keep every bookmark, as their skipping looks only at a
-// bookmark's own bytes, and the screen matches each against its name, address
-// and folder path. A bookmark inside a folder left out (at any depth, the
-// name compared whole, letter case ignored) is dropped.
+// readers that know a bookmark's folders as they reach it (Netscape, Opera)
+// keep those that match with their folder path, the others every bookmark (a
+// Chromium folder's name follows its bookmarks); the screen matches each
+// against its name, address and folder path. A bookmark inside a folder left
+// out (at any depth, the name compared whole, letter case ignored) is dropped.
 // With neither asked for, the readers use the request's matcher and the
 // screen does nothing.
 class FolderScreen {
@@ -26,7 +27,7 @@ class FolderScreen {
     explicit FolderScreen(const SearchRequest& pRequest);
 
     // The matcher the readers apply.
-    const Matcher& readersMatcher() const { return keepAll_ ? *keepAll_ : matcher_; }
+    const Matcher& readersMatcher() const { return matcher_; }
     // Drops the records from pFirst on that the folders rule out, keeping the
     // order of the others.
     void screen(std::vector<Bookmark>& pRecords, std::size_t pFirst) const;
@@ -40,17 +41,13 @@ class FolderScreen {
         std::string lowered;
         std::string tagged; // a name with its tags
         std::unordered_map<const FolderNode*, bool> leftOut;
-        // The last folder's path, as text, for the records after it in it.
-        const FolderNode* textOf = nullptr;
-        std::string text;
+        FolderMatch inFolder;
     };
-    std::string_view folderText(const FolderPath& folder, Scratch& scratch) const;
     bool keeps(const Bookmark& record, Scratch& scratch) const;
     bool leftOut(const FolderNode* folder, bool favorite, Scratch& scratch) const;
     bool namesLeftOut(std::string_view names, bool favorite, Scratch& scratch) const;
 
     Matcher matcher_;
-    std::optional<Matcher> keepAll_;    // while folder names are searched
     std::vector<std::string> leaveOut_; // lower-cased
 };
 

@@ -37,9 +37,15 @@ struct BlockRule {
 // candidate place, the blocks are cut one by one until that place is passed.
 // A byte outside ASCII is a candidate place, so every block that holds one is
 // cut.
-template <typename ScanBlock>
+//
+// With folder names searched, a block may match without the term when the
+// folders around it hold it: folderBound(from), for a block start, answers
+// from itself when they do, else the next place where the folders may change
+// (npos when none can), up to which the prefilter alone decides.
+template <typename ScanBlock, typename FolderBound>
 void subScanBlocksThatCanMatch(std::string_view pText, const BlockRule& pRule,
-                               const MatchPrefilter& pPrefilter, ScanBlock scanBlock) {
+                               const MatchPrefilter& pPrefilter, ScanBlock scanBlock,
+                               FolderBound folderBound) {
     constexpr std::size_t npos = std::string_view::npos;
     const std::string_view marker = pRule.marker;
     std::size_t block = fnFindMarker(pText, marker, 0);
@@ -47,12 +53,18 @@ void subScanBlocksThatCanMatch(std::string_view pText, const BlockRule& pRule,
     // stand for a part of it is passed by.
     const char escape = pRule.escape == '\0' ? '\x80' : pRule.escape;
     const auto nextCandidate = [&](std::size_t from) {
-        std::size_t at = pPrefilter.findCandidate(pText, from, escape);
+        const std::size_t bound = folderBound(from);
+        if (bound <= from) {
+            return from;
+        }
+        // The text up to the bound: a candidate after it would not count.
+        const std::string_view text = pText.substr(0, bound);
+        std::size_t at = pPrefilter.findCandidate(text, from, escape);
         while (at != npos && pRule.escape != '\0' && pText[at] == pRule.escape &&
                !pPrefilter.isCandidate(pText, at) && !pRule.escapeMayHold(pText, at, pPrefilter)) {
-            at = pPrefilter.findCandidate(pText, at + 1, escape);
+            at = pPrefilter.findCandidate(text, at + 1, escape);
         }
-        return at;
+        return std::min(at, bound);
     };
     // The first candidate place at or after the current block; it stays valid
     // while the blocks cut stay before it.
@@ -75,6 +87,14 @@ void subScanBlocksThatCanMatch(std::string_view pText, const BlockRule& pRule,
             block = scanBlock(block);
         }
     }
+}
+
+// The same without folder names searched.
+template <typename ScanBlock>
+void subScanBlocksThatCanMatch(std::string_view pText, const BlockRule& pRule,
+                               const MatchPrefilter& pPrefilter, ScanBlock scanBlock) {
+    subScanBlocksThatCanMatch(pText, pRule, pPrefilter, scanBlock,
+                              [](std::size_t) { return std::string_view::npos; });
 }
 
 } // namespace zaptrove

@@ -43,17 +43,22 @@ class BytePairCursor {
     // Calls pMeet(at) for every place before pTo not met yet.
     template <typename Meet> void meetBefore(std::string_view pText, std::size_t pTo, Meet pMeet) {
         for (;;) {
-            if (!known_) {
-                next_ = fnFindBytePair(pText, from_, pairs_);
-                known_ = true;
-            }
-            if (next_ == std::string_view::npos || next_ >= pTo) {
+            if (next(pText) == std::string_view::npos || next_ >= pTo) {
                 return;
             }
             from_ = next_ + 1;
             known_ = false;
             pMeet(next_);
         }
+    }
+
+    // The next place not met yet, npos when none is left.
+    std::size_t next(std::string_view pText) {
+        if (!known_) {
+            next_ = fnFindBytePair(pText, from_, pairs_);
+            known_ = true;
+        }
+        return next_;
     }
 
   private:

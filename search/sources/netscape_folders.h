@@ -26,6 +26,9 @@ class NetscapeFolders {
     // pTo are then at hand.
     void advance(std::string_view pText, std::size_t pTo);
     FolderPath path() { return trail_.path(); }
+    // After advance, the next place where the folders may change; npos when
+    // none is left in pText.
+    std::size_t nextChange(std::string_view pText) { return tags_.next(pText); }
 
   private:
     void readHeading(std::string_view text, std::size_t from);

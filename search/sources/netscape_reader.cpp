@@ -6,6 +6,7 @@
 #include "search/scanning/character_references.h"
 #include "search/scanning/chunked_scan.h"
 #include "search/scanning/entry_encoding.h"
+#include "search/scanning/folder_match.h"
 #include "search/sources/netscape_folders.h"
 
 #include <optional>
@@ -47,6 +48,7 @@ struct DecodedEntry {
     DecodedText name;
     DecodedText address;
     NetscapeFolders folders; // followed through the whole text, joined for a match only
+    FolderMatch match;
 };
 
 // Cuts the entry at marker and keeps it when it matches; answers where the next
@@ -76,11 +78,15 @@ std::size_t scanEntry(std::string_view text, std::size_t marker, const Matcher& 
     decoded.encoding.decode(name, address);
     address = decoded.address.decode(address);
     name = decoded.name.decode(name);
-    if (!address.starts_with(kQueryScheme) && matcher.matches(name, address, scratch)) {
+    const auto folder = [&] {
+        decoded.folders.advance(text, marker);
+        return decoded.folders.path();
+    };
+    if (!address.starts_with(kQueryScheme) &&
+        decoded.match.matches(matcher, name, address, folder, scratch)) {
         candidates.push_back({std::string(name), std::string(address)});
         if (matcher.followsFolders()) {
-            decoded.folders.advance(text, marker);
-            candidates.back().Folder = decoded.folders.path();
+            candidates.back().Folder = folder();
         }
     }
     return nextMarker;
@@ -90,9 +96,14 @@ std::size_t scanEntry(std::string_view text, std::size_t marker, const Matcher& 
 void scanNetscape(std::string_view text, const Matcher& matcher, MatchScratch& scratch,
                   std::vector<Bookmark>& candidates, DecodedEntry& decoded) {
     decoded.folders.startPiece();
-    subScanBlocksThatCanMatch(text, kEntries, matcher.prefilter(), [&](std::size_t marker) {
-        return scanEntry(text, marker, matcher, scratch, candidates, decoded);
-    });
+    subScanBlocksThatCanMatch(
+        text, kEntries, matcher.prefilter(),
+        [&](std::size_t marker) {
+            return scanEntry(text, marker, matcher, scratch, candidates, decoded);
+        },
+        [&](std::size_t from) {
+            return decoded.match.bound(matcher, decoded.folders, text, from, scratch);
+        });
     if (matcher.followsFolders()) {
         decoded.folders.advance(text, text.size());
     }

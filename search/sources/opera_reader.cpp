@@ -5,6 +5,7 @@
 #include "search/scanning/byte_pairs.h"
 #include "search/scanning/chunked_scan.h"
 #include "search/scanning/entry_encoding.h"
+#include "search/scanning/folder_match.h"
 #include "search/scanning/folder_trail.h"
 
 #include <optional>
@@ -78,6 +79,9 @@ class OperaFolders {
         }
     }
     FolderPath path() { return trail_.path(); }
+    // After advance, the next place where the folders may change; npos when
+    // none is left in text.
+    std::size_t nextChange(std::string_view text) { return lines_.next(text); }
 
   private:
     // What the last piece left open: the name of the folder whose block it
@@ -144,7 +148,7 @@ class OperaFolders {
 // matches; answers where the next block starts, npos when none can follow.
 std::size_t scanBlock(std::string_view text, std::size_t marker, const Matcher& matcher,
                       MatchScratch& scratch, std::vector<Bookmark>& candidates,
-                      EntryEncoding& encoding, OperaFolders& folders) {
+                      EntryEncoding& encoding, OperaFolders& folders, FolderMatch& match) {
     const std::size_t nextMarker = fnFindMarker(text, kMarker, marker + kMarker.size());
     const std::size_t nameKey = findKey(text, "NAME=", marker + kMarker.size());
     if (nameKey == npos || nameKey > nextMarker) {
@@ -166,11 +170,14 @@ std::size_t scanBlock(std::string_view text, std::size_t marker, const Matcher& 
     std::size_t urlEnd = 0;
     std::string_view url = lineFrom(text, urlKey + 4, urlEnd);
     encoding.decode(name, url);
-    if (matcher.matches(name, url, scratch)) {
+    const auto folder = [&] {
+        folders.advance(text, marker);
+        return folders.path();
+    };
+    if (match.matches(matcher, name, url, folder, scratch)) {
         candidates.push_back({std::string(name), std::string(url)});
         if (matcher.followsFolders()) {
-            folders.advance(text, marker);
-            candidates.back().Folder = folders.path();
+            candidates.back().Folder = folder();
         }
     }
     if (urlEnd == npos) {
@@ -183,10 +190,14 @@ std::size_t scanBlock(std::string_view text, std::size_t marker, const Matcher& 
 void scanOpera(std::string_view text, const Matcher& matcher, MatchScratch& scratch,
                std::vector<Bookmark>& candidates, OperaFolders& folders) {
     EntryEncoding encoding;
+    FolderMatch match;
     folders.startPiece();
-    subScanBlocksThatCanMatch(text, kBlocks, matcher.prefilter(), [&](std::size_t marker) {
-        return scanBlock(text, marker, matcher, scratch, candidates, encoding, folders);
-    });
+    subScanBlocksThatCanMatch(
+        text, kBlocks, matcher.prefilter(),
+        [&](std::size_t marker) {
+            return scanBlock(text, marker, matcher, scratch, candidates, encoding, folders, match);
+        },
+        [&](std::size_t from) { return match.bound(matcher, folders, text, from, scratch); });
     if (matcher.followsFolders()) {
         folders.advance(text, text.size());
     }

@@ -1,19 +1,26 @@
 // SPDX-License-Identifier: MIT
-#ifndef _WIN32
 #include "support/fake_browsers.h"
 
 #include <chrono>
 #include <cstdio>
-#include <sys/stat.h>
 #include <thread>
 
 namespace zaptrove::test {
 
+FakeBrowsers::FakeBrowsers(const TempFolder& pFolder) : t_(pFolder) {
+    environment_.set("ZAPTROVE_STARTED_LOG", t_ / "started.log");
+#ifndef _WIN32 // Windows finds browsers in the registry
+    environment_.set("PATH", t_.makeFolder("bin"));
+    environment_.set("XDG_DATA_HOME", t_ / "data-home");
+    environment_.set("XDG_DATA_DIRS", t_ / "data");
+#endif
+}
+
 std::string FakeBrowsers::program(const std::string& pRelative) const {
-    std::string path =
-        t_.write(pRelative, "#!/bin/sh\n{ echo \"$0\"; printf '%s\\n' \"$@\"; echo end; } >>'" +
-                                (t_ / "started.log") + "'\n");
-    chmod(path.c_str(), 0755);
+    const std::string path = t_ / (pRelative + ZAPTROVE_EXE_SUFFIX);
+    std::filesystem::create_directories(utf8Path(path).parent_path());
+    std::filesystem::copy_file(utf8Path(ZAPTROVE_FAKE_BROWSER), utf8Path(path),
+                               std::filesystem::copy_options::overwrite_existing);
     return path;
 }
 
@@ -29,4 +36,3 @@ std::string FakeBrowsers::started() const {
 }
 
 } // namespace zaptrove::test
-#endif

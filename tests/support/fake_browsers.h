@@ -1,8 +1,6 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
-#ifndef _WIN32
-
 #include "support/scoped_environment.h"
 #include "support/temp_folder.h"
 
@@ -12,16 +10,14 @@ namespace zaptrove::test {
 
 // Programs and desktop entries in a temporary folder, put in place of the
 // system's ($PATH, $XDG_DATA_HOME, $XDG_DATA_DIRS) for the object's lifetime.
-// Each program it makes writes its path and arguments to started.log, one a
-// line, then "end".
+// Each program it makes is a copy of support/fake_browser.cpp's, which writes
+// its path and arguments to started.log, one a line, then "end".
 class FakeBrowsers {
   public:
-    explicit FakeBrowsers(const TempFolder& pFolder)
-        : t_(pFolder), environment_{{"PATH", t_.makeFolder("bin")},
-                                    {"XDG_DATA_HOME", t_ / "data-home"},
-                                    {"XDG_DATA_DIRS", t_ / "data"}} {}
+    explicit FakeBrowsers(const TempFolder& pFolder);
 
-    // Makes a recording program and answers its path.
+    // Makes a recording program (with the platform's program suffix) and
+    // answers its path.
     std::string program(const std::string& pRelative) const;
     // Writes a desktop entry of this id whose command is pExec.
     void entry(const std::string& pId, const std::string& pExec) const {
@@ -34,9 +30,7 @@ class FakeBrowsers {
 
   private:
     const TempFolder& t_;
-    const ScopedEnvironment environment_;
+    ScopedEnvironment environment_;
 };
 
 } // namespace zaptrove::test
-
-#endif

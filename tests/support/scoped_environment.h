@@ -1,8 +1,6 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
-#ifndef _WIN32
-
 #include <cstdlib>
 #include <optional>
 #include <string>
@@ -23,8 +21,7 @@ class ScopedEnvironment {
     }
     ~ScopedEnvironment() {
         for (auto it = saved_.rbegin(); it != saved_.rend(); ++it)
-            it->second ? setenv(it->first.c_str(), it->second->c_str(), 1)
-                       : unsetenv(it->first.c_str());
+            put(it->first.c_str(), it->second);
     }
     ScopedEnvironment(const ScopedEnvironment&) = delete;
     ScopedEnvironment& operator=(const ScopedEnvironment&) = delete;
@@ -32,13 +29,19 @@ class ScopedEnvironment {
     void set(const char* pName, const std::optional<std::string>& pValue) {
         const char* old = std::getenv(pName);
         saved_.emplace_back(pName, old ? std::optional<std::string>(old) : std::nullopt);
-        pValue ? setenv(pName, pValue->c_str(), 1) : unsetenv(pName);
+        put(pName, pValue);
     }
 
   private:
+    static void put(const char* pName, const std::optional<std::string>& pValue) {
+#ifdef _WIN32 // an empty value removes the variable
+        _putenv_s(pName, pValue ? pValue->c_str() : "");
+#else
+        pValue ? setenv(pName, pValue->c_str(), 1) : unsetenv(pName);
+#endif
+    }
+
     std::vector<std::pair<std::string, std::optional<std::string>>> saved_;
 };
 
 } // namespace zaptrove::test
-
-#endif

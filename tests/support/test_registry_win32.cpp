@@ -49,6 +49,7 @@ TestRegistry::~TestRegistry() {
 void TestRegistry::clearTestKeys() {
     RegDeleteTreeW(HKEY_CURRENT_USER, wide(SettingsKey).c_str());
     RegDeleteTreeW(HKEY_LOCAL_MACHINE, L"Software\\Netscape");
+    RegDeleteTreeW(HKEY_CURRENT_USER, L"Software\\Clients\\StartMenuInternet\\Chromium");
 }
 
 std::vector<std::string> TestRegistry::settingsValueNames() const {
