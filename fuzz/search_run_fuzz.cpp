@@ -1,7 +1,8 @@
 // SPDX-License-Identifier: MIT
 // A whole search run over one fuzzed file, read as a favorite, a Netscape file
 // and an Opera file, with the mode, term, order and duplicate removal fuzzed;
-// and the file readers against the scans of its text.
+// and the file readers against the scans of its text, also with folder names
+// searched.
 #include "debug_log/debug_log.h"
 #include "fuzz/fuzz_support.h"
 #include "platform/files.h"
@@ -72,6 +73,27 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         read(file, fileMatcher, fromFile, log, chunkBytes);
         scan(text, textMatcher, fromText);
         fuzz::require(fromFile == fromText);
+    }
+
+    // With folder names searched, a reader skips by a word only where the
+    // folders around lack it: it keeps exactly those of all its bookmarks that
+    // match with their folder path, whole or in chunks.
+    const Matcher byFolders(query.term + " a", fnSearchMode(query.function),
+                            {.anyWordOrder = true, .folderWords = true});
+    if (byFolders.searchesFolders()) {
+        MatchScratch scratch;
+        std::vector<bool> held;
+        for (const auto& [read, scan] : kReaders) {
+            std::vector<Bookmark> expected, fromFile, fromText;
+            scan(text, Matcher("", byFolders.mode()), expected);
+            std::erase_if(expected, [&](const Bookmark& found) {
+                byFolders.wordsIn(found.Folder.text(), held, scratch);
+                return !byFolders.matchesWithFolders(found.Name, found.URL, held, scratch);
+            });
+            read(file, byFolders, fromFile, log, chunkBytes);
+            scan(text, byFolders, fromText);
+            fuzz::require(fromFile == expected && fromText == expected);
+        }
     }
     return 0;
 }
