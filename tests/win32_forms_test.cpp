@@ -187,6 +187,24 @@ TEST_F(Win32Form, ListRowsAreTheirLinesWithoutNotes) {
     EXPECT_EQ((std::vector<int>{list.listCount(), list.listIndex()}), (std::vector<int>{0, -1}));
 }
 
+// A typed letter selects the next row starting with it, whatever its case,
+// from the selected row on and round to the top.
+TEST_F(Win32Form, ATypedLetterSelectsTheNextRowStartingWithIt) {
+    forms::ListBox list(form, 100, 100, 1000, 1000);
+    list.setItems({"apple", "Banana", "avocado",
+                   "\xC3\x9C"
+                   "ber"});
+    int clicks = 0;
+    list.onClick = [&] { ++clicks; };
+    const std::vector<std::pair<std::string, int>> typed{{"A", 0}, {"a", 2},        {"a", 0},
+                                                         {"b", 1}, {"\xC3\xBC", 3}, {"z", 3}};
+    for (const auto& [letter, row] : typed) {
+        forms::simulateTyping(list, letter);
+        EXPECT_EQ(list.listIndex(), row) << letter;
+    }
+    EXPECT_EQ(clicks, 5);
+}
+
 // A selected row is drawn highlighted; a note is dimmed in a row that is not.
 TEST_F(Win32Form, ListRowsDrawSelectionAndDimmedNotes) {
     forms::ListBox list(form, 100, 100, 3000, 800);

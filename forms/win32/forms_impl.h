@@ -207,6 +207,10 @@ RECT frameCaptionArea(const Control::Impl& pFrame);
 
 // A list's row height and scroll width, for its font and rows.
 void fitListRows(const Control::Impl& pList);
+// A character typed in a list selects the next row whose line starts with it,
+// as the system's list does with strings it holds; false for a control
+// character, which the list takes as it is.
+bool selectRowStartingWith(Control::Impl& pList, WPARAM pCharacter);
 // WM_MEASUREITEM and WM_DRAWITEM of the owner-drawn lists, reaching their form
 // or frame; false for another message.
 bool listRowMessage(UINT pMessage, LPARAM pLParam, UINT pDotsPerInch);

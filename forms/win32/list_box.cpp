@@ -2,6 +2,7 @@
 #include "forms/win32/forms_impl.h"
 
 #include <algorithm>
+#include <array>
 #include <functional>
 #include <utility>
 
@@ -182,6 +183,34 @@ void fitListRows(const Control::Impl& pList) {
     }
     SendMessageW(pList.window, LB_SETHORIZONTALEXTENT,
                  static_cast<WPARAM>(widest + 2 * kTextMargin), 0);
+}
+
+bool selectRowStartingWith(Control::Impl& pList, WPARAM pCharacter) {
+    if (pCharacter < L' ') {
+        return false;
+    }
+    const auto upper = [](wchar_t pLetter) {
+        CharUpperBuffW(&pLetter, 1);
+        return pLetter;
+    };
+    const wchar_t wanted = upper(static_cast<wchar_t>(pCharacter));
+    const std::size_t count = pList.rows.size();
+    const LRESULT selected = SendMessageW(pList.window, LB_GETCURSEL, 0, 0);
+    const std::size_t from = selected < 0 ? 0 : static_cast<std::size_t>(selected) + 1;
+    for (std::size_t step = 0; step < count; ++step) {
+        const std::size_t row = (from + step) % count;
+        // The first code point, from at most its four bytes.
+        const std::string_view line = pList.rows.line(row).substr(0, 4);
+        std::array<wchar_t, 4> first{};
+        if (MultiByteToWideChar(CP_UTF8, 0, line.data(), static_cast<int>(line.size()),
+                                first.data(), static_cast<int>(first.size())) > 0 &&
+            upper(first[0]) == wanted) {
+            SendMessageW(pList.window, LB_SETCURSEL, row, 0);
+            fire(*pList.onClick);
+            return true;
+        }
+    }
+    return true;
 }
 
 bool listRowMessage(UINT pMessage, LPARAM pLParam, UINT pDotsPerInch) {
