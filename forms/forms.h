@@ -222,10 +222,8 @@ class ListBox final : public Control {
     // Replaces every row at once, in time proportional to the rows; no row is
     // selected afterwards and no click is raised.
     void setItems(const std::vector<std::string>& pLines);
-    // The same, each row followed by its note (where its bookmark lives): dimmed
-    // where the system's list can dim part of a row (Qt), after a few blanks
-    // in the row's own colour where it cannot (Win32). list() gives the row
-    // without its note.
+    // The same, each row followed by its note (where its bookmark lives),
+    // dimmed. list() gives the row without its note.
     void setItems(const std::vector<std::string>& pLines, const std::vector<std::string>& pNotes);
     // -1 when no row is selected.
     int listIndex() const;

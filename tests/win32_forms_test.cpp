@@ -158,6 +158,80 @@ TEST_F(Win32Form, RowsWiderThanTheListScrollSideways) {
     EXPECT_GT(SendMessageW(window, LB_GETHORIZONTALEXTENT, 0, 0), client.right);
     list.setItems({"short"});
     EXPECT_LT(SendMessageW(window, LB_GETHORIZONTALEXTENT, 0, 0), client.right);
+    std::vector<std::string> lines(100000, std::string(20, 'i'));
+    lines[70000] = std::string(200, 'w');
+    list.setItems(lines);
+    EXPECT_GT(SendMessageW(window, LB_GETHORIZONTALEXTENT, 0, 0), client.right);
+}
+
+// The rows live in the program and are drawn by it: the list gives back each
+// line whole, without its note, at any depth.
+TEST_F(Win32Form, ListRowsAreTheirLinesWithoutNotes) {
+    std::vector<std::string> lines(100000);
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+        lines[i] = "row " + std::to_string(i);
+    }
+    lines[50000] = "Z\xC3\xBCrich \xE2\x9C\x93 \xE6\x97\xA5";
+    std::vector<std::string> notes(50001);
+    notes[50000] = "Folder / Browser";
+    forms::ListBox list(form, 100, 100, 1000, 1000);
+    list.setItems(lines, notes);
+    EXPECT_EQ(list.listCount(), 100000);
+    const std::vector<std::pair<int, std::string>> rows{
+        {0, "row 0"}, {99999, "row 99999"}, {50000, lines[50000]}, {50001, "row 50001"},
+        {-1, ""},     {100000, ""}};
+    for (const auto& [row, line] : rows) {
+        EXPECT_EQ(list.list(row), line) << row;
+    }
+    list.setItems({});
+    EXPECT_EQ((std::vector<int>{list.listCount(), list.listIndex()}), (std::vector<int>{0, -1}));
+}
+
+// A typed letter selects the next row starting with it, whatever its case,
+// from the selected row on and round to the top.
+TEST_F(Win32Form, ATypedLetterSelectsTheNextRowStartingWithIt) {
+    forms::ListBox list(form, 100, 100, 1000, 1000);
+    list.setItems({"apple", "Banana", "avocado",
+                   "\xC3\x9C"
+                   "ber"});
+    int clicks = 0;
+    list.onClick = [&] { ++clicks; };
+    const std::vector<std::pair<std::string, int>> typed{{"A", 0}, {"a", 2},        {"a", 0},
+                                                         {"b", 1}, {"\xC3\xBC", 3}, {"z", 3}};
+    for (const auto& [letter, row] : typed) {
+        forms::simulateTyping(list, letter);
+        EXPECT_EQ(list.listIndex(), row) << letter;
+    }
+    EXPECT_EQ(clicks, 5);
+}
+
+// A selected row is drawn highlighted; a note is dimmed in a row that is not.
+TEST_F(Win32Form, ListRowsDrawSelectionAndDimmedNotes) {
+    forms::ListBox list(form, 100, 100, 3000, 800);
+    list.setItems({"selected", "noted"}, {"", std::string(20, 'W')});
+    list.setListIndex(0);
+    const HWND window = FindWindowExW(windowOf(form), nullptr, L"ListBox", nullptr);
+    RECT client{};
+    GetClientRect(window, &client);
+    const HDC screen = GetDC(window);
+    const HDC context = CreateCompatibleDC(screen);
+    const HBITMAP bitmap = CreateCompatibleBitmap(screen, client.right, client.bottom);
+    const HGDIOBJ previous = SelectObject(context, bitmap);
+    SendMessageW(window, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(context), PRF_CLIENT);
+    RECT noted{};
+    SendMessageW(window, LB_GETITEMRECT, 1, reinterpret_cast<LPARAM>(&noted));
+    int dimmed = 0;
+    for (int x = noted.left; x < noted.right; ++x) {
+        for (int y = noted.top; y < noted.bottom; ++y) {
+            dimmed += GetPixel(context, x, y) == GetSysColor(COLOR_GRAYTEXT) ? 1 : 0;
+        }
+    }
+    EXPECT_EQ(GetPixel(context, client.right - 1, 0), GetSysColor(COLOR_HIGHLIGHT));
+    EXPECT_GT(dimmed, 0);
+    SelectObject(context, previous);
+    DeleteObject(bitmap);
+    DeleteDC(context);
+    ReleaseDC(window, screen);
 }
 
 TEST_F(Win32Form, TheClipboardHoldsUnicodeText) {

@@ -112,6 +112,12 @@ LRESULT CALLBACK frameProcedure(HWND pWindow, UINT pMessage, WPARAM pWParam, LPA
     case WM_COMMAND:
         forwardNotification(pWParam, pLParam);
         return 0;
+    case WM_MEASUREITEM:
+    case WM_DRAWITEM:
+        if (frame != nullptr && listRowMessage(pMessage, pLParam, frame->form.dotsPerInch)) {
+            return TRUE;
+        }
+        break;
     case WM_SIZE:
         if (frame != nullptr && frame->groupBox != nullptr) {
             SetWindowPos(frame->groupBox, nullptr, 0, 0, LOWORD(pLParam), HIWORD(pLParam),
@@ -199,6 +205,9 @@ void setControlSide(Control::Impl& pControl, Side pSide, float pTwips) {
 
 void Control::Impl::setFont(HFONT pFont) const {
     SendMessageW(window, WM_SETFONT, reinterpret_cast<WPARAM>(pFont), TRUE);
+    if (kind == Kind::ListBox) {
+        fitListRows(*this);
+    }
     if (groupBox != nullptr) {
         SendMessageW(groupBox, WM_SETFONT, reinterpret_cast<WPARAM>(pFont), TRUE);
     }
@@ -454,96 +463,6 @@ std::string HotkeyBox::text() const {
 }
 void HotkeyBox::setText(std::string_view pText) {
     SetWindowTextW(impl().window, toWide(pText).c_str());
-}
-
-ListBox::ListBox(Container pParent, float pLeft, float pTop, float pWidth, float pHeight)
-    : Control(std::make_unique<Impl>(Kind::ListBox, pParent, L"LISTBOX",
-                                     LBS_NOTIFY | LBS_HASSTRINGS | LBS_NOINTEGRALHEIGHT |
-                                         WS_VSCROLL | WS_HSCROLL | WS_TABSTOP,
-                                     WS_EX_CLIENTEDGE, "", pLeft, pTop, pWidth, pHeight)) {
-    impl().onClick = &onClick;
-    impl().onDblClick = &onDblClick;
-    impl().onKeyPress = &onKeyPress;
-    impl().rowToolTip = &rowToolTip;
-}
-
-int ListBox::listCount() const {
-    return static_cast<int>(SendMessageW(impl().window, LB_GETCOUNT, 0, 0));
-}
-
-std::string ListBox::list(int pIndex) const {
-    const LRESULT length = SendMessageW(impl().window, LB_GETTEXTLEN, pIndex, 0);
-    if (length == LB_ERR) {
-        return {};
-    }
-    std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');
-    text.resize(static_cast<std::size_t>(
-        SendMessageW(impl().window, LB_GETTEXT, pIndex, reinterpret_cast<LPARAM>(text.data()))));
-    const std::vector<std::size_t>& lengths = impl().rowLengths;
-    if (static_cast<std::size_t>(pIndex) < lengths.size()) {
-        text.resize(std::min(text.size(), lengths[static_cast<std::size_t>(pIndex)]));
-    }
-    return toUtf8(text);
-}
-
-// Drawn once, after every row is in; rows wider than the list can be scrolled
-// to.
-void ListBox::setItems(const std::vector<std::string>& pLines) {
-    impl().rowLengths.clear();
-    impl().hoveredRow = -2;
-    const HWND list = impl().window;
-    SendMessageW(list, WM_SETREDRAW, FALSE, 0);
-    SendMessageW(list, LB_RESETCONTENT, 0, 0);
-    std::vector<std::wstring> rows;
-    rows.reserve(pLines.size());
-    std::size_t characters = 0;
-    for (const std::string& line : pLines) {
-        rows.push_back(toWide(line));
-        characters += rows.back().size() + 1;
-    }
-    SendMessageW(list, LB_INITSTORAGE, rows.size(), characters * sizeof(wchar_t));
-    const HDC context = GetDC(list);
-    const HGDIOBJ previousFont =
-        SelectObject(context, reinterpret_cast<HFONT>(SendMessageW(list, WM_GETFONT, 0, 0)));
-    LONG widest = 0;
-    for (const std::wstring& row : rows) {
-        SendMessageW(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(row.c_str()));
-        SIZE size{};
-        GetTextExtentPoint32W(context, row.c_str(), static_cast<int>(row.size()), &size);
-        widest = std::max(widest, size.cx);
-    }
-    SelectObject(context, previousFont);
-    ReleaseDC(list, context);
-    SendMessageW(list, LB_SETHORIZONTALEXTENT, static_cast<WPARAM>(widest + 4), 0);
-    SendMessageW(list, WM_SETREDRAW, TRUE, 0);
-    InvalidateRect(list, nullptr, TRUE);
-}
-
-// The list control draws a row in one colour: the note follows a few blanks.
-void ListBox::setItems(const std::vector<std::string>& pLines,
-                       const std::vector<std::string>& pNotes) {
-    std::vector<std::string> rows;
-    std::vector<std::size_t> lengths;
-    rows.reserve(pLines.size());
-    lengths.reserve(pLines.size());
-    for (std::size_t i = 0; i < pLines.size(); ++i) {
-        const bool noted = i < pNotes.size() && !pNotes[i].empty();
-        rows.push_back(noted ? pLines[i] + "    " + pNotes[i] : pLines[i]);
-        lengths.push_back(toWide(pLines[i]).size());
-    }
-    setItems(rows);
-    impl().rowLengths = std::move(lengths);
-}
-
-int ListBox::listIndex() const {
-    const LRESULT index = SendMessageW(impl().window, LB_GETCURSEL, 0, 0);
-    return index == LB_ERR ? -1 : static_cast<int>(index);
-}
-
-// The list control tells only of selections made by the user.
-void ListBox::setListIndex(int pIndex) {
-    SendMessageW(impl().window, LB_SETCURSEL, static_cast<WPARAM>(pIndex), 0);
-    fire(onClick);
 }
 
 CommandButton::CommandButton(Container pParent, float pLeft, float pTop, float pWidth,

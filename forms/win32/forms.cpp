@@ -244,6 +244,9 @@ bool Form::Impl::handle(UINT pMessage, WPARAM pWParam, LPARAM pLParam) {
         return false;
     case WM_SYSCHAR:
         return pressAccessKey(static_cast<wchar_t>(pWParam));
+    case WM_MEASUREITEM:
+    case WM_DRAWITEM:
+        return listRowMessage(pMessage, pLParam, dotsPerInch);
     default:
         if (pMessage == kTaskbarCreated && trayIcon != nullptr) {
             trayIcon->recreate();

@@ -72,6 +72,26 @@ struct FormIcon {
     ~FormIcon();
 };
 
+// A list's rows: every line and note end to end in one UTF-8 buffer, so that
+// filling a list allocates nothing per row; a row becomes UTF-16 only when
+// drawn or asked for.
+struct ListRows {
+    // A row beyond pNotes has no note.
+    void assign(const std::vector<std::string>& pLines, const std::vector<std::string>& pNotes);
+    std::size_t size() const { return ends.size() / 2; }
+    std::string_view line(std::size_t pRow) const { return piece(2 * pRow); }
+    std::string_view note(std::size_t pRow) const { return piece(2 * pRow + 1); }
+    std::string_view piece(std::size_t pPiece) const;
+
+    std::string text;
+    // Where row i's line (ends[2i]) and note (ends[2i + 1]) end in text.
+    std::vector<std::size_t> ends;
+    // The rows that can be the widest, measured for the list's scroll width,
+    // and the estimated width of the longest row left out (see widthUnits()).
+    std::vector<std::size_t> widest;
+    std::size_t unmeasuredUnits = 0;
+};
+
 enum class Kind { Frame, Label, CheckBox, Option, TextBox, HotkeyBox, ListBox, Button };
 
 struct Form::Impl {
@@ -168,9 +188,9 @@ struct Control::Impl {
     EventHandler* onChange = nullptr;
     std::function<std::optional<std::string>(int)>* rowToolTip = nullptr;
     // A list's row under the mouse when it last moved (-2 before it did), and
-    // the length of each row's own text where notes follow it.
+    // its rows.
     int hoveredRow = -2;
-    std::vector<std::size_t> rowLengths;
+    ListRows rows;
     // Set while the program sets a text box's text, which is no change by the user.
     bool settingText = false;
 };
@@ -184,6 +204,16 @@ bool captionFits(const Control::Impl& pControl, HFONT pFont);
 // Where the system draws a captioned frame's caption, in the frame's client
 // area; its border's top line runs through the caption's middle.
 RECT frameCaptionArea(const Control::Impl& pFrame);
+
+// A list's row height and scroll width, for its font and rows.
+void fitListRows(const Control::Impl& pList);
+// A character typed in a list selects the next row whose line starts with it,
+// as the system's list does with strings it holds; false for a control
+// character, which the list takes as it is.
+bool selectRowStartingWith(Control::Impl& pList, WPARAM pCharacter);
+// WM_MEASUREITEM and WM_DRAWITEM of the owner-drawn lists, reaching their form
+// or frame; false for another message.
+bool listRowMessage(UINT pMessage, LPARAM pLParam, UINT pDotsPerInch);
 
 // The control behind a window of the program's, or null.
 Control::Impl* controlOf(HWND pWindow);

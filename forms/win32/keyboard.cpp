@@ -180,7 +180,8 @@ bool Control::Impl::handle(UINT pMessage, WPARAM pWParam, LPARAM pLParam, LRESUL
             return true;
         }
         if (onKeyPress == nullptr || !*onKeyPress) {
-            return pWParam == L'\r';
+            return pWParam == L'\r' ||
+                   (kind == Kind::ListBox && selectRowStartingWith(*this, pWParam));
         }
         auto keyAscii = static_cast<std::int16_t>(pWParam);
         (*onKeyPress)(keyAscii);
@@ -188,9 +189,11 @@ bool Control::Impl::handle(UINT pMessage, WPARAM pWParam, LPARAM pLParam, LRESUL
         if (keyAscii == 0 || keyAscii == L'\r' || window == nullptr) {
             return true;
         }
-        pResult =
-            CallWindowProcW(systemProcedure, window, pMessage,
-                            static_cast<WPARAM>(static_cast<std::uint16_t>(keyAscii)), pLParam);
+        const auto typed = static_cast<WPARAM>(static_cast<std::uint16_t>(keyAscii));
+        if (kind == Kind::ListBox && selectRowStartingWith(*this, typed)) {
+            return true;
+        }
+        pResult = CallWindowProcW(systemProcedure, window, pMessage, typed, pLParam);
         return true;
     }
     case WM_SYSCHAR:
