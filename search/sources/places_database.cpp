@@ -3,10 +3,12 @@
 
 #include "platform/files.h"
 #include "platform/separators.h"
+#include "search/sources/places_text_heads.h"
 #include "search/sources/places_vfs.h"
 #include "text/percent_encoding.h"
 
 #include <algorithm>
+#include <mutex>
 
 namespace zaptrove {
 
@@ -25,9 +27,46 @@ std::string fileUri(std::string_view path) {
     return (path.size() >= 2 && path[1] == ':' ? "file:/" : "file:") + uriEscaped(path);
 }
 
+// SQLite 3.40 loads a value kept on overflow pages at the length its record
+// claims before it finds those pages missing, so a crafted file of a few
+// kilobytes could make it allocate gigabytes. Reading a browser's database
+// never needs a block this large (a value is limited to kMaxPlacesTextBytes,
+// the sorter to about 2 MB): a larger one fails, and SQLite says "out of memory".
+constexpr int kLargestAllocation = 3 << 20;
+static_assert(kLargestAllocation > kMaxPlacesTextBytes + (512 << 10));
+
+sqlite3_mem_methods& systemAllocator() {
+    static sqlite3_mem_methods methods{};
+    return methods;
+}
+
+void* cappedMalloc(int bytes) {
+    return bytes > kLargestAllocation ? nullptr : systemAllocator().xMalloc(bytes);
+}
+
+void* cappedRealloc(void* block, int bytes) {
+    return bytes > kLargestAllocation ? nullptr : systemAllocator().xRealloc(block, bytes);
+}
+
+// Puts the cap in place once, before SQLite's first use in this process (it
+// takes its allocator only then; later it keeps its own).
+void capAllocations() {
+    static std::once_flag once;
+    std::call_once(once, [] {
+        sqlite3_mem_methods methods{};
+        if (sqlite3_config(SQLITE_CONFIG_GETMALLOC, &methods) == SQLITE_OK) {
+            systemAllocator() = methods;
+            methods.xMalloc = cappedMalloc;
+            methods.xRealloc = cappedRealloc;
+            sqlite3_config(SQLITE_CONFIG_MALLOC, &methods);
+        }
+    });
+}
+
 } // namespace
 
 Database fnOpenBrowserDatabase(const std::string& pPath, bool pWithLog, std::string& pProblem) {
+    capAllocations();
     std::string uri = fileUri(platform::nativePath(pPath));
     const char* vfs = nullptr;
     if (pWithLog) {
