@@ -210,6 +210,7 @@ TEST(ChromiumHistory, ReadsTheVisitsABrowserHoldsInItsLog) {
     rows[0].URL = "https://held.example/", rows[1].URL = "https://old.example/";
     rows[2].URL = "https://never.example/";
     std::vector<HashedRow> pointers;
+    pointers.reserve(rows.size());
     for (Bookmark& row : rows)
         pointers.push_back({&row, std::hash<std::string_view>()(row.URL)});
     EXPECT_EQ(fnReadChromiumVisits(history, pointers, kNow), "");

@@ -512,7 +512,7 @@ SourceReading fnReadFirefoxPlaces(std::string_view pPath, const Matcher& pMatche
     // The keyword's bookmark comes from the reading kept, as the bookmarks do:
     // each try looks for it afresh.
     const bool lookForKeyword = pKeyword != nullptr && !pKeyword->found;
-    const SourceReading reading = fnReadUnchangedPlaces(database, pCandidates, [&](bool withLog) {
+    SourceReading reading = fnReadUnchangedPlaces(database, pCandidates, [&](bool withLog) {
         if (lookForKeyword) {
             pKeyword->found.reset();
         }

@@ -17,7 +17,7 @@ FakeBrowsers::FakeBrowsers(const TempFolder& pFolder) : t_(pFolder) {
 }
 
 std::string FakeBrowsers::program(const std::string& pRelative) const {
-    const std::string path = t_ / (pRelative + ZAPTROVE_EXE_SUFFIX);
+    std::string path = t_ / (pRelative + ZAPTROVE_EXE_SUFFIX);
     std::filesystem::create_directories(utf8Path(path).parent_path());
     std::filesystem::copy_file(utf8Path(ZAPTROVE_FAKE_BROWSER), utf8Path(path),
                                std::filesystem::copy_options::overwrite_existing);
