@@ -4,6 +4,7 @@
 #include "debug_log/debug_log.h"
 #include "forms/forms.h"
 #include "main_window/background_search.h"
+#include "main_window/list_discarder.h"
 #include "main_window/tray_data.h"
 #include "platform/autostart.h"
 #include "platform/clock.h"
@@ -168,7 +169,7 @@ class frmMain final : public SettingsWindow {
     void rememberExpandedHeight();
     // Shows a search's results in the unfolded list, the first row selected;
     // the list takes the focus unless the input keeps it for more typing.
-    void subShowList(std::vector<Bookmark> pResults, const std::vector<std::string>& pLines,
+    void subShowList(std::vector<Bookmark> pResults, std::vector<std::string> pLines,
                      bool pFocusList);
     // Shows the outcome of a search started by Enter.
     void subShowOutcome(SearchOutcome pOutcome);
@@ -193,6 +194,8 @@ class frmMain final : public SettingsWindow {
     bool hotkeyRegistered_ = false;
     // Enter pressed while a search as you type ran: it acts on that search's outcome.
     bool enterAfterSearch_ = false;
+    // Frees the list a new one replaces.
+    ListDiscarder replacedList_;
     // Last, so that it is gone, every search stopped, before what they use.
     BackgroundSearch search_;
 };

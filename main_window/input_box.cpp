@@ -101,7 +101,7 @@ void frmMain::txtInput_Change() {
     if (!typed.empty() && !typed.starts_with('\\')) {
         subSearchInBackground(typed, [this](SearchOutcome outcome) {
             if (outcome.Found) {
-                subShowList(std::move(outcome.Results), outcome.Lines, false);
+                subShowList(std::move(outcome.Results), std::move(outcome.Lines), false);
             } else if (cboResult.visible()) {
                 subCloseList();
             }

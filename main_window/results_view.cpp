@@ -47,12 +47,12 @@ void frmMain::subShowOutcome(SearchOutcome pOutcome) {
         txtInput.setSelLength(9999);
         return;
     }
-    subShowList(std::move(pOutcome.Results), pOutcome.Lines, true);
+    subShowList(std::move(pOutcome.Results), std::move(pOutcome.Lines), true);
 }
 
-void frmMain::subShowList(std::vector<Bookmark> pResults, const std::vector<std::string>& pLines,
+void frmMain::subShowList(std::vector<Bookmark> pResults, std::vector<std::string> pLines,
                           bool pFocusList) {
-    Results = std::move(pResults);
+    Results.swap(pResults);
     if (settings_.ShowWhere == SHOW_WHERE_ON) {
         std::vector<std::string> notes;
         notes.reserve(Results.size());
@@ -63,6 +63,8 @@ void frmMain::subShowList(std::vector<Bookmark> pResults, const std::vector<std:
     } else {
         cboResult.setItems(pLines);
     }
+    // The model holds its own copy of the lines.
+    replacedList_.discard(std::move(pResults), std::move(pLines));
     if (static_cast<float>(settings_.Height) <= COLLAPSED_HEIGHT) {
         settings_.Height = kFirstExpandedHeight;
     }

@@ -7,6 +7,7 @@
 #include "search/results/guarded_quicksort.h"
 #include "text/text.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <string_view>
 
@@ -15,9 +16,11 @@ namespace zaptrove {
 namespace {
 
 // A record's sort key, as a place in the buffer of all keys, and its place in
-// the list. The head orders most pairs of keys without reading the keys.
+// the list. The heads, the key's first sixteen bytes, order most pairs of keys
+// without reading the keys: many names share their first eight.
 struct KeyedRecord {
     std::uint64_t head = 0;
+    std::uint64_t nextHead = 0;
     std::size_t keyStart = 0;
     std::size_t keySize = 0;
     std::size_t index = 0;
@@ -28,9 +31,13 @@ struct KeyLess {
     std::string_view keyText;
 
     bool operator()(const KeyedRecord& a, const KeyedRecord& b) const {
-        return a.head != b.head
-                   ? a.head < b.head
-                   : keyText.substr(a.keyStart, a.keySize) < keyText.substr(b.keyStart, b.keySize);
+        if (a.head != b.head) {
+            return a.head < b.head;
+        }
+        if (a.nextHead != b.nextHead) {
+            return a.nextHead < b.nextHead;
+        }
+        return keyText.substr(a.keyStart, a.keySize) < keyText.substr(b.keyStart, b.keySize);
     }
 };
 
@@ -88,7 +95,9 @@ void subSort(std::vector<Bookmark>& pList, int pByUrl, std::size_t pLow, std::si
         const std::size_t start = keyText.size();
         platform::appendLowerCase(sortField(pList[k], pByUrl), keyText);
         const std::size_t size = keyText.size() - start;
-        order[k] = {keyHead(std::string_view(keyText).substr(start, size)), start, size, k};
+        const std::string_view key = std::string_view(keyText).substr(start, size);
+        order[k] = {keyHead(key), keyHead(key.substr(std::min(size, sizeof(std::uint64_t)))), start,
+                    size, k};
     }
     // The partitioning runs on the records' keys, each computed once, with their
     // places alongside.
