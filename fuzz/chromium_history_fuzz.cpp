@@ -37,7 +37,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     rows[3].URL = "";
     std::vector<HashedRow> hashed;
     for (Bookmark& row : rows) {
-        hashed.push_back({&row, std::hash<std::string_view>()(row.URL)});
+        hashed.push_back({&row, fnAddressHash(row.URL)});
     }
     const std::string problem = fnReadChromiumVisits(history, hashed, 1'800'000'000);
     // No use is negative; a History not read gives none; one address, one use.

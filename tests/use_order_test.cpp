@@ -212,7 +212,7 @@ TEST(ChromiumHistory, ReadsTheVisitsABrowserHoldsInItsLog) {
     std::vector<HashedRow> pointers;
     pointers.reserve(rows.size());
     for (Bookmark& row : rows)
-        pointers.push_back({&row, std::hash<std::string_view>()(row.URL)});
+        pointers.push_back({&row, fnAddressHash(row.URL)});
     EXPECT_EQ(fnReadChromiumVisits(history, pointers, kNow), "");
     EXPECT_EQ(std::tuple(rows[0].Frecency, rows[1].Frecency, rows[2].Frecency),
               std::tuple(300, 50, 0));

@@ -4,11 +4,14 @@
 #include "debug_log/debug_log.h"
 #include "platform/separators.h"
 #include "search/request/search_request.h"
+#include "search/sources/address_hash.h"
 #include "search/sources/chromium_history.h"
 #include "search/sources/launch_record.h"
 
 #include <algorithm>
+#include <array>
 #include <map>
+#include <numeric>
 #include <span>
 #include <string_view>
 #include <unordered_map>
@@ -56,7 +59,7 @@ class LaunchTable {
         mask_ = size - 1;
         slots_.resize(pWeights.empty() ? 0 : size);
         for (const auto& entry : pWeights) {
-            const std::size_t hash = std::hash<std::string_view>()(entry.first);
+            const std::size_t hash = fnAddressHash(entry.first);
             std::size_t at = hash & mask_;
             while (slots_[at].second != nullptr) {
                 at = (at + 1) & mask_;
@@ -82,6 +85,49 @@ class LaunchTable {
     std::vector<std::pair<std::size_t, const std::pair<const std::string, double>*>> slots_;
     std::size_t mask_ = 0;
 };
+
+// A row's use and place: the weight the launch record gives its address,
+// its browser's use of the page.
+struct Use {
+    double launches;
+    std::int64_t browser;
+    std::uint32_t place;
+};
+
+// Sorts the uses by their browser's use, highest first, uses of equal weight
+// kept in their order: a stable radix sort by the bytes of the inverted use,
+// the lowest first, passing only over the bytes in which the uses differ.
+void sortByBrowserUse(std::span<Use> uses) {
+    if (uses.size() < 2) {
+        return;
+    }
+    const auto key = [](const Use& use) { return ~static_cast<std::uint64_t>(use.browser); };
+    std::uint64_t differing = 0;
+    for (const Use& use : uses) {
+        differing |= key(use) ^ key(uses.front());
+    }
+    std::vector<Use> spare(uses.size());
+    std::span<Use> from = uses;
+    std::span<Use> to = spare;
+    for (int shift = 0; shift < 64; shift += 8) {
+        if (((differing >> shift) & 0xFF) == 0) {
+            continue;
+        }
+        const auto digit = [&](const Use& use) { return (key(use) >> shift) & 0xFF; };
+        std::array<std::size_t, 257> starts{};
+        for (const Use& use : from) {
+            ++starts[digit(use) + 1];
+        }
+        std::partial_sum(starts.begin(), starts.end(), starts.begin());
+        for (const Use& use : from) {
+            to[starts[digit(use)]++] = use;
+        }
+        std::swap(from, to);
+    }
+    if (from.data() != uses.data()) {
+        std::ranges::copy(from, uses.begin());
+    }
+}
 
 // Puts each row at its place in order (order[i] the row that goes to i),
 // in place, cycle by cycle: the cycle's first row is held aside while each
@@ -123,26 +169,26 @@ void subOrderByUse(const SearchRequest& pRequest, std::vector<Bookmark>& pRows, 
                                       : fnLaunchWeights(pRequest.launchRecord, pNow);
     std::vector<HashedRow> hashed(pRows.size());
     std::transform(pRows.begin(), pRows.end(), hashed.begin(), [](Bookmark& row) {
-        return HashedRow{&row, std::hash<std::string_view>()(row.URL)};
+        return HashedRow{&row, fnAddressHash(row.URL)};
     });
     readChromiumVisits(hashed, pNow, pLog);
     const LaunchTable launched(launches);
     // Each row's use and place, sorted by use (stable: rows of equal use
     // keep their order) without reading the rows again.
-    struct Use {
-        double launches;
-        std::int64_t browser;
-        std::uint32_t place;
-    };
     std::vector<Use> uses(pRows.size());
     for (std::size_t i = 0; i < pRows.size(); ++i) {
         // Firefox marks a frecency still to be worked out as -1: no use known.
         uses[i] = {launched.weightOf(pRows[i].URL, hashed[i].addressHash),
                    std::max<std::int64_t>(pRows[i].Frecency, 0), static_cast<std::uint32_t>(i)};
     }
-    std::stable_sort(uses.begin(), uses.end(), [](const Use& a, const Use& b) {
+    // The launch record's weights are positive or 0: the few rows it weighs
+    // come first, the others follow by their browser's use alone.
+    const auto unlaunched = std::stable_partition(uses.begin(), uses.end(),
+                                                  [](const Use& use) { return use.launches > 0; });
+    std::stable_sort(uses.begin(), unlaunched, [](const Use& a, const Use& b) {
         return a.launches != b.launches ? a.launches > b.launches : a.browser > b.browser;
     });
+    sortByBrowserUse(std::span(unlaunched, uses.end()));
     std::vector<std::uint32_t> order(pRows.size());
     std::transform(uses.begin(), uses.end(), order.begin(),
                    [](const Use& use) { return use.place; });

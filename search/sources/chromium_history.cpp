@@ -174,7 +174,6 @@ class VisitsQuery {
         if (!pages) {
             return false;
         }
-        const auto hashOf = std::hash<std::string_view>();
         int step = SQLITE_ROW;
         while ((step = sqlite3_step(pages.get())) == SQLITE_ROW) {
             // Its length as SQLite keeps it, rather than looked for.
@@ -183,7 +182,7 @@ class VisitsQuery {
                 text, text == nullptr
                           ? 0
                           : static_cast<std::size_t>(sqlite3_column_bytes(pages.get(), 0)));
-            const std::size_t hash = hashOf(address);
+            const std::size_t hash = fnAddressHash(address);
             if (!held[heldBit(hash)]) {
                 continue;
             }

@@ -2,6 +2,7 @@
 #pragma once
 
 #include "search/records/bookmark.h"
+#include "search/sources/address_hash.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -10,7 +11,7 @@
 
 namespace zaptrove {
 
-// A row whose use is read, with its address's std::hash<std::string_view>,
+// A row whose use is read, with its address's fnAddressHash,
 // worked out once for every table the address is looked up in.
 struct HashedRow {
     Bookmark* row;
