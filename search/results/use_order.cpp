@@ -87,7 +87,7 @@ class LaunchTable {
 };
 
 // A row's use and place: the weight the launch record gives its address,
-// its browser's use of the page.
+// its browser's use of the page (never negative).
 struct Use {
     double launches;
     std::int64_t browser;
