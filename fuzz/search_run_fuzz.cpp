@@ -81,14 +81,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const Matcher byFolders(query.term + " a", fnSearchMode(query.function),
                             {.anyWordOrder = true, .folderWords = true});
     if (byFolders.searchesFolders()) {
-        MatchScratch scratch;
+        MatchScratch matchScratch;
         std::vector<bool> held;
         for (const auto& [read, scan] : kReaders) {
             std::vector<Bookmark> expected, fromFile, fromText;
             scan(text, Matcher("", byFolders.mode()), expected);
             std::erase_if(expected, [&](const Bookmark& found) {
-                byFolders.wordsIn(found.Folder.text(), held, scratch);
-                return !byFolders.matchesWithFolders(found.Name, found.URL, held, scratch);
+                byFolders.wordsIn(found.Folder.text(), held, matchScratch);
+                return !byFolders.matchesWithFolders(found.Name, found.URL, held, matchScratch);
             });
             read(file, byFolders, fromFile, log, chunkBytes);
             scan(text, byFolders, fromText);
