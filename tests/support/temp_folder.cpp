@@ -9,6 +9,10 @@
 #include <random>
 #include <stdexcept>
 
+#ifdef _WIN32
+#include <windows.h>
+#endif
+
 namespace fs = std::filesystem;
 
 namespace zaptrove::test {
@@ -78,9 +82,13 @@ std::string TempFolder::makeFolder(std::string_view relative) const {
 
 #ifdef _WIN32
 void attrib(std::string_view change, const std::string& path) {
-    const std::string command = "attrib " + std::string(change) + " \"" + path + "\"";
-    if (std::system(command.c_str()) != 0) {
-        throw std::runtime_error("failed: " + command);
+    // Set through the file system itself: the attrib command needs a shell,
+    // which a Wine prefix that is still starting may not offer yet.
+    const DWORD flag = change == "+h" ? FILE_ATTRIBUTE_HIDDEN : FILE_ATTRIBUTE_SYSTEM;
+    const std::wstring wide = utf8Path(path).wstring();
+    const DWORD before = GetFileAttributesW(wide.c_str());
+    if (before == INVALID_FILE_ATTRIBUTES || SetFileAttributesW(wide.c_str(), before | flag) == 0) {
+        throw std::runtime_error("cannot set " + std::string(change) + " on " + path);
     }
 }
 #endif

@@ -38,8 +38,8 @@ class TempFolder {
 };
 
 #ifdef _WIN32
-// Changes a file's or folder's attributes with the attrib command, as a user
-// would ("+h" hides it, "+s" marks it a system entry).
+// Adds an attribute to a file or folder as Explorer's properties would ("+h"
+// hides it, "+s" marks it a system entry).
 void attrib(std::string_view change, const std::string& path);
 #endif
 
