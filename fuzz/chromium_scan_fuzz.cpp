@@ -3,6 +3,8 @@
 #include "fuzz/fuzz_support.h"
 #include "search/sources/chromium_reader.h"
 
+#include <vector>
+
 using namespace zaptrove;
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
@@ -18,6 +20,25 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                   found.size() == reading.BookmarkCount);
     for (const Bookmark& bookmark : found) {
         fuzz::require(!bookmark.IsShortcut);
+    }
+
+    // With folder names searched, the reader keeps exactly the bookmarks that
+    // match with their whole folder path, though it learns a folder's name
+    // only after its bookmarks.
+    const Matcher inFolders(query.term, matcher.mode(),
+                            {.anyWordOrder = true, .folderWords = true});
+    if (inFolders.searchesFolders()) {
+        std::vector<Bookmark> kept;
+        fnScanChromiumBookmarks(text, inFolders, kept);
+        std::vector<Bookmark> every;
+        fnScanChromiumBookmarks(text, Matcher("", SearchMode::Both), every);
+        MatchScratch scratch;
+        std::vector<bool> held;
+        std::erase_if(every, [&](const Bookmark& bookmark) {
+            inFolders.wordsIn(bookmark.Folder.text(), held, scratch);
+            return !inFolders.matchesWithFolders(bookmark.Name, bookmark.URL, held, scratch);
+        });
+        fuzz::require(kept == every);
     }
     return 0;
 }

@@ -5,7 +5,7 @@
 
 namespace zaptrove::platform {
 
-FileReader::FileReader(std::string_view path) : path_(path) {
+FileReader::FileReader(std::string_view path, Passes passes) : path_(path), passes_(passes) {
     open();
 }
 
@@ -25,11 +25,19 @@ std::optional<std::size_t> FileReader::readNext(char* room, std::size_t size) {
     if (got) {
         // A file that shrank ends at its first empty read.
         offset_ = *got == 0 ? length_ : offset_ + *got;
-        if (offset_ == length_) {
+        if (offset_ == length_ && passes_ == Passes::One) {
             letGo();
         }
     }
     return got;
+}
+
+bool FileReader::rewind() {
+    if (passes_ == Passes::One || handle_ == -1) {
+        return false;
+    }
+    offset_ = 0;
+    return true;
 }
 
 } // namespace zaptrove::platform

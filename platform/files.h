@@ -79,12 +79,16 @@ inline bool readWholeFile(std::string_view path, std::string& bytes,
 // that reading a file of any size touches no new memory. Only the length the
 // file had at opening is read: a file that grows meanwhile gives its first
 // part, one that shrinks gives what is left. Once that length is read the file
-// is let go at once, so that a browser can replace it.
+// is let go at once, so that a browser can replace it, unless it is to be
+// read twice.
 class FileReader {
   public:
+    enum class Passes { One, Two };
     // Opens the file; a missing or unreadable file, a folder, or anything that is
     // not a regular file (a pipe or a device is never waited on) is not opened.
-    explicit FileReader(std::string_view path);
+    // For two passes it is held until the reader goes, so that the second pass
+    // reads the same file even if it was replaced meanwhile.
+    explicit FileReader(std::string_view path, Passes passes = Passes::One);
     ~FileReader();
     FileReader(const FileReader&) = delete;
     FileReader& operator=(const FileReader&) = delete;
@@ -96,6 +100,9 @@ class FileReader {
     // Reads the next bytes into room, at most size of them; answers how many
     // came (0 at the end), or nothing when reading fails.
     std::optional<std::size_t> readNext(char* room, std::size_t size);
+    // Starts the second pass at the first byte; false when there is none to
+    // start (one pass asked for, or the file not open).
+    bool rewind();
 
   private:
     // What each system does: open the path (setting handle_ and length_, or
@@ -111,6 +118,7 @@ class FileReader {
     bool opened_ = false;
     std::uint64_t length_ = 0; // at opening
     std::uint64_t offset_ = 0;
+    Passes passes_;
 };
 
 // A folder held open for a walk: its identity, its listing and its files by

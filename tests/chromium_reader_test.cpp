@@ -85,6 +85,15 @@ TEST(ChromiumScan, TakesEveryRootDepthFirstInFileOrderWithItsFolderPath) {
                     "Other bookmarks|Other"}));
     EXPECT_EQ(test::foldersWith(fnScanChromiumBookmarks, kBookmarks, "deep"),
               List{"Bookmarks bar/Sub|Deep"});
+    // With folder names searched, only what matches with its folders is kept.
+    const MatchRules inFolders{.anyWordOrder = true, .folderWords = true};
+    EXPECT_EQ(test::scanWith(fnScanChromiumBookmarks, kBookmarks, "sub deep", SearchMode::Name,
+                             inFolders),
+              List{"Deep|https://deep.example/"});
+    EXPECT_EQ(
+        test::scanWith(fnScanChromiumBookmarks, kBookmarks, "bar", SearchMode::Name, inFolders),
+        (List{"One|https://one.example/", "Deep|https://deep.example/",
+              "Two|https://two.example/"}));
     const std::string nameFirst =
         file(R"("other": {"name": "Top", "type": "folder", "children": [{"name": "In", "type": )"
              R"("folder", "children": [)" +

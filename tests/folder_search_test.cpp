@@ -50,11 +50,12 @@ class FolderSearch : public ::testing::Test {
         chrome.bookmarksFile =
             t.write("chrome/Bookmarks",
                     R"({"roots": {"bookmark_bar": {"type": "folder", "name": "Bar", "children": [
-                 {"type": "folder", "name": "Work", "children": [
+                 {"type": "folder", "children": [
                    {"type": "url", "name": "Jira board", "url": "https://cr/board"},
                    {"type": "folder", "name": "PRIVATE", "children": [
                      {"type": "folder", "name": "Sub", "children": [
-                       {"type": "url", "name": "Secret jira", "url": "https://cr/secret"}]}]}]},
+                       {"type": "url", "name": "Secret jira", "url": "https://cr/secret"}]}]}],
+                  "name": "Work"},
                  {"type": "url", "name": "Private jira notes", "url": "https://cr/notes"}]}}})");
         s.BrowserProfiles = {chrome};
         s.DoMSIE = s.DoNetscape = s.DoOpera = s.DoChrome = DO_YES;

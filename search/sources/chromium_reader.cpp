@@ -4,6 +4,7 @@
 #include "platform/files.h"
 #include "search/matching/matcher.h"
 #include "search/scanning/chunked_scan.h"
+#include "search/scanning/folder_match.h"
 #include "search/scanning/folder_trail.h"
 #include "search/scanning/json_events.h"
 
@@ -19,14 +20,32 @@ namespace {
 // for the nesting stays small.
 constexpr std::size_t kMaxDepth = 1000;
 
+// The browser writes a folder's name after its children, so a bookmark's
+// folders are nameless when it is reached. When folder names are searched, a
+// first pass gathers them by the order the folders open in; the second then
+// keeps only the bookmarks that match with their folder path, instead of every
+// bookmark for a later screen. Past kMaxFolderNameBytes of names (each counted
+// with its string) the gathering is given up and every bookmark is kept, as
+// without it.
+constexpr std::size_t kMaxFolderNameBytes = std::size_t{8} << 20;
+
+struct FolderNames {
+    std::vector<std::string> byOpening;
+    std::size_t bytes = 0;
+    bool gathered = false; // whole, and within kMaxFolderNameBytes
+};
+
 // What fnParseJson reports is followed only where it makes a bookmark: the top
 // object's "roots", each root's node, and every node's "type", "name", "url"
 // and "children"; every other value (meta_info, sync_metadata, dates...) is
-// passed over as it streams by, undecoded.
+// passed over as it streams by, undecoded. Its first pass, when there is one,
+// only gathers the folders' names.
 class BookmarkHandler {
   public:
-    BookmarkHandler(const Matcher& matcher, std::vector<Bookmark>& candidates)
-        : matcher_(matcher), candidates_(candidates) {}
+    enum class Pass { FolderNames, Bookmarks };
+    BookmarkHandler(Pass pass, FolderNames& names, const Matcher& matcher,
+                    std::vector<Bookmark>& candidates)
+        : pass_(pass), names_(names), matcher_(matcher), candidates_(candidates) {}
 
     std::size_t count() const { return count_; }
     // How many names, addresses and types were longer than kMaxJsonStringBytes.
@@ -63,11 +82,9 @@ class BookmarkHandler {
             --skipDepth_;
             return true;
         }
-        if (frames_.back() == Frame::Node) {
-            closeNode();
-        }
+        const bool closed = frames_.back() != Frame::Node || closeNode();
         frames_.pop_back();
-        return true;
+        return closed;
     }
 
     bool StartArray() {
@@ -81,8 +98,7 @@ class BookmarkHandler {
             frames_.push_back(Frame::Children);
             NodeFields& node = nodes_[depth_ - 1];
             if (!node.entered && !node.isUrl) {
-                node.entered = true;
-                folders_.enter(node.name); // empty unless the name came first
+                enterFolder(node);
             }
         } else {
             skipDepth_ = 1;
@@ -106,10 +122,12 @@ class BookmarkHandler {
         return true;
     }
 
-    // Only a node's type, name and address are read.
+    // Only a node's type, name and address are read; no address while
+    // gathering folder names.
     bool wantsString() const {
         return skipDepth_ == 0 && !frames_.empty() && frames_.back() == Frame::Node &&
-               (key_ == Field::Type || key_ == Field::Name || key_ == Field::Url);
+               (key_ == Field::Type || key_ == Field::Name ||
+                (key_ == Field::Url && pass_ == Pass::Bookmarks));
     }
     bool String(std::string_view value, bool whole) {
         cutTexts_ += whole ? 0 : 1;
@@ -145,7 +163,8 @@ class BookmarkHandler {
         std::string url;
         bool isUrl = false;
         bool hasUrl = false;
-        bool entered = false; // its children were entered as a folder's
+        bool entered = false;   // its children were entered as a folder's
+        std::size_t folder = 0; // the folder's place in the order of opening
     };
 
     static Field keyOf(std::string_view key) {
@@ -194,24 +213,51 @@ class BookmarkHandler {
         node.entered = false;
     }
 
-    void closeNode() {
+    // Named as the first pass found it, else as far as read (empty unless the
+    // name came first).
+    void enterFolder(NodeFields& node) {
+        node.entered = true;
+        node.folder = opened_++;
+        if (pass_ == Pass::FolderNames) {
+            names_.byOpening.push_back(node.name);
+        } else {
+            const bool named = names_.gathered && node.folder < names_.byOpening.size();
+            folders_.enter(named ? names_.byOpening[node.folder] : node.name);
+        }
+    }
+
+    bool closeNode() {
         const NodeFields& node = nodes_[--depth_];
+        if (pass_ == Pass::FolderNames) {
+            if (node.entered) {
+                names_.bytes += node.name.size() + sizeof(std::string);
+                names_.byOpening[node.folder] = node.name;
+            }
+            return names_.bytes <= kMaxFolderNameBytes;
+        }
         if (node.entered) {
-            // The browser writes a folder's name after its children. Left
-            // first, so that a node with children that says it is a bookmark
-            // keeps the folders around it in order.
+            // Left first, so that a node with children that says it is a
+            // bookmark keeps the folders around it in order.
             folders_.rename(node.name);
             folders_.leave();
         }
         if (node.isUrl && node.hasUrl) {
             ++count_;
-            if (matcher_.matches(node.name, node.url, scratch_)) {
+            if (names_.gathered ? folderMatch_.matches(
+                                      matcher_, node.name, node.url,
+                                      [this] { return folders_.path(); }, scratch_)
+                                : matcher_.matches(node.name, node.url, scratch_)) {
                 candidates_.push_back({node.name, node.url});
                 candidates_.back().Folder = folders_.path();
             }
         }
+        return true;
     }
 
+    Pass pass_;
+    FolderNames& names_;
+    std::size_t opened_ = 0; // folders opened so far
+    FolderMatch folderMatch_;
     const Matcher& matcher_;
     MatchScratch scratch_;
     std::vector<Bookmark>& candidates_;
@@ -225,10 +271,20 @@ class BookmarkHandler {
     std::size_t cutTexts_ = 0;
 };
 
+// The first pass: the folders' names, unless there are too many.
 template <typename Chunks>
-SourceReading parseBookmarks(Chunks& chunks, const Matcher& matcher,
+void gatherFolderNames(Chunks& chunks, const Matcher& matcher, FolderNames& names) {
+    std::vector<Bookmark> none;
+    BookmarkHandler handler(BookmarkHandler::Pass::FolderNames, names, matcher, none);
+    // Damage is the second pass's to report: it stops at the same byte.
+    fnParseJson(chunks, handler);
+    names.gathered = names.bytes <= kMaxFolderNameBytes;
+}
+
+template <typename Chunks>
+SourceReading parseBookmarks(Chunks& chunks, FolderNames& names, const Matcher& matcher,
                              std::vector<Bookmark>& candidates) {
-    BookmarkHandler handler(matcher, candidates);
+    BookmarkHandler handler(BookmarkHandler::Pass::Bookmarks, names, matcher, candidates);
     const std::optional<std::size_t> damagedAt = fnParseJson(chunks, handler);
     SourceReading reading;
     reading.BookmarkCount = handler.count();
@@ -247,8 +303,13 @@ SourceReading parseBookmarks(Chunks& chunks, const Matcher& matcher,
 
 SourceReading fnScanChromiumBookmarks(std::string_view pText, const Matcher& pMatcher,
                                       std::vector<Bookmark>& pCandidates) {
+    FolderNames names;
+    if (pMatcher.searchesFolders()) {
+        JsonWholeText text(pText);
+        gatherFolderNames(text, pMatcher, names);
+    }
     JsonWholeText text(pText);
-    return parseBookmarks(text, pMatcher, pCandidates);
+    return parseBookmarks(text, names, pMatcher, pCandidates);
 }
 
 SourceReading fnReadChromiumBookmarks(std::string_view pPath, const Matcher& pMatcher,
@@ -256,11 +317,21 @@ SourceReading fnReadChromiumBookmarks(std::string_view pPath, const Matcher& pMa
     // Made before the file is opened, so that a browser replacing the file waits
     // no longer than its reading takes.
     std::string buffer(kFileChunkBytes, '\0');
-    platform::FileReader file(pPath);
+    const bool twoPasses = pMatcher.searchesFolders();
+    platform::FileReader file(pPath, twoPasses ? platform::FileReader::Passes::Two
+                                               : platform::FileReader::Passes::One);
     const std::size_t kept = pCandidates.size();
+    FolderNames names;
+    if (twoPasses && file.isOpen()) {
+        JsonFileChunks chunks(file, buffer);
+        gatherFolderNames(chunks, pMatcher, names);
+        if (chunks.readFailed() || !file.rewind()) {
+            return {0, file.problem()};
+        }
+    }
     if (file.isOpen()) {
         JsonFileChunks chunks(file, buffer);
-        SourceReading reading = parseBookmarks(chunks, pMatcher, pCandidates);
+        SourceReading reading = parseBookmarks(chunks, names, pMatcher, pCandidates);
         if (!chunks.readFailed()) {
             return reading;
         }

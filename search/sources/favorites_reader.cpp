@@ -5,6 +5,7 @@
 #include "platform/files.h"
 #include "platform/separators.h"
 #include "search/matching/matcher.h"
+#include "search/scanning/folder_match.h"
 #include "search/scanning/shared_work.h"
 #include "settings/settings.h"
 #include "text/text.h"
@@ -114,6 +115,7 @@ struct ShortcutReader {
     const Matcher& matcher;
     ShortcutText text;
     MatchScratch scratch;
+    FolderMatch inFolder;
 
     // Reads the folder's shortcut files and keeps those whose name or address
     // match; only they get strings of their own. The folder is let go after.
@@ -125,7 +127,8 @@ struct ShortcutReader {
                 shortcuts.files->readWholeFile(entry, text.bytes, kShortcutReadLimit)
                     ? urlInBytes(text)
                     : NOT_FOUND;
-            if (matcher.matches(nameTextOf(entry), url, scratch)) {
+            if (inFolder.matches(
+                    matcher, nameTextOf(entry), url, [&] { return where.path(); }, scratch)) {
                 shortcuts.kept.push_back({shortcuts.folder + entry, std::string(url), true});
                 shortcuts.kept.back().Folder = where.path();
             }
@@ -147,13 +150,15 @@ void listFolder(const std::string& folder, std::size_t rootLength,
     files->list(entries);
     FolderShortcuts toRead{folder, rootLength, std::move(files), {}, {}};
     PathBelowRoot where(folder, rootLength);
+    FolderMatch inFolder;
     for (platform::FolderEntry& entry : entries) {
         if (!hasShortcutExtension(entry.name)) {
             if (entry.isDirectory) {
                 dirQueue.push_back(folder + entry.name + platform::kSeparator);
             }
         } else if (matcher.mode() == SearchMode::Name) {
-            if (matcher.nameMatches(nameTextOf(entry.name), scratch)) {
+            if (inFolder.matches(
+                    matcher, nameTextOf(entry.name), {}, [&] { return where.path(); }, scratch)) {
                 candidates.push_back({folder + entry.name, {}, true, true});
                 candidates.back().Folder = where.path();
             }
@@ -177,7 +182,7 @@ SourceReading fnReadFavorites(std::string_view pFolder, const Matcher& pMatcher,
     // more than listing: a helper thread reads the folders listed so far while
     // the walk goes on, and the walk reads too whenever many wait and at the
     // end. The bookmarks still come in the walk's order, folder by folder.
-    std::vector<ShortcutReader> readers(2, ShortcutReader{pMatcher, {}, {}});
+    std::vector<ShortcutReader> readers(2, ShortcutReader{pMatcher, {}, {}, {}});
     const auto read = [&](FolderShortcuts& shortcuts, int worker) {
         readers[static_cast<std::size_t>(worker)].read(shortcuts);
     };
