@@ -151,6 +151,11 @@ TEST(FirefoxRead, KnowsTheFolderPathOfEveryBookmarkAndSearchesIt) {
                       board = "Bookmarks Menu/Work|Jira board", top = "Bookmarks Toolbar|Jira top";
     EXPECT_EQ(folders(""), (List{deep, board, top, "Other Bookmarks/|Untitled"}));
     EXPECT_EQ(folders("deep"), List{deep});
+    // Searching folder names, the reader keeps only what matches with its path.
+    EXPECT_EQ(test::foldersOf(readFound(profile, "work jira", SearchMode::Name,
+                                        {.anyWordOrder = true, .folderWords = true})
+                                  .first),
+              (List{deep, board}));
 
     Settings s;
     s.Sort = SORT_NONE;

@@ -15,10 +15,10 @@ namespace zaptrove {
 
 // What the folders a bookmark lies in decide of it. With folder words on, a
 // search by name or by both finds the words in the folder names too: the
-// readers of bookmark files and of the Favorites folder keep those that match
-// with their folder path (the Chromium reader learns the names in a first
-// pass), the Firefox reader every bookmark; the screen matches each against
-// its name, address and folder path. A bookmark inside a folder left
+// readers keep the bookmarks that match with their folder path (the Chromium
+// reader learns the names in a first pass, the Firefox reader reads the
+// folders first), and the screen matches each against its name, address and
+// folder path. A bookmark inside a folder left
 // out (at any depth, the name compared whole, letter case ignored) is dropped.
 // With neither asked for, the readers use the request's matcher and the
 // screen does nothing.

@@ -5,6 +5,7 @@
 #include "platform/separators.h"
 #include "search/matching/matcher.h"
 #include "search/records/name_with_tags.h"
+#include "search/scanning/folder_match.h"
 #include "search/scanning/folder_trail.h"
 #include "search/scanning/json_events.h"
 #include "search/sources/places_database.h"
@@ -107,9 +108,9 @@ class PlacesQuery {
         // stops the reading, which is then made again with every text read in
         // part.
         sqlite3_limit(database_, SQLITE_LIMIT_LENGTH, kMaxPlacesTextBytes);
-        bool read = findRoots(root, tags) && readTags(tags) && readNodes();
+        bool read = findRoots(root, tags) && readTags(tags) && readFolders(root) && readNodes();
         if (!read && sqlite3_errcode(database_) == SQLITE_TOOBIG && readInPart()) {
-            read = readTags(tags) && readNodes();
+            read = readTags(tags) && readFolders(root) && readNodes();
         }
         if (!read) {
             if (workLeft_ < 0) {
@@ -173,6 +174,7 @@ class PlacesQuery {
         nodes_.clear();
         matches_.clear();
         folderNames_.clear();
+        folders_.clear();
         bookmarksIn_.clear();
         lastFolderCount_ = nullptr;
         return heads_->attach(database_);
@@ -316,6 +318,61 @@ class PlacesQuery {
         return found == tagsOf_.end() ? nullptr : found->second.get();
     }
 
+    // With folder names searched, every folder's parent and name, read before
+    // the bookmarks so that each is matched with its folder path and only the
+    // matches wait for the walk.
+    bool readFolders(std::int64_t root) {
+        if (!matcher_.searchesFolders()) {
+            return true;
+        }
+        root_ = root;
+        const Statement rows =
+            prepare(("SELECT b.id, b.parent, b.guid, " + text(PlacesText::BookmarkTitle, "b") +
+                     " FROM moz_bookmarks b WHERE b.type = 2")
+                        .c_str());
+        if (!rows) {
+            return false;
+        }
+        int step = SQLITE_ROW;
+        while ((step = sqlite3_step(rows.get())) == SQLITE_ROW) {
+            sqlite3_stmt* row = rows.get();
+            FolderEntry& entry = folders_[sqlite3_column_int64(row, 0)];
+            entry.parent = sqlite3_column_int64(row, 1);
+            entry.name = platform::cutBeforeCharacter(
+                shownFolderName(columnText(row, 2).value_or(""), columnText(row, 3).value_or("")),
+                FolderTrail::kMaxNameBytes);
+        }
+        return step == SQLITE_DONE;
+    }
+
+    // A folder's path from the root as the walk names it: the first
+    // FolderTrail::kMaxNamedDepth levels. Each folder's is made once, after
+    // those around it. A folder that never leads to the root (a loop, a lost
+    // parent) gets one too, though the walk never reaches its bookmarks.
+    FolderPath folderPathOf(std::int64_t folder) {
+        std::vector<std::int64_t> unmade;
+        for (std::int64_t id = folder; id != root_;) {
+            FolderEntry& entry = folders_[id];
+            if (entry.made || entry.visited) {
+                break;
+            }
+            entry.visited = true;
+            unmade.push_back(id);
+            id = entry.parent;
+        }
+        for (auto id = unmade.rbegin(); id != unmade.rend(); ++id) {
+            FolderEntry& entry = folders_[*id];
+            const FolderEntry* parent = entry.parent == root_ ? nullptr : &folders_[entry.parent];
+            entry.depth = parent == nullptr ? 1 : parent->depth + 1;
+            entry.node = entry.depth <= FolderTrail::kMaxNamedDepth
+                             ? std::make_shared<const FolderNode>(FolderNode{
+                                   entry.name, parent == nullptr ? nullptr : parent->node})
+                             : parent->node;
+            entry.made = true;
+        }
+        return folder == root_ ? FolderPath() : FolderPath(folders_[folder].node);
+    }
+
     // Bookmarks are matched inside SQLite's scan, by kept(): only folders and
     // the bookmarks that match come back as rows, to wait for the walk; the
     // others are only counted in their folder.
@@ -394,9 +451,10 @@ class PlacesQuery {
         const BookmarkText text =
             bookmarkText([&](int value) { return valueText(values[value + 1]); });
         if (!text.url ||
-            matcher_.matches(
+            inFolder_.matches(
+                matcher_,
                 fnNameWithTags(text.name, tagsOf(sqlite3_value_int64(values[4])), tagged_),
-                *text.url, scratch_)) {
+                *text.url, [&] { return folderPathOf(parent); }, scratch_)) {
             return true;
         }
         ++*lastFolderCount_;
@@ -480,6 +538,19 @@ class PlacesQuery {
     std::vector<PlacesNode> nodes_;             // folders, and the bookmarks that match
     std::vector<Bookmark> matches_;             // the records of those bookmarks
     std::vector<std::string> folderNames_;      // the names of the folders, as Firefox shows them
+    // With folder names searched: every folder by its id, and its path once
+    // a bookmark inside asked for it.
+    struct FolderEntry {
+        std::int64_t parent = 0;
+        std::string name; // as the walk's trail names it
+        std::shared_ptr<const FolderNode> node;
+        std::size_t depth = 0;
+        bool visited = false;
+        bool made = false;
+    };
+    std::unordered_map<std::int64_t, FolderEntry> folders_;
+    std::int64_t root_ = 0;
+    FolderMatch inFolder_;
     // How many bookmarks that do not match each folder holds.
     std::unordered_map<std::int64_t, std::size_t> bookmarksIn_;
     std::int64_t lastFolder_ = 0;
