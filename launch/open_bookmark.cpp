@@ -26,7 +26,7 @@ std::string shownCommand(const std::vector<std::string>& arguments) {
 // the log, when there is no program or it does not start.
 bool startOwnBrowser(const Bookmark& bookmark, bool privateWindow, const Openers& openers,
                      const DebugLog& log) {
-    const BrowserProfile& profile = *bookmark.Profile;
+    const BrowserProfile& profile = *bookmark.Source.browser();
     const BrowserProgram program = fnFindBrowserProgram(profile, openers.places);
     if (program.command.empty()) {
         log.subDebug(LOG_FAIL, "No program found for " + fnBrowserSourceLabel(profile) +
@@ -61,7 +61,7 @@ bool fnOpenBookmark(const Bookmark& pBookmark, bool pOwnBrowser, bool pPrivate,
         !fnRecordLaunch(pOpeners.launchRecord, pBookmark.URL, fnSecondsSince1970())) {
         pLog.subDebug(LOG_FAIL, "The open could not be recorded in " + pOpeners.launchRecord);
     }
-    if (openable && pOwnBrowser && pBookmark.Profile &&
+    if (openable && pOwnBrowser && pBookmark.Source.browser() != nullptr &&
         startOwnBrowser(pBookmark, pPrivate, pOpeners, pLog)) {
         return true;
     }

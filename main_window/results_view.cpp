@@ -96,13 +96,14 @@ void frmMain::cboResult_Click() {
     }
     if (const Bookmark* selected = selectedBookmark()) {
         const std::string& name = selected->Name;
-        std::string tip = !selected->Origin.empty()        ? selected->Origin + " - " + name
+        const std::string origin = selected->Source.origin();
+        std::string tip = !origin.empty()                  ? origin + " - " + name
                           : fnShownName(*selected) != name ? name
                                                            : "Bookmark - " + name;
         if (const std::string tags = fnTagsLine(*selected); !tags.empty()) {
             tip.append("\n").append(tags);
         }
-        if (!selected->OtherCopies.empty()) {
+        if (!selected->extras.get().otherCopies.empty()) {
             tip.append("\n").append(fnCopiesList(*selected));
         }
         cboResult.setToolTip(tip);

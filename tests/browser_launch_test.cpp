@@ -186,7 +186,7 @@ Bookmark bookmarkOf(const BrowserProfile& profile, std::string address) {
     Bookmark bookmark;
     bookmark.Name = "Page";
     bookmark.URL = std::move(address);
-    bookmark.Profile = std::make_shared<const BrowserProfile>(profile);
+    bookmark.Source = zaptrove::SourceName(profile);
     return bookmark;
 }
 

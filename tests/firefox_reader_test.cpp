@@ -206,7 +206,8 @@ TEST(FirefoxRead, FindsBookmarksByTheirTags) {
         List got;
         for (const Bookmark& b : found) {
             std::string tags;
-            for (const std::string& tag : b.Tags ? *b.Tags : std::vector<std::string>())
+            for (const std::string& tag :
+                 b.extras.get().tags ? *b.extras.get().tags : std::vector<std::string>())
                 tags += (tags.empty() ? "" : ",") + tag;
             got.push_back(b.Name + "|" + tags);
         }
@@ -243,7 +244,7 @@ TEST(FirefoxRead, AHugeTitleIsReadOnlyAsFarAsItCanMatch) {
     EXPECT_LT(sqlite3_memory_highwater(0), 8 << 20);
     ASSERT_EQ(found.size(), 2u) << reading.Problem;
     const std::string cut = huge.substr(0, kMaxPlacesTextBytes - 1);
-    EXPECT_EQ(std::tuple(found[0].Name, *found[0].Tags),
+    EXPECT_EQ(std::tuple(found[0].Name, *found[0].extras.get().tags),
               std::tuple("Before", std::vector{huge.substr(0, 1023)})); // as a folder name is cut
     EXPECT_EQ(found[1].Name, cut);
     EXPECT_EQ(reading.Problem, "4 titles or addresses cut at 2 MiB"); // the tag and folder too

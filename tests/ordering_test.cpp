@@ -44,13 +44,25 @@ void referenceSort(std::vector<Bookmark>& list, int byUrl, long low, long high) 
 }
 
 // Distinct records whose keys collide a lot once the folder part and ".url" are
-// cut and letter case is ignored, some alike in their first 8 or 16 bytes;
-// sorting them like the reference shows that the keys are the lower-cased
-// display texts.
+// cut and letter case is ignored, some alike in their first 8 or 16 bytes or
+// told apart only by zero bytes at their end; sorting them like the reference
+// shows that the keys are the lower-cased display texts.
 std::vector<Bookmark> randomList(std::mt19937& rng, std::size_t size) {
-    const char* const words[] = {
-        "news",        "News.url",           "NEWS 2",           "a", "B", "", "ä", "Ä", "z",
-        "Weekly news", "weekly newsletters", "WEEKLY NEWSLETTER"};
+    using namespace std::string_literals;
+    const std::string words[] = {"news",
+                                 "News.url",
+                                 "NEWS 2",
+                                 "a",
+                                 "a\0"s,
+                                 "news\0\0\0\0\0\0\0\0\0\0\0\0"s,
+                                 "B",
+                                 "",
+                                 "ä",
+                                 "Ä",
+                                 "z",
+                                 "Weekly news",
+                                 "weekly newsletters",
+                                 "WEEKLY NEWSLETTER"};
     std::vector<Bookmark> list;
     for (std::size_t k = 0; k < size; ++k) {
         const std::string id = std::to_string(k);

@@ -25,6 +25,16 @@ std::string favorite(std::string_view file) {
     return platform::folderPath("Fav\\") + std::string(file);
 }
 
+// A bookmark read from a Firefox profile.
+Bookmark browserBookmark(std::string name, std::string url) {
+    Bookmark made{std::move(name), std::move(url)};
+    BrowserProfile profile;
+    profile.install = "Firefox";
+    profile.name = "default";
+    made.Source = SourceName(profile);
+    return made;
+}
+
 } // namespace
 
 TEST(ResultList, RemoveDuplicatesComparesEachCandidateWithTheLastKept) {
@@ -65,14 +75,14 @@ TEST(ResultList, ListLinePutsTheSortedFieldFirst) {
 
 // A browser's bookmark names are titles: shown, compared and ordered whole.
 TEST(ResultList, BrowserBookmarksShowTheirWholeName) {
-    const Bookmark tips{"Tips \\ Tricks", "u", false, false, "Firefox"};
-    const Bookmark file{"all about file.url", "u", false, false, "Chromium"};
+    const Bookmark tips = browserBookmark("Tips \\ Tricks", "u");
+    const Bookmark file = browserBookmark("all about file.url", "u");
     EXPECT_EQ(fnListLine(makeRequest(15, 0, 0), tips), "Tips \\ Tricks  -  u");
     EXPECT_EQ(fnListLine(makeRequest(15, 0, 0), file), "all about file.url  -  u");
     const SearchRequest request = makeRequest(DUPS_REMOVE, SORT_NAME, FUNC_NAME);
-    const std::vector<Bookmark> apart{{"x \\ Tricks", "u", false, false, "Firefox"}, tips};
+    const std::vector<Bookmark> apart{browserBookmark("x \\ Tricks", "u"), tips};
     EXPECT_EQ(fnRemoveDuplicates(request, apart, DebugLog::silent()), apart);
-    const Bookmark last{"z \\ a", "u", false, false, "Firefox"};
+    const Bookmark last = browserBookmark("z \\ a", "u");
     std::vector<Bookmark> ordered{last, {"m", "u"}};
     subOrderCandidates(request, ordered, DebugLog::silent());
     EXPECT_EQ(ordered, (std::vector<Bookmark>{{"m", "u"}, last}));
@@ -95,15 +105,13 @@ TEST(ResultList, BuildListLinesGivesEveryRecordAnAddress) {
 // What a row tells of where its bookmark lives: the note after the address
 // (nothing at the root of a location) and the tooltip's lines.
 TEST(ResultList, WhereABookmarkLivesInItsNoteAndDescription) {
-    Bookmark browser{"Tips \\ Tricks", "https://t/"};
-    browser.Origin = "Firefox, profile default";
-    browser.Source = SourceName("Firefox", "default");
+    Bookmark browser = browserBookmark("Tips \\ Tricks", "https://t/");
     browser.Folder = FolderPath(std::make_shared<const FolderNode>(FolderNode{
         "Work", std::make_shared<const FolderNode>(FolderNode{"Bookmarks Menu", nullptr})}));
     EXPECT_EQ(fnWhereNote(browser), "Bookmarks Menu/Work \u00b7 Firefox, profile default");
     EXPECT_EQ(fnRowDescription(browser), "Name: Tips \\ Tricks\nAddress: https://t/\nSource: "
                                          "Firefox\nProfile: default\nFolder: Bookmarks Menu/Work");
-    browser.Tags =
+    browser.extras.edit().tags =
         std::make_shared<const std::vector<std::string>>(std::vector<std::string>{"news", "work"});
     EXPECT_TRUE(
         fnRowDescription(browser).ends_with("Folder: Bookmarks Menu/Work\nTags: news, work"));
@@ -116,12 +124,18 @@ TEST(ResultList, WhereABookmarkLivesInItsNoteAndDescription) {
     EXPECT_EQ(fnCopiesList(news), "");
 
     // A merged row lists every copy, its own first.
-    news.OtherCopies = {{browser.Source, browser.Folder}, {SourceName("Opera Alt", ""), {}}};
+    news.extras.edit().otherCopies = {{browser.Source, browser.Folder},
+                                      {SourceName("Opera Alt", ""), {}}};
     EXPECT_EQ(fnRowDescription(news),
               "Name: News\nAddress: http://n/\nSource: MSIE Main\nFolder: (top level)\nFile: " +
                   news.Name +
                   "\nCopies: 3\nMSIE Main \u00b7 (top level)\nFirefox, profile default \u00b7 "
                   "Bookmarks Menu/Work\nOpera Alt \u00b7 (top level)");
+    // A copy of the row holds the same copies, apart from the row's.
+    Bookmark copy = news;
+    EXPECT_EQ(copy, news);
+    copy.extras.edit().otherCopies.clear();
+    EXPECT_TRUE(fnCopiesList(news).starts_with("Copies: 3\n"));
 }
 
 // Addresses compare with their scheme and host in any case and a final "/"
@@ -175,7 +189,7 @@ TEST(AddressCopies, MergeKeepsTheFirstCopyOfEachAddressInReadingOrder) {
     for (const Bookmark& row : records) {
         std::string line = row.Name + ":";
         line.append(row.Source.source());
-        for (const BookmarkCopy& copy : row.OtherCopies)
+        for (const BookmarkCopy& copy : row.extras.get().otherCopies)
             line.append(",").append(copy.Source.source());
         rows.push_back(line);
     }

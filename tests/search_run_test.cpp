@@ -169,7 +169,8 @@ TEST_F(SearchRun, BrowserProfilesFollowTheSixLocationsInTheirOrderWithTheirLogLi
     s.Sort = 2; // the reading order stays
     const SearchOutcome outcome = run("X");
     EXPECT_EQ(outcome.Lines, (Lines{"u1  -  x1", "u2  -  x2", "u3  -  x3", "u4  -  x4"}));
-    EXPECT_EQ(outcome.Results[1].Origin, "Chrome, profile Default"); // for the list's tooltip
+    EXPECT_EQ(outcome.Results[1].Source.origin(),
+              "Chrome, profile Default"); // for the list's tooltip
     const Lines log = logLines();
     EXPECT_EQ(Lines(log.begin() + 4, log.begin() + 14),
               (Lines{"$ Reading Chrome File: " + s.BrowserProfiles[0].bookmarksFile,
@@ -267,7 +268,7 @@ TEST_F(SearchRun, CopiesOfOneAddressInSeveralSourcesMakeOneRowWhenMerged) {
               "Firefox, profile default \u00b7 Bookmarks Menu/Work\n"
               "Chromium, profile Person 1 \u00b7 Bar\n"
               "Chromium, profile Person 1 \u00b7 Other");
-    EXPECT_TRUE(merged.Results[1].OtherCopies.empty());
+    EXPECT_TRUE(merged.Results[1].extras.get().otherCopies.empty());
     const Lines log = logLines();
     EXPECT_EQ(*(std::ranges::find(log, "$ Candidates:  7") + 1),
               "$ Rows after merging copies of one address:  4");
@@ -315,7 +316,7 @@ TEST_F(SearchRun, AnAccountsBookmarksAreSearchedAsASourceOfTheirProfile) {
     s.Sort = SORT_SEARCHED;
     Lines found;
     for (const Bookmark& record : run("X").Results)
-        found.push_back(record.Name + " | " + record.Origin + " | " +
+        found.push_back(record.Name + " | " + record.Source.origin() + " | " +
                         std::string(record.Source.source()) + " | " +
                         std::string(record.Source.profile()) + " | " + record.Folder.text());
     EXPECT_EQ(found, (Lines{"Own x | Chromium, profile Default | Chromium | Default | ",

@@ -42,4 +42,9 @@ struct BrowserProfile {
     bool namedByUser = false;
 };
 
+// "Firefox, profile default-esr": where a browser bookmark comes from.
+inline std::string fnBrowserSourceLabel(const BrowserProfile& pProfile) {
+    return pProfile.install + ", profile " + pProfile.name;
+}
+
 } // namespace zaptrove

@@ -106,7 +106,7 @@ void subMergeAddressCopies(std::vector<Bookmark>& pRecords) {
                     Bookmark& first = pRecords[slot.row];
                     subAddressKey(first.URL, firstKey);
                     if (firstKey == key) {
-                        first.OtherCopies.push_back(
+                        first.extras.edit().otherCopies.push_back(
                             {std::move(record.Source), std::move(record.Folder)});
                         merged = true;
                         break;

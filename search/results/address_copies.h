@@ -18,7 +18,7 @@ namespace zaptrove {
 void subAddressKey(std::string_view pAddress, std::string& pKey);
 
 // Keeps the first record of each address, in their order, and notes on it
-// where the later copies live (Bookmark::OtherCopies); the others go. A
+// where the later copies live (BookmarkExtras::otherCopies); the others go. A
 // favorite's pending address is read first. A record with no address (empty,
 // or a shortcut that could not be read) is never merged.
 void subMergeAddressCopies(std::vector<Bookmark>& pRecords);

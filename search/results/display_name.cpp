@@ -26,7 +26,7 @@ std::string_view fnDisplayNameView(std::string_view pPath) {
 }
 
 std::string_view fnShownText(const Bookmark& pRecord, std::string_view pText) {
-    return pRecord.Origin.empty() ? fnDisplayNameView(pText) : pText;
+    return pRecord.Source.browser() == nullptr ? fnDisplayNameView(pText) : pText;
 }
 
 std::string_view fnShownName(const Bookmark& pRecord) {

@@ -9,27 +9,36 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <limits>
 #include <string_view>
 
 namespace zaptrove {
 
 namespace {
 
-// A record's sort key, as a place in the buffer of all keys, and its place in
-// the list. The heads, the key's first sixteen bytes, order most pairs of keys
-// without reading the keys: many names share their first eight.
+// A record's sort key and its place in the list. The heads, the key's first
+// sixteen bytes, order most pairs of keys without reading further: many names
+// share their first eight. Only the key's bytes after those sixteen, its
+// tail, are kept, in the buffer of all tails; keys of up to sixteen bytes that
+// share their heads (ending in zero bytes) are told apart by their sizes.
 struct KeyedRecord {
     std::uint64_t head = 0;
     std::uint64_t nextHead = 0;
-    std::size_t keyStart = 0;
-    std::size_t keySize = 0;
-    std::size_t index = 0;
+    std::size_t tailStart = 0;
+    std::uint32_t keySize = 0; // a key is compared on its first 4 GiB
+    std::uint32_t index = 0;   // no list holds 4 billion records
 };
 
-// Compares the keys of records, which lie in keyText.
-struct KeyLess {
-    std::string_view keyText;
+constexpr std::size_t kHeadBytes = 2 * sizeof(std::uint64_t);
 
+// Compares the keys of records, whose tails lie in tailText.
+struct KeyLess {
+    std::string_view tailText;
+
+    std::string_view tail(const KeyedRecord& record) const {
+        return tailText.substr(record.tailStart,
+                               record.keySize - std::min<std::size_t>(record.keySize, kHeadBytes));
+    }
     bool operator()(const KeyedRecord& a, const KeyedRecord& b) const {
         if (a.head != b.head) {
             return a.head < b.head;
@@ -37,9 +46,15 @@ struct KeyLess {
         if (a.nextHead != b.nextHead) {
             return a.nextHead < b.nextHead;
         }
-        return keyText.substr(a.keyStart, a.keySize) < keyText.substr(b.keyStart, b.keySize);
+        const int byTail = tail(a).compare(tail(b));
+        return byTail != 0 ? byTail < 0 : a.keySize < b.keySize;
     }
 };
+
+// A key's bytes after its heads.
+std::string_view keyTail(std::string_view key) {
+    return key.substr(std::min(key.size(), kHeadBytes));
+}
 
 // The first eight bytes of key as a big-endian number, padded with zeros.
 std::uint64_t keyHead(std::string_view key) {
@@ -68,11 +83,11 @@ void permute(std::vector<Bookmark>& list, std::vector<KeyedRecord>& order, std::
         while (order[place].index != start) {
             const std::size_t from = order[place].index;
             list[place] = std::move(list[from]);
-            order[place].index = place;
+            order[place].index = static_cast<std::uint32_t>(place);
             place = from;
         }
         list[place] = std::move(first);
-        order[place].index = place;
+        order[place].index = static_cast<std::uint32_t>(place);
     }
 }
 
@@ -82,27 +97,31 @@ void subSort(std::vector<Bookmark>& pList, int pByUrl, std::size_t pLow, std::si
     if (pHigh >= pList.size() || pLow >= pHigh) {
         return;
     }
-    // All keys go into one buffer, sized once, so keying allocates nothing per
-    // record (lower-casing rarely changes a text's length).
-    std::size_t fieldBytes = 0;
+    // All tails go into one buffer, sized once, so keying allocates nothing
+    // per record (lower-casing rarely changes a text's length).
+    std::size_t tailBytes = 0;
     for (std::size_t k = pLow; k <= pHigh; ++k) {
-        fieldBytes += sortField(pList[k], pByUrl).size();
+        tailBytes += keyTail(sortField(pList[k], pByUrl)).size();
     }
-    std::string keyText;
-    keyText.reserve(fieldBytes);
+    std::string tailText;
+    tailText.reserve(tailBytes);
+    std::string key;
     std::vector<KeyedRecord> order(pList.size());
     for (std::size_t k = pLow; k <= pHigh; ++k) {
-        const std::size_t start = keyText.size();
-        platform::appendLowerCase(sortField(pList[k], pByUrl), keyText);
-        const std::size_t size = keyText.size() - start;
-        const std::string_view key = std::string_view(keyText).substr(start, size);
-        order[k] = {keyHead(key), keyHead(key.substr(std::min(size, sizeof(std::uint64_t)))), start,
-                    size, k};
+        key.clear();
+        platform::appendLowerCase(sortField(pList[k], pByUrl), key);
+        key.resize(std::min<std::size_t>(key.size(), std::numeric_limits<std::uint32_t>::max()));
+        const std::string_view view = key;
+        order[k] = {keyHead(view),
+                    keyHead(view.substr(std::min(view.size(), sizeof(std::uint64_t)))),
+                    tailText.size(), static_cast<std::uint32_t>(view.size()),
+                    static_cast<std::uint32_t>(k)};
+        tailText.append(keyTail(view));
     }
     // The partitioning runs on the records' keys, each computed once, with their
     // places alongside.
     guardedQuicksort(order, static_cast<std::int64_t>(pLow), static_cast<std::int64_t>(pHigh),
-                     KeyLess{keyText});
+                     KeyLess{tailText});
     permute(pList, order, pLow, pHigh);
 }
 

@@ -28,7 +28,7 @@ void readChromiumVisits(std::span<const HashedRow> rows, std::int64_t now, const
     const BrowserProfile* last = nullptr;
     std::vector<HashedRow>* lastRows = nullptr;
     for (const HashedRow& hashed : rows) {
-        const BrowserProfile* profile = hashed.row->Profile.get();
+        const BrowserProfile* profile = hashed.row->Source.browser();
         if (profile != last) {
             last = profile;
             lastRows = profile && !fnUsesPlaces(profile->browser) ? &byProfile[profile] : nullptr;

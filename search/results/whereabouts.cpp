@@ -24,8 +24,8 @@ void appendCopy(std::string& text, const SourceName& source, const FolderPath& f
 
 std::string fnWhereNote(const Bookmark& pRecord) {
     std::string note = pRecord.Folder.text();
-    if (!pRecord.Origin.empty()) {
-        note.append(note.empty() ? "" : " \u00b7 ").append(pRecord.Origin);
+    if (const std::string origin = pRecord.Source.origin(); !origin.empty()) {
+        note.append(note.empty() ? "" : " \u00b7 ").append(origin);
     }
     return note;
 }
@@ -45,7 +45,7 @@ std::string fnRowDescription(const Bookmark& pRecord) {
     if (pRecord.IsShortcut) {
         text.append("\nFile: ").append(pRecord.Name);
     }
-    if (!pRecord.OtherCopies.empty()) {
+    if (!pRecord.extras.get().otherCopies.empty()) {
         text.append("\n").append(fnCopiesList(pRecord));
     }
     return text;
@@ -53,22 +53,24 @@ std::string fnRowDescription(const Bookmark& pRecord) {
 
 std::string fnTagsLine(const Bookmark& pRecord) {
     std::string text;
-    if (!pRecord.Tags) {
+    const auto& tags = pRecord.extras.get().tags;
+    if (!tags) {
         return text;
     }
-    for (const std::string& tag : *pRecord.Tags) {
+    for (const std::string& tag : *tags) {
         text.append(text.empty() ? "Tags: " : ", ").append(tag);
     }
     return text;
 }
 
 std::string fnCopiesList(const Bookmark& pRecord) {
-    if (pRecord.OtherCopies.empty()) {
+    const std::vector<BookmarkCopy>& copies = pRecord.extras.get().otherCopies;
+    if (copies.empty()) {
         return {};
     }
-    std::string text = "Copies: " + std::to_string(pRecord.OtherCopies.size() + 1);
+    std::string text = "Copies: " + std::to_string(copies.size() + 1);
     appendCopy(text, pRecord.Source, pRecord.Folder);
-    for (const BookmarkCopy& copy : pRecord.OtherCopies) {
+    for (const BookmarkCopy& copy : copies) {
         appendCopy(text, copy.Source, copy.Folder);
     }
     return text;

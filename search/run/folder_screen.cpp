@@ -64,7 +64,8 @@ bool FolderScreen::keeps(const Bookmark& record, Scratch& scratch) const {
     }
     return !matcher_.searchesFolders() ||
            scratch.inFolder.matches(
-               matcher_, fnNameWithTags(searchedName(record), record.Tags.get(), scratch.tagged),
+               matcher_,
+               fnNameWithTags(searchedName(record), record.extras.get().tags.get(), scratch.tagged),
                record.URL, [&] { return record.Folder; }, scratch.match);
 }
 

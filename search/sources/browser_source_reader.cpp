@@ -24,10 +24,6 @@ SourceReading readWithItsReader(const BrowserProfile& profile, const Matcher& ma
 
 } // namespace
 
-std::string fnBrowserSourceLabel(const BrowserProfile& pProfile) {
-    return pProfile.install + ", profile " + pProfile.name;
-}
-
 SourceReading fnReadBrowserSource(const BrowserProfile& pProfile, const Matcher& pMatcher,
                                   std::vector<Bookmark>& pCandidates, const DebugLog& pLog,
                                   KeywordLookup* pKeyword) {
@@ -42,14 +38,8 @@ SourceReading fnReadBrowserSource(const BrowserProfile& pProfile, const Matcher&
     const std::size_t first = pCandidates.size();
     const bool keywordFoundBefore = pKeyword == nullptr || pKeyword->found;
     SourceReading reading = readWithItsReader(pProfile, pMatcher, pCandidates, pKeyword);
-    const std::string label = fnBrowserSourceLabel(pProfile);
-    const SourceName source(pProfile.install, pProfile.name);
-    const auto profile = std::make_shared<const BrowserProfile>(pProfile);
-    const auto mark = [&](Bookmark& bookmark) {
-        bookmark.Origin = label;
-        bookmark.Profile = profile;
-        bookmark.Source = source;
-    };
+    const SourceName source(pProfile);
+    const auto mark = [&](Bookmark& bookmark) { bookmark.Source = source; };
     std::for_each(pCandidates.begin() + static_cast<std::ptrdiff_t>(first), pCandidates.end(),
                   mark);
     if (!keywordFoundBefore && pKeyword->found) {

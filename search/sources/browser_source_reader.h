@@ -24,7 +24,4 @@ SourceReading fnReadBrowserSource(const BrowserProfile& pProfile, const Matcher&
 // How many bookmarks the profile holds, keeping none.
 SourceReading fnCountBrowserBookmarks(const BrowserProfile& pProfile);
 
-// "Firefox, profile default-esr": where a browser bookmark comes from.
-std::string fnBrowserSourceLabel(const BrowserProfile& pProfile);
-
 } // namespace zaptrove

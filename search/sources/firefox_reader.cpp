@@ -409,7 +409,7 @@ class PlacesQuery {
                     matches_.push_back({std::string(text.name), std::string(*text.url)});
                     const auto tagged = tagsOf_.find(sqlite3_column_int64(row, 8));
                     if (tagged != tagsOf_.end()) {
-                        matches_.back().Tags = tagged->second;
+                        matches_.back().extras.edit().tags = tagged->second;
                     }
                     matches_.back().Frecency = sqlite3_column_int64(row, 9);
                 }
