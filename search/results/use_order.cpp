@@ -125,7 +125,8 @@ RowsByProfile startUses(std::vector<Bookmark>& rows, const LaunchTable& launched
 // Sorts the uses by their browser's use, highest first, uses of equal weight
 // kept in their order: a stable radix sort by the bytes of the inverted use,
 // the lowest first, passing only over the bytes in which the uses differ.
-void sortByBrowserUse(std::span<Use> uses) {
+// spare is room for as many uses, its contents lost.
+void sortByBrowserUse(std::span<Use> uses, std::span<Use> spare) {
     if (uses.size() < 2) {
         return;
     }
@@ -134,9 +135,8 @@ void sortByBrowserUse(std::span<Use> uses) {
     for (const Use& use : uses) {
         differing |= key(use) ^ key(uses.front());
     }
-    std::vector<Use> spare(uses.size());
     std::span<Use> from = uses;
-    std::span<Use> to = spare;
+    std::span<Use> to = spare.first(uses.size());
     for (int shift = 0; shift < 64; shift += 8) {
         if (((differing >> shift) & 0xFF) == 0) {
             continue;
@@ -213,15 +213,18 @@ void subOrderByUse(const SearchRequest& pRequest, std::vector<Bookmark>& pRows, 
         uses[i].browser = std::max<std::int64_t>(pRows[i].Frecency, 0);
     }
     // The launch record's weights are positive or 0: the few rows it weighs
-    // come first, the others follow by their browser's use alone.
-    const auto unlaunched = std::stable_partition(uses.begin(), uses.end(),
-                                                  [](const Use& use) { return use.launches > 0; });
-    std::stable_sort(uses.begin(), unlaunched, [](const Use& a, const Use& b) {
+    // come first, the others follow by their browser's use alone, sorted with
+    // the uses in their first order as spare room.
+    std::vector<Use> sorted(uses.size());
+    const auto isLaunched = [](const Use& use) { return use.launches > 0; };
+    const auto unlaunched = std::ranges::copy_if(uses, sorted.begin(), isLaunched).out;
+    std::ranges::remove_copy_if(uses, unlaunched, isLaunched);
+    std::stable_sort(sorted.begin(), unlaunched, [](const Use& a, const Use& b) {
         return a.launches != b.launches ? a.launches > b.launches : a.browser > b.browser;
     });
-    sortByBrowserUse(std::span(unlaunched, uses.end()));
+    sortByBrowserUse(std::span(unlaunched, sorted.end()), uses);
     std::vector<std::uint32_t> order(pRows.size());
-    std::transform(uses.begin(), uses.end(), order.begin(),
+    std::transform(sorted.begin(), sorted.end(), order.begin(),
                    [](const Use& use) { return use.place; });
     putInOrder(pRows, order);
     pLog.subDebug(LOG_INFO, "Ordered by use (" + std::to_string(launches.size()) +

@@ -97,11 +97,11 @@ class RowTable {
         const auto* table = static_cast<const RowTable*>(sqlite3_user_data(context));
         const unsigned char* text = sqlite3_value_text(values[0]);
         const std::size_t hash = fnAddressHash(textOf(text, sqlite3_value_bytes(values[0])));
-        const bool held = table->held_[table->heldBit(hash)];
-        if (held) {
+        const bool mayBeHeld = table->held_[table->heldBit(hash)];
+        if (mayBeHeld) {
             __builtin_prefetch(&table->slots_[hash & table->mask_]);
         }
-        sqlite3_result_int(context, held ? 1 : 0);
+        sqlite3_result_int(context, mayBeHeld ? 1 : 0);
     }
 
     // Gives pUse to the row of pAddress, if any. The rows' addresses lie
