@@ -21,22 +21,11 @@ namespace zaptrove {
 
 namespace {
 
+// The Chromium-family rows of each profile, to be given their visits.
+using RowsByProfile = std::map<const BrowserProfile*, std::vector<HashedRow>>;
+
 // Reads the visits of the Chromium-family rows, one History per profile.
-void readChromiumVisits(std::span<const HashedRow> rows, std::int64_t now, const DebugLog& log) {
-    std::map<const BrowserProfile*, std::vector<HashedRow>> byProfile;
-    // The rows of one profile mostly follow each other: its list is kept at hand.
-    const BrowserProfile* last = nullptr;
-    std::vector<HashedRow>* lastRows = nullptr;
-    for (const HashedRow& hashed : rows) {
-        const BrowserProfile* profile = hashed.row->Source.browser();
-        if (profile != last) {
-            last = profile;
-            lastRows = profile && !fnUsesPlaces(profile->browser) ? &byProfile[profile] : nullptr;
-        }
-        if (lastRows != nullptr) {
-            lastRows->push_back(hashed);
-        }
-    }
+void readChromiumVisits(const RowsByProfile& byProfile, std::int64_t now, const DebugLog& log) {
     for (const auto& [profile, profileRows] : byProfile) {
         const std::string history = platform::pathIn(profile->folder, "History");
         const std::string problem = fnReadChromiumVisits(history, profileRows, now);
@@ -94,10 +83,51 @@ struct Use {
     std::uint32_t place;
 };
 
+// Gives each row's use its place and the weight the launch record gives its
+// address, hashing the address once for this and for History's table; answers
+// the Chromium-family rows of each profile. The addresses lie scattered in
+// memory: the one a few rows ahead is fetched early.
+RowsByProfile startUses(std::vector<Bookmark>& rows, const LaunchTable& launched,
+                        std::vector<Use>& uses) {
+    constexpr std::size_t kAhead = 8;
+    RowsByProfile byProfile;
+    // The rows of one profile mostly follow each other: its list is kept at
+    // hand. The first profile met, usually the only one, gets room for all
+    // the rows left, so that its list never moves; the others grow.
+    const BrowserProfile* last = nullptr;
+    std::vector<HashedRow>* lastRows = nullptr;
+    for (std::size_t i = 0; i < rows.size(); ++i) {
+        if (i + 2 * kAhead < rows.size()) {
+            __builtin_prefetch(&rows[i + 2 * kAhead].URL);
+            __builtin_prefetch(&rows[i + 2 * kAhead].Source);
+        }
+        if (i + kAhead < rows.size()) {
+            __builtin_prefetch(rows[i + kAhead].URL.data());
+        }
+        Bookmark& row = rows[i];
+        const std::size_t hash = fnAddressHash(row.URL);
+        uses[i].launches = launched.weightOf(row.URL, hash);
+        uses[i].place = static_cast<std::uint32_t>(i);
+        const BrowserProfile* profile = row.Source.browser();
+        if (profile != last) {
+            last = profile;
+            lastRows = profile && !fnUsesPlaces(profile->browser) ? &byProfile[profile] : nullptr;
+            if (lastRows != nullptr && byProfile.size() == 1 && lastRows->empty()) {
+                lastRows->reserve(rows.size() - i);
+            }
+        }
+        if (lastRows != nullptr) {
+            lastRows->push_back({&row, hash});
+        }
+    }
+    return byProfile;
+}
+
 // Sorts the uses by their browser's use, highest first, uses of equal weight
 // kept in their order: a stable radix sort by the bytes of the inverted use,
 // the lowest first, passing only over the bytes in which the uses differ.
-void sortByBrowserUse(std::span<Use> uses) {
+// spare is room for as many uses, its contents lost.
+void sortByBrowserUse(std::span<Use> uses, std::span<Use> spare) {
     if (uses.size() < 2) {
         return;
     }
@@ -106,9 +136,8 @@ void sortByBrowserUse(std::span<Use> uses) {
     for (const Use& use : uses) {
         differing |= key(use) ^ key(uses.front());
     }
-    std::vector<Use> spare(uses.size());
     std::span<Use> from = uses;
-    std::span<Use> to = spare;
+    std::span<Use> to = spare.first(uses.size());
     for (int shift = 0; shift < 64; shift += 8) {
         if (((differing >> shift) & 0xFF) == 0) {
             continue;
@@ -129,13 +158,22 @@ void sortByBrowserUse(std::span<Use> uses) {
     }
 }
 
+// Asks for every cache line of *object to be fetched, not waited for.
+template <typename T> void fetchEarly(const T* object) {
+    constexpr std::size_t kLine = 64;
+    const auto* bytes = reinterpret_cast<const char*>(object);
+    for (std::size_t at = 0; at < sizeof(T); at += kLine) {
+        __builtin_prefetch(bytes + at);
+    }
+}
+
 // Puts each row at its place in order (order[i] the row that goes to i),
 // in place, cycle by cycle: the cycle's first row is held aside while each
 // row of the cycle moves once into the place the one before left. The row a
 // few steps ahead on the cycle is fetched early, as the rows lie scattered in
 // memory.
 void putInOrder(std::vector<Bookmark>& rows, std::vector<std::uint32_t>& order) {
-    constexpr int kAhead = 4;
+    constexpr int kAhead = 8;
     for (std::size_t start = 0; start < order.size(); ++start) {
         if (order[start] == start) {
             continue;
@@ -148,7 +186,7 @@ void putInOrder(std::vector<Bookmark>& rows, std::vector<std::uint32_t>& order) 
         }
         while (order[at] != start) {
             ahead = order[ahead];
-            __builtin_prefetch(&rows[ahead]);
+            fetchEarly(&rows[ahead]);
             rows[at] = std::move(rows[order[at]]);
             at = std::exchange(order[at], static_cast<std::uint32_t>(at));
         }
@@ -167,30 +205,27 @@ void subOrderByUse(const SearchRequest& pRequest, std::vector<Bookmark>& pRows, 
     const std::unordered_map<std::string, double> launches =
         pRequest.launchRecord.empty() ? std::unordered_map<std::string, double>()
                                       : fnLaunchWeights(pRequest.launchRecord, pNow);
-    std::vector<HashedRow> hashed(pRows.size());
-    std::transform(pRows.begin(), pRows.end(), hashed.begin(), [](Bookmark& row) {
-        return HashedRow{&row, fnAddressHash(row.URL)};
-    });
-    readChromiumVisits(hashed, pNow, pLog);
     const LaunchTable launched(launches);
-    // Each row's use and place, sorted by use (stable: rows of equal use
-    // keep their order) without reading the rows again.
     std::vector<Use> uses(pRows.size());
+    const RowsByProfile chromiumRows = startUses(pRows, launched, uses);
+    readChromiumVisits(chromiumRows, pNow, pLog);
+    // Firefox marks a frecency still to be worked out as -1: no use known.
     for (std::size_t i = 0; i < pRows.size(); ++i) {
-        // Firefox marks a frecency still to be worked out as -1: no use known.
-        uses[i] = {launched.weightOf(pRows[i].URL, hashed[i].addressHash),
-                   std::max<std::int64_t>(pRows[i].Frecency, 0), static_cast<std::uint32_t>(i)};
+        uses[i].browser = std::max<std::int64_t>(pRows[i].Frecency, 0);
     }
     // The launch record's weights are positive or 0: the few rows it weighs
-    // come first, the others follow by their browser's use alone.
-    const auto unlaunched = std::stable_partition(uses.begin(), uses.end(),
-                                                  [](const Use& use) { return use.launches > 0; });
-    std::stable_sort(uses.begin(), unlaunched, [](const Use& a, const Use& b) {
+    // come first, the others follow by their browser's use alone, sorted with
+    // the uses in their first order as spare room.
+    std::vector<Use> sorted(uses.size());
+    const auto isLaunched = [](const Use& use) { return use.launches > 0; };
+    const auto unlaunched = std::ranges::copy_if(uses, sorted.begin(), isLaunched).out;
+    std::ranges::remove_copy_if(uses, unlaunched, isLaunched);
+    std::stable_sort(sorted.begin(), unlaunched, [](const Use& a, const Use& b) {
         return a.launches != b.launches ? a.launches > b.launches : a.browser > b.browser;
     });
-    sortByBrowserUse(std::span(unlaunched, uses.end()));
+    sortByBrowserUse(std::span(unlaunched, sorted.end()), uses);
     std::vector<std::uint32_t> order(pRows.size());
-    std::transform(uses.begin(), uses.end(), order.begin(),
+    std::transform(sorted.begin(), sorted.end(), order.begin(),
                    [](const Use& use) { return use.place; });
     putInOrder(pRows, order);
     pLog.subDebug(LOG_INFO, "Ordered by use (" + std::to_string(launches.size()) +

@@ -52,6 +52,145 @@ int spendWork(void* workLeft) {
     return --*static_cast<std::int64_t*>(workLeft) < 0 ? 1 : 0;
 }
 
+// An address as SQLite holds it, its length as SQLite keeps it rather than
+// looked for; empty for none.
+std::string_view textOf(const unsigned char* text, int bytes) {
+    return text == nullptr ? std::string_view()
+                           : std::string_view(reinterpret_cast<const char*>(text),
+                                              static_cast<std::size_t>(bytes));
+}
+
+std::string_view columnAddress(sqlite3_stmt* statement, int column) {
+    const unsigned char* text = sqlite3_column_text(statement, column);
+    return textOf(text, sqlite3_column_bytes(statement, column));
+}
+
+// The rows whose use is read, found by address: an open-addressing table of
+// their addresses and hashes, twice their number; beside it a bit for each
+// of eight times as many hashes tells most addresses, held by no row, apart
+// without fetching a slot from the far larger table.
+class RowTable {
+  public:
+    explicit RowTable(std::span<const HashedRow> rows) {
+        std::size_t size = 2;
+        while (size < 2 * rows.size()) {
+            size *= 2;
+        }
+        mask_ = size - 1;
+        slots_.resize(size);
+        held_.resize(8 * size);
+        for (const HashedRow& hashed : rows) {
+            Slot& slot = slots_[slotOf(hashed.row->URL, hashed.addressHash, hashed.addressHash)];
+            if (slot.row != nullptr) {
+                copies_.emplace_back(hashed.row, slot.row);
+            } else {
+                slot = {hashed.addressHash, hashed.row->URL, hashed.row};
+                held_[heldBit(hashed.addressHash)] = true;
+            }
+        }
+    }
+
+    // zaptrove_held(address): whether a row may hold the address, the few
+    // that pass by chance sorted out by give(). The slot its row would be in
+    // is fetched meanwhile.
+    static void held(sqlite3_context* context, int, sqlite3_value** values) {
+        const auto* table = static_cast<const RowTable*>(sqlite3_user_data(context));
+        const unsigned char* text = sqlite3_value_text(values[0]);
+        const std::size_t hash = fnAddressHash(textOf(text, sqlite3_value_bytes(values[0])));
+        const bool mayBeHeld = table->held_[table->heldBit(hash)];
+        if (mayBeHeld) {
+            __builtin_prefetch(&table->slots_[hash & table->mask_]);
+        }
+        sqlite3_result_int(context, mayBeHeld ? 1 : 0);
+    }
+
+    // Gives pUse to the row of pAddress, if any. The rows' addresses lie
+    // scattered in memory: the likely row's is fetched now and compared on
+    // the next call, or by finish(); pAddress is kept till then.
+    void give(std::string_view pAddress, std::int64_t pUse) {
+        const std::size_t hash = fnAddressHash(pAddress);
+        const std::size_t likely = firstOfHash(hash);
+        const Slot& slot = slots_[likely];
+        if (slot.row == nullptr) {
+            return;
+        }
+        __builtin_prefetch(slot.address.data());
+        __builtin_prefetch(&slot.row->Frecency, 1);
+        settle();
+        waiting_.present = true;
+        waiting_.hash = hash;
+        waiting_.slot = likely;
+        waiting_.address.assign(pAddress);
+        waiting_.use = pUse;
+    }
+
+    // Ends the giving: the last use given is settled, and the later rows of
+    // each address take the first one's use.
+    void finish() {
+        settle();
+        for (const auto& [copy, first] : copies_) {
+            copy->Frecency = first->Frecency;
+        }
+    }
+
+  private:
+    struct Slot {
+        std::size_t hash = 0;
+        std::string_view address;
+        Bookmark* row = nullptr;
+    };
+
+    // A use given and not yet settled, with where its row likely is.
+    struct Waiting {
+        bool present = false;
+        std::size_t hash = 0;
+        std::size_t slot = 0;
+        std::string address;
+        std::int64_t use = 0;
+    };
+
+    // Its bit comes from other bits of the hash than its slot.
+    std::size_t heldBit(std::size_t hash) const { return std::rotr(hash, 17) & (8 * mask_ + 7); }
+
+    // Where the row of an address is, or would go, looked for from slot
+    // from & mask_ on.
+    std::size_t slotOf(std::string_view address, std::size_t hash, std::size_t from) const {
+        std::size_t at = from & mask_;
+        while (slots_[at].row != nullptr &&
+               (slots_[at].hash != hash || slots_[at].address != address)) {
+            at = (at + 1) & mask_;
+        }
+        return at;
+    }
+
+    // The slot of the first row whose address has the hash, without
+    // comparing addresses; an empty one when no row's has it.
+    std::size_t firstOfHash(std::size_t hash) const {
+        std::size_t at = hash & mask_;
+        while (slots_[at].row != nullptr && slots_[at].hash != hash) {
+            at = (at + 1) & mask_;
+        }
+        return at;
+    }
+
+    void settle() {
+        if (waiting_.present) {
+            const std::size_t at = slotOf(waiting_.address, waiting_.hash, waiting_.slot);
+            if (slots_[at].row != nullptr) {
+                slots_[at].row->Frecency = waiting_.use;
+            }
+        }
+        waiting_.present = false;
+    }
+
+    std::vector<Slot> slots_;
+    std::vector<bool> held_;
+    std::size_t mask_ = 0;
+    // Later rows of one address, with the first one's, whose use they take.
+    std::vector<std::pair<Bookmark*, const Bookmark*>> copies_;
+    Waiting waiting_;
+};
+
 class VisitsQuery {
   public:
     VisitsQuery(sqlite3* database, std::int64_t now) : database_(database), now_(now) {}
@@ -131,68 +270,25 @@ class VisitsQuery {
     }
 
     // Reads the whole table once, giving its use to every row of the same
-    // address. The rows wait in an open-addressing table of their addresses
-    // and hashes, twice their number; beside it a bit for each of eight times
-    // as many hashes tells most pages, held by no row, to go on without
-    // fetching a slot from the far larger table.
+    // address. SQLite asks zaptrove_held() of each page's address, so that
+    // the many pages held by no row never come back as rows.
     bool scan(std::span<const HashedRow> rows) const {
-        std::size_t size = 2;
-        while (size < 2 * rows.size()) {
-            size *= 2;
+        RowTable table(rows);
+        if (sqlite3_create_function_v2(database_, "zaptrove_held", 1,
+                                       SQLITE_UTF8 | SQLITE_DIRECTONLY, &table, RowTable::held,
+                                       nullptr, nullptr, nullptr) != SQLITE_OK) {
+            return false;
         }
-        const std::size_t mask = size - 1;
-        struct Slot {
-            std::size_t hash = 0;
-            std::string_view address;
-            Bookmark* row = nullptr;
-        };
-        std::vector<Slot> slots(size);
-        std::vector<bool> held(8 * size);
-        // Its bit comes from other bits of the hash than its slot.
-        const auto heldBit = [&](std::size_t hash) { return std::rotr(hash, 17) & (8 * size - 1); };
-        // Where a row's address is the first row's, and which that is.
-        const auto slotOf = [&](std::string_view address, std::size_t hash) {
-            std::size_t at = hash & mask;
-            while (slots[at].row != nullptr &&
-                   (slots[at].hash != hash || slots[at].address != address)) {
-                at = (at + 1) & mask;
-            }
-            return at;
-        };
-        // Later rows of one address take the first one's use at the end.
-        std::vector<std::pair<Bookmark*, const Bookmark*>> copies;
-        for (const HashedRow& hashed : rows) {
-            Slot& slot = slots[slotOf(hashed.row->URL, hashed.addressHash)];
-            if (slot.row != nullptr) {
-                copies.emplace_back(hashed.row, slot.row);
-            } else {
-                slot = {hashed.addressHash, hashed.row->URL, hashed.row};
-                held[heldBit(hashed.addressHash)] = true;
-            }
-        }
-        const Statement pages = prepare("SELECT url, visit_count, last_visit_time FROM urls");
+        const Statement pages = prepare("SELECT url, visit_count, last_visit_time FROM urls "
+                                        "WHERE zaptrove_held(url)");
         if (!pages) {
             return false;
         }
         int step = SQLITE_ROW;
         while ((step = sqlite3_step(pages.get())) == SQLITE_ROW) {
-            // Its length as SQLite keeps it, rather than looked for.
-            const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(pages.get(), 0));
-            const std::string_view address(
-                text, text == nullptr
-                          ? 0
-                          : static_cast<std::size_t>(sqlite3_column_bytes(pages.get(), 0)));
-            const std::size_t hash = fnAddressHash(address);
-            if (!held[heldBit(hash)]) {
-                continue;
-            }
-            if (Bookmark* row = slots[slotOf(address, hash)].row) {
-                row->Frecency = useOf(pages.get(), 1);
-            }
+            table.give(columnAddress(pages.get(), 0), useOf(pages.get(), 1));
         }
-        for (const auto& [copy, first] : copies) {
-            copy->Frecency = first->Frecency;
-        }
+        table.finish();
         return step == SQLITE_DONE;
     }
 
