@@ -5,6 +5,7 @@
 #include "search/matching/matcher.h"
 #include "search/sources/chromium_reader.h"
 #include "search/sources/firefox_reader.h"
+#include "search/sources/kept_rows.h"
 
 #include <algorithm>
 
@@ -12,12 +13,21 @@ namespace zaptrove {
 
 namespace {
 
+// The Chromium reader as a file reader of KeptRows.
+SourceReading readChromium(std::string_view path, const Matcher& matcher,
+                           std::vector<Bookmark>& candidates, const DebugLog&) {
+    return fnReadChromiumBookmarks(path, matcher, candidates);
+}
+
 SourceReading readWithItsReader(const BrowserProfile& profile, const Matcher& matcher,
-                                std::vector<Bookmark>& candidates, KeywordLookup* keyword) {
+                                std::vector<Bookmark>& candidates, KeywordLookup* keyword,
+                                KeptRows* kept, const DebugLog& log) {
     SourceReading reading =
         fnUsesPlaces(profile.browser)
             ? fnReadFirefoxPlaces(profile.bookmarksFile, matcher, candidates, keyword)
-            : fnReadChromiumBookmarks(profile.bookmarksFile, matcher, candidates);
+        : kept != nullptr ? kept->read(profile.bookmarksFile, readChromium,
+                                       KeptRows::Rule::Chromium, matcher, candidates, log)
+                          : fnReadChromiumBookmarks(profile.bookmarksFile, matcher, candidates);
     subExcuseAbsentSource(reading, profile.bookmarksFile, profile.namedByUser);
     return reading;
 }
@@ -30,7 +40,7 @@ std::string fnBrowserSourceLabel(const BrowserProfile& pProfile) {
 
 SourceReading fnReadBrowserSource(const BrowserProfile& pProfile, const Matcher& pMatcher,
                                   std::vector<Bookmark>& pCandidates, const DebugLog& pLog,
-                                  KeywordLookup* pKeyword) {
+                                  KeywordLookup* pKeyword, KeptRows* pKept) {
     const std::string browser(fnBrowserName(pProfile.browser));
     if (!pProfile.problem.empty()) {
         pLog.subDebug(LOG_FAIL, "Cannot read " + browser + " Profile: " + pProfile.folder + " (" +
@@ -41,7 +51,8 @@ SourceReading fnReadBrowserSource(const BrowserProfile& pProfile, const Matcher&
     pLog.subDebugTimer(LOG_BEGIN, "Parsing " + browser + " File: ");
     const std::size_t first = pCandidates.size();
     const bool keywordFoundBefore = pKeyword == nullptr || pKeyword->found;
-    SourceReading reading = readWithItsReader(pProfile, pMatcher, pCandidates, pKeyword);
+    SourceReading reading =
+        readWithItsReader(pProfile, pMatcher, pCandidates, pKeyword, pKept, pLog);
     const std::string label = fnBrowserSourceLabel(pProfile);
     const SourceName source(pProfile.install, pProfile.name);
     const auto profile = std::make_shared<const BrowserProfile>(pProfile);
@@ -69,7 +80,7 @@ SourceReading fnCountBrowserBookmarks(const BrowserProfile& pProfile) {
     // Nothing matches: the readers keep nothing and count.
     const Matcher counter("", SearchMode::Nothing);
     std::vector<Bookmark> none;
-    return readWithItsReader(pProfile, counter, none, nullptr);
+    return readWithItsReader(pProfile, counter, none, nullptr, nullptr, DebugLog::silent());
 }
 
 } // namespace zaptrove
