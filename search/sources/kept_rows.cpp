@@ -25,6 +25,14 @@ class Keeper {
         return match_.matches(
             matcher_, name, url, [&] { return folder; }, scratch_);
     }
+    // Where a row that can be kept holds a candidate place (see
+    // MatchPrefilter); null when every row may be kept without one: when its
+    // folders may make it match, or the term is empty.
+    const MatchPrefilter* skipsBy() const {
+        return matcher_.searchesFolders() || matcher_.prefilter().term().empty()
+                   ? nullptr
+                   : &matcher_.prefilter();
+    }
     bool givesFolder() const {
         return rule_ == KeptRows::Rule::Chromium || matcher_.followsFolders();
     }
@@ -85,11 +93,23 @@ struct KeptRows::File {
         return file;
     }
 
-    // Appends the rows pKeeper keeps; answers how many.
+    // Appends the rows pKeeper keeps; answers how many. The text is searched
+    // for candidate places as a file's is, and only the rows that hold one
+    // are matched.
     std::size_t appendKept(Keeper& keeper, std::vector<Bookmark>& candidates) const {
         const std::size_t first = candidates.size();
         const std::string_view all = text;
+        const MatchPrefilter* skipsBy = keeper.skipsBy();
+        std::size_t candidate = 0;
         for (const Row& row : rows) {
+            if (skipsBy != nullptr) {
+                if (candidate < row.at) {
+                    candidate = skipsBy->findCandidate(all, row.at);
+                }
+                if (candidate >= std::size_t{row.at} + row.nameBytes + row.urlBytes) {
+                    continue;
+                }
+            }
             const std::string_view name = all.substr(row.at, row.nameBytes);
             const std::string_view url = all.substr(row.at + row.nameBytes, row.urlBytes);
             const FolderPath& folder = folders[row.folder];
