@@ -3,9 +3,13 @@
 #include "search/run/search_run.h"
 #include "search/sources/kept_rows.h"
 #include "support/chromium_files.h"
+#include "support/file_faults.h"
 #include "support/temp_folder.h"
 
 #include <gtest/gtest.h>
+#ifndef _WIN32
+#include "support/child_process.h"
+#endif
 
 #include <algorithm>
 #include <chrono>
@@ -196,4 +200,20 @@ TEST_F(KeptRowsSearch, AChangedReplacedOrVanishedFileIsReadAgain) {
             EXPECT_EQ(shown(searched("news")), 2);
         }
     }
+#ifdef __linux__
+    // A reading that fails part-way is not kept: once the file reads, it shows.
+    name = "news sixth";
+    write(30, false);
+    {
+        const test::FileFaults failing(paths[0], 10);
+        EXPECT_EQ(shown(searched("news")), 1);
+    }
+    EXPECT_EQ(shown(searched("news")), 2);
+    // A file made unreadable, its contents and time unchanged, is not shown.
+    EXPECT_TRUE(test::inChild([&] {
+        test::honourPermissions();
+        fs::permissions(paths[0], fs::perms::none);
+        return shown(searched("news")) == 1 && !::testing::Test::HasFailure();
+    }));
+#endif
 }

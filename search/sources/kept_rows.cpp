@@ -3,6 +3,7 @@
 
 #include "debug_log/debug_log.h"
 #include "platform/file_state.h"
+#include "platform/files.h"
 #include "search/matching/matcher.h"
 #include "search/scanning/folder_match.h"
 
@@ -138,8 +139,10 @@ SourceReading KeptRows::read(std::string_view pPath, FileReader pReader, Rule pR
         return pReader(pPath, pMatcher, pCandidates, pLog);
     }
     Keeper keeper(pMatcher, pRule);
+    // The file must still open, so that one made unreadable without a change
+    // of its contents is reported as its reader finds it.
     if (const std::shared_ptr<const File> kept = keptFor(pPath);
-        kept != nullptr && kept->state == *before) {
+        kept != nullptr && kept->state == *before && platform::FileReader(pPath).isOpen()) {
         pLog.subDebug(LOG_INFO, "Unchanged since its last reading: " + std::string(pPath));
         return keeper.reading(kept->appendKept(keeper, pCandidates), kept->counted, {});
     }
