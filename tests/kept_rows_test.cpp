@@ -69,16 +69,6 @@ class KeptRowsSearch : public ::testing::Test {
                 << "term \"" << term << "\", search " << time;
         return expected;
     }
-    // A Chromium-family profile whose Bookmarks file holds pBytes.
-    BrowserProfile chromeProfile(const std::string& name, std::string_view bytes) {
-        BrowserProfile profile;
-        profile.browser = Browser::Chrome;
-        profile.install = "Chrome";
-        profile.name = name;
-        profile.folder = t / name;
-        profile.bookmarksFile = t.write(name + "/Bookmarks", bytes);
-        return profile;
-    }
 };
 
 } // namespace
@@ -105,10 +95,11 @@ TEST_F(KeptRowsSearch, RowsKeptGiveWhatAFreshReadingGivesForEveryTermAndSetting)
     s.OperaMain = copied("c.adr", test::readFile(test::realworldPath("opera/opera-u-cjk.adr")));
     s.OperaAlt =
         copied("d.adr", test::readFile(test::realworldPath("opera/opera1150-win-crlf.adr")));
-    s.BrowserProfiles = {chromeProfile("Default", chromium),
-                         chromeProfile("Cut", chromium.substr(0, chromium.size() / 2))};
-    for (const BrowserProfile& profile : s.BrowserProfiles)
-        changedAgo(profile.bookmarksFile, std::chrono::minutes(60));
+    for (const std::string folder : {"Default", "Cut"}) {
+        s.BrowserProfiles.push_back(test::chromiumProfile(t, Browser::Chrome, folder, "", ""));
+        copied(folder + "/Bookmarks",
+               folder == "Cut" ? chromium.substr(0, chromium.size() / 2) : chromium);
+    }
     s.DoNetscape = s.DoNetscapeEx = s.DoOpera = s.DoOperaEx = s.DoChrome = DO_YES;
 
     struct Setting {
@@ -146,7 +137,7 @@ TEST_F(KeptRowsSearch, RowsKeptGiveWhatAFreshReadingGivesForEveryTermAndSetting)
 // rows, never those kept before it.
 TEST_F(KeptRowsSearch, AChangedReplacedOrVanishedFileIsReadAgain) {
     s.NetscapeMain = t / "n.html";
-    s.BrowserProfiles = {chromeProfile("P", "")};
+    s.BrowserProfiles = {test::chromiumProfile(t, Browser::Chrome, "P", "", "")};
     s.DoNetscape = s.DoChrome = DO_YES;
     const std::string names[] = {"n.html", "P/Bookmarks"};
     const std::string paths[] = {s.NetscapeMain, s.BrowserProfiles[0].bookmarksFile};
