@@ -15,9 +15,9 @@
 
 namespace zaptrove {
 
-// A location the search reads: its row of kLocations and the path its reader takes.
 class KeptRows;
 
+// A location the search reads: its row of kLocations and the path its reader takes.
 struct LocationToRead {
     const Location* location;
     std::string path;

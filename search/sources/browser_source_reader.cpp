@@ -22,12 +22,15 @@ SourceReading readChromium(std::string_view path, const Matcher& matcher,
 SourceReading readWithItsReader(const BrowserProfile& profile, const Matcher& matcher,
                                 std::vector<Bookmark>& candidates, KeywordLookup* keyword,
                                 KeptRows* kept, const DebugLog& log) {
-    SourceReading reading =
-        fnUsesPlaces(profile.browser)
-            ? fnReadFirefoxPlaces(profile.bookmarksFile, matcher, candidates, keyword)
-        : kept != nullptr ? kept->read(profile.bookmarksFile, readChromium,
-                                       KeptRows::Rule::Chromium, matcher, candidates, log)
-                          : fnReadChromiumBookmarks(profile.bookmarksFile, matcher, candidates);
+    SourceReading reading;
+    if (fnUsesPlaces(profile.browser)) {
+        reading = fnReadFirefoxPlaces(profile.bookmarksFile, matcher, candidates, keyword);
+    } else if (kept != nullptr) {
+        reading = kept->read(profile.bookmarksFile, readChromium, KeptRows::Rule::Chromium, matcher,
+                             candidates, log);
+    } else {
+        reading = fnReadChromiumBookmarks(profile.bookmarksFile, matcher, candidates);
+    }
     subExcuseAbsentSource(reading, profile.bookmarksFile, profile.namedByUser);
     return reading;
 }
