@@ -19,13 +19,13 @@ class Matcher;
 
 // Every bookmark of the bookmark files read, kept between searches so that a
 // search of a file that has not changed matches the rows kept instead of
-// reading the file again; the window holds one while search as you type runs
-// a search for every key. Before every use the file's identity, size and time
+// reading the file again; the window holds one, as search as you type runs a
+// search for every key. Before every use the file's identity, size and time
 // of last change are compared with those it had when read, and any change
-// reads it again. A file read whole only is kept, and only when it did not
-// change while read nor so lately that a change could go unseen; a file that
-// is not kept is read as ever. Searches on
-// several threads may share it.
+// reads it again, as does a file that no longer opens. A file read whole only
+// is kept, and only when it did not change while read nor so lately that a
+// change could go unseen; a file that is not kept is read as ever. Searches
+// on several threads may share it.
 //
 // The rows are kept compactly: each row's name and address in one text,
 // a row's place in it and its folder path's index (16 bytes), and each folder
