@@ -1,16 +1,18 @@
 // SPDX-License-Identifier: MIT
 // A whole search run over one fuzzed file, read as a favorite, a Netscape file
-// and an Opera file, with the mode, term, order and duplicate removal fuzzed;
-// and the file readers against the scans of its text, also with folder names
-// searched.
+// and an Opera file, with the mode, term, order and duplicate removal fuzzed,
+// and again through rows kept between searches; and the file readers against
+// the scans of its text, also with folder names searched.
 #include "debug_log/debug_log.h"
 #include "fuzz/fuzz_support.h"
 #include "platform/files.h"
 #include "search/run/search_run.h"
+#include "search/sources/kept_rows.h"
 #include "search/sources/netscape_reader.h"
 #include "search/sources/opera_reader.h"
 #include "text/text.h"
 
+#include <chrono>
 #include <filesystem>
 #include <fstream>
 #include <unistd.h>
@@ -57,10 +59,21 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         const std::string text = input.ConsumeRemainingBytesAsString();
         std::ofstream(file, std::ios::binary | std::ios::trunc).write(text.data(), text.size());
     }
+    // Changed long enough ago that its rows may be kept.
+    fs::last_write_time(file, fs::file_time_type::clock::now() - std::chrono::hours(1));
     const DebugLog log(settings.DebugMode, platform::systemClock(), "/dev/null");
     const SearchOutcome outcome = subSearch(fnSearchRequest(query.term, settings), log);
     fuzz::require(outcome.Found == !outcome.Results.empty() &&
                   outcome.Lines.size() == outcome.Results.size());
+
+    // The rows kept give what the reading gives, when first kept and after.
+    KeptRows kept;
+    SearchRequest keeping = fnSearchRequest(query.term, settings);
+    keeping.keptRows = &kept;
+    for (int time = 0; time < 2; ++time) {
+        const SearchOutcome fromKept = subSearch(keeping, log);
+        fuzz::require(fromKept.Results == outcome.Results && fromKept.Lines == outcome.Lines);
+    }
 
     // Each reader, in small chunks, finds in the file what its scan finds in the
     // file's bytes, or their UTF-8 when they are UTF-16.

@@ -15,6 +15,7 @@
 #include "registry/registry.h"
 #include "search/discovery/browser_discovery.h"
 #include "search/records/bookmark.h"
+#include "search/sources/kept_rows.h"
 #include "settings/settings.h"
 #include "settings/settings_window.h"
 
@@ -196,6 +197,9 @@ class frmMain final : public SettingsWindow {
     bool enterAfterSearch_ = false;
     // Frees the list a new one replaces.
     ListDiscarder replacedList_;
+    // The bookmark files' rows, kept between searches while the files do not
+    // change, so that a key typed reads none again.
+    KeptRows keptRows_;
     // Last, so that it is gone, every search stopped, before what they use.
     BackgroundSearch search_;
 };

@@ -10,7 +10,9 @@ namespace zaptrove {
 void frmMain::subSearchInBackground(const std::string& pText,
                                     std::function<void(SearchOutcome)> pShow) {
     form.setBusy(true);
-    search_.start(fnSearchRequest(pText, settings_), settings_.DebugMode,
+    SearchRequest request = fnSearchRequest(pText, settings_);
+    request.keptRows = &keptRows_;
+    search_.start(std::move(request), settings_.DebugMode,
                   [this, show = std::move(pShow)](SearchOutcome outcome) {
                       form.setBusy(false);
                       show(std::move(outcome));

@@ -15,6 +15,8 @@
 
 namespace zaptrove {
 
+class KeptRows;
+
 // A location the search reads: its row of kLocations and the path its reader takes.
 struct LocationToRead {
     const Location* location;
@@ -45,6 +47,10 @@ struct SearchRequest {
     // search replaces it): looked at before each source and before ordering;
     // a run it stops ends with nothing found. It must outlive the run.
     const std::atomic<bool>* stop = nullptr;
+    // Rows kept from earlier readings of the bookmark files, matched instead
+    // of reading a file again while it has not changed (the window's); null
+    // to read every file afresh.
+    KeptRows* keptRows = nullptr;
 
     bool stopRequested() const { return stop != nullptr && stop->load(std::memory_order_relaxed); }
 };

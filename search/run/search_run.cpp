@@ -11,6 +11,7 @@
 #include "search/run/folder_screen.h"
 #include "search/run/keyword_address.h"
 #include "search/sources/browser_source_reader.h"
+#include "search/sources/kept_rows.h"
 #include "search/sources/launch_record.h"
 
 #include <algorithm>
@@ -74,7 +75,11 @@ void readLocations(const SearchRequest& request, bool folders, const FolderScree
         }
         ++report.enabled;
         const std::size_t first = candidates.size();
-        SourceReading reading = location->reader(path, screen.readersMatcher(), candidates, log);
+        SourceReading reading =
+            request.keptRows == nullptr
+                ? location->reader(path, screen.readersMatcher(), candidates, log)
+                : request.keptRows->read(path, location->reader, KeptRows::Rule::WithFolders,
+                                         screen.readersMatcher(), candidates, log);
         screen.screen(candidates, first);
         const SourceName source(location->label, {});
         for (std::size_t i = first; i < candidates.size(); ++i) {
@@ -96,11 +101,11 @@ void readLocations(const SearchRequest& request, bool folders, const FolderScree
 // report (the reader has logged why).
 void readBrowserProfile(const BrowserProfile& profile, const FolderScreen& screen,
                         std::vector<Bookmark>& candidates, SourceReport& report,
-                        KeywordLookup& keyword, const DebugLog& log) {
+                        KeywordLookup& keyword, KeptRows* kept, const DebugLog& log) {
     ++report.enabled;
     const std::size_t first = candidates.size();
     SourceReading reading = fnReadBrowserSource(profile, screen.readersMatcher(), candidates, log,
-                                                keyword.keyword.empty() ? nullptr : &keyword);
+                                                keyword.keyword.empty() ? nullptr : &keyword, kept);
     screen.screen(candidates, first);
     report.add(std::string(fnBrowserName(profile.browser)) + " profile",
                profile.bookmarksFile.empty() ? profile.folder : profile.bookmarksFile,
@@ -137,7 +142,8 @@ std::vector<Bookmark> readEnabledSources(const SearchRequest& request, const Fol
             if (request.stopRequested()) {
                 break;
             }
-            readBrowserProfile(profile, screen, fromFiles, filesReport, keyword, log);
+            readBrowserProfile(profile, screen, fromFiles, filesReport, keyword, request.keptRows,
+                               log);
         }
     };
     const bool anyFolder = std::ranges::any_of(

@@ -5,6 +5,7 @@
 #include "search/matching/matcher.h"
 #include "search/sources/chromium_reader.h"
 #include "search/sources/firefox_reader.h"
+#include "search/sources/kept_rows.h"
 
 #include <algorithm>
 
@@ -12,12 +13,24 @@ namespace zaptrove {
 
 namespace {
 
+// The Chromium reader as a file reader of KeptRows.
+SourceReading readChromium(std::string_view path, const Matcher& matcher,
+                           std::vector<Bookmark>& candidates, const DebugLog&) {
+    return fnReadChromiumBookmarks(path, matcher, candidates);
+}
+
 SourceReading readWithItsReader(const BrowserProfile& profile, const Matcher& matcher,
-                                std::vector<Bookmark>& candidates, KeywordLookup* keyword) {
-    SourceReading reading =
-        fnUsesPlaces(profile.browser)
-            ? fnReadFirefoxPlaces(profile.bookmarksFile, matcher, candidates, keyword)
-            : fnReadChromiumBookmarks(profile.bookmarksFile, matcher, candidates);
+                                std::vector<Bookmark>& candidates, KeywordLookup* keyword,
+                                KeptRows* kept, const DebugLog& log) {
+    SourceReading reading;
+    if (fnUsesPlaces(profile.browser)) {
+        reading = fnReadFirefoxPlaces(profile.bookmarksFile, matcher, candidates, keyword);
+    } else if (kept != nullptr) {
+        reading = kept->read(profile.bookmarksFile, readChromium, KeptRows::Rule::Chromium, matcher,
+                             candidates, log);
+    } else {
+        reading = fnReadChromiumBookmarks(profile.bookmarksFile, matcher, candidates);
+    }
     subExcuseAbsentSource(reading, profile.bookmarksFile, profile.namedByUser);
     return reading;
 }
@@ -26,7 +39,7 @@ SourceReading readWithItsReader(const BrowserProfile& profile, const Matcher& ma
 
 SourceReading fnReadBrowserSource(const BrowserProfile& pProfile, const Matcher& pMatcher,
                                   std::vector<Bookmark>& pCandidates, const DebugLog& pLog,
-                                  KeywordLookup* pKeyword) {
+                                  KeywordLookup* pKeyword, KeptRows* pKept) {
     const std::string browser(fnBrowserName(pProfile.browser));
     if (!pProfile.problem.empty()) {
         pLog.subDebug(LOG_FAIL, "Cannot read " + browser + " Profile: " + pProfile.folder + " (" +
@@ -37,7 +50,8 @@ SourceReading fnReadBrowserSource(const BrowserProfile& pProfile, const Matcher&
     pLog.subDebugTimer(LOG_BEGIN, "Parsing " + browser + " File: ");
     const std::size_t first = pCandidates.size();
     const bool keywordFoundBefore = pKeyword == nullptr || pKeyword->found;
-    SourceReading reading = readWithItsReader(pProfile, pMatcher, pCandidates, pKeyword);
+    SourceReading reading =
+        readWithItsReader(pProfile, pMatcher, pCandidates, pKeyword, pKept, pLog);
     const SourceName source(pProfile);
     const auto mark = [&](Bookmark& bookmark) { bookmark.Source = source; };
     std::for_each(pCandidates.begin() + static_cast<std::ptrdiff_t>(first), pCandidates.end(),
@@ -59,7 +73,7 @@ SourceReading fnCountBrowserBookmarks(const BrowserProfile& pProfile) {
     // Nothing matches: the readers keep nothing and count.
     const Matcher counter("", SearchMode::Nothing);
     std::vector<Bookmark> none;
-    return readWithItsReader(pProfile, counter, none, nullptr);
+    return readWithItsReader(pProfile, counter, none, nullptr, nullptr, DebugLog::silent());
 }
 
 } // namespace zaptrove

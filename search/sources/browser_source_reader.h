@@ -11,15 +11,18 @@
 namespace zaptrove {
 
 class DebugLog;
+class KeptRows;
 class Matcher;
 
 // Reads a browser profile's bookmarks with the reader of its browser and
 // appends the matching ones, each marked with the browser and profile it comes
 // from; the diagnostic log tells what was read, or why it could not be. A
-// Firefox profile looks for pKeyword's bookmark too, marked the same way.
+// Firefox profile looks for pKeyword's bookmark too, marked the same way. With
+// pKept, a Chromium-family file unchanged since pKept last read it is not read
+// again.
 SourceReading fnReadBrowserSource(const BrowserProfile& pProfile, const Matcher& pMatcher,
                                   std::vector<Bookmark>& pCandidates, const DebugLog& pLog,
-                                  KeywordLookup* pKeyword = nullptr);
+                                  KeywordLookup* pKeyword = nullptr, KeptRows* pKept = nullptr);
 
 // How many bookmarks the profile holds, keeping none.
 SourceReading fnCountBrowserBookmarks(const BrowserProfile& pProfile);

@@ -1,0 +1,70 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+
+#include "search/records/bookmark.h"
+#include "search/records/source_reading.h"
+
+#include <cstdint>
+#include <map>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace zaptrove {
+
+class DebugLog;
+class Matcher;
+
+// Every bookmark of the bookmark files read, kept between searches so that a
+// search of a file that has not changed matches the rows kept instead of
+// reading the file again; the window holds one, as search as you type runs a
+// search for every key. Before every use the file's identity, size and time
+// of last change are compared with those it had when read, and any change
+// reads it again, as does a file that no longer opens. A file read whole only
+// is kept, and only when it did not change while read nor so lately that a
+// change could go unseen; a file that is not kept is read as ever. Searches
+// on several threads may share it.
+//
+// The rows are kept compactly: each row's name and address in one text,
+// a row's place in it and its folder path's index (16 bytes), and each folder
+// path once per run of rows in one folder.
+class KeptRows {
+  public:
+    // A file's reader, as a location's.
+    using FileReader = SourceReading (*)(std::string_view, const Matcher&, std::vector<Bookmark>&,
+                                         const DebugLog&);
+    // How the file's reader keeps a bookmark, which matching the kept rows
+    // repeats. Each reader matches it with its folder path; the Netscape and
+    // Opera readers give that path only when the matcher follows folders, the
+    // Chromium reader always gives it and counts every bookmark of the file,
+    // matching or not.
+    enum class Rule { WithFolders, Chromium };
+
+    // A file bigger than this is read afresh for every search: the first
+    // reading holds every bookmark as a record before it keeps them compactly,
+    // about 300 bytes each (100 MiB for the 330,000 bookmarks of a 64 MiB
+    // Netscape file), a search that matches everything's memory.
+    static constexpr std::uint64_t kMaxFileBytes = std::uint64_t{64} << 20;
+
+    // Appends to pCandidates what pReader would append for pMatcher and
+    // answers what it would answer, from the rows kept while the file at
+    // pPath is as it was when they were read, or from a reading now.
+    SourceReading read(std::string_view pPath, FileReader pReader, Rule pRule,
+                       const Matcher& pMatcher, std::vector<Bookmark>& pCandidates,
+                       const DebugLog& pLog);
+
+    // The bytes the rows kept hold, for the benchmark and the tests.
+    std::size_t bytesHeld() const;
+
+  private:
+    struct File;
+    std::shared_ptr<const File> keptFor(std::string_view path) const;
+    void keep(std::string_view path, std::shared_ptr<const File> file);
+
+    mutable std::mutex lock_;
+    std::map<std::string, std::shared_ptr<const File>, std::less<>> files_;
+};
+
+} // namespace zaptrove

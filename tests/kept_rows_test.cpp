@@ -1,0 +1,214 @@
+// SPDX-License-Identifier: MIT
+#include "debug_log/debug_log.h"
+#include "search/run/search_run.h"
+#include "search/sources/kept_rows.h"
+#include "support/chromium_files.h"
+#include "support/file_faults.h"
+#include "support/temp_folder.h"
+
+#include <gtest/gtest.h>
+#ifndef _WIN32
+#include "support/child_process.h"
+#endif
+
+#include <algorithm>
+#include <chrono>
+#include <filesystem>
+#include <optional>
+
+using namespace zaptrove;
+namespace fs = std::filesystem;
+using Lines = std::vector<std::string>;
+
+namespace {
+
+// Everything a search's outcome tells, each row with every field.
+Lines described(const SearchOutcome& outcome) {
+    Lines out{"found " + std::to_string(outcome.Found) + " of " +
+              std::to_string(outcome.SourcesEnabled)};
+    for (const Bookmark& row : outcome.Results) {
+        std::string line = row.Name + "|" + row.URL + "|" + row.Folder.text() + "|" +
+                           std::string(row.Source.source()) + "|" +
+                           std::string(row.Source.profile()) + "|" + row.Source.origin() + "|" +
+                           (row.Source.browser() ? row.Source.browser()->bookmarksFile : "") + "|" +
+                           std::to_string(row.IsShortcut);
+        for (const BookmarkCopy& copy : row.extras.get().otherCopies)
+            line += "|" + std::string(copy.Source.source()) + ":" + copy.Folder.text();
+        out.push_back(line);
+    }
+    out.insert(out.end(), outcome.Lines.begin(), outcome.Lines.end());
+    for (const auto* list : {&outcome.Unreadable, &outcome.ReadInPart})
+        for (const UnreadableSource& source : *list)
+            out.push_back(source.Kind + "|" + source.Location + "|" + source.Reason);
+    return out;
+}
+
+// Sets a file's time of last change to pAgo before now, far enough back that
+// its rows may be kept.
+void changedAgo(const std::string& path, std::chrono::minutes ago) {
+    fs::last_write_time(test::utf8Path(path), fs::file_time_type::clock::now() - ago);
+}
+
+class KeptRowsSearch : public ::testing::Test {
+  protected:
+    test::TempFolder t;
+    Settings s;
+    KeptRows kept;
+    bool followFolders = true; // off, as zaptrove-find asks without its folder column
+
+    // The outcome of a fresh search, after checking that a search through the
+    // rows kept, before and after they are kept, gives the same.
+    Lines searched(std::string_view term) {
+        SearchRequest fresh = fnSearchRequest(term, s);
+        fresh.rules.followFolders = followFolders;
+        SearchRequest keeping = fresh;
+        keeping.keptRows = &kept;
+        const Lines expected = described(subSearch(fresh, DebugLog::silent()));
+        for (int time = 0; time < 2; ++time)
+            EXPECT_EQ(described(subSearch(keeping, DebugLog::silent())), expected)
+                << "term \"" << term << "\", search " << time;
+        return expected;
+    }
+};
+
+} // namespace
+
+// The real-world files, two of each kind (a Chromium file cut short, read in
+// part, among them; the Chromium ones only where tar can unpack them): for
+// every term and setting below, the rows kept give what reading the files
+// gives, to the last field and report.
+TEST_F(KeptRowsSearch, RowsKeptGiveWhatAFreshReadingGivesForEveryTermAndSetting) {
+    const std::string netscape = test::realworldPath("netscape/firefox-osint-large-icons.html");
+    if (netscape.empty())
+        GTEST_SKIP() << "the real-world sample folder is absent";
+    test::TempFolder unpacked;
+    const std::string chromium =
+        test::unpackRealworld("browsers/chromium-profile.tar.xz", unpacked)
+            ? test::readFile(unpacked / "home/.config/chromium/Default/Bookmarks")
+            : "";
+    const auto copied = [&](const std::string& name, const std::string& bytes) {
+        const std::string path = t.write(name, bytes);
+        changedAgo(path, std::chrono::minutes(60));
+        return path;
+    };
+    s.NetscapeMain = copied("a.html", test::readFile(netscape));
+    s.NetscapeAlt =
+        copied("b.htm", test::readFile(test::realworldPath("netscape/netscape4-gtkbookmark.htm")));
+    s.OperaMain = copied("c.adr", test::readFile(test::realworldPath("opera/opera-u-cjk.adr")));
+    s.OperaAlt =
+        copied("d.adr", test::readFile(test::realworldPath("opera/opera1150-win-crlf.adr")));
+    for (const std::string folder : {"Default", "Cut"}) {
+        if (chromium.empty())
+            break;
+        s.BrowserProfiles.push_back(test::chromiumProfile(t, Browser::Chrome, folder, "", ""));
+        copied(folder + "/Bookmarks",
+               folder == "Cut" ? chromium.substr(0, chromium.size() / 2) : chromium);
+    }
+    s.DoNetscape = s.DoNetscapeEx = s.DoOpera = s.DoOperaEx = s.DoChrome = DO_YES;
+
+    struct Setting {
+        std::int16_t function, sort, duplicates, words, accents, merge, folderWords, showWhere;
+        const char* leaveOut;
+        bool followFolders = true;
+    };
+    const Setting kSettings[] = {
+        {FUNC_NAME, SORT_SEARCHED, DUPS_KEEP, 0, 0, 0, 0, 0, ""},
+        {FUNC_URL, SORT_URL, DUPS_REMOVE, 0, 0, 0, 0, SHOW_WHERE_ON, ""},
+        {FUNC_BOTH, SORT_NAME, DUPS_KEEP, WORDS_ANY_ORDER, ACCENTS_IGNORE, 0, 0, 0, ""},
+        {FUNC_BOTH, SORT_NONE, DUPS_REMOVE, 0, 0, MERGE_COPIES_ON, 0, SHOW_WHERE_ON, ""},
+        {FUNC_NAME, SORT_NAME, DUPS_KEEP, WORDS_ANY_ORDER, 0, 0, FOLDER_WORDS_ON, 0, ""},
+        {FUNC_BOTH, SORT_SEARCHED, DUPS_KEEP, 0, ACCENTS_IGNORE, MERGE_COPIES_ON, FOLDER_WORDS_ON,
+         0, "Bookmarks bar;Tools;OSINT"},
+        {FUNC_URL, SORT_NONE, DUPS_KEEP, 0, 0, 0, 0, 0, "other bookmarks;Personal Toolbar Folder"},
+        {FUNC_BOTH, SORT_NONE, DUPS_KEEP, 0, 0, 0, 0, 0, "", false},
+    };
+    const char* const kTerms[] = {"",      "a",         "e",   "http", "com",     "https://www",
+                                  "osint", "search ma", "zzq", "é",    "новости", "tool a"};
+    std::size_t rows = 0;
+    for (const Setting& setting : kSettings) {
+        s.Function = setting.function, s.Sort = setting.sort, s.Duplicates = setting.duplicates;
+        s.Words = setting.words, s.Accents = setting.accents, s.MergeCopies = setting.merge;
+        s.FolderWords = setting.folderWords, s.ShowWhere = setting.showWhere;
+        s.LeaveOut = setting.leaveOut, followFolders = setting.followFolders;
+        for (const char* term : kTerms)
+            rows += searched(term).size();
+    }
+    EXPECT_GT(rows, 10000u); // the table searches enough to tell
+    EXPECT_GT(kept.bytesHeld(), 100000u);
+}
+
+// Every change that reads a file again: each search after it shows the new
+// rows, never those kept before it.
+TEST_F(KeptRowsSearch, AChangedReplacedOrVanishedFileIsReadAgain) {
+    s.NetscapeMain = t / "n.html";
+    s.BrowserProfiles = {test::chromiumProfile(t, Browser::Chrome, "P", "", "")};
+    s.DoNetscape = s.DoChrome = DO_YES;
+    const std::string names[] = {"n.html", "P/Bookmarks"};
+    const std::string paths[] = {s.NetscapeMain, s.BrowserProfiles[0].bookmarksFile};
+    std::string name; // in both files
+    // Writes both files in place, or each beside it and renamed over it, and
+    // sets their time of last change minutes ago (none: left as written).
+    const auto write = [&](std::optional<int> minutes, bool rename) {
+        const std::string bytes[] = {"<DT><A HREF=\"http://x\">" + name + "</A>\n",
+                                     test::chromiumBookmarks(name, "http://x")};
+        for (int i = 0; i < 2; ++i) {
+            const std::string path = t.write(rename ? "new" : names[i], bytes[i]);
+            if (minutes)
+                changedAgo(path, std::chrono::minutes(*minutes));
+            if (rename)
+                fs::rename(test::utf8Path(path), test::utf8Path(paths[i]));
+        }
+    };
+    // The rows of a search's outcome that show the name last written.
+    const auto shown = [&](const Lines& found) {
+        return std::ranges::count_if(
+            found, [&](const std::string& line) { return line.starts_with(name + "|"); });
+    };
+    const struct {
+        const char* name; // "" removes the files
+        std::optional<int> minutes;
+        bool rename;
+    } kSteps[] = {
+        {"news one", 60, false},   {"news two", 50, false}, // the same size, another time
+        {"news three", 50, false},                          // another size, the same time
+        {"news thrEe", 50, true},                           // replaced: the same size and time
+        {"news fours", {}, false},                          // changed just now: not kept...
+        {"", {}, false},                                    // gone
+        {"news five", 40, false},                           // back
+    };
+    for (const auto& step : kSteps) {
+        name = step.name;
+        if (name.empty())
+            for (const std::string& path : paths)
+                fs::remove(test::utf8Path(path));
+        else
+            write(step.minutes, step.rename);
+        EXPECT_EQ(shown(searched("news")), name.empty() ? 0 : 2) << name;
+        if (!step.minutes && !name.empty()) {
+            // ...so that a change within the same tick, which leaves size and
+            // time as they were, is seen.
+            const auto time = fs::last_write_time(test::utf8Path(paths[0]));
+            name = "news FOURS";
+            write({}, false);
+            for (const std::string& path : paths)
+                fs::last_write_time(test::utf8Path(path), time);
+            EXPECT_EQ(shown(searched("news")), 2);
+        }
+    }
+#ifdef __linux__
+    // A reading that fails part-way is not kept: once the file reads, it shows.
+    name = "news sixth";
+    write(30, false);
+    {
+        const test::FileFaults failing(paths[0], 10);
+        EXPECT_EQ(shown(searched("news")), 1);
+    }
+    EXPECT_EQ(shown(searched("news")), 2);
+    // A file made unreadable, its contents and time unchanged, is not shown.
+    EXPECT_TRUE(test::inChild([&] {
+        test::honourPermissions();
+        fs::permissions(paths[0], fs::perms::none);
+        return shown(searched("news")) == 1 && !::testing::Test::HasFailure();
+    }));
+#endif
+}
