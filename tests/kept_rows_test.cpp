@@ -137,6 +137,17 @@ TEST_F(KeptRowsSearch, RowsKeptGiveWhatAFreshReadingGivesForEveryTermAndSetting)
     EXPECT_GT(kept.bytesHeld(), 100000u);
 }
 
+// One path named as a Netscape file and as an Opera file: each reader's rows
+// stay its own.
+TEST_F(KeptRowsSearch, OneFileNamedAsTwoKindsKeepsEachReadersRows) {
+    s.NetscapeMain = s.OperaMain =
+        t.write("both", "Opera Hotlist version 2.0\n\n#URL\n\tNAME=Two\n\tURL=http://two/\n");
+    changedAgo(s.NetscapeMain, std::chrono::minutes(60));
+    s.DoNetscape = s.DoOpera = DO_YES;
+    EXPECT_EQ(searched("two"),
+              (Lines{"found 1 of 2", "Two|http://two/||Opera Main||||0", "Two  -  http://two/"}));
+}
+
 // Every change that reads a file again: each search after it shows the new
 // rows, never those kept before it.
 TEST_F(KeptRowsSearch, AChangedReplacedOrVanishedFileIsReadAgain) {

@@ -57,6 +57,9 @@ struct KeptRows::File {
     };
     platform::FileState state;
     std::size_t counted = 0; // the bookmarks the reading counted
+    // The reader that read them: one path may be named as a file of two
+    // kinds, whose readers find different rows in it.
+    FileReader reader = nullptr;
     std::string text;
     std::vector<Row> rows;
     std::vector<FolderPath> folders;
@@ -64,13 +67,14 @@ struct KeptRows::File {
     // The rows of a whole reading. A file of at most kMaxFileBytes holds at
     // most three times as many bytes of text (a byte outside ASCII read as
     // Windows-1252 becomes up to three), so the places fit 32 bits.
-    static std::shared_ptr<const File> of(const std::vector<Bookmark>& all,
+    static std::shared_ptr<const File> of(FileReader reader, const std::vector<Bookmark>& all,
                                           const platform::FileState& state, std::size_t counted) {
         std::size_t textBytes = 0;
         for (const Bookmark& bookmark : all) {
             textBytes += bookmark.Name.size() + bookmark.URL.size();
         }
         auto file = std::make_shared<File>();
+        file->reader = reader;
         file->state = state;
         file->counted = counted;
         file->text.reserve(textBytes);
@@ -139,7 +143,8 @@ SourceReading KeptRows::read(std::string_view pPath, FileReader pReader, Rule pR
     // The file must still open, so that one made unreadable without a change
     // of its contents is reported as its reader finds it.
     if (const std::shared_ptr<const File> kept = keptFor(pPath);
-        kept != nullptr && kept->state == *before && platform::FileReader(pPath).isOpen()) {
+        kept != nullptr && kept->reader == pReader && kept->state == *before &&
+        platform::FileReader(pPath).isOpen()) {
         pLog.subDebug(LOG_INFO, "Unchanged since its last reading: " + std::string(pPath));
         return keeper.reading(kept->appendKept(keeper, pCandidates), kept->counted, {});
     }
@@ -147,7 +152,7 @@ SourceReading KeptRows::read(std::string_view pPath, FileReader pReader, Rule pR
     std::vector<Bookmark> all;
     SourceReading reading = pReader(pPath, Matcher("", SearchMode::Both), all, pLog);
     if (reading.readWhole() && platform::fileState(pPath) == before) {
-        std::shared_ptr<const File> file = File::of(all, *before, reading.BookmarkCount);
+        std::shared_ptr<const File> file = File::of(pReader, all, *before, reading.BookmarkCount);
         all = std::vector<Bookmark>();
         keep(pPath, file);
         return keeper.reading(file->appendKept(keeper, pCandidates), file->counted, {});
