@@ -63,7 +63,7 @@ class KeptRowsSearch : public ::testing::Test {
         fresh.rules.followFolders = followFolders;
         SearchRequest keeping = fresh;
         keeping.keptRows = &kept;
-        const Lines expected = described(subSearch(fresh, DebugLog::silent()));
+        Lines expected = described(subSearch(fresh, DebugLog::silent()));
         for (int time = 0; time < 2; ++time)
             EXPECT_EQ(described(subSearch(keeping, DebugLog::silent())), expected)
                 << "term \"" << term << "\", search " << time;
@@ -87,7 +87,7 @@ TEST_F(KeptRowsSearch, RowsKeptGiveWhatAFreshReadingGivesForEveryTermAndSetting)
             ? test::readFile(unpacked / "home/.config/chromium/Default/Bookmarks")
             : "";
     const auto copied = [&](const std::string& name, const std::string& bytes) {
-        const std::string path = t.write(name, bytes);
+        std::string path = t.write(name, bytes);
         changedAgo(path, std::chrono::minutes(60));
         return path;
     };
