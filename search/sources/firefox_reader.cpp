@@ -241,18 +241,26 @@ class PlacesQuery {
         return --static_cast<PlacesQuery*>(query)->workLeft_ < 0 ? 1 : 0;
     }
 
-    bool findRoots(std::int64_t& root, std::int64_t& tags) const {
-        const Statement roots = prepare("SELECT id, guid FROM moz_bookmarks WHERE guid IN "
-                                        "('root________', 'tags________')");
-        if (!roots) {
+    // Hands each row of the statement to eachRow; false when it was not
+    // prepared or its stepping ended in an error.
+    template <typename EachRow> static bool forEachRow(const Statement& rows, EachRow eachRow) {
+        if (!rows) {
             return false;
         }
         int step = SQLITE_ROW;
-        while ((step = sqlite3_step(roots.get())) == SQLITE_ROW) {
-            const std::int64_t id = sqlite3_column_int64(roots.get(), 0);
-            (columnText(roots.get(), 1) == "root________" ? root : tags) = id;
+        while ((step = sqlite3_step(rows.get())) == SQLITE_ROW) {
+            eachRow(rows.get());
         }
         return step == SQLITE_DONE;
+    }
+
+    bool findRoots(std::int64_t& root, std::int64_t& tags) const {
+        return forEachRow(prepare("SELECT id, guid FROM moz_bookmarks WHERE guid IN "
+                                  "('root________', 'tags________')"),
+                          [&](sqlite3_stmt* row) {
+                              const std::int64_t id = sqlite3_column_int64(row, 0);
+                              (columnText(row, 1) == "root________" ? root : tags) = id;
+                          });
     }
 
     // The tags of each place: a tag is a folder in the tags root, holding a
@@ -269,22 +277,20 @@ class PlacesQuery {
                                         "WHERE tag.parent = ? AND tag.type = 2 AND t.type = 1 "
                                         "AND t.fk IS NOT NULL")
                                            .c_str());
-        if (!rows) {
-            return false;
+        if (rows) {
+            sqlite3_bind_int64(rows.get(), 1, tags);
         }
-        sqlite3_bind_int64(rows.get(), 1, tags);
-        int step = SQLITE_ROW;
-        while ((step = sqlite3_step(rows.get())) == SQLITE_ROW) {
-            tagFolders_.insert(sqlite3_column_int64(rows.get(), 2));
-            const std::optional<std::string_view> tag = columnText(rows.get(), 1);
+        const bool read = forEachRow(rows, [&](sqlite3_stmt* row) {
+            tagFolders_.insert(sqlite3_column_int64(row, 2));
+            const std::optional<std::string_view> tag = columnText(row, 1);
             if (tag && !tag->empty()) {
-                addTag(sqlite3_column_int64(rows.get(), 0), *tag);
+                addTag(sqlite3_column_int64(row, 0), *tag);
             }
-        }
+        });
         for (auto& [place, names] : tagsOf_) {
             std::sort(names->begin(), names->end());
         }
-        return step == SQLITE_DONE;
+        return read;
     }
 
     // Keeps a place's tag, as a folder's name is kept: each tag cut at
@@ -330,19 +336,13 @@ class PlacesQuery {
             prepare(("SELECT b.id, b.parent, b.guid, " + text(PlacesText::BookmarkTitle, "b") +
                      " FROM moz_bookmarks b WHERE b.type = 2")
                         .c_str());
-        if (!rows) {
-            return false;
-        }
-        int step = SQLITE_ROW;
-        while ((step = sqlite3_step(rows.get())) == SQLITE_ROW) {
-            sqlite3_stmt* row = rows.get();
+        return forEachRow(rows, [&](sqlite3_stmt* row) {
             FolderEntry& entry = folders_[sqlite3_column_int64(row, 0)];
             entry.parent = sqlite3_column_int64(row, 1);
             entry.name = platform::cutBeforeCharacter(
                 shownFolderName(columnText(row, 2).value_or(""), columnText(row, 3).value_or("")),
                 FolderTrail::kMaxNameBytes);
-        }
-        return step == SQLITE_DONE;
+        });
     }
 
     // A folder's path from the root as the walk names it: the first
@@ -392,12 +392,7 @@ class PlacesQuery {
                      "WHERE b.type = 2 OR (b.type = 1 AND zaptrove_kept(b.parent, " +
                      texts + ", b.fk))")
                         .c_str());
-        if (!rows) {
-            return false;
-        }
-        int step = SQLITE_ROW;
-        while ((step = sqlite3_step(rows.get())) == SQLITE_ROW) {
-            sqlite3_stmt* row = rows.get();
+        return forEachRow(rows, [&](sqlite3_stmt* row) {
             PlacesNode node{sqlite3_column_int64(row, 5), sqlite3_column_int64(row, 1),
                             sqlite3_column_int64(row, 6)};
             if (sqlite3_column_int(row, 0) == 1) {
@@ -419,8 +414,7 @@ class PlacesQuery {
                                                           columnText(row, 3).value_or("")));
             }
             nodes_.push_back(node);
-        }
-        return step == SQLITE_DONE;
+        });
     }
 
     // zaptrove_kept(parent, url, title, page title, place): false for a
