@@ -108,8 +108,7 @@ TEST(LocalState, ListsTheInfoCacheProfilesWithTheirNames) {
 }
 
 #ifndef _WIN32
-// "Local State" streams through: a huge value before the profile list, and a
-// huge profile name, cost no memory of their size. Measured in a child process.
+// "Local State" streams through: huge values cost no memory of their size (in a child).
 TEST(LocalState, MemoryDoesNotGrowWithTheFile) {
     const TempFolder tmp;
     constexpr std::size_t kHuge = 48 << 20;
@@ -169,9 +168,7 @@ TEST_F(Discovery, LinuxHomeWithXdgSnapAndFlatpakInstallations) {
 }
 
 #ifndef _WIN32
-// On Linux a "\" is a byte of a folder's name (on Windows it separates): the
-// profile folder profiles.ini names with one is found, not the folder the old
-// mapping of "\" to "/" led to.
+// On Linux a "\" belongs to a profile folder's name, not the old "/" mapping's folder.
 TEST_F(Discovery, ABackslashInALinuxProfileFolderNameIsKept) {
     firefoxRoot(".mozilla/firefox", "[Profile0]\nName=mine\nIsRelative=1\nPath=ab12.my\\prof\n"
                                     "[Profile1]\nName=elsewhere\nIsRelative=0\nPath=" +
@@ -239,8 +236,7 @@ TEST_F(Discovery, MacOSApplicationSupport) {
 }
 
 #ifndef _WIN32
-// The profiles real Firefox and Chromium wrote on a fresh account: Firefox marks
-// an empty profile Default=1 and names the one in use in its install section.
+// The profiles real browsers wrote on a fresh account (Firefox names the one in use per install).
 TEST_F(Discovery, RealProfilesOfAFreshAccount) {
     for (const char* tarball : {"firefox-esr-profile.tar.xz", "chromium-profile.tar.xz"}) {
         if (!test::unpackRealworld(std::string("browsers/") + tarball, tmp))

@@ -166,8 +166,7 @@ namespace {
 // An address a command interpreter would take apart in every way it could.
 const std::string kAwkwardAddress = "https://example.org/a b?q=\"x\"&r='y';ls $(id) `id` \\ Grüße";
 
-// Fake programs and desktop entries in a temporary folder, and the places the
-// program finds them by, as the running system gives them.
+// Fake programs and desktop entries in a temporary folder, and the places they are found by.
 struct FakeDesktop {
     TempFolder t;
     zaptrove::test::FakeBrowsers fakes{t};
@@ -228,8 +227,7 @@ TEST(BrowserProgram, TakesTheProfilesOwnInstallationFirstThenAnotherOfItsBrowser
               "[Desktop Entry]\nExec=x\nHidden=true\n");
     EXPECT_EQ(d.find(Browser::Chrome, "Chrome Beta").command, Arguments{chrome});
 
-    // A snap or a Flatpak app runs through "snap run" or "flatpak run" when it
-    // is installed; a file that may not be run is no program.
+    // Snap and Flatpak apps run through "snap run" or "flatpak run"; an unrunnable file is none.
     const std::string snap = d.fakes.program("bin/snap");
     d.t.makeFolder("snap/chromium");
     EXPECT_EQ(d.find(Browser::Chromium, "Chromium (snap)").command,

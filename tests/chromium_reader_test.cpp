@@ -157,9 +157,7 @@ TEST(ChromiumScan, KeepsWhatCameBeforeDamage) {
     EXPECT_EQ(scan(kBookmarks.substr(0, second)), List{"One|https://one.example/"});
 }
 
-// Every kind of value is passed over, and the first byte that is not JSON is
-// named. Deep nesting does not exhaust the stack, and ends the reading at a
-// thousand levels, whether passed over or followed.
+// The first byte that is not JSON is named; nesting ends the reading at a thousand levels.
 TEST(ChromiumScan, NamesTheByteWhereTheTextStopsBeingJson) {
     std::string objects = R"({"roots": {"x": )";
     for (int i = 0; i < 200'000; ++i)
@@ -202,9 +200,7 @@ TEST(ChromiumRead, PassesOverHugeMetaInfo) {
 }
 
 #ifndef _WIN32
-// Memory does not grow with one string: a huge name is kept only up to
-// kMaxJsonStringBytes (and the reading says it was cut), a huge key the
-// reader never uses is not kept at all. Measured in a child process.
+// A huge name is kept only to kMaxJsonStringBytes, an unused huge key not at all (in a child).
 TEST(ChromiumRead, MemoryDoesNotGrowWithOneString) {
     const test::TempFolder tmp;
     constexpr std::size_t kHuge = 48 << 20;

@@ -29,8 +29,7 @@ const char* const kBookmarks =
     "<DT><A HREF=\"http://b\">Daily News</A>\n<DT><A HREF=\"http://a\">news</A>\n"
     "<DT><A HREF=\"http://c\">Sports</A>\n";
 
-// A temporary folder holding a Netscape file of three bookmarks, and a run of
-// zaptrove-find that keeps what it wrote.
+// A temporary Netscape file of three bookmarks, and a run of zaptrove-find that keeps its output.
 class FindCommand : public testing::Test {
   protected:
     const zaptrove::test::TempFolder t;
@@ -110,8 +109,7 @@ TEST_F(FindCommand, PrintsResultsOrSaysWhyNot) {
             EXPECT_EQ(err.str(), status == 0 ? "" : "Nothing Found\n");
     }
     EXPECT_NE(zaptrove::test::readFile(log).find("] Searching by NAME\r\n"), std::string::npos);
-    // Only a hive file can be named: the real registry of Windows is no file. A
-    // line of it that cannot be read is named in the log.
+    // Only a hive file can be named (Windows' registry is no file); its bad lines are logged.
     const std::string hive = t.write("r.reg", "REGEDIT4\n[HKEY_CURRENT_USER\\K]\n\"A\"=dword:x\n");
     EXPECT_EQ(run({"--registry", hive, "--debug-log", log, "--netscape", ns, "news"}),
               zaptrove::platform::registryIsHiveFile() ? 0 : 2);
@@ -123,9 +121,7 @@ TEST_F(FindCommand, PrintsResultsOrSaysWhyNot) {
 }
 
 #ifndef _WIN32
-// On Linux a "\" is a byte of a file name (on Windows it separates): names that
-// hold one are found, read and shown whole, beside the folders and the file the
-// old mapping of "\" to "/" led to.
+// On Linux a "\" belongs to a file name: such names are read whole, not as the old "/" mapping.
 TEST_F(FindCommand, BackslashesInLinuxNamesBelongToTheNames) {
     const std::string_view shortcut = "[InternetShortcut]\nURL=http://";
     t.write("Fav/Tips \\ Tricks.url", std::string(shortcut) + "tips\n");
@@ -212,8 +208,7 @@ TEST_F(FindCommand, NamesEachSourceThatCannotBeReadAndFailsWhenNoneCould) {
     }
 }
 
-// A source read only in part gives what came before the damage, and is named
-// on standard error and in the log.
+// A source read in part gives what came before the damage, named on stderr and in the log.
 TEST_F(FindCommand, NamesASourceReadOnlyInPart) {
     const std::string whole = zaptrove::test::chromiumBookmarks("Zt Kept", "https://kept/");
     const std::string cut = t.write("Bookmarks", whole.substr(0, whole.size() - 3));
@@ -290,8 +285,7 @@ TEST_F(FindCommand, WhatIsNotGivenComesFromTheStoredSettingsWhichStayUntouched) 
     EXPECT_EQ(registry.settingsValues(), before);
 }
 
-// --merge prints one line per address, the first copy read with its own five
-// columns; without it the stored MergeCopies decides, off when none is stored.
+// --merge prints one line per address (the first copy); otherwise the stored MergeCopies decides.
 TEST_F(FindCommand, MergeOnPrintsOneLinePerAddress) {
     const zaptrove::test::TestRegistry registry;
     const std::string netscape =
@@ -315,8 +309,7 @@ TEST_F(FindCommand, MergeOnPrintsOneLinePerAddress) {
     EXPECT_EQ(merged({"--merge", "off"}), both);
 }
 
-// Hand-given browser locations: a profile folder or the file itself, read even
-// with the browsers switched off, and listed with what they hold.
+// Hand-given browser locations (folder or file) are read with browsers off, and listed.
 TEST_F(FindCommand, BrowserLocationsAndTheSourceList) {
     const std::string bookmarks =
         t.write("prof/Bookmarks", zaptrove::test::chromiumBookmarks("Zt News", "https://zt/"));
@@ -349,9 +342,7 @@ TEST_F(FindCommand, BrowserLocationsAndTheSourceList) {
     EXPECT_TRUE(listing.starts_with("0:off\tMSIE Main\t")) << listing;
 }
 
-// A location is read as its reader takes it, whoever wrote it: a hand-edited
-// folder with or without its final separator, either separator, and the
-// placeholder discovery stores, which names no file.
+// Hand-edited folders with or without a final "/" or "\" are read; "<not found>" is never opened.
 TEST_F(FindCommand, StoredLocationsAreReadAsWrittenByHand) {
     const zaptrove::test::TestRegistry registry;
     const std::string favs = t.makeFolder("Favs");
@@ -377,8 +368,7 @@ TEST_F(FindCommand, StoredLocationsAreReadAsWrittenByHand) {
     }
 }
 
-// The source listing and the search say why a location cannot be read in the
-// same words, found by the read itself.
+// The source listing and the search give the same reason, found by the read itself.
 TEST_F(FindCommand, TheListingAndTheSearchGiveTheSameReason) {
     const std::string folder = t.makeFolder("folder");
     std::vector<std::pair<std::string, std::string>> cases = {
@@ -402,9 +392,7 @@ TEST_F(FindCommand, TheListingAndTheSearchGiveTheSameReason) {
 }
 
 #ifndef _WIN32
-// A new account: no settings, no Favorites folder, the empty profile Firefox
-// makes at its first start. Nothing of that is a problem; a source that is
-// there and fails, or one the user names, is.
+// A fresh account (no settings or Favorites, Firefox's empty profile) is quiet; named sources not.
 TEST_F(FindCommand, AFreshAccountIsQuiet) {
     const std::string home = t.makeFolder("home");
     const zaptrove::test::ScopedEnvironment environment{{"HOME", home},
@@ -437,8 +425,7 @@ TEST_F(FindCommand, AFreshAccountIsQuiet) {
 #endif
 
 #ifndef _WIN32
-// --open starts what Enter in the window would: the profile's own browser (or
-// the desktop's default), and prints nothing.
+// --open starts what Enter in the window would (own browser or the desktop's), printing nothing.
 TEST_F(FindCommand, OpenStartsTheFirstBookmarkFound) {
     struct Recorder final : zaptrove::platform::Shell, zaptrove::platform::ProgramStarter {
         void openAddress(std::string_view pAddress, std::uintptr_t) override {
@@ -483,9 +470,7 @@ TEST_F(FindCommand, OpenStartsTheFirstBookmarkFound) {
 #endif
 
 #ifndef _WIN32
-// --rank use records what --open starts (here a stand-in browser on PATH) and
-// lists it first from then on; --rank off, like nothing stored, keeps the
-// order as it was.
+// --rank use records what --open starts and lists it first; --rank off or nothing stored does not.
 TEST_F(FindCommand, RankUseListsWhatWasOpenedFirst) {
     const zaptrove::test::TestRegistry registry;
     const zaptrove::test::FakeBrowsers fakes(t);

@@ -68,9 +68,7 @@ std::map<std::string, std::string> filesOf(const std::string& folder) {
     return files;
 }
 
-// A profile with folders, tags, separators, untitled bookmarks and queries,
-// its entries added out of tree order, and the menu's two first entries moved
-// so that their ids and positions disagree.
+// A profile with folders, tags, separators, untitled bookmarks, queries; ids and positions mixed.
 std::string makeProfile(const test::TempFolder& tmp, const std::string& folder = "profile") {
     std::string profile = tmp.makeFolder(folder);
     PlacesDatabase places(profile + "/places.sqlite");
@@ -114,9 +112,7 @@ TEST(FirefoxRead, WalksTheTreeLeavingOutTagsAndQueries) {
     EXPECT_EQ(read(profile, "tag").first, List{});
     // Read with no log waiting: nothing in the profile is made or changed.
     EXPECT_EQ(filesOf(profile), before);
-    // Bytes that an SQLite address would read as its own syntax, and on Linux
-    // a "\" of a name ("?" cannot stand in a Windows file name, where "\"
-    // separates).
+    // Bytes an SQLite address reads as syntax, and on Linux a "\" ("?" cannot be a Windows name).
 #ifdef _WIN32
     const char* const folders[] = {"a%41", "#1"};
 #else
@@ -126,10 +122,7 @@ TEST(FirefoxRead, WalksTheTreeLeavingOutTagsAndQueries) {
         EXPECT_EQ(read(makeProfile(tmp, folder)).first, kProfileBookmarks) << folder;
 }
 
-// The folders Firefox makes itself go by the names it shows for them; a
-// folder without a title still counts. A search finds the words in folder
-// names while asked to, and leaves out the folders named, however deep, a name
-// holding "/" compared whole and its letter case ignored beyond ASCII.
+// Firefox's own folders go by their shown names; folder words and left-out folders, however deep.
 TEST(FirefoxRead, KnowsTheFolderPathOfEveryBookmarkAndSearchesIt) {
     const test::TempFolder tmp;
     const BrowserProfile firefox = test::firefoxProfile(tmp, "profile");
@@ -169,9 +162,7 @@ TEST(FirefoxRead, KnowsTheFolderPathOfEveryBookmarkAndSearchesIt) {
     EXPECT_EQ(found("jira").size(), 3u);
 }
 
-// A tag is a folder in the tags root holding a bookmark of each place it
-// tags: its name finds those places' bookmarks when names are searched, as the
-// name does, and each bookmark carries its tags.
+// A tag's name finds the bookmarks it tags when names are searched, and each carries its tags.
 TEST(FirefoxRead, FindsBookmarksByTheirTags) {
     const test::TempFolder tmp;
     const BrowserProfile firefox = test::firefoxProfile(tmp, "profile");
@@ -220,9 +211,7 @@ TEST(FirefoxRead, FindsBookmarksByTheirTags) {
     EXPECT_EQ(searched(firefox, "menu tracker", s), List{"Bookmarks Menu|Jira board"});
 }
 
-// A value too long to still matter is never loaded whole: a title is cut
-// where a character ends, a bookmark whose address is that long is left out,
-// and the rest is read as ever.
+// A value too long to matter is never loaded whole: titles are cut, too-long addresses left out.
 TEST(FirefoxRead, AHugeTitleIsReadOnlyAsFarAsItCanMatch) {
     const test::TempFolder tmp;
     const std::string profile = tmp.makeFolder("profile");
@@ -284,8 +273,7 @@ TEST(FirefoxRead, TellsWhyADatabaseCannotBeReadAndReadsNoView) {
     }
 }
 
-// SQLite's messages quote names from the file's schema: zaptrove-find prints
-// them as it prints names, so they cannot send the terminal commands.
+// SQLite's messages quote the file's schema: zaptrove-find prints them without terminal escapes.
 TEST(FirefoxRead, AMessageQuotingTheSchemaReachesNoTerminalEscape) {
     const test::TempFolder tmp;
     const std::string profile = tmp.makeFolder("profile");
@@ -308,9 +296,7 @@ TEST(FirefoxRead, AMessageQuotingTheSchemaReachesNoTerminalEscape) {
     }
 }
 
-// A browser that holds the database with an exclusive lock and keeps its
-// latest bookmark in the write-ahead log: the reading sees it, and the profile
-// is left byte for byte as it was.
+// A browser holding the database locked, its latest bookmark in the log: seen, nothing changed.
 TEST(FirefoxRead, SeesWhatALockingBrowserKeepsInItsLog) {
     const test::TempFolder tmp;
     const std::string profile = makeProfile(tmp);
@@ -324,9 +310,7 @@ TEST(FirefoxRead, SeesWhatALockingBrowserKeepsInItsLog) {
     EXPECT_EQ(filesOf(profile), before);
 }
 
-// The browser writes into the database while it is read (here a checkpoint
-// that grows it): the reading is made again and what the stale try found is
-// taken back.
+// A database changed while read (a checkpoint grows it) is read again, the stale try taken back.
 TEST(FirefoxRead, ReadsAgainWhenTheBrowserChangedTheDatabaseMeanwhile) {
     const test::TempFolder tmp;
     const std::string database = tmp.makeFolder("profile") + "/places.sqlite";
@@ -363,8 +347,7 @@ TEST(FirefoxRead, ReadsAgainWhenTheBrowserChangedTheDatabaseMeanwhile) {
     EXPECT_EQ(found, std::vector<Bookmark>{kept});
 }
 
-// A keyword's bookmark found by a try that is then discarded, the database
-// having changed meanwhile, is not kept either.
+// A keyword's bookmark found by a try discarded for a change meanwhile is not kept either.
 TEST(FirefoxRead, AKeywordComesOnlyFromTheReadingKept) {
     const test::TempFolder tmp;
     const std::string database = tmp.makeFolder("profile") + "/places.sqlite";
@@ -395,10 +378,7 @@ TEST(FirefoxRead, AKeywordComesOnlyFromTheReadingKept) {
     EXPECT_EQ(keyword.found.has_value(), read.Problem.empty()) << read.Problem;
 }
 
-// The log is read where it lies: nothing is copied, so no temporary folder is
-// needed and none is left behind; for a database reached through a link, SQLite
-// keeps it beside the link's target. A log larger than a browser ever leaves is
-// left out, and the reading says so.
+// The log is read in place (no temporary copy, a link's target's); one too large is left out.
 TEST(FirefoxRead, ReadsTheLogInPlaceAndLeavesOutOneTooLarge) {
     const test::TempFolder tmp;
     const std::string profile = tmp.makeFolder("profile");

@@ -43,8 +43,7 @@ Lines described(const SearchOutcome& outcome) {
     return out;
 }
 
-// Sets a file's time of last change to pAgo before now, far enough back that
-// its rows may be kept.
+// Sets a file's time of last change far enough back that its rows may be kept.
 void changedAgo(const std::string& path, std::chrono::minutes ago) {
     fs::last_write_time(test::utf8Path(path), fs::file_time_type::clock::now() - ago);
 }
@@ -73,10 +72,7 @@ class KeptRowsSearch : public ::testing::Test {
 
 } // namespace
 
-// The real-world files, two of each kind (a Chromium file cut short, read in
-// part, among them; the Chromium ones only where tar can unpack them): for
-// every term and setting below, the rows kept give what reading the files
-// gives, to the last field and report.
+// Real-world files, a cut Chromium one too: kept rows give a fresh reading's, every field.
 TEST_F(KeptRowsSearch, RowsKeptGiveWhatAFreshReadingGivesForEveryTermAndSetting) {
     const std::string netscape = test::realworldPath("netscape/firefox-osint-large-icons.html");
     if (netscape.empty())
@@ -137,8 +133,7 @@ TEST_F(KeptRowsSearch, RowsKeptGiveWhatAFreshReadingGivesForEveryTermAndSetting)
     EXPECT_GT(kept.bytesHeld(), 100000u);
 }
 
-// One path named as a Netscape file and as an Opera file: each reader's rows
-// stay its own.
+// One path named as a Netscape file and as an Opera file: each reader's rows stay its own.
 TEST_F(KeptRowsSearch, OneFileNamedAsTwoKindsKeepsEachReadersRows) {
     s.NetscapeMain = s.OperaMain =
         t.write("both", "Opera Hotlist version 2.0\n\n#URL\n\tNAME=Two\n\tURL=http://two/\n");
@@ -148,8 +143,7 @@ TEST_F(KeptRowsSearch, OneFileNamedAsTwoKindsKeepsEachReadersRows) {
               (Lines{"found 1 of 2", "Two|http://two/||Opera Main||||0", "Two  -  http://two/"}));
 }
 
-// Every change that reads a file again: each search after it shows the new
-// rows, never those kept before it.
+// Every change that reads a file again: each search after it shows the new rows.
 TEST_F(KeptRowsSearch, AChangedReplacedOrVanishedFileIsReadAgain) {
     s.NetscapeMain = t / "n.html";
     s.BrowserProfiles = {test::chromiumProfile(t, Browser::Chrome, "P", "", "")};

@@ -60,8 +60,7 @@ struct FakeHotkeys {
     }
 };
 
-// The entry that starts the program at login, kept in memory; it refuses
-// changes while refusal holds a reason.
+// The login entry, in memory; it refuses changes while refusal holds a reason.
 struct FakeAutostart final : platform::Autostart {
     bool on = false;
     std::string refusal;
@@ -78,8 +77,7 @@ struct FakeAutostart final : platform::Autostart {
     }
 };
 
-// A search that, for one term, first waits until let go, as over a source that
-// hangs: it gives up when the window asks it to stop (or after ten seconds).
+// A search that holds one term's runs until let go or asked to stop, as over a hanging source.
 struct HeldSearch {
     std::string term;
     std::atomic<bool> open{false};
@@ -113,8 +111,7 @@ struct HeldSearch {
     }
 };
 
-// The main window over a temporary Favorites folder, hive and log, with a shell
-// that records, fake hotkeys and an end of program that the test can catch.
+// The main window over a temporary Favorites folder, hive and log, with recording fakes.
 class MainWindow : public testing::Test {
   protected:
     test::TempFolder tmp;
@@ -156,14 +153,12 @@ class MainWindow : public testing::Test {
         }
         return pDone();
     }
-    // Processes events until the search ended and what showing its outcome
-    // set off (a resize that a window system posts) is done.
+    // Processes events until the search ended and the resize its outcome set off is done.
     void finishSearch() {
         ASSERT_TRUE(pumpUntil([&] { return !window.searching(); }));
         forms::doEvents();
     }
-    // Lets the held search go and processes events until it returned and
-    // whatever it sent back has arrived.
+    // Lets the held search go and processes events until its outcome has arrived.
     void letHeldSearchEnd() {
         held.open = true;
         EXPECT_TRUE(pumpUntil([&] { return held.returned == 1; }));
@@ -183,8 +178,7 @@ class MainWindow : public testing::Test {
                 window.cboResult.height()};
     }
     std::string log() const { return test::readFile(tmp / "log"); }
-    // A stand-in Chromium where the window looks for it: on PATH, on Windows
-    // as the StartMenuInternet client (which the test registry removes).
+    // A stand-in Chromium on PATH (on Windows the StartMenuInternet client, removed by the test).
     std::string fakeChromium(const test::FakeBrowsers& fakes) const {
         const std::string chromium = fakes.program("bin/chromium");
 #ifdef _WIN32
@@ -196,8 +190,7 @@ class MainWindow : public testing::Test {
 #endif
         return chromium;
     }
-    // Processes events for half a second, so that a window manager's late answers
-    // (to a size, a minimised state) arrive before the test acts, as before a user's next key.
+    // Lets a window manager's late answers (a size, a minimised state) arrive before the next act.
     static void settle() {
         for (int round = 0; round < 25; ++round) {
             forms::doEvents();
@@ -213,8 +206,7 @@ class MainWindow : public testing::Test {
     bool stores(const std::string& value) const {
         return std::ranges::count(registry.settingsValues(), value) == 1;
     }
-    // Opens Preferences with its button and More from there, where act runs;
-    // Preferences is then cancelled, which leaves what More stored.
+    // Runs act in More, opened from Preferences, which is then cancelled: More's changes stay.
     void inMoreDialog(const std::function<void(frmMore&)>& act) {
         forms::whenIdle([&] {
             frmPreferences& preferences = *window.Preferences;
@@ -309,12 +301,9 @@ TEST_F(MainWindow, HiddenCommandsInAnyCaseChangeSettingsAndOthersAreSearched) {
                                 "- [05/12/03 - 14:07:31] Ending ZTV[v4.3] debug session\r\n"));
 }
 
-// A session mostly ends with the window in the tray: what a command changed is
-// stored at once, the window's place when the desktop asks the program to end,
-// and the first run stores where the window opened, not the screen's corner.
-// A settings file that cannot be saved is named in the log.
+// Commands store at once, the place when asked to end; an unsaveable settings file is logged.
 TEST_F(MainWindow, ChangesAreStoredAtOnceAndThePlaceWhenAskedToEnd) {
-    EXPECT_FALSE(stores("Left=0") || stores("Top=0"));
+    EXPECT_FALSE(stores("Left=0") || stores("Top=0")); // where it opened, not the corner
     enter("\\tr");
     EXPECT_TRUE(stores("Duplicates=16"));
 #ifndef _WIN32
@@ -372,8 +361,7 @@ TEST_F(MainWindow, SearchAsYouTypeFollowsEveryKeyBelowTheInputBox) {
     EXPECT_EQ(settings.Sort, SORT_NAME);
 }
 
-// While a source hangs, the window takes events: another start's --show
-// brings it back from the task bar; the outcome shows once the source answers.
+// While a source hangs, another start's --show still brings the window back.
 TEST_F(MainWindow, WhileASourceHangsTheWindowAnswersAnotherStart) {
     const std::string scope = tmp / "instance";
     const auto claim =
@@ -392,9 +380,7 @@ TEST_F(MainWindow, WhileASourceHangsTheWindowAnswersAnotherStart) {
     EXPECT_EQ(rows().size(), 2u);
 }
 
-// Searching as you type, each letter's search replaces the one running: that
-// one is asked to stop and its outcome never shows, and Enter acts on the
-// newest outcome.
+// Each letter's search replaces and stops the running one; Enter acts on the newest outcome.
 TEST_F(MainWindow, OnlyTheNewestSearchShows) {
     settings.Instant = INSTANT_ON;
     held.hold("d");
@@ -415,9 +401,7 @@ TEST_F(MainWindow, OnlyTheNewestSearchShows) {
     EXPECT_EQ(shell.opened, std::vector<std::string>{"http://daily/"});
 }
 
-// Escape stops a search Enter started, and closing the window drops it: the
-// window shows no outcome afterwards, and the program ends at once. What is
-// typed while a search runs is never lost to its "Nothing Found".
+// Escape or closing drops the running search; text typed meanwhile survives its "Nothing Found".
 TEST_F(MainWindow, EscapeOrClosingDropsTheSearchRunning) {
     held.hold("news");
     startSearch("news");
@@ -480,9 +464,7 @@ TEST_F(MainWindow, ListKeysOpenCopyAndClose) {
 }
 
 #ifndef _WIN32
-// Ordered by use, every open from the list ("-", a double click, Enter) is
-// added to the launch record, and the next search lists what was opened most
-// first; with the order off nothing is recorded.
+// Ordered by use, every open from the list is recorded and lists first; off, nothing is recorded.
 TEST_F(MainWindow, OpensFromTheListAreRecordedWhenOrderingByUse) {
     const test::ScopedEnvironment state{{"XDG_STATE_HOME", tmp / "state"}};
     const std::string record = tmp / "state/zaptrove/launches.tsv";
@@ -508,8 +490,7 @@ TEST_F(MainWindow, OpensFromTheListAreRecordedWhenOrderingByUse) {
 }
 #endif
 
-// A list of 100,000 rows holds every row in order with its note, selects the
-// first, and a later, shorter list replaces it whole.
+// 100,000 rows are listed in order with their notes, and a shorter list replaces them whole.
 TEST_F(MainWindow, AHundredThousandRowsAreListedInOrderAndReplacedWhole) {
     constexpr int kRows = 100000;
     const auto name = [](int row) { return "Row " + std::to_string(kRows + row); };
@@ -602,8 +583,7 @@ TEST_F(MainWindow, TrayTakesTheMinimisedWindowAndTheConfiguredClickBringsItBack)
     EXPECT_TRUE(inTray.form.isShown() && !inTray.trayIcon.isShown());
     minimise(inTray);
     bool shownBehindPreferences = false;
-    // The restore lets waiting events run before the dialog is up, so the
-    // dialog is waited for.
+    // The restore lets waiting events run before the dialog is up, so the dialog is waited for.
     forms::Timer cancelPreferences(inTray.form);
     cancelPreferences.onTimeout = [&] {
         if (inTray.Preferences == nullptr) {
@@ -630,8 +610,7 @@ TEST_F(MainWindow, TrayTakesTheMinimisedWindowAndTheConfiguredClickBringsItBack)
     EXPECT_EQ(noTray.form.windowState(), forms::WINDOW_NORMAL);
 }
 
-// The dialog on its own over the main window, which leaves first-run settings.
-// With the fonts this machine has, every caption of both windows shows whole.
+// With this machine's fonts every caption of the main window and Preferences shows whole.
 TEST_F(MainWindow, PreferencesShowTheSettingsAndEveryCaptionFits) {
     frmPreferences dialog(settings, window.form);
     dialog.form.show();
@@ -684,9 +663,7 @@ TEST_F(MainWindow, PreferencesOkStoresWhatIsShownWithAFolderBackslashAndNothingE
     EXPECT_EQ(fields(settings), fields(expected));
 }
 
-// Cancel, Escape and the close box end either dialog, storing nothing of what
-// was changed in it; Enter confirms it from OK, which has the focus and shows
-// its focus ring when the dialog opens, and from a box or check box.
+// Cancel, Escape and the close box store nothing; Enter confirms from OK (ringed) and from a box.
 TEST_F(MainWindow, DialogsEndedWithoutOkChangeNothingAndEnterConfirms) {
     enum Way { Cancel, Escape, Close, EnterOnOk, EnterInABox };
     const auto endEachWay = [&]<typename Dialog>(auto change, auto box, std::vector<Way> ways) {
@@ -754,10 +731,7 @@ TEST_F(MainWindow, PreferencesShowValuesOnlyADamagedStoreHoldsAndStoreThemSoundl
               std::tie(DUPS_REMOVE, CLICK_SINGLE, TRAY_ON, SORT_NONE));
 }
 
-// A browser bookmark's tooltip names its browser and profile; the More dialog,
-// opened from Preferences, lists the profiles and switches the browsers. The
-// hand-added locations take a path from the system's dialog; one that cannot
-// be read is marked, with the reason as its tooltip, and stored all the same.
+// Tooltips name a bookmark's profile; More lists and switches profiles and takes hand-added paths.
 TEST_F(MainWindow, BrowserProfilesAreNamedInTheTooltipAndListedAndSwitchedInMore) {
     const BrowserProfile profile =
         test::chromiumProfile(tmp, Browser::Chromium, "Person 1", "Zt Work", "https://work/");
@@ -807,8 +781,7 @@ TEST_F(MainWindow, BrowserProfilesAreNamedInTheTooltipAndListedAndSwitchedInMore
               std::tuple(DO_NO, DO_YES, tmp / "Fav", "/no/such/Bookmarks"));
 }
 
-// The Folders page stores its folder rules (FolderSearch tests what they do);
-// the Browsers page switches the chosen profile alone off.
+// The Folders page stores its rules (FolderSearch tests them); one profile switches off alone.
 TEST_F(MainWindow, FoldersPageAndOneProfileSwitchedOffShapeTheSearch) {
     settings.BrowserProfiles = {
         test::chromiumProfile(tmp, Browser::Chromium, "Person 1", "Zt one", "https://one/"),
@@ -839,9 +812,7 @@ TEST_F(MainWindow, FoldersPageAndOneProfileSwitchedOffShapeTheSearch) {
     EXPECT_EQ(settings.ProfilesOff, "");
 }
 
-// Enter opens a browser's bookmark in its own browser and profile, Shift+Enter
-// and Shift+double-click in a private window; the others, and all of them with
-// the Opening page's box cleared, open with the desktop's default.
+// Enter opens in the bookmark's own browser and profile, Shift privately; unticked, the desktop's.
 TEST_F(MainWindow, BrowserBookmarksOpenInTheirOwnBrowserAndProfile) {
     const test::FakeBrowsers fakes(tmp);
     const std::string chromium = fakeChromium(fakes);
@@ -877,9 +848,7 @@ TEST_F(MainWindow, BrowserBookmarksOpenInTheirOwnBrowserAndProfile) {
     EXPECT_EQ(shell.opened, (std::vector<std::string>{"http://daily/", "https://work/"}));
 }
 
-// With the List page's two boxes ticked, the tooltip describes the row under
-// the mouse in full, wrapped, and each row ends with where its bookmark lives;
-// the rows' own text stays as it was.
+// The List page's boxes: a wrapped tooltip of the row under the mouse, and where each row lives.
 TEST_F(MainWindow, ListPageShowsWhereEachBookmarkLivesInTheRowsAndTheirTooltips) {
     const std::string longAddress = "https://work/" + std::string(400, 'a');
     settings.BrowserProfiles = {
@@ -911,8 +880,7 @@ TEST_F(MainWindow, ListPageShowsWhereEachBookmarkLivesInTheRowsAndTheirTooltips)
 }
 
 #ifdef ZAPTROVE_TEST_PLACES
-// A Firefox keyword with POST data opens as a plain address (the search fills
-// the others), and the log says so. A tagged bookmark's tooltip lists its tags.
+// A keyword with POST data opens plain (and is logged); a tagged bookmark's tooltip lists its tags.
 TEST_F(MainWindow, FirefoxKeywordWithPostDataOpensPlainAndTagsShowInTheTooltip) {
     const BrowserProfile firefox = test::firefoxProfile(tmp, "ff");
     {
@@ -940,9 +908,7 @@ TEST_F(MainWindow, FirefoxKeywordWithPostDataOpensPlainAndTagsShowInTheTooltip) 
 }
 #endif
 
-// With the List page's "One row per address", one address in two profiles is
-// one row: Enter opens the copy read first, in its own profile, and its
-// tooltip lists every copy.
+// "One row per address": Enter opens the copy read first in its profile; the tooltip lists all.
 TEST_F(MainWindow, OneRowPerAddressOpensTheFirstCopyAndListsEveryCopy) {
     const test::FakeBrowsers fakes(tmp);
     const std::string chromium = fakeChromium(fakes);
@@ -965,8 +931,7 @@ TEST_F(MainWindow, OneRowPerAddressOpensTheFirstCopyAndListsEveryCopy) {
     EXPECT_EQ(fakes.started(), chromium + "\n--profile-directory=Person 2\nhttps://work/\nend\n");
 }
 
-// A place stored under another display scale is brought back onto the screen
-// (the rules are WindowPlacement's), the width cut to the screen's.
+// A place stored under another display scale is brought back onto the screen, width cut to fit.
 TEST_F(MainWindow, StartsOnAScreenWhateverPlaceWasStored) {
     const forms::TwipsRect screen = forms::screenWorkAreas().at(0);
     registry.store({{"Present", 1.0}, {"Left", -40000.0}, {"Top", -9000.0}, {"Width", 90000.0}});
@@ -1020,8 +985,7 @@ TEST_F(MainWindow, LauncherPageStoresItsSettingsAndTheHotkeyTakesEffectAtOnce) {
     window.subApplyHotkey(); // unchanged: not registered again
     EXPECT_EQ(hotkeys.registered, std::vector<std::string>{"Ctrl+Alt+Z"});
 
-    // The hotkey hides the window in front and brings it back with the old
-    // text selected, so typing replaces it.
+    // The hotkey hides the window in front and brings it back with the old text selected.
     ASSERT_TRUE(hotkeys.press);
     forms::simulateTyping(window.txtInput, "crème");
     forms::appActivate(window.form.caption());

@@ -121,8 +121,7 @@ TEST_F(SearchRun, ReadsTheSwitchedOnSourcesInOrderMainBeforeAlternative) {
     EXPECT_EQ(logLines().back(), "! No matches found!");
 }
 
-// Ordering by address opens only the favorites that matched (watched with
-// inotify, which Windows lacks).
+// Ordering by address opens only the favorites that matched (inotify, which Windows lacks).
 TEST_F(SearchRun, NameSearchOrdersAndUndupsFavoritesByTheirRealAddresses) {
     shortcut("Fav/n1.url", "http://c");
     shortcut("Fav/n2.url", "http://a");
@@ -187,9 +186,7 @@ TEST_F(SearchRun, BrowserProfilesFollowTheSixLocationsInTheirOrderWithTheirLogLi
 }
 
 #ifdef ZAPTROVE_TEST_PLACES
-// The first word typed, in any letter case, is a Firefox keyword: its
-// bookmark is the first row, whatever the order and the thinning of the
-// others, with its address filled from the rest of the text.
+// A Firefox keyword typed first, any case, gives the first row, its address filled from the rest.
 TEST_F(SearchRun, AFirefoxKeywordTypedFirstMakesTheFirstRow) {
     const BrowserProfile firefox = test::firefoxProfile(t, "ff");
     {
@@ -229,10 +226,7 @@ TEST_F(SearchRun, AFirefoxKeywordTypedFirstMakesTheFirstRow) {
 #endif
 
 #ifdef ZAPTROVE_TEST_PLACES
-// One address kept in a Netscape file, a Firefox profile and a Chromium
-// profile, each spelling it its own way, makes one row with merging on: the
-// Netscape copy, read first, whose tooltip names all three; an address that
-// differs in its path's case stays apart. Off, every copy is a row as before.
+// Copies of one address spelt differently across sources are one row when merged, the first read.
 TEST_F(SearchRun, CopiesOfOneAddressInSeveralSourcesMakeOneRowWhenMerged) {
     s.NetscapeMain = t.write("ns.html", "<DL><DT><H3>News</H3><DL>\n"
                                         "<DT><A HREF=\"HTTPS://Example.com/a/\">Ex ns</A></DL>\n"
@@ -281,9 +275,7 @@ TEST_F(SearchRun, CopiesOfOneAddressInSeveralSourcesMakeOneRowWhenMerged) {
 }
 #endif
 
-// A hand-added profile is read after the profiles found of its family. A
-// profile found is read while its browser is on and ProfilesOff does not name
-// its folder; a hand-added location keeps its own switch.
+// Hand-added profiles follow their family; a found one is read unless ProfilesOff names it.
 TEST(SearchRequest, HandAddedProfilesFollowTheirFamilyAndEachFoundOneSwitchesOffAlone) {
     Settings s;
     s.BrowserProfiles.resize(3); // two Firefox profiles found, then a Chrome one
@@ -327,8 +319,7 @@ TEST_F(SearchRun, AnAccountsBookmarksAreSearchedAsASourceOfTheirProfile) {
     EXPECT_FALSE(run("X").Found);
 }
 
-// A stored location, however it was written, as its reader takes it; nothing
-// for one that names none.
+// A stored location as its reader takes it, however written; nothing for one that names none.
 TEST(Locations, PathIsTheStoredTextWithAFolderSeparatorOrNothing) {
     const std::tuple<std::string, bool, std::optional<std::string>> cases[] = {
         {"", true, std::nullopt},

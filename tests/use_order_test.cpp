@@ -38,8 +38,7 @@ std::string line(std::int64_t seconds, const std::string& rest) {
     return std::to_string(seconds) + "\t" + rest + "\n";
 }
 
-// A Chromium-family History database in write-ahead-log mode, with the table
-// and index the browser keeps its pages' visits in, and the SQL run in it.
+// A Chromium-family History database (WAL mode, urls table and index) with the SQL run in it.
 void makeHistory(const std::string& path, const std::string& sql) {
     sqlite3* database = nullptr;
     sqlite3_open(path.c_str(), &database);
@@ -92,11 +91,7 @@ TEST(LaunchRecord, WeighsSoundLinesByAgeAndSkipsTheRest) {
     EXPECT_EQ(weightsAt(t / "missing"), Weights{});
 }
 
-// An open after a line cut short is kept whole; addresses that cannot make a
-// line are refused; the record never grows past its bound, compaction keeps
-// what is used most with its weight, and a lock never let go stops nothing.
-// What was opened is private: the record is made, and compacted, readable by
-// its owner only.
+// Cut lines, refused addresses, the bound, compaction by use, a stuck lock; the record is private.
 TEST(LaunchRecord, StaysWithinItsBoundAndKeepsWhatIsUsedMost) {
     const test::TempFolder t;
     const std::string record = t.write("state/launches.tsv", line(kNow, "1\ta") + "17\t1");
@@ -138,8 +133,7 @@ TEST(LaunchRecord, StaysWithinItsBoundAndKeepsWhatIsUsedMost) {
 }
 
 #ifndef _WIN32
-// While compaction fails (here its new file cannot be made), opens are still
-// recorded and counted, up to a ceiling; a later compaction keeps them.
+// While compaction fails, opens are still recorded up to a ceiling; a later compaction keeps them.
 TEST(LaunchRecord, OpensMadeWhileCompactionFailsAreKept) {
     const test::TempFolder t;
     const std::string record = t.makeFolder("state") + "/launches.tsv";
@@ -190,9 +184,7 @@ TEST(LaunchRecord, TwoProcessesOpeningAtOnceLoseNothing) {
 }
 #endif
 
-// A browser holding its History with an exclusive lock, the latest visits in
-// its write-ahead log: they are read, on Firefox's scale, and nothing in the
-// profile changes.
+// Visits in the log of a History held locked are read on Firefox's scale; nothing changes.
 TEST(ChromiumHistory, ReadsTheVisitsABrowserHoldsInItsLog) {
     const test::TempFolder t;
     const std::string history = t.makeFolder("Default") + "/History";
@@ -223,9 +215,7 @@ TEST(ChromiumHistory, ReadsTheVisitsABrowserHoldsInItsLog) {
     EXPECT_EQ(rows[0].Frecency, 0);
 }
 
-// Ordered by use, what was opened from the program comes first, then the
-// browsers' own use (Firefox's frecency, Chromium's visits); rows of equal
-// use keep the order of the sort, which alone decides with the order off.
+// By use: launches first, then the browsers' own use; ties keep the sort, which alone rules off.
 TEST(OrderByUse, LaunchesThenBrowserUseTiesInTheSortedOrder) {
     const test::TempFolder t;
     const std::int64_t now = fnSecondsSince1970();
@@ -265,8 +255,7 @@ TEST(OrderByUse, LaunchesThenBrowserUseTiesInTheSortedOrder) {
     EXPECT_EQ(names(true), "cbeead");
 }
 
-// A crafted History never stops a search: the rows are listed, ordered by what
-// could be read of it, and the log names what could not.
+// A crafted History never stops a search: rows are listed, and the log names what went wrong.
 TEST(ChromiumHistory, ACraftedOneLeavesTheRowsListedAndIsNamedInTheLog) {
     const test::TempFolder t;
     const std::int64_t now = fnSecondsSince1970();
