@@ -46,9 +46,7 @@ std::string joined(const List& parts) {
 
 } // namespace
 
-// The text between pieces is never lost or repeated, and later pieces start at
-// a sure start. Bytes are given as they are; UTF-16 with its byte-order mark is
-// given as UTF-8 (cut units and surrogate pairs completed across chunks).
+// Pieces neither lose nor repeat text and start surely; UTF-16 (with its mark) is given as UTF-8.
 TEST(ChunkedScan, PiecesCoverTheTextAndEndOnlyAtSureStarts) {
     test::TempFolder tmp;
     const std::string head = "\xEF\xBB\xBF\xC3\xA9t\xC3\xA9 " + std::string(40, 'p');
@@ -132,9 +130,7 @@ TEST(ChunkedScan, MarkerFindersAgreeWithFindAndRfind) {
     }
 }
 
-// Reading in chunks of every size finds what the scan of the whole text finds,
-// for a term that skips blocks and for everything; a UTF-16 file, what the scan
-// of its UTF-8 finds.
+// Chunks of every size find what the whole text's scan finds; UTF-16 what its UTF-8's scan finds.
 TEST(ChunkedScan, ReadersFindTheSameInChunksOfEverySize) {
     using Read = SourceReading (*)(std::string_view, const Matcher&, std::vector<Bookmark>&,
                                    const DebugLog&, std::size_t);

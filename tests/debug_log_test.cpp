@@ -94,9 +94,7 @@ TEST(DebugLog, GoesBesideTheProgramWhenNoPathIsGiven) {
 }
 
 #ifndef _WIN32
-// A program run from a folder it cannot write to (an installed one) logs into
-// the per-user state folder. As root every folder is writable, so the copy then
-// runs as the unprivileged user "nobody".
+// A program in a folder it cannot write logs to the state folder (as "nobody" when run as root).
 TEST(DebugLog, GoesToTheStateFolderWhenTheProgramsFolderIsReadOnly) {
     namespace fs = std::filesystem;
     test::TempFolder t;

@@ -122,8 +122,7 @@ TEST(Faults, ALockFileOfAnotherUserIsSavedPast) {
     EXPECT_NE(readFile(hive).find(settings.OperaMain), std::string::npos);
 }
 
-// A child process keeps changing the files while they are read again and again:
-// every read ends, finds no more than the files ever held, and crashes nothing.
+// Files changed by a child while read again and again: every read ends, within what they held.
 TEST(Faults, FilesThatShrinkGrowOrVanishWhileReadNeverHangOrCrash) {
     test::TempFolder tmp;
     std::string both; // a Netscape and an Opera file at once

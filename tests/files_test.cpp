@@ -50,9 +50,8 @@ TEST(Files, ListFolderSortsByNameAndLeavesOutHiddenAndSystemEntries) {
     EXPECT_TRUE(entries.empty());
 }
 
-// Folders, devices and pipes are refused at once by path and by the chunked
-// reader, and give no bytes within an open folder; on POSIX in a child that
-// SIGALRM ends if a read waits or never ends.
+// Folders, devices and pipes are refused at once by path and by the chunked reader, and give no
+// bytes within an open folder (on POSIX in a child that SIGALRM ends if a read waits).
 TEST(Files, ReadWholeFileReadsRegularFilesOnlyAndNeverWaits) {
     TempFolder t;
     std::string bytes = "old";

@@ -75,7 +75,6 @@ TEST_F(FindCommand, PrintsResultsOrSaysWhyNot) {
         {{"--sort", "none", "s"},
          0,
          "http://b  -  Daily News\nhttp://a  -  news\nhttp://c  -  Sports\n"},
-        {{"--by=both", "--sort", "name", "a"}, 0, two},
         {{"--netscape-alt", ns, "--dups", "remove", "news"}, 0, two},
         {{"--netscape-alt", ns, "--dups=keep", "daily"}, 0, daily + daily},
         {{"--favorites", t.path() + "/Fav", "--opera", opera, "--by", "both", "news"},
@@ -193,9 +192,6 @@ TEST_F(FindCommand, NamesEachSourceThatCannotBeReadAndFailsWhenNoneCould) {
     // Arguments, exit status, standard error (its start for the last one).
     const std::tuple<Args, int, std::string> cases[] = {
         {{"--netscape", ns, "--netscape-alt", missing, "news"}, 0, missingLine},
-        {{"--netscape", ns, "--netscape-alt", missing, "zebra"},
-         1,
-         missingLine + "Nothing Found\n"},
         {{"--netscape", missing, "--opera", folder, "news"}, 3, missingLine + folderLine},
         {{"--favorites", missing, "news"}, 3, favoritesLine},
         {{"--netscape", ns, "--firefox", firefox, "zebra"},

@@ -126,9 +126,7 @@ TEST(HiveFormat, HandEditedFilesParseAndBadLinesAreSkipped) {
     EXPECT_FALSE(parseHive(std::string_view("\x7f\x45LF\0\x01\x02", 7)));
 }
 
-// Two programs saving different states at once, and a program killed while
-// saving: the file always parses and holds one whole state. Each change is
-// made to the file as it is, so no program loses another's.
+// Saves at once and a save killed midway leave one whole state; each change applies to the file.
 TEST(HiveRegistry, ConcurrentAndInterruptedSavesLeaveAWholeFile) {
     TempFolder tmp;
     const auto first = openUserRegistry(tmp / "two.reg"),
@@ -210,9 +208,7 @@ TEST(HiveRegistry, FilesInEveryExportEncodingAreReadAndWrittenBackInTheirOwn) {
     }
 }
 
-// A file that cannot be read at all reads like a first run, and a line that
-// cannot be read costs its own value only. Reading touches nothing; the file as
-// it was is kept aside, once, before the first save.
+// An unreadable file reads as a first run, a bad line costs its value; the old file is kept aside.
 TEST(HiveRegistry, DamageLosesOnlyWhatCannotBeReadAndTheFileIsKeptAside) {
     const std::string badLine =
         "Windows Registry Editor Version 5.00\n; my bookmarks live in C:\\\n"
@@ -240,9 +236,7 @@ TEST(HiveRegistry, DamageLosesOnlyWhatCannotBeReadAndTheFileIsKeptAside) {
     }
 }
 
-// A link to the settings file stays a link, the file's mode stays, a read-only
-// file is not written, and a link planted where the temporary file goes is not
-// followed.
+// Links, modes and read-only files are kept, and a link planted at the temporary file not followed.
 TEST(HiveRegistry, TheFileKeepsItsIdentity) {
     TempFolder tmp;
     const std::string target = tmp.write("dotfiles/registry.reg", ""), link = tmp / "registry.reg";

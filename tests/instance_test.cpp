@@ -23,9 +23,7 @@ using zaptrove::platform::claimInstance;
 
 namespace {
 
-// The exit status of a second process that claims the instance of scope (from
-// folder, when given): 0 when it handed over, 3 when it would have started a
-// window of its own.
+// A second process's exit status claiming scope's instance: 0 handed over, 3 would start its own.
 int secondStart(std::string_view scope, const std::string& folder = {}) {
     const pid_t child = fork();
     if (child == 0) {
@@ -100,9 +98,7 @@ TEST_F(Instance, AFolderOthersCanReadIsNotUsedButTheProgramStillStarts) {
     }
 }
 
-// Later starts of a scope hand over to its holder and end, waiting for a holder
-// that has its lock but listens only later; the holder takes only the request
-// to show.
+// Later starts hand over and end, waiting for a holder that listens late; only "show" is taken.
 TEST_F(Instance, LaterStartsOfTheSameScopeHandOverAndEnd) {
     const std::string base = baseOf("settings-a");
     const int lock = open((base + ".lock").c_str(), O_RDWR | O_CREAT, 0600);

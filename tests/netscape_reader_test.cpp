@@ -43,9 +43,8 @@ TEST(NetscapeScan, TakesBookmarksInFileOrderWithDecodedReferencesAndFolderPaths)
         subScanNetscape, "<H3>x</H3><DT><A HREF=\"ux\">a<DT><A HREF=\"ub\" x>B\u212A<DD>x k<DT>"
                          "<A HREF=\"u\">\u00c4x</A><DT><A HREF=\"URL\"");
 
-    // A heading names the list after it; a list without one (the root's) names
-    // nothing, and a list closed too often closes no folder. Some exports have no
-    // root list at all.
+    // A heading names the list after it; others name nothing, and an extra close closes no folder.
+    // Some exports have no root list at all.
     const std::string file =
         "<H1>Bookmarks</H1>\n<DL><p>\n<DT><A HREF=\"r\">Root</A>\n"
         "<DT><H3 ADD_DATE=\"1\">Tools &amp; Caf\xe9</H3>\n<DL><p>\n<DT><A HREF=\"t\">Tool</A>\n"

@@ -45,10 +45,8 @@ TEST(OperaScan, TakesUrlBlocksInFileOrderWithTheirFolderPath) {
     test::expectSkippingKeepsEveryMatch(subScanOpera, file);
 }
 
-// A block needs both keys, each at the start of its line ("SHORT NAME=" or
-// "DISPLAY URL=" is not the key); a bad one costs no neighbour. Only a "#URL"
-// that opens a line surely starts a block; one inside a name or address, or
-// indented, is passed while cutting blocks from an earlier one.
+// A block needs both keys at line starts; a bad one costs no neighbour; only a line-opening "#URL"
+// starts a block surely (one inside a name or indented is passed while cutting blocks).
 TEST(OperaScan, SkipsIncompleteBlocksWithoutLosingNeighbours) {
     const std::pair<std::string, List> cases[] = {
         {"#URL\n\tID=1\n\n#URL\n\tNAME=b\n\tURL=ub\n", {"b|ub"}},

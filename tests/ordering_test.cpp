@@ -43,10 +43,8 @@ void referenceSort(std::vector<Bookmark>& list, int byUrl, long low, long high) 
         referenceSort(list, byUrl, i, high);
 }
 
-// Distinct records whose keys collide a lot once the folder part and ".url" are
-// cut and letter case is ignored, some alike in their first 8 or 16 bytes or
-// told apart only by zero bytes at their end; sorting them like the reference
-// shows that the keys are the lower-cased display texts.
+// Records whose keys collide once ".url", folders and case go, some alike in 8 or 16 bytes or
+// apart only by final zero bytes: sorted as the reference, the keys are the lower-cased texts.
 std::vector<Bookmark> randomList(std::mt19937& rng, std::size_t size) {
     using namespace std::string_literals;
     const std::string words[] = {"news",
@@ -124,9 +122,7 @@ TEST(Ordering, OrderCandidatesPicksTheKeyBySortAndLogsTheStep) {
     }
 }
 
-// An adversary that fixes the items' values only as the sort compares them,
-// always so that the pivot turns out the smallest item left: the worst case
-// of any quicksort. The number of comparisons must stay O(n log n).
+// An adversary making the pivot the smallest item left (quicksort's worst case): O(n log n) stays.
 TEST(Ordering, CraftedOrderCostsNoMoreThanNLogN) {
     for (const int n : {1000, 20000}) {
         std::vector<int> value(n, n); // n: not fixed yet

@@ -136,10 +136,8 @@ TEST_F(SettingsStore, MinimisedExitKeepsGeometryResetExitWritesNothingAndResetRe
     EXPECT_FALSE(fnReadStoredSettings(*registry, settings, window));
 }
 
-// The values added after the first versions are absent from older stores:
-// each loads as its default then (the own browser on, everything else off) and
-// is written only while it differs from it; a list of several profiles survives
-// its line breaks; \r removes them too.
+// Values added later load as their default when absent, are written only while they differ
+// from it (a list of profiles keeps its line breaks), and \r removes them too.
 TEST_F(SettingsStore, ValuesAddedLaterTakeTheirDefaultWhenMissingAndAreStoredOnlyWhileSet) {
     const auto added = [](const Settings& s) {
         return std::tuple(s.Words, s.Accents, s.Instant, s.HotKey, s.TrayMenu, s.HoverTip,

@@ -91,10 +91,8 @@ TEST(Shell, RunsXdgOpenWithTheAddressAsItsOnlyArgumentAndReapsIt) {
     EXPECT_EQ(readFile(log), address + "\nend\n");
 }
 
-// A program that quits right after asking for an address (Launch = quit) ends
-// with std::_Exit; the address must still reach the desktop. The real xdg-open
-// runs in a plain desktop without a display, and both ways it can take (the
-// BROWSER variable and a scheme handler of the test's own) record the address.
+// A program quitting right after asking (Launch = quit) still gets the address to the desktop;
+// the real xdg-open records it both ways (BROWSER and a scheme handler of the test's own).
 TEST(Shell, TheAddressReachesTheDesktopEvenWhenTheProgramEndsAtOnce) {
     TempFolder t;
     const std::string log = t / "opened.log";

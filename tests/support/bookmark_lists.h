@@ -82,11 +82,8 @@ List scanWith(Scanner scanner, std::string_view text, std::string_view term = ""
     return listOf(found);
 }
 
-// A scan for a term keeps exactly the bookmarks of a scan for everything whose
-// name or address (by mode) holds the term, with the words in any order or the
-// accents ignored too: skipping the text where the term cannot match changes
-// nothing. Blanks after the text let the term search run
-// over it in whole blocks.
+// A scan for a term keeps exactly what a scan for everything keeps that matches it (words in
+// any order, accents ignored too): skipping text changes nothing. Trailing blanks fill blocks.
 template <typename Scanner>
 void expectSkippingKeepsEveryMatch(Scanner scanner, std::string_view shortText) {
     const std::string text = std::string(shortText) + std::string(100, ' ');

@@ -8,10 +8,8 @@
 
 namespace zaptrove::test {
 
-// Programs and desktop entries in a temporary folder, put in place of the
-// system's ($PATH, $XDG_DATA_HOME, $XDG_DATA_DIRS) for the object's lifetime.
-// Each program it makes is a copy of support/fake_browser.cpp's, which writes
-// its path and arguments to started.log, one a line, then "end".
+// Programs and desktop entries put in place of the system's (PATH, XDG_DATA_*) while it lives;
+// each program is a copy of support/fake_browser.cpp, which logs its arguments to started.log.
 class FakeBrowsers {
   public:
     explicit FakeBrowsers(const TempFolder& pFolder);
