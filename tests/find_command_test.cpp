@@ -75,6 +75,7 @@ TEST_F(FindCommand, PrintsResultsOrSaysWhyNot) {
         {{"--sort", "none", "s"},
          0,
          "http://b  -  Daily News\nhttp://a  -  news\nhttp://c  -  Sports\n"},
+        {{"--by=both", "--sort", "name", "a"}, 0, two},
         {{"--netscape-alt", ns, "--dups", "remove", "news"}, 0, two},
         {{"--netscape-alt", ns, "--dups=keep", "daily"}, 0, daily + daily},
         {{"--favorites", t.path() + "/Fav", "--opera", opera, "--by", "both", "news"},

@@ -464,7 +464,7 @@ TEST_F(MainWindow, ListKeysOpenCopyAndClose) {
 }
 
 #ifndef _WIN32
-// Ordered by use, every open from the list is recorded (FindCommand.RankUse* orders by it).
+// Ordered by use, every open from the list is recorded and lists first; off, nothing is recorded.
 TEST_F(MainWindow, OpensFromTheListAreRecordedWhenOrderingByUse) {
     const test::ScopedEnvironment state{{"XDG_STATE_HOME", tmp / "state"}};
     const std::string record = tmp / "state/zaptrove/launches.tsv";
@@ -485,6 +485,8 @@ TEST_F(MainWindow, OpensFromTheListAreRecordedWhenOrderingByUse) {
     forms::simulateKey(window.cboResult, forms::KEY_RETURN);
     EXPECT_EQ(recorded(),
               (std::vector<std::string>{"http://daily/", "http://world/", "http://world/"}));
+    enter("news"); // the stored RankByUse reaches the search
+    EXPECT_EQ(rows().front(), "World News  -  http://world/");
 }
 #endif
 
