@@ -8,8 +8,7 @@
 
 using zaptrove::platform::userAutostart;
 
-// The real entry: an XDG autostart file in a temporary configuration folder
-// on POSIX, the Run value of Wine's throwaway registry on Windows.
+// The real entry: an XDG autostart file on POSIX, the Run value of Wine's registry on Windows.
 TEST(Autostart, TheEntryIsAddedWithTheOptionAndRemoved) {
     zaptrove::test::TempFolder tmp;
 #ifndef _WIN32

@@ -58,8 +58,7 @@ class Discovery : public ::testing::Test {
 
 } // namespace
 
-// An install section's default wins over Default=1 (the discovery tests below);
-// without one, or when it names no listed profile, Default=1 counts.
+// An install section's default wins over Default=1, unless it names no listed profile.
 TEST(ProfilesIni, DefaultOneCountsWhenNoInstallNamesAListedProfile) {
     for (const std::string_view tail : {"", "[InstallX]\nDefault=gone\n"}) {
         const auto alone =
@@ -126,8 +125,7 @@ TEST(LocalState, MemoryDoesNotGrowWithTheFile) {
 #endif
 
 TEST_F(Discovery, LinuxHomeWithXdgSnapAndFlatpakInstallations) {
-    // Firefox in ~/.mozilla with an absolute path, and in the XDG folder with the
-    // install default and an unused profile; the snap one has a stale entry.
+    // Firefox in ~/.mozilla (absolute path), in XDG (install default, unused one), stale in snap.
     const std::string absolute = tmp.makeFolder("elsewhere/p.abs");
     tmp.write("elsewhere/p.abs/places.sqlite", "x");
     firefoxRoot(".mozilla/firefox", "[Profile0]\nName=abs\nIsRelative=0\nPath=" + absolute + "\n");
@@ -135,8 +133,7 @@ TEST_F(Discovery, LinuxHomeWithXdgSnapAndFlatpakInstallations) {
     tmp.write("cfg/mozilla/firefox/a.default-esr/places.sqlite", "x");
     tmp.makeFolder("cfg/mozilla/firefox/b.default");
     firefoxRoot("snap/firefox/common/.mozilla/firefox", "[Profile0]\nName=gone\nPath=gone\n");
-    // Chromium from Local State: one profile with only the encrypted file, one the
-    // cache lists without a folder; Chrome's Flatpak from its folders alone.
+    // Chromium: an encrypted-only profile, one listed without a folder; Chrome's Flatpak by folder.
     tmp.write("cfg/chromium/Local State", kLocalState);
     tmp.write("cfg/chromium/Default/Bookmarks", "{}");
     tmp.write("cfg/chromium/Default/Bookmarks.bak", "{}");

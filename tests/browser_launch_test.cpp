@@ -71,8 +71,7 @@ TEST(WindowsCommandLine, QuotesWhatTheRuntimeWouldSplitOrUnescape) {
               "https://a.example/?x=1&y=2;z");
     EXPECT_EQ(fnWindowsCommandLine({"b", "say \"hi\"", "", "C:\\dir\\", "a\\\\\"b", "tab\there"}),
               "\"b\" \"say \\\"hi\\\"\" \"\" C:\\dir\\ \"a\\\\\\\\\\\"b\" \"tab\there\"");
-    // A folder with a final backslash inside quotes: the backslash is doubled
-    // so that it does not escape the closing quote.
+    // Inside quotes a folder's final backslash is doubled, so as not to escape the closing quote.
     EXPECT_EQ(fnWindowsCommandLine({"b", "--user-data-dir=C:\\My Data\\"}),
               "\"b\" \"--user-data-dir=C:\\My Data\\\\\"");
 }

@@ -77,8 +77,7 @@ TEST(ChromiumScan, TakesEveryRootDepthFirstInFileOrderWithItsFolderPath) {
     EXPECT_TRUE(readingOf(kBookmarks).readWhole() && readingOf(kBookmarks).BookmarkCount == 4);
     test::expectSkippingKeepsEveryMatch(fnScanChromiumBookmarks, kBookmarks);
 
-    // A folder's name comes after its children in the browser's own files, and
-    // before them in others; the path is the same.
+    // A folder's name comes after its children in the browser's files, before in others: same path.
     EXPECT_EQ(test::foldersWith(fnScanChromiumBookmarks, kBookmarks),
               (List{"Bookmarks bar|One", "Bookmarks bar/Sub|Deep", "Bookmarks bar|Two",
                     "Other bookmarks|Other"}));
@@ -254,8 +253,7 @@ TEST(ChromiumRead, SeesOneWholeVersionOfAFileReplacedWhileRead) {
     tmp.write("Bookmarks", versions[0]);
     std::atomic<bool> done = false;
     std::thread browser([&] {
-        // The browser's way: a new file renamed over the old one. Where the
-        // system refuses to replace a file that is open, it tries again.
+        // A new file renamed over the old one, as browsers do; retried where the system refuses.
         for (int i = 0; !done; ++i) {
             const std::string next = tmp.write("Bookmarks.tmp", versions[i % 2]);
             std::error_code refused;

@@ -107,8 +107,7 @@ TEST(ChunkedScan, AReadFailingPartWayAddsNothing) {
 }
 #endif
 
-// The marker finders answer what std::string_view's find and rfind answer, with
-// markers at every place of texts around a block's length.
+// The marker finders answer what find and rfind answer, markers everywhere around a block's length.
 TEST(ChunkedScan, MarkerFindersAgreeWithFindAndRfind) {
     for (const std::string_view marker : {"<DT><A HREF=", "#U"}) {
         for (std::size_t size = 0; size < 70; ++size) {
@@ -185,8 +184,7 @@ TEST(ChunkedScan, ReadersFindTheSameInChunksOfEverySize) {
     }
 }
 
-// Each entry is UTF-8 or Windows-1252 on its own: a byte outside UTF-8 far past
-// the first chunk changes only its own entry.
+// Each entry is UTF-8 or Windows-1252 alone: a non-UTF-8 byte past the first chunk changes its own.
 TEST(ChunkedScan, AnEntryOutsideUtf8IsReadAsWindows1252Alone) {
     test::TempFolder tmp;
     std::string bytes = "<DT><A HREF=\"http://e/\">Caf\xC3\xA9</A>\n";

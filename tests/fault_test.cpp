@@ -64,8 +64,7 @@ TEST(Faults, SavingIntoAReadOnlyFolderOrOntoAFullDiskFailsQuietlyAndLosesNothing
     EXPECT_NE(readFile(hive).find(settings.OperaMain), std::string::npos);
 }
 
-// Only a missing settings file is a first run: one that cannot be read, or a
-// pipe, device or folder in its place, is left as it is for the whole session.
+// Only a missing settings file is a first run: an unreadable one, pipe, device or folder stays.
 TEST(Faults, ASettingsFileThatCannotBeReadIsNeverWritten) {
     test::TempFolder tmp;
     const std::string unreadable =
@@ -100,8 +99,7 @@ TEST(Faults, ASettingsFileThatCannotBeReadIsNeverWritten) {
               std::ssize(hives));
 }
 
-// A lock file left by another user, which this one cannot open, does not stop
-// the settings from being saved.
+// A lock file of another user, which this one cannot open, does not stop saving the settings.
 TEST(Faults, ALockFileOfAnotherUserIsSavedPast) {
     test::TempFolder tmp;
     const std::string hive = tmp / "registry.reg", lock = tmp.write("registry.reg.lock", "");
@@ -163,8 +161,7 @@ TEST(Faults, FilesThatShrinkGrowOrVanishWhileReadNeverHangOrCrash) {
     }
 }
 
-// A shortcut file is read up to its first mebibyte: a sparse 200 GB one is found
-// by name and by address without reading (or allocating) the rest.
+// A shortcut is read up to its first MiB: a sparse 200 GB one is found without reading the rest.
 TEST(Faults, AHugeSparseShortcutIsReadOnlyAtItsStart) {
     test::TempFolder t;
     const std::string huge = t.write("Fav/Huge.url", "[InternetShortcut]\r\nURL=http://huge\r\n");
@@ -176,8 +173,7 @@ TEST(Faults, AHugeSparseShortcutIsReadOnlyAtItsStart) {
     }));
 }
 
-// The files discovery reads are read up to a limit: sparse 64 GiB ones, which
-// take no room on disk, give what they start with and abort nothing.
+// Discovery reads its files up to a limit: sparse 64 GiB ones give what they start with.
 TEST(Faults, HugeSparseDiscoveryFilesAreReadOnlyAtTheirStart) {
     test::TempFolder t;
     const auto huge = [](const std::string& path) {

@@ -95,8 +95,7 @@ TEST(FavoritesReader, UrlFromText) {
         EXPECT_EQ(fnUrlFromText(text), url) << text;
 }
 
-// UTF-16 with its byte-order mark, as Windows writes some shortcuts; otherwise
-// the address line alone decides between UTF-8 and Windows-1252.
+// UTF-16 with its mark, as Windows writes some; else the address line picks UTF-8 or Windows-1252.
 TEST(FavoritesReader, ShortcutsInEveryEncodingGiveTheirAddress) {
     const std::string address = "http://z\u00fcrich.example/\U0001F600";
     const std::string text = "[InternetShortcut]\r\nURL=" + address + "\r\n";

@@ -84,8 +84,7 @@ TEST(Files, ReadWholeFileReadsRegularFilesOnlyAndNeverWaits) {
     }));
 }
 
-// An open folder answers what the path functions answer, and its reads reuse
-// one string without keeping anything of an earlier, longer file.
+// An open folder answers as the path functions do; its reads reuse one string, keeping nothing old.
 TEST(Files, OpenFolderListsAndReadsAsThePathFunctionsDo) {
     TempFolder t;
     const std::string large(10'000, 'L');

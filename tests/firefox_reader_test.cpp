@@ -240,8 +240,7 @@ TEST(FirefoxRead, AHugeTitleIsReadOnlyAsFarAsItCanMatch) {
     EXPECT_EQ(read(profile, "x\u00e9\u00e9", SearchMode::Name).first.size(), 2u); // by tag, by name
 }
 
-// A table defined as a view that recurses without end would hang every search:
-// only real tables are read.
+// A table defined as an endlessly recursive view would hang every search: only tables are read.
 TEST(FirefoxRead, TellsWhyADatabaseCannotBeReadAndReadsNoView) {
     const test::TempFolder tmp;
     const std::string rootless = tmp.makeFolder("rootless");
@@ -373,8 +372,7 @@ TEST(FirefoxRead, AKeywordComesOnlyFromTheReadingKept) {
     const SourceReading read = fnReadFirefoxPlaces(database, matcher, found, &keyword);
     reading = false;
     browser.join();
-    // Every try should see a write; a try that saw none (a busy machine) is
-    // kept, and so is its keyword.
+    // Every try should see a write; one that saw none (a busy machine) is kept, with its keyword.
     EXPECT_EQ(keyword.found.has_value(), read.Problem.empty()) << read.Problem;
 }
 

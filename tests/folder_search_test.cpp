@@ -14,8 +14,7 @@ using Lines = std::vector<std::string>;
 
 namespace {
 
-// One bookmark collection of each kind with "Work" and "Private" folders, and
-// bookmarks at their roots.
+// One bookmark collection of each kind with "Work" and "Private" folders, and root bookmarks.
 class FolderSearch : public ::testing::Test {
   protected:
     test::TempFolder t;

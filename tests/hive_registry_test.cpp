@@ -265,8 +265,7 @@ TEST(HiveRegistry, TheFileKeepsItsIdentity) {
     EXPECT_FALSE(query(*nowhere, "Sort"));
 }
 
-// A relative $XDG_CONFIG_HOME is ignored, as the XDG rules say; without $HOME
-// the home folder comes from the password database, never "/.config".
+// A relative $XDG_CONFIG_HOME is ignored; without $HOME the password database gives the home.
 TEST(HiveRegistry, TheSettingsFileIsBelowTheHomeFolderUnlessAnAbsoluteFolderIsNamed) {
     TempFolder tmp;
     const std::string home = tmp.makeFolder("home");

@@ -46,8 +46,7 @@ TEST(Hotkey, TextsParseToTheirKeysAndCodes) {
 }
 
 #ifdef _WIN32
-// RegisterHotKey answers for the whole session: a second registration of the
-// same combination is another program's, and is reported as taken.
+// RegisterHotKey answers for the session: registering a combination again is reported as taken.
 TEST(Hotkey, ACombinationAlreadyRegisteredIsReportedAsTaken) {
     const auto sequence = *parseHotkey("Ctrl+Alt+Shift+F11");
     std::vector<HotkeyState> reported;

@@ -55,8 +55,7 @@ class KeptRowsSearch : public ::testing::Test {
     KeptRows kept;
     bool followFolders = true; // off, as zaptrove-find asks without its folder column
 
-    // The outcome of a fresh search, after checking that a search through the
-    // rows kept, before and after they are kept, gives the same.
+    // A fresh search's outcome, checked against searches through the rows before and once kept.
     Lines searched(std::string_view term) {
         SearchRequest fresh = fnSearchRequest(term, s);
         fresh.rules.followFolders = followFolders;
@@ -151,8 +150,7 @@ TEST_F(KeptRowsSearch, AChangedReplacedOrVanishedFileIsReadAgain) {
     const std::string names[] = {"n.html", "P/Bookmarks"};
     const std::string paths[] = {s.NetscapeMain, s.BrowserProfiles[0].bookmarksFile};
     std::string name; // in both files
-    // Writes both files in place, or each beside it and renamed over it, and
-    // sets their time of last change minutes ago (none: left as written).
+    // Writes both files in place or renamed over them, changed minutes ago (none: as written).
     const auto write = [&](std::optional<int> minutes, bool rename) {
         const std::string bytes[] = {"<DT><A HREF=\"http://x\">" + name + "</A>\n",
                                      test::chromiumBookmarks(name, "http://x")};

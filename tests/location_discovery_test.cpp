@@ -58,8 +58,7 @@ TEST_F(Discovery, FavoritesFolderComesFromShellFolders) {
     EXPECT_EQ(fnFindFavoritesFolder(*registry), std::string(300, 'F') + "\\");
 }
 
-// The current profile's "prefs.js" names the bookmark file, or the profile
-// folder holds it; a missing profile or folder is not found.
+// The current profile's "prefs.js" names the bookmark file, or the profile holds it; else none.
 TEST_F(Discovery, NetscapeFileComesFromTheCurrentProfile) {
     EXPECT_EQ(fnFindNetscapeFile(*registry), NOT_FOUND);
     setText(RegistryRoot::LocalMachine, std::string(kUsers), "CurrentUser", "default");

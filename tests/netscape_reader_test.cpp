@@ -20,8 +20,7 @@ List scan(std::string_view text, std::string_view term = "", SearchMode mode = S
     return test::scanWith(subScanNetscape, text, term, mode, rules);
 }
 
-// A folder, attributes after the address, a separator, references, and an
-// entry in lower case, which is no bookmark.
+// A folder, attributes after the address, a separator, references, a lower-case non-bookmark.
 const char* const kFile =
     "<DL><p>\n    <DT><H3 ADD_DATE=\"1111\">Folder</H3>\n"
     "<DT><A HREF=\"http://one.example/\" ADD_DATE=\"1234567\" ICON=\"data:x\">One</A>\n<HR>\n"
@@ -115,8 +114,7 @@ TEST(NetscapeRead, ReadsDecodedTextAndLogsOnlyFilesItParsed) {
     EXPECT_EQ(text.find("Parsing Netscape File: "), text.rfind("Parsing Netscape File: "));
 }
 
-// The term is matched against the decoded text, however far into the file and
-// whatever entries without a match come before.
+// The term is matched against decoded text, however far in and whatever non-matches come before.
 TEST(NetscapeScan, FindsWhatReferencesStandForAndLeavesOutSavedQueries) {
     const std::string file = std::string(3000, ' ') + "<DT><A HREF=\"http://x/\">Plain</A>\n" +
                              "<DT><A HREF=\"https://x.example/deals?a=1&amp;id=2\">Designers &amp; "

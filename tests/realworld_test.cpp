@@ -36,8 +36,7 @@ class Realworld : public ::testing::Test {
     const std::string root_ = test::realworldPath("");
 };
 
-// A search that skips nearly the whole file finds the last bookmark in the
-// folder a reading of everything puts it in.
+// A search skipping nearly the whole file finds the last bookmark, in the folder it lives in.
 TEST_F(Realworld, EveryBookmarkInEveryFileIsFound) {
     const std::tuple<std::string, LocationReader, std::regex> kinds[] = {
         {"netscape/", fnReadNetscape,

@@ -102,8 +102,7 @@ TEST(ResultList, BuildListLinesGivesEveryRecordAnAddress) {
     EXPECT_EQ(results[0].URL, "http://home");
 }
 
-// What a row tells of where its bookmark lives: the note after the address
-// (nothing at the root of a location) and the tooltip's lines.
+// Where a row's bookmark lives: the note after the address (none at a root), the tooltip's lines.
 TEST(ResultList, WhereABookmarkLivesInItsNoteAndDescription) {
     Bookmark browser = browserBookmark("Tips \\ Tricks", "https://t/");
     browser.Folder = FolderPath(std::make_shared<const FolderNode>(FolderNode{
@@ -138,8 +137,7 @@ TEST(ResultList, WhereABookmarkLivesInItsNoteAndDescription) {
     EXPECT_TRUE(fnCopiesList(news).starts_with("Copies: 3\n"));
 }
 
-// Addresses compare with their scheme and host in any case and a final "/"
-// or none; all else as written.
+// Addresses compare with scheme and host in any case and a final "/" or none; all else as written.
 TEST(AddressCopies, KeyLowerCasesOnlySchemeAndHostAndDropsAFinalSlash) {
     const std::pair<const char*, const char*> cases[] = {
         {"HTTPS://Example.com/a/", "https://example.com/a"},
@@ -164,8 +162,7 @@ TEST(AddressCopies, KeyLowerCasesOnlySchemeAndHostAndDropsAFinalSlash) {
     }
 }
 
-// The first copy of each address stays where it was, noting where the later
-// ones live; rows move up as copies go, and later copies still find theirs.
+// Each address's first copy stays, noting later ones; rows move up as copies go.
 TEST(AddressCopies, MergeKeepsTheFirstCopyOfEachAddressInReadingOrder) {
     const auto record = [](const char* name, const char* url, const char* source) {
         Bookmark made{name, url};

@@ -35,8 +35,7 @@ class SettingsStore : public ::testing::Test {
 
 } // namespace
 
-// The browser values come after the twenty, all switched on, so that a browser
-// installed later is read too.
+// The browser values follow the twenty, all on, so that a browser installed later is read too.
 TEST_F(SettingsStore, FirstRunWritesTwentyValuesAndTheBrowsersAndTheFirstExitAllOfThem) {
     settings.NetscapeMain = NOT_FOUND;
     window.top = 1234.5f;  // stored as 1234: halves go to the even neighbour

@@ -23,8 +23,7 @@ using zaptrove::test::TempFolder;
 
 #ifdef _WIN32
 
-// The shell hands an address to the program registered for its scheme: here a
-// scheme of the test's own, whose handler writes the address it gets to a file.
+// The address goes to the handler of its scheme: here the test's own, which writes it to a file.
 TEST(Shell, OpensTheAddressWithTheHandlerRegisteredForItsScheme) {
     namespace platform = zaptrove::platform;
     TempFolder t;

@@ -20,8 +20,7 @@ TEST(Text, LowerCaseMapsEveryScriptAndKeepsStrayBytes) {
 }
 
 #ifndef _WIN32
-// Lower-casing follows Unicode whatever the process locale: in Turkish,
-// towlower('I') gives a dotless "ı" and tolower('I') keeps the "I".
+// Lower-casing follows Unicode in any locale (Turkish towlower('I') is "ı", tolower keeps "I").
 TEST(Text, LowerCaseIsTheSameUnderTurkishAndGermanLocales) {
     const zaptrove::test::TempFolder t;
     // Made in a folder of the test's own, so that no system-wide locale is needed.
@@ -95,9 +94,7 @@ TEST(Text, Utf16WithItsMarkBecomesUtf8) {
         EXPECT_EQ(utf16WithMarkAsUtf8(bytes, decoded), text) << bytes;
 }
 
-// The first candidate, against a byte-by-byte reading, in texts of every length
-// around the block sizes: an occurrence (in either letter case) or a byte
-// outside ASCII at each place, up to the last byte, and none.
+// The first candidate, as a byte-by-byte reading finds it, in texts of every length near blocks.
 TEST(Text, MatchPrefilterFindsTheFirstCandidateAtEveryPlace) {
     for (const std::string term : {"news", "n", " x ", "abcdefghijklmnopqrstu"}) {
         const zaptrove::MatchPrefilter prefilter(term);

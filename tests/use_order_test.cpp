@@ -63,8 +63,7 @@ std::string visit(const std::string& url, int count, std::int64_t at) {
 
 } // namespace
 
-// Each sound line gives its address its weight, halved every thirty days of
-// age; whatever else the file holds is skipped, never the lines after it.
+// Each sound line weighs its address, halved every thirty days; anything else is skipped alone.
 TEST(LaunchRecord, WeighsSoundLinesByAgeAndSkipsTheRest) {
     const test::TempFolder t;
     const struct {

@@ -15,8 +15,7 @@ inline std::string chromiumBookmarks(std::string_view name, std::string_view url
            std::string(name) + R"(", "url": ")" + std::string(url) + "\"}]}}}";
 }
 
-// A profile of browser in folder below tmp, named after its folder as discovery
-// lists it, whose Bookmarks file holds one bookmark.
+// A profile in folder below tmp, named after its folder, whose Bookmarks file holds one bookmark.
 inline BrowserProfile chromiumProfile(const TempFolder& tmp, Browser browser,
                                       const std::string& folder, std::string_view name,
                                       std::string_view url) {

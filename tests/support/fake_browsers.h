@@ -14,8 +14,7 @@ class FakeBrowsers {
   public:
     explicit FakeBrowsers(const TempFolder& pFolder);
 
-    // Makes a recording program (with the platform's program suffix) and
-    // answers its path.
+    // Makes a recording program (with the platform's program suffix) and answers its path.
     std::string program(const std::string& pRelative) const;
     // Writes a desktop entry of this id whose command is pExec.
     void entry(const std::string& pId, const std::string& pExec) const {

@@ -46,8 +46,7 @@ class PlacesDatabase {
     sqlite3* database_ = nullptr;
 };
 
-// A Firefox profile "default" in a new folder of tmp, whose places.sqlite the
-// caller makes.
+// A Firefox profile "default" in a new folder of tmp, whose places.sqlite the caller makes.
 inline BrowserProfile firefoxProfile(const TempFolder& tmp, const std::string& folder) {
     BrowserProfile profile;
     profile.install = "Firefox", profile.name = "default", profile.folder = tmp.makeFolder(folder);

@@ -9,8 +9,7 @@
 
 namespace zaptrove::test {
 
-// Environment variables set (or, given nothing, unset) for the object's
-// lifetime; what was there before comes back when it goes.
+// Environment variables set (or unset) while the object lives; the old values come back after.
 class ScopedEnvironment {
   public:
     ScopedEnvironment() = default;

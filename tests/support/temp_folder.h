@@ -7,8 +7,7 @@
 
 namespace zaptrove::test {
 
-// A fresh folder under the system's temporary folder, removed with everything in
-// it when the object goes.
+// A fresh folder under the system's temporary folder, removed with everything in it at the end.
 class TempFolder {
   public:
     TempFolder();
@@ -22,8 +21,7 @@ class TempFolder {
     // The path of an entry below the folder ("a/b.url" gives path()/a/b.url, in
     // the platform's own form).
     std::string operator/(std::string_view relative) const;
-    // The folder, or one below it, as the program stores a Favorites folder:
-    // ending in "\".
+    // The folder, or one below it, as the program stores a Favorites folder: ending in "\".
     std::string asFolder(std::string_view relative = {}) const {
         return (relative.empty() ? path_ : *this / relative) + "\\";
     }
@@ -50,12 +48,10 @@ std::filesystem::path utf8Path(std::string_view path);
 // The whole content of a file, or empty when it cannot be read.
 std::string readFile(const std::string& path);
 
-// The path of a file in the real-world sample folder, or empty when that folder
-// is absent.
+// A file's path in the real-world sample folder, or empty when that folder is absent.
 std::string realworldPath(std::string_view relative);
 
-// Unpacks a .tar.xz archive of the real-world sample folder into a folder;
-// false when the sample folder is absent or no tar can unpack it.
+// Unpacks a .tar.xz archive of the real-world sample folder; false when absent or unpackable.
 bool unpackRealworld(std::string_view archive, const TempFolder& into);
 
 } // namespace zaptrove::test
