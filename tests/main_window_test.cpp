@@ -803,7 +803,7 @@ TEST_F(MainWindow, FoldersPageAndOneProfileSwitchedOffAreStored) {
 }
 
 // Enter opens in the bookmark's own browser and profile, Shift privately; unticked, the desktop's.
-TEST_F(MainWindow, BrowserBookmarksOpenInTheirOwnBrowserAndProfile) {
+TEST_F(MainWindow, BrowserBookmarksOpenInTheirOwnBrowserAndProfileEvenMerged) {
     const test::FakeBrowsers fakes(tmp);
     const std::string chromium = fakeChromium(fakes);
     settings.BrowserProfiles = {
@@ -822,6 +822,24 @@ TEST_F(MainWindow, BrowserBookmarksOpenInTheirOwnBrowserAndProfile) {
     enter("news");
     forms::simulateKeyCombination(window.cboResult, "Shift+Return");
     EXPECT_EQ(shell.opened, std::vector<std::string>{"http://daily/"});
+
+    // "One row per address": Enter opens the copy read first; the tooltip lists every copy.
+    settings.BrowserProfiles.push_back(
+        test::chromiumProfile(tmp, Browser::Chromium, "Person 2", "Zt Job", "HTTPS://Work"));
+    inMoreDialog([](frmMore& more) {
+        EXPECT_FALSE(more.List.chkMergeCopies.value());
+        forms::simulateClick(more.List.chkMergeCopies);
+        more.cmdOK_Click();
+    });
+    EXPECT_TRUE(settings.MergeCopies == MERGE_COPIES_ON && stores("MergeCopies=36"));
+    enter("zt");
+    ASSERT_EQ(rows(), std::vector<std::string>{"Zt Work  -  https://work/"});
+    window.cboResult_Click();
+    EXPECT_EQ(window.cboResult.toolTip(),
+              "Chromium, profile Person 1 - Zt Work\nCopies: 2\nChromium, profile Person 1 "
+              "\u00b7 (top level)\nChromium, profile Person 2 \u00b7 (top level)");
+    forms::simulateKey(window.cboResult, forms::KEY_RETURN);
+    EXPECT_EQ(fakes.started(), own + "https://work/\nend\n");
 
     inMoreDialog([](frmMore& more) {
         EXPECT_EQ(more.lstPages.list(2), "Opening");
@@ -894,29 +912,6 @@ TEST_F(MainWindow, FirefoxKeywordWithPostDataOpensPlainAndTagsShowInTheTooltip) 
     EXPECT_EQ(window.cboResult.toolTip(), "Firefox, profile default - Wikipedia\nTags: zaptag");
 }
 #endif
-
-// "One row per address": Enter opens the copy read first in its profile; the tooltip lists all.
-TEST_F(MainWindow, OneRowPerAddressOpensTheFirstCopyAndListsEveryCopy) {
-    const test::FakeBrowsers fakes(tmp);
-    const std::string chromium = fakeChromium(fakes);
-    settings.BrowserProfiles = {
-        test::chromiumProfile(tmp, Browser::Chromium, "Person 2", "Zt Work", "https://work/"),
-        test::chromiumProfile(tmp, Browser::Chromium, "Person 1", "Zt Job", "HTTPS://Work")};
-    inMoreDialog([](frmMore& more) {
-        EXPECT_FALSE(more.List.chkMergeCopies.value());
-        forms::simulateClick(more.List.chkMergeCopies);
-        more.cmdOK_Click();
-    });
-    EXPECT_TRUE(settings.MergeCopies == MERGE_COPIES_ON && stores("MergeCopies=36"));
-    enter("zt");
-    ASSERT_EQ(rows(), std::vector<std::string>{"Zt Work  -  https://work/"});
-    const std::string copies = "Copies: 2\nChromium, profile Person 2 \u00b7 (top "
-                               "level)\nChromium, profile Person 1 \u00b7 (top level)";
-    window.cboResult_Click();
-    EXPECT_EQ(window.cboResult.toolTip(), "Chromium, profile Person 2 - Zt Work\n" + copies);
-    forms::simulateKey(window.cboResult, forms::KEY_RETURN);
-    EXPECT_EQ(fakes.started(), chromium + "\n--profile-directory=Person 2\nhttps://work/\nend\n");
-}
 
 // A place stored under another display scale is brought back onto the screen, width cut to fit.
 TEST_F(MainWindow, StartsOnAScreenWhateverPlaceWasStored) {

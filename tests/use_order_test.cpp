@@ -218,9 +218,7 @@ TEST(ChromiumHistory, ReadsTheVisitsABrowserHoldsInItsLog) {
 TEST(OrderByUse, LaunchesThenBrowserUseTiesInTheSortedOrder) {
     const test::TempFolder t;
     const std::int64_t now = fnSecondsSince1970();
-    BrowserProfile firefox;
-    firefox.folder = t.makeFolder("ff");
-    firefox.bookmarksFile = firefox.folder + "/places.sqlite";
+    const BrowserProfile firefox = test::firefoxProfile(t, "ff");
     {
         test::PlacesDatabase places(firefox.bookmarksFile);
         for (const char* name : {"a", "b", "c"})
