@@ -225,6 +225,13 @@ class ListBox final : public Control {
     // The same, each row followed by its note (where its bookmark lives),
     // dimmed. list() gives the row without its note.
     void setItems(const std::vector<std::string>& pLines, const std::vector<std::string>& pNotes);
+    // A row's text made from its index.
+    using RowText = std::function<std::string(std::size_t pRow)>;
+    // The same for pCount rows whose lines pLine makes, and their notes pNote
+    // (none when unset or empty), each as the list needs it: a long list then
+    // costs what its rows in view cost. Both must answer for every row below
+    // pCount until the list is filled again.
+    void setRows(std::size_t pCount, RowText pLine, RowText pNote = {});
     // -1 when no row is selected.
     int listIndex() const;
     // Selecting a row raises onClick, as a selection by the user does.

@@ -62,7 +62,7 @@ class frmMain final : public SettingsWindow {
         platform::ProgramStarter* programs = &platform::systemProgramStarter();
         // The search run, which the window starts on a thread of its own.
         BackgroundSearch::Run search = [](const SearchRequest& pRequest, const DebugLog& pLog) {
-            return zaptrove::subSearch(pRequest, pLog);
+            return zaptrove::subSearch(pRequest, pLog, ListLines::OnDemand);
         };
     };
 
@@ -168,15 +168,18 @@ class frmMain final : public SettingsWindow {
     void subPlaceInMiddle();
     // Collapses the window, remembering the height the list had.
     void rememberExpandedHeight();
-    // Shows a search's results in the unfolded list, the first row selected;
+    // Shows a search's results in the unfolded list, the first row selected,
+    // each row's line made as the list shows it (name first when pNameFirst);
     // the list takes the focus unless the input keeps it for more typing.
-    void subShowList(std::vector<Bookmark> pResults, std::vector<std::string> pLines,
-                     bool pFocusList);
+    void subShowList(std::vector<Bookmark> pResults, bool pNameFirst, bool pFocusList);
     // Shows the outcome of a search started by Enter.
-    void subShowOutcome(SearchOutcome pOutcome);
+    void subShowOutcome(SearchOutcome pOutcome, bool pNameFirst);
+    // What a search's outcome goes to, with whether its list lines start with
+    // the name (fnListNameFirst of its request).
+    using ShowOutcome = std::function<void(SearchOutcome, bool pNameFirst)>;
     // Starts the search for pText, the busy pointer shown until pShow gets its
     // outcome; a search still running is dropped (search_in_background.cpp).
-    void subSearchInBackground(const std::string& pText, std::function<void(SearchOutcome)> pShow);
+    void subSearchInBackground(const std::string& pText, ShowOutcome pShow);
     // Drops the search running, if any; answers whether there was one.
     bool subStopSearch();
     // Folds the list away and puts the focus back in the input box.

@@ -99,9 +99,9 @@ void frmMain::txtInput_Change() {
     }
     const std::string typed = txtInput.text();
     if (!typed.empty() && !typed.starts_with('\\')) {
-        subSearchInBackground(typed, [this](SearchOutcome outcome) {
+        subSearchInBackground(typed, [this](SearchOutcome outcome, bool nameFirst) {
             if (outcome.Found) {
-                subShowList(std::move(outcome.Results), std::move(outcome.Lines), false);
+                subShowList(std::move(outcome.Results), nameFirst, false);
             } else if (cboResult.visible()) {
                 subCloseList();
             }

@@ -3,14 +3,13 @@
 
 #include "search/records/bookmark.h"
 
-#include <string>
 #include <thread>
 #include <vector>
 
 namespace zaptrove {
 
 // Frees a list the window has replaced on a thread of its own: tens of
-// thousands of records and lines take milliseconds to free, which the window
+// thousands of records take milliseconds to free, which the window
 // thread spends painting the new list instead. Called on the window thread.
 class ListDiscarder {
   public:
@@ -20,8 +19,8 @@ class ListDiscarder {
     ListDiscarder(const ListDiscarder&) = delete;
     ListDiscarder& operator=(const ListDiscarder&) = delete;
 
-    // Frees pRecords and pLines elsewhere, or here when no thread can be had.
-    void discard(std::vector<Bookmark> pRecords, std::vector<std::string> pLines);
+    // Frees pRecords elsewhere, or here when no thread can be had.
+    void discard(std::vector<Bookmark> pRecords);
 
   private:
     std::thread freeing_;

@@ -2,6 +2,7 @@
 #include "main_window/frm_main.h"
 
 #include "search/results/display_name.h"
+#include "search/results/result_list.h"
 #include "search/results/whereabouts.h"
 #include "search/run/search_run.h"
 
@@ -30,15 +31,15 @@ std::int16_t asHeightSetting(float twips) {
 // with the first row selected, or "Nothing Found" selected in the input box.
 void frmMain::subSearch() {
     const std::string searched = txtInput.text();
-    subSearchInBackground(searched, [this, searched](SearchOutcome outcome) {
+    subSearchInBackground(searched, [this, searched](SearchOutcome outcome, bool nameFirst) {
         // "Nothing Found" never replaces what was typed while the search ran.
         if (outcome.Found || txtInput.text() == searched) {
-            subShowOutcome(std::move(outcome));
+            subShowOutcome(std::move(outcome), nameFirst);
         }
     });
 }
 
-void frmMain::subShowOutcome(SearchOutcome pOutcome) {
+void frmMain::subShowOutcome(SearchOutcome pOutcome, bool pNameFirst) {
     if (!pOutcome.Found) {
         txtInput.setTabStop(true);
         txtInput.setText("Nothing Found");
@@ -47,24 +48,29 @@ void frmMain::subShowOutcome(SearchOutcome pOutcome) {
         txtInput.setSelLength(9999);
         return;
     }
-    subShowList(std::move(pOutcome.Results), std::move(pOutcome.Lines), true);
+    subShowList(std::move(pOutcome.Results), pNameFirst, true);
 }
 
-void frmMain::subShowList(std::vector<Bookmark> pResults, std::vector<std::string> pLines,
-                          bool pFocusList) {
+void frmMain::subShowList(std::vector<Bookmark> pResults, bool pNameFirst, bool pFocusList) {
     Results.swap(pResults);
+    // Only the rows in view are made, from the records: the list of a short
+    // term may hold most of the bookmarks.
+    const auto row = [this](std::size_t pRow) -> const Bookmark* {
+        return pRow < Results.size() ? &Results[pRow] : nullptr;
+    };
+    const auto line = [row, pNameFirst](std::size_t pRow) {
+        const Bookmark* record = row(pRow);
+        return record != nullptr ? fnListLine(pNameFirst, *record) : std::string();
+    };
     if (settings_.ShowWhere == SHOW_WHERE_ON) {
-        std::vector<std::string> notes;
-        notes.reserve(Results.size());
-        for (const Bookmark& record : Results) {
-            notes.push_back(fnWhereNote(record));
-        }
-        cboResult.setItems(pLines, notes);
+        cboResult.setRows(Results.size(), line, [row](std::size_t pRow) {
+            const Bookmark* record = row(pRow);
+            return record != nullptr ? fnWhereNote(*record) : std::string();
+        });
     } else {
-        cboResult.setItems(pLines);
+        cboResult.setRows(Results.size(), line);
     }
-    // The model holds its own copy of the lines.
-    replacedList_.discard(std::move(pResults), std::move(pLines));
+    replacedList_.discard(std::move(pResults));
     if (static_cast<float>(settings_.Height) <= COLLAPSED_HEIGHT) {
         settings_.Height = kFirstExpandedHeight;
     }

@@ -517,6 +517,19 @@ TEST_F(MainWindow, AHundredThousandRowsAreListedInOrderAndReplacedWhole) {
               std::tuple("", 0));
 }
 
+// The list's lines are made as rows are shown, in the order of the search
+// that found them: ordered by address, the address comes first, and a later
+// change of the order leaves the list shown as it is.
+TEST_F(MainWindow, ListLinesFollowTheOrderOfTheirSearch) {
+    const std::vector<std::string> byAddress{"http://daily/  -  Daily News",
+                                             "http://world/  -  World News"};
+    settings.Sort = SORT_URL;
+    enter("news");
+    EXPECT_EQ(rows(), byAddress);
+    settings.Sort = SORT_NAME;
+    EXPECT_EQ(rows(), byAddress);
+}
+
 TEST_F(MainWindow, LaunchSettingDecidesWhatFollowsAnOpening) {
     enter("news");
     Bookmark x;

@@ -14,7 +14,12 @@
 #include <QRadioButton>
 #include <QSignalBlocker>
 
+#include <algorithm>
+#include <memory>
 #include <optional>
+#include <string>
+#include <utility>
+#include <vector>
 
 namespace zaptrove::platform::forms {
 
@@ -343,10 +348,28 @@ void ListBox::setItems(const std::vector<std::string>& pLines) {
     setItems(pLines, {});
 }
 
+// The lines and notes are copied into one buffer each.
 void ListBox::setItems(const std::vector<std::string>& pLines,
                        const std::vector<std::string>& pNotes) {
+    auto lines = std::make_shared<PackedLines>();
+    lines->assign(pLines, pLines.size());
+    RowText note;
+    if (!pNotes.empty()) {
+        auto notes = std::make_shared<PackedLines>();
+        notes->assign(pNotes, std::min(pNotes.size(), pLines.size()));
+        note = [notes](std::size_t pRow) {
+            return pRow < notes->size() ? std::string((*notes)[pRow]) : std::string();
+        };
+    }
+    setRows(
+        pLines.size(), [lines](std::size_t pRow) { return std::string((*lines)[pRow]); },
+        std::move(note));
+}
+
+void ListBox::setRows(std::size_t pCount, RowText pLine, RowText pNote) {
     const QSignalBlocker quiet(viewOf(*this).selectionModel());
-    rowsOf(*this).setRows(pLines, pNotes); // resetting the rows clears the selection
+    // Resetting the rows clears the selection.
+    rowsOf(*this).setRows(pCount, std::move(pLine), std::move(pNote));
 }
 
 int ListBox::listIndex() const {

@@ -27,35 +27,35 @@ std::string_view PackedLines::operator[](std::size_t pIndex) const {
     return std::string_view(text_).substr(begin, ends_[pIndex] - begin);
 }
 
-void ListRowsModel::setRows(const std::vector<std::string>& pLines,
-                            const std::vector<std::string>& pNotes) {
+void ListRowsModel::setRows(std::size_t pCount, RowText pLine, RowText pNote) {
     beginResetModel();
-    lines_.assign(pLines, pLines.size());
-    notes_.assign(pNotes, std::min(pNotes.size(), pLines.size()));
+    count_ = pCount;
+    line_ = std::move(pLine);
+    note_ = std::move(pNote);
     endResetModel();
 }
 
 std::string ListRowsModel::line(int pRow) const {
-    return pRow >= 0 && static_cast<std::size_t>(pRow) < lines_.size()
-               ? std::string(lines_[static_cast<std::size_t>(pRow)])
+    return pRow >= 0 && static_cast<std::size_t>(pRow) < count_
+               ? line_(static_cast<std::size_t>(pRow))
                : std::string();
 }
 
 int ListRowsModel::rowCount(const QModelIndex& pParent) const {
-    return pParent.isValid() ? 0 : static_cast<int>(lines_.size());
+    return pParent.isValid() ? 0 : static_cast<int>(count_);
 }
 
 QVariant ListRowsModel::data(const QModelIndex& pIndex, int pRole) const {
     const auto row = static_cast<std::size_t>(pIndex.row());
-    if (!pIndex.isValid() || row >= lines_.size()) {
+    if (!pIndex.isValid() || row >= count_) {
         return {};
     }
     switch (pRole) {
     case Qt::DisplayRole:
     case Qt::EditRole:
-        return toQString(lines_[row]);
+        return toQString(line_(row));
     case kNoteRole:
-        return row < notes_.size() ? toQString(notes_[row]) : QString();
+        return note_ ? toQString(note_(row)) : QString();
     default:
         return {};
     }

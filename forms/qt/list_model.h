@@ -3,6 +3,7 @@
 
 #include <QAbstractListModel>
 
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -26,15 +27,17 @@ class PackedLines {
     std::vector<std::size_t> ends_;
 };
 
-// A list box's rows held as data: their lines and notes stay UTF-8 and become
-// text only when the view asks for a row, so filling the list costs one copy of
-// the lines into one buffer, and painting touches only the rows in view.
+// A list box's rows held as data: each row's line and note is made and turned
+// into text only when the view asks for that row, so filling the list costs
+// nothing per row, and painting touches only the rows in view.
 class ListRowsModel final : public QAbstractListModel {
   public:
+    using RowText = std::function<std::string(std::size_t)>;
     using QAbstractListModel::QAbstractListModel;
 
-    // Replaces every row; a row beyond pNotes has no note.
-    void setRows(const std::vector<std::string>& pLines, const std::vector<std::string>& pNotes);
+    // Replaces every row by pCount rows that pLine and pNote make; with no
+    // pNote, no row has a note.
+    void setRows(std::size_t pCount, RowText pLine, RowText pNote);
     // The row's line, empty for a row it does not hold.
     std::string line(int pRow) const;
 
@@ -43,8 +46,9 @@ class ListRowsModel final : public QAbstractListModel {
     Qt::ItemFlags flags(const QModelIndex& pIndex) const override;
 
   private:
-    PackedLines lines_;
-    PackedLines notes_;
+    std::size_t count_ = 0;
+    RowText line_;
+    RowText note_;
 };
 
 } // namespace zaptrove::platform::forms

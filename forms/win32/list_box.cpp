@@ -4,7 +4,9 @@
 #include <algorithm>
 #include <array>
 #include <functional>
+#include <string>
 #include <utility>
+#include <vector>
 
 // The list box holds no text of its own (LBS_NODATA): it knows only how many
 // rows there are, and asks its parent to draw each row it shows from ListRows.
@@ -278,6 +280,21 @@ void ListBox::setItems(const std::vector<std::string>& pLines,
     fitListRows(list);
     SendMessageW(list.window, WM_SETREDRAW, TRUE, 0);
     InvalidateRect(list.window, nullptr, TRUE);
+}
+
+// The list's width fits its longest rows, so every row is made at once here.
+void ListBox::setRows(std::size_t pCount, RowText pLine, RowText pNote) {
+    std::vector<std::string> lines;
+    std::vector<std::string> notes;
+    lines.reserve(pCount);
+    notes.reserve(pNote ? pCount : 0);
+    for (std::size_t row = 0; row < pCount; ++row) {
+        lines.push_back(pLine(row));
+        if (pNote) {
+            notes.push_back(pNote(row));
+        }
+    }
+    setItems(lines, notes);
 }
 
 int ListBox::listIndex() const {

@@ -18,26 +18,27 @@ namespace {
 
 // A record's sort key and its place in the list. The heads, the key's first
 // sixteen bytes, order most pairs of keys without reading further: many names
-// share their first eight. Only the key's bytes after those sixteen, its
-// tail, are kept, in the buffer of all tails; keys of up to sixteen bytes that
-// share their heads (ending in zero bytes) are told apart by their sizes.
+// share their first eight. The keys lie end to end in the buffer of all keys;
+// keys of up to sixteen bytes that share their heads (ending in zero bytes)
+// are told apart by their sizes.
 struct KeyedRecord {
     std::uint64_t head = 0;
     std::uint64_t nextHead = 0;
-    std::size_t tailStart = 0;
+    std::size_t keyStart = 0;
     std::uint32_t keySize = 0; // a key is compared on its first 4 GiB
     std::uint32_t index = 0;   // no list holds 4 billion records
 };
 
 constexpr std::size_t kHeadBytes = 2 * sizeof(std::uint64_t);
 
-// Compares the keys of records, whose tails lie in tailText.
+// Compares the keys of records, which lie in keyText.
 struct KeyLess {
-    std::string_view tailText;
+    std::string_view keyText;
 
+    // A key's bytes after its heads.
     std::string_view tail(const KeyedRecord& record) const {
-        return tailText.substr(record.tailStart,
-                               record.keySize - std::min<std::size_t>(record.keySize, kHeadBytes));
+        const std::size_t headBytes = std::min<std::size_t>(record.keySize, kHeadBytes);
+        return keyText.substr(record.keyStart + headBytes, record.keySize - headBytes);
     }
     bool operator()(const KeyedRecord& a, const KeyedRecord& b) const {
         if (a.head != b.head) {
@@ -50,11 +51,6 @@ struct KeyLess {
         return byTail != 0 ? byTail < 0 : a.keySize < b.keySize;
     }
 };
-
-// A key's bytes after its heads.
-std::string_view keyTail(std::string_view key) {
-    return key.substr(std::min(key.size(), kHeadBytes));
-}
 
 // The first eight bytes of key as a big-endian number, padded with zeros.
 std::uint64_t keyHead(std::string_view key) {
@@ -97,31 +93,30 @@ void subSort(std::vector<Bookmark>& pList, int pByUrl, std::size_t pLow, std::si
     if (pHigh >= pList.size() || pLow >= pHigh) {
         return;
     }
-    // All tails go into one buffer, sized once, so keying allocates nothing
-    // per record (lower-casing rarely changes a text's length).
-    std::size_t tailBytes = 0;
+    // All keys go into one buffer, each lower-cased straight into it, so
+    // keying allocates nothing per record. Lower-casing rarely changes a
+    // text's length, and a shown text is never longer than its field.
+    std::size_t keyBytes = 0;
     for (std::size_t k = pLow; k <= pHigh; ++k) {
-        tailBytes += keyTail(sortField(pList[k], pByUrl)).size();
+        keyBytes += pByUrl == 0 ? pList[k].Name.size() : pList[k].URL.size();
     }
-    std::string tailText;
-    tailText.reserve(tailBytes);
-    std::string key;
+    std::string keyText;
+    keyText.reserve(keyBytes);
     std::vector<KeyedRecord> order(pList.size());
     for (std::size_t k = pLow; k <= pHigh; ++k) {
-        key.clear();
-        platform::appendLowerCase(sortField(pList[k], pByUrl), key);
-        key.resize(std::min<std::size_t>(key.size(), std::numeric_limits<std::uint32_t>::max()));
-        const std::string_view view = key;
-        order[k] = {keyHead(view),
-                    keyHead(view.substr(std::min(view.size(), sizeof(std::uint64_t)))),
-                    tailText.size(), static_cast<std::uint32_t>(view.size()),
+        const std::size_t keyStart = keyText.size();
+        platform::appendLowerCase(sortField(pList[k], pByUrl), keyText);
+        keyText.resize(keyStart + std::min<std::size_t>(keyText.size() - keyStart,
+                                                        std::numeric_limits<std::uint32_t>::max()));
+        const std::string_view key = std::string_view(keyText).substr(keyStart);
+        order[k] = {keyHead(key), keyHead(key.substr(std::min(key.size(), sizeof(std::uint64_t)))),
+                    keyStart, static_cast<std::uint32_t>(key.size()),
                     static_cast<std::uint32_t>(k)};
-        tailText.append(keyTail(view));
     }
     // The partitioning runs on the records' keys, each computed once, with their
     // places alongside.
     guardedQuicksort(order, static_cast<std::int64_t>(pLow), static_cast<std::int64_t>(pHigh),
-                     KeyLess{tailText});
+                     KeyLess{keyText});
     permute(pList, order, pLow, pHigh);
 }
 

@@ -69,16 +69,23 @@ void subReadMissingShortcutAddresses(std::vector<Bookmark>& pRecords) {
     }
 }
 
-std::string fnListLine(const SearchRequest& pRequest, const Bookmark& pRecord) {
-    const bool nameFirst = pRequest.sort == SORT_NAME ||
-                           (pRequest.sort == SORT_SEARCHED && pRequest.mode != SearchMode::Url);
+bool fnListNameFirst(const SearchRequest& pRequest) {
+    return pRequest.sort == SORT_NAME ||
+           (pRequest.sort == SORT_SEARCHED && pRequest.mode != SearchMode::Url);
+}
+
+std::string fnListLine(bool pNameFirst, const Bookmark& pRecord) {
     const std::string_view name = fnShownName(pRecord);
     std::string line;
     line.reserve(name.size() + pRecord.URL.size() + 5);
-    line.append(nameFirst ? name : std::string_view(pRecord.URL));
+    line.append(pNameFirst ? name : std::string_view(pRecord.URL));
     line.append("  -  ");
-    line.append(nameFirst ? std::string_view(pRecord.URL) : name);
+    line.append(pNameFirst ? std::string_view(pRecord.URL) : name);
     return line;
+}
+
+std::string fnListLine(const SearchRequest& pRequest, const Bookmark& pRecord) {
+    return fnListLine(fnListNameFirst(pRequest), pRecord);
 }
 
 void subCompleteAddresses(std::vector<Bookmark>& pResults, const DebugLog& pLog) {
@@ -96,10 +103,11 @@ void subCompleteAddresses(std::vector<Bookmark>& pResults, const DebugLog& pLog)
 std::vector<std::string> fnBuildListLines(const SearchRequest& pRequest,
                                           std::vector<Bookmark>& pResults, const DebugLog& pLog) {
     subCompleteAddresses(pResults, pLog);
+    const bool nameFirst = fnListNameFirst(pRequest);
     std::vector<std::string> lines;
     lines.reserve(pResults.size());
     for (const Bookmark& record : pResults) {
-        lines.push_back(fnListLine(pRequest, record));
+        lines.push_back(fnListLine(nameFirst, record));
     }
     return lines;
 }

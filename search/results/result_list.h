@@ -26,8 +26,15 @@ bool fnOrderUsesAddress(const SearchRequest& pRequest);
 // shortcut file. Other records are left alone.
 void subReadMissingShortcutAddresses(std::vector<Bookmark>& pRecords);
 
+// Whether the request's list lines start with the name; they start with the
+// address when the results are ordered by address.
+bool fnListNameFirst(const SearchRequest& pRequest);
+
 // One list line: the display name and the address joined by "  -  ", the
-// address first when the results are ordered by address.
+// address first unless pNameFirst.
+std::string fnListLine(bool pNameFirst, const Bookmark& pRecord);
+
+// The list line the request calls for.
 std::string fnListLine(const SearchRequest& pRequest, const Bookmark& pRecord);
 
 // Gives every result an address ("<not found>" where none can be read),

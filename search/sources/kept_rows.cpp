@@ -7,6 +7,7 @@
 #include "search/matching/matcher.h"
 #include "search/scanning/folder_match.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <optional>
 
@@ -97,11 +98,12 @@ struct KeptRows::File {
 
     // Appends the rows pKeeper keeps; answers how many. The text is searched
     // for candidate places as a file's is, and only the rows that hold one
-    // are matched.
+    // are matched. The rows kept are listed first, so that their records take
+    // one allocation rather than a list grown record by record.
     std::size_t appendKept(Keeper& keeper, std::vector<Bookmark>& candidates) const {
-        const std::size_t first = candidates.size();
         const std::string_view all = text;
         const MatchPrefilter* skipsBy = keeper.skipsBy();
+        std::vector<const Row*> kept;
         std::size_t candidate = 0;
         for (const Row& row : rows) {
             if (skipsBy != nullptr) {
@@ -112,17 +114,32 @@ struct KeptRows::File {
                     continue;
                 }
             }
-            const std::string_view name = all.substr(row.at, row.nameBytes);
-            const std::string_view url = all.substr(row.at + row.nameBytes, row.urlBytes);
-            const FolderPath& folder = folders[row.folder];
-            if (keeper.keeps(name, url, folder)) {
-                candidates.push_back({std::string(name), std::string(url)});
-                if (keeper.givesFolder()) {
-                    candidates.back().Folder = folder;
-                }
+            if (keeper.keeps(nameOf(row), urlOf(row), folders[row.folder])) {
+                kept.push_back(&row);
             }
         }
-        return candidates.size() - first;
+        // Grown at least twofold, so that many sources appended one after
+        // the other still move each record only a few times.
+        if (const std::size_t needed = candidates.size() + kept.size();
+            needed > candidates.capacity()) {
+            candidates.reserve(std::max(needed, 2 * candidates.capacity()));
+        }
+        for (const Row* row : kept) {
+            Bookmark& record = candidates.emplace_back();
+            record.Name = nameOf(*row);
+            record.URL = urlOf(*row);
+            if (keeper.givesFolder()) {
+                record.Folder = folders[row->folder];
+            }
+        }
+        return kept.size();
+    }
+
+    std::string_view nameOf(const Row& row) const {
+        return std::string_view(text).substr(row.at, row.nameBytes);
+    }
+    std::string_view urlOf(const Row& row) const {
+        return std::string_view(text).substr(row.at + row.nameBytes, row.urlBytes);
     }
 
     std::size_t bytes() const {
