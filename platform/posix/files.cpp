@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
 #include "platform/files.h"
 
+#include "platform/folder_order.h"
+
 #include "text/text.h"
 
 #include <algorithm>
@@ -17,10 +19,6 @@
 namespace zaptrove::platform {
 
 namespace {
-
-bool byNameIgnoringCase(const FolderEntry& a, const FolderEntry& b) {
-    return precedesIgnoringAsciiCase(a.name, b.name);
-}
 
 // Sorts an entry into folder, plain file, or neither (a dangling link, a pipe,
 // a socket or a device, which the program leaves out like system entries).
@@ -68,7 +66,7 @@ void readEntries(DIR* folder, std::vector<FolderEntry>& entries) {
             entries.push_back({entry->d_name, kind == EntryKind::Folder});
         }
     }
-    std::sort(entries.begin(), entries.end(), byNameIgnoringCase);
+    sortFolderEntries(entries);
 }
 
 std::optional<FolderIdentity> identityOf(const struct stat& info) {

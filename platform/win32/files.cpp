@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
 #include "platform/files.h"
 
+#include "platform/folder_order.h"
+
 #include "text/text.h"
 
 #include <algorithm>
@@ -47,10 +49,6 @@ std::string errorWords(DWORD error) {
     }
 }
 
-bool byNameIgnoringCase(const FolderEntry& a, const FolderEntry& b) {
-    return precedesIgnoringAsciiCase(a.name, b.name);
-}
-
 } // namespace
 
 std::string nativePath(std::string_view path) {
@@ -84,7 +82,7 @@ bool listFolder(std::string_view path, std::vector<FolderEntry>& entries) {
             {narrow(found.cFileName), (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0});
     } while (FindNextFileW(search, &found));
     FindClose(search);
-    std::sort(entries.begin(), entries.end(), byNameIgnoringCase);
+    sortFolderEntries(entries);
     return true;
 }
 
