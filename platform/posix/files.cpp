@@ -6,6 +6,7 @@
 #include "text/text.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cerrno>
 #include <cstdlib>
 #include <dirent.h>
@@ -253,6 +254,28 @@ void FileReader::letGo() {
     }
 }
 
+namespace {
+
+// Whether files may be opened without updating their access time, which the
+// system allows only to their owner; once refused, never asked again.
+std::atomic<bool> accessTimeKept{true};
+
+// Opens a file in the folder open as dirFd for reading, leaving its access
+// time as it was where the system allows that: a walk that reads every file
+// of a tree writes nothing back to it.
+int openWithoutAccessTime(int dirFd, const char* name) {
+    if (accessTimeKept.load(std::memory_order_relaxed)) {
+        const int fd = openat(dirFd, name, kReadFlags | O_NOATIME);
+        if (fd >= 0 || errno != EPERM) {
+            return fd;
+        }
+        accessTimeKept.store(false, std::memory_order_relaxed);
+    }
+    return openat(dirFd, name, kReadFlags);
+}
+
+} // namespace
+
 // The folder is held as a listing stream, whose handle also serves for its
 // identity and for opening its files.
 namespace {
@@ -301,7 +324,7 @@ bool OpenFolder::readWholeFile(std::string_view name, std::string& bytes, std::s
     if (handle_ == nullptr || name.starts_with('/')) {
         return platform::readWholeFile(path_ + std::string(name), bytes, limit);
     }
-    const int fd = openat(dirfd(stream(handle_)), nativePath(name).c_str(), kReadFlags);
+    const int fd = openWithoutAccessTime(dirfd(stream(handle_)), nativePath(name).c_str());
     if (fd < 0) {
         bytes.clear();
         return false;
