@@ -167,14 +167,17 @@ constexpr std::size_t kSmallFileBytes = 4096;
 // and one that does fills it from nothing else than such a file, or a device
 // or link made since the folder was listed, which the check then leaves out.
 bool readOpenSmallFile(int fd, std::string& bytes, std::size_t limit) {
-    bytes.resize(std::max(kSmallFileBytes, bytes.capacity()));
-    const ssize_t got = readOnce(fd, bytes.data(), bytes.size());
+    // Read first beside the string, so that its memory is not cleared for
+    // every file, only the bytes read copied.
+    char small[kSmallFileBytes];
+    const ssize_t got = readOnce(fd, small, sizeof small);
     std::optional<std::size_t> done;
-    if (got >= 0 && static_cast<std::size_t>(got) < bytes.size()) {
-        done = static_cast<std::size_t>(got);
-    } else if (got >= 0) {
+    if (got >= 0) {
         const auto first = static_cast<std::size_t>(got);
-        if (const std::optional<std::size_t> length = regularFileLength(fd)) {
+        bytes.assign(small, first);
+        if (first < sizeof small) {
+            done = first;
+        } else if (const std::optional<std::size_t> length = regularFileLength(fd)) {
             bytes.resize(std::max(std::min(*length, limit), first));
             const std::optional<std::size_t> rest =
                 readUpTo(fd, bytes.data() + first, bytes.size() - first);
@@ -319,12 +322,13 @@ bool OpenFolder::list(std::vector<FolderEntry>& entries) const {
     return true;
 }
 
-bool OpenFolder::readWholeFile(std::string_view name, std::string& bytes, std::size_t limit) const {
+bool OpenFolder::readWholeFile(const std::string& name, std::string& bytes,
+                               std::size_t limit) const {
     // openat would take an absolute name as it is, leaving the folder.
     if (handle_ == nullptr || name.starts_with('/')) {
-        return platform::readWholeFile(path_ + std::string(name), bytes, limit);
+        return platform::readWholeFile(path_ + name, bytes, limit);
     }
-    const int fd = openWithoutAccessTime(dirfd(stream(handle_)), nativePath(name).c_str());
+    const int fd = openWithoutAccessTime(dirfd(stream(handle_)), name.c_str());
     if (fd < 0) {
         bytes.clear();
         return false;

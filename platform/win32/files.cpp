@@ -226,11 +226,11 @@ bool OpenFolder::list(std::vector<FolderEntry>& entries) const {
     return listFolder(path_, entries);
 }
 
-bool OpenFolder::readWholeFile(std::string_view name, std::string& bytes, std::size_t limit) const {
+bool OpenFolder::readWholeFile(const std::string& name, std::string& bytes,
+                               std::size_t limit) const {
     // The walk keeps its folders with a final "\"; a folder named without one gets it here.
     const bool separated = path_.ends_with('\\') || path_.ends_with('/');
-    return platform::readWholeFile(path_ + (separated ? "" : "\\") + std::string(name), bytes,
-                                   limit);
+    return platform::readWholeFile(path_ + (separated ? "" : "\\") + name, bytes, limit);
 }
 
 bool appendToFile(std::string_view path, std::string_view text,
