@@ -138,7 +138,7 @@ class OpenFolder {
     bool list(std::vector<FolderEntry>& entries) const;
     // readWholeFile of the path of this folder followed by name, into bytes,
     // whose memory serves from one call to the next.
-    bool readWholeFile(std::string_view name, std::string& bytes,
+    bool readWholeFile(const std::string& name, std::string& bytes,
                        std::size_t limit = kNoReadLimit) const;
 
   private:

@@ -17,6 +17,7 @@
 #include <gtest/gtest.h>
 
 #include <csignal>
+#include <fcntl.h>
 #include <filesystem>
 #include <functional>
 #include <sys/resource.h>
@@ -171,6 +172,27 @@ TEST(Faults, AHugeSparseShortcutIsReadOnlyAtItsStart) {
         return found.size() == 1 && found[0].URL == "http://huge" &&
                fnUrlFromFile(huge) == "http://huge";
     }));
+}
+
+// Reading every shortcut file of a tree leaves the access times of this
+// user's files alone, and still reads the files of another user, whose times
+// only their owner may leave alone.
+TEST(Faults, AWalkByAddressKeepsAccessTimesAndReadsOtherUsersFiles) {
+    test::TempFolder t;
+    const std::string mine = t.write("Fav/a.url", "[InternetShortcut]\nURL=http://mine\n");
+    const std::string theirs = t.write("Fav/b.url", "[InternetShortcut]\nURL=http://theirs\n");
+    ASSERT_EQ(chown(theirs.c_str(), 4242, 4242), 0);
+    const timespec longAgo[2] = {{1, 0}, {0, UTIME_OMIT}}; // before the file was written
+    ASSERT_EQ(utimensat(AT_FDCWD, mine.c_str(), longAgo, 0), 0);
+    EXPECT_TRUE(inChild([&] {
+        honourPermissions();
+        const auto found = readWith(fnReadFavorites, t.asFolder("Fav"), "http", SearchMode::Url);
+        return found.size() == 2 && found[0].URL == "http://mine" &&
+               found[1].URL == "http://theirs";
+    }));
+    struct stat info {};
+    ASSERT_EQ(stat(mine.c_str(), &info), 0);
+    EXPECT_EQ(info.st_atime, 1);
 }
 
 // Discovery reads its files up to a limit: sparse 64 GiB ones give what they start with.

@@ -1,10 +1,13 @@
 // SPDX-License-Identifier: MIT
 #include "platform/files.h"
+#include "platform/folder_order.h"
 #include "platform/separators.h"
 #include "support/temp_folder.h"
+#include "text/text.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <functional>
 #ifndef _WIN32
 #include "support/child_process.h"
@@ -48,6 +51,30 @@ TEST(Files, ListFolderSortsByNameAndLeavesOutHiddenAndSystemEntries) {
     EXPECT_EQ(seen, expected);
     EXPECT_FALSE(platform::listFolder(t / "missing", entries));
     EXPECT_TRUE(entries.empty());
+}
+
+// The order compares sixteen lower-cased bytes at first: names alike in them,
+// or alike but for letter case, or one the other's start, still come in the
+// whole names' order, from any listing order.
+TEST(Files, FolderEntriesSortAsTheirWholeNamesCompare) {
+    // clang-format off
+    const std::vector<std::string> names = {
+        "Bamboo library 2.url", "bamboo library 10.url", "BAMBOO LIBRARY 2.url", "bamboo library",
+        "bamboo library 2.url", "Bamboo", "bamboo", "b", "B", "\xc3\x9c" "ber", "[x]", "a_b", "aZb",
+        "0123456789abcdefA", "0123456789ABCDEFa", "0123456789abcdef", "abcdXfghIjkl", "abcdYfghAjkl"};
+    // clang-format on
+    std::vector<std::string> expected = names;
+    std::sort(expected.begin(), expected.end(), zaptrove::platform::precedesIgnoringAsciiCase);
+    for (std::size_t turn = 0; turn < names.size(); turn += 5) {
+        std::vector<platform::FolderEntry> entries;
+        for (std::size_t k = 0; k < names.size(); ++k)
+            entries.push_back({names[(k * 7 + turn) % names.size()], false});
+        platform::sortFolderEntries(entries);
+        std::vector<std::string> sorted;
+        for (const auto& entry : entries)
+            sorted.push_back(entry.name);
+        EXPECT_EQ(sorted, expected) << turn;
+    }
 }
 
 // Folders, devices and pipes are refused at once by path and by the chunked reader, and give no

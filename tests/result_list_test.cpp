@@ -102,6 +102,28 @@ TEST(ResultList, BuildListLinesGivesEveryRecordAnAddress) {
     EXPECT_EQ(results[0].URL, "http://home");
 }
 
+// Beyond 256 pending addresses they are read in stretches on two threads:
+// every record's own, at the stretches' edges too, the others left alone.
+TEST(ResultList, ManyPendingAddressesAreEachReadFromTheirOwnFile) {
+    test::TempFolder t;
+    std::vector<Bookmark> records;
+    for (int k = 0; k < 700; ++k) {
+        const std::string name = std::to_string(k) + ".url";
+        if (k % 7 == 3) {
+            records.push_back({name, "http://read/" + std::to_string(k), true});
+        } else {
+            t.write(name, "[InternetShortcut]\nURL=http://" + std::to_string(k) + "\n");
+            records.push_back({t / name, "", true, true});
+        }
+    }
+    subReadMissingShortcutAddresses(records);
+    for (int k = 0; k < 700; ++k) {
+        const Bookmark& record = records[static_cast<std::size_t>(k)];
+        EXPECT_EQ(record.URL, (k % 7 == 3 ? "http://read/" : "http://") + std::to_string(k)) << k;
+        EXPECT_FALSE(record.AddressPending) << k;
+    }
+}
+
 // Where a row's bookmark lives: the note after the address (none at a root), the tooltip's lines.
 TEST(ResultList, WhereABookmarkLivesInItsNoteAndDescription) {
     Bookmark browser = browserBookmark("Tips \\ Tricks", "https://t/");

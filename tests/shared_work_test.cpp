@@ -1,12 +1,15 @@
 // SPDX-License-Identifier: MIT
 #include "search/scanning/shared_work.h"
+#include "search/scanning/work_ahead.h"
 
 #include <gtest/gtest.h>
 
 #include <atomic>
 #include <chrono>
+#include <numeric>
 #include <stdexcept>
 #include <thread>
+#include <vector>
 
 using namespace zaptrove;
 
@@ -66,4 +69,49 @@ TEST(SharedWork, TheHandingThreadWorksWhileTooManyWait) {
     EXPECT_GE(byHandingThread, 100 - 1 - 64);
     helperMayGoOn = true;
     shared.finish();
+}
+
+// A breadth-first walk: each item taken adds its children, up to a depth;
+// with and without the helper, every result comes once, in the order added.
+TEST(WorkAhead, ResultsComeInTheOrderAddedWhileTheListGrows) {
+    for (const bool withHelper : {false, true}) {
+        std::atomic<int> worked = 0;
+        const auto work = [&](int& item) {
+            ++worked;
+            return item * 10;
+        };
+        WorkAhead<int, int, decltype(work)> ahead(work, withHelper);
+        ahead.add(1);
+        std::vector<int> seen;
+        int next = 1;
+        while (ahead.hasNext()) {
+            seen.push_back(ahead.next() / 10);
+            for (int child = 0; child < 3 && next < 2000; ++child)
+                ahead.add(++next);
+        }
+        std::vector<int> expected(2000);
+        std::iota(expected.begin(), expected.end(), 1);
+        EXPECT_EQ(seen, expected) << withHelper;
+        EXPECT_EQ(worked, 2000) << withHelper;
+    }
+}
+
+TEST(WorkAhead, WhatTheHelpersWorkThrowsReachesTheTakingThreadInItsTurn) {
+    std::atomic<bool> helperFailed = false;
+    const auto work = [&](int& item) {
+        if (item == 2) {
+            helperFailed = true;
+            throw std::runtime_error("no memory");
+        }
+        return item;
+    };
+    WorkAhead<int, int, decltype(work)> ahead(work, true);
+    ahead.add(1);
+    ahead.add(2);
+    const auto start = std::chrono::steady_clock::now();
+    while (!helperFailed && std::chrono::steady_clock::now() - start < std::chrono::seconds(10))
+        std::this_thread::yield();
+    EXPECT_EQ(ahead.next(), 1);
+    EXPECT_THROW(ahead.next(), std::runtime_error);
+    EXPECT_FALSE(ahead.hasNext());
 }

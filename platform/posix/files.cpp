@@ -1,9 +1,12 @@
 // SPDX-License-Identifier: MIT
 #include "platform/files.h"
 
+#include "platform/folder_order.h"
+
 #include "text/text.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cerrno>
 #include <cstdlib>
 #include <dirent.h>
@@ -17,10 +20,6 @@
 namespace zaptrove::platform {
 
 namespace {
-
-bool byNameIgnoringCase(const FolderEntry& a, const FolderEntry& b) {
-    return precedesIgnoringAsciiCase(a.name, b.name);
-}
 
 // Sorts an entry into folder, plain file, or neither (a dangling link, a pipe,
 // a socket or a device, which the program leaves out like system entries).
@@ -68,7 +67,7 @@ void readEntries(DIR* folder, std::vector<FolderEntry>& entries) {
             entries.push_back({entry->d_name, kind == EntryKind::Folder});
         }
     }
-    std::sort(entries.begin(), entries.end(), byNameIgnoringCase);
+    sortFolderEntries(entries);
 }
 
 std::optional<FolderIdentity> identityOf(const struct stat& info) {
@@ -168,14 +167,17 @@ constexpr std::size_t kSmallFileBytes = 4096;
 // and one that does fills it from nothing else than such a file, or a device
 // or link made since the folder was listed, which the check then leaves out.
 bool readOpenSmallFile(int fd, std::string& bytes, std::size_t limit) {
-    bytes.resize(std::max(kSmallFileBytes, bytes.capacity()));
-    const ssize_t got = readOnce(fd, bytes.data(), bytes.size());
+    // Read first beside the string, so that its memory is not cleared for
+    // every file, only the bytes read copied.
+    char small[kSmallFileBytes];
+    const ssize_t got = readOnce(fd, small, sizeof small);
     std::optional<std::size_t> done;
-    if (got >= 0 && static_cast<std::size_t>(got) < bytes.size()) {
-        done = static_cast<std::size_t>(got);
-    } else if (got >= 0) {
+    if (got >= 0) {
         const auto first = static_cast<std::size_t>(got);
-        if (const std::optional<std::size_t> length = regularFileLength(fd)) {
+        bytes.assign(small, first);
+        if (first < sizeof small) {
+            done = first;
+        } else if (const std::optional<std::size_t> length = regularFileLength(fd)) {
             bytes.resize(std::max(std::min(*length, limit), first));
             const std::optional<std::size_t> rest =
                 readUpTo(fd, bytes.data() + first, bytes.size() - first);
@@ -255,6 +257,28 @@ void FileReader::letGo() {
     }
 }
 
+namespace {
+
+// Whether files may be opened without updating their access time, which the
+// system allows only to their owner; once refused, never asked again.
+std::atomic<bool> accessTimeKept{true};
+
+// Opens a file in the folder open as dirFd for reading, leaving its access
+// time as it was where the system allows that: a walk that reads every file
+// of a tree writes nothing back to it.
+int openWithoutAccessTime(int dirFd, const char* name) {
+    if (accessTimeKept.load(std::memory_order_relaxed)) {
+        const int fd = openat(dirFd, name, kReadFlags | O_NOATIME);
+        if (fd >= 0 || errno != EPERM) {
+            return fd;
+        }
+        accessTimeKept.store(false, std::memory_order_relaxed);
+    }
+    return openat(dirFd, name, kReadFlags);
+}
+
+} // namespace
+
 // The folder is held as a listing stream, whose handle also serves for its
 // identity and for opening its files.
 namespace {
@@ -298,12 +322,13 @@ bool OpenFolder::list(std::vector<FolderEntry>& entries) const {
     return true;
 }
 
-bool OpenFolder::readWholeFile(std::string_view name, std::string& bytes, std::size_t limit) const {
+bool OpenFolder::readWholeFile(const std::string& name, std::string& bytes,
+                               std::size_t limit) const {
     // openat would take an absolute name as it is, leaving the folder.
     if (handle_ == nullptr || name.starts_with('/')) {
-        return platform::readWholeFile(path_ + std::string(name), bytes, limit);
+        return platform::readWholeFile(path_ + name, bytes, limit);
     }
-    const int fd = openat(dirfd(stream(handle_)), nativePath(name).c_str(), kReadFlags);
+    const int fd = openWithoutAccessTime(dirfd(stream(handle_)), name.c_str());
     if (fd < 0) {
         bytes.clear();
         return false;

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
 #include "platform/files.h"
 
+#include "platform/folder_order.h"
+
 #include "text/text.h"
 
 #include <algorithm>
@@ -47,10 +49,6 @@ std::string errorWords(DWORD error) {
     }
 }
 
-bool byNameIgnoringCase(const FolderEntry& a, const FolderEntry& b) {
-    return precedesIgnoringAsciiCase(a.name, b.name);
-}
-
 } // namespace
 
 std::string nativePath(std::string_view path) {
@@ -84,7 +82,7 @@ bool listFolder(std::string_view path, std::vector<FolderEntry>& entries) {
             {narrow(found.cFileName), (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0});
     } while (FindNextFileW(search, &found));
     FindClose(search);
-    std::sort(entries.begin(), entries.end(), byNameIgnoringCase);
+    sortFolderEntries(entries);
     return true;
 }
 
@@ -228,11 +226,11 @@ bool OpenFolder::list(std::vector<FolderEntry>& entries) const {
     return listFolder(path_, entries);
 }
 
-bool OpenFolder::readWholeFile(std::string_view name, std::string& bytes, std::size_t limit) const {
+bool OpenFolder::readWholeFile(const std::string& name, std::string& bytes,
+                               std::size_t limit) const {
     // The walk keeps its folders with a final "\"; a folder named without one gets it here.
     const bool separated = path_.ends_with('\\') || path_.ends_with('/');
-    return platform::readWholeFile(path_ + (separated ? "" : "\\") + std::string(name), bytes,
-                                   limit);
+    return platform::readWholeFile(path_ + (separated ? "" : "\\") + name, bytes, limit);
 }
 
 bool appendToFile(std::string_view path, std::string_view text,

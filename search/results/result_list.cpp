@@ -4,12 +4,19 @@
 #include "debug_log/debug_log.h"
 #include "search/request/search_request.h"
 #include "search/results/display_name.h"
+#include "search/scanning/shared_work.h"
 #include "search/sources/favorites_reader.h"
 #include "text/text.h"
+
+#include <algorithm>
 
 namespace zaptrove {
 
 namespace {
+
+// How many records one thread reads the pending addresses of at a time; as
+// many pending addresses are read without a helper.
+constexpr std::size_t kRecordsPerStretch = 256;
 
 // Which field duplicates are compared by: 0 name, 1 address, anything else
 // both. Sorting as searched compares what was searched; a mode that finds
@@ -64,9 +71,29 @@ bool fnOrderUsesAddress(const SearchRequest& pRequest) {
 }
 
 void subReadMissingShortcutAddresses(std::vector<Bookmark>& pRecords) {
-    for (Bookmark& record : pRecords) {
-        subReadPendingAddress(record);
+    // Each address costs opening, reading and closing a file: beyond one
+    // stretch of records a helper thread reads stretches beside this one.
+    struct Stretch {
+        std::size_t first;
+        std::size_t end;
+    };
+    const auto read = [&](const Stretch& stretch, int) {
+        for (std::size_t k = stretch.first; k < stretch.end; ++k) {
+            subReadPendingAddress(pRecords[k]);
+        }
+    };
+    const auto pending =
+        std::count_if(pRecords.begin(), pRecords.end(),
+                      [](const Bookmark& record) { return record.AddressPending; });
+    if (static_cast<std::size_t>(pending) <= kRecordsPerStretch) {
+        read({0, pRecords.size()}, 0);
+        return;
     }
+    SharedWork<Stretch, decltype(read)> reading(read);
+    for (std::size_t first = 0; first < pRecords.size(); first += kRecordsPerStretch) {
+        reading.add({first, std::min(pRecords.size(), first + kRecordsPerStretch)});
+    }
+    reading.finish();
 }
 
 bool fnListNameFirst(const SearchRequest& pRequest) {
@@ -91,8 +118,8 @@ std::string fnListLine(const SearchRequest& pRequest, const Bookmark& pRecord) {
 void subCompleteAddresses(std::vector<Bookmark>& pResults, const DebugLog& pLog) {
     pLog.subDebug(LOG_INFO,
                   "Building combo for " + std::to_string(pResults.size()) + " match[es] found!");
+    subReadMissingShortcutAddresses(pResults);
     for (Bookmark& record : pResults) {
-        subReadPendingAddress(record);
         // A bookmark of another source with no address names no shortcut file.
         if (record.URL.empty() && !record.IsShortcut) {
             record.URL = NOT_FOUND;

@@ -7,12 +7,14 @@
 #include "search/matching/matcher.h"
 #include "search/scanning/folder_match.h"
 #include "search/scanning/shared_work.h"
+#include "search/scanning/work_ahead.h"
 #include "settings/settings.h"
 #include "text/text.h"
 
 #include <algorithm>
 #include <iterator>
 #include <memory>
+#include <optional>
 #include <set>
 #include <utility>
 
@@ -138,23 +140,44 @@ struct ShortcutReader {
     }
 };
 
-// Lists the folder, queueing what it holds: its sub-folders for the walk, and
-// its shortcut files either tested by name here or handed on, with the open
-// folder, to be read.
-template <typename HandOn>
-void listFolder(const std::string& folder, std::size_t rootLength,
-                std::unique_ptr<const platform::OpenFolder> files, const Matcher& matcher,
-                MatchScratch& scratch, std::vector<platform::FolderEntry>& entries,
-                std::vector<std::string>& dirQueue, std::vector<Bookmark>& candidates,
+// A folder of the walk, opened and listed, perhaps ahead of its turn.
+struct ListedFolder {
+    std::string path;
+    std::optional<platform::FolderIdentity> identity;
+    std::string problem; // why it could not be listed
+    std::vector<platform::FolderEntry> entries;
+    std::unique_ptr<const platform::OpenFolder> files; // kept while its files are to be read
+};
+
+ListedFolder listedFolder(std::string path, bool keepOpen) {
+    auto files = std::make_unique<const platform::OpenFolder>(path);
+    ListedFolder listed{std::move(path), files->identity(), {}, {}, nullptr};
+    if (listed.identity) {
+        files->list(listed.entries);
+    } else {
+        listed.problem = files->problem();
+    }
+    if (keepOpen) {
+        listed.files = std::move(files);
+    }
+    return listed;
+}
+
+// Goes through a listed folder's entries: its sub-folders are queued for the
+// walk, and its shortcut files either tested by name here or handed on, with
+// the open folder, to be read.
+template <typename QueueFolder, typename HandOn>
+void walkFolder(ListedFolder&& listed, std::size_t rootLength, const Matcher& matcher,
+                MatchScratch& scratch, std::vector<Bookmark>& candidates, QueueFolder queueFolder,
                 HandOn handOn) {
-    files->list(entries);
-    FolderShortcuts toRead{folder, rootLength, std::move(files), {}, {}};
+    const std::string& folder = listed.path;
     PathBelowRoot where(folder, rootLength);
     FolderMatch inFolder;
-    for (platform::FolderEntry& entry : entries) {
+    std::vector<std::string> toRead;
+    for (platform::FolderEntry& entry : listed.entries) {
         if (!hasShortcutExtension(entry.name)) {
             if (entry.isDirectory) {
-                dirQueue.push_back(folder + entry.name + platform::kSeparator);
+                queueFolder(folder + entry.name + platform::kSeparator);
             }
         } else if (matcher.mode() == SearchMode::Name) {
             if (inFolder.matches(
@@ -163,11 +186,12 @@ void listFolder(const std::string& folder, std::size_t rootLength,
                 candidates.back().Folder = where.path();
             }
         } else if (matcher.usesUrl()) {
-            toRead.entries.push_back(std::move(entry.name));
+            toRead.push_back(std::move(entry.name));
         }
     }
-    if (!toRead.entries.empty()) {
-        handOn(std::move(toRead));
+    if (!toRead.empty()) {
+        handOn(FolderShortcuts{
+            std::move(listed.path), rootLength, std::move(listed.files), std::move(toRead), {}});
     }
 }
 
@@ -189,26 +213,33 @@ SourceReading fnReadFavorites(std::string_view pFolder, const Matcher& pMatcher,
     SharedWork<FolderShortcuts, decltype(read)> reading(read);
     const auto handOn = [&](FolderShortcuts&& shortcuts) { reading.add(std::move(shortcuts)); };
 
+    // A search by name only lists folders: a helper thread lists those queued
+    // ahead of their turn. A search that reads the shortcut files keeps the
+    // second core for reading them, and lists on this thread.
+    const bool readsFiles = pMatcher.usesUrl();
+    const auto list = [readsFiles](std::string& path) {
+        return listedFolder(std::move(path), readsFiles);
+    };
+    WorkAhead<std::string, ListedFolder, decltype(list)> listing(list, !readsFiles);
+    const auto queueFolder = [&](std::string path) { listing.add(std::move(path)); };
+
     // The records are named from the folder with its final separator the system's.
     const std::string root = platform::folderPath(pFolder);
-    std::vector<std::string> dirQueue;
     std::set<std::pair<std::uint64_t, std::uint64_t>> visited;
     if (namesAFolder(pFolder)) {
-        dirQueue.push_back(root);
+        listing.add(root);
     }
     const std::size_t before = pCandidates.size();
     SourceReading result;
     MatchScratch scratch;
-    std::vector<platform::FolderEntry> entries;
-    for (std::size_t readIndex = 0; readIndex < dirQueue.size(); ++readIndex) {
-        const std::string folder = dirQueue[readIndex];
-        auto files = std::make_unique<const platform::OpenFolder>(folder);
-        const auto identity = files->identity();
-        if (identity && visited.emplace(identity->device, identity->node).second) {
-            listFolder(folder, root.size(), std::move(files), pMatcher, scratch, entries, dirQueue,
-                       pCandidates, handOn);
-        } else if (readIndex == 0) {
-            result.Problem = files->problem();
+    for (bool top = true; listing.hasNext(); top = false) {
+        ListedFolder folder = listing.next();
+        if (folder.identity &&
+            visited.emplace(folder.identity->device, folder.identity->node).second) {
+            walkFolder(std::move(folder), root.size(), pMatcher, scratch, pCandidates, queueFolder,
+                       handOn);
+        } else if (top) {
+            result.Problem = folder.problem;
         }
     }
     for (FolderShortcuts& shortcuts : reading.finish()) {

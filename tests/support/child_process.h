@@ -40,12 +40,13 @@ inline bool inChildGrowingLessThan(long growthKiB, const std::function<bool()>& 
         60);
 }
 
-// Gives up root's right to write anywhere, so that folder permissions hold.
+// Gives up root's rights to read and write anywhere and to act as any file's
+// owner, so that permissions and ownership hold.
 inline void honourPermissions() {
     __user_cap_header_struct header{_LINUX_CAPABILITY_VERSION_3, 0};
     __user_cap_data_struct data[2]{};
     syscall(SYS_capget, &header, data);
-    data[0].effective &= ~(1u << CAP_DAC_OVERRIDE | 1u << CAP_DAC_READ_SEARCH);
+    data[0].effective &= ~(1u << CAP_DAC_OVERRIDE | 1u << CAP_DAC_READ_SEARCH | 1u << CAP_FOWNER);
     syscall(SYS_capset, &header, data);
 }
 
