@@ -67,12 +67,13 @@ TEST(Files, FolderEntriesSortAsTheirWholeNamesCompare) {
     std::sort(expected.begin(), expected.end(), zaptrove::platform::precedesIgnoringAsciiCase);
     for (std::size_t turn = 0; turn < names.size(); turn += 5) {
         std::vector<platform::FolderEntry> entries;
-        for (std::size_t k = 0; k < names.size(); ++k)
+        for (std::size_t k = 0; k < names.size(); ++k) {
             entries.push_back({names[(k * 7 + turn) % names.size()], false});
+        }
         platform::sortFolderEntries(entries);
-        std::vector<std::string> sorted;
-        for (const auto& entry : entries)
-            sorted.push_back(entry.name);
+        std::vector<std::string> sorted(entries.size());
+        std::transform(entries.begin(), entries.end(), sorted.begin(),
+                       [](const platform::FolderEntry& entry) { return entry.name; });
         EXPECT_EQ(sorted, expected) << turn;
     }
 }
