@@ -104,6 +104,10 @@ class PlacesQuery {
         std::int64_t root = 0;
         std::int64_t tags = 0;
         limitWork();
+        // The queries read each page once, or pass through a table's few
+        // inner pages on every lookup: a page cache of 512 KiB (a quarter of
+        // the default) holds those, with fewer fresh pages for the system to map.
+        sqlite3_exec(database_, "PRAGMA cache_size = -512", nullptr, nullptr, nullptr);
         // SQLite loads a value whole: one longer than kMaxPlacesTextBytes
         // stops the reading, which is then made again with every text read in
         // part.
