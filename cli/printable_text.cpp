@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "cli/printable_text.h"
 
+#include "text/byte_blocks.h"
 #include "text/text.h"
 
 namespace zaptrove {
@@ -37,6 +38,14 @@ std::string fnPrintableLine(std::string_view pText) {
         kept = at + length;
     };
     for (std::size_t i = 0; i < text.size(); ++i) {
+        // A block of printable ASCII, most of a line, stays as it is.
+        while (i + sizeof(platform::Block) <= text.size() &&
+               !platform::anyLane(platform::loadBlock(text.data() + i) - 0x20 >= 0x5F)) {
+            i += sizeof(platform::Block);
+        }
+        if (i == text.size()) {
+            break;
+        }
         const auto byte = static_cast<unsigned char>(text[i]);
         if (byte == '\t' || byte == '\r' || byte == '\n') {
             replace(i, 1, " ");

@@ -162,7 +162,13 @@ TEST_F(FindCommand, PrintsControlCharactersAndBytesThatAreNotUtf8AsReplacements)
         {"caf\xA9 \xE2\x82", "caf" + fffd + " " + fffd + fffd},
         {"a\u202Eexe.txt\u2066b\u2069\u200F",
          "a" + fffd + "exe.txt" + fffd + "b" + fffd + "\u200F"},
-        {"Grüße 漢 😀 ~", "Grüße 漢 😀 ~"}};
+        {"Grüße 漢 😀 ~", "Grüße 漢 😀 ~"},
+        // Past whole blocks of sixteen printable bytes.
+        {"0123456789abcdef\x1b 123456789abcdef~ \xC2\x85",
+         "0123456789abcdef" + fffd + " 123456789abcdef~ " + fffd},
+        {"0123456789abcde\x7f"
+         "0123456789abcdef\t",
+         "0123456789abcde" + fffd + "0123456789abcdef "}};
     for (const auto& [text, printed] : cases)
         EXPECT_EQ(zaptrove::fnPrintableLine(text), printed) << testing::PrintToString(text);
 

@@ -109,6 +109,18 @@ TEST(FirefoxRead, WalksTheTreeLeavingOutTagsAndQueries) {
     EXPECT_EQ(cafe, List{"Caf\u00e9 deep|https://deep.example/"});
     EXPECT_EQ(cafeReading.BookmarkCount, 6u); // those that do not match are counted too
     EXPECT_EQ(read(profile, "no-title", SearchMode::Url).first, List{"|https://no-title.example/"});
+    // An untitled bookmark is matched by its page's title, or counted.
+    const std::tuple<const char*, SearchMode, List> untitled[] = {
+        {"page",
+         SearchMode::Name,
+         {"Page title|https://page-title.example/", "Page of empty|https://empty-title.example/"}},
+        {"of empty", SearchMode::Both, {"Page of empty|https://empty-title.example/"}},
+        {"empty-title", SearchMode::Name, {}}};
+    for (const auto& [term, mode, found] : untitled) {
+        const auto [got, gotReading] = read(profile, term, mode);
+        EXPECT_EQ(got, found) << term;
+        EXPECT_EQ(gotReading.BookmarkCount, 6u) << term;
+    }
     EXPECT_EQ(read(profile, "tag").first, List{});
     // Read with no log waiting: nothing in the profile is made or changed.
     EXPECT_EQ(filesOf(profile), before);

@@ -104,6 +104,10 @@ class PlacesQuery {
         std::int64_t root = 0;
         std::int64_t tags = 0;
         limitWork();
+        // The queries read each page once, or pass through a table's few
+        // inner pages on every lookup: a page cache of 512 KiB (a quarter of
+        // the default) holds those, with fewer fresh pages for the system to map.
+        sqlite3_exec(database_, "PRAGMA cache_size = -512", nullptr, nullptr, nullptr);
         // SQLite loads a value whole: one longer than kMaxPlacesTextBytes
         // stops the reading, which is then made again with every text read in
         // part.
@@ -377,32 +381,41 @@ class PlacesQuery {
     // the bookmarks that match come back as rows, to wait for the walk; the
     // others are only counted in their folder.
     bool readNodes() {
-        if (sqlite3_create_function_v2(database_, "zaptrove_kept", 5,
+        if (sqlite3_create_function_v2(database_, "zaptrove_kept", 4,
                                        SQLITE_UTF8 | SQLITE_DIRECTONLY, this, kept, nullptr,
                                        nullptr, nullptr) != SQLITE_OK) {
             return false;
         }
         // The titles are taken as they lie: an SQL function choosing between
-        // them would copy the one it gives back for every row.
-        const std::string texts = bookmarkTexts();
+        // them would copy the one it gives back for every row. The page's
+        // title is read only for the rows kept; the place is the page's row
+        // id, which costs less than reading the bookmark's column again.
         const Statement rows =
-            prepare(("SELECT b.type, b.parent, " + texts +
+            prepare(("SELECT b.type, b.parent, " + bookmarkTexts() +
                      ", b.id, b.position, b.guid, b.fk, p.frecency "
                      "FROM moz_bookmarks b LEFT JOIN moz_places p ON p.id = b.fk "
                      "WHERE b.type = 2 OR (b.type = 1 AND zaptrove_kept(b.parent, " +
-                     texts + ", b.fk))")
+                     text(PlacesText::PlaceUrl, "p") + ", " + text(PlacesText::BookmarkTitle, "b") +
+                     ", p.id))")
                         .c_str());
         return forEachRow(rows, [&](sqlite3_stmt* row) {
-            PlacesNode node{sqlite3_column_int64(row, 5), sqlite3_column_int64(row, 1),
-                            sqlite3_column_int64(row, 6)};
+            const std::int64_t parent = sqlite3_column_int64(row, 1);
+            PlacesNode node{sqlite3_column_int64(row, 5), parent, sqlite3_column_int64(row, 6)};
             if (sqlite3_column_int(row, 0) == 1) {
                 const BookmarkText text =
                     bookmarkText([&](int column) { return columnText(row, column + 2); });
                 node.isBookmark = text.url.has_value();
+                const std::int64_t place = sqlite3_column_int64(row, 8);
+                // An untitled bookmark was kept unmatched, for its page's title.
+                if (node.isBookmark && columnText(row, 3).value_or("").empty() &&
+                    !matchesBookmark(parent, text, place)) {
+                    ++bookmarksIn_[parent];
+                    return;
+                }
                 if (node.isBookmark) {
                     node.match = static_cast<std::int32_t>(matches_.size());
                     matches_.push_back({std::string(text.name), std::string(*text.url)});
-                    const auto tagged = tagsOf_.find(sqlite3_column_int64(row, 8));
+                    const auto tagged = tagsOf_.find(place);
                     if (tagged != tagsOf_.end()) {
                         matches_.back().extras.edit().tags = tagged->second;
                     }
@@ -417,9 +430,10 @@ class PlacesQuery {
         });
     }
 
-    // zaptrove_kept(parent, url, title, page title, place): false for a
-    // bookmark that does not match by its name and tags or address, which is
-    // counted in its folder instead.
+    // zaptrove_kept(parent, url, title, place): false for a bookmark that
+    // does not match by its name and tags or address, which is counted in its
+    // folder instead. An untitled bookmark is kept: it is named by its page's
+    // title, which only the rows kept read, and matched as its row comes back.
     // No exception may cross SQLite: running out of memory ends the query.
     static void kept(sqlite3_context* context, int, sqlite3_value** values) {
         try {
@@ -442,17 +456,22 @@ class PlacesQuery {
         if (inTagFolder_) {
             return false; // an entry of a tag, which the walk leaves out
         }
-        const BookmarkText text =
-            bookmarkText([&](int value) { return valueText(values[value + 1]); });
-        if (!text.url ||
-            inFolder_.matches(
-                matcher_,
-                fnNameWithTags(text.name, tagsOf(sqlite3_value_int64(values[4])), tagged_),
-                *text.url, [&] { return folderPathOf(parent); }, scratch_)) {
+        const BookmarkText text = bookmarkText(
+            [&](int value) { return value < 2 ? valueText(values[value + 1]) : std::nullopt; });
+        if (!text.url || text.name.empty() ||
+            matchesBookmark(parent, text, sqlite3_value_int64(values[3]))) {
             return true;
         }
         ++*lastFolderCount_;
         return false;
+    }
+
+    // Whether a bookmark with an address matches by its name and its place's
+    // tags, its address, or its folder's path.
+    bool matchesBookmark(std::int64_t parent, const BookmarkText& text, std::int64_t place) {
+        return inFolder_.matches(
+            matcher_, fnNameWithTags(text.name, tagsOf(place), tagged_), *text.url,
+            [&] { return folderPathOf(parent); }, scratch_);
     }
 
     // Depth first from the root, each folder's entries by position, leaving
