@@ -40,23 +40,12 @@ void sortFolderEntries(std::vector<FolderEntry>& entries) {
         }
         return precedesIgnoringAsciiCase(entries[a.index].name, entries[b.index].name);
     });
-    // Each entry moves once, along the cycles of the order; a place done
-    // points at itself.
-    for (std::size_t start = 0; start < order.size(); ++start) {
-        if (order[start].index == start) {
-            continue;
-        }
-        FolderEntry held = std::move(entries[start]);
-        std::size_t place = start;
-        while (order[place].index != start) {
-            const std::size_t from = order[place].index;
-            entries[place] = std::move(entries[from]);
-            order[place].index = place;
-            place = from;
-        }
-        entries[place] = std::move(held);
-        order[place].index = place;
+    std::vector<FolderEntry> sorted;
+    sorted.reserve(order.size());
+    for (const HeadedEntry& entry : order) {
+        sorted.push_back(std::move(entries[entry.index]));
     }
+    entries.swap(sorted);
 }
 
 } // namespace zaptrove::platform
