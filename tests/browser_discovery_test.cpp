@@ -66,9 +66,8 @@ TEST(ProfilesIni, DefaultOneCountsWhenNoInstallNamesAListedProfile) {
                               "[Profile1]\nName=no path\n" +
                               std::string(tail));
         ASSERT_EQ(alone.size(), 1u);
-        EXPECT_TRUE(alone[0].IsDefault);
-        EXPECT_FALSE(alone[0].IsRelative);
-        EXPECT_EQ(alone[0].Path, "/abs/p");
+        EXPECT_EQ(std::tuple(alone[0].IsDefault, alone[0].IsRelative, alone[0].Path),
+                  std::tuple(true, false, "/abs/p"));
     }
 }
 

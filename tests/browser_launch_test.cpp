@@ -17,7 +17,6 @@
 
 #include <chrono>
 #include <cstdio>
-#include <memory>
 #include <thread>
 
 using zaptrove::Bookmark;

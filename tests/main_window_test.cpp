@@ -66,9 +66,8 @@ struct FakeAutostart final : platform::Autostart {
     std::string refusal;
     bool isOn() const override { return on; }
     std::string setOn(bool pOn) override {
-        if (refusal.empty()) {
+        if (refusal.empty())
             on = pOn;
-        }
         return refusal;
     }
     frmMain::Services serve(frmMain::Services services) {
@@ -87,14 +86,12 @@ struct HeldSearch {
 
     frmMain::Services serve(frmMain::Services services) {
         services.search = [this](const SearchRequest& request, const DebugLog& log) {
-            if (term.empty() || request.term != term) {
+            if (term.empty() || request.term != term)
                 return zaptrove::subSearch(request, log);
-            }
             ++held;
             const auto giveUp = std::chrono::steady_clock::now() + std::chrono::seconds(10);
-            while (!open && !request.stopRequested() && std::chrono::steady_clock::now() < giveUp) {
+            while (!open && !request.stopRequested() && std::chrono::steady_clock::now() < giveUp)
                 std::this_thread::sleep_for(std::chrono::milliseconds(1));
-            }
             sawStop = request.stopRequested();
             SearchOutcome outcome = zaptrove::subSearch(request, log);
             ++returned;
@@ -166,9 +163,8 @@ class MainWindow : public testing::Test {
     }
     std::vector<std::string> rows() const {
         std::vector<std::string> rows;
-        for (int i = 0; i < window.cboResult.listCount(); ++i) {
+        for (int i = 0; i < window.cboResult.listCount(); ++i)
             rows.push_back(window.cboResult.list(i));
-        }
         return rows;
     }
     // The window's height and the sizes its layout gives the controls.
@@ -577,9 +573,8 @@ TEST_F(MainWindow, TrayTakesTheMinimisedWindowAndTheConfiguredClickBringsItBack)
         EXPECT_EQ(std::pair(inTray.form.isShown(), inTray.trayIcon.isShown()),
                   std::pair(restores, !restores))
             << mode;
-        if (!restores) {
+        if (!restores)
             inTray.subRestoreFromTray();
-        }
     }
     inTray.subStartedAtLogin(); // started at login with Tray on: into the tray
     forms::doEvents();
@@ -639,9 +634,8 @@ TEST_F(MainWindow, PreferencesShowTheSettingsAndEveryCaptionFits) {
               std::tuple(0, 2, 0));
     EXPECT_FALSE(dialog.chkMinimize.value() || dialog.ChkSingle.value() || dialog.chkDups.value());
     const bool uses[] = {true, false, true, true, false, false};
-    for (int row = 0; row < 6; ++row) {
+    for (int row = 0; row < 6; ++row)
         EXPECT_EQ(dialog.chkAlternate[row].value(), uses[row]) << row;
-    }
     forms::simulateTyping(dialog.txtAlternate[0], "x"); // the main folder is only shown
     EXPECT_EQ(std::pair(dialog.txtAlternate[0].text(), dialog.txtAlternate[2].text()),
               std::pair(tmp.asFolder("Fav"), std::string(NOT_FOUND)));
@@ -750,9 +744,8 @@ TEST_F(MainWindow, BrowserProfilesAreListedAndSwitchedInMore) {
     settings.BrowserProfiles[1].problem = "only an encrypted bookmarks file";
     std::vector<std::string> listed;
     inMoreDialog([&](frmMore& more) {
-        for (int i = 0; i < more.Browsers.lstProfiles.listCount(); ++i) {
+        for (int i = 0; i < more.Browsers.lstProfiles.listCount(); ++i)
             listed.push_back(more.Browsers.lstProfiles.list(i));
-        }
         EXPECT_EQ(more.lstPages.list(0), "Browsers");
         EXPECT_TRUE(more.Browsers.chkBrowser[2].value()); // Chromium, on at the first run
         forms::simulateClick(more.Browsers.chkBrowser[2]);

@@ -99,10 +99,9 @@ TEST_F(SearchRun, ReadsTheSwitchedOnSourcesInOrderMainBeforeAlternative) {
     EXPECT_EQ(inOrder, (Lines{"u1  -  x1", "u2  -  x2", "u3  -  x3", "u4  -  x4", "u5  -  x5",
                               "u6  -  x6"}));
     Lines sources;
-    for (const Bookmark& record : run("X").Results) {
+    for (const Bookmark& record : run("X").Results)
         sources.push_back(std::string(record.Source.source()) + "|" +
                           std::string(record.Source.profile()));
-    }
     EXPECT_EQ(sources, (Lines{"MSIE Main|", "MSIE Alt|", "Netscape Main|", "Netscape Alt|",
                               "Opera Main|", "Opera Alt|"}));
     s.DebugMode = DEBUG_OFF; // the Favorites walk then runs beside the files: the same order
@@ -220,9 +219,7 @@ TEST_F(SearchRun, AFirefoxKeywordTypedFirstMakesTheFirstRow) {
     EXPECT_EQ(std::tuple(wikipedia.Source.profile(), wikipedia.Folder.text()),
               std::tuple("default", "Bookmarks Menu/Look up"));
 }
-#endif
 
-#ifdef ZAPTROVE_TEST_PLACES
 // Copies of one address spelt differently across sources are one row when merged, the first read.
 TEST_F(SearchRun, CopiesOfOneAddressInSeveralSourcesMakeOneRowWhenMerged) {
     s.NetscapeMain = t.write("ns.html", "<DL><DT><H3>News</H3><DL>\n"
@@ -318,20 +315,17 @@ TEST_F(SearchRun, AnAccountsBookmarksAreSearchedAsASourceOfTheirProfile) {
 
 // A stored location as its reader takes it, however written; nothing for one that names none.
 TEST(Locations, PathIsTheStoredTextWithAFolderSeparatorOrNothing) {
+    // clang-format off
     const std::tuple<std::string, bool, std::optional<std::string>> cases[] = {
-        {"", true, std::nullopt},
-        {"", false, std::nullopt},
-        {NOT_FOUND, true, std::nullopt},
-        {NOT_FOUND, false, std::nullopt},
-        {"\\", true, std::nullopt}, // a whole drive
-        {"/", true, std::nullopt},
-        {"C:\\Favs", true, "C:\\Favs\\"},
-        {"C:\\Favs\\", true, "C:\\Favs\\"},
+        {"", true, std::nullopt},        {"", false, std::nullopt},
+        {NOT_FOUND, true, std::nullopt}, {NOT_FOUND, false, std::nullopt},
+        {"/", true, std::nullopt},       {"\\", true, std::nullopt}, // a whole drive
+        {"C:\\Favs", true, "C:\\Favs\\"}, {"C:\\Favs\\", true, "C:\\Favs\\"},
         {"/home/me/Favs", true, "/home/me/Favs\\"},
         {"/home/me/Favs/", true, "/home/me/Favs\\"},
         {"/home/me/b.html", false, "/home/me/b.html"},
-        {"b.html ", false, "b.html "}, // a file path is read as written
-    };
+        {"b.html ", false, "b.html "}}; // a file path is read as written
+    // clang-format on
     for (const auto& [stored, isFolder, path] : cases)
         EXPECT_EQ(fnLocationPath(stored, isFolder), path) << stored;
 }
