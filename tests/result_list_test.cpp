@@ -29,8 +29,7 @@ std::string favorite(std::string_view file) {
 Bookmark browserBookmark(std::string name, std::string url) {
     Bookmark made{std::move(name), std::move(url)};
     BrowserProfile profile;
-    profile.install = "Firefox";
-    profile.name = "default";
+    profile.install = "Firefox", profile.name = "default";
     made.Source = SourceName(profile);
     return made;
 }

@@ -65,8 +65,7 @@ TEST_F(SearchRun, LogsEveryStepOfARunAndMatchesTheLowerCasedUntrimmedTerm) {
     s.OperaMain =
         t.write("op.adr", "Opera Hotlist version 2.0\n\n#URL\n\tNAME=News\n\tURL=http://op\n");
     s.DoMSIE = s.DoNetscape = s.DoOpera = DO_YES;
-    s.Function = FUNC_BOTH;
-    s.Sort = SORT_SEARCHED;
+    s.Function = FUNC_BOTH, s.Sort = SORT_SEARCHED;
     EXPECT_EQ(run("NEWS").Lines,
               (Lines{"Daily News  -  http://daily", "News  -  http://op", "news  -  http://ns"}));
     EXPECT_EQ(
@@ -88,8 +87,7 @@ TEST_F(SearchRun, LogsEveryStepOfARunAndMatchesTheLowerCasedUntrimmedTerm) {
 TEST_F(SearchRun, ReadsTheSwitchedOnSourcesInOrderMainBeforeAlternative) {
     shortcut("Fav/x1.url", "u1");
     shortcut("Alt/x2.url", "u2");
-    s.MSIEAlt = t.asFolder("Alt");
-    s.NetscapeMain = t.write("ns.html", "<DT><A HREF=\"u3\">x3<");
+    s.MSIEAlt = t.asFolder("Alt"), s.NetscapeMain = t.write("ns.html", "<DT><A HREF=\"u3\">x3<");
     s.NetscapeAlt = t.write("ns-alt.html", "<DT><A HREF=\"u4\">x4<");
     s.OperaMain = t.write("op.adr", "#URL\nNAME=x5\nURL=u5\n");
     s.OperaAlt = t.write("op-alt.adr", "#URL\nNAME=x6\nURL=u6\n");
@@ -133,8 +131,7 @@ TEST_F(SearchRun, NameSearchOrdersAndUndupsFavoritesByTheirRealAddresses) {
 #endif
     s.DoMSIE = DO_YES;
     const auto addresses = [this](std::int16_t sort, std::int16_t duplicates) {
-        s.Sort = sort;
-        s.Duplicates = duplicates;
+        s.Sort = sort, s.Duplicates = duplicates;
         std::string urls;
         for (const Bookmark& record : run("N").Results)
             urls += record.URL + " ";
@@ -241,8 +238,7 @@ TEST_F(SearchRun, CopiesOfOneAddressInSeveralSourcesMakeOneRowWhenMerged) {
             R"({"type": "url", "name": "Ex other", "url": "https://example.com/a/"}]}}})");
     s.BrowserProfiles = {firefox, chromium};
     s.DoNetscape = s.DoFirefox = s.DoChromium = DO_YES;
-    s.Function = FUNC_BOTH;
-    s.Sort = SORT_NAME;
+    s.Function = FUNC_BOTH, s.Sort = SORT_NAME;
     EXPECT_EQ(run("").Lines.size(), 7u) << "merging is off unless switched on";
 
     s.MergeCopies = MERGE_COPIES_ON;
@@ -297,9 +293,7 @@ TEST_F(SearchRun, AnAccountsBookmarksAreSearchedAsASourceOfTheirProfile) {
     t.write("cfg/chromium/Default/AccountBookmarks", test::chromiumBookmarks("Synced x", "u"));
     s.BrowserProfiles =
         fnDiscoverBrowserProfiles({UserFolders::Layout::Linux, t.path(), t / "cfg", {}, {}});
-    s.DoChromium = DO_YES;
-    s.Function = FUNC_NAME;
-    s.Sort = SORT_SEARCHED;
+    s.DoChromium = DO_YES, s.Function = FUNC_NAME, s.Sort = SORT_SEARCHED;
     Lines found;
     for (const Bookmark& record : run("X").Results)
         found.push_back(record.Name + " | " + record.Source.origin() + " | " +
