@@ -205,6 +205,23 @@ TEST_F(FindCommand, NamesEachSourceThatCannotBeReadAndFailsWhenNoneCould) {
         EXPECT_EQ(run(args), status) << testing::PrintToString(args);
         EXPECT_TRUE(err.str().starts_with(expected)) << err.str();
     }
+    // The source listing gives the same reason, found by the read itself.
+    std::vector<std::pair<std::string, std::string>> reasons = {
+        {folder, "Is a directory"}, {missing, "No such file or directory"}};
+#ifndef _WIN32
+    const std::string fifo = t / "fifo";
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+    reasons.emplace_back(fifo, "Not a regular file");
+#endif
+    for (const auto& [path, reason] : reasons) {
+        EXPECT_EQ(run({"--netscape", path, "news"}), 3);
+        EXPECT_EQ(err.str(), "zaptrove-find: Netscape file " +
+                                 zaptrove::platform::nativePath(path) +
+                                 " could not be read: " + reason + "\n");
+        EXPECT_EQ(run({"--netscape", path, "--list-sources"}), 0);
+        EXPECT_TRUE(printed("on\tNetscape Main\tcannot be read: " + reason + "\t" + path + "\n"))
+            << out.str();
+    }
 }
 
 // A source read in part gives what came before the damage, named on stderr and in the log.
@@ -355,27 +372,6 @@ TEST_F(FindCommand, StoredLocationsAreReadAsWrittenByHand) {
         EXPECT_EQ(run(stored + Args{"--list-sources"}), 0);
         EXPECT_TRUE(printed("on\tMSIE Alt\t2 bookmarks\t" + favs + "\\\n") &&
                     printed("on\tNetscape Main\tcannot be read: No path given\t\n"))
-            << out.str();
-    }
-}
-
-// The source listing and the search give the same reason, found by the read itself.
-TEST_F(FindCommand, TheListingAndTheSearchGiveTheSameReason) {
-    const std::string folder = t.makeFolder("folder");
-    std::vector<std::pair<std::string, std::string>> cases = {
-        {folder, "Is a directory"}, {t / "missing.html", "No such file or directory"}};
-#ifndef _WIN32
-    const std::string fifo = t / "fifo";
-    ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
-    cases.emplace_back(fifo, "Not a regular file");
-#endif
-    for (const auto& [path, reason] : cases) {
-        EXPECT_EQ(run({"--netscape", path, "news"}), 3);
-        EXPECT_EQ(err.str(), "zaptrove-find: Netscape file " +
-                                 zaptrove::platform::nativePath(path) +
-                                 " could not be read: " + reason + "\n");
-        EXPECT_EQ(run({"--netscape", path, "--list-sources"}), 0);
-        EXPECT_TRUE(printed("on\tNetscape Main\tcannot be read: " + reason + "\t" + path + "\n"))
             << out.str();
     }
 }
