@@ -18,6 +18,7 @@
 using namespace zaptrove;
 using Layout = UserFolders::Layout;
 using test::TempFolder;
+using Lines = std::vector<std::string>;
 
 namespace {
 
@@ -40,8 +41,8 @@ class Discovery : public ::testing::Test {
         tmp.write(root + "/profiles.ini", ini);
     }
     // One line per profile: install | name | folder below the home | default | problem.
-    std::vector<std::string> found(const UserFolders& folders) const {
-        std::vector<std::string> lines;
+    Lines found(const UserFolders& folders) const {
+        Lines lines;
         for (const BrowserProfile& p : fnDiscoverBrowserProfiles(folders)) {
             std::string folder = p.folder.starts_with(tmp.path())
                                      ? p.folder.substr(tmp.path().size() + 1)
@@ -66,9 +67,8 @@ TEST(ProfilesIni, DefaultOneCountsWhenNoInstallNamesAListedProfile) {
                               "[Profile1]\nName=no path\n" +
                               std::string(tail));
         ASSERT_EQ(alone.size(), 1u);
-        EXPECT_TRUE(alone[0].IsDefault);
-        EXPECT_FALSE(alone[0].IsRelative);
-        EXPECT_EQ(alone[0].Path, "/abs/p");
+        EXPECT_EQ(std::tuple(alone[0].IsDefault, alone[0].IsRelative, alone[0].Path),
+                  std::tuple(true, false, "/abs/p"));
     }
 }
 
@@ -150,7 +150,7 @@ TEST_F(Discovery, LinuxHomeWithXdgSnapAndFlatpakInstallations) {
     const UserFolders home{Layout::Linux, tmp.path(), tmp / "cfg", {}, {}};
     EXPECT_EQ(
         found(home),
-        (std::vector<std::string>{
+        (Lines{
             "Firefox | abs | elsewhere/p.abs",
             "Firefox | used | cfg/mozilla/firefox/a.default-esr | default",
             "Firefox | fresh | cfg/mozilla/firefox/b.default",
@@ -175,8 +175,8 @@ TEST_F(Discovery, ABackslashInALinuxProfileFolderNameIsKept) {
         tmp.write(folder + std::string("/prof/places.sqlite"), "");
     }
     EXPECT_EQ(found(UserFolders{Layout::Linux, tmp.path(), {}, {}, {}}),
-              (std::vector<std::string>{"Firefox | mine | .mozilla/firefox/ab12.my\\prof",
-                                        "Firefox | elsewhere | x\\prof"}));
+              (Lines{"Firefox | mine | .mozilla/firefox/ab12.my\\prof",
+                     "Firefox | elsewhere | x\\prof"}));
 }
 #endif
 
@@ -208,7 +208,7 @@ TEST_F(Discovery, WindowsProfileFoldersIncludingTheStoreInstall) {
 
     const UserFolders home{Layout::Windows, tmp / "home", {}, tmp / "Roaming", tmp / "Local"};
     EXPECT_EQ(found(home),
-              (std::vector<std::string>{
+              (Lines{
                   "Firefox | default-release | Roaming/Mozilla/Firefox/Profiles/x.default-release "
                   "| default",
                   "Firefox (Store) | store | " + store + "/Profiles/s.default",
@@ -225,7 +225,7 @@ TEST_F(Discovery, MacOSApplicationSupport) {
     tmp.write(support + "BraveSoftware/Brave-Browser/Default/Bookmarks", "{}");
     tmp.write(support + "Vivaldi/Default/Bookmarks", "{}");
     EXPECT_EQ(found(UserFolders{Layout::MacOS, tmp.path(), {}, {}, {}}),
-              (std::vector<std::string>{
+              (Lines{
                   "Firefox | m | " + support + "Firefox/Profiles/m.default",
                   "Brave | Default | " + support + "BraveSoftware/Brave-Browser/Default",
                   "Vivaldi | Default | " + support + "Vivaldi/Default",
@@ -242,7 +242,7 @@ TEST_F(Discovery, RealProfilesOfAFreshAccount) {
     const std::string cfg = "home/.config/";
     EXPECT_EQ(
         found(UserFolders{Layout::Linux, tmp / "home", tmp / "home/.config", {}, {}}),
-        (std::vector<std::string>{
+        (Lines{
             "Firefox | default-esr | " + cfg + "mozilla/firefox/ec5376ix.default-esr | default",
             "Firefox | default | " + cfg + "mozilla/firefox/tpdemd24.default",
             "Chromium | Your Chromium | " + cfg + "chromium/Default",

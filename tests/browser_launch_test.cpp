@@ -17,7 +17,6 @@
 
 #include <chrono>
 #include <cstdio>
-#include <memory>
 #include <thread>
 
 using zaptrove::Bookmark;
@@ -32,9 +31,7 @@ namespace {
 
 BrowserProfile profileOf(Browser browser, std::string install, std::string folder) {
     BrowserProfile profile;
-    profile.browser = browser;
-    profile.install = std::move(install);
-    profile.name = "Work";
+    profile.browser = browser, profile.install = std::move(install), profile.name = "Work";
     profile.folder = std::move(folder);
     return profile;
 }
@@ -113,8 +110,7 @@ TEST(BrowserProgram, FindsTheRegisteredProgramOnWindows) {
     set(appPath, "C:\\Edge\\msedge.exe");
     set(client, "\"C:\\Program Files\\Chrome\\chrome.exe\" --single-argument %1");
     ProgramPlaces places;
-    places.layout = zaptrove::UserFolders::Layout::Windows;
-    places.registry = &*registry;
+    places.layout = zaptrove::UserFolders::Layout::Windows, places.registry = &*registry;
 
     const auto find = [&](Browser browser, const char* install) {
         return fnFindBrowserProgram(profileOf(browser, install, "P"), places);
@@ -182,8 +178,7 @@ struct FakeDesktop {
 
 Bookmark bookmarkOf(const BrowserProfile& profile, std::string address) {
     Bookmark bookmark;
-    bookmark.Name = "Page";
-    bookmark.URL = std::move(address);
+    bookmark.Name = "Page", bookmark.URL = std::move(address);
     bookmark.Source = zaptrove::SourceName(profile);
     return bookmark;
 }

@@ -147,10 +147,9 @@ TEST(ChromiumScan, ReadsWhatOnlyBookmarksHold) {
 
 TEST(ChromiumScan, KeepsWhatCameBeforeDamage) {
     const std::size_t second = kBookmarks.find("Deep");
-    for (const std::size_t cut : {std::size_t{0}, second, kBookmarks.size() - 1}) {
+    for (const std::size_t cut : {std::size_t{0}, second, kBookmarks.size() - 1})
         EXPECT_TRUE(readingOf(kBookmarks.substr(0, cut)).Problem.starts_with("damaged at byte "))
             << cut;
-    }
     EXPECT_EQ(readingOf(kBookmarks.substr(0, second)).BookmarkCount, 1u);
     EXPECT_EQ(scan(kBookmarks.substr(0, second)), List{"One|https://one.example/"});
 }
@@ -160,27 +159,20 @@ TEST(ChromiumScan, NamesTheByteWhereTheTextStopsBeingJson) {
     std::string objects = R"({"roots": {"x": )";
     for (int i = 0; i < 200'000; ++i)
         objects += R"({"children": [)";
+    // clang-format off
     const std::pair<std::string, std::string_view> cases[] = {
         {std::string(100'000, '[') + std::string(100'000, ']'), "damaged at byte 1000"},
         {objects, "damaged at byte 7003"},
         {R"({"roots": {}, "n": -0.5e+3, "t": true, "z": null, "a": [1, [], {}, "s", 1E5]})", ""},
-        {R"({"roots": {}} x)", "damaged at byte 14"},
-        {R"({"a" 1})", "damaged at byte 5"},
-        {R"({"a": 1,})", "damaged at byte 8"},
-        {R"([1 2])", "damaged at byte 3"},
-        {R"({"a": tru})", "damaged at byte 9"},
-        {R"({"a": 01})", "damaged at byte 7"},
-        {R"({"a": -})", "damaged at byte 7"},
-        {R"({"a": 1.})", "damaged at byte 8"},
-        {R"({"a": "\x"})", "damaged at byte 7"},
-        {"{\"a\": \"tab\t\"}", "damaged at byte 10"},
-        {"{\"a\": \"a string of sixteen bytes\tor more, and more after it\"}",
-         "damaged at byte 32"},
-        {R"({"a": "\u12G4"})", "damaged at byte 7"},
-        {R"({1: 2})", "damaged at byte 1"},
-        {R"({"a": "open)", "damaged at byte 11"},
-        {"   ", "damaged at byte 3"},
-    };
+        {R"({"roots": {}} x)", "damaged at byte 14"}, {R"({"a" 1})", "damaged at byte 5"},
+        {R"({"a": 1,})", "damaged at byte 8"},       {R"([1 2])", "damaged at byte 3"},
+        {R"({"a": tru})", "damaged at byte 9"},      {R"({"a": 01})", "damaged at byte 7"},
+        {R"({"a": -})", "damaged at byte 7"},        {R"({"a": 1.})", "damaged at byte 8"},
+        {R"({"a": "\x"})", "damaged at byte 7"},     {"{\"a\": \"tab\t\"}", "damaged at byte 10"},
+        {"{\"a\": \"a string of sixteen bytes\tor more, and more after it\"}", "damaged at byte 32"},
+        {R"({"a": "\u12G4"})", "damaged at byte 7"}, {R"({1: 2})", "damaged at byte 1"},
+        {R"({"a": "open)", "damaged at byte 11"},    {"   ", "damaged at byte 3"}};
+    // clang-format on
     for (const auto& [text, problem] : cases)
         EXPECT_EQ(readingOf(text).Problem, problem) << text.substr(0, 80);
 }

@@ -162,18 +162,6 @@ TEST(Faults, FilesThatShrinkGrowOrVanishWhileReadNeverHangOrCrash) {
     }
 }
 
-// A shortcut is read up to its first MiB: a sparse 200 GB one is found without reading the rest.
-TEST(Faults, AHugeSparseShortcutIsReadOnlyAtItsStart) {
-    test::TempFolder t;
-    const std::string huge = t.write("Fav/Huge.url", "[InternetShortcut]\r\nURL=http://huge\r\n");
-    fs::resize_file(huge, std::uintmax_t{200} << 30);
-    EXPECT_TRUE(inChild([&] {
-        const auto found = readWith(fnReadFavorites, t.asFolder("Fav"), "huge", SearchMode::Url);
-        return found.size() == 1 && found[0].URL == "http://huge" &&
-               fnUrlFromFile(huge) == "http://huge";
-    }));
-}
-
 // Reading every shortcut file of a tree leaves the access times of this
 // user's files alone, and still reads the files of another user, whose times
 // only their owner may leave alone.
@@ -195,9 +183,13 @@ TEST(Faults, AWalkByAddressKeepsAccessTimesAndReadsOtherUsersFiles) {
     EXPECT_EQ(info.st_atime, 1);
 }
 
-// Discovery reads its files up to a limit: sparse 64 GiB ones give what they start with.
-TEST(Faults, HugeSparseDiscoveryFilesAreReadOnlyAtTheirStart) {
+// A shortcut is read up to its first MiB, discovery files up to a limit: sparse ones of 200 GB
+// and 64 GiB give what they start with, the rest unread.
+TEST(Faults, HugeSparseShortcutsAndDiscoveryFilesAreReadOnlyAtTheirStart) {
     test::TempFolder t;
+    const std::string shortcut =
+        t.write("Fav/Huge.url", "[InternetShortcut]\r\nURL=http://huge\r\n");
+    fs::resize_file(shortcut, std::uintmax_t{200} << 30);
     const auto huge = [](const std::string& path) {
         fs::resize_file(path, std::uintmax_t{64} << 30);
     };
@@ -217,8 +209,11 @@ TEST(Faults, HugeSparseDiscoveryFilesAreReadOnlyAtTheirStart) {
                     platform::RegistryType::String);
     }
     EXPECT_TRUE(inChild([&] {
+        const auto found = readWith(fnReadFavorites, t.asFolder("Fav"), "huge", SearchMode::Url);
         const UserFolders home{UserFolders::Layout::Linux, t.path(), t / "cfg", {}, {}};
-        return fnDiscoverBrowserProfiles(home).size() == 2 &&
+        return found.size() == 1 && found[0].URL == "http://huge" &&
+               fnUrlFromFile(shortcut) == "http://huge" &&
+               fnDiscoverBrowserProfiles(home).size() == 2 &&
                fnFindNetscapeFile(*registry) == "/b.htm";
     }));
 }

@@ -63,19 +63,15 @@ TEST(FavoritesReader, MatchesByStemOrAddressPerMode) {
     tmp.write("Ärger Grüße 漢字 😀.url", "[InternetShortcut]\r\nURL=http://gruesse/\r\n");
     const std::string foo = tmp / "Foo.URL", junk = tmp / "garbage.url",
                       greeting = tmp / "Ärger Grüße 漢字 😀.url";
+    // clang-format off
     const std::tuple<std::string, SearchMode, List> cases[] = {
-        {"foo", SearchMode::Name, {foo + "|"}},
-        {"garbage", SearchMode::Name, {junk + "|"}},
-        {"url", SearchMode::Name, {}},
-        {"example", SearchMode::Name, {}},
-        {"example", SearchMode::Url, {foo + kUrl}},
-        {"/page", SearchMode::Both, {foo + kUrl}},
+        {"foo", SearchMode::Name, {foo + "|"}},     {"garbage", SearchMode::Name, {junk + "|"}},
+        {"url", SearchMode::Name, {}},              {"example", SearchMode::Name, {}},
+        {"example", SearchMode::Url, {foo + kUrl}}, {"/page", SearchMode::Both, {foo + kUrl}},
         {"garbage", SearchMode::Both, {junk + "|<not found>"}},
-        {"ärger grüße 漢字 😀",
-         SearchMode::Both,
-         {greeting + "|http://gruesse/"}}, // the name lower-cased
-        {"", SearchMode::Nothing, {}},
-    };
+        {"ärger grüße 漢字 😀", SearchMode::Both, {greeting + "|http://gruesse/"}}, // lower-cased
+        {"", SearchMode::Nothing, {}}};
+    // clang-format on
     for (const auto& [term, mode, expected] : cases)
         EXPECT_EQ(find(tmp.asFolder(), term, mode), expected) << term << " mode " << mode;
 }

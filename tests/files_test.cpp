@@ -67,9 +67,8 @@ TEST(Files, FolderEntriesSortAsTheirWholeNamesCompare) {
     std::sort(expected.begin(), expected.end(), zaptrove::platform::precedesIgnoringAsciiCase);
     for (std::size_t turn = 0; turn < names.size(); turn += 5) {
         std::vector<platform::FolderEntry> entries;
-        for (std::size_t k = 0; k < names.size(); ++k) {
+        for (std::size_t k = 0; k < names.size(); ++k)
             entries.push_back({names[(k * 7 + turn) % names.size()], false});
-        }
         platform::sortFolderEntries(entries);
         std::vector<std::string> sorted(entries.size());
         std::transform(entries.begin(), entries.end(), sorted.begin(),
@@ -125,10 +124,9 @@ TEST(Files, OpenFolderListsAndReadsAsThePathFunctionsDo) {
     EXPECT_TRUE(folder.list(listed));
     EXPECT_TRUE(platform::listFolder(t / "b", expected));
     ASSERT_EQ(listed.size(), 3u);
-    for (std::size_t i = 0; i < listed.size(); ++i) {
+    for (std::size_t i = 0; i < listed.size(); ++i)
         EXPECT_EQ(listed[i].name + (listed[i].isDirectory ? "/" : ""),
                   expected[i].name + (expected[i].isDirectory ? "/" : ""));
-    }
     std::string bytes;
     EXPECT_TRUE(folder.readWholeFile("large.url", bytes) && bytes == large);
     EXPECT_TRUE(folder.readWholeFile("small.url", bytes) && bytes == "S\r\n");

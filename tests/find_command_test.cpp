@@ -29,11 +29,14 @@ const char* const kBookmarks =
     "<DT><A HREF=\"http://b\">Daily News</A>\n<DT><A HREF=\"http://a\">news</A>\n"
     "<DT><A HREF=\"http://c\">Sports</A>\n";
 
-// A temporary Netscape file of three bookmarks, and a run of zaptrove-find that keeps its output.
+// A temporary Netscape file of three bookmarks and settings store, and a run of zaptrove-find
+// that keeps its output.
 class FindCommand : public testing::Test {
   protected:
     const zaptrove::test::TempFolder t;
     const std::string ns = t.write("ns.html", kBookmarks);
+    const zaptrove::test::TestRegistry registry;
+    const Args stored = registry.findArguments();
     std::ostringstream out, err;
 
     int run(const Args& args) {
@@ -45,6 +48,9 @@ class FindCommand : public testing::Test {
     std::string found(const Args& args) {
         const int status = run(args);
         return std::to_string(status) + ":" + out.str();
+    }
+    bool printed(const std::string& text) const {
+        return out.str().find(text) != std::string::npos;
     }
 };
 
@@ -62,43 +68,34 @@ TEST_F(FindCommand, PrintsResultsOrSaysWhyNot) {
     const std::string daily = "Daily News  -  http://b\n", two = daily + "news  -  http://a\n";
     const std::string three = "http://a  -  news\nhttp://b  -  Daily News\nhttp://c  -  Sports\n";
     const std::string all = "Daily News  -  http://b\nnews  -  http://a\nSports  -  http://c\n";
+    const std::string sorted = "http://b  -  Daily News\nhttp://a  -  news\nhttp://c  -  Sports\n";
+    const std::string tsv =
+        "Daily News\thttp://b\tNetscape Main\t\t\nnews\thttp://a\tNetscape Main\t\t\n";
+    const std::string four = "Daily News  -  http://b\nFav News  -  http://fav\nnews  -  http://a\n"
+                             "Opera News  -  http://op\n";
+    const std::string fav = t.path() + "/Fav", version = "zaptrove-find 4.3\n";
+    // clang-format off
     // Arguments after "--netscape FILE", exit status, standard output.
     const std::tuple<Args, int, std::string> cases[] = {
-        {{"NEWS"}, 0, two},
-        {{"--tsv", "news"},
-         0,
-         "Daily News\thttp://b\tNetscape Main\t\t\nnews\thttp://a\tNetscape Main\t\t\n"},
-        {{"daily", "news"}, 0, daily},
-        {{"--debug-log", log, "news"}, 0, two},
-        {{"--by", "url", "HTTP"}, 0, three},
-        {{"--sort=url", "s"}, 0, three},
-        {{"--sort", "none", "s"},
-         0,
-         "http://b  -  Daily News\nhttp://a  -  news\nhttp://c  -  Sports\n"},
-        {{"--by=both", "--sort", "name", "a"}, 0, two},
+        {{"NEWS"}, 0, two},                      {{"--tsv", "news"}, 0, tsv},
+        {{"daily", "news"}, 0, daily},           {{"--debug-log", log, "news"}, 0, two},
+        {{"--by", "url", "HTTP"}, 0, three},     {{"--sort=url", "s"}, 0, three},
+        {{"--sort", "none", "s"}, 0, sorted},    {{"--by=both", "--sort", "name", "a"}, 0, two},
         {{"--netscape-alt", ns, "--dups", "remove", "news"}, 0, two},
         {{"--netscape-alt", ns, "--dups=keep", "daily"}, 0, daily + daily},
-        {{"--favorites", t.path() + "/Fav", "--opera", opera, "--by", "both", "news"},
-         0,
-         "Daily News  -  http://b\nFav News  -  http://fav\nnews  -  http://a\nOpera News  -  "
-         "http://op\n"},
-        {{"--favorites", t.path() + "/Fav", "--by", "name", "fav"}, 0, "Fav News  -  http://fav\n"},
+        {{"--favorites", fav, "--opera", opera, "--by", "both", "news"}, 0, four},
+        {{"--favorites", fav, "--by", "name", "fav"}, 0, "Fav News  -  http://fav\n"},
         {{"--words", "any", "news", "daily"}, 0, daily},
         {{"--words=together", "news", "daily"}, 1, ""},
         {{"--accents", "ignore", "Spörts"}, 0, "Sports  -  http://c\n"},
-        {{"--accents", "match", "Spörts"}, 1, ""},
-        {{"zebra"}, 1, ""},
-        {{"--words", "all", "news"}, 2, ""},
-        {{"-h"}, 0, zaptrove::fnFindUsage()},
-        {{"-V"}, 0, "zaptrove-find 4.3\n"},
-        {{"--version"}, 0, "zaptrove-find 4.3\n"},
-        {{""}, 0, all},
-        {{"--all"}, 0, all},
-        {{"--all", "news"}, 2, ""},
-        {{"--", "-h"}, 1, ""},
-        {{"--bogus", "x", "news"}, 2, ""},
-        {{"news", "--by"}, 2, ""},
+        {{"--accents", "match", "Spörts"}, 1, ""}, {{"zebra"}, 1, ""},
+        {{"--words", "all", "news"}, 2, ""},     {{"-h"}, 0, zaptrove::fnFindUsage()},
+        {{"-V"}, 0, version},                    {{"--version"}, 0, version},
+        {{""}, 0, all},                          {{"--all"}, 0, all},
+        {{"--all", "news"}, 2, ""},              {{"--", "-h"}, 1, ""},
+        {{"--bogus", "x", "news"}, 2, ""},       {{"news", "--by"}, 2, ""},
         {{}, 2, ""}};
+    // clang-format on
     for (auto [args, status, expected] : cases) {
         args.insert(args.begin(), {"--netscape", ns});
         EXPECT_EQ(run(args), status) << testing::PrintToString(args);
@@ -142,8 +139,8 @@ TEST_F(FindCommand, BackslashesInLinuxNamesBelongToTheNames) {
     for (const auto& [by, term, line] :
          {std::tuple{"name", "tricks", "Tips \\ Tricks  -  http://tips\n"},
           std::tuple{"url", "deep", "Deep \\ news  -  http://deep\n"}}) {
-        EXPECT_EQ(run({"--favorites", favorites, "--sort", "name", "--by", by, term}), 0);
-        EXPECT_EQ(out.str(), line);
+        EXPECT_EQ(found({"--favorites", favorites, "--sort", "name", "--by", by, term}),
+                  std::string("0:") + line);
     }
     EXPECT_EQ(run({"--favorites", t.asFolder("Fav\\a"), "x"}), 3); // not the folder Fav/a
     EXPECT_EQ(err.str(), "zaptrove-find: Favorites folder " + t / "Fav\\a/" +
@@ -181,8 +178,7 @@ TEST_F(FindCommand, PrintsControlCharactersAndBytesThatAreNotUtf8AsReplacements)
     for (const auto& [form, line] :
          {std::pair{"--tsv", name + "\t" + url + "\tNetscape Main\t\tWork and" + fffd + "\n"},
           std::pair{"--by=both", name + "  -  " + url + "\n"}}) {
-        EXPECT_EQ(run({"--netscape", pwned, form, "pwned"}), 0);
-        EXPECT_EQ(out.str(), line);
+        EXPECT_EQ(found({"--netscape", pwned, form, "pwned"}), "0:" + line);
     }
 }
 
@@ -209,6 +205,23 @@ TEST_F(FindCommand, NamesEachSourceThatCannotBeReadAndFailsWhenNoneCould) {
         EXPECT_EQ(run(args), status) << testing::PrintToString(args);
         EXPECT_TRUE(err.str().starts_with(expected)) << err.str();
     }
+    // The source listing gives the same reason, found by the read itself.
+    std::vector<std::pair<std::string, std::string>> reasons = {
+        {folder, "Is a directory"}, {missing, "No such file or directory"}};
+#ifndef _WIN32
+    const std::string fifo = t / "fifo";
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+    reasons.emplace_back(fifo, "Not a regular file");
+#endif
+    for (const auto& [path, reason] : reasons) {
+        EXPECT_EQ(run({"--netscape", path, "news"}), 3);
+        EXPECT_EQ(err.str(), "zaptrove-find: Netscape file " +
+                                 zaptrove::platform::nativePath(path) +
+                                 " could not be read: " + reason + "\n");
+        EXPECT_EQ(run({"--netscape", path, "--list-sources"}), 0);
+        EXPECT_TRUE(printed("on\tNetscape Main\tcannot be read: " + reason + "\t" + path + "\n"))
+            << out.str();
+    }
 }
 
 // A source read in part gives what came before the damage, named on stderr and in the log.
@@ -216,17 +229,15 @@ TEST_F(FindCommand, NamesASourceReadOnlyInPart) {
     const std::string whole = zaptrove::test::chromiumBookmarks("Zt Kept", "https://kept/");
     const std::string cut = t.write("Bookmarks", whole.substr(0, whole.size() - 3));
     const std::string log = t / "find.log", damage = std::to_string(whole.size() - 3);
-    EXPECT_EQ(run({"--chromium", cut, "--debug-log", log, "zt"}), 0);
-    EXPECT_EQ(out.str(), "Zt Kept  -  https://kept/\n");
+    EXPECT_EQ(found({"--chromium", cut, "--debug-log", log, "zt"}),
+              "0:Zt Kept  -  https://kept/\n");
     EXPECT_EQ(err.str(), "zaptrove-find: Chromium profile " + zaptrove::platform::nativePath(cut) +
                              " was read only in part: damaged at byte " + damage + "\n");
     EXPECT_NE(zaptrove::test::readFile(log).find("Chromium file read only in part: " + cut +
                                                  ": damaged at byte " + damage + "\r\n"),
               std::string::npos);
     EXPECT_EQ(run({"--chromium", cut, "--list-sources"}), 0);
-    EXPECT_NE(out.str().find("\t1 bookmark, not read whole: damaged at byte " + damage + "\t"),
-              std::string::npos)
-        << out.str();
+    EXPECT_TRUE(printed("\t1 bookmark, not read whole: damaged at byte " + damage + "\t"));
 }
 
 TEST_F(FindCommand, AnOutputThatCannotBeWrittenFailsWithAMessage) {
@@ -265,9 +276,7 @@ TEST_F(FindCommand, RealProgramTakesAnyTextAndExitsWithZero) {
 }
 
 TEST_F(FindCommand, WhatIsNotGivenComesFromTheStoredSettingsWhichStayUntouched) {
-    const zaptrove::test::TestRegistry registry;
-    const Args where = registry.findArguments();
-    EXPECT_EQ(found(where + Args{"--netscape", ns, "news"}),
+    EXPECT_EQ(found(stored + Args{"--netscape", ns, "news"}),
               "0:Daily News  -  http://b\nnews  -  http://a\n");
     EXPECT_TRUE(registry.settingsValues().empty()); // a first run of the command writes nothing
 
@@ -280,23 +289,22 @@ TEST_F(FindCommand, WhatIsNotGivenComesFromTheStoredSettingsWhichStayUntouched) 
                     {"NetscapeAlt", ns},
                     {"NetscapeMain", main}});
     const auto before = registry.settingsValues();
-    EXPECT_EQ(found(where + Args{"news"}), // stored order and Netscape file
+    EXPECT_EQ(found(stored + Args{"news"}), // stored order and Netscape file
               "0:http://a  -  news\nhttp://b  -  Daily News\nhttp://m  -  Main news\n");
-    EXPECT_EQ(found(where + Args{"--sort", "name", "news"}),
+    EXPECT_EQ(found(stored + Args{"--sort", "name", "news"}),
               "0:Daily News  -  http://b\nMain news  -  http://m\nnews  -  http://a\n");
-    EXPECT_EQ(found(where + Args{"--opera", t / "none.adr", "news"}), "3:"); // only that one
+    EXPECT_EQ(found(stored + Args{"--opera", t / "none.adr", "news"}), "3:"); // only that one
     EXPECT_EQ(registry.settingsValues(), before);
 }
 
 // --merge prints one line per address (the first copy); otherwise the stored MergeCopies decides.
 TEST_F(FindCommand, MergeOnPrintsOneLinePerAddress) {
-    const zaptrove::test::TestRegistry registry;
     const std::string netscape =
         t.write("zt.html", "<DT><A HREF=\"HTTPS://Zt.example/\">Zt ns</A>\n");
     const std::string chromium = t.write(
         "prof/Bookmarks", zaptrove::test::chromiumBookmarks("Zt chromium", "https://zt.example"));
     const auto merged = [&](const Args& options) {
-        return found(registry.findArguments() + options +
+        return found(stored + options +
                      Args{"--tsv", "--netscape", netscape, "--chromium", chromium, "zt"});
     };
     const std::string first = "Zt ns\tHTTPS://Zt.example/\tNetscape Main\t\t\n";
@@ -347,7 +355,6 @@ TEST_F(FindCommand, BrowserLocationsAndTheSourceList) {
 
 // Hand-edited folders with or without a final "/" or "\" are read; "<not found>" is never opened.
 TEST_F(FindCommand, StoredLocationsAreReadAsWrittenByHand) {
-    const zaptrove::test::TestRegistry registry;
     const std::string favs = t.makeFolder("Favs");
     t.write("Favs/Top.url", "[InternetShortcut]\nURL=http://top\n");
     t.write("Favs/Sub/Deep.url", "[InternetShortcut]\nURL=http://deep\n");
@@ -356,40 +363,15 @@ TEST_F(FindCommand, StoredLocationsAreReadAsWrittenByHand) {
                     {"DoMSIEEx", 13.0},
                     {"DoNetscape", 13.0},
                     {"NetscapeMain", std::string(zaptrove::NOT_FOUND)}});
-    const Args where = registry.findArguments();
     for (const std::string& folder : {favs, favs + "/", favs + "\\"}) {
         registry.store({{"MSIEAlt", folder}});
-        EXPECT_EQ(run(where + Args{"--by", "both", "--sort", "name", ""}), 0) << folder;
-        EXPECT_EQ(out.str(), "Deep  -  http://deep\nTop  -  http://top\n") << folder;
+        EXPECT_EQ(found(stored + Args{"--by", "both", "--sort", "name", ""}),
+                  "0:Deep  -  http://deep\nTop  -  http://top\n")
+            << folder;
         EXPECT_EQ(err.str(), "") << folder; // "<not found>" is never opened
-        EXPECT_EQ(run(where + Args{"--list-sources"}), 0);
-        EXPECT_NE(out.str().find("on\tMSIE Alt\t2 bookmarks\t" + favs + "\\\n"), std::string::npos)
-            << out.str();
-        EXPECT_NE(out.str().find("on\tNetscape Main\tcannot be read: No path given\t\n"),
-                  std::string::npos)
-            << out.str();
-    }
-}
-
-// The source listing and the search give the same reason, found by the read itself.
-TEST_F(FindCommand, TheListingAndTheSearchGiveTheSameReason) {
-    const std::string folder = t.makeFolder("folder");
-    std::vector<std::pair<std::string, std::string>> cases = {
-        {folder, "Is a directory"}, {t / "missing.html", "No such file or directory"}};
-#ifndef _WIN32
-    const std::string fifo = t / "fifo";
-    ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
-    cases.emplace_back(fifo, "Not a regular file");
-#endif
-    for (const auto& [path, reason] : cases) {
-        EXPECT_EQ(run({"--netscape", path, "news"}), 3);
-        EXPECT_EQ(err.str(), "zaptrove-find: Netscape file " +
-                                 zaptrove::platform::nativePath(path) +
-                                 " could not be read: " + reason + "\n");
-        EXPECT_EQ(run({"--netscape", path, "--list-sources"}), 0);
-        EXPECT_NE(
-            out.str().find("on\tNetscape Main\tcannot be read: " + reason + "\t" + path + "\n"),
-            std::string::npos)
+        EXPECT_EQ(run(stored + Args{"--list-sources"}), 0);
+        EXPECT_TRUE(printed("on\tMSIE Alt\t2 bookmarks\t" + favs + "\\\n") &&
+                    printed("on\tNetscape Main\tcannot be read: No path given\t\n"))
             << out.str();
     }
 }
@@ -413,7 +395,7 @@ TEST_F(FindCommand, AFreshAccountIsQuiet) {
           std::string("off\tNetscape Main\t"), std::string("off\tNetscape Alt\t"),
           "on\tFirefox, profile default-esr (default)\tno bookmarks yet\t" +
               t / "home/.mozilla/firefox/ab12.default-esr/places.sqlite\n"})
-        EXPECT_NE(out.str().find(line), std::string::npos) << line << out.str();
+        EXPECT_TRUE(printed(line)) << line << out.str();
     EXPECT_TRUE(zaptrove::platform::isAbsent(t / "never-written.reg"));
 
     // Named (even as start-up found it), or there and failing: reported.
@@ -425,9 +407,7 @@ TEST_F(FindCommand, AFreshAccountIsQuiet) {
     EXPECT_EQ(err.str(), "zaptrove-find: Favorites folder " + t / "home/Favorites/" +
                              " could not be read: Not a directory\nNothing Found\n");
 }
-#endif
 
-#ifndef _WIN32
 // --open starts what Enter in the window would (own browser or the desktop's), printing nothing.
 TEST_F(FindCommand, OpenStartsTheFirstBookmarkFound) {
     struct Recorder final : zaptrove::platform::Shell, zaptrove::platform::ProgramStarter {
@@ -470,23 +450,18 @@ TEST_F(FindCommand, OpenStartsTheFirstBookmarkFound) {
                               Args{"--open", "--open-with", "mine", "news"}})
         EXPECT_EQ(opened(wrong).substr(0, 2), "2:") << testing::PrintToString(wrong);
 }
-#endif
 
-#ifndef _WIN32
 // --rank use records what --open starts and lists it first; --rank off or nothing stored does not.
 TEST_F(FindCommand, RankUseListsWhatWasOpenedFirst) {
-    const zaptrove::test::TestRegistry registry;
     const zaptrove::test::FakeBrowsers fakes(t);
     fakes.program("bin/chromium");
     const zaptrove::test::ScopedEnvironment state{{"XDG_STATE_HOME", t / "state"}};
-    t.write("prof/Bookmarks",
-            R"({"roots": {"other": {"type": "folder", "children": [)"
-            R"({"type": "url", "name": "Zt one", "url": "https://one/"},)"
-            R"({"type": "url", "name": "Zt two", "url": "https://two/"},)"
-            R"({"type": "url", "name": "Zt three", "url": "https://three/"}]}}})");
+    t.write("prof/Bookmarks", zaptrove::test::chromiumBookmarks({{"Zt one", "https://one/"},
+                                                                 {"Zt two", "https://two/"},
+                                                                 {"Zt three", "https://three/"}}));
     const auto found = [&](const Args& options, const std::string& term = "zt") {
-        const int status = run(registry.findArguments() + options +
-                               Args{"--sort", "name", "--chromium", t / "prof", term});
+        const int status =
+            run(stored + options + Args{"--sort", "name", "--chromium", t / "prof", term});
         std::string names = std::to_string(status) + ":";
         for (std::size_t at = 0; (at = out.str().find("Zt ", at)) != std::string::npos; ++at)
             names += out.str().substr(at + 3, 3) + " ";
@@ -508,13 +483,12 @@ TEST_F(FindCommand, RankUseListsWhatWasOpenedFirst) {
 
 // --folders and --leave-out lay themselves over the stored folder rules.
 TEST_F(FindCommand, FoldersAndLeaveOutOverTheStoredFolderRules) {
-    const zaptrove::test::TestRegistry registry;
     const std::string file =
         t.write("folders.html", "<DT><H3>Work</H3>\n<DL><p>\n<DT><A HREF=\"http://j\">Jira</A>\n"
                                 "<DT><H3>Private</H3>\n<DL><p>\n<DT><A HREF=\"http://p\">Pay</A>\n"
                                 "</DL><p>\n</DL><p>\n<DT><A HREF=\"http://w\">Work notes</A>\n");
     const auto find = [&](const Args& args) {
-        return found(registry.findArguments() + Args{"--netscape", file, "--sort", "name"} + args);
+        return found(stored + Args{"--netscape", file, "--sort", "name"} + args);
     };
     const std::string jira = "Jira  -  http://j\n", pay = "Pay  -  http://p\n",
                       notes = "Work notes  -  http://w\n";

@@ -8,7 +8,6 @@
 #include "search/sources/places_snapshot.h"
 #include "search/sources/places_text_heads.h"
 #include "support/bookmark_lists.h"
-#include "support/file_faults.h"
 #include "support/places_database.h"
 #include "support/scoped_environment.h"
 #include "support/temp_folder.h"
@@ -18,9 +17,7 @@
 
 #include <atomic>
 #include <chrono>
-#include <cstdlib>
 #include <filesystem>
-#include <fstream>
 #include <map>
 #include <sstream>
 #include <thread>
@@ -61,10 +58,9 @@ List searched(const BrowserProfile& firefox, std::string_view term, Settings s) 
 // Every entry below a folder, with the bytes of each file.
 std::map<std::string, std::string> filesOf(const std::string& folder) {
     std::map<std::string, std::string> files;
-    for (const auto& entry : fs::recursive_directory_iterator(utf8Path(folder))) {
+    for (const auto& entry : fs::recursive_directory_iterator(utf8Path(folder)))
         files[entry.path().string()] =
             entry.is_regular_file() ? test::readFile(entry.path().string()) : "";
-    }
     return files;
 }
 
@@ -88,6 +84,15 @@ std::string makeProfile(const test::TempFolder& tmp, const std::string& folder =
     return profile;
 }
 
+// A temporary folder with an empty Firefox profile "profile" in it.
+class FirefoxRead : public testing::Test {
+  protected:
+    const test::TempFolder tmp;
+    const BrowserProfile firefox = test::firefoxProfile(tmp, "profile");
+    const std::string& profile = firefox.folder;
+    const std::string& database = firefox.bookmarksFile;
+};
+
 const List kProfileBookmarks = {"Menu after folder|https://m2.example/",
                                 "Caf\u00e9 deep|https://deep.example/",
                                 "Page title|https://page-title.example/",
@@ -97,15 +102,13 @@ const List kProfileBookmarks = {"Menu after folder|https://m2.example/",
 
 } // namespace
 
-TEST(FirefoxRead, WalksTheTreeLeavingOutTagsAndQueries) {
-    const test::TempFolder tmp;
-    const std::string profile = makeProfile(tmp);
+TEST_F(FirefoxRead, WalksTheTreeLeavingOutTagsAndQueries) {
+    makeProfile(tmp);
     const auto before = filesOf(profile);
     const auto [all, reading] = read(profile);
     EXPECT_EQ(all, kProfileBookmarks);
     EXPECT_TRUE(reading.BookmarkCount == 6 && reading.readWhole());
-    const auto [cafe, cafeReading] =
-        read(profile + "/places.sqlite", "caf\u00e9", SearchMode::Name);
+    const auto [cafe, cafeReading] = read(database, "caf\u00e9", SearchMode::Name);
     EXPECT_EQ(cafe, List{"Caf\u00e9 deep|https://deep.example/"});
     EXPECT_EQ(cafeReading.BookmarkCount, 6u); // those that do not match are counted too
     EXPECT_EQ(read(profile, "no-title", SearchMode::Url).first, List{"|https://no-title.example/"});
@@ -135,12 +138,9 @@ TEST(FirefoxRead, WalksTheTreeLeavingOutTagsAndQueries) {
 }
 
 // Firefox's own folders go by their shown names; folder words and left-out folders, however deep.
-TEST(FirefoxRead, KnowsTheFolderPathOfEveryBookmarkAndSearchesIt) {
-    const test::TempFolder tmp;
-    const BrowserProfile firefox = test::firefoxProfile(tmp, "profile");
-    const std::string& profile = firefox.folder;
+TEST_F(FirefoxRead, KnowsTheFolderPathOfEveryBookmarkAndSearchesIt) {
     {
-        PlacesDatabase places(profile + "/places.sqlite");
+        PlacesDatabase places(database);
         const auto work = places.folder(PlacesDatabase::kMenu, "Work");
         places.add(places.folder(places.folder(work, "CAF\u00c9 / bar"), "Deep"), 1, "Jira deep",
                    "https://d.example/");
@@ -175,19 +175,15 @@ TEST(FirefoxRead, KnowsTheFolderPathOfEveryBookmarkAndSearchesIt) {
 }
 
 // A tag's name finds the bookmarks it tags when names are searched, and each carries its tags.
-TEST(FirefoxRead, FindsBookmarksByTheirTags) {
-    const test::TempFolder tmp;
-    const BrowserProfile firefox = test::firefoxProfile(tmp, "profile");
-    const std::string& profile = firefox.folder;
+TEST_F(FirefoxRead, FindsBookmarksByTheirTags) {
     {
-        PlacesDatabase places(profile + "/places.sqlite");
+        PlacesDatabase places(database);
         places.add(PlacesDatabase::kMenu, 1, "Jira board", "https://j.example/");
         places.add(PlacesDatabase::kToolbar, 1, "News", "https://n.example/");
-        for (const auto& [tag, place] : {std::pair("work", 1), {"tracker", 1}, {"daily", 2}}) {
+        for (const auto& [tag, place] : {std::pair("work", 1), {"tracker", 1}, {"daily", 2}})
             places.exec("INSERT INTO moz_bookmarks (type, fk, parent, title) VALUES (1, " +
                         std::to_string(place) + ", " +
                         std::to_string(places.folder(PlacesDatabase::kTags, tag)) + ", NULL)");
-        }
     }
     struct Case {
         std::string_view term;
@@ -224,15 +220,13 @@ TEST(FirefoxRead, FindsBookmarksByTheirTags) {
 }
 
 // A value too long to matter is never loaded whole: titles are cut, too-long addresses left out.
-TEST(FirefoxRead, AHugeTitleIsReadOnlyAsFarAsItCanMatch) {
-    const test::TempFolder tmp;
-    const std::string profile = tmp.makeFolder("profile");
+TEST_F(FirefoxRead, AHugeTitleIsReadOnlyAsFarAsItCanMatch) {
     std::string huge = "x";
     for (int i = 0; i < 4 << 20; ++i) { // 8 MiB of two-byte characters
         huge += "\u00e9";
     }
     {
-        PlacesDatabase places(profile + "/places.sqlite");
+        PlacesDatabase places(database);
         places.add(PlacesDatabase::kMenu, 1, "Before", "https://b.example/");
         places.add(places.folder(PlacesDatabase::kMenu, huge), 1, huge, "https://h.example/");
         places.add(PlacesDatabase::kMenu, 1, "Long address", "https://a.example/" + huge);
@@ -253,8 +247,7 @@ TEST(FirefoxRead, AHugeTitleIsReadOnlyAsFarAsItCanMatch) {
 }
 
 // A table defined as an endlessly recursive view would hang every search: only tables are read.
-TEST(FirefoxRead, TellsWhyADatabaseCannotBeReadAndReadsNoView) {
-    const test::TempFolder tmp;
+TEST_F(FirefoxRead, TellsWhyADatabaseCannotBeReadAndReadsNoView) {
     const std::string rootless = tmp.makeFolder("rootless");
     PlacesDatabase(rootless + "/places.sqlite").exec("DELETE FROM moz_bookmarks WHERE id = 1");
     std::vector<std::pair<std::string, std::string>> cases = {
@@ -285,11 +278,9 @@ TEST(FirefoxRead, TellsWhyADatabaseCannotBeReadAndReadsNoView) {
 }
 
 // SQLite's messages quote the file's schema: zaptrove-find prints them without terminal escapes.
-TEST(FirefoxRead, AMessageQuotingTheSchemaReachesNoTerminalEscape) {
-    const test::TempFolder tmp;
-    const std::string profile = tmp.makeFolder("profile");
+TEST_F(FirefoxRead, AMessageQuotingTheSchemaReachesNoTerminalEscape) {
     {
-        PlacesDatabase places(profile + "/places.sqlite");
+        PlacesDatabase places(database);
         places.exec("PRAGMA writable_schema = ON; INSERT INTO sqlite_schema VALUES "
                     "('view', '\x1b]0;PWNED\x07', '\x1b]0;PWNED\x07', 0, 'CREATE VIEW x AS')");
         places.exec("PRAGMA wal_checkpoint(TRUNCATE)");
@@ -308,13 +299,12 @@ TEST(FirefoxRead, AMessageQuotingTheSchemaReachesNoTerminalEscape) {
 }
 
 // A browser holding the database locked, its latest bookmark in the log: seen, nothing changed.
-TEST(FirefoxRead, SeesWhatALockingBrowserKeepsInItsLog) {
-    const test::TempFolder tmp;
-    const std::string profile = makeProfile(tmp);
-    const test::HeldDatabase holder(tmp / "profile/places.sqlite");
+TEST_F(FirefoxRead, SeesWhatALockingBrowserKeepsInItsLog) {
+    makeProfile(tmp);
+    const test::HeldDatabase holder(database);
     ASSERT_TRUE(holder.held());
     const auto before = filesOf(profile);
-    ASSERT_GT(before.at(fs::path(utf8Path(tmp / "profile/places.sqlite-wal")).string()).size(), 0u);
+    ASSERT_GT(before.at(fs::path(utf8Path(database + "-wal")).string()).size(), 0u);
     const auto [held, reading] = read(profile, "held");
     EXPECT_EQ(held, List{"Held in the log|https://held.example/"});
     EXPECT_EQ(reading.BookmarkCount, 7u);
@@ -322,9 +312,7 @@ TEST(FirefoxRead, SeesWhatALockingBrowserKeepsInItsLog) {
 }
 
 // A database changed while read (a checkpoint grows it) is read again, the stale try taken back.
-TEST(FirefoxRead, ReadsAgainWhenTheBrowserChangedTheDatabaseMeanwhile) {
-    const test::TempFolder tmp;
-    const std::string database = tmp.makeFolder("profile") + "/places.sqlite";
+TEST_F(FirefoxRead, ReadsAgainWhenTheBrowserChangedTheDatabaseMeanwhile) {
     PlacesDatabase browser(database);
     browser.exec("PRAGMA wal_autocheckpoint = 0");
     browser.add(PlacesDatabase::kMenu, 1, "In the log", "https://log.example/");
@@ -359,9 +347,7 @@ TEST(FirefoxRead, ReadsAgainWhenTheBrowserChangedTheDatabaseMeanwhile) {
 }
 
 // A keyword's bookmark found by a try discarded for a change meanwhile is not kept either.
-TEST(FirefoxRead, AKeywordComesOnlyFromTheReadingKept) {
-    const test::TempFolder tmp;
-    const std::string database = tmp.makeFolder("profile") + "/places.sqlite";
+TEST_F(FirefoxRead, AKeywordComesOnlyFromTheReadingKept) {
     {
         PlacesDatabase places(database);
         places.keyword(places.add(PlacesDatabase::kMenu, 1, "Wiki", "https://w.example/%s"), "wp");
@@ -389,14 +375,12 @@ TEST(FirefoxRead, AKeywordComesOnlyFromTheReadingKept) {
 }
 
 // The log is read in place (no temporary copy, a link's target's); one too large is left out.
-TEST(FirefoxRead, ReadsTheLogInPlaceAndLeavesOutOneTooLarge) {
-    const test::TempFolder tmp;
-    const std::string profile = tmp.makeFolder("profile");
-    PlacesDatabase browser(profile + "/places.sqlite");
+TEST_F(FirefoxRead, ReadsTheLogInPlaceAndLeavesOutOneTooLarge) {
+    PlacesDatabase browser(database);
     browser.add(PlacesDatabase::kMenu, 1, "In the database", "https://db.example/");
     browser.exec("PRAGMA wal_checkpoint(TRUNCATE)");
     const std::string large = tmp.makeFolder("large");
-    fs::copy_file(utf8Path(profile + "/places.sqlite"), utf8Path(large + "/places.sqlite"));
+    fs::copy_file(utf8Path(database), utf8Path(large + "/places.sqlite"));
     browser.exec("PRAGMA wal_autocheckpoint = 0");
     browser.add(PlacesDatabase::kMenu, 1, "Only in the log", "https://log.example/");
     const auto [inLog, reading] = [&] {
@@ -408,7 +392,7 @@ TEST(FirefoxRead, ReadsTheLogInPlaceAndLeavesOutOneTooLarge) {
     EXPECT_EQ(inLog, List{"Only in the log|https://log.example/"});
     EXPECT_TRUE(reading.readWhole()) << reading.Problem;
 #ifndef _WIN32
-    fs::create_symlink(profile + "/places.sqlite", tmp.makeFolder("linked") + "/places.sqlite");
+    fs::create_symlink(database, tmp.makeFolder("linked") + "/places.sqlite");
     EXPECT_EQ(read(tmp / "linked", "only in").first, inLog);
 #endif
 
@@ -420,21 +404,20 @@ TEST(FirefoxRead, ReadsTheLogInPlaceAndLeavesOutOneTooLarge) {
               "its write-ahead log (129 MiB) is over the 128 MiB read and was left out");
 }
 
-TEST(FirefoxRead, RealProfileAndLiveSnapshot) {
-    const test::TempFolder tmp;
+TEST_F(FirefoxRead, RealProfileAndLiveSnapshot) {
     if (!test::unpackRealworld("browsers/firefox-esr-profile.tar.xz", tmp))
         GTEST_SKIP() << "no real-world sample profile";
-    const std::string profile = tmp / "home/.config/mozilla/firefox/ec5376ix.default-esr";
-    const auto before = filesOf(profile);
-    const auto [all, reading] = read(profile);
+    const std::string esr = tmp / "home/.config/mozilla/firefox/ec5376ix.default-esr";
+    const auto before = filesOf(esr);
+    const auto [all, reading] = read(esr);
     EXPECT_EQ(reading.BookmarkCount, 8u) << reading.Problem;
     EXPECT_EQ(all.front(), "Zt Caf\u00e9 \u00dcber|https://cafe.zt.example/");
-    EXPECT_EQ(read(profile, "zt").first,
+    EXPECT_EQ(read(esr, "zt").first,
               (List{"Zt Caf\u00e9 \u00dcber|https://cafe.zt.example/",
                     "Zt \u65e5\u672c\u8a9e \u30cb\u30e5\u30fc\u30b9|https://jp.zt.example/",
                     "Zt Deep Folder Item|https://deep.zt.example/a?b=1&c=2",
                     "Zt Alpha News|https://alpha.zt.example/news"}));
-    EXPECT_EQ(filesOf(profile), before);
+    EXPECT_EQ(filesOf(esr), before);
     EXPECT_EQ(read(tmp / "extras/live-wal-snapshot", "wal only").first,
               List{"Zt WAL Only Item|https://wal.zt.example/live"});
 }

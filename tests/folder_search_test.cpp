@@ -3,6 +3,7 @@
 #include "search/results/display_name.h"
 #include "search/run/search_run.h"
 #include "settings/name_lists.h"
+#include "support/chromium_files.h"
 #include "support/temp_folder.h"
 
 #include <gtest/gtest.h>
@@ -42,13 +43,9 @@ class FolderSearch : public ::testing::Test {
         s.OperaMain = t.write("opera.adr", "Opera Hotlist version 2.0\n\n#FOLDER\n\tNAME=Work\n\n"
                                            "#URL\n\tNAME=Jira opera\n\tURL=https://op/w\n\n-\n\n"
                                            "#URL\n\tNAME=Jira opera top\n\tURL=https://op/top\n");
-        BrowserProfile chrome;
-        chrome.browser = Browser::Chrome;
-        chrome.install = chrome.name = "Chrome";
-        chrome.folder = t / "chrome";
-        chrome.bookmarksFile =
-            t.write("chrome/Bookmarks",
-                    R"({"roots": {"bookmark_bar": {"type": "folder", "name": "Bar", "children": [
+        s.BrowserProfiles = {test::chromiumProfile(t, Browser::Chrome, "chrome", "", "")};
+        t.write("chrome/Bookmarks",
+                R"({"roots": {"bookmark_bar": {"type": "folder", "name": "Bar", "children": [
                  {"type": "folder", "children": [
                    {"type": "url", "name": "Jira board", "url": "https://cr/board"},
                    {"type": "folder", "name": "PRIVATE", "children": [
@@ -56,11 +53,8 @@ class FolderSearch : public ::testing::Test {
                        {"type": "url", "name": "Secret jira", "url": "https://cr/secret"}]}]}],
                   "name": "Work"},
                  {"type": "url", "name": "Private jira notes", "url": "https://cr/notes"}]}}})");
-        s.BrowserProfiles = {chrome};
         s.DoMSIE = s.DoNetscape = s.DoOpera = s.DoChrome = DO_YES;
-        s.Function = FUNC_NAME;
-        s.Sort = SORT_NONE;
-        s.Words = WORDS_ANY_ORDER;
+        s.Function = FUNC_NAME, s.Sort = SORT_NONE, s.Words = WORDS_ANY_ORDER;
     }
 
     // What a search finds, as "name|folder", sorted.
@@ -95,8 +89,7 @@ TEST_F(FolderSearch, FolderNamesAreSearchedOnlyWhileSwitchedOnAndByNameOrBoth) {
     s.Words = WORDS_TOGETHER;
     EXPECT_EQ(found("work jira"), Lines{});
     EXPECT_EQ(found("ork"), inWork);
-    s.Words = WORDS_ANY_ORDER;
-    s.Function = FUNC_BOTH;
+    s.Words = WORDS_ANY_ORDER, s.Function = FUNC_BOTH;
     EXPECT_EQ(found("work ns/"), (Lines{"Jira tax|Work/private", "Jira wiki|Work"}));
     s.Function = FUNC_URL; // addresses alone: the folders play no part
     EXPECT_EQ(found("work"), Lines{});
@@ -114,8 +107,7 @@ TEST_F(FolderSearch, AFolderLeftOutTakesEveryFolderInsideItWhateverItsLetterCase
     s.LeaveOut = "Priv; Work/private;Bar/Work";
     EXPECT_EQ(found("jira"), all);
     // a folder left out hides its bookmarks from folder words too
-    s.LeaveOut = "PRIVATE";
-    s.FolderWords = FOLDER_WORDS_ON;
+    s.LeaveOut = "PRIVATE", s.FolderWords = FOLDER_WORDS_ON;
     EXPECT_EQ(found("private"), Lines{"Private jira notes|Bar"});
     s.LeaveOut = "work;bar";
     EXPECT_EQ(found("jira"), (Lines{"Jira fav hidden|Private/Deep", "Jira opera top|", "Jira root|",

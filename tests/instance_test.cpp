@@ -27,9 +27,8 @@ namespace {
 int secondStart(std::string_view scope, const std::string& folder = {}) {
     const pid_t child = fork();
     if (child == 0) {
-        if (!folder.empty() && chdir(folder.c_str()) != 0) {
+        if (!folder.empty() && chdir(folder.c_str()) != 0)
             std::_Exit(2);
-        }
         std::_Exit(claimInstance(scope, [] {}) == nullptr ? 0 : 3);
     }
     int status = -1;

@@ -27,13 +27,14 @@
 
 using namespace zaptrove;
 namespace forms = platform::forms;
+using Lines = std::vector<std::string>;
 
 namespace {
 
 struct ProgramEnded {};
 
 struct RecordingShell final : platform::Shell {
-    std::vector<std::string> opened;
+    Lines opened;
     void openAddress(std::string_view address, std::uintptr_t) override {
         opened.emplace_back(address);
     }
@@ -43,7 +44,7 @@ struct RecordingShell final : platform::Shell {
 struct FakeHotkeys {
     platform::HotkeyState answer = platform::HotkeyState::Registered;
     std::string detail;
-    std::vector<std::string> registered;
+    Lines registered;
     std::function<void()> press;
 
     frmMain::Services serve(frmMain::Services services) {
@@ -66,9 +67,8 @@ struct FakeAutostart final : platform::Autostart {
     std::string refusal;
     bool isOn() const override { return on; }
     std::string setOn(bool pOn) override {
-        if (refusal.empty()) {
+        if (refusal.empty())
             on = pOn;
-        }
         return refusal;
     }
     frmMain::Services serve(frmMain::Services services) {
@@ -87,14 +87,12 @@ struct HeldSearch {
 
     frmMain::Services serve(frmMain::Services services) {
         services.search = [this](const SearchRequest& request, const DebugLog& log) {
-            if (term.empty() || request.term != term) {
+            if (term.empty() || request.term != term)
                 return zaptrove::subSearch(request, log);
-            }
             ++held;
             const auto giveUp = std::chrono::steady_clock::now() + std::chrono::seconds(10);
-            while (!open && !request.stopRequested() && std::chrono::steady_clock::now() < giveUp) {
+            while (!open && !request.stopRequested() && std::chrono::steady_clock::now() < giveUp)
                 std::this_thread::sleep_for(std::chrono::milliseconds(1));
-            }
             sawStop = request.stopRequested();
             SearchOutcome outcome = zaptrove::subSearch(request, log);
             ++returned;
@@ -164,11 +162,10 @@ class MainWindow : public testing::Test {
         EXPECT_TRUE(pumpUntil([&] { return held.returned == 1; }));
         settle();
     }
-    std::vector<std::string> rows() const {
-        std::vector<std::string> rows;
-        for (int i = 0; i < window.cboResult.listCount(); ++i) {
+    Lines rows() const {
+        Lines rows;
+        for (int i = 0; i < window.cboResult.listCount(); ++i)
             rows.push_back(window.cboResult.list(i));
-        }
         return rows;
     }
     // The window's height and the sizes its layout gives the controls.
@@ -232,8 +229,7 @@ TEST_F(MainWindow, StartsCollapsedAndEnterSearchesAndUnfoldsTheList) {
     forms::simulateTyping(window.txtInput, "NEWS");
     forms::simulateKey(window.txtInput, forms::KEY_RETURN);
     finishSearch();
-    EXPECT_EQ(rows(), (std::vector<std::string>{"Daily News  -  http://daily/",
-                                                "World News  -  http://world/"}));
+    EXPECT_EQ(rows(), (Lines{"Daily News  -  http://daily/", "World News  -  http://world/"}));
     // The first row is selected, and its tooltip tells where it comes from.
     EXPECT_EQ(window.cboResult.toolTip(), tmp / "Fav/Sub/Daily News.url");
     EXPECT_TRUE(window.cboResult.visible() && !window.cmdPrefereneces.visible());
@@ -339,7 +335,7 @@ TEST_F(MainWindow, SearchAsYouTypeFollowsEveryKeyBelowTheInputBox) {
         return rows();
     };
     EXPECT_EQ(type("d").size(), 2u); // World News and Daily News
-    EXPECT_EQ(type("a"), std::vector<std::string>{"Daily News  -  http://daily/"});
+    EXPECT_EQ(type("a"), Lines{"Daily News  -  http://daily/"});
     EXPECT_TRUE(window.cboResult.visible() && window.cmdPrefereneces.visible());
     EXPECT_GE(window.cboResult.top(), window.txtInput.top() + window.txtInput.height());
     EXPECT_TRUE(forms::hasFocus(window.txtInput));
@@ -354,7 +350,7 @@ TEST_F(MainWindow, SearchAsYouTypeFollowsEveryKeyBelowTheInputBox) {
 
     type("sports");
     forms::simulateKey(window.txtInput, forms::KEY_RETURN); // opens the row shown
-    EXPECT_EQ(shell.opened, std::vector<std::string>{"http://sports/"});
+    EXPECT_EQ(shell.opened, Lines{"http://sports/"});
     type("\\sn"); // hidden commands still wait for Enter
     EXPECT_FALSE(window.cboResult.visible());
     forms::simulateKey(window.txtInput, forms::KEY_RETURN);
@@ -391,14 +387,14 @@ TEST_F(MainWindow, OnlyTheNewestSearchShows) {
     letHeldSearchEnd();
     EXPECT_TRUE(held.sawStop);
     EXPECT_TRUE(window.cboResult.visible());
-    EXPECT_EQ(rows(), std::vector<std::string>{"Daily News  -  http://daily/"});
+    EXPECT_EQ(rows(), Lines{"Daily News  -  http://daily/"});
 
     held.hold("dai");
     forms::simulateTyping(window.txtInput, "i");
     forms::simulateKey(window.txtInput, forms::KEY_RETURN); // waits for the search of "dai"
     EXPECT_TRUE(shell.opened.empty());
     letHeldSearchEnd();
-    EXPECT_EQ(shell.opened, std::vector<std::string>{"http://daily/"});
+    EXPECT_EQ(shell.opened, Lines{"http://daily/"});
 }
 
 // Escape or closing drops the running search; text typed meanwhile survives its "Nothing Found".
@@ -431,7 +427,7 @@ TEST_F(MainWindow, ListKeysOpenCopyAndClose) {
     enter("news");
     forms::simulateKey(window.cboResult, '-');
     forms::simulateDoubleClick(window.cboResult, 1);
-    EXPECT_EQ(shell.opened, (std::vector<std::string>{"http://daily/", "http://world/"}));
+    EXPECT_EQ(shell.opened, (Lines{"http://daily/", "http://world/"}));
     EXPECT_TRUE(window.cboResult.visible() && window.txtInput.text() == "news");
 
     window.form.setHeight(4000);
@@ -469,7 +465,7 @@ TEST_F(MainWindow, OpensFromTheListAreRecordedWhenOrderingByUse) {
     const test::ScopedEnvironment state{{"XDG_STATE_HOME", tmp / "state"}};
     const std::string record = tmp / "state/zaptrove/launches.tsv";
     const auto recorded = [&] {
-        std::vector<std::string> addresses;
+        Lines addresses;
         std::istringstream lines(test::readFile(record));
         for (std::string line; std::getline(lines, line);)
             addresses.push_back(line.substr(line.rfind('\t') + 1));
@@ -477,14 +473,13 @@ TEST_F(MainWindow, OpensFromTheListAreRecordedWhenOrderingByUse) {
     };
     enter("news");
     forms::simulateKey(window.cboResult, '-');
-    EXPECT_EQ(recorded(), std::vector<std::string>{});
+    EXPECT_EQ(recorded(), Lines{});
 
     settings.RankByUse = RANK_USE_ON;
     forms::simulateKey(window.cboResult, '-');
     forms::simulateDoubleClick(window.cboResult, 1);
     forms::simulateKey(window.cboResult, forms::KEY_RETURN);
-    EXPECT_EQ(recorded(),
-              (std::vector<std::string>{"http://daily/", "http://world/", "http://world/"}));
+    EXPECT_EQ(recorded(), (Lines{"http://daily/", "http://world/", "http://world/"}));
     enter("news"); // the stored RankByUse reaches the search
     EXPECT_EQ(rows().front(), "World News  -  http://world/");
 }
@@ -497,8 +492,7 @@ TEST_F(MainWindow, AHundredThousandRowsAreListedInOrderAndReplacedWhole) {
     std::string file = "<DL><p>\n";
     for (int row = 0; row < kRows; ++row)
         file += "<DT><A HREF=\"http://site/" + std::to_string(row) + "\">" + name(row) + "</A>\n";
-    settings.DoMSIE = DO_NO;
-    settings.DoNetscape = DO_YES;
+    settings.DoMSIE = DO_NO, settings.DoNetscape = DO_YES;
     settings.NetscapeMain = tmp.write("big.html", file + "</DL>\n");
     settings.ShowWhere = SHOW_WHERE_ON;
     enter("row");
@@ -512,7 +506,7 @@ TEST_F(MainWindow, AHundredThousandRowsAreListedInOrderAndReplacedWhole) {
     EXPECT_EQ(forms::clipboardText(), "http://site/99999");
 
     enter("row 199999");
-    EXPECT_EQ(rows(), std::vector<std::string>{name(kRows - 1) + "  -  http://site/99999"});
+    EXPECT_EQ(rows(), Lines{name(kRows - 1) + "  -  http://site/99999"});
     EXPECT_EQ(std::tuple(window.cboResult.list(1), window.cboResult.listIndex()),
               std::tuple("", 0));
 }
@@ -521,8 +515,7 @@ TEST_F(MainWindow, AHundredThousandRowsAreListedInOrderAndReplacedWhole) {
 // that found them: ordered by address, the address comes first, and a later
 // change of the order leaves the list shown as it is.
 TEST_F(MainWindow, ListLinesFollowTheOrderOfTheirSearch) {
-    const std::vector<std::string> byAddress{"http://daily/  -  Daily News",
-                                             "http://world/  -  World News"};
+    const Lines byAddress{"http://daily/  -  Daily News", "http://world/  -  World News"};
     settings.Sort = SORT_URL;
     enter("news");
     EXPECT_EQ(rows(), byAddress);
@@ -577,9 +570,8 @@ TEST_F(MainWindow, TrayTakesTheMinimisedWindowAndTheConfiguredClickBringsItBack)
         EXPECT_EQ(std::pair(inTray.form.isShown(), inTray.trayIcon.isShown()),
                   std::pair(restores, !restores))
             << mode;
-        if (!restores) {
+        if (!restores)
             inTray.subRestoreFromTray();
-        }
     }
     inTray.subStartedAtLogin(); // started at login with Tray on: into the tray
     forms::doEvents();
@@ -628,20 +620,19 @@ TEST_F(MainWindow, PreferencesShowTheSettingsAndEveryCaptionFits) {
     frmPreferences dialog(settings, window.form);
     dialog.form.show();
     forms::doEvents();
-    EXPECT_EQ(forms::cutCaptions(window.form), std::vector<std::string>{});
-    EXPECT_EQ(forms::cutCaptions(dialog.form), std::vector<std::string>{});
-    EXPECT_EQ(forms::crowdedFrames(dialog.form), std::vector<std::string>{});
+    EXPECT_EQ(forms::cutCaptions(window.form), Lines{});
+    EXPECT_EQ(forms::cutCaptions(dialog.form), Lines{});
+    EXPECT_EQ(forms::crowdedFrames(dialog.form), Lines{});
 #ifndef _WIN32
-    EXPECT_EQ(forms::cutMarks(dialog.form), std::vector<std::string>{});
+    EXPECT_EQ(forms::cutMarks(dialog.form), Lines{});
 #endif
     EXPECT_EQ(std::tuple(selected(dialog.optSearch), selected(dialog.optSort),
                          selected(dialog.optLaunch)),
               std::tuple(0, 2, 0));
     EXPECT_FALSE(dialog.chkMinimize.value() || dialog.ChkSingle.value() || dialog.chkDups.value());
     const bool uses[] = {true, false, true, true, false, false};
-    for (int row = 0; row < 6; ++row) {
+    for (int row = 0; row < 6; ++row)
         EXPECT_EQ(dialog.chkAlternate[row].value(), uses[row]) << row;
-    }
     forms::simulateTyping(dialog.txtAlternate[0], "x"); // the main folder is only shown
     EXPECT_EQ(std::pair(dialog.txtAlternate[0].text(), dialog.txtAlternate[2].text()),
               std::pair(tmp.asFolder("Fav"), std::string(NOT_FOUND)));
@@ -748,11 +739,10 @@ TEST_F(MainWindow, BrowserProfilesAreListedAndSwitchedInMore) {
     settings.BrowserProfiles = {profile, profile};
     settings.BrowserProfiles[1].name = "Locked";
     settings.BrowserProfiles[1].problem = "only an encrypted bookmarks file";
-    std::vector<std::string> listed;
+    Lines listed;
     inMoreDialog([&](frmMore& more) {
-        for (int i = 0; i < more.Browsers.lstProfiles.listCount(); ++i) {
+        for (int i = 0; i < more.Browsers.lstProfiles.listCount(); ++i)
             listed.push_back(more.Browsers.lstProfiles.list(i));
-        }
         EXPECT_EQ(more.lstPages.list(0), "Browsers");
         EXPECT_TRUE(more.Browsers.chkBrowser[2].value()); // Chromium, on at the first run
         forms::simulateClick(more.Browsers.chkBrowser[2]);
@@ -772,15 +762,14 @@ TEST_F(MainWindow, BrowserProfilesAreListedAndSwitchedInMore) {
         EXPECT_FALSE(page.lblBrowserAltProblem[0].visible());
         EXPECT_TRUE(page.lblBrowserAltProblem[1].visible());
         EXPECT_FALSE(page.lblBrowserAltProblem[1].toolTip().empty());
-        EXPECT_EQ(forms::cutCaptions(more.form), std::vector<std::string>{});
+        EXPECT_EQ(forms::cutCaptions(more.form), Lines{});
         more.cmdOK_Click();
     });
     const std::string folder = tmp / "Person 1";
     EXPECT_EQ(listed,
-              (std::vector<std::string>{
-                  "Chromium  Person 1  -  1 bookmark  -  " + folder,
-                  "Chromium  Locked  -  cannot be read: only an encrypted bookmarks file  -  " +
-                      folder}));
+              (Lines{"Chromium  Person 1  -  1 bookmark  -  " + folder,
+                     "Chromium  Locked  -  cannot be read: only an encrypted bookmarks file  -  " +
+                         folder}));
     EXPECT_EQ(std::tuple(settings.DoChromium, settings.DoFirefox, settings.FirefoxAlt,
                          settings.ChromiumAlt),
               std::tuple(DO_NO, DO_YES, tmp / "Fav", "/no/such/Bookmarks"));
@@ -834,7 +823,7 @@ TEST_F(MainWindow, BrowserBookmarksOpenInTheirOwnBrowserAndProfileEvenMerged) {
     EXPECT_EQ(fakes.started(), own + "https://work/\nend\n");
     enter("news");
     forms::simulateKeyCombination(window.cboResult, "Shift+Return");
-    EXPECT_EQ(shell.opened, std::vector<std::string>{"http://daily/"});
+    EXPECT_EQ(shell.opened, Lines{"http://daily/"});
 
     // "One row per address": Enter opens the copy read first; the tooltip lists every copy.
     settings.BrowserProfiles.push_back(
@@ -846,7 +835,7 @@ TEST_F(MainWindow, BrowserBookmarksOpenInTheirOwnBrowserAndProfileEvenMerged) {
     });
     EXPECT_TRUE(settings.MergeCopies == MERGE_COPIES_ON && stores("MergeCopies=36"));
     enter("zt");
-    ASSERT_EQ(rows(), std::vector<std::string>{"Zt Work  -  https://work/"});
+    ASSERT_EQ(rows(), Lines{"Zt Work  -  https://work/"});
     window.cboResult_Click();
     EXPECT_EQ(window.cboResult.toolTip(),
               "Chromium, profile Person 1 - Zt Work\nCopies: 2\nChromium, profile Person 1 "
@@ -863,7 +852,7 @@ TEST_F(MainWindow, BrowserBookmarksOpenInTheirOwnBrowserAndProfileEvenMerged) {
     EXPECT_TRUE(settings.DoOwnBrowser == DO_NO && stores("DoOwnBrowser=14"));
     enter("zt");
     forms::simulateKeyCombination(window.cboResult, "Shift+Return");
-    EXPECT_EQ(shell.opened, (std::vector<std::string>{"http://daily/", "https://work/"}));
+    EXPECT_EQ(shell.opened, (Lines{"http://daily/", "https://work/"}));
 }
 
 // The List page's boxes: a wrapped tooltip of the row under the mouse, and where each row lives.
@@ -886,7 +875,7 @@ TEST_F(MainWindow, ListPageShowsWhereEachBookmarkLivesInTheRowsAndTheirTooltips)
     EXPECT_EQ(std::tuple(settings.HoverTip, settings.ShowWhere),
               std::tuple(HOVER_TIP_ON, SHOW_WHERE_ON));
     enter("zt");
-    EXPECT_EQ(rows(), (std::vector<std::string>{"Zt Work  -  " + longAddress}));
+    EXPECT_EQ(rows(), (Lines{"Zt Work  -  " + longAddress}));
     std::string tip = forms::simulateHover(window.cboResult, 0);
 #ifndef _WIN32
     // Wrapped here; the Windows tooltip control wraps by itself.
@@ -978,7 +967,7 @@ TEST_F(MainWindow, LauncherPageStoresItsSettingsAndTheHotkeyTakesEffectAtOnce) {
     EXPECT_TRUE(stores("Instant=24") && stores("HotKey=Ctrl+Alt+Z"));
     EXPECT_EQ(settings.HotKeyStatus, "Ctrl+Alt+Z shows or hides the window.");
     window.subApplyHotkey(); // unchanged: not registered again
-    EXPECT_EQ(hotkeys.registered, std::vector<std::string>{"Ctrl+Alt+Z"});
+    EXPECT_EQ(hotkeys.registered, Lines{"Ctrl+Alt+Z"});
 
     // The hotkey hides the window in front and brings it back with the old text selected.
     ASSERT_TRUE(hotkeys.press);
@@ -997,8 +986,7 @@ TEST_F(MainWindow, LauncherPageStoresItsSettingsAndTheHotkeyTakesEffectAtOnce) {
     EXPECT_EQ(window.txtInput.text(), "elan");
 
     // An entry that cannot be removed stays shown as it is, and the log says why.
-    settings.DebugMode = DEBUG_ON;
-    autostart.refusal = "Permission denied";
+    settings.DebugMode = DEBUG_ON, autostart.refusal = "Permission denied";
     settings.StartAtLogin = false;
     window.subApplyStartAtLogin();
     EXPECT_TRUE(settings.StartAtLogin && autostart.on);
@@ -1008,8 +996,7 @@ TEST_F(MainWindow, LauncherPageStoresItsSettingsAndTheHotkeyTakesEffectAtOnce) {
 
 // What became of the hotkey shows in the page and, once logging is on, in the log.
 TEST_F(MainWindow, ARefusedOrUnofferedHotkeyIsReportedInThePageAndTheLog) {
-    hotkeys.answer = platform::HotkeyState::Taken;
-    hotkeys.detail = "another program holds it";
+    hotkeys.answer = platform::HotkeyState::Taken, hotkeys.detail = "another program holds it";
     settings.HotKey = "Ctrl+Alt+T";
     window.subApplyHotkey();
     enter("\\enable_debug");

@@ -109,8 +109,8 @@ TEST(NetscapeRead, ReadsDecodedTextAndLogsOnlyFilesItParsed) {
                        DebugLog(settings.DebugMode, clock, tmp / "debug.log"));
     EXPECT_EQ(found, (std::vector<Bookmark>{{"Caf\u00e9 \u20ac", "http://e/"}}));
     const std::string text = test::readFile(tmp / "debug.log");
-    EXPECT_NE(text.find("Reading Netscape File: " + file + "\r\n+ "), std::string::npos);
-    EXPECT_NE(text.find("Reading Netscape File: " + missing + "\r\n- "), std::string::npos);
+    for (const std::string& read : {file + "\r\n+ ", missing + "\r\n- "})
+        EXPECT_NE(text.find("Reading Netscape File: " + read), std::string::npos) << text;
     EXPECT_EQ(text.find("Parsing Netscape File: "), text.rfind("Parsing Netscape File: "));
 }
 
@@ -122,19 +122,19 @@ TEST(NetscapeScan, FindsWhatReferencesStandForAndLeavesOutSavedQueries) {
                              "Visited</A>\n<DT><A HREF=\"http://r/?a=1&sort=2\">Caf&#xE9; &#38; "
                              "more</A>\n<DT><A HREF=\"http://n/\">Daily &#78;e&#x57;s</A>\n<DT><A "
                              "HREF=\"http://s/\">Stra&szlig;e</A>\n";
-    EXPECT_EQ(scan(file, "& creative", SearchMode::Name),
-              List{"Designers & Creative|https://x.example/deals?a=1&id=2"});
-    EXPECT_EQ(scan(file, "a=1&id", SearchMode::Url),
-              List{"Designers & Creative|https://x.example/deals?a=1&id=2"});
-    EXPECT_EQ(scan(file, "café & m", SearchMode::Name), List{"Café & more|http://r/?a=1&sort=2"});
-    EXPECT_EQ(scan(file, "visited", SearchMode::Both), List{});
-    // References that stand for letters of the term, or for one outside ASCII
-    // that folds into one.
-    EXPECT_EQ(scan(file, "news", SearchMode::Both), List{"Daily NeWs|http://n/"});
-    EXPECT_EQ(scan(file, "cafe", SearchMode::Name, {.ignoreAccents = true}),
-              List{"Café & more|http://r/?a=1&sort=2"});
-    EXPECT_EQ(scan(file, "strasse", SearchMode::Name, {.ignoreAccents = true}),
-              List{"Straße|http://s/"});
+    const std::string designers = "Designers & Creative|https://x.example/deals?a=1&id=2",
+                      cafe = "Café & more|http://r/?a=1&sort=2";
+    // References that stand for letters of the term, or for one outside ASCII that folds into one.
+    const std::tuple<const char*, SearchMode, bool, List> cases[] = {
+        {"& creative", SearchMode::Name, false, {designers}},
+        {"a=1&id", SearchMode::Url, false, {designers}},
+        {"café & m", SearchMode::Name, false, {cafe}},
+        {"visited", SearchMode::Both, false, {}},
+        {"news", SearchMode::Both, false, {"Daily NeWs|http://n/"}},
+        {"cafe", SearchMode::Name, true, {cafe}},
+        {"strasse", SearchMode::Name, true, {"Straße|http://s/"}}};
+    for (const auto& [term, mode, ignoreAccents, found] : cases)
+        EXPECT_EQ(scan(file, term, mode, {.ignoreAccents = ignoreAccents}), found) << term;
 }
 
 TEST(CharacterReferences, DecodesNamedAndNumberedOnesThatEndInASemicolonOnly) {

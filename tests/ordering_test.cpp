@@ -47,20 +47,11 @@ void referenceSort(std::vector<Bookmark>& list, int byUrl, long low, long high) 
 // apart only by final zero bytes: sorted as the reference, the keys are the lower-cased texts.
 std::vector<Bookmark> randomList(std::mt19937& rng, std::size_t size) {
     using namespace std::string_literals;
-    const std::string words[] = {"news",
-                                 "News.url",
-                                 "NEWS 2",
-                                 "a",
-                                 "a\0"s,
-                                 "news\0\0\0\0\0\0\0\0\0\0\0\0"s,
-                                 "B",
-                                 "",
-                                 "ä",
-                                 "Ä",
-                                 "z",
-                                 "Weekly news",
-                                 "weekly newsletters",
-                                 "WEEKLY NEWSLETTER"};
+    // clang-format off
+    const std::string words[] = {"news", "News.url", "NEWS 2", "a", "a\0"s,
+                                 "news\0\0\0\0\0\0\0\0\0\0\0\0"s, "B", "", "ä", "Ä", "z",
+                                 "Weekly news", "weekly newsletters", "WEEKLY NEWSLETTER"};
+    // clang-format on
     std::vector<Bookmark> list;
     for (std::size_t k = 0; k < size; ++k) {
         const std::string id = std::to_string(k);

@@ -29,8 +29,7 @@ std::string favorite(std::string_view file) {
 Bookmark browserBookmark(std::string name, std::string url) {
     Bookmark made{std::move(name), std::move(url)};
     BrowserProfile profile;
-    profile.install = "Firefox";
-    profile.name = "default";
+    profile.install = "Firefox", profile.name = "default";
     made.Source = SourceName(profile);
     return made;
 }
@@ -88,7 +87,7 @@ TEST(ResultList, BrowserBookmarksShowTheirWholeName) {
     EXPECT_EQ(ordered, (std::vector<Bookmark>{{"m", "u"}, last}));
 }
 
-TEST(ResultList, BuildListLinesGivesEveryRecordAnAddress) {
+TEST(ResultList, BuildListLinesGivesEveryRecordAnAddressEachFromItsOwnFile) {
     test::TempFolder t;
     const std::string shortcut = t / "Home.url";
     t.write("Home.url", "[InternetShortcut]\r\nURL=http://home\r\n");
@@ -100,12 +99,9 @@ TEST(ResultList, BuildListLinesGivesEveryRecordAnAddress) {
               (std::vector<std::string>{"Home  -  http://home", "Home  -  <not found>",
                                         "Gone  -  <not found>", "Kept  -  http://kept"}));
     EXPECT_EQ(results[0].URL, "http://home");
-}
 
-// Beyond 256 pending addresses they are read in stretches on two threads:
-// every record's own, at the stretches' edges too, the others left alone.
-TEST(ResultList, ManyPendingAddressesAreEachReadFromTheirOwnFile) {
-    test::TempFolder t;
+    // Beyond 256 pending addresses they are read in stretches on two threads:
+    // every record's own, at the stretches' edges too, the others left alone.
     std::vector<Bookmark> records;
     for (int k = 0; k < 700; ++k) {
         const std::string name = std::to_string(k) + ".url";

@@ -65,8 +65,7 @@ TEST_F(SearchRun, LogsEveryStepOfARunAndMatchesTheLowerCasedUntrimmedTerm) {
     s.OperaMain =
         t.write("op.adr", "Opera Hotlist version 2.0\n\n#URL\n\tNAME=News\n\tURL=http://op\n");
     s.DoMSIE = s.DoNetscape = s.DoOpera = DO_YES;
-    s.Function = FUNC_BOTH;
-    s.Sort = SORT_SEARCHED;
+    s.Function = FUNC_BOTH, s.Sort = SORT_SEARCHED;
     EXPECT_EQ(run("NEWS").Lines,
               (Lines{"Daily News  -  http://daily", "News  -  http://op", "news  -  http://ns"}));
     EXPECT_EQ(
@@ -88,8 +87,7 @@ TEST_F(SearchRun, LogsEveryStepOfARunAndMatchesTheLowerCasedUntrimmedTerm) {
 TEST_F(SearchRun, ReadsTheSwitchedOnSourcesInOrderMainBeforeAlternative) {
     shortcut("Fav/x1.url", "u1");
     shortcut("Alt/x2.url", "u2");
-    s.MSIEAlt = t.asFolder("Alt");
-    s.NetscapeMain = t.write("ns.html", "<DT><A HREF=\"u3\">x3<");
+    s.MSIEAlt = t.asFolder("Alt"), s.NetscapeMain = t.write("ns.html", "<DT><A HREF=\"u3\">x3<");
     s.NetscapeAlt = t.write("ns-alt.html", "<DT><A HREF=\"u4\">x4<");
     s.OperaMain = t.write("op.adr", "#URL\nNAME=x5\nURL=u5\n");
     s.OperaAlt = t.write("op-alt.adr", "#URL\nNAME=x6\nURL=u6\n");
@@ -99,10 +97,9 @@ TEST_F(SearchRun, ReadsTheSwitchedOnSourcesInOrderMainBeforeAlternative) {
     EXPECT_EQ(inOrder, (Lines{"u1  -  x1", "u2  -  x2", "u3  -  x3", "u4  -  x4", "u5  -  x5",
                               "u6  -  x6"}));
     Lines sources;
-    for (const Bookmark& record : run("X").Results) {
+    for (const Bookmark& record : run("X").Results)
         sources.push_back(std::string(record.Source.source()) + "|" +
                           std::string(record.Source.profile()));
-    }
     EXPECT_EQ(sources, (Lines{"MSIE Main|", "MSIE Alt|", "Netscape Main|", "Netscape Alt|",
                               "Opera Main|", "Opera Alt|"}));
     s.DebugMode = DEBUG_OFF; // the Favorites walk then runs beside the files: the same order
@@ -134,8 +131,7 @@ TEST_F(SearchRun, NameSearchOrdersAndUndupsFavoritesByTheirRealAddresses) {
 #endif
     s.DoMSIE = DO_YES;
     const auto addresses = [this](std::int16_t sort, std::int16_t duplicates) {
-        s.Sort = sort;
-        s.Duplicates = duplicates;
+        s.Sort = sort, s.Duplicates = duplicates;
         std::string urls;
         for (const Bookmark& record : run("N").Results)
             urls += record.URL + " ";
@@ -220,9 +216,7 @@ TEST_F(SearchRun, AFirefoxKeywordTypedFirstMakesTheFirstRow) {
     EXPECT_EQ(std::tuple(wikipedia.Source.profile(), wikipedia.Folder.text()),
               std::tuple("default", "Bookmarks Menu/Look up"));
 }
-#endif
 
-#ifdef ZAPTROVE_TEST_PLACES
 // Copies of one address spelt differently across sources are one row when merged, the first read.
 TEST_F(SearchRun, CopiesOfOneAddressInSeveralSourcesMakeOneRowWhenMerged) {
     s.NetscapeMain = t.write("ns.html", "<DL><DT><H3>News</H3><DL>\n"
@@ -244,8 +238,7 @@ TEST_F(SearchRun, CopiesOfOneAddressInSeveralSourcesMakeOneRowWhenMerged) {
             R"({"type": "url", "name": "Ex other", "url": "https://example.com/a/"}]}}})");
     s.BrowserProfiles = {firefox, chromium};
     s.DoNetscape = s.DoFirefox = s.DoChromium = DO_YES;
-    s.Function = FUNC_BOTH;
-    s.Sort = SORT_NAME;
+    s.Function = FUNC_BOTH, s.Sort = SORT_NAME;
     EXPECT_EQ(run("").Lines.size(), 7u) << "merging is off unless switched on";
 
     s.MergeCopies = MERGE_COPIES_ON;
@@ -300,9 +293,7 @@ TEST_F(SearchRun, AnAccountsBookmarksAreSearchedAsASourceOfTheirProfile) {
     t.write("cfg/chromium/Default/AccountBookmarks", test::chromiumBookmarks("Synced x", "u"));
     s.BrowserProfiles =
         fnDiscoverBrowserProfiles({UserFolders::Layout::Linux, t.path(), t / "cfg", {}, {}});
-    s.DoChromium = DO_YES;
-    s.Function = FUNC_NAME;
-    s.Sort = SORT_SEARCHED;
+    s.DoChromium = DO_YES, s.Function = FUNC_NAME, s.Sort = SORT_SEARCHED;
     Lines found;
     for (const Bookmark& record : run("X").Results)
         found.push_back(record.Name + " | " + record.Source.origin() + " | " +
@@ -318,20 +309,17 @@ TEST_F(SearchRun, AnAccountsBookmarksAreSearchedAsASourceOfTheirProfile) {
 
 // A stored location as its reader takes it, however written; nothing for one that names none.
 TEST(Locations, PathIsTheStoredTextWithAFolderSeparatorOrNothing) {
+    // clang-format off
     const std::tuple<std::string, bool, std::optional<std::string>> cases[] = {
-        {"", true, std::nullopt},
-        {"", false, std::nullopt},
-        {NOT_FOUND, true, std::nullopt},
-        {NOT_FOUND, false, std::nullopt},
-        {"\\", true, std::nullopt}, // a whole drive
-        {"/", true, std::nullopt},
-        {"C:\\Favs", true, "C:\\Favs\\"},
-        {"C:\\Favs\\", true, "C:\\Favs\\"},
+        {"", true, std::nullopt},        {"", false, std::nullopt},
+        {NOT_FOUND, true, std::nullopt}, {NOT_FOUND, false, std::nullopt},
+        {"/", true, std::nullopt},       {"\\", true, std::nullopt}, // a whole drive
+        {"C:\\Favs", true, "C:\\Favs\\"}, {"C:\\Favs\\", true, "C:\\Favs\\"},
         {"/home/me/Favs", true, "/home/me/Favs\\"},
         {"/home/me/Favs/", true, "/home/me/Favs\\"},
         {"/home/me/b.html", false, "/home/me/b.html"},
-        {"b.html ", false, "b.html "}, // a file path is read as written
-    };
+        {"b.html ", false, "b.html "}}; // a file path is read as written
+    // clang-format on
     for (const auto& [stored, isFolder, path] : cases)
         EXPECT_EQ(fnLocationPath(stored, isFolder), path) << stored;
 }

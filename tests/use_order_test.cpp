@@ -4,6 +4,7 @@
 #include "search/run/search_run.h"
 #include "search/sources/chromium_history.h"
 #include "search/sources/launch_record.h"
+#include "support/chromium_files.h"
 #include "support/fake_clock.h"
 #include "support/places_database.h"
 #include "support/temp_folder.h"
@@ -61,6 +62,14 @@ std::string visit(const std::string& url, int count, std::int64_t at) {
            ");";
 }
 
+// A Chromium profile "cr" below t holding the (name, address) bookmarks.
+BrowserProfile chromiumOf(const test::TempFolder& t,
+                          const std::vector<std::pair<std::string_view, std::string_view>>& marks) {
+    BrowserProfile chromium = test::chromiumProfile(t, Browser::Chromium, "cr", "", "");
+    t.write("cr/Bookmarks", test::chromiumBookmarks(marks));
+    return chromium;
+}
+
 } // namespace
 
 // Each sound line weighs its address, halved every thirty days; anything else is skipped alone.
@@ -84,9 +93,8 @@ TEST(LaunchRecord, WeighsSoundLinesByAgeAndSkipsTheRest) {
          {{"a", 1}}},
         {"a foreign binary file", std::string("\0\1\xff\n\t\t\n\x89PNG\r\n", 12), {}},
     };
-    for (const auto& c : cases) {
+    for (const auto& c : cases)
         EXPECT_EQ(weightsAt(t.write("record", c.bytes)), c.weights) << c.what;
-    }
     EXPECT_EQ(weightsAt(t / "missing"), Weights{});
 }
 
@@ -149,9 +157,7 @@ TEST(LaunchRecord, OpensMadeWhileCompactionFailsAreKept) {
     EXPECT_EQ(weightsAt(record).at("https://late.example/"), 2);
     EXPECT_LE(std::filesystem::file_size(record), kLaunchRecordBound);
 }
-#endif
 
-#ifndef _WIN32
 // Two processes recording at once, through several compactions: every open counts.
 TEST(LaunchRecord, TwoProcessesOpeningAtOnceLoseNothing) {
     const test::TempFolder t;
@@ -227,14 +233,8 @@ TEST(OrderByUse, LaunchesThenBrowserUseTiesInTheSortedOrder) {
         places.exec("UPDATE moz_places SET frecency = CASE url WHEN 'https://a/' THEN 10 "
                     "WHEN 'https://b/' THEN 500 ELSE 0 END");
     }
-    BrowserProfile chromium;
-    chromium.browser = Browser::Chromium;
-    chromium.folder = t.makeFolder("cr");
-    chromium.bookmarksFile =
-        t.write("cr/Bookmarks", R"({"roots": {"other": {"type": "folder", "children": [)"
-                                R"({"type": "url", "name": "Zt e", "url": "https://e/"},)"
-                                R"({"type": "url", "name": "Zt e", "url": "https://e/"},)"
-                                R"({"type": "url", "name": "Zt d", "url": "https://d/"}]}}})");
+    const BrowserProfile chromium =
+        chromiumOf(t, {{"Zt e", "https://e/"}, {"Zt e", "https://e/"}, {"Zt d", "https://d/"}});
     makeHistory(chromium.folder + "/History", visit("https://e/", 2, now));
     const std::string record = t / "state/launches.tsv";
     ASSERT_TRUE(fnRecordLaunch(record, "https://c/", now));
@@ -277,13 +277,8 @@ TEST(ChromiumHistory, ACraftedOneLeavesTheRowsListedAndIsNamedInTheLog) {
     const test::FakeClock clock;
     for (const auto& [sql, order, logged] : cases) {
         const test::TempFolder profile;
-        BrowserProfile chromium;
-        chromium.browser = Browser::Chromium;
-        chromium.folder = profile.makeFolder("cr");
-        chromium.bookmarksFile = profile.write(
-            "cr/Bookmarks", R"({"roots": {"other": {"type": "folder", "children": [)"
-                            R"({"type": "url", "name": "Zt a", "url": "https://a/"},)"
-                            R"({"type": "url", "name": "Zt b", "url": "https://b/"}]}}})");
+        const BrowserProfile chromium =
+            chromiumOf(profile, {{"Zt a", "https://a/"}, {"Zt b", "https://b/"}});
         makeHistory(chromium.folder + "/History", "DROP TABLE urls;" + sql);
         SearchRequest request{.term = "zt", .sort = SORT_NAME, .rankByUse = true};
         request.browsers = {chromium};

@@ -6,12 +6,10 @@
 
 int main(int argc, char** argv) {
     const std::vector<std::string> arguments = zaptrove::platform::commandLineArguments(argc, argv);
-    if (arguments.empty()) {
+    if (arguments.empty())
         return 2;
-    }
     std::string record;
-    for (std::size_t i = 1; i < arguments.size(); ++i) {
+    for (std::size_t i = 1; i < arguments.size(); ++i)
         record += arguments[i] + "\n";
-    }
     return zaptrove::platform::appendToFile(arguments[0], record + "end\n") ? 0 : 1;
 }

@@ -37,18 +37,16 @@ using List = std::vector<std::string>;
 // Bookmarks as "name|address".
 inline List listOf(const std::vector<Bookmark>& found) {
     List out;
-    for (const Bookmark& b : found) {
+    for (const Bookmark& b : found)
         out.push_back(b.Name + "|" + b.URL);
-    }
     return out;
 }
 
 // Bookmarks as "folder path|name".
 inline List foldersOf(const std::vector<Bookmark>& found) {
     List out;
-    for (const Bookmark& b : found) {
+    for (const Bookmark& b : found)
         out.push_back(b.Folder.text() + "|" + b.Name);
-    }
     return out;
 }
 

@@ -7,8 +7,7 @@
 int main(int argc, char** argv) {
     const std::string log = zaptrove::platform::environmentValue("ZAPTROVE_STARTED_LOG");
     std::string record = std::string(argc > 0 ? argv[0] : "") + "\n";
-    for (const std::string& argument : zaptrove::platform::commandLineArguments(argc, argv)) {
+    for (const std::string& argument : zaptrove::platform::commandLineArguments(argc, argv))
         record += argument + "\n";
-    }
     return !log.empty() && zaptrove::platform::appendToFile(log, record + "end\n") ? 0 : 1;
 }

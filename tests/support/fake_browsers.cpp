@@ -27,9 +27,8 @@ std::string FakeBrowsers::program(const std::string& pRelative) const {
 std::string FakeBrowsers::started() const {
     using namespace std::chrono_literals;
     const std::string log = t_ / "started.log";
-    for (int i = 0; i < 500 && !readFile(log).ends_with("end\n"); ++i) {
+    for (int i = 0; i < 500 && !readFile(log).ends_with("end\n"); ++i)
         std::this_thread::sleep_for(20ms);
-    }
     std::string record = readFile(log);
     std::remove(log.c_str());
     return record;

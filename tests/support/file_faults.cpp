@@ -39,9 +39,8 @@ extern "C" ssize_t copy_file_range(int from, off_t* fromAt, int to, off_t* toAt,
         reinterpret_cast<decltype(&copy_file_range)>(dlsym(RTLD_NEXT, "copy_file_range"));
     const bool starts = lseek(from, 0, SEEK_CUR) == 0;
     const ssize_t copied = real(from, fromAt, to, toAt, size, flags);
-    if (starts && copied > 0 && isFaulty(from) && planted->afterCopy) {
+    if (starts && copied > 0 && isFaulty(from) && planted->afterCopy)
         planted->afterCopy();
-    }
     return copied;
 }
 

@@ -16,9 +16,8 @@
 namespace zaptrove::test {
 
 PlacesDatabase::PlacesDatabase(const std::string& path) {
-    if (sqlite3_open(path.c_str(), &database_) != SQLITE_OK) {
+    if (sqlite3_open(path.c_str(), &database_) != SQLITE_OK)
         throw std::runtime_error("cannot create " + path);
-    }
     exec(readFile(ZAPTROVE_PLACES_SCHEMA));
 }
 
@@ -48,9 +47,8 @@ HeldDatabase::HeldDatabase(const std::string& pDatabase, const std::string& pSql
     std::system((start + "\"" + pDatabase + "\" \"" + ready_ + "\" \"" + stop_ + "\"" +
                  (pSql.empty() ? "" : " \"" + pSql + "\"") + end)
                     .c_str());
-    for (int i = 0; i < 1000 && !held(); ++i) {
+    for (int i = 0; i < 1000 && !held(); ++i)
         std::this_thread::sleep_for(std::chrono::milliseconds(10));
-    }
 }
 
 HeldDatabase::~HeldDatabase() {
@@ -70,9 +68,8 @@ std::int64_t PlacesDatabase::add(std::int64_t parent, int type, std::optional<st
         sqlite3_prepare_v2(database_, "INSERT INTO moz_places (url, title) VALUES (?, ?)", -1,
                            &statement, nullptr);
         sqlite3_bind_text(statement, 1, url->c_str(), -1, SQLITE_TRANSIENT);
-        if (pageTitle) {
+        if (pageTitle)
             sqlite3_bind_text(statement, 2, pageTitle->c_str(), -1, SQLITE_TRANSIENT);
-        }
         sqlite3_step(statement);
         sqlite3_finalize(statement);
         place = sqlite3_last_insert_rowid(database_);
@@ -83,16 +80,13 @@ std::int64_t PlacesDatabase::add(std::int64_t parent, int type, std::optional<st
                        "?, hex(randomblob(6)))",
                        -1, &statement, nullptr);
     sqlite3_bind_int(statement, 1, type);
-    if (place != 0) {
+    if (place != 0)
         sqlite3_bind_int64(statement, 2, place);
-    }
     sqlite3_bind_int64(statement, 3, parent);
-    if (title) {
+    if (title)
         sqlite3_bind_text(statement, 4, title->c_str(), -1, SQLITE_TRANSIENT);
-    }
-    if (sqlite3_step(statement) != SQLITE_DONE) {
+    if (sqlite3_step(statement) != SQLITE_DONE)
         throw std::runtime_error(sqlite3_errmsg(database_));
-    }
     sqlite3_finalize(statement);
     return sqlite3_last_insert_rowid(database_);
 }

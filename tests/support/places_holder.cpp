@@ -14,9 +14,8 @@
 #include <thread>
 
 int main(int argc, char** argv) {
-    if (argc != 4 && argc != 5) {
+    if (argc != 4 && argc != 5)
         return 2;
-    }
     sqlite3* database = nullptr;
     const char* const changes =
         argc == 5 ? argv[4]
@@ -29,13 +28,11 @@ int main(int argc, char** argv) {
         sqlite3_exec(database, changes, nullptr, nullptr, nullptr) != SQLITE_OK) {
         return 1;
     }
-    if (FILE* ready = std::fopen(argv[2], "w")) {
+    if (FILE* ready = std::fopen(argv[2], "w"))
         std::fclose(ready);
-    }
     const auto until = std::chrono::steady_clock::now() + std::chrono::minutes(1);
-    while (!std::filesystem::exists(argv[3]) && std::chrono::steady_clock::now() < until) {
+    while (!std::filesystem::exists(argv[3]) && std::chrono::steady_clock::now() < until)
         std::this_thread::sleep_for(std::chrono::milliseconds(20));
-    }
     // Ends without closing, so nothing is checkpointed.
     std::_Exit(0);
 }

@@ -21,9 +21,8 @@ namespace {
 
 // The path in the platform's own form: "\" separators on Windows.
 std::string nativeForm(std::string path) {
-    if (fs::path::preferred_separator == '\\') {
+    if (fs::path::preferred_separator == '\\')
         std::replace(path.begin(), path.end(), '/', '\\');
-    }
     return path;
 }
 
@@ -43,13 +42,11 @@ TempFolder::TempFolder() {
     const fs::path parent = fs::temp_directory_path();
     for (int attempt = 0; attempt < 100 && path_.empty(); ++attempt) {
         const fs::path candidate = parent / ("zaptrove-test-" + std::to_string(random()));
-        if (fs::create_directory(candidate)) {
+        if (fs::create_directory(candidate))
             path_ = utf8String(candidate);
-        }
     }
-    if (path_.empty()) {
+    if (path_.empty())
         throw std::runtime_error("cannot create a temporary folder");
-    }
 }
 
 TempFolder::~TempFolder() {
@@ -87,9 +84,8 @@ void attrib(std::string_view change, const std::string& path) {
     const DWORD flag = change == "+h" ? FILE_ATTRIBUTE_HIDDEN : FILE_ATTRIBUTE_SYSTEM;
     const std::wstring wide = utf8Path(path).wstring();
     const DWORD before = GetFileAttributesW(wide.c_str());
-    if (before == INVALID_FILE_ATTRIBUTES || SetFileAttributesW(wide.c_str(), before | flag) == 0) {
+    if (before == INVALID_FILE_ATTRIBUTES || SetFileAttributesW(wide.c_str(), before | flag) == 0)
         throw std::runtime_error("cannot set " + std::string(change) + " on " + path);
-    }
 }
 #endif
 

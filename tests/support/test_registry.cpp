@@ -7,11 +7,10 @@ namespace zaptrove::test {
 
 void TestRegistry::store(std::initializer_list<std::pair<const char*, RegistryData>> values) const {
     subCreateKey(*registry_, platform::RegistryRoot::CurrentUser, SettingsKey);
-    for (const auto& [name, value] : values) {
+    for (const auto& [name, value] : values)
         subSetValue(*registry_, platform::RegistryRoot::CurrentUser, SettingsKey, name, value,
                     std::holds_alternative<double>(value) ? platform::RegistryType::Dword
                                                           : platform::RegistryType::String);
-    }
 }
 
 std::vector<std::string> TestRegistry::settingsValues() const {

@@ -17,9 +17,8 @@ std::vector<std::string> TestRegistry::settingsValueNames() const {
     auto parsed = platform::parseHive(readFile(folder_ / kHiveName));
     const platform::HiveKey* key =
         parsed ? parsed->hive.findKey("HKEY_CURRENT_USER\\" + std::string(SettingsKey)) : nullptr;
-    for (const auto& [name, value] : key ? key->values() : platform::HiveValues{}) {
+    for (const auto& [name, value] : key ? key->values() : platform::HiveValues{})
         names.push_back(name);
-    }
     return names;
 }
 
