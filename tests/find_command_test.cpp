@@ -4,7 +4,6 @@
 #include "cli/printable_text.h"
 #include "platform/files.h"
 #include "platform/separators.h"
-#include "settings/registry_values.h"
 #include "support/chromium_files.h"
 #include "support/fake_browsers.h"
 #include "support/scoped_environment.h"
