@@ -4,7 +4,6 @@
 #include "cli/printable_text.h"
 #include "platform/files.h"
 #include "platform/separators.h"
-#include "settings/registry_values.h"
 #include "support/chromium_files.h"
 #include "support/fake_browsers.h"
 #include "support/scoped_environment.h"
@@ -281,7 +280,9 @@ TEST_F(FindCommand, WhatIsNotGivenComesFromTheStoredSettingsWhichStayUntouched) 
     EXPECT_TRUE(registry.settingsValues().empty()); // a first run of the command writes nothing
 
     const std::string main = t.write("main.html", "<DT><A HREF=\"http://m\">Main news</A>\n");
+    const std::string favorites = t.makeFolder("Favs"); // stored without its final separator
     registry.store({{"Present", 1.0},
+                    {"MSIEAlt", favorites},
                     {"Sort", 1.0},
                     {"DoMSIE", 14.0},
                     {"DoNetscape", 13.0},
@@ -294,6 +295,8 @@ TEST_F(FindCommand, WhatIsNotGivenComesFromTheStoredSettingsWhichStayUntouched) 
     EXPECT_EQ(found(stored + Args{"--sort", "name", "news"}),
               "0:Daily News  -  http://b\nMain news  -  http://m\nnews  -  http://a\n");
     EXPECT_EQ(found(stored + Args{"--opera", t / "none.adr", "news"}), "3:"); // only that one
+    EXPECT_EQ(run(stored + Args{"--list-sources"}), 0);
+    EXPECT_TRUE(printed("\t" + favorites + "\\\n")) << out.str();
     EXPECT_EQ(registry.settingsValues(), before);
 }
 
@@ -351,29 +354,6 @@ TEST_F(FindCommand, BrowserLocationsAndTheSourceList) {
                   "\t1 bookmark\t" + bookmarks + "\non\tChromium family, added by hand, profile " +
                   (t / "prof") + " (account)\t1 bookmark\t" + account + "\n");
     EXPECT_TRUE(listing.starts_with("0:off\tMSIE Main\t")) << listing;
-}
-
-// Hand-edited folders with or without a final "/" or "\" are read; "<not found>" is never opened.
-TEST_F(FindCommand, StoredLocationsAreReadAsWrittenByHand) {
-    const std::string favs = t.makeFolder("Favs");
-    t.write("Favs/Top.url", "[InternetShortcut]\nURL=http://top\n");
-    t.write("Favs/Sub/Deep.url", "[InternetShortcut]\nURL=http://deep\n");
-    registry.store({{"Present", 1.0},
-                    {"DoMSIE", 14.0},
-                    {"DoMSIEEx", 13.0},
-                    {"DoNetscape", 13.0},
-                    {"NetscapeMain", std::string(zaptrove::NOT_FOUND)}});
-    for (const std::string& folder : {favs, favs + "/", favs + "\\"}) {
-        registry.store({{"MSIEAlt", folder}});
-        EXPECT_EQ(found(stored + Args{"--by", "both", "--sort", "name", ""}),
-                  "0:Deep  -  http://deep\nTop  -  http://top\n")
-            << folder;
-        EXPECT_EQ(err.str(), "") << folder; // "<not found>" is never opened
-        EXPECT_EQ(run(stored + Args{"--list-sources"}), 0);
-        EXPECT_TRUE(printed("on\tMSIE Alt\t2 bookmarks\t" + favs + "\\\n") &&
-                    printed("on\tNetscape Main\tcannot be read: No path given\t\n"))
-            << out.str();
-    }
 }
 
 #ifndef _WIN32
@@ -468,16 +448,12 @@ TEST_F(FindCommand, RankUseListsWhatWasOpenedFirst) {
         return names;
     };
     const std::string asSorted = "0:one thr two ";
-    EXPECT_EQ(found({}), asSorted);
-    EXPECT_EQ(found({"--rank", "use"}), asSorted);
     EXPECT_EQ(found({"--rank", "use", "--open"}, "zt two"), "0:");
     EXPECT_NE(fakes.started().find("https://two/"), std::string::npos);
     EXPECT_EQ(found({"--rank", "use"}), "0:two one thr ");
     EXPECT_EQ(found({"--rank=off"}), asSorted);
     EXPECT_EQ(found({}), asSorted);
     EXPECT_EQ(found({"--rank", "often"}), "2:");
-    EXPECT_TRUE(
-        zaptrove::test::readFile(t / "state/zaptrove/launches.tsv").ends_with("\thttps://two/\n"));
 }
 #endif
 
