@@ -2,11 +2,14 @@
 #include "search/matching/match_prefilter.h"
 
 #include "text/byte_blocks.h"
+#include "text/code_point_case.h"
 #include "text/text.h"
 
 #include <algorithm>
+#include <array>
 #include <bit>
 #include <cstring>
+#include <iterator>
 
 namespace zaptrove {
 
@@ -22,16 +25,31 @@ bool isAscii(std::string_view text) {
                        [](char c) { return static_cast<unsigned char>(c) < 0x80; });
 }
 
+// Whether a character outside ASCII may stand for a part of the term in the
+// lower-cased (or folded) text.
+bool outsideMayHold(std::string_view term, bool asciiTerm, bool ignoreAccents) {
+    if (!asciiTerm || ignoreAccents) {
+        return true; // folding turns letters outside ASCII into ASCII ones
+    }
+    return std::any_of(std::begin(platform::kLowerIntoAscii), std::end(platform::kLowerIntoAscii),
+                       [&](char32_t c) {
+                           const char32_t lower = platform::lowerCodePoint(c);
+                           return lower < 0x80 &&
+                                  term.find(static_cast<char>(lower)) != std::string_view::npos;
+                       });
+}
+
 } // namespace
 
 MatchPrefilter::MatchPrefilter(std::string pTerm, bool pIgnoreAccents)
     : term_(std::move(pTerm)), ignoreAccents_(pIgnoreAccents), asciiTerm_(isAscii(term_)),
       first_(asciiTerm_ && !term_.empty() ? term_.front() | 0x20 : 0x80),
       last_(asciiTerm_ && !term_.empty() ? term_.back() | 0x20 : 0x80),
+      outsideFrom_(outsideMayHold(term_, asciiTerm_, pIgnoreAccents) ? 0x80 : 0xFF),
       span_(asciiTerm_ && !term_.empty() ? term_.size() - 1 : 0) {}
 
 bool MatchPrefilter::isCandidate(std::string_view pText, std::size_t pAt) const {
-    if (static_cast<unsigned char>(pText[pAt]) >= 0x80) {
+    if (static_cast<unsigned char>(pText[pAt]) >= outsideFrom_) {
         return true;
     }
     if (!asciiTerm_ || pText.size() - pAt < term_.size()) {
@@ -50,13 +68,15 @@ auto MatchPrefilter::candidateLanes(std::string_view text, std::size_t at,
                                     unsigned char also) const {
     const Block head = loadBlock(text.data() + at);
     const Block tail = loadBlock(text.data() + at + span_);
-    return (((head | 0x20) == first_) & ((tail | 0x20) == last_)) | (head >= 0x80) | (head == also);
+    return (((head | 0x20) == first_) & ((tail | 0x20) == last_)) | (head >= outsideFrom_) |
+           (head == also);
 }
 
-// The first candidate or place of `also` in the block at `at`, or npos.
-std::size_t MatchPrefilter::candidateInBlock(std::string_view text, std::size_t at,
-                                             char also) const {
-    const auto lanes = candidateLanes(text, at, static_cast<unsigned char>(also));
+// The first candidate or place of `also` among the marked lanes of the block
+// at `at`, or npos.
+template <typename Lanes>
+std::size_t MatchPrefilter::candidateInLanes(std::string_view text, std::size_t at,
+                                             const Lanes& lanes, char also) const {
     for (std::size_t word = 0; word < 2; ++word) {
         for (std::uint64_t bits = laneBits(lanes, word); bits != 0; bits &= bits - 1) {
             const std::size_t candidate = at + 8 * word + std::countr_zero(bits) / 8;
@@ -66,6 +86,13 @@ std::size_t MatchPrefilter::candidateInBlock(std::string_view text, std::size_t 
         }
     }
     return std::string_view::npos;
+}
+
+// The first candidate or place of `also` in the block at `at`, or npos.
+std::size_t MatchPrefilter::candidateInBlock(std::string_view text, std::size_t at,
+                                             char also) const {
+    return candidateInLanes(text, at, candidateLanes(text, at, static_cast<unsigned char>(also)),
+                            also);
 }
 
 std::size_t MatchPrefilter::findCandidate(std::string_view pText, std::size_t pFrom,
@@ -78,14 +105,17 @@ std::size_t MatchPrefilter::findCandidate(std::string_view pText, std::size_t pF
     constexpr std::size_t kStride = 4 * sizeof(Block);
     std::size_t at = pFrom;
     for (; at + span_ + kStride <= pText.size(); at += kStride) {
-        if (!anyLane(candidateLanes(pText, at, also) |
-                     candidateLanes(pText, at + sizeof(Block), also) |
-                     candidateLanes(pText, at + 2 * sizeof(Block), also) |
-                     candidateLanes(pText, at + 3 * sizeof(Block), also))) {
+        const std::array lane = {candidateLanes(pText, at, also),
+                                 candidateLanes(pText, at + sizeof(Block), also),
+                                 candidateLanes(pText, at + 2 * sizeof(Block), also),
+                                 candidateLanes(pText, at + 3 * sizeof(Block), also)};
+        if (!anyLane(lane[0] | lane[1] | lane[2] | lane[3])) {
             continue;
         }
-        for (std::size_t block = 0; block < kStride; block += sizeof(Block)) {
-            if (const std::size_t found = candidateInBlock(pText, at + block, pAlso);
+        // The lanes already worked out are searched, not worked out again.
+        for (std::size_t block = 0; block < 4; ++block) {
+            if (const std::size_t found =
+                    candidateInLanes(pText, at + block * sizeof(Block), lane[block], pAlso);
                 found != std::string_view::npos) {
                 return found;
             }

@@ -11,7 +11,10 @@ namespace zaptrove {
 // too) could occur in text, prepared once per search. A candidate is the start
 // of an occurrence with ASCII letter case ignored, or a byte outside ASCII,
 // whose mapping only the full tables know (a term outside ASCII can only meet
-// such bytes).
+// such bytes). Only an ASCII term searched with accents kept can tell those
+// bytes apart: when it holds no letter that a character outside ASCII
+// lower-cases to (kLowerIntoAscii), every occurrence is in ASCII, so they are
+// no candidates.
 class MatchPrefilter {
   public:
     // pTerm is lower-cased, and accent-folded when pIgnoreAccents is set.
@@ -25,8 +28,9 @@ class MatchPrefilter {
     // adds nothing.
     std::size_t findCandidate(std::string_view pText, std::size_t pFrom, char pAlso = '\x80') const;
 
-    // True when a byte outside ASCII stands at pText[pAt], or an occurrence of
-    // the term, ASCII letter case ignored, starts there.
+    // True when a byte outside ASCII that may be part of an occurrence stands
+    // at pText[pAt], or an occurrence of the term, ASCII letter case ignored,
+    // starts there.
     bool isCandidate(std::string_view pText, std::size_t pAt) const;
 
     // False when the character can be no part of an occurrence: an ASCII
@@ -40,6 +44,9 @@ class MatchPrefilter {
 
   private:
     auto candidateLanes(std::string_view text, std::size_t at, unsigned char also) const;
+    template <typename Lanes>
+    std::size_t candidateInLanes(std::string_view text, std::size_t at, const Lanes& lanes,
+                                 char also) const;
     std::size_t candidateInBlock(std::string_view text, std::size_t at, char also) const;
 
     std::string term_;
@@ -50,6 +57,9 @@ class MatchPrefilter {
     // so that only bytes outside ASCII are candidates.
     unsigned char first_;
     unsigned char last_;
+    // The bytes from this one on are candidates: 0x80, or 0xFF (which UTF-8
+    // never holds) when no byte outside ASCII can be part of an occurrence.
+    unsigned char outsideFrom_;
     std::size_t span_; // from the first byte to the last
 };
 

@@ -35,8 +35,8 @@ struct BlockRule {
 // block's, so a block without a place where the term could match (see
 // MatchPrefilter) cannot match. From the last sure start before a
 // candidate place, the blocks are cut one by one until that place is passed.
-// A byte outside ASCII is a candidate place, so every block that holds one is
-// cut.
+// A byte outside ASCII is a candidate place unless the term cannot hold it
+// (see MatchPrefilter), and then every block that holds one is cut.
 //
 // With folder names searched, a block may match without the term when the
 // folders around it hold it: folderBound(from), for a block start, answers

@@ -84,9 +84,11 @@ std::size_t scanEntry(std::string_view text, std::size_t marker, const Matcher& 
     };
     if (!address.starts_with(kQueryScheme) &&
         decoded.match.matches(matcher, name, address, folder, scratch)) {
-        candidates.push_back({std::string(name), std::string(address)});
+        Bookmark& kept = candidates.emplace_back();
+        kept.Name.assign(name);
+        kept.URL.assign(address);
         if (matcher.followsFolders()) {
-            candidates.back().Folder = folder();
+            kept.Folder = folder();
         }
     }
     return nextMarker;

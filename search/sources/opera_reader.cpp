@@ -175,9 +175,11 @@ std::size_t scanBlock(std::string_view text, std::size_t marker, const Matcher& 
         return folders.path();
     };
     if (match.matches(matcher, name, url, folder, scratch)) {
-        candidates.push_back({std::string(name), std::string(url)});
+        Bookmark& kept = candidates.emplace_back();
+        kept.Name.assign(name);
+        kept.URL.assign(url);
         if (matcher.followsFolders()) {
-            candidates.back().Folder = folder();
+            kept.Folder = folder();
         }
     }
     if (urlEnd == npos) {
