@@ -11,6 +11,7 @@
 #include <cstdint>
 #include <limits>
 #include <string_view>
+#include <utility>
 
 namespace zaptrove {
 
@@ -132,6 +133,54 @@ void permute(std::vector<Bookmark>& list, std::vector<Placed>& order, std::size_
     }
 }
 
+// Orders the records by their ranks as subSort orders them by the keys the
+// ranks stand for: the same partitioning, each key compared by its rank. A
+// range whose ranks all differ has one order only, which the count of each
+// rank gives at once: a record goes where the first of its rank goes, or to
+// the range's start when that lies before it. Counting takes memory for every
+// rank up to the greatest, so only when they are not many more than the records.
+void sortByRanks(std::vector<Bookmark>& list) {
+    std::vector<RankedRecord> order(list.size());
+    std::uint32_t greatest = 0;
+    for (std::size_t k = 0; k < order.size(); ++k) {
+        order[k] = {list[k].OrderRank, static_cast<std::uint32_t>(k)};
+        greatest = std::max(greatest, order[k].rank);
+    }
+    std::vector<std::uint32_t> firstAt;  // each rank's first place
+    std::vector<std::uint32_t> tiesUpTo; // at p: the places before p followed by an equal rank
+    std::vector<RankedRecord> placed;
+    if (greatest <= 4 * order.size()) {
+        firstAt.assign(std::size_t{greatest} + 1, 0);
+        for (const RankedRecord& record : order) {
+            ++firstAt[record.rank];
+        }
+        tiesUpTo.assign(order.size() + 1, 0);
+        std::uint32_t place = 0;
+        for (std::uint32_t& first : firstAt) {
+            const std::uint32_t count = std::exchange(first, place);
+            for (std::uint32_t k = 0; k < count; ++k, ++place) {
+                tiesUpTo[place + 1] = tiesUpTo[place] + (k + 1 < count ? 1 : 0);
+            }
+        }
+        placed.resize(order.size());
+    }
+    const auto finish = [&](std::int64_t lo, std::int64_t hi) {
+        if (firstAt.empty() || tiesUpTo[hi] != tiesUpTo[lo]) {
+            return false;
+        }
+        for (std::int64_t k = lo; k <= hi; ++k) {
+            const std::int64_t first = firstAt[order[k].rank];
+            placed[std::max(first, lo) - lo] = order[k];
+        }
+        std::copy(placed.begin(), placed.begin() + (hi - lo + 1), order.begin() + lo);
+        return true;
+    };
+    guardedQuicksort(
+        order, 0, static_cast<std::int64_t>(order.size()) - 1,
+        [](const RankedRecord& a, const RankedRecord& b) { return a.rank < b.rank; }, finish);
+    permute(list, order, 0, order.size() - 1);
+}
+
 } // namespace
 
 void subSort(std::vector<Bookmark>& pList, int pByUrl, std::size_t pLow, std::size_t pHigh) {
@@ -186,15 +235,7 @@ void subOrderCandidates(const SearchRequest& pRequest, std::vector<Bookmark>& pC
         if (pRanksComparable && std::ranges::none_of(pCandidates, [](const Bookmark& record) {
                 return record.OrderRank == 0;
             })) {
-            // The same partitioning as subSort's, each key compared by its rank.
-            std::vector<RankedRecord> order(pCandidates.size());
-            for (std::size_t k = 0; k < order.size(); ++k) {
-                order[k] = {pCandidates[k].OrderRank, static_cast<std::uint32_t>(k)};
-            }
-            guardedQuicksort(
-                order, 0, static_cast<std::int64_t>(order.size()) - 1,
-                [](const RankedRecord& a, const RankedRecord& b) { return a.rank < b.rank; });
-            permute(pCandidates, order, 0, order.size() - 1);
+            sortByRanks(pCandidates);
         } else {
             subSort(pCandidates, byUrl, 0, pCandidates.size() - 1);
         }
