@@ -229,7 +229,7 @@ TEST_F(KeptRowsSearch, OneFileAloneIsOrderedAsAFreshReadingIs) {
         std::string netscape;
         std::string chromium;
         for (int i = 0; i < 300; ++i) {
-            const std::string name = kNames[(i * seed) % std::size(kNames)];
+            const std::string name = kNames[static_cast<std::size_t>(i * seed) % std::size(kNames)];
             const std::string url = (i % 3 ? "http://H" : "http://h") + std::to_string(i % 40);
             netscape += "<DT><A HREF=\"" + url + "\">" + name + "</A>\n";
             std::string escaped; // for JSON
