@@ -215,3 +215,46 @@ TEST_F(KeptRowsSearch, AChangedReplacedOrVanishedFileIsReadAgain) {
     }));
 #endif
 }
+
+// One file alone is ordered by the ranks of its kept rows: the order of a fresh
+// reading, equal keys (letter case, a name's folder part, ".url") included, for
+// each key and after the file changed.
+TEST_F(KeptRowsSearch, OneFileAloneIsOrderedAsAFreshReadingIs) {
+    const char* const kNames[] = {"Apple",      "apple", "dir\\apple",  "APPLE.url",
+                                  "Berry",      "berry", "x\\y\\Berry", "cherry",
+                                  "Cherry.url", "zeta",  "Zeta"};
+    s.NetscapeMain = t / "n.html";
+    s.BrowserProfiles = {test::chromiumProfile(t, Browser::Chrome, "P", "", "")};
+    const auto write = [&](int seed) {
+        std::string netscape;
+        std::string chromium;
+        for (int i = 0; i < 300; ++i) {
+            const std::string name = kNames[static_cast<std::size_t>(i * seed) % std::size(kNames)];
+            const std::string url = (i % 3 ? "http://H" : "http://h") + std::to_string(i % 40);
+            netscape += "<DT><A HREF=\"" + url + "\">" + name + "</A>\n";
+            std::string escaped; // for JSON
+            for (const char c : name)
+                escaped += c == '\\' ? std::string("\\\\") : std::string(1, c);
+            chromium += std::string(i ? "," : "") + R"({"type": "url", "name": ")" + escaped +
+                        R"(", "url": ")" + url + "\"}";
+        }
+        t.write("n.html", netscape);
+        t.write("P/Bookmarks",
+                R"({"roots": {"other": {"type": "folder", "children": [)" + chromium + "]}}}");
+        for (const std::string& path : {s.NetscapeMain, s.BrowserProfiles[0].bookmarksFile})
+            changedAgo(path, std::chrono::minutes(60 - seed));
+    };
+    for (const int seed : {7, 5}) {
+        write(seed);
+        for (const bool netscape : {true, false}) {
+            s.DoNetscape = netscape ? DO_YES : DO_NO;
+            s.DoChrome = netscape ? DO_NO : DO_YES;
+            for (const std::int16_t sort : {SORT_NAME, SORT_URL, SORT_SEARCHED}) {
+                s.Sort = sort;
+                s.Function = sort == SORT_SEARCHED ? FUNC_URL : FUNC_BOTH;
+                EXPECT_EQ(searched("").size(), 2u * 300 + 1);
+                searched("e");
+            }
+        }
+    }
+}

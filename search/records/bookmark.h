@@ -23,6 +23,9 @@ struct Bookmark {
     // A Firefox keyword bookmark whose keyword comes with POST data, which
     // opening it does not send.
     bool UnsentPostData = false;
+    // Where the key its search orders it by lies among the keys of the file
+    // it was kept from (KeptRows), 1 for the first; 0 when not known.
+    std::uint32_t OrderRank = 0;
     // Where it lives: its source and browser profile (for a browser bookmark,
     // Source.browser() and Source.origin()), and its folders from the root of
     // that source.

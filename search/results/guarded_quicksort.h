@@ -24,8 +24,13 @@ inline std::int64_t middleIndex(std::int64_t low, std::int64_t high) {
 // crafted worst case: it is finished by a stable merge sort, so no input costs
 // more than O(n log n) comparisons. Below that depth the order, equal keys
 // included, is the plain quicksort's.
-template <typename Item, typename Less>
-void guardedQuicksort(std::vector<Item>& items, std::int64_t low, std::int64_t high, Less less) {
+//
+// Each range holds the items that end up in its places. finish(lo, hi) may
+// put a range in order itself, answering whether it did; it may do so only
+// when no two of its items are equal, so that their order is the only one.
+template <typename Item, typename Less, typename Finish>
+void guardedQuicksort(std::vector<Item>& items, std::int64_t low, std::int64_t high, Less less,
+                      Finish finish) {
     if (low >= high) {
         return;
     }
@@ -35,6 +40,9 @@ void guardedQuicksort(std::vector<Item>& items, std::int64_t low, std::int64_t h
     while (!ranges.empty()) {
         const auto [lo, hi, depth] = ranges.back();
         ranges.pop_back();
+        if (finish(lo, hi)) {
+            continue;
+        }
         if (depth > depthLimit) {
             std::stable_sort(items.begin() + lo, items.begin() + hi + 1, less);
             continue;
@@ -62,6 +70,11 @@ void guardedQuicksort(std::vector<Item>& items, std::int64_t low, std::int64_t h
             ranges.emplace_back(i, hi, depth + 1);
         }
     }
+}
+
+template <typename Item, typename Less>
+void guardedQuicksort(std::vector<Item>& items, std::int64_t low, std::int64_t high, Less less) {
+    guardedQuicksort(items, low, high, less, [](std::int64_t, std::int64_t) { return false; });
 }
 
 } // namespace zaptrove

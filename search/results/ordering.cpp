@@ -11,6 +11,7 @@
 #include <cstdint>
 #include <limits>
 #include <string_view>
+#include <utility>
 
 namespace zaptrove {
 
@@ -65,10 +66,45 @@ std::string_view sortField(const Bookmark& record, int byUrl) {
     return byUrl == 0 ? fnShownName(record) : fnShownText(record, record.URL);
 }
 
+// The keys sortField gives a record of a bookmark file, lower-cased as
+// subSort lower-cases them: a browser's shows its texts as they are.
+void appendFileKey(std::string_view text, std::string& keys) {
+    platform::appendLowerCase(fnDisplayNameView(text), keys);
+}
+void appendBrowserKey(std::string_view text, std::string& keys) {
+    platform::appendLowerCase(text, keys);
+}
+
+// The field the request orders by: 0 the name, 1 the address, -1 none (the
+// reading order stays).
+int orderField(const SearchRequest& request) {
+    switch (request.sort) {
+    case SORT_NAME:
+        return 0;
+    case SORT_URL:
+        return 1;
+    case SORT_SEARCHED:
+        return request.mode == SearchMode::Url ? 1 : 0;
+    default:
+        return -1;
+    }
+}
+
+// A record's rank and its place in the list.
+struct RankedRecord {
+    std::uint32_t rank = 0;
+    std::uint32_t index = 0;
+};
+
+// How many records ahead along a cycle permute asks the processor for: the
+// records lie scattered in memory, and moving each waits on it otherwise.
+constexpr int kPrefetchedRecords = 8;
+
 // Puts the record at order[k].index into place k for each k in [low, high],
 // following each cycle of the permutation, so no second list of records is
 // needed. A place filled gets its own index in order.
-void permute(std::vector<Bookmark>& list, std::vector<KeyedRecord>& order, std::size_t low,
+template <typename Placed>
+void permute(std::vector<Bookmark>& list, std::vector<Placed>& order, std::size_t low,
              std::size_t high) {
     for (std::size_t start = low; start <= high; ++start) {
         if (order[start].index == start) {
@@ -76,8 +112,18 @@ void permute(std::vector<Bookmark>& list, std::vector<KeyedRecord>& order, std::
         }
         Bookmark first = std::move(list[start]);
         std::size_t place = start;
+        std::size_t ahead = start; // a later place of this cycle, whose record is fetched
+        for (int k = 0; k < kPrefetchedRecords && order[ahead].index != start; ++k) {
+            ahead = order[ahead].index;
+        }
         while (order[place].index != start) {
             const std::size_t from = order[place].index;
+            if (order[ahead].index != start) {
+                ahead = order[ahead].index;
+                const auto* bytes = reinterpret_cast<const char*>(&list[ahead]);
+                __builtin_prefetch(bytes);
+                __builtin_prefetch(bytes + sizeof(Bookmark) - 1);
+            }
             list[place] = std::move(list[from]);
             order[place].index = static_cast<std::uint32_t>(place);
             place = from;
@@ -85,6 +131,54 @@ void permute(std::vector<Bookmark>& list, std::vector<KeyedRecord>& order, std::
         list[place] = std::move(first);
         order[place].index = static_cast<std::uint32_t>(place);
     }
+}
+
+// Orders the records by their ranks as subSort orders them by the keys the
+// ranks stand for: the same partitioning, each key compared by its rank. A
+// range whose ranks all differ has one order only, which the count of each
+// rank gives at once: a record goes where the first of its rank goes, or to
+// the range's start when that lies before it. Counting takes memory for every
+// rank up to the greatest, so only when they are not many more than the records.
+void sortByRanks(std::vector<Bookmark>& list) {
+    std::vector<RankedRecord> order(list.size());
+    std::uint32_t greatest = 0;
+    for (std::size_t k = 0; k < order.size(); ++k) {
+        order[k] = {list[k].OrderRank, static_cast<std::uint32_t>(k)};
+        greatest = std::max(greatest, order[k].rank);
+    }
+    std::vector<std::uint32_t> firstAt;  // each rank's first place
+    std::vector<std::uint32_t> tiesUpTo; // at p: the places before p followed by an equal rank
+    std::vector<RankedRecord> placed;
+    if (greatest <= 4 * order.size()) {
+        firstAt.assign(std::size_t{greatest} + 1, 0);
+        for (const RankedRecord& record : order) {
+            ++firstAt[record.rank];
+        }
+        tiesUpTo.assign(order.size() + 1, 0);
+        std::uint32_t place = 0;
+        for (std::uint32_t& first : firstAt) {
+            const std::uint32_t count = std::exchange(first, place);
+            for (std::uint32_t k = 0; k < count; ++k, ++place) {
+                tiesUpTo[place + 1] = tiesUpTo[place] + (k + 1 < count ? 1 : 0);
+            }
+        }
+        placed.resize(order.size());
+    }
+    const auto finish = [&](std::int64_t lo, std::int64_t hi) {
+        if (firstAt.empty() || tiesUpTo[hi] != tiesUpTo[lo]) {
+            return false;
+        }
+        for (std::int64_t k = lo; k <= hi; ++k) {
+            const std::int64_t first = firstAt[order[k].rank];
+            placed[std::max(first, lo) - lo] = order[k];
+        }
+        std::copy(placed.begin(), placed.begin() + (hi - lo + 1), order.begin() + lo);
+        return true;
+    };
+    guardedQuicksort(
+        order, 0, static_cast<std::int64_t>(order.size()) - 1,
+        [](const RankedRecord& a, const RankedRecord& b) { return a.rank < b.rank; }, finish);
+    permute(list, order, 0, order.size() - 1);
 }
 
 } // namespace
@@ -121,29 +215,40 @@ void subSort(std::vector<Bookmark>& pList, int pByUrl, std::size_t pLow, std::si
 }
 
 void subOrderCandidates(const SearchRequest& pRequest, std::vector<Bookmark>& pCandidates,
-                        const DebugLog& pLog) {
-    int byUrl = -1;
+                        const DebugLog& pLog, bool pRanksComparable) {
     switch (pRequest.sort) {
     case SORT_NAME:
         pLog.subDebug(LOG_INFO, "Sorting by NAME");
-        byUrl = 0;
         break;
     case SORT_URL:
         pLog.subDebug(LOG_INFO, "Sorting by URL");
-        byUrl = 1;
         break;
     case SORT_SEARCHED:
         pLog.subDebug(LOG_INFO, "Sorting as Searched");
-        byUrl = pRequest.mode == SearchMode::Url ? 1 : 0;
         break;
     default:
-        break; // the reading order stays
+        break;
     }
     pLog.subDebugTimer(LOG_BEGIN, "Start Matrix sorting: ");
+    const int byUrl = orderField(pRequest);
     if (byUrl >= 0 && !pCandidates.empty()) {
-        subSort(pCandidates, byUrl, 0, pCandidates.size() - 1);
+        if (pRanksComparable && std::ranges::none_of(pCandidates, [](const Bookmark& record) {
+                return record.OrderRank == 0;
+            })) {
+            sortByRanks(pCandidates);
+        } else {
+            subSort(pCandidates, byUrl, 0, pCandidates.size() - 1);
+        }
     }
     pLog.subDebugTimer(LOG_END, "Matrix sorting Done: ");
+}
+
+KeptRowOrder fnKeptRowsOrder(const SearchRequest& pRequest, bool pBrowser) {
+    const int byUrl = orderField(pRequest);
+    if (byUrl < 0) {
+        return {};
+    }
+    return {byUrl == 1, pBrowser ? appendBrowserKey : appendFileKey};
 }
 
 } // namespace zaptrove

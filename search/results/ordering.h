@@ -2,6 +2,7 @@
 #pragma once
 
 #include "search/records/bookmark.h"
+#include "search/sources/kept_rows.h"
 
 #include <cstddef>
 #include <vector>
@@ -18,8 +19,15 @@ struct SearchRequest;
 // program's behaviour.
 void subSort(std::vector<Bookmark>& pList, int pByUrl, std::size_t pLow, std::size_t pHigh);
 
-// Orders the candidates as the request's sort asks and logs the step.
+// Orders the candidates as the request's sort asks and logs the step. When
+// pRanksComparable (the candidates come from one source) and every candidate
+// has its OrderRank, the ranks are compared in place of the keys they stand
+// for, which gives the same order, equal keys included.
 void subOrderCandidates(const SearchRequest& pRequest, std::vector<Bookmark>& pCandidates,
-                        const DebugLog& pLog);
+                        const DebugLog& pLog, bool pRanksComparable = false);
+
+// The order KeptRows ranks the rows of a file by for the request: a browser's
+// file (pBrowser) or another.
+KeptRowOrder fnKeptRowsOrder(const SearchRequest& pRequest, bool pBrowser);
 
 } // namespace zaptrove

@@ -79,7 +79,8 @@ void readLocations(const SearchRequest& request, bool folders, const FolderScree
             request.keptRows == nullptr
                 ? location->reader(path, screen.readersMatcher(), candidates, log)
                 : request.keptRows->read(path, location->reader, KeptRows::Rule::WithFolders,
-                                         screen.readersMatcher(), candidates, log);
+                                         screen.readersMatcher(), candidates, log,
+                                         fnKeptRowsOrder(request, false));
         screen.screen(candidates, first);
         const SourceName source(location->label, {});
         for (std::size_t i = first; i < candidates.size(); ++i) {
@@ -99,13 +100,14 @@ void readLocations(const SearchRequest& request, bool folders, const FolderScree
 
 // Reads a browser profile switched on; one not read whole goes into the
 // report (the reader has logged why).
-void readBrowserProfile(const BrowserProfile& profile, const FolderScreen& screen,
-                        std::vector<Bookmark>& candidates, SourceReport& report,
-                        KeywordLookup& keyword, KeptRows* kept, const DebugLog& log) {
+void readBrowserProfile(const SearchRequest& request, const BrowserProfile& profile,
+                        const FolderScreen& screen, std::vector<Bookmark>& candidates,
+                        SourceReport& report, KeywordLookup& keyword, const DebugLog& log) {
     ++report.enabled;
     const std::size_t first = candidates.size();
     SourceReading reading = fnReadBrowserSource(profile, screen.readersMatcher(), candidates, log,
-                                                keyword.keyword.empty() ? nullptr : &keyword, kept);
+                                                keyword.keyword.empty() ? nullptr : &keyword,
+                                                request.keptRows, fnKeptRowsOrder(request, true));
     screen.screen(candidates, first);
     report.add(std::string(fnBrowserName(profile.browser)) + " profile",
                profile.bookmarksFile.empty() ? profile.folder : profile.bookmarksFile,
@@ -142,8 +144,7 @@ std::vector<Bookmark> readEnabledSources(const SearchRequest& request, const Fol
             if (request.stopRequested()) {
                 break;
             }
-            readBrowserProfile(profile, screen, fromFiles, filesReport, keyword, request.keptRows,
-                               log);
+            readBrowserProfile(request, profile, screen, fromFiles, filesReport, keyword, log);
         }
     };
     const bool anyFolder = std::ranges::any_of(
@@ -224,7 +225,8 @@ SearchOutcome subSearch(const SearchRequest& pRequest, const DebugLog& pLog, Lis
     if (fnOrderUsesAddress(pRequest) || pRequest.rankByUse) {
         subReadMissingShortcutAddresses(candidates);
     }
-    subOrderCandidates(pRequest, candidates, pLog);
+    // The ranks of one file's rows are comparable among themselves only.
+    subOrderCandidates(pRequest, candidates, pLog, report.enabled == 1);
     outcome.Results = fnRemoveDuplicates(pRequest, std::move(candidates), pLog);
     // Last, so that the same rows are listed as without it (neighbour
     // duplicate removal depends on the order before it), only reordered.

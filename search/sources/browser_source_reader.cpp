@@ -21,13 +21,13 @@ SourceReading readChromium(std::string_view path, const Matcher& matcher,
 
 SourceReading readWithItsReader(const BrowserProfile& profile, const Matcher& matcher,
                                 std::vector<Bookmark>& candidates, KeywordLookup* keyword,
-                                KeptRows* kept, const DebugLog& log) {
+                                KeptRows* kept, KeptRowOrder order, const DebugLog& log) {
     SourceReading reading;
     if (fnUsesPlaces(profile.browser)) {
         reading = fnReadFirefoxPlaces(profile.bookmarksFile, matcher, candidates, keyword);
     } else if (kept != nullptr) {
         reading = kept->read(profile.bookmarksFile, readChromium, KeptRows::Rule::Chromium, matcher,
-                             candidates, log);
+                             candidates, log, order);
     } else {
         reading = fnReadChromiumBookmarks(profile.bookmarksFile, matcher, candidates);
     }
@@ -39,7 +39,7 @@ SourceReading readWithItsReader(const BrowserProfile& profile, const Matcher& ma
 
 SourceReading fnReadBrowserSource(const BrowserProfile& pProfile, const Matcher& pMatcher,
                                   std::vector<Bookmark>& pCandidates, const DebugLog& pLog,
-                                  KeywordLookup* pKeyword, KeptRows* pKept) {
+                                  KeywordLookup* pKeyword, KeptRows* pKept, KeptRowOrder pOrder) {
     const std::string browser(fnBrowserName(pProfile.browser));
     if (!pProfile.problem.empty()) {
         pLog.subDebug(LOG_FAIL, "Cannot read " + browser + " Profile: " + pProfile.folder + " (" +
@@ -51,7 +51,7 @@ SourceReading fnReadBrowserSource(const BrowserProfile& pProfile, const Matcher&
     const std::size_t first = pCandidates.size();
     const bool keywordFoundBefore = pKeyword == nullptr || pKeyword->found;
     SourceReading reading =
-        readWithItsReader(pProfile, pMatcher, pCandidates, pKeyword, pKept, pLog);
+        readWithItsReader(pProfile, pMatcher, pCandidates, pKeyword, pKept, pOrder, pLog);
     const SourceName source(pProfile);
     const auto mark = [&](Bookmark& bookmark) { bookmark.Source = source; };
     std::for_each(pCandidates.begin() + static_cast<std::ptrdiff_t>(first), pCandidates.end(),
@@ -73,7 +73,7 @@ SourceReading fnCountBrowserBookmarks(const BrowserProfile& pProfile) {
     // Nothing matches: the readers keep nothing and count.
     const Matcher counter("", SearchMode::Nothing);
     std::vector<Bookmark> none;
-    return readWithItsReader(pProfile, counter, none, nullptr, nullptr, DebugLog::silent());
+    return readWithItsReader(pProfile, counter, none, nullptr, nullptr, {}, DebugLog::silent());
 }
 
 } // namespace zaptrove

@@ -5,13 +5,13 @@
 #include "search/records/browser_profile.h"
 #include "search/records/source_reading.h"
 #include "search/sources/firefox_reader.h"
+#include "search/sources/kept_rows.h"
 
 #include <vector>
 
 namespace zaptrove {
 
 class DebugLog;
-class KeptRows;
 class Matcher;
 
 // Reads a browser profile's bookmarks with the reader of its browser and
@@ -19,10 +19,11 @@ class Matcher;
 // from; the diagnostic log tells what was read, or why it could not be. A
 // Firefox profile looks for pKeyword's bookmark too, marked the same way. With
 // pKept, a Chromium-family file unchanged since pKept last read it is not read
-// again.
+// again, its records ranked by pOrder.
 SourceReading fnReadBrowserSource(const BrowserProfile& pProfile, const Matcher& pMatcher,
                                   std::vector<Bookmark>& pCandidates, const DebugLog& pLog,
-                                  KeywordLookup* pKeyword = nullptr, KeptRows* pKept = nullptr);
+                                  KeywordLookup* pKeyword = nullptr, KeptRows* pKept = nullptr,
+                                  KeptRowOrder pOrder = {});
 
 // How many bookmarks the profile holds, keeping none.
 SourceReading fnCountBrowserBookmarks(const BrowserProfile& pProfile);

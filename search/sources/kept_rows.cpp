@@ -8,7 +8,9 @@
 #include "search/scanning/folder_match.h"
 
 #include <algorithm>
+#include <array>
 #include <cstdint>
+#include <numeric>
 #include <optional>
 
 namespace zaptrove {
@@ -64,6 +66,14 @@ struct KeptRows::File {
     std::string text;
     std::vector<Row> rows;
     std::vector<FolderPath> folders;
+    // Each row's rank by its name's key and by its address's, made when first
+    // asked for, with the key maker they were made by.
+    struct Ranks {
+        void (*madeBy)(std::string_view, std::string&) = nullptr;
+        std::shared_ptr<const std::vector<std::uint32_t>> ofRows;
+    };
+    mutable std::mutex ranksLock;
+    mutable std::array<Ranks, 2> ranks;
 
     // The rows of a whole reading. A file of at most kMaxFileBytes holds at
     // most three times as many bytes of text (a byte outside ASCII read as
@@ -100,7 +110,8 @@ struct KeptRows::File {
     // for candidate places as a file's is, and only the rows that hold one
     // are matched. The rows kept are listed first, so that their records take
     // one allocation rather than a list grown record by record.
-    std::size_t appendKept(Keeper& keeper, std::vector<Bookmark>& candidates) const {
+    std::size_t appendKept(Keeper& keeper, const KeptRowOrder& order,
+                           std::vector<Bookmark>& candidates) const {
         const std::string_view all = text;
         const MatchPrefilter* skipsBy = keeper.skipsBy();
         std::vector<const Row*> kept;
@@ -124,6 +135,8 @@ struct KeptRows::File {
             needed > candidates.capacity()) {
             candidates.reserve(std::max(needed, 2 * candidates.capacity()));
         }
+        const std::shared_ptr<const std::vector<std::uint32_t>> ranked =
+            kept.empty() ? nullptr : ranksBy(order);
         for (const Row* row : kept) {
             Bookmark& record = candidates.emplace_back();
             record.Name = nameOf(*row);
@@ -131,8 +144,55 @@ struct KeptRows::File {
             if (keeper.givesFolder()) {
                 record.Folder = folders[row->folder];
             }
+            if (ranked != nullptr) {
+                record.OrderRank = (*ranked)[static_cast<std::size_t>(row - rows.data())];
+            }
         }
         return kept.size();
+    }
+
+    // The rows' ranks by order's key, null for no order.
+    std::shared_ptr<const std::vector<std::uint32_t>> ranksBy(const KeptRowOrder& order) const {
+        if (order.appendKey == nullptr) {
+            return nullptr;
+        }
+        const std::scoped_lock holding(ranksLock);
+        Ranks& held = ranks[order.byAddress ? 1 : 0];
+        if (held.madeBy != order.appendKey) {
+            held = {order.appendKey,
+                    std::make_shared<const std::vector<std::uint32_t>>(rankRows(order))};
+        }
+        return held.ofRows;
+    }
+
+    // Each row's key's place among the distinct keys, from 1; rows of equal
+    // keys share it, as comparing their keys finds them equal.
+    std::vector<std::uint32_t> rankRows(const KeptRowOrder& order) const {
+        std::string keys;
+        keys.reserve(text.size());
+        std::vector<std::size_t> keyEnds;
+        keyEnds.reserve(rows.size());
+        for (const Row& row : rows) {
+            order.appendKey(order.byAddress ? urlOf(row) : nameOf(row), keys);
+            keyEnds.push_back(keys.size());
+        }
+        const auto keyOf = [&](std::uint32_t k) {
+            const std::size_t start = k == 0 ? 0 : keyEnds[k - 1];
+            return std::string_view(keys).substr(start, keyEnds[k] - start);
+        };
+        std::vector<std::uint32_t> byKey(rows.size());
+        std::iota(byKey.begin(), byKey.end(), std::uint32_t{0});
+        std::sort(byKey.begin(), byKey.end(),
+                  [&](std::uint32_t a, std::uint32_t b) { return keyOf(a) < keyOf(b); });
+        std::vector<std::uint32_t> rankOf(rows.size());
+        std::uint32_t rank = 0;
+        for (std::size_t k = 0; k < byKey.size(); ++k) {
+            if (k == 0 || keyOf(byKey[k - 1]) != keyOf(byKey[k])) {
+                ++rank;
+            }
+            rankOf[byKey[k]] = rank;
+        }
+        return rankOf;
     }
 
     std::string_view nameOf(const Row& row) const {
@@ -143,14 +203,21 @@ struct KeptRows::File {
     }
 
     std::size_t bytes() const {
+        std::size_t rankBytes = 0;
+        {
+            const std::scoped_lock holding(ranksLock);
+            for (const Ranks& held : ranks) {
+                rankBytes += held.ofRows == nullptr ? 0 : held.ofRows->capacity() * 4;
+            }
+        }
         return sizeof(File) + text.capacity() + rows.capacity() * sizeof(Row) +
-               folders.capacity() * sizeof(FolderPath);
+               folders.capacity() * sizeof(FolderPath) + rankBytes;
     }
 };
 
 SourceReading KeptRows::read(std::string_view pPath, FileReader pReader, Rule pRule,
                              const Matcher& pMatcher, std::vector<Bookmark>& pCandidates,
-                             const DebugLog& pLog) {
+                             const DebugLog& pLog, KeptRowOrder pOrder) {
     const std::optional<platform::FileState> before = platform::fileState(pPath);
     if (!before || before->size > kMaxFileBytes || platform::changedLately(*before)) {
         keep(pPath, nullptr);
@@ -163,7 +230,7 @@ SourceReading KeptRows::read(std::string_view pPath, FileReader pReader, Rule pR
         kept != nullptr && kept->reader == pReader && kept->state == *before &&
         platform::FileReader(pPath).isOpen()) {
         pLog.subDebug(LOG_INFO, "Unchanged since its last reading: " + std::string(pPath));
-        return keeper.reading(kept->appendKept(keeper, pCandidates), kept->counted, {});
+        return keeper.reading(kept->appendKept(keeper, pOrder, pCandidates), kept->counted, {});
     }
     keep(pPath, nullptr); // its memory goes before the new reading's comes
     std::vector<Bookmark> all;
@@ -172,7 +239,7 @@ SourceReading KeptRows::read(std::string_view pPath, FileReader pReader, Rule pR
         std::shared_ptr<const File> file = File::of(pReader, all, *before, reading.BookmarkCount);
         all = std::vector<Bookmark>();
         keep(pPath, file);
-        return keeper.reading(file->appendKept(keeper, pCandidates), file->counted, {});
+        return keeper.reading(file->appendKept(keeper, pOrder, pCandidates), file->counted, {});
     }
     // Not kept: the reading of this search only.
     std::size_t kept = 0;

@@ -17,6 +17,16 @@ namespace zaptrove {
 class DebugLog;
 class Matcher;
 
+// The key a search will order its rows by. A record made from a row KeptRows
+// keeps then gets the rank of its key among all the file's keys
+// (Bookmark::OrderRank), so the ordering compares numbers instead of texts;
+// the ranks are worked out once per file and key.
+struct KeptRowOrder {
+    bool byAddress = false;
+    // Appends the key of a row's name or address text; null for no order.
+    void (*appendKey)(std::string_view text, std::string& keys) = nullptr;
+};
+
 // Every bookmark of the bookmark files read, kept between searches so that a
 // search of a file that has not changed matches the rows kept instead of
 // reading the file again; the window holds one, as search as you type runs a
@@ -50,10 +60,11 @@ class KeptRows {
 
     // Appends to pCandidates what pReader would append for pMatcher and
     // answers what it would answer, from the rows kept while the file at
-    // pPath is as it was when they were read, or from a reading now.
+    // pPath is as it was when they were read, or from a reading now; the
+    // records made from kept rows ranked by pOrder.
     SourceReading read(std::string_view pPath, FileReader pReader, Rule pRule,
                        const Matcher& pMatcher, std::vector<Bookmark>& pCandidates,
-                       const DebugLog& pLog);
+                       const DebugLog& pLog, KeptRowOrder pOrder = {});
 
     // The bytes the rows kept hold, for the benchmark and the tests.
     std::size_t bytesHeld() const;
