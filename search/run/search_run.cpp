@@ -18,6 +18,7 @@
 #include <algorithm>
 #include <future>
 #include <iterator>
+#include <new>
 #include <system_error>
 
 namespace zaptrove {
@@ -72,10 +73,16 @@ constexpr std::uint64_t kFileBytesPerRoomedRecord = 256;
 constexpr std::uint64_t kMostRoomedRecords = std::uint64_t{1} << 16;
 
 void makeRoomForFile(std::string_view path, std::vector<Bookmark>& candidates) {
-    if (const auto state = platform::fileState(path)) {
+    const auto state = platform::fileState(path);
+    if (!state) {
+        return;
+    }
+    try {
         candidates.reserve(candidates.size() +
                            static_cast<std::size_t>(std::min(
                                state->size / kFileBytesPerRoomedRecord, kMostRoomedRecords)));
+    } catch (const std::bad_alloc&) {
+        // Only a help: under a tight limit on address space the list grows as it must.
     }
 }
 
