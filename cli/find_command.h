@@ -24,10 +24,15 @@ struct FindOpeners {
     platform::ProgramStarter* starter = &platform::systemProgramStarter();
 };
 
+// What becomes of the records found once their lines are written: freed, as a
+// process running many searches needs, or left for the process's end to take
+// back at once, which spares visiting each of them.
+enum class FindRecords { Freed, LeftToExit };
+
 // zaptrove-find: runs one search with the options given and prints the result
 // lines, or opens the first result with --open; each source that could not be
 // read is named on pErr. Answers the exit status.
 int fnRunFind(const std::vector<std::string>& pArgs, std::ostream& pOut, std::ostream& pErr,
-              const FindOpeners& pOpeners = {});
+              const FindOpeners& pOpeners = {}, FindRecords pEnd = FindRecords::Freed);
 
 } // namespace zaptrove

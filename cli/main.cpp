@@ -8,5 +8,5 @@ int main(int argc, char** argv) {
     std::ios::sync_with_stdio(false);
     const zaptrove::platform::Utf8Console console;
     return zaptrove::fnRunFind(zaptrove::platform::commandLineArguments(argc, argv), std::cout,
-                               std::cerr);
+                               std::cerr, {}, zaptrove::FindRecords::LeftToExit);
 }

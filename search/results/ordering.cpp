@@ -102,34 +102,41 @@ constexpr int kPrefetchedRecords = 8;
 
 // Puts the record at order[k].index into place k for each k in [low, high],
 // following each cycle of the permutation, so no second list of records is
-// needed. A place filled gets its own index in order.
+// needed. The cycles are followed through the places alone, four bytes each,
+// which stay in the cache where the sort's entries would not.
 template <typename Placed>
-void permute(std::vector<Bookmark>& list, std::vector<Placed>& order, std::size_t low,
+void permute(std::vector<Bookmark>& list, const std::vector<Placed>& order, std::size_t low,
              std::size_t high) {
+    std::vector<std::uint32_t> from(high - low + 1);
+    for (std::size_t k = low; k <= high; ++k) {
+        from[k - low] = order[k].index;
+    }
+    // from[place - low] is the record place takes; a place filled takes its own.
+    const auto source = [&](std::size_t place) -> std::uint32_t& { return from[place - low]; };
     for (std::size_t start = low; start <= high; ++start) {
-        if (order[start].index == start) {
+        if (source(start) == start) {
             continue;
         }
         Bookmark first = std::move(list[start]);
         std::size_t place = start;
         std::size_t ahead = start; // a later place of this cycle, whose record is fetched
-        for (int k = 0; k < kPrefetchedRecords && order[ahead].index != start; ++k) {
-            ahead = order[ahead].index;
+        for (int k = 0; k < kPrefetchedRecords && source(ahead) != start; ++k) {
+            ahead = source(ahead);
         }
-        while (order[place].index != start) {
-            const std::size_t from = order[place].index;
-            if (order[ahead].index != start) {
-                ahead = order[ahead].index;
+        while (source(place) != start) {
+            const std::size_t next = source(place);
+            if (source(ahead) != start) {
+                ahead = source(ahead);
                 const auto* bytes = reinterpret_cast<const char*>(&list[ahead]);
                 __builtin_prefetch(bytes);
                 __builtin_prefetch(bytes + sizeof(Bookmark) - 1);
             }
-            list[place] = std::move(list[from]);
-            order[place].index = static_cast<std::uint32_t>(place);
-            place = from;
+            list[place] = std::move(list[next]);
+            source(place) = static_cast<std::uint32_t>(place);
+            place = next;
         }
         list[place] = std::move(first);
-        order[place].index = static_cast<std::uint32_t>(place);
+        source(place) = static_cast<std::uint32_t>(place);
     }
 }
 

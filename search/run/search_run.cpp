@@ -3,6 +3,7 @@
 
 #include "debug_log/debug_log.h"
 #include "debug_log/str_form.h"
+#include "platform/file_state.h"
 #include "search/matching/matcher.h"
 #include "search/results/address_copies.h"
 #include "search/results/ordering.h"
@@ -17,6 +18,7 @@
 #include <algorithm>
 #include <future>
 #include <iterator>
+#include <new>
 #include <system_error>
 
 namespace zaptrove {
@@ -62,6 +64,28 @@ struct SourceReport {
     }
 };
 
+// Room for the records a bookmark file may add, made before it is read, so
+// that a word found in many bookmarks does not make the list copy itself into
+// ever larger memory: one record for every kFileBytesPerRoomedRecord bytes of
+// the file, at most kMostRoomedRecords. It is only address space, its pages
+// touched as records come, and bounded whatever the file's size.
+constexpr std::uint64_t kFileBytesPerRoomedRecord = 256;
+constexpr std::uint64_t kMostRoomedRecords = std::uint64_t{1} << 16;
+
+void makeRoomForFile(std::string_view path, std::vector<Bookmark>& candidates) {
+    const auto state = platform::fileState(path);
+    if (!state) {
+        return;
+    }
+    try {
+        candidates.reserve(candidates.size() +
+                           static_cast<std::size_t>(std::min(
+                               state->size / kFileBytesPerRoomedRecord, kMostRoomedRecords)));
+    } catch (const std::bad_alloc&) {
+        // Only a help: under a tight limit on address space the list grows as it must.
+    }
+}
+
 // Reads the locations of folders, or of files, in their order, and says in
 // the report and the log why one could not be read.
 void readLocations(const SearchRequest& request, bool folders, const FolderScreen& screen,
@@ -74,6 +98,10 @@ void readLocations(const SearchRequest& request, bool folders, const FolderScree
             continue;
         }
         ++report.enabled;
+        const std::string onDisk = fnPathOnDisk(*location, path);
+        if (!folders) {
+            makeRoomForFile(onDisk, candidates);
+        }
         const std::size_t first = candidates.size();
         SourceReading reading =
             request.keptRows == nullptr
@@ -86,7 +114,6 @@ void readLocations(const SearchRequest& request, bool folders, const FolderScree
         for (std::size_t i = first; i < candidates.size(); ++i) {
             candidates[i].Source = source;
         }
-        const std::string onDisk = fnPathOnDisk(*location, path);
         subExcuseAbsentSource(reading, onDisk, namedByUser);
         if (!reading.readWhole()) {
             log.subDebug(LOG_FAIL, std::string(location->kind) +
