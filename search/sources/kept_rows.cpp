@@ -144,7 +144,7 @@ struct KeptRows::File {
     }
 
     // Rows this many or more are matched, or made records, in two halves at once.
-    static constexpr std::size_t kRowsInHalves = 16384;
+    static constexpr std::size_t kRowsInHalves = 4096;
 
     // Runs pLater on a thread of its own beside pNow when pBeside, or after
     // it when not or when no thread can be had.
