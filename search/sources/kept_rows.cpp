@@ -9,11 +9,13 @@
 
 #include <algorithm>
 #include <array>
+#include <atomic>
 #include <cstdint>
 #include <future>
 #include <numeric>
 #include <optional>
 #include <system_error>
+#include <thread>
 
 namespace zaptrove {
 
@@ -146,23 +148,46 @@ struct KeptRows::File {
     // Rows this many or more are matched, or made records, in two halves at once.
     static constexpr std::size_t kRowsInHalves = 4096;
 
-    // Runs pLater on a thread of its own beside pNow when pBeside, or after
-    // it when not or when no thread can be had.
+    // Runs pLater on a thread of its own beside pNow when pBeside. Whichever
+    // comes to pLater first runs it: when the thread starts only after pNow
+    // is done, as on a busy machine, this one runs pLater itself and waits
+    // for nothing; the thread, when it starts, ends at once.
     template <typename Later, typename Now>
-    static void inHalves(bool pBeside, Later pLater, Now pNow) {
-        std::future<void> beside;
+    static void inHalves(bool pBeside, const Later& pLater, const Now& pNow) {
+        struct Claim {
+            std::atomic<bool> taken{false};
+            std::promise<void> done;
+        };
+        const auto claim = std::make_shared<Claim>();
+        std::future<void> done = claim->done.get_future();
         if (pBeside) {
             try {
-                beside = std::async(std::launch::async, pLater);
+                std::thread([claim, later = &pLater] {
+                    if (!claim->taken.exchange(true)) {
+                        try {
+                            (*later)();
+                            claim->done.set_value();
+                        } catch (...) {
+                            claim->done.set_exception(std::current_exception());
+                        }
+                    }
+                }).detach();
             } catch (const std::system_error&) {
                 // No thread to be had: both halves here.
             }
         }
-        pNow();
-        if (beside.valid()) {
-            beside.get();
-        } else {
+        try {
+            pNow();
+        } catch (...) {
+            if (claim->taken.exchange(true)) {
+                done.wait();
+            }
+            throw;
+        }
+        if (!claim->taken.exchange(true)) {
             pLater();
+        } else {
+            done.get();
         }
     }
 
