@@ -218,17 +218,19 @@ TEST_F(KeptRowsSearch, AChangedReplacedOrVanishedFileIsReadAgain) {
 
 // One file alone is ordered by the ranks of its kept rows: the order of a fresh
 // reading, equal keys (letter case, a name's folder part, ".url") included, for
-// each key and after the file changed.
+// each key and after the file changed. The files hold enough rows to be
+// matched, and their records made, in two halves at once.
 TEST_F(KeptRowsSearch, OneFileAloneIsOrderedAsAFreshReadingIs) {
     const char* const kNames[] = {"Apple",      "apple", "dir\\apple",  "APPLE.url",
                                   "Berry",      "berry", "x\\y\\Berry", "cherry",
                                   "Cherry.url", "zeta",  "Zeta"};
     s.NetscapeMain = t / "n.html";
     s.BrowserProfiles = {test::chromiumProfile(t, Browser::Chrome, "P", "", "")};
+    constexpr int kRows = 5000;
     const auto write = [&](int seed) {
         std::string netscape;
         std::string chromium;
-        for (int i = 0; i < 300; ++i) {
+        for (int i = 0; i < kRows; ++i) {
             const std::string name = kNames[static_cast<std::size_t>(i * seed) % std::size(kNames)];
             const std::string url = (i % 3 ? "http://H" : "http://h") + std::to_string(i % 40);
             netscape += "<DT><A HREF=\"" + url + "\">" + name + "</A>\n";
@@ -252,7 +254,7 @@ TEST_F(KeptRowsSearch, OneFileAloneIsOrderedAsAFreshReadingIs) {
             for (const std::int16_t sort : {SORT_NAME, SORT_URL, SORT_SEARCHED}) {
                 s.Sort = sort;
                 s.Function = sort == SORT_SEARCHED ? FUNC_URL : FUNC_BOTH;
-                EXPECT_EQ(searched("").size(), 2u * 300 + 1);
+                EXPECT_EQ(searched("").size(), 2u * kRows + 1);
                 searched("e");
             }
         }

@@ -9,9 +9,13 @@
 
 #include <algorithm>
 #include <array>
+#include <atomic>
 #include <cstdint>
+#include <future>
 #include <numeric>
 #include <optional>
+#include <system_error>
+#include <thread>
 
 namespace zaptrove {
 
@@ -21,6 +25,8 @@ namespace {
 class Keeper {
   public:
     Keeper(const Matcher& matcher, KeptRows::Rule rule) : matcher_(matcher), rule_(rule) {}
+    // A keeper of the same rows with scratch space of its own, for another thread.
+    Keeper another() const { return {matcher_, rule_}; }
 
     bool keeps(std::string_view name, std::string_view url, const FolderPath& folder) {
         return match_.matches(
@@ -108,15 +114,91 @@ struct KeptRows::File {
 
     // Appends the rows pKeeper keeps; answers how many. The text is searched
     // for candidate places as a file's is, and only the rows that hold one
-    // are matched. The rows kept are listed first, so that their records take
-    // one allocation rather than a list grown record by record.
+    // are matched. A file of many rows is matched, and its records made, in
+    // two halves at once, the second half's on a thread of its own; the
+    // records keep the rows' order.
     std::size_t appendKept(Keeper& keeper, const KeptRowOrder& order,
                            std::vector<Bookmark>& candidates) const {
+        const std::size_t half = rows.size() / 2;
+        Keeper laterKeeper = keeper.another();
+        std::vector<std::uint32_t> keptLater;
+        std::vector<std::uint32_t> kept;
+        inHalves(
+            rows.size() >= kRowsInHalves,
+            [&] { keptLater = keptRows(laterKeeper, half, rows.size()); },
+            [&] { kept = keptRows(keeper, 0, half); });
+        const std::size_t first = candidates.size();
+        const std::size_t total = kept.size() + keptLater.size();
+        // Grown at least twofold, so that many sources appended one after
+        // the other still move each record only a few times.
+        if (const std::size_t needed = first + total; needed > candidates.capacity()) {
+            candidates.reserve(std::max(needed, 2 * candidates.capacity()));
+        }
+        candidates.resize(first + total);
+        const std::shared_ptr<const std::vector<std::uint32_t>> ranked =
+            total == 0 ? nullptr : ranksBy(order);
+        const bool givesFolder = keeper.givesFolder();
+        inHalves(
+            total >= kRowsInHalves,
+            [&] { fill(keptLater, ranked.get(), givesFolder, &candidates[first + kept.size()]); },
+            [&] { fill(kept, ranked.get(), givesFolder, &candidates[first]); });
+        return total;
+    }
+
+    // Rows this many or more are matched, or made records, in two halves at once.
+    static constexpr std::size_t kRowsInHalves = 4096;
+
+    // Runs pLater on a thread of its own beside pNow when pBeside. Whichever
+    // comes to pLater first runs it: when the thread starts only after pNow
+    // is done, as on a busy machine, this one runs pLater itself and waits
+    // for nothing; the thread, when it starts, ends at once.
+    template <typename Later, typename Now>
+    static void inHalves(bool pBeside, const Later& pLater, const Now& pNow) {
+        struct Claim {
+            std::atomic<bool> taken{false};
+            std::promise<void> done;
+        };
+        const auto claim = std::make_shared<Claim>();
+        std::future<void> done = claim->done.get_future();
+        if (pBeside) {
+            try {
+                std::thread([claim, later = &pLater] {
+                    if (!claim->taken.exchange(true)) {
+                        try {
+                            (*later)();
+                            claim->done.set_value();
+                        } catch (...) {
+                            claim->done.set_exception(std::current_exception());
+                        }
+                    }
+                }).detach();
+            } catch (const std::system_error&) {
+                // No thread to be had: both halves here.
+            }
+        }
+        try {
+            pNow();
+        } catch (...) {
+            if (claim->taken.exchange(true)) {
+                done.wait();
+            }
+            throw;
+        }
+        if (!claim->taken.exchange(true)) {
+            pLater();
+        } else {
+            done.get();
+        }
+    }
+
+    // The indexes of the rows in [begin, end) pKeeper keeps.
+    std::vector<std::uint32_t> keptRows(Keeper& keeper, std::size_t begin, std::size_t end) const {
         const std::string_view all = text;
         const MatchPrefilter* skipsBy = keeper.skipsBy();
-        std::vector<const Row*> kept;
+        std::vector<std::uint32_t> kept;
         std::size_t candidate = 0;
-        for (const Row& row : rows) {
+        for (std::size_t k = begin; k < end; ++k) {
+            const Row& row = rows[k];
             if (skipsBy != nullptr) {
                 if (candidate < row.at) {
                     candidate = skipsBy->findCandidate(all, row.at);
@@ -126,29 +208,27 @@ struct KeptRows::File {
                 }
             }
             if (keeper.keeps(nameOf(row), urlOf(row), folders[row.folder])) {
-                kept.push_back(&row);
+                kept.push_back(static_cast<std::uint32_t>(k));
             }
         }
-        // Grown at least twofold, so that many sources appended one after
-        // the other still move each record only a few times.
-        if (const std::size_t needed = candidates.size() + kept.size();
-            needed > candidates.capacity()) {
-            candidates.reserve(std::max(needed, 2 * candidates.capacity()));
-        }
-        const std::shared_ptr<const std::vector<std::uint32_t>> ranked =
-            kept.empty() ? nullptr : ranksBy(order);
-        for (const Row* row : kept) {
-            Bookmark& record = candidates.emplace_back();
-            record.Name = nameOf(*row);
-            record.URL = urlOf(*row);
-            if (keeper.givesFolder()) {
-                record.Folder = folders[row->folder];
+        return kept;
+    }
+
+    // Makes the records of the rows pKept into the records from pRecords on.
+    void fill(const std::vector<std::uint32_t>& kept, const std::vector<std::uint32_t>* ranked,
+              bool givesFolder, Bookmark* records) const {
+        for (const std::uint32_t k : kept) {
+            const Row& row = rows[k];
+            Bookmark& record = *records++;
+            record.Name = nameOf(row);
+            record.URL = urlOf(row);
+            if (givesFolder) {
+                record.Folder = folders[row.folder];
             }
             if (ranked != nullptr) {
-                record.OrderRank = (*ranked)[static_cast<std::size_t>(row - rows.data())];
+                record.OrderRank = (*ranked)[k];
             }
         }
-        return kept.size();
     }
 
     // The rows' ranks by order's key, null for no order.
