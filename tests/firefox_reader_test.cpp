@@ -304,7 +304,7 @@ TEST_F(FirefoxRead, SeesWhatALockingBrowserKeepsInItsLog) {
     const test::HeldDatabase holder(database);
     ASSERT_TRUE(holder.held());
     const auto before = filesOf(profile);
-    ASSERT_GT(before.at(fs::path(utf8Path(database + "-wal")).string()).size(), 0u);
+    ASSERT_GT(before.at(fs::path(utf8Path(tmp / "profile/places.sqlite-wal")).string()).size(), 0u);
     const auto [held, reading] = read(profile, "held");
     EXPECT_EQ(held, List{"Held in the log|https://held.example/"});
     EXPECT_EQ(reading.BookmarkCount, 7u);
