@@ -140,8 +140,10 @@ struct KeptRows::File {
         const bool givesFolder = keeper.givesFolder();
         inHalves(
             total >= kRowsInHalves,
-            [&] { fill(keptLater, ranked.get(), givesFolder, &candidates[first + kept.size()]); },
-            [&] { fill(kept, ranked.get(), givesFolder, &candidates[first]); });
+            [&] {
+                fill(keptLater, ranked.get(), givesFolder, candidates.data() + first + kept.size());
+            },
+            [&] { fill(kept, ranked.get(), givesFolder, candidates.data() + first); });
         return total;
     }
 
