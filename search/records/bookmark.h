@@ -10,6 +10,14 @@
 
 namespace zaptrove {
 
+// Where a record's order key lies among the keys of the file it was kept from
+// (KeptRows), 1 for the first; 0 when not known. It only speeds the ordering
+// up, so two records that agree in everything else are equal whatever it holds.
+struct OrderRank {
+    std::uint32_t value = 0;
+    bool operator==(const OrderRank&) const { return true; }
+};
+
 // One bookmark. For an Internet Explorer favorite, Name is the full path of its
 // shortcut file and IsShortcut is set. A search may hold a million of them, so
 // what most have none of lies in extras, and what one reading shares is shared.
@@ -23,9 +31,8 @@ struct Bookmark {
     // A Firefox keyword bookmark whose keyword comes with POST data, which
     // opening it does not send.
     bool UnsentPostData = false;
-    // Where the key its search orders it by lies among the keys of the file
-    // it was kept from (KeptRows), 1 for the first; 0 when not known.
-    std::uint32_t OrderRank = 0;
+    // The rank of the key its search orders it by.
+    OrderRank Rank = {};
     // Where it lives: its source and browser profile (for a browser bookmark,
     // Source.browser() and Source.origin()), and its folders from the root of
     // that source.

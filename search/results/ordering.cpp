@@ -150,7 +150,7 @@ void sortByRanks(std::vector<Bookmark>& list) {
     std::vector<RankedRecord> order(list.size());
     std::uint32_t greatest = 0;
     for (std::size_t k = 0; k < order.size(); ++k) {
-        order[k] = {list[k].OrderRank, static_cast<std::uint32_t>(k)};
+        order[k] = {list[k].Rank.value, static_cast<std::uint32_t>(k)};
         greatest = std::max(greatest, order[k].rank);
     }
     std::vector<std::uint32_t> firstAt;  // each rank's first place
@@ -240,7 +240,7 @@ void subOrderCandidates(const SearchRequest& pRequest, std::vector<Bookmark>& pC
     const int byUrl = orderField(pRequest);
     if (byUrl >= 0 && !pCandidates.empty()) {
         if (pRanksComparable && std::ranges::none_of(pCandidates, [](const Bookmark& record) {
-                return record.OrderRank == 0;
+                return record.Rank.value == 0;
             })) {
             sortByRanks(pCandidates);
         } else {

@@ -21,7 +21,7 @@ void subSort(std::vector<Bookmark>& pList, int pByUrl, std::size_t pLow, std::si
 
 // Orders the candidates as the request's sort asks and logs the step. When
 // pRanksComparable (the candidates come from one source) and every candidate
-// has its OrderRank, the ranks are compared in place of the keys they stand
+// has its Rank, the ranks are compared in place of the keys they stand
 // for, which gives the same order, equal keys included.
 void subOrderCandidates(const SearchRequest& pRequest, std::vector<Bookmark>& pCandidates,
                         const DebugLog& pLog, bool pRanksComparable = false);

@@ -228,7 +228,7 @@ struct KeptRows::File {
                 record.Folder = folders[row.folder];
             }
             if (ranked != nullptr) {
-                record.OrderRank = (*ranked)[k];
+                record.Rank.value = (*ranked)[k];
             }
         }
     }

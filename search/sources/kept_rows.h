@@ -19,7 +19,7 @@ class Matcher;
 
 // The key a search will order its rows by. A record made from a row KeptRows
 // keeps then gets the rank of its key among all the file's keys
-// (Bookmark::OrderRank), so the ordering compares numbers instead of texts;
+// (Bookmark::Rank), so the ordering compares numbers instead of texts;
 // the ranks are worked out once per file and key.
 struct KeptRowOrder {
     bool byAddress = false;
