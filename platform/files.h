@@ -145,7 +145,17 @@ class OpenFolder {
     std::string path_;
     void* handle_ = nullptr; // the system's listing stream, where it keeps one
     std::string problem_;    // why it could not be opened, where it is opened at once
+    unsigned fileTable_ = 0; // the file table of the thread that opened it
 };
+
+// Gives the calling thread a file table of its own that holds none of the
+// process's open files but the standard streams, where the system can (false
+// where it cannot, or did not). A thread that reads many files then opens and
+// closes them without contending with the others, and OpenFolder::readWholeFile
+// closes the files it read a run at a time. Such a thread uses no handle opened
+// by another: an OpenFolder opened elsewhere reads there by path, so it opens
+// its folders itself. What it holds goes when it ends.
+bool useOwnFileTable();
 
 // Appends the text to the file, creating it when missing (readable by its
 // owner only when ownerOnly). Answers false when the file cannot be opened or

@@ -2,6 +2,7 @@
 #include "platform/files.h"
 
 #include "platform/folder_order.h"
+#include "platform/separators.h"
 
 #include "text/text.h"
 
@@ -103,18 +104,25 @@ namespace {
 
 constexpr int kReadFlags = O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY;
 
-// The length of the file open as fd when it is a regular file; otherwise
-// nothing, and fd is closed.
+// The length of the file open as fd when it is a regular file.
+std::optional<std::size_t> lengthIfRegular(int fd) {
+    struct stat info {};
+    if (fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+        return std::nullopt;
+    }
+    return static_cast<std::size_t>(info.st_size);
+}
+
+// lengthIfRegular, closing fd when it is no regular file.
 std::optional<std::size_t> regularFileLength(int fd) {
     if (fd < 0) {
         return std::nullopt;
     }
-    struct stat info {};
-    if (fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+    const std::optional<std::size_t> length = lengthIfRegular(fd);
+    if (!length) {
         close(fd);
-        return std::nullopt;
     }
-    return static_cast<std::size_t>(info.st_size);
+    return length;
 }
 
 // One read, repeated only when a signal cut it short.
@@ -162,10 +170,11 @@ std::optional<std::size_t> readOpenFile(int fd, const std::function<char*(std::s
 // Shortcut files fit in this many bytes; larger files take a second look.
 constexpr std::size_t kSmallFileBytes = 4096;
 
-// readOpenFile into bytes, sparing the small files' length check: one read
-// that does not fill the memory offered has met the end of a regular file,
-// and one that does fills it from nothing else than such a file, or a device
-// or link made since the folder was listed, which the check then leaves out.
+// readOpenFile into bytes, sparing the small files' length check, and leaving
+// fd open: one read that does not fill the memory offered has met the end of a
+// regular file, and one that does fills it from nothing else than such a file,
+// or a device or link made since the folder was listed, which the check then
+// leaves out.
 bool readOpenSmallFile(int fd, std::string& bytes, std::size_t limit) {
     // Read first beside the string, so that its memory is not cleared for
     // every file, only the bytes read copied.
@@ -177,17 +186,12 @@ bool readOpenSmallFile(int fd, std::string& bytes, std::size_t limit) {
         bytes.assign(small, first);
         if (first < sizeof small) {
             done = first;
-        } else if (const std::optional<std::size_t> length = regularFileLength(fd)) {
+        } else if (const std::optional<std::size_t> length = lengthIfRegular(fd)) {
             bytes.resize(std::max(std::min(*length, limit), first));
             const std::optional<std::size_t> rest =
                 readUpTo(fd, bytes.data() + first, bytes.size() - first);
             done = rest ? std::optional(first + *rest) : std::nullopt;
-        } else {
-            fd = -1; // closed by the check
         }
-    }
-    if (fd >= 0) {
-        close(fd);
     }
     bytes.resize(done.value_or(0));
     return done.has_value();
@@ -259,6 +263,65 @@ void FileReader::letGo() {
 
 namespace {
 
+// Which file table the calling thread opens files in: 0 for the process's,
+// else one of the thread's own (see useOwnFileTable).
+thread_local unsigned threadFileTable = 0;
+std::atomic<unsigned> ownFileTablesMade{0};
+
+// The files a thread with a file table of its own has read and not yet closed:
+// closing a run of them is one call instead of one each, and no other thread
+// opens a file among them. A few are held at most; the rest go with the thread.
+class UnclosedFiles {
+  public:
+    UnclosedFiles() = default;
+    UnclosedFiles(const UnclosedFiles&) = delete;
+    UnclosedFiles& operator=(const UnclosedFiles&) = delete;
+    ~UnclosedFiles() { closeAll(); }
+
+    void add(int fd) {
+        fds_[count_++] = fd;
+        if (count_ == kMostHeld) {
+            closeAll();
+        }
+    }
+
+    void closeAll() {
+        // The system gives each file the lowest number free, so the run is
+        // most often whole; one with a gap is closed file by file.
+        std::sort(fds_, fds_ + count_);
+        const bool whole =
+            count_ > 0 && static_cast<std::size_t>(fds_[count_ - 1] - fds_[0]) + 1 == count_;
+#ifdef CLOSE_RANGE_UNSHARE
+        if (whole && close_range(static_cast<unsigned>(fds_[0]),
+                                 static_cast<unsigned>(fds_[count_ - 1]), 0) == 0) {
+            count_ = 0;
+        }
+#endif
+        for (std::size_t i = 0; i < count_; ++i) {
+            close(fds_[i]);
+        }
+        count_ = 0;
+    }
+
+  private:
+    static constexpr std::size_t kMostHeld = 64;
+
+    int fds_[kMostHeld] = {};
+    std::size_t count_ = 0;
+};
+
+thread_local UnclosedFiles unclosedFiles;
+
+// Closes a file read through an open folder, in a run with others where the
+// thread's file table is its own.
+void closeReadFile(int fd) {
+    if (threadFileTable == 0) {
+        close(fd);
+    } else {
+        unclosedFiles.add(fd);
+    }
+}
+
 // Whether files may be opened without updating their access time, which the
 // system allows only to their owner; once refused, never asked again.
 std::atomic<bool> accessTimeKept{true};
@@ -287,7 +350,16 @@ DIR* stream(void* handle) {
 }
 } // namespace
 
-OpenFolder::OpenFolder(std::string_view path) : path_(path) {
+bool useOwnFileTable() {
+#ifdef CLOSE_RANGE_UNSHARE
+    if (threadFileTable == 0 && close_range(3, ~0U, CLOSE_RANGE_UNSHARE) == 0) {
+        threadFileTable = ownFileTablesMade.fetch_add(1, std::memory_order_relaxed) + 1;
+    }
+#endif
+    return threadFileTable != 0;
+}
+
+OpenFolder::OpenFolder(std::string_view path) : path_(path), fileTable_(threadFileTable) {
     handle_ = path.empty() ? nullptr : opendir(nativePath(path).c_str());
     if (handle_ == nullptr) {
         problem_ = path.empty() ? kNoPathGiven : systemWords(errno);
@@ -324,16 +396,23 @@ bool OpenFolder::list(std::vector<FolderEntry>& entries) const {
 
 bool OpenFolder::readWholeFile(const std::string& name, std::string& bytes,
                                std::size_t limit) const {
-    // openat would take an absolute name as it is, leaving the folder.
-    if (handle_ == nullptr || name.starts_with('/')) {
-        return platform::readWholeFile(path_ + name, bytes, limit);
+    // openat would take an absolute name as it is, leaving the folder; and
+    // the folder's handle means nothing in another file table.
+    if (handle_ == nullptr || name.starts_with('/') || fileTable_ != threadFileTable) {
+        return platform::readWholeFile(pathIn(path_, name), bytes, limit);
     }
-    const int fd = openWithoutAccessTime(dirfd(stream(handle_)), name.c_str());
+    int fd = openWithoutAccessTime(dirfd(stream(handle_)), name.c_str());
+    if (fd < 0 && errno == EMFILE && threadFileTable != 0) {
+        unclosedFiles.closeAll(); // the files held took the last numbers allowed
+        fd = openWithoutAccessTime(dirfd(stream(handle_)), name.c_str());
+    }
     if (fd < 0) {
         bytes.clear();
         return false;
     }
-    return readOpenSmallFile(fd, bytes, limit);
+    const bool read = readOpenSmallFile(fd, bytes, limit);
+    closeReadFile(fd);
+    return read;
 }
 
 namespace {

@@ -101,13 +101,11 @@ class PathBelowRoot {
     bool made_ = false;
 };
 
-// The shortcut files of one folder, to be read for their addresses from the
-// folder the walk listed, and the bookmarks kept from them. Few folders wait
-// to be read (see SharedWork), so few are held open at once.
+// The shortcut files of one folder, to be read for their addresses, and the
+// bookmarks kept from them.
 struct FolderShortcuts {
     std::string folder;
     std::size_t rootLength; // the walk's root is the folder's start
-    std::unique_ptr<const platform::OpenFolder> files;
     std::vector<std::string> entries;
     std::vector<Bookmark> kept;
 };
@@ -118,17 +116,23 @@ struct ShortcutReader {
     ShortcutText text;
     MatchScratch scratch;
     FolderMatch inFolder;
+    std::optional<bool> ownFileTable; // asked for by the helper thread on its first folder
 
     // Reads the folder's shortcut files and keeps those whose name or address
-    // match; only they get strings of their own. The folder is let go after.
-    void read(FolderShortcuts& shortcuts) {
+    // match; only they get strings of their own.
+    void read(FolderShortcuts& shortcuts, bool onHelper) {
+        // The helper opens and closes its files in a file table of its own,
+        // which costs the system less; so each thread opens the folder itself.
+        if (onHelper && !ownFileTable) {
+            ownFileTable = platform::useOwnFileTable();
+        }
+        const platform::OpenFolder files(shortcuts.folder);
         PathBelowRoot where(shortcuts.folder, shortcuts.rootLength);
         for (const std::string& entry : shortcuts.entries) {
             // As fnUrlFromFile, with the file found from its open folder.
-            const std::string_view url =
-                shortcuts.files->readWholeFile(entry, text.bytes, kShortcutReadLimit)
-                    ? urlInBytes(text)
-                    : NOT_FOUND;
+            const std::string_view url = files.readWholeFile(entry, text.bytes, kShortcutReadLimit)
+                                             ? urlInBytes(text)
+                                             : NOT_FOUND;
             if (inFolder.matches(
                     matcher, nameTextOf(entry), url, [&] { return where.path(); }, scratch)) {
                 shortcuts.kept.push_back({shortcuts.folder + entry, std::string(url), true});
@@ -136,7 +140,6 @@ struct ShortcutReader {
             }
         }
         shortcuts.entries = std::vector<std::string>(); // its memory goes now
-        shortcuts.files.reset();
     }
 };
 
@@ -146,19 +149,15 @@ struct ListedFolder {
     std::optional<platform::FolderIdentity> identity;
     std::string problem; // why it could not be listed
     std::vector<platform::FolderEntry> entries;
-    std::unique_ptr<const platform::OpenFolder> files; // kept while its files are to be read
 };
 
-ListedFolder listedFolder(std::string path, bool keepOpen) {
-    auto files = std::make_unique<const platform::OpenFolder>(path);
-    ListedFolder listed{std::move(path), files->identity(), {}, {}, nullptr};
+ListedFolder listedFolder(std::string path) {
+    const platform::OpenFolder files(path);
+    ListedFolder listed{std::move(path), files.identity(), {}, {}};
     if (listed.identity) {
-        files->list(listed.entries);
+        files.list(listed.entries);
     } else {
-        listed.problem = files->problem();
-    }
-    if (keepOpen) {
-        listed.files = std::move(files);
+        listed.problem = files.problem();
     }
     return listed;
 }
@@ -190,8 +189,7 @@ void walkFolder(ListedFolder&& listed, std::size_t rootLength, const Matcher& ma
         }
     }
     if (!toRead.empty()) {
-        handOn(FolderShortcuts{
-            std::move(listed.path), rootLength, std::move(listed.files), std::move(toRead), {}});
+        handOn(FolderShortcuts{std::move(listed.path), rootLength, std::move(toRead), {}});
     }
 }
 
@@ -206,9 +204,9 @@ SourceReading fnReadFavorites(std::string_view pFolder, const Matcher& pMatcher,
     // more than listing: a helper thread reads the folders listed so far while
     // the walk goes on, and the walk reads too whenever many wait and at the
     // end. The bookmarks still come in the walk's order, folder by folder.
-    std::vector<ShortcutReader> readers(2, ShortcutReader{pMatcher, {}, {}, {}});
+    std::vector<ShortcutReader> readers(2, ShortcutReader{pMatcher, {}, {}, {}, {}});
     const auto read = [&](FolderShortcuts& shortcuts, int worker) {
-        readers[static_cast<std::size_t>(worker)].read(shortcuts);
+        readers[static_cast<std::size_t>(worker)].read(shortcuts, worker == 1);
     };
     SharedWork<FolderShortcuts, decltype(read)> reading(read);
     const auto handOn = [&](FolderShortcuts&& shortcuts) { reading.add(std::move(shortcuts)); };
@@ -217,9 +215,7 @@ SourceReading fnReadFavorites(std::string_view pFolder, const Matcher& pMatcher,
     // ahead of their turn. A search that reads the shortcut files keeps the
     // second core for reading them, and lists on this thread.
     const bool readsFiles = pMatcher.usesUrl();
-    const auto list = [readsFiles](std::string& path) {
-        return listedFolder(std::move(path), readsFiles);
-    };
+    const auto list = [](std::string& path) { return listedFolder(std::move(path)); };
     WorkAhead<std::string, ListedFolder, decltype(list)> listing(list, !readsFiles);
     const auto queueFolder = [&](std::string path) { listing.add(std::move(path)); };
 
