@@ -157,6 +157,11 @@ class OpenFolder {
 // its folders itself. What it holds goes when it ends.
 bool useOwnFileTable();
 
+// Runs work on a thread of its own with its own file table (useOwnFileTable)
+// and waits for it, throwing here what it threw; where there is no such
+// thread or table to be had, runs it on the calling thread.
+void runWithOwnFileTable(const std::function<void()>& work);
+
 // Appends the text to the file, creating it when missing (readable by its
 // owner only when ownerOnly). Answers false when the file cannot be opened or
 // written.

@@ -11,11 +11,13 @@
 #include <cerrno>
 #include <cstdlib>
 #include <dirent.h>
+#include <exception>
 #include <fcntl.h>
 #include <pwd.h>
 #include <sys/file.h>
 #include <sys/stat.h>
 #include <system_error>
+#include <thread>
 #include <unistd.h>
 
 namespace zaptrove::platform {
@@ -357,6 +359,31 @@ bool useOwnFileTable() {
     }
 #endif
     return threadFileTable != 0;
+}
+
+void runWithOwnFileTable(const std::function<void()>& work) {
+    std::exception_ptr failure;
+    bool tableOwned = false;
+    try {
+        std::thread worker([&] {
+            tableOwned = useOwnFileTable();
+            if (tableOwned) {
+                try {
+                    work();
+                } catch (...) {
+                    failure = std::current_exception();
+                }
+            }
+        });
+        worker.join();
+    } catch (const std::system_error&) {
+        // No thread to be had.
+    }
+    if (!tableOwned) {
+        work();
+    } else if (failure) {
+        std::rethrow_exception(failure);
+    }
 }
 
 OpenFolder::OpenFolder(std::string_view path) : path_(path), fileTable_(threadFileTable) {

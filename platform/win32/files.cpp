@@ -238,6 +238,10 @@ bool useOwnFileTable() {
     return false;
 }
 
+void runWithOwnFileTable(const std::function<void()>& work) {
+    work();
+}
+
 bool appendToFile(std::string_view path, std::string_view text,
                   bool /*ownerOnly: the user's folders are their own*/) {
     if (path.empty()) {

@@ -106,7 +106,7 @@ class PathBelowRoot {
 struct FolderShortcuts {
     std::string folder;
     std::size_t rootLength; // the walk's root is the folder's start
-    std::vector<std::string> entries;
+    std::string names; // each followed by a '\0': one block that the reading thread goes through
     std::vector<Bookmark> kept;
 };
 
@@ -117,6 +117,7 @@ struct ShortcutReader {
     MatchScratch scratch;
     FolderMatch inFolder;
     std::optional<bool> ownFileTable; // asked for by the helper thread on its first folder
+    std::string entry;                // the name of the file being read
 
     // Reads the folder's shortcut files and keeps those whose name or address
     // match; only they get strings of their own.
@@ -128,7 +129,8 @@ struct ShortcutReader {
         }
         const platform::OpenFolder files(shortcuts.folder);
         PathBelowRoot where(shortcuts.folder, shortcuts.rootLength);
-        for (const std::string& entry : shortcuts.entries) {
+        for (std::size_t start = 0; start < shortcuts.names.size(); start += entry.size() + 1) {
+            entry.assign(shortcuts.names.c_str() + start);
             // As fnUrlFromFile, with the file found from its open folder.
             const std::string_view url = files.readWholeFile(entry, text.bytes, kShortcutReadLimit)
                                              ? urlInBytes(text)
@@ -139,7 +141,7 @@ struct ShortcutReader {
                 shortcuts.kept.back().Folder = where.path();
             }
         }
-        shortcuts.entries = std::vector<std::string>(); // its memory goes now
+        shortcuts.names = std::string(); // its memory goes now
     }
 };
 
@@ -172,7 +174,7 @@ void walkFolder(ListedFolder&& listed, std::size_t rootLength, const Matcher& ma
     const std::string& folder = listed.path;
     PathBelowRoot where(folder, rootLength);
     FolderMatch inFolder;
-    std::vector<std::string> toRead;
+    std::string toRead;
     for (platform::FolderEntry& entry : listed.entries) {
         if (!hasShortcutExtension(entry.name)) {
             if (entry.isDirectory) {
@@ -185,7 +187,7 @@ void walkFolder(ListedFolder&& listed, std::size_t rootLength, const Matcher& ma
                 candidates.back().Folder = where.path();
             }
         } else if (matcher.usesUrl()) {
-            toRead.push_back(std::move(entry.name));
+            toRead.append(entry.name).push_back('\0');
         }
     }
     if (!toRead.empty()) {
@@ -193,18 +195,14 @@ void walkFolder(ListedFolder&& listed, std::size_t rootLength, const Matcher& ma
     }
 }
 
-} // namespace
-
-SourceReading fnReadFavorites(std::string_view pFolder, const Matcher& pMatcher,
-                              std::vector<Bookmark>& pCandidates, const DebugLog& pLog) {
-    pLog.subDebug(LOG_INFO, std::string("Reading MSIE Dir: ").append(pFolder));
-    pLog.subDebugTimer(LOG_BEGIN, "Start Directory Reading: ");
-
+// Walks the tree from the folder, adding the bookmarks that match to candidates.
+SourceReading walkTree(std::string_view pFolder, const Matcher& pMatcher,
+                       std::vector<Bookmark>& pCandidates) {
     // A search by address reads every shortcut file, which costs the system far
     // more than listing: a helper thread reads the folders listed so far while
     // the walk goes on, and the walk reads too whenever many wait and at the
     // end. The bookmarks still come in the walk's order, folder by folder.
-    std::vector<ShortcutReader> readers(2, ShortcutReader{pMatcher, {}, {}, {}, {}});
+    std::vector<ShortcutReader> readers(2, ShortcutReader{pMatcher, {}, {}, {}, {}, {}});
     const auto read = [&](FolderShortcuts& shortcuts, int worker) {
         readers[static_cast<std::size_t>(worker)].read(shortcuts, worker == 1);
     };
@@ -241,8 +239,26 @@ SourceReading fnReadFavorites(std::string_view pFolder, const Matcher& pMatcher,
     for (FolderShortcuts& shortcuts : reading.finish()) {
         std::move(shortcuts.kept.begin(), shortcuts.kept.end(), std::back_inserter(pCandidates));
     }
-    pLog.subDebugTimer(LOG_END, "Directory Reading Done: ");
     result.BookmarkCount = pCandidates.size() - before;
+    return result;
+}
+
+} // namespace
+
+SourceReading fnReadFavorites(std::string_view pFolder, const Matcher& pMatcher,
+                              std::vector<Bookmark>& pCandidates, const DebugLog& pLog) {
+    pLog.subDebug(LOG_INFO, std::string("Reading MSIE Dir: ").append(pFolder));
+    pLog.subDebugTimer(LOG_BEGIN, "Start Directory Reading: ");
+    SourceReading result;
+    const auto walk = [&] { result = walkTree(pFolder, pMatcher, pCandidates); };
+    // A walk that reads every shortcut file goes on a thread with a file table
+    // of its own, where opening and closing them costs less.
+    if (pMatcher.usesUrl()) {
+        platform::runWithOwnFileTable(walk);
+    } else {
+        walk();
+    }
+    pLog.subDebugTimer(LOG_END, "Directory Reading Done: ");
     return result;
 }
 
