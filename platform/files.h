@@ -143,9 +143,9 @@ class OpenFolder {
 
   private:
     std::string path_;
-    void* handle_ = nullptr; // the system's listing stream, where it keeps one
-    std::string problem_;    // why it could not be opened, where it is opened at once
-    unsigned fileTable_ = 0; // the file table of the thread that opened it
+    std::intptr_t handle_ = -1; // the system's handle of the folder, where it keeps one
+    std::string problem_;       // why it could not be opened, where it is opened at once
+    unsigned fileTable_ = 0;    // the file table of the thread that opened it
 };
 
 // Gives the calling thread a file table of its own that holds none of the
