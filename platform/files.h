@@ -143,9 +143,24 @@ class OpenFolder {
 
   private:
     std::string path_;
-    void* handle_ = nullptr; // the system's listing stream, where it keeps one
-    std::string problem_;    // why it could not be opened, where it is opened at once
+    std::intptr_t handle_ = -1; // the system's handle of the folder, where it keeps one
+    std::string problem_;       // why it could not be opened, where it is opened at once
+    unsigned fileTable_ = 0;    // the file table of the thread that opened it
 };
+
+// Gives the calling thread a file table of its own that holds none of the
+// process's open files but the standard streams, where the system can (false
+// where it cannot, or did not). A thread that reads many files then opens and
+// closes them without contending with the others, and OpenFolder::readWholeFile
+// closes the files it read a run at a time. Such a thread uses no handle opened
+// by another: an OpenFolder opened elsewhere reads there by path, so it opens
+// its folders itself. What it holds goes when it ends.
+bool useOwnFileTable();
+
+// Runs work on a thread of its own with its own file table (useOwnFileTable)
+// and waits for it, throwing here what it threw; where there is no such
+// thread or table to be had, runs it on the calling thread.
+void runWithOwnFileTable(const std::function<void()>& work);
 
 // Appends the text to the file, creating it when missing (readable by its
 // owner only when ownerOnly). Answers false when the file cannot be opened or

@@ -9,9 +9,12 @@
 
 #include <algorithm>
 #include <functional>
+#include <string>
+#include <thread>
 #ifndef _WIN32
 #include "support/child_process.h"
 
+#include <sys/resource.h>
 #include <sys/stat.h>
 #endif
 
@@ -137,5 +140,42 @@ TEST(Files, OpenFolderListsAndReadsAsThePathFunctionsDo) {
     // A device that took a shortcut's place after the listing is not read on.
     ASSERT_EQ(symlink("/dev/zero", (t / "b/zero.url").c_str()), 0);
     EXPECT_FALSE(folder.readWholeFile("zero.url", bytes));
+#endif
+}
+
+// A thread with a file table of its own reads through its own open folder and,
+// by path, through one opened elsewhere; it closes what it read even when the
+// numbers allowed run short, and the process's files stay open.
+TEST(Files, AThreadWithItsOwnFileTableReadsEveryFileAndLeavesTheOthersOpen) {
+    TempFolder t;
+    constexpr int kFiles = 150; // more than a run of files held open
+    for (int i = 0; i < kFiles; ++i) {
+        t.write("b/" + std::to_string(i) + ".url", std::to_string(i * 7));
+        t.write("c/" + std::to_string(i) + ".url", std::to_string(i * 11));
+    }
+    const platform::OpenFolder walked(t / "c");
+    const auto readsAll = [&] {
+        bool all = true;
+        std::thread reader([&] {
+            platform::useOwnFileTable();
+            const platform::OpenFolder own(t / "b");
+            std::string bytes;
+            for (int pass = 0; pass < 2; ++pass)
+                for (int i = 0; i < kFiles; ++i)
+                    all = all &&
+                          (pass == 0 ? own : walked)
+                              .readWholeFile(std::to_string(i) + ".url", bytes) &&
+                          bytes == std::to_string(i * (pass == 0 ? 7 : 11));
+        });
+        reader.join();
+        std::string bytes;
+        return all && walked.readWholeFile("3.url", bytes) && bytes == "33";
+    };
+    EXPECT_TRUE(readsAll());
+#ifndef _WIN32
+    EXPECT_TRUE(zaptrove::test::inChild([&] {
+        const rlimit few{40, 40};
+        return setrlimit(RLIMIT_NOFILE, &few) == 0 && readsAll();
+    }));
 #endif
 }

@@ -2,6 +2,7 @@
 #include "platform/files.h"
 
 #include "platform/folder_order.h"
+#include "platform/separators.h"
 
 #include "text/text.h"
 
@@ -10,11 +11,13 @@
 #include <cerrno>
 #include <cstdlib>
 #include <dirent.h>
+#include <exception>
 #include <fcntl.h>
 #include <pwd.h>
 #include <sys/file.h>
 #include <sys/stat.h>
 #include <system_error>
+#include <thread>
 #include <unistd.h>
 
 namespace zaptrove::platform {
@@ -25,8 +28,8 @@ namespace {
 // a socket or a device, which the program leaves out like system entries).
 enum class EntryKind { Folder, File, Other };
 
-EntryKind kindOf(int dirFd, const dirent& entry) {
-    switch (entry.d_type) {
+EntryKind kindOf(int dirFd, unsigned char type, const char* name) {
+    switch (type) {
     case DT_DIR:
         return EntryKind::Folder;
     case DT_REG:
@@ -38,7 +41,7 @@ EntryKind kindOf(int dirFd, const dirent& entry) {
         return EntryKind::Other;
     }
     struct stat info {};
-    if (fstatat(dirFd, entry.d_name, &info, 0) != 0) {
+    if (fstatat(dirFd, name, &info, 0) != 0) {
         return EntryKind::Other;
     }
     if (S_ISDIR(info.st_mode)) {
@@ -55,16 +58,24 @@ std::string nativePath(std::string_view path) {
 
 namespace {
 
-// The entries of a folder open for listing, from where its reading stands.
-void readEntries(DIR* folder, std::vector<FolderEntry>& entries) {
-    const int fd = dirfd(folder);
-    while (const dirent* entry = readdir(folder)) {
-        if (entry->d_name[0] == '.') {
-            continue; // ".", ".." and hidden entries
-        }
-        const EntryKind kind = kindOf(fd, *entry);
-        if (kind != EntryKind::Other) {
-            entries.push_back({entry->d_name, kind == EntryKind::Folder});
+constexpr int kFolderFlags = O_RDONLY | O_DIRECTORY | O_NONBLOCK | O_CLOEXEC;
+
+// The entries of the folder open as fd, from where its reading stands, taken
+// from the system a block at a time (a block holds hundreds).
+void readEntries(int fd, std::vector<FolderEntry>& entries) {
+    alignas(dirent64) char block[32768];
+    ssize_t got = 0;
+    while ((got = getdents64(fd, block, sizeof block)) > 0) {
+        for (ssize_t at = 0; at < got;) {
+            const auto* entry = reinterpret_cast<const dirent64*>(block + at);
+            at += entry->d_reclen;
+            if (entry->d_name[0] == '.') {
+                continue; // ".", ".." and hidden entries
+            }
+            const EntryKind kind = kindOf(fd, entry->d_type, entry->d_name);
+            if (kind != EntryKind::Other) {
+                entries.push_back({entry->d_name, kind == EntryKind::Folder});
+            }
         }
     }
     sortFolderEntries(entries);
@@ -82,12 +93,12 @@ std::optional<FolderIdentity> identityOf(const struct stat& info) {
 
 bool listFolder(std::string_view path, std::vector<FolderEntry>& entries) {
     entries.clear();
-    DIR* const folder = path.empty() ? nullptr : opendir(nativePath(path).c_str());
-    if (folder == nullptr) {
+    const int fd = path.empty() ? -1 : open(nativePath(path).c_str(), kFolderFlags);
+    if (fd < 0) {
         return false;
     }
-    readEntries(folder, entries);
-    closedir(folder);
+    readEntries(fd, entries);
+    close(fd);
     return true;
 }
 
@@ -103,18 +114,25 @@ namespace {
 
 constexpr int kReadFlags = O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY;
 
-// The length of the file open as fd when it is a regular file; otherwise
-// nothing, and fd is closed.
+// The length of the file open as fd when it is a regular file.
+std::optional<std::size_t> lengthIfRegular(int fd) {
+    struct stat info {};
+    if (fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+        return std::nullopt;
+    }
+    return static_cast<std::size_t>(info.st_size);
+}
+
+// lengthIfRegular, closing fd when it is no regular file.
 std::optional<std::size_t> regularFileLength(int fd) {
     if (fd < 0) {
         return std::nullopt;
     }
-    struct stat info {};
-    if (fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+    const std::optional<std::size_t> length = lengthIfRegular(fd);
+    if (!length) {
         close(fd);
-        return std::nullopt;
     }
-    return static_cast<std::size_t>(info.st_size);
+    return length;
 }
 
 // One read, repeated only when a signal cut it short.
@@ -162,10 +180,11 @@ std::optional<std::size_t> readOpenFile(int fd, const std::function<char*(std::s
 // Shortcut files fit in this many bytes; larger files take a second look.
 constexpr std::size_t kSmallFileBytes = 4096;
 
-// readOpenFile into bytes, sparing the small files' length check: one read
-// that does not fill the memory offered has met the end of a regular file,
-// and one that does fills it from nothing else than such a file, or a device
-// or link made since the folder was listed, which the check then leaves out.
+// readOpenFile into bytes, sparing the small files' length check, and leaving
+// fd open: one read that does not fill the memory offered has met the end of a
+// regular file, and one that does fills it from nothing else than such a file,
+// or a device or link made since the folder was listed, which the check then
+// leaves out.
 bool readOpenSmallFile(int fd, std::string& bytes, std::size_t limit) {
     // Read first beside the string, so that its memory is not cleared for
     // every file, only the bytes read copied.
@@ -177,17 +196,12 @@ bool readOpenSmallFile(int fd, std::string& bytes, std::size_t limit) {
         bytes.assign(small, first);
         if (first < sizeof small) {
             done = first;
-        } else if (const std::optional<std::size_t> length = regularFileLength(fd)) {
+        } else if (const std::optional<std::size_t> length = lengthIfRegular(fd)) {
             bytes.resize(std::max(std::min(*length, limit), first));
             const std::optional<std::size_t> rest =
                 readUpTo(fd, bytes.data() + first, bytes.size() - first);
             done = rest ? std::optional(first + *rest) : std::nullopt;
-        } else {
-            fd = -1; // closed by the check
         }
-    }
-    if (fd >= 0) {
-        close(fd);
     }
     bytes.resize(done.value_or(0));
     return done.has_value();
@@ -259,6 +273,65 @@ void FileReader::letGo() {
 
 namespace {
 
+// Which file table the calling thread opens files in: 0 for the process's,
+// else one of the thread's own (see useOwnFileTable).
+thread_local unsigned threadFileTable = 0;
+std::atomic<unsigned> ownFileTablesMade{0};
+
+// The files a thread with a file table of its own has read and not yet closed:
+// closing a run of them is one call instead of one each, and no other thread
+// opens a file among them. A few are held at most; the rest go with the thread.
+class UnclosedFiles {
+  public:
+    UnclosedFiles() = default;
+    UnclosedFiles(const UnclosedFiles&) = delete;
+    UnclosedFiles& operator=(const UnclosedFiles&) = delete;
+    ~UnclosedFiles() { closeAll(); }
+
+    void add(int fd) {
+        fds_[count_++] = fd;
+        if (count_ == kMostHeld) {
+            closeAll();
+        }
+    }
+
+    void closeAll() {
+        // The system gives each file the lowest number free, so the run is
+        // most often whole; one with a gap is closed file by file.
+        std::sort(fds_, fds_ + count_);
+        const bool whole =
+            count_ > 0 && static_cast<std::size_t>(fds_[count_ - 1] - fds_[0]) + 1 == count_;
+#ifdef CLOSE_RANGE_UNSHARE
+        if (whole && close_range(static_cast<unsigned>(fds_[0]),
+                                 static_cast<unsigned>(fds_[count_ - 1]), 0) == 0) {
+            count_ = 0;
+        }
+#endif
+        for (std::size_t i = 0; i < count_; ++i) {
+            close(fds_[i]);
+        }
+        count_ = 0;
+    }
+
+  private:
+    static constexpr std::size_t kMostHeld = 64;
+
+    int fds_[kMostHeld] = {};
+    std::size_t count_ = 0;
+};
+
+thread_local UnclosedFiles unclosedFiles;
+
+// Closes a file read through an open folder, in a run with others where the
+// thread's file table is its own.
+void closeReadFile(int fd) {
+    if (threadFileTable == 0) {
+        close(fd);
+    } else {
+        unclosedFiles.add(fd);
+    }
+}
+
 // Whether files may be opened without updating their access time, which the
 // system allows only to their owner; once refused, never asked again.
 std::atomic<bool> accessTimeKept{true};
@@ -279,30 +352,57 @@ int openWithoutAccessTime(int dirFd, const char* name) {
 
 } // namespace
 
-// The folder is held as a listing stream, whose handle also serves for its
-// identity and for opening its files.
-namespace {
-DIR* stream(void* handle) {
-    return static_cast<DIR*>(handle);
+bool useOwnFileTable() {
+#ifdef CLOSE_RANGE_UNSHARE
+    if (threadFileTable == 0 && close_range(3, ~0U, CLOSE_RANGE_UNSHARE) == 0) {
+        threadFileTable = ownFileTablesMade.fetch_add(1, std::memory_order_relaxed) + 1;
+    }
+#endif
+    return threadFileTable != 0;
 }
-} // namespace
 
-OpenFolder::OpenFolder(std::string_view path) : path_(path) {
-    handle_ = path.empty() ? nullptr : opendir(nativePath(path).c_str());
-    if (handle_ == nullptr) {
+void runWithOwnFileTable(const std::function<void()>& work) {
+    std::exception_ptr failure;
+    bool tableOwned = false;
+    try {
+        std::thread worker([&] {
+            tableOwned = useOwnFileTable();
+            if (tableOwned) {
+                try {
+                    work();
+                } catch (...) {
+                    failure = std::current_exception();
+                }
+            }
+        });
+        worker.join();
+    } catch (const std::system_error&) {
+        // No thread to be had.
+    }
+    if (!tableOwned) {
+        work();
+    } else if (failure) {
+        std::rethrow_exception(failure);
+    }
+}
+
+// The folder's handle serves for its identity, its listing and opening its files.
+OpenFolder::OpenFolder(std::string_view path) : path_(path), fileTable_(threadFileTable) {
+    handle_ = path.empty() ? -1 : open(nativePath(path).c_str(), kFolderFlags);
+    if (handle_ < 0) {
         problem_ = path.empty() ? kNoPathGiven : systemWords(errno);
     }
 }
 
 OpenFolder::~OpenFolder() {
-    if (handle_ != nullptr) {
-        closedir(stream(handle_));
+    if (handle_ >= 0) {
+        close(static_cast<int>(handle_));
     }
 }
 
 std::optional<FolderIdentity> OpenFolder::identity() const {
     struct stat info {};
-    if (handle_ == nullptr || fstat(dirfd(stream(handle_)), &info) != 0) {
+    if (handle_ < 0 || fstat(static_cast<int>(handle_), &info) != 0) {
         return std::nullopt;
     }
     return identityOf(info);
@@ -314,26 +414,34 @@ std::string OpenFolder::problem() const {
 
 bool OpenFolder::list(std::vector<FolderEntry>& entries) const {
     entries.clear();
-    if (handle_ == nullptr) {
+    if (handle_ < 0) {
         return false;
     }
-    rewinddir(stream(handle_));
-    readEntries(stream(handle_), entries);
+    // From the first entry, even when listed before.
+    lseek(static_cast<int>(handle_), 0, SEEK_SET);
+    readEntries(static_cast<int>(handle_), entries);
     return true;
 }
 
 bool OpenFolder::readWholeFile(const std::string& name, std::string& bytes,
                                std::size_t limit) const {
-    // openat would take an absolute name as it is, leaving the folder.
-    if (handle_ == nullptr || name.starts_with('/')) {
-        return platform::readWholeFile(path_ + name, bytes, limit);
+    // openat would take an absolute name as it is, leaving the folder; and
+    // the folder's handle means nothing in another file table.
+    if (handle_ < 0 || name.starts_with('/') || fileTable_ != threadFileTable) {
+        return platform::readWholeFile(pathIn(path_, name), bytes, limit);
     }
-    const int fd = openWithoutAccessTime(dirfd(stream(handle_)), name.c_str());
+    int fd = openWithoutAccessTime(static_cast<int>(handle_), name.c_str());
+    if (fd < 0 && errno == EMFILE && threadFileTable != 0) {
+        unclosedFiles.closeAll(); // the files held took the last numbers allowed
+        fd = openWithoutAccessTime(static_cast<int>(handle_), name.c_str());
+    }
     if (fd < 0) {
         bytes.clear();
         return false;
     }
-    return readOpenSmallFile(fd, bytes, limit);
+    const bool read = readOpenSmallFile(fd, bytes, limit);
+    closeReadFile(fd);
+    return read;
 }
 
 namespace {

@@ -233,6 +233,15 @@ bool OpenFolder::readWholeFile(const std::string& name, std::string& bytes,
     return platform::readWholeFile(path_ + (separated ? "" : "\\") + name, bytes, limit);
 }
 
+// Windows keeps one handle table per process.
+bool useOwnFileTable() {
+    return false;
+}
+
+void runWithOwnFileTable(const std::function<void()>& work) {
+    work();
+}
+
 bool appendToFile(std::string_view path, std::string_view text,
                   bool /*ownerOnly: the user's folders are their own*/) {
     if (path.empty()) {

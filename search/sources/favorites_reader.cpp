@@ -101,14 +101,12 @@ class PathBelowRoot {
     bool made_ = false;
 };
 
-// The shortcut files of one folder, to be read for their addresses from the
-// folder the walk listed, and the bookmarks kept from them. Few folders wait
-// to be read (see SharedWork), so few are held open at once.
+// The shortcut files of one folder, to be read for their addresses, and the
+// bookmarks kept from them.
 struct FolderShortcuts {
     std::string folder;
     std::size_t rootLength; // the walk's root is the folder's start
-    std::unique_ptr<const platform::OpenFolder> files;
-    std::vector<std::string> entries;
+    std::string names; // each followed by a '\0': one block that the reading thread goes through
     std::vector<Bookmark> kept;
 };
 
@@ -118,25 +116,32 @@ struct ShortcutReader {
     ShortcutText text;
     MatchScratch scratch;
     FolderMatch inFolder;
+    std::optional<bool> ownFileTable; // asked for by the helper thread on its first folder
+    std::string entry;                // the name of the file being read
 
     // Reads the folder's shortcut files and keeps those whose name or address
-    // match; only they get strings of their own. The folder is let go after.
-    void read(FolderShortcuts& shortcuts) {
+    // match; only they get strings of their own.
+    void read(FolderShortcuts& shortcuts, bool onHelper) {
+        // The helper opens and closes its files in a file table of its own,
+        // which costs the system less; so each thread opens the folder itself.
+        if (onHelper && !ownFileTable) {
+            ownFileTable = platform::useOwnFileTable();
+        }
+        const platform::OpenFolder files(shortcuts.folder);
         PathBelowRoot where(shortcuts.folder, shortcuts.rootLength);
-        for (const std::string& entry : shortcuts.entries) {
+        for (std::size_t start = 0; start < shortcuts.names.size(); start += entry.size() + 1) {
+            entry.assign(shortcuts.names.c_str() + start);
             // As fnUrlFromFile, with the file found from its open folder.
-            const std::string_view url =
-                shortcuts.files->readWholeFile(entry, text.bytes, kShortcutReadLimit)
-                    ? urlInBytes(text)
-                    : NOT_FOUND;
+            const std::string_view url = files.readWholeFile(entry, text.bytes, kShortcutReadLimit)
+                                             ? urlInBytes(text)
+                                             : NOT_FOUND;
             if (inFolder.matches(
                     matcher, nameTextOf(entry), url, [&] { return where.path(); }, scratch)) {
                 shortcuts.kept.push_back({shortcuts.folder + entry, std::string(url), true});
                 shortcuts.kept.back().Folder = where.path();
             }
         }
-        shortcuts.entries = std::vector<std::string>(); // its memory goes now
-        shortcuts.files.reset();
+        shortcuts.names = std::string(); // its memory goes now
     }
 };
 
@@ -146,19 +151,15 @@ struct ListedFolder {
     std::optional<platform::FolderIdentity> identity;
     std::string problem; // why it could not be listed
     std::vector<platform::FolderEntry> entries;
-    std::unique_ptr<const platform::OpenFolder> files; // kept while its files are to be read
 };
 
-ListedFolder listedFolder(std::string path, bool keepOpen) {
-    auto files = std::make_unique<const platform::OpenFolder>(path);
-    ListedFolder listed{std::move(path), files->identity(), {}, {}, nullptr};
+ListedFolder listedFolder(std::string path) {
+    const platform::OpenFolder files(path);
+    ListedFolder listed{std::move(path), files.identity(), {}, {}};
     if (listed.identity) {
-        files->list(listed.entries);
+        files.list(listed.entries);
     } else {
-        listed.problem = files->problem();
-    }
-    if (keepOpen) {
-        listed.files = std::move(files);
+        listed.problem = files.problem();
     }
     return listed;
 }
@@ -173,7 +174,7 @@ void walkFolder(ListedFolder&& listed, std::size_t rootLength, const Matcher& ma
     const std::string& folder = listed.path;
     PathBelowRoot where(folder, rootLength);
     FolderMatch inFolder;
-    std::vector<std::string> toRead;
+    std::string toRead;
     for (platform::FolderEntry& entry : listed.entries) {
         if (!hasShortcutExtension(entry.name)) {
             if (entry.isDirectory) {
@@ -186,29 +187,24 @@ void walkFolder(ListedFolder&& listed, std::size_t rootLength, const Matcher& ma
                 candidates.back().Folder = where.path();
             }
         } else if (matcher.usesUrl()) {
-            toRead.push_back(std::move(entry.name));
+            toRead.append(entry.name).push_back('\0');
         }
     }
     if (!toRead.empty()) {
-        handOn(FolderShortcuts{
-            std::move(listed.path), rootLength, std::move(listed.files), std::move(toRead), {}});
+        handOn(FolderShortcuts{std::move(listed.path), rootLength, std::move(toRead), {}});
     }
 }
 
-} // namespace
-
-SourceReading fnReadFavorites(std::string_view pFolder, const Matcher& pMatcher,
-                              std::vector<Bookmark>& pCandidates, const DebugLog& pLog) {
-    pLog.subDebug(LOG_INFO, std::string("Reading MSIE Dir: ").append(pFolder));
-    pLog.subDebugTimer(LOG_BEGIN, "Start Directory Reading: ");
-
+// Walks the tree from the folder, adding the bookmarks that match to candidates.
+SourceReading walkTree(std::string_view pFolder, const Matcher& pMatcher,
+                       std::vector<Bookmark>& pCandidates) {
     // A search by address reads every shortcut file, which costs the system far
     // more than listing: a helper thread reads the folders listed so far while
     // the walk goes on, and the walk reads too whenever many wait and at the
     // end. The bookmarks still come in the walk's order, folder by folder.
-    std::vector<ShortcutReader> readers(2, ShortcutReader{pMatcher, {}, {}, {}});
+    std::vector<ShortcutReader> readers(2, ShortcutReader{pMatcher, {}, {}, {}, {}, {}});
     const auto read = [&](FolderShortcuts& shortcuts, int worker) {
-        readers[static_cast<std::size_t>(worker)].read(shortcuts);
+        readers[static_cast<std::size_t>(worker)].read(shortcuts, worker == 1);
     };
     SharedWork<FolderShortcuts, decltype(read)> reading(read);
     const auto handOn = [&](FolderShortcuts&& shortcuts) { reading.add(std::move(shortcuts)); };
@@ -217,9 +213,7 @@ SourceReading fnReadFavorites(std::string_view pFolder, const Matcher& pMatcher,
     // ahead of their turn. A search that reads the shortcut files keeps the
     // second core for reading them, and lists on this thread.
     const bool readsFiles = pMatcher.usesUrl();
-    const auto list = [readsFiles](std::string& path) {
-        return listedFolder(std::move(path), readsFiles);
-    };
+    const auto list = [](std::string& path) { return listedFolder(std::move(path)); };
     WorkAhead<std::string, ListedFolder, decltype(list)> listing(list, !readsFiles);
     const auto queueFolder = [&](std::string path) { listing.add(std::move(path)); };
 
@@ -245,8 +239,26 @@ SourceReading fnReadFavorites(std::string_view pFolder, const Matcher& pMatcher,
     for (FolderShortcuts& shortcuts : reading.finish()) {
         std::move(shortcuts.kept.begin(), shortcuts.kept.end(), std::back_inserter(pCandidates));
     }
-    pLog.subDebugTimer(LOG_END, "Directory Reading Done: ");
     result.BookmarkCount = pCandidates.size() - before;
+    return result;
+}
+
+} // namespace
+
+SourceReading fnReadFavorites(std::string_view pFolder, const Matcher& pMatcher,
+                              std::vector<Bookmark>& pCandidates, const DebugLog& pLog) {
+    pLog.subDebug(LOG_INFO, std::string("Reading MSIE Dir: ").append(pFolder));
+    pLog.subDebugTimer(LOG_BEGIN, "Start Directory Reading: ");
+    SourceReading result;
+    const auto walk = [&] { result = walkTree(pFolder, pMatcher, pCandidates); };
+    // A walk that reads every shortcut file goes on a thread with a file table
+    // of its own, where opening and closing them costs less.
+    if (pMatcher.usesUrl()) {
+        platform::runWithOwnFileTable(walk);
+    } else {
+        walk();
+    }
+    pLog.subDebugTimer(LOG_END, "Directory Reading Done: ");
     return result;
 }
 
