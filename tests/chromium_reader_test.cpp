@@ -73,7 +73,6 @@ const std::string kBookmarks =
 TEST(ChromiumScan, TakesEveryRootDepthFirstInFileOrderWithItsFolderPath) {
     EXPECT_EQ(scan(kBookmarks), (List{"One|https://one.example/", "Deep|https://deep.example/",
                                       "Two|https://two.example/", "Other|https://other.example/"}));
-    EXPECT_EQ(scan(kBookmarks, "deep", SearchMode::Name), List{"Deep|https://deep.example/"});
     EXPECT_TRUE(readingOf(kBookmarks).readWhole() && readingOf(kBookmarks).BookmarkCount == 4);
     test::expectSkippingKeepsEveryMatch(fnScanChromiumBookmarks, kBookmarks);
 

@@ -218,7 +218,6 @@ class MainWindow : public testing::Test {
 } // namespace
 
 TEST_F(MainWindow, StartsCollapsedAndEnterSearchesAndUnfoldsTheList) {
-    EXPECT_EQ(window.form.caption(), "Zaptrove v4.3");
     EXPECT_TRUE(stores("Present=1"));
     // 891 twips are 59.4 pixels: sizes read back as they were set
     const std::vector<float> collapsed{991, 4400, 891, 3860, 3760, 4300, 521};
@@ -456,7 +455,6 @@ TEST_F(MainWindow, ListKeysOpenCopyAndClose) {
     EXPECT_TRUE(!window.cboResult.visible() && window.form.height() == 991);
     EXPECT_THROW(window.cmdCancel_Click(), ProgramEnded); // a second Escape ends the program
     EXPECT_TRUE(stores("Height=3600") && stores("Width=4500"));
-    EXPECT_TRUE(log().ends_with("- [05/12/03 - 14:07:31] Ending ZTV[v4.3] debug session\r\n"));
 }
 
 #ifndef _WIN32
