@@ -15,9 +15,7 @@
 
 #include <gtest/gtest.h>
 
-#include <chrono>
 #include <cstdio>
-#include <thread>
 
 using zaptrove::Bookmark;
 using zaptrove::Browser;
@@ -76,22 +74,19 @@ TEST(WindowsCommandLine, QuotesWhatTheRuntimeWouldSplitOrUnescape) {
 // On Windows through the command line and the C runtime's splitting of it.
 TEST(ProgramStart, HandsEveryArgumentOverAsItIs) {
     TempFolder t;
-    const std::string record = t / "arguments.txt";
-    const Arguments handed = {"https://a.example/?q=\"x y\"&r='z';ls $(id) `id`",
-                              "",
-                              "C:\\My Data\\",
-                              "a\\\\\"b",
-                              "--profile-directory=Profile 1",
-                              "Grüße 漢"};
-    Arguments command = {ZAPTROVE_ARGUMENT_RECORDER, record};
-    command.insert(command.end(), handed.begin(), handed.end());
+    const zaptrove::test::FakeBrowsers fakes(t);
+    const Arguments command = {fakes.program("bin/recorder"),
+                               "https://a.example/?q=\"x y\"&r='z';ls $(id) `id`",
+                               "",
+                               "C:\\My Data\\",
+                               "a\\\\\"b",
+                               "--profile-directory=Profile 1",
+                               "Grüße 漢"};
     ASSERT_TRUE(zaptrove::platform::systemProgramStarter().startProgram(command));
-    for (int i = 0; i < 500 && !readFile(record).ends_with("end\n"); ++i)
-        std::this_thread::sleep_for(std::chrono::milliseconds(20));
-    std::string expected;
-    for (const std::string& argument : handed)
+    std::string expected; // the recorder's path, then each argument
+    for (const std::string& argument : command)
         expected += argument + "\n";
-    EXPECT_EQ(readFile(record), expected + "end\n");
+    EXPECT_EQ(fakes.started(), expected + "end\n");
     EXPECT_FALSE(zaptrove::platform::systemProgramStarter().startProgram({t / "no such program"}));
 }
 
@@ -126,17 +121,6 @@ TEST(BrowserProgram, FindsTheRegisteredProgramOnWindows) {
     set(appPaths, "C:\\stray.exe");
     for (const Browser browser : {Browser::Vivaldi, Browser::Chromium})
         EXPECT_TRUE(find(browser, "B").command.empty());
-
-    const platform::KeyHandle paths =
-        registry->openKey(platform::RegistryRoot::CurrentUser, appPaths);
-    registry->deleteValue(paths, "");
-    registry->closeKey(paths);
-    for (const std::string& key :
-         {appPath, client,
-          std::string("SOFTWARE\\Clients\\StartMenuInternet\\Google Chrome\\shell\\open"),
-          std::string("SOFTWARE\\Clients\\StartMenuInternet\\Google Chrome\\shell"),
-          std::string("SOFTWARE\\Clients\\StartMenuInternet\\Google Chrome")})
-        registry->deleteKey(platform::RegistryRoot::CurrentUser, key);
 }
 
 // Each browser opens its private window by its own switch.
