@@ -10,6 +10,7 @@
 #include "settings/registry_values.h"
 #include "support/fake_browsers.h"
 #include "support/fake_clock.h"
+#include "support/recording_openers.h"
 #include "support/temp_folder.h"
 #include "support/test_registry.h"
 
@@ -167,24 +168,6 @@ Bookmark bookmarkOf(const BrowserProfile& profile, std::string address) {
     return bookmark;
 }
 
-class RecordingShell final : public zaptrove::platform::Shell {
-  public:
-    void openAddress(std::string_view pAddress, std::uintptr_t) override {
-        opened.emplace_back(pAddress);
-    }
-    Arguments opened;
-};
-
-class RecordingStarter final : public zaptrove::platform::ProgramStarter {
-  public:
-    bool startProgram(const Arguments& pArguments) override {
-        started.push_back(pArguments);
-        return starts;
-    }
-    std::vector<Arguments> started;
-    bool starts = true;
-};
-
 } // namespace
 
 TEST(BrowserProgram, TakesTheProfilesOwnInstallationFirstThenAnotherOfItsBrowser) {
@@ -227,7 +210,7 @@ TEST(OpenBookmark, StartsTheBrowserOfTheProfileWithTheAddressAsOneArgument) {
     const std::string userData = d.t.makeFolder("config/chromium");
     d.t.write("config/chromium/Local State", "{}");
     const std::string folder = d.t.makeFolder("config/chromium/Profile 1");
-    RecordingShell shell;
+    zaptrove::test::RecordingOpeners shell;
     const zaptrove::Openers openers{shell, zaptrove::platform::systemProgramStarter(), d.places};
     // What the profile's browser was started with.
     const auto started = [&](Browser browser, const char* install, const std::string& profile,
@@ -258,9 +241,8 @@ TEST(OpenBookmark, StartsTheBrowserOfTheProfileWithTheAddressAsOneArgument) {
 
 TEST(OpenBookmark, FallsBackToTheDesktopsDefaultAndLogsWhy) {
     FakeDesktop d;
-    RecordingShell shell;
-    RecordingStarter starter;
-    const zaptrove::Openers openers{shell, starter, d.places};
+    zaptrove::test::RecordingOpeners recorded;
+    const zaptrove::Openers openers{recorded, recorded, d.places};
     const std::int16_t debugOn = zaptrove::DEBUG_ON;
     const zaptrove::test::FakeClock clock;
     const std::string logPath = d.t / "ztvdebug.log";
@@ -279,23 +261,23 @@ TEST(OpenBookmark, FallsBackToTheDesktopsDefaultAndLogsWhy) {
                        "default"));
     // A program that does not start.
     d.fakes.program("bin/vivaldi");
-    starter.starts = false;
+    recorded.starts = false;
     EXPECT_TRUE(open("https://w.example/", true, false));
     EXPECT_TRUE(logged("Could not start " + (d.t / "bin/vivaldi")));
     // Switched off, or a bookmark of the six locations: the desktop, untouched.
-    starter.starts = true;
+    recorded.starts = true;
     EXPECT_TRUE(open("https://x.example/", false, true));
     Bookmark file;
     file.URL = "https://y.example/";
     EXPECT_TRUE(fnOpenBookmark(file, true, true, openers, log));
-    EXPECT_EQ(shell.opened, (Arguments{"https://v.example/", "https://w.example/",
-                                       "https://x.example/", "https://y.example/"}));
-    EXPECT_EQ(starter.started.size(), 1u);
+    EXPECT_EQ(recorded.opened, (Arguments{"https://v.example/", "https://w.example/",
+                                          "https://x.example/", "https://y.example/"}));
+    EXPECT_EQ(recorded.started.size(), 1u);
 
     // An address a program could take for an option is never handed to one.
     EXPECT_FALSE(open("--utility-cmd-prefix=x", true, false));
     EXPECT_FALSE(open("", true, false));
-    EXPECT_EQ(starter.started.size(), 1u);
+    EXPECT_EQ(recorded.started.size(), 1u);
 }
 
 #endif

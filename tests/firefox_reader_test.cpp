@@ -49,13 +49,6 @@ std::pair<List, SourceReading> read(const std::string& path, std::string_view te
     return {test::listOf(found), reading};
 }
 
-// What a search of the one Firefox profile finds, as "folder path|name".
-List searched(const BrowserProfile& firefox, std::string_view term, Settings s) {
-    s.BrowserProfiles = {firefox};
-    s.DoFirefox = DO_YES, s.Function = FUNC_NAME, s.Words = WORDS_ANY_ORDER;
-    return test::foldersOf(subSearch(fnSearchRequest(term, s), DebugLog::silent()).Results);
-}
-
 // Every entry below a folder, with the bytes of each file.
 std::map<std::string, std::string> filesOf(const std::string& folder) {
     std::map<std::string, std::string> files;
@@ -192,8 +185,11 @@ TEST_F(FirefoxRead, FindsBookmarksByTheirTags) {
     }
     // With folder names searched too, the screen after the reader sees the tags.
     Settings s;
-    s.FolderWords = FOLDER_WORDS_ON;
-    EXPECT_EQ(searched(firefox, "menu tracker", s), List{"Bookmarks Menu|Jira board"});
+    s.BrowserProfiles = {firefox};
+    s.DoFirefox = DO_YES, s.Words = WORDS_ANY_ORDER, s.FolderWords = FOLDER_WORDS_ON;
+    EXPECT_EQ(
+        test::foldersOf(subSearch(fnSearchRequest("menu tracker", s), DebugLog::silent()).Results),
+        List{"Bookmarks Menu|Jira board"});
 }
 
 // A value too long to matter is never loaded whole: titles are cut, too-long addresses left out.
