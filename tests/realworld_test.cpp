@@ -62,40 +62,6 @@ TEST_F(Realworld, EveryBookmarkInEveryFileIsFound) {
     EXPECT_EQ(readAll(fnReadOpera, "opera/opera-u-cjk.adr").size(), 829u);
 }
 
-TEST_F(Realworld, FolderPaths) {
-    const auto folderOf = [&](LocationReader reader, const std::string& file,
-                              std::string_view name) {
-        for (const Bookmark& b : readAll(reader, file))
-            if (b.Name == name)
-                return b.Folder.text();
-        return std::string("(missing)");
-    };
-    EXPECT_EQ(folderOf(fnReadNetscape, "netscape/safari-fr-folded.htm",
-                       "Wikipedia, the free encyclopedia"),
-              "Misc/Wiki");
-    EXPECT_EQ(folderOf(fnReadNetscape, "netscape/firefox-nested.htm", "Getting Started"),
-              "Personal toolbar");
-    EXPECT_EQ(folderOf(fnReadOpera, "opera/openmandriva-default.adr", "OpenMandriva Forums"),
-              "OpenMandriva");
-    EXPECT_EQ(folderOf(fnReadOpera, "opera/openmandriva-default.adr", "GNOME"), "Community");
-}
-
-TEST_F(Realworld, NamesAndAddressesSurviveReading) {
-    auto names = byName(fnReadNetscape, "netscape/chrome-cyrillic.html");
-    EXPECT_EQ(names["Лучшие публикации за сутки / Хабр"], "https://habr.com/");
-    EXPECT_EQ(names["Твіттер. Все, що актуально."], "https://twitter.com/?lang=uk");
-    const auto latin1 = readAll(fnReadNetscape, "netscape/netscape4-gtkbookmark.htm");
-    EXPECT_TRUE(std::ranges::all_of(latin1, [](auto& b) { return platform::isValidUtf8(b.Name); }));
-    EXPECT_EQ(std::ranges::count(latin1, "", &Bookmark::Name), 62);
-    names = byName(fnReadNetscape, "netscape/netscape4-gtkbookmark.htm");
-    EXPECT_EQ(names["Classical MIDI Archives © 1998 Pierre R. Schwob"],
-              "http://ftp.sunet.se/cma/midi.html#index");
-    EXPECT_EQ(names["¤ archaic ruins ¤"], "http://www.bpwl.com/ar/");
-    EXPECT_EQ(byName(fnReadOpera, "opera/opera6-sample.adr")["Fake eBay"], "http://fake.ebay.com/");
-    for (const Bookmark& b : readAll(fnReadOpera, "opera/opera1150-win-crlf.adr"))
-        EXPECT_FALSE(b.Name.ends_with('\r') || b.URL.ends_with('\r')) << b.Name;
-}
-
 TEST_F(Realworld, ShortcutFiles) {
     const std::string top = platform::folderPath(root_ + "url\\"); // as the walk names it
     EXPECT_EQ(readAll(fnReadFavorites, "url\\").size(), 12u);
