@@ -1,5 +1,4 @@
 // SPDX-License-Identifier: MIT
-#include "platform/separators.h"
 #include "search/sources/locations.h"
 #include "support/bookmark_lists.h"
 #include "support/temp_folder.h"
@@ -9,7 +8,6 @@
 
 #include <algorithm>
 #include <filesystem>
-#include <map>
 #include <regex>
 
 namespace fs = std::filesystem;
@@ -21,17 +19,9 @@ class Realworld : public ::testing::Test {
         if (root_.empty())
             GTEST_SKIP() << "the real-world sample folder is absent: " ZAPTROVE_REALWORLD_DIR;
     }
-    // Everything a search for "" by name or address finds in the sample file or folder.
+    // Everything a search for "" by name or address finds in the sample file.
     std::vector<Bookmark> readAll(LocationReader reader, const std::string& relative) const {
         return test::readWith(reader, root_ + relative);
-    }
-    // Addresses by name, the first of equal names kept.
-    std::map<std::string, std::string> byName(LocationReader reader,
-                                              const std::string& relative) const {
-        std::map<std::string, std::string> names;
-        for (const Bookmark& b : readAll(reader, relative))
-            names.emplace(b.Name, b.URL);
-        return names;
     }
     const std::string root_ = test::realworldPath("");
 };
@@ -60,20 +50,4 @@ TEST_F(Realworld, EveryBookmarkInEveryFileIsFound) {
     }
     EXPECT_EQ(readAll(fnReadNetscape, "netscape/netscape4-gtkbookmark.htm").size(), 1231u);
     EXPECT_EQ(readAll(fnReadOpera, "opera/opera-u-cjk.adr").size(), 829u);
-}
-
-TEST_F(Realworld, ShortcutFiles) {
-    const std::string top = platform::folderPath(root_ + "url\\"); // as the walk names it
-    EXPECT_EQ(readAll(fnReadFavorites, "url\\").size(), 12u);
-    auto names = byName(fnReadFavorites, "url\\");
-    const std::pair<const char*, const char*> cases[] = {
-        {"ie-suggested-sites.url", "https://ieonline.microsoft.com/#ieslice"},
-        {"WEB-SLIC.URL", "http://go.microsoft.com/fwlink/?LinkId=121315"},
-        {"bing-envvar-iconfile.url", "http://go.microsoft.com/fwlink/p/?LinkId=255142"},
-        {"engine-nine-trailing-space.url", "http://nine.codeplex.com"},
-        {"ie-suggested-sites-no-url.url", NOT_FOUND},
-        {"bare-url-not-ini.url", NOT_FOUND}};
-    for (const auto& [file, url] : cases)
-        EXPECT_EQ(names[top + file], url) << file;
-    EXPECT_EQ(names.size(), 12u) << "every file found once, under its own name";
 }
