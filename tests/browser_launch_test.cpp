@@ -124,7 +124,6 @@ TEST(BrowserProgram, FindsTheRegisteredProgramOnWindows) {
         EXPECT_TRUE(find(browser, "B").command.empty());
 }
 
-// Each browser opens its private window by its own switch.
 TEST(BrowserArguments, PrivateWindowTakesTheBrowsersOwnSwitch) {
     const std::pair<Browser, const char*> switches[] = {
         {Browser::Firefox, "--private-window"}, {Browser::Chrome, "--incognito"},

@@ -451,7 +451,6 @@ TEST_F(FindCommand, RankUseListsWhatWasOpenedFirst) {
 }
 #endif
 
-// --folders and --leave-out lay themselves over the stored folder rules.
 TEST_F(FindCommand, FoldersAndLeaveOutOverTheStoredFolderRules) {
     const std::string file =
         t.write("folders.html", "<DT><H3>Work</H3>\n<DL><p>\n<DT><A HREF=\"http://j\">Jira</A>\n"

@@ -482,7 +482,6 @@ TEST_F(MainWindow, OpensFromTheListAreRecordedWhenOrderingByUse) {
 }
 #endif
 
-// 100,000 rows are listed in order with their notes, and a shorter list replaces them whole.
 TEST_F(MainWindow, AHundredThousandRowsAreListedInOrderAndReplacedWhole) {
     constexpr int kRows = 100000;
     const auto name = [](int row) { return "Row " + std::to_string(kRows + row); };
@@ -975,7 +974,6 @@ TEST_F(MainWindow, LauncherPageStoresItsSettingsAndTheHotkeyTakesEffectAtOnce) {
     EXPECT_TRUE(logged("Starting at login could not be changed: Permission denied"));
 }
 
-// What became of the hotkey shows in the page and, once logging is on, in the log.
 TEST_F(MainWindow, ARefusedOrUnofferedHotkeyIsReportedInThePageAndTheLog) {
     hotkeys.answer = platform::HotkeyState::Taken, hotkeys.detail = "another program holds it";
     settings.HotKey = "Ctrl+Alt+T";
