@@ -231,22 +231,3 @@ TEST_F(Discovery, MacOSApplicationSupport) {
                   "Vivaldi | Default | " + support + "Vivaldi/Default",
               }));
 }
-
-#ifndef _WIN32
-// The profiles real browsers wrote on a fresh account (Firefox names the one in use per install).
-TEST_F(Discovery, RealProfilesOfAFreshAccount) {
-    for (const char* tarball : {"firefox-esr-profile.tar.xz", "chromium-profile.tar.xz"}) {
-        if (!test::unpackRealworld(std::string("browsers/") + tarball, tmp))
-            GTEST_SKIP() << "the real-world sample folder is absent";
-    }
-    const std::string cfg = "home/.config/";
-    EXPECT_EQ(
-        found(UserFolders{Layout::Linux, tmp / "home", tmp / "home/.config", {}, {}}),
-        (Lines{
-            "Firefox | default-esr | " + cfg + "mozilla/firefox/ec5376ix.default-esr | default",
-            "Firefox | default | " + cfg + "mozilla/firefox/tpdemd24.default",
-            "Chromium | Your Chromium | " + cfg + "chromium/Default",
-            "Chromium | Person 1 | " + cfg + "chromium/Profile 1",
-        }));
-}
-#endif

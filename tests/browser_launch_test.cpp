@@ -10,14 +10,13 @@
 #include "settings/registry_values.h"
 #include "support/fake_browsers.h"
 #include "support/fake_clock.h"
+#include "support/recording_openers.h"
 #include "support/temp_folder.h"
 #include "support/test_registry.h"
 
 #include <gtest/gtest.h>
 
-#include <chrono>
 #include <cstdio>
-#include <thread>
 
 using zaptrove::Bookmark;
 using zaptrove::Browser;
@@ -76,22 +75,19 @@ TEST(WindowsCommandLine, QuotesWhatTheRuntimeWouldSplitOrUnescape) {
 // On Windows through the command line and the C runtime's splitting of it.
 TEST(ProgramStart, HandsEveryArgumentOverAsItIs) {
     TempFolder t;
-    const std::string record = t / "arguments.txt";
-    const Arguments handed = {"https://a.example/?q=\"x y\"&r='z';ls $(id) `id`",
-                              "",
-                              "C:\\My Data\\",
-                              "a\\\\\"b",
-                              "--profile-directory=Profile 1",
-                              "Grüße 漢"};
-    Arguments command = {ZAPTROVE_ARGUMENT_RECORDER, record};
-    command.insert(command.end(), handed.begin(), handed.end());
+    const zaptrove::test::FakeBrowsers fakes(t);
+    const Arguments command = {fakes.program("bin/recorder"),
+                               "https://a.example/?q=\"x y\"&r='z';ls $(id) `id`",
+                               "",
+                               "C:\\My Data\\",
+                               "a\\\\\"b",
+                               "--profile-directory=Profile 1",
+                               "Grüße 漢"};
     ASSERT_TRUE(zaptrove::platform::systemProgramStarter().startProgram(command));
-    for (int i = 0; i < 500 && !readFile(record).ends_with("end\n"); ++i)
-        std::this_thread::sleep_for(std::chrono::milliseconds(20));
-    std::string expected;
-    for (const std::string& argument : handed)
+    std::string expected; // the recorder's path, then each argument
+    for (const std::string& argument : command)
         expected += argument + "\n";
-    EXPECT_EQ(readFile(record), expected + "end\n");
+    EXPECT_EQ(fakes.started(), expected + "end\n");
     EXPECT_FALSE(zaptrove::platform::systemProgramStarter().startProgram({t / "no such program"}));
 }
 
@@ -126,20 +122,8 @@ TEST(BrowserProgram, FindsTheRegisteredProgramOnWindows) {
     set(appPaths, "C:\\stray.exe");
     for (const Browser browser : {Browser::Vivaldi, Browser::Chromium})
         EXPECT_TRUE(find(browser, "B").command.empty());
-
-    const platform::KeyHandle paths =
-        registry->openKey(platform::RegistryRoot::CurrentUser, appPaths);
-    registry->deleteValue(paths, "");
-    registry->closeKey(paths);
-    for (const std::string& key :
-         {appPath, client,
-          std::string("SOFTWARE\\Clients\\StartMenuInternet\\Google Chrome\\shell\\open"),
-          std::string("SOFTWARE\\Clients\\StartMenuInternet\\Google Chrome\\shell"),
-          std::string("SOFTWARE\\Clients\\StartMenuInternet\\Google Chrome")})
-        registry->deleteKey(platform::RegistryRoot::CurrentUser, key);
 }
 
-// Each browser opens its private window by its own switch.
 TEST(BrowserArguments, PrivateWindowTakesTheBrowsersOwnSwitch) {
     const std::pair<Browser, const char*> switches[] = {
         {Browser::Firefox, "--private-window"}, {Browser::Chrome, "--incognito"},
@@ -183,24 +167,6 @@ Bookmark bookmarkOf(const BrowserProfile& profile, std::string address) {
     return bookmark;
 }
 
-class RecordingShell final : public zaptrove::platform::Shell {
-  public:
-    void openAddress(std::string_view pAddress, std::uintptr_t) override {
-        opened.emplace_back(pAddress);
-    }
-    Arguments opened;
-};
-
-class RecordingStarter final : public zaptrove::platform::ProgramStarter {
-  public:
-    bool startProgram(const Arguments& pArguments) override {
-        started.push_back(pArguments);
-        return starts;
-    }
-    std::vector<Arguments> started;
-    bool starts = true;
-};
-
 } // namespace
 
 TEST(BrowserProgram, TakesTheProfilesOwnInstallationFirstThenAnotherOfItsBrowser) {
@@ -243,7 +209,7 @@ TEST(OpenBookmark, StartsTheBrowserOfTheProfileWithTheAddressAsOneArgument) {
     const std::string userData = d.t.makeFolder("config/chromium");
     d.t.write("config/chromium/Local State", "{}");
     const std::string folder = d.t.makeFolder("config/chromium/Profile 1");
-    RecordingShell shell;
+    zaptrove::test::RecordingOpeners shell;
     const zaptrove::Openers openers{shell, zaptrove::platform::systemProgramStarter(), d.places};
     // What the profile's browser was started with.
     const auto started = [&](Browser browser, const char* install, const std::string& profile,
@@ -274,9 +240,8 @@ TEST(OpenBookmark, StartsTheBrowserOfTheProfileWithTheAddressAsOneArgument) {
 
 TEST(OpenBookmark, FallsBackToTheDesktopsDefaultAndLogsWhy) {
     FakeDesktop d;
-    RecordingShell shell;
-    RecordingStarter starter;
-    const zaptrove::Openers openers{shell, starter, d.places};
+    zaptrove::test::RecordingOpeners recorded;
+    const zaptrove::Openers openers{recorded, recorded, d.places};
     const std::int16_t debugOn = zaptrove::DEBUG_ON;
     const zaptrove::test::FakeClock clock;
     const std::string logPath = d.t / "ztvdebug.log";
@@ -295,23 +260,23 @@ TEST(OpenBookmark, FallsBackToTheDesktopsDefaultAndLogsWhy) {
                        "default"));
     // A program that does not start.
     d.fakes.program("bin/vivaldi");
-    starter.starts = false;
+    recorded.starts = false;
     EXPECT_TRUE(open("https://w.example/", true, false));
     EXPECT_TRUE(logged("Could not start " + (d.t / "bin/vivaldi")));
     // Switched off, or a bookmark of the six locations: the desktop, untouched.
-    starter.starts = true;
+    recorded.starts = true;
     EXPECT_TRUE(open("https://x.example/", false, true));
     Bookmark file;
     file.URL = "https://y.example/";
     EXPECT_TRUE(fnOpenBookmark(file, true, true, openers, log));
-    EXPECT_EQ(shell.opened, (Arguments{"https://v.example/", "https://w.example/",
-                                       "https://x.example/", "https://y.example/"}));
-    EXPECT_EQ(starter.started.size(), 1u);
+    EXPECT_EQ(recorded.opened, (Arguments{"https://v.example/", "https://w.example/",
+                                          "https://x.example/", "https://y.example/"}));
+    EXPECT_EQ(recorded.started.size(), 1u);
 
     // An address a program could take for an option is never handed to one.
     EXPECT_FALSE(open("--utility-cmd-prefix=x", true, false));
     EXPECT_FALSE(open("", true, false));
-    EXPECT_EQ(starter.started.size(), 1u);
+    EXPECT_EQ(recorded.started.size(), 1u);
 }
 
 #endif

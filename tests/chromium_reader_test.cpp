@@ -73,7 +73,6 @@ const std::string kBookmarks =
 TEST(ChromiumScan, TakesEveryRootDepthFirstInFileOrderWithItsFolderPath) {
     EXPECT_EQ(scan(kBookmarks), (List{"One|https://one.example/", "Deep|https://deep.example/",
                                       "Two|https://two.example/", "Other|https://other.example/"}));
-    EXPECT_EQ(scan(kBookmarks, "deep", SearchMode::Name), List{"Deep|https://deep.example/"});
     EXPECT_TRUE(readingOf(kBookmarks).readWhole() && readingOf(kBookmarks).BookmarkCount == 4);
     test::expectSkippingKeepsEveryMatch(fnScanChromiumBookmarks, kBookmarks);
 
@@ -259,26 +258,4 @@ TEST(ChromiumRead, SeesOneWholeVersionOfAFileReplacedWhileRead) {
     }
     done = true;
     browser.join();
-}
-
-TEST(ChromiumRead, RealProfiles) {
-    const test::TempFolder tmp;
-    if (!test::unpackRealworld("browsers/chromium-profile.tar.xz", tmp))
-        GTEST_SKIP() << "no real-world sample profile";
-    const std::pair<std::string, List> profiles[] = {
-        {"Default",
-         {"Zt Chromium News|https://cr.zt.example/news",
-          "Zt Cr\u00e8me Br\u00fbl\u00e9e|https://creme.zt.example/",
-          "Zt Nested Item|https://nested.zt.example/", "Zt Other News|https://other.zt.example/"}},
-        {"Profile 1", {"Zt Work Profile|https://work.zt.example/"}},
-    };
-    for (const auto& [profile, expected] : profiles) {
-        const auto [found, reading] =
-            readFound(tmp / ("home/.config/chromium/" + profile + "/Bookmarks"));
-        EXPECT_TRUE(reading.readWhole());
-        EXPECT_EQ(test::listOf(found), expected);
-    }
-    EXPECT_EQ(
-        test::foldersOf(readFound(tmp / "home/.config/chromium/Default/Bookmarks", "nested").first),
-        List{"Bookmarks bar/Zt CR Folder|Zt Nested Item"});
 }

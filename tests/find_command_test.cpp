@@ -6,6 +6,7 @@
 #include "platform/separators.h"
 #include "support/chromium_files.h"
 #include "support/fake_browsers.h"
+#include "support/recording_openers.h"
 #include "support/scoped_environment.h"
 #include "support/temp_folder.h"
 #include "support/test_registry.h"
@@ -38,10 +39,10 @@ class FindCommand : public testing::Test {
     const Args stored = registry.findArguments();
     std::ostringstream out, err;
 
-    int run(const Args& args) {
+    int run(const Args& args, const zaptrove::FindOpeners& openers = {}) {
         out.str("");
         err.str("");
-        return fnRunFind(args, out, err);
+        return fnRunFind(args, out, err, openers);
     }
     // A run's exit status and standard output, as "status:output".
     std::string found(const Args& args) {
@@ -390,28 +391,21 @@ TEST_F(FindCommand, AFreshAccountIsQuiet) {
 
 // --open starts what Enter in the window would (own browser or the desktop's), printing nothing.
 TEST_F(FindCommand, OpenStartsTheFirstBookmarkFound) {
-    struct Recorder final : zaptrove::platform::Shell, zaptrove::platform::ProgramStarter {
-        void openAddress(std::string_view pAddress, std::uintptr_t) override {
-            opened += std::string(pAddress) + "\n";
-        }
-        bool startProgram(const Args& pArguments) override {
-            for (const std::string& argument : pArguments)
-                opened += argument + "\n";
-            return true;
-        }
-        std::string opened;
-    } recorder;
     const zaptrove::test::FakeBrowsers fakes(t);
     const std::string chromium = fakes.program("bin/chromium");
     t.write("prof/Bookmarks", zaptrove::test::chromiumBookmarks("Zt News", "https://zt/?a=1&b"));
     const std::string odd = t.write("odd.html", "<DT><A HREF=\"-x\">Odd</A>\n");
+    // The exit status, then each program started with its arguments, then each address opened.
     const auto opened = [&](const Args& args) {
-        out.str("");
-        err.str("");
-        recorder.opened.clear();
-        const int status = fnRunFind(args, out, err, {&recorder, &recorder});
+        zaptrove::test::RecordingOpeners recorder;
+        std::string status = std::to_string(run(args, {&recorder, &recorder})) + ":";
         EXPECT_EQ(out.str(), "") << testing::PrintToString(args);
-        return std::to_string(status) + ":" + recorder.opened;
+        for (const Args& program : recorder.started)
+            for (const std::string& argument : program)
+                status += argument + "\n";
+        for (const std::string& address : recorder.opened)
+            status += address + "\n";
+        return status;
     };
     const std::string own =
         chromium + "\n--user-data-dir=" + t.path() + "\n--profile-directory=prof\n";
@@ -457,7 +451,6 @@ TEST_F(FindCommand, RankUseListsWhatWasOpenedFirst) {
 }
 #endif
 
-// --folders and --leave-out lay themselves over the stored folder rules.
 TEST_F(FindCommand, FoldersAndLeaveOutOverTheStoredFolderRules) {
     const std::string file =
         t.write("folders.html", "<DT><H3>Work</H3>\n<DL><p>\n<DT><A HREF=\"http://j\">Jira</A>\n"

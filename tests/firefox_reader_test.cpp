@@ -3,6 +3,7 @@
 #include "debug_log/debug_log.h"
 #include "platform/files.h"
 #include "search/matching/matcher.h"
+#include "search/results/whereabouts.h"
 #include "search/run/search_run.h"
 #include "search/sources/firefox_reader.h"
 #include "search/sources/places_snapshot.h"
@@ -46,13 +47,6 @@ std::pair<List, SourceReading> read(const std::string& path, std::string_view te
                                     SearchMode mode = SearchMode::Both) {
     auto [found, reading] = readFound(path, term, mode);
     return {test::listOf(found), reading};
-}
-
-// What a search of the one Firefox profile finds, as "folder path|name".
-List searched(const BrowserProfile& firefox, std::string_view term, Settings s) {
-    s.BrowserProfiles = {firefox};
-    s.DoFirefox = DO_YES, s.Function = FUNC_NAME, s.Words = WORDS_ANY_ORDER;
-    return test::foldersOf(subSearch(fnSearchRequest(term, s), DebugLog::silent()).Results);
 }
 
 // Every entry below a folder, with the bytes of each file.
@@ -119,11 +113,8 @@ TEST_F(FirefoxRead, WalksTheTreeLeavingOutTagsAndQueries) {
          {"Page title|https://page-title.example/", "Page of empty|https://empty-title.example/"}},
         {"of empty", SearchMode::Both, {"Page of empty|https://empty-title.example/"}},
         {"empty-title", SearchMode::Name, {}}};
-    for (const auto& [term, mode, found] : untitled) {
-        const auto [got, gotReading] = read(profile, term, mode);
-        EXPECT_EQ(got, found) << term;
-        EXPECT_EQ(gotReading.BookmarkCount, 6u) << term;
-    }
+    for (const auto& [term, mode, found] : untitled)
+        EXPECT_EQ(read(profile, term, mode).first, found) << term;
     EXPECT_EQ(read(profile, "tag").first, List{});
     // Read with no log waiting: nothing in the profile is made or changed.
     EXPECT_EQ(filesOf(profile), before);
@@ -137,7 +128,7 @@ TEST_F(FirefoxRead, WalksTheTreeLeavingOutTagsAndQueries) {
         EXPECT_EQ(read(makeProfile(tmp, folder)).first, kProfileBookmarks) << folder;
 }
 
-// Firefox's own folders go by their shown names; folder words and left-out folders, however deep.
+// Firefox's own folders go by their shown names; folder words, however deep.
 TEST_F(FirefoxRead, KnowsTheFolderPathOfEveryBookmarkAndSearchesIt) {
     {
         PlacesDatabase places(database);
@@ -161,17 +152,6 @@ TEST_F(FirefoxRead, KnowsTheFolderPathOfEveryBookmarkAndSearchesIt) {
                                         {.anyWordOrder = true, .folderWords = true})
                                   .first),
               (List{deep, board}));
-
-    Settings s;
-    s.Sort = SORT_NONE;
-    const auto found = [&](std::string_view term) { return searched(firefox, term, s); };
-    EXPECT_EQ(found("work jira"), List{});
-    s.FolderWords = FOLDER_WORDS_ON;
-    EXPECT_EQ(found("work jira"), (List{deep, board}));
-    s.LeaveOut = "caf\u00e9 / bar";
-    EXPECT_EQ(found("jira"), (List{board, top}));
-    s.LeaveOut = "bar";
-    EXPECT_EQ(found("jira").size(), 3u);
 }
 
 // A tag's name finds the bookmarks it tags when names are searched, and each carries its tags.
@@ -185,38 +165,31 @@ TEST_F(FirefoxRead, FindsBookmarksByTheirTags) {
                         std::to_string(place) + ", " +
                         std::to_string(places.folder(PlacesDatabase::kTags, tag)) + ", NULL)");
     }
-    struct Case {
-        std::string_view term;
-        SearchMode mode;
-        bool anyWordOrder;
-        List found; // "name|tags"
-    };
-    const Case cases[] = {
-        {"work", SearchMode::Name, false, {"Jira board|tracker,work"}},
-        {"DAILY", SearchMode::Both, false, {"News|daily"}},
+    // The term, its mode, words in any order, and what is found as "name|tags".
+    const std::tuple<std::string_view, SearchMode, bool, List> cases[] = {
+        {"work", SearchMode::Name, false, {"Jira board|Tags: tracker, work"}},
+        {"DAILY", SearchMode::Both, false, {"News|Tags: daily"}},
         {"daily", SearchMode::Url, false, {}},
-        {"track jira", SearchMode::Name, true, {"Jira board|tracker,work"}},
+        {"track jira", SearchMode::Name, true, {"Jira board|Tags: tracker, work"}},
         {"board tracker", SearchMode::Name, false, {}}, // the name and a tag are not one text
-        {"", SearchMode::Name, false, {"Jira board|tracker,work", "News|daily"}},
+        {"", SearchMode::Name, false, {"Jira board|Tags: tracker, work", "News|Tags: daily"}},
     };
-    for (const Case& c : cases) {
+    for (const auto& [term, mode, anyWordOrder, expected] : cases) {
         const auto [found, reading] =
-            readFound(profile, c.term, c.mode, {.anyWordOrder = c.anyWordOrder});
+            readFound(profile, term, mode, {.anyWordOrder = anyWordOrder});
         List got;
-        for (const Bookmark& b : found) {
-            std::string tags;
-            for (const std::string& tag :
-                 b.extras.get().tags ? *b.extras.get().tags : std::vector<std::string>())
-                tags += (tags.empty() ? "" : ",") + tag;
-            got.push_back(b.Name + "|" + tags);
-        }
-        EXPECT_EQ(got, c.found) << c.term;
-        EXPECT_EQ(reading.BookmarkCount, 2u) << c.term; // the tags' own entries are no bookmarks
+        for (const Bookmark& b : found)
+            got.push_back(b.Name + "|" + fnTagsLine(b));
+        EXPECT_EQ(got, expected) << term;
+        EXPECT_EQ(reading.BookmarkCount, 2u) << term; // the tags' own entries are no bookmarks
     }
     // With folder names searched too, the screen after the reader sees the tags.
     Settings s;
-    s.FolderWords = FOLDER_WORDS_ON;
-    EXPECT_EQ(searched(firefox, "menu tracker", s), List{"Bookmarks Menu|Jira board"});
+    s.BrowserProfiles = {firefox};
+    s.DoFirefox = DO_YES, s.Words = WORDS_ANY_ORDER, s.FolderWords = FOLDER_WORDS_ON;
+    EXPECT_EQ(
+        test::foldersOf(subSearch(fnSearchRequest("menu tracker", s), DebugLog::silent()).Results),
+        List{"Bookmarks Menu|Jira board"});
 }
 
 // A value too long to matter is never loaded whole: titles are cut, too-long addresses left out.

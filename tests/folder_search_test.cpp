@@ -36,7 +36,7 @@ class FolderSearch : public ::testing::Test {
                                       "<DT><A HREF=\"https://ns/tax\">Jira tax</A>\n"
                                       "</DL><p>\n</DL><p>\n"
                                       "<DT><A HREF=\"https://ns/top\">Jira top</A>\n"
-                                      "<DT><H3>Tools</H3>\n<DL><p>\n"
+                                      "<DT><H3>TOOLS/CAF\u00c9</H3>\n<DL><p>\n"
                                       "<DT><A HREF=\"https://ns/tips\">Tips \\ tricks</A>\n"
                                       "</DL><p>\n"
                                       "</DL><p>\n");
@@ -84,7 +84,7 @@ TEST_F(FolderSearch, FolderNamesAreSearchedOnlyWhileSwitchedOnAndByNameOrBoth) {
               (Lines{"Jira tax|Work/private", "Secret jira|Bar/Work/PRIVATE/Sub"}));
     // a name is searched whole, as its reader compared it, though the list
     // shows what follows its last "\"
-    EXPECT_EQ(found("tools tips"), Lines{" tricks|Tools"});
+    EXPECT_EQ(found("tools tips"), Lines{" tricks|TOOLS/CAF\u00c9"});
     // never across the name and the folders
     s.Words = WORDS_TOGETHER;
     EXPECT_EQ(found("work jira"), Lines{});
@@ -103,9 +103,12 @@ TEST_F(FolderSearch, AFolderLeftOutTakesEveryFolderInsideItWhateverItsLetterCase
     EXPECT_EQ(found("jira"),
               (Lines{"Jira board|Bar/Work", "Jira fav|Work", "Jira opera top|", "Jira opera|Work",
                      "Jira root|", "Jira top|", "Jira wiki|Work", "Private jira notes|Bar"}));
-    // a name is compared whole, never a part of it or of a path
-    s.LeaveOut = "Priv; Work/private;Bar/Work";
+    // a name is compared whole, never a part of it or of a path, though it holds "/"
+    s.LeaveOut = "Priv; Work/private;Bar/Work; caf\u00e9";
     EXPECT_EQ(found("jira"), all);
+    EXPECT_EQ(found("tricks").size(), 1u);
+    s.LeaveOut = "tools/caf\u00e9";
+    EXPECT_EQ(found("tricks"), Lines{});
     // a folder left out hides its bookmarks from folder words too
     s.LeaveOut = "PRIVATE", s.FolderWords = FOLDER_WORDS_ON;
     EXPECT_EQ(found("private"), Lines{"Private jira notes|Bar"});

@@ -135,7 +135,6 @@ TEST_F(KeptRowsSearch, RowsKeptGiveWhatAFreshReadingGivesForEveryTermAndSetting)
     EXPECT_GT(kept.bytesHeld(), 100000u);
 }
 
-// One path named as a Netscape file and as an Opera file: each reader's rows stay its own.
 TEST_F(KeptRowsSearch, OneFileNamedAsTwoKindsKeepsEachReadersRows) {
     s.NetscapeMain = s.OperaMain =
         t.write("both", "Opera Hotlist version 2.0\n\n#URL\n\tNAME=Two\n\tURL=http://two/\n");
@@ -145,7 +144,6 @@ TEST_F(KeptRowsSearch, OneFileNamedAsTwoKindsKeepsEachReadersRows) {
               (Lines{"found 1 of 2", "Two|http://two/||Opera Main||||0", "Two  -  http://two/"}));
 }
 
-// Every change that reads a file again: each search after it shows the new rows.
 TEST_F(KeptRowsSearch, AChangedReplacedOrVanishedFileIsReadAgain) {
     s.NetscapeMain = t / "n.html";
     s.BrowserProfiles = {test::chromiumProfile(t, Browser::Chrome, "P", "", "")};

@@ -1,5 +1,4 @@
 // SPDX-License-Identifier: MIT
-#include "platform/separators.h"
 #include "search/sources/locations.h"
 #include "support/bookmark_lists.h"
 #include "support/temp_folder.h"
@@ -9,7 +8,6 @@
 
 #include <algorithm>
 #include <filesystem>
-#include <map>
 #include <regex>
 
 namespace fs = std::filesystem;
@@ -21,17 +19,9 @@ class Realworld : public ::testing::Test {
         if (root_.empty())
             GTEST_SKIP() << "the real-world sample folder is absent: " ZAPTROVE_REALWORLD_DIR;
     }
-    // Everything a search for "" by name or address finds in the sample file or folder.
+    // Everything a search for "" by name or address finds in the sample file.
     std::vector<Bookmark> readAll(LocationReader reader, const std::string& relative) const {
         return test::readWith(reader, root_ + relative);
-    }
-    // Addresses by name, the first of equal names kept.
-    std::map<std::string, std::string> byName(LocationReader reader,
-                                              const std::string& relative) const {
-        std::map<std::string, std::string> names;
-        for (const Bookmark& b : readAll(reader, relative))
-            names.emplace(b.Name, b.URL);
-        return names;
     }
     const std::string root_ = test::realworldPath("");
 };
@@ -60,54 +50,4 @@ TEST_F(Realworld, EveryBookmarkInEveryFileIsFound) {
     }
     EXPECT_EQ(readAll(fnReadNetscape, "netscape/netscape4-gtkbookmark.htm").size(), 1231u);
     EXPECT_EQ(readAll(fnReadOpera, "opera/opera-u-cjk.adr").size(), 829u);
-}
-
-TEST_F(Realworld, FolderPaths) {
-    const auto folderOf = [&](LocationReader reader, const std::string& file,
-                              std::string_view name) {
-        for (const Bookmark& b : readAll(reader, file))
-            if (b.Name == name)
-                return b.Folder.text();
-        return std::string("(missing)");
-    };
-    EXPECT_EQ(folderOf(fnReadNetscape, "netscape/safari-fr-folded.htm",
-                       "Wikipedia, the free encyclopedia"),
-              "Misc/Wiki");
-    EXPECT_EQ(folderOf(fnReadNetscape, "netscape/firefox-nested.htm", "Getting Started"),
-              "Personal toolbar");
-    EXPECT_EQ(folderOf(fnReadOpera, "opera/openmandriva-default.adr", "OpenMandriva Forums"),
-              "OpenMandriva");
-    EXPECT_EQ(folderOf(fnReadOpera, "opera/openmandriva-default.adr", "GNOME"), "Community");
-}
-
-TEST_F(Realworld, NamesAndAddressesSurviveReading) {
-    auto names = byName(fnReadNetscape, "netscape/chrome-cyrillic.html");
-    EXPECT_EQ(names["Лучшие публикации за сутки / Хабр"], "https://habr.com/");
-    EXPECT_EQ(names["Твіттер. Все, що актуально."], "https://twitter.com/?lang=uk");
-    const auto latin1 = readAll(fnReadNetscape, "netscape/netscape4-gtkbookmark.htm");
-    EXPECT_TRUE(std::ranges::all_of(latin1, [](auto& b) { return platform::isValidUtf8(b.Name); }));
-    EXPECT_EQ(std::ranges::count(latin1, "", &Bookmark::Name), 62);
-    names = byName(fnReadNetscape, "netscape/netscape4-gtkbookmark.htm");
-    EXPECT_EQ(names["Classical MIDI Archives © 1998 Pierre R. Schwob"],
-              "http://ftp.sunet.se/cma/midi.html#index");
-    EXPECT_EQ(names["¤ archaic ruins ¤"], "http://www.bpwl.com/ar/");
-    EXPECT_EQ(byName(fnReadOpera, "opera/opera6-sample.adr")["Fake eBay"], "http://fake.ebay.com/");
-    for (const Bookmark& b : readAll(fnReadOpera, "opera/opera1150-win-crlf.adr"))
-        EXPECT_FALSE(b.Name.ends_with('\r') || b.URL.ends_with('\r')) << b.Name;
-}
-
-TEST_F(Realworld, ShortcutFiles) {
-    const std::string top = platform::folderPath(root_ + "url\\"); // as the walk names it
-    EXPECT_EQ(readAll(fnReadFavorites, "url\\").size(), 12u);
-    auto names = byName(fnReadFavorites, "url\\");
-    const std::pair<const char*, const char*> cases[] = {
-        {"ie-suggested-sites.url", "https://ieonline.microsoft.com/#ieslice"},
-        {"WEB-SLIC.URL", "http://go.microsoft.com/fwlink/?LinkId=121315"},
-        {"bing-envvar-iconfile.url", "http://go.microsoft.com/fwlink/p/?LinkId=255142"},
-        {"engine-nine-trailing-space.url", "http://nine.codeplex.com"},
-        {"ie-suggested-sites-no-url.url", NOT_FOUND},
-        {"bare-url-not-ini.url", NOT_FOUND}};
-    for (const auto& [file, url] : cases)
-        EXPECT_EQ(names[top + file], url) << file;
-    EXPECT_EQ(names.size(), 12u) << "every file found once, under its own name";
 }

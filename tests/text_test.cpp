@@ -88,22 +88,6 @@ TEST(Text, DecodeFileBytesKeepsUtf8AndReadsTheRestAsWindows1252) {
     EXPECT_EQ(decodeFileBytes("\xFE\xFF\0c\0a\0f\0\xE9"s), "café");
 }
 
-// Cut units and surrogate pairs, whole; in pieces: the chunked scan's tests.
-TEST(Text, Utf16WithItsMarkBecomesUtf8) {
-    const std::pair<std::string, std::string> cases[] = {
-        {"\xFF\xFEZ\0\xE9\0\x34\xD8\x1E\xDD"s, "Z\u00e9\U0001D11E"},
-        {"\xFE\xFF\0Z\0\xE9\xD8\x34\xDD\x1E"s, "Z\u00e9\U0001D11E"},
-        // a high surrogate without its pair, a low one alone, an odd last byte
-        {"\xFF\xFE\x34\xD8Z\0\x1E\xDDY"s, "\uFFFDZ\uFFFD\uFFFD"},
-        {"\xFF\xFEZ\0\x34\xD8"s, "Z\uFFFD"},
-        {"\xFF\xFE"s, ""},
-        {"caf\xE9 \xFE\xFF", "caf\xE9 \xFE\xFF"}, // no mark: as it is
-    };
-    std::string decoded;
-    for (const auto& [bytes, text] : cases)
-        EXPECT_EQ(utf16WithMarkAsUtf8(bytes, decoded), text) << bytes;
-}
-
 // The first candidate, as a byte-by-byte reading finds it, in texts of every length near blocks.
 TEST(Text, MatchPrefilterFindsTheFirstCandidateAtEveryPlace) {
     for (const std::string term : {"news", "n", " x ", "abcdefghijklmnopqrstu"}) {

@@ -12,7 +12,6 @@ namespace {
 struct Fault {
     struct stat file;
     std::uint64_t readableBytes;
-    std::function<void()> afterCopy;
 };
 std::optional<Fault> planted;
 
@@ -33,20 +32,8 @@ extern "C" ssize_t pread(int fd, void* buffer, size_t size, off_t offset) {
     return real(fd, buffer, size, offset);
 }
 
-extern "C" ssize_t copy_file_range(int from, off_t* fromAt, int to, off_t* toAt, size_t size,
-                                   unsigned flags) {
-    static const auto real =
-        reinterpret_cast<decltype(&copy_file_range)>(dlsym(RTLD_NEXT, "copy_file_range"));
-    const bool starts = lseek(from, 0, SEEK_CUR) == 0;
-    const ssize_t copied = real(from, fromAt, to, toAt, size, flags);
-    if (starts && copied > 0 && isFaulty(from) && planted->afterCopy)
-        planted->afterCopy();
-    return copied;
-}
-
-zaptrove::test::FileFaults::FileFaults(const std::string& path, std::uint64_t readableBytes,
-                                       std::function<void()> afterCopy) {
-    planted = Fault{{}, readableBytes, std::move(afterCopy)};
+zaptrove::test::FileFaults::FileFaults(const std::string& path, std::uint64_t readableBytes) {
+    planted = Fault{{}, readableBytes};
     stat(path.c_str(), &planted->file);
 }
 

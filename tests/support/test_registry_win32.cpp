@@ -50,6 +50,8 @@ void TestRegistry::clearTestKeys() {
     RegDeleteTreeW(HKEY_CURRENT_USER, wide(SettingsKey).c_str());
     RegDeleteTreeW(HKEY_LOCAL_MACHINE, L"Software\\Netscape");
     RegDeleteTreeW(HKEY_CURRENT_USER, L"Software\\Clients\\StartMenuInternet\\Chromium");
+    RegDeleteTreeW(HKEY_CURRENT_USER, L"Software\\Clients\\StartMenuInternet\\Google Chrome");
+    RegDeleteTreeW(HKEY_CURRENT_USER, L"Software\\Microsoft\\Windows\\CurrentVersion\\App Paths");
 }
 
 std::vector<std::string> TestRegistry::settingsValueNames() const {
