@@ -1,4 +1,5 @@
 // SPDX-License-Identifier: MIT
+#include "platform/separators.h"
 #include "search/sources/locations.h"
 #include "support/bookmark_lists.h"
 #include "support/temp_folder.h"
@@ -50,4 +51,34 @@ TEST_F(Realworld, EveryBookmarkInEveryFileIsFound) {
     }
     EXPECT_EQ(readAll(fnReadNetscape, "netscape/netscape4-gtkbookmark.htm").size(), 1231u);
     EXPECT_EQ(readAll(fnReadOpera, "opera/opera-u-cjk.adr").size(), 829u);
+}
+
+// Names, addresses and folders come through reading as their tools wrote them: Cyrillic,
+// Windows-1252, Windows line ends, shortcut files in every shape.
+TEST_F(Realworld, NamesAddressesAndFoldersSurviveReading) {
+    const std::string top = platform::folderPath(root_ + "url\\"); // as the walk names it
+    const std::tuple<LocationReader, std::string, std::string, std::string, std::string> cases[] = {
+        {fnReadNetscape, "netscape/safari-fr-folded.htm", "Wikipedia, the free encyclopedia",
+         "https://en.wikipedia.org/wiki/Main_Page", "Misc/Wiki"},
+        {fnReadNetscape, "netscape/chrome-cyrillic.html", "Лучшие публикации за сутки / Хабр",
+         "https://habr.com/", "Bookmarks bar"},
+        {fnReadNetscape, "netscape/netscape4-gtkbookmark.htm", "¤ archaic ruins ¤",
+         "http://www.bpwl.com/ar/", "Computers (misc)/Emulators/Video Game Emulators"},
+        {fnReadOpera, "opera/openmandriva-default.adr", "GNOME", "http://www.gnome.org/",
+         "Community"},
+        {fnReadFavorites, "url\\", top + "WEB-SLIC.URL",
+         "http://go.microsoft.com/fwlink/?LinkId=121315", ""},
+        {fnReadFavorites, "url\\", top + "engine-nine-trailing-space.url",
+         "http://nine.codeplex.com", ""},
+        {fnReadFavorites, "url\\", top + "bare-url-not-ini.url", NOT_FOUND, ""}};
+    for (const auto& [reader, file, name, url, folder] : cases) {
+        const std::vector<Bookmark> all = readAll(reader, file);
+        const auto found = std::ranges::find(all, name, &Bookmark::Name);
+        ASSERT_NE(found, all.end()) << name;
+        EXPECT_EQ(found->URL, url) << name;
+        EXPECT_EQ(found->Folder.text(), folder) << name;
+    }
+    for (const Bookmark& b : readAll(fnReadOpera, "opera/opera1150-win-crlf.adr"))
+        EXPECT_FALSE(b.Name.ends_with('\r') || b.URL.ends_with('\r')) << b.Name;
+    EXPECT_EQ(readAll(fnReadFavorites, "url\\").size(), 12u);
 }
