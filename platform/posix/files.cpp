@@ -353,7 +353,10 @@ int openWithoutAccessTime(int dirFd, const char* name) {
 } // namespace
 
 bool useOwnFileTable() {
-#ifdef CLOSE_RANGE_UNSHARE
+    // ThreadSanitizer keeps one record per file number for the whole process,
+    // so files of the same number in two tables would look to it like one file
+    // raced on: under it, every thread keeps the process's table.
+#if defined(CLOSE_RANGE_UNSHARE) && !defined(__SANITIZE_THREAD__)
     if (threadFileTable == 0 && close_range(3, ~0U, CLOSE_RANGE_UNSHARE) == 0) {
         threadFileTable = ownFileTablesMade.fetch_add(1, std::memory_order_relaxed) + 1;
     }
