@@ -126,6 +126,13 @@ class FileReader {
 class OpenFolder {
   public:
     explicit OpenFolder(std::string_view path);
+    // The folder at the path below an open folder (its names in the system's
+    // form), looked up from that folder's handle where this thread can use it,
+    // sparing the names above it; else by the whole path. Its path is
+    // pathIn(above's path, below).
+    OpenFolder(const OpenFolder& above, std::string_view below);
+    // Let go on a thread of the file table it was opened in, or once the thread
+    // whose own table that was has ended (the handle went with it).
     ~OpenFolder();
     OpenFolder(const OpenFolder&) = delete;
     OpenFolder& operator=(const OpenFolder&) = delete;

@@ -9,17 +9,34 @@
 
 #include <algorithm>
 #include <functional>
+#include <optional>
 #include <string>
 #include <thread>
 #ifndef _WIN32
 #include "support/child_process.h"
 
+#include <fcntl.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #endif
 
 namespace platform = zaptrove::platform;
 using zaptrove::test::TempFolder;
+
+namespace {
+
+// How many of the first file numbers the process holds open (0 where they
+// cannot be asked about).
+std::size_t openFiles() {
+    std::size_t open = 0;
+#ifndef _WIN32
+    for (int fd = 0; fd < 256; ++fd)
+        open += fcntl(fd, F_GETFD) != -1 ? 1 : 0;
+#endif
+    return open;
+}
+
+} // namespace
 
 // Names come in ASCII letter case ignored order, names outside ASCII last.
 TEST(Files, ListFolderSortsByNameAndLeavesOutHiddenAndSystemEntries) {
@@ -143,9 +160,11 @@ TEST(Files, OpenFolderListsAndReadsAsThePathFunctionsDo) {
 #endif
 }
 
-// A thread with a file table of its own reads through its own open folder and,
-// by path, through one opened elsewhere; it closes what it read even when the
-// numbers allowed run short, and the process's files stay open.
+// A thread with a file table of its own reads through its own open folder
+// (opened below another it opened) and, by path, through one opened elsewhere
+// or below it; it closes what it read even when the numbers allowed run
+// short, and the process's files stay open, also when a folder it opened goes
+// after it.
 TEST(Files, AThreadWithItsOwnFileTableReadsEveryFileAndLeavesTheOthersOpen) {
     TempFolder t;
     constexpr int kFiles = 150; // more than a run of files held open
@@ -156,20 +175,27 @@ TEST(Files, AThreadWithItsOwnFileTableReadsEveryFileAndLeavesTheOthersOpen) {
     const platform::OpenFolder walked(t / "c");
     const auto readsAll = [&] {
         bool all = true;
+        std::optional<platform::OpenFolder> outlives;
         std::thread reader([&] {
             platform::useOwnFileTable();
-            const platform::OpenFolder own(t / "b");
+            // The lowest number, which one of the process's files holds too.
+            outlives.emplace(walked, "");
+            const platform::OpenFolder own(platform::OpenFolder(t.path()), "b");
             std::string bytes;
-            for (int pass = 0; pass < 2; ++pass)
+            for (int pass = 0; pass < 3; ++pass)
                 for (int i = 0; i < kFiles; ++i)
                     all = all &&
-                          (pass == 0 ? own : walked)
+                          (pass == 0   ? own
+                           : pass == 1 ? walked
+                                       : *outlives)
                               .readWholeFile(std::to_string(i) + ".url", bytes) &&
                           bytes == std::to_string(i * (pass == 0 ? 7 : 11));
         });
         reader.join();
+        const std::size_t open = openFiles();
+        outlives.reset();
         std::string bytes;
-        return all && walked.readWholeFile("3.url", bytes) && bytes == "33";
+        return all && openFiles() == open && walked.readWholeFile("3.url", bytes) && bytes == "33";
     };
     EXPECT_TRUE(readsAll());
 #ifndef _WIN32

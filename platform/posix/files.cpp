@@ -397,8 +397,25 @@ OpenFolder::OpenFolder(std::string_view path) : path_(path), fileTable_(threadFi
     }
 }
 
+OpenFolder::OpenFolder(const OpenFolder& above, std::string_view below)
+    : path_(pathIn(above.path_, below)), fileTable_(threadFileTable) {
+    // openat would take an absolute path as it is; and a handle means nothing
+    // in another file table.
+    if (above.handle_ < 0 || below.starts_with('/') || above.fileTable_ != threadFileTable) {
+        handle_ = path_.empty() ? -1 : open(path_.c_str(), kFolderFlags);
+    } else {
+        handle_ = openat(static_cast<int>(above.handle_),
+                         below.empty() ? "." : std::string(below).c_str(), kFolderFlags);
+    }
+    if (handle_ < 0) {
+        problem_ = path_.empty() ? kNoPathGiven : systemWords(errno);
+    }
+}
+
 OpenFolder::~OpenFolder() {
-    if (handle_ >= 0) {
+    // A handle of another thread's own table went with that thread; here its
+    // number may be another file's.
+    if (handle_ >= 0 && fileTable_ == threadFileTable) {
         close(static_cast<int>(handle_));
     }
 }

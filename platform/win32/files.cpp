@@ -2,6 +2,7 @@
 #include "platform/files.h"
 
 #include "platform/folder_order.h"
+#include "platform/separators.h"
 
 #include "text/text.h"
 
@@ -196,6 +197,9 @@ void FileReader::letGo() {
 }
 
 OpenFolder::OpenFolder(std::string_view path) : path_(path) {}
+
+OpenFolder::OpenFolder(const OpenFolder& above, std::string_view below)
+    : path_(pathIn(above.path_, below)) {}
 
 OpenFolder::~OpenFolder() = default;
 
