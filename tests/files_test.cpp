@@ -86,10 +86,15 @@ TEST(Files, FolderEntriesSortAsTheirWholeNamesCompare) {
     std::vector<std::string> expected = names;
     std::sort(expected.begin(), expected.end(), zaptrove::platform::precedesIgnoringAsciiCase);
     for (std::size_t turn = 0; turn < names.size(); turn += 5) {
+        platform::FolderListing listing;
+        for (std::size_t k = 0; k < names.size(); ++k) {
+            const std::string& name = names[(k * 7 + turn) % names.size()];
+            listing.entries.push_back({listing.names.size(), name.size(), false});
+            listing.names.append(name).push_back('\0');
+        }
+        platform::sortFolderListing(listing);
         std::vector<platform::FolderEntry> entries;
-        for (std::size_t k = 0; k < names.size(); ++k)
-            entries.push_back({names[(k * 7 + turn) % names.size()], false});
-        platform::sortFolderEntries(entries);
+        platform::entriesOf(listing, entries);
         std::vector<std::string> sorted(entries.size());
         std::transform(entries.begin(), entries.end(), sorted.begin(),
                        [](const platform::FolderEntry& entry) { return entry.name; });
@@ -140,8 +145,10 @@ TEST(Files, OpenFolderListsAndReadsAsThePathFunctionsDo) {
     t.makeFolder("b/sub");
     const platform::OpenFolder folder(t / "b");
     EXPECT_EQ(folder.identity(), platform::folderIdentity(t / "b"));
+    platform::FolderListing listing;
     std::vector<platform::FolderEntry> listed, expected;
-    EXPECT_TRUE(folder.list(listed));
+    EXPECT_TRUE(folder.list(listing));
+    platform::entriesOf(listing, listed);
     EXPECT_TRUE(platform::listFolder(t / "b", expected));
     ASSERT_EQ(listed.size(), 3u);
     for (std::size_t i = 0; i < listed.size(); ++i)
@@ -152,7 +159,7 @@ TEST(Files, OpenFolderListsAndReadsAsThePathFunctionsDo) {
     EXPECT_TRUE(folder.readWholeFile("small.url", bytes) && bytes == "S\r\n");
     EXPECT_FALSE(folder.readWholeFile("missing.url", bytes) || !bytes.empty());
     const platform::OpenFolder missing(t / "missing");
-    EXPECT_FALSE(missing.identity() || missing.list(listed));
+    EXPECT_FALSE(missing.identity() || missing.list(listing) || !listing.entries.empty());
 #ifndef _WIN32
     // A device that took a shortcut's place after the listing is not read on.
     ASSERT_EQ(symlink("/dev/zero", (t / "b/zero.url").c_str()), 0);

@@ -164,7 +164,7 @@ struct ListedFolder {
     std::string path;
     std::optional<platform::FolderIdentity> identity;
     std::string problem; // why it could not be listed
-    std::vector<platform::FolderEntry> entries;
+    platform::FolderListing listing;
 };
 
 // Lists the folder at the path, opened from the walk's root, whose path is its start.
@@ -173,7 +173,7 @@ ListedFolder listedFolder(const platform::OpenFolder& root, std::size_t rootLeng
     const platform::OpenFolder files(root, belowRoot(path, rootLength));
     ListedFolder listed{std::move(path), files.identity(), {}, {}};
     if (listed.identity) {
-        files.list(listed.entries);
+        files.list(listed.listing);
     } else {
         listed.problem = files.problem();
     }
@@ -191,19 +191,21 @@ void walkFolder(ListedFolder&& listed, std::size_t rootLength, const Matcher& ma
     PathBelowRoot where(folder, rootLength);
     FolderMatch inFolder;
     std::string toRead;
-    for (platform::FolderEntry& entry : listed.entries) {
-        if (!hasShortcutExtension(entry.name)) {
+    for (const platform::FolderListing::Entry& entry : listed.listing.entries) {
+        const std::string_view name = listed.listing.name(entry);
+        if (!hasShortcutExtension(name)) {
             if (entry.isDirectory) {
-                queueFolder(folder + entry.name + platform::kSeparator);
+                queueFolder(std::string(folder).append(name) + platform::kSeparator);
             }
         } else if (matcher.mode() == SearchMode::Name) {
             if (inFolder.matches(
-                    matcher, nameTextOf(entry.name), {}, [&] { return where.path(); }, scratch)) {
-                candidates.push_back({folder + entry.name, {}, true, true});
+                    matcher, nameTextOf(name), {}, [&] { return where.path(); }, scratch)) {
+                candidates.push_back({std::string(folder).append(name), {}, true, true});
                 candidates.back().Folder = where.path();
             }
         } else if (matcher.usesUrl()) {
-            toRead.append(entry.name).push_back('\0');
+            toRead.reserve(listed.listing.names.size()); // room for every name at once
+            toRead.append(name).push_back('\0');
         }
     }
     if (!toRead.empty()) {
