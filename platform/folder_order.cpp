@@ -29,23 +29,34 @@ std::uint64_t lowerHead(std::string_view name, std::size_t from) {
 
 } // namespace
 
-void sortFolderEntries(std::vector<FolderEntry>& entries) {
+void sortFolderListing(FolderListing& listing) {
+    std::vector<FolderListing::Entry>& entries = listing.entries;
     std::vector<HeadedEntry> order(entries.size());
     for (std::size_t k = 0; k < entries.size(); ++k) {
-        order[k] = {{lowerHead(entries[k].name, 0), lowerHead(entries[k].name, 8)}, k};
+        const std::string_view name = listing.name(entries[k]);
+        order[k] = {{lowerHead(name, 0), lowerHead(name, 8)}, k};
     }
     std::sort(order.begin(), order.end(), [&](const HeadedEntry& a, const HeadedEntry& b) {
         if (a.head[0] != b.head[0] || a.head[1] != b.head[1]) {
             return a.head[0] != b.head[0] ? a.head[0] < b.head[0] : a.head[1] < b.head[1];
         }
-        return precedesIgnoringAsciiCase(entries[a.index].name, entries[b.index].name);
+        return precedesIgnoringAsciiCase(listing.name(entries[a.index]),
+                                         listing.name(entries[b.index]));
     });
-    std::vector<FolderEntry> sorted;
+    std::vector<FolderListing::Entry> sorted;
     sorted.reserve(order.size());
     for (const HeadedEntry& entry : order) {
-        sorted.push_back(std::move(entries[entry.index]));
+        sorted.push_back(entries[entry.index]);
     }
     entries.swap(sorted);
+}
+
+void entriesOf(const FolderListing& listing, std::vector<FolderEntry>& entries) {
+    entries.clear();
+    entries.reserve(listing.entries.size());
+    for (const FolderListing::Entry& entry : listing.entries) {
+        entries.push_back({std::string(listing.name(entry)), entry.isDirectory});
+    }
 }
 
 } // namespace zaptrove::platform

@@ -9,17 +9,34 @@
 
 #include <algorithm>
 #include <functional>
+#include <optional>
 #include <string>
 #include <thread>
 #ifndef _WIN32
 #include "support/child_process.h"
 
+#include <fcntl.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #endif
 
 namespace platform = zaptrove::platform;
 using zaptrove::test::TempFolder;
+
+namespace {
+
+// How many of the first file numbers the process holds open (0 where they
+// cannot be asked about).
+std::size_t openFiles() {
+    std::size_t open = 0;
+#ifndef _WIN32
+    for (int fd = 0; fd < 256; ++fd)
+        open += fcntl(fd, F_GETFD) != -1 ? 1 : 0;
+#endif
+    return open;
+}
+
+} // namespace
 
 // Names come in ASCII letter case ignored order, names outside ASCII last.
 TEST(Files, ListFolderSortsByNameAndLeavesOutHiddenAndSystemEntries) {
@@ -69,10 +86,15 @@ TEST(Files, FolderEntriesSortAsTheirWholeNamesCompare) {
     std::vector<std::string> expected = names;
     std::sort(expected.begin(), expected.end(), zaptrove::platform::precedesIgnoringAsciiCase);
     for (std::size_t turn = 0; turn < names.size(); turn += 5) {
+        platform::FolderListing listing;
+        for (std::size_t k = 0; k < names.size(); ++k) {
+            const std::string& name = names[(k * 7 + turn) % names.size()];
+            listing.entries.push_back({listing.names.size(), name.size(), false});
+            listing.names.append(name).push_back('\0');
+        }
+        platform::sortFolderListing(listing);
         std::vector<platform::FolderEntry> entries;
-        for (std::size_t k = 0; k < names.size(); ++k)
-            entries.push_back({names[(k * 7 + turn) % names.size()], false});
-        platform::sortFolderEntries(entries);
+        platform::entriesOf(listing, entries);
         std::vector<std::string> sorted(entries.size());
         std::transform(entries.begin(), entries.end(), sorted.begin(),
                        [](const platform::FolderEntry& entry) { return entry.name; });
@@ -123,8 +145,10 @@ TEST(Files, OpenFolderListsAndReadsAsThePathFunctionsDo) {
     t.makeFolder("b/sub");
     const platform::OpenFolder folder(t / "b");
     EXPECT_EQ(folder.identity(), platform::folderIdentity(t / "b"));
+    platform::FolderListing listing;
     std::vector<platform::FolderEntry> listed, expected;
-    EXPECT_TRUE(folder.list(listed));
+    EXPECT_TRUE(folder.list(listing));
+    platform::entriesOf(listing, listed);
     EXPECT_TRUE(platform::listFolder(t / "b", expected));
     ASSERT_EQ(listed.size(), 3u);
     for (std::size_t i = 0; i < listed.size(); ++i)
@@ -135,7 +159,7 @@ TEST(Files, OpenFolderListsAndReadsAsThePathFunctionsDo) {
     EXPECT_TRUE(folder.readWholeFile("small.url", bytes) && bytes == "S\r\n");
     EXPECT_FALSE(folder.readWholeFile("missing.url", bytes) || !bytes.empty());
     const platform::OpenFolder missing(t / "missing");
-    EXPECT_FALSE(missing.identity() || missing.list(listed));
+    EXPECT_FALSE(missing.identity() || missing.list(listing) || !listing.entries.empty());
 #ifndef _WIN32
     // A device that took a shortcut's place after the listing is not read on.
     ASSERT_EQ(symlink("/dev/zero", (t / "b/zero.url").c_str()), 0);
@@ -143,9 +167,11 @@ TEST(Files, OpenFolderListsAndReadsAsThePathFunctionsDo) {
 #endif
 }
 
-// A thread with a file table of its own reads through its own open folder and,
-// by path, through one opened elsewhere; it closes what it read even when the
-// numbers allowed run short, and the process's files stay open.
+// A thread with a file table of its own reads through its own open folder
+// (opened below another it opened) and, by path, through one opened elsewhere
+// or below it; it closes what it read even when the numbers allowed run
+// short, and the process's files stay open, also when a folder it opened goes
+// after it.
 TEST(Files, AThreadWithItsOwnFileTableReadsEveryFileAndLeavesTheOthersOpen) {
     TempFolder t;
     constexpr int kFiles = 150; // more than a run of files held open
@@ -156,20 +182,27 @@ TEST(Files, AThreadWithItsOwnFileTableReadsEveryFileAndLeavesTheOthersOpen) {
     const platform::OpenFolder walked(t / "c");
     const auto readsAll = [&] {
         bool all = true;
+        std::optional<platform::OpenFolder> outlives;
         std::thread reader([&] {
             platform::useOwnFileTable();
-            const platform::OpenFolder own(t / "b");
+            // The lowest number, which one of the process's files holds too.
+            outlives.emplace(walked, "");
+            const platform::OpenFolder own(platform::OpenFolder(t.path()), "b");
             std::string bytes;
-            for (int pass = 0; pass < 2; ++pass)
+            for (int pass = 0; pass < 3; ++pass)
                 for (int i = 0; i < kFiles; ++i)
                     all = all &&
-                          (pass == 0 ? own : walked)
+                          (pass == 0   ? own
+                           : pass == 1 ? walked
+                                       : *outlives)
                               .readWholeFile(std::to_string(i) + ".url", bytes) &&
                           bytes == std::to_string(i * (pass == 0 ? 7 : 11));
         });
         reader.join();
+        const std::size_t open = openFiles();
+        outlives.reset();
         std::string bytes;
-        return all && walked.readWholeFile("3.url", bytes) && bytes == "33";
+        return all && openFiles() == open && walked.readWholeFile("3.url", bytes) && bytes == "33";
     };
     EXPECT_TRUE(readsAll());
 #ifndef _WIN32

@@ -10,6 +10,7 @@
 #include <atomic>
 #include <cerrno>
 #include <cstdlib>
+#include <cstring>
 #include <dirent.h>
 #include <exception>
 #include <fcntl.h>
@@ -62,10 +63,14 @@ constexpr int kFolderFlags = O_RDONLY | O_DIRECTORY | O_NONBLOCK | O_CLOEXEC;
 
 // The entries of the folder open as fd, from where its reading stands, taken
 // from the system a block at a time (a block holds hundreds).
-void readEntries(int fd, std::vector<FolderEntry>& entries) {
+void readEntries(int fd, FolderListing& listing) {
+    listing.names.clear();
+    listing.entries.clear();
     alignas(dirent64) char block[32768];
     ssize_t got = 0;
     while ((got = getdents64(fd, block, sizeof block)) > 0) {
+        // The block's names fit in as many bytes.
+        listing.names.reserve(listing.names.size() + static_cast<std::size_t>(got));
         for (ssize_t at = 0; at < got;) {
             const auto* entry = reinterpret_cast<const dirent64*>(block + at);
             at += entry->d_reclen;
@@ -74,11 +79,14 @@ void readEntries(int fd, std::vector<FolderEntry>& entries) {
             }
             const EntryKind kind = kindOf(fd, entry->d_type, entry->d_name);
             if (kind != EntryKind::Other) {
-                entries.push_back({entry->d_name, kind == EntryKind::Folder});
+                const std::size_t length = std::strlen(entry->d_name);
+                listing.entries.push_back(
+                    {listing.names.size(), length, kind == EntryKind::Folder});
+                listing.names.append(entry->d_name, length + 1); // with its '\0'
             }
         }
     }
-    sortFolderEntries(entries);
+    sortFolderListing(listing);
 }
 
 std::optional<FolderIdentity> identityOf(const struct stat& info) {
@@ -97,8 +105,10 @@ bool listFolder(std::string_view path, std::vector<FolderEntry>& entries) {
     if (fd < 0) {
         return false;
     }
-    readEntries(fd, entries);
+    FolderListing listing;
+    readEntries(fd, listing);
     close(fd);
+    entriesOf(listing, entries);
     return true;
 }
 
@@ -397,8 +407,25 @@ OpenFolder::OpenFolder(std::string_view path) : path_(path), fileTable_(threadFi
     }
 }
 
+OpenFolder::OpenFolder(const OpenFolder& above, std::string_view below)
+    : path_(pathIn(above.path_, below)), fileTable_(threadFileTable) {
+    // openat would take an absolute path as it is; and a handle means nothing
+    // in another file table.
+    if (above.handle_ < 0 || below.starts_with('/') || above.fileTable_ != threadFileTable) {
+        handle_ = path_.empty() ? -1 : open(path_.c_str(), kFolderFlags);
+    } else {
+        handle_ = openat(static_cast<int>(above.handle_),
+                         below.empty() ? "." : std::string(below).c_str(), kFolderFlags);
+    }
+    if (handle_ < 0) {
+        problem_ = path_.empty() ? kNoPathGiven : systemWords(errno);
+    }
+}
+
 OpenFolder::~OpenFolder() {
-    if (handle_ >= 0) {
+    // A handle of another thread's own table went with that thread; here its
+    // number may be another file's.
+    if (handle_ >= 0 && fileTable_ == threadFileTable) {
         close(static_cast<int>(handle_));
     }
 }
@@ -415,14 +442,15 @@ std::string OpenFolder::problem() const {
     return problem_;
 }
 
-bool OpenFolder::list(std::vector<FolderEntry>& entries) const {
-    entries.clear();
+bool OpenFolder::list(FolderListing& listing) const {
     if (handle_ < 0) {
+        listing.names.clear();
+        listing.entries.clear();
         return false;
     }
     // From the first entry, even when listed before.
     lseek(static_cast<int>(handle_), 0, SEEK_SET);
-    readEntries(static_cast<int>(handle_), entries);
+    readEntries(static_cast<int>(handle_), listing);
     return true;
 }
 

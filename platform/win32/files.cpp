@@ -2,6 +2,7 @@
 #include "platform/files.h"
 
 #include "platform/folder_order.h"
+#include "platform/separators.h"
 
 #include "text/text.h"
 
@@ -57,8 +58,12 @@ std::string nativePath(std::string_view path) {
     return native;
 }
 
-bool listFolder(std::string_view path, std::vector<FolderEntry>& entries) {
-    entries.clear();
+namespace {
+
+// listFolder into a listing.
+bool listInto(std::string_view path, FolderListing& listing) {
+    listing.names.clear();
+    listing.entries.clear();
     if (path.empty()) {
         return false;
     }
@@ -78,12 +83,23 @@ bool listFolder(std::string_view path, std::vector<FolderEntry>& entries) {
             (found.dwFileAttributes & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM)) != 0) {
             continue;
         }
-        entries.push_back(
-            {narrow(found.cFileName), (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0});
+        const std::string utf8 = narrow(found.cFileName);
+        listing.entries.push_back({listing.names.size(), utf8.size(),
+                                   (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0});
+        listing.names.append(utf8).push_back('\0');
     } while (FindNextFileW(search, &found));
     FindClose(search);
-    sortFolderEntries(entries);
+    sortFolderListing(listing);
     return true;
+}
+
+} // namespace
+
+bool listFolder(std::string_view path, std::vector<FolderEntry>& entries) {
+    FolderListing listing;
+    const bool listed = listInto(path, listing);
+    entriesOf(listing, entries);
+    return listed;
 }
 
 std::optional<FolderIdentity> folderIdentity(std::string_view path) {
@@ -197,6 +213,9 @@ void FileReader::letGo() {
 
 OpenFolder::OpenFolder(std::string_view path) : path_(path) {}
 
+OpenFolder::OpenFolder(const OpenFolder& above, std::string_view below)
+    : path_(pathIn(above.path_, below)) {}
+
 OpenFolder::~OpenFolder() = default;
 
 std::optional<FolderIdentity> OpenFolder::identity() const {
@@ -222,8 +241,8 @@ std::string OpenFolder::problem() const {
     return (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0 ? "" : "Not a directory";
 }
 
-bool OpenFolder::list(std::vector<FolderEntry>& entries) const {
-    return listFolder(path_, entries);
+bool OpenFolder::list(FolderListing& listing) const {
+    return listInto(path_, listing);
 }
 
 bool OpenFolder::readWholeFile(const std::string& name, std::string& bytes,

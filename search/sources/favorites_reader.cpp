@@ -12,6 +12,7 @@
 #include "text/text.h"
 
 #include <algorithm>
+#include <array>
 #include <iterator>
 #include <memory>
 #include <optional>
@@ -75,6 +76,11 @@ std::string_view nameTextOf(std::string_view entry) {
     return entry.substr(0, entry.size() - 4);
 }
 
+// A folder's path after the walk's root, which is its start.
+std::string_view belowRoot(std::string_view folder, std::size_t rootLength) {
+    return folder.substr(std::min(rootLength, folder.size()));
+}
+
 // A folder's path below the walk's root, "/" between its names (the walk puts
 // the system's separator there, so on Linux a "\" stays in its name), made for
 // the first bookmark kept in it and shared by the others. One node holds every
@@ -82,7 +88,7 @@ std::string_view nameTextOf(std::string_view entry) {
 class PathBelowRoot {
   public:
     PathBelowRoot(std::string_view folder, std::size_t rootLength)
-        : below_(folder.substr(std::min(rootLength, folder.size()))) {}
+        : below_(belowRoot(folder, rootLength)) {}
 
     const FolderPath& path() {
         if (!made_ && !below_.empty()) {
@@ -113,21 +119,29 @@ struct FolderShortcuts {
 // Memory one reading thread reuses for every shortcut file.
 struct ShortcutReader {
     const Matcher& matcher;
-    ShortcutText text;
-    MatchScratch scratch;
-    FolderMatch inFolder;
+    const platform::OpenFolder& walkRoot;        // the walk's root, opened on the walk's thread
+    std::optional<platform::OpenFolder> ownRoot; // the root opened again in the helper's table
     std::optional<bool> ownFileTable; // asked for by the helper thread on its first folder
-    std::string entry;                // the name of the file being read
+    ShortcutText text{};
+    MatchScratch scratch{};
+    FolderMatch inFolder{};
+    std::string entry{}; // the name of the file being read
 
     // Reads the folder's shortcut files and keeps those whose name or address
     // match; only they get strings of their own.
     void read(FolderShortcuts& shortcuts, bool onHelper) {
         // The helper opens and closes its files in a file table of its own,
-        // which costs the system less; so each thread opens the folder itself.
+        // which costs the system less; so each thread opens the folder itself,
+        // from a handle of the root in its own table (the walk's root reopened
+        // there by its path), which spares looking up the names above it.
         if (onHelper && !ownFileTable) {
             ownFileTable = platform::useOwnFileTable();
+            if (*ownFileTable) {
+                ownRoot.emplace(walkRoot, "");
+            }
         }
-        const platform::OpenFolder files(shortcuts.folder);
+        const platform::OpenFolder files(ownRoot ? *ownRoot : walkRoot,
+                                         belowRoot(shortcuts.folder, shortcuts.rootLength));
         PathBelowRoot where(shortcuts.folder, shortcuts.rootLength);
         for (std::size_t start = 0; start < shortcuts.names.size(); start += entry.size() + 1) {
             entry.assign(shortcuts.names.c_str() + start);
@@ -150,14 +164,16 @@ struct ListedFolder {
     std::string path;
     std::optional<platform::FolderIdentity> identity;
     std::string problem; // why it could not be listed
-    std::vector<platform::FolderEntry> entries;
+    platform::FolderListing listing;
 };
 
-ListedFolder listedFolder(std::string path) {
-    const platform::OpenFolder files(path);
+// Lists the folder at the path, opened from the walk's root, whose path is its start.
+ListedFolder listedFolder(const platform::OpenFolder& root, std::size_t rootLength,
+                          std::string path) {
+    const platform::OpenFolder files(root, belowRoot(path, rootLength));
     ListedFolder listed{std::move(path), files.identity(), {}, {}};
     if (listed.identity) {
-        files.list(listed.entries);
+        files.list(listed.listing);
     } else {
         listed.problem = files.problem();
     }
@@ -175,19 +191,21 @@ void walkFolder(ListedFolder&& listed, std::size_t rootLength, const Matcher& ma
     PathBelowRoot where(folder, rootLength);
     FolderMatch inFolder;
     std::string toRead;
-    for (platform::FolderEntry& entry : listed.entries) {
-        if (!hasShortcutExtension(entry.name)) {
+    for (const platform::FolderListing::Entry& entry : listed.listing.entries) {
+        const std::string_view name = listed.listing.name(entry);
+        if (!hasShortcutExtension(name)) {
             if (entry.isDirectory) {
-                queueFolder(folder + entry.name + platform::kSeparator);
+                queueFolder(std::string(folder).append(name) + platform::kSeparator);
             }
         } else if (matcher.mode() == SearchMode::Name) {
             if (inFolder.matches(
-                    matcher, nameTextOf(entry.name), {}, [&] { return where.path(); }, scratch)) {
-                candidates.push_back({folder + entry.name, {}, true, true});
+                    matcher, nameTextOf(name), {}, [&] { return where.path(); }, scratch)) {
+                candidates.push_back({std::string(folder).append(name), {}, true, true});
                 candidates.back().Folder = where.path();
             }
         } else if (matcher.usesUrl()) {
-            toRead.append(entry.name).push_back('\0');
+            toRead.reserve(listed.listing.names.size()); // room for every name at once
+            toRead.append(name).push_back('\0');
         }
     }
     if (!toRead.empty()) {
@@ -202,7 +220,11 @@ SourceReading walkTree(std::string_view pFolder, const Matcher& pMatcher,
     // more than listing: a helper thread reads the folders listed so far while
     // the walk goes on, and the walk reads too whenever many wait and at the
     // end. The bookmarks still come in the walk's order, folder by folder.
-    std::vector<ShortcutReader> readers(2, ShortcutReader{pMatcher, {}, {}, {}, {}, {}});
+    // The records are named from the folder with its final separator the system's.
+    const std::string root = platform::folderPath(pFolder);
+    const platform::OpenFolder rootFolder(root);
+    std::array<ShortcutReader, 2> readers{ShortcutReader{pMatcher, rootFolder, {}, {}},
+                                          ShortcutReader{pMatcher, rootFolder, {}, {}}};
     const auto read = [&](FolderShortcuts& shortcuts, int worker) {
         readers[static_cast<std::size_t>(worker)].read(shortcuts, worker == 1);
     };
@@ -213,12 +235,12 @@ SourceReading walkTree(std::string_view pFolder, const Matcher& pMatcher,
     // ahead of their turn. A search that reads the shortcut files keeps the
     // second core for reading them, and lists on this thread.
     const bool readsFiles = pMatcher.usesUrl();
-    const auto list = [](std::string& path) { return listedFolder(std::move(path)); };
+    const auto list = [&](std::string& path) {
+        return listedFolder(rootFolder, root.size(), std::move(path));
+    };
     WorkAhead<std::string, ListedFolder, decltype(list)> listing(list, !readsFiles);
     const auto queueFolder = [&](std::string path) { listing.add(std::move(path)); };
 
-    // The records are named from the folder with its final separator the system's.
-    const std::string root = platform::folderPath(pFolder);
     std::set<std::pair<std::uint64_t, std::uint64_t>> visited;
     if (namesAFolder(pFolder)) {
         listing.add(root);
