@@ -230,7 +230,7 @@ struct KeptRows::File {
         }
     }
 
-    // Makes row k's record (of no source yet) in pRecord, which holds none.
+    // Makes row k's record, of no source yet, in a fresh record.
     void makeRecord(std::uint32_t k, const std::vector<std::uint32_t>* ranked, bool givesFolder,
                     Bookmark& record) const {
         const Row& row = rows[k];
