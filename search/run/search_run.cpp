@@ -269,8 +269,8 @@ SearchOutcome subSearch(const SearchRequest& pRequest, const DebugLog& pLog, Lis
         putKeywordRowFirst(pRequest, std::move(keyword), outcome, pLines, pLog);
         return outcome;
     }
-    pLog.subDebug(LOG_INFO,
-                  "Candidates: " + fnStr(static_cast<long long>(candidates.size() + kept.size())));
+    const std::size_t found = candidates.size() + kept.size();
+    pLog.subDebug(LOG_INFO, "Candidates: " + fnStr(static_cast<long long>(found)));
     // Merged in reading order, so the row kept is the first copy read; the
     // order and neighbour duplicate removal then work on the rows as ever.
     if (pRequest.mergeCopies) {

@@ -132,7 +132,9 @@ struct KeptRows::File {
     // answers how many. Many are made in two halves at once.
     std::size_t appendKept(Keeper& keeper, const KeptRowOrder& order,
                            std::vector<Bookmark>& candidates) const {
-        const auto [kept, keptLater] = keptInHalves(keeper);
+        const std::array<std::vector<std::uint32_t>, 2> halves = keptInHalves(keeper);
+        const std::vector<std::uint32_t>& kept = halves[0];
+        const std::vector<std::uint32_t>& keptLater = halves[1];
         const std::size_t first = candidates.size();
         const std::size_t total = kept.size() + keptLater.size();
         // Grown at least twofold, so that many sources appended one after
