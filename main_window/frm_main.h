@@ -15,6 +15,7 @@
 #include "registry/registry.h"
 #include "search/discovery/browser_discovery.h"
 #include "search/records/bookmark.h"
+#include "search/results/listed_rows.h"
 #include "search/sources/kept_rows.h"
 #include "settings/settings.h"
 #include "settings/settings_window.h"
@@ -147,8 +148,8 @@ class frmMain final : public SettingsWindow {
     platform::forms::CommandButton cmdPrefereneces;
     platform::forms::ListBox cboResult;
 
-    // The records behind the list's rows; row i shows Results[i].
-    std::vector<Bookmark> Results;
+    // The records behind the list's rows; row i shows Results.at(i).
+    ListedRows Results;
     TrayData trayData;
     // The Preferences dialog while it is shown.
     std::unique_ptr<frmPreferences> Preferences;
@@ -171,7 +172,7 @@ class frmMain final : public SettingsWindow {
     // Shows a search's results in the unfolded list, the first row selected,
     // each row's line made as the list shows it (name first when pNameFirst);
     // the list takes the focus unless the input keeps it for more typing.
-    void subShowList(std::vector<Bookmark> pResults, bool pNameFirst, bool pFocusList);
+    void subShowList(SearchOutcome pOutcome, bool pNameFirst, bool pFocusList);
     // Shows the outcome of a search started by Enter.
     void subShowOutcome(SearchOutcome pOutcome, bool pNameFirst);
     // What a search's outcome goes to, with whether its list lines start with

@@ -101,7 +101,7 @@ void frmMain::txtInput_Change() {
     if (!typed.empty() && !typed.starts_with('\\')) {
         subSearchInBackground(typed, [this](SearchOutcome outcome, bool nameFirst) {
             if (outcome.Found) {
-                subShowList(std::move(outcome.Results), nameFirst, false);
+                subShowList(std::move(outcome), nameFirst, false);
             } else if (cboResult.visible()) {
                 subCloseList();
             }

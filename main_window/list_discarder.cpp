@@ -12,16 +12,16 @@ ListDiscarder::~ListDiscarder() {
     }
 }
 
-void ListDiscarder::discard(std::vector<Bookmark> pRecords) {
+void ListDiscarder::discard(ListedRows pRows) {
     // The list before was freed while this one was shown: the wait is nil.
     if (freeing_.joinable()) {
         freeing_.join();
     }
     try {
-        freeing_ = std::thread([records = std::move(pRecords)]() mutable {
+        freeing_ = std::thread([rows = std::move(pRows)]() mutable {
             // Moved out, so the freeing happens here rather than wherever the
             // thread's own copy of this function ends.
-            const std::vector<Bookmark> freed = std::move(records);
+            const ListedRows freed = std::move(rows);
         });
     } catch (const std::system_error&) {
         // No thread: the list goes with this call's arguments.

@@ -1,10 +1,9 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
-#include "search/records/bookmark.h"
+#include "search/results/listed_rows.h"
 
 #include <thread>
-#include <vector>
 
 namespace zaptrove {
 
@@ -19,8 +18,8 @@ class ListDiscarder {
     ListDiscarder(const ListDiscarder&) = delete;
     ListDiscarder& operator=(const ListDiscarder&) = delete;
 
-    // Frees pRecords elsewhere, or here when no thread can be had.
-    void discard(std::vector<Bookmark> pRecords);
+    // Frees pRows elsewhere, or here when no thread can be had.
+    void discard(ListedRows pRows);
 
   private:
     std::thread freeing_;

@@ -48,16 +48,15 @@ void frmMain::subShowOutcome(SearchOutcome pOutcome, bool pNameFirst) {
         txtInput.setSelLength(9999);
         return;
     }
-    subShowList(std::move(pOutcome.Results), pNameFirst, true);
+    subShowList(std::move(pOutcome), pNameFirst, true);
 }
 
-void frmMain::subShowList(std::vector<Bookmark> pResults, bool pNameFirst, bool pFocusList) {
-    Results.swap(pResults);
+void frmMain::subShowList(SearchOutcome pOutcome, bool pNameFirst, bool pFocusList) {
+    ListedRows replaced(std::move(pOutcome.Results), std::move(pOutcome.KeptResults));
+    std::swap(Results, replaced);
     // Only the rows in view are made, from the records: the list of a short
     // term may hold most of the bookmarks.
-    const auto row = [this](std::size_t pRow) -> const Bookmark* {
-        return pRow < Results.size() ? &Results[pRow] : nullptr;
-    };
+    const auto row = [this](std::size_t pRow) { return Results.at(pRow); };
     const auto line = [row, pNameFirst](std::size_t pRow) {
         const Bookmark* record = row(pRow);
         return record != nullptr ? fnListLine(pNameFirst, *record) : std::string();
@@ -70,7 +69,7 @@ void frmMain::subShowList(std::vector<Bookmark> pResults, bool pNameFirst, bool 
     } else {
         cboResult.setRows(Results.size(), line);
     }
-    replacedList_.discard(std::move(pResults));
+    replacedList_.discard(std::move(replaced));
     if (static_cast<float>(settings_.Height) <= COLLAPSED_HEIGHT) {
         settings_.Height = kFirstExpandedHeight;
     }
@@ -89,7 +88,7 @@ void frmMain::subShowList(std::vector<Bookmark> pResults, bool pNameFirst, bool 
 
 const Bookmark* frmMain::selectedBookmark() const {
     const int row = cboResult.listIndex();
-    return row >= 0 && static_cast<std::size_t>(row) < Results.size() ? &Results[row] : nullptr;
+    return row >= 0 ? Results.at(static_cast<std::size_t>(row)) : nullptr;
 }
 
 // The tooltip tells where the selected bookmark comes from: a favorite's
@@ -121,9 +120,8 @@ std::optional<std::string> frmMain::cboResult_RowToolTip(int pRow) const {
     if (settings_.HoverTip != HOVER_TIP_ON) {
         return std::nullopt;
     }
-    return pRow >= 0 && static_cast<std::size_t>(pRow) < Results.size()
-               ? fnRowDescription(Results[static_cast<std::size_t>(pRow)])
-               : std::string();
+    const Bookmark* record = pRow >= 0 ? Results.at(static_cast<std::size_t>(pRow)) : nullptr;
+    return record != nullptr ? fnRowDescription(*record) : std::string();
 }
 
 // With Shift held, a browser bookmark opens in a private window.

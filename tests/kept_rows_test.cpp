@@ -1,5 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "debug_log/debug_log.h"
+#include "search/results/listed_rows.h"
+#include "search/results/result_list.h"
 #include "search/run/search_run.h"
 #include "search/sources/kept_rows.h"
 #include "support/chromium_files.h"
@@ -43,6 +45,18 @@ Lines described(const SearchOutcome& outcome) {
     return out;
 }
 
+// A search's outcome as the window lists it: each row's record as ListedRows
+// makes it, with its line.
+Lines listed(const SearchRequest& request, SearchOutcome outcome, const ListedRows& rows) {
+    outcome.Results.clear();
+    for (std::size_t k = 0; k < rows.size(); ++k) {
+        outcome.Results.push_back(*rows.at(k));
+        outcome.Lines.push_back(fnListLine(request, *rows.at(k)));
+    }
+    EXPECT_EQ(rows.at(rows.size()), nullptr);
+    return described(outcome);
+}
+
 // Sets a file's time of last change far enough back that its rows may be kept.
 void changedAgo(const std::string& path, std::chrono::minutes ago) {
     fs::last_write_time(test::utf8Path(path), fs::file_time_type::clock::now() - ago);
@@ -54,8 +68,18 @@ class KeptRowsSearch : public ::testing::Test {
     Settings s;
     KeptRows kept;
     bool followFolders = true; // off, as zaptrove-find asks without its folder column
+    int leftAsMatched = 0;     // searches whose rows came as KeptMatch
+    // The first such, its records not made yet, and how it was listed.
+    struct Listing {
+        SearchRequest request;
+        SearchOutcome outcome;
+        ListedRows rows;
+        Lines shown;
+    };
+    std::optional<Listing> listedBefore;
 
-    // A fresh search's outcome, checked against searches through the rows before and once kept.
+    // A fresh search's outcome, checked against searches through the rows
+    // before and once kept, and as the window lists them.
     Lines searched(std::string_view term) {
         SearchRequest fresh = fnSearchRequest(term, s);
         fresh.rules.followFolders = followFolders;
@@ -67,6 +91,14 @@ class KeptRowsSearch : public ::testing::Test {
             const SearchOutcome fromKept = subSearch(keeping, DebugLog::silent());
             EXPECT_EQ(described(fromKept), expected) << "term \"" << term << "\", search " << time;
             EXPECT_TRUE(fromKept.Results == outcome.Results) << "records equal, ranks aside";
+            SearchOutcome onDemand = subSearch(keeping, DebugLog::silent(), ListLines::OnDemand);
+            const KeptMatch matched = onDemand.KeptResults;
+            leftAsMatched += matched.empty() ? 0 : 1;
+            const ListedRows rows(std::move(onDemand.Results), std::move(onDemand.KeptResults));
+            const Lines shown = listed(keeping, onDemand, rows);
+            EXPECT_EQ(shown, expected) << "term \"" << term << "\" listed, search " << time;
+            if (!listedBefore && !matched.empty())
+                listedBefore = Listing{keeping, onDemand, ListedRows({}, matched), shown};
         }
         return expected;
     }
@@ -220,7 +252,9 @@ TEST_F(KeptRowsSearch, AChangedReplacedOrVanishedFileIsReadAgain) {
 // One file alone is ordered by the ranks of its kept rows: the order of a fresh
 // reading, equal keys (letter case, a name's folder part, ".url") included, for
 // each key and after the file changed. The files hold enough rows to be
-// matched, and their records made, in two halves at once.
+// matched, and their records made, in two halves at once. Listed as the
+// window lists them, their rows are left as matched, and a list keeps its
+// rows after the file changed.
 TEST_F(KeptRowsSearch, OneFileAloneIsOrderedAsAFreshReadingIs) {
     const char* const kNames[] = {"Apple",      "apple", "dir\\apple",  "APPLE.url",
                                   "Berry",      "berry", "x\\y\\Berry", "cherry",
@@ -252,7 +286,7 @@ TEST_F(KeptRowsSearch, OneFileAloneIsOrderedAsAFreshReadingIs) {
         for (const bool netscape : {true, false}) {
             s.DoNetscape = netscape ? DO_YES : DO_NO;
             s.DoChrome = netscape ? DO_NO : DO_YES;
-            for (const std::int16_t sort : {SORT_NAME, SORT_URL, SORT_SEARCHED}) {
+            for (const std::int16_t sort : {SORT_NAME, SORT_URL, SORT_SEARCHED, SORT_NONE}) {
                 s.Sort = sort;
                 s.Function = sort == SORT_SEARCHED ? FUNC_URL : FUNC_BOTH;
                 EXPECT_EQ(searched("").size(), 2u * kRows + 1);
@@ -260,4 +294,10 @@ TEST_F(KeptRowsSearch, OneFileAloneIsOrderedAsAFreshReadingIs) {
             }
         }
     }
+    // Every search that finds rows (by address, "e" finds none), twice.
+    EXPECT_EQ(leftAsMatched, 2 * 2 * (4 + 3) * 2);
+    ASSERT_TRUE(listedBefore);
+    const Listing& before = *listedBefore;
+    EXPECT_EQ(listed(before.request, before.outcome, before.rows), before.shown)
+        << "a list keeps the rows of the file as it was";
 }

@@ -23,6 +23,7 @@
 #include <atomic>
 #include <chrono>
 #include <csignal>
+#include <filesystem>
 #include <sstream>
 #include <thread>
 
@@ -82,13 +83,13 @@ struct HeldSearch {
     frmMain::Services serve(frmMain::Services services) {
         services.search = [this](const SearchRequest& request, const DebugLog& log) {
             if (term.empty() || request.term != term)
-                return zaptrove::subSearch(request, log);
+                return zaptrove::subSearch(request, log, ListLines::OnDemand); // as the window's
             ++held;
             const auto giveUp = std::chrono::steady_clock::now() + std::chrono::seconds(10);
             while (!open && !request.stopRequested() && std::chrono::steady_clock::now() < giveUp)
                 std::this_thread::sleep_for(std::chrono::milliseconds(1));
             sawStop = request.stopRequested();
-            SearchOutcome outcome = zaptrove::subSearch(request, log);
+            SearchOutcome outcome = zaptrove::subSearch(request, log, ListLines::OnDemand);
             ++returned;
             return outcome;
         };
@@ -490,6 +491,10 @@ TEST_F(MainWindow, AHundredThousandRowsAreListedInOrderAndReplacedWhole) {
         file += "<DT><A HREF=\"http://site/" + std::to_string(row) + "\">" + name(row) + "</A>\n";
     settings.DoMSIE = DO_NO, settings.DoNetscape = DO_YES;
     settings.NetscapeMain = tmp.write("big.html", file + "</DL>\n");
+    // Changed long enough ago for its rows to be kept: each row's record is made as it is shown.
+    std::filesystem::last_write_time(test::utf8Path(settings.NetscapeMain),
+                                     std::filesystem::file_time_type::clock::now() -
+                                         std::chrono::hours(1));
     settings.ShowWhere = SHOW_WHERE_ON;
     enter("row");
     ASSERT_EQ(window.cboResult.listCount(), kRows);

@@ -146,11 +146,13 @@ void permute(std::vector<Bookmark>& list, const std::vector<Placed>& order, std:
 // rank gives at once: a record goes where the first of its rank goes, or to
 // the range's start when that lies before it. Counting takes memory for every
 // rank up to the greatest, so only when they are not many more than the records.
-void sortByRanks(std::vector<Bookmark>& list) {
-    std::vector<RankedRecord> order(list.size());
+//
+// Answers the places in order: at k the place of the record that goes to k.
+template <typename RankAt> std::vector<RankedRecord> orderByRanks(std::size_t size, RankAt rankAt) {
+    std::vector<RankedRecord> order(size);
     std::uint32_t greatest = 0;
     for (std::size_t k = 0; k < order.size(); ++k) {
-        order[k] = {list[k].Rank.value, static_cast<std::uint32_t>(k)};
+        order[k] = {rankAt(k), static_cast<std::uint32_t>(k)};
         greatest = std::max(greatest, order[k].rank);
     }
     std::vector<std::uint32_t> firstAt;  // each rank's first place
@@ -185,7 +187,37 @@ void sortByRanks(std::vector<Bookmark>& list) {
     guardedQuicksort(
         order, 0, static_cast<std::int64_t>(order.size()) - 1,
         [](const RankedRecord& a, const RankedRecord& b) { return a.rank < b.rank; }, finish);
+    return order;
+}
+
+void sortByRanks(std::vector<Bookmark>& list) {
+    const std::vector<RankedRecord> order =
+        orderByRanks(list.size(), [&](std::size_t k) { return list[k].Rank.value; });
     permute(list, order, 0, order.size() - 1);
+}
+
+// Logs the sort the request asks for around pOrder(field), which puts the
+// rows in order by that field (orderField), or leaves them when there is none.
+template <typename Order>
+void orderLogged(const SearchRequest& request, const DebugLog& log, const Order& order) {
+    switch (request.sort) {
+    case SORT_NAME:
+        log.subDebug(LOG_INFO, "Sorting by NAME");
+        break;
+    case SORT_URL:
+        log.subDebug(LOG_INFO, "Sorting by URL");
+        break;
+    case SORT_SEARCHED:
+        log.subDebug(LOG_INFO, "Sorting as Searched");
+        break;
+    default:
+        break;
+    }
+    log.subDebugTimer(LOG_BEGIN, "Start Matrix sorting: ");
+    if (const int byUrl = orderField(request); byUrl >= 0) {
+        order(byUrl);
+    }
+    log.subDebugTimer(LOG_END, "Matrix sorting Done: ");
 }
 
 } // namespace
@@ -223,22 +255,10 @@ void subSort(std::vector<Bookmark>& pList, int pByUrl, std::size_t pLow, std::si
 
 void subOrderCandidates(const SearchRequest& pRequest, std::vector<Bookmark>& pCandidates,
                         const DebugLog& pLog, bool pRanksComparable) {
-    switch (pRequest.sort) {
-    case SORT_NAME:
-        pLog.subDebug(LOG_INFO, "Sorting by NAME");
-        break;
-    case SORT_URL:
-        pLog.subDebug(LOG_INFO, "Sorting by URL");
-        break;
-    case SORT_SEARCHED:
-        pLog.subDebug(LOG_INFO, "Sorting as Searched");
-        break;
-    default:
-        break;
-    }
-    pLog.subDebugTimer(LOG_BEGIN, "Start Matrix sorting: ");
-    const int byUrl = orderField(pRequest);
-    if (byUrl >= 0 && !pCandidates.empty()) {
+    orderLogged(pRequest, pLog, [&](int byUrl) {
+        if (pCandidates.empty()) {
+            return;
+        }
         if (pRanksComparable && std::ranges::none_of(pCandidates, [](const Bookmark& record) {
                 return record.Rank.value == 0;
             })) {
@@ -246,8 +266,18 @@ void subOrderCandidates(const SearchRequest& pRequest, std::vector<Bookmark>& pC
         } else {
             subSort(pCandidates, byUrl, 0, pCandidates.size() - 1);
         }
-    }
-    pLog.subDebugTimer(LOG_END, "Matrix sorting Done: ");
+    });
+}
+
+void subOrderKeptMatch(const SearchRequest& pRequest, KeptMatch& pRows, const DebugLog& pLog) {
+    orderLogged(pRequest, pLog, [&](int) {
+        const std::vector<RankedRecord> order =
+            orderByRanks(pRows.size(), [&](std::size_t k) { return pRows.rank(k); });
+        std::vector<std::uint32_t> from(order.size());
+        std::transform(order.begin(), order.end(), from.begin(),
+                       [](const RankedRecord& placed) { return placed.index; });
+        pRows.reorder(from);
+    });
 }
 
 KeptRowOrder fnKeptRowsOrder(const SearchRequest& pRequest, bool pBrowser) {

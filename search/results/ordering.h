@@ -26,6 +26,11 @@ void subSort(std::vector<Bookmark>& pList, int pByUrl, std::size_t pLow, std::si
 void subOrderCandidates(const SearchRequest& pRequest, std::vector<Bookmark>& pCandidates,
                         const DebugLog& pLog, bool pRanksComparable = false);
 
+// Orders the rows of one kept file as subOrderCandidates orders their records,
+// by the ranks KeptRows gave them for fnKeptRowsOrder(pRequest, ...), and logs
+// the step the same way.
+void subOrderKeptMatch(const SearchRequest& pRequest, KeptMatch& pRows, const DebugLog& pLog);
+
 // The order KeptRows ranks the rows of a file by for the request: a browser's
 // file (pBrowser) or another.
 KeptRowOrder fnKeptRowsOrder(const SearchRequest& pRequest, bool pBrowser);

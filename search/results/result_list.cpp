@@ -116,14 +116,21 @@ std::string fnListLine(const SearchRequest& pRequest, const Bookmark& pRecord) {
 }
 
 void subCompleteAddresses(std::vector<Bookmark>& pResults, const DebugLog& pLog) {
-    pLog.subDebug(LOG_INFO,
-                  "Building combo for " + std::to_string(pResults.size()) + " match[es] found!");
+    subLogListBuilding(pResults.size(), pLog);
     subReadMissingShortcutAddresses(pResults);
     for (Bookmark& record : pResults) {
-        // A bookmark of another source with no address names no shortcut file.
-        if (record.URL.empty() && !record.IsShortcut) {
-            record.URL = NOT_FOUND;
-        }
+        subCompleteAddress(record);
+    }
+}
+
+void subLogListBuilding(std::size_t pCount, const DebugLog& pLog) {
+    pLog.subDebug(LOG_INFO, "Building combo for " + std::to_string(pCount) + " match[es] found!");
+}
+
+void subCompleteAddress(Bookmark& pRecord) {
+    // A bookmark of another source with no address names no shortcut file.
+    if (pRecord.URL.empty() && !pRecord.IsShortcut) {
+        pRecord.URL = NOT_FOUND;
     }
 }
 

@@ -40,6 +40,10 @@ std::string fnListLine(const SearchRequest& pRequest, const Bookmark& pRecord);
 // Gives every result an address ("<not found>" where none can be read),
 // logging the count, as the list lines are about to be built.
 void subCompleteAddresses(std::vector<Bookmark>& pResults, const DebugLog& pLog);
+// Its log line, for pCount results whose addresses are completed one by one.
+void subLogListBuilding(std::size_t pCount, const DebugLog& pLog);
+// Its step for one result whose address, if any, is read.
+void subCompleteAddress(Bookmark& pRecord);
 
 // subCompleteAddresses, then the list line of every result.
 std::vector<std::string> fnBuildListLines(const SearchRequest& pRequest,

@@ -48,7 +48,7 @@ FolderScreen::FolderScreen(const SearchRequest& pRequest)
 }
 
 void FolderScreen::screen(std::vector<Bookmark>& pRecords, std::size_t pFirst) const {
-    if (!matcher_.searchesFolders() && leaveOut_.empty()) {
+    if (!screens()) {
         return;
     }
     Scratch scratch;

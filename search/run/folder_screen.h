@@ -28,6 +28,8 @@ class FolderScreen {
 
     // The matcher the readers apply.
     const Matcher& readersMatcher() const { return matcher_; }
+    // Whether the screen may drop a record.
+    bool screens() const { return matcher_.searchesFolders() || !leaveOut_.empty(); }
     // Drops the records from pFirst on that the folders rule out, keeping the
     // order of the others.
     void screen(std::vector<Bookmark>& pRecords, std::size_t pFirst) const;

@@ -86,10 +86,28 @@ void makeRoomForFile(std::string_view path, std::vector<Bookmark>& candidates) {
     }
 }
 
+// Whether the rows of the one source the request reads may be left as the
+// rows kept match them (KeptMatch), made records only as the caller asks for
+// them: the source is a bookmark file or a profile of the Chromium family, and
+// the request asks for nothing that needs every record (merging copies,
+// removing neighbouring duplicates, the order by use, a folder screen).
+bool leavesRowsAsMatched(const SearchRequest& request, const FolderScreen& screen,
+                         ListLines lines) {
+    if (lines != ListLines::OnDemand || request.keptRows == nullptr || request.mergeCopies ||
+        request.removeDuplicates || request.rankByUse || screen.screens() ||
+        request.locations.size() + request.browsers.size() != 1) {
+        return false;
+    }
+    return request.locations.empty() ? !fnUsesPlaces(request.browsers.front().browser)
+                                     : !request.locations.front().location->isFolder;
+}
+
 // Reads the locations of folders, or of files, in their order, and says in
-// the report and the log why one could not be read.
+// the report and the log why one could not be read. With matched, the rows
+// a file's kept rows answer go there (KeptRows::read).
 void readLocations(const SearchRequest& request, bool folders, const FolderScreen& screen,
-                   std::vector<Bookmark>& candidates, SourceReport& report, const DebugLog& log) {
+                   std::vector<Bookmark>& candidates, KeptMatch* matched, SourceReport& report,
+                   const DebugLog& log) {
     for (const auto& [location, path, namedByUser] : request.locations) {
         if (request.stopRequested()) {
             break;
@@ -99,7 +117,7 @@ void readLocations(const SearchRequest& request, bool folders, const FolderScree
         }
         ++report.enabled;
         const std::string onDisk = fnPathOnDisk(*location, path);
-        if (!folders) {
+        if (!folders && matched == nullptr) {
             makeRoomForFile(onDisk, candidates);
         }
         const std::size_t first = candidates.size();
@@ -108,11 +126,14 @@ void readLocations(const SearchRequest& request, bool folders, const FolderScree
                 ? location->reader(path, screen.readersMatcher(), candidates, log)
                 : request.keptRows->read(path, location->reader, KeptRows::Rule::WithFolders,
                                          screen.readersMatcher(), candidates, log,
-                                         fnKeptRowsOrder(request, false));
+                                         fnKeptRowsOrder(request, false), matched);
         screen.screen(candidates, first);
         const SourceName source(location->label, {});
         for (std::size_t i = first; i < candidates.size(); ++i) {
             candidates[i].Source = source;
+        }
+        if (matched != nullptr) {
+            matched->source = source;
         }
         subExcuseAbsentSource(reading, onDisk, namedByUser);
         if (!reading.readWhole()) {
@@ -129,12 +150,14 @@ void readLocations(const SearchRequest& request, bool folders, const FolderScree
 // report (the reader has logged why).
 void readBrowserProfile(const SearchRequest& request, const BrowserProfile& profile,
                         const FolderScreen& screen, std::vector<Bookmark>& candidates,
-                        SourceReport& report, KeywordLookup& keyword, const DebugLog& log) {
+                        KeptMatch* matched, SourceReport& report, KeywordLookup& keyword,
+                        const DebugLog& log) {
     ++report.enabled;
     const std::size_t first = candidates.size();
-    SourceReading reading = fnReadBrowserSource(profile, screen.readersMatcher(), candidates, log,
-                                                keyword.keyword.empty() ? nullptr : &keyword,
-                                                request.keptRows, fnKeptRowsOrder(request, true));
+    SourceReading reading =
+        fnReadBrowserSource(profile, screen.readersMatcher(), candidates, log,
+                            keyword.keyword.empty() ? nullptr : &keyword, request.keptRows,
+                            fnKeptRowsOrder(request, true), matched);
     screen.screen(candidates, first);
     report.add(std::string(fnBrowserName(profile.browser)) + " profile",
                profile.bookmarksFile.empty() ? profile.folder : profile.bookmarksFile,
@@ -155,23 +178,25 @@ void appendRecords(std::vector<Bookmark>& to, std::vector<Bookmark>&& from) {
 // Reads every enabled source, Favorites first, then Netscape, then Opera (main
 // before alternative), then the browser profiles, and answers the bookmarks
 // that match, in that order; the Firefox profiles look for the keyword too.
+// With matched, the rows a file's kept rows answer go there instead.
 std::vector<Bookmark> readEnabledSources(const SearchRequest& request, const FolderScreen& screen,
-                                         SourceReport& report, KeywordLookup& keyword,
-                                         const DebugLog& log) {
+                                         KeptMatch* matched, SourceReport& report,
+                                         KeywordLookup& keyword, const DebugLog& log) {
     std::vector<Bookmark> candidates;
     SourceReport favoritesReport;
     const auto readFavorites = [&] {
-        readLocations(request, true, screen, candidates, favoritesReport, log);
+        readLocations(request, true, screen, candidates, nullptr, favoritesReport, log);
     };
     std::vector<Bookmark> fromFiles;
     SourceReport filesReport;
     const auto readFiles = [&] {
-        readLocations(request, false, screen, fromFiles, filesReport, log);
+        readLocations(request, false, screen, fromFiles, matched, filesReport, log);
         for (const BrowserProfile& profile : request.browsers) {
             if (request.stopRequested()) {
                 break;
             }
-            readBrowserProfile(request, profile, screen, fromFiles, filesReport, keyword, log);
+            readBrowserProfile(request, profile, screen, fromFiles, matched, filesReport, keyword,
+                               log);
         }
     };
     const bool anyFolder = std::ranges::any_of(
@@ -227,7 +252,10 @@ SearchOutcome subSearch(const SearchRequest& pRequest, const DebugLog& pLog, Lis
     SourceReport report;
     KeywordLookup keyword{pRequest.mode == SearchMode::Nothing ? std::string()
                                                                : fnTypedKeyword(pRequest.term)};
-    std::vector<Bookmark> candidates = readEnabledSources(pRequest, screen, report, keyword, pLog);
+    KeptMatch kept; // the rows of the one source, when left as matched
+    std::vector<Bookmark> candidates = readEnabledSources(
+        pRequest, screen, leavesRowsAsMatched(pRequest, screen, pLines) ? &kept : nullptr, report,
+        keyword, pLog);
     if (pRequest.stopRequested()) {
         return {};
     }
@@ -236,12 +264,13 @@ SearchOutcome subSearch(const SearchRequest& pRequest, const DebugLog& pLog, Lis
     outcome.Unreadable = std::move(report.unreadable);
     outcome.ReadInPart = std::move(report.readInPart);
     outcome.SourcesEnabled = report.enabled;
-    if (candidates.empty()) {
+    if (candidates.empty() && kept.empty()) {
         pLog.subDebug(LOG_FAIL, "No matches found!");
         putKeywordRowFirst(pRequest, std::move(keyword), outcome, pLines, pLog);
         return outcome;
     }
-    pLog.subDebug(LOG_INFO, "Candidates: " + fnStr(static_cast<long long>(candidates.size())));
+    const std::size_t found = candidates.size() + kept.size();
+    pLog.subDebug(LOG_INFO, "Candidates: " + fnStr(static_cast<long long>(found)));
     // Merged in reading order, so the row kept is the first copy read; the
     // order and neighbour duplicate removal then work on the rows as ever.
     if (pRequest.mergeCopies) {
@@ -253,15 +282,23 @@ SearchOutcome subSearch(const SearchRequest& pRequest, const DebugLog& pLog, Lis
         subReadMissingShortcutAddresses(candidates);
     }
     // The ranks of one file's rows are comparable among themselves only.
-    subOrderCandidates(pRequest, candidates, pLog, report.enabled == 1);
+    if (kept.empty()) {
+        subOrderCandidates(pRequest, candidates, pLog, report.enabled == 1);
+    } else {
+        subOrderKeptMatch(pRequest, kept, pLog);
+    }
     outcome.Results = fnRemoveDuplicates(pRequest, std::move(candidates), pLog);
     // Last, so that the same rows are listed as without it (neighbour
     // duplicate removal depends on the order before it), only reordered.
     subOrderByUse(pRequest, outcome.Results, fnSecondsSince1970(), pLog);
     if (pLines == ListLines::Built) {
         outcome.Lines = fnBuildListLines(pRequest, outcome.Results, pLog);
-    } else {
+    } else if (kept.empty()) {
         subCompleteAddresses(outcome.Results, pLog);
+    } else {
+        // Each row's address is completed as its record is made (ListedRows).
+        subLogListBuilding(kept.size(), pLog);
+        outcome.KeptResults = std::move(kept);
     }
     outcome.Found = true;
     putKeywordRowFirst(pRequest, std::move(keyword), outcome, pLines, pLog);

@@ -3,6 +3,7 @@
 
 #include "search/records/bookmark.h"
 #include "search/request/search_request.h"
+#include "search/sources/kept_rows.h"
 
 #include <string>
 #include <string_view>
@@ -27,6 +28,10 @@ struct UnreadableSource {
 struct SearchOutcome {
     bool Found = false;
     std::vector<Bookmark> Results;
+    // With ListLines::OnDemand, the rows of a file kept (KeptRows) that alone
+    // answer, in order, in place of their records: Results holds none, and
+    // the caller makes the records of the rows it shows (ListedRows).
+    KeptMatch KeptResults;
     std::vector<std::string> Lines;
     std::vector<UnreadableSource> Unreadable;
     // Those read only in part (a file cut short): their bookmarks before the

@@ -21,13 +21,14 @@ SourceReading readChromium(std::string_view path, const Matcher& matcher,
 
 SourceReading readWithItsReader(const BrowserProfile& profile, const Matcher& matcher,
                                 std::vector<Bookmark>& candidates, KeywordLookup* keyword,
-                                KeptRows* kept, KeptRowOrder order, const DebugLog& log) {
+                                KeptRows* kept, KeptRowOrder order, KeptMatch* matched,
+                                const DebugLog& log) {
     SourceReading reading;
     if (fnUsesPlaces(profile.browser)) {
         reading = fnReadFirefoxPlaces(profile.bookmarksFile, matcher, candidates, keyword);
     } else if (kept != nullptr) {
         reading = kept->read(profile.bookmarksFile, readChromium, KeptRows::Rule::Chromium, matcher,
-                             candidates, log, order);
+                             candidates, log, order, matched);
     } else {
         reading = fnReadChromiumBookmarks(profile.bookmarksFile, matcher, candidates);
     }
@@ -39,7 +40,8 @@ SourceReading readWithItsReader(const BrowserProfile& profile, const Matcher& ma
 
 SourceReading fnReadBrowserSource(const BrowserProfile& pProfile, const Matcher& pMatcher,
                                   std::vector<Bookmark>& pCandidates, const DebugLog& pLog,
-                                  KeywordLookup* pKeyword, KeptRows* pKept, KeptRowOrder pOrder) {
+                                  KeywordLookup* pKeyword, KeptRows* pKept, KeptRowOrder pOrder,
+                                  KeptMatch* pMatched) {
     const std::string browser(fnBrowserName(pProfile.browser));
     if (!pProfile.problem.empty()) {
         pLog.subDebug(LOG_FAIL, "Cannot read " + browser + " Profile: " + pProfile.folder + " (" +
@@ -51,11 +53,14 @@ SourceReading fnReadBrowserSource(const BrowserProfile& pProfile, const Matcher&
     const std::size_t first = pCandidates.size();
     const bool keywordFoundBefore = pKeyword == nullptr || pKeyword->found;
     SourceReading reading =
-        readWithItsReader(pProfile, pMatcher, pCandidates, pKeyword, pKept, pOrder, pLog);
+        readWithItsReader(pProfile, pMatcher, pCandidates, pKeyword, pKept, pOrder, pMatched, pLog);
     const SourceName source(pProfile);
     const auto mark = [&](Bookmark& bookmark) { bookmark.Source = source; };
     std::for_each(pCandidates.begin() + static_cast<std::ptrdiff_t>(first), pCandidates.end(),
                   mark);
+    if (pMatched != nullptr) {
+        pMatched->source = source;
+    }
     if (!keywordFoundBefore && pKeyword->found) {
         mark(*pKeyword->found);
     }
@@ -73,7 +78,8 @@ SourceReading fnCountBrowserBookmarks(const BrowserProfile& pProfile) {
     // Nothing matches: the readers keep nothing and count.
     const Matcher counter("", SearchMode::Nothing);
     std::vector<Bookmark> none;
-    return readWithItsReader(pProfile, counter, none, nullptr, nullptr, {}, DebugLog::silent());
+    return readWithItsReader(pProfile, counter, none, nullptr, nullptr, {}, nullptr,
+                             DebugLog::silent());
 }
 
 } // namespace zaptrove

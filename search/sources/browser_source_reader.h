@@ -19,11 +19,12 @@ class Matcher;
 // from; the diagnostic log tells what was read, or why it could not be. A
 // Firefox profile looks for pKeyword's bookmark too, marked the same way. With
 // pKept, a Chromium-family file unchanged since pKept last read it is not read
-// again, its records ranked by pOrder.
+// again, its records ranked by pOrder; with pMatched, its rows go there
+// instead of records (KeptRows::read).
 SourceReading fnReadBrowserSource(const BrowserProfile& pProfile, const Matcher& pMatcher,
                                   std::vector<Bookmark>& pCandidates, const DebugLog& pLog,
                                   KeywordLookup* pKeyword = nullptr, KeptRows* pKept = nullptr,
-                                  KeptRowOrder pOrder = {});
+                                  KeptRowOrder pOrder = {}, KeptMatch* pMatched = nullptr);
 
 // How many bookmarks the profile holds, keeping none.
 SourceReading fnCountBrowserBookmarks(const BrowserProfile& pProfile);

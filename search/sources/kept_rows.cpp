@@ -112,21 +112,29 @@ struct KeptRows::File {
         return file;
     }
 
-    // Appends the rows pKeeper keeps; answers how many. The text is searched
-    // for candidate places as a file's is, and only the rows that hold one
-    // are matched. A file of many rows is matched, and its records made, in
-    // two halves at once, the second half's on a thread of its own; the
-    // records keep the rows' order.
-    std::size_t appendKept(Keeper& keeper, const KeptRowOrder& order,
-                           std::vector<Bookmark>& candidates) const {
+    // The indexes of the rows pKeeper keeps, in two parts: the first half's
+    // and the second's. A file of many rows is matched in two halves at
+    // once, the second on a thread of its own. The text is searched for
+    // candidate places as a file's is, and only the rows that hold one are
+    // matched.
+    std::array<std::vector<std::uint32_t>, 2> keptInHalves(Keeper& keeper) const {
         const std::size_t half = rows.size() / 2;
         Keeper laterKeeper = keeper.another();
-        std::vector<std::uint32_t> keptLater;
-        std::vector<std::uint32_t> kept;
+        std::array<std::vector<std::uint32_t>, 2> kept;
         inHalves(
             rows.size() >= kRowsInHalves,
-            [&] { keptLater = keptRows(laterKeeper, half, rows.size()); },
-            [&] { kept = keptRows(keeper, 0, half); });
+            [&] { kept[1] = keptRows(laterKeeper, half, rows.size()); },
+            [&] { kept[0] = keptRows(keeper, 0, half); });
+        return kept;
+    }
+
+    // Appends the records of the rows pKeeper keeps, in the rows' order;
+    // answers how many. Many are made in two halves at once.
+    std::size_t appendKept(Keeper& keeper, const KeptRowOrder& order,
+                           std::vector<Bookmark>& candidates) const {
+        const std::array<std::vector<std::uint32_t>, 2> halves = keptInHalves(keeper);
+        const std::vector<std::uint32_t>& kept = halves[0];
+        const std::vector<std::uint32_t>& keptLater = halves[1];
         const std::size_t first = candidates.size();
         const std::size_t total = kept.size() + keptLater.size();
         // Grown at least twofold, so that many sources appended one after
@@ -220,16 +228,21 @@ struct KeptRows::File {
     void fill(const std::vector<std::uint32_t>& kept, const std::vector<std::uint32_t>* ranked,
               bool givesFolder, Bookmark* records) const {
         for (const std::uint32_t k : kept) {
-            const Row& row = rows[k];
-            Bookmark& record = *records++;
-            record.Name = nameOf(row);
-            record.URL = urlOf(row);
-            if (givesFolder) {
-                record.Folder = folders[row.folder];
-            }
-            if (ranked != nullptr) {
-                record.Rank.value = (*ranked)[k];
-            }
+            makeRecord(k, ranked, givesFolder, *records++);
+        }
+    }
+
+    // Makes row k's record, of no source yet, in a fresh record.
+    void makeRecord(std::uint32_t k, const std::vector<std::uint32_t>* ranked, bool givesFolder,
+                    Bookmark& record) const {
+        const Row& row = rows[k];
+        record.Name = nameOf(row);
+        record.URL = urlOf(row);
+        if (givesFolder) {
+            record.Folder = folders[row.folder];
+        }
+        if (ranked != nullptr) {
+            record.Rank.value = (*ranked)[k];
         }
     }
 
@@ -297,22 +310,56 @@ struct KeptRows::File {
     }
 };
 
+std::uint32_t KeptMatch::rank(std::size_t pPlace) const {
+    return ranks_ == nullptr ? 0 : (*ranks_)[rows_[pPlace]];
+}
+
+Bookmark KeptMatch::record(std::size_t pPlace) const {
+    Bookmark record;
+    file_->makeRecord(rows_[pPlace], ranks_.get(), givesFolder_, record);
+    record.Source = source;
+    return record;
+}
+
+void KeptMatch::reorder(const std::vector<std::uint32_t>& pFrom) {
+    std::vector<std::uint32_t> rows(pFrom.size());
+    std::transform(pFrom.begin(), pFrom.end(), rows.begin(),
+                   [this](std::uint32_t from) { return rows_[from]; });
+    rows_ = std::move(rows);
+}
+
 SourceReading KeptRows::read(std::string_view pPath, FileReader pReader, Rule pRule,
                              const Matcher& pMatcher, std::vector<Bookmark>& pCandidates,
-                             const DebugLog& pLog, KeptRowOrder pOrder) {
+                             const DebugLog& pLog, KeptRowOrder pOrder, KeptMatch* pMatched) {
     const std::optional<platform::FileState> before = platform::fileState(pPath);
     if (!before || before->size > kMaxFileBytes || platform::changedLately(*before)) {
         keep(pPath, nullptr);
         return pReader(pPath, pMatcher, pCandidates, pLog);
     }
     Keeper keeper(pMatcher, pRule);
+    // The rows the kept file keeps, as records or as indexes.
+    const auto keptOf = [&](const std::shared_ptr<const File>& file) {
+        std::size_t kept = 0;
+        if (pMatched == nullptr) {
+            kept = file->appendKept(keeper, pOrder, pCandidates);
+        } else {
+            auto [first, later] = file->keptInHalves(keeper);
+            first.insert(first.end(), later.begin(), later.end());
+            kept = first.size();
+            pMatched->file_ = file;
+            pMatched->ranks_ = kept == 0 ? nullptr : file->ranksBy(pOrder);
+            pMatched->givesFolder_ = keeper.givesFolder();
+            pMatched->rows_ = std::move(first);
+        }
+        return keeper.reading(kept, file->counted, {});
+    };
     // The file must still open, so that one made unreadable without a change
     // of its contents is reported as its reader finds it.
     if (const std::shared_ptr<const File> kept = keptFor(pPath);
         kept != nullptr && kept->reader == pReader && kept->state == *before &&
         platform::FileReader(pPath).isOpen()) {
         pLog.subDebug(LOG_INFO, "Unchanged since its last reading: " + std::string(pPath));
-        return keeper.reading(kept->appendKept(keeper, pOrder, pCandidates), kept->counted, {});
+        return keptOf(kept);
     }
     keep(pPath, nullptr); // its memory goes before the new reading's comes
     std::vector<Bookmark> all;
@@ -321,7 +368,7 @@ SourceReading KeptRows::read(std::string_view pPath, FileReader pReader, Rule pR
         std::shared_ptr<const File> file = File::of(pReader, all, *before, reading.BookmarkCount);
         all = std::vector<Bookmark>();
         keep(pPath, file);
-        return keeper.reading(file->appendKept(keeper, pOrder, pCandidates), file->counted, {});
+        return keptOf(file);
     }
     // Not kept: the reading of this search only.
     std::size_t kept = 0;

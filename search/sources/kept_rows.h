@@ -27,6 +27,8 @@ struct KeptRowOrder {
     void (*appendKey)(std::string_view text, std::string& keys) = nullptr;
 };
 
+class KeptMatch;
+
 // Every bookmark of the bookmark files read, kept between searches so that a
 // search of a file that has not changed matches the rows kept instead of
 // reading the file again; the window holds one, as search as you type runs a
@@ -61,21 +63,50 @@ class KeptRows {
     // Appends to pCandidates what pReader would append for pMatcher and
     // answers what it would answer, from the rows kept while the file at
     // pPath is as it was when they were read, or from a reading now; the
-    // records made from kept rows ranked by pOrder.
+    // records made from kept rows ranked by pOrder. With pMatched, rows that
+    // the file's kept rows answer go there instead, as row indexes, and
+    // pCandidates stays as it was.
     SourceReading read(std::string_view pPath, FileReader pReader, Rule pRule,
                        const Matcher& pMatcher, std::vector<Bookmark>& pCandidates,
-                       const DebugLog& pLog, KeptRowOrder pOrder = {});
+                       const DebugLog& pLog, KeptRowOrder pOrder = {},
+                       KeptMatch* pMatched = nullptr);
 
     // The bytes the rows kept hold, for the benchmark and the tests.
     std::size_t bytesHeld() const;
 
   private:
+    friend class KeptMatch;
     struct File;
     std::shared_ptr<const File> keptFor(std::string_view path) const;
     void keep(std::string_view path, std::shared_ptr<const File> file);
 
     mutable std::mutex lock_;
     std::map<std::string, std::shared_ptr<const File>, std::less<>> files_;
+};
+
+// The rows of one kept file a search keeps, as row indexes, each made into a
+// record only when asked for: a list of most of a file's bookmarks shows a
+// few of them. It holds the file's rows, so a reading of a changed file since
+// leaves it as it was.
+class KeptMatch {
+  public:
+    bool empty() const { return rows_.empty(); }
+    std::size_t size() const { return rows_.size(); }
+    // The rank of the record the row at pPlace makes (Bookmark::Rank); 0 for no order.
+    std::uint32_t rank(std::size_t pPlace) const;
+    // The record of the row at pPlace, as KeptRows::read would have appended it.
+    Bookmark record(std::size_t pPlace) const;
+    // Puts the row at pFrom[k] at place k for each k.
+    void reorder(const std::vector<std::uint32_t>& pFrom);
+    // Where the records come from (Bookmark::Source).
+    SourceName source;
+
+  private:
+    friend class KeptRows;
+    std::shared_ptr<const KeptRows::File> file_;
+    std::shared_ptr<const std::vector<std::uint32_t>> ranks_; // null for no order
+    bool givesFolder_ = false;
+    std::vector<std::uint32_t> rows_;
 };
 
 } // namespace zaptrove
