@@ -73,11 +73,17 @@ std::pair<int, int> UniformRowsView::rowsIn(const QRect& pArea) const {
             std::min(rowAtHeight(area.bottom()), rows() - 1)};
 }
 
+// As QListView, finding rows lays out a list whose layout is still due.
+void UniformRowsView::layOutIfDue() const {
+    const_cast<UniformRowsView*>(this)->executeDelayedItemsLayout();
+}
+
 QRect UniformRowsView::rowArea(const QModelIndex& pIndex) const {
     if (!pIndex.isValid() || pIndex.model() != model() || pIndex.parent() != rootIndex() ||
         pIndex.column() != modelColumn() || isRowHidden(pIndex.row())) {
         return {};
     }
+    layOutIfDue();
     const int height = rowSize().height();
     return {0, pIndex.row() * height, paintedWidth(), height};
 }
@@ -98,8 +104,9 @@ QModelIndex UniformRowsView::indexAt(const QPoint& pPoint) const {
     if (!byRows()) {
         return QListView::indexAt(pPoint);
     }
-    const auto [first, last] =
-        rowsIn(QRect(pPoint.x() + horizontalOffset(), pPoint.y() + verticalOffset(), 1, 1));
+    const QRect point(pPoint.x() + horizontalOffset(), pPoint.y() + verticalOffset(), 1, 1);
+    layOutIfDue();
+    const auto [first, last] = rowsIn(point);
     if (last < first) {
         return {};
     }
@@ -266,6 +273,7 @@ void UniformRowsView::setSelection(const QRect& pRect,
     }
     // A click selects the row under it, a drag the rows between its corners'.
     const QRect rect = pRect.normalized().translated(horizontalOffset(), verticalOffset());
+    layOutIfDue();
     const int first = rowsIn(QRect(rect.topLeft(), QSize(1, 1))).second;
     const int last = rowsIn(QRect(rect.bottomRight(), QSize(1, 1))).second;
     QItemSelection selection;

@@ -36,6 +36,7 @@ class UniformRowsView final : public QListView {
 
   private:
     bool byRows() const;
+    void layOutIfDue() const;
     int rows() const;
     // The rows' size, measured on the last row once per layout.
     QSize rowSize() const;
