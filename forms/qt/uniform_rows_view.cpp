@@ -130,8 +130,8 @@ void UniformRowsView::scrollContentsBy(int pDx, int pDy) {
         return;
     }
     const int value = verticalScrollBar()->value();
-    QAbstractItemView::scrollContentsBy(pDx, (std::clamp(value + pDy, 0, rows()) - value) *
-                                                 rowSize().height());
+    const int dy = (std::clamp(value + pDy, 0, rows()) - value) * rowSize().height();
+    viewport()->scroll(pDx, dy); // what is still in view moves, the rest is painted
 }
 
 void UniformRowsView::reset() {
@@ -150,6 +150,7 @@ void UniformRowsView::doItemsLayout() {
     const State before = state();
     setState(ExpandingState); // the scroll bars' showing resizes the view: no layout again
     rowSize_ = QSize();
+    // NOLINTNEXTLINE(bugprone-parent-virtual-call): QListView's places every row
     QAbstractItemView::doItemsLayout();
     setState(before);
 }
@@ -173,6 +174,7 @@ void UniformRowsView::updateGeometries() {
         verticalScrollBar()->setPageStep(page);
         verticalScrollBar()->setRange(0, rows() - page);
     }
+    // NOLINTNEXTLINE(bugprone-parent-virtual-call): QListView's fits its own layout
     QAbstractItemView::updateGeometries();
     setViewportMargins(viewportMargins()); // shows or hides the scroll bars now
 }
@@ -358,6 +360,7 @@ void UniformRowsView::selectionChanged(const QItemSelection& pSelected,
             announce(*this, QAccessible::SelectionRemove, deselected);
         }
     }
+    // NOLINTNEXTLINE(bugprone-parent-virtual-call): QListView's announces the wrong row
     QAbstractItemView::selectionChanged(pSelected, pDeselected);
 }
 
@@ -369,6 +372,7 @@ void UniformRowsView::currentChanged(const QModelIndex& pCurrent, const QModelIn
     if (QAccessible::isActive() && pCurrent.isValid() && hasFocus()) {
         announce(*this, QAccessible::Focus, pCurrent);
     }
+    // NOLINTNEXTLINE(bugprone-parent-virtual-call): QListView's announces the wrong row
     QAbstractItemView::currentChanged(pCurrent, pPrevious);
 }
 
