@@ -3,6 +3,8 @@
 
 #include <QListView>
 
+#include <utility>
+
 namespace zaptrove::platform::forms {
 
 // A list of rows of one size, top to bottom, that places each row by
