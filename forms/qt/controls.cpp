@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "forms/qt/forms_impl.h"
 #include "forms/qt/list_model.h"
+#include "forms/qt/uniform_rows_view.h"
 #include "text/hotkey_sequence.h"
 
 #include <QCheckBox>
@@ -319,12 +320,10 @@ ListRowsModel& rowsOf(const ListBox& pList) {
 } // namespace
 
 ListBox::ListBox(Container pParent, float pLeft, float pTop, float pWidth, float pHeight)
-    : Control(childOf<QListView>(pParent, pLeft, pTop, pWidth, pHeight)) {
+    : Control(childOf<UniformRowsView>(pParent, pLeft, pTop, pWidth, pHeight)) {
     auto& list = viewOf(*this);
     list.setModel(new ListRowsModel(&list));
     list.setSelectionMode(QAbstractItemView::SingleSelection);
-    // Rows of one height let the list lay out many rows without measuring each.
-    list.setUniformItemSizes(true);
     QObject::connect(list.selectionModel(), &QItemSelectionModel::selectionChanged, &impl(),
                      [this] { fire(onClick); });
     QObject::connect(&list, &QAbstractItemView::doubleClicked, &impl(),
