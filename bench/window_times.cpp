@@ -42,8 +42,11 @@ using Clock = std::chrono::steady_clock;
 
 // Every timed key paints (the input box at least). Its painting is over once
 // the window stayed unpainted for kQuiet after it; a key that painted nothing
-// within kLongest is timed at kLongest.
-constexpr auto kQuiet = std::chrono::milliseconds(600);
+// within kLongest is timed at kLongest. The box paints at once, its list only
+// when the search ends: at a million bookmarks, a file read afresh for every
+// key, that is most of a second later, and a shorter quiet would time the box
+// alone and leave the list's painting to the next key.
+constexpr auto kQuiet = std::chrono::milliseconds(1500);
 constexpr auto kLongest = std::chrono::seconds(20);
 // Painting this narrow is the input box's blinking cursor, not a key's.
 constexpr int kCursorWidth = 10;
