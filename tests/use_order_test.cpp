@@ -13,6 +13,7 @@
 
 #include <sqlite3.h>
 
+#include <atomic>
 #include <filesystem>
 #include <map>
 #ifndef _WIN32
@@ -208,8 +209,19 @@ TEST(ChromiumHistory, ReadsTheVisitsABrowserHoldsInItsLog) {
     std::vector<HashedRow> pointers;
     pointers.reserve(rows.size());
     for (Bookmark& row : rows)
-        pointers.push_back({&row, fnAddressHash(row.URL)});
+        pointers.push_back(fnHashedRow(row));
     EXPECT_EQ(fnReadChromiumVisits(history, pointers, kNow), "");
+    EXPECT_EQ(std::tuple(rows[0].Frecency, rows[1].Frecency, rows[2].Frecency),
+              std::tuple(300, 50, 0));
+    // Read ahead, before the rows are known, it gives the same uses, and
+    // answers only for as many rows as a scan of its 102 pages is read for.
+    const std::atomic<bool> stop{false};
+    const std::atomic<std::int64_t> rowsUnknown{-1};
+    const HistoryReadAhead ahead(history, kNow, stop, rowsUnknown);
+    EXPECT_EQ(std::tuple(ahead.answers(12), ahead.answers(13)), std::tuple(false, true));
+    for (Bookmark& row : rows)
+        row.Frecency = -1;
+    ahead.give(pointers);
     EXPECT_EQ(std::tuple(rows[0].Frecency, rows[1].Frecency, rows[2].Frecency),
               std::tuple(300, 50, 0));
     EXPECT_EQ(test::readFile(history) + test::readFile(history + "-wal"), before);
@@ -272,6 +284,14 @@ TEST(ChromiumHistory, ACraftedOneLeavesTheRowsListedAndIsNamedInTheLog) {
         {"CREATE TABLE urls (url, visit_count, last_visit_time); INSERT INTO urls VALUES "
          "('https://b/', 1, 0), ('https://' || zeroblob(3000000) || '/', 1, 0)",
          "ab", "string or blob too big"},
+        // An address held twice has the use of the last page read.
+        {"CREATE TABLE urls (url, visit_count, last_visit_time); INSERT INTO urls VALUES "
+         "('https://a/', 9, 0), ('https://b/', 2, 0), ('https://a/', 1, 0)",
+         "ba", ""},
+        // More pages than the row ids say: too many to read ahead, read as ever.
+        {"CREATE TABLE urls (url, visit_count, last_visit_time); INSERT INTO urls (rowid, url, "
+         "visit_count, last_visit_time) VALUES (-2, 'https://a/', 1, 0), (-1, 'https://b/', 3, 0)",
+         "ba", ""},
     };
     const test::FakeClock clock;
     for (const auto& [sql, order, logged] : cases) {

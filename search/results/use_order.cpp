@@ -14,6 +14,7 @@
 #include <numeric>
 #include <span>
 #include <string_view>
+#include <system_error>
 #include <unordered_map>
 #include <utility>
 
@@ -24,10 +25,22 @@ namespace {
 // The Chromium-family rows of each profile, to be given their visits.
 using RowsByProfile = std::map<const BrowserProfile*, std::vector<HashedRow>>;
 
-// Reads the visits of the Chromium-family rows, one History per profile.
-void readChromiumVisits(const RowsByProfile& byProfile, std::int64_t now, const DebugLog& log) {
+std::string historyOf(const BrowserProfile& profile) {
+    return platform::pathIn(profile.folder, "History");
+}
+
+// Reads the visits of the Chromium-family rows, one History per profile,
+// unless it was read ahead as that reading would read it.
+void readChromiumVisits(const RowsByProfile& byProfile, std::int64_t now, UseReadAhead* ahead,
+                        const DebugLog& log) {
     for (const auto& [profile, profileRows] : byProfile) {
-        const std::string history = platform::pathIn(profile->folder, "History");
+        const std::string history = historyOf(*profile);
+        const HistoryReadAhead* read =
+            ahead != nullptr ? ahead->history(history, profileRows.size()) : nullptr;
+        if (read != nullptr && read->answers(profileRows.size())) {
+            read->give(profileRows);
+            continue;
+        }
         const std::string problem = fnReadChromiumVisits(history, profileRows, now);
         if (!problem.empty()) {
             log.subDebug(LOG_FAIL, "History not read: " + history + ": " + problem);
@@ -105,8 +118,8 @@ RowsByProfile startUses(std::vector<Bookmark>& rows, const LaunchTable& launched
             __builtin_prefetch(rows[i + kAhead].URL.data());
         }
         Bookmark& row = rows[i];
-        const std::size_t hash = fnAddressHash(row.URL);
-        uses[i].launches = launched.weightOf(row.URL, hash);
+        const HashedRow hashed = fnHashedRow(row);
+        uses[i].launches = launched.weightOf(row.URL, hashed.addressHash);
         uses[i].place = static_cast<std::uint32_t>(i);
         const BrowserProfile* profile = row.Source.browser();
         if (profile != last) {
@@ -117,7 +130,7 @@ RowsByProfile startUses(std::vector<Bookmark>& rows, const LaunchTable& launched
             }
         }
         if (lastRows != nullptr) {
-            lastRows->push_back({&row, hash});
+            lastRows->push_back(hashed);
         }
     }
     return byProfile;
@@ -197,8 +210,53 @@ void putInOrder(std::vector<Bookmark>& rows, std::vector<std::uint32_t>& order) 
 
 } // namespace
 
+UseReadAhead::UseReadAhead(const SearchRequest& pRequest, std::int64_t pNow) {
+    if (!pRequest.rankByUse) {
+        return;
+    }
+    for (const BrowserProfile& profile : pRequest.browsers) {
+        const std::string path = historyOf(profile);
+        if (!fnUsesPlaces(profile.browser) &&
+            std::ranges::none_of(histories_,
+                                 [&](const auto& read) { return read->path == path; })) {
+            histories_.push_back(std::make_unique<History>());
+            histories_.back()->path = path;
+        }
+    }
+    if (histories_.empty()) {
+        return;
+    }
+    try {
+        reading_ = std::async(std::launch::async, [this, pNow] {
+            for (const auto& history : histories_) {
+                history->read =
+                    std::make_unique<HistoryReadAhead>(history->path, pNow, stop_, history->rows);
+            }
+        });
+    } catch (const std::system_error&) {
+        // No thread to be had: History is read once the rows are known.
+    }
+}
+
+UseReadAhead::~UseReadAhead() {
+    stop_ = true;
+    if (reading_.valid()) {
+        reading_.wait();
+    }
+}
+
+const HistoryReadAhead* UseReadAhead::history(const std::string& pHistory, std::size_t pRows) {
+    const auto found = std::ranges::find(histories_, pHistory, &History::path);
+    if (!reading_.valid() || found == histories_.end()) {
+        return nullptr;
+    }
+    (*found)->rows = static_cast<std::int64_t>(pRows);
+    reading_.wait();
+    return (*found)->read.get();
+}
+
 void subOrderByUse(const SearchRequest& pRequest, std::vector<Bookmark>& pRows, std::int64_t pNow,
-                   const DebugLog& pLog) {
+                   const DebugLog& pLog, UseReadAhead* pAhead) {
     if (!pRequest.rankByUse || pRows.size() < 2) {
         return;
     }
@@ -208,7 +266,7 @@ void subOrderByUse(const SearchRequest& pRequest, std::vector<Bookmark>& pRows, 
     const LaunchTable launched(launches);
     std::vector<Use> uses(pRows.size());
     const RowsByProfile chromiumRows = startUses(pRows, launched, uses);
-    readChromiumVisits(chromiumRows, pNow, pLog);
+    readChromiumVisits(chromiumRows, pNow, pAhead, pLog);
     // Firefox marks a frecency still to be worked out as -1: no use known.
     for (std::size_t i = 0; i < pRows.size(); ++i) {
         uses[i].browser = std::max<std::int64_t>(pRows[i].Frecency, 0);
