@@ -3,6 +3,7 @@
 
 #include "debug_log/debug_log.h"
 #include "platform/separators.h"
+#include "platform/thread_priority.h"
 #include "search/request/search_request.h"
 #include "search/sources/address_hash.h"
 #include "search/sources/chromium_history.h"
@@ -228,6 +229,7 @@ UseReadAhead::UseReadAhead(const SearchRequest& pRequest, std::int64_t pNow) {
     }
     try {
         reading_ = std::async(std::launch::async, [this, pNow] {
+            platform::lowerThisThreadsPriority();
             for (const auto& history : histories_) {
                 history->read =
                     std::make_unique<HistoryReadAhead>(history->path, pNow, stop_, history->rows);
