@@ -50,8 +50,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     fuzz::require(rows[0].Frecency == rows[1].Frecency);
     // Read ahead, a History read without fault gives the same uses.
     const std::atomic<bool> stop{false};
-    const std::atomic<std::int64_t> rowsUnknown{-1};
-    const HistoryReadAhead ahead(history, 1'800'000'000, stop, rowsUnknown);
+    const HistoryReadAhead ahead(history, 1'800'000'000, stop);
     if (problem.empty() && ahead.answers(rows.size())) {
         std::vector<std::int64_t> uses;
         for (Bookmark& row : rows) {

@@ -216,8 +216,7 @@ TEST(ChromiumHistory, ReadsTheVisitsABrowserHoldsInItsLog) {
     // Read ahead, before the rows are known, it gives the same uses, and
     // answers only for as many rows as a scan of its 102 pages is read for.
     const std::atomic<bool> stop{false};
-    const std::atomic<std::int64_t> rowsUnknown{-1};
-    const HistoryReadAhead ahead(history, kNow, stop, rowsUnknown);
+    const HistoryReadAhead ahead(history, kNow, stop);
     EXPECT_EQ(std::tuple(ahead.answers(12), ahead.answers(13)), std::tuple(false, true));
     for (Bookmark& row : rows)
         row.Frecency = -1;

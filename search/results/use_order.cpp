@@ -11,6 +11,7 @@
 
 #include <algorithm>
 #include <array>
+#include <chrono>
 #include <map>
 #include <numeric>
 #include <span>
@@ -36,8 +37,7 @@ void readChromiumVisits(const RowsByProfile& byProfile, std::int64_t now, UseRea
                         const DebugLog& log) {
     for (const auto& [profile, profileRows] : byProfile) {
         const std::string history = historyOf(*profile);
-        const HistoryReadAhead* read =
-            ahead != nullptr ? ahead->history(history, profileRows.size()) : nullptr;
+        const HistoryReadAhead* read = ahead != nullptr ? ahead->history(history) : nullptr;
         if (read != nullptr && read->answers(profileRows.size())) {
             read->give(profileRows);
             continue;
@@ -216,12 +216,11 @@ UseReadAhead::UseReadAhead(const SearchRequest& pRequest, std::int64_t pNow) {
         return;
     }
     for (const BrowserProfile& profile : pRequest.browsers) {
-        const std::string path = historyOf(profile);
+        std::string path = historyOf(profile);
         if (!fnUsesPlaces(profile.browser) &&
-            std::ranges::none_of(histories_,
-                                 [&](const auto& read) { return read->path == path; })) {
-            histories_.push_back(std::make_unique<History>());
-            histories_.back()->path = path;
+            std::ranges::find(histories_, path, &decltype(histories_)::value_type::first) ==
+                histories_.end()) {
+            histories_.emplace_back(std::move(path), nullptr);
         }
     }
     if (histories_.empty()) {
@@ -230,9 +229,8 @@ UseReadAhead::UseReadAhead(const SearchRequest& pRequest, std::int64_t pNow) {
     try {
         reading_ = std::async(std::launch::async, [this, pNow] {
             platform::lowerThisThreadsPriority();
-            for (const auto& history : histories_) {
-                history->read =
-                    std::make_unique<HistoryReadAhead>(history->path, pNow, stop_, history->rows);
+            for (auto& [path, read] : histories_) {
+                read = std::make_unique<HistoryReadAhead>(path, pNow, stop_);
             }
         });
     } catch (const std::system_error&) {
@@ -247,14 +245,19 @@ UseReadAhead::~UseReadAhead() {
     }
 }
 
-const HistoryReadAhead* UseReadAhead::history(const std::string& pHistory, std::size_t pRows) {
-    const auto found = std::ranges::find(histories_, pHistory, &History::path);
-    if (!reading_.valid() || found == histories_.end()) {
+const HistoryReadAhead* UseReadAhead::history(const std::string& pHistory) {
+    if (!reading_.valid()) {
         return nullptr;
     }
-    (*found)->rows = static_cast<std::int64_t>(pRows);
-    reading_.wait();
-    return (*found)->read.get();
+    // Waiting for a reading the machine left no time for would cost more
+    // than reading for the rows.
+    if (reading_.wait_for(std::chrono::seconds(0)) != std::future_status::ready) {
+        stop_ = true;
+        return nullptr;
+    }
+    const auto read =
+        std::ranges::find(histories_, pHistory, &decltype(histories_)::value_type::first);
+    return read != histories_.end() ? read->second.get() : nullptr;
 }
 
 void subOrderByUse(const SearchRequest& pRequest, std::vector<Bookmark>& pRows, std::int64_t pNow,

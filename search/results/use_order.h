@@ -9,6 +9,7 @@
 #include <future>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace zaptrove {
@@ -18,8 +19,10 @@ struct SearchRequest;
 
 // What the order by use can read before the rows are known: the History of
 // each Chromium-family profile the request reads, read on a thread of its own
-// while the bookmark sources are read, when the request orders by use. The
-// reading is ended, unused, when this goes.
+// at the lowest priority while the bookmark sources are read, when the request
+// orders by use. A History not read by the time its rows are known is read
+// for them as ever, its reading ahead ended; so is every reading when this
+// goes.
 class UseReadAhead {
   public:
     UseReadAhead(const SearchRequest& pRequest, std::int64_t pNow);
@@ -27,18 +30,12 @@ class UseReadAhead {
     UseReadAhead& operator=(const UseReadAhead&) = delete;
     ~UseReadAhead();
 
-    // The History at pHistory as read ahead for pRows rows, once the reading
-    // ended; nullptr when it was not read ahead.
-    const HistoryReadAhead* history(const std::string& pHistory, std::size_t pRows);
+    // The History at pHistory as read ahead; nullptr when its reading is not
+    // over (and is then ended) or it was not read ahead.
+    const HistoryReadAhead* history(const std::string& pHistory);
 
   private:
-    struct History {
-        std::string path;
-        std::atomic<std::int64_t> rows{-1}; // the rows it gives uses to, once known
-        std::unique_ptr<HistoryReadAhead> read;
-    };
-
-    std::vector<std::unique_ptr<History>> histories_;
+    std::vector<std::pair<std::string, std::unique_ptr<HistoryReadAhead>>> histories_;
     std::atomic<bool> stop_{false};
     std::future<void> reading_;
 };

@@ -58,22 +58,15 @@ bool scansFor(std::int64_t rows, std::int64_t pages) {
     return rows * kPagesPerLookup >= pages;
 }
 
-// The work a reading ahead may still do, and what ends it early: a request
-// to stop, or the rows found so few that they are looked up instead.
+// The work a reading ahead may still do, and the request to end it.
 struct WorkAhead {
     std::int64_t left;
     const std::atomic<bool>* stop;
-    const std::atomic<std::int64_t>* rows;
-    std::int64_t pages;
 };
 
 int spendWorkAhead(void* work) {
     auto* ahead = static_cast<WorkAhead*>(work);
-    const std::int64_t rows = ahead->rows->load(std::memory_order_relaxed);
-    return --ahead->left < 0 || ahead->stop->load(std::memory_order_relaxed) ||
-                   (rows >= 0 && !scansFor(rows, ahead->pages))
-               ? 1
-               : 0;
+    return --ahead->left < 0 || ahead->stop->load(std::memory_order_relaxed) ? 1 : 0;
 }
 
 // An address as SQLite holds it, its length as SQLite keeps it rather than
@@ -360,8 +353,7 @@ std::string fnReadChromiumVisits(const std::string& pHistory, std::span<const Ha
 }
 
 HistoryReadAhead::HistoryReadAhead(const std::string& pHistory, std::int64_t pNow,
-                                   const std::atomic<bool>& pStop,
-                                   const std::atomic<std::int64_t>& pRows) {
+                                   const std::atomic<bool>& pStop) {
     // Why a reading ahead ended is told, if at all, by the reading as ever.
     const std::string unread = "not read ahead";
     std::vector<Bookmark> none; // the uses go into the table
@@ -372,7 +364,7 @@ HistoryReadAhead::HistoryReadAhead(const std::string& pHistory, std::int64_t pNo
             pages_ > kMostPagesReadAhead) {
             return SourceReading{0, unread};
         }
-        WorkAhead work{kWorkPerLookup + kWorkPerPage * pages_, &pStop, &pRows, pages_};
+        WorkAhead work{kWorkPerLookup + kWorkPerPage * pages_, &pStop};
         sqlite3_progress_handler(database.get(), kStepsPerWork, spendWorkAhead, &work);
         std::size_t size = 2;
         while (size < 2 * static_cast<std::size_t>(pages_)) {

@@ -32,15 +32,14 @@ inline HashedRow fnHashedRow(Bookmark& pRow) {
 // addresses agree in those 80 bits by chance once in 2^80). At most
 // kMostPagesReadAhead pages are read ahead: a table of 32 MiB. Left unread when
 // History could not be read, holds more than kMostPagesReadAhead pages, or
-// pStop was set meanwhile, or pRows (-1 till the rows are known) was set to
-// so few rows that each is better looked up: fnReadChromiumVisits then reads
-// it as ever, and says why it could not.
+// pStop was set meanwhile: fnReadChromiumVisits then reads it as ever, and
+// says why it could not.
 class HistoryReadAhead {
   public:
     static constexpr std::int64_t kMostPagesReadAhead = std::int64_t{1} << 20;
 
-    HistoryReadAhead(const std::string& pHistory, std::int64_t pNow, const std::atomic<bool>& pStop,
-                     const std::atomic<std::int64_t>& pRows);
+    HistoryReadAhead(const std::string& pHistory, std::int64_t pNow,
+                     const std::atomic<bool>& pStop);
 
     // Whether fnReadChromiumVisits would read the whole History, rather than
     // look each row up, for pRows rows, and it was read here.
