@@ -7,17 +7,14 @@
 #include "search/matching/matcher.h"
 #include "search/records/record_drain.h"
 #include "search/scanning/folder_match.h"
+#include "search/scanning/two_halves.h"
 
 #include <algorithm>
 #include <array>
-#include <atomic>
 #include <cstdint>
-#include <future>
 #include <limits>
 #include <numeric>
 #include <optional>
-#include <system_error>
-#include <thread>
 
 namespace zaptrove {
 
@@ -154,7 +151,7 @@ struct KeptRows::File {
         const std::size_t half = rows.size() / 2;
         Keeper laterKeeper = keeper.another();
         std::array<std::vector<std::uint32_t>, 2> kept;
-        inHalves(
+        runInHalves(
             rows.size() >= kRowsInHalves,
             [&] { kept[1] = keptRows(laterKeeper, half, rows.size()); },
             [&] { kept[0] = keptRows(keeper, 0, half); });
@@ -179,7 +176,7 @@ struct KeptRows::File {
         const std::shared_ptr<const std::vector<std::uint32_t>> ranked =
             total == 0 ? nullptr : ranksBy(order);
         const bool givesFolder = keeper.givesFolder();
-        inHalves(
+        runInHalves(
             total >= kRowsInHalves,
             [&] {
                 fill(keptLater, ranked.get(), givesFolder, candidates.data() + first + kept.size());
@@ -190,49 +187,6 @@ struct KeptRows::File {
 
     // Rows this many or more are matched, or made records, in two halves at once.
     static constexpr std::size_t kRowsInHalves = 4096;
-
-    // Runs pLater on a thread of its own beside pNow when pBeside. Whichever
-    // comes to pLater first runs it: when the thread starts only after pNow
-    // is done, as on a busy machine, this one runs pLater itself and waits
-    // for nothing; the thread, when it starts, ends at once.
-    template <typename Later, typename Now>
-    static void inHalves(bool pBeside, const Later& pLater, const Now& pNow) {
-        struct Claim {
-            std::atomic<bool> taken{false};
-            std::promise<void> done;
-        };
-        const auto claim = std::make_shared<Claim>();
-        std::future<void> done = claim->done.get_future();
-        if (pBeside) {
-            try {
-                std::thread([claim, later = &pLater] {
-                    if (!claim->taken.exchange(true)) {
-                        try {
-                            (*later)();
-                            claim->done.set_value();
-                        } catch (...) {
-                            claim->done.set_exception(std::current_exception());
-                        }
-                    }
-                }).detach();
-            } catch (const std::system_error&) {
-                // No thread to be had: both halves here.
-            }
-        }
-        try {
-            pNow();
-        } catch (...) {
-            if (claim->taken.exchange(true)) {
-                done.wait();
-            }
-            throw;
-        }
-        if (!claim->taken.exchange(true)) {
-            pLater();
-        } else {
-            done.get();
-        }
-    }
 
     // The indexes of the rows in [begin, end) pKeeper keeps.
     std::vector<std::uint32_t> keptRows(Keeper& keeper, std::size_t begin, std::size_t end) const {
