@@ -114,7 +114,7 @@ struct KeptRows::File {
     // reading holds a batch of records at a time, never all of them.
     class Filling : public RecordDrain {
       public:
-        // Text of about pTextBytes is room only until the rows fill it: the
+        // Text of about textBytes is room only until the rows fill it: the
         // pages never filled take no memory.
         Filling(FileReader reader, const platform::FileState& state, std::size_t textBytes)
             : file_(std::make_shared<File>()) {
