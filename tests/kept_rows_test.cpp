@@ -16,6 +16,7 @@
 #include <algorithm>
 #include <chrono>
 #include <filesystem>
+#include <fstream>
 #include <optional>
 
 using namespace zaptrove;
@@ -300,4 +301,50 @@ TEST_F(KeptRowsSearch, OneFileAloneIsOrderedAsAFreshReadingIs) {
     const Listing& before = *listedBefore;
     EXPECT_EQ(listed(before.request, before.outcome, before.rows), before.shown)
         << "a list keeps the rows of the file as it was";
+}
+
+// A file past 64 MiB (a hole before its entries: cheap to make and to read)
+// is kept. A reading damaged, or failing, after many batches of its records
+// were made rows answers as a fresh reading does, and is not kept.
+TEST_F(KeptRowsSearch, ABigFileIsKeptAndOneReadInPartAnswersAsAFreshReading) {
+    s.NetscapeMain = t / "n.html";
+    s.BrowserProfiles = {test::chromiumProfile(t, Browser::Chrome, "P", "", "")};
+    std::vector<std::pair<std::string, std::string>> bookmarks;
+    std::string netscape;
+    for (int i = 0; i < 4000; ++i) {
+        bookmarks.emplace_back("news " + std::to_string(i), "http://n/" + std::to_string(i % 7));
+        netscape +=
+            "<DT><A HREF=\"" + bookmarks.back().second + "\">" + bookmarks.back().first + "</A>\n";
+    }
+    {
+        std::ofstream out(test::utf8Path(s.NetscapeMain), std::ios::binary);
+        out.seekp(std::streamoff{64} << 20);
+        out << netscape;
+    }
+    changedAgo(s.NetscapeMain, std::chrono::minutes(60));
+    s.DoNetscape = DO_YES;
+    EXPECT_EQ(searched("news").size(), 2u * 4000 + 1);
+    const std::size_t heldForBigFile = kept.bytesHeld();
+    EXPECT_GT(heldForBigFile, 0u);
+
+    std::vector<std::pair<std::string_view, std::string_view>> entries(bookmarks.begin(),
+                                                                       bookmarks.end());
+    const std::string chromium = test::chromiumBookmarks(entries);
+    t.write("P/Bookmarks", chromium.substr(0, chromium.size() * 3 / 4));
+    changedAgo(s.BrowserProfiles[0].bookmarksFile, std::chrono::minutes(60));
+    s.DoNetscape = DO_NO;
+    s.DoChrome = DO_YES;
+    const Lines damaged = searched("news 1");
+    EXPECT_GT(damaged.size(), 1000u);
+    EXPECT_NE(damaged.back().find("damaged at byte"), std::string::npos) << damaged.back();
+    EXPECT_EQ(kept.bytesHeld(), heldForBigFile);
+#ifdef __linux__
+    s.DoNetscape = DO_YES;
+    s.DoChrome = DO_NO;
+    t.write("n.html", netscape);
+    changedAgo(s.NetscapeMain, std::chrono::minutes(50));
+    const test::FileFaults failing(s.NetscapeMain, 100000);
+    EXPECT_EQ(searched("news").size(), 2u);
+    EXPECT_EQ(kept.bytesHeld(), 0u);
+#endif
 }

@@ -137,3 +137,18 @@ TEST(Ordering, CraftedOrderCostsNoMoreThanNLogN) {
                                    [&](int x, int y) { return value[x] < value[y]; }));
     }
 }
+
+// Long enough to be sorted in two halves at once, of few keys: one thread's order, ties included.
+TEST(Ordering, TwoThreadsGiveOneThreadsOrder) {
+    std::mt19937 rng(7);
+    std::vector<std::pair<int, int>> items(4 * kItemsForTwoThreads);
+    for (std::size_t k = 0; k < items.size(); ++k)
+        items[k] = {static_cast<int>(rng() % 64), static_cast<int>(k)};
+    const auto less = [](const auto& a, const auto& b) { return a.first < b.first; };
+    std::vector<std::pair<int, int>> expected = items;
+    sortRanges(
+        expected, {{0, std::ssize(items) - 1, 0}}, 100, less,
+        [](std::int64_t, std::int64_t) { return false; }, false);
+    guardedQuicksort(items, 0, std::ssize(items) - 1, less);
+    EXPECT_EQ(items, expected);
+}

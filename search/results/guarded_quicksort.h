@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include "search/scanning/two_halves.h"
+
 #include <algorithm>
 #include <bit>
 #include <cstdint>
@@ -18,25 +20,16 @@ inline std::int64_t middleIndex(std::int64_t low, std::int64_t high) {
     return sum % 2 == 0 || half % 2 == 0 ? half : half + 1;
 }
 
-// Quicksort of items[low..high] with the element at the middle index as pivot;
-// an explicit stack of ranges replaces recursion. A range nested deeper than a
-// few times log2 of the length, which ordinary input never reaches, is a
-// crafted worst case: it is finished by a stable merge sort, so no input costs
-// more than O(n log n) comparisons. Below that depth the order, equal keys
-// included, is the plain quicksort's.
-//
-// Each range holds the items that end up in its places. finish(lo, hi) may
-// put a range in order itself, answering whether it did; it may do so only
-// when no two of its items are equal, so that their order is the only one.
+// Two ranges at least this long that a partition leaves side by side are
+// sorted at once, the later on a thread of its own (runInHalves): a range's
+// order comes from its own items alone, so it is the same.
+inline constexpr std::int64_t kItemsForTwoThreads = std::int64_t{1} << 16;
+
+// guardedQuicksort over the ranges given, (low, high, depth) each.
 template <typename Item, typename Less, typename Finish>
-void guardedQuicksort(std::vector<Item>& items, std::int64_t low, std::int64_t high, Less less,
-                      Finish finish) {
-    if (low >= high) {
-        return;
-    }
-    const int depthLimit =
-        4 * static_cast<int>(std::bit_width(static_cast<std::uint64_t>(high - low + 1))) + 8;
-    std::vector<std::tuple<std::int64_t, std::int64_t, int>> ranges{{low, high, 0}};
+void sortRanges(std::vector<Item>& items,
+                std::vector<std::tuple<std::int64_t, std::int64_t, int>> ranges, int depthLimit,
+                const Less& less, const Finish& finish, bool mayHalve) {
     while (!ranges.empty()) {
         const auto [lo, hi, depth] = ranges.back();
         ranges.pop_back();
@@ -63,6 +56,18 @@ void guardedQuicksort(std::vector<Item>& items, std::int64_t low, std::int64_t h
                 --j;
             }
         }
+        if (mayHalve && j - lo + 1 >= kItemsForTwoThreads && hi - i + 1 >= kItemsForTwoThreads) {
+            mayHalve = false;
+            runInHalves(
+                true,
+                [&, i = i, hi = hi, depth = depth] {
+                    sortRanges(items, {{i, hi, depth + 1}}, depthLimit, less, finish, false);
+                },
+                [&, j = j, lo = lo, depth = depth] {
+                    sortRanges(items, {{lo, j, depth + 1}}, depthLimit, less, finish, false);
+                });
+            continue;
+        }
         if (lo < j) {
             ranges.emplace_back(lo, j, depth + 1);
         }
@@ -70,6 +75,28 @@ void guardedQuicksort(std::vector<Item>& items, std::int64_t low, std::int64_t h
             ranges.emplace_back(i, hi, depth + 1);
         }
     }
+}
+
+// Quicksort of items[low..high] with the element at the middle index as pivot;
+// an explicit stack of ranges replaces recursion. A range nested deeper than a
+// few times log2 of the length, which ordinary input never reaches, is a
+// crafted worst case: it is finished by a stable merge sort, so no input costs
+// more than O(n log n) comparisons. Below that depth the order, equal keys
+// included, is the plain quicksort's.
+//
+// Each range holds the items that end up in its places. finish(lo, hi) may
+// put a range in order itself, answering whether it did; it may do so only
+// when no two of its items are equal, so that their order is the only one.
+// It may be called for two ranges at once (kItemsForTwoThreads).
+template <typename Item, typename Less, typename Finish>
+void guardedQuicksort(std::vector<Item>& items, std::int64_t low, std::int64_t high, Less less,
+                      Finish finish) {
+    if (low >= high) {
+        return;
+    }
+    const int depthLimit =
+        4 * static_cast<int>(std::bit_width(static_cast<std::uint64_t>(high - low + 1))) + 8;
+    sortRanges(items, {{low, high, 0}}, depthLimit, less, finish, true);
 }
 
 template <typename Item, typename Less>

@@ -177,11 +177,12 @@ template <typename RankAt> std::vector<RankedRecord> orderByRanks(std::size_t si
         if (firstAt.empty() || tiesUpTo[hi] != tiesUpTo[lo]) {
             return false;
         }
+        // Each range is placed in its own places of placed, so that two at once may be.
         for (std::int64_t k = lo; k <= hi; ++k) {
             const std::int64_t first = firstAt[order[k].rank];
-            placed[std::max(first, lo) - lo] = order[k];
+            placed[std::max(first, lo)] = order[k];
         }
-        std::copy(placed.begin(), placed.begin() + (hi - lo + 1), order.begin() + lo);
+        std::copy(placed.begin() + lo, placed.begin() + hi + 1, order.begin() + lo);
         return true;
     };
     guardedQuicksort(

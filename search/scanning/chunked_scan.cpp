@@ -3,6 +3,7 @@
 
 #include "debug_log/debug_log.h"
 #include "platform/files.h"
+#include "search/records/record_drain.h"
 #include "search/scanning/byte_pairs.h"
 #include "text/text.h"
 
@@ -159,14 +160,21 @@ bool scanWhole(platform::FileReader& file, const BlockRule& rule, std::size_t ch
 
 } // namespace
 
-void subScanFileInChunks(platform::FileReader& pFile, const BlockRule& pRule,
-                         std::vector<Bookmark>& pCandidates,
-                         const std::function<void(std::string_view)>& pScan,
-                         std::size_t pChunkBytes) {
-    const auto kept = static_cast<std::ptrdiff_t>(pCandidates.size());
-    if (!scanWhole(pFile, pRule, std::max<std::size_t>(pChunkBytes, 1), pScan)) {
-        pCandidates.erase(pCandidates.begin() + kept, pCandidates.end());
+std::size_t subScanFileInChunks(platform::FileReader& pFile, const BlockRule& pRule,
+                                std::vector<Bookmark>& pCandidates,
+                                const std::function<void(std::string_view)>& pScan,
+                                std::size_t pChunkBytes) {
+    const std::size_t first = pCandidates.size();
+    std::size_t passedOn = 0;
+    const auto scanAndPassOn = [&](std::string_view piece) {
+        pScan(piece);
+        passedOn += RecordDrain::passOn(pCandidates, first);
+    };
+    if (!scanWhole(pFile, pRule, std::max<std::size_t>(pChunkBytes, 1), scanAndPassOn)) {
+        RecordDrain::dropAll(pCandidates, first);
+        return 0;
     }
+    return passedOn + pCandidates.size() - first;
 }
 
 SourceReading fnReadFileInChunks(std::string_view pPath, std::string_view pKind,
@@ -174,14 +182,14 @@ SourceReading fnReadFileInChunks(std::string_view pPath, std::string_view pKind,
                                  const std::function<void(std::string_view)>& pScan,
                                  const DebugLog& pLog, std::size_t pChunkBytes) {
     pLog.subDebug(LOG_INFO, std::string("Reading ").append(pKind).append(" File: ").append(pPath));
-    const std::size_t before = pCandidates.size();
+    std::size_t kept = 0;
     platform::FileReader file(pPath);
     if (file.isOpen()) {
         pLog.subDebugTimer(LOG_BEGIN, std::string("Parsing ").append(pKind).append(" File: "));
-        subScanFileInChunks(file, pRule, pCandidates, pScan, pChunkBytes);
+        kept = subScanFileInChunks(file, pRule, pCandidates, pScan, pChunkBytes);
     }
     pLog.subDebugTimer(LOG_END, std::string(pKind).append(" file parsed: "));
-    return {pCandidates.size() - before, file.problem()};
+    return {kept, file.problem()};
 }
 
 } // namespace zaptrove

@@ -30,11 +30,13 @@ inline constexpr std::size_t kFileChunkBytes = std::size_t{64} * 1024;
 //
 // A file that starts with a UTF-16 byte-order mark is turned into UTF-8 on the
 // way. A file that cannot be read to its end adds nothing (pFile tells why).
-// The buffer grows only for an entry longer than a chunk.
-void subScanFileInChunks(platform::FileReader& pFile, const BlockRule& pRule,
-                         std::vector<Bookmark>& pCandidates,
-                         const std::function<void(std::string_view)>& pScan,
-                         std::size_t pChunkBytes);
+// The buffer grows only for an entry longer than a chunk. The records pScan
+// appends are handed on to the thread's RecordDrain after each piece; answers
+// how many were appended, those handed on included.
+std::size_t subScanFileInChunks(platform::FileReader& pFile, const BlockRule& pRule,
+                                std::vector<Bookmark>& pCandidates,
+                                const std::function<void(std::string_view)>& pScan,
+                                std::size_t pChunkBytes);
 
 // Opens the bookmark file at pPath and reads it as subScanFileInChunks does,
 // between the log lines of a file of its kind ("Netscape", "Opera"): the

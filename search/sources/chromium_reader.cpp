@@ -3,6 +3,7 @@
 
 #include "platform/files.h"
 #include "search/matching/matcher.h"
+#include "search/records/record_drain.h"
 #include "search/scanning/chunked_scan.h"
 #include "search/scanning/folder_match.h"
 #include "search/scanning/folder_trail.h"
@@ -19,6 +20,10 @@ namespace {
 // Deeper nesting than any bookmark tree has ends the reading, so that memory
 // for the nesting stays small.
 constexpr std::size_t kMaxDepth = 1000;
+
+// The records kept at a time before they are handed on to the thread's
+// RecordDrain, if it has one.
+constexpr std::size_t kRecordsPerBatch = 1024;
 
 // The browser writes a folder's name after its children, so a bookmark's
 // folders are nameless when it is reached. When folder names are searched, a
@@ -249,6 +254,9 @@ class BookmarkHandler {
                                 : matcher_.matches(node.name, node.url, scratch_)) {
                 candidates_.push_back({node.name, node.url});
                 candidates_.back().Folder = folders_.path();
+                if (candidates_.size() - first_ >= kRecordsPerBatch) {
+                    RecordDrain::passOn(candidates_, first_);
+                }
             }
         }
         return true;
@@ -261,6 +269,7 @@ class BookmarkHandler {
     const Matcher& matcher_;
     MatchScratch scratch_;
     std::vector<Bookmark>& candidates_;
+    const std::size_t first_ = candidates_.size(); // where this reading's records start
     std::vector<Frame> frames_;
     std::vector<NodeFields> nodes_;
     FolderTrail folders_;
@@ -335,8 +344,7 @@ SourceReading fnReadChromiumBookmarks(std::string_view pPath, const Matcher& pMa
         if (!chunks.readFailed()) {
             return reading;
         }
-        pCandidates.erase(pCandidates.begin() + static_cast<std::ptrdiff_t>(kept),
-                          pCandidates.end());
+        RecordDrain::dropAll(pCandidates, kept);
     }
     return {0, file.problem()};
 }

@@ -5,17 +5,16 @@
 #include "platform/file_state.h"
 #include "platform/files.h"
 #include "search/matching/matcher.h"
+#include "search/records/record_drain.h"
 #include "search/scanning/folder_match.h"
+#include "search/scanning/two_halves.h"
 
 #include <algorithm>
 #include <array>
-#include <atomic>
 #include <cstdint>
-#include <future>
+#include <limits>
 #include <numeric>
 #include <optional>
-#include <system_error>
-#include <thread>
 
 namespace zaptrove {
 
@@ -81,36 +80,67 @@ struct KeptRows::File {
     mutable std::mutex ranksLock;
     mutable std::array<Ranks, 2> ranks;
 
-    // The rows of a whole reading. A file of at most kMaxFileBytes holds at
-    // most three times as many bytes of text (a byte outside ASCII read as
-    // Windows-1252 becomes up to three), so the places fit 32 bits.
-    static std::shared_ptr<const File> of(FileReader reader, const std::vector<Bookmark>& all,
-                                          const platform::FileState& state, std::size_t counted) {
-        std::size_t textBytes = 0;
-        for (const Bookmark& bookmark : all) {
-            textBytes += bookmark.Name.size() + bookmark.URL.size();
+    // Appends the rows of pRecords from pFirst on, in their order, and erases
+    // those records; answers how many. Rows are placed in the text by 32 bits
+    // (see kMaxFileBytes): records that would take the text past them stay
+    // where they are, as does every record after them, so that none is
+    // appended out of order (a file that grew while read is not kept anyway).
+    std::size_t append(std::vector<Bookmark>& pRecords, std::size_t pFirst) {
+        std::size_t textBytes = text.size();
+        for (std::size_t k = pFirst; k < pRecords.size(); ++k) {
+            textBytes += pRecords[k].Name.size() + pRecords[k].URL.size();
         }
-        auto file = std::make_shared<File>();
-        file->reader = reader;
-        file->state = state;
-        file->counted = counted;
-        file->text.reserve(textBytes);
-        file->rows.reserve(all.size());
-        for (const Bookmark& bookmark : all) {
-            if (file->folders.empty() ||
-                file->folders.back().innermost() != bookmark.Folder.innermost()) {
-                file->folders.push_back(bookmark.Folder);
+        if (textBytes > std::numeric_limits<std::uint32_t>::max()) {
+            return 0;
+        }
+        for (std::size_t k = pFirst; k < pRecords.size(); ++k) {
+            const Bookmark& bookmark = pRecords[k];
+            if (folders.empty() || folders.back().innermost() != bookmark.Folder.innermost()) {
+                folders.push_back(bookmark.Folder);
             }
-            file->rows.push_back({static_cast<std::uint32_t>(file->text.size()),
-                                  static_cast<std::uint32_t>(bookmark.Name.size()),
-                                  static_cast<std::uint32_t>(bookmark.URL.size()),
-                                  static_cast<std::uint32_t>(file->folders.size() - 1)});
-            file->text += bookmark.Name;
-            file->text += bookmark.URL;
+            rows.push_back({static_cast<std::uint32_t>(text.size()),
+                            static_cast<std::uint32_t>(bookmark.Name.size()),
+                            static_cast<std::uint32_t>(bookmark.URL.size()),
+                            static_cast<std::uint32_t>(folders.size() - 1)});
+            text += bookmark.Name;
+            text += bookmark.URL;
         }
-        file->folders.shrink_to_fit();
-        return file;
+        const std::size_t appended = pRecords.size() - pFirst;
+        pRecords.erase(pRecords.begin() + static_cast<std::ptrdiff_t>(pFirst), pRecords.end());
+        return appended;
     }
+
+    // Makes the rows of the records a reading hands on as it goes: the
+    // reading holds a batch of records at a time, never all of them.
+    class Filling : public RecordDrain {
+      public:
+        // Text of about textBytes is room only until the rows fill it: the
+        // pages never filled take no memory.
+        Filling(FileReader reader, const platform::FileState& state, std::size_t textBytes)
+            : file_(std::make_shared<File>()) {
+            file_->reader = reader;
+            file_->state = state;
+            file_->text.reserve(textBytes);
+        }
+        // The rows of the reading, once pLeft, the records it left, are
+        // appended too; pLeft keeps those that did not fit.
+        std::shared_ptr<File> filled(std::vector<Bookmark>& pLeft) {
+            file_->append(pLeft, 0);
+            file_->folders.shrink_to_fit();
+            return file_;
+        }
+
+      private:
+        std::size_t take(std::vector<Bookmark>& pRecords, std::size_t pFirst) override {
+            return file_->append(pRecords, pFirst);
+        }
+        void drop() override {
+            file_->text.clear();
+            file_->rows.clear();
+            file_->folders.clear();
+        }
+        std::shared_ptr<File> file_;
+    };
 
     // The indexes of the rows pKeeper keeps, in two parts: the first half's
     // and the second's. A file of many rows is matched in two halves at
@@ -121,7 +151,7 @@ struct KeptRows::File {
         const std::size_t half = rows.size() / 2;
         Keeper laterKeeper = keeper.another();
         std::array<std::vector<std::uint32_t>, 2> kept;
-        inHalves(
+        runInHalves(
             rows.size() >= kRowsInHalves,
             [&] { kept[1] = keptRows(laterKeeper, half, rows.size()); },
             [&] { kept[0] = keptRows(keeper, 0, half); });
@@ -146,7 +176,7 @@ struct KeptRows::File {
         const std::shared_ptr<const std::vector<std::uint32_t>> ranked =
             total == 0 ? nullptr : ranksBy(order);
         const bool givesFolder = keeper.givesFolder();
-        inHalves(
+        runInHalves(
             total >= kRowsInHalves,
             [&] {
                 fill(keptLater, ranked.get(), givesFolder, candidates.data() + first + kept.size());
@@ -157,49 +187,6 @@ struct KeptRows::File {
 
     // Rows this many or more are matched, or made records, in two halves at once.
     static constexpr std::size_t kRowsInHalves = 4096;
-
-    // Runs pLater on a thread of its own beside pNow when pBeside. Whichever
-    // comes to pLater first runs it: when the thread starts only after pNow
-    // is done, as on a busy machine, this one runs pLater itself and waits
-    // for nothing; the thread, when it starts, ends at once.
-    template <typename Later, typename Now>
-    static void inHalves(bool pBeside, const Later& pLater, const Now& pNow) {
-        struct Claim {
-            std::atomic<bool> taken{false};
-            std::promise<void> done;
-        };
-        const auto claim = std::make_shared<Claim>();
-        std::future<void> done = claim->done.get_future();
-        if (pBeside) {
-            try {
-                std::thread([claim, later = &pLater] {
-                    if (!claim->taken.exchange(true)) {
-                        try {
-                            (*later)();
-                            claim->done.set_value();
-                        } catch (...) {
-                            claim->done.set_exception(std::current_exception());
-                        }
-                    }
-                }).detach();
-            } catch (const std::system_error&) {
-                // No thread to be had: both halves here.
-            }
-        }
-        try {
-            pNow();
-        } catch (...) {
-            if (claim->taken.exchange(true)) {
-                done.wait();
-            }
-            throw;
-        }
-        if (!claim->taken.exchange(true)) {
-            pLater();
-        } else {
-            done.get();
-        }
-    }
 
     // The indexes of the rows in [begin, end) pKeeper keeps.
     std::vector<std::uint32_t> keptRows(Keeper& keeper, std::size_t begin, std::size_t end) const {
@@ -361,18 +348,23 @@ SourceReading KeptRows::read(std::string_view pPath, FileReader pReader, Rule pR
         pLog.subDebug(LOG_INFO, "Unchanged since its last reading: " + std::string(pPath));
         return keptOf(kept);
     }
-    keep(pPath, nullptr); // its memory goes before the new reading's comes
-    std::vector<Bookmark> all;
-    SourceReading reading = pReader(pPath, Matcher("", SearchMode::Both), all, pLog);
-    if (reading.readWhole() && platform::fileState(pPath) == before) {
-        std::shared_ptr<const File> file = File::of(pReader, all, *before, reading.BookmarkCount);
-        all = std::vector<Bookmark>();
+    keep(pPath, nullptr);       // its memory goes before the new reading's comes
+    std::vector<Bookmark> left; // the records the rows did not take
+    std::shared_ptr<File> file;
+    SourceReading reading;
+    {
+        File::Filling filling(pReader, *before, before->size);
+        reading = pReader(pPath, Matcher("", SearchMode::Both), left, pLog);
+        file = filling.filled(left);
+    }
+    file->counted = reading.BookmarkCount;
+    if (reading.readWhole() && left.empty() && platform::fileState(pPath) == before) {
         keep(pPath, file);
         return keptOf(file);
     }
-    // Not kept: the reading of this search only.
-    std::size_t kept = 0;
-    for (Bookmark& bookmark : all) {
+    // Not kept: the reading of this search only, in its order.
+    std::size_t kept = file->appendKept(keeper, {}, pCandidates);
+    for (Bookmark& bookmark : left) {
         if (keeper.keeps(bookmark.Name, bookmark.URL, bookmark.Folder)) {
             if (!keeper.givesFolder()) {
                 bookmark.Folder = {};

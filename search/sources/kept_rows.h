@@ -54,11 +54,14 @@ class KeptRows {
     // matching or not.
     enum class Rule { WithFolders, Chromium };
 
-    // A file bigger than this is read afresh for every search: the first
-    // reading holds every bookmark as a record before it keeps them compactly,
-    // about 300 bytes each (100 MiB for the 330,000 bookmarks of a 64 MiB
-    // Netscape file), a search that matches everything's memory.
-    static constexpr std::uint64_t kMaxFileBytes = std::uint64_t{64} << 20;
+    // A file bigger than this is read afresh for every search. The first
+    // reading makes the compact rows as it goes, holding a batch of records
+    // at a time, so the memory is the rows' (about half the bytes of a
+    // Netscape file). The limit is the largest whose rows' 32-bit places
+    // still reach every byte of the text: a byte outside ASCII read as
+    // Windows-1252 becomes up to three, so 1 GiB of file is at most 3 GiB of
+    // text.
+    static constexpr std::uint64_t kMaxFileBytes = std::uint64_t{1} << 30;
 
     // Appends to pCandidates what pReader would append for pMatcher and
     // answers what it would answer, from the rows kept while the file at
