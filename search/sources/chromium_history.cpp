@@ -121,17 +121,6 @@ std::string openHistory(sqlite3* database, std::int64_t& pages) {
     return {};
 }
 
-// The most rows the database's pages could hold: no row takes less than
-// kLeastBytesPerRow of a page (its cell and the cell's place); 0 when unknown.
-std::int64_t mostPagesHeld(sqlite3* database) {
-    constexpr std::int64_t kLeastBytesPerRow = 4;
-    const Statement size = prepared(
-        database, "SELECT page_count * page_size FROM pragma_page_count, pragma_page_size");
-    return size && sqlite3_step(size.get()) == SQLITE_ROW
-               ? sqlite3_column_int64(size.get(), 0) / kLeastBytesPerRow
-               : 0;
-}
-
 // The rows whose use is read, found by address: an open-addressing table of
 // their addresses and hashes, twice their number; beside it a bit for each
 // of eight times as many hashes tells most addresses, held by no row, apart
@@ -377,11 +366,8 @@ HistoryReadAhead::HistoryReadAhead(const std::string& pHistory, std::int64_t pNo
         }
         WorkAhead work{kWorkPerLookup + kWorkPerPage * pages_, &pStop};
         sqlite3_progress_handler(database.get(), kStepsPerWork, spendWorkAhead, &work);
-        // A crafted largest row id gets no more room than the database's
-        // own bytes could hold pages for.
-        const std::int64_t room = std::min(pages_, mostPagesHeld(database.get()));
         std::size_t size = 2;
-        while (size < 2 * static_cast<std::size_t>(room)) {
+        while (size < 2 * static_cast<std::size_t>(pages_)) {
             size *= 2;
         }
         mask_ = size - 1;
@@ -391,13 +377,12 @@ HistoryReadAhead::HistoryReadAhead(const std::string& pHistory, std::int64_t pNo
         if (!pages) {
             return SourceReading{0, unread};
         }
-        // Row ids below 1 could hold more pages than the table has room for:
-        // History is then read as ever.
+        // Row ids below 1 could hold more pages than the table has room for.
         std::int64_t kept = 0;
         std::array<std::pair<AddressHashes, std::int64_t>, 16> batch;
         std::size_t inBatch = 0;
         int step = SQLITE_ROW;
-        while ((step = sqlite3_step(pages.get())) == SQLITE_ROW && ++kept <= room) {
+        while ((step = sqlite3_step(pages.get())) == SQLITE_ROW && ++kept <= pages_) {
             const AddressHashes address = fnAddressHashes(columnAddress(pages.get(), 0));
             __builtin_prefetch(&slots_[address.hash & mask_], 1);
             batch[inBatch++] = {address, pageUse(pages.get(), 1, pNow)};
