@@ -13,7 +13,6 @@
 
 #include <sqlite3.h>
 
-#include <atomic>
 #include <filesystem>
 #include <map>
 #ifndef _WIN32
@@ -209,18 +208,8 @@ TEST(ChromiumHistory, ReadsTheVisitsABrowserHoldsInItsLog) {
     std::vector<HashedRow> pointers;
     pointers.reserve(rows.size());
     for (Bookmark& row : rows)
-        pointers.push_back(fnHashedRow(row));
+        pointers.push_back({&row, fnAddressHash(row.URL)});
     EXPECT_EQ(fnReadChromiumVisits(history, pointers, kNow), "");
-    EXPECT_EQ(std::tuple(rows[0].Frecency, rows[1].Frecency, rows[2].Frecency),
-              std::tuple(300, 50, 0));
-    // Read ahead, before the rows are known, it gives the same uses, and
-    // answers only for as many rows as a scan of its 102 pages is read for.
-    const std::atomic<bool> stop{false};
-    const HistoryReadAhead ahead(history, kNow, stop);
-    EXPECT_EQ(std::tuple(ahead.answers(12), ahead.answers(13)), std::tuple(false, true));
-    for (Bookmark& row : rows)
-        row.Frecency = -1;
-    ahead.give(pointers);
     EXPECT_EQ(std::tuple(rows[0].Frecency, rows[1].Frecency, rows[2].Frecency),
               std::tuple(300, 50, 0));
     EXPECT_EQ(test::readFile(history) + test::readFile(history + "-wal"), before);
@@ -267,36 +256,25 @@ TEST(ChromiumHistory, ACraftedOneLeavesTheRowsListedAndIsNamedInTheLog) {
     const test::TempFolder t;
     const std::int64_t now = fnSecondsSince1970();
     const std::string future = std::to_string((now + 365 * kDay + 11'644'473'600) * 1'000'000);
-    // readAhead: whether History read ahead gives the uses (else it is read as ever).
     const struct {
         std::string sql; // after the urls table is dropped
         std::string order, logged;
-        bool readAhead;
     } cases[] = {
-        {"CREATE TABLE urls (url TEXT, last_visit_time INTEGER)", "ab", "no such column", false},
+        {"CREATE TABLE urls (url TEXT, last_visit_time INTEGER)", "ab", "no such column"},
         {"CREATE TABLE urls (url BLOB, visit_count TEXT, last_visit_time TEXT);"
          "INSERT INTO urls VALUES ('https://a/', 'many', NULL), (NULL, NULL, NULL), "
          "(42, x'00', 1.5), ('https://b/', '2', 'soon')",
-         "ba", "", true},
+         "ba", ""},
         {"CREATE TABLE urls (url, visit_count, last_visit_time); INSERT INTO urls VALUES "
          "('https://a/', -5, " +
              future + "), ('https://b/', 1 << 62, 0)",
-         "ba", "", true},
+         "ba", ""},
         {"CREATE TABLE urls (url, visit_count, last_visit_time); INSERT INTO urls VALUES "
          "('https://b/', 1, 0), ('https://' || zeroblob(3000000) || '/', 1, 0)",
-         "ab", "string or blob too big", false},
-        // An address held twice has the use of the last page read.
-        {"CREATE TABLE urls (url, visit_count, last_visit_time); INSERT INTO urls VALUES "
-         "('https://a/', 9, 0), ('https://b/', 2, 0), ('https://a/', 1, 0)",
-         "ba", "", true},
-        // More pages than the row ids say: more than its table holds.
-        {"CREATE TABLE urls (url, visit_count, last_visit_time); INSERT INTO urls (rowid, url, "
-         "visit_count, last_visit_time) VALUES (-2, 'https://a/', 1, 0), (-1, 'https://b/', 3, 0)",
-         "ba", "", false},
+         "ab", "string or blob too big"},
     };
     const test::FakeClock clock;
-    const std::atomic<bool> stop{false};
-    for (const auto& [sql, order, logged, readAhead] : cases) {
+    for (const auto& [sql, order, logged] : cases) {
         const test::TempFolder profile;
         const BrowserProfile chromium =
             chromiumOf(profile, {{"Zt a", "https://a/"}, {"Zt b", "https://b/"}});
@@ -311,7 +289,5 @@ TEST(ChromiumHistory, ACraftedOneLeavesTheRowsListedAndIsNamedInTheLog) {
         const std::string log = test::readFile(profile / "log");
         EXPECT_EQ(log.find("History not read") != std::string::npos, !logged.empty()) << sql;
         EXPECT_NE(log.find(logged), std::string::npos) << sql;
-        const HistoryReadAhead ahead(chromium.folder + "/History", now, stop);
-        EXPECT_EQ(ahead.answers(2), readAhead) << sql;
     }
 }

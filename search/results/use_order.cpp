@@ -3,7 +3,6 @@
 
 #include "debug_log/debug_log.h"
 #include "platform/separators.h"
-#include "platform/thread_priority.h"
 #include "search/request/search_request.h"
 #include "search/sources/address_hash.h"
 #include "search/sources/chromium_history.h"
@@ -11,12 +10,10 @@
 
 #include <algorithm>
 #include <array>
-#include <chrono>
 #include <map>
 #include <numeric>
 #include <span>
 #include <string_view>
-#include <system_error>
 #include <unordered_map>
 #include <utility>
 
@@ -27,21 +24,10 @@ namespace {
 // The Chromium-family rows of each profile, to be given their visits.
 using RowsByProfile = std::map<const BrowserProfile*, std::vector<HashedRow>>;
 
-std::string historyOf(const BrowserProfile& profile) {
-    return platform::pathIn(profile.folder, "History");
-}
-
-// Reads the visits of the Chromium-family rows, one History per profile,
-// unless it was read ahead as that reading would read it.
-void readChromiumVisits(const RowsByProfile& byProfile, std::int64_t now, UseReadAhead* ahead,
-                        const DebugLog& log) {
+// Reads the visits of the Chromium-family rows, one History per profile.
+void readChromiumVisits(const RowsByProfile& byProfile, std::int64_t now, const DebugLog& log) {
     for (const auto& [profile, profileRows] : byProfile) {
-        const std::string history = historyOf(*profile);
-        const HistoryReadAhead* read = ahead != nullptr ? ahead->history(history) : nullptr;
-        if (read != nullptr && read->answers(profileRows.size())) {
-            read->give(profileRows);
-            continue;
-        }
+        const std::string history = platform::pathIn(profile->folder, "History");
         const std::string problem = fnReadChromiumVisits(history, profileRows, now);
         if (!problem.empty()) {
             log.subDebug(LOG_FAIL, "History not read: " + history + ": " + problem);
@@ -119,8 +105,8 @@ RowsByProfile startUses(std::vector<Bookmark>& rows, const LaunchTable& launched
             __builtin_prefetch(rows[i + kAhead].URL.data());
         }
         Bookmark& row = rows[i];
-        const HashedRow hashed = fnHashedRow(row);
-        uses[i].launches = launched.weightOf(row.URL, hashed.addressHash);
+        const std::size_t hash = fnAddressHash(row.URL);
+        uses[i].launches = launched.weightOf(row.URL, hash);
         uses[i].place = static_cast<std::uint32_t>(i);
         const BrowserProfile* profile = row.Source.browser();
         if (profile != last) {
@@ -131,7 +117,7 @@ RowsByProfile startUses(std::vector<Bookmark>& rows, const LaunchTable& launched
             }
         }
         if (lastRows != nullptr) {
-            lastRows->push_back(hashed);
+            lastRows->push_back({&row, hash});
         }
     }
     return byProfile;
@@ -211,57 +197,8 @@ void putInOrder(std::vector<Bookmark>& rows, std::vector<std::uint32_t>& order) 
 
 } // namespace
 
-UseReadAhead::UseReadAhead(const SearchRequest& pRequest, std::int64_t pNow) {
-    if (!pRequest.rankByUse) {
-        return;
-    }
-    for (const BrowserProfile& profile : pRequest.browsers) {
-        std::string path = historyOf(profile);
-        if (!fnUsesPlaces(profile.browser) &&
-            std::ranges::find(histories_, path, &decltype(histories_)::value_type::first) ==
-                histories_.end()) {
-            histories_.emplace_back(std::move(path), nullptr);
-        }
-    }
-    if (histories_.empty()) {
-        return;
-    }
-    try {
-        reading_ = std::async(std::launch::async, [this, pNow] {
-            platform::lowerThisThreadsPriority();
-            for (auto& [path, read] : histories_) {
-                read = std::make_unique<HistoryReadAhead>(path, pNow, stop_);
-            }
-        });
-    } catch (const std::system_error&) {
-        // No thread to be had: History is read once the rows are known.
-    }
-}
-
-UseReadAhead::~UseReadAhead() {
-    stop_ = true;
-    if (reading_.valid()) {
-        reading_.wait();
-    }
-}
-
-const HistoryReadAhead* UseReadAhead::history(const std::string& pHistory) {
-    if (!reading_.valid()) {
-        return nullptr;
-    }
-    // Waiting for a reading the machine left no time for would cost more
-    // than reading for the rows.
-    if (reading_.wait_for(std::chrono::seconds(0)) != std::future_status::ready) {
-        stop_ = true;
-        return nullptr;
-    }
-    const auto read =
-        std::ranges::find(histories_, pHistory, &decltype(histories_)::value_type::first);
-    return read != histories_.end() ? read->second.get() : nullptr;
-}
-
 void subOrderByUse(const SearchRequest& pRequest, std::vector<Bookmark>& pRows, std::int64_t pNow,
-                   const DebugLog& pLog, UseReadAhead* pAhead) {
+                   const DebugLog& pLog) {
     if (!pRequest.rankByUse || pRows.size() < 2) {
         return;
     }
@@ -271,7 +208,7 @@ void subOrderByUse(const SearchRequest& pRequest, std::vector<Bookmark>& pRows, 
     const LaunchTable launched(launches);
     std::vector<Use> uses(pRows.size());
     const RowsByProfile chromiumRows = startUses(pRows, launched, uses);
-    readChromiumVisits(chromiumRows, pNow, pAhead, pLog);
+    readChromiumVisits(chromiumRows, pNow, pLog);
     // Firefox marks a frecency still to be worked out as -1: no use known.
     for (std::size_t i = 0; i < pRows.size(); ++i) {
         uses[i].browser = std::max<std::int64_t>(pRows[i].Frecency, 0);

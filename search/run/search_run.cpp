@@ -249,10 +249,6 @@ SearchOutcome subSearch(const SearchRequest& pRequest, const DebugLog& pLog, Lis
     const FolderScreen screen(pRequest);
     logSearchMode(pRequest.mode, pLog);
 
-    // One time for the whole search: History read ahead weighs its visits
-    // at the time the rows are then ordered at.
-    const std::int64_t now = fnSecondsSince1970();
-    UseReadAhead useAhead(pRequest, now);
     SourceReport report;
     KeywordLookup keyword{pRequest.mode == SearchMode::Nothing ? std::string()
                                                                : fnTypedKeyword(pRequest.term)};
@@ -294,7 +290,7 @@ SearchOutcome subSearch(const SearchRequest& pRequest, const DebugLog& pLog, Lis
     outcome.Results = fnRemoveDuplicates(pRequest, std::move(candidates), pLog);
     // Last, so that the same rows are listed as without it (neighbour
     // duplicate removal depends on the order before it), only reordered.
-    subOrderByUse(pRequest, outcome.Results, now, pLog, &useAhead);
+    subOrderByUse(pRequest, outcome.Results, fnSecondsSince1970(), pLog);
     if (pLines == ListLines::Built) {
         outcome.Lines = fnBuildListLines(pRequest, outcome.Results, pLog);
     } else if (kept.empty()) {

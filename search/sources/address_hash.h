@@ -13,16 +13,8 @@ namespace zaptrove {
 // take sixteen bytes a step (a general string hash takes eight, one after the
 // other), and a final mix spreads every byte over all the bits, as the tables
 // take both the low bits and others. Equal addresses hash equal; the tables
-// still compare the addresses themselves, except History's pages read ahead
-// (chromium_history.h), which keep part of the check beside the hash instead:
-// made from the same lanes by another final mix, it tells apart addresses of
-// one hash.
-struct AddressHashes {
-    std::size_t hash;
-    std::uint64_t check;
-};
-
-inline AddressHashes fnAddressHashes(std::string_view pAddress) {
+// still compare the addresses themselves.
+inline std::size_t fnAddressHash(std::string_view pAddress) {
     constexpr std::uint64_t kPrime1 = 0x9E3779B185EBCA87;
     constexpr std::uint64_t kPrime2 = 0xC2B2AE3D27D4EB4F;
     constexpr std::uint64_t kPrime3 = 0x165667B19E3779F9;
@@ -63,23 +55,14 @@ inline AddressHashes fnAddressHashes(std::string_view pAddress) {
                     std::uint64_t{static_cast<unsigned char>(bytes[size / 2])} << 8 |
                     static_cast<unsigned char>(bytes[size - 1]);
     }
-    const std::uint64_t firstMixed = mixIn(first, lastFirst);
-    const std::uint64_t secondMixed = mixIn(second, lastSecond);
-    const auto finalMix = [](std::uint64_t value) {
-        value ^= value >> 33;
-        value *= kPrime2;
-        value ^= value >> 29;
-        value *= kPrime3;
-        value ^= value >> 32;
-        return value;
-    };
-    return {
-        static_cast<std::size_t>(finalMix(std::rotl(firstMixed, 1) + std::rotl(secondMixed, 7))),
-        finalMix((firstMixed ^ std::rotl(secondMixed, 29)) * kPrime3 + size)};
-}
-
-inline std::size_t fnAddressHash(std::string_view pAddress) {
-    return fnAddressHashes(pAddress).hash;
+    std::uint64_t hash =
+        std::rotl(mixIn(first, lastFirst), 1) + std::rotl(mixIn(second, lastSecond), 7);
+    hash ^= hash >> 33;
+    hash *= kPrime2;
+    hash ^= hash >> 29;
+    hash *= kPrime3;
+    hash ^= hash >> 32;
+    return static_cast<std::size_t>(hash);
 }
 
 } // namespace zaptrove

@@ -6,7 +6,6 @@
 #include "search/sources/places_text_heads.h"
 
 #include <algorithm>
-#include <array>
 #include <bit>
 #include <functional>
 #include <iterator>
@@ -53,22 +52,6 @@ int spendWork(void* workLeft) {
     return --*static_cast<std::int64_t*>(workLeft) < 0 ? 1 : 0;
 }
 
-// Whether the pages are better read in one scan than each row looked up.
-bool scansFor(std::int64_t rows, std::int64_t pages) {
-    return rows * kPagesPerLookup >= pages;
-}
-
-// The work a reading ahead may still do, and the request to end it.
-struct WorkAhead {
-    std::int64_t left;
-    const std::atomic<bool>* stop;
-};
-
-int spendWorkAhead(void* work) {
-    auto* ahead = static_cast<WorkAhead*>(work);
-    return --ahead->left < 0 || ahead->stop->load(std::memory_order_relaxed) ? 1 : 0;
-}
-
 // An address as SQLite holds it, its length as SQLite keeps it rather than
 // looked for; empty for none.
 std::string_view textOf(const unsigned char* text, int bytes) {
@@ -80,45 +63,6 @@ std::string_view textOf(const unsigned char* text, int bytes) {
 std::string_view columnAddress(sqlite3_stmt* statement, int column) {
     const unsigned char* text = sqlite3_column_text(statement, column);
     return textOf(text, sqlite3_column_bytes(statement, column));
-}
-
-Statement prepared(sqlite3* database, const char* sql) {
-    sqlite3_stmt* statement = nullptr;
-    sqlite3_prepare_v2(database, sql, -1, &statement, nullptr);
-    return Statement(statement);
-}
-
-// The use the visit count and last visit time in the row's columns first and
-// first + 1 make at now.
-std::int64_t pageUse(sqlite3_stmt* row, int first, std::int64_t now) {
-    const std::int64_t visits =
-        std::clamp<std::int64_t>(sqlite3_column_int64(row, first), 0, kMostVisits);
-    const std::int64_t lastVisit =
-        sqlite3_column_int64(row, first + 1) / 1'000'000 - kSecondsFrom1601To1970;
-    return visits * visitWeight(std::max<std::int64_t>(now - lastVisit, 0));
-}
-
-// Checks that History holds its table of pages and sets pages to the number
-// its row ids say it holds, and the longest value SQLite loads; answers why
-// it cannot be read.
-std::string openHistory(sqlite3* database, std::int64_t& pages) {
-    // A view named urls, defined recursively, could make a lookup run without end.
-    const Statement check =
-        prepared(database, "SELECT count(*) FROM sqlite_schema WHERE type = 'table' AND "
-                           "name = 'urls' AND sql NOT LIKE 'CREATE VIRTUAL%'");
-    if (!check || sqlite3_step(check.get()) != SQLITE_ROW) {
-        return sqlite3_errmsg(database);
-    }
-    if (sqlite3_column_int(check.get(), 0) != 1) {
-        return "holds no history";
-    }
-    const Statement last = prepared(database, "SELECT max(rowid) FROM urls");
-    pages = last && sqlite3_step(last.get()) == SQLITE_ROW
-                ? std::max<std::int64_t>(sqlite3_column_int64(last.get(), 0), 0)
-                : 0;
-    // SQLite loads a value whole: a huge address would cost its size.
-    sqlite3_limit(database, SQLITE_LIMIT_LENGTH, kMaxPlacesTextBytes);
-    return {};
 }
 
 // The rows whose use is read, found by address: an open-addressing table of
@@ -253,15 +197,28 @@ class VisitsQuery {
 
     // Gives each row its use; answers why History could not be read.
     std::string run(std::span<const HashedRow> rows) {
-        std::int64_t pages = 0;
-        if (std::string problem = openHistory(database_, pages); !problem.empty()) {
-            return problem;
+        // A view named urls, defined recursively, could make a lookup run without end.
+        const Statement check =
+            prepare("SELECT count(*) FROM sqlite_schema WHERE type = 'table' AND name = 'urls' "
+                    "AND sql NOT LIKE 'CREATE VIRTUAL%'");
+        if (!check || sqlite3_step(check.get()) != SQLITE_ROW) {
+            return sqlite3_errmsg(database_);
         }
+        if (sqlite3_column_int(check.get(), 0) != 1) {
+            return "holds no history";
+        }
+        const Statement last = prepare("SELECT max(rowid) FROM urls");
+        const std::int64_t pages =
+            last && sqlite3_step(last.get()) == SQLITE_ROW
+                ? std::max<std::int64_t>(sqlite3_column_int64(last.get(), 0), 0)
+                : 0;
+        // SQLite loads a value whole: a huge address would cost its size.
+        sqlite3_limit(database_, SQLITE_LIMIT_LENGTH, kMaxPlacesTextBytes);
         const auto lookups = static_cast<std::int64_t>(rows.size());
         workLeft_ = kWorkPerLookup * (lookups + 1) +
                     kWorkPerPage * std::min(pages, lookups * kPagesPerLookup);
         sqlite3_progress_handler(database_, kStepsPerWork, spendWork, &workLeft_);
-        const bool read = scansFor(lookups, pages) ? scan(rows) : lookUp(rows);
+        const bool read = lookups * kPagesPerLookup < pages ? lookUp(rows) : scan(rows);
         if (!read) {
             return workLeft_ < 0 ? "more work than a history of its size needs"
                                  : sqlite3_errmsg(database_);
@@ -270,9 +227,21 @@ class VisitsQuery {
     }
 
   private:
-    Statement prepare(const char* sql) const { return prepared(database_, sql); }
+    Statement prepare(const char* sql) const {
+        sqlite3_stmt* prepared = nullptr;
+        sqlite3_prepare_v2(database_, sql, -1, &prepared, nullptr);
+        return Statement(prepared);
+    }
 
-    std::int64_t useOf(sqlite3_stmt* row, int first) const { return pageUse(row, first, now_); }
+    // The use the visit count and last visit time in the row's columns
+    // first and first + 1 make.
+    std::int64_t useOf(sqlite3_stmt* row, int first) const {
+        const std::int64_t visits =
+            std::clamp<std::int64_t>(sqlite3_column_int64(row, first), 0, kMostVisits);
+        const std::int64_t lastVisit =
+            sqlite3_column_int64(row, first + 1) / 1'000'000 - kSecondsFrom1601To1970;
+        return visits * visitWeight(std::max<std::int64_t>(now_ - lastVisit, 0));
+    }
 
     // Looks each row up through the index, in its order, so that each of its
     // pages is read once rather than once for every row on it.
@@ -350,97 +319,6 @@ std::string fnReadChromiumVisits(const std::string& pHistory, std::span<const Ha
         return SourceReading{0, problem};
     });
     return reading.Problem;
-}
-
-HistoryReadAhead::HistoryReadAhead(const std::string& pHistory, std::int64_t pNow,
-                                   const std::atomic<bool>& pStop) {
-    // Why a reading ahead ended is told, if at all, by the reading as ever.
-    const std::string unread = "not read ahead";
-    std::vector<Bookmark> none; // the uses go into the table
-    const SourceReading reading = fnReadUnchangedPlaces(pHistory, none, [&](bool withLog) {
-        std::string problem;
-        const Database database = fnOpenBrowserDatabase(pHistory, withLog, problem);
-        if (!database || !openHistory(database.get(), pages_).empty() ||
-            pages_ > kMostPagesReadAhead) {
-            return SourceReading{0, unread};
-        }
-        WorkAhead work{kWorkPerLookup + kWorkPerPage * pages_, &pStop};
-        sqlite3_progress_handler(database.get(), kStepsPerWork, spendWorkAhead, &work);
-        std::size_t size = 2;
-        while (size < 2 * static_cast<std::size_t>(pages_)) {
-            size *= 2;
-        }
-        mask_ = size - 1;
-        slots_.assign(size, Slot{});
-        const Statement pages =
-            prepared(database.get(), "SELECT url, visit_count, last_visit_time FROM urls");
-        if (!pages) {
-            return SourceReading{0, unread};
-        }
-        // Row ids below 1 could hold more pages than the table has room for.
-        std::int64_t kept = 0;
-        std::array<std::pair<AddressHashes, std::int64_t>, 16> batch;
-        std::size_t inBatch = 0;
-        int step = SQLITE_ROW;
-        while ((step = sqlite3_step(pages.get())) == SQLITE_ROW && ++kept <= pages_) {
-            const AddressHashes address = fnAddressHashes(columnAddress(pages.get(), 0));
-            __builtin_prefetch(&slots_[address.hash & mask_], 1);
-            batch[inBatch++] = {address, pageUse(pages.get(), 1, pNow)};
-            if (inBatch == batch.size()) {
-                keep(batch);
-                inBatch = 0;
-            }
-        }
-        keep(std::span(batch).first(inBatch));
-        return SourceReading{0, step == SQLITE_DONE ? std::string() : unread};
-    });
-    read_ = reading.Problem.empty();
-    if (!read_) {
-        slots_ = std::vector<Slot>();
-    }
-}
-
-// A page's address held twice is given the use of the last one read, as the
-// scan of fnReadChromiumVisits gives it.
-void HistoryReadAhead::keep(std::span<const std::pair<AddressHashes, std::int64_t>> pPages) {
-    for (const auto& [address, use] : pPages) {
-        const std::uint64_t check = address.check >> kUseBits << kUseBits;
-        std::size_t at = address.hash & mask_;
-        while (slots_[at].checkAndUse != kEmpty &&
-               (slots_[at].hash != address.hash ||
-                (slots_[at].checkAndUse >> kUseBits << kUseBits) != check)) {
-            at = (at + 1) & mask_;
-        }
-        slots_[at] = {address.hash, check | static_cast<std::uint64_t>(use)};
-    }
-}
-
-bool HistoryReadAhead::answers(std::size_t pRows) const {
-    return read_ && scansFor(static_cast<std::int64_t>(pRows), pages_);
-}
-
-void HistoryReadAhead::give(std::span<const HashedRow> pRows) const {
-    // The rows and their slots lie scattered: those a few rows ahead are
-    // fetched early.
-    constexpr std::size_t kAhead = 8;
-    for (std::size_t i = 0; i < pRows.size(); ++i) {
-        if (i + kAhead < pRows.size()) {
-            __builtin_prefetch(&slots_[pRows[i + kAhead].addressHash & mask_]);
-            __builtin_prefetch(&pRows[i + kAhead].row->Frecency, 1);
-        }
-        const HashedRow& hashed = pRows[i];
-        const std::uint64_t check = hashed.addressCheck >> kUseBits;
-        std::int64_t use = 0;
-        for (std::size_t at = hashed.addressHash & mask_; slots_[at].checkAndUse != kEmpty;
-             at = (at + 1) & mask_) {
-            if (slots_[at].hash == hashed.addressHash &&
-                slots_[at].checkAndUse >> kUseBits == check) {
-                use = static_cast<std::int64_t>(slots_[at].checkAndUse & ((1ULL << kUseBits) - 1));
-                break;
-            }
-        }
-        hashed.row->Frecency = use;
-    }
 }
 
 } // namespace zaptrove

@@ -8,12 +8,4 @@ std::string fnReadChromiumVisits(const std::string&, std::span<const HashedRow>,
     return "this build has no SQLite";
 }
 
-HistoryReadAhead::HistoryReadAhead(const std::string&, std::int64_t, const std::atomic<bool>&) {}
-
-bool HistoryReadAhead::answers(std::size_t) const {
-    return false;
-}
-
-void HistoryReadAhead::give(std::span<const HashedRow>) const {}
-
 } // namespace zaptrove

@@ -53,9 +53,6 @@ void* cappedRealloc(void* block, int bytes) {
 void capAllocations() {
     static std::once_flag once;
     std::call_once(once, [] {
-        // Counting the allocations takes one lock for each, which History
-        // read ahead and the bookmark sources, on two threads, contend for.
-        sqlite3_config(SQLITE_CONFIG_MEMSTATUS, 0);
         sqlite3_mem_methods methods{};
         if (sqlite3_config(SQLITE_CONFIG_GETMALLOC, &methods) == SQLITE_OK) {
             systemAllocator() = methods;
