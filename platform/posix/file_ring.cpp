@@ -3,6 +3,7 @@
 
 #include <liburing.h>
 
+#include <algorithm>
 #include <array>
 #include <cerrno>
 #include <cstdint>
@@ -11,10 +12,16 @@
 
 namespace zaptrove::platform {
 
+namespace {
+
+// Open and read.
+constexpr unsigned kRequestsPerFile = 2;
+
+} // namespace
+
 struct FileRing::Ring {
     io_uring ring{};
     bool made = false;
-    pid_t process = getpid(); // a child made by fork shares the ring's memory: it makes its own
     std::unique_ptr<char[]> buffers = std::make_unique<char[]>(kRunFiles * kFileBytes);
     std::array<int, kRunFiles> got{}; // per file of the run: the bytes read, or the error
 
@@ -29,15 +36,10 @@ struct FileRing::Ring {
 
     char* buffer(std::size_t index) const { return buffers.get() + index * kFileBytes; }
 
-    // A ring that waits on its work only when asked to, and a table of a run's
-    // files, each run's taking the places of the last's (which closes them).
+    // A ring, and a table for a run's open files.
     static std::unique_ptr<Ring> setUp() {
         auto made = std::make_unique<Ring>();
-        io_uring_params quiet{};
-        quiet.flags = IORING_SETUP_SINGLE_ISSUER | IORING_SETUP_DEFER_TASKRUN;
-        io_uring_params plain{};
-        made->made = io_uring_queue_init_params(2 * kRunFiles, &made->ring, &quiet) == 0 ||
-                     io_uring_queue_init_params(2 * kRunFiles, &made->ring, &plain) == 0;
+        made->made = io_uring_queue_init(kRequestsPerFile * kRunFiles, &made->ring, 0) == 0;
         if (!made->made || io_uring_register_files_sparse(&made->ring, kRunFiles) != 0) {
             return nullptr;
         }
@@ -80,18 +82,19 @@ std::size_t FileRing::readRun(int folderFd, std::string_view names, std::size_t 
         if (name[0] == '/') {
             continue;
         }
-        // Opened into the table's place of its number, then read from there
-        // once it is open; a file that cannot be opened is not read.
+        // Opened into the table's place of its number (closing the file the
+        // last run left there), then read from there once open; a file that
+        // cannot be opened is not read.
+        const auto place = static_cast<unsigned>(files);
         io_uring_sqe* open = io_uring_get_sqe(&ring.ring);
-        io_uring_prep_openat_direct(open, folderFd, name, openFlags, 0,
-                                    static_cast<unsigned>(files));
+        io_uring_prep_openat_direct(open, folderFd, name, openFlags, 0, place);
         open->flags |= IOSQE_IO_LINK;
-        io_uring_sqe_set_data64(open, files * 2);
+        io_uring_sqe_set_data64(open, 0); // the ring's memory keeps the last run's
         io_uring_sqe* read = io_uring_get_sqe(&ring.ring);
-        io_uring_prep_read(read, static_cast<int>(files), ring.buffer(files), kFileBytes, 0);
+        io_uring_prep_read(read, static_cast<int>(place), ring.buffer(files), kFileBytes, 0);
         read->flags |= IOSQE_FIXED_FILE;
-        io_uring_sqe_set_data64(read, files * 2 + 1);
-        queued += 2;
+        io_uring_sqe_set_data64(read, files + 1); // 0 for the opening
+        queued += kRequestsPerFile;
     }
     const int submitted = queued == 0 ? 0 : io_uring_submit_and_wait(&ring.ring, queued);
     bool usable = submitted >= 0 && static_cast<unsigned>(submitted) == queued;
@@ -112,8 +115,8 @@ std::size_t FileRing::readRun(int folderFd, std::string_view names, std::size_t 
         const int result = answer->res;
         io_uring_cqe_seen(&ring.ring, answer);
         ++answered;
-        if (request % 2 == 1) {
-            ring.got[request / 2] = result;
+        if (request != 0) {
+            ring.got[request - 1] = result;
             // A system that cannot read a file opened in the same run.
             usable = usable && result != -EBADF && result != -EINVAL;
         }
@@ -121,7 +124,18 @@ std::size_t FileRing::readRun(int folderFd, std::string_view names, std::size_t 
     if (!usable) {
         stop();
     }
+    placesTaken_ = std::max(placesTaken_, files);
     return at;
+}
+
+void FileRing::closeFiles() {
+    if (ring_ && placesTaken_ > 0) {
+        std::array<int, kRunFiles> none{};
+        none.fill(-1);
+        io_uring_register_files_update(&ring_->ring, 0, none.data(),
+                                       static_cast<unsigned>(placesTaken_));
+    }
+    placesTaken_ = 0;
 }
 
 std::optional<std::string_view> FileRing::wholeFile(std::size_t index) const {

@@ -34,6 +34,9 @@ class FileRing {
     // are the whole file; nothing when it could not be opened or read that way
     // or may be longer, which the caller's own reading decides.
     std::optional<std::string_view> wholeFile(std::size_t index) const;
+    // Closes the files the runs left open (each run's take the places of the
+    // last's).
+    void closeFiles();
 
   private:
     struct Ring;
@@ -41,6 +44,7 @@ class FileRing {
     void stop();
 
     std::unique_ptr<Ring> ring_;
+    std::size_t placesTaken_ = 0; // by the runs since the files were last closed
 };
 
 } // namespace zaptrove::platform

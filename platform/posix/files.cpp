@@ -500,6 +500,9 @@ void OpenFolder::readWholeFiles(std::string_view names, std::string& bytes, std:
             each(name, whole ? true : readWholeFile(name, bytes, limit));
         }
     }
+    if (FileRing* ring = ownHandle ? FileRing::ofThisThread() : nullptr) {
+        ring->closeFiles();
+    }
 }
 
 namespace {
