@@ -53,6 +53,7 @@ FileRing::~FileRing() = default;
 
 FileRing* FileRing::ofThisThread() {
     thread_local std::unique_ptr<FileRing> ring;
+    // A child made by fork shares its parent's ring memory: it makes its own.
     thread_local pid_t madeIn = 0;
     if (madeIn != getpid()) {
         madeIn = getpid();
@@ -70,6 +71,9 @@ void FileRing::stop() {
 
 std::size_t FileRing::readRun(int folderFd, std::string_view names, std::size_t start,
                               int openFlags) {
+    if (!ring_) {
+        return start; // stopped
+    }
     Ring& ring = *ring_;
     std::size_t files = 0;
     unsigned queued = 0;

@@ -28,7 +28,7 @@ class FileRing {
     // Opens the files named in names from start on (each name followed by a
     // '\0'), at most kRunFiles of them, in the folder open as folderFd with
     // openFlags, and reads each one's first kFileBytes; answers where the run
-    // ended in names.
+    // ended in names (start when the ring broke before).
     std::size_t readRun(int folderFd, std::string_view names, std::size_t start, int openFlags);
     // The bytes of the run's index-th file when one read met its end, so they
     // are the whole file; nothing when it could not be opened or read that way

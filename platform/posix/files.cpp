@@ -478,17 +478,17 @@ bool OpenFolder::readWholeFile(const std::string& name, std::string& bytes,
 
 void OpenFolder::readWholeFiles(std::string_view names, std::string& bytes, std::size_t limit,
                                 const std::function<void(std::string_view, bool)>& each) const {
-    const bool ownHandle = handle_ >= 0 && fileTable_ == threadFileTable;
+    FileRing* ring =
+        handle_ >= 0 && fileTable_ == threadFileTable ? FileRing::ofThisThread() : nullptr;
     std::string name;
     for (std::size_t start = 0; start < names.size();) {
-        FileRing* ring = ownHandle ? FileRing::ofThisThread() : nullptr;
         // The ring's files are open in a table of its own: no file number is taken.
         const int ringFlags = (kReadFlags & ~O_CLOEXEC) |
                               (accessTimeKept.load(std::memory_order_relaxed) ? O_NOATIME : 0);
-        const std::size_t end = ring != nullptr
-                                    ? ring->readRun(static_cast<int>(handle_), names, start,
-                                                    ringFlags)
-                                    : start + 1; // one file
+        const std::size_t run =
+            ring != nullptr ? ring->readRun(static_cast<int>(handle_), names, start, ringFlags)
+                            : start;
+        const std::size_t end = std::max(run, start + 1); // else one file by itself
         for (std::size_t index = 0; start < end && start < names.size(); ++index) {
             name.assign(names.data() + start);
             start += name.size() + 1;
@@ -500,7 +500,7 @@ void OpenFolder::readWholeFiles(std::string_view names, std::string& bytes, std:
             each(name, whole ? true : readWholeFile(name, bytes, limit));
         }
     }
-    if (FileRing* ring = ownHandle ? FileRing::ofThisThread() : nullptr) {
+    if (ring != nullptr) {
         ring->closeFiles();
     }
 }
