@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <cstring>
 #include <unistd.h>
+#include <utility>
 
 namespace zaptrove::platform {
 
