@@ -163,6 +163,12 @@ class OpenFolder {
     // whose memory serves from one call to the next.
     bool readWholeFile(const std::string& name, std::string& bytes,
                        std::size_t limit = kNoReadLimit) const;
+    // readWholeFile of each of the names (each followed by a '\0') in turn,
+    // telling each(name, whether it was read) with its bytes in bytes. On Linux
+    // a run of them is opened and read with one system call where the system
+    // allows it (io_uring), else, and for the files that need more, one by one.
+    void readWholeFiles(std::string_view names, std::string& bytes, std::size_t limit,
+                        const std::function<void(std::string_view, bool)>& each) const;
 
   private:
     std::string path_;

@@ -37,6 +37,7 @@ build=(
   qt6-qpa-plugins   # the X11 platform plug-in (xcb)
   qt6-wayland       # the Wayland platform plug-in
   libsqlite3-dev    # the Firefox bookmarks reader
+  liburing-dev      # the Favorites walk's runs of files read at once (io_uring)
   libxcb1-dev       # the global hotkey's key grab on X11
 )
 deb=("${build[@]}" debhelper dpkg-dev) # dpkg-buildpackage and dh
@@ -45,7 +46,7 @@ case "$group" in
   build) packages=("${build[@]}") ;;
   check)
     packages=(
-      cmake make g++ libsqlite3-dev
+      cmake make g++ libsqlite3-dev liburing-dev
       libgtest-dev                 # the unit tests
       locales                      # locale sources for lower-casing tests
       clang-format-14 clang-tidy-14

@@ -15,7 +15,13 @@
 #ifndef _WIN32
 #include "support/child_process.h"
 
+#include <cerrno>
+#include <cstddef>
 #include <fcntl.h>
+#include <filesystem>
+#include <linux/filter.h>
+#include <linux/seccomp.h>
+#include <sys/prctl.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #endif
@@ -35,6 +41,31 @@ std::size_t openFiles() {
 #endif
     return open;
 }
+
+#ifndef _WIN32
+// How many io_uring instances the process holds open.
+std::size_t openRings() {
+    std::size_t rings = 0;
+    for (const auto& fd : std::filesystem::directory_iterator("/proc/self/fd")) {
+        std::error_code error;
+        rings += std::filesystem::read_symlink(fd.path(), error) == "anon_inode:[io_uring]" ? 1 : 0;
+    }
+    return rings;
+}
+
+// Refuses io_uring to the calling thread, as container runtimes' filters do.
+bool refuseRings() {
+    sock_filter filter[] = {
+        BPF_STMT(BPF_LD | BPF_W | BPF_ABS, offsetof(seccomp_data, nr)),
+        BPF_JUMP(BPF_JMP | BPF_JEQ | BPF_K, __NR_io_uring_setup, 0, 1),
+        BPF_STMT(BPF_RET | BPF_K, SECCOMP_RET_ERRNO | EPERM),
+        BPF_STMT(BPF_RET | BPF_K, SECCOMP_RET_ALLOW),
+    };
+    const sock_fprog program{static_cast<unsigned short>(std::size(filter)), filter};
+    return prctl(PR_SET_NO_NEW_PRIVS, 1, 0, 0, 0) == 0 &&
+           prctl(PR_SET_SECCOMP, SECCOMP_MODE_FILTER, &program) == 0;
+}
+#endif
 
 } // namespace
 
@@ -212,3 +243,49 @@ TEST(Files, AThreadWithItsOwnFileTableReadsEveryFileAndLeavesTheOthersOpen) {
     }));
 #endif
 }
+
+#ifndef _WIN32
+// Runs of files read at once through the system's ring give what reading them one by one gives,
+// and so do they in a thread the ring is refused to; a pipe or device that took a shortcut's
+// place is not waited on.
+TEST(Files, OpenFolderReadsRunsOfFilesAsOneByOneWithTheRingOrWithout) {
+    TempFolder t;
+    std::string names;
+    for (const char* name : {"sub.url", "pipe.url", "missing.url", "exact.url", "zero.url"})
+        names.append(name).push_back('\0');
+    t.makeFolder("b/sub.url");
+    ASSERT_EQ(mkfifo((t / "b/pipe.url").c_str(), 0600), 0);
+    t.write("b/exact.url", std::string(4096, 'x')); // one read fills the ring's room
+    ASSERT_EQ(symlink("/dev/zero", (t / "b/zero.url").c_str()), 0);
+    for (std::size_t i = 0; i < 150; ++i) { // more than a run, up to 6 KB
+        t.write("b/" + std::to_string(i) + ".url",
+                std::string(i * 40, static_cast<char>('a' + i % 26)));
+        names.append(std::to_string(i) + ".url").push_back('\0');
+    }
+    const platform::OpenFolder folder(t / "b");
+    const auto readsAsOneByOne = [&] {
+        std::string bytes, alone;
+        std::size_t same = 0;
+        folder.readWholeFiles(
+            names, bytes, platform::kNoReadLimit, [&](std::string_view name, bool read) {
+                const bool readAlone = folder.readWholeFile(std::string(name), alone);
+                same += read == readAlone && bytes == alone ? 1 : 0;
+            });
+        return same == 155;
+    };
+    // The ring where this system allows one: an empty request is refused for what it is.
+    const bool ringAllowed =
+        syscall(__NR_io_uring_setup, 0, nullptr) == -1 && errno != ENOSYS && errno != EPERM;
+    EXPECT_TRUE(zaptrove::test::inChild(
+        [&] { return readsAsOneByOne() && openRings() == (ringAllowed ? 1 : 0); }, 5));
+    EXPECT_TRUE(zaptrove::test::inChild(
+        [&] {
+            bool read = false;
+            std::thread([&] {
+                read = refuseRings() && readsAsOneByOne() && openRings() == 0;
+            }).join();
+            return read;
+        },
+        5));
+}
+#endif

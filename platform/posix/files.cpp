@@ -2,6 +2,7 @@
 #include "platform/files.h"
 
 #include "platform/folder_order.h"
+#include "platform/posix/file_ring.h"
 #include "platform/separators.h"
 
 #include "text/text.h"
@@ -473,6 +474,35 @@ bool OpenFolder::readWholeFile(const std::string& name, std::string& bytes,
     const bool read = readOpenSmallFile(fd, bytes, limit);
     closeReadFile(fd);
     return read;
+}
+
+void OpenFolder::readWholeFiles(std::string_view names, std::string& bytes, std::size_t limit,
+                                const std::function<void(std::string_view, bool)>& each) const {
+    FileRing* ring =
+        handle_ >= 0 && fileTable_ == threadFileTable ? FileRing::ofThisThread() : nullptr;
+    std::string name;
+    for (std::size_t start = 0; start < names.size();) {
+        // The ring's files are open in a table of its own: no file number is taken.
+        const int ringFlags = (kReadFlags & ~O_CLOEXEC) |
+                              (accessTimeKept.load(std::memory_order_relaxed) ? O_NOATIME : 0);
+        const std::size_t run =
+            ring != nullptr ? ring->readRun(static_cast<int>(handle_), names, start, ringFlags)
+                            : start;
+        const std::size_t end = std::max(run, start + 1); // else one file by itself
+        for (std::size_t index = 0; start < end && start < names.size(); ++index) {
+            name.assign(names.data() + start);
+            start += name.size() + 1;
+            const std::optional<std::string_view> whole =
+                ring != nullptr ? ring->wholeFile(index) : std::nullopt;
+            if (whole) {
+                bytes.assign(*whole);
+            }
+            each(name, whole ? true : readWholeFile(name, bytes, limit));
+        }
+    }
+    if (ring != nullptr) {
+        ring->closeFiles();
+    }
 }
 
 namespace {

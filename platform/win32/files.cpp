@@ -252,6 +252,15 @@ bool OpenFolder::readWholeFile(const std::string& name, std::string& bytes,
     return platform::readWholeFile(path_ + (separated ? "" : "\\") + name, bytes, limit);
 }
 
+void OpenFolder::readWholeFiles(std::string_view names, std::string& bytes, std::size_t limit,
+                                const std::function<void(std::string_view, bool)>& each) const {
+    std::string name;
+    for (std::size_t start = 0; start < names.size(); start += name.size() + 1) {
+        name.assign(names.data() + start);
+        each(name, readWholeFile(name, bytes, limit));
+    }
+}
+
 // Windows keeps one handle table per process.
 bool useOwnFileTable() {
     return false;

@@ -125,7 +125,6 @@ struct ShortcutReader {
     ShortcutText text{};
     MatchScratch scratch{};
     FolderMatch inFolder{};
-    std::string entry{}; // the name of the file being read
 
     // Reads the folder's shortcut files and keeps those whose name or address
     // match; only they get strings of their own.
@@ -143,18 +142,18 @@ struct ShortcutReader {
         const platform::OpenFolder files(ownRoot ? *ownRoot : walkRoot,
                                          belowRoot(shortcuts.folder, shortcuts.rootLength));
         PathBelowRoot where(shortcuts.folder, shortcuts.rootLength);
-        for (std::size_t start = 0; start < shortcuts.names.size(); start += entry.size() + 1) {
-            entry.assign(shortcuts.names.c_str() + start);
-            // As fnUrlFromFile, with the file found from its open folder.
-            const std::string_view url = files.readWholeFile(entry, text.bytes, kShortcutReadLimit)
-                                             ? urlInBytes(text)
-                                             : NOT_FOUND;
-            if (inFolder.matches(
-                    matcher, nameTextOf(entry), url, [&] { return where.path(); }, scratch)) {
-                shortcuts.kept.push_back({shortcuts.folder + entry, std::string(url), true});
-                shortcuts.kept.back().Folder = where.path();
-            }
-        }
+        // As fnUrlFromFile, with the files found from their open folder.
+        files.readWholeFiles(
+            shortcuts.names, text.bytes, kShortcutReadLimit,
+            [&](std::string_view entry, bool read) {
+                const std::string_view url = read ? urlInBytes(text) : NOT_FOUND;
+                if (inFolder.matches(
+                        matcher, nameTextOf(entry), url, [&] { return where.path(); }, scratch)) {
+                    shortcuts.kept.push_back(
+                        {std::string(shortcuts.folder).append(entry), std::string(url), true});
+                    shortcuts.kept.back().Folder = where.path();
+                }
+            });
         shortcuts.names = std::string(); // its memory goes now
     }
 };
