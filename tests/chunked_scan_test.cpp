@@ -123,7 +123,7 @@ TEST(ChunkedScan, AReadFailingPartWayAddsNothing) {
 TEST(ChunkedScan, AFileChangedUnderItsScanInPlaceGivesWhatReadingItGives) {
     test::TempFolder tmp;
     std::string lines;
-    while (lines.size() < 256 * 1024)
+    while (lines.size() < std::size_t{256} * 1024)
         lines += "<M>old\n";
     const std::string path = tmp / "f";
     const std::function<void()> changes[] = {
@@ -159,7 +159,7 @@ TEST(ChunkedScan, AFileChangedUnderItsScanInPlaceGivesWhatReadingItGives) {
                     }
                 };
             },
-            16 * 1024);
+            std::size_t{16} * 1024);
         EXPECT_GT(firstPiece.size(), 3 * 4096u); // pages past the new end
         EXPECT_NE(firstPiece, lines.substr(0, firstPiece.size()));
         std::string now;
@@ -239,7 +239,7 @@ TEST(ChunkedScan, ReadersFindTheSameInChunksOfEverySize) {
             scan(text, matcher, expected);
             EXPECT_TRUE(folderWords || !expected.empty());
             for (std::size_t chunk = 1; chunk <= bytes.size() + 1; chunk += 1 + chunk / 16) {
-                readAndInPlace(path, [&] {
+                readAndInPlace(path, [&, read = read, term = term, text = std::string_view(text)] {
                     std::vector<Bookmark> found;
                     read(path, matcher, found, DebugLog::silent(), chunk);
                     // Folder paths included.

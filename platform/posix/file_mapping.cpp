@@ -61,7 +61,7 @@ void onBusError(int signal, siginfo_t* info, void* context) {
     const auto at = reinterpret_cast<std::uintptr_t>(info->si_addr);
     for (Guard& guard : gGuards) {
         if (guard.claimed.load() && guard.holds(at)) {
-            void* const page = reinterpret_cast<void*>(at & ~(gPageBytes - 1));
+            void* const page = static_cast<char*>(info->si_addr) - (at & (gPageBytes - 1));
             if (mmap(page, gPageBytes, PROT_READ, MAP_PRIVATE | MAP_ANONYMOUS | MAP_FIXED, -1, 0) !=
                 MAP_FAILED) {
                 guard.hit.store(true);
