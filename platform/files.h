@@ -127,6 +127,7 @@ class FileReader {
     void open();
     std::optional<std::size_t> readAt(char* room, std::size_t size);
     void letGo();
+    friend class FileMapping; // maps the file open here
 
     std::string path_;
     std::string problem_;

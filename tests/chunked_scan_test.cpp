@@ -17,6 +17,7 @@
 #include <fstream>
 #include <numeric>
 #include <optional>
+#include <thread>
 
 using namespace zaptrove;
 using namespace std::string_literals;
@@ -35,9 +36,19 @@ List pieces(platform::FileReader& file, std::size_t chunkBytes) {
     std::vector<Bookmark> records;
     List out;
     subScanFileInChunks(
-        file, kLines, records, [&](std::string_view piece) { out.emplace_back(piece); },
-        chunkBytes);
+        file, kLines, records,
+        [&] { return [&](std::string_view piece) { out.emplace_back(piece); }; }, chunkBytes);
     return out;
+}
+
+// Runs read once reading the file and, on Linux, once taking it in place
+// from its mapped pages.
+template <typename Read> void readAndInPlace(const std::string& path, Read read) {
+    read();
+#ifdef __linux__
+    const test::FileAged aged(path);
+    read();
+#endif
 }
 
 std::string joined(const List& parts) {
@@ -104,6 +115,59 @@ TEST(ChunkedScan, AReadFailingPartWayAddsNothing) {
     const test::FileFaults failing(path, bytes.size() / 2);
     const auto inChunks = [](auto&&... args) { fnReadNetscapeInChunks(args..., 64); };
     EXPECT_EQ(test::readWith(inChunks, path), std::vector<Bookmark>{});
+}
+
+// A file cut short or rewritten while its mapped pages are scanned: the pages
+// past its new end read as zero bytes instead of ending the program, no record
+// from the changing pages is kept, and the file is read again from its start.
+TEST(ChunkedScan, AFileChangedUnderItsScanInPlaceGivesWhatReadingItGives) {
+    test::TempFolder tmp;
+    std::string lines;
+    while (lines.size() < std::size_t{256} * 1024)
+        lines += "<M>old\n";
+    const std::string path = tmp / "f";
+    const std::function<void()> changes[] = {
+        [&] { std::filesystem::resize_file(path, 100); },
+        [&] { // in place, to the same length, past a tick of the file system's clock
+            std::this_thread::sleep_for(std::chrono::milliseconds(20));
+            std::string other = lines;
+            for (std::size_t at = 3; at < other.size(); at += 7)
+                other.replace(at, 3, "new");
+            std::ofstream(path, std::ios::in | std::ios::out | std::ios::binary) << other;
+        }};
+    const auto linesOf = [](std::string_view text, std::vector<Bookmark>& records) {
+        for (std::size_t start = 0; start < text.size();) {
+            const std::size_t end = std::min(text.find('\n', start), text.size());
+            records.push_back({std::string(text.substr(start, end - start)), ""});
+            start = end + 1;
+        }
+    };
+    for (const auto& change : changes) {
+        tmp.write("f", lines);
+        const test::FileAged aged(path);
+        platform::FileReader file(path);
+        std::vector<Bookmark> records;
+        std::string firstPiece;
+        subScanFileInChunks(
+            file, kLines, records,
+            [&] {
+                return [&](std::string_view piece) {
+                    linesOf(piece, records);
+                    if (firstPiece.empty()) {
+                        change();
+                        firstPiece.assign(piece); // the pages show the change
+                    }
+                };
+            },
+            std::size_t{16} * 1024);
+        EXPECT_GT(firstPiece.size(), 3 * 4096u); // pages past the new end
+        EXPECT_NE(firstPiece, lines.substr(0, firstPiece.size()));
+        std::string now;
+        ASSERT_TRUE(platform::readWholeFile(path, now));
+        std::vector<Bookmark> expected;
+        linesOf(now, expected);
+        EXPECT_EQ(records, expected);
+    }
 }
 #endif
 
@@ -175,10 +239,12 @@ TEST(ChunkedScan, ReadersFindTheSameInChunksOfEverySize) {
             scan(text, matcher, expected);
             EXPECT_TRUE(folderWords || !expected.empty());
             for (std::size_t chunk = 1; chunk <= bytes.size() + 1; chunk += 1 + chunk / 16) {
-                std::vector<Bookmark> found;
-                read(path, matcher, found, DebugLog::silent(), chunk);
-                // Folder paths included.
-                EXPECT_EQ(found, expected) << chunk << " " << term << " " << text;
+                readAndInPlace(path, [&, read = read, term = term, text = std::string_view(text)] {
+                    std::vector<Bookmark> found;
+                    read(path, matcher, found, DebugLog::silent(), chunk);
+                    // Folder paths included.
+                    EXPECT_EQ(found, expected) << chunk << " " << term << " " << text;
+                });
             }
         }
     }

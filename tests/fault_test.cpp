@@ -11,6 +11,7 @@
 #include "support/bookmark_lists.h"
 #include "support/child_process.h"
 #include "support/fake_window.h"
+#include "support/file_faults.h"
 #include "support/temp_folder.h"
 #include "support/test_registry.h"
 
@@ -122,6 +123,7 @@ TEST(Faults, ALockFileOfAnotherUserIsSavedPast) {
 }
 
 // Files changed by a child while read again and again: every read ends, within what they held.
+// The bookmark file is told old, so that its mapped pages are scanned while they are cut.
 TEST(Faults, FilesThatShrinkGrowOrVanishWhileReadNeverHangOrCrash) {
     test::TempFolder tmp;
     std::string both; // a Netscape and an Opera file at once
@@ -130,6 +132,7 @@ TEST(Faults, FilesThatShrinkGrowOrVanishWhileReadNeverHangOrCrash) {
         both +=
             "#URL\nNAME=n" + n + "\nURL=u" + n + "\n<DT><A HREF=\"u" + n + "\">n" + n + "</A>\n";
     }
+    const test::FileAged aged(tmp.write("b.htm", both));
     const std::pair<std::function<void()>, std::function<std::size_t()>> races[] = {
         {[&] { // written from empty (it grows while read), then cut to a third
              truncate(tmp.write("b.htm", both).c_str(), static_cast<off_t>(both.size() / 3));

@@ -2,6 +2,7 @@
 #include "search/scanning/chunked_scan.h"
 
 #include "debug_log/debug_log.h"
+#include "platform/file_mapping.h"
 #include "platform/files.h"
 #include "search/records/record_drain.h"
 #include "search/scanning/byte_pairs.h"
@@ -79,6 +80,59 @@ class Window {
     std::string raw_; // a chunk of UTF-16
 };
 
+// The text not taken yet, in place in the file's mapped pages, never copied:
+// each fill takes the next chunk, and once the part mapped is used up, maps
+// the next part from the text not taken yet on.
+class MappedWindow {
+  public:
+    MappedWindow(platform::FileMapping& file, std::size_t chunkBytes)
+        : file_(file), chunkBytes_(chunkBytes),
+          partBytes_(chunkBytes >= kFileChunkBytes ? kMappedPartBytes
+                                                   : chunkBytes * kChunksInPart) {}
+
+    std::string_view text() const { return text_; }
+
+    // As Window::fill; nothing when the next part cannot be mapped.
+    std::optional<bool> fill() {
+        if (end_ == file_.length()) {
+            return false;
+        }
+        const std::uint64_t end = std::min<std::uint64_t>(file_.length(), end_ + chunkBytes_);
+        if (end > partEnd_) {
+            const std::optional<std::string_view> part = file_.map(
+                start_, std::max<std::size_t>(partBytes_, static_cast<std::size_t>(end - start_)));
+            if (!part) {
+                return std::nullopt;
+            }
+            part_ = part->data();
+            partStart_ = start_;
+            partEnd_ = start_ + part->size();
+        }
+        end_ = end;
+        text_ = std::string_view(part_ + (start_ - partStart_), end_ - start_);
+        return true;
+    }
+
+    void drop(std::size_t count) {
+        start_ += count;
+        text_.remove_prefix(count);
+    }
+
+  private:
+    // As many chunks as a part holds of the usual ones, for smaller chunks too.
+    static constexpr std::size_t kChunksInPart = kMappedPartBytes / kFileChunkBytes;
+
+    platform::FileMapping& file_;
+    const std::size_t chunkBytes_;
+    const std::size_t partBytes_; // mapped at a time, more for an entry longer than that
+    std::string_view text_;
+    std::uint64_t start_ = 0;    // where text_ starts in the file
+    std::uint64_t end_ = 0;      // and where it ends
+    const char* part_ = nullptr; // the part mapped, from partStart_ to partEnd_ in the file
+    std::uint64_t partStart_ = 0;
+    std::uint64_t partEnd_ = 0;
+};
+
 // The file's first two bytes, fewer when it is shorter; nothing when reading fails.
 std::optional<std::string> firstBytes(platform::FileReader& file) {
     char bytes[2];
@@ -120,14 +174,19 @@ std::size_t endBeforeTail(std::string_view text, std::size_t known, std::size_t 
     return text.size() < std::max(markerSize, kFileChunkBytes) ? 0 : text.size() - (markerSize - 1);
 }
 
-// Reads the whole file; false when it cannot be read to its end.
-bool scanWhole(platform::FileReader& file, const BlockRule& rule, std::size_t chunkBytes,
-               const std::function<void(std::string_view)>& scan) {
-    const std::optional<std::string> first = firstBytes(file);
-    if (!first) {
-        return false;
-    }
-    Window window(file, chunkBytes, *first);
+// Scans the text of the window piece by piece while scan answers true; false
+// when the text cannot be taken to its end, or scan stopped it.
+//
+// The window may show the bytes of a mapped file that another program writes
+// meanwhile, so that two looks at one place differ: nothing here, nor in the
+// scans of the pieces, may rely on a byte being what an earlier look found.
+// Every search is bounded by its text's end and answers a place within it,
+// and every place taken next lies past the one before (a piece ends at a
+// marker found after `fresh`, or at the text's end; the blocks cut follow one
+// another), so changing bytes give wrong pieces at worst, which the caller
+// then drops, never a read out of bounds or a loop without end.
+template <typename TextWindow, typename Scan>
+bool scanPieces(TextWindow& window, const BlockRule& rule, const Scan& scan) {
     bool blockSeen = false;
     std::size_t noLineFeed = 0; // the window's first bytes known to hold no line feed
     for (;;) {
@@ -148,8 +207,8 @@ bool scanWhole(platform::FileReader& file, const BlockRule& rule, std::size_t ch
             pieceEnd = pieceEnd == npos ? 0 : pieceEnd;
             noLineFeed = text.size() - pieceEnd; // what stays is after the last line feed
         }
-        if (pieceEnd > 0) {
-            scan(text.substr(0, pieceEnd));
+        if (pieceEnd > 0 && !scan(text.substr(0, pieceEnd))) {
+            return false;
         }
         if (!*more) {
             return true;
@@ -158,19 +217,75 @@ bool scanWhole(platform::FileReader& file, const BlockRule& rule, std::size_t ch
     }
 }
 
+// Scans the file in its mapped pages where that is safe (see FileMapping);
+// answers the records kept, or nothing when the file is to be read instead:
+// it cannot be mapped, it is UTF-16, or it changed under the scan, whose
+// records are then all dropped.
+std::optional<std::size_t> scanInPlace(platform::FileReader& file, const BlockRule& rule,
+                                       std::vector<Bookmark>& candidates, const PieceScan& scan,
+                                       std::size_t chunkBytes) {
+    platform::FileMapping mapping(file);
+    const std::optional<std::string_view> start = mapping.map(0, 2);
+    if (!start || platform::utf16ByteOrder(*start)) {
+        return std::nullopt;
+    }
+    const std::size_t first = candidates.size();
+    std::size_t vouched = first; // the records appended before this were found unchanged
+    std::size_t passedOn = 0;
+    MappedWindow window(mapping, chunkBytes);
+    // A piece's records go on only once the file is found as it was when
+    // mapped: every byte read before is then the file's.
+    const bool whole = scanPieces(window, rule,
+                                  [&](std::string_view piece) {
+                                      scan(piece);
+                                      if (candidates.size() == vouched) {
+                                          return true;
+                                      }
+                                      if (!mapping.unchanged()) {
+                                          return false;
+                                      }
+                                      passedOn += RecordDrain::passOn(candidates, first);
+                                      vouched = candidates.size();
+                                      return true;
+                                  }) &&
+                       mapping.unchanged();
+    if (!whole) {
+        RecordDrain::dropAll(candidates, first);
+        return std::nullopt;
+    }
+    return passedOn + candidates.size() - first;
+}
+
+// Reads the whole file through a buffer; false when it cannot be read to its end.
+bool scanRead(platform::FileReader& file, const BlockRule& rule, std::size_t chunkBytes,
+              const std::function<bool(std::string_view)>& scan) {
+    const std::optional<std::string> first = firstBytes(file);
+    if (!first) {
+        return false;
+    }
+    Window window(file, chunkBytes, *first);
+    return scanPieces(window, rule, scan);
+}
+
 } // namespace
 
 std::size_t subScanFileInChunks(platform::FileReader& pFile, const BlockRule& pRule,
-                                std::vector<Bookmark>& pCandidates,
-                                const std::function<void(std::string_view)>& pScan,
+                                std::vector<Bookmark>& pCandidates, const NewPieceScan& pNewScan,
                                 std::size_t pChunkBytes) {
+    const std::size_t chunkBytes = std::max<std::size_t>(pChunkBytes, 1);
+    if (const std::optional<std::size_t> kept =
+            scanInPlace(pFile, pRule, pCandidates, pNewScan(), chunkBytes)) {
+        return *kept;
+    }
     const std::size_t first = pCandidates.size();
     std::size_t passedOn = 0;
+    const PieceScan scan = pNewScan();
     const auto scanAndPassOn = [&](std::string_view piece) {
-        pScan(piece);
+        scan(piece);
         passedOn += RecordDrain::passOn(pCandidates, first);
+        return true;
     };
-    if (!scanWhole(pFile, pRule, std::max<std::size_t>(pChunkBytes, 1), scanAndPassOn)) {
+    if (!scanRead(pFile, pRule, chunkBytes, scanAndPassOn)) {
         RecordDrain::dropAll(pCandidates, first);
         return 0;
     }
@@ -179,14 +294,14 @@ std::size_t subScanFileInChunks(platform::FileReader& pFile, const BlockRule& pR
 
 SourceReading fnReadFileInChunks(std::string_view pPath, std::string_view pKind,
                                  const BlockRule& pRule, std::vector<Bookmark>& pCandidates,
-                                 const std::function<void(std::string_view)>& pScan,
-                                 const DebugLog& pLog, std::size_t pChunkBytes) {
+                                 const NewPieceScan& pNewScan, const DebugLog& pLog,
+                                 std::size_t pChunkBytes) {
     pLog.subDebug(LOG_INFO, std::string("Reading ").append(pKind).append(" File: ").append(pPath));
     std::size_t kept = 0;
     platform::FileReader file(pPath);
     if (file.isOpen()) {
         pLog.subDebugTimer(LOG_BEGIN, std::string("Parsing ").append(pKind).append(" File: "));
-        kept = subScanFileInChunks(file, pRule, pCandidates, pScan, pChunkBytes);
+        kept = subScanFileInChunks(file, pRule, pCandidates, pNewScan, pChunkBytes);
     }
     pLog.subDebugTimer(LOG_END, std::string(pKind).append(" file parsed: "));
     return {kept, file.problem()};

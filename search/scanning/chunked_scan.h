@@ -21,21 +21,36 @@ class FileReader;
 // The bytes read at a time. The buffer holds one chunk and the entry the
 // previous one cut, and serves the whole run.
 inline constexpr std::size_t kFileChunkBytes = std::size_t{64} * 1024;
+// The bytes of a file mapped at a time, where it is taken in place: its
+// chunks are scanned in there, without a copy.
+inline constexpr std::size_t kMappedPartBytes = std::size_t{4} * 1024 * 1024;
 
-// Runs pScan over the whole text of an open bookmark file, in pieces, reading
-// it pChunkBytes at a time through one buffer. Each piece ends where a sure
-// block start (see BlockRule) begins the next, or at the end of the file, so
-// an entry cut by a chunk boundary is carried over whole, and scanning the
-// pieces one after the other finds what scanning the whole text would.
+// Scans the pieces of one reading of a file in order, with the state it keeps
+// from piece to piece.
+using PieceScan = std::function<void(std::string_view)>;
+// Makes a fresh PieceScan for a reading from the file's start: a reading of
+// its mapped pages that is dropped starts again, reading the file.
+using NewPieceScan = std::function<PieceScan()>;
+
+// Runs a scan pNewScan makes over the whole text of an open bookmark file, in
+// pieces, taking it pChunkBytes at a time. Each piece ends where a sure block
+// start (see BlockRule) begins the next, or at the end of the file, so an
+// entry cut by a chunk boundary is carried over whole, and scanning the pieces
+// one after the other finds what scanning the whole text would.
+//
+// A file that did not change lately is taken in place from its mapped pages
+// (see platform::FileMapping) where the system maps it; a piece's records go
+// on only once the file is found unchanged, and a file that changed under the
+// scan has all of them dropped and is read again from its start with a fresh
+// scan. Other files are read through one buffer, which grows only for an
+// entry longer than a chunk.
 //
 // A file that starts with a UTF-16 byte-order mark is turned into UTF-8 on the
 // way. A file that cannot be read to its end adds nothing (pFile tells why).
-// The buffer grows only for an entry longer than a chunk. The records pScan
-// appends are handed on to the thread's RecordDrain after each piece; answers
-// how many were appended, those handed on included.
+// The records the scan appends are handed on to the thread's RecordDrain after
+// each piece; answers how many were appended, those handed on included.
 std::size_t subScanFileInChunks(platform::FileReader& pFile, const BlockRule& pRule,
-                                std::vector<Bookmark>& pCandidates,
-                                const std::function<void(std::string_view)>& pScan,
+                                std::vector<Bookmark>& pCandidates, const NewPieceScan& pNewScan,
                                 std::size_t pChunkBytes);
 
 // Opens the bookmark file at pPath and reads it as subScanFileInChunks does,
@@ -44,7 +59,7 @@ std::size_t subScanFileInChunks(platform::FileReader& pFile, const BlockRule& pR
 // and why the file could not be read.
 SourceReading fnReadFileInChunks(std::string_view pPath, std::string_view pKind,
                                  const BlockRule& pRule, std::vector<Bookmark>& pCandidates,
-                                 const std::function<void(std::string_view)>& pScan,
-                                 const DebugLog& pLog, std::size_t pChunkBytes);
+                                 const NewPieceScan& pNewScan, const DebugLog& pLog,
+                                 std::size_t pChunkBytes);
 
 } // namespace zaptrove

@@ -128,11 +128,14 @@ SourceReading fnReadNetscape(std::string_view pPath, const Matcher& pMatcher,
 SourceReading fnReadNetscapeInChunks(std::string_view pPath, const Matcher& pMatcher,
                                      std::vector<Bookmark>& pCandidates, const DebugLog& pLog,
                                      std::size_t pChunkBytes) {
-    MatchScratch scratch;
-    DecodedEntry decoded;
     return fnReadFileInChunks(
         pPath, "Netscape", kEntries, pCandidates,
-        [&](std::string_view text) { scanNetscape(text, pMatcher, scratch, pCandidates, decoded); },
+        [&]() -> PieceScan {
+            return [&pMatcher, &pCandidates, scratch = MatchScratch(),
+                    decoded = DecodedEntry()](std::string_view text) mutable {
+                scanNetscape(text, pMatcher, scratch, pCandidates, decoded);
+            };
+        },
         pLog, pChunkBytes);
 }
 

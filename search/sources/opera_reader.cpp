@@ -222,11 +222,14 @@ SourceReading fnReadOpera(std::string_view pPath, const Matcher& pMatcher,
 SourceReading fnReadOperaInChunks(std::string_view pPath, const Matcher& pMatcher,
                                   std::vector<Bookmark>& pCandidates, const DebugLog& pLog,
                                   std::size_t pChunkBytes) {
-    MatchScratch scratch;
-    OperaFolders folders;
     return fnReadFileInChunks(
         pPath, "Opera", kBlocks, pCandidates,
-        [&](std::string_view text) { scanOpera(text, pMatcher, scratch, pCandidates, folders); },
+        [&]() -> PieceScan {
+            return [&pMatcher, &pCandidates, scratch = MatchScratch(),
+                    folders = OperaFolders()](std::string_view text) mutable {
+                scanOpera(text, pMatcher, scratch, pCandidates, folders);
+            };
+        },
         pLog, pChunkBytes);
 }
 

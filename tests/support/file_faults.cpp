@@ -14,11 +14,20 @@ struct Fault {
     std::uint64_t readableBytes;
 };
 std::optional<Fault> planted;
+std::optional<struct stat> aged;
+
+int realFstat(int fd, struct stat* info) {
+    static const auto real = reinterpret_cast<decltype(&fstat)>(dlsym(RTLD_NEXT, "fstat"));
+    return real(fd, info);
+}
+
+bool isFile(const struct stat& info, const struct stat& file) {
+    return info.st_dev == file.st_dev && info.st_ino == file.st_ino;
+}
 
 bool isFaulty(int fd) {
     struct stat info {};
-    return planted && fstat(fd, &info) == 0 && info.st_dev == planted->file.st_dev &&
-           info.st_ino == planted->file.st_ino;
+    return planted && realFstat(fd, &info) == 0 && isFile(info, planted->file);
 }
 
 } // namespace
@@ -32,6 +41,15 @@ extern "C" ssize_t pread(int fd, void* buffer, size_t size, off_t offset) {
     return real(fd, buffer, size, offset);
 }
 
+extern "C" int fstat(int fd, struct stat* info) noexcept {
+    const int result = realFstat(fd, info);
+    if (result == 0 && aged && isFile(*info, *aged)) {
+        info->st_mtim.tv_sec -= 60;
+        info->st_ctim.tv_sec -= 60;
+    }
+    return result;
+}
+
 zaptrove::test::FileFaults::FileFaults(const std::string& path, std::uint64_t readableBytes) {
     planted = Fault{{}, readableBytes};
     stat(path.c_str(), &planted->file);
@@ -39,4 +57,13 @@ zaptrove::test::FileFaults::FileFaults(const std::string& path, std::uint64_t re
 
 zaptrove::test::FileFaults::~FileFaults() {
     planted.reset();
+}
+
+zaptrove::test::FileAged::FileAged(const std::string& path) {
+    aged.emplace();
+    stat(path.c_str(), &*aged);
+}
+
+zaptrove::test::FileAged::~FileAged() {
+    aged.reset();
 }

@@ -1,0 +1,61 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+#include <string_view>
+
+namespace zaptrove::platform {
+
+class FileReader;
+
+// A file open in a FileReader, read in place in its mapped pages, a part at a
+// time, where nothing read that way can come from a file that changed: only a
+// file whose last change (of its bytes or of its entry) is more than two
+// seconds old is mapped, so that a change after the mapping began gets another
+// change time, which unchanged() then sees. A page the file no longer reaches
+// (it shrank since) reads as zero bytes instead of ending the program, and
+// unchanged() turns false. POSIX only (posix/file_mapping.cpp): on Windows
+// nothing is mapped, and files are read.
+class FileMapping {
+  public:
+    explicit FileMapping(FileReader& pFile);
+    ~FileMapping();
+    FileMapping(const FileMapping&) = delete;
+    FileMapping& operator=(const FileMapping&) = delete;
+
+    // False where the file is to be read instead: it changed lately, the
+    // system does not map it, or too many files are mapped at once.
+    bool isUsable() const { return guard_ >= 0; }
+    // The file's length when the mapping began.
+    std::uint64_t length() const { return stamp_.size; }
+    // Maps pSize bytes from pOffset, no further than length(), in place of
+    // the part mapped before; nothing when the system cannot map them.
+    std::optional<std::string_view> map(std::uint64_t pOffset, std::size_t pSize);
+    // Whether the file still is what it was when the mapping began (the same
+    // file, length and change times) and no mapped page met its end: every
+    // byte taken from the parts mapped so far was then the file's.
+    bool unchanged() const;
+
+    // What tells a file's bytes or entry changed.
+    struct Stamp {
+        std::uint64_t device = 0;
+        std::uint64_t number = 0;
+        std::uint64_t size = 0;
+        std::int64_t modified = 0; // its bytes, in nanoseconds
+        std::int64_t changed = 0;  // its bytes or its entry
+        bool operator==(const Stamp&) const = default;
+    };
+
+  private:
+    void unmap();
+
+    FileReader& file_;
+    Stamp stamp_;
+    int guard_ = -1; // the bus-error guard watching the part mapped, -1 for none
+    void* part_ = nullptr;
+    std::size_t partBytes_ = 0;
+};
+
+} // namespace zaptrove::platform
