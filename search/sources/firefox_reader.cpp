@@ -381,22 +381,24 @@ class PlacesQuery {
     // the bookmarks that match come back as rows, to wait for the walk; the
     // others are only counted in their folder.
     bool readNodes() {
-        if (sqlite3_create_function_v2(database_, "zaptrove_kept", 4,
+        if (sqlite3_create_function_v2(database_, "zaptrove_kept", 5,
                                        SQLITE_UTF8 | SQLITE_DIRECTONLY, this, kept, nullptr,
                                        nullptr, nullptr) != SQLITE_OK) {
             return false;
         }
         // The titles are taken as they lie: an SQL function choosing between
         // them would copy the one it gives back for every row. The page's
-        // title is read only for the rows kept; the place is the page's row
-        // id, which costs less than reading the bookmark's column again.
+        // title is read only for the rows kept. The type is tested by
+        // zaptrove_kept too: a test of SQL's own, spelled "b.type = 2 OR ...",
+        // costs more than the call. The place, the page's row id, only
+        // serves to find tags, and is not read when no place has any.
         const Statement rows =
             prepare(("SELECT b.type, b.parent, " + bookmarkTexts() +
                      ", b.id, b.position, b.guid, b.fk, p.frecency "
                      "FROM moz_bookmarks b LEFT JOIN moz_places p ON p.id = b.fk "
-                     "WHERE b.type = 2 OR (b.type = 1 AND zaptrove_kept(b.parent, " +
+                     "WHERE zaptrove_kept(b.type, b.parent, " +
                      text(PlacesText::PlaceUrl, "p") + ", " + text(PlacesText::BookmarkTitle, "b") +
-                     ", p.id))")
+                     ", " + (tagsOf_.empty() ? "NULL" : "p.id") + ")")
                         .c_str());
         return forEachRow(rows, [&](sqlite3_stmt* row) {
             const std::int64_t parent = sqlite3_column_int64(row, 1);
@@ -430,10 +432,12 @@ class PlacesQuery {
         });
     }
 
-    // zaptrove_kept(parent, url, title, place): false for a bookmark that
-    // does not match by its name and tags or address, which is counted in its
-    // folder instead. An untitled bookmark is kept: it is named by its page's
-    // title, which only the rows kept read, and matched as its row comes back.
+    // zaptrove_kept(type, parent, url, title, place): true for a folder,
+    // false for an entry that is neither folder nor bookmark, and false for a
+    // bookmark that does not match by its name and tags or address, which is
+    // counted in its folder instead. An untitled bookmark is kept: it is named
+    // by its page's title, which only the rows kept read, and matched as its
+    // row comes back.
     // No exception may cross SQLite: running out of memory ends the query.
     static void kept(sqlite3_context* context, int, sqlite3_value** values) {
         try {
@@ -445,9 +449,15 @@ class PlacesQuery {
     }
 
     bool keeps(sqlite3_value** values) {
+        if (sqlite3_value_type(values[0]) != SQLITE_INTEGER) {
+            return false;
+        }
+        if (const std::int64_t type = sqlite3_value_int64(values[0]); type != 1) {
+            return type == 2;
+        }
         // Bookmarks mostly come folder by folder: what the last folder is
         // is kept at hand.
-        const std::int64_t parent = sqlite3_value_int64(values[0]);
+        const std::int64_t parent = sqlite3_value_int64(values[1]);
         if (lastFolderCount_ == nullptr || lastFolder_ != parent) {
             lastFolder_ = parent;
             lastFolderCount_ = &bookmarksIn_[parent];
@@ -457,9 +467,9 @@ class PlacesQuery {
             return false; // an entry of a tag, which the walk leaves out
         }
         const BookmarkText text = bookmarkText(
-            [&](int value) { return value < 2 ? valueText(values[value + 1]) : std::nullopt; });
+            [&](int value) { return value < 2 ? valueText(values[value + 2]) : std::nullopt; });
         if (!text.url || text.name.empty() ||
-            matchesBookmark(parent, text, sqlite3_value_int64(values[3]))) {
+            matchesBookmark(parent, text, sqlite3_value_int64(values[4]))) {
             return true;
         }
         ++*lastFolderCount_;
