@@ -39,6 +39,11 @@ bool outsideMayHold(std::string_view term, bool asciiTerm, bool ignoreAccents) {
                        });
 }
 
+// The bits of a block's lane mask from lane `first` on.
+unsigned lanesFrom(unsigned mask, std::size_t first) {
+    return mask >> first << first;
+}
+
 } // namespace
 
 MatchPrefilter::MatchPrefilter(std::string pTerm, bool pIgnoreAccents)
@@ -124,17 +129,29 @@ std::size_t MatchPrefilter::findCandidate(std::string_view pText, std::size_t pF
     // Fewer places than a block are left. In a text no shorter than a block
     // and the span, the last block that can start an occurrence is tested,
     // its places before `at` dropped; then the places after it, where only
-    // a byte outside ASCII or `also` can be a candidate.
+    // a byte outside ASCII or `also` can be a candidate: within the text's
+    // last block when the span is shorter than a block.
     if (pText.size() >= span_ + kBlock) {
         const std::size_t last = pText.size() - span_ - kBlock;
         if (at < last + kBlock) {
-            const unsigned marked = candidateMask(pText, last, also) >> (at - last) << (at - last);
-            if (const std::size_t found = candidateAmong(pText, last, marked, pAlso);
-                found != std::string_view::npos) {
-                return found;
+            if (const unsigned marked = lanesFrom(candidateMask(pText, last, also), at - last);
+                marked != 0) {
+                if (const std::size_t found = candidateAmong(pText, last, marked, pAlso);
+                    found != std::string_view::npos) {
+                    return found;
+                }
             }
         }
-        for (at = std::max(at, last + kBlock); at < pText.size(); ++at) {
+        at = std::max(at, last + kBlock);
+        if (span_ < kBlock) {
+            const std::size_t end = pText.size() - kBlock;
+            const Block bytes = loadBlock(pText.data() + end);
+            const unsigned marked =
+                lanesFrom(laneMask((bytes >= outsideLanes_) | (bytes == also)), at - end);
+            return marked == 0 ? std::string_view::npos
+                               : end + static_cast<std::size_t>(std::countr_zero(marked));
+        }
+        for (; at < pText.size(); ++at) {
             if (pText[at] == pAlso || static_cast<unsigned char>(pText[at]) >= outsideFrom_) {
                 return at;
             }

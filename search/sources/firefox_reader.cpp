@@ -469,7 +469,7 @@ class PlacesQuery {
         const BookmarkText text = bookmarkText(
             [&](int value) { return value < 2 ? valueText(values[value + 2]) : std::nullopt; });
         if (!text.url || text.name.empty() ||
-            matchesBookmark(parent, text, sqlite3_value_int64(values[4]))) {
+            matchesBookmark(parent, text, tagsOf_.empty() ? 0 : sqlite3_value_int64(values[4]))) {
             return true;
         }
         ++*lastFolderCount_;
