@@ -34,9 +34,11 @@ struct PlacesNode {
     std::int64_t id = 0;
     std::int64_t parent = 0;
     std::int64_t position = 0;
-    std::int32_t match = -1; // index of its record among the matches, when it matched
+    // The index of its record among the matches, when it is a bookmark (and
+    // matched); -1 for a folder, or an entry with no address (a "place:"
+    // query), which the walk enters as a folder.
+    std::int32_t match = -1;
     std::int32_t title = -1; // index of a folder's name among the folder names
-    bool isBookmark = false;
 };
 
 // The names Firefox shows for the folders it makes itself, by their guid; every
@@ -406,15 +408,14 @@ class PlacesQuery {
             if (sqlite3_column_int(row, 0) == 1) {
                 const BookmarkText text =
                     bookmarkText([&](int column) { return columnText(row, column + 2); });
-                node.isBookmark = text.url.has_value();
                 const std::int64_t place = sqlite3_column_int64(row, 8);
                 // An untitled bookmark was kept unmatched, for its page's title.
-                if (node.isBookmark && columnText(row, 3).value_or("").empty() &&
+                if (text.url && columnText(row, 3).value_or("").empty() &&
                     !matchesBookmark(parent, text, place)) {
                     ++bookmarksIn_[parent];
                     return;
                 }
-                if (node.isBookmark) {
+                if (text.url) {
                     node.match = static_cast<std::int32_t>(matches_.size());
                     matches_.push_back({std::string(text.name), std::string(*text.url)});
                     const auto tagged = tagsOf_.find(place);
@@ -509,7 +510,7 @@ class PlacesQuery {
                 continue;
             }
             met[at] = true;
-            if (!node.isBookmark) {
+            if (node.match < 0) {
                 count += bookmarksInFolder(node.id);
                 open.push_back(childrenOf(node.id));
                 trail.enter(node.title < 0 ? ""
