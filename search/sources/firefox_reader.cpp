@@ -24,6 +24,7 @@
 #include <tuple>
 #include <unordered_map>
 #include <unordered_set>
+#include <utility>
 
 namespace zaptrove {
 
@@ -34,8 +35,8 @@ struct PlacesNode {
     std::int64_t id = 0;
     std::int64_t parent = 0;
     std::int64_t position = 0;
-    // The index of its record among the matches, when it is a bookmark (and
-    // matched); -1 for a folder, or an entry with no address (a "place:"
+    // The index of its record among this reading's records, when it is a
+    // bookmark (and matched); -1 for a folder, or an entry with no address (a "place:"
     // query), which the walk enters as a folder.
     std::int32_t match = -1;
     std::int32_t title = -1; // index of a folder's name among the folder names
@@ -92,7 +93,8 @@ class PlacesQuery {
   public:
     PlacesQuery(sqlite3* database, const Matcher& matcher, std::vector<Bookmark>& candidates,
                 KeywordLookup* keyword)
-        : database_(database), matcher_(matcher), candidates_(candidates), keyword_(keyword) {}
+        : database_(database), matcher_(matcher), candidates_(candidates),
+          firstRecord_(candidates.size()), keyword_(keyword) {}
 
     // Reads every bookmark and folder, then walks the tree from its root.
     SourceReading run() {
@@ -117,6 +119,9 @@ class PlacesQuery {
         bool read = findRoots(root, tags) && readTags(tags) && readFolders(root) && readNodes();
         if (!read && sqlite3_errcode(database_) == SQLITE_TOOBIG && readInPart()) {
             read = readTags(tags) && readFolders(root) && readNodes();
+        }
+        if (!read || root == 0) {
+            dropRecords();
         }
         if (!read) {
             if (workLeft_ < 0) {
@@ -178,7 +183,7 @@ class PlacesQuery {
         marked_.clear();
         tagFolders_.clear();
         nodes_.clear();
-        matches_.clear();
+        dropRecords();
         folderNames_.clear();
         folders_.clear();
         bookmarksIn_.clear();
@@ -416,13 +421,14 @@ class PlacesQuery {
                     return;
                 }
                 if (text.url) {
-                    node.match = static_cast<std::int32_t>(matches_.size());
-                    matches_.push_back({std::string(text.name), std::string(*text.url)});
+                    node.match = static_cast<std::int32_t>(candidates_.size() - firstRecord_);
+                    candidates_.push_back({std::string(text.name), std::string(*text.url)});
+                    Bookmark& record = candidates_.back();
                     const auto tagged = tagsOf_.find(place);
                     if (tagged != tagsOf_.end()) {
-                        matches_.back().extras.edit().tags = tagged->second;
+                        record.extras.edit().tags = tagged->second;
                     }
-                    matches_.back().Frecency = sqlite3_column_int64(row, 9);
+                    record.Frecency = sqlite3_column_int64(row, 9);
                 }
             } else {
                 node.title = static_cast<std::int32_t>(folderNames_.size());
@@ -485,14 +491,21 @@ class PlacesQuery {
             [&] { return folderPathOf(parent); }, scratch_);
     }
 
+    // The records of the matches read so far, from firstRecord_ on.
+    void dropRecords() {
+        candidates_.erase(candidates_.begin() + static_cast<std::ptrdiff_t>(firstRecord_),
+                          candidates_.end());
+    }
+
     // Depth first from the root, each folder's entries by position, leaving
-    // out the tags subtree; answers how many bookmarks it met. Each entry is
-    // met at most once, whatever loops a damaged tree holds.
+    // out the tags subtree; puts the records of the matches it met in that
+    // order, dropping the others, and answers how many bookmarks it met. Each
+    // entry is met at most once, whatever loops a damaged tree holds.
     std::size_t walkTree(std::int64_t root, std::int64_t tags) {
         std::sort(nodes_.begin(), nodes_.end(), [](const PlacesNode& a, const PlacesNode& b) {
             return std::tie(a.parent, a.position, a.id) < std::tie(b.parent, b.position, b.id);
         });
-        candidates_.reserve(candidates_.size() + matches_.size());
+        std::vector<std::size_t> order; // the records met, in the order met
         std::vector<bool> met(nodes_.size());
         std::vector<std::pair<std::size_t, std::size_t>> open{childrenOf(root)};
         FolderTrail trail; // the folders of the ranges open below the root's
@@ -521,10 +534,46 @@ class PlacesQuery {
                 continue;
             }
             ++count;
-            candidates_.push_back(std::move(matches_[static_cast<std::size_t>(node.match)]));
-            candidates_.back().Folder = trail.path();
+            order.push_back(static_cast<std::size_t>(node.match));
+            candidates_[firstRecord_ + order.back()].Folder = trail.path();
         }
+        putInOrder(order);
         return count;
+    }
+
+    // Moves the records of the matches into the order given, in place, and
+    // drops those it leaves out (in a part of the tree the walk never meets).
+    void putInOrder(std::vector<std::size_t>& from) {
+        const std::size_t records = candidates_.size() - firstRecord_;
+        const std::size_t kept = from.size();
+        std::vector<bool> placed(records);
+        for (const std::size_t record : from) {
+            placed[record] = true;
+        }
+        for (std::size_t record = 0; record < records; ++record) {
+            if (!placed[record]) {
+                from.push_back(record);
+            }
+        }
+        // Each cycle of the permutation in turn: the record at k takes the
+        // one at from[k]; a place done is marked by from[k] == k.
+        const auto at = [&](std::size_t k) -> Bookmark& { return candidates_[firstRecord_ + k]; };
+        for (std::size_t start = 0; start < records; ++start) {
+            if (from[start] == start) {
+                continue;
+            }
+            Bookmark held = std::move(at(start));
+            std::size_t k = start;
+            while (from[k] != start) {
+                const std::size_t next = std::exchange(from[k], k);
+                at(k) = std::move(at(next));
+                k = next;
+            }
+            from[k] = k;
+            at(k) = std::move(held);
+        }
+        candidates_.erase(candidates_.begin() + static_cast<std::ptrdiff_t>(firstRecord_ + kept),
+                          candidates_.end());
     }
 
     std::size_t bookmarksInFolder(std::int64_t folder) const {
@@ -556,11 +605,13 @@ class PlacesQuery {
     std::unordered_set<std::int64_t> tagFolders_; // those holding entries
     bool inTagFolder_ = false;                    // the last folder is one
     std::vector<Bookmark>& candidates_;
+    // Where this reading's records start: those of the bookmarks that
+    // match, in the order read, until the walk puts them in the tree's.
+    const std::size_t firstRecord_;
     KeywordLookup* keyword_;
     std::optional<std::int64_t> keywordFolder_; // that of the keyword bookmark found here
     std::unique_ptr<PlacesTextHeads> heads_;    // once the texts are read in part
     std::vector<PlacesNode> nodes_;             // folders, and the bookmarks that match
-    std::vector<Bookmark> matches_;             // the records of those bookmarks
     std::vector<std::string> folderNames_;      // the names of the folders, as Firefox shows them
     // With folder names searched: every folder by its id, and its path once
     // a bookmark inside asked for it.
