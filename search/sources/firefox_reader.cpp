@@ -73,6 +73,7 @@ std::optional<std::string_view> valueText(sqlite3_value* value) {
 struct BookmarkText {
     std::optional<std::string_view> url;
     std::string_view name;
+    bool untitled = false; // named by its page's title
 };
 
 // text(0), text(1) and text(2) are the address, the title and the page's title.
@@ -84,6 +85,7 @@ template <typename Text> BookmarkText bookmarkText(Text text) {
     // An untitled bookmark takes its page's title.
     got.name = text(1).value_or("");
     if (got.name.empty()) {
+        got.untitled = true;
         got.name = text(2).value_or("");
     }
     return got;
@@ -399,24 +401,25 @@ class PlacesQuery {
         // zaptrove_kept too: a test of SQL's own, spelled "b.type = 2 OR ...",
         // costs more than the call. The place, the page's row id, only
         // serves to find tags, and is not read when no place has any.
+        const std::string placeId = tagsOf_.empty() ? "NULL" : "p.id";
         const Statement rows =
             prepare(("SELECT b.type, b.parent, " + bookmarkTexts() +
-                     ", b.id, b.position, b.guid, b.fk, p.frecency "
+                     ", b.id, b.position, b.guid, " + placeId +
+                     ", p.frecency "
                      "FROM moz_bookmarks b LEFT JOIN moz_places p ON p.id = b.fk "
                      "WHERE zaptrove_kept(b.type, b.parent, " +
                      text(PlacesText::PlaceUrl, "p") + ", " + text(PlacesText::BookmarkTitle, "b") +
-                     ", " + (tagsOf_.empty() ? "NULL" : "p.id") + ")")
+                     ", " + placeId + ")")
                         .c_str());
         return forEachRow(rows, [&](sqlite3_stmt* row) {
             const std::int64_t parent = sqlite3_column_int64(row, 1);
-            PlacesNode node{sqlite3_column_int64(row, 5), parent, sqlite3_column_int64(row, 6)};
+            PlacesNode node;
             if (sqlite3_column_int(row, 0) == 1) {
                 const BookmarkText text =
                     bookmarkText([&](int column) { return columnText(row, column + 2); });
                 const std::int64_t place = sqlite3_column_int64(row, 8);
                 // An untitled bookmark was kept unmatched, for its page's title.
-                if (text.url && columnText(row, 3).value_or("").empty() &&
-                    !matchesBookmark(parent, text, place)) {
+                if (text.url && text.untitled && !matchesBookmark(parent, text, place)) {
                     ++bookmarksIn_[parent];
                     return;
                 }
@@ -435,6 +438,9 @@ class PlacesQuery {
                 folderNames_.emplace_back(shownFolderName(columnText(row, 7).value_or(""),
                                                           columnText(row, 3).value_or("")));
             }
+            node.id = sqlite3_column_int64(row, 5);
+            node.parent = parent;
+            node.position = sqlite3_column_int64(row, 6);
             nodes_.push_back(node);
         });
     }
