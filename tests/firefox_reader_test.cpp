@@ -126,6 +126,28 @@ TEST_F(FirefoxRead, WalksTheTreeLeavingOutTagsAndQueries) {
 #endif
     for (const char* folder : folders)
         EXPECT_EQ(read(makeProfile(tmp, folder)).first, kProfileBookmarks) << folder;
+    // A damaged tree: the matches in a loop of folders or under a lost parent, read between
+    // the others, are left out; the records read before stay first.
+    const std::string damaged = tmp.makeFolder("damaged");
+    PlacesDatabase places(damaged + "/places.sqlite");
+    places.add(PlacesDatabase::kToolbar, 1, "x one", "https://1.example/");
+    const auto loop = places.folder(PlacesDatabase::kMenu, "loop");
+    places.add(loop, 1, "x in loop", "https://2.example/");
+    places.add(places.folder(loop, "inner"), 1, "x deeper", "https://3.example/");
+    places.exec("UPDATE moz_bookmarks SET parent = " + std::to_string(loop + 1) +
+                " WHERE id = " + std::to_string(loop));
+    const auto lost = places.folder(PlacesDatabase::kMenu, "lost");
+    places.add(lost, 1, "x lost", "https://4.example/");
+    places.exec("UPDATE moz_bookmarks SET parent = 9999 WHERE id = " + std::to_string(lost));
+    places.add(PlacesDatabase::kMenu, 1, "x two", "https://5.example/");
+    places.add(PlacesDatabase::kToolbar, 1, "x three", "https://6.example/");
+    places.exec("PRAGMA wal_checkpoint(TRUNCATE)");
+    std::vector<Bookmark> found{{"before", "https://0.example/"}};
+    EXPECT_EQ(fnReadFirefoxPlaces(damaged, Matcher("x", SearchMode::Name), found).BookmarkCount,
+              3u);
+    EXPECT_EQ(test::listOf(found),
+              (List{"before|https://0.example/", "x two|https://5.example/",
+                    "x one|https://1.example/", "x three|https://6.example/"}));
 }
 
 // Firefox's own folders go by their shown names; folder words, however deep.

@@ -12,6 +12,7 @@
 #include <clocale>
 #include <cstdlib>
 #include <iterator>
+#include <vector>
 
 using namespace zaptrove::platform;
 using namespace std::string_literals;
@@ -88,9 +89,10 @@ TEST(Text, DecodeFileBytesKeepsUtf8AndReadsTheRestAsWindows1252) {
     EXPECT_EQ(decodeFileBytes("\xFE\xFF\0c\0a\0f\0\xE9"s), "café");
 }
 
-// The first candidate, as a byte-by-byte reading finds it, in texts of every length near blocks.
+// The first candidate from every place on, as a byte-by-byte reading finds it, in texts of every
+// length near blocks; with '%' asked for too, it is one as well.
 TEST(Text, MatchPrefilterFindsTheFirstCandidateAtEveryPlace) {
-    for (const std::string term : {"news", "n", " x ", "abcdefghijklmnopqrstu"}) {
+    for (const std::string term : {"news", "n", " x ", "kilo", "abcdefghijklmnopqrstu"}) {
         const zaptrove::MatchPrefilter prefilter(term);
         // A byte outside ASCII may stand for a letter of the term where this system lower-cases
         // the dotted capital I or the Kelvin sign into ASCII.
@@ -101,23 +103,28 @@ TEST(Text, MatchPrefilterFindsTheFirstCandidateAtEveryPlace) {
         std::string upper;
         for (const unsigned char c : term)
             upper += static_cast<char>(std::toupper(c));
-        const auto naive = [&](const std::string& text) {
-            for (std::size_t at = 0; at < text.size(); ++at) {
-                if ((outside && static_cast<unsigned char>(text[at]) >= 0x80) ||
-                    lowerCase(text.substr(at, term.size())) == term) {
-                    return at;
-                }
-            }
-            return std::string::npos;
-        };
         for (std::size_t size = 0; size < 70; ++size) {
             for (std::size_t at = 0; at <= size; ++at) {
-                for (const std::string& put : {std::string("\xC3\xA9"), upper, term}) {
+                for (const std::string& put : {"\xC3\xA9"s, upper, term, "%"s}) {
                     std::string text(size, '.');
                     text.replace(std::min(at, size), put.size(), put);
                     text.resize(size);
-                    EXPECT_EQ(prefilter.findCandidate(text, 0), naive(text))
-                        << '"' << term << "\" in \"" << text << '"';
+                    std::vector<bool> candidate(size + 1);
+                    for (std::size_t i = 0; i < size; ++i)
+                        candidate[i] = (outside && static_cast<unsigned char>(text[i]) >= 0x80) ||
+                                       lowerCase(text.substr(i, term.size())) == term;
+                    for (std::size_t from = 0; from <= size; ++from) {
+                        const auto first = [&](bool percent) {
+                            for (std::size_t i = from; i < size; ++i)
+                                if (candidate[i] || (percent && text[i] == '%'))
+                                    return i;
+                            return std::string::npos;
+                        };
+                        ASSERT_EQ(prefilter.findCandidate(text, from), first(false))
+                            << '"' << term << "\" in \"" << text << "\" from " << from;
+                        ASSERT_EQ(prefilter.findCandidate(text, from, '%'), first(true))
+                            << '"' << term << "\" in \"" << text << "\" from " << from;
+                    }
                 }
             }
         }

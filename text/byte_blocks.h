@@ -17,6 +17,11 @@ inline Block loadBlock(const char* p) {
     return block;
 }
 
+// The byte in every lane.
+inline Block splat(unsigned char byte) {
+    return byte + Block{};
+}
+
 // One bit for each of the eight lanes from lane 8 * word on whose top bit is set
 // (all of a comparison's true lanes), the first lane lowest.
 template <typename Lanes> std::uint64_t laneBits(const Lanes& lanes, std::size_t word) {
@@ -26,6 +31,20 @@ template <typename Lanes> std::uint64_t laneBits(const Lanes& lanes, std::size_t
         bits = __builtin_bswap64(bits);
     }
     return bits & 0x8080808080808080ULL;
+}
+
+// One bit for each of the sixteen lanes whose top bit is set, the first lane
+// lowest.
+template <typename Lanes> unsigned laneMask(const Lanes& lanes) {
+#if defined(__SSE2__)
+    using Bytes = char __attribute__((vector_size(16)));
+    return static_cast<unsigned>(__builtin_ia32_pmovmskb128(__builtin_bit_cast(Bytes, lanes)));
+#else
+    // The multiplication gathers the top bit of each byte into the top byte.
+    constexpr std::uint64_t kGather = 0x0002040810204081ULL;
+    return static_cast<unsigned>((laneBits(lanes, 0) * kGather) >> 56 |
+                                 (laneBits(lanes, 1) * kGather) >> 56 << 8);
+#endif
 }
 
 template <typename Lanes> bool anyLane(const Lanes& lanes) {

@@ -13,10 +13,10 @@
 
 namespace zaptrove {
 
-using platform::anyLane;
 using platform::Block;
-using platform::laneBits;
+using platform::laneMask;
 using platform::loadBlock;
+using platform::splat;
 
 namespace {
 
@@ -39,6 +39,11 @@ bool outsideMayHold(std::string_view term, bool asciiTerm, bool ignoreAccents) {
                        });
 }
 
+// The bits of a block's lane mask from lane `first` on.
+unsigned lanesFrom(unsigned mask, std::size_t first) {
+    return mask >> first << first;
+}
+
 } // namespace
 
 MatchPrefilter::MatchPrefilter(std::string pTerm, bool pIgnoreAccents)
@@ -46,7 +51,8 @@ MatchPrefilter::MatchPrefilter(std::string pTerm, bool pIgnoreAccents)
       first_(asciiTerm_ && !term_.empty() ? term_.front() | 0x20 : 0x80),
       last_(asciiTerm_ && !term_.empty() ? term_.back() | 0x20 : 0x80),
       outsideFrom_(outsideMayHold(term_, asciiTerm_, pIgnoreAccents) ? 0x80 : 0xFF),
-      span_(asciiTerm_ && !term_.empty() ? term_.size() - 1 : 0) {}
+      span_(asciiTerm_ && !term_.empty() ? term_.size() - 1 : 0), firstLanes_(splat(first_)),
+      lastLanes_(splat(last_)), outsideLanes_(splat(outsideFrom_)) {}
 
 bool MatchPrefilter::isCandidate(std::string_view pText, std::size_t pAt) const {
     if (static_cast<unsigned char>(pText[pAt]) >= outsideFrom_) {
@@ -63,36 +69,26 @@ bool MatchPrefilter::isCandidate(std::string_view pText, std::size_t pAt) const 
     return true;
 }
 
-// The lanes of the block at `at` that may start a candidate or hold `also`.
-auto MatchPrefilter::candidateLanes(std::string_view text, std::size_t at,
-                                    unsigned char also) const {
+// One bit for each lane of the block at `at` that may start a candidate or
+// holds `also`, the first lane lowest.
+unsigned MatchPrefilter::candidateMask(std::string_view text, std::size_t at, Block also) const {
     const Block head = loadBlock(text.data() + at);
     const Block tail = loadBlock(text.data() + at + span_);
-    return (((head | 0x20) == first_) & ((tail | 0x20) == last_)) | (head >= outsideFrom_) |
-           (head == also);
+    return laneMask((((head | 0x20) == firstLanes_) & ((tail | 0x20) == lastLanes_)) |
+                    (head >= outsideLanes_) | (head == also));
 }
 
-// The first candidate or place of `also` among the marked lanes of the block
-// at `at`, or npos.
-template <typename Lanes>
-std::size_t MatchPrefilter::candidateInLanes(std::string_view text, std::size_t at,
-                                             const Lanes& lanes, char also) const {
-    for (std::size_t word = 0; word < 2; ++word) {
-        for (std::uint64_t bits = laneBits(lanes, word); bits != 0; bits &= bits - 1) {
-            const std::size_t candidate = at + 8 * word + std::countr_zero(bits) / 8;
-            if (text[candidate] == also || isCandidate(text, candidate)) {
-                return candidate;
-            }
+// The first candidate or place of `also` among the places from `at` on that
+// pMarked has a bit for (the first place lowest), or npos.
+std::size_t MatchPrefilter::candidateAmong(std::string_view text, std::size_t at,
+                                           std::uint64_t marked, char also) const {
+    for (; marked != 0; marked &= marked - 1) {
+        const std::size_t candidate = at + static_cast<std::size_t>(std::countr_zero(marked));
+        if (text[candidate] == also || isCandidate(text, candidate)) {
+            return candidate;
         }
     }
     return std::string_view::npos;
-}
-
-// The first candidate or place of `also` in the block at `at`, or npos.
-std::size_t MatchPrefilter::candidateInBlock(std::string_view text, std::size_t at,
-                                             char also) const {
-    return candidateInLanes(text, at, candidateLanes(text, at, static_cast<unsigned char>(also)),
-                            also);
 }
 
 std::size_t MatchPrefilter::findCandidate(std::string_view pText, std::size_t pFrom,
@@ -100,45 +96,80 @@ std::size_t MatchPrefilter::findCandidate(std::string_view pText, std::size_t pF
     if (term_.empty()) {
         return pFrom <= pText.size() ? pFrom : std::string_view::npos;
     }
-    const auto also = static_cast<unsigned char>(pAlso);
+    const Block also = splat(pAlso);
     // Four blocks at a time are tested together; most hold no candidate at all.
-    constexpr std::size_t kStride = 4 * sizeof(Block);
+    constexpr std::size_t kBlock = sizeof(Block);
     std::size_t at = pFrom;
-    for (; at + span_ + kStride <= pText.size(); at += kStride) {
-        const std::array lane = {candidateLanes(pText, at, also),
-                                 candidateLanes(pText, at + sizeof(Block), also),
-                                 candidateLanes(pText, at + 2 * sizeof(Block), also),
-                                 candidateLanes(pText, at + 3 * sizeof(Block), also)};
-        if (!anyLane(lane[0] | lane[1] | lane[2] | lane[3])) {
+    for (; at + span_ + 4 * kBlock <= pText.size(); at += 4 * kBlock) {
+        const std::uint64_t marked =
+            candidateMask(pText, at, also) |
+            std::uint64_t{candidateMask(pText, at + kBlock, also)} << 16 |
+            std::uint64_t{candidateMask(pText, at + 2 * kBlock, also)} << 32 |
+            std::uint64_t{candidateMask(pText, at + 3 * kBlock, also)} << 48;
+        if (marked == 0) {
             continue;
         }
-        // The lanes already worked out are searched, not worked out again.
-        for (std::size_t block = 0; block < 4; ++block) {
-            if (const std::size_t found =
-                    candidateInLanes(pText, at + block * sizeof(Block), lane[block], pAlso);
-                found != std::string_view::npos) {
-                return found;
-            }
-        }
-    }
-    // Then one block at a time, so that a short text (a bookmark's name) is
-    // not tested byte by byte.
-    for (; at + span_ + sizeof(Block) <= pText.size(); at += sizeof(Block)) {
-        if (const std::size_t found = candidateInBlock(pText, at, pAlso);
+        if (const std::size_t found = candidateAmong(pText, at, marked, pAlso);
             found != std::string_view::npos) {
             return found;
         }
     }
-    // The bytes left, fewer than a block and the span (a bookmark's name is
-    // often no more): a copy padded with zero bytes is tested a block at a
-    // time, for a term short enough that two blocks hold them. A candidate in
-    // the padding comes after every one in the text: it means none.
-    if (const std::size_t left = pText.size() - at; left > 0 && span_ < sizeof(Block)) {
-        char padded[4 * sizeof(Block)] = {};
+    // Then one block at a time, so that a short text (a bookmark's name) is
+    // not tested byte by byte.
+    for (; at + span_ + kBlock <= pText.size(); at += kBlock) {
+        if (const std::size_t found =
+                candidateAmong(pText, at, candidateMask(pText, at, also), pAlso);
+            found != std::string_view::npos) {
+            return found;
+        }
+    }
+    if (at >= pText.size()) {
+        return std::string_view::npos;
+    }
+    // Fewer places than a block are left. In a text no shorter than a block
+    // and the span, the last block that can start an occurrence is tested,
+    // its places before `at` dropped; then the places after it, where only
+    // a byte outside ASCII or `also` can be a candidate: within the text's
+    // last block when the span is shorter than a block.
+    if (pText.size() >= span_ + kBlock) {
+        const std::size_t last = pText.size() - span_ - kBlock;
+        if (at < last + kBlock) {
+            if (const unsigned marked = lanesFrom(candidateMask(pText, last, also), at - last);
+                marked != 0) {
+                if (const std::size_t found = candidateAmong(pText, last, marked, pAlso);
+                    found != std::string_view::npos) {
+                    return found;
+                }
+            }
+        }
+        at = std::max(at, last + kBlock);
+        if (span_ < kBlock) {
+            const std::size_t end = pText.size() - kBlock;
+            const Block bytes = loadBlock(pText.data() + end);
+            const unsigned marked =
+                lanesFrom(laneMask((bytes >= outsideLanes_) | (bytes == also)), at - end);
+            return marked == 0 ? std::string_view::npos
+                               : end + static_cast<std::size_t>(std::countr_zero(marked));
+        }
+        for (; at < pText.size(); ++at) {
+            if (pText[at] == pAlso || static_cast<unsigned char>(pText[at]) >= outsideFrom_) {
+                return at;
+            }
+        }
+        return std::string_view::npos;
+    }
+    // A shorter text (a bookmark's name often is): a copy padded with zero
+    // bytes is tested a block at a time, for a term short enough that two
+    // blocks hold them. A candidate in the padding comes after every one in
+    // the text: it means none.
+    if (span_ < kBlock) {
+        char padded[4 * kBlock] = {};
+        const std::size_t left = pText.size() - at;
         std::memcpy(padded, pText.data() + at, left);
         const std::string_view rest(padded, left);
-        for (std::size_t block = 0; block < left; block += sizeof(Block)) {
-            if (const std::size_t found = candidateInBlock(rest, block, pAlso);
+        for (std::size_t block = 0; block < left; block += kBlock) {
+            if (const std::size_t found =
+                    candidateAmong(rest, block, candidateMask(rest, block, also), pAlso);
                 found != std::string_view::npos) {
                 return found < left ? at + found : std::string_view::npos;
             }

@@ -1,7 +1,10 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include "text/byte_blocks.h"
+
 #include <cstddef>
+#include <cstdint>
 #include <string>
 #include <string_view>
 
@@ -43,11 +46,9 @@ class MatchPrefilter {
     bool occursIn(std::string_view pText, std::string& pScratch) const;
 
   private:
-    auto candidateLanes(std::string_view text, std::size_t at, unsigned char also) const;
-    template <typename Lanes>
-    std::size_t candidateInLanes(std::string_view text, std::size_t at, const Lanes& lanes,
-                                 char also) const;
-    std::size_t candidateInBlock(std::string_view text, std::size_t at, char also) const;
+    unsigned candidateMask(std::string_view text, std::size_t at, platform::Block also) const;
+    std::size_t candidateAmong(std::string_view text, std::size_t at, std::uint64_t marked,
+                               char also) const;
 
     std::string term_;
     bool ignoreAccents_;
@@ -61,6 +62,10 @@ class MatchPrefilter {
     // never holds) when no byte outside ASCII can be part of an occurrence.
     unsigned char outsideFrom_;
     std::size_t span_; // from the first byte to the last
+    // first_, last_ and outsideFrom_ in every lane.
+    platform::Block firstLanes_;
+    platform::Block lastLanes_;
+    platform::Block outsideLanes_;
 };
 
 } // namespace zaptrove

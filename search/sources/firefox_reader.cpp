@@ -24,6 +24,7 @@
 #include <tuple>
 #include <unordered_map>
 #include <unordered_set>
+#include <utility>
 
 namespace zaptrove {
 
@@ -34,9 +35,11 @@ struct PlacesNode {
     std::int64_t id = 0;
     std::int64_t parent = 0;
     std::int64_t position = 0;
-    std::int32_t match = -1; // index of its record among the matches, when it matched
+    // The index of its record among this reading's records, when it is a
+    // bookmark (and matched); -1 for a folder, or an entry with no address (a "place:"
+    // query), which the walk enters as a folder.
+    std::int32_t match = -1;
     std::int32_t title = -1; // index of a folder's name among the folder names
-    bool isBookmark = false;
 };
 
 // The names Firefox shows for the folders it makes itself, by their guid; every
@@ -70,6 +73,7 @@ std::optional<std::string_view> valueText(sqlite3_value* value) {
 struct BookmarkText {
     std::optional<std::string_view> url;
     std::string_view name;
+    bool untitled = false; // named by its page's title
 };
 
 // text(0), text(1) and text(2) are the address, the title and the page's title.
@@ -81,6 +85,7 @@ template <typename Text> BookmarkText bookmarkText(Text text) {
     // An untitled bookmark takes its page's title.
     got.name = text(1).value_or("");
     if (got.name.empty()) {
+        got.untitled = true;
         got.name = text(2).value_or("");
     }
     return got;
@@ -90,7 +95,8 @@ class PlacesQuery {
   public:
     PlacesQuery(sqlite3* database, const Matcher& matcher, std::vector<Bookmark>& candidates,
                 KeywordLookup* keyword)
-        : database_(database), matcher_(matcher), candidates_(candidates), keyword_(keyword) {}
+        : database_(database), matcher_(matcher), candidates_(candidates),
+          firstRecord_(candidates.size()), keyword_(keyword) {}
 
     // Reads every bookmark and folder, then walks the tree from its root.
     SourceReading run() {
@@ -115,6 +121,9 @@ class PlacesQuery {
         bool read = findRoots(root, tags) && readTags(tags) && readFolders(root) && readNodes();
         if (!read && sqlite3_errcode(database_) == SQLITE_TOOBIG && readInPart()) {
             read = readTags(tags) && readFolders(root) && readNodes();
+        }
+        if (!read || root == 0) {
+            dropRecords();
         }
         if (!read) {
             if (workLeft_ < 0) {
@@ -176,7 +185,7 @@ class PlacesQuery {
         marked_.clear();
         tagFolders_.clear();
         nodes_.clear();
-        matches_.clear();
+        dropRecords();
         folderNames_.clear();
         folders_.clear();
         bookmarksIn_.clear();
@@ -381,59 +390,67 @@ class PlacesQuery {
     // the bookmarks that match come back as rows, to wait for the walk; the
     // others are only counted in their folder.
     bool readNodes() {
-        if (sqlite3_create_function_v2(database_, "zaptrove_kept", 4,
+        if (sqlite3_create_function_v2(database_, "zaptrove_kept", 5,
                                        SQLITE_UTF8 | SQLITE_DIRECTONLY, this, kept, nullptr,
                                        nullptr, nullptr) != SQLITE_OK) {
             return false;
         }
         // The titles are taken as they lie: an SQL function choosing between
         // them would copy the one it gives back for every row. The page's
-        // title is read only for the rows kept; the place is the page's row
-        // id, which costs less than reading the bookmark's column again.
+        // title is read only for the rows kept. The type is tested by
+        // zaptrove_kept too: a test of SQL's own, spelled "b.type = 2 OR ...",
+        // costs more than the call. The place, the page's row id, only
+        // serves to find tags, and is not read when no place has any.
+        const std::string placeId = tagsOf_.empty() ? "NULL" : "p.id";
         const Statement rows =
             prepare(("SELECT b.type, b.parent, " + bookmarkTexts() +
-                     ", b.id, b.position, b.guid, b.fk, p.frecency "
+                     ", b.id, b.position, b.guid, " + placeId +
+                     ", p.frecency "
                      "FROM moz_bookmarks b LEFT JOIN moz_places p ON p.id = b.fk "
-                     "WHERE b.type = 2 OR (b.type = 1 AND zaptrove_kept(b.parent, " +
+                     "WHERE zaptrove_kept(b.type, b.parent, " +
                      text(PlacesText::PlaceUrl, "p") + ", " + text(PlacesText::BookmarkTitle, "b") +
-                     ", p.id))")
+                     ", " + placeId + ")")
                         .c_str());
         return forEachRow(rows, [&](sqlite3_stmt* row) {
             const std::int64_t parent = sqlite3_column_int64(row, 1);
-            PlacesNode node{sqlite3_column_int64(row, 5), parent, sqlite3_column_int64(row, 6)};
+            PlacesNode node;
             if (sqlite3_column_int(row, 0) == 1) {
                 const BookmarkText text =
                     bookmarkText([&](int column) { return columnText(row, column + 2); });
-                node.isBookmark = text.url.has_value();
                 const std::int64_t place = sqlite3_column_int64(row, 8);
                 // An untitled bookmark was kept unmatched, for its page's title.
-                if (node.isBookmark && columnText(row, 3).value_or("").empty() &&
-                    !matchesBookmark(parent, text, place)) {
+                if (text.url && text.untitled && !matchesBookmark(parent, text, place)) {
                     ++bookmarksIn_[parent];
                     return;
                 }
-                if (node.isBookmark) {
-                    node.match = static_cast<std::int32_t>(matches_.size());
-                    matches_.push_back({std::string(text.name), std::string(*text.url)});
+                if (text.url) {
+                    node.match = static_cast<std::int32_t>(candidates_.size() - firstRecord_);
+                    candidates_.push_back({std::string(text.name), std::string(*text.url)});
+                    Bookmark& record = candidates_.back();
                     const auto tagged = tagsOf_.find(place);
                     if (tagged != tagsOf_.end()) {
-                        matches_.back().extras.edit().tags = tagged->second;
+                        record.extras.edit().tags = tagged->second;
                     }
-                    matches_.back().Frecency = sqlite3_column_int64(row, 9);
+                    record.Frecency = sqlite3_column_int64(row, 9);
                 }
             } else {
                 node.title = static_cast<std::int32_t>(folderNames_.size());
                 folderNames_.emplace_back(shownFolderName(columnText(row, 7).value_or(""),
                                                           columnText(row, 3).value_or("")));
             }
+            node.id = sqlite3_column_int64(row, 5);
+            node.parent = parent;
+            node.position = sqlite3_column_int64(row, 6);
             nodes_.push_back(node);
         });
     }
 
-    // zaptrove_kept(parent, url, title, place): false for a bookmark that
-    // does not match by its name and tags or address, which is counted in its
-    // folder instead. An untitled bookmark is kept: it is named by its page's
-    // title, which only the rows kept read, and matched as its row comes back.
+    // zaptrove_kept(type, parent, url, title, place): true for a folder,
+    // false for an entry that is neither folder nor bookmark, and false for a
+    // bookmark that does not match by its name and tags or address, which is
+    // counted in its folder instead. An untitled bookmark is kept: it is named
+    // by its page's title, which only the rows kept read, and matched as its
+    // row comes back.
     // No exception may cross SQLite: running out of memory ends the query.
     static void kept(sqlite3_context* context, int, sqlite3_value** values) {
         try {
@@ -445,9 +462,15 @@ class PlacesQuery {
     }
 
     bool keeps(sqlite3_value** values) {
+        if (sqlite3_value_type(values[0]) != SQLITE_INTEGER) {
+            return false;
+        }
+        if (const std::int64_t type = sqlite3_value_int64(values[0]); type != 1) {
+            return type == 2;
+        }
         // Bookmarks mostly come folder by folder: what the last folder is
         // is kept at hand.
-        const std::int64_t parent = sqlite3_value_int64(values[0]);
+        const std::int64_t parent = sqlite3_value_int64(values[1]);
         if (lastFolderCount_ == nullptr || lastFolder_ != parent) {
             lastFolder_ = parent;
             lastFolderCount_ = &bookmarksIn_[parent];
@@ -457,9 +480,9 @@ class PlacesQuery {
             return false; // an entry of a tag, which the walk leaves out
         }
         const BookmarkText text = bookmarkText(
-            [&](int value) { return value < 2 ? valueText(values[value + 1]) : std::nullopt; });
+            [&](int value) { return value < 2 ? valueText(values[value + 2]) : std::nullopt; });
         if (!text.url || text.name.empty() ||
-            matchesBookmark(parent, text, sqlite3_value_int64(values[3]))) {
+            matchesBookmark(parent, text, tagsOf_.empty() ? 0 : sqlite3_value_int64(values[4]))) {
             return true;
         }
         ++*lastFolderCount_;
@@ -474,14 +497,21 @@ class PlacesQuery {
             [&] { return folderPathOf(parent); }, scratch_);
     }
 
+    // The records of the matches read so far, from firstRecord_ on.
+    void dropRecords() {
+        candidates_.erase(candidates_.begin() + static_cast<std::ptrdiff_t>(firstRecord_),
+                          candidates_.end());
+    }
+
     // Depth first from the root, each folder's entries by position, leaving
-    // out the tags subtree; answers how many bookmarks it met. Each entry is
-    // met at most once, whatever loops a damaged tree holds.
+    // out the tags subtree; puts the records of the matches it met in that
+    // order, dropping the others, and answers how many bookmarks it met. Each
+    // entry is met at most once, whatever loops a damaged tree holds.
     std::size_t walkTree(std::int64_t root, std::int64_t tags) {
         std::sort(nodes_.begin(), nodes_.end(), [](const PlacesNode& a, const PlacesNode& b) {
             return std::tie(a.parent, a.position, a.id) < std::tie(b.parent, b.position, b.id);
         });
-        candidates_.reserve(candidates_.size() + matches_.size());
+        std::vector<std::size_t> order; // the records met, in the order met
         std::vector<bool> met(nodes_.size());
         std::vector<std::pair<std::size_t, std::size_t>> open{childrenOf(root)};
         FolderTrail trail; // the folders of the ranges open below the root's
@@ -499,7 +529,7 @@ class PlacesQuery {
                 continue;
             }
             met[at] = true;
-            if (!node.isBookmark) {
+            if (node.match < 0) {
                 count += bookmarksInFolder(node.id);
                 open.push_back(childrenOf(node.id));
                 trail.enter(node.title < 0 ? ""
@@ -510,10 +540,46 @@ class PlacesQuery {
                 continue;
             }
             ++count;
-            candidates_.push_back(std::move(matches_[static_cast<std::size_t>(node.match)]));
-            candidates_.back().Folder = trail.path();
+            order.push_back(static_cast<std::size_t>(node.match));
+            candidates_[firstRecord_ + order.back()].Folder = trail.path();
         }
+        putInOrder(order);
         return count;
+    }
+
+    // Moves the records of the matches into the order given, in place, and
+    // drops those it leaves out (in a part of the tree the walk never meets).
+    void putInOrder(std::vector<std::size_t>& from) {
+        const std::size_t records = candidates_.size() - firstRecord_;
+        const std::size_t kept = from.size();
+        std::vector<bool> placed(records);
+        for (const std::size_t record : from) {
+            placed[record] = true;
+        }
+        for (std::size_t record = 0; record < records; ++record) {
+            if (!placed[record]) {
+                from.push_back(record);
+            }
+        }
+        // Each cycle of the permutation in turn: the record at k takes the
+        // one at from[k]; a place done is marked by from[k] == k.
+        const auto at = [&](std::size_t k) -> Bookmark& { return candidates_[firstRecord_ + k]; };
+        for (std::size_t start = 0; start < records; ++start) {
+            if (from[start] == start) {
+                continue;
+            }
+            Bookmark held = std::move(at(start));
+            std::size_t k = start;
+            while (from[k] != start) {
+                const std::size_t next = std::exchange(from[k], k);
+                at(k) = std::move(at(next));
+                k = next;
+            }
+            from[k] = k;
+            at(k) = std::move(held);
+        }
+        candidates_.erase(candidates_.begin() + static_cast<std::ptrdiff_t>(firstRecord_ + kept),
+                          candidates_.end());
     }
 
     std::size_t bookmarksInFolder(std::int64_t folder) const {
@@ -545,11 +611,13 @@ class PlacesQuery {
     std::unordered_set<std::int64_t> tagFolders_; // those holding entries
     bool inTagFolder_ = false;                    // the last folder is one
     std::vector<Bookmark>& candidates_;
+    // Where this reading's records start: those of the bookmarks that
+    // match, in the order read, until the walk puts them in the tree's.
+    const std::size_t firstRecord_;
     KeywordLookup* keyword_;
     std::optional<std::int64_t> keywordFolder_; // that of the keyword bookmark found here
     std::unique_ptr<PlacesTextHeads> heads_;    // once the texts are read in part
     std::vector<PlacesNode> nodes_;             // folders, and the bookmarks that match
-    std::vector<Bookmark> matches_;             // the records of those bookmarks
     std::vector<std::string> folderNames_;      // the names of the folders, as Firefox shows them
     // With folder names searched: every folder by its id, and its path once
     // a bookmark inside asked for it.
