@@ -47,6 +47,24 @@ template <typename Lanes> unsigned laneMask(const Lanes& lanes) {
 #endif
 }
 
+// Whether 32-byte blocks (AVX2) may be tested: on x86 with GCC or Clang,
+// outside Windows, whose compilers keep the stack aligned to sixteen bytes only.
+#if (defined(__x86_64__) || defined(__i386__)) && !defined(_WIN32)
+#define ZAPTROVE_WIDE_BLOCKS 1
+#else
+#define ZAPTROVE_WIDE_BLOCKS 0
+#endif
+
+// Whether this processor tests 32-byte blocks; asked once.
+inline bool hasWideBlocks() {
+#if ZAPTROVE_WIDE_BLOCKS
+    static const bool has = __builtin_cpu_supports("avx2");
+    return has;
+#else
+    return false;
+#endif
+}
+
 template <typename Lanes> bool anyLane(const Lanes& lanes) {
     return (laneBits(lanes, 0) | laneBits(lanes, 1)) != 0;
 }

@@ -46,12 +46,13 @@ unsigned lanesFrom(unsigned mask, std::size_t first) {
 
 } // namespace
 
-MatchPrefilter::MatchPrefilter(std::string pTerm, bool pIgnoreAccents)
+MatchPrefilter::MatchPrefilter(std::string pTerm, bool pIgnoreAccents, Blocks pBlocks)
     : term_(std::move(pTerm)), ignoreAccents_(pIgnoreAccents), asciiTerm_(isAscii(term_)),
       first_(asciiTerm_ && !term_.empty() ? term_.front() | 0x20 : 0x80),
       last_(asciiTerm_ && !term_.empty() ? term_.back() | 0x20 : 0x80),
       outsideFrom_(outsideMayHold(term_, asciiTerm_, pIgnoreAccents) ? 0x80 : 0xFF),
-      span_(asciiTerm_ && !term_.empty() ? term_.size() - 1 : 0), firstLanes_(splat(first_)),
+      span_(asciiTerm_ && !term_.empty() ? term_.size() - 1 : 0),
+      wide_(pBlocks == Blocks::widest && platform::hasWideBlocks()), firstLanes_(splat(first_)),
       lastLanes_(splat(last_)), outsideLanes_(splat(outsideFrom_)) {}
 
 bool MatchPrefilter::isCandidate(std::string_view pText, std::size_t pAt) const {
@@ -91,29 +92,108 @@ std::size_t MatchPrefilter::candidateAmong(std::string_view text, std::size_t at
     return std::string_view::npos;
 }
 
+std::size_t MatchPrefilter::findInStretches(std::string_view text, std::size_t& at,
+                                            char also) const {
+#if ZAPTROVE_WIDE_BLOCKS
+    if (wide_) {
+        return findInWideStretches(text, at, also);
+    }
+#endif
+    return findInNarrowStretches(text, at, also);
+}
+
+// Four blocks at a time are tested together; most hold no candidate at all.
+std::size_t MatchPrefilter::findInNarrowStretches(std::string_view text, std::size_t& at,
+                                                  char also) const {
+    const Block alsoLanes = splat(also);
+    constexpr std::size_t kBlock = sizeof(Block);
+    std::size_t place = at; // in a register: `at` might alias span_
+    for (; place + span_ + 4 * kBlock <= text.size(); place += 4 * kBlock) {
+        const std::uint64_t marked =
+            candidateMask(text, place, alsoLanes) |
+            std::uint64_t{candidateMask(text, place + kBlock, alsoLanes)} << 16 |
+            std::uint64_t{candidateMask(text, place + 2 * kBlock, alsoLanes)} << 32 |
+            std::uint64_t{candidateMask(text, place + 3 * kBlock, alsoLanes)} << 48;
+        if (marked != 0) {
+            if (const std::size_t found = candidateAmong(text, place, marked, also);
+                found != std::string_view::npos) {
+                return found;
+            }
+        }
+    }
+    at = place;
+    return std::string_view::npos;
+}
+
+#if ZAPTROVE_WIDE_BLOCKS
+namespace {
+
+using WideBlock = unsigned char __attribute__((vector_size(32)));
+
+// The bytes a 32-byte block is compared with, in every lane.
+struct WideLanes {
+    WideBlock first;
+    WideBlock last;
+    WideBlock outside;
+    WideBlock also;
+};
+
+[[gnu::target("avx2")]] WideBlock loadWideBlock(const char* p) {
+    WideBlock block;
+    __builtin_memcpy(&block, p, sizeof block);
+    return block;
+}
+
+// One bit for each of the 32 places from pHead on that may start a candidate
+// or hold `also`, the first place lowest; pTail is pHead plus the span.
+[[gnu::target("avx2")]] std::uint64_t wideCandidateMask(const char* pHead, const char* pTail,
+                                                        const WideLanes& pLanes) {
+    using Bytes = char __attribute__((vector_size(32)));
+    const WideBlock head = loadWideBlock(pHead);
+    const WideBlock tail = loadWideBlock(pTail);
+    const auto lanes = (((head | 0x20) == pLanes.first) & ((tail | 0x20) == pLanes.last)) |
+                       (head >= pLanes.outside) | (head == pLanes.also);
+    return static_cast<std::uint32_t>(__builtin_ia32_pmovmskb256(__builtin_bit_cast(Bytes, lanes)));
+}
+
+} // namespace
+
+// Two 32-byte blocks at a time.
+[[gnu::target("avx2")]] std::size_t
+MatchPrefilter::findInWideStretches(std::string_view text, std::size_t& at, char also) const {
+    const WideLanes lanes{first_ + WideBlock{}, last_ + WideBlock{}, outsideFrom_ + WideBlock{},
+                          static_cast<unsigned char>(also) + WideBlock{}};
+    constexpr std::size_t kWide = sizeof(WideBlock);
+    std::size_t place = at; // in a register: `at` might alias span_
+    for (; place + span_ + 2 * kWide <= text.size(); place += 2 * kWide) {
+        const char* head = text.data() + place;
+        const std::uint64_t marked = wideCandidateMask(head, head + span_, lanes) |
+                                     wideCandidateMask(head + kWide, head + kWide + span_, lanes)
+                                         << 32;
+        if (marked != 0) {
+            if (const std::size_t found = candidateAmong(text, place, marked, also);
+                found != std::string_view::npos) {
+                return found;
+            }
+        }
+    }
+    at = place;
+    return std::string_view::npos;
+}
+#endif
+
 std::size_t MatchPrefilter::findCandidate(std::string_view pText, std::size_t pFrom,
                                           char pAlso) const {
     if (term_.empty()) {
         return pFrom <= pText.size() ? pFrom : std::string_view::npos;
     }
-    const Block also = splat(pAlso);
-    // Four blocks at a time are tested together; most hold no candidate at all.
-    constexpr std::size_t kBlock = sizeof(Block);
     std::size_t at = pFrom;
-    for (; at + span_ + 4 * kBlock <= pText.size(); at += 4 * kBlock) {
-        const std::uint64_t marked =
-            candidateMask(pText, at, also) |
-            std::uint64_t{candidateMask(pText, at + kBlock, also)} << 16 |
-            std::uint64_t{candidateMask(pText, at + 2 * kBlock, also)} << 32 |
-            std::uint64_t{candidateMask(pText, at + 3 * kBlock, also)} << 48;
-        if (marked == 0) {
-            continue;
-        }
-        if (const std::size_t found = candidateAmong(pText, at, marked, pAlso);
-            found != std::string_view::npos) {
-            return found;
-        }
+    if (const std::size_t found = findInStretches(pText, at, pAlso);
+        found != std::string_view::npos) {
+        return found;
     }
+    const Block also = splat(pAlso);
+    constexpr std::size_t kBlock = sizeof(Block);
     // Then one block at a time, so that a short text (a bookmark's name) is
     // not tested byte by byte.
     for (; at + span_ + kBlock <= pText.size(); at += kBlock) {

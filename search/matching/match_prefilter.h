@@ -20,8 +20,13 @@ namespace zaptrove {
 // no candidates.
 class MatchPrefilter {
   public:
+    // The blocks a text is tested in: the widest this processor has, or sixteen
+    // bytes everywhere (so that tests can compare both).
+    enum class Blocks { widest, sixteenBytes };
+
     // pTerm is lower-cased, and accent-folded when pIgnoreAccents is set.
-    explicit MatchPrefilter(std::string pTerm, bool pIgnoreAccents = false);
+    explicit MatchPrefilter(std::string pTerm, bool pIgnoreAccents = false,
+                            Blocks pBlocks = Blocks::widest);
 
     const std::string& term() const { return term_; }
 
@@ -49,6 +54,14 @@ class MatchPrefilter {
     unsigned candidateMask(std::string_view text, std::size_t at, platform::Block also) const;
     std::size_t candidateAmong(std::string_view text, std::size_t at, std::uint64_t marked,
                                char also) const;
+    // The first candidate or place of `also` from `at` on, testing 64 places
+    // at a time while their last bytes fit in the text, or npos with `at` left
+    // at the first place not tested.
+    std::size_t findInStretches(std::string_view text, std::size_t& at, char also) const;
+    std::size_t findInNarrowStretches(std::string_view text, std::size_t& at, char also) const;
+#if ZAPTROVE_WIDE_BLOCKS
+    std::size_t findInWideStretches(std::string_view text, std::size_t& at, char also) const;
+#endif
 
     std::string term_;
     bool ignoreAccents_;
@@ -62,6 +75,7 @@ class MatchPrefilter {
     // never holds) when no byte outside ASCII can be part of an occurrence.
     unsigned char outsideFrom_;
     std::size_t span_; // from the first byte to the last
+    bool wide_;        // 32-byte blocks (AVX2) test the stretches
     // first_, last_ and outsideFrom_ in every lane.
     platform::Block firstLanes_;
     platform::Block lastLanes_;
