@@ -43,7 +43,7 @@ List pieces(platform::FileReader& file, std::size_t chunkBytes) {
 
 // Runs read once reading the file and, on Linux, once taking it in place
 // from its mapped pages.
-template <typename Read> void readAndInPlace(const std::string& path, Read read) {
+template <typename Read> void readAndInPlace([[maybe_unused]] const std::string& path, Read read) {
     read();
 #ifdef __linux__
     const test::FileAged aged(path);
