@@ -158,7 +158,8 @@ struct WideLanes {
 
 } // namespace
 
-// Two 32-byte blocks at a time.
+// Two 32-byte blocks at a time. The loop is the narrow one's, written again
+// inside this AVX2-built function so that its block masks are inlined.
 [[gnu::target("avx2")]] std::size_t
 MatchPrefilter::findInWideStretches(std::string_view text, std::size_t& at, char also) const {
     const WideLanes lanes{first_ + WideBlock{}, last_ + WideBlock{}, outsideFrom_ + WideBlock{},
