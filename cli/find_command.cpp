@@ -95,10 +95,18 @@ int openFirst(const FindOptions& options, const Settings& settings, const Search
 // sort leaves them scattered in memory, and each line would wait on them.
 constexpr std::size_t kPrefetchedRecords = 8;
 
+// The lines are gathered into blocks of about this size before they are
+// written, each line made in place instead of in strings of its own.
+constexpr std::size_t kOutputBlockBytes = std::size_t{1} << 16;
+
 // Writes the result lines in order: the list's line, or with --tsv the name,
 // address, source, profile and folders separated by tabs.
 void writeResults(const FindOptions& options, const SearchRequest& request,
                   const std::vector<Bookmark>& results, std::ostream& out) {
+    const bool nameFirst = fnListNameFirst(request);
+    std::string listLine;
+    std::string block;
+    block.reserve(kOutputBlockBytes + kOutputBlockBytes / 2);
     for (std::size_t k = 0; k < results.size(); ++k) {
         if (k + kPrefetchedRecords < results.size()) {
             const Bookmark& ahead = results[k + kPrefetchedRecords];
@@ -107,14 +115,27 @@ void writeResults(const FindOptions& options, const SearchRequest& request,
         }
         const Bookmark& record = results[k];
         if (options.tsv) {
-            out << fnPrintableLine(fnShownName(record)) << '\t' << fnPrintableLine(record.URL)
-                << '\t' << fnPrintableLine(record.Source.source()) << '\t'
-                << fnPrintableLine(record.Source.profile()) << '\t'
-                << fnPrintableLine(record.Folder.text()) << '\n';
+            subAppendPrintableLine(fnShownName(record), block);
+            block += '\t';
+            subAppendPrintableLine(record.URL, block);
+            block += '\t';
+            subAppendPrintableLine(record.Source.source(), block);
+            block += '\t';
+            subAppendPrintableLine(record.Source.profile(), block);
+            block += '\t';
+            subAppendPrintableLine(record.Folder.text(), block);
         } else {
-            out << fnPrintableLine(fnListLine(request, record)) << '\n';
+            listLine.clear();
+            subAppendListLine(nameFirst, record, listLine);
+            subAppendPrintableLine(listLine, block);
+        }
+        block += '\n';
+        if (block.size() >= kOutputBlockBytes) {
+            out.write(block.data(), static_cast<std::streamsize>(block.size()));
+            block.clear();
         }
     }
+    out.write(block.data(), static_cast<std::streamsize>(block.size()));
 }
 
 // Flushes the output; a write that failed (a full disk, a closed pipe) turns

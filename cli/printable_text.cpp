@@ -22,19 +22,17 @@ bool isBidiControl(std::string_view pTail) {
 
 } // namespace
 
-std::string fnPrintableLine(std::string_view pText) {
+void subAppendPrintableLine(std::string_view pText, std::string& pLine) {
     constexpr std::string_view kReplacement = "\xEF\xBF\xBD";
     // Through UTF-16 and back, every byte that is not UTF-8 becomes U+FFFD.
     const bool utf8 = platform::isValidUtf8(pText);
     const std::string converted =
         utf8 ? std::string() : platform::utf16ToUtf8(platform::utf8ToUtf16(pText));
     const std::string_view text = utf8 ? pText : std::string_view(converted);
-    std::string line;
-    line.reserve(text.size());
     // Runs of bytes that stay as they are are copied whole.
     std::size_t kept = 0;
     const auto replace = [&](std::size_t at, std::size_t length, std::string_view by) {
-        line.append(text.substr(kept, at - kept)).append(by);
+        pLine.append(text.substr(kept, at - kept)).append(by);
         kept = at + length;
     };
     for (std::size_t i = 0; i < text.size(); ++i) {
@@ -60,7 +58,13 @@ std::string fnPrintableLine(std::string_view pText) {
             i += 2;
         }
     }
-    line.append(text.substr(kept));
+    pLine.append(text.substr(kept));
+}
+
+std::string fnPrintableLine(std::string_view pText) {
+    std::string line;
+    line.reserve(pText.size());
+    subAppendPrintableLine(pText, line);
     return line;
 }
 

@@ -12,5 +12,7 @@ namespace zaptrove {
 // bookmark can neither split a result line, nor reorder it, nor send the
 // terminal commands.
 std::string fnPrintableLine(std::string_view pText);
+// fnPrintableLine's line appended to pLine, which may hold lines before it.
+void subAppendPrintableLine(std::string_view pText, std::string& pLine);
 
 } // namespace zaptrove

@@ -240,6 +240,23 @@ TEST_F(FindCommand, NamesASourceReadOnlyInPart) {
     EXPECT_TRUE(printed("\t1 bookmark, not read whole: damaged at byte " + damage + "\t"));
 }
 
+// The lines are gathered into blocks before they are written: hundreds of kilobytes of them,
+// some with replacements, come out whole and in order, as lines and as columns.
+TEST_F(FindCommand, ManyLinesComeOutWholeAndInOrder) {
+    std::string file, lines, columns;
+    for (int k = 0; k < 3000; ++k) {
+        const std::string id = std::to_string(k), url = "http://example.com/" + id + "/page";
+        const std::string tail = " " + std::string(60, 'x'), shown = "news " + id + tail;
+        const std::string name = k % 700 == 0 ? "news " + id + "\t" + tail.substr(1) : shown;
+        file += "<DT><A HREF=\"" + url + "\">" + name + "</A>\n";
+        lines += url + "  -  " + shown + "\n"; // unsorted: the address first
+        columns += shown + "\t" + url + "\tNetscape Main\t\t\n";
+    }
+    const std::string many = t.write("many.html", file);
+    EXPECT_EQ(found({"--netscape", many, "--sort", "none", "news"}), "0:" + lines);
+    EXPECT_EQ(found({"--netscape", many, "--sort", "none", "--tsv", "news"}), "0:" + columns);
+}
+
 TEST_F(FindCommand, AnOutputThatCannotBeWrittenFailsWithAMessage) {
     // Every character written is refused, as on a full disk.
     struct Refusing : std::streambuf {

@@ -101,13 +101,17 @@ bool fnListNameFirst(const SearchRequest& pRequest) {
            (pRequest.sort == SORT_SEARCHED && pRequest.mode != SearchMode::Url);
 }
 
-std::string fnListLine(bool pNameFirst, const Bookmark& pRecord) {
+void subAppendListLine(bool pNameFirst, const Bookmark& pRecord, std::string& pLine) {
     const std::string_view name = fnShownName(pRecord);
+    pLine.append(pNameFirst ? name : std::string_view(pRecord.URL));
+    pLine.append("  -  ");
+    pLine.append(pNameFirst ? std::string_view(pRecord.URL) : name);
+}
+
+std::string fnListLine(bool pNameFirst, const Bookmark& pRecord) {
     std::string line;
-    line.reserve(name.size() + pRecord.URL.size() + 5);
-    line.append(pNameFirst ? name : std::string_view(pRecord.URL));
-    line.append("  -  ");
-    line.append(pNameFirst ? std::string_view(pRecord.URL) : name);
+    line.reserve(pRecord.Name.size() + pRecord.URL.size() + 5);
+    subAppendListLine(pNameFirst, pRecord, line);
     return line;
 }
 

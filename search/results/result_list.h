@@ -33,6 +33,8 @@ bool fnListNameFirst(const SearchRequest& pRequest);
 // One list line: the display name and the address joined by "  -  ", the
 // address first unless pNameFirst.
 std::string fnListLine(bool pNameFirst, const Bookmark& pRecord);
+// That line appended to pLine.
+void subAppendListLine(bool pNameFirst, const Bookmark& pRecord, std::string& pLine);
 
 // The list line the request calls for.
 std::string fnListLine(const SearchRequest& pRequest, const Bookmark& pRecord);
