@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: MIT
 #include "debug_log/debug_log.h"
+#include "platform/file_mapping.h"
 #include "platform/files.h"
 #include "search/scanning/byte_pairs.h"
 #include "search/scanning/chunked_scan.h"
@@ -167,6 +168,27 @@ TEST(ChunkedScan, AFileChangedUnderItsScanInPlaceGivesWhatReadingItGives) {
         std::vector<Bookmark> expected;
         linesOf(now, expected);
         EXPECT_EQ(records, expected);
+
+        // Asked for part by part (as the JSON reader does), a file changed
+        // after the first part fails at the next, before the first's records
+        // are vouched for.
+        for (const bool changing : {false, true}) {
+            tmp.write("f", lines);
+            platform::FileReader again(path);
+            platform::FileMapping mapping(again);
+            std::vector<Bookmark> partRecords;
+            VouchedRecords vouched(mapping, partRecords);
+            InPlaceParts parts(mapping, vouched, std::size_t{16} * 1024);
+            std::string text(parts.next());
+            linesOf(text, partRecords);
+            if (changing)
+                change();
+            for (std::string_view part = parts.next(); !part.empty(); part = parts.next())
+                text += part;
+            EXPECT_EQ(parts.failed(), changing);
+            EXPECT_EQ(text == lines, !changing);
+            EXPECT_EQ(vouched.vouch(), !changing);
+        }
     }
 }
 #endif

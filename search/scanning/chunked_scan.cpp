@@ -229,31 +229,19 @@ std::optional<std::size_t> scanInPlace(platform::FileReader& file, const BlockRu
     if (!start || platform::utf16ByteOrder(*start)) {
         return std::nullopt;
     }
-    const std::size_t first = candidates.size();
-    std::size_t vouched = first; // the records appended before this were found unchanged
-    std::size_t passedOn = 0;
+    VouchedRecords records(mapping, candidates);
     MappedWindow window(mapping, chunkBytes);
-    // A piece's records go on only once the file is found as it was when
-    // mapped: every byte read before is then the file's.
     const bool whole = scanPieces(window, rule,
                                   [&](std::string_view piece) {
                                       scan(piece);
-                                      if (candidates.size() == vouched) {
-                                          return true;
-                                      }
-                                      if (!mapping.unchanged()) {
-                                          return false;
-                                      }
-                                      passedOn += RecordDrain::passOn(candidates, first);
-                                      vouched = candidates.size();
-                                      return true;
+                                      return records.vouch();
                                   }) &&
                        mapping.unchanged();
     if (!whole) {
-        RecordDrain::dropAll(candidates, first);
+        records.dropAll();
         return std::nullopt;
     }
-    return passedOn + candidates.size() - first;
+    return records.kept();
 }
 
 // Reads the whole file through a buffer; false when it cannot be read to its end.
@@ -268,6 +256,51 @@ bool scanRead(platform::FileReader& file, const BlockRule& rule, std::size_t chu
 }
 
 } // namespace
+
+VouchedRecords::VouchedRecords(const platform::FileMapping& pMapping,
+                               std::vector<Bookmark>& pRecords)
+    : mapping_(pMapping), records_(pRecords), first_(pRecords.size()), vouched_(first_) {}
+
+bool VouchedRecords::vouch() {
+    if (records_.size() == vouched_) {
+        return true;
+    }
+    if (!mapping_.unchanged()) {
+        return false;
+    }
+    passedOn_ += RecordDrain::passOn(records_, first_);
+    vouched_ = records_.size();
+    return true;
+}
+
+std::size_t VouchedRecords::kept() const {
+    return passedOn_ + records_.size() - first_;
+}
+
+void VouchedRecords::dropAll() {
+    RecordDrain::dropAll(records_, first_);
+    vouched_ = first_;
+    passedOn_ = 0;
+}
+
+InPlaceParts::InPlaceParts(platform::FileMapping& pMapping, VouchedRecords& pRecords,
+                           std::size_t pPartBytes)
+    : mapping_(pMapping), records_(pRecords), partBytes_(std::max<std::size_t>(pPartBytes, 1)) {}
+
+std::string_view InPlaceParts::next() {
+    if (failed_ || at_ >= mapping_.length()) {
+        return {};
+    }
+    failed_ = !records_.vouch();
+    const std::optional<std::string_view> part =
+        failed_ ? std::nullopt : mapping_.map(at_, partBytes_);
+    if (!part) {
+        failed_ = true;
+        return {};
+    }
+    at_ += part->size();
+    return *part;
+}
 
 std::size_t subScanFileInChunks(platform::FileReader& pFile, const BlockRule& pRule,
                                 std::vector<Bookmark>& pCandidates, const NewPieceScan& pNewScan,

@@ -6,6 +6,7 @@
 #include "search/scanning/block_skipping.h"
 
 #include <cstddef>
+#include <cstdint>
 #include <functional>
 #include <string_view>
 #include <vector>
@@ -15,8 +16,9 @@ namespace zaptrove {
 class DebugLog;
 
 namespace platform {
+class FileMapping;
 class FileReader;
-}
+} // namespace platform
 
 // The bytes read at a time. The buffer holds one chunk and the entry the
 // previous one cut, and serves the whole run.
@@ -24,6 +26,51 @@ inline constexpr std::size_t kFileChunkBytes = std::size_t{64} * 1024;
 // The bytes of a file mapped at a time, where it is taken in place: its
 // chunks are scanned in there, without a copy.
 inline constexpr std::size_t kMappedPartBytes = std::size_t{4} * 1024 * 1024;
+
+// The records a reader appends while it takes a file in place from its mapped
+// pages (see platform::FileMapping): they go on to the thread's RecordDrain
+// only once the file is found unchanged, every byte read before then being
+// the file's.
+class VouchedRecords {
+  public:
+    VouchedRecords(const platform::FileMapping& pMapping, std::vector<Bookmark>& pRecords);
+
+    // Passes on the records appended since the last call, once the file is
+    // found unchanged; false, passing on nothing, when it changed.
+    bool vouch();
+    // How many were appended, those passed on included.
+    std::size_t kept() const;
+    // Drops every record appended, those passed on included.
+    void dropAll();
+
+  private:
+    const platform::FileMapping& mapping_;
+    std::vector<Bookmark>& records_;
+    const std::size_t first_;
+    std::size_t vouched_; // the records before this were found unchanged
+    std::size_t passedOn_ = 0;
+};
+
+// A mapped file's text a part at a time, for a reader that asks for its text
+// as it goes (JSON) instead of being handed pieces: each part lasts until the
+// next call, and the records appended while reading one are vouched for
+// before the next is mapped. Empty text at the end of the file, and where the
+// file changed or its next part could not be mapped (failed()).
+class InPlaceParts {
+  public:
+    InPlaceParts(platform::FileMapping& pMapping, VouchedRecords& pRecords,
+                 std::size_t pPartBytes = kMappedPartBytes);
+
+    std::string_view next();
+    bool failed() const { return failed_; }
+
+  private:
+    platform::FileMapping& mapping_;
+    VouchedRecords& records_;
+    const std::size_t partBytes_;
+    std::uint64_t at_ = 0; // where the next part starts
+    bool failed_ = false;
+};
 
 // Scans the pieces of one reading of a file in order, with the state it keeps
 // from piece to piece.

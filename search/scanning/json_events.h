@@ -6,6 +6,7 @@
 #include "text/text.h"
 
 #include <algorithm>
+#include <bit>
 #include <cstddef>
 #include <optional>
 #include <string>
@@ -92,9 +93,9 @@ inline void dropCutCharacter(std::string& text) {
 inline const char* stringStop(const char* at, const char* end) {
     for (; end - at >= 16; at += 16) {
         const platform::Block block = platform::loadBlock(at);
-        const auto stops = (block == '"') | (block == '\\') | (block < 0x20);
-        if (platform::anyLane(stops)) {
-            return at + platform::firstLane(stops);
+        if (const unsigned stops =
+                platform::laneMask((block == '"') | (block == '\\') | (block < 0x20))) {
+            return at + std::countr_zero(stops);
         }
     }
     while (at != end && *at != '"' && *at != '\\' && static_cast<unsigned char>(*at) >= 0x20) {
@@ -113,9 +114,9 @@ inline const char* firstNonBlank(const char* at, const char* end) {
     }
     for (; end - at >= 16; at += 16) {
         const platform::Block block = platform::loadBlock(at);
-        const auto others = ~((block == ' ') | (block == '\n') | (block == '\r') | (block == '\t'));
-        if (platform::anyLane(others)) {
-            return at + platform::firstLane(others);
+        if (const unsigned others = platform::laneMask(
+                ~((block == ' ') | (block == '\n') | (block == '\r') | (block == '\t')))) {
+            return at + std::countr_zero(others);
         }
     }
     while (at != end && isBlank(*at)) {

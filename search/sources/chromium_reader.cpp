@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "search/sources/chromium_reader.h"
 
+#include "platform/file_mapping.h"
 #include "platform/files.h"
 #include "search/matching/matcher.h"
 #include "search/records/record_drain.h"
@@ -22,7 +23,8 @@ namespace {
 constexpr std::size_t kMaxDepth = 1000;
 
 // The records kept at a time before they are handed on to the thread's
-// RecordDrain, if it has one.
+// RecordDrain, if it has one, when the file is read (taken in place, they go
+// on as its parts are found unchanged).
 constexpr std::size_t kRecordsPerBatch = 1024;
 
 // The browser writes a folder's name after its children, so a bookmark's
@@ -49,8 +51,9 @@ class BookmarkHandler {
   public:
     enum class Pass { FolderNames, Bookmarks };
     BookmarkHandler(Pass pass, FolderNames& names, const Matcher& matcher,
-                    std::vector<Bookmark>& candidates)
-        : pass_(pass), names_(names), matcher_(matcher), candidates_(candidates) {}
+                    std::vector<Bookmark>& candidates, bool passOnBatches)
+        : pass_(pass), names_(names), matcher_(matcher), candidates_(candidates),
+          passOnBatches_(passOnBatches) {}
 
     std::size_t count() const { return count_; }
     // How many names, addresses and types were longer than kMaxJsonStringBytes.
@@ -254,7 +257,7 @@ class BookmarkHandler {
                                 : matcher_.matches(node.name, node.url, scratch_)) {
                 candidates_.push_back({node.name, node.url});
                 candidates_.back().Folder = folders_.path();
-                if (candidates_.size() - first_ >= kRecordsPerBatch) {
+                if (passOnBatches_ && candidates_.size() - first_ >= kRecordsPerBatch) {
                     RecordDrain::passOn(candidates_, first_);
                 }
             }
@@ -270,6 +273,7 @@ class BookmarkHandler {
     MatchScratch scratch_;
     std::vector<Bookmark>& candidates_;
     const std::size_t first_ = candidates_.size(); // where this reading's records start
+    const bool passOnBatches_;
     std::vector<Frame> frames_;
     std::vector<NodeFields> nodes_;
     FolderTrail folders_;
@@ -284,7 +288,7 @@ class BookmarkHandler {
 template <typename Chunks>
 void gatherFolderNames(Chunks& chunks, const Matcher& matcher, FolderNames& names) {
     std::vector<Bookmark> none;
-    BookmarkHandler handler(BookmarkHandler::Pass::FolderNames, names, matcher, none);
+    BookmarkHandler handler(BookmarkHandler::Pass::FolderNames, names, matcher, none, false);
     // Damage is the second pass's to report: it stops at the same byte.
     fnParseJson(chunks, handler);
     names.gathered = names.bytes <= kMaxFolderNameBytes;
@@ -292,8 +296,9 @@ void gatherFolderNames(Chunks& chunks, const Matcher& matcher, FolderNames& name
 
 template <typename Chunks>
 SourceReading parseBookmarks(Chunks& chunks, FolderNames& names, const Matcher& matcher,
-                             std::vector<Bookmark>& candidates) {
-    BookmarkHandler handler(BookmarkHandler::Pass::Bookmarks, names, matcher, candidates);
+                             std::vector<Bookmark>& candidates, bool passOnBatches) {
+    BookmarkHandler handler(BookmarkHandler::Pass::Bookmarks, names, matcher, candidates,
+                            passOnBatches);
     const std::optional<std::size_t> damagedAt = fnParseJson(chunks, handler);
     SourceReading reading;
     reading.BookmarkCount = handler.count();
@@ -308,6 +313,33 @@ SourceReading parseBookmarks(Chunks& chunks, FolderNames& names, const Matcher& 
     return reading;
 }
 
+// Both passes over the file's mapped pages, where it can be taken in place;
+// nothing when it is to be read instead: it cannot be mapped, or it changed
+// under the reading, whose records are then all dropped.
+std::optional<SourceReading> readInPlace(platform::FileReader& file, const Matcher& matcher,
+                                         std::vector<Bookmark>& candidates) {
+    platform::FileMapping mapping(file);
+    if (!mapping.isUsable()) {
+        return std::nullopt;
+    }
+    VouchedRecords records(mapping, candidates);
+    FolderNames names;
+    if (matcher.searchesFolders()) {
+        InPlaceParts parts(mapping, records);
+        gatherFolderNames(parts, matcher, names);
+        if (parts.failed()) {
+            return std::nullopt;
+        }
+    }
+    InPlaceParts parts(mapping, records);
+    const SourceReading reading = parseBookmarks(parts, names, matcher, candidates, false);
+    if (parts.failed() || !mapping.unchanged() || !records.vouch()) {
+        records.dropAll();
+        return std::nullopt;
+    }
+    return reading;
+}
+
 } // namespace
 
 SourceReading fnScanChromiumBookmarks(std::string_view pText, const Matcher& pMatcher,
@@ -318,7 +350,7 @@ SourceReading fnScanChromiumBookmarks(std::string_view pText, const Matcher& pMa
         gatherFolderNames(text, pMatcher, names);
     }
     JsonWholeText text(pText);
-    return parseBookmarks(text, names, pMatcher, pCandidates);
+    return parseBookmarks(text, names, pMatcher, pCandidates, true);
 }
 
 SourceReading fnReadChromiumBookmarks(std::string_view pPath, const Matcher& pMatcher,
@@ -329,6 +361,11 @@ SourceReading fnReadChromiumBookmarks(std::string_view pPath, const Matcher& pMa
     const bool twoPasses = pMatcher.searchesFolders();
     platform::FileReader file(pPath, twoPasses ? platform::FileReader::Passes::Two
                                                : platform::FileReader::Passes::One);
+    if (file.isOpen()) {
+        if (std::optional<SourceReading> reading = readInPlace(file, pMatcher, pCandidates)) {
+            return *reading;
+        }
+    }
     const std::size_t kept = pCandidates.size();
     FolderNames names;
     if (twoPasses && file.isOpen()) {
@@ -340,7 +377,7 @@ SourceReading fnReadChromiumBookmarks(std::string_view pPath, const Matcher& pMa
     }
     if (file.isOpen()) {
         JsonFileChunks chunks(file, buffer);
-        SourceReading reading = parseBookmarks(chunks, names, pMatcher, pCandidates);
+        SourceReading reading = parseBookmarks(chunks, names, pMatcher, pCandidates, true);
         if (!chunks.readFailed()) {
             return reading;
         }
