@@ -18,9 +18,9 @@ namespace zaptrove::platform {
 namespace {
 
 constexpr std::int64_t kNanoseconds = 1'000'000'000;
-// Parts are mapped from and to multiples of this, so that the system can map
-// each of the page cache's huge pages (on x86-64 and most others) whole, with
-// one entry, instead of 512 small pages.
+// Parts are mapped up to a multiple of this, so that their last huge page of
+// the page cache (on x86-64 and most others) is mapped whole too: the system
+// then maps each with one entry instead of 512 small pages.
 constexpr std::uint64_t kHugePageBytes = std::uint64_t{2} * 1024 * 1024;
 // A file changed less than this long ago, or in the future, is read instead.
 constexpr std::int64_t kSettledNanoseconds = 2 * kNanoseconds;
@@ -164,13 +164,13 @@ std::optional<std::string_view> FileMapping::map(std::uint64_t pOffset, std::siz
     if (pOffset >= stamp_.size || pSize == 0) {
         return std::string_view();
     }
-    const std::uint64_t start = pOffset & ~(kHugePageBytes - 1);
+    const std::uint64_t start = pOffset & ~static_cast<std::uint64_t>(gPageBytes - 1);
     const std::uint64_t wanted = pOffset + std::min<std::uint64_t>(pSize, stamp_.size - pOffset);
     const std::uint64_t end =
         std::min((wanted + kHugePageBytes - 1) & ~(kHugePageBytes - 1), stamp_.size);
     const auto bytes = static_cast<std::size_t>(end - start);
-    // Not populated: the pages are mapped as the scan first reads them, where
-    // the page cache's huge pages take one entry each.
+    // Not populated: the system maps the pages as the scan first reads them,
+    // many at a time, for less than populating them cost it.
     void* const part = mmap(nullptr, bytes, PROT_READ, MAP_PRIVATE, static_cast<int>(file_.handle_),
                             static_cast<off_t>(start));
     if (part == MAP_FAILED) {
