@@ -31,7 +31,9 @@ class FileMapping {
     // The file's length when the mapping began.
     std::uint64_t length() const { return stamp_.size; }
     // Maps pSize bytes from pOffset, no further than length(), in place of
-    // the part mapped before; nothing when the system cannot map them.
+    // the part mapped before, and answers them with the bytes mapped after
+    // them (the part ends at a 2 MiB boundary); nothing when the system cannot
+    // map them.
     std::optional<std::string_view> map(std::uint64_t pOffset, std::size_t pSize);
     // Whether the file still is what it was when the mapping began (the same
     // file, length and change times) and no mapped page met its end: every

@@ -118,6 +118,26 @@ TEST(ChunkedScan, AReadFailingPartWayAddsNothing) {
     EXPECT_EQ(test::readWith(inChunks, path), std::vector<Bookmark>{});
 }
 
+// In place, parts mapped in turn across 2 MiB boundaries, and one longer than
+// a part for an entry, give the text whole, in pieces as long as a part.
+TEST(ChunkedScan, MappedPartsCoverTheText) {
+    test::TempFolder tmp;
+    std::string bytes;
+    while (bytes.size() < std::size_t{9} * 1024 * 1024)
+        bytes += "<M>" + std::string(bytes.size() % 977, 'a') + "\n";
+    bytes += "<M>" + std::string(std::size_t{5} * 1024 * 1024, 'l') + "\n<M>end";
+    const std::string path = tmp.write("f", bytes);
+    const test::FileAged aged(path);
+    for (const std::size_t chunk : {std::size_t{4096}, kFileChunkBytes}) {
+        platform::FileReader file(path);
+        const List got = pieces(file, chunk);
+        EXPECT_EQ(joined(got), bytes) << chunk;
+        EXPECT_LT(got.size(), 40u) << chunk;
+        for (std::size_t i = 1; i < got.size(); ++i)
+            EXPECT_TRUE(got[i].starts_with("<M>") && got[i - 1].ends_with('\n')) << chunk;
+    }
+}
+
 // A file cut short or rewritten while its mapped pages are scanned: the pages
 // past its new end read as zero bytes instead of ending the program, no record
 // from the changing pages is kept, and the file is read again from its start.

@@ -18,6 +18,10 @@ namespace zaptrove::platform {
 namespace {
 
 constexpr std::int64_t kNanoseconds = 1'000'000'000;
+// Parts are mapped up to a multiple of this, so that their last huge page of
+// the page cache (on x86-64 and most others) is mapped whole too: the system
+// then maps each with one entry instead of 512 small pages.
+constexpr std::uint64_t kHugePageBytes = std::uint64_t{2} * 1024 * 1024;
 // A file changed less than this long ago, or in the future, is read instead.
 constexpr std::int64_t kSettledNanoseconds = 2 * kNanoseconds;
 
@@ -161,19 +165,23 @@ std::optional<std::string_view> FileMapping::map(std::uint64_t pOffset, std::siz
         return std::string_view();
     }
     const std::uint64_t start = pOffset & ~static_cast<std::uint64_t>(gPageBytes - 1);
-    const auto lead = static_cast<std::size_t>(pOffset - start);
-    const auto size =
-        static_cast<std::size_t>(std::min<std::uint64_t>(pSize, stamp_.size - pOffset));
-    void* const part = mmap(nullptr, lead + size, PROT_READ, MAP_PRIVATE | MAP_POPULATE,
-                            static_cast<int>(file_.handle_), static_cast<off_t>(start));
+    const std::uint64_t wanted = pOffset + std::min<std::uint64_t>(pSize, stamp_.size - pOffset);
+    const std::uint64_t end =
+        std::min((wanted + kHugePageBytes - 1) & ~(kHugePageBytes - 1), stamp_.size);
+    const auto bytes = static_cast<std::size_t>(end - start);
+    // Not populated: the system maps the pages as the scan first reads them,
+    // many at a time, for less than populating them cost it.
+    void* const part = mmap(nullptr, bytes, PROT_READ, MAP_PRIVATE, static_cast<int>(file_.handle_),
+                            static_cast<off_t>(start));
     if (part == MAP_FAILED) {
         return std::nullopt;
     }
     part_ = part;
-    partBytes_ = lead + size;
+    partBytes_ = bytes;
     const auto begin = reinterpret_cast<std::uintptr_t>(part);
     gGuards[static_cast<std::size_t>(guard_)].watch(begin, begin + partBytes_);
-    return std::string_view(static_cast<const char*>(part) + lead, size);
+    const auto lead = static_cast<std::size_t>(pOffset - start);
+    return std::string_view(static_cast<const char*>(part) + lead, bytes - lead);
 }
 
 bool FileMapping::unchanged() const {

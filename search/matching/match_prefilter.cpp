@@ -188,18 +188,22 @@ std::size_t MatchPrefilter::findCandidate(std::string_view pText, std::size_t pF
     if (term_.empty()) {
         return pFrom <= pText.size() ? pFrom : std::string_view::npos;
     }
+    // A byte outside ASCII asked for adds nothing: it is taken as outsideFrom_,
+    // a candidate already (0xFF, which UTF-8 never holds, when those are none).
+    const char alsoByte =
+        static_cast<unsigned char>(pAlso) < 0x80 ? pAlso : static_cast<char>(outsideFrom_);
     std::size_t at = pFrom;
-    if (const std::size_t found = findInStretches(pText, at, pAlso);
+    if (const std::size_t found = findInStretches(pText, at, alsoByte);
         found != std::string_view::npos) {
         return found;
     }
-    const Block also = splat(pAlso);
+    const Block also = splat(alsoByte);
     constexpr std::size_t kBlock = sizeof(Block);
     // Then one block at a time, so that a short text (a bookmark's name) is
     // not tested byte by byte.
     for (; at + span_ + kBlock <= pText.size(); at += kBlock) {
         if (const std::size_t found =
-                candidateAmong(pText, at, candidateMask(pText, at, also), pAlso);
+                candidateAmong(pText, at, candidateMask(pText, at, also), alsoByte);
             found != std::string_view::npos) {
             return found;
         }
@@ -217,7 +221,7 @@ std::size_t MatchPrefilter::findCandidate(std::string_view pText, std::size_t pF
         if (at < last + kBlock) {
             if (const unsigned marked = lanesFrom(candidateMask(pText, last, also), at - last);
                 marked != 0) {
-                if (const std::size_t found = candidateAmong(pText, last, marked, pAlso);
+                if (const std::size_t found = candidateAmong(pText, last, marked, alsoByte);
                     found != std::string_view::npos) {
                     return found;
                 }
@@ -233,7 +237,7 @@ std::size_t MatchPrefilter::findCandidate(std::string_view pText, std::size_t pF
                                : end + static_cast<std::size_t>(std::countr_zero(marked));
         }
         for (; at < pText.size(); ++at) {
-            if (pText[at] == pAlso || static_cast<unsigned char>(pText[at]) >= outsideFrom_) {
+            if (pText[at] == alsoByte || static_cast<unsigned char>(pText[at]) >= outsideFrom_) {
                 return at;
             }
         }
@@ -250,7 +254,7 @@ std::size_t MatchPrefilter::findCandidate(std::string_view pText, std::size_t pF
         const std::string_view rest(padded, left);
         for (std::size_t block = 0; block < left; block += kBlock) {
             if (const std::size_t found =
-                    candidateAmong(rest, block, candidateMask(rest, block, also), pAlso);
+                    candidateAmong(rest, block, candidateMask(rest, block, also), alsoByte);
                 found != std::string_view::npos) {
                 return found < left ? at + found : std::string_view::npos;
             }
@@ -258,7 +262,7 @@ std::size_t MatchPrefilter::findCandidate(std::string_view pText, std::size_t pF
         return std::string_view::npos;
     }
     for (; at < pText.size(); ++at) {
-        if (pText[at] == pAlso || isCandidate(pText, at)) {
+        if (pText[at] == alsoByte || isCandidate(pText, at)) {
             return at;
         }
     }

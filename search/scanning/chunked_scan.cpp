@@ -81,8 +81,11 @@ class Window {
 };
 
 // The text not taken yet, in place in the file's mapped pages, never copied:
-// each fill takes the next chunk, and once the part mapped is used up, maps
-// the next part from the text not taken yet on.
+// each fill takes the rest of the part mapped, and once it is used up, maps
+// the next part from the text not taken yet on. Pieces as long as a part
+// spare the search for the last sure start of every chunk, which goes back
+// through an entry's whole length (a Netscape export's icons run to many
+// kilobytes).
 class MappedWindow {
   public:
     MappedWindow(platform::FileMapping& file, std::size_t chunkBytes)
@@ -97,10 +100,11 @@ class MappedWindow {
         if (end_ == file_.length()) {
             return false;
         }
-        const std::uint64_t end = std::min<std::uint64_t>(file_.length(), end_ + chunkBytes_);
-        if (end > partEnd_) {
-            const std::optional<std::string_view> part = file_.map(
-                start_, std::max<std::size_t>(partBytes_, static_cast<std::size_t>(end - start_)));
+        if (end_ == partEnd_) {
+            // At least a chunk more than the text not taken yet.
+            const auto wanted = static_cast<std::size_t>(end_ - start_) + chunkBytes_;
+            const std::optional<std::string_view> part =
+                file_.map(start_, std::max(partBytes_, wanted));
             if (!part) {
                 return std::nullopt;
             }
@@ -108,7 +112,7 @@ class MappedWindow {
             partStart_ = start_;
             partEnd_ = start_ + part->size();
         }
-        end_ = end;
+        end_ = partEnd_;
         text_ = std::string_view(part_ + (start_ - partStart_), end_ - start_);
         return true;
     }

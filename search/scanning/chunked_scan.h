@@ -86,7 +86,8 @@ using NewPieceScan = std::function<PieceScan()>;
 // one after the other finds what scanning the whole text would.
 //
 // A file that did not change lately is taken in place from its mapped pages
-// (see platform::FileMapping) where the system maps it; a piece's records go
+// (see platform::FileMapping) where the system maps it, a part mapped at a
+// time instead of a chunk; a piece's records go
 // on only once the file is found unchanged, and a file that changed under the
 // scan has all of them dropped and is read again from its start with a fresh
 // scan. Other files are read through one buffer, which grows only for an
