@@ -12,7 +12,6 @@
 #include <array>
 #include <map>
 #include <numeric>
-#include <ranges>
 #include <span>
 #include <string_view>
 #include <unordered_map>
@@ -228,15 +227,21 @@ void subOrderByUse(const SearchRequest& pRequest, std::vector<Bookmark>& pRows,
     readChromiumVisits(chromiumRows, pRows.data(), pNow, uses, pLog);
     // The launch record's weights are positive or 0: the few rows it weighs
     // come first, the others follow by their browser's use alone, sorted with
-    // the uses as the rows lie as spare room.
-    const auto inFirstOrder = std::views::iota(std::size_t{0}, uses.size()) |
-                              std::views::transform([&](std::size_t k) -> const Use& {
-                                  return uses[pFirstOrder.empty() ? k : pFirstOrder[k]];
-                              });
-    std::vector<Use> sorted(uses.size());
+    // the first list of uses as spare room.
+    const auto inFirstOrder = [&](std::size_t k) -> const Use& {
+        return uses[pFirstOrder.empty() ? k : pFirstOrder[k]];
+    };
     const auto isLaunched = [](const Use& use) { return use.launches > 0; };
-    const auto unlaunched = std::ranges::copy_if(inFirstOrder, sorted.begin(), isLaunched).out;
-    std::ranges::remove_copy_if(inFirstOrder, unlaunched, isLaunched);
+    std::vector<Use> sorted(uses.size());
+    auto next = sorted.begin();
+    for (const bool weighed : {true, false}) {
+        for (std::size_t k = 0; k < uses.size(); ++k) {
+            if (isLaunched(inFirstOrder(k)) == weighed) {
+                *next++ = inFirstOrder(k);
+            }
+        }
+    }
+    const auto unlaunched = std::ranges::find_if_not(sorted, isLaunched);
     std::stable_sort(sorted.begin(), unlaunched, [](const Use& a, const Use& b) {
         return a.launches != b.launches ? a.launches > b.launches : a.browser > b.browser;
     });
