@@ -219,14 +219,15 @@ TEST(ChromiumHistory, ReadsTheVisitsABrowserHoldsInItsLog) {
     EXPECT_EQ(rows[0].Frecency, 0);
 }
 
-// By use: launches first, then the browsers' own use; ties keep the sort, which alone rules off.
+// By use: launches first, then the browsers' own use; ties keep the sort, which alone rules off,
+// with neighbour duplicates kept or removed ("f", read before "d", ties with it).
 TEST(OrderByUse, LaunchesThenBrowserUseTiesInTheSortedOrder) {
     const test::TempFolder t;
     const std::int64_t now = fnSecondsSince1970();
     const BrowserProfile firefox = test::firefoxProfile(t, "ff");
     {
         test::PlacesDatabase places(firefox.bookmarksFile);
-        for (const char* name : {"a", "b", "c"})
+        for (const char* name : {"a", "b", "c", "f"})
             places.add(test::PlacesDatabase::kMenu, 1, std::string("Zt ") + name,
                        std::string("https://") + name + "/");
         places.exec("UPDATE moz_places SET frecency = CASE url WHEN 'https://a/' THEN 10 "
@@ -240,15 +241,17 @@ TEST(OrderByUse, LaunchesThenBrowserUseTiesInTheSortedOrder) {
 
     SearchRequest request{.term = "zt", .sort = SORT_NAME, .launchRecord = record};
     request.browsers = {firefox, chromium};
-    const auto names = [&](bool rank) {
+    const auto names = [&](bool rank, bool removeDuplicates = false) {
         request.rankByUse = rank;
+        request.removeDuplicates = removeDuplicates;
         std::string shown;
         for (const Bookmark& row : subSearch(request, DebugLog::silent()).Results)
             shown += row.Name.back();
         return shown;
     };
-    EXPECT_EQ(names(false), "abcdee");
-    EXPECT_EQ(names(true), "cbeead");
+    EXPECT_EQ(names(false), "abcdeef");
+    EXPECT_EQ(names(true), "cbeeadf");
+    EXPECT_EQ(names(true, true), "cbeadf");
 }
 
 // A crafted History never stops a search: rows are listed, and the log names what went wrong.

@@ -101,17 +101,25 @@ struct RankedRecord {
 // scattered in memory, and each step would wait on them otherwise.
 constexpr int kPrefetchedRecords = 8;
 
-// Puts the record at order[k].index into place k for each k in [low, high],
-// following each cycle of the permutation, so no second list of records is
-// needed. The cycles are followed through the places alone, four bytes each,
-// which stay in the cache where the sort's entries would not.
+// The places of the records order puts at low to high, in order: four bytes
+// each, which stay in the cache where the sort's entries would not.
 template <typename Placed>
-void permute(std::vector<Bookmark>& list, const std::vector<Placed>& order, std::size_t low,
-             std::size_t high) {
+std::vector<std::uint32_t> placesOf(const std::vector<Placed>& order, std::size_t low,
+                                    std::size_t high) {
     std::vector<std::uint32_t> from(high - low + 1);
     for (std::size_t k = low; k <= high; ++k) {
         from[k - low] = order[k].index;
     }
+    return from;
+}
+
+// Puts the record at from[k] into place low + k for each k, following each
+// cycle of the permutation, so no second list of records is needed.
+void permute(std::vector<Bookmark>& list, std::vector<std::uint32_t> from, std::size_t low) {
+    if (from.empty()) {
+        return;
+    }
+    const std::size_t high = low + from.size() - 1;
     // from[place - low] is the record place takes; a place filled takes its own.
     const auto source = [&](std::size_t place) -> std::uint32_t& { return from[place - low]; };
     for (std::size_t start = low; start <= high; ++start) {
@@ -192,10 +200,11 @@ template <typename RankAt> std::vector<RankedRecord> orderByRanks(std::size_t si
     return order;
 }
 
-void sortByRanks(std::vector<Bookmark>& list) {
+// The places of the records in the order of their ranks.
+std::vector<std::uint32_t> ranksOrder(const std::vector<Bookmark>& list) {
     const std::vector<RankedRecord> order =
         orderByRanks(list.size(), [&](std::size_t k) { return list[k].Rank.value; });
-    permute(list, order, 0, order.size() - 1);
+    return placesOf(order, 0, order.size() - 1);
 }
 
 // Logs the sort the request asks for around pOrder(field), which puts the
@@ -222,29 +231,26 @@ void orderLogged(const SearchRequest& request, const DebugLog& log, const Order&
     log.subDebugTimer(LOG_END, "Matrix sorting Done: ");
 }
 
-} // namespace
-
-void subSort(std::vector<Bookmark>& pList, int pByUrl, std::size_t pLow, std::size_t pHigh) {
-    if (pHigh >= pList.size() || pLow >= pHigh) {
-        return;
-    }
+// The places of the records low to high in subSort's order.
+std::vector<std::uint32_t> keysOrder(const std::vector<Bookmark>& list, int byUrl, std::size_t low,
+                                     std::size_t high) {
     // All keys go into one buffer, each lower-cased straight into it, so
     // keying allocates nothing per record. Lower-casing rarely changes a
     // text's length, and a shown text is never longer than its field.
     std::size_t keyBytes = 0;
-    for (std::size_t k = pLow; k <= pHigh; ++k) {
-        keyBytes += pByUrl == 0 ? pList[k].Name.size() : pList[k].URL.size();
+    for (std::size_t k = low; k <= high; ++k) {
+        keyBytes += byUrl == 0 ? list[k].Name.size() : list[k].URL.size();
     }
     std::string keyText;
     keyText.reserve(keyBytes);
-    std::vector<KeyedRecord> order(pList.size());
-    for (std::size_t k = pLow; k <= pHigh; ++k) {
-        if (const std::size_t ahead = k + kPrefetchedRecords; ahead <= pHigh) {
-            const Bookmark& aheadRecord = pList[ahead];
-            __builtin_prefetch((pByUrl == 0 ? aheadRecord.Name : aheadRecord.URL).data());
+    std::vector<KeyedRecord> order(list.size());
+    for (std::size_t k = low; k <= high; ++k) {
+        if (const std::size_t ahead = k + kPrefetchedRecords; ahead <= high) {
+            const Bookmark& aheadRecord = list[ahead];
+            __builtin_prefetch((byUrl == 0 ? aheadRecord.Name : aheadRecord.URL).data());
         }
         const std::size_t keyStart = keyText.size();
-        platform::appendLowerCase(sortField(pList[k], pByUrl), keyText);
+        platform::appendLowerCase(sortField(list[k], byUrl), keyText);
         keyText.resize(keyStart + std::min<std::size_t>(keyText.size() - keyStart,
                                                         std::numeric_limits<std::uint32_t>::max()));
         const std::string_view key = std::string_view(keyText).substr(keyStart);
@@ -254,25 +260,49 @@ void subSort(std::vector<Bookmark>& pList, int pByUrl, std::size_t pLow, std::si
     }
     // The partitioning runs on the records' keys, each computed once, with their
     // places alongside.
-    guardedQuicksort(order, static_cast<std::int64_t>(pLow), static_cast<std::int64_t>(pHigh),
+    guardedQuicksort(order, static_cast<std::int64_t>(low), static_cast<std::int64_t>(high),
                      KeyLess{keyText});
-    permute(pList, order, pLow, pHigh);
+    return placesOf(order, low, high);
+}
+
+// The places of the candidates in the order subOrderCandidates puts them in,
+// by the field byUrl; none for no candidates.
+std::vector<std::uint32_t> candidatesOrder(const std::vector<Bookmark>& candidates, int byUrl,
+                                           bool ranksComparable) {
+    if (candidates.empty()) {
+        return {};
+    }
+    if (ranksComparable && std::ranges::none_of(candidates, [](const Bookmark& record) {
+            return record.Rank.value == 0;
+        })) {
+        return ranksOrder(candidates);
+    }
+    return keysOrder(candidates, byUrl, 0, candidates.size() - 1);
+}
+
+} // namespace
+
+void subSort(std::vector<Bookmark>& pList, int pByUrl, std::size_t pLow, std::size_t pHigh) {
+    if (pHigh >= pList.size() || pLow >= pHigh) {
+        return;
+    }
+    permute(pList, keysOrder(pList, pByUrl, pLow, pHigh), pLow);
 }
 
 void subOrderCandidates(const SearchRequest& pRequest, std::vector<Bookmark>& pCandidates,
                         const DebugLog& pLog, bool pRanksComparable) {
     orderLogged(pRequest, pLog, [&](int byUrl) {
-        if (pCandidates.empty()) {
-            return;
-        }
-        if (pRanksComparable && std::ranges::none_of(pCandidates, [](const Bookmark& record) {
-                return record.Rank.value == 0;
-            })) {
-            sortByRanks(pCandidates);
-        } else {
-            subSort(pCandidates, byUrl, 0, pCandidates.size() - 1);
-        }
+        permute(pCandidates, candidatesOrder(pCandidates, byUrl, pRanksComparable), 0);
     });
+}
+
+std::vector<std::uint32_t> fnCandidatesOrder(const SearchRequest& pRequest,
+                                             const std::vector<Bookmark>& pCandidates,
+                                             const DebugLog& pLog, bool pRanksComparable) {
+    std::vector<std::uint32_t> order;
+    orderLogged(pRequest, pLog,
+                [&](int byUrl) { order = candidatesOrder(pCandidates, byUrl, pRanksComparable); });
+    return order;
 }
 
 void subOrderKeptMatch(const SearchRequest& pRequest, KeptMatch& pRows, const DebugLog& pLog) {

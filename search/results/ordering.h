@@ -5,6 +5,7 @@
 #include "search/sources/kept_rows.h"
 
 #include <cstddef>
+#include <cstdint>
 #include <vector>
 
 namespace zaptrove {
@@ -25,6 +26,14 @@ void subSort(std::vector<Bookmark>& pList, int pByUrl, std::size_t pLow, std::si
 // for, which gives the same order, equal keys included.
 void subOrderCandidates(const SearchRequest& pRequest, std::vector<Bookmark>& pCandidates,
                         const DebugLog& pLog, bool pRanksComparable = false);
+
+// The order subOrderCandidates would put the candidates in, logged the same
+// way, the candidates left where they are: the place of the candidate that
+// goes first, then of the one that goes second, and so on; none when the
+// request orders nothing (they stay as read).
+std::vector<std::uint32_t> fnCandidatesOrder(const SearchRequest& pRequest,
+                                             const std::vector<Bookmark>& pCandidates,
+                                             const DebugLog& pLog, bool pRanksComparable);
 
 // Orders the rows of one kept file as subOrderCandidates orders their records,
 // by the ranks KeptRows gave them for fnKeptRowsOrder(pRequest, ...), and logs

@@ -24,17 +24,6 @@ namespace {
 // The Chromium-family rows of each profile, to be given their visits.
 using RowsByProfile = std::map<const BrowserProfile*, std::vector<HashedRow>>;
 
-// Reads the visits of the Chromium-family rows, one History per profile.
-void readChromiumVisits(const RowsByProfile& byProfile, std::int64_t now, const DebugLog& log) {
-    for (const auto& [profile, profileRows] : byProfile) {
-        const std::string history = platform::pathIn(profile->folder, "History");
-        const std::string problem = fnReadChromiumVisits(history, profileRows, now);
-        if (!problem.empty()) {
-            log.subDebug(LOG_FAIL, "History not read: " + history + ": " + problem);
-        }
-    }
-}
-
 // The launch record's weights in an open-addressing table looked up by the
 // rows' own hashes, twice as many slots as addresses: a row hashes its
 // address once for this table and History's.
@@ -83,10 +72,18 @@ struct Use {
     std::uint32_t place;
 };
 
+// A row's use by its browser. Firefox marks a frecency still to be worked out
+// as -1: no use known.
+std::int64_t browserUse(const Bookmark& row) {
+    return std::max<std::int64_t>(row.Frecency, 0);
+}
+
 // Gives each row's use its place and the weight the launch record gives its
-// address, hashing the address once for this and for History's table; answers
-// the Chromium-family rows of each profile. The addresses lie scattered in
-// memory: the one a few rows ahead is fetched early.
+// address, hashing the address once for this and for History's table, and
+// the browser's use of the rows whose use came with them; answers the
+// Chromium-family rows of each profile, whose use History gives. The
+// addresses lie scattered in memory: the one a few rows ahead is fetched
+// early.
 RowsByProfile startUses(std::vector<Bookmark>& rows, const LaunchTable& launched,
                         std::vector<Use>& uses) {
     constexpr std::size_t kAhead = 8;
@@ -118,9 +115,27 @@ RowsByProfile startUses(std::vector<Bookmark>& rows, const LaunchTable& launched
         }
         if (lastRows != nullptr) {
             lastRows->push_back({&row, hash});
+        } else {
+            uses[i].browser = browserUse(row);
         }
     }
     return byProfile;
+}
+
+// Reads the visits of the Chromium-family rows, one History per profile,
+// into uses, whose places count from first.
+void readChromiumVisits(const RowsByProfile& byProfile, const Bookmark* first, std::int64_t now,
+                        std::span<Use> uses, const DebugLog& log) {
+    for (const auto& [profile, profileRows] : byProfile) {
+        const std::string history = platform::pathIn(profile->folder, "History");
+        const std::string problem = fnReadChromiumVisits(history, profileRows, now);
+        if (!problem.empty()) {
+            log.subDebug(LOG_FAIL, "History not read: " + history + ": " + problem);
+        }
+        for (const HashedRow& hashed : profileRows) {
+            uses[hashed.row - first].browser = browserUse(*hashed.row);
+        }
+    }
 }
 
 // Sorts the uses by their browser's use, highest first, uses of equal weight
@@ -197,7 +212,8 @@ void putInOrder(std::vector<Bookmark>& rows, std::vector<std::uint32_t>& order) 
 
 } // namespace
 
-void subOrderByUse(const SearchRequest& pRequest, std::vector<Bookmark>& pRows, std::int64_t pNow,
+void subOrderByUse(const SearchRequest& pRequest, std::vector<Bookmark>& pRows,
+                   std::span<const std::uint32_t> pFirstOrder, std::int64_t pNow,
                    const DebugLog& pLog) {
     if (!pRequest.rankByUse || pRows.size() < 2) {
         return;
@@ -208,18 +224,24 @@ void subOrderByUse(const SearchRequest& pRequest, std::vector<Bookmark>& pRows, 
     const LaunchTable launched(launches);
     std::vector<Use> uses(pRows.size());
     const RowsByProfile chromiumRows = startUses(pRows, launched, uses);
-    readChromiumVisits(chromiumRows, pNow, pLog);
-    // Firefox marks a frecency still to be worked out as -1: no use known.
-    for (std::size_t i = 0; i < pRows.size(); ++i) {
-        uses[i].browser = std::max<std::int64_t>(pRows[i].Frecency, 0);
-    }
+    readChromiumVisits(chromiumRows, pRows.data(), pNow, uses, pLog);
     // The launch record's weights are positive or 0: the few rows it weighs
     // come first, the others follow by their browser's use alone, sorted with
-    // the uses in their first order as spare room.
-    std::vector<Use> sorted(uses.size());
+    // the first list of uses as spare room.
+    const auto inFirstOrder = [&](std::size_t k) -> const Use& {
+        return uses[pFirstOrder.empty() ? k : pFirstOrder[k]];
+    };
     const auto isLaunched = [](const Use& use) { return use.launches > 0; };
-    const auto unlaunched = std::ranges::copy_if(uses, sorted.begin(), isLaunched).out;
-    std::ranges::remove_copy_if(uses, unlaunched, isLaunched);
+    std::vector<Use> sorted(uses.size());
+    auto next = sorted.begin();
+    for (const bool weighed : {true, false}) {
+        for (std::size_t k = 0; k < uses.size(); ++k) {
+            if (isLaunched(inFirstOrder(k)) == weighed) {
+                *next++ = inFirstOrder(k);
+            }
+        }
+    }
+    const auto unlaunched = std::ranges::find_if_not(sorted, isLaunched);
     std::stable_sort(sorted.begin(), unlaunched, [](const Use& a, const Use& b) {
         return a.launches != b.launches ? a.launches > b.launches : a.browser > b.browser;
     });

@@ -282,15 +282,20 @@ SearchOutcome subSearch(const SearchRequest& pRequest, const DebugLog& pLog, Lis
         subReadMissingShortcutAddresses(candidates);
     }
     // The ranks of one file's rows are comparable among themselves only.
-    if (kept.empty()) {
-        subOrderCandidates(pRequest, candidates, pLog, report.enabled == 1);
-    } else {
+    // Ordered by use with nothing removed, the rows move once, by their use,
+    // the requested order telling ties apart.
+    std::vector<std::uint32_t> firstOrder;
+    if (!kept.empty()) {
         subOrderKeptMatch(pRequest, kept, pLog);
+    } else if (pRequest.rankByUse && !pRequest.removeDuplicates) {
+        firstOrder = fnCandidatesOrder(pRequest, candidates, pLog, report.enabled == 1);
+    } else {
+        subOrderCandidates(pRequest, candidates, pLog, report.enabled == 1);
     }
     outcome.Results = fnRemoveDuplicates(pRequest, std::move(candidates), pLog);
     // Last, so that the same rows are listed as without it (neighbour
     // duplicate removal depends on the order before it), only reordered.
-    subOrderByUse(pRequest, outcome.Results, fnSecondsSince1970(), pLog);
+    subOrderByUse(pRequest, outcome.Results, firstOrder, fnSecondsSince1970(), pLog);
     if (pLines == ListLines::Built) {
         outcome.Lines = fnBuildListLines(pRequest, outcome.Results, pLog);
     } else if (kept.empty()) {

@@ -79,7 +79,14 @@ class RowTable {
         mask_ = size - 1;
         slots_.resize(size);
         held_.resize(8 * size);
-        for (const HashedRow& hashed : rows) {
+        // The slots are written in no order: the one a few rows ahead is
+        // fetched early, its place known from the hash alone.
+        constexpr std::size_t kAhead = 8;
+        for (std::size_t i = 0; i < rows.size(); ++i) {
+            if (i + kAhead < rows.size()) {
+                __builtin_prefetch(&slots_[rows[i + kAhead].addressHash & mask_], 1);
+            }
+            const HashedRow& hashed = rows[i];
             Slot& slot = slots_[slotOf(hashed.row->URL, hashed.addressHash, hashed.addressHash)];
             if (slot.row != nullptr) {
                 copies_.emplace_back(hashed.row, slot.row);
