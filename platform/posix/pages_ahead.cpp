@@ -26,10 +26,13 @@ PagesAhead::~PagesAhead() {
         closed_ = true;
     }
     changed_.notify_all();
-    thread_.join();
+    if (thread_.joinable()) { // it is not when it could not start
+        thread_.join();
+    }
 }
 
 void PagesAhead::touch(const char* pBegin, std::size_t pBytes) {
+    stopTouching();
     {
         const std::lock_guard lock(mutex_);
         touchBegin_ = pBegin;

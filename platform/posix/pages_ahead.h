@@ -26,7 +26,8 @@ class PagesAhead {
     PagesAhead& operator=(const PagesAhead&) = delete;
 
     // Reads a byte of each page of the pBytes at pBegin, from the first on,
-    // until stopTouching(). They must stay mapped until then.
+    // until stopTouching() or the next touch(), which both return once it
+    // reads none of them. They must stay mapped until then.
     void touch(const char* pBegin, std::size_t pBytes);
     // Returns once the helper reads none of the pages it was given to touch.
     void stopTouching();
@@ -52,7 +53,7 @@ class PagesAhead {
     // The scan hands a part over as the helper may still touch the next.
     static constexpr std::size_t kMostWaiting = 2;
     std::array<Part, kMostWaiting> toUnmap_{};
-    std::size_t waiting_ = 0; // the first of toUnmap_
+    std::size_t waiting_ = 0; // how many of toUnmap_ wait
     bool closed_ = false;
     std::thread thread_;
 };
