@@ -1,14 +1,17 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include <array>
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <string_view>
 
 namespace zaptrove::platform {
 
 class FileReader;
+class PagesAhead;
 
 // A file open in a FileReader, read in place in its mapped pages, a part at a
 // time, where nothing read that way can come from a file that changed: only a
@@ -35,6 +38,11 @@ class FileMapping {
     // them (the part ends at a 2 MiB boundary); nothing when the system cannot
     // map them.
     std::optional<std::string_view> map(std::uint64_t pOffset, std::size_t pSize);
+    // Maps now, beside the part mapped, the bytes the next map() is to ask
+    // for, and has a helper thread take their page faults meanwhile, on
+    // another processor; that map() then answers them at once. Nothing where
+    // no helper thread can be had.
+    void prepare(std::uint64_t pOffset, std::size_t pSize);
     // Whether the file still is what it was when the mapping began (the same
     // file, length and change times) and no mapped page met its end: every
     // byte taken from the parts mapped so far was then the file's.
@@ -51,13 +59,29 @@ class FileMapping {
     };
 
   private:
-    void unmap();
+    // A part mapped, and what map() or prepare() asked for.
+    struct Part {
+        void* at = nullptr;
+        std::size_t bytes = 0;
+        std::uint64_t offset = 0;
+        std::size_t size = 0;
+    };
+    static constexpr std::size_t kNoPart = 2;
+
+    bool mapPart(std::size_t pSlot, std::uint64_t pOffset, std::size_t pSize);
+    std::string_view textOf(const Part& pPart) const;
+    void unmap(std::size_t pSlot);
 
     FileReader& file_;
     Stamp stamp_;
-    int guard_ = -1; // the bus-error guard watching the part mapped, -1 for none
-    void* part_ = nullptr;
-    std::size_t partBytes_ = 0;
+    int guard_ = -1; // the bus-error guard watching the parts mapped, -1 for none
+    // The part map() answered and the one prepared, each watched by the
+    // guard's range of the same place.
+    std::array<Part, 2> parts_;
+    std::size_t current_ = 0;       // the place of the part map() answered
+    std::size_t touched_ = kNoPart; // the place of the part the helper was given
+    std::unique_ptr<PagesAhead> ahead_;
+    bool aheadTried_ = false;
 };
 
 } // namespace zaptrove::platform

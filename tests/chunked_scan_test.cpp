@@ -212,6 +212,23 @@ TEST(ChunkedScan, AFileChangedUnderItsScanInPlaceGivesWhatReadingItGives) {
             EXPECT_EQ(text == twoParts, !changing);
             EXPECT_EQ(vouched.vouch(), !changing);
         }
+
+        // A part prepared after the change: the helper thread touching its
+        // pages meets the new end, which must not end the program either.
+        tmp.write("f", twoParts);
+        platform::FileReader third(path);
+        platform::FileMapping ahead(third);
+        const std::size_t first = ahead.map(0, 1)->size();
+        change();
+        ahead.prepare(first, twoParts.size());
+        std::this_thread::sleep_for(std::chrono::milliseconds(20)); // touched meanwhile
+        const std::optional<std::string_view> second = ahead.map(first, twoParts.size());
+        ASSERT_TRUE(second);
+        ASSERT_TRUE(platform::readWholeFile(path, now));
+        std::string shown = now.substr(std::min(first, now.size())); // zero bytes past its end
+        shown.resize(twoParts.size() - first, '\0');
+        EXPECT_EQ(*second, shown);
+        EXPECT_FALSE(ahead.unchanged());
     }
 }
 #endif

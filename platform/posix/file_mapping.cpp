@@ -2,6 +2,7 @@
 #include "platform/file_mapping.h"
 
 #include "platform/files.h"
+#include "platform/posix/pages_ahead.h"
 
 #include <algorithm>
 #include <array>
@@ -26,17 +27,16 @@ constexpr std::uint64_t kHugePageBytes = std::uint64_t{2} * 1024 * 1024;
 constexpr std::int64_t kSettledNanoseconds = 2 * kNanoseconds;
 
 // The mapped parts a bus error may hit: pages past the end of a file that
-// shrank after they were mapped. Each is claimed by one FileMapping at a time
-// and read by the handler without a lock: its version is odd while its range
-// changes, so the handler never takes a range half written (the part of the
-// thread that faulted is never changing then, as that thread is the one that
-// changes it).
-struct Guard {
-    std::atomic<bool> claimed{false};
+// shrank after they were mapped. Each guard is claimed by one FileMapping at a
+// time, one range for each part it maps, and read by the handler without a
+// lock: a range's version is odd while it changes, so the handler never takes
+// a range half written. The range a thread faulted in is never changing then:
+// the thread that changes it is either that one, or first waits until its
+// PagesAhead touches none of it.
+struct WatchedRange {
     std::atomic<unsigned> version{0};
     std::atomic<std::uintptr_t> begin{0};
     std::atomic<std::uintptr_t> end{0};
-    std::atomic<bool> hit{false};
 
     void watch(std::uintptr_t pBegin, std::uintptr_t pEnd) {
         version.fetch_add(1);
@@ -49,6 +49,13 @@ struct Guard {
         const bool inside = at >= begin.load() && at < end.load();
         return inside && before % 2 == 0 && version.load() == before;
     }
+};
+struct Guard {
+    std::atomic<bool> claimed{false};
+    std::array<WatchedRange, 2> ranges;
+    std::atomic<bool> hit{false};
+
+    bool holds(std::uintptr_t at) const { return ranges[0].holds(at) || ranges[1].holds(at); }
 };
 static_assert(std::atomic<std::uintptr_t>::is_always_lock_free &&
               std::atomic<unsigned>::is_always_lock_free);
@@ -151,7 +158,9 @@ FileMapping::FileMapping(FileReader& pFile) : file_(pFile) {
 
 FileMapping::~FileMapping() {
     if (guard_ >= 0) {
-        unmap();
+        unmap(0);
+        unmap(1);
+        ahead_.reset(); // after the parts it unmaps
         gGuards[static_cast<std::size_t>(guard_)].claimed.store(false);
     }
 }
@@ -160,28 +169,37 @@ std::optional<std::string_view> FileMapping::map(std::uint64_t pOffset, std::siz
     if (guard_ < 0) {
         return std::nullopt;
     }
-    unmap();
+    unmap(current_);
+    const std::size_t prepared = 1 - current_;
+    if (parts_[prepared].at != nullptr && parts_[prepared].offset == pOffset &&
+        parts_[prepared].size == pSize) {
+        current_ = prepared;
+        return textOf(parts_[current_]);
+    }
+    unmap(prepared);
     if (pOffset >= stamp_.size || pSize == 0) {
         return std::string_view();
     }
-    const std::uint64_t start = pOffset & ~static_cast<std::uint64_t>(gPageBytes - 1);
-    const std::uint64_t wanted = pOffset + std::min<std::uint64_t>(pSize, stamp_.size - pOffset);
-    const std::uint64_t end =
-        std::min((wanted + kHugePageBytes - 1) & ~(kHugePageBytes - 1), stamp_.size);
-    const auto bytes = static_cast<std::size_t>(end - start);
-    // Not populated: the system maps the pages as the scan first reads them,
-    // many at a time, for less than populating them cost it.
-    void* const part = mmap(nullptr, bytes, PROT_READ, MAP_PRIVATE, static_cast<int>(file_.handle_),
-                            static_cast<off_t>(start));
-    if (part == MAP_FAILED) {
+    if (!mapPart(current_, pOffset, pSize)) {
         return std::nullopt;
     }
-    part_ = part;
-    partBytes_ = bytes;
-    const auto begin = reinterpret_cast<std::uintptr_t>(part);
-    gGuards[static_cast<std::size_t>(guard_)].watch(begin, begin + partBytes_);
-    const auto lead = static_cast<std::size_t>(pOffset - start);
-    return std::string_view(static_cast<const char*>(part) + lead, bytes - lead);
+    return textOf(parts_[current_]);
+}
+
+void FileMapping::prepare(std::uint64_t pOffset, std::size_t pSize) {
+    if (guard_ < 0 || pOffset >= stamp_.size || pSize == 0) {
+        return;
+    }
+    if (!aheadTried_) {
+        aheadTried_ = true;
+        ahead_ = PagesAhead::start();
+    }
+    const std::size_t slot = 1 - current_;
+    unmap(slot);
+    if (ahead_ && mapPart(slot, pOffset, pSize)) {
+        touched_ = slot;
+        ahead_->touch(static_cast<const char*>(parts_[slot].at), parts_[slot].bytes);
+    }
 }
 
 bool FileMapping::unchanged() const {
@@ -189,14 +207,50 @@ bool FileMapping::unchanged() const {
            stampOf(static_cast<int>(file_.handle_)) == stamp_;
 }
 
-// Stops the guard watching the part before unmapping it, so that a bus error
-// at its addresses, mapped again elsewhere meanwhile, is never taken for ours.
-void FileMapping::unmap() {
-    if (part_ != nullptr) {
-        gGuards[static_cast<std::size_t>(guard_)].watch(0, 0);
-        munmap(part_, partBytes_);
-        part_ = nullptr;
+// Maps pSize bytes from pOffset (below the length) at pSlot, which holds none.
+bool FileMapping::mapPart(std::size_t pSlot, std::uint64_t pOffset, std::size_t pSize) {
+    const std::uint64_t start = pOffset & ~static_cast<std::uint64_t>(gPageBytes - 1);
+    const std::uint64_t wanted = pOffset + std::min<std::uint64_t>(pSize, stamp_.size - pOffset);
+    const std::uint64_t end =
+        std::min((wanted + kHugePageBytes - 1) & ~(kHugePageBytes - 1), stamp_.size);
+    const auto bytes = static_cast<std::size_t>(end - start);
+    // Not populated: the system maps the pages as the scan, or the helper,
+    // first reads them, many at a time, for less than populating them cost it.
+    void* const part = mmap(nullptr, bytes, PROT_READ, MAP_PRIVATE, static_cast<int>(file_.handle_),
+                            static_cast<off_t>(start));
+    if (part == MAP_FAILED) {
+        return false;
     }
+    parts_[pSlot] = {part, bytes, pOffset, pSize};
+    const auto begin = reinterpret_cast<std::uintptr_t>(part);
+    gGuards[static_cast<std::size_t>(guard_)].ranges[pSlot].watch(begin, begin + bytes);
+    return true;
+}
+
+std::string_view FileMapping::textOf(const Part& pPart) const {
+    const auto lead = static_cast<std::size_t>(pPart.offset & (gPageBytes - 1));
+    return {static_cast<const char*>(pPart.at) + lead, pPart.bytes - lead};
+}
+
+// Stops the helper touching the part, then the guard watching it, before
+// unmapping it: the helper's reads stay guarded, and a bus error at its
+// addresses, mapped again elsewhere meanwhile, is never taken for ours.
+void FileMapping::unmap(std::size_t pSlot) {
+    Part& part = parts_[pSlot];
+    if (part.at == nullptr) {
+        return;
+    }
+    if (touched_ == pSlot) {
+        ahead_->stopTouching();
+        touched_ = kNoPart;
+    }
+    gGuards[static_cast<std::size_t>(guard_)].ranges[pSlot].watch(0, 0);
+    if (ahead_) {
+        ahead_->unmapLater(part.at, part.bytes);
+    } else {
+        munmap(part.at, part.bytes);
+    }
+    part = Part();
 }
 
 } // namespace zaptrove::platform

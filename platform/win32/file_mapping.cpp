@@ -3,6 +3,9 @@
 
 namespace zaptrove::platform {
 
+// Nothing is mapped, so no pages are touched ahead.
+class PagesAhead {};
+
 // Files are read here, never mapped: a mapped file could not be replaced or
 // cut by the browser that writes it while a search runs.
 FileMapping::FileMapping(FileReader& pFile) : file_(pFile) {}
@@ -17,6 +20,8 @@ bool FileMapping::unchanged() const {
     return false;
 }
 
-void FileMapping::unmap() {}
+void FileMapping::prepare(std::uint64_t, std::size_t) {}
+
+void FileMapping::unmap(std::size_t) {}
 
 } // namespace zaptrove::platform

@@ -101,10 +101,7 @@ class MappedWindow {
             return false;
         }
         if (end_ == partEnd_) {
-            // At least a chunk more than the text not taken yet.
-            const auto wanted = static_cast<std::size_t>(end_ - start_) + chunkBytes_;
-            const std::optional<std::string_view> part =
-                file_.map(start_, std::max(partBytes_, wanted));
+            const std::optional<std::string_view> part = file_.map(start_, partBytesFrom(start_));
             if (!part) {
                 return std::nullopt;
             }
@@ -122,7 +119,20 @@ class MappedWindow {
         text_.remove_prefix(count);
     }
 
+    // Has the part the next fill maps, once count bytes are dropped, mapped
+    // and its pages faulted in meanwhile, while the text before is scanned.
+    void prepareAfterDrop(std::size_t count) {
+        if (end_ == partEnd_ && end_ < file_.length()) {
+            file_.prepare(start_ + count, partBytesFrom(start_ + count));
+        }
+    }
+
   private:
+    // At least a chunk more than the text not taken yet, from `from` on.
+    std::size_t partBytesFrom(std::uint64_t from) const {
+        return std::max(partBytes_, static_cast<std::size_t>(end_ - from) + chunkBytes_);
+    }
+
     // As many chunks as a part holds of the usual ones, for smaller chunks too.
     static constexpr std::size_t kChunksInPart = kMappedPartBytes / kFileChunkBytes;
 
@@ -237,6 +247,7 @@ std::optional<std::size_t> scanInPlace(platform::FileReader& file, const BlockRu
     MappedWindow window(mapping, chunkBytes);
     const bool whole = scanPieces(window, rule,
                                   [&](std::string_view piece) {
+                                      window.prepareAfterDrop(piece.size());
                                       scan(piece);
                                       return records.vouch();
                                   }) &&
