@@ -99,10 +99,14 @@ constexpr std::size_t kPrefetchedRecords = 8;
 
 // The lines are written in blocks of this many records' lines, each line made
 // in place instead of in a string of its own. From kRecordsForHelper records
-// on, a helper thread makes blocks beside the writing thread, a bounded number
-// ahead of the block written (WorkAhead).
+// on, a helper thread makes blocks beside the writing thread (WorkAhead), at
+// most kBlocksAhead ahead of the block written, so that the few blocks in
+// hand take memory freed by those written. A block has room for lines of
+// about kLineBytes each from the start.
 constexpr std::size_t kRecordsPerBlock = 512;
 constexpr std::size_t kRecordsForHelper = 4 * kRecordsPerBlock;
+constexpr std::size_t kBlocksAhead = 3;
+constexpr std::size_t kLineBytes = 160;
 
 // The records of one block: results[first] to results[end - 1].
 struct Stretch {
@@ -116,6 +120,7 @@ std::string resultLines(bool tsv, bool nameFirst, const std::vector<Bookmark>& r
                         const Stretch& stretch) {
     std::string listLine;
     std::string block;
+    block.reserve((stretch.end - stretch.first) * kLineBytes);
     for (std::size_t k = stretch.first; k < stretch.end; ++k) {
         if (k + kPrefetchedRecords < stretch.end) {
             const Bookmark& ahead = results[k + kPrefetchedRecords];
@@ -152,11 +157,20 @@ void writeResults(const FindOptions& options, const SearchRequest& request,
     };
     WorkAhead<Stretch, std::string, decltype(lines)> blocks(lines,
                                                             results.size() >= kRecordsForHelper);
-    for (std::size_t first = 0; first < results.size(); first += kRecordsPerBlock) {
-        blocks.add({first, std::min(results.size(), first + kRecordsPerBlock)});
+    std::size_t added = 0; // the records of the blocks added
+    const auto addBlock = [&] {
+        const std::size_t end = std::min(results.size(), added + kRecordsPerBlock);
+        blocks.add({added, end});
+        added = end;
+    };
+    for (std::size_t k = 0; k <= kBlocksAhead && added < results.size(); ++k) {
+        addBlock();
     }
     while (blocks.hasNext()) {
         const std::string block = blocks.next();
+        if (added < results.size()) {
+            addBlock();
+        }
         out.write(block.data(), static_cast<std::streamsize>(block.size()));
     }
 }

@@ -20,7 +20,7 @@ namespace {
 
 // A record's sort key and its place in the list. The heads, the key's first
 // sixteen bytes, order most pairs of keys without reading further: many names
-// share their first eight. The keys lie end to end in a buffer (SortedKeys);
+// share their first eight. The keys lie end to end in two buffers (KeyLess);
 // keys of up to sixteen bytes that share their heads (ending in zero bytes)
 // are told apart by their sizes.
 struct KeyedRecord {
@@ -33,23 +33,30 @@ struct KeyedRecord {
 
 constexpr std::size_t kHeadBytes = 2 * sizeof(std::uint64_t);
 
-// Whether a's key, which lies in aText, sorts before b's, which lies in bText.
-[[gnu::always_inline]] inline bool keyBefore(const KeyedRecord& a, std::string_view aText,
-                                             const KeyedRecord& b, std::string_view bText) {
-    if (a.head != b.head) {
-        return a.head < b.head;
-    }
-    if (a.nextHead != b.nextHead) {
-        return a.nextHead < b.nextHead;
-    }
-    // The bytes after the heads.
-    const auto tail = [](const KeyedRecord& record, std::string_view text) {
+// Compares the keys of records: those of the records before middle lie in
+// earlier, the others in later.
+struct KeyLess {
+    std::string_view earlier;
+    std::string_view later;
+    std::size_t middle = 0;
+
+    // A key's bytes after its heads.
+    std::string_view tail(const KeyedRecord& record) const {
         const std::size_t headBytes = std::min<std::size_t>(record.keySize, kHeadBytes);
-        return text.substr(record.keyStart + headBytes, record.keySize - headBytes);
-    };
-    const int byTail = tail(a, aText).compare(tail(b, bText));
-    return byTail != 0 ? byTail < 0 : a.keySize < b.keySize;
-}
+        return (record.index < middle ? earlier : later)
+            .substr(record.keyStart + headBytes, record.keySize - headBytes);
+    }
+    bool operator()(const KeyedRecord& a, const KeyedRecord& b) const {
+        if (a.head != b.head) {
+            return a.head < b.head;
+        }
+        if (a.nextHead != b.nextHead) {
+            return a.nextHead < b.nextHead;
+        }
+        const int byTail = tail(a).compare(tail(b));
+        return byTail != 0 ? byTail < 0 : a.keySize < b.keySize;
+    }
+};
 
 // The first eight bytes of key as a big-endian number, padded with zeros.
 std::uint64_t keyHead(std::string_view key) {
@@ -154,34 +161,31 @@ void permute(std::vector<Bookmark>& list, std::vector<std::uint32_t> from, std::
 // the range's start when that lies before it. Counting takes memory for every
 // rank up to the greatest, so only when they are not many more than the records.
 //
-// Answers the places in order: at k the place of the record that goes to k,
-// for k from low to high (the places outside are left at zero).
-template <typename RankAt>
-std::vector<RankedRecord> orderByRanks(std::size_t size, std::size_t low, std::size_t high,
-                                       RankAt rankAt) {
+// Answers the places in order: at k the place of the record that goes to k.
+template <typename RankAt> std::vector<RankedRecord> orderByRanks(std::size_t size, RankAt rankAt) {
     std::vector<RankedRecord> order(size);
     std::uint32_t greatest = 0;
-    for (std::size_t k = low; k <= high; ++k) {
+    for (std::size_t k = 0; k < order.size(); ++k) {
         order[k] = {rankAt(k), static_cast<std::uint32_t>(k)};
         greatest = std::max(greatest, order[k].rank);
     }
     std::vector<std::uint32_t> firstAt;  // each rank's first place
     std::vector<std::uint32_t> tiesUpTo; // at p: the places before p followed by an equal rank
     std::vector<RankedRecord> placed;
-    if (greatest <= 4 * (high - low + 1)) {
+    if (greatest <= 4 * order.size()) {
         firstAt.assign(std::size_t{greatest} + 1, 0);
-        for (std::size_t k = low; k <= high; ++k) {
-            ++firstAt[order[k].rank];
+        for (const RankedRecord& record : order) {
+            ++firstAt[record.rank];
         }
-        tiesUpTo.assign(size + 1, 0);
-        auto place = static_cast<std::uint32_t>(low);
+        tiesUpTo.assign(order.size() + 1, 0);
+        std::uint32_t place = 0;
         for (std::uint32_t& first : firstAt) {
             const std::uint32_t count = std::exchange(first, place);
             for (std::uint32_t k = 0; k < count; ++k, ++place) {
                 tiesUpTo[place + 1] = tiesUpTo[place] + (k + 1 < count ? 1 : 0);
             }
         }
-        placed.resize(size);
+        placed.resize(order.size());
     }
     const auto finish = [&](std::int64_t lo, std::int64_t hi) {
         if (firstAt.empty() || tiesUpTo[hi] != tiesUpTo[lo]) {
@@ -196,15 +200,15 @@ std::vector<RankedRecord> orderByRanks(std::size_t size, std::size_t low, std::s
         return true;
     };
     guardedQuicksort(
-        order, static_cast<std::int64_t>(low), static_cast<std::int64_t>(high),
+        order, 0, static_cast<std::int64_t>(order.size()) - 1,
         [](const RankedRecord& a, const RankedRecord& b) { return a.rank < b.rank; }, finish);
     return order;
 }
 
 // The places of the records in the order of their ranks.
 std::vector<std::uint32_t> ranksOrder(const std::vector<Bookmark>& list) {
-    const std::vector<RankedRecord> order = orderByRanks(
-        list.size(), 0, list.size() - 1, [&](std::size_t k) { return list[k].Rank.value; });
+    const std::vector<RankedRecord> order =
+        orderByRanks(list.size(), [&](std::size_t k) { return list[k].Rank.value; });
     return placesOf(order, 0, order.size() - 1);
 }
 
@@ -232,93 +236,53 @@ void orderLogged(const SearchRequest& request, const DebugLog& log, const Order&
     log.subDebugTimer(LOG_END, "Matrix sorting Done: ");
 }
 
-// Some records' keys, each lower-cased straight into one buffer, so that
-// keying allocates nothing per record, with the records' places.
-struct SortedKeys {
-    std::string text;
-    std::vector<KeyedRecord> records;
-};
-
-// The keys of list[first] to list[end - 1], sorted; equal keys in any order.
-SortedKeys sortedKeys(const std::vector<Bookmark>& list, int byUrl, std::size_t first,
-                      std::size_t end) {
+// Makes the keys of list[first] to list[end - 1] into keyText, each
+// lower-cased straight into it, so that keying allocates nothing per record,
+// and their entries into order at their places.
+void makeKeys(const std::vector<Bookmark>& list, int byUrl, std::size_t first, std::size_t end,
+              std::string& keyText, std::vector<KeyedRecord>& order) {
     // Lower-casing rarely changes a text's length, and a shown text is never
     // longer than its field.
     std::size_t keyBytes = 0;
     for (std::size_t k = first; k < end; ++k) {
         keyBytes += byUrl == 0 ? list[k].Name.size() : list[k].URL.size();
     }
-    SortedKeys keys;
-    keys.text.reserve(keyBytes);
-    keys.records.reserve(end - first);
+    keyText.reserve(keyBytes);
     for (std::size_t k = first; k < end; ++k) {
         if (const std::size_t ahead = k + kPrefetchedRecords; ahead < end) {
             const Bookmark& aheadRecord = list[ahead];
             __builtin_prefetch((byUrl == 0 ? aheadRecord.Name : aheadRecord.URL).data());
         }
-        std::string& text = keys.text;
-        const std::size_t keyStart = text.size();
-        platform::appendLowerCase(sortField(list[k], byUrl), text);
-        text.resize(keyStart + std::min<std::size_t>(text.size() - keyStart,
-                                                     std::numeric_limits<std::uint32_t>::max()));
-        const std::string_view key = std::string_view(text).substr(keyStart);
-        keys.records.push_back(
-            {keyHead(key), keyHead(key.substr(std::min(key.size(), sizeof(std::uint64_t)))),
-             keyStart, static_cast<std::uint32_t>(key.size()), static_cast<std::uint32_t>(k)});
+        const std::size_t keyStart = keyText.size();
+        platform::appendLowerCase(sortField(list[k], byUrl), keyText);
+        keyText.resize(keyStart + std::min<std::size_t>(keyText.size() - keyStart,
+                                                        std::numeric_limits<std::uint32_t>::max()));
+        const std::string_view key = std::string_view(keyText).substr(keyStart);
+        order[k] = {keyHead(key), keyHead(key.substr(std::min(key.size(), sizeof(std::uint64_t)))),
+                    keyStart, static_cast<std::uint32_t>(key.size()),
+                    static_cast<std::uint32_t>(k)};
     }
-    std::sort(keys.records.begin(), keys.records.end(),
-              [&](const KeyedRecord& a, const KeyedRecord& b) {
-                  return keyBefore(a, keys.text, b, keys.text);
-              });
-    return keys;
 }
 
-// From this many records on, the keys of the later half are made and sorted
-// on a thread of their own beside those of the earlier half.
+// From this many records on, the later half's keys are made on a thread of
+// their own beside the earlier half's.
 constexpr std::size_t kRecordsForTwoThreads = std::size_t{1} << 12;
-
-// The ranks of the keys of list[low] to list[high], at k - low for list[k]:
-// equal keys share one, and a key sorts before another exactly when its rank
-// is lower. Quicksort's order of equal keys depends on every comparison, so
-// it is made from these ranks (orderByRanks); the ranks themselves come from
-// any sort, here of two halves at once, merged.
-std::vector<std::uint32_t> keyRanks(const std::vector<Bookmark>& list, int byUrl, std::size_t low,
-                                    std::size_t high) {
-    const std::size_t count = high - low + 1;
-    const std::size_t middle = low + count / 2;
-    SortedKeys earlier;
-    SortedKeys later;
-    runInHalves(
-        count >= kRecordsForTwoThreads, [&] { later = sortedKeys(list, byUrl, middle, high + 1); },
-        [&] { earlier = sortedKeys(list, byUrl, low, middle); });
-    std::vector<std::uint32_t> ranks(count);
-    auto fromEarlier = earlier.records.cbegin();
-    auto fromLater = later.records.cbegin();
-    const KeyedRecord* previous = nullptr;
-    std::string_view previousText;
-    std::uint32_t rank = 0;
-    while (fromEarlier != earlier.records.cend() || fromLater != later.records.cend()) {
-        const bool takeLater = fromEarlier == earlier.records.cend() ||
-                               (fromLater != later.records.cend() &&
-                                keyBefore(*fromLater, later.text, *fromEarlier, earlier.text));
-        const KeyedRecord& next = takeLater ? *fromLater++ : *fromEarlier++;
-        const std::string_view nextText = takeLater ? later.text : earlier.text;
-        if (previous != nullptr && keyBefore(*previous, previousText, next, nextText)) {
-            ++rank;
-        }
-        ranks[next.index - low] = rank;
-        previous = &next;
-        previousText = nextText;
-    }
-    return ranks;
-}
 
 // The places of the records low to high in subSort's order.
 std::vector<std::uint32_t> keysOrder(const std::vector<Bookmark>& list, int byUrl, std::size_t low,
                                      std::size_t high) {
-    const std::vector<std::uint32_t> ranks = keyRanks(list, byUrl, low, high);
-    const std::vector<RankedRecord> order =
-        orderByRanks(list.size(), low, high, [&](std::size_t k) { return ranks[k - low]; });
+    std::vector<KeyedRecord> order(list.size());
+    const std::size_t middle = low + (high - low + 1) / 2;
+    std::string earlier;
+    std::string later;
+    runInHalves(
+        high - low + 1 >= kRecordsForTwoThreads,
+        [&] { makeKeys(list, byUrl, middle, high + 1, later, order); },
+        [&] { makeKeys(list, byUrl, low, middle, earlier, order); });
+    // The partitioning runs on the records' keys, each computed once, with their
+    // places alongside.
+    guardedQuicksort(order, static_cast<std::int64_t>(low), static_cast<std::int64_t>(high),
+                     KeyLess{earlier, later, middle});
     return placesOf(order, low, high);
 }
 
@@ -364,8 +328,8 @@ std::vector<std::uint32_t> fnCandidatesOrder(const SearchRequest& pRequest,
 
 void subOrderKeptMatch(const SearchRequest& pRequest, KeptMatch& pRows, const DebugLog& pLog) {
     orderLogged(pRequest, pLog, [&](int) {
-        const std::vector<RankedRecord> order = orderByRanks(
-            pRows.size(), 0, pRows.size() - 1, [&](std::size_t k) { return pRows.rank(k); });
+        const std::vector<RankedRecord> order =
+            orderByRanks(pRows.size(), [&](std::size_t k) { return pRows.rank(k); });
         std::vector<std::uint32_t> from(order.size());
         std::transform(order.begin(), order.end(), from.begin(),
                        [](const RankedRecord& placed) { return placed.index; });
