@@ -11,11 +11,13 @@
 #include "search/results/display_name.h"
 #include "search/results/result_list.h"
 #include "search/run/search_run.h"
+#include "search/scanning/work_ahead.h"
 #include "search/sources/browser_source_reader.h"
 #include "search/sources/locations.h"
 #include "search/sources/source_status.h"
 #include "settings/version.h"
 
+#include <algorithm>
 #include <ostream>
 #include <utility>
 
@@ -91,30 +93,42 @@ int openFirst(const FindOptions& options, const Settings& settings, const Search
     return FIND_FOUND;
 }
 
-// How many records ahead of the line written their texts are asked for: the
+// How many records ahead of the line made their texts are asked for: the
 // sort leaves them scattered in memory, and each line would wait on them.
 constexpr std::size_t kPrefetchedRecords = 8;
 
-// The lines are gathered into blocks of about this size before they are
-// written, each line made in place instead of in strings of its own.
-constexpr std::size_t kOutputBlockBytes = std::size_t{1} << 16;
+// The lines are written in blocks of this many records' lines, each line made
+// in place instead of in a string of its own. From kRecordsForHelper records
+// on, a helper thread makes blocks beside the writing thread (WorkAhead), at
+// most kBlocksAhead ahead of the block written, so that the few blocks in
+// hand take memory freed by those written. A block has room for lines of
+// about kLineBytes each from the start.
+constexpr std::size_t kRecordsPerBlock = 512;
+constexpr std::size_t kRecordsForHelper = 4 * kRecordsPerBlock;
+constexpr std::size_t kBlocksAhead = 3;
+constexpr std::size_t kLineBytes = 160;
 
-// Writes the result lines in order: the list's line, or with --tsv the name,
+// The records of one block: results[first] to results[end - 1].
+struct Stretch {
+    std::size_t first = 0;
+    std::size_t end = 0;
+};
+
+// The result lines of a stretch: the list's line, or with --tsv the name,
 // address, source, profile and folders separated by tabs.
-void writeResults(const FindOptions& options, const SearchRequest& request,
-                  const std::vector<Bookmark>& results, std::ostream& out) {
-    const bool nameFirst = fnListNameFirst(request);
+std::string resultLines(bool tsv, bool nameFirst, const std::vector<Bookmark>& results,
+                        const Stretch& stretch) {
     std::string listLine;
     std::string block;
-    block.reserve(kOutputBlockBytes + kOutputBlockBytes / 2);
-    for (std::size_t k = 0; k < results.size(); ++k) {
-        if (k + kPrefetchedRecords < results.size()) {
+    block.reserve((stretch.end - stretch.first) * kLineBytes);
+    for (std::size_t k = stretch.first; k < stretch.end; ++k) {
+        if (k + kPrefetchedRecords < stretch.end) {
             const Bookmark& ahead = results[k + kPrefetchedRecords];
             __builtin_prefetch(ahead.Name.data());
             __builtin_prefetch(ahead.URL.data());
         }
         const Bookmark& record = results[k];
-        if (options.tsv) {
+        if (tsv) {
             subAppendPrintableLine(fnShownName(record), block);
             block += '\t';
             subAppendPrintableLine(record.URL, block);
@@ -130,12 +144,35 @@ void writeResults(const FindOptions& options, const SearchRequest& request,
             subAppendPrintableLine(listLine, block);
         }
         block += '\n';
-        if (block.size() >= kOutputBlockBytes) {
-            out.write(block.data(), static_cast<std::streamsize>(block.size()));
-            block.clear();
-        }
     }
-    out.write(block.data(), static_cast<std::streamsize>(block.size()));
+    return block;
+}
+
+// Writes the result lines in order.
+void writeResults(const FindOptions& options, const SearchRequest& request,
+                  const std::vector<Bookmark>& results, std::ostream& out) {
+    const bool nameFirst = fnListNameFirst(request);
+    const auto lines = [&](const Stretch& stretch) {
+        return resultLines(options.tsv, nameFirst, results, stretch);
+    };
+    WorkAhead<Stretch, std::string, decltype(lines)> blocks(lines,
+                                                            results.size() >= kRecordsForHelper);
+    std::size_t added = 0; // the records of the blocks added
+    const auto addBlock = [&] {
+        const std::size_t end = std::min(results.size(), added + kRecordsPerBlock);
+        blocks.add({added, end});
+        added = end;
+    };
+    for (std::size_t k = 0; k <= kBlocksAhead && added < results.size(); ++k) {
+        addBlock();
+    }
+    while (blocks.hasNext()) {
+        const std::string block = blocks.next();
+        if (added < results.size()) {
+            addBlock();
+        }
+        out.write(block.data(), static_cast<std::streamsize>(block.size()));
+    }
 }
 
 // Flushes the output; a write that failed (a full disk, a closed pipe) turns

@@ -240,8 +240,8 @@ TEST_F(FindCommand, NamesASourceReadOnlyInPart) {
     EXPECT_TRUE(printed("\t1 bookmark, not read whole: damaged at byte " + damage + "\t"));
 }
 
-// The lines are gathered into blocks before they are written: hundreds of kilobytes of them,
-// some with replacements, come out whole and in order, as lines and as columns.
+// The lines are made in blocks, some by a helper thread, before they are written: hundreds of
+// kilobytes of them, some with replacements, come out whole and in order, as lines and as columns.
 TEST_F(FindCommand, ManyLinesComeOutWholeAndInOrder) {
     std::string file, lines, columns;
     for (int k = 0; k < 3000; ++k) {

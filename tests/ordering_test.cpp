@@ -74,11 +74,14 @@ TEST(Ordering, SortGivesTheQuicksortOrderEvenForEqualKeys) {
     std::mt19937 rng(20031205);
     std::vector<Bookmark> list;
     for (int round = 0; round < 400; ++round) {
-        const std::size_t size = round == 399 ? 40000 : 1 + rng() % 200; // beyond 16,385 too
+        // The last two long enough for two threads, the first of them a range inside the list.
+        const std::size_t size = round >= 398 ? 40000 : 1 + rng() % 200;
         list = randomList(rng, size);
         std::vector<Bookmark> expected = list;
-        const std::size_t low = round % 2 == 1 ? 0 : rng() % size;
-        const std::size_t high = round % 3 == 0 ? size - 1 : low + rng() % (size - low);
+        const std::size_t low = round == 398 ? 1001 : round % 2 == 1 ? 0 : rng() % size;
+        const std::size_t high = round == 398     ? size - 7
+                                 : round % 3 == 0 ? size - 1
+                                                  : low + rng() % (size - low);
         const int byUrl = round % 4; // any value but 0 means the address
         referenceSort(expected, byUrl, static_cast<long>(low), static_cast<long>(high));
         subSort(list, byUrl, low, high);

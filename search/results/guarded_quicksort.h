@@ -23,7 +23,7 @@ inline std::int64_t middleIndex(std::int64_t low, std::int64_t high) {
 // Two ranges at least this long that a partition leaves side by side are
 // sorted at once, the later on a thread of its own (runInHalves): a range's
 // order comes from its own items alone, so it is the same.
-inline constexpr std::int64_t kItemsForTwoThreads = std::int64_t{1} << 16;
+inline constexpr std::int64_t kItemsForTwoThreads = std::int64_t{1} << 13;
 
 // guardedQuicksort over the ranges given, (low, high, depth) each.
 template <typename Item, typename Less, typename Finish>

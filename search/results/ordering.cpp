@@ -5,6 +5,7 @@
 #include "search/request/search_request.h"
 #include "search/results/display_name.h"
 #include "search/results/guarded_quicksort.h"
+#include "search/scanning/two_halves.h"
 #include "text/text.h"
 
 #include <algorithm>
@@ -19,7 +20,7 @@ namespace {
 
 // A record's sort key and its place in the list. The heads, the key's first
 // sixteen bytes, order most pairs of keys without reading further: many names
-// share their first eight. The keys lie end to end in the buffer of all keys;
+// share their first eight. The keys lie end to end in two buffers (KeyLess);
 // keys of up to sixteen bytes that share their heads (ending in zero bytes)
 // are told apart by their sizes.
 struct KeyedRecord {
@@ -32,14 +33,18 @@ struct KeyedRecord {
 
 constexpr std::size_t kHeadBytes = 2 * sizeof(std::uint64_t);
 
-// Compares the keys of records, which lie in keyText.
+// Compares the keys of records: those of the records before middle lie in
+// earlier, the others in later.
 struct KeyLess {
-    std::string_view keyText;
+    std::string_view earlier;
+    std::string_view later;
+    std::size_t middle = 0;
 
     // A key's bytes after its heads.
     std::string_view tail(const KeyedRecord& record) const {
         const std::size_t headBytes = std::min<std::size_t>(record.keySize, kHeadBytes);
-        return keyText.substr(record.keyStart + headBytes, record.keySize - headBytes);
+        return (record.index < middle ? earlier : later)
+            .substr(record.keyStart + headBytes, record.keySize - headBytes);
     }
     bool operator()(const KeyedRecord& a, const KeyedRecord& b) const {
         if (a.head != b.head) {
@@ -231,21 +236,20 @@ void orderLogged(const SearchRequest& request, const DebugLog& log, const Order&
     log.subDebugTimer(LOG_END, "Matrix sorting Done: ");
 }
 
-// The places of the records low to high in subSort's order.
-std::vector<std::uint32_t> keysOrder(const std::vector<Bookmark>& list, int byUrl, std::size_t low,
-                                     std::size_t high) {
-    // All keys go into one buffer, each lower-cased straight into it, so
-    // keying allocates nothing per record. Lower-casing rarely changes a
-    // text's length, and a shown text is never longer than its field.
+// Makes the keys of list[first] to list[end - 1] into keyText, each
+// lower-cased straight into it, so that keying allocates nothing per record,
+// and their entries into order at their places.
+void makeKeys(const std::vector<Bookmark>& list, int byUrl, std::size_t first, std::size_t end,
+              std::string& keyText, std::vector<KeyedRecord>& order) {
+    // Lower-casing rarely changes a text's length, and a shown text is never
+    // longer than its field.
     std::size_t keyBytes = 0;
-    for (std::size_t k = low; k <= high; ++k) {
+    for (std::size_t k = first; k < end; ++k) {
         keyBytes += byUrl == 0 ? list[k].Name.size() : list[k].URL.size();
     }
-    std::string keyText;
     keyText.reserve(keyBytes);
-    std::vector<KeyedRecord> order(list.size());
-    for (std::size_t k = low; k <= high; ++k) {
-        if (const std::size_t ahead = k + kPrefetchedRecords; ahead <= high) {
+    for (std::size_t k = first; k < end; ++k) {
+        if (const std::size_t ahead = k + kPrefetchedRecords; ahead < end) {
             const Bookmark& aheadRecord = list[ahead];
             __builtin_prefetch((byUrl == 0 ? aheadRecord.Name : aheadRecord.URL).data());
         }
@@ -258,10 +262,27 @@ std::vector<std::uint32_t> keysOrder(const std::vector<Bookmark>& list, int byUr
                     keyStart, static_cast<std::uint32_t>(key.size()),
                     static_cast<std::uint32_t>(k)};
     }
+}
+
+// From this many records on, the later half's keys are made on a thread of
+// their own beside the earlier half's.
+constexpr std::size_t kRecordsForTwoThreads = std::size_t{1} << 12;
+
+// The places of the records low to high in subSort's order.
+std::vector<std::uint32_t> keysOrder(const std::vector<Bookmark>& list, int byUrl, std::size_t low,
+                                     std::size_t high) {
+    std::vector<KeyedRecord> order(list.size());
+    const std::size_t middle = low + (high - low + 1) / 2;
+    std::string earlier;
+    std::string later;
+    runInHalves(
+        high - low + 1 >= kRecordsForTwoThreads,
+        [&] { makeKeys(list, byUrl, middle, high + 1, later, order); },
+        [&] { makeKeys(list, byUrl, low, middle, earlier, order); });
     // The partitioning runs on the records' keys, each computed once, with their
     // places alongside.
     guardedQuicksort(order, static_cast<std::int64_t>(low), static_cast<std::int64_t>(high),
-                     KeyLess{keyText});
+                     KeyLess{earlier, later, middle});
     return placesOf(order, low, high);
 }
 
