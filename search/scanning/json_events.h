@@ -429,16 +429,18 @@ template <typename Chunks> class JsonReading {
         started_ = true;
     }
 
-    // The offset of the first object at or after pFrom that starts a line
-    // (after blanks) whose line before ends in a comma, looked for within
-    // pWithin bytes; npos when there is none. A raw line break lies outside
-    // every string of valid JSON, so the comma ends a value and, no key
-    // following it, the object is a value of an array: startInsideArray()
-    // can read from there.
+    // The offset of the first object at or after pFrom that follows a comma
+    // sure to lie outside every string, looked for within pWithin bytes;
+    // npos when there is none. A raw line break lies outside every string of
+    // valid JSON, and so does a comma before one (blanks between) or after
+    // one with only brackets, commas and blanks between. With no key after
+    // that comma, the object is a value of an array: startInsideArray() can
+    // read from there.
     std::size_t findObjectInArray(std::size_t pFrom, std::size_t pWithin) {
         text_.jumpTo(pFrom);
         int last = -1;
-        bool lineBreak = false;
+        bool lineBreak = false; // between last and here
+        bool structure = false; // only brackets, commas and blanks since a line break
         for (std::size_t passed = 0; passed < pWithin; ++passed) {
             const int c = text_.peek();
             if (c < 0) {
@@ -446,12 +448,14 @@ template <typename Chunks> class JsonReading {
             }
             if (c == '\n') {
                 lineBreak = true;
+                structure = true;
             } else if (!json_detail::isBlank(static_cast<char>(c))) {
-                if (c == '{' && lineBreak && last == ',') {
+                if (c == '{' && last == ',' && (lineBreak || structure)) {
                     return text_.offset();
                 }
                 last = c;
                 lineBreak = false;
+                structure = structure && (c == '{' || c == '}' || c == '[' || c == ']' || c == ',');
             }
             text_.take();
         }
