@@ -22,7 +22,8 @@ REPRODUCIBLE_BUILD ?= build-reproducible
 CMAKE_FLAGS := -DCMAKE_BUILD_TYPE=$(BUILD_TYPE) $(if $(filter true,$(CI)),-DZAPTROVE_WERROR=ON)
 # The test programs the ThreadSanitizer run builds and runs: the threaded search
 # and the window that starts it.
-TSAN_TESTS := search_run_test favorites_reader_test shared_work_test shell_test main_window_test
+TSAN_TESTS := search_run_test favorites_reader_test chromium_reader_test shared_work_test shell_test \
+  main_window_test
 space := $(subst ,, )
 
 .PHONY: all deps test-deps build run demo check test test-release test-sanitize test-tsan \

@@ -227,6 +227,43 @@ TEST(ChromiumRead, ChunkBoundariesChangeNothing) {
         EXPECT_EQ(reading.BookmarkCount, bytes == text ? 8000u : 5414u);
         EXPECT_EQ(read, scanned);
     }
+#ifndef _WIN32
+    // A long file taken in place is read in two halves at once, the later one
+    // from a node after a comma at a line's start: folders across the middle,
+    // too deep past it, cut or damaged there change nothing either.
+    std::string nodes;
+    for (int i = 0; nodes.size() < std::size_t{5} << 20; ++i) {
+        std::string inner;
+        for (int j = 0; j < 300; ++j)
+            inner.append(j == 0 ? "" : ",\n")
+                .append(url(std::to_string(i) + "." + std::to_string(j), "u"));
+        nodes.append(i == 0 ? "" : ",\n")
+            .append(folder("f" + std::to_string(i), folder("g", inner) + ",\n" + url("x", "u")));
+    }
+    const std::string tree = file(R"("bookmark_bar": )" + folder("b", nodes) + R"(, "other": )" +
+                                  folder("o", url("a", "u") + ",\n" + url("9", "u")));
+    const std::size_t threeQuarters = tree.find(",\n", tree.size() * 3 / 4) + 2;
+    std::string commaFirst = tree; // each node after the first on a line that starts ", {"
+    for (std::size_t at = commaFirst.find(",\n"); at != std::string::npos;
+         at = commaFirst.find(",\n", at + 3))
+        commaFirst.replace(at, 2, "\n, ");
+    const std::size_t middle = tree.find(",\n", tree.size() / 2);
+    for (const std::string& bytes :
+         {tree, commaFirst, tree.substr(0, middle + 2), tree.substr(0, middle + 3),
+          tree.substr(0, tree.size() - 2),
+          tree.substr(0, threeQuarters) + "@" + tree.substr(threeQuarters),
+          tree.substr(0, threeQuarters) + std::string(999, '[') + tree.substr(threeQuarters)}) {
+        const std::string path = tmp.write("Bookmarks", bytes);
+        const test::FileAged aged(path);
+        Matcher fromFile("9", SearchMode::Name), fromText("9", SearchMode::Name);
+        std::vector<Bookmark> read, scanned;
+        const SourceReading reading = fnReadChromiumBookmarks(path, fromFile, read);
+        const SourceReading expected = fnScanChromiumBookmarks(bytes, fromText, scanned);
+        EXPECT_EQ(reading.Problem, expected.Problem);
+        EXPECT_EQ(reading.BookmarkCount, expected.BookmarkCount);
+        EXPECT_EQ(read, scanned);
+    }
+#endif
 #ifdef __linux__
     // A read that fails part-way gives nothing of what it read.
     const test::FileFaults failing(tmp / "Bookmarks", 100'000);
