@@ -191,6 +191,9 @@ TEST(ChromiumRead, PassesOverHugeMetaInfo) {
 #ifndef _WIN32
 // A huge name is kept only to kMaxJsonStringBytes, an unused huge key not at all (in a child).
 TEST(ChromiumRead, MemoryDoesNotGrowWithOneString) {
+#if defined(__SANITIZE_THREAD__)
+    GTEST_SKIP() << "ThreadSanitizer's own memory grows with the bytes read";
+#endif
     const test::TempFolder tmp;
     constexpr std::size_t kHuge = 48 << 20;
     const std::string path = tmp / "Bookmarks";
@@ -227,6 +230,13 @@ TEST(ChromiumRead, ChunkBoundariesChangeNothing) {
         EXPECT_EQ(reading.BookmarkCount, bytes == text ? 8000u : 5414u);
         EXPECT_EQ(read, scanned);
     }
+#ifdef __linux__
+    // A read that fails part-way gives nothing of what it read.
+    const test::FileFaults failing(tmp / "Bookmarks", 100'000);
+    const auto [found, reading] = readFound(tmp / "Bookmarks");
+    EXPECT_FALSE(reading.readWhole());
+    EXPECT_EQ(found, std::vector<Bookmark>{});
+#endif
 #ifndef _WIN32
     // A long file taken in place is read in two halves at once, the later one
     // from a node after a comma at a line's start: folders across the middle,
@@ -243,17 +253,19 @@ TEST(ChromiumRead, ChunkBoundariesChangeNothing) {
     const std::string tree = file(R"("bookmark_bar": )" + folder("b", nodes) + R"(, "other": )" +
                                   folder("o", url("a", "u") + ",\n" + url("9", "u")));
     const std::size_t threeQuarters = tree.find(",\n", tree.size() * 3 / 4) + 2;
-    std::string commaFirst = tree; // each node after the first on a line that starts ", {"
-    for (std::size_t at = commaFirst.find(",\n"); at != std::string::npos;
-         at = commaFirst.find(",\n", at + 3))
-        commaFirst.replace(at, 2, "\n, ");
+    std::string commaFirst; // each node after the first on a line that starts ", {"
+    std::size_t at = 0;
+    for (std::size_t comma = tree.find(",\n"); comma != std::string::npos;
+         at = comma + 2, comma = tree.find(",\n", at))
+        commaFirst.append(tree, at, comma - at).append("\n, ");
+    commaFirst.append(tree, at);
     const std::size_t middle = tree.find(",\n", tree.size() / 2);
     for (const std::string& bytes :
          {tree, commaFirst, tree.substr(0, middle + 2), tree.substr(0, middle + 3),
           tree.substr(0, tree.size() - 2),
           tree.substr(0, threeQuarters) + "@" + tree.substr(threeQuarters),
           tree.substr(0, threeQuarters) + std::string(999, '[') + tree.substr(threeQuarters)}) {
-        const std::string path = tmp.write("Bookmarks", bytes);
+        const std::string path = tmp.write("Long", bytes);
         const test::FileAged aged(path);
         Matcher fromFile("9", SearchMode::Name), fromText("9", SearchMode::Name);
         std::vector<Bookmark> read, scanned;
@@ -263,13 +275,6 @@ TEST(ChromiumRead, ChunkBoundariesChangeNothing) {
         EXPECT_EQ(reading.BookmarkCount, expected.BookmarkCount);
         EXPECT_EQ(read, scanned);
     }
-#endif
-#ifdef __linux__
-    // A read that fails part-way gives nothing of what it read.
-    const test::FileFaults failing(tmp / "Bookmarks", 100'000);
-    const auto [found, reading] = readFound(tmp / "Bookmarks");
-    EXPECT_FALSE(reading.readWhole());
-    EXPECT_EQ(found, std::vector<Bookmark>{});
 #endif
 }
 
