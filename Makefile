@@ -20,8 +20,8 @@ WINDOWS_INSTALLER_BUILD ?= build-windows-installer
 REPRODUCIBLE_BUILD ?= build-reproducible
 # CI builds with warnings as errors.
 CMAKE_FLAGS := -DCMAKE_BUILD_TYPE=$(BUILD_TYPE) $(if $(filter true,$(CI)),-DZAPTROVE_WERROR=ON)
-# The test programs the ThreadSanitizer run builds and runs: the threaded search
-# and the window that starts it, and the Chromium reader's two halves.
+# The test programs the ThreadSanitizer run builds and runs: the threaded search,
+# the Chromium reader's two halves, and the window that starts a search.
 TSAN_TESTS := search_run_test favorites_reader_test chromium_reader_test shared_work_test shell_test \
   main_window_test
 space := $(subst ,, )

@@ -411,6 +411,10 @@ template <typename Chunks> class Text {
 
 } // namespace json_detail
 
+// A reading as fnParseJson's that can stop on the way and go on: paused where
+// an array's value starts, resumed past values read apart, or begun inside an
+// array in the middle of the text, to end with that array. Two of them can
+// read one text's halves at once, each through chunks of its own.
 template <typename Chunks> class JsonReading {
   public:
     explicit JsonReading(Chunks& pChunks) : text_(pChunks) {}
