@@ -26,6 +26,7 @@ class FolderPath {
     // The innermost folder's node, shared by the records of that folder; null
     // at the root.
     const FolderNode* innermost() const { return innermost_.get(); }
+    const std::shared_ptr<const FolderNode>& innermostNode() const { return innermost_; }
     // The folders' names from the root, "/" between them: "Toolbar/Work".
     std::string text() const;
 

@@ -62,6 +62,8 @@ class InPlaceParts {
                  std::size_t pPartBytes = kMappedPartBytes);
 
     std::string_view next();
+    // The next part starts at pOffset.
+    void skipTo(std::uint64_t pOffset) { at_ = pOffset; }
     bool failed() const { return failed_; }
 
   private:

@@ -44,4 +44,28 @@ FolderPath FolderTrail::path() {
     return FolderPath(made_ == 0 ? nullptr : levels_[made_ - 1].node);
 }
 
+void fnGraftPaths(std::span<Bookmark> pRecords, const FolderPath& pOuter) {
+    if (pRecords.empty()) {
+        return;
+    }
+    const FolderNode* standIn = pRecords.front().Folder.innermost();
+    while (standIn->parent != nullptr) {
+        standIn = standIn->parent.get();
+    }
+    for (Bookmark& record : pRecords) {
+        const FolderNode* node = record.Folder.innermost();
+        if (node == standIn) {
+            record.Folder = pOuter;
+            continue;
+        }
+        while (node != nullptr && node->parent.get() != standIn) {
+            node = node->parent.get();
+        }
+        if (node != nullptr) {
+            // Made by the trail as a node of its own, never const.
+            const_cast<FolderNode*>(node)->parent = pOuter.innermostNode();
+        }
+    }
+}
+
 } // namespace zaptrove

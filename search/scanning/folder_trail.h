@@ -1,10 +1,12 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include "search/records/bookmark.h"
 #include "search/records/folder_path.h"
 
 #include <cstddef>
 #include <memory>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -41,5 +43,11 @@ class FolderTrail {
     std::size_t depth_ = 0;
     std::size_t made_ = 0; // the outermost levels whose nodes stand for them
 };
+
+// Puts the paths of records kept by a FolderTrail whose first level stands in
+// for folders not known yet (a stretch of a file read apart, before the
+// folders around it) under pOuter, in the stand-in's place. The records share
+// the stand-in level's node; renamed later, pOuter's folders rename theirs.
+void fnGraftPaths(std::span<Bookmark> pRecords, const FolderPath& pOuter);
 
 } // namespace zaptrove

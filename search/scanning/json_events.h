@@ -151,6 +151,18 @@ template <typename Chunks> class Text {
     }
     std::size_t offset() const { return before_ + static_cast<std::size_t>(at_ - begin_); }
 
+    // Goes to pOffset: in the chunk at hand when it holds it, else from the
+    // chunks' own skipTo(pOffset) on.
+    void jumpTo(std::size_t pOffset) {
+        if (pOffset >= before_ && pOffset - before_ <= static_cast<std::size_t>(end_ - begin_)) {
+            at_ = begin_ + (pOffset - before_);
+            return;
+        }
+        chunks_.skipTo(pOffset);
+        before_ = pOffset;
+        begin_ = at_ = end_ = nullptr;
+    }
+
     void skipBlanks() {
         for (;;) {
             at_ = firstNonBlank(at_, end_);
@@ -399,17 +411,120 @@ template <typename Chunks> class Text {
 
 } // namespace json_detail
 
+// A reading as fnParseJson's that can stop on the way and go on: paused where
+// an array's value starts, resumed past values read apart, or begun inside an
+// array in the middle of the text, to end with that array. Two of them can
+// read one text's halves at once, each through chunks of its own.
+template <typename Chunks> class JsonReading {
+  public:
+    explicit JsonReading(Chunks& pChunks) : text_(pChunks) {}
+
+    // Reads on as a reading of the values of an array whose '[' lies before
+    // pOffset, from pOffset on, where the array's first value or one after a
+    // comma starts: it ends before the array's closing ']'
+    // (Stop::ArrayClosed). Here and in the others that go to an offset,
+    // Chunks needs skipTo(offset), after which next() gives the text from
+    // that offset on.
+    void startInsideArray(std::size_t pOffset) {
+        text_.jumpTo(pOffset);
+        openObjects_.assign(1, 0);
+        base_ = 1;
+        next_ = Next::Value;
+        started_ = true;
+    }
+
+    // The offset of the first object at or after pFrom that follows a comma
+    // sure to lie outside every string, looked for within pWithin bytes;
+    // npos when there is none. A raw line break lies outside every string of
+    // valid JSON, and so does a comma before one (blanks between) or after
+    // one with only brackets, commas and blanks between. With no key after
+    // that comma, the object is a value of an array: startInsideArray() can
+    // read from there.
+    std::size_t findObjectInArray(std::size_t pFrom, std::size_t pWithin) {
+        text_.jumpTo(pFrom);
+        int last = -1;
+        bool lineBreak = false; // between last and here
+        bool structure = false; // only brackets, commas and blanks since a line break
+        for (std::size_t passed = 0; passed < pWithin; ++passed) {
+            const int c = text_.peek();
+            if (c < 0) {
+                break;
+            }
+            if (c == '\n') {
+                lineBreak = true;
+                structure = true;
+            } else if (!json_detail::isBlank(static_cast<char>(c))) {
+                if (c == '{' && last == ',' && (lineBreak || structure)) {
+                    return text_.offset();
+                }
+                last = c;
+                lineBreak = false;
+                structure = structure && (c == '{' || c == '}' || c == '[' || c == ']' || c == ',');
+            }
+            text_.take();
+        }
+        return std::string_view::npos;
+    }
+
+    enum class Stop {
+        End,         // the text was read whole
+        Damaged,     // it stops being JSON at offset, or the handler ended it there
+        Paused,      // at pPauseAt, as asked
+        ArrayClosed, // the ']' at offset closes the array startInsideArray() began in
+    };
+    struct Result {
+        Stop stop;
+        std::size_t offset;
+    };
+
+    // Reads on, reporting to pHandler, until the text ends or stops being
+    // JSON; or until a value after a comma in an array starts at pPauseAt,
+    // where a later read() goes on.
+    template <typename Handler>
+    Result read(Handler& pHandler, std::size_t pPauseAt = std::string_view::npos);
+
+    // Goes on from pOffset, just after a value that was read apart (the
+    // array values a startInsideArray() reading read up to pOffset).
+    void resumeAfterValue(std::size_t pOffset) {
+        text_.jumpTo(pOffset);
+        next_ = Next::AfterValue;
+    }
+
+  private:
+    enum class Next { Value, Key, AfterValue };
+
+    json_detail::Text<Chunks> text_;
+    std::string openObjects_; // the open containers, innermost last: 1 for an object
+    std::string decoded_;
+    Next next_ = Next::Value;
+    std::size_t base_ = 0; // the open containers before the reading's start
+    bool started_ = false;
+};
+
 template <typename Chunks, typename Handler>
 std::optional<std::size_t> fnParseJson(Chunks& pChunks, Handler& pHandler) {
-    json_detail::Text<Chunks> text(pChunks);
-    std::string openObjects; // the open containers, innermost last: 1 for an object
-    std::string decoded;
+    JsonReading<Chunks> reading(pChunks);
+    const auto result = reading.read(pHandler);
+    return result.stop == JsonReading<Chunks>::Stop::End ? std::nullopt
+                                                         : std::optional(result.offset);
+}
+
+template <typename Chunks>
+template <typename Handler>
+typename JsonReading<Chunks>::Result JsonReading<Chunks>::read(Handler& pHandler,
+                                                               std::size_t pPauseAt) {
+    json_detail::Text<Chunks>& text = text_;
+    std::string& openObjects = openObjects_;
+    std::string& decoded = decoded_;
+    Next& next = next_;
     std::size_t errorAt = 0;
-    enum class Next { Value, Key, AfterValue };
-    Next next = Next::Value;
-    text.skipBlanks();
-    if (text.peek() < 0) {
-        return text.offset();
+    const auto damaged = [](std::size_t offset) { return Result{Stop::Damaged, offset}; };
+    if (!started_) {
+        started_ = true;
+        text.skipBlanks();
+        if (text.peek() < 0) {
+            return damaged(text.offset());
+        }
     }
     for (;;) {
         switch (next) {
@@ -419,13 +534,13 @@ std::optional<std::size_t> fnParseJson(Chunks& pChunks, Handler& pHandler) {
                 const bool object = c == '{';
                 text.take();
                 if (!(object ? pHandler.StartObject() : pHandler.StartArray())) {
-                    return text.offset();
+                    return damaged(text.offset());
                 }
                 text.skipBlanks();
                 if (text.peek() == (object ? '}' : ']')) {
                     text.take();
                     if (!(object ? pHandler.EndObject() : pHandler.EndArray())) {
-                        return text.offset();
+                        return damaged(text.offset());
                     }
                     next = Next::AfterValue;
                 } else {
@@ -441,45 +556,45 @@ std::optional<std::size_t> fnParseJson(Chunks& pChunks, Handler& pHandler) {
                 std::string_view value;
                 bool whole = true;
                 if (!text.stringView(keep, kMaxJsonStringBytes, decoded, value, whole, errorAt)) {
-                    return errorAt;
+                    return damaged(errorAt);
                 }
                 reported = !keep || pHandler.String(value, whole);
             } else if (c == 't' || c == 'f' || c == 'n') {
                 text.take();
                 if (!text.word(c == 't' ? "rue" : c == 'f' ? "alse" : "ull")) {
-                    return text.offset();
+                    return damaged(text.offset());
                 }
                 reported = pHandler.Scalar();
             } else {
                 if (!text.number(errorAt)) {
-                    return errorAt;
+                    return damaged(errorAt);
                 }
                 reported = pHandler.Scalar();
             }
             if (!reported) {
-                return text.offset();
+                return damaged(text.offset());
             }
             next = Next::AfterValue;
             break;
         }
         case Next::Key: {
             if (text.peek() != '"') {
-                return text.offset();
+                return damaged(text.offset());
             }
             text.take();
             const bool keep = pHandler.wantsKey();
             std::string_view key;
             bool whole = true;
             if (!text.stringView(keep, kMaxJsonKeyBytes, decoded, key, whole, errorAt)) {
-                return errorAt;
+                return damaged(errorAt);
             }
             if (keep && !pHandler.Key(key, whole)) {
-                return text.offset();
+                return damaged(text.offset());
             }
             if (!text.takeColonSpace()) {
                 text.skipBlanks();
                 if (text.peek() != ':') {
-                    return text.offset();
+                    return damaged(text.offset());
                 }
                 text.take();
                 text.skipBlanks();
@@ -491,21 +606,27 @@ std::optional<std::size_t> fnParseJson(Chunks& pChunks, Handler& pHandler) {
             text.skipBlanks();
             const int c = text.peek();
             if (openObjects.empty()) {
-                return c < 0 ? std::nullopt : std::optional<std::size_t>(text.offset());
+                return c < 0 ? Result{Stop::End, text.offset()} : damaged(text.offset());
             }
             const bool object = openObjects.back();
             if (c == ',') {
                 text.take();
                 text.skipBlanks();
                 next = object ? Next::Key : Next::Value;
+                if (!object && text.offset() == pPauseAt) {
+                    return {Stop::Paused, pPauseAt};
+                }
             } else if (c == (object ? '}' : ']')) {
+                if (openObjects.size() == base_) {
+                    return {Stop::ArrayClosed, text.offset()};
+                }
                 text.take();
                 openObjects.pop_back();
                 if (!(object ? pHandler.EndObject() : pHandler.EndArray())) {
-                    return text.offset();
+                    return damaged(text.offset());
                 }
             } else {
-                return text.offset();
+                return damaged(text.offset());
             }
             break;
         }

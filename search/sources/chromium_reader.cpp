@@ -9,8 +9,11 @@
 #include "search/scanning/folder_match.h"
 #include "search/scanning/folder_trail.h"
 #include "search/scanning/json_events.h"
+#include "search/scanning/two_halves.h"
 
+#include <algorithm>
 #include <optional>
+#include <span>
 #include <string>
 #include <utility>
 
@@ -42,6 +45,18 @@ struct FolderNames {
     bool gathered = false; // whole, and within kMaxFolderNameBytes
 };
 
+// What a reading of a stretch of the file found, for the reading around it
+// to take as its own.
+struct StretchTally {
+    std::size_t count = 0;
+    std::size_t cutTexts = 0;
+    std::size_t opened = 0;
+    // The most open containers and folders at any point, the stand-ins for
+    // those around the stretch counted as one.
+    std::size_t deepest = 0;
+    std::size_t deepestFolders = 0;
+};
+
 // What fnParseJson reports is followed only where it makes a bookmark: the top
 // object's "roots", each root's node, and every node's "type", "name", "url"
 // and "children"; every other value (meta_info, sync_metadata, dates...) is
@@ -55,16 +70,51 @@ class BookmarkHandler {
         : pass_(pass), names_(names), matcher_(matcher), candidates_(candidates),
           passOnBatches_(passOnBatches) {}
 
+    // The bookmarks pass over a stretch of nodes in a "children" array, read
+    // apart before the containers and folders around it are known: a
+    // stand-in for each stands first.
+    struct InsideChildren {};
+    BookmarkHandler(InsideChildren, FolderNames& noNames, const Matcher& matcher,
+                    std::vector<Bookmark>& candidates)
+        : BookmarkHandler(Pass::Bookmarks, noNames, matcher, candidates, false) {
+        frames_.push_back(Frame::Children);
+        folders_.enter("");
+    }
+
+    StretchTally tally() const { return {count_, cutTexts_, opened_, deepest_, deepestFolders_}; }
+
+    // Whether a stretch read apart from here on, as another handler
+    // InsideChildren found it, is what this one would find: it stands in a
+    // "children" array, and no limit of nesting or of named folders is met
+    // with those around it.
+    bool canTake(const StretchTally& stretch) const {
+        return skipDepth_ == 0 && !frames_.empty() && frames_.back() == Frame::Children &&
+               frames_.size() + stretch.deepest <= kMaxDepth &&
+               folders_.depth() + stretch.deepestFolders <= FolderTrail::kMaxNamedDepth + 1;
+    }
+
+    // Takes such a stretch's tally and records (moved from pRecords) as its own.
+    void take(const StretchTally& stretch, std::span<Bookmark> pRecords) {
+        count_ += stretch.count;
+        cutTexts_ += stretch.cutTexts;
+        opened_ += stretch.opened;
+        if (pRecords.empty()) {
+            return;
+        }
+        fnGraftPaths(pRecords, folders_.path());
+        std::move(pRecords.begin(), pRecords.end(), std::back_inserter(candidates_));
+    }
+
     std::size_t count() const { return count_; }
     // How many names, addresses and types were longer than kMaxJsonStringBytes.
     std::size_t cutTexts() const { return cutTexts_; }
 
     bool StartObject() {
-        if (skipDepth_ > 0) {
-            return ++skipDepth_ + frames_.size() < kMaxDepth;
-        }
-        if (frames_.size() >= kMaxDepth) {
+        if (!deepen()) {
             return false;
+        }
+        if (skipDepth_ > 0) {
+            return true;
         }
         switch (role()) {
         case Role::Document:
@@ -96,11 +146,11 @@ class BookmarkHandler {
     }
 
     bool StartArray() {
-        if (skipDepth_ > 0) {
-            return ++skipDepth_ + frames_.size() < kMaxDepth;
-        }
-        if (frames_.size() >= kMaxDepth) {
+        if (!deepen()) {
             return false;
+        }
+        if (skipDepth_ > 0) {
+            return true;
         }
         if (role() == Role::Children) {
             frames_.push_back(Frame::Children);
@@ -191,6 +241,15 @@ class BookmarkHandler {
         return key == "roots" ? Field::Roots : Field::Other;
     }
 
+    // One level deeper for an object or array that starts: a skipped one
+    // counted; false past kMaxDepth.
+    bool deepen() {
+        skipDepth_ += skipDepth_ > 0 ? 1 : 0;
+        const std::size_t open = frames_.size() + skipDepth_ + (skipDepth_ > 0 ? 0 : 1);
+        deepest_ = std::max(deepest_, open);
+        return skipDepth_ > 0 ? open < kMaxDepth : open <= kMaxDepth;
+    }
+
     Role role() const {
         if (frames_.empty()) {
             return Role::Document;
@@ -231,6 +290,7 @@ class BookmarkHandler {
         } else {
             const bool named = names_.gathered && node.folder < names_.byOpening.size();
             folders_.enter(named ? names_.byOpening[node.folder] : node.name);
+            deepestFolders_ = std::max(deepestFolders_, folders_.depth());
         }
     }
 
@@ -282,6 +342,8 @@ class BookmarkHandler {
     Field key_ = Field::Other;
     std::size_t count_ = 0;
     std::size_t cutTexts_ = 0;
+    std::size_t deepest_ = 0;
+    std::size_t deepestFolders_ = 0;
 };
 
 // The first pass: the folders' names, unless there are too many.
@@ -294,12 +356,8 @@ void gatherFolderNames(Chunks& chunks, const Matcher& matcher, FolderNames& name
     names.gathered = names.bytes <= kMaxFolderNameBytes;
 }
 
-template <typename Chunks>
-SourceReading parseBookmarks(Chunks& chunks, FolderNames& names, const Matcher& matcher,
-                             std::vector<Bookmark>& candidates, bool passOnBatches) {
-    BookmarkHandler handler(BookmarkHandler::Pass::Bookmarks, names, matcher, candidates,
-                            passOnBatches);
-    const std::optional<std::size_t> damagedAt = fnParseJson(chunks, handler);
+// What the bookmarks pass found, damaged at a byte or not.
+SourceReading readingOf(const BookmarkHandler& handler, std::optional<std::size_t> damagedAt) {
     SourceReading reading;
     reading.BookmarkCount = handler.count();
     if (damagedAt) {
@@ -311,6 +369,125 @@ SourceReading parseBookmarks(Chunks& chunks, FolderNames& names, const Matcher& 
                           std::to_string(kMaxJsonStringBytes >> 20) + " MiB";
     }
     return reading;
+}
+
+template <typename Chunks>
+SourceReading parseBookmarks(Chunks& chunks, FolderNames& names, const Matcher& matcher,
+                             std::vector<Bookmark>& candidates, bool passOnBatches) {
+    BookmarkHandler handler(BookmarkHandler::Pass::Bookmarks, names, matcher, candidates,
+                            passOnBatches);
+    return readingOf(handler, fnParseJson(chunks, handler));
+}
+
+// Files taken in place this long or longer are read in two halves at once.
+constexpr std::uint64_t kHalvesBytes = std::uint64_t{4} << 20;
+// How far a stretch's start is looked for, from the middle or from where the
+// stretch before ended.
+constexpr std::size_t kStretchSearchBytes = std::size_t{64} << 10;
+
+using InPlaceReading = JsonReading<InPlaceParts>;
+
+// One stretch of the later half.
+struct Stretch {
+    std::size_t start = 0; // the offset of its first node's '{'
+    InPlaceReading::Result end{};
+    std::size_t recordsEnd = 0; // where its records end in LaterHalf::records()
+    StretchTally tally;
+};
+
+// The later half of a file taken in place, read on a thread of its own while
+// the earlier half is read up to its first stretch's start, through a
+// mapping of its own. It is read a stretch at a time: the nodes of one
+// "children" array from one after a comma on, as
+// JsonReading::findObjectInArray() finds them past the middle and past each
+// stretch's end, up to the array's end. The earlier reading takes each
+// stretch whose start it reaches as a place to take it from
+// (BookmarkHandler::canTake), and reads the rest: the few lines between
+// stretches, and any stretch the file's nesting makes other than it seems.
+class LaterHalf {
+  public:
+    LaterHalf(platform::FileReader& file, const Matcher& matcher)
+        : mapping_(file), vouched_(mapping_, none_), parts_(mapping_, vouched_), reading_(parts_),
+          matcher_(matcher) {
+        if (mapping_.isUsable()) {
+            start_ = reading_.findObjectInArray(mapping_.length() / 2, kStretchSearchBytes);
+        }
+    }
+
+    // Where the first stretch starts; npos when there is none to read.
+    std::size_t start() const { return start_; }
+
+    void read() {
+        for (std::size_t start = start_; start != std::string_view::npos;) {
+            reading_.startInsideArray(start);
+            FolderNames noNames;
+            BookmarkHandler handler(BookmarkHandler::InsideChildren{}, noNames, matcher_, records_);
+            const InPlaceReading::Result end = reading_.read(handler);
+            stretches_.push_back({start, end, records_.size(), handler.tally()});
+            if (end.stop != InPlaceReading::Stop::ArrayClosed) {
+                break;
+            }
+            start = reading_.findObjectInArray(end.offset, kStretchSearchBytes);
+        }
+        if (parts_.failed() || !mapping_.unchanged()) {
+            stretches_.clear();
+        }
+    }
+
+    // The stretches read, in the file's order; none when the file could not
+    // be read whole through the mapping, or changed.
+    const std::vector<Stretch>& stretches() const { return stretches_; }
+    std::vector<Bookmark>& records() { return records_; }
+
+  private:
+    platform::FileMapping mapping_;
+    // The records are vouched for by the earlier reading once it takes them.
+    std::vector<Bookmark> none_;
+    VouchedRecords vouched_;
+    InPlaceParts parts_;
+    InPlaceReading reading_;
+    const Matcher& matcher_;
+    std::size_t start_ = std::string_view::npos;
+    std::vector<Stretch> stretches_;
+    std::vector<Bookmark> records_;
+};
+
+// The bookmarks pass over a long file taken in place, without folder names:
+// its later half read apart, on a thread of its own, where a stretch to start
+// from is found.
+SourceReading parseInHalves(platform::FileReader& file, InPlaceParts& parts, const Matcher& matcher,
+                            std::vector<Bookmark>& candidates) {
+    FolderNames noNames;
+    BookmarkHandler handler(BookmarkHandler::Pass::Bookmarks, noNames, matcher, candidates, false);
+    InPlaceReading reading(parts);
+    LaterHalf later(file, matcher);
+    InPlaceReading::Result result{};
+    runInHalves(
+        later.start() != std::string_view::npos, [&] { later.read(); },
+        [&] { result = reading.read(handler, later.start()); });
+    const std::vector<Stretch>& stretches = later.stretches();
+    std::size_t recordsBegin = 0;
+    for (std::size_t next = 0; result.stop == InPlaceReading::Stop::Paused; ++next) {
+        // Paused at the start of stretch next.
+        if (next < stretches.size() && handler.canTake(stretches[next].tally)) {
+            const Stretch& stretch = stretches[next];
+            handler.take(stretch.tally,
+                         std::span(later.records())
+                             .subspan(recordsBegin, stretch.recordsEnd - recordsBegin));
+            if (stretch.end.stop != InPlaceReading::Stop::ArrayClosed) {
+                return readingOf(handler, stretch.end.offset);
+            }
+            reading.resumeAfterValue(stretch.end.offset);
+        }
+        if (next < stretches.size()) {
+            recordsBegin = stretches[next].recordsEnd;
+        }
+        result = reading.read(handler, next + 1 < stretches.size() ? stretches[next + 1].start
+                                                                   : std::string_view::npos);
+    }
+    return readingOf(handler, result.stop == InPlaceReading::Stop::End
+                                  ? std::nullopt
+                                  : std::optional(result.offset));
 }
 
 // Both passes over the file's mapped pages, where it can be taken in place;
@@ -332,7 +509,10 @@ std::optional<SourceReading> readInPlace(platform::FileReader& file, const Match
         }
     }
     InPlaceParts parts(mapping, records);
-    const SourceReading reading = parseBookmarks(parts, names, matcher, candidates, false);
+    const bool inHalves = !matcher.searchesFolders() && mapping.length() >= kHalvesBytes;
+    const SourceReading reading = inHalves
+                                      ? parseInHalves(file, parts, matcher, candidates)
+                                      : parseBookmarks(parts, names, matcher, candidates, false);
     if (parts.failed() || !mapping.unchanged() || !records.vouch()) {
         records.dropAll();
         return std::nullopt;
