@@ -267,10 +267,10 @@ TEST(ChromiumRead, ChunkBoundariesChangeNothing) {
         const test::FileAged aged(path);
         Matcher fromFile("9", SearchMode::Name), fromText("9", SearchMode::Name);
         std::vector<Bookmark> read, scanned;
-        const SourceReading reading = fnReadChromiumBookmarks(path, fromFile, read);
+        const SourceReading inHalves = fnReadChromiumBookmarks(path, fromFile, read);
         const SourceReading expected = fnScanChromiumBookmarks(bytes, fromText, scanned);
-        EXPECT_EQ(reading.Problem, expected.Problem);
-        EXPECT_EQ(reading.BookmarkCount, expected.BookmarkCount);
+        EXPECT_EQ(inHalves.Problem, expected.Problem);
+        EXPECT_EQ(inHalves.BookmarkCount, expected.BookmarkCount);
         EXPECT_EQ(read, scanned);
     }
 #endif
