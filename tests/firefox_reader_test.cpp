@@ -59,7 +59,9 @@ std::map<std::string, std::string> filesOf(const std::string& folder) {
 }
 
 // A profile with folders, tags, separators, untitled bookmarks, queries; ids and positions mixed.
-std::string makeProfile(const test::TempFolder& tmp, const std::string& folder = "profile") {
+// lastly, SQL run on it once it is made.
+std::string makeProfile(const test::TempFolder& tmp, const std::string& folder = "profile",
+                        const std::string& lastly = {}) {
     std::string profile = tmp.makeFolder(folder);
     PlacesDatabase places(profile + "/places.sqlite");
     places.add(PlacesDatabase::kToolbar, 1, "Toolbar one", "https://t1.example/");
@@ -74,6 +76,8 @@ std::string makeProfile(const test::TempFolder& tmp, const std::string& folder =
     const auto tag = places.folder(PlacesDatabase::kTags, "tagged");
     places.add(tag, 1, {}, "https://t1.example/");
     places.exec("UPDATE moz_bookmarks SET position = 1 - position WHERE parent = 2");
+    if (!lastly.empty())
+        places.exec(lastly);
     places.exec("PRAGMA wal_checkpoint(TRUNCATE)");
     return profile;
 }
@@ -126,6 +130,19 @@ TEST_F(FirefoxRead, WalksTheTreeLeavingOutTagsAndQueries) {
 #endif
     for (const char* folder : folders)
         EXPECT_EQ(read(makeProfile(tmp, folder)).first, kProfileBookmarks) << folder;
+    // Rowids far apart split the table in halves read at once: the roots, the toolbar's
+    // bookmark and "Caf\u00e9 deep" in one, the folder "Work" with its other entries and the
+    // tags in the other; both hold bookmarks of "Work" that do not match "page".
+    const std::string spread =
+        makeProfile(tmp, "spread",
+                    "UPDATE moz_bookmarks SET id = id + 50000 WHERE id > 7; "
+                    "UPDATE moz_bookmarks SET parent = parent + 50000 WHERE parent > 7; "
+                    "UPDATE moz_bookmarks SET id = 100 WHERE title = 'Caf\u00e9 deep'");
+    EXPECT_EQ(test::foldersOf(readFound(spread).first),
+              (List{"Bookmarks Menu|Menu after folder", "Bookmarks Menu/Work|Caf\u00e9 deep",
+                    "Bookmarks Menu/Work|Page title", "Bookmarks Menu/Work|Page of empty",
+                    "Bookmarks Menu/Work|", "Bookmarks Toolbar|Toolbar one"}));
+    EXPECT_EQ(read(spread, "page", SearchMode::Name).second.BookmarkCount, 6u);
     // A damaged tree: the matches in a loop of folders or under a lost parent, read between
     // the others, are left out; the records read before stay first.
     const std::string damaged = tmp.makeFolder("damaged");

@@ -8,6 +8,7 @@
 #include "search/scanning/folder_match.h"
 #include "search/scanning/folder_trail.h"
 #include "search/scanning/json_events.h"
+#include "search/scanning/two_halves.h"
 #include "search/sources/places_database.h"
 #include "search/sources/places_snapshot.h"
 #include "search/sources/places_text_heads.h"
@@ -21,6 +22,7 @@
 #include <new>
 #include <optional>
 #include <string>
+#include <thread>
 #include <tuple>
 #include <unordered_map>
 #include <unordered_set>
@@ -100,44 +102,51 @@ class PlacesQuery {
 
     // Reads every bookmark and folder, then walks the tree from its root.
     SourceReading run() {
-        const std::optional<bool> realTables = holdsRealTables();
-        if (!realTables) {
-            return {0, sqlite3_errmsg(database_)};
+        if (std::optional<SourceReading> failed = readRows()) {
+            return *std::move(failed);
         }
-        if (!*realTables) {
-            return {0, "holds no bookmark tree"};
+        return walked();
+    }
+
+    // Reads only the rows of moz_bookmarks whose rowids are up to
+    // pMiddle, or only those above it (with pAbove), as one half of a
+    // reading in two. True when every row asked for was read, its texts
+    // whole, and the tree has its root.
+    bool readHalf(std::int64_t pMiddle, bool pAbove) {
+        half_ = pAbove ? RowHalf::Above : RowHalf::UpTo;
+        middle_ = pMiddle;
+        return !readRows() && !heads_;
+    }
+
+    // Takes in the rows the other half read, which come after this half's
+    // in the table, as if one reading had read both in turn.
+    void takeLaterHalf(PlacesQuery&& later) {
+        const auto records = static_cast<std::int32_t>(candidates_.size() - firstRecord_);
+        const auto names = static_cast<std::int32_t>(folderNames_.size());
+        nodes_.reserve(nodes_.size() + later.nodes_.size());
+        for (PlacesNode node : later.nodes_) {
+            node.match += node.match < 0 ? 0 : records;
+            node.title += node.title < 0 ? 0 : names;
+            nodes_.push_back(node);
         }
-        std::int64_t root = 0;
-        std::int64_t tags = 0;
-        limitWork();
-        // The queries read each page once, or pass through a table's few
-        // inner pages on every lookup: a page cache of 512 KiB (a quarter of
-        // the default) holds those, with fewer fresh pages for the system to map.
-        sqlite3_exec(database_, "PRAGMA cache_size = -512", nullptr, nullptr, nullptr);
-        // SQLite loads a value whole: one longer than kMaxPlacesTextBytes
-        // stops the reading, which is then made again with every text read in
-        // part.
-        sqlite3_limit(database_, SQLITE_LIMIT_LENGTH, kMaxPlacesTextBytes);
-        bool read = findRoots(root, tags) && readTags(tags) && readFolders(root) && readNodes();
-        if (!read && sqlite3_errcode(database_) == SQLITE_TOOBIG && readInPart()) {
-            read = readTags(tags) && readFolders(root) && readNodes();
+        candidates_.insert(candidates_.end(),
+                           std::make_move_iterator(later.candidates_.begin() +
+                                                   static_cast<std::ptrdiff_t>(later.firstRecord_)),
+                           std::make_move_iterator(later.candidates_.end()));
+        later.dropRecords();
+        folderNames_.insert(folderNames_.end(), std::make_move_iterator(later.folderNames_.begin()),
+                            std::make_move_iterator(later.folderNames_.end()));
+        for (const auto& [folder, count] : later.bookmarksIn_) {
+            bookmarksIn_[folder] += count;
         }
-        if (!read || root == 0) {
-            dropRecords();
-        }
-        if (!read) {
-            if (workLeft_ < 0) {
-                return {0, "more work than a database of its size needs"};
-            }
-            return {0, sqlite3_errmsg(database_)};
-        }
-        if (root == 0) {
-            return {0, "holds no bookmark tree"};
-        }
+    }
+
+    // Looks for the keyword and walks the tree of what the rows read gave.
+    SourceReading walked() {
         if (keyword_ != nullptr && !keyword_->found) {
             findKeyword();
         }
-        SourceReading reading{walkTree(root, tags), {}};
+        SourceReading reading{walkTree(root_, tags_), {}};
         if (heads_ && heads_->cutTexts() > 0) {
             const std::size_t cut = heads_->cutTexts();
             reading.Problem = std::to_string(cut) +
@@ -147,7 +156,75 @@ class PlacesQuery {
         return reading;
     }
 
+    // The rowid that splits moz_bookmarks in two halves, when the table
+    // holds enough rows for reading them on two connections at once to pay.
+    // Nothing when it is no real table, when it keeps no rowids or a column
+    // of its own takes that name (a row could then fall in neither half), or
+    // when they cannot be read.
+    std::optional<std::int64_t> middleRow() const {
+        if (holdsRealTables() != true) {
+            return std::nullopt;
+        }
+        // Each bound alone, as SQLite finds it at an end of the table.
+        const Statement bounds = prepare("SELECT (SELECT min(rowid) FROM moz_bookmarks), "
+                                         "(SELECT max(rowid) FROM moz_bookmarks), "
+                                         "(SELECT count(*) FROM pragma_table_info('moz_bookmarks') "
+                                         "WHERE lower(name) = 'rowid')");
+        if (!bounds || sqlite3_step(bounds.get()) != SQLITE_ROW ||
+            sqlite3_column_type(bounds.get(), 0) != SQLITE_INTEGER ||
+            sqlite3_column_int(bounds.get(), 2) != 0) {
+            return std::nullopt;
+        }
+        const std::int64_t first = sqlite3_column_int64(bounds.get(), 0);
+        const std::int64_t last = sqlite3_column_int64(bounds.get(), 1);
+        const std::int64_t half = last / 2 - first / 2;
+        if (half < kRowsInHalves / 2) {
+            return std::nullopt;
+        }
+        // A tenth of the first half goes to the later one: the first half's
+        // thread still has the tree's walk and the output ahead of it.
+        return first + half - half / 10;
+    }
+
   private:
+    // Reads the tags, the folders and the rows of moz_bookmarks; nothing
+    // when it could, else the reading's answer.
+    std::optional<SourceReading> readRows() {
+        const std::optional<bool> realTables = holdsRealTables();
+        if (!realTables) {
+            return SourceReading{0, sqlite3_errmsg(database_)};
+        }
+        if (!*realTables) {
+            return SourceReading{0, "holds no bookmark tree"};
+        }
+        limitWork();
+        // The queries read each page once, or pass through a table's few
+        // inner pages on every lookup: a page cache of 512 KiB (a quarter of
+        // the default) holds those, with fewer fresh pages for the system to map.
+        sqlite3_exec(database_, "PRAGMA cache_size = -512", nullptr, nullptr, nullptr);
+        // SQLite loads a value whole: one longer than kMaxPlacesTextBytes
+        // stops the reading, which is then made again with every text read in
+        // part.
+        sqlite3_limit(database_, SQLITE_LIMIT_LENGTH, kMaxPlacesTextBytes);
+        bool read = findRoots() && readTags() && readFolders() && readNodes();
+        if (!read && sqlite3_errcode(database_) == SQLITE_TOOBIG && readInPart()) {
+            read = readTags() && readFolders() && readNodes();
+        }
+        if (!read || root_ == 0) {
+            dropRecords();
+        }
+        if (!read) {
+            if (workLeft_ < 0) {
+                return SourceReading{0, "more work than a database of its size needs"};
+            }
+            return SourceReading{0, sqlite3_errmsg(database_)};
+        }
+        if (root_ == 0) {
+            return SourceReading{0, "holds no bookmark tree"};
+        }
+        return std::nullopt;
+    }
+
     Statement prepare(const char* sql) const {
         sqlite3_stmt* statement = nullptr;
         sqlite3_prepare_v2(database_, sql, -1, &statement, nullptr);
@@ -267,19 +344,19 @@ class PlacesQuery {
         return step == SQLITE_DONE;
     }
 
-    bool findRoots(std::int64_t& root, std::int64_t& tags) const {
+    bool findRoots() {
         return forEachRow(prepare("SELECT id, guid FROM moz_bookmarks WHERE guid IN "
                                   "('root________', 'tags________')"),
                           [&](sqlite3_stmt* row) {
                               const std::int64_t id = sqlite3_column_int64(row, 0);
-                              (columnText(row, 1) == "root________" ? root : tags) = id;
+                              (columnText(row, 1) == "root________" ? root_ : tags_) = id;
                           });
     }
 
     // The tags of each place: a tag is a folder in the tags root, holding a
     // bookmark that points at each place it tags.
-    bool readTags(std::int64_t tags) {
-        if (tags == 0) {
+    bool readTags() {
+        if (tags_ == 0) {
             return true;
         }
         // Sorted here: SQLite's sorting would copy every name once more.
@@ -291,7 +368,7 @@ class PlacesQuery {
                                         "AND t.fk IS NOT NULL")
                                            .c_str());
         if (rows) {
-            sqlite3_bind_int64(rows.get(), 1, tags);
+            sqlite3_bind_int64(rows.get(), 1, tags_);
         }
         const bool read = forEachRow(rows, [&](sqlite3_stmt* row) {
             tagFolders_.insert(sqlite3_column_int64(row, 2));
@@ -340,11 +417,10 @@ class PlacesQuery {
     // With folder names searched, every folder's parent and name, read before
     // the bookmarks so that each is matched with its folder path and only the
     // matches wait for the walk.
-    bool readFolders(std::int64_t root) {
+    bool readFolders() {
         if (!matcher_.searchesFolders()) {
             return true;
         }
-        root_ = root;
         const Statement rows =
             prepare(("SELECT b.id, b.parent, b.guid, " + text(PlacesText::BookmarkTitle, "b") +
                      " FROM moz_bookmarks b WHERE b.type = 2")
@@ -402,15 +478,17 @@ class PlacesQuery {
         // costs more than the call. The place, the page's row id, only
         // serves to find tags, and is not read when no place has any.
         const std::string placeId = tagsOf_.empty() ? "NULL" : "p.id";
-        const Statement rows =
-            prepare(("SELECT b.type, b.parent, " + bookmarkTexts() +
-                     ", b.id, b.position, b.guid, " + placeId +
-                     ", p.frecency "
-                     "FROM moz_bookmarks b LEFT JOIN moz_places p ON p.id = b.fk "
-                     "WHERE zaptrove_kept(b.type, b.parent, " +
-                     text(PlacesText::PlaceUrl, "p") + ", " + text(PlacesText::BookmarkTitle, "b") +
-                     ", " + placeId + ")")
-                        .c_str());
+        const Statement rows = prepare(
+            ("SELECT b.type, b.parent, " + bookmarkTexts() + ", b.id, b.position, b.guid, " +
+             placeId +
+             ", p.frecency "
+             "FROM moz_bookmarks b LEFT JOIN moz_places p ON p.id = b.fk WHERE " +
+             rowsOfHalf() + "zaptrove_kept(b.type, b.parent, " + text(PlacesText::PlaceUrl, "p") +
+             ", " + text(PlacesText::BookmarkTitle, "b") + ", " + placeId + ")")
+                .c_str());
+        if (rows && half_ != RowHalf::All) {
+            sqlite3_bind_int64(rows.get(), 1, middle_);
+        }
         return forEachRow(rows, [&](sqlite3_stmt* row) {
             const std::int64_t parent = sqlite3_column_int64(row, 1);
             PlacesNode node;
@@ -443,6 +521,19 @@ class PlacesQuery {
             node.position = sqlite3_column_int64(row, 6);
             nodes_.push_back(node);
         });
+    }
+
+    // The test of a row's rowid that keeps a half's rows, ?1 the middle.
+    std::string rowsOfHalf() const {
+        switch (half_) {
+        case RowHalf::UpTo:
+            return "b.rowid <= ?1 AND ";
+        case RowHalf::Above:
+            return "b.rowid > ?1 AND ";
+        case RowHalf::All:
+            break;
+        }
+        return "";
     }
 
     // zaptrove_kept(type, parent, url, title, place): true for a folder,
@@ -630,7 +721,8 @@ class PlacesQuery {
         bool made = false;
     };
     std::unordered_map<std::int64_t, FolderEntry> folders_;
-    std::int64_t root_ = 0;
+    std::int64_t root_ = 0; // the tree's root
+    std::int64_t tags_ = 0; // the tags' root
     FolderMatch inFolder_;
     // How many bookmarks that do not match each folder holds.
     std::unordered_map<std::int64_t, std::size_t> bookmarksIn_;
@@ -641,9 +733,19 @@ class PlacesQuery {
     static constexpr std::int64_t kWorkPerKibibyte = 20;
     static constexpr std::int64_t kWorkAtLeast = 10'000;
     std::int64_t workLeft_ = 0;
+    // Which rows of moz_bookmarks this reading reads: all, or those whose
+    // rowid is up to middle_, or above it.
+    enum class RowHalf { All, UpTo, Above };
+    RowHalf half_ = RowHalf::All;
+    std::int64_t middle_ = 0;
+    // A table with fewer rowids between its ends is read in one go.
+    static constexpr std::int64_t kRowsInHalves = 16384;
 };
 
-// Reads the database at path, with its write-ahead log when withLog.
+// Reads the database at path, with its write-ahead log when withLog. A
+// large table of bookmarks is read in two halves at once, the later one on a
+// connection and a thread of its own; when either half goes wrong, or the
+// texts had to be read in part, it is read again in one go, as a small one is.
 SourceReading query(const std::string& path, bool withLog, const Matcher& matcher,
                     std::vector<Bookmark>& candidates, KeywordLookup* keyword) {
     std::string problem;
@@ -651,6 +753,37 @@ SourceReading query(const std::string& path, bool withLog, const Matcher& matche
     if (!database) {
         return {0, problem};
     }
+    const std::size_t firstRecord = candidates.size();
+    PlacesQuery now(database.get(), matcher, candidates, keyword);
+    // Folder paths are made as bookmarks ask for them, once per reading.
+    const std::optional<std::int64_t> middle =
+        matcher.searchesFolders() || std::thread::hardware_concurrency() == 1 ? std::nullopt
+                                                                              : now.middleRow();
+    if (!middle) {
+        return now.run();
+    }
+    std::vector<Bookmark> laterRecords;
+    Database laterDatabase;
+    std::optional<PlacesQuery> later;
+    bool nowRead = false;
+    bool laterRead = false;
+    runInHalves(
+        true,
+        [&] {
+            std::string laterProblem;
+            laterDatabase = fnOpenBrowserDatabase(path, withLog, laterProblem);
+            if (laterDatabase) {
+                later.emplace(laterDatabase.get(), matcher, laterRecords, nullptr);
+                laterRead = later->readHalf(*middle, true);
+            }
+        },
+        [&] { nowRead = now.readHalf(*middle, false); });
+    if (nowRead && laterRead) {
+        now.takeLaterHalf(*std::move(later));
+        return now.walked();
+    }
+    candidates.erase(candidates.begin() + static_cast<std::ptrdiff_t>(firstRecord),
+                     candidates.end());
     return PlacesQuery(database.get(), matcher, candidates, keyword).run();
 }
 
