@@ -138,6 +138,7 @@ TEST(NetscapeScan, FindsWhatReferencesStandForAndLeavesOutSavedQueries) {
 }
 
 TEST(CharacterReferences, DecodesNamedAndNumberedOnesThatEndInASemicolonOnly) {
+    using namespace std::string_view_literals;
     const std::pair<std::string_view, std::string_view> cases[] = {
         {"Designers &amp; Creative", "Designers & Creative"},
         {"&lt;&gt;&quot;&apos;&amp;", "<>\"'&"},
@@ -146,7 +147,10 @@ TEST(CharacterReferences, DecodesNamedAndNumberedOnesThatEndInASemicolonOnly) {
         {"&#65;&#x42;&#X43;&#0;&#xD800;&#1114112;&#99999999999;", "ABC\uFFFD\uFFFD\uFFFD\uFFFD"},
         {"a & b &amp c &unknown; &AMP; &#; &#x; &#12a; &;",
          "a & b &amp c &unknown; &AMP; &#; &#x; &#12a; &;"},
-        {"&&amp;;", "&&;"}};
+        {"&&amp;;", "&&;"},
+        // The table's first and last names, names of eight and nine bytes, zero bytes.
+        {"&AElig;&zwnj;&zeta;&thetasymx;&zzzzzzzz;&amp\0;&a\0\0;"sv,
+         "\u00C6\u200C\u03B6&thetasymx;&zzzzzzzz;&amp\0;&a\0\0;"sv}};
     for (const auto& [text, decoded] : cases)
         EXPECT_EQ(fnDecodeCharacterReferences(text), decoded) << text;
 }

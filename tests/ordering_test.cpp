@@ -43,14 +43,16 @@ void referenceSort(std::vector<Bookmark>& list, int byUrl, long low, long high) 
         referenceSort(list, byUrl, i, high);
 }
 
-// Records whose keys collide once ".url", folders and case go, some alike in 8 or 16 bytes or
-// apart only by final zero bytes: sorted as the reference, the keys are the lower-cased texts.
+// Records whose keys collide once ".url", folders and case go, some alike in 8, 16 or 24 bytes
+// or apart only by final zero bytes: sorted as the reference, the keys are the lower-cased texts.
 std::vector<Bookmark> randomList(std::mt19937& rng, std::size_t size) {
     using namespace std::string_literals;
     // clang-format off
     const std::string words[] = {"news", "News.url", "NEWS 2", "a", "a\0"s,
                                  "news\0\0\0\0\0\0\0\0\0\0\0\0"s, "B", "", "ä", "Ä", "z",
-                                 "Weekly news", "weekly newsletters", "WEEKLY NEWSLETTER"};
+                                 "Weekly news", "weekly newsletters", "WEEKLY NEWSLETTER",
+                                 "newsletters of the week", "newsletters of the week\0"s,
+                                 "Newsletters of the week 2", "NEWSLETTERS OF THE WEEK 1"};
     // clang-format on
     std::vector<Bookmark> list;
     for (std::size_t k = 0; k < size; ++k) {

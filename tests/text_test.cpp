@@ -19,6 +19,9 @@ using namespace std::string_literals;
 
 TEST(Text, LowerCaseMapsEveryScriptAndKeepsStrayBytes) {
     EXPECT_EQ(lowerCase("News AZ@[`{ Ä ÖL МОСКВА Ёж ΣΟΦΙΑ"), "news az@[`{ ä öl москва ёж σοφια");
+    // ASCII long enough to be lower-cased in blocks, then a tail shorter than one.
+    EXPECT_EQ(lowerCase("@AZ[`az{\x7F\x01 MIXED Case 0123 @AZ[`az{ Ä @AZ[`az{ THE END"),
+              "@az[`az{\x7F\x01 mixed case 0123 @az[`az{ ä @az[`az{ the end");
     // Bytes that are not UTF-8 (Windows-1252, a surrogate, an overlong) stay as they are.
     EXPECT_EQ(lowerCase("A\xE9Z\xFF\xED\xA0\x80X\xC0\xAF"), "a\xE9z\xFF\xED\xA0\x80x\xC0\xAF");
     // The prefilter passes by bytes outside ASCII unless the term holds what one lower-cases to.

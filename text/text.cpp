@@ -9,6 +9,7 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <iterator>
 #include <utility>
 
@@ -79,6 +80,19 @@ bool isAsciiBlock(const char* p) {
     return !anyLane(loadBlock(p));
 }
 
+// Copies the ASCII text from..from + size to `to` with its letters lower-cased,
+// a block at a time.
+void lowerAscii(const char* from, std::size_t size, char* to) {
+    std::size_t k = 0;
+    for (; size - k >= sizeof(Block); k += sizeof(Block)) {
+        const Block block = loadBlock(from + k);
+        const Block upper = __builtin_bit_cast(Block, (block >= 'A') & (block <= 'Z'));
+        const Block lowered = block | (upper & 0x20);
+        std::memcpy(to + k, &lowered, sizeof lowered);
+    }
+    std::transform(from + k, from + size, to + k, asciiLower);
+}
+
 // Appends text with ASCII lower-cased and every character outside ASCII handed
 // to append(character, out), which appends what stands for it (any length).
 template <typename Append>
@@ -87,14 +101,15 @@ void appendMapped(std::string_view text, std::string& out, Append append) {
     std::size_t i = 0;
     while (i < text.size()) {
         std::size_t asciiEnd = i;
+        while (text.size() - asciiEnd >= sizeof(Block) && isAsciiBlock(text.data() + asciiEnd)) {
+            asciiEnd += sizeof(Block);
+        }
         while (asciiEnd < text.size() && static_cast<unsigned char>(text[asciiEnd]) < 0x80) {
             ++asciiEnd;
         }
         const std::size_t outEnd = out.size();
         out.resize(outEnd + (asciiEnd - i));
-        std::transform(text.begin() + static_cast<std::ptrdiff_t>(i),
-                       text.begin() + static_cast<std::ptrdiff_t>(asciiEnd),
-                       out.begin() + static_cast<std::ptrdiff_t>(outEnd), asciiLower);
+        lowerAscii(text.data() + i, asciiEnd - i, out.data() + outEnd);
         i = asciiEnd;
         if (i == text.size()) {
             break;

@@ -71,14 +71,41 @@ constexpr std::pair<std::string_view, char32_t> kNamedReferences[] = {
 // numbers with leading zeros included, is left as written.
 constexpr std::size_t kLongestReference = 32;
 
+// A name of up to eight bytes as a big-endian number padded with zeros: the
+// numbers are in the names' order, so the search compares numbers, not texts.
+constexpr std::uint64_t packedName(std::string_view name) {
+    std::uint64_t packed = 0;
+    for (std::size_t k = 0; k < sizeof packed; ++k) {
+        packed = packed << 8 | (k < name.size() ? static_cast<unsigned char>(name[k]) : 0);
+    }
+    return packed;
+}
+
+constexpr std::size_t kLongestName = sizeof(std::uint64_t); // "thetasym"
+constexpr auto kPackedNames = [] {
+    std::array<std::uint64_t, std::size(kNamedReferences)> packed{};
+    for (std::size_t k = 0; k < packed.size(); ++k) {
+        packed[k] = packedName(kNamedReferences[k].first);
+    }
+    return packed;
+}();
+static_assert(std::ranges::all_of(kNamedReferences,
+                                  [](const auto& entry) {
+                                      return entry.first.size() <= kLongestName;
+                                  }) &&
+              std::ranges::is_sorted(kPackedNames));
+
 std::optional<char32_t> namedCharacter(std::string_view name) {
-    const auto* found =
-        std::lower_bound(std::begin(kNamedReferences), std::end(kNamedReferences), name,
-                         [](const auto& entry, std::string_view key) { return entry.first < key; });
-    if (found == std::end(kNamedReferences) || found->first != name) {
+    if (name.size() > kLongestName) {
         return std::nullopt;
     }
-    return found->second;
+    const auto found = std::ranges::lower_bound(kPackedNames, packedName(name));
+    if (found == kPackedNames.end()) {
+        return std::nullopt;
+    }
+    // A name padded with zero bytes packs as the name without them.
+    const auto& [entryName, character] = kNamedReferences[found - kPackedNames.begin()];
+    return entryName == name ? std::optional(character) : std::nullopt;
 }
 
 // "#NNN" or "#xHH" (x in either case) as a code point; U+FFFD for a number that
