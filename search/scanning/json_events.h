@@ -6,8 +6,10 @@
 #include "text/text.h"
 
 #include <algorithm>
+#include <array>
 #include <bit>
 #include <cstddef>
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -88,13 +90,16 @@ inline void dropCutCharacter(std::string& text) {
     }
 }
 
-// The first byte from at on that ends a string's plain run: a quote, a
-// backslash or a control character.
+// The lanes of a block that end a string's plain run: a quote, a backslash or
+// a control character.
+inline platform::Block stringStops(const platform::Block& block) {
+    return (block == '"') | (block == '\\') | (block < 0x20);
+}
+
+// The first byte from at on that ends a string's plain run.
 inline const char* stringStop(const char* at, const char* end) {
     for (; end - at >= 16; at += 16) {
-        const platform::Block block = platform::loadBlock(at);
-        if (const unsigned stops =
-                platform::laneMask((block == '"') | (block == '\\') | (block < 0x20))) {
+        if (const unsigned stops = platform::laneMask(stringStops(platform::loadBlock(at)))) {
             return at + std::countr_zero(stops);
         }
     }
@@ -108,14 +113,28 @@ inline bool isBlank(char c) {
     return c == ' ' || c == '\n' || c == '\r' || c == '\t';
 }
 
+inline platform::Block nonBlanks(const platform::Block& block) {
+    return ~((block == ' ') | (block == '\n') | (block == '\r') | (block == '\t'));
+}
+
+// Whether pTest picks none of the pRun bytes at pAt and picks the byte after
+// them, in the 16 * kBlocks bytes from pAt (pRun below that).
+template <int kBlocks, typename Test>
+bool runEndsAt(const char* pAt, std::size_t pRun, const Test& pTest) {
+    std::uint64_t picked = 0;
+    for (int i = 0; i < kBlocks; ++i) {
+        picked |= std::uint64_t{platform::laneMask(pTest(platform::loadBlock(pAt + 16 * i)))}
+                  << (16 * i);
+    }
+    return (picked & ((std::uint64_t{2} << pRun) - 1)) == std::uint64_t{1} << pRun;
+}
+
 inline const char* firstNonBlank(const char* at, const char* end) {
     if (at == end || !isBlank(*at)) {
         return at;
     }
     for (; end - at >= 16; at += 16) {
-        const platform::Block block = platform::loadBlock(at);
-        if (const unsigned others = platform::laneMask(
-                ~((block == ' ') | (block == '\n') | (block == '\r') | (block == '\t')))) {
+        if (const unsigned others = platform::laneMask(nonBlanks(platform::loadBlock(at)))) {
             return at + std::countr_zero(others);
         }
     }
@@ -163,6 +182,21 @@ template <typename Chunks> class Text {
         begin_ = at_ = end_ = nullptr;
     }
 
+    // As skipBlanks(), first taking pGuess blanks when that many lie here:
+    // the reading goes on from there while the test runs, instead of waiting
+    // for the scan. Most lines of a pretty-printed file are indented as the
+    // line before them.
+    void skipBlanks(std::uint8_t& pGuess) {
+        if (end_ - at_ >= 32 && runEndsAt<2>(at_, pGuess, nonBlanks)) {
+            at_ += pGuess;
+            return;
+        }
+        const std::size_t from = offset();
+        skipBlanks();
+        if (const std::size_t count = offset() - from; count < 32) {
+            pGuess = static_cast<std::uint8_t>(count);
+        }
+    }
     void skipBlanks() {
         for (;;) {
             at_ = firstNonBlank(at_, end_);
@@ -189,6 +223,27 @@ template <typename Chunks> class Text {
             return false;
         }
         pText = pOut;
+        return true;
+    }
+
+    // A key: as stringView(), first taking it as pGuess bytes long when it
+    // is, in the manner of skipBlanks(pGuess); keys come in the same order
+    // in every node.
+    bool keyView(bool pKeep, std::string& pOut, std::string_view& pText, bool& pWhole,
+                 std::size_t& pErrorAt, std::uint8_t& pGuess) {
+        if (end_ - at_ >= 16 && runEndsAt<1>(at_, pGuess, stringStops) && at_[pGuess] == '"') {
+            pText = std::string_view(at_, pGuess);
+            pWhole = true;
+            at_ += pGuess + 1;
+            return true;
+        }
+        const std::size_t from = offset();
+        if (!stringView(pKeep, kMaxJsonKeyBytes, pOut, pText, pWhole, pErrorAt)) {
+            return false;
+        }
+        if (const std::size_t count = offset() - from - 1; count < 16) {
+            pGuess = static_cast<std::uint8_t>(count);
+        }
         return true;
     }
 
@@ -493,7 +548,16 @@ template <typename Chunks> class JsonReading {
   private:
     enum class Next { Value, Key, AfterValue };
 
+    // The guesses of json_detail::Text: of a key's length by the length of
+    // the key before it, and of the blanks after a comma or an opening.
+    struct Guesses {
+        std::array<std::uint8_t, 16> keyAfter{};
+        std::uint8_t lastKey = 0;
+        std::uint8_t blanks = 0;
+    };
+
     json_detail::Text<Chunks> text_;
+    Guesses guesses_;
     std::string openObjects_; // the open containers, innermost last: 1 for an object
     std::string decoded_;
     Next next_ = Next::Value;
@@ -516,6 +580,7 @@ typename JsonReading<Chunks>::Result JsonReading<Chunks>::read(Handler& pHandler
     json_detail::Text<Chunks>& text = text_;
     std::string& openObjects = openObjects_;
     std::string& decoded = decoded_;
+    Guesses& guesses = guesses_;
     Next& next = next_;
     std::size_t errorAt = 0;
     const auto damaged = [](std::size_t offset) { return Result{Stop::Damaged, offset}; };
@@ -536,7 +601,7 @@ typename JsonReading<Chunks>::Result JsonReading<Chunks>::read(Handler& pHandler
                 if (!(object ? pHandler.StartObject() : pHandler.StartArray())) {
                     return damaged(text.offset());
                 }
-                text.skipBlanks();
+                text.skipBlanks(guesses.blanks);
                 if (text.peek() == (object ? '}' : ']')) {
                     text.take();
                     if (!(object ? pHandler.EndObject() : pHandler.EndArray())) {
@@ -585,9 +650,11 @@ typename JsonReading<Chunks>::Result JsonReading<Chunks>::read(Handler& pHandler
             const bool keep = pHandler.wantsKey();
             std::string_view key;
             bool whole = true;
-            if (!text.stringView(keep, kMaxJsonKeyBytes, decoded, key, whole, errorAt)) {
+            std::uint8_t& guess = guesses.keyAfter[guesses.lastKey];
+            if (!text.keyView(keep, decoded, key, whole, errorAt, guess)) {
                 return damaged(errorAt);
             }
+            guesses.lastKey = guess;
             if (keep && !pHandler.Key(key, whole)) {
                 return damaged(text.offset());
             }
@@ -611,7 +678,7 @@ typename JsonReading<Chunks>::Result JsonReading<Chunks>::read(Handler& pHandler
             const bool object = openObjects.back();
             if (c == ',') {
                 text.take();
-                text.skipBlanks();
+                text.skipBlanks(guesses.blanks);
                 next = object ? Next::Key : Next::Value;
                 if (!object && text.offset() == pPauseAt) {
                     return {Stop::Paused, pPauseAt};
