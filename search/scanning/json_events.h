@@ -122,7 +122,7 @@ inline platform::Block nonBlanks(const platform::Block& block) {
 template <int kBlocks, typename Test>
 bool runEndsAt(const char* pAt, std::size_t pRun, const Test& pTest) {
     std::uint64_t picked = 0;
-    for (int i = 0; i < kBlocks; ++i) {
+    for (std::ptrdiff_t i = 0; i < kBlocks; ++i) {
         picked |= std::uint64_t{platform::laneMask(pTest(platform::loadBlock(pAt + 16 * i)))}
                   << (16 * i);
     }
