@@ -31,7 +31,7 @@ void preferLargeHeapPages() {
     const std::uintptr_t first = (start + kLargePage - 1) & ~(kLargePage - 1);
     const std::uintptr_t end = (start + kHeapBytes - kLargePage) & ~(kLargePage - 1);
     if (end > first) {
-        madvise(reinterpret_cast<void*>(first), end - first, MADV_HUGEPAGE);
+        madvise(static_cast<char*>(block) + (first - start), end - first, MADV_HUGEPAGE);
     }
     std::free(block);
 #endif
