@@ -14,8 +14,8 @@ namespace zaptrove::platform {
 
 void preferLargeHeapPages() {
 #ifdef __GLIBC__
-    // glibc's largest threshold for mapping a block apart; a search's largest
-    // buffers (its records at 1,000,000 bookmarks kept) stay below it.
+    // glibc's largest threshold for mapping a block apart: below it a search's
+    // record vectors and keys come from the heap too.
     constexpr std::size_t kHeapBytes = std::size_t{32} << 20;
     constexpr std::uintptr_t kLargePage = std::uintptr_t{2} << 20;
     mallopt(M_MMAP_THRESHOLD, static_cast<int>(kHeapBytes));
