@@ -234,6 +234,7 @@ TEST(ChromiumHistory, EveryRowOfAScanTakesItsPagesUse) {
         rows[i].URL = "https://p/" + std::to_string(i + 1);
     rows[40].URL = "https://p/3", rows[41].URL = "https://never.example/";
     std::vector<HashedRow> pointers;
+    pointers.reserve(rows.size());
     for (Bookmark& row : rows)
         pointers.push_back({&row, fnAddressHash(row.URL)});
     EXPECT_EQ(fnReadChromiumVisits(history, pointers, kNow), "");
