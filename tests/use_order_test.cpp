@@ -219,6 +219,31 @@ TEST(ChromiumHistory, ReadsTheVisitsABrowserHoldsInItsLog) {
     EXPECT_EQ(rows[0].Frecency, 0);
 }
 
+// Read in one scan, every row takes its page's use: many pages in a row, the last ones,
+// a row repeated, and an address on two pages (the later one counts).
+TEST(ChromiumHistory, EveryRowOfAScanTakesItsPagesUse) {
+    const test::TempFolder t;
+    const std::string history = t.makeFolder("Scanned") + "/History";
+    const std::string recent = std::to_string((kNow - kDay + 11'644'473'600) * 1'000'000);
+    makeHistory(history, "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n "
+                         "WHERE i < 40) INSERT INTO urls (url, visit_count, last_visit_time) "
+                         "SELECT 'https://p/' || i, i, " +
+                             recent + " FROM n;" + visit("https://p/7", 1000, kNow - kDay));
+    std::vector<Bookmark> rows(42);
+    for (std::size_t i = 0; i < 40; ++i)
+        rows[i].URL = "https://p/" + std::to_string(i + 1);
+    rows[40].URL = "https://p/3", rows[41].URL = "https://never.example/";
+    std::vector<HashedRow> pointers;
+    pointers.reserve(rows.size());
+    for (Bookmark& row : rows)
+        pointers.push_back({&row, fnAddressHash(row.URL)});
+    EXPECT_EQ(fnReadChromiumVisits(history, pointers, kNow), "");
+    for (std::size_t i = 0; i < 40; ++i)
+        EXPECT_EQ(rows[i].Frecency, i == 6 ? 100'000 : std::int64_t(i + 1) * 100) << i;
+    EXPECT_EQ(rows[40].Frecency, 300);
+    EXPECT_EQ(rows[41].Frecency, 0);
+}
+
 // By use: launches first, then the browsers' own use; ties keep the sort, which alone rules off,
 // with neighbour duplicates kept or removed ("f", read before "d", ties with it).
 TEST(OrderByUse, LaunchesThenBrowserUseTiesInTheSortedOrder) {

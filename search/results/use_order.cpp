@@ -227,21 +227,23 @@ void subOrderByUse(const SearchRequest& pRequest, std::vector<Bookmark>& pRows,
     readChromiumVisits(chromiumRows, pRows.data(), pNow, uses, pLog);
     // The launch record's weights are positive or 0: the few rows it weighs
     // come first, the others follow by their browser's use alone, sorted with
-    // the first list of uses as spare room.
-    const auto inFirstOrder = [&](std::size_t k) -> const Use& {
-        return uses[pFirstOrder.empty() ? k : pFirstOrder[k]];
-    };
+    // the first list of uses as spare room. The uses are taken in the first
+    // order in one pass, each put after the last of its kind; the use a few
+    // places ahead is fetched early, as they lie scattered.
     const auto isLaunched = [](const Use& use) { return use.launches > 0; };
+    const auto launchedCount = std::ranges::count_if(uses, isLaunched);
     std::vector<Use> sorted(uses.size());
-    auto next = sorted.begin();
-    for (const bool weighed : {true, false}) {
-        for (std::size_t k = 0; k < uses.size(); ++k) {
-            if (isLaunched(inFirstOrder(k)) == weighed) {
-                *next++ = inFirstOrder(k);
-            }
+    const auto unlaunched = sorted.begin() + launchedCount;
+    auto nextLaunched = sorted.begin();
+    auto nextOther = unlaunched;
+    constexpr std::size_t kAhead = 16;
+    for (std::size_t k = 0; k < uses.size(); ++k) {
+        if (!pFirstOrder.empty() && k + kAhead < uses.size()) {
+            __builtin_prefetch(&uses[pFirstOrder[k + kAhead]]);
         }
+        const Use& use = uses[pFirstOrder.empty() ? k : pFirstOrder[k]];
+        *(isLaunched(use) ? nextLaunched : nextOther)++ = use;
     }
-    const auto unlaunched = std::ranges::find_if_not(sorted, isLaunched);
     std::stable_sort(sorted.begin(), unlaunched, [](const Use& a, const Use& b) {
         return a.launches != b.launches ? a.launches > b.launches : a.browser > b.browser;
     });

@@ -6,6 +6,7 @@
 #include "search/sources/places_text_heads.h"
 
 #include <algorithm>
+#include <array>
 #include <bit>
 #include <functional>
 #include <iterator>
@@ -60,11 +61,6 @@ std::string_view textOf(const unsigned char* text, int bytes) {
                                               static_cast<std::size_t>(bytes));
 }
 
-std::string_view columnAddress(sqlite3_stmt* statement, int column) {
-    const unsigned char* text = sqlite3_column_text(statement, column);
-    return textOf(text, sqlite3_column_bytes(statement, column));
-}
-
 // The rows whose use is read, found by address: an open-addressing table of
 // their addresses and hashes, twice their number; beside it a bit for each
 // of eight times as many hashes tells most addresses, held by no row, apart
@@ -98,43 +94,34 @@ class RowTable {
     }
 
     // zaptrove_held(address): whether a row may hold the address, the few
-    // that pass by chance sorted out by give(). The slot its row would be in
-    // is fetched meanwhile.
+    // that pass by chance sorted out later. The address that may be held is
+    // kept for give(), which has its page's use: SQLite returns a page only
+    // after asking of its address, and asks of no other address in between.
     static void held(sqlite3_context* context, int, sqlite3_value** values) {
-        const auto* table = static_cast<const RowTable*>(sqlite3_user_data(context));
-        const unsigned char* text = sqlite3_value_text(values[0]);
-        const std::size_t hash = fnAddressHash(textOf(text, sqlite3_value_bytes(values[0])));
+        auto* table = static_cast<RowTable*>(sqlite3_user_data(context));
+        const std::string_view address =
+            textOf(sqlite3_value_text(values[0]), sqlite3_value_bytes(values[0]));
+        const std::size_t hash = fnAddressHash(address);
         const bool mayBeHeld = table->held_[table->heldBit(hash)];
         if (mayBeHeld) {
-            __builtin_prefetch(&table->slots_[hash & table->mask_]);
+            table->ask(address, hash);
         }
         sqlite3_result_int(context, mayBeHeld ? 1 : 0);
     }
 
-    // Gives pUse to the row of pAddress, if any. The rows' addresses lie
-    // scattered in memory: the likely row's is fetched now and compared on
-    // the next call, or by finish(); pAddress is kept till then.
-    void give(std::string_view pAddress, std::int64_t pUse) {
-        const std::size_t hash = fnAddressHash(pAddress);
-        const std::size_t likely = firstOfHash(hash);
-        const Slot& slot = slots_[likely];
-        if (slot.row == nullptr) {
-            return;
-        }
-        __builtin_prefetch(slot.address.data());
-        __builtin_prefetch(&slot.row->Frecency, 1);
-        settle();
-        waiting_.present = true;
-        waiting_.hash = hash;
-        waiting_.slot = likely;
-        waiting_.address.assign(pAddress);
-        waiting_.use = pUse;
-    }
+    // Gives pUse to the address last found maybe held.
+    void give(std::int64_t pUse) { askedAt(askedCount_ - 1).use = pUse; }
 
-    // Ends the giving: the last use given is settled, and the later rows of
-    // each address take the first one's use.
+    // Ends the giving: the last uses given are settled, and the later rows
+    // of each address take the first one's use.
     void finish() {
-        settle();
+        if (askedCount_ >= 2) {
+            settle(askedAt(askedCount_ - 2));
+        }
+        if (askedCount_ >= 1) {
+            locate(askedAt(askedCount_ - 1));
+            settle(askedAt(askedCount_ - 1));
+        }
         for (const auto& [copy, first] : copies_) {
             copy->Frecency = first->Frecency;
         }
@@ -147,9 +134,10 @@ class RowTable {
         Bookmark* row = nullptr;
     };
 
-    // A use given and not yet settled, with where its row likely is.
-    struct Waiting {
-        bool present = false;
+    // An address found maybe held, the use given it, and where its row
+    // likely is once located.
+    struct Asked {
+        bool located = false;
         std::size_t hash = 0;
         std::size_t slot = 0;
         std::string address;
@@ -180,14 +168,43 @@ class RowTable {
         return at;
     }
 
-    void settle() {
-        if (waiting_.present) {
-            const std::size_t at = slotOf(waiting_.address, waiting_.hash, waiting_.slot);
+    // Each address found maybe held goes through three steps, one at each of
+    // the next addresses found, so that what a step needs from memory is
+    // fetched while SQLite reads on: its slot is fetched when it is found, its
+    // row located and the row's address fetched at the next, the addresses
+    // compared and the use settled at the one after.
+    void ask(std::string_view address, std::size_t hash) {
+        if (askedCount_ >= 2) {
+            settle(askedAt(askedCount_ - 2));
+        }
+        if (askedCount_ >= 1) {
+            locate(askedAt(askedCount_ - 1));
+        }
+        __builtin_prefetch(&slots_[hash & mask_]);
+        Asked& next = askedAt(askedCount_++);
+        next.hash = hash;
+        next.address.assign(address);
+    }
+
+    Asked& askedAt(std::size_t index) { return asked_[index % asked_.size()]; }
+
+    void locate(Asked& entry) {
+        entry.slot = firstOfHash(entry.hash);
+        const Slot& slot = slots_[entry.slot];
+        entry.located = slot.row != nullptr;
+        if (entry.located) {
+            __builtin_prefetch(slot.address.data());
+            __builtin_prefetch(&slot.row->Frecency, 1);
+        }
+    }
+
+    void settle(Asked& entry) {
+        if (entry.located) {
+            const std::size_t at = slotOf(entry.address, entry.hash, entry.slot);
             if (slots_[at].row != nullptr) {
-                slots_[at].row->Frecency = waiting_.use;
+                slots_[at].row->Frecency = entry.use;
             }
         }
-        waiting_.present = false;
     }
 
     std::vector<Slot> slots_;
@@ -195,7 +212,9 @@ class RowTable {
     std::size_t mask_ = 0;
     // Later rows of one address, with the first one's, whose use they take.
     std::vector<std::pair<Bookmark*, const Bookmark*>> copies_;
-    Waiting waiting_;
+    // The last three addresses found maybe held, and how many were found.
+    std::array<Asked, 3> asked_;
+    std::size_t askedCount_ = 0;
 };
 
 class VisitsQuery {
@@ -286,14 +305,14 @@ class VisitsQuery {
                                        nullptr, nullptr, nullptr) != SQLITE_OK) {
             return false;
         }
-        const Statement pages = prepare("SELECT url, visit_count, last_visit_time FROM urls "
+        const Statement pages = prepare("SELECT visit_count, last_visit_time FROM urls "
                                         "WHERE zaptrove_held(url)");
         if (!pages) {
             return false;
         }
         int step = SQLITE_ROW;
         while ((step = sqlite3_step(pages.get())) == SQLITE_ROW) {
-            table.give(columnAddress(pages.get(), 0), useOf(pages.get(), 1));
+            table.give(useOf(pages.get(), 0));
         }
         table.finish();
         return step == SQLITE_DONE;
