@@ -143,6 +143,22 @@ TEST_F(FirefoxRead, WalksTheTreeLeavingOutTagsAndQueries) {
                     "Bookmarks Menu/Work|Page title", "Bookmarks Menu/Work|Page of empty",
                     "Bookmarks Menu/Work|", "Bookmarks Toolbar|Toolbar one"}));
     EXPECT_EQ(read(spread, "page", SearchMode::Name).second.BookmarkCount, 6u);
+    // Over a thousand matches in each half, alternating between them and read in the reverse
+    // of the tree's order.
+    const std::string many = tmp.makeFolder("many");
+    List reversed;
+    {
+        PlacesDatabase manyPlaces(many + "/places.sqlite");
+        manyPlaces.exec("BEGIN");
+        for (int k = 0; k < 2100; ++k) {
+            const std::string name = "b" + std::to_string(k);
+            manyPlaces.add(PlacesDatabase::kMenu, 1, name, "https://" + name + ".example/");
+            reversed.insert(reversed.begin(), name + "|https://" + name + ".example/");
+        }
+        manyPlaces.exec("UPDATE moz_bookmarks SET position = 2099 - position, id = id + 50000 * "
+                        "(id % 2) WHERE parent = 2; COMMIT; PRAGMA wal_checkpoint(TRUNCATE)");
+    }
+    EXPECT_EQ(read(many, "b").first, reversed);
     // A damaged tree: the matches in a loop of folders or under a lost parent, read between
     // the others, are left out; the records read before stay first.
     const std::string damaged = tmp.makeFolder("damaged");

@@ -97,8 +97,7 @@ class PlacesQuery {
   public:
     PlacesQuery(sqlite3* database, const Matcher& matcher, std::vector<Bookmark>& candidates,
                 KeywordLookup* keyword)
-        : database_(database), matcher_(matcher), candidates_(candidates),
-          firstRecord_(candidates.size()), keyword_(keyword) {}
+        : database_(database), matcher_(matcher), candidates_(candidates), keyword_(keyword) {}
 
     // Reads every bookmark and folder, then walks the tree from its root.
     SourceReading run() {
@@ -115,25 +114,30 @@ class PlacesQuery {
     bool readHalf(std::int64_t pMiddle, bool pAbove) {
         half_ = pAbove ? RowHalf::Above : RowHalf::UpTo;
         middle_ = pMiddle;
-        return !readRows() && !heads_;
+        if (readRows() || heads_) {
+            return false;
+        }
+        // Each half sorts its own nodes on its own thread: only a merge is
+        // left for after both.
+        std::sort(nodes_.begin(), nodes_.end(), inTreeOrder);
+        return true;
     }
 
     // Takes in the rows the other half read, which come after this half's
     // in the table, as if one reading had read both in turn.
     void takeLaterHalf(PlacesQuery&& later) {
-        const auto records = static_cast<std::int32_t>(candidates_.size() - firstRecord_);
+        const auto records = static_cast<std::int32_t>(records_.size() * kRecordsPerBlock);
         const auto names = static_cast<std::int32_t>(folderNames_.size());
-        nodes_.reserve(nodes_.size() + later.nodes_.size());
-        for (PlacesNode node : later.nodes_) {
+        for (PlacesNode& node : later.nodes_) {
             node.match += node.match < 0 ? 0 : records;
             node.title += node.title < 0 ? 0 : names;
-            nodes_.push_back(node);
         }
-        candidates_.insert(candidates_.end(),
-                           std::make_move_iterator(later.candidates_.begin() +
-                                                   static_cast<std::ptrdiff_t>(later.firstRecord_)),
-                           std::make_move_iterator(later.candidates_.end()));
-        later.dropRecords();
+        std::vector<PlacesNode> merged(nodes_.size() + later.nodes_.size());
+        std::merge(nodes_.begin(), nodes_.end(), later.nodes_.begin(), later.nodes_.end(),
+                   merged.begin(), inTreeOrder);
+        nodes_ = std::move(merged);
+        records_.insert(records_.end(), std::make_move_iterator(later.records_.begin()),
+                        std::make_move_iterator(later.records_.end()));
         folderNames_.insert(folderNames_.end(), std::make_move_iterator(later.folderNames_.begin()),
                             std::make_move_iterator(later.folderNames_.end()));
         for (const auto& [folder, count] : later.bookmarksIn_) {
@@ -199,9 +203,10 @@ class PlacesQuery {
         }
         limitWork();
         // The queries read each page once, or pass through a table's few
-        // inner pages on every lookup: a page cache of 512 KiB (a quarter of
-        // the default) holds those, with fewer fresh pages for the system to map.
-        sqlite3_exec(database_, "PRAGMA cache_size = -512", nullptr, nullptr, nullptr);
+        // inner pages on every lookup: a page cache of 320 KiB holds those
+        // (ten of Firefox's 32 KiB pages, where the lookups keep six in use),
+        // with fewer fresh pages for the system to map.
+        sqlite3_exec(database_, "PRAGMA cache_size = -320", nullptr, nullptr, nullptr);
         // SQLite loads a value whole: one longer than kMaxPlacesTextBytes
         // stops the reading, which is then made again with every text read in
         // part.
@@ -211,7 +216,7 @@ class PlacesQuery {
             read = readTags() && readFolders() && readNodes();
         }
         if (!read || root_ == 0) {
-            dropRecords();
+            records_.clear();
         }
         if (!read) {
             if (workLeft_ < 0) {
@@ -262,7 +267,7 @@ class PlacesQuery {
         marked_.clear();
         tagFolders_.clear();
         nodes_.clear();
-        dropRecords();
+        records_.clear();
         folderNames_.clear();
         folders_.clear();
         bookmarksIn_.clear();
@@ -502,9 +507,14 @@ class PlacesQuery {
                     return;
                 }
                 if (text.url) {
-                    node.match = static_cast<std::int32_t>(candidates_.size() - firstRecord_);
-                    candidates_.push_back({std::string(text.name), std::string(*text.url)});
-                    Bookmark& record = candidates_.back();
+                    if (records_.empty() || records_.back().size() == kRecordsPerBlock) {
+                        records_.emplace_back().reserve(kRecordsPerBlock);
+                    }
+                    std::vector<Bookmark>& block = records_.back();
+                    node.match = static_cast<std::int32_t>(
+                        (records_.size() - 1) * kRecordsPerBlock + block.size());
+                    block.push_back({std::string(text.name), std::string(*text.url)});
+                    Bookmark& record = block.back();
                     const auto tagged = tagsOf_.find(place);
                     if (tagged != tagsOf_.end()) {
                         record.extras.edit().tags = tagged->second;
@@ -588,20 +598,19 @@ class PlacesQuery {
             [&] { return folderPathOf(parent); }, scratch_);
     }
 
-    // The records of the matches read so far, from firstRecord_ on.
-    void dropRecords() {
-        candidates_.erase(candidates_.begin() + static_cast<std::ptrdiff_t>(firstRecord_),
-                          candidates_.end());
+    Bookmark& record(std::size_t match) {
+        return records_[match / kRecordsPerBlock][match % kRecordsPerBlock];
     }
 
     // Depth first from the root, each folder's entries by position, leaving
-    // out the tags subtree; puts the records of the matches it met in that
-    // order, dropping the others, and answers how many bookmarks it met. Each
-    // entry is met at most once, whatever loops a damaged tree holds.
+    // out the tags subtree; moves the records of the matches it met into the
+    // candidates in that order, dropping the others, and answers how many
+    // bookmarks it met. Each entry is met at most once, whatever loops a
+    // damaged tree holds.
     std::size_t walkTree(std::int64_t root, std::int64_t tags) {
-        std::sort(nodes_.begin(), nodes_.end(), [](const PlacesNode& a, const PlacesNode& b) {
-            return std::tie(a.parent, a.position, a.id) < std::tie(b.parent, b.position, b.id);
-        });
+        if (!std::is_sorted(nodes_.begin(), nodes_.end(), inTreeOrder)) {
+            std::sort(nodes_.begin(), nodes_.end(), inTreeOrder);
+        }
         std::vector<std::size_t> order; // the records met, in the order met
         std::vector<bool> met(nodes_.size());
         std::vector<std::pair<std::size_t, std::size_t>> open{childrenOf(root)};
@@ -632,45 +641,19 @@ class PlacesQuery {
             }
             ++count;
             order.push_back(static_cast<std::size_t>(node.match));
-            candidates_[firstRecord_ + order.back()].Folder = trail.path();
+            record(order.back()).Folder = trail.path();
         }
-        putInOrder(order);
+        // Room for them at once, growing as push_back would when other
+        // sources' records came first.
+        const std::size_t needed = candidates_.size() + order.size();
+        if (candidates_.capacity() < needed) {
+            candidates_.reserve(std::max(needed, 2 * candidates_.capacity()));
+        }
+        for (const std::size_t match : order) {
+            candidates_.push_back(std::move(record(match)));
+        }
+        records_.clear();
         return count;
-    }
-
-    // Moves the records of the matches into the order given, in place, and
-    // drops those it leaves out (in a part of the tree the walk never meets).
-    void putInOrder(std::vector<std::size_t>& from) {
-        const std::size_t records = candidates_.size() - firstRecord_;
-        const std::size_t kept = from.size();
-        std::vector<bool> placed(records);
-        for (const std::size_t record : from) {
-            placed[record] = true;
-        }
-        for (std::size_t record = 0; record < records; ++record) {
-            if (!placed[record]) {
-                from.push_back(record);
-            }
-        }
-        // Each cycle of the permutation in turn: the record at k takes the
-        // one at from[k]; a place done is marked by from[k] == k.
-        const auto at = [&](std::size_t k) -> Bookmark& { return candidates_[firstRecord_ + k]; };
-        for (std::size_t start = 0; start < records; ++start) {
-            if (from[start] == start) {
-                continue;
-            }
-            Bookmark held = std::move(at(start));
-            std::size_t k = start;
-            while (from[k] != start) {
-                const std::size_t next = std::exchange(from[k], k);
-                at(k) = std::move(at(next));
-                k = next;
-            }
-            from[k] = k;
-            at(k) = std::move(held);
-        }
-        candidates_.erase(candidates_.begin() + static_cast<std::ptrdiff_t>(firstRecord_ + kept),
-                          candidates_.end());
     }
 
     std::size_t bookmarksInFolder(std::int64_t folder) const {
@@ -684,6 +667,11 @@ class PlacesQuery {
             [](const auto& a, const auto& b) { return parentOf(a) < parentOf(b); });
         return {static_cast<std::size_t>(first - nodes_.begin()),
                 static_cast<std::size_t>(last - nodes_.begin())};
+    }
+
+    // Each folder's entries together, by position.
+    static bool inTreeOrder(const PlacesNode& a, const PlacesNode& b) {
+        return std::tie(a.parent, a.position, a.id) < std::tie(b.parent, b.position, b.id);
     }
 
     static std::int64_t parentOf(const PlacesNode& node) { return node.parent; }
@@ -702,9 +690,13 @@ class PlacesQuery {
     std::unordered_set<std::int64_t> tagFolders_; // those holding entries
     bool inTagFolder_ = false;                    // the last folder is one
     std::vector<Bookmark>& candidates_;
-    // Where this reading's records start: those of the bookmarks that
-    // match, in the order read, until the walk puts them in the tree's.
-    const std::size_t firstRecord_;
+    // The records of the bookmarks that match, in the order read, until the
+    // walk moves them into the candidates in the tree's order. They lie in
+    // blocks that never move as more come, each small enough to come from
+    // the heap rather than from freshly mapped pages; a record's index is
+    // its block's times kRecordsPerBlock plus its place in the block.
+    static constexpr std::size_t kRecordsPerBlock = 512;
+    std::vector<std::vector<Bookmark>> records_;
     KeywordLookup* keyword_;
     std::optional<std::int64_t> keywordFolder_; // that of the keyword bookmark found here
     std::unique_ptr<PlacesTextHeads> heads_;    // once the texts are read in part
@@ -753,7 +745,6 @@ SourceReading query(const std::string& path, bool withLog, const Matcher& matche
     if (!database) {
         return {0, problem};
     }
-    const std::size_t firstRecord = candidates.size();
     PlacesQuery now(database.get(), matcher, candidates, keyword);
     // Folder paths are made as bookmarks ask for them, once per reading.
     const std::optional<std::int64_t> middle =
@@ -762,7 +753,7 @@ SourceReading query(const std::string& path, bool withLog, const Matcher& matche
     if (!middle) {
         return now.run();
     }
-    std::vector<Bookmark> laterRecords;
+    std::vector<Bookmark> laterRecords; // never written: the later half is not walked
     Database laterDatabase;
     std::optional<PlacesQuery> later;
     bool nowRead = false;
@@ -782,8 +773,6 @@ SourceReading query(const std::string& path, bool withLog, const Matcher& matche
         now.takeLaterHalf(*std::move(later));
         return now.walked();
     }
-    candidates.erase(candidates.begin() + static_cast<std::ptrdiff_t>(firstRecord),
-                     candidates.end());
     return PlacesQuery(database.get(), matcher, candidates, keyword).run();
 }
 
