@@ -549,10 +549,10 @@ template <typename Chunks> class JsonReading {
     enum class Next { Value, Key, AfterValue };
 
     // The guesses of json_detail::Text, each by the key before: of a key's
-    // length, and of the blanks after a comma or an opening (the next line's
-    // indentation). A key is told by its length and the low bits of its
-    // first byte, so that keys of one length ("guid", "name", "type") keep
-    // guesses of their own.
+    // length, and of the blanks after a comma, an opening or a value (the
+    // next line's indentation). A key is told by its length and the low bits
+    // of its first byte, so that keys of one length ("guid", "name", "type")
+    // keep guesses of their own.
     struct Guesses {
         std::array<std::uint8_t, 64> keyAfter{};
         std::array<std::uint8_t, 64> blanksAfterComma{};
