@@ -174,18 +174,24 @@ TEST(ChromiumScan, NamesTheByteWhereTheTextStopsBeingJson) {
     // clang-format on
     for (const auto& [text, problem] : cases)
         EXPECT_EQ(readingOf(text).Problem, problem) << text.substr(0, 80);
-    // Lines that repeat the indentation and key length of those before them,
-    // then one that does not, or holds a stop where they ended.
+    // Lines that repeat the indentation and key lengths of those before them
+    // (keys of one length apart), then one that does not, or holds a stop
+    // where they ended.
     std::string lines = R"({"roots": {})";
     for (int i = 0; i < 40; ++i)
-        lines += ",\n   \"abcd\": 1";
-    const std::pair<std::string_view, bool> odd[] = {{",\n   \"abcd\\u0041\": 1", false},
-                                                     {",\n    \"abcd\": 1", false},
-                                                     {",\n  \"abcd\": 1", false},
-                                                     {",\n  \t\"ab\": 1", false},
-                                                     {",\n   \"abc\": 1,\n   \"abcde\": 1", false},
-                                                     {",\n   \"abcd\t\": 1", true},
-                                                     {",\n   @\"abcd\": 1", true}};
+        lines += ",\n   \"abcd\": 1,\n   \"wxyz\": {\n      \"abcd\": 1\n   }";
+    const std::pair<std::string_view, bool> odd[] = {
+        {",\n   \"abcd\\u0041\": 1", false},
+        {",\n    \"abcd\": 1", false},
+        {",\n  \"abcd\": 1", false},
+        {",\n  \t\"ab\": 1", false},
+        {",\n   \"abc\": 1,\n   \"abcde\": 1", false},
+        {",\n   \"wxyz\": {\n     \"abcd\": 1\n    }", false},
+        {",\n   \"wxyz\": {\"abcd\": 1}", false},
+        {",\n   \"abcd\t\": 1", true},
+        {",\n   @\"abcd\": 1", true},
+        {",\n   \"wxyz\": {\n      \"abcd\": 1\n  @}", true},
+        {",\n   \"wxyz\": {\n     @\"abcd\": 1\n   }", true}};
     for (const auto& [line, damaged] : odd) {
         const std::string text = lines + std::string(line) + lines.substr(12) + "}";
         const std::size_t stop = lines.size() + line.find_last_of("\t@");

@@ -548,12 +548,22 @@ template <typename Chunks> class JsonReading {
   private:
     enum class Next { Value, Key, AfterValue };
 
-    // The guesses of json_detail::Text: of a key's length by the length of
-    // the key before it, and of the blanks after a comma or an opening.
+    // The guesses of json_detail::Text, each by the key before: of a key's
+    // length, and of the blanks after a comma, an opening or a value (the
+    // next line's indentation). A key is told by its length and the low bits
+    // of its first byte, so that keys of one length ("guid", "name", "type")
+    // keep guesses of their own.
     struct Guesses {
-        std::array<std::uint8_t, 16> keyAfter{};
+        std::array<std::uint8_t, 64> keyAfter{};
+        std::array<std::uint8_t, 64> blanksAfterComma{};
+        std::array<std::uint8_t, 64> blanksAfterOpening{};
+        std::array<std::uint8_t, 64> blanksAfterValue{};
         std::uint8_t lastKey = 0;
-        std::uint8_t blanks = 0;
+
+        void follow(std::uint8_t pLength, std::string_view pKey) {
+            const unsigned first = pKey.empty() ? 0 : static_cast<unsigned char>(pKey[0]) & 3U;
+            lastKey = static_cast<std::uint8_t>((pLength & 15U) | first << 4);
+        }
     };
 
     json_detail::Text<Chunks> text_;
@@ -601,7 +611,7 @@ typename JsonReading<Chunks>::Result JsonReading<Chunks>::read(Handler& pHandler
                 if (!(object ? pHandler.StartObject() : pHandler.StartArray())) {
                     return damaged(text.offset());
                 }
-                text.skipBlanks(guesses.blanks);
+                text.skipBlanks(guesses.blanksAfterOpening[guesses.lastKey]);
                 if (text.peek() == (object ? '}' : ']')) {
                     text.take();
                     if (!(object ? pHandler.EndObject() : pHandler.EndArray())) {
@@ -654,7 +664,7 @@ typename JsonReading<Chunks>::Result JsonReading<Chunks>::read(Handler& pHandler
             if (!text.keyView(keep, decoded, key, whole, errorAt, guess)) {
                 return damaged(errorAt);
             }
-            guesses.lastKey = guess;
+            guesses.follow(guess, key);
             if (keep && !pHandler.Key(key, whole)) {
                 return damaged(text.offset());
             }
@@ -670,7 +680,10 @@ typename JsonReading<Chunks>::Result JsonReading<Chunks>::read(Handler& pHandler
             break;
         }
         case Next::AfterValue: {
-            text.skipBlanks();
+            if (const int first = text.peek();
+                first >= 0 && json_detail::isBlank(static_cast<char>(first))) {
+                text.skipBlanks(guesses.blanksAfterValue[guesses.lastKey]);
+            }
             const int c = text.peek();
             if (openObjects.empty()) {
                 return c < 0 ? Result{Stop::End, text.offset()} : damaged(text.offset());
@@ -678,7 +691,7 @@ typename JsonReading<Chunks>::Result JsonReading<Chunks>::read(Handler& pHandler
             const bool object = openObjects.back();
             if (c == ',') {
                 text.take();
-                text.skipBlanks(guesses.blanks);
+                text.skipBlanks(guesses.blanksAfterComma[guesses.lastKey]);
                 next = object ? Next::Key : Next::Value;
                 if (!object && text.offset() == pPauseAt) {
                     return {Stop::Paused, pPauseAt};
