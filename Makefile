@@ -21,10 +21,10 @@ REPRODUCIBLE_BUILD ?= build-reproducible
 # CI builds with warnings as errors.
 CMAKE_FLAGS := -DCMAKE_BUILD_TYPE=$(BUILD_TYPE) $(if $(filter true,$(CI)),-DZAPTROVE_WERROR=ON)
 # The test programs the ThreadSanitizer run builds and runs: the threaded search,
-# the Chromium reader's two halves, the window that starts a search, and the
-# mapped file's helper thread.
-TSAN_TESTS := search_run_test favorites_reader_test chromium_reader_test shared_work_test shell_test \
-  main_window_test chunked_scan_test
+# the Chromium and Firefox readers' two halves, the window that starts a search,
+# and the mapped file's helper thread.
+TSAN_TESTS := search_run_test favorites_reader_test chromium_reader_test firefox_reader_test \
+  shared_work_test shell_test main_window_test chunked_scan_test
 space := $(subst ,, )
 
 .PHONY: all deps test-deps build run demo check test test-release test-sanitize test-tsan \
