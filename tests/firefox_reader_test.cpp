@@ -151,7 +151,8 @@ TEST_F(FirefoxRead, WalksTheTreeLeavingOutTagsAndQueries) {
         PlacesDatabase manyPlaces(many + "/places.sqlite");
         manyPlaces.exec("BEGIN");
         for (int k = 0; k < 2100; ++k) {
-            const std::string name = "b" + std::to_string(k);
+            std::string name = "b";
+            name += std::to_string(k);
             manyPlaces.add(PlacesDatabase::kMenu, 1, name, "https://" + name + ".example/");
             reversed.insert(reversed.begin(), name + "|https://" + name + ".example/");
         }
