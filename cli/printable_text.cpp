@@ -4,6 +4,8 @@
 #include "text/byte_blocks.h"
 #include "text/text.h"
 
+#include <algorithm>
+
 namespace zaptrove {
 
 namespace {
@@ -20,9 +22,36 @@ bool isBidiControl(std::string_view pTail) {
            (second == 0x81 && third >= 0xA6 && third <= 0xA9);
 }
 
+// Whether a block holds a byte other than printable ASCII (a blank to a tilde):
+// taking 0x20 from any other byte leaves 0x5F or more.
+bool anyUnprintable(const platform::Block& block) {
+    return platform::anyLane(block - 0x20 >= 0x5F);
+}
+
+// Whether every byte of the text is printable ASCII, as in most lines, which
+// stay as they are: sixteen bytes at a time, the last sixteen overlapping the
+// ones before.
+bool isPrintableAscii(std::string_view text) {
+    constexpr std::size_t kBlock = sizeof(platform::Block);
+    if (text.size() < kBlock) {
+        return std::ranges::all_of(
+            text, [](char c) { return static_cast<unsigned char>(c) - 0x20U < 0x5FU; });
+    }
+    for (std::size_t i = 0; i + kBlock < text.size(); i += kBlock) {
+        if (anyUnprintable(platform::loadBlock(text.data() + i))) {
+            return false;
+        }
+    }
+    return !anyUnprintable(platform::loadBlock(text.data() + text.size() - kBlock));
+}
+
 } // namespace
 
 void subAppendPrintableLine(std::string_view pText, std::string& pLine) {
+    if (isPrintableAscii(pText)) {
+        pLine.append(pText);
+        return;
+    }
     constexpr std::string_view kReplacement = "\xEF\xBF\xBD";
     // Through UTF-16 and back, every byte that is not UTF-8 becomes U+FFFD.
     const bool utf8 = platform::isValidUtf8(pText);
@@ -38,7 +67,7 @@ void subAppendPrintableLine(std::string_view pText, std::string& pLine) {
     for (std::size_t i = 0; i < text.size(); ++i) {
         // A block of printable ASCII, most of a line, stays as it is.
         while (i + sizeof(platform::Block) <= text.size() &&
-               !platform::anyLane(platform::loadBlock(text.data() + i) - 0x20 >= 0x5F)) {
+               !anyUnprintable(platform::loadBlock(text.data() + i))) {
             i += sizeof(platform::Block);
         }
         if (i == text.size()) {

@@ -165,7 +165,8 @@ TEST_F(FindCommand, PrintsControlCharactersAndBytesThatAreNotUtf8AsReplacements)
          "0123456789abcdef" + fffd + " 123456789abcdef~ " + fffd},
         {"0123456789abcde\x7f"
          "0123456789abcdef\t",
-         "0123456789abcde" + fffd + "0123456789abcdef "}};
+         "0123456789abcde" + fffd + "0123456789abcdef "},
+        {"0123456789abcde\x1f", "0123456789abcde" + fffd}};
     for (const auto& [text, printed] : cases)
         EXPECT_EQ(zaptrove::fnPrintableLine(text), printed) << testing::PrintToString(text);
 

@@ -157,3 +157,32 @@ TEST(Ordering, TwoThreadsGiveOneThreadsOrder) {
     guardedQuicksort(items, 0, std::ssize(items) - 1, less);
     EXPECT_EQ(items, expected);
 }
+
+// Blocks scanned from both ends, few distinct keys so that many items equal the pivot: the
+// plain loop's items, i and j, for ranges too short for a block up to many blocks long.
+TEST(Ordering, BlockPartitionGivesThePlainLoopsResult) {
+    std::mt19937 rng(11);
+    for (int round = 0; round < 3000; ++round) {
+        const std::int64_t size =
+            1 + static_cast<std::int64_t>(rng() % (round < 2000 ? 200 : 3000));
+        std::vector<int> items(static_cast<std::size_t>(size));
+        const unsigned kinds = 1 + rng() % 12;
+        std::generate(items.begin(), items.end(), [&] { return static_cast<int>(rng() % kinds); });
+        const std::int64_t lo = static_cast<std::int64_t>(rng() % size), hi = size - 1;
+        const int pivot = items[static_cast<std::size_t>(middleIndex(lo, hi))];
+        std::vector<int> expected = items;
+        std::int64_t i = lo, j = hi;
+        while (i <= j) {
+            while (i < hi && expected[i] < pivot)
+                ++i;
+            while (j > lo && pivot < expected[j])
+                --j;
+            if (i <= j)
+                std::swap(expected[i++], expected[j--]);
+        }
+        const auto [blockI, blockJ] = partitionAround(items, lo, hi, pivot, std::less<int>());
+        ASSERT_EQ(items, expected) << "round " << round;
+        ASSERT_EQ(blockI, i) << "round " << round;
+        ASSERT_EQ(blockJ, j) << "round " << round;
+    }
+}
