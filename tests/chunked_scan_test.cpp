@@ -233,12 +233,13 @@ TEST(ChunkedScan, AFileChangedUnderItsScanInPlaceGivesWhatReadingItGives) {
 }
 #endif
 
-// The marker finders answer what find and rfind answer, markers everywhere around a block's length.
+// The marker finders answer what find and rfind answer, markers everywhere around a block's
+// length, among other bytes or among many of their own first byte.
 TEST(ChunkedScan, MarkerFindersAgreeWithFindAndRfind) {
     for (const std::string_view marker : {"<DT><A HREF=", "#U"}) {
-        for (std::size_t size = 0; size < 70; ++size) {
+        for (std::size_t size = 0; size < 140; ++size) {
             for (std::size_t at = 0; at < size; at += 3) {
-                std::string text(size, 'x');
+                std::string text(size, size < 70 ? 'x' : marker[0]);
                 text.replace(at, std::min(marker.size(), size - at), marker.substr(0, size - at));
                 text.replace(size / 2, std::min<std::size_t>(2, size - size / 2),
                              marker.substr(0, 2));

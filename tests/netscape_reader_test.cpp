@@ -76,6 +76,8 @@ TEST(NetscapeScan, SkipsMalformedEntriesWithoutLosingNeighbours) {
         // a marker followed at once by the next one is skipped; later bookmarks stay
         {"<DT><A HREF=<DT><A HREF=\"u\">N</A>\n<DT><A HREF=\"v\">V</A>", {"N|u", "V|v"}},
         {"<DT><A HREF=\"q?b=<  >\" ID=\"1\">&lt;N&gt;</A>", {"<N>|q?b=<  >"}},
+        // a marker inside the tag starts the entry the name belongs to
+        {"<DT><A HREF=\"u\" X=\"<DT><A HREF=\"v\">V</A>", {"V|v"}},
         {"", {}},
         {"\xff\xfe\0<DT><A HREF=\"a\0b\">n\0m\x80</A>\0"s, {"n\0m\u20ac|a\0b"s}},
     };
@@ -141,7 +143,7 @@ TEST(CharacterReferences, DecodesNamedAndNumberedOnesThatEndInASemicolonOnly) {
     using namespace std::string_view_literals;
     const std::pair<std::string_view, std::string_view> cases[] = {
         {"Designers &amp; Creative", "Designers & Creative"},
-        {"&lt;&gt;&quot;&apos;&amp;", "<>\"'&"},
+        {"&lt;&gt;&quot;&apos;&#39;&amp;", "<>\"''&"},
         {"?a=1&amp;id=2&sort=3", "?a=1&id=2&sort=3"},
         {"&copy; &eacute;t&eacute; &hellip;&thetasym;", "© été …ϑ"},
         {"&#65;&#x42;&#X43;&#0;&#xD800;&#1114112;&#99999999999;", "ABC\uFFFD\uFFFD\uFFFD\uFFFD"},

@@ -107,11 +107,14 @@ TEST(Text, MatchPrefilterFindsTheFirstCandidateAtEveryPlace) {
                 return lower.size() == 1 && term.find(lower) != std::string::npos;
             });
         std::string upper;
-        for (const unsigned char c : term)
+        std::string caseOfOthers; // the bytes other than letters with the case bit changed
+        for (const unsigned char c : term) {
             upper += static_cast<char>(std::toupper(c));
+            caseOfOthers += static_cast<char>(std::isalpha(c) ? c : c ^ 0x20);
+        }
         for (std::size_t size = 0; size < 85; size += size < 70 ? 1 : 14) {
             for (std::size_t at = 0; at <= size; ++at) {
-                for (const std::string& put : {"\xC3\x80"s, upper, term, "%"s}) {
+                for (const std::string& put : {"\xC3\x80"s, upper, term, caseOfOthers, "%"s}) {
                     std::string text(size, '.');
                     text.replace(std::min(at, size), put.size(), put);
                     text.resize(size);

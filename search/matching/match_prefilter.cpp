@@ -53,7 +53,22 @@ MatchPrefilter::MatchPrefilter(std::string pTerm, bool pIgnoreAccents, Blocks pB
       outsideFrom_(outsideMayHold(term_, asciiTerm_, pIgnoreAccents) ? 0x80 : 0xFF),
       span_(asciiTerm_ && !term_.empty() ? term_.size() - 1 : 0),
       wide_(pBlocks == Blocks::widest && platform::hasWideBlocks()), firstLanes_(splat(first_)),
-      lastLanes_(splat(last_)), outsideLanes_(splat(outsideFrom_)) {}
+      lastLanes_(splat(last_)), outsideLanes_(splat(outsideFrom_)) {
+    if (!asciiTerm_ || term_.empty() || term_.size() > sizeof termWord_) {
+        return;
+    }
+    std::array<unsigned char, sizeof termWord_> word{};
+    std::array<unsigned char, sizeof termWord_> letters{};
+    std::array<unsigned char, sizeof termWord_> bytes{};
+    for (std::size_t k = 0; k < term_.size(); ++k) {
+        word[k] = static_cast<unsigned char>(term_[k]);
+        letters[k] = term_[k] >= 'a' && term_[k] <= 'z' ? 0x20 : 0;
+        bytes[k] = 0xFF;
+    }
+    std::memcpy(&termWord_, word.data(), sizeof termWord_);
+    std::memcpy(&letterBits_, letters.data(), sizeof letterBits_);
+    std::memcpy(&termBytes_, bytes.data(), sizeof termBytes_);
+}
 
 bool MatchPrefilter::isCandidate(std::string_view pText, std::size_t pAt) const {
     if (static_cast<unsigned char>(pText[pAt]) >= outsideFrom_) {
@@ -61,6 +76,11 @@ bool MatchPrefilter::isCandidate(std::string_view pText, std::size_t pAt) const 
     }
     if (!asciiTerm_ || pText.size() - pAt < term_.size()) {
         return false;
+    }
+    if (termBytes_ != 0 && pText.size() - pAt >= sizeof termWord_) {
+        std::uint64_t bytes = 0;
+        std::memcpy(&bytes, pText.data() + pAt, sizeof bytes);
+        return ((bytes | letterBits_) & termBytes_) == termWord_;
     }
     for (std::size_t k = 0; k < term_.size(); ++k) {
         if (platform::asciiLower(pText[pAt + k]) != term_[k]) {

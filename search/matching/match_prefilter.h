@@ -75,7 +75,14 @@ class MatchPrefilter {
     // never holds) when no byte outside ASCII can be part of an occurrence.
     unsigned char outsideFrom_;
     std::size_t span_; // from the first byte to the last
-    bool wide_;        // 32-byte blocks (AVX2) test the stretches
+    // An ASCII term of up to eight bytes is compared with eight bytes of the
+    // text at once: the term's bytes padded with zeros, 0x20 where it has a
+    // letter (either case of which matches), and 0xFF over its bytes; all
+    // zero for another term.
+    std::uint64_t termWord_ = 0;
+    std::uint64_t letterBits_ = 0;
+    std::uint64_t termBytes_ = 0;
+    bool wide_; // 32-byte blocks (AVX2) test the stretches
     // first_, last_ and outsideFrom_ in every lane.
     platform::Block firstLanes_;
     platform::Block lastLanes_;

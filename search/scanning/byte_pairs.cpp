@@ -88,6 +88,17 @@ BytePairs headOf(std::string_view marker) {
 } // namespace
 
 std::size_t fnFindMarker(std::string_view pText, std::string_view pMarker, std::size_t pFrom) {
+    // The next marker is mostly near (a bookmark's entry away), and memchr is
+    // quick to start: its first byte is looked for that way a few times, then,
+    // where that byte stands often without the marker, pair by pair.
+    constexpr int kFirstByteLooks = 4;
+    for (int look = 0; look < kFirstByteLooks; ++look) {
+        const std::size_t at = pText.find(pMarker[0], pFrom);
+        if (at == std::string_view::npos || pText.substr(at).starts_with(pMarker)) {
+            return at;
+        }
+        pFrom = at + 1;
+    }
     const BytePairs head = headOf(pMarker);
     for (std::size_t at = fnFindBytePair(pText, pFrom, head); at != std::string_view::npos;
          at = fnFindBytePair(pText, at + 1, head)) {

@@ -9,6 +9,7 @@
 #include "search/scanning/folder_match.h"
 #include "search/sources/netscape_folders.h"
 
+#include <algorithm>
 #include <optional>
 #include <string>
 
@@ -57,21 +58,27 @@ std::size_t scanEntry(std::string_view text, std::size_t marker, const Matcher& 
                       MatchScratch& scratch, std::vector<Bookmark>& candidates,
                       DecodedEntry& decoded) {
     // The character after the marker is the opening quote; the address follows it.
-    const std::size_t addressStart = marker + kMarker.size() + 1;
-    const std::size_t nextMarker = fnFindMarker(text, kMarker, marker + kMarker.size());
-    const std::size_t entryEnd = nextMarker == npos ? text.size() : nextMarker;
-    const std::size_t addressEnd = addressStart > entryEnd ? npos : text.find('"', addressStart);
-    const std::size_t tagEnd = addressEnd >= entryEnd ? npos : text.find('>', addressEnd + 1);
-    if (tagEnd >= entryEnd) {
-        // No closing quote or ">" before the next entry: skip this one.
-        return nextMarker;
-    }
+    const std::size_t tagStart = marker + kMarker.size();
+    const std::size_t addressStart = tagStart + 1;
+    const std::size_t addressEnd = text.find('"', addressStart);
+    const std::size_t tagEnd = addressEnd == npos ? npos : text.find('>', addressEnd + 1);
     const std::size_t nameStart = tagEnd + 1;
     // The next "<" is at the latest the next entry's own first character, so
     // a name without its closing tag never hides the entry after it.
-    std::size_t nameEnd = text.find('<', nameStart);
-    if (nameEnd == npos) {
-        nameEnd = text.size();
+    const auto findNameEnd = [&] { return std::min(text.find('<', nameStart), text.size()); };
+    // An entry starts with "<": when the address and the rest of the tag hold
+    // none, the next one is looked for only from the name's end on.
+    const bool tagHoldsNoEntry =
+        tagEnd != npos && text.substr(tagStart, tagEnd - tagStart).find('<') == npos;
+    std::size_t nameEnd = tagHoldsNoEntry ? findNameEnd() : npos;
+    const std::size_t nextMarker =
+        fnFindMarker(text, kMarker, tagHoldsNoEntry ? nameEnd : tagStart);
+    if (tagEnd >= (nextMarker == npos ? text.size() : nextMarker)) {
+        // No closing quote or ">" before the next entry: skip this one.
+        return nextMarker;
+    }
+    if (!tagHoldsNoEntry) {
+        nameEnd = findNameEnd();
     }
     std::string_view address = text.substr(addressStart, addressEnd - addressStart);
     std::string_view name = text.substr(nameStart, nameEnd - nameStart);
