@@ -281,6 +281,11 @@ class VisitsQuery {
         byAddress.reserve(rows.size());
         std::ranges::transform(rows, std::back_inserter(byAddress), &HashedRow::row);
         std::ranges::sort(byAddress, {}, &Bookmark::URL);
+        // One read transaction for every lookup, not one begun and ended
+        // for each.
+        if (sqlite3_exec(database_, "BEGIN", nullptr, nullptr, nullptr) != SQLITE_OK) {
+            return false;
+        }
         for (Bookmark* row : byAddress) {
             sqlite3_reset(lookup.get());
             sqlite3_bind_text(lookup.get(), 1, row->URL.data(), static_cast<int>(row->URL.size()),

@@ -18,6 +18,7 @@
 #include <sqlite3.h>
 
 #include <algorithm>
+#include <atomic>
 #include <cstdint>
 #include <new>
 #include <optional>
@@ -734,44 +735,79 @@ class PlacesQuery {
     static constexpr std::int64_t kRowsInHalves = 16384;
 };
 
-// Reads the database at path, with its write-ahead log when withLog. A
-// large table of bookmarks is read in two halves at once, the later one on a
-// connection and a thread of its own; when either half goes wrong, or the
-// texts had to be read in part, it is read again in one go, as a small one is.
-SourceReading query(const std::string& path, bool withLog, const Matcher& matcher,
-                    std::vector<Bookmark>& candidates, KeywordLookup* keyword) {
+// Reads the database at path, with its write-ahead log when withLog, in one
+// go on one connection.
+SourceReading readInOneGo(const std::string& path, bool withLog, const Matcher& matcher,
+                          std::vector<Bookmark>& candidates, KeywordLookup* keyword) {
     std::string problem;
     const Database database = fnOpenBrowserDatabase(path, withLog, problem);
     if (!database) {
         return {0, problem};
     }
-    PlacesQuery now(database.get(), matcher, candidates, keyword);
+    return PlacesQuery(database.get(), matcher, candidates, keyword).run();
+}
+
+// Reads the database at path, with its write-ahead log when withLog. A
+// large table of bookmarks is read in two halves at once, the later one on a
+// connection and a thread of its own, opened at once beside the first, each
+// finding where the halves meet; when either half goes wrong, the two find
+// different middles, or the texts had to be read in part, it is read again in
+// one go, as a small one is.
+SourceReading query(const std::string& path, bool withLog, const Matcher& matcher,
+                    std::vector<Bookmark>& candidates, KeywordLookup* keyword) {
     // Folder paths are made as bookmarks ask for them, once per reading.
-    const std::optional<std::int64_t> middle =
-        matcher.searchesFolders() || std::thread::hardware_concurrency() == 1 ? std::nullopt
-                                                                              : now.middleRow();
-    if (!middle) {
-        return now.run();
+    if (matcher.searchesFolders() || std::thread::hardware_concurrency() == 1) {
+        return readInOneGo(path, withLog, matcher, candidates, keyword);
     }
+    std::string problem;
+    Database database;
+    std::optional<PlacesQuery> now;
+    std::optional<std::int64_t> middle;
+    std::optional<SourceReading> whole; // the answer when not read in halves
+    // Set once the first connection knows the table is read in one go.
+    std::atomic<bool> inOneGo{false};
     std::vector<Bookmark> laterRecords; // never written: the later half is not walked
     Database laterDatabase;
     std::optional<PlacesQuery> later;
+    std::optional<std::int64_t> laterMiddle;
     bool nowRead = false;
     bool laterRead = false;
     runInHalves(
         true,
         [&] {
+            if (inOneGo) {
+                return;
+            }
             std::string laterProblem;
             laterDatabase = fnOpenBrowserDatabase(path, withLog, laterProblem);
-            if (laterDatabase) {
+            if (laterDatabase && !inOneGo) {
                 later.emplace(laterDatabase.get(), matcher, laterRecords, nullptr);
-                laterRead = later->readHalf(*middle, true);
+                laterMiddle = later->middleRow();
+                laterRead = laterMiddle && later->readHalf(*laterMiddle, true);
             }
         },
-        [&] { nowRead = now.readHalf(*middle, false); });
-    if (nowRead && laterRead) {
-        now.takeLaterHalf(*std::move(later));
-        return now.walked();
+        [&] {
+            database = fnOpenBrowserDatabase(path, withLog, problem);
+            if (!database) {
+                inOneGo = true;
+                whole = SourceReading{0, problem};
+                return;
+            }
+            now.emplace(database.get(), matcher, candidates, keyword);
+            middle = now->middleRow();
+            if (!middle) {
+                inOneGo = true;
+                whole = now->run();
+                return;
+            }
+            nowRead = now->readHalf(*middle, false);
+        });
+    if (whole) {
+        return *std::move(whole);
+    }
+    if (nowRead && laterRead && laterMiddle == middle) {
+        now->takeLaterHalf(*std::move(later));
+        return now->walked();
     }
     return PlacesQuery(database.get(), matcher, candidates, keyword).run();
 }
