@@ -21,6 +21,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     for (const Bookmark& bookmark : found) {
         fuzz::require(!bookmark.IsShortcut);
     }
+    // Nodes without a candidate for the term may be taken whole: the count
+    // and the byte named for damage are those of a reading token by token.
+    std::vector<Bookmark> all;
+    const SourceReading byTokens =
+        fnScanChromiumBookmarks(text, Matcher("", SearchMode::Both), all);
+    fuzz::require(byTokens.BookmarkCount == reading.BookmarkCount &&
+                  byTokens.Problem == reading.Problem);
 
     // With folder names searched, the reader keeps exactly the bookmarks that
     // match with their whole folder path, though it learns a folder's name

@@ -200,6 +200,70 @@ TEST(ChromiumScan, NamesTheByteWhereTheTextStopsBeingJson) {
     }
 }
 
+// Nodes that hold no candidate for the term may be taken whole rather than
+// token by token: the count, the byte named for damage and the bookmarks kept
+// are those of a reading that takes every node token by token (an empty term),
+// whatever the node's shape and wherever its bytes fall in the blocks.
+TEST(ChromiumScan, NodesTakenWholeReadAsTokenByToken) {
+    const std::string_view shapes[] = {
+        R"({"meta_info": {"a": {"b": {"c": "d"}}}, "name": "n", "type": "url", "url": "u"})",
+        R"({"m": {"a": {"b": {"c": {"d": "e"}}}}, "name": "n", "type": "url", "url": "u"})",
+        R"({"name": "n", "type": {"t": "url"}, "url": "u"})",
+        R"({"type": "url", "name": "n", "url": {"u": "v"}})",
+        R"({"type": "url", "url": "u", "type": "folder"})",
+        R"({"type": "folder", "url": "u", "type": "url"})",
+        R"({"type": "urls", "url": "u"})",
+        R"({"type": "url", "uri": "u"})",
+        "{\"name\"  :\t\"n\" ,\r\n \"type\":\"url\",\"url\"\n:\n\"u\"}",
+        R"({"name": "\u006ee", "type": "url", "url": "u"})",
+        R"({"ty\u0070e": "url", "url": "u"})",
+        R"({"meta_info": {}, "type": "url", "url": "u"})",
+        R"({"m": [], "type": "url", "url": "u"})",
+        R"({"m": 5, "type": "url", "url": "u"})",
+        R"({"m": null, "type": "url", "url": "u"})",
+        R"({"children": {"a": "b"}, "type": "url", "url": "u"})",
+        R"({})",
+        // damaged
+        R"({"name" "n", "type": "url", "url": "u"})",
+        R"({"name": "n",, "type": "url", "url": "u"})",
+        R"({"name": "n", "type": "url", "url": "u",})",
+        R"({"name": "n" "x", "type": "url", "url": "u"})",
+        R"({"name": "n": "x", "type": "url", "url": "u"})",
+        R"({"name", "type": "url", "url": "u"})",
+        R"({"m": {"a": "b",}, "type": "url", "url": "u"})",
+        R"({"m": {"a": "b"}}, "type": "url", "url": "u"})",
+        R"({"m": {"a": "b"} "type": "url", "url": "u"})",
+        R"({"m": {"a"}, "type": "url", "url": "u"})",
+        R"({: "n", "type": "url", "url": "u"})",
+        R"({"na\me": "n", "type": "url", "url": "u"})",
+        R"({"name": "n\\\\\", "type": "url", "url": "u"})",
+        "{\"name\": \"n\x01\", \"type\": \"url\", \"url\": \"u\"}",
+        "{\"name\": \"n\nn\", \"type\": \"url\", \"url\": \"u\"}",
+        "{\"name\": \"n\", \x01\"type\": \"url\", \"url\": \"u\"}",
+        R"({"name": "n", @"type": "url", "url": "u"})",
+        R"({"name": "n", "type": "url", "url": "u")",
+    };
+    const std::string usual = url("usual", "https://usual.example/");
+    for (const std::string_view shape : shapes) {
+        for (std::size_t pad = 0; pad < 64; ++pad) {
+            std::string children;
+            for (int i = 0; i < 3; ++i)
+                children.append(usual).append(",\n   ");
+            children.append(url(std::string(pad, 'p'), "u")).append(",\n");
+            children.append(shape).append(",\n").append(usual);
+            const std::string text = file(R"("bookmark_bar": )" + folder("b", children));
+            Matcher noCandidate("zq", SearchMode::Both);
+            std::vector<Bookmark> none;
+            const SourceReading whole = fnScanChromiumBookmarks(text, noCandidate, none);
+            EXPECT_EQ(whole.Problem, readingOf(text).Problem) << text;
+            EXPECT_EQ(whole.BookmarkCount, readingOf(text).BookmarkCount) << text;
+            EXPECT_TRUE(none.empty());
+            if (pad % 21 == 0)
+                test::expectSkippingKeepsEveryMatch(fnScanChromiumBookmarks, text);
+        }
+    }
+}
+
 TEST(ChromiumRead, PassesOverHugeMetaInfo) {
     const test::TempFolder tmp;
     const std::string meta = R"({"k": ")" + std::string(30'000'000, 'x') + "\"}";

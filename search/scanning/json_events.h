@@ -21,7 +21,10 @@ namespace zaptrove {
 // Reads JSON text chunk by chunk and reports what it holds to a handler as it
 // goes: StartObject(), Key(text, whole), EndObject(), StartArray(), EndArray(),
 // String(text, whole) for a string value and Scalar() for a number, true,
-// false or null. Keys and strings are decoded only when the handler asks for
+// false or null. A handler may also have WholeObject(chunk, offset), asked at
+// each object's '{' with the chunk's bytes from there on: the length of the
+// object it took whole from them, as if its events had been reported, or 0 to
+// have them reported. Keys and strings are decoded only when the handler asks for
 // them (wantsKey(), wantsString()); the others are checked and passed over
 // where they lie, with no copy. A handler call that answers false ends the
 // reading.
@@ -169,6 +172,10 @@ template <typename Chunks> class Text {
         return true;
     }
     std::size_t offset() const { return before_ + static_cast<std::size_t>(at_ - begin_); }
+
+    // The chunk's bytes from here on, and a way past the first pCount of them.
+    std::string_view rest() const { return {at_, static_cast<std::size_t>(end_ - at_)}; }
+    void pass(std::size_t pCount) { at_ += pCount; }
 
     // Goes to pOffset: in the chunk at hand when it holds it, else from the
     // chunks' own skipTo(pOffset) on.
@@ -605,6 +612,16 @@ typename JsonReading<Chunks>::Result JsonReading<Chunks>::read(Handler& pHandler
         switch (next) {
         case Next::Value: {
             const int c = text.peek();
+            if constexpr (requires { pHandler.WholeObject(std::string_view(), std::size_t{}); }) {
+                if (c == '{') {
+                    if (const std::size_t taken = pHandler.WholeObject(text.rest(), text.offset());
+                        taken > 0) {
+                        text.pass(taken);
+                        next = Next::AfterValue;
+                        break;
+                    }
+                }
+            }
             if (c == '{' || c == '[') {
                 const bool object = c == '{';
                 text.take();

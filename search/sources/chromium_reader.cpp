@@ -10,6 +10,7 @@
 #include "search/scanning/folder_trail.h"
 #include "search/scanning/json_events.h"
 #include "search/scanning/two_halves.h"
+#include "search/sources/chromium_plain_node.h"
 
 #include <algorithm>
 #include <optional>
@@ -210,6 +211,33 @@ class BookmarkHandler {
     // Numbers, booleans and nulls carry nothing a bookmark needs.
     bool Scalar() { return true; }
 
+    // A node in a "children" array that holds no candidate for the term is
+    // taken whole when its shape allows (fnReadPlainNode): it can be no
+    // folder, and only whether it is a bookmark counts. Answers its length,
+    // 0 when it is to be read token by token.
+    std::size_t WholeObject(std::string_view pChunk, std::size_t /*pOffset*/) {
+        if (!takesPlainNodes_ || skipDepth_ > 0 || frames_.empty() ||
+            frames_.back() != Frame::Children || frames_.size() + kMaxPlainNodeDepth >= kMaxDepth) {
+            return 0;
+        }
+        if (nodesLeft_ > 0) {
+            --nodesLeft_;
+            return 0;
+        }
+        const PlainNode node = fnReadPlainNode(pChunk, matcher_.prefilter());
+        if (node.length > 0) {
+            deepest_ = std::max(deepest_, frames_.size() + node.depth);
+            count_ += node.isUrl && node.hasUrl ? 1 : 0;
+            leaveAfterCandidate_ = 0;
+        } else if (node.holdsCandidate) {
+            // Where most nodes hold one, the test is mostly spent: the next
+            // nodes, twice as many each time up to a limit, are left untested.
+            leaveAfterCandidate_ = std::clamp<std::size_t>(leaveAfterCandidate_ * 2, 1, 64);
+            nodesLeft_ = leaveAfterCandidate_;
+        }
+        return node.length;
+    }
+
   private:
     enum class Frame { Top, Roots, Node, Children };
     enum class Field { Roots, Type, Name, Url, Children, Other };
@@ -344,6 +372,11 @@ class BookmarkHandler {
     std::size_t cutTexts_ = 0;
     std::size_t deepest_ = 0;
     std::size_t deepestFolders_ = 0;
+    // Whole nodes are taken only where matching is by the node's own texts.
+    const bool takesPlainNodes_ = pass_ == Pass::Bookmarks && !matcher_.searchesFolders() &&
+                                  !matcher_.prefilter().term().empty() && fnReadsPlainNodes();
+    std::size_t leaveAfterCandidate_ = 0;
+    std::size_t nodesLeft_ = 0; // nodes still left to the token reader
 };
 
 // The first pass: the folders' names, unless there are too many.
