@@ -22,6 +22,21 @@ TEST(Text, LowerCaseMapsEveryScriptAndKeepsStrayBytes) {
     // ASCII long enough to be lower-cased in blocks, then a tail shorter than one.
     EXPECT_EQ(lowerCase("@AZ[`az{\x7F\x01 MIXED Case 0123 @AZ[`az{ Ä @AZ[`az{ THE END"),
               "@az[`az{\x7F\x01 mixed case 0123 @az[`az{ ä @az[`az{ the end");
+    // Every length around a block or two, with an accented capital at each place
+    // of it: the runs of ASCII before and after it end where the text does.
+    for (std::size_t size = 1; size <= 40; ++size) {
+        std::string upper;
+        for (std::size_t k = 0; k < size; ++k) {
+            upper += static_cast<char>('A' + k % 26);
+        }
+        const std::string lower = lowerCase(upper);
+        EXPECT_EQ(lower, std::string("abcdefghijklmnopqrstuvwxyzabcdefghijklmn").substr(0, size));
+        for (std::size_t at = 0; at <= size; ++at) {
+            EXPECT_EQ(lowerCase(upper.substr(0, at) + "Ä" + upper.substr(at)),
+                      lower.substr(0, at) + "ä" + lower.substr(at))
+                << size << ' ' << at;
+        }
+    }
     // Bytes that are not UTF-8 (Windows-1252, a surrogate, an overlong) stay as they are.
     EXPECT_EQ(lowerCase("A\xE9Z\xFF\xED\xA0\x80X\xC0\xAF"), "a\xE9z\xFF\xED\xA0\x80x\xC0\xAF");
     // The prefilter passes by bytes outside ASCII unless the term holds what one lower-cases to.

@@ -80,17 +80,44 @@ bool isAsciiBlock(const char* p) {
     return !anyLane(loadBlock(p));
 }
 
+// Writes the block of ASCII at from to `to` with its letters lower-cased.
+void lowerAsciiBlock(const char* from, char* to) {
+    const Block block = loadBlock(from);
+    const Block upper = __builtin_bit_cast(Block, (block >= 'A') & (block <= 'Z'));
+    const Block lowered = block | (upper & 0x20);
+    std::memcpy(to, &lowered, sizeof lowered);
+}
+
 // Copies the ASCII text from..from + size to `to` with its letters lower-cased,
-// a block at a time.
+// a block at a time; a text of a block or more ends with the block that ends
+// it, which writes some bytes again as they were written.
 void lowerAscii(const char* from, std::size_t size, char* to) {
-    std::size_t k = 0;
-    for (; size - k >= sizeof(Block); k += sizeof(Block)) {
-        const Block block = loadBlock(from + k);
-        const Block upper = __builtin_bit_cast(Block, (block >= 'A') & (block <= 'Z'));
-        const Block lowered = block | (upper & 0x20);
-        std::memcpy(to + k, &lowered, sizeof lowered);
+    if (size < sizeof(Block)) {
+        std::transform(from, from + size, to, asciiLower);
+        return;
     }
-    std::transform(from + k, from + size, to + k, asciiLower);
+    for (std::size_t k = 0; size - k > sizeof(Block); k += sizeof(Block)) {
+        lowerAsciiBlock(from + k, to + k);
+    }
+    lowerAsciiBlock(from + size - sizeof(Block), to + size - sizeof(Block));
+}
+
+// Where the run of ASCII bytes from `from` on ends: a block at a time, and
+// when fewer than a block are left of a run a block long or more, the block
+// that ends the text tells them at once.
+std::size_t asciiRunEnd(std::string_view text, std::size_t from) {
+    std::size_t end = from;
+    while (text.size() - end >= sizeof(Block) && isAsciiBlock(text.data() + end)) {
+        end += sizeof(Block);
+    }
+    if (text.size() - end < sizeof(Block) && text.size() - from >= sizeof(Block) &&
+        isAsciiBlock(text.data() + text.size() - sizeof(Block))) {
+        return text.size();
+    }
+    while (end < text.size() && static_cast<unsigned char>(text[end]) < 0x80) {
+        ++end;
+    }
+    return end;
 }
 
 // Appends text with ASCII lower-cased and every character outside ASCII handed
@@ -100,13 +127,7 @@ void appendMapped(std::string_view text, std::string& out, Append append) {
     out.reserve(out.size() + text.size());
     std::size_t i = 0;
     while (i < text.size()) {
-        std::size_t asciiEnd = i;
-        while (text.size() - asciiEnd >= sizeof(Block) && isAsciiBlock(text.data() + asciiEnd)) {
-            asciiEnd += sizeof(Block);
-        }
-        while (asciiEnd < text.size() && static_cast<unsigned char>(text[asciiEnd]) < 0x80) {
-            ++asciiEnd;
-        }
+        const std::size_t asciiEnd = asciiRunEnd(text, i);
         const std::size_t outEnd = out.size();
         out.resize(outEnd + (asciiEnd - i));
         lowerAscii(text.data() + i, asciiEnd - i, out.data() + outEnd);
