@@ -125,7 +125,7 @@ TEST(ChunkedScan, MappedPartsCoverTheText) {
     std::string bytes;
     while (bytes.size() < std::size_t{9} * 1024 * 1024)
         bytes += "<M>" + std::string(bytes.size() % 977, 'a') + "\n";
-    bytes += "<M>" + std::string(std::size_t{5} * 1024 * 1024, 'l') + "\n<M>end";
+    bytes += "<M>" + std::string(std::size_t{2} * 1024 * 1024, 'l') + "\n<M>end";
     const std::string path = tmp.write("f", bytes);
     const test::FileAged aged(path);
     for (const std::size_t chunk : {std::size_t{4096}, kFileChunkBytes}) {

@@ -116,6 +116,32 @@ TEST(NetscapeRead, ReadsDecodedTextAndLogsOnlyFilesItParsed) {
     EXPECT_EQ(text.find("Parsing Netscape File: "), text.rfind("Parsing Netscape File: "));
 }
 
+#ifndef _WIN32
+// A huge name or address is kept only to kMaxEntryTextBytes, cut where a character
+// ends, the file read through a buffer instead of its mapped pages.
+TEST(NetscapeRead, MemoryDoesNotGrowWithOneLongEntry) {
+#if defined(__SANITIZE_THREAD__)
+    GTEST_SKIP() << "ThreadSanitizer's own memory grows with the bytes read";
+#endif
+    const test::TempFolder tmp;
+    constexpr std::size_t kLong = 16 << 20;
+    std::string pairs, accents;
+    for (std::size_t i = 0; i < kLong / 2; ++i) {
+        pairs += "a<";
+        accents += "\u00e9";
+    }
+    const std::string path =
+        tmp.write("b.htm", "<DL><p>\n<DT><A HREF=\"u1\" ADD_DATE=\"1\">News " + accents +
+                               "&amp;</A>\n<DT><A HREF=\"u2\">" + std::string(kLong, 'y') +
+                               "</A>\n<DT><A HREF=\"news/" + pairs +
+                               "\">n</A>\n<DT><A HREF=\"u3\">news &amp; after</A>\n</DL><p>\n");
+    const List expected{"News \u00e9\u00e9\u00e9\xc3+2097151+\u00e9\u00e9|u1",
+                        "n|news/a<a<a<a+2097152+<a<a", "news & after|u3",
+                        "2 names or addresses cut at 2 MiB"};
+    EXPECT_TRUE(test::readsLongTexts(fnReadNetscape, path, expected, 24L * 1024));
+}
+#endif
+
 // The term is matched against decoded text, however far in and whatever non-matches come before.
 TEST(NetscapeScan, FindsWhatReferencesStandForAndLeavesOutSavedQueries) {
     const std::string file = std::string(3000, ' ') + "<DT><A HREF=\"http://x/\">Plain</A>\n" +

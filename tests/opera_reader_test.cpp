@@ -89,3 +89,26 @@ TEST(OperaRead, MainAndAlternativeFilesAreIndependent) {
     }
     EXPECT_EQ(found, (std::vector<Bookmark>{{"m", "um"}, {"Caf\u00e9", "a"}}));
 }
+
+#ifndef _WIN32
+// A huge name or address is kept only to kMaxEntryTextBytes, cut where a character
+// ends, the file read through a buffer instead of its mapped pages.
+TEST(OperaRead, MemoryDoesNotGrowWithOneLongEntry) {
+#if defined(__SANITIZE_THREAD__)
+    GTEST_SKIP() << "ThreadSanitizer's own memory grows with the bytes read";
+#endif
+    const test::TempFolder tmp;
+    constexpr std::size_t kLong = 16 << 20;
+    std::string accents;
+    for (std::size_t i = 0; i < kLong / 2; ++i)
+        accents += "\u00e9";
+    const std::string path = tmp.write(
+        "b.adr", "#URL\n\tNAME=News " + accents + "\n\tURL=u1\n\n#URL\n\tNAME=" +
+                     std::string(kLong, 'y') + "\n\tURL=u2\n\n#URL\n\tNAME=n\n\tURL=news/" +
+                     std::string(kLong, 'z') + "#URL\n\n#URL\n\tNAME=news after\n\tURL=u3\n");
+    const List expected{"News \u00e9\u00e9\u00e9\xc3+2097151+\u00e9\u00e9|u1",
+                        "n|news/zzzzzzz+2097152+zzzz", "news after|u3",
+                        "2 names or addresses cut at 2 MiB"};
+    EXPECT_TRUE(test::readsLongTexts(fnReadOpera, path, expected, 24L * 1024));
+}
+#endif

@@ -3,6 +3,7 @@
 
 #include "search/matching/match_prefilter.h"
 #include "search/scanning/byte_pairs.h"
+#include "search/scanning/long_text_cut.h"
 
 #include <algorithm>
 #include <string_view>
@@ -23,6 +24,8 @@ struct BlockRule {
     char escape = '\0';
     bool (*escapeMayHold)(std::string_view text, std::size_t at,
                           const MatchPrefilter& prefilter) = nullptr;
+    // How the runs of the text fall, for cutting one too long to hold whole.
+    const LongTextRule* longText = nullptr;
 };
 
 // Runs the blocks of a bookmark file that can hold a match through scanBlock,

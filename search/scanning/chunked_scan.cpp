@@ -18,6 +18,8 @@ namespace zaptrove {
 namespace {
 
 constexpr std::size_t npos = std::string_view::npos;
+// Lines cut, for a rule that tells no runs of its own.
+constexpr LongTextRule kLongLines;
 
 // The text read so far that no piece has taken yet, in one buffer that grows
 // only when a single entry outgrows it. A file that starts with a UTF-16
@@ -25,13 +27,14 @@ constexpr std::size_t npos = std::string_view::npos;
 class Window {
   public:
     // firstBytes are the file's first bytes, already read: a byte-order mark or text.
-    Window(platform::FileReader& file, std::size_t chunkBytes, std::string_view firstBytes)
-        : file_(file), chunkBytes_(chunkBytes) {
+    Window(platform::FileReader& file, const BlockRule& rule, std::size_t chunkBytes,
+           std::string_view firstBytes)
+        : file_(file), chunkBytes_(chunkBytes),
+          cut_(rule.marker, rule.longText != nullptr ? *rule.longText : kLongLines) {
         if (const auto order = platform::utf16ByteOrder(firstBytes)) {
             utf16_.emplace(*order);
         } else {
-            std::memcpy(room(firstBytes.size()), firstBytes.data(), firstBytes.size());
-            filled_ = firstBytes.size();
+            take(firstBytes);
         }
     }
 
@@ -40,21 +43,20 @@ class Window {
     // Appends the file's next chunk; answers whether one came (false at the end
     // of the file), or nothing when reading fails.
     std::optional<bool> fill() {
-        if (!utf16_) {
-            const std::optional<std::size_t> got = file_.readNext(room(chunkBytes_), chunkBytes_);
-            filled_ += got.value_or(0);
-            return got ? std::optional(*got != 0) : std::nullopt;
-        }
         raw_.resize(chunkBytes_);
         const std::optional<std::size_t> got = file_.readNext(raw_.data(), chunkBytes_);
         if (!got) {
             return std::nullopt;
         }
-        char* const start = room(platform::Utf16Decoder::maxUtf8Bytes(*got));
-        const char* const end = *got == 0
-                                    ? utf16_->finish(start)
-                                    : utf16_->append(std::string_view(raw_.data(), *got), start);
-        filled_ += end - start;
+        if (!utf16_) {
+            take(std::string_view(raw_.data(), *got));
+            return *got != 0;
+        }
+        utf8_.resize(platform::Utf16Decoder::maxUtf8Bytes(*got));
+        const char* const end =
+            *got == 0 ? utf16_->finish(utf8_.data())
+                      : utf16_->append(std::string_view(raw_.data(), *got), utf8_.data());
+        take(std::string_view(utf8_.data(), static_cast<std::size_t>(end - utf8_.data())));
         return *got != 0;
     }
 
@@ -65,6 +67,12 @@ class Window {
     }
 
   private:
+    // Appends what is kept of text (see LongTextCut).
+    void take(std::string_view text) {
+        char* const start = room(cut_.maxOutput(text.size()));
+        filled_ += cut_.append(text, start) - start;
+    }
+
     char* room(std::size_t size) {
         if (buffer_.size() - filled_ < size) {
             buffer_.resize(std::max({2 * buffer_.size(), filled_ + size, 2 * chunkBytes_}));
@@ -76,8 +84,10 @@ class Window {
     const std::size_t chunkBytes_;
     std::string buffer_; // its size is the room; filled_ bytes of it are text
     std::size_t filled_ = 0;
+    LongTextCut cut_;
     std::optional<platform::Utf16Decoder> utf16_;
-    std::string raw_; // a chunk of UTF-16
+    std::string raw_;  // a chunk as read
+    std::string utf8_; // and turned from UTF-16 into UTF-8
 };
 
 // The text not taken yet, in place in the file's mapped pages, never copied:
@@ -95,12 +105,16 @@ class MappedWindow {
 
     std::string_view text() const { return text_; }
 
-    // As Window::fill; nothing when the next part cannot be mapped.
+    // As Window::fill; nothing when the next part cannot be mapped, or the text
+    // not taken (one entry) has grown past a part: it is then read instead.
     std::optional<bool> fill() {
         if (end_ == file_.length()) {
             return false;
         }
         if (end_ == partEnd_) {
+            if (end_ - start_ > kMappedPartBytes) {
+                return std::nullopt; // an entry too long to hold whole: read it through a Window
+            }
             const std::optional<std::string_view> part = file_.map(start_, partBytesFrom(start_));
             if (!part) {
                 return std::nullopt;
@@ -168,10 +182,11 @@ std::optional<std::string> firstBytes(platform::FileReader& file) {
 // Only the text from `from` on is searched, so that an entry carried over many
 // chunks is not searched again with each of them.
 std::size_t lastSureStart(std::string_view text, const BlockRule& rule, std::size_t from) {
-    for (std::size_t at = fnFindLastMarker(text, rule.marker, text.size());
-         at != npos && at >= from; at = fnFindLastMarker(text, rule.marker, at)) {
-        if (rule.isSureStart(text, at)) {
-            return at;
+    const std::string_view searched = text.substr(std::min(from, text.size()));
+    for (std::size_t at = fnFindLastMarker(searched, rule.marker, searched.size()); at != npos;
+         at = fnFindLastMarker(searched, rule.marker, at)) {
+        if (rule.isSureStart(text, from + at)) {
+            return from + at;
         }
     }
     return npos;
@@ -266,7 +281,7 @@ bool scanRead(platform::FileReader& file, const BlockRule& rule, std::size_t chu
     if (!first) {
         return false;
     }
-    Window window(file, chunkBytes, *first);
+    Window window(file, rule, chunkBytes, *first);
     return scanPieces(window, rule, scan);
 }
 

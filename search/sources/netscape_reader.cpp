@@ -7,11 +7,13 @@
 #include "search/scanning/chunked_scan.h"
 #include "search/scanning/entry_encoding.h"
 #include "search/scanning/folder_match.h"
+#include "search/scanning/long_text_cut.h"
 #include "search/sources/netscape_folders.h"
 
 #include <algorithm>
 #include <optional>
 #include <string>
+#include <utility>
 
 namespace zaptrove {
 
@@ -25,8 +27,11 @@ bool referenceMayHold(std::string_view text, std::size_t at, const MatchPrefilte
     return reference && prefilter.mayHold(reference->character);
 }
 // Every occurrence of the marker starts an entry.
+// An entry's address ends at its quote, the rest of its tag at ">", its name
+// at the next tag.
+constexpr LongTextRule kRuns{true, 1, "\"><", '<'};
 constexpr BlockRule kEntries{kMarker, [](std::string_view, std::size_t) { return true; }, '&',
-                             referenceMayHold};
+                             referenceMayHold, &kRuns};
 // Firefox's saved queries ("Most Visited"), which only the browser can open.
 constexpr std::string_view kQueryScheme = "place:";
 constexpr std::size_t npos = std::string_view::npos;
@@ -50,6 +55,7 @@ struct DecodedEntry {
     DecodedText address;
     NetscapeFolders folders; // followed through the whole text, joined for a match only
     FolderMatch match;
+    std::size_t cutTexts = 0; // names and addresses cut at kMaxEntryTextBytes
 };
 
 // Cuts the entry at marker and keeps it when it matches; answers where the next
@@ -80,11 +86,13 @@ std::size_t scanEntry(std::string_view text, std::size_t marker, const Matcher& 
     if (!tagHoldsNoEntry) {
         nameEnd = findNameEnd();
     }
-    std::string_view address = text.substr(addressStart, addressEnd - addressStart);
-    std::string_view name = text.substr(nameStart, nameEnd - nameStart);
+    const std::string_view rawAddress = text.substr(addressStart, addressEnd - addressStart);
+    const std::string_view rawName = text.substr(nameStart, nameEnd - nameStart);
+    std::string_view address = rawAddress;
+    std::string_view name = rawName;
     decoded.encoding.decode(name, address);
-    address = decoded.address.decode(address);
-    name = decoded.name.decode(name);
+    address = fnCutEntryText(rawAddress, decoded.address.decode(address), decoded.cutTexts);
+    name = fnCutEntryText(rawName, decoded.name.decode(name), decoded.cutTexts);
     const auto folder = [&] {
         decoded.folders.advance(text, marker);
         return decoded.folders.path();
@@ -135,15 +143,22 @@ SourceReading fnReadNetscape(std::string_view pPath, const Matcher& pMatcher,
 SourceReading fnReadNetscapeInChunks(std::string_view pPath, const Matcher& pMatcher,
                                      std::vector<Bookmark>& pCandidates, const DebugLog& pLog,
                                      std::size_t pChunkBytes) {
-    return fnReadFileInChunks(
+    std::size_t cutTexts = 0;
+    SourceReading reading = fnReadFileInChunks(
         pPath, "Netscape", kEntries, pCandidates,
         [&]() -> PieceScan {
-            return [&pMatcher, &pCandidates, scratch = MatchScratch(),
+            cutTexts = 0;
+            return [&pMatcher, &pCandidates, &cutTexts, scratch = MatchScratch(),
                     decoded = DecodedEntry()](std::string_view text) mutable {
                 scanNetscape(text, pMatcher, scratch, pCandidates, decoded);
+                cutTexts += std::exchange(decoded.cutTexts, 0);
             };
         },
         pLog, pChunkBytes);
+    if (reading.readWhole() && cutTexts > 0) {
+        reading.Problem = fnCutTextsProblem(cutTexts);
+    }
+    return reading;
 }
 
 } // namespace zaptrove

@@ -7,6 +7,8 @@
 #include "search/scanning/entry_encoding.h"
 #include "search/scanning/folder_match.h"
 #include "search/scanning/folder_trail.h"
+#include "search/scanning/long_text_cut.h"
+#include "text/text.h"
 
 #include <optional>
 #include <string>
@@ -20,8 +22,12 @@ constexpr std::size_t npos = std::string_view::npos;
 // A "#URL" that some block does not start lies inside a name or address, on a
 // line of its own with "NAME=" or "URL=" before it; one that opens a line
 // therefore always starts a block.
+// A name or address fills the rest of its line.
+constexpr LongTextRule kLines;
 constexpr BlockRule kBlocks{
-    kMarker, [](std::string_view text, std::size_t at) { return text[at - 1] == '\n'; }};
+    .marker = kMarker,
+    .isSureStart = [](std::string_view text, std::size_t at) { return text[at - 1] == '\n'; },
+    .longText = &kLines};
 
 // The text from start to the next line feed (or the end of the text), without
 // a final carriage return.
@@ -132,7 +138,7 @@ class OperaFolders {
         name = name.substr(0, name.find_last_not_of(" \t") + 1);
         std::string_view none;
         encoding_.decode(name, none);
-        return name;
+        return platform::cutBeforeCharacter(name, kMaxEntryTextBytes);
     }
 
     // "#F" may start a folder block, "\n-" a line that ends one.
@@ -148,7 +154,8 @@ class OperaFolders {
 // matches; answers where the next block starts, npos when none can follow.
 std::size_t scanBlock(std::string_view text, std::size_t marker, const Matcher& matcher,
                       MatchScratch& scratch, std::vector<Bookmark>& candidates,
-                      EntryEncoding& encoding, OperaFolders& folders, FolderMatch& match) {
+                      EntryEncoding& encoding, OperaFolders& folders, FolderMatch& match,
+                      std::size_t& cutTexts) {
     const std::size_t nextMarker = fnFindMarker(text, kMarker, marker + kMarker.size());
     const std::size_t nameKey = findKey(text, "NAME=", marker + kMarker.size());
     if (nameKey == npos || nameKey > nextMarker) {
@@ -169,7 +176,11 @@ std::size_t scanBlock(std::string_view text, std::size_t marker, const Matcher& 
     }
     std::size_t urlEnd = 0;
     std::string_view url = lineFrom(text, urlKey + 4, urlEnd);
+    const std::string_view rawName = name;
+    const std::string_view rawUrl = url;
     encoding.decode(name, url);
+    name = fnCutEntryText(rawName, name, cutTexts);
+    url = fnCutEntryText(rawUrl, url, cutTexts);
     const auto folder = [&] {
         folders.advance(text, marker);
         return folders.path();
@@ -190,14 +201,15 @@ std::size_t scanBlock(std::string_view text, std::size_t marker, const Matcher& 
 
 // subScanOpera over one piece of the text, with the memory of the whole read.
 void scanOpera(std::string_view text, const Matcher& matcher, MatchScratch& scratch,
-               std::vector<Bookmark>& candidates, OperaFolders& folders) {
+               std::vector<Bookmark>& candidates, OperaFolders& folders, std::size_t& cutTexts) {
     EntryEncoding encoding;
     FolderMatch match;
     folders.startPiece();
     subScanBlocksThatCanMatch(
         text, kBlocks, matcher.prefilter(),
         [&](std::size_t marker) {
-            return scanBlock(text, marker, matcher, scratch, candidates, encoding, folders, match);
+            return scanBlock(text, marker, matcher, scratch, candidates, encoding, folders, match,
+                             cutTexts);
         },
         [&](std::size_t from) { return match.bound(matcher, folders, text, from, scratch); });
     if (matcher.followsFolders()) {
@@ -211,7 +223,8 @@ void subScanOpera(std::string_view pText, const Matcher& pMatcher,
                   std::vector<Bookmark>& pCandidates) {
     MatchScratch scratch;
     OperaFolders folders;
-    scanOpera(pText, pMatcher, scratch, pCandidates, folders);
+    std::size_t cutTexts = 0;
+    scanOpera(pText, pMatcher, scratch, pCandidates, folders, cutTexts);
 }
 
 SourceReading fnReadOpera(std::string_view pPath, const Matcher& pMatcher,
@@ -222,15 +235,21 @@ SourceReading fnReadOpera(std::string_view pPath, const Matcher& pMatcher,
 SourceReading fnReadOperaInChunks(std::string_view pPath, const Matcher& pMatcher,
                                   std::vector<Bookmark>& pCandidates, const DebugLog& pLog,
                                   std::size_t pChunkBytes) {
-    return fnReadFileInChunks(
+    std::size_t cutTexts = 0;
+    SourceReading reading = fnReadFileInChunks(
         pPath, "Opera", kBlocks, pCandidates,
         [&]() -> PieceScan {
-            return [&pMatcher, &pCandidates, scratch = MatchScratch(),
+            cutTexts = 0;
+            return [&pMatcher, &pCandidates, &cutTexts, scratch = MatchScratch(),
                     folders = OperaFolders()](std::string_view text) mutable {
-                scanOpera(text, pMatcher, scratch, pCandidates, folders);
+                scanOpera(text, pMatcher, scratch, pCandidates, folders, cutTexts);
             };
         },
         pLog, pChunkBytes);
+    if (reading.readWhole() && cutTexts > 0) {
+        reading.Problem = fnCutTextsProblem(cutTexts);
+    }
+    return reading;
 }
 
 } // namespace zaptrove

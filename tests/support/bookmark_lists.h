@@ -15,6 +15,9 @@
 #include <string>
 #include <string_view>
 #include <vector>
+#ifndef _WIN32
+#include "support/child_process.h"
+#endif
 
 namespace zaptrove {
 
@@ -68,6 +71,32 @@ std::vector<Bookmark> readWith(Reader reader, const std::string& path, std::stri
     reader(path, matcher, found, DebugLog::silent());
     return found;
 }
+
+#ifndef _WIN32
+// Whether a file reader finds at path, matching "news" by name or address, the
+// bookmarks expected ("name|address" with each text's length and last bytes in
+// place of the text past its first 12 bytes, then why the file was read only
+// in part), in a child whose peak memory grows by less than growthKiB.
+template <typename Reader>
+bool readsLongTexts(Reader reader, const std::string& path, const List& expected, long growthKiB) {
+    const auto shortened = [](const std::string& text) {
+        return text.size() <= 16 ? text
+                                 : text.substr(0, 12) + "+" + std::to_string(text.size()) + "+" +
+                                       text.substr(text.size() - 4);
+    };
+    const auto found = [&](const std::string& read) {
+        const Matcher matcher("news", SearchMode::Both);
+        std::vector<Bookmark> records;
+        const SourceReading reading = reader(read, matcher, records, DebugLog::silent());
+        List out;
+        for (const Bookmark& bookmark : records)
+            out.push_back(shortened(bookmark.Name) + "|" + shortened(bookmark.URL));
+        out.push_back(reading.Problem);
+        return out;
+    };
+    return inChildGrowingLessThan(growthKiB, [&] { return found(path) == expected; });
+}
+#endif
 
 // Each bookmark a file scanner finds in the text, as "name|address".
 template <typename Scanner>
