@@ -108,7 +108,7 @@ TEST(OperaRead, MemoryDoesNotGrowWithOneLongEntry) {
                      std::string(kLong, 'z') + "#URL\n\n#URL\n\tNAME=news after\n\tURL=u3\n");
     const List expected{"News \u00e9\u00e9\u00e9\xc3+2097151+\u00e9\u00e9|u1",
                         "n|news/zzzzzzz+2097152+zzzz", "news after|u3",
-                        "2 names or addresses cut at 2 MiB"};
+                        "3 names or addresses cut at 2 MiB"};
     EXPECT_TRUE(test::readsLongTexts(fnReadOpera, path, expected, 24L * 1024));
 }
 #endif

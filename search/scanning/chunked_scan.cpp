@@ -66,6 +66,9 @@ class Window {
         filled_ -= count;
     }
 
+    // The names and addresses cut on the way (see LongTextCut).
+    std::size_t textsCut() const { return cut_.textsCut(); }
+
   private:
     // Appends what is kept of text (see LongTextCut).
     void take(std::string_view text) {
@@ -274,15 +277,18 @@ std::optional<std::size_t> scanInPlace(platform::FileReader& file, const BlockRu
     return records.kept();
 }
 
-// Reads the whole file through a buffer; false when it cannot be read to its end.
+// Reads the whole file through a buffer; false when it cannot be read to its
+// end. Adds the names and addresses cut on the way to textsCut.
 bool scanRead(platform::FileReader& file, const BlockRule& rule, std::size_t chunkBytes,
-              const std::function<bool(std::string_view)>& scan) {
+              const std::function<bool(std::string_view)>& scan, std::size_t& textsCut) {
     const std::optional<std::string> first = firstBytes(file);
     if (!first) {
         return false;
     }
     Window window(file, rule, chunkBytes, *first);
-    return scanPieces(window, rule, scan);
+    const bool whole = scanPieces(window, rule, scan);
+    textsCut += window.textsCut();
+    return whole;
 }
 
 } // namespace
@@ -334,7 +340,7 @@ std::string_view InPlaceParts::next() {
 
 std::size_t subScanFileInChunks(platform::FileReader& pFile, const BlockRule& pRule,
                                 std::vector<Bookmark>& pCandidates, const NewPieceScan& pNewScan,
-                                std::size_t pChunkBytes) {
+                                std::size_t pChunkBytes, std::size_t* pTextsCut) {
     const std::size_t chunkBytes = std::max<std::size_t>(pChunkBytes, 1);
     if (const std::optional<std::size_t> kept =
             scanInPlace(pFile, pRule, pCandidates, pNewScan(), chunkBytes)) {
@@ -348,7 +354,12 @@ std::size_t subScanFileInChunks(platform::FileReader& pFile, const BlockRule& pR
         passedOn += RecordDrain::passOn(pCandidates, first);
         return true;
     };
-    if (!scanRead(pFile, pRule, chunkBytes, scanAndPassOn)) {
+    std::size_t textsCut = 0;
+    const bool whole = scanRead(pFile, pRule, chunkBytes, scanAndPassOn, textsCut);
+    if (pTextsCut != nullptr) {
+        *pTextsCut = textsCut;
+    }
+    if (!whole) {
         RecordDrain::dropAll(pCandidates, first);
         return 0;
     }
@@ -357,17 +368,26 @@ std::size_t subScanFileInChunks(platform::FileReader& pFile, const BlockRule& pR
 
 SourceReading fnReadFileInChunks(std::string_view pPath, std::string_view pKind,
                                  const BlockRule& pRule, std::vector<Bookmark>& pCandidates,
-                                 const NewPieceScan& pNewScan, const DebugLog& pLog,
-                                 std::size_t pChunkBytes) {
+                                 const NewPieceScan& pNewScan, const std::size_t& pTextsCut,
+                                 const DebugLog& pLog, std::size_t pChunkBytes) {
     pLog.subDebug(LOG_INFO, std::string("Reading ").append(pKind).append(" File: ").append(pPath));
-    std::size_t kept = 0;
+    SourceReading reading;
     platform::FileReader file(pPath);
+    std::size_t textsCutReading = 0;
     if (file.isOpen()) {
         pLog.subDebugTimer(LOG_BEGIN, std::string("Parsing ").append(pKind).append(" File: "));
-        kept = subScanFileInChunks(file, pRule, pCandidates, pNewScan, pChunkBytes);
+        reading.BookmarkCount =
+            subScanFileInChunks(file, pRule, pCandidates, pNewScan, pChunkBytes, &textsCutReading);
     }
     pLog.subDebugTimer(LOG_END, std::string(pKind).append(" file parsed: "));
-    return {kept, file.problem()};
+    reading.Problem = file.problem();
+    // The reading cuts texts in entries the scan may skip; the scan those that
+    // grow too long only once decoded. Either count is a cut seen.
+    if (const std::size_t cut = std::max(pTextsCut, textsCutReading);
+        reading.readWhole() && cut > 0) {
+        reading.Problem = fnCutTextsProblem(cut);
+    }
+    return reading;
 }
 
 } // namespace zaptrove

@@ -99,17 +99,20 @@ using NewPieceScan = std::function<PieceScan()>;
 // way. A file that cannot be read to its end adds nothing (pFile tells why).
 // The records the scan appends are handed on to the thread's RecordDrain after
 // each piece; answers how many were appended, those handed on included.
+// pTextsCut, when given, is set to the names and addresses cut on the way
+// (see BlockRule::longText), whether the scan reached them or not.
 std::size_t subScanFileInChunks(platform::FileReader& pFile, const BlockRule& pRule,
                                 std::vector<Bookmark>& pCandidates, const NewPieceScan& pNewScan,
-                                std::size_t pChunkBytes);
+                                std::size_t pChunkBytes, std::size_t* pTextsCut = nullptr);
 
 // Opens the bookmark file at pPath and reads it as subScanFileInChunks does,
 // between the log lines of a file of its kind ("Netscape", "Opera"): the
 // parsing lines only when the file could be opened. Answers the bookmarks kept
-// and why the file could not be read.
+// and why the file could not be read, or was read only in part: pTextsCut
+// holds the names and addresses the scans counted as cut once the reading ends.
 SourceReading fnReadFileInChunks(std::string_view pPath, std::string_view pKind,
                                  const BlockRule& pRule, std::vector<Bookmark>& pCandidates,
-                                 const NewPieceScan& pNewScan, const DebugLog& pLog,
-                                 std::size_t pChunkBytes);
+                                 const NewPieceScan& pNewScan, const std::size_t& pTextsCut,
+                                 const DebugLog& pLog, std::size_t pChunkBytes);
 
 } // namespace zaptrove

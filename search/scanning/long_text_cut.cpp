@@ -47,7 +47,7 @@ std::string fnCutTextsProblem(std::size_t pCut) {
 }
 
 LongTextCut::LongTextCut(std::string_view pMarker, const LongTextRule& pRule)
-    : marker_(pMarker), rule_(pRule), fallback_(pMarker.size(), 0) {
+    : marker_(pMarker), rule_(pRule), fallback_(pMarker.size(), 0), step_(pRule.ends.size()) {
     for (std::size_t at = 1, length = 0; at < marker_.size(); ++at) {
         while (length > 0 && marker_[at] != marker_[length]) {
             length = fallback_[length - 1];
@@ -123,7 +123,7 @@ char* LongTextCut::step(char byte, char* out) {
             const std::string_view tail = marker_.substr(marker_.size() - dropped);
             out = std::copy(tail.begin(), tail.end(), out);
         }
-        run_ = 0;
+        endRun(run_ - std::min(run_, marker_.size()));
         step_ = 0;
         skip_ = rule_.skipAfterMarker;
     } else if (skip_ > 0) {
@@ -133,10 +133,17 @@ char* LongTextCut::step(char byte, char* out) {
         if (!kept) {
             *out++ = byte;
         }
-        run_ = 0;
+        endRun(run_ - 1);
         step_ += step_ < rule_.ends.size() ? 1 : 0;
     }
     return out;
+}
+
+void LongTextCut::endRun(std::size_t length) {
+    if (length > kKeptRunBytes && (rule_.textRuns >> std::min<std::size_t>(step_, 31) & 1U) != 0) {
+        ++textsCut_;
+    }
+    run_ = 0;
 }
 
 } // namespace zaptrove

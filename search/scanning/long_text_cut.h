@@ -38,6 +38,9 @@ struct LongTextRule {
     // every run after them.
     std::string_view ends;
     char endOutside = '\n';
+    // The runs that hold a name or address, by their place in the entry
+    // (bit i for the i-th, bit ends.size() for every run after them).
+    unsigned textRuns = ~0U;
 };
 
 // Passes the text of a file through, dropping the bytes past the first
@@ -56,6 +59,8 @@ class LongTextCut {
     // Writes what is kept of pText at pOut; answers the end of what it wrote.
     // The bytes kept before, of the run pText continues, must lie just before pOut.
     char* append(std::string_view pText, char* pOut);
+    // The runs that hold a name or address cut so far, each once.
+    std::size_t textsCut() const { return textsCut_; }
 
   private:
     // How many bytes from `at` on neither end the run nor may end a marker,
@@ -65,14 +70,17 @@ class LongTextCut {
     // Passes on (or drops) one byte, following the runs and markers.
     char* step(char byte, char* out);
     bool markerEnds(char byte);
+    // Counts the run of `length` bytes that ends now when it was cut.
+    void endRun(std::size_t length);
 
     const std::string_view marker_;
     const LongTextRule& rule_;
     std::vector<std::size_t> fallback_; // where the marker's match falls back to after a mismatch
     std::size_t matched_ = 0;
-    std::size_t run_ = 0;  // the bytes of the run so far
-    std::size_t step_ = 0; // the runs of the entry ended so far
+    std::size_t run_ = 0; // the bytes of the run so far
+    std::size_t step_;    // the runs of the entry ended so far; all before the first entry
     std::size_t skip_ = 0;
+    std::size_t textsCut_ = 0;
 };
 
 } // namespace zaptrove

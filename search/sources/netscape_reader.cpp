@@ -28,8 +28,8 @@ bool referenceMayHold(std::string_view text, std::size_t at, const MatchPrefilte
 }
 // Every occurrence of the marker starts an entry.
 // An entry's address ends at its quote, the rest of its tag at ">", its name
-// at the next tag.
-constexpr LongTextRule kRuns{true, 1, "\"><", '<'};
+// at the next tag; the address and the name are the entry's texts.
+constexpr LongTextRule kRuns{true, 1, "\"><", '<', 0b101};
 constexpr BlockRule kEntries{kMarker, [](std::string_view, std::size_t) { return true; }, '&',
                              referenceMayHold, &kRuns};
 // Firefox's saved queries ("Most Visited"), which only the browser can open.
@@ -144,7 +144,7 @@ SourceReading fnReadNetscapeInChunks(std::string_view pPath, const Matcher& pMat
                                      std::vector<Bookmark>& pCandidates, const DebugLog& pLog,
                                      std::size_t pChunkBytes) {
     std::size_t cutTexts = 0;
-    SourceReading reading = fnReadFileInChunks(
+    return fnReadFileInChunks(
         pPath, "Netscape", kEntries, pCandidates,
         [&]() -> PieceScan {
             cutTexts = 0;
@@ -154,11 +154,7 @@ SourceReading fnReadNetscapeInChunks(std::string_view pPath, const Matcher& pMat
                 cutTexts += std::exchange(decoded.cutTexts, 0);
             };
         },
-        pLog, pChunkBytes);
-    if (reading.readWhole() && cutTexts > 0) {
-        reading.Problem = fnCutTextsProblem(cutTexts);
-    }
-    return reading;
+        cutTexts, pLog, pChunkBytes);
 }
 
 } // namespace zaptrove

@@ -236,7 +236,7 @@ SourceReading fnReadOperaInChunks(std::string_view pPath, const Matcher& pMatche
                                   std::vector<Bookmark>& pCandidates, const DebugLog& pLog,
                                   std::size_t pChunkBytes) {
     std::size_t cutTexts = 0;
-    SourceReading reading = fnReadFileInChunks(
+    return fnReadFileInChunks(
         pPath, "Opera", kBlocks, pCandidates,
         [&]() -> PieceScan {
             cutTexts = 0;
@@ -245,11 +245,7 @@ SourceReading fnReadOperaInChunks(std::string_view pPath, const Matcher& pMatche
                 scanOpera(text, pMatcher, scratch, pCandidates, folders, cutTexts);
             };
         },
-        pLog, pChunkBytes);
-    if (reading.readWhole() && cutTexts > 0) {
-        reading.Problem = fnCutTextsProblem(cutTexts);
-    }
-    return reading;
+        cutTexts, pLog, pChunkBytes);
 }
 
 } // namespace zaptrove
