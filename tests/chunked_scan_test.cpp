@@ -4,6 +4,7 @@
 #include "platform/files.h"
 #include "search/scanning/byte_pairs.h"
 #include "search/scanning/chunked_scan.h"
+#include "search/scanning/long_text_cut.h"
 #include "search/sources/netscape_reader.h"
 #include "search/sources/opera_reader.h"
 #include "support/bookmark_lists.h"
@@ -323,4 +324,38 @@ TEST(ChunkedScan, AnEntryOutsideUtf8IsReadAsWindows1252Alone) {
     const auto inChunks = [](auto&&... args) { fnReadNetscapeInChunks(args..., 256); };
     EXPECT_EQ(test::readWith(inChunks, path, "caf\u00e9", SearchMode::Name),
               (std::vector<Bookmark>{{"Caf\u00e9", "http://e/"}, {"Caf\u00e9", "http://l/"}}));
+}
+
+// Each run keeps its first bytes, cut where a character ends, whatever the
+// chunks it comes in; the bytes that end runs, and a marker met in a run past
+// its kept bytes, stay; only the name and address runs count as texts cut,
+// not the text before the first entry.
+TEST(LongTextCut, KeepsEachRunsStartInChunksOfAnySizeAndCountsTextsCut) {
+    constexpr std::string_view kMarker = "<DT><A HREF=";
+    // An address to its quote, the rest of the tag, a name, then the text outside.
+    constexpr LongTextRule kRuns{true, 1, "\"><", '<', 0b101};
+    constexpr std::size_t kKept = LongTextCut::kKeptRunBytes;
+    std::string accents;
+    for (std::size_t i = 0; i < kKept / 2 + 10; ++i)
+        accents += "\u00e9";
+    const std::string text = std::string(kKept + 1, 'h') + "\n<DT><A HREF=\"a" + accents +
+                             "\" ICON=\"" + std::string(kKept + 10, 'x') + "\">" +
+                             std::string(kKept + 5, 'n') + "</A>\n<DD>" +
+                             std::string(kKept + 3, 'd') + "\n<DT><A HREF=\"" +
+                             std::string(kKept + 100, 'b') + "<DT><A HREF=\"u\">news</A>\n";
+    const std::string expected = std::string(kKept, 'h') + "<DT><A HREF=\"a" +
+                                 accents.substr(0, kKept - 2) + "\" ICON=\"" +
+                                 std::string(kKept - 7, 'x') + ">" + std::string(kKept, 'n') +
+                                 "</A>\n<DD>" + std::string(kKept - 3, 'd') + "<DT><A HREF=\"" +
+                                 std::string(kKept, 'b') + "<DT><A HREF=\"u\">news</A>\n";
+    for (const std::size_t chunk : {std::size_t{1021}, std::size_t{65537}, text.size()}) {
+        LongTextCut cut(kMarker, kRuns);
+        std::string kept(text.size() + kMarker.size(), '\0');
+        char* end = kept.data();
+        for (std::size_t at = 0; at < text.size(); at += chunk)
+            end = cut.append(std::string_view(text).substr(at, chunk), end);
+        kept.resize(static_cast<std::size_t>(end - kept.data()));
+        EXPECT_TRUE(kept == expected) << chunk << ": " << kept.size() << " " << expected.size();
+        EXPECT_EQ(cut.textsCut(), 3u) << chunk;
+    }
 }
