@@ -18,8 +18,10 @@
 #include "settings/version.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <ostream>
 #include <utility>
+#include <vector>
 
 namespace zaptrove {
 
@@ -93,8 +95,10 @@ int openFirst(const FindOptions& options, const Settings& settings, const Search
     return FIND_FOUND;
 }
 
-// How many records ahead of the line made their texts are asked for: the
-// sort leaves them scattered in memory, and each line would wait on them.
+// How many records ahead of the line made their texts are asked for, and
+// twice as many the records themselves when they are taken by their order:
+// the records and their texts lie scattered in memory, and each line would
+// wait on them.
 constexpr std::size_t kPrefetchedRecords = 8;
 
 // The lines are written in blocks of this many records' lines, each line made
@@ -108,26 +112,40 @@ constexpr std::size_t kRecordsForHelper = 4 * kRecordsPerBlock;
 constexpr std::size_t kBlocksAhead = 3;
 constexpr std::size_t kLineBytes = 160;
 
-// The records of one block: results[first] to results[end - 1].
+// The rows of one block: the first to the one before end.
 struct Stretch {
     std::size_t first = 0;
     std::size_t end = 0;
 };
 
+// The rows of a search in order: the results, taken by their order when it
+// is given (SearchOutcome::Order).
+struct Rows {
+    const std::vector<Bookmark>& results;
+    const std::vector<std::uint32_t>& order;
+
+    std::size_t size() const { return results.size(); }
+    const Bookmark& operator[](std::size_t k) const {
+        return results[order.empty() ? k : order[k]];
+    }
+};
+
 // The result lines of a stretch: the list's line, or with --tsv the name,
 // address, source, profile and folders separated by tabs.
-std::string resultLines(bool tsv, bool nameFirst, const std::vector<Bookmark>& results,
-                        const Stretch& stretch) {
+std::string resultLines(bool tsv, bool nameFirst, const Rows& rows, const Stretch& stretch) {
     std::string listLine;
     std::string block;
     block.reserve((stretch.end - stretch.first) * kLineBytes);
     for (std::size_t k = stretch.first; k < stretch.end; ++k) {
+        if (k + 2 * kPrefetchedRecords < stretch.end && !rows.order.empty()) {
+            __builtin_prefetch(&rows[k + 2 * kPrefetchedRecords]);
+        }
         if (k + kPrefetchedRecords < stretch.end) {
-            const Bookmark& ahead = results[k + kPrefetchedRecords];
+            const Bookmark& ahead = rows[k + kPrefetchedRecords];
             __builtin_prefetch(ahead.Name.data());
             __builtin_prefetch(ahead.URL.data());
         }
-        const Bookmark& record = results[k];
+        const Bookmark& record = rows[k];
         if (tsv) {
             subAppendPrintableLine(fnShownName(record), block);
             block += '\t';
@@ -149,8 +167,8 @@ std::string resultLines(bool tsv, bool nameFirst, const std::vector<Bookmark>& r
 }
 
 // Writes the result lines in order.
-void writeResults(const FindOptions& options, const SearchRequest& request,
-                  const std::vector<Bookmark>& results, std::ostream& out) {
+void writeResults(const FindOptions& options, const SearchRequest& request, const Rows& results,
+                  std::ostream& out) {
     const bool nameFirst = fnListNameFirst(request);
     const auto lines = [&](const Stretch& stretch) {
         return resultLines(options.tsv, nameFirst, results, stretch);
@@ -216,7 +234,7 @@ int fnRunFind(const std::vector<std::string>& pArgs, std::ostream& pOut, std::os
     }
     SearchRequest request = fnSearchRequest(options.searchTerm, settings);
     subApplySearchOptions(options, request);
-    SearchOutcome outcome = subSearch(request, log, ListLines::OnDemand);
+    SearchOutcome outcome = subSearch(request, log, ListLines::OnDemandInPlace);
     const auto name = [&](const std::vector<UnreadableSource>& sources, const char* what) {
         for (const UnreadableSource& source : sources) {
             pErr << "zaptrove-find: " << fnPrintableLine(source.Kind) << ' '
@@ -236,10 +254,11 @@ int fnRunFind(const std::vector<std::string>& pArgs, std::ostream& pOut, std::os
         pErr << "Nothing Found\n";
         return FIND_NOTHING_FOUND;
     }
+    const Rows rows{outcome.Results, outcome.Order};
     if (options.open) {
-        return openFirst(options, settings, request, outcome.Results.front(), pOpeners, log, pErr);
+        return openFirst(options, settings, request, rows[0], pOpeners, log, pErr);
     }
-    writeResults(options, request, outcome.Results, pOut);
+    writeResults(options, request, rows, pOut);
     if (pEnd == FindRecords::LeftToExit) {
         // Still reachable, so a leak checker counts them as kept, not lost.
         static std::vector<Bookmark>* leftToExit = nullptr;

@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: MIT
 #include "debug_log/debug_log.h"
+#include "search/results/result_list.h"
 #include "search/results/whereabouts.h"
 #include "search/run/search_run.h"
 #include "support/chromium_files.h"
@@ -190,6 +191,7 @@ TEST_F(SearchRun, AFirefoxKeywordTypedFirstMakesTheFirstRow) {
         places.keyword(places.add(P::kMenu, 1, {}, "https://raw.example/%S/%s", "Raw page"), "raw");
         places.keyword(places.add(P::kMenu, 1, "Post search", "https://post.example/find"), "pd",
                        "q=%s");
+        places.add(P::kMenu, 1, "Zwp read first", "https://z.example/");
         places.add(P::kToolbar, 1, "Awp notes", "https://a.example/wp");
     }
     s.BrowserProfiles = {firefox};
@@ -198,7 +200,8 @@ TEST_F(SearchRun, AFirefoxKeywordTypedFirstMakesTheFirstRow) {
     const std::pair<std::string, Lines> cases[] = {
         {"WP a b&\u00e9", {"Wikipedia  -  https://wiki.example/?search=a%20b%26%C3%A9"}},
         {"wp",
-         {"Wikipedia  -  https://wiki.example/?search=", "Awp notes  -  https://a.example/wp"}},
+         {"Wikipedia  -  https://wiki.example/?search=", "Awp notes  -  https://a.example/wp",
+          "Zwp read first  -  https://z.example/"}},
         {"  raw  x&y  ", {"Raw page  -  https://raw.example/x&y/x%26y"}},
         {"pd q", {"Post search  -  https://post.example/find"}},
         {"wpx", {}},
@@ -210,6 +213,15 @@ TEST_F(SearchRun, AFirefoxKeywordTypedFirstMakesTheFirstRow) {
     // It lives where its bookmark does.
     EXPECT_EQ(std::tuple(wikipedia.Source.profile(), wikipedia.Folder.text()),
               std::tuple("default", "Bookmarks Menu/Look up"));
+    // Left where they were read, the rows come by their places in the same order.
+    s.Duplicates = DUPS_KEEP, s.MergeCopies = MERGE_COPIES_OFF;
+    const SearchOutcome inPlace =
+        subSearch(fnSearchRequest("wp", s), DebugLog::silent(), ListLines::OnDemandInPlace);
+    ASSERT_EQ(inPlace.Order.size(), inPlace.Results.size());
+    Lines listed;
+    for (const std::uint32_t place : inPlace.Order)
+        listed.push_back(fnListLine(true, inPlace.Results[place]));
+    EXPECT_EQ(listed, run("wp").Lines);
 }
 
 // Copies of one address spelt differently across sources are one row when merged, the first read.

@@ -93,7 +93,7 @@ void makeRoomForFile(std::string_view path, std::vector<Bookmark>& candidates) {
 // removing neighbouring duplicates, the order by use, a folder screen).
 bool leavesRowsAsMatched(const SearchRequest& request, const FolderScreen& screen,
                          ListLines lines) {
-    if (lines != ListLines::OnDemand || request.keptRows == nullptr || request.mergeCopies ||
+    if (lines == ListLines::Built || request.keptRows == nullptr || request.mergeCopies ||
         request.removeDuplicates || request.rankByUse || screen.screens() ||
         request.locations.size() + request.browsers.size() != 1) {
         return false;
@@ -239,6 +239,12 @@ void putKeywordRowFirst(const SearchRequest& request, KeywordLookup&& keyword,
     if (lines == ListLines::Built) {
         outcome.Lines.insert(outcome.Lines.begin(), fnListLine(request, row));
     }
+    for (std::uint32_t& place : outcome.Order) {
+        ++place;
+    }
+    if (!outcome.Order.empty()) {
+        outcome.Order.insert(outcome.Order.begin(), 0);
+    }
     outcome.Results.insert(outcome.Results.begin(), std::move(row));
     outcome.Found = true;
 }
@@ -283,11 +289,13 @@ SearchOutcome subSearch(const SearchRequest& pRequest, const DebugLog& pLog, Lis
     }
     // The ranks of one file's rows are comparable among themselves only.
     // Ordered by use with nothing removed, the rows move once, by their use,
-    // the requested order telling ties apart.
+    // the requested order telling ties apart; with nothing removed and the
+    // caller taking the order, they do not move at all.
     std::vector<std::uint32_t> firstOrder;
     if (!kept.empty()) {
         subOrderKeptMatch(pRequest, kept, pLog);
-    } else if (pRequest.rankByUse && !pRequest.removeDuplicates) {
+    } else if ((pRequest.rankByUse || pLines == ListLines::OnDemandInPlace) &&
+               !pRequest.removeDuplicates) {
         firstOrder = fnCandidatesOrder(pRequest, candidates, pLog, report.enabled == 1);
     } else {
         subOrderCandidates(pRequest, candidates, pLog, report.enabled == 1);
@@ -296,6 +304,9 @@ SearchOutcome subSearch(const SearchRequest& pRequest, const DebugLog& pLog, Lis
     // Last, so that the same rows are listed as without it (neighbour
     // duplicate removal depends on the order before it), only reordered.
     subOrderByUse(pRequest, outcome.Results, firstOrder, fnSecondsSince1970(), pLog);
+    if (!pRequest.rankByUse) {
+        outcome.Order = std::move(firstOrder);
+    }
     if (pLines == ListLines::Built) {
         outcome.Lines = fnBuildListLines(pRequest, outcome.Results, pLog);
     } else if (kept.empty()) {

@@ -5,6 +5,7 @@
 #include "search/request/search_request.h"
 #include "search/sources/kept_rows.h"
 
+#include <cstdint>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -32,6 +33,9 @@ struct SearchOutcome {
     // answer, in order, in place of their records: Results holds none, and
     // the caller makes the records of the rows it shows (ListedRows).
     KeptMatch KeptResults;
+    // With ListLines::OnDemandInPlace, when not empty: the places in Results of
+    // the first row, the second and so on, the records left where they were read.
+    std::vector<std::uint32_t> Order;
     std::vector<std::string> Lines;
     std::vector<UnreadableSource> Unreadable;
     // Those read only in part (a file cut short): their bookmarks before the
@@ -51,8 +55,10 @@ struct SearchOutcome {
 // (fnFillKeywordAddress), before the ordered rows and never merged with them.
 //
 // With ListLines::OnDemand the lines are left to the caller, which makes each
-// with fnListLine as it needs it, so they are never all held at once.
-enum class ListLines { Built, OnDemand };
+// with fnListLine as it needs it, so they are never all held at once. With
+// ListLines::OnDemandInPlace the records need not move into their order
+// either: SearchOutcome::Order may give it instead.
+enum class ListLines { Built, OnDemand, OnDemandInPlace };
 SearchOutcome subSearch(const SearchRequest& pRequest, const DebugLog& pLog,
                         ListLines pLines = ListLines::Built);
 
