@@ -214,6 +214,7 @@ TEST(ChromiumScan, NodesTakenWholeReadAsTokenByToken) {
         R"({"type": "folder", "url": "u", "type": "url"})",
         R"({"type": "urls", "url": "u"})",
         R"({"type": "url", "uri": "u"})",
+        R"({"t": "url", "types": "url", "u": "x", "urls": "u", "title": "url"})",
         "{\"name\"  :\t\"n\" ,\r\n \"type\":\"url\",\"url\"\n:\n\"u\"}",
         R"({"name": "\u006ee", "type": "url", "url": "u"})",
         R"({"ty\u0070e": "url", "url": "u"})",
@@ -252,7 +253,8 @@ TEST(ChromiumScan, NodesTakenWholeReadAsTokenByToken) {
             children.append(url(std::string(pad, 'p'), "u")).append(",\n");
             children.append(shape).append(",\n").append(usual);
             const std::string text = file(R"("bookmark_bar": )" + folder("b", children));
-            Matcher noCandidate("zq", SearchMode::Both);
+            // A one-byte term has its last byte at its first.
+            Matcher noCandidate(pad % 2 == 0 ? "zq" : "z", SearchMode::Both);
             std::vector<Bookmark> none;
             const SourceReading whole = fnScanChromiumBookmarks(text, noCandidate, none);
             EXPECT_EQ(whole.Problem, readingOf(text).Problem) << text;

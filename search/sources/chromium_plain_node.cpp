@@ -26,6 +26,7 @@ struct BlockKinds {
     std::uint64_t opening = 0; // '{'
     std::uint64_t closing = 0; // '}'
     std::uint64_t mayStartTerm = 0;
+    std::uint64_t beforeTOrU = 0; // followed by 't' or 'u', as a "type" or "url" key's quote
 };
 
 // What marks the places where the term may start, beyond the prefilter's own
@@ -77,6 +78,12 @@ struct TermLanes {
             _mm256_and_si256(_mm256_cmpeq_epi8(_mm256_or_si256(b, lower), pTerm.first),
                              _mm256_cmpeq_epi8(_mm256_or_si256(tail, lower), pTerm.last));
         kinds.mayStartTerm |= bitsOf(_mm256_or_si256(ends, b)) << half;
+        // 't' is 'u' with its lowest bit clear.
+        const __m256i next =
+            _mm256_loadu_si256(reinterpret_cast<const __m256i*>(pBlock + half + 1));
+        kinds.beforeTOrU |= bitsOf(_mm256_cmpeq_epi8(_mm256_or_si256(next, _mm256_set1_epi8(1)),
+                                                     _mm256_set1_epi8('u')))
+                            << half;
     }
     // ':' 0x3A, ',' 0x2C, '{' 0x7B, '}' 0x7D.
     kinds.colon = structure & ~bit6 & bit1;
@@ -184,7 +191,10 @@ bool holdsCandidate(std::string_view pText, std::size_t pAt, std::uint64_t pMark
     Following afterValue;       // a value's end, followed by a comma or a closing
     CarriedSum keyEnds;
     std::size_t depth = 0;
-    for (std::size_t at = 0; at < limit && pText.size() - at >= 64 + lanes.span; at += 64) {
+    // The bytes a block's kinds are told from: its own and those after it up
+    // to the term's last byte, at least one.
+    const std::size_t reach = 64 + std::max<std::size_t>(lanes.span, 1);
+    for (std::size_t at = 0; at < limit && pText.size() - at >= reach; at += 64) {
         const BlockKinds kinds = kindsOf(pText.data() + at, lanes);
         const std::uint64_t strings = prefixXor(kinds.quote) ^ inString;
         inString = 0 - (strings >> 63);
@@ -210,7 +220,9 @@ bool holdsCandidate(std::string_view pText, std::size_t pAt, std::uint64_t pMark
             (outside & ~blanks & ~(closes | colons | commas | openings | closings)) |
             (kinds.stringFault & strings);
 
-        for (std::uint64_t marks = openings | closings | keys; marks != 0; marks &= marks - 1) {
+        // Only keys that may be "type" or "url" are looked at.
+        for (std::uint64_t marks = openings | closings | (keys & kinds.beforeTOrU); marks != 0;
+             marks &= marks - 1) {
             const auto bit = static_cast<unsigned>(std::countr_zero(marks));
             const std::uint64_t mark = std::uint64_t{1} << bit;
             if ((mark & openings) != 0) {

@@ -26,10 +26,10 @@ bool fnReadsPlainNodes();
 
 // The node whose '{' starts pText, when it is valid JSON of that shape, nests
 // no deeper than kMaxPlainNodeDepth, holds no candidate for pTerm, ends within
-// kMaxPlainNodeBytes, and the blocks it lies in (with the term's length more)
-// are all in pText. Otherwise length 0: anything else (an escape, an array, a
-// number, a fault) is the token reader's to read, and to name the byte where
-// it goes wrong.
+// kMaxPlainNodeBytes, and the blocks it lies in (with the term's length more,
+// one byte at least) are all in pText. Otherwise length 0: anything else (an
+// escape, an array, a number, a fault) is the token reader's to read, and to
+// name the byte where it goes wrong.
 PlainNode fnReadPlainNode(std::string_view pText, const MatchPrefilter& pTerm);
 
 inline constexpr std::size_t kMaxPlainNodeDepth = 4;
