@@ -193,11 +193,13 @@ TEST(ChromiumHistory, ReadsTheVisitsABrowserHoldsInItsLog) {
     const test::TempFolder t;
     const std::string history = t.makeFolder("Default") + "/History";
     // With a hundred other pages, a few rows are looked up through the index;
-    // the search below reads its small History in one scan.
+    // the search below reads its small History in one scan. An address held
+    // twice takes its later row's use, as in a scan.
     makeHistory(history, visit("https://old.example/", 5, kNow - 100 * kDay) +
                              "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n "
                              "WHERE i < 100) INSERT INTO urls (url, last_visit_time) "
-                             "SELECT 'https://other.example/' || i, 0 FROM n;"
+                             "SELECT 'https://other.example/' || i, 0 FROM n;" +
+                             visit("https://old.example/", 7, kNow - 100 * kDay) +
                              "PRAGMA wal_checkpoint(TRUNCATE);");
     const test::HeldDatabase browser(history, visit("https://held.example/", 3, kNow - kDay));
     ASSERT_TRUE(browser.held());
@@ -211,7 +213,7 @@ TEST(ChromiumHistory, ReadsTheVisitsABrowserHoldsInItsLog) {
         pointers.push_back({&row, fnAddressHash(row.URL)});
     EXPECT_EQ(fnReadChromiumVisits(history, pointers, kNow), "");
     EXPECT_EQ(std::tuple(rows[0].Frecency, rows[1].Frecency, rows[2].Frecency),
-              std::tuple(300, 50, 0));
+              std::tuple(300, 70, 0));
     EXPECT_EQ(test::readFile(history) + test::readFile(history + "-wal"), before);
 
     const std::string damaged = t.write("Damaged/History", "not a database at all");

@@ -270,7 +270,8 @@ class VisitsQuery {
     }
 
     // Looks each row up through the index, in its order, so that each of its
-    // pages is read once rather than once for every row on it.
+    // pages is read once rather than once for every row on it. An address
+    // History holds twice takes its last row's use, as in a scan.
     bool lookUp(std::span<const HashedRow> rows) const {
         const Statement lookup =
             prepare("SELECT visit_count, last_visit_time FROM urls WHERE url = ?");
@@ -290,10 +291,11 @@ class VisitsQuery {
             sqlite3_reset(lookup.get());
             sqlite3_bind_text(lookup.get(), 1, row->URL.data(), static_cast<int>(row->URL.size()),
                               SQLITE_STATIC);
-            const int step = sqlite3_step(lookup.get());
-            if (step == SQLITE_ROW) {
+            int step = SQLITE_ROW;
+            while ((step = sqlite3_step(lookup.get())) == SQLITE_ROW) {
                 row->Frecency = useOf(lookup.get(), 0);
-            } else if (step != SQLITE_DONE) {
+            }
+            if (step != SQLITE_DONE) {
                 return false;
             }
         }
