@@ -24,7 +24,7 @@ CMAKE_FLAGS := -DCMAKE_BUILD_TYPE=$(BUILD_TYPE) $(if $(filter true,$(CI)),-DZAPT
 # the Chromium and Firefox readers' two halves, the window that starts a search,
 # and the mapped file's helper thread.
 TSAN_TESTS := search_run_test favorites_reader_test chromium_reader_test firefox_reader_test \
-  shared_work_test shell_test main_window_test chunked_scan_test
+  shared_work_test shell_test main_window_test chunked_scan_test use_order_test
 space := $(subst ,, )
 
 .PHONY: all deps test-deps build run demo check test test-release test-sanitize test-tsan \

@@ -281,6 +281,38 @@ TEST(OrderByUse, LaunchesThenBrowserUseTiesInTheSortedOrder) {
     EXPECT_EQ(names(true, true), "cbeadf");
 }
 
+// Many rows read their uses beside their first order, which gives the order few rows get
+// one after the other (with duplicates removed, the uses are read after the order).
+TEST(OrderByUse, ManyRowsTakeTheOrderFewRowsGet) {
+    const test::TempFolder t;
+    const std::int64_t now = fnSecondsSince1970();
+    std::vector<std::pair<std::string, std::string>> texts;
+    for (int i = 1; i <= 40'000; ++i) {
+        char number[8];
+        std::snprintf(number, sizeof number, "%05d", i);
+        texts.emplace_back(std::string("Zt ") + number, std::string("https://p/") + number);
+    }
+    std::vector<std::pair<std::string_view, std::string_view>> marks(texts.begin(), texts.end());
+    const BrowserProfile chromium = chromiumOf(t, marks);
+    makeHistory(chromium.folder + "/History",
+                visit("https://p/00007", 2, now) + visit("https://p/30000", 5, now));
+    const std::string record = t / "state/launches.tsv";
+    ASSERT_TRUE(fnRecordLaunch(record, "https://p/20000", now));
+    SearchRequest request{
+        .term = "zt", .sort = SORT_NAME, .rankByUse = true, .launchRecord = record};
+    request.browsers = {chromium};
+    const auto firstNames = [&](bool removeDuplicates) {
+        request.removeDuplicates = removeDuplicates;
+        const SearchOutcome outcome = subSearch(request, DebugLog::silent());
+        std::string shown = std::to_string(outcome.Results.size());
+        for (std::size_t k = 0; k < 5 && k < outcome.Results.size(); ++k)
+            shown += " " + outcome.Results[k].Name.substr(3);
+        return shown;
+    };
+    EXPECT_EQ(firstNames(false), "40000 20000 30000 00007 00001 00002");
+    EXPECT_EQ(firstNames(true), firstNames(false));
+}
+
 // A crafted History never stops a search: rows are listed, and the log names what went wrong.
 TEST(ChromiumHistory, ACraftedOneLeavesTheRowsListedAndIsNamedInTheLog) {
     const test::TempFolder t;

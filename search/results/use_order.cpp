@@ -64,14 +64,6 @@ class LaunchTable {
     std::size_t mask_ = 0;
 };
 
-// A row's use and place: the weight the launch record gives its address,
-// its browser's use of the page (never negative).
-struct Use {
-    double launches;
-    std::int64_t browser;
-    std::uint32_t place;
-};
-
 // A row's use by its browser. Firefox marks a frecency still to be worked out
 // as -1: no use known.
 std::int64_t browserUse(const Bookmark& row) {
@@ -85,7 +77,7 @@ std::int64_t browserUse(const Bookmark& row) {
 // addresses lie scattered in memory: the one a few rows ahead is fetched
 // early.
 RowsByProfile startUses(std::vector<Bookmark>& rows, const LaunchTable& launched,
-                        std::vector<Use>& uses) {
+                        std::vector<RowUse>& uses) {
     constexpr std::size_t kAhead = 8;
     RowsByProfile byProfile;
     // The rows of one profile mostly follow each other: its list is kept at
@@ -123,14 +115,15 @@ RowsByProfile startUses(std::vector<Bookmark>& rows, const LaunchTable& launched
 }
 
 // Reads the visits of the Chromium-family rows, one History per profile,
-// into uses, whose places count from first.
+// into uses, whose places count from first; adds what could not be read to
+// problems.
 void readChromiumVisits(const RowsByProfile& byProfile, const Bookmark* first, std::int64_t now,
-                        std::span<Use> uses, const DebugLog& log) {
+                        std::span<RowUse> uses, std::vector<std::string>& problems) {
     for (const auto& [profile, profileRows] : byProfile) {
         const std::string history = platform::pathIn(profile->folder, "History");
         const std::string problem = fnReadChromiumVisits(history, profileRows, now);
         if (!problem.empty()) {
-            log.subDebug(LOG_FAIL, "History not read: " + history + ": " + problem);
+            problems.push_back("History not read: " + history + ": " + problem);
         }
         for (const HashedRow& hashed : profileRows) {
             uses[hashed.row - first].browser = browserUse(*hashed.row);
@@ -142,28 +135,28 @@ void readChromiumVisits(const RowsByProfile& byProfile, const Bookmark* first, s
 // kept in their order: a stable radix sort by the bytes of the inverted use,
 // the lowest first, passing only over the bytes in which the uses differ.
 // spare is room for as many uses, its contents lost.
-void sortByBrowserUse(std::span<Use> uses, std::span<Use> spare) {
+void sortByBrowserUse(std::span<RowUse> uses, std::span<RowUse> spare) {
     if (uses.size() < 2) {
         return;
     }
-    const auto key = [](const Use& use) { return ~static_cast<std::uint64_t>(use.browser); };
+    const auto key = [](const RowUse& use) { return ~static_cast<std::uint64_t>(use.browser); };
     std::uint64_t differing = 0;
-    for (const Use& use : uses) {
+    for (const RowUse& use : uses) {
         differing |= key(use) ^ key(uses.front());
     }
-    std::span<Use> from = uses;
-    std::span<Use> to = spare.first(uses.size());
+    std::span<RowUse> from = uses;
+    std::span<RowUse> to = spare.first(uses.size());
     for (int shift = 0; shift < 64; shift += 8) {
         if (((differing >> shift) & 0xFF) == 0) {
             continue;
         }
-        const auto digit = [&](const Use& use) { return (key(use) >> shift) & 0xFF; };
+        const auto digit = [&](const RowUse& use) { return (key(use) >> shift) & 0xFF; };
         std::array<std::size_t, 257> starts{};
-        for (const Use& use : from) {
+        for (const RowUse& use : from) {
             ++starts[digit(use) + 1];
         }
         std::partial_sum(starts.begin(), starts.end(), starts.begin());
-        for (const Use& use : from) {
+        for (const RowUse& use : from) {
             to[starts[digit(use)]++] = use;
         }
         std::swap(from, to);
@@ -212,27 +205,41 @@ void putInOrder(std::vector<Bookmark>& rows, std::vector<std::uint32_t>& order) 
 
 } // namespace
 
-void subOrderByUse(const SearchRequest& pRequest, std::vector<Bookmark>& pRows,
-                   std::span<const std::uint32_t> pFirstOrder, std::int64_t pNow,
-                   const DebugLog& pLog) {
+RowUses fnReadRowUses(const SearchRequest& pRequest, std::vector<Bookmark>& pRows,
+                      std::int64_t pNow) {
+    RowUses read;
     if (!pRequest.rankByUse || pRows.size() < 2) {
-        return;
+        return read;
     }
     const std::unordered_map<std::string, double> launches =
         pRequest.launchRecord.empty() ? std::unordered_map<std::string, double>()
                                       : fnLaunchWeights(pRequest.launchRecord, pNow);
     const LaunchTable launched(launches);
-    std::vector<Use> uses(pRows.size());
-    const RowsByProfile chromiumRows = startUses(pRows, launched, uses);
-    readChromiumVisits(chromiumRows, pRows.data(), pNow, uses, pLog);
+    read.uses.resize(pRows.size());
+    read.launchAddresses = launches.size();
+    const RowsByProfile chromiumRows = startUses(pRows, launched, read.uses);
+    readChromiumVisits(chromiumRows, pRows.data(), pNow, read.uses, read.problems);
+    return read;
+}
+
+void subOrderByUse(const SearchRequest& pRequest, std::vector<Bookmark>& pRows,
+                   std::span<const std::uint32_t> pFirstOrder, RowUses pUses,
+                   const DebugLog& pLog) {
+    if (!pRequest.rankByUse || pRows.size() < 2 || pUses.uses.size() != pRows.size()) {
+        return;
+    }
+    for (const std::string& problem : pUses.problems) {
+        pLog.subDebug(LOG_FAIL, problem);
+    }
+    std::vector<RowUse>& uses = pUses.uses;
     // The launch record's weights are positive or 0: the few rows it weighs
     // come first, the others follow by their browser's use alone, sorted with
     // the first list of uses as spare room. The uses are taken in the first
     // order in one pass, each put after the last of its kind; the use a few
     // places ahead is fetched early, as they lie scattered.
-    const auto isLaunched = [](const Use& use) { return use.launches > 0; };
+    const auto isLaunched = [](const RowUse& use) { return use.launches > 0; };
     const auto launchedCount = std::ranges::count_if(uses, isLaunched);
-    std::vector<Use> sorted(uses.size());
+    std::vector<RowUse> sorted(uses.size());
     const auto unlaunched = sorted.begin() + launchedCount;
     auto nextLaunched = sorted.begin();
     auto nextOther = unlaunched;
@@ -241,18 +248,18 @@ void subOrderByUse(const SearchRequest& pRequest, std::vector<Bookmark>& pRows,
         if (!pFirstOrder.empty() && k + kAhead < uses.size()) {
             __builtin_prefetch(&uses[pFirstOrder[k + kAhead]]);
         }
-        const Use& use = uses[pFirstOrder.empty() ? k : pFirstOrder[k]];
+        const RowUse& use = uses[pFirstOrder.empty() ? k : pFirstOrder[k]];
         *(isLaunched(use) ? nextLaunched : nextOther)++ = use;
     }
-    std::stable_sort(sorted.begin(), unlaunched, [](const Use& a, const Use& b) {
+    std::stable_sort(sorted.begin(), unlaunched, [](const RowUse& a, const RowUse& b) {
         return a.launches != b.launches ? a.launches > b.launches : a.browser > b.browser;
     });
     sortByBrowserUse(std::span(unlaunched, sorted.end()), uses);
     std::vector<std::uint32_t> order(pRows.size());
     std::transform(sorted.begin(), sorted.end(), order.begin(),
-                   [](const Use& use) { return use.place; });
+                   [](const RowUse& use) { return use.place; });
     putInOrder(pRows, order);
-    pLog.subDebug(LOG_INFO, "Ordered by use (" + std::to_string(launches.size()) +
+    pLog.subDebug(LOG_INFO, "Ordered by use (" + std::to_string(pUses.launchAddresses) +
                                 " addresses in the launch record)");
 }
 

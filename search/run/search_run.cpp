@@ -11,6 +11,7 @@
 #include "search/results/use_order.h"
 #include "search/run/folder_screen.h"
 #include "search/run/keyword_address.h"
+#include "search/scanning/two_halves.h"
 #include "search/sources/browser_source_reader.h"
 #include "search/sources/kept_rows.h"
 #include "search/sources/launch_record.h"
@@ -71,6 +72,9 @@ struct SourceReport {
 // touched as records come, and bounded whatever the file's size.
 constexpr std::uint64_t kFileBytesPerRoomedRecord = 256;
 constexpr std::uint64_t kMostRoomedRecords = std::uint64_t{1} << 16;
+
+// From this many rows on, ordering by use reads their uses beside their first order.
+constexpr std::size_t kRowsForUsesBeside = std::size_t{1} << 15;
 
 void makeRoomForFile(std::string_view path, std::vector<Bookmark>& candidates) {
     const auto state = platform::fileState(path);
@@ -291,19 +295,32 @@ SearchOutcome subSearch(const SearchRequest& pRequest, const DebugLog& pLog, Lis
     // Ordered by use with nothing removed, the rows move once, by their use,
     // the requested order telling ties apart; with nothing removed and the
     // caller taking the order, they do not move at all.
+    // With nothing removed, the uses of many rows are read (History's pages
+    // among them) while their first order is worked out, on another
+    // processor; fewer rows take too little ordering to be worth a thread.
     std::vector<std::uint32_t> firstOrder;
+    RowUses uses;
+    const std::int64_t now = fnSecondsSince1970();
     if (!kept.empty()) {
         subOrderKeptMatch(pRequest, kept, pLog);
     } else if ((pRequest.rankByUse || pLines == ListLines::OnDemandInPlace) &&
                !pRequest.removeDuplicates) {
-        firstOrder = fnCandidatesOrder(pRequest, candidates, pLog, report.enabled == 1);
+        runInHalves(
+            pRequest.rankByUse && candidates.size() >= kRowsForUsesBeside,
+            [&] { uses = fnReadRowUses(pRequest, candidates, now); },
+            [&] {
+                firstOrder = fnCandidatesOrder(pRequest, candidates, pLog, report.enabled == 1);
+            });
     } else {
         subOrderCandidates(pRequest, candidates, pLog, report.enabled == 1);
     }
     outcome.Results = fnRemoveDuplicates(pRequest, std::move(candidates), pLog);
     // Last, so that the same rows are listed as without it (neighbour
     // duplicate removal depends on the order before it), only reordered.
-    subOrderByUse(pRequest, outcome.Results, firstOrder, fnSecondsSince1970(), pLog);
+    if (pRequest.rankByUse && uses.uses.empty()) {
+        uses = fnReadRowUses(pRequest, outcome.Results, now);
+    }
+    subOrderByUse(pRequest, outcome.Results, firstOrder, std::move(uses), pLog);
     if (!pRequest.rankByUse) {
         outcome.Order = std::move(firstOrder);
     }
