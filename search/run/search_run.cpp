@@ -293,11 +293,10 @@ SearchOutcome subSearch(const SearchRequest& pRequest, const DebugLog& pLog, Lis
     }
     // The ranks of one file's rows are comparable among themselves only.
     // Ordered by use with nothing removed, the rows move once, by their use,
-    // the requested order telling ties apart; with nothing removed and the
-    // caller taking the order, they do not move at all.
-    // With nothing removed, the uses of many rows are read (History's pages
-    // among them) while their first order is worked out, on another
-    // processor; fewer rows take too little ordering to be worth a thread.
+    // the requested order telling ties apart; the uses of many rows are read
+    // (History's pages among them) while that order is worked out, on another
+    // processor, as fewer rows take too little ordering to be worth a thread.
+    // With nothing removed and the caller taking the order, they do not move.
     std::vector<std::uint32_t> firstOrder;
     RowUses uses;
     const std::int64_t now = fnSecondsSince1970();
