@@ -289,6 +289,34 @@ std::size_t MatchPrefilter::findCandidate(std::string_view pText, std::size_t pF
     return std::string_view::npos;
 }
 
+// The blocks stay within the text: from its start, then one ending where the
+// last occurrence could, and the text's last block, where only a byte outside
+// ASCII can start a candidate. A text shorter than a block and the span is
+// tested in a copy padded with zero bytes, its places past the text dropped.
+// Each place's bit stands at its place in the text.
+std::size_t MatchPrefilter::findInShortText(std::string_view text) const {
+    constexpr std::size_t kBlock = sizeof(Block);
+    const std::size_t size = text.size();
+    std::uint64_t marked = 0;
+    if (size < span_ + kBlock) {
+        char padded[3 * kBlock] = {};
+        std::memcpy(padded, text.data(), size);
+        const std::string_view copy(padded, sizeof padded);
+        marked = (candidateMask(copy, 0, outsideLanes_) |
+                  std::uint64_t{candidateMask(copy, kBlock, outsideLanes_)} << kBlock) &
+                 ((std::uint64_t{1} << size) - 1);
+    } else {
+        const std::size_t lastHead = size - span_ - kBlock;
+        for (std::size_t at = 0; at < lastHead; at += kBlock) {
+            marked |= std::uint64_t{candidateMask(text, at, outsideLanes_)} << at;
+        }
+        marked |= std::uint64_t{candidateMask(text, lastHead, outsideLanes_)} << lastHead;
+        const std::size_t end = size - kBlock;
+        marked |= std::uint64_t{laneMask(loadBlock(text.data() + end) >= outsideLanes_)} << end;
+    }
+    return candidateAmong(text, 0, marked, static_cast<char>(outsideFrom_));
+}
+
 bool MatchPrefilter::mayHold(char32_t pCharacter) const {
     return pCharacter >= 0x80 ||
            term_.find(platform::asciiLower(static_cast<char>(pCharacter))) != std::string::npos;
@@ -298,7 +326,9 @@ bool MatchPrefilter::occursIn(std::string_view pText, std::string& pScratch) con
     if (term_.empty()) {
         return true;
     }
-    const std::size_t at = findCandidate(pText, 0);
+    const std::size_t at = pText.size() <= kShortText && span_ < sizeof(Block)
+                               ? findInShortText(pText)
+                               : findCandidate(pText, 0);
     if (at == std::string_view::npos) {
         return false;
     }
