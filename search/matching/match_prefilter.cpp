@@ -314,7 +314,8 @@ std::size_t MatchPrefilter::findInShortText(std::string_view text) const {
         const std::size_t end = size - kBlock;
         marked |= std::uint64_t{laneMask(loadBlock(text.data() + end) >= outsideLanes_)} << end;
     }
-    return candidateAmong(text, 0, marked, static_cast<char>(outsideFrom_));
+    return marked == 0 ? std::string_view::npos
+                       : candidateAmong(text, 0, marked, static_cast<char>(outsideFrom_));
 }
 
 bool MatchPrefilter::mayHold(char32_t pCharacter) const {
