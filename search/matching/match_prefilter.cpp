@@ -336,12 +336,18 @@ bool MatchPrefilter::occursIn(std::string_view pText, std::string& pScratch) con
     if (static_cast<unsigned char>(pText[at]) < 0x80) {
         return true; // an occurrence in ASCII, which both mappings lower-case byte by byte
     }
+    return occursInMapped(pText, pScratch);
+}
+
+// Apart from occursIn, so that its usual answers, found in place, do not pay
+// for the registers this one keeps.
+bool MatchPrefilter::occursInMapped(std::string_view text, std::string& scratch) const {
     if (ignoreAccents_) {
-        platform::foldAccentsInto(pText, pScratch);
+        platform::foldAccentsInto(text, scratch);
     } else {
-        platform::lowerCaseInto(pText, pScratch);
+        platform::lowerCaseInto(text, scratch);
     }
-    return pScratch.find(term_) != std::string::npos;
+    return scratch.find(term_) != std::string::npos;
 }
 
 } // namespace zaptrove

@@ -64,6 +64,9 @@ class MatchPrefilter {
     // the whole text, without the stretches' set-up.
     std::size_t findInShortText(std::string_view text) const;
     static constexpr std::size_t kShortText = 64;
+    // Whether the lower-cased (or folded) text, mapped into scratch, holds
+    // the term.
+    [[gnu::noinline]] bool occursInMapped(std::string_view text, std::string& scratch) const;
 #if ZAPTROVE_WIDE_BLOCKS
     std::size_t findInWideStretches(std::string_view text, std::size_t& at, char also) const;
 #endif
