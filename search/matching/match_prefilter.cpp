@@ -201,6 +201,28 @@ MatchPrefilter::findInWideStretches(std::string_view text, std::size_t& at, char
     at = place;
     return std::string_view::npos;
 }
+
+// Two blocks, one from the start and one ending where the last occurrence
+// could, then the bytes outside ASCII of the last block, as findInShortText.
+[[gnu::target("avx2")]] std::size_t
+MatchPrefilter::findInWideShortText(std::string_view text) const {
+    const WideLanes lanes{first_ + WideBlock{}, last_ + WideBlock{}, outsideFrom_ + WideBlock{},
+                          outsideFrom_ + WideBlock{}};
+    constexpr std::size_t kWide = sizeof(WideBlock);
+    const char* head = text.data();
+    const std::size_t lastHead = text.size() - span_ - kWide;
+    const std::size_t end = text.size() - kWide;
+    using Bytes = char __attribute__((vector_size(32)));
+    const auto outside = loadWideBlock(head + end) >= lanes.outside;
+    const std::uint64_t marked =
+        wideCandidateMask(head, head + span_, lanes) |
+        wideCandidateMask(head + lastHead, head + end, lanes) << lastHead |
+        std::uint64_t{static_cast<std::uint32_t>(
+            __builtin_ia32_pmovmskb256(__builtin_bit_cast(Bytes, outside)))}
+            << end;
+    return marked == 0 ? std::string_view::npos
+                       : candidateAmong(text, 0, marked, static_cast<char>(outsideFrom_));
+}
 #endif
 
 std::size_t MatchPrefilter::findCandidate(std::string_view pText, std::size_t pFrom,
@@ -297,6 +319,11 @@ std::size_t MatchPrefilter::findCandidate(std::string_view pText, std::size_t pF
 std::size_t MatchPrefilter::findInShortText(std::string_view text) const {
     constexpr std::size_t kBlock = sizeof(Block);
     const std::size_t size = text.size();
+#if ZAPTROVE_WIDE_BLOCKS
+    if (wide_ && size >= span_ + 2 * kBlock) {
+        return findInWideShortText(text);
+    }
+#endif
     std::uint64_t marked = 0;
     if (size < span_ + kBlock) {
         char padded[3 * kBlock] = {};

@@ -69,6 +69,9 @@ class MatchPrefilter {
     [[gnu::noinline]] bool occursInMapped(std::string_view text, std::string& scratch) const;
 #if ZAPTROVE_WIDE_BLOCKS
     std::size_t findInWideStretches(std::string_view text, std::size_t& at, char also) const;
+    // findInShortText in 32-byte blocks, for a text no shorter than one and
+    // the span.
+    std::size_t findInWideShortText(std::string_view text) const;
 #endif
 
     std::string term_;
