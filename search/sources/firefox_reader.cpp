@@ -639,7 +639,8 @@ class PlacesQuery {
             if (node.match < 0) {
                 count += bookmarksInFolder(node.id);
                 open.push_back(childrenOf(node.id));
-                trail.enter(node.title < 0 ? ""
+                // A view either way: a string of "" and the name would copy the name.
+                trail.enter(node.title < 0 ? std::string_view()
                                            : folderNames_[static_cast<std::size_t>(node.title)]);
                 if (keywordFolder_ == node.id) {
                     keyword_->found->Folder = trail.path();
