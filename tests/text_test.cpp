@@ -156,3 +156,41 @@ TEST(Text, MatchPrefilterFindsTheFirstCandidateAtEveryPlace) {
         }
     }
 }
+
+// Whether the term occurs, as lower-casing (or folding) the whole text finds it, in texts of every
+// length around the blocks a short text is tested in, with the term, its capitals, a near miss or
+// a letter outside ASCII at every place; accents kept and ignored, in both block widths.
+TEST(Text, MatchPrefilterOccursInTextsOfEveryLength) {
+    using Blocks = zaptrove::MatchPrefilter::Blocks;
+    for (const std::string term :
+         {"news", "n", " x ", "\xC3\xA9", "caf\xC3\xA9", "abcdefghijklmnopq"}) {
+        std::string upper;
+        for (const char c : term)
+            upper += static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+        std::string nearMiss = upper; // its first and last bytes, another between
+        if (nearMiss.size() > 2)
+            nearMiss[1] = '#';
+        for (const bool ignore : {false, true}) {
+            const std::string looked = ignore ? foldAccents(term) : term;
+            const std::array prefilters{
+                zaptrove::MatchPrefilter(looked, ignore, Blocks::sixteenBytes),
+                zaptrove::MatchPrefilter(looked, ignore, Blocks::widest)};
+            std::string scratch;
+            for (std::size_t size = 0; size <= 100; ++size) {
+                for (std::size_t at = 0; at <= size; ++at) {
+                    for (const std::string& put : {term, upper, nearMiss, "\xC3\x89"s, "%\xFF"s}) {
+                        std::string text(size, '.');
+                        text.replace(at, put.size(), put);
+                        text.resize(size);
+                        const bool occurs =
+                            (ignore ? foldAccents(text) : lowerCase(text)).find(looked) !=
+                            std::string::npos;
+                        for (const zaptrove::MatchPrefilter& prefilter : prefilters)
+                            ASSERT_EQ(prefilter.occursIn(text, scratch), occurs)
+                                << '"' << looked << "\" in \"" << text << '"';
+                    }
+                }
+            }
+        }
+    }
+}

@@ -201,6 +201,28 @@ MatchPrefilter::findInWideStretches(std::string_view text, std::size_t& at, char
     at = place;
     return std::string_view::npos;
 }
+
+// Two blocks, one from the start and one ending where the last occurrence
+// could, then the bytes outside ASCII of the last block, as findInShortText.
+[[gnu::target("avx2")]] std::size_t
+MatchPrefilter::findInWideShortText(std::string_view text) const {
+    const WideLanes lanes{first_ + WideBlock{}, last_ + WideBlock{}, outsideFrom_ + WideBlock{},
+                          outsideFrom_ + WideBlock{}};
+    constexpr std::size_t kWide = sizeof(WideBlock);
+    const char* head = text.data();
+    const std::size_t lastHead = text.size() - span_ - kWide;
+    const std::size_t end = text.size() - kWide;
+    using Bytes = char __attribute__((vector_size(32)));
+    const auto outside = loadWideBlock(head + end) >= lanes.outside;
+    const std::uint64_t marked =
+        wideCandidateMask(head, head + span_, lanes) |
+        wideCandidateMask(head + lastHead, head + end, lanes) << lastHead |
+        std::uint64_t{static_cast<std::uint32_t>(
+            __builtin_ia32_pmovmskb256(__builtin_bit_cast(Bytes, outside)))}
+            << end;
+    return marked == 0 ? std::string_view::npos
+                       : candidateAmong(text, 0, marked, static_cast<char>(outsideFrom_));
+}
 #endif
 
 std::size_t MatchPrefilter::findCandidate(std::string_view pText, std::size_t pFrom,
@@ -289,6 +311,40 @@ std::size_t MatchPrefilter::findCandidate(std::string_view pText, std::size_t pF
     return std::string_view::npos;
 }
 
+// The blocks stay within the text: from its start, then one ending where the
+// last occurrence could, and the text's last block, where only a byte outside
+// ASCII can start a candidate. A text shorter than a block and the span is
+// tested in a copy padded with zero bytes, its places past the text dropped.
+// Each place's bit stands at its place in the text.
+std::size_t MatchPrefilter::findInShortText(std::string_view text) const {
+    constexpr std::size_t kBlock = sizeof(Block);
+    const std::size_t size = text.size();
+#if ZAPTROVE_WIDE_BLOCKS
+    if (wide_ && size >= span_ + 2 * kBlock) {
+        return findInWideShortText(text);
+    }
+#endif
+    std::uint64_t marked = 0;
+    if (size < span_ + kBlock) {
+        char padded[3 * kBlock] = {};
+        std::memcpy(padded, text.data(), size);
+        const std::string_view copy(padded, sizeof padded);
+        marked = (candidateMask(copy, 0, outsideLanes_) |
+                  std::uint64_t{candidateMask(copy, kBlock, outsideLanes_)} << kBlock) &
+                 ((std::uint64_t{1} << size) - 1);
+    } else {
+        const std::size_t lastHead = size - span_ - kBlock;
+        for (std::size_t at = 0; at < lastHead; at += kBlock) {
+            marked |= std::uint64_t{candidateMask(text, at, outsideLanes_)} << at;
+        }
+        marked |= std::uint64_t{candidateMask(text, lastHead, outsideLanes_)} << lastHead;
+        const std::size_t end = size - kBlock;
+        marked |= std::uint64_t{laneMask(loadBlock(text.data() + end) >= outsideLanes_)} << end;
+    }
+    return marked == 0 ? std::string_view::npos
+                       : candidateAmong(text, 0, marked, static_cast<char>(outsideFrom_));
+}
+
 bool MatchPrefilter::mayHold(char32_t pCharacter) const {
     return pCharacter >= 0x80 ||
            term_.find(platform::asciiLower(static_cast<char>(pCharacter))) != std::string::npos;
@@ -298,19 +354,27 @@ bool MatchPrefilter::occursIn(std::string_view pText, std::string& pScratch) con
     if (term_.empty()) {
         return true;
     }
-    const std::size_t at = findCandidate(pText, 0);
+    const std::size_t at = pText.size() <= kShortText && span_ < sizeof(Block)
+                               ? findInShortText(pText)
+                               : findCandidate(pText, 0);
     if (at == std::string_view::npos) {
         return false;
     }
     if (static_cast<unsigned char>(pText[at]) < 0x80) {
         return true; // an occurrence in ASCII, which both mappings lower-case byte by byte
     }
+    return occursInMapped(pText, pScratch);
+}
+
+// Apart from occursIn, so that its usual answers, found in place, do not pay
+// for the registers this one keeps.
+bool MatchPrefilter::occursInMapped(std::string_view text, std::string& scratch) const {
     if (ignoreAccents_) {
-        platform::foldAccentsInto(pText, pScratch);
+        platform::foldAccentsInto(text, scratch);
     } else {
-        platform::lowerCaseInto(pText, pScratch);
+        platform::lowerCaseInto(text, scratch);
     }
-    return pScratch.find(term_) != std::string::npos;
+    return scratch.find(term_) != std::string::npos;
 }
 
 } // namespace zaptrove

@@ -62,6 +62,19 @@ class MatchPrefilter {
 #if ZAPTROVE_WIDE_BLOCKS
     std::size_t findInWideStretches(std::string_view text, std::size_t& at, char also) const;
 #endif
+    // findCandidate(text, 0) for a text of at most kShortText bytes and a span
+    // shorter than a block (a bookmark's name or address): a few blocks over
+    // the whole text, without the stretches' set-up.
+    std::size_t findInShortText(std::string_view text) const;
+#if ZAPTROVE_WIDE_BLOCKS
+    // findInShortText in 32-byte blocks, for a text no shorter than one and
+    // the span.
+    std::size_t findInWideShortText(std::string_view text) const;
+#endif
+    static constexpr std::size_t kShortText = 64;
+    // Whether the lower-cased (or folded) text, mapped into scratch, holds
+    // the term.
+    [[gnu::noinline]] bool occursInMapped(std::string_view text, std::string& scratch) const;
 
     std::string term_;
     bool ignoreAccents_;

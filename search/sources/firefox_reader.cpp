@@ -45,6 +45,12 @@ struct PlacesNode {
     std::int32_t title = -1; // index of a folder's name among the folder names
 };
 
+// Each folder's entries together, by position; an object rather than a
+// function, so that the sorts and merges inline it.
+constexpr auto inTreeOrder = [](const PlacesNode& a, const PlacesNode& b) {
+    return std::tie(a.parent, a.position, a.id) < std::tie(b.parent, b.position, b.id);
+};
+
 // The names Firefox shows for the folders it makes itself, by their guid; every
 // other folder shows its title.
 std::string_view shownFolderName(std::string_view guid, std::string_view title) {
@@ -633,7 +639,8 @@ class PlacesQuery {
             if (node.match < 0) {
                 count += bookmarksInFolder(node.id);
                 open.push_back(childrenOf(node.id));
-                trail.enter(node.title < 0 ? ""
+                // A view either way: a string of "" and the name would copy the name.
+                trail.enter(node.title < 0 ? std::string_view()
                                            : folderNames_[static_cast<std::size_t>(node.title)]);
                 if (keywordFolder_ == node.id) {
                     keyword_->found->Folder = trail.path();
@@ -668,11 +675,6 @@ class PlacesQuery {
             [](const auto& a, const auto& b) { return parentOf(a) < parentOf(b); });
         return {static_cast<std::size_t>(first - nodes_.begin()),
                 static_cast<std::size_t>(last - nodes_.begin())};
-    }
-
-    // Each folder's entries together, by position.
-    static bool inTreeOrder(const PlacesNode& a, const PlacesNode& b) {
-        return std::tie(a.parent, a.position, a.id) < std::tie(b.parent, b.position, b.id);
     }
 
     static std::int64_t parentOf(const PlacesNode& node) { return node.parent; }
