@@ -275,6 +275,24 @@ TEST_F(FirefoxRead, AHugeTitleIsReadOnlyAsFarAsItCanMatch) {
     EXPECT_EQ(read(profile, "x\u00e9\u00e9", SearchMode::Name).first.size(), 2u); // by tag, by name
 }
 
+// A title too long to load, met after short tags were read, still leaves the profile read in part.
+TEST_F(FirefoxRead, AHugeTitleAfterShortTagsIsReadInPart) {
+    const std::string huge(3 << 20, 'x');
+    {
+        PlacesDatabase places(database);
+        places.add(PlacesDatabase::kMenu, 1, "Tagged", "https://t.example/");
+        places.exec("INSERT INTO moz_bookmarks (type, fk, parent) VALUES (1, 1, " +
+                    std::to_string(places.folder(PlacesDatabase::kTags, "short")) + ")");
+        places.add(PlacesDatabase::kMenu, 1, huge, "https://h.example/");
+        places.exec("PRAGMA wal_checkpoint(TRUNCATE)");
+    }
+    const auto [found, reading] = readFound(profile, "", SearchMode::Name);
+    ASSERT_EQ(found.size(), 2u) << reading.Problem;
+    EXPECT_EQ(*found[0].extras.get().tags, std::vector<std::string>{"short"});
+    EXPECT_EQ(found[1].Name, huge.substr(0, kMaxPlacesTextBytes));
+    EXPECT_EQ(reading.Problem, "1 title or address cut at 2 MiB");
+}
+
 // A table defined as an endlessly recursive view would hang every search: only tables are read.
 TEST_F(FirefoxRead, TellsWhyADatabaseCannotBeReadAndReadsNoView) {
     const std::string rootless = tmp.makeFolder("rootless");

@@ -218,7 +218,7 @@ class PlacesQuery {
         // stops the reading, which is then made again with every text read in
         // part.
         sqlite3_limit(database_, SQLITE_LIMIT_LENGTH, kMaxPlacesTextBytes);
-        bool read = findRoots() && readTags() && readFolders() && readNodes();
+        bool read = attachKept() && findRoots() && readTags() && readFolders() && readNodes();
         if (!read && sqlite3_errcode(database_) == SQLITE_TOOBIG && readInPart()) {
             read = readTags() && readFolders() && readNodes();
         }
@@ -474,15 +474,19 @@ class PlacesQuery {
         return folder == root_ ? FolderPath() : FolderPath(folders_[folder].node);
     }
 
+    // Adds zaptrove_kept to the connection, once: a reading made again in part
+    // keeps zaptrove_head's blob handles open, and SQLite refuses to replace a
+    // function while any is.
+    bool attachKept() {
+        return sqlite3_create_function_v2(database_, "zaptrove_kept", 5,
+                                          SQLITE_UTF8 | SQLITE_DIRECTONLY, this, kept, nullptr,
+                                          nullptr, nullptr) == SQLITE_OK;
+    }
+
     // Bookmarks are matched inside SQLite's scan, by kept(): only folders and
     // the bookmarks that match come back as rows, to wait for the walk; the
     // others are only counted in their folder.
     bool readNodes() {
-        if (sqlite3_create_function_v2(database_, "zaptrove_kept", 5,
-                                       SQLITE_UTF8 | SQLITE_DIRECTONLY, this, kept, nullptr,
-                                       nullptr, nullptr) != SQLITE_OK) {
-            return false;
-        }
         // The titles are taken as they lie: an SQL function choosing between
         // them would copy the one it gives back for every row. The page's
         // title is read only for the rows kept. The type is tested by
