@@ -56,7 +56,7 @@ inline BrowserProfile firefoxProfile(const TempFolder& tmp, const std::string& f
 
 // A second process holding a database as a browser does (places_holder): an
 // exclusive lock, and changes in its write-ahead log (pSql, else a bookmark
-// "Held in the log"); it lets go when this goes.
+// "Held in the log"); it lets go when this goes, which waits for that.
 class HeldDatabase {
   public:
     HeldDatabase(const std::string& pDatabase, const std::string& pSql = {});

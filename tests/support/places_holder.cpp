@@ -2,7 +2,8 @@
 // Plays a browser holding its places.sqlite: opens it with an exclusive lock,
 // adds a bookmark that stays in the write-ahead log (or runs the SQL given
 // fourth: another browser's database), writes the file named second, and
-// holds on until the file named third appears (a minute at most).
+// holds on until the file named third appears (a minute at most), when it
+// removes the file named second.
 // Usage: places_holder DATABASE READY STOP [SQL]
 
 #include <sqlite3.h>
@@ -33,6 +34,8 @@ int main(int argc, char** argv) {
     const auto until = std::chrono::steady_clock::now() + std::chrono::minutes(1);
     while (!std::filesystem::exists(argv[3]) && std::chrono::steady_clock::now() < until)
         std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    std::error_code ignored;
+    std::filesystem::remove(argv[2], ignored);
     // Ends without closing, so nothing is checkpointed.
     std::_Exit(0);
 }
