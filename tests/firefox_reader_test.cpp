@@ -294,7 +294,7 @@ TEST_F(FirefoxRead, AHugeTitleAfterShortTagsIsReadInPart) {
 }
 
 // A table defined as an endlessly recursive view would hang every search: only tables are read.
-TEST_F(FirefoxRead, TellsWhyADatabaseCannotBeReadAndReadsNoView) {
+TEST_F(FirefoxRead, TellsWhyADatabaseCannotBeReadAndReadsNoViewNorComputedTitle) {
     const std::string rootless = tmp.makeFolder("rootless");
     PlacesDatabase(rootless + "/places.sqlite").exec("DELETE FROM moz_bookmarks WHERE id = 1");
     std::vector<std::pair<std::string, std::string>> cases = {
@@ -317,6 +317,19 @@ TEST_F(FirefoxRead, TellsWhyADatabaseCannotBeReadAndReadsNoView) {
         places.exec("DROP TABLE " + table + "; CREATE VIEW " + table + " AS " + endless + rows);
         places.exec("PRAGMA wal_checkpoint(TRUNCATE)");
         cases.emplace_back(tmp / table, "holds no bookmark tree");
+    }
+    // A page title computed for each row, or shared by every row that lacks it, is no Firefox
+    // table either: either would let a small file give each of its bookmarks a long name.
+    for (const std::string column : {"AS (printf('%.*c', 1000, 'x'))", "DEFAULT 'shared'"}) {
+        PlacesDatabase places(tmp.makeFolder(column.substr(0, 2)) + "/places.sqlite");
+        places.add(PlacesDatabase::kMenu, 1, "", "https://kept.example/");
+        places.exec("CREATE TABLE p AS SELECT id, url, frecency FROM moz_places; DROP TABLE "
+                    "moz_places; CREATE TABLE moz_places (id INTEGER PRIMARY KEY, url TEXT, "
+                    "frecency INTEGER); INSERT INTO moz_places SELECT * FROM p; ALTER TABLE "
+                    "moz_places ADD COLUMN title TEXT " +
+                    column);
+        places.exec("PRAGMA wal_checkpoint(TRUNCATE)");
+        cases.emplace_back(tmp / column.substr(0, 2), "holds no bookmark tree");
     }
     for (const auto& [path, problem] : cases) {
         const auto [found, reading] = read(path);

@@ -282,12 +282,18 @@ class PlacesQuery {
         return heads_->attach(database_);
     }
 
-    // How many of the tables named (an SQL list) are real tables.
+    // How many of the tables named (an SQL list) are real tables. Neither has
+    // Firefox computed columns, nor defaults for its texts: a value SQLite
+    // computes for every row, or a long default that every short row shares,
+    // would let a small file give gigabytes of names.
     std::optional<int> realTables(std::string_view names) const {
-        const Statement tables =
-            prepare(("SELECT count(*) FROM sqlite_schema WHERE type = 'table' AND name IN (" +
-                     std::string(names) + ") AND sql NOT LIKE 'CREATE VIRTUAL%'")
-                        .c_str());
+        const Statement tables = prepare(
+            ("SELECT count(*) FROM sqlite_schema s WHERE type = 'table' AND name IN (" +
+             std::string(names) +
+             ") AND sql NOT LIKE 'CREATE VIRTUAL%' AND NOT EXISTS (SELECT 1 FROM "
+             "pragma_table_xinfo(s.name) WHERE hidden IN (2, 3) OR (dflt_value IS NOT NULL AND "
+             "lower(name) IN ('url', 'title', 'keyword', 'post_data')))")
+                .c_str());
         if (!tables || sqlite3_step(tables.get()) != SQLITE_ROW) {
             return std::nullopt;
         }
