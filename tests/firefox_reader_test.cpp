@@ -175,10 +175,15 @@ TEST_F(FirefoxRead, WalksTheTreeLeavingOutTagsAndQueries) {
     places.exec("UPDATE moz_bookmarks SET parent = 9999 WHERE id = " + std::to_string(lost));
     places.add(PlacesDatabase::kMenu, 1, "x two", "https://5.example/");
     places.add(PlacesDatabase::kToolbar, 1, "x three", "https://6.example/");
+    places.add(PlacesDatabase::kToolbar, 1, "y", "https://7.example/");
+    // A second entry with the toolbar's id: what the toolbar holds is counted once.
+    places.exec("CREATE TABLE b AS SELECT * FROM moz_bookmarks; DROP TABLE moz_bookmarks; "
+                "ALTER TABLE b RENAME TO moz_bookmarks; INSERT INTO moz_bookmarks (id, type, "
+                "parent, position, title) VALUES (3, 2, 1, 9, 'toolbar again')");
     places.exec("PRAGMA wal_checkpoint(TRUNCATE)");
     std::vector<Bookmark> found{{"before", "https://0.example/"}};
     EXPECT_EQ(fnReadFirefoxPlaces(damaged, Matcher("x", SearchMode::Name), found).BookmarkCount,
-              3u);
+              4u);
     EXPECT_EQ(test::listOf(found),
               (List{"before|https://0.example/", "x two|https://5.example/",
                     "x one|https://1.example/", "x three|https://6.example/"}));

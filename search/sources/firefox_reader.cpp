@@ -674,9 +674,11 @@ class PlacesQuery {
         return count;
     }
 
-    std::size_t bookmarksInFolder(std::int64_t folder) const {
+    // How many bookmarks that do not match the folder holds, counted once
+    // however many entries of a damaged table share its id, as its matches are.
+    std::size_t bookmarksInFolder(std::int64_t folder) {
         const auto found = bookmarksIn_.find(folder);
-        return found == bookmarksIn_.end() ? 0 : found->second;
+        return found == bookmarksIn_.end() ? 0 : std::exchange(found->second, 0);
     }
 
     std::pair<std::size_t, std::size_t> childrenOf(std::int64_t parent) const {
