@@ -27,6 +27,7 @@ declare -A sources=(
   [local_state_fuzz]="fuzz/seeds/local_state"
   [chromium_scan_fuzz]="fuzz/seeds/chromium"
   [chromium_history_fuzz]="fuzz/seeds/history"
+  [firefox_places_fuzz]="fuzz/seeds/places"
   [search_run_fuzz]="fuzz/seeds/netscape fuzz/seeds/opera fuzz/seeds/shortcut
                      $realworld/netscape $realworld/opera $realworld/url"
 )
@@ -34,7 +35,7 @@ targets=("$@")
 if [ ${#targets[@]} -eq 0 ]; then
   targets=(netscape_scan_fuzz opera_scan_fuzz shortcut_url_fuzz hive_format_fuzz
            prefs_location_fuzz profiles_ini_fuzz local_state_fuzz search_run_fuzz
-           chromium_scan_fuzz chromium_history_fuzz)
+           chromium_scan_fuzz chromium_history_fuzz firefox_places_fuzz)
 fi
 
 findings=$build/fuzz-findings

@@ -175,10 +175,15 @@ TEST_F(FirefoxRead, WalksTheTreeLeavingOutTagsAndQueries) {
     places.exec("UPDATE moz_bookmarks SET parent = 9999 WHERE id = " + std::to_string(lost));
     places.add(PlacesDatabase::kMenu, 1, "x two", "https://5.example/");
     places.add(PlacesDatabase::kToolbar, 1, "x three", "https://6.example/");
+    places.add(PlacesDatabase::kToolbar, 1, "y", "https://7.example/");
+    // A second entry with the toolbar's id: what the toolbar holds is counted once.
+    places.exec("CREATE TABLE b AS SELECT * FROM moz_bookmarks; DROP TABLE moz_bookmarks; "
+                "ALTER TABLE b RENAME TO moz_bookmarks; INSERT INTO moz_bookmarks (id, type, "
+                "parent, position, title) VALUES (3, 2, 1, 9, 'toolbar again')");
     places.exec("PRAGMA wal_checkpoint(TRUNCATE)");
     std::vector<Bookmark> found{{"before", "https://0.example/"}};
     EXPECT_EQ(fnReadFirefoxPlaces(damaged, Matcher("x", SearchMode::Name), found).BookmarkCount,
-              3u);
+              4u);
     EXPECT_EQ(test::listOf(found),
               (List{"before|https://0.example/", "x two|https://5.example/",
                     "x one|https://1.example/", "x three|https://6.example/"}));
@@ -294,7 +299,7 @@ TEST_F(FirefoxRead, AHugeTitleAfterShortTagsIsReadInPart) {
 }
 
 // A table defined as an endlessly recursive view would hang every search: only tables are read.
-TEST_F(FirefoxRead, TellsWhyADatabaseCannotBeReadAndReadsNoView) {
+TEST_F(FirefoxRead, TellsWhyADatabaseCannotBeReadAndReadsNoViewNorComputedTitle) {
     const std::string rootless = tmp.makeFolder("rootless");
     PlacesDatabase(rootless + "/places.sqlite").exec("DELETE FROM moz_bookmarks WHERE id = 1");
     std::vector<std::pair<std::string, std::string>> cases = {
@@ -317,6 +322,19 @@ TEST_F(FirefoxRead, TellsWhyADatabaseCannotBeReadAndReadsNoView) {
         places.exec("DROP TABLE " + table + "; CREATE VIEW " + table + " AS " + endless + rows);
         places.exec("PRAGMA wal_checkpoint(TRUNCATE)");
         cases.emplace_back(tmp / table, "holds no bookmark tree");
+    }
+    // A page title computed for each row, or shared by every row that lacks it, is no Firefox
+    // table either: either would let a small file give each of its bookmarks a long name.
+    for (const std::string column : {"AS (printf('%.*c', 1000, 'x'))", "DEFAULT 'shared'"}) {
+        PlacesDatabase places(tmp.makeFolder(column.substr(0, 2)) + "/places.sqlite");
+        places.add(PlacesDatabase::kMenu, 1, "", "https://kept.example/");
+        places.exec("CREATE TABLE p AS SELECT id, url, frecency FROM moz_places; DROP TABLE "
+                    "moz_places; CREATE TABLE moz_places (id INTEGER PRIMARY KEY, url TEXT, "
+                    "frecency INTEGER); INSERT INTO moz_places SELECT * FROM p; ALTER TABLE "
+                    "moz_places ADD COLUMN title TEXT " +
+                    column);
+        places.exec("PRAGMA wal_checkpoint(TRUNCATE)");
+        cases.emplace_back(tmp / column.substr(0, 2), "holds no bookmark tree");
     }
     for (const auto& [path, problem] : cases) {
         const auto [found, reading] = read(path);

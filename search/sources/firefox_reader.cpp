@@ -282,12 +282,18 @@ class PlacesQuery {
         return heads_->attach(database_);
     }
 
-    // How many of the tables named (an SQL list) are real tables.
+    // How many of the tables named (an SQL list) are real tables. Neither has
+    // Firefox computed columns, nor defaults for its texts: a value SQLite
+    // computes for every row, or a long default that every short row shares,
+    // would let a small file give gigabytes of names.
     std::optional<int> realTables(std::string_view names) const {
-        const Statement tables =
-            prepare(("SELECT count(*) FROM sqlite_schema WHERE type = 'table' AND name IN (" +
-                     std::string(names) + ") AND sql NOT LIKE 'CREATE VIRTUAL%'")
-                        .c_str());
+        const Statement tables = prepare(
+            ("SELECT count(*) FROM sqlite_schema s WHERE type = 'table' AND name IN (" +
+             std::string(names) +
+             ") AND sql NOT LIKE 'CREATE VIRTUAL%' AND NOT EXISTS (SELECT 1 FROM "
+             "pragma_table_xinfo(s.name) WHERE hidden IN (2, 3) OR (dflt_value IS NOT NULL AND "
+             "lower(name) IN ('url', 'title', 'keyword', 'post_data')))")
+                .c_str());
         if (!tables || sqlite3_step(tables.get()) != SQLITE_ROW) {
             return std::nullopt;
         }
@@ -668,9 +674,11 @@ class PlacesQuery {
         return count;
     }
 
-    std::size_t bookmarksInFolder(std::int64_t folder) const {
+    // How many bookmarks that do not match the folder holds, counted once
+    // however many entries of a damaged table share its id, as its matches are.
+    std::size_t bookmarksInFolder(std::int64_t folder) {
         const auto found = bookmarksIn_.find(folder);
-        return found == bookmarksIn_.end() ? 0 : found->second;
+        return found == bookmarksIn_.end() ? 0 : std::exchange(found->second, 0);
     }
 
     std::pair<std::size_t, std::size_t> childrenOf(std::int64_t parent) const {
