@@ -54,7 +54,8 @@ HeldDatabase::HeldDatabase(const std::string& pDatabase, const std::string& pSql
 // Waits for the holder to let go, so that it sees its stop file before the
 // test's folder goes, and does not hold on for its full minute.
 HeldDatabase::~HeldDatabase() {
-    std::ofstream(utf8Path(stop_));
+    std::ofstream stop(utf8Path(stop_));
+    stop.close();
     for (int i = 0; i < 500 && held(); ++i)
         std::this_thread::sleep_for(std::chrono::milliseconds(10));
 }
